@@ -1,0 +1,326 @@
+#include "app/Form_Main.h"
+
+#include "app/Form_End.h"
+#include "app/Logo.h"
+#include "app/ui/BusyCursor.h"
+#include "app/ui/FileDialog.h"
+#include "app/ui/Guard.h"
+#include "app/ui/MessageBox.h"
+#include "app/ui/WindowUtil.h"
+#include "store/StoreRoutines.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kOpenTitle = QStringLiteral("ファイルを開く WZ48PROG.dat");
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(tip);
+    button->setMinimumSize(150, 44);
+    return button;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+// Captions written with CR LF show their line breaks as intended.
+QString lines(const QString& text)
+{
+    return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+Form_Main::Form_Main(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form_Main"));
+    setWindowTitle(QStringLiteral("WZ/QX プログラム作成"));
+    buildWindow();
+    connectCommands();
+}
+
+void Form_Main::buildWindow()
+{
+    Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("WZ/QX シリーズ プログラム作成ソフトウェア "));
+    QFont titleFont = Label_Titile->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    titleFont.setBold(true);
+    Label_Titile->setFont(titleFont);
+    Label_Version = makeLabel(this, "Label_Version", QStringLiteral("Version 1.28"));
+    Picture_Logo = makeLabel(this, "Picture_Logo", QString());
+    Picture_Logo->setPixmap(makeLogo(56));
+
+    Button_Initial = makeButton(this, "Button_Initial", QStringLiteral("初期設定"), QStringLiteral("初期設定をします。"));
+    Label_Initial = makeLabel(this, "Label_Initial",
+                              lines(QStringLiteral("接続機器によって使用\r\nするプログラムを回路\r\nごとに設定します")));
+    Button_Week = makeButton(this, "Button_Week", QStringLiteral("週間プログラム"),
+                             QStringLiteral("週間プログラムを設定します。"));
+    Label_Week = makeLabel(this, "Label_Week",
+                           lines(QStringLiteral("普段実行するプログラム\r\nを曜日ごとに設定します")));
+    Button_Year = makeButton(this, "Button_Year", QStringLiteral("年間プログラム"),
+                             QStringLiteral("年間プログラムを設定します。"));
+    Label_Year = makeLabel(this, "Label_Year", lines(QStringLiteral("特定の日に実行するプロ\r\nグラムを設定します")));
+    Button_Check = makeButton(this, "Button_Check", QStringLiteral("プログラム印刷"),
+                              QStringLiteral("設定済みのプログラムを印刷します。"));
+    Label_Check = makeLabel(this, "Label_Check", lines(QStringLiteral("設定したプログラムを印\r\n刷します")));
+    Button_SaveFile = makeButton(this, "Button_SaveFile", QStringLiteral("書込"),
+                                 QStringLiteral("プログラムファイルを保存します。"));
+
+    Frame_SelectProgram = new QGroupBox(QStringLiteral("作成プログラム"), this);
+    Frame_SelectProgram->setObjectName(QStringLiteral("Frame_SelectProgram"));
+    Option_FileEdit[0] = new QRadioButton(QStringLiteral("新規"), Frame_SelectProgram);
+    Option_FileEdit[0]->setObjectName(QStringLiteral("Option_FileEdit_0"));
+    Option_FileEdit[0]->setToolTip(QStringLiteral("プログラムを新規で作成します。"));
+    Option_FileEdit[1] = new QRadioButton(QStringLiteral("編集"), Frame_SelectProgram);
+    Option_FileEdit[1]->setObjectName(QStringLiteral("Option_FileEdit_1"));
+    Option_FileEdit[1]->setToolTip(QStringLiteral("作成済みのプログラムを読み込んで編集します。"));
+    Button_LoadFile = makeButton(Frame_SelectProgram, "Button_LoadFile", QStringLiteral("読込"),
+                                 QStringLiteral("プログラムファイルを読み込みます。"));
+    Button_LoadFile->setMinimumSize(90, 36);
+    Label_Edit = makeLabel(Frame_SelectProgram, "Label_Edit", QStringLiteral("更新日:"));
+    Label_FileTimeStamp = makeLabel(Frame_SelectProgram, "Label_FileTimeStamp", QString());
+    Label_FileTimeStamp->setMinimumWidth(170);
+    Label_FileTimeStamp->setFrameShape(QFrame::StyledPanel);
+    Label_FileTimeStamp->setFrameShadow(QFrame::Sunken);
+
+    Button_Quit = makeButton(this, "Button_Quit", QStringLiteral("終了"),
+                             QStringLiteral("WZ/QXシリーズプログラム作成ソフトウェアを終了します。"));
+
+    auto* frameLayout = new QGridLayout(Frame_SelectProgram);
+    frameLayout->addWidget(Option_FileEdit[0], 0, 0);
+    frameLayout->addWidget(Option_FileEdit[1], 0, 1);
+    frameLayout->addWidget(Button_LoadFile, 0, 2);
+    frameLayout->addWidget(Label_Edit, 1, 0);
+    frameLayout->addWidget(Label_FileTimeStamp, 1, 1, 1, 2);
+    Option_FileEdit[0]->setChecked(true);
+
+    auto* header = new QHBoxLayout;
+    header->addWidget(Picture_Logo);
+    auto* titles = new QVBoxLayout;
+    titles->addWidget(Label_Titile);
+    titles->addWidget(Label_Version, 0, Qt::AlignRight);
+    header->addLayout(titles, 1);
+
+    auto* commands = new QGridLayout;
+    commands->setHorizontalSpacing(16);
+    int row = 0;
+    for (auto [button, label] : {std::pair{Button_Initial, Label_Initial}, std::pair{Button_Week, Label_Week},
+                                 std::pair{Button_Year, Label_Year}, std::pair{Button_Check, Label_Check}}) {
+        commands->addWidget(button, row, 0);
+        commands->addWidget(label, row, 1);
+        ++row;
+    }
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(Button_SaveFile, 0, Qt::AlignTop);
+    fileRow->addWidget(Frame_SelectProgram, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 16, 20, 16);
+    layout->setSpacing(12);
+    layout->addLayout(header);
+    layout->addLayout(commands);
+    layout->addLayout(fileRow);
+    layout->addWidget(Button_Quit, 0, Qt::AlignRight);
+}
+
+void Form_Main::connectCommands()
+{
+    connect(Button_Initial, &QPushButton::clicked, this, guarded(this, [this] { Button_Initial_Click(); }));
+    connect(Button_Week, &QPushButton::clicked, this, guarded(this, [this] { Button_Week_Click(); }));
+    connect(Button_Year, &QPushButton::clicked, this, guarded(this, [this] { Button_Year_Click(); }));
+    connect(Button_Check, &QPushButton::clicked, this, guarded(this, [this] { Button_Check_Click(); }));
+    connect(Button_SaveFile, &QPushButton::clicked, this, guarded(this, [this] { Button_SaveFile_Click(); }));
+    connect(Button_LoadFile, &QPushButton::clicked, this, guarded(this, [this] { Button_LoadFile_Click(); }));
+    connect(Button_Quit, &QPushButton::clicked, this, guarded(this, [this] { Button_Quit_Click(); }));
+    for (int index = 0; index < 2; ++index)
+        connect(Option_FileEdit[index], &QRadioButton::toggled, this, [this, index](bool checked) {
+            if (checked)
+                runGuarded(this, [this, index] { Option_FileEdit_Click(index); });
+        });
+}
+
+void Form_Main::Form_Load()
+{
+    ResetCircuitSettings();
+    BusyCursor busy;
+    ClearAllData();
+    EditModeActive = false;
+}
+
+QWidget* Form_Main::openWorkingWindow(QWidget* window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    hide();
+    return window;
+}
+
+void Form_Main::Button_Initial_Click()
+{
+    // The circuit settings window arrives with its own change.
+}
+
+void Form_Main::Button_Week_Click()
+{
+    if (!AnyCircuitConfigured()) {
+        MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("週間プログラム設定"),
+                         MessageBox::Icon::Exclamation);
+        Button_Initial->setFocus();
+        return;
+    }
+}
+
+void Form_Main::Button_Year_Click()
+{
+    if (!AnyCircuitConfigured()) {
+        MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("年間プログラム設定"),
+                         MessageBox::Icon::Exclamation);
+        Button_Initial->setFocus();
+        return;
+    }
+}
+
+void Form_Main::Button_Check_Click()
+{
+}
+
+void Form_Main::Button_SaveFile_Click()
+{
+}
+
+void Form_Main::ReadProgramFile(const QString& path)
+{
+    Q_UNUSED(path);
+}
+
+bool Form_Main::askDiscardBeforeRead()
+{
+    for (int circuit = 1; circuit <= 8; ++circuit) {
+        if (!HasPrograms(circuit))
+            continue;
+        const auto answer = MessageBox::show(
+            this, QStringLiteral("設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？"),
+            QStringLiteral("データの読込"), MessageBox::Icon::Exclamation, QMessageBox::Yes | QMessageBox::No,
+            QMessageBox::No);
+        return answer == QMessageBox::Yes;
+    }
+    return true;
+}
+
+void Form_Main::selectFileEdit(int index)
+{
+    Option_FileEdit[index]->setChecked(true);
+    Option_FileEdit[index]->setFocus();
+}
+
+void Form_Main::Button_LoadFile_Click()
+{
+    if (!askDiscardBeforeRead())
+        return;
+    const QString path = ShowFileDialog(this, kOpenTitle, FileDialogOpen);
+    if (!path.isEmpty()) {
+        ReadProgramFile(path);
+        EditModeActive = true;
+        if (!Option_FileEdit[1]->isChecked())
+            selectFileEdit(1);
+        return;
+    }
+    EditModeActive = false;
+    MessageBox::show(this, QStringLiteral("ファイルが選択されていません。"), QStringLiteral("ファイルを開く"),
+                     MessageBox::Icon::Exclamation);
+    selectFileEdit(0);
+}
+
+void Form_Main::Option_FileEdit_Click(int index)
+{
+    if (index == 0) {
+        if (Label_FileTimeStamp->text().isEmpty()) {
+            EditModeActive = false;
+            return;
+        }
+        const auto answer = MessageBox::show(
+            this, QStringLiteral("現在、読み込まれているデータを破棄して新規で作成しますか？"),
+            QStringLiteral("新規作成"), MessageBox::Icon::Question, QMessageBox::Ok | QMessageBox::Cancel,
+            QMessageBox::Cancel);
+        if (answer != QMessageBox::Ok) {
+            EditModeActive = true;
+            selectFileEdit(1);
+            return;
+        }
+        ResetCircuitSettings();
+        {
+            BusyCursor busy;
+            ClearAllData();
+        }
+        Label_FileTimeStamp->clear();
+        EditModeActive = false;
+        return;
+    }
+    if (EditModeActive)
+        return;
+    // Reading replaces the store, so a schedule typed in 新規 mode needs the
+    // same question as 読込 before it is thrown away.
+    if (!askDiscardBeforeRead()) {
+        selectFileEdit(0);
+        return;
+    }
+    const QString path = ShowFileDialog(this, kOpenTitle, FileDialogOpen);
+    if (path.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("ファイルが選択されていません。"), QStringLiteral("ファイルを開く"),
+                         MessageBox::Icon::Exclamation);
+        Label_FileTimeStamp->clear();
+        selectFileEdit(0);
+        return;
+    }
+    ReadProgramFile(path);
+    EditModeActive = true;
+}
+
+void Form_Main::Button_Quit_Click()
+{
+    const auto answer = MessageBox::show(this, QStringLiteral("プログラム作成を終了しますか？"),
+                                         QStringLiteral("WZ/QXシリーズプログラム作成ソフトウェア"),
+                                         MessageBox::Icon::Question, QMessageBox::Ok | QMessageBox::Cancel,
+                                         QMessageBox::Ok);
+    if (answer == QMessageBox::Ok)
+        close();
+}
+
+void Form_Main::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (!m_exiting)
+        runExitSequence();
+}
+
+void Form_Main::runExitSequence()
+{
+    m_exiting = true;
+    hide();
+    runGuarded(nullptr, [] {
+        BusyCursor busy;
+        ClearAllData();
+    });
+    Form_End closing;
+    closing.exec();
+    MarkFormUnloaded(this);
+    QCoreApplication::quit();
+}

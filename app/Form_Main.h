@@ -1,0 +1,65 @@
+#pragma once
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// The editor's hub: the working commands, the choice between a new
+// schedule and editing a program file, and the exit.
+class Form_Main : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form_Main(QWidget* parent = nullptr);
+
+    bool editModeActive() const { return EditModeActive; }
+
+    // Start-up: reset the circuit settings and empty the store.
+    void Form_Load();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void connectCommands();
+    QWidget* openWorkingWindow(QWidget* window);
+
+    void Button_Initial_Click();
+    void Button_Week_Click();
+    void Button_Year_Click();
+    void Button_Check_Click();
+    void Button_SaveFile_Click();
+    void Button_LoadFile_Click();
+    void Button_Quit_Click();
+    void Option_FileEdit_Click(int index);
+    void selectFileEdit(int index);
+
+    bool askDiscardBeforeRead();
+    void ReadProgramFile(const QString& path);
+    void runExitSequence();
+
+    bool EditModeActive = false;
+    bool m_exiting = false;
+
+    QLabel* Label_Titile;
+    QLabel* Label_Version;
+    QLabel* Picture_Logo;
+    QPushButton* Button_Initial;
+    QLabel* Label_Initial;
+    QPushButton* Button_Week;
+    QLabel* Label_Week;
+    QPushButton* Button_Year;
+    QLabel* Label_Year;
+    QPushButton* Button_Check;
+    QLabel* Label_Check;
+    QPushButton* Button_SaveFile;
+    QGroupBox* Frame_SelectProgram;
+    QRadioButton* Option_FileEdit[2];
+    QPushButton* Button_LoadFile;
+    QLabel* Label_Edit;
+    QLabel* Label_FileTimeStamp;
+    QPushButton* Button_Quit;
+};

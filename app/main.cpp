@@ -1,0 +1,9 @@
+#include "app/Startup.h"
+#include "app/cli/CommandLine.h"
+
+int main(int argc, char** argv)
+{
+    if (argc > 1)
+        return runCommandLine(argc, argv);
+    return runEditor(argc, argv);
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// The open/save dialog for program files: filters for .dat, .txt and all
+// files, initial name "WZ48PROG.dat", default suffix "dat", centred on the
+// screen. Returns the chosen full path, or "" when cancelled.
+enum FileDialogMode { FileDialogOpen = 0, FileDialogSave = 1 };
+QString ShowFileDialog(QWidget* owner, const QString& title, int mode);
+
+namespace FileDialog {
+// --- Test seam: in scripted mode no dialog opens; each call takes the next
+// queued path ("" = cancel), or "" when the queue is empty.
+void setScripted(bool scripted);
+void queuePath(const QString& path);
+QStringList titlesShown();
+void clearTitlesShown();
+}  // namespace FileDialog

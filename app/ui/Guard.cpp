@@ -1,0 +1,16 @@
+#include "app/ui/Guard.h"
+
+#include "app/ui/MessageBox.h"
+
+bool runGuarded(QWidget* parent, const std::function<void()>& handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& failure) {
+        MessageBox::showError(parent, QString::fromUtf8(failure.what()));
+    } catch (...) {
+        MessageBox::showError(parent, QStringLiteral("Unexpected error"));
+    }
+    return false;
+}

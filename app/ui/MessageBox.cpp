@@ -1,0 +1,134 @@
+#include "app/ui/MessageBox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QQueue>
+#include <QTextStream>
+
+namespace MessageBox {
+namespace {
+
+bool g_scripted = false;
+QQueue<Button> g_answers;
+QList<Shown> g_shown;
+
+QMessageBox::Icon qtIcon(Icon icon)
+{
+    switch (icon) {
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+Button firstButton(Buttons buttons)
+{
+    for (Button candidate : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+        if (buttons.testFlag(candidate))
+            return candidate;
+    return QMessageBox::Ok;
+}
+
+const char* iconName(Icon icon)
+{
+    switch (icon) {
+    case Icon::Exclamation:
+        return "exclamation";
+    case Icon::Critical:
+        return "critical";
+    case Icon::Information:
+        return "information";
+    case Icon::Question:
+        return "question";
+    case Icon::None:
+        break;
+    }
+    return "none";
+}
+
+// A scripted editor run (WZQXPROG_MESSAGE_LOG set) appends every box to
+// that file, so that whole-program tests can read what the user would see.
+void appendToLog(const Shown& box)
+{
+    const QString path = qEnvironmentVariable("WZQXPROG_MESSAGE_LOG");
+    if (path.isEmpty())
+        return;
+    QFile log(path);
+    if (!log.open(QIODevice::Append | QIODevice::Text))
+        return;
+    QTextStream out(&log);
+    out << box.title << '\t' << iconName(box.icon) << '\t'
+        << QString(box.text).replace(QStringLiteral("\r\n"), QStringLiteral("\\n")) << '\n';
+}
+
+Button runDialog(QWidget* parent, const Shown& box)
+{
+    QMessageBox dialog(qtIcon(box.icon), box.title, box.text, box.buttons, parent);
+    dialog.setDefaultButton(box.defaultButton);
+    if (box.buttons.testFlag(QMessageBox::Cancel))
+        dialog.setEscapeButton(QMessageBox::Cancel);
+    else if (box.buttons.testFlag(QMessageBox::No))
+        dialog.setEscapeButton(QMessageBox::No);
+    return static_cast<Button>(dialog.exec());
+}
+
+}  // namespace
+
+Button show(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons,
+            Button defaultButton)
+{
+    Shown box{text, title, icon, buttons,
+              defaultButton == QMessageBox::NoButton ? firstButton(buttons) : defaultButton};
+    appendToLog(box);
+    if (!g_scripted)
+        return runDialog(parent, box);
+    g_shown.append(box);
+    return g_answers.isEmpty() ? box.defaultButton : g_answers.dequeue();
+}
+
+void showError(QWidget* parent, const QString& description)
+{
+    show(parent, description, QStringLiteral("Error"), Icon::None, QMessageBox::Ok);
+}
+
+void setScripted(bool scripted)
+{
+    g_scripted = scripted;
+    g_answers.clear();
+}
+
+bool isScripted()
+{
+    return g_scripted;
+}
+
+void queueAnswer(Button answer)
+{
+    g_answers.enqueue(answer);
+}
+
+QList<Shown> shown()
+{
+    return g_shown;
+}
+
+Shown lastShown()
+{
+    return g_shown.isEmpty() ? Shown{} : g_shown.last();
+}
+
+void clearShown()
+{
+    g_shown.clear();
+}
+
+}  // namespace MessageBox

@@ -1,0 +1,1 @@
+#include "progfile/ProgramFile.h"

@@ -1,0 +1,225 @@
+#include "store/ProgramStore.h"
+
+#include "store/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QStandardPaths>
+
+#include <memory>
+
+StoreError::StoreError(const QString& description)
+    : std::runtime_error(description.toStdString())
+{
+}
+
+namespace {
+
+const QString kConnectionName = QStringLiteral("wzstore");
+QString g_location;
+int g_transactionDepth = 0;
+
+QString describe(const QSqlError& error)
+{
+    QString text = error.text().trimmed();
+    return text.isEmpty() ? QStringLiteral("Program store error") : text;
+}
+
+void run(QSqlDatabase& db, const QString& sql)
+{
+    QSqlQuery query(db);
+    if (!query.exec(sql))
+        throw StoreError(describe(query.lastError()));
+}
+
+bool hasExpectedTables(QSqlDatabase& db)
+{
+    QSqlQuery version(db);
+    if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next()
+        || version.value(0).toInt() != Schema::Version)
+        return false;
+    for (const auto& table : Schema::expectedTables()) {
+        const QSqlRecord record = db.record(QLatin1String(table.table));
+        for (const QString& column : table.columns)
+            if (record.indexOf(column) < 0)
+                return false;
+    }
+    QSqlQuery settings(db);
+    if (!settings.exec(QStringLiteral("SELECT COUNT(*), MIN(CircuitNO), MAX(CircuitNO), "
+                                      "COUNT(DISTINCT CircuitNO) FROM T_Setting"))
+        || !settings.next())
+        return false;
+    return settings.value(0).toInt() == 8 && settings.value(1).toInt() == 1
+        && settings.value(2).toInt() == 8 && settings.value(3).toInt() == 8;
+}
+
+bool isValidStore(QSqlDatabase& db)
+{
+    QSqlQuery check(db);
+    if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next()
+        || check.value(0).toString() != QLatin1String("ok"))
+        return false;
+    return hasExpectedTables(db);
+}
+
+void createTables(QSqlDatabase& db)
+{
+    if (!db.transaction())
+        throw StoreError(describe(db.lastError()));
+    try {
+        for (const QString& sql : Schema::createStatements() + Schema::seedStatements())
+            run(db, sql);
+        run(db, QStringLiteral("PRAGMA user_version = %1").arg(Schema::Version));
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    if (!db.commit())
+        throw StoreError(describe(db.lastError()));
+}
+
+QSqlDatabase openConnection(const QString& location)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
+    db.setDatabaseName(location);
+    if (!db.open())
+        throw StoreError(describe(db.lastError()));
+    // The store is scratch space emptied at every start, so durability
+    // against power loss buys nothing; a crash-safe journal is still kept.
+    run(db, QStringLiteral("PRAGMA synchronous = NORMAL"));
+    return db;
+}
+
+void removeConnection()
+{
+    if (!QSqlDatabase::contains(kConnectionName))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(kConnectionName);
+}
+
+void removeStoreFiles(const QString& location)
+{
+    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"),
+                                  QStringLiteral("-shm")}) {
+        const QString path = location + suffix;
+        if (QFileInfo::exists(path) && !QFile::remove(path))
+            throw StoreError(QStringLiteral("Cannot replace the program store %1").arg(path));
+    }
+}
+
+}  // namespace
+
+namespace ProgramStore {
+
+QString defaultLocation()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return QDir(base).filePath(QStringLiteral("db/wz48prg.db"));
+}
+
+void open(const QString& location)
+{
+    close();
+    const bool inMemory = location == QLatin1String(":memory:");
+    if (!inMemory)
+        QDir().mkpath(QFileInfo(location).absolutePath());
+
+    bool valid = false;
+    try {
+        valid = isValidStore(*std::make_unique<QSqlDatabase>(openConnection(location)));
+    } catch (const StoreError&) {
+    }
+    if (!valid) {
+        removeConnection();
+        if (!inMemory)
+            removeStoreFiles(location);
+        QSqlDatabase db = openConnection(location);
+        createTables(db);
+    }
+    g_location = location;
+}
+
+void close()
+{
+    removeConnection();
+    g_location.clear();
+    g_transactionDepth = 0;
+}
+
+bool isOpen()
+{
+    return QSqlDatabase::contains(kConnectionName) && database().isOpen();
+}
+
+QString location()
+{
+    return g_location;
+}
+
+QSqlDatabase database()
+{
+    if (!QSqlDatabase::contains(kConnectionName))
+        throw StoreError(QStringLiteral("The program store is not open"));
+    return QSqlDatabase::database(kConnectionName, false);
+}
+
+QSqlQuery exec(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw StoreError(describe(query.lastError()));
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw StoreError(describe(query.lastError()));
+    return query;
+}
+
+QVariant scalar(const QString& sql, const QVariantList& values, const QVariant& fallback)
+{
+    QSqlQuery query = exec(sql, values);
+    return query.next() ? query.value(0) : fallback;
+}
+
+}  // namespace ProgramStore
+
+Transaction::Transaction()
+{
+    if (g_transactionDepth == 0) {
+        QSqlDatabase db = ProgramStore::database();
+        if (!db.transaction())
+            throw StoreError(describe(db.lastError()));
+        m_outermost = true;
+    }
+    ++g_transactionDepth;
+}
+
+Transaction::~Transaction()
+{
+    --g_transactionDepth;
+    if (m_outermost && !m_done && QSqlDatabase::contains(kConnectionName))
+        ProgramStore::database().rollback();
+}
+
+void Transaction::commit()
+{
+    if (m_done)
+        return;
+    m_done = true;
+    if (!m_outermost)
+        return;
+    QSqlDatabase db = ProgramStore::database();
+    if (!db.commit()) {
+        const QString error = describe(db.lastError());
+        db.rollback();
+        throw StoreError(error);
+    }
+}

@@ -1,0 +1,58 @@
+#pragma once
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <stdexcept>
+
+// A failure of the store (file, SQL engine). Carries the engine's own
+// description, which the program-wide handler shows in its "Error" box.
+class StoreError : public std::runtime_error
+{
+public:
+    explicit StoreError(const QString& description);
+};
+
+// The process-wide program store: one SQLite connection, opened once.
+// Every routine that changes rows runs in one transaction (see Transaction).
+namespace ProgramStore {
+
+// Where the editor keeps its store when nobody says otherwise:
+// <per-user data folder>/db/wz48prg.db
+QString defaultLocation();
+
+// Opens (and when needed creates or recreates) the store at `location`.
+// ":memory:" gives a private store that lives as long as the process.
+// A file that is unreadable or not a store of this program is replaced by
+// a fresh one. Throws StoreError when even a fresh store cannot be made.
+void open(const QString& location);
+void close();
+bool isOpen();
+QString location();
+
+QSqlDatabase database();
+
+// Prepares `sql` with bound values and runs it; throws StoreError on failure.
+QSqlQuery exec(const QString& sql, const QVariantList& values = {});
+// The first column of the first row, or `fallback` when there is no row.
+QVariant scalar(const QString& sql, const QVariantList& values = {}, const QVariant& fallback = {});
+
+}  // namespace ProgramStore
+
+// One store transaction: commits on commit(), rolls back when destroyed
+// uncommitted (for instance when a StoreError flies through it). Nested
+// Transactions join the outermost one.
+class Transaction
+{
+public:
+    Transaction();
+    ~Transaction();
+    void commit();
+
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    bool m_outermost = false;
+    bool m_done = false;
+};

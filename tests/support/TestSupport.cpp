@@ -1,0 +1,77 @@
+#include "TestSupport.h"
+
+#include "app/ui/FileDialog.h"
+#include "store/ProgramStore.h"
+#include "store/SharedState.h"
+
+#include <QDir>
+
+namespace TestSupport {
+
+ScratchStore::ScratchStore()
+    : m_dir(std::make_unique<QTemporaryDir>())
+{
+    ProgramStore::open(m_dir->filePath(QStringLiteral("db/wz48prg.db")));
+    scriptDialogs();
+}
+
+ScratchStore::~ScratchStore()
+{
+    ProgramStore::close();
+}
+
+QString ScratchStore::path() const
+{
+    return m_dir->path();
+}
+
+void scriptDialogs()
+{
+    MessageBox::setScripted(true);
+    MessageBox::clearShown();
+    FileDialog::setScripted(true);
+    FileDialog::clearTitlesShown();
+}
+
+void addWeekRow(int circuit, int special, int yobiOn, int yobiOff, int onH, int onM, int onS, int offH, int offM,
+                int repeat, int chime)
+{
+    ProgramStore::exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
+                                      "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
+                       {circuit, special, yobiOn, yobiOff, onH, onM, onS, offH, offM, repeat, chime});
+}
+
+void addYearRow(int circuit, int year, int month, int day, int special)
+{
+    ProgramStore::exec(
+        QStringLiteral("INSERT INTO T_Year (CircuitNO, Year, Month, Day, SpecialNO) VALUES (?,?,?,?,?)"),
+        {circuit, year, month, day, special});
+}
+
+void addEveryYearRow(int circuit, int month, int day, int special)
+{
+    ProgramStore::exec(QStringLiteral("INSERT INTO T_YearE (CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?)"),
+                       {circuit, month, day, special});
+}
+
+void setCircuit(int circuit, int program, int pulse, int chime)
+{
+    ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ?, Chime = ? WHERE CircuitNO = ?"),
+                       {program, pulse, chime, circuit});
+    CircuitSettings[circuit] = CircuitSetting{qint16(pulse), qint16(program), qint16(chime)};
+}
+
+int count(const QString& sql, const QVariantList& values)
+{
+    return ProgramStore::scalar(sql, values, 0).toInt();
+}
+
+QStringList shownMessages()
+{
+    QStringList result;
+    for (const MessageBox::Shown& box : MessageBox::shown())
+        result << box.title + QLatin1Char('|') + box.text;
+    return result;
+}
+
+}  // namespace TestSupport

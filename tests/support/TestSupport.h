@@ -1,0 +1,38 @@
+#pragma once
+#include "app/ui/MessageBox.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariantList>
+#include <memory>
+
+namespace TestSupport {
+
+// Opens a fresh store in a temporary folder for the life of the object and
+// scripts message boxes and file dialogs.
+class ScratchStore
+{
+public:
+    ScratchStore();
+    ~ScratchStore();
+    QString path() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+// Scripted boxes and dialogs, history cleared.
+void scriptDialogs();
+
+// Row helpers for building store contents directly.
+void addWeekRow(int circuit, int special, int yobiOn, int yobiOff, int onH, int onM, int onS, int offH = 0,
+                int offM = 0, int repeat = 0, int chime = 0);
+void addYearRow(int circuit, int year, int month, int day, int special);
+void addEveryYearRow(int circuit, int month, int day, int special);
+void setCircuit(int circuit, int program, int pulse, int chime = 1);
+int count(const QString& sql, const QVariantList& values = {});
+
+// The messages shown since the last scriptDialogs(), as "title|text".
+QStringList shownMessages();
+
+}  // namespace TestSupport
