@@ -360,10 +360,19 @@ std::string arrange(const std::string& progression, Part part, int low, const st
 std::string arrangeToEnd(const std::string& progression, Part part, int low, const std::string& rhythm,
                          double vel = 1.0)
 {
-    size_t lastBar = progression.find_last_of('|');
-    std::string head = progression.substr(0, lastBar + 1);
-    std::string last = progression.substr(lastBar + 1);
-    return arrange(head, part, low, rhythm, vel) + arrange(last, part, low, "x", vel);
+    std::istringstream in(progression);
+    std::vector<std::string> toks;
+    for (std::string t; in >> t;)
+        toks.push_back(t);
+    size_t last = toks.size();
+    while (last > 0 && toks[last - 1] == "|")
+        --last;
+    if (last == 0)
+        throw std::runtime_error("empty progression");
+    std::string head, tail;
+    for (size_t i = 0; i < toks.size(); ++i)
+        (i + 1 < last ? head : tail) += toks[i] + " ";
+    return arrange(head, part, low, rhythm, vel) + arrange(tail, part, low, "x", vel);
 }
 
 // ---------------------------------------------------------------------------

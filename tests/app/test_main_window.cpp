@@ -1,1 +1,248 @@
-// placeholder
+#include "TestSupport.h"
+#include "app/Form_End.h"
+#include "app/Form_Main.h"
+#include "app/ui/FileDialog.h"
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace {
+
+template <typename T>
+T* child(QWidget& window, const char* name)
+{
+    T* widget = window.findChild<T*>(QLatin1String(name));
+    if (!widget)
+        qFatal("no widget %s", name);
+    return widget;
+}
+
+void showActive(QWidget& window)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    if (!QTest::qWaitForWindowActive(&window))
+        qFatal("window did not become active");
+}
+
+const QString kOpenTitle = QStringLiteral("ファイルを開く WZ48PROG.dat");
+const QString kNoFile = QStringLiteral("ファイルを開く|ファイルが選択されていません。");
+const QString kDiscard = QStringLiteral("データの読込|設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？");
+
+}  // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { Form_End::setDisplayMilliseconds(10); }
+
+    void captionsAndTooltips_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("initial") << "Button_Initial" << "初期設定" << "初期設定をします。";
+        QTest::newRow("week") << "Button_Week" << "週間プログラム" << "週間プログラムを設定します。";
+        QTest::newRow("year") << "Button_Year" << "年間プログラム" << "年間プログラムを設定します。";
+        QTest::newRow("print") << "Button_Check" << "プログラム印刷" << "設定済みのプログラムを印刷します。";
+        QTest::newRow("save") << "Button_SaveFile" << "書込" << "プログラムファイルを保存します。";
+        QTest::newRow("load") << "Button_LoadFile" << "読込" << "プログラムファイルを読み込みます。";
+        QTest::newRow("quit") << "Button_Quit" << "終了"
+                              << "WZ/QXシリーズプログラム作成ソフトウェアを終了します。";
+    }
+
+    void captionsAndTooltips()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, tip);
+        Form_Main main;
+        auto* button = main.findChild<QPushButton*>(name);
+        QVERIFY(button);
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->toolTip(), tip);
+    }
+
+    void fixedTexts()
+    {
+        Form_Main main;
+        QCOMPARE(main.windowTitle(), QStringLiteral("WZ/QX プログラム作成"));
+        QCOMPARE(child<QLabel>(main, "Label_Titile")->text(), QStringLiteral("WZ/QX シリーズ プログラム作成ソフトウェア "));
+        QCOMPARE(child<QLabel>(main, "Label_Version")->text(), QStringLiteral("Version 1.28"));
+        QCOMPARE(child<QLabel>(main, "Label_Initial")->text(),
+                 QStringLiteral("接続機器によって使用\nするプログラムを回路\nごとに設定します"));
+        QCOMPARE(child<QLabel>(main, "Label_Edit")->text(), QStringLiteral("更新日:"));
+        QVERIFY(child<QLabel>(main, "Label_FileTimeStamp")->text().isEmpty());
+        QCOMPARE(child<QGroupBox>(main, "Frame_SelectProgram")->title(), QStringLiteral("作成プログラム"));
+        auto* edit = child<QRadioButton>(main, "Option_FileEdit_1");
+        QCOMPARE(edit->text(), QStringLiteral("編集"));
+        QCOMPARE(edit->toolTip(), QStringLiteral("作成済みのプログラムを読み込んで編集します。"));
+        QCOMPARE(child<QRadioButton>(main, "Option_FileEdit_0")->toolTip(),
+                 QStringLiteral("プログラムを新規で作成します。"));
+    }
+
+    void startUpEmptiesStoreAndResetsSettings()
+    {
+        ScratchStore store;
+        setCircuit(2, 3, 5, 4);
+        addWeekRow(2, 0, 1, 1, 8, 0, 0, 9, 0);
+        Form_Main main;
+        main.Form_Load();
+        QCOMPARE(WeekRowCount(), 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Setting WHERE Program = 0"), 8);
+        QCOMPARE(CircuitSettings[2].Program, qint16(0));
+        QCOMPARE(CircuitSettings[2].PulseTime, qint16(99));
+        QVERIFY(!main.editModeActive());
+    }
+
+    void weekAndYearAskForInitialSettings_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("week") << "Button_Week" << "週間プログラム設定";
+        QTest::newRow("year") << "Button_Year" << "年間プログラム設定";
+    }
+
+    void weekAndYearAskForInitialSettings()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, title);
+        ScratchStore store;
+        ResetCircuitSettings();
+        Form_Main main;
+        showActive(main);
+        auto* command = main.findChild<QPushButton*>(button);
+        command->setFocus();
+        QTest::mouseClick(command, Qt::LeftButton);
+        QCOMPARE(shownMessages(), QStringList{title + "|初期設定をしてください 。"});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
+        QVERIFY(child<QPushButton>(main, "Button_Initial")->hasFocus());
+    }
+
+    void editChoiceCancelledGoesBackToNew()
+    {
+        ScratchStore store;
+        Form_Main main;
+        showActive(main);
+        auto* edit = child<QRadioButton>(main, "Option_FileEdit_1");
+        auto* fresh = child<QRadioButton>(main, "Option_FileEdit_0");
+        edit->click();
+        QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
+        QCOMPARE(shownMessages(), QStringList{kNoFile});
+        QVERIFY(fresh->isChecked());
+        QVERIFY(!main.editModeActive());
+        // Choosing 編集 again opens the dialog again.
+        edit->click();
+        QCOMPARE(FileDialog::titlesShown().size(), 2);
+    }
+
+    void loadAsksOnceWhenCircuitsHoldPrograms()
+    {
+        ScratchStore store;
+        Form_Main main;
+        showActive(main);
+        addWeekRow(2, 0, 1, 0, 8, 0, 0);
+        addYearRow(5, 26, 1, 1, 0);
+        MessageBox::queueAnswer(QMessageBox::No);
+        QTest::mouseClick(child<QPushButton>(main, "Button_LoadFile"), Qt::LeftButton);
+        QCOMPARE(shownMessages(), QStringList{kDiscard});
+        QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
+        QVERIFY(FileDialog::titlesShown().isEmpty());
+        QCOMPARE(WeekRowCount(), 1);
+        QVERIFY(child<QRadioButton>(main, "Option_FileEdit_0")->isChecked());
+    }
+
+    void loadWithSettingsOnlyAsksNothing()
+    {
+        ScratchStore store;
+        Form_Main main;
+        showActive(main);
+        setCircuit(1, 2, 10);
+        QTest::mouseClick(child<QPushButton>(main, "Button_LoadFile"), Qt::LeftButton);
+        // No question; the cancelled dialog reports the missing file.
+        QCOMPARE(shownMessages(), QStringList{kNoFile});
+        QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
+        QVERIFY(child<QRadioButton>(main, "Option_FileEdit_0")->isChecked());
+    }
+
+    void editChoiceAsksBeforeDiscardingTypedPrograms()
+    {
+        ScratchStore store;
+        Form_Main main;
+        showActive(main);
+        addWeekRow(1, 0, 3, 0, 12, 0, 0);
+        MessageBox::queueAnswer(QMessageBox::No);
+        child<QRadioButton>(main, "Option_FileEdit_1")->click();
+        QCOMPARE(shownMessages(), QStringList{kDiscard});
+        QVERIFY(FileDialog::titlesShown().isEmpty());
+        QVERIFY(child<QRadioButton>(main, "Option_FileEdit_0")->isChecked());
+        QCOMPARE(WeekRowCount(), 1);
+    }
+
+    void newChoiceWithoutFileDiscardsNothing()
+    {
+        ScratchStore store;
+        Form_Main main;
+        showActive(main);
+        addWeekRow(1, 0, 3, 0, 12, 0, 0);
+        auto* fresh = child<QRadioButton>(main, "Option_FileEdit_0");
+        fresh->setChecked(false);
+        fresh->click();
+        QVERIFY(shownMessages().isEmpty());
+        QCOMPARE(WeekRowCount(), 1);
+    }
+
+    void quitAsksAndCancelKeepsRunning()
+    {
+        ScratchStore store;
+        Form_Main main;
+        showActive(main);
+        addWeekRow(1, 0, 3, 0, 12, 0, 0);
+        MessageBox::queueAnswer(QMessageBox::Cancel);
+        QTest::mouseClick(child<QPushButton>(main, "Button_Quit"), Qt::LeftButton);
+        QCOMPARE(shownMessages(), QStringList{"WZ/QXシリーズプログラム作成ソフトウェア|プログラム作成を終了しますか？"});
+        QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::Ok);
+        QVERIFY(main.isVisible());
+        QCOMPARE(WeekRowCount(), 1);
+
+        QTest::mouseClick(child<QPushButton>(main, "Button_Quit"), Qt::LeftButton);  // default: OK
+        QVERIFY(!main.isVisible());
+        QCOMPARE(WeekRowCount(), 0);
+    }
+
+    void closeBoxRunsExitSequenceWithoutQuestion()
+    {
+        ScratchStore store;
+        Form_Main main;
+        showActive(main);
+        setCircuit(4, 1, 5);
+        addWeekRow(4, 0, 3, 0, 12, 0, 0);
+        main.close();
+        QVERIFY(shownMessages().isEmpty());
+        QVERIFY(!main.isVisible());
+        QCOMPARE(WeekRowCount(), 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Setting WHERE Program = 0"), 8);
+    }
+
+    void closingWindowShowsItsText()
+    {
+        Form_End closing;
+        QCOMPARE(closing.windowTitle(), QStringLiteral("WZ/QXプログラム作成ソフトウェア"));
+        QCOMPARE(child<QLabel>(closing, "Label1")->text(), QStringLiteral("終了中・・・"));
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(closing.exec(), int(QDialog::Accepted));  // closes itself on its timer
+        QVERIFY(timer.elapsed() < 5000);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
