@@ -1,4 +1,5 @@
 #pragma once
+#include <QCursor>
 #include <QGuiApplication>
 
 // The hourglass pointer for the lifetime of the object; always restored,

@@ -509,9 +509,9 @@ std::vector<Tune> tunes()
 
 class TempoMap {
 public:
-    explicit TempoMap(const std::string& spec)
+    explicit TempoMap(const std::string& marks)
     {
-        std::istringstream in(spec);
+        std::istringstream in(marks);
         std::string tok;
         segs_.push_back({0.0, 1.0});
         while (in >> tok) {

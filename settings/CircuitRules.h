@@ -1,0 +1,48 @@
+#pragma once
+#include "store/SharedState.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+// What the circuit settings window knows without its widgets: the program
+// types, their tooltips and value ranges, the type lock, and T_Setting.
+namespace CircuitRules {
+
+// Program type codes; the code is also the position in the type box.
+enum ProgramType { TypeNone = 0, TypeTimeSignal = 1, TypeChime = 2, TypeTimer = 3, TypeRepeat = 4 };
+
+// "", "報時", "チャイム", "タイマ", "繰返し"
+QStringList typeNames();
+
+// Tooltips of the type box and of the value box for a type (anything that
+// is not 1..4 counts as "none").
+QString typeTip(int type);
+QString valueTip(int type);
+QString chimeTip();
+
+// Title of every box the window shows.
+QString title();
+QString typeLockedMessage();
+
+// The message for a time value that does not suit the type, or "" when it
+// does. Type none is never checked. The value is a real number; it must
+// also stay in range once rounded, since only the integer is stored.
+QString valueProblem(int type, const QString& text);
+// The same for the manual chime tune (1..7).
+QString chimeProblem(const QString& text);
+
+// True when the circuit already has a type, `type` differs from it and
+// programs are stored for the circuit: those programs were entered for the
+// old type.
+bool typeChangeRefused(int circuit, int type);
+
+// T_Setting as rows for circuits 1..8 (index = circuit - 1). A circuit
+// without a row reads as type none, 0 seconds, tune 1.
+std::array<CircuitSetting, 8> readSettingTable();
+
+// Writes T_Setting in one transaction, then CircuitSettings. A circuit of
+// type none always gets 0 seconds.
+void writeSettings(std::array<CircuitSetting, 8> settings);
+
+}  // namespace CircuitRules

@@ -1,0 +1,78 @@
+#pragma once
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class UpDownButtons;
+
+// The circuit settings window: the program type, time value and manual
+// chime tune of each of the eight circuits. Closing saves them into
+// T_Setting and CircuitSettings and shows the main window again.
+class Form_Environment : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int Rows = 8;
+
+    explicit Form_Environment(QWidget* parent = nullptr);
+    ~Form_Environment() override;
+
+    // Reads T_Setting into the rows.
+    void Form_Load();
+    // Writes the rows into T_Setting and CircuitSettings.
+    void SaveSettings();
+
+    bool typeChangeBlocked() const { return TypeChangeBlocked; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void connectRows();
+
+    int selectedType(int row) const;
+    void UpdateRowState(int row);
+    void Combo_Function_Click(int row);
+    bool Combo_Function_LostFocus(int row, QWidget* next);
+    void Text_Function_LostFocus(int row);
+    void Text_Chime_LostFocus(int row);
+    void Button_Chime_Click(int row);
+    void Button_Close_Click();
+
+    bool CheckFunctionValue(int row);
+    bool CheckChimeValue(int row);
+    bool refuseTypeChange(int row);
+    bool closeChecksPass();
+    void runCheck(QWidget* next, const std::function<bool()>& check);
+    bool clickWasRefused(QPushButton* button);
+    void focusChanged(QWidget* now);
+
+    bool TypeChangeBlocked = false;
+    // Set while a check runs: moving the focus back into a box must not
+    // start the check of the box that was about to get it.
+    bool m_checking = false;
+    // The control whose focus a failed check just refused; its click (which
+    // arrives after the refusal) is dropped.
+    QWidget* m_refusedFocusTarget = nullptr;
+
+    QLabel* Label_Titile;
+    QLabel* Label_KairoNo;
+    QLabel* Label_Program;
+    QLabel* Label_Pulse;
+    QLabel* Label_Chime;
+    std::array<QLabel*, Rows> Label_No;
+    std::array<QComboBox*, Rows> Combo_Function;
+    std::array<QLineEdit*, Rows> Text_Function;
+    std::array<UpDownButtons*, Rows> UpDown;
+    std::array<QLabel*, Rows> Label_Minus;
+    std::array<QLabel*, Rows> Label_Byo;
+    std::array<QLineEdit*, Rows> Text_Chime;
+    std::array<UpDownButtons*, Rows> UpDownChime;
+    std::array<QPushButton*, Rows> Button_Chime;
+    QPushButton* Button_Close;
+};

@@ -1,0 +1,73 @@
+#include "snd/player/ChimePlayer.h"
+
+#include <QAudioOutput>
+#include <QFileInfo>
+#include <QMediaPlayer>
+#include <QUrl>
+
+namespace {
+
+class MultimediaChimePlayer : public ChimePlayer
+{
+public:
+    void play(const QString& path) override
+    {
+        stop();
+        // A missing file has nothing to play; handing it to the backend
+        // would only produce warnings on the console.
+        if (!QFileInfo(path).isFile())
+            return;
+        if (!m_player) {
+            m_player = std::make_unique<QMediaPlayer>();
+            m_output = std::make_unique<QAudioOutput>();
+            m_player->setAudioOutput(m_output.get());
+        }
+        m_player->setSource(QUrl::fromLocalFile(path));
+        m_player->play();
+    }
+
+    void stop() override
+    {
+        if (!m_player)
+            return;
+        m_player->stop();
+        // Let go of the file so that it is not held open between previews.
+        m_player->setSource(QUrl());
+    }
+
+    ~MultimediaChimePlayer() override
+    {
+        if (m_player)
+            m_player->setAudioOutput(nullptr);
+    }
+
+private:
+    std::unique_ptr<QMediaPlayer> m_player;
+    std::unique_ptr<QAudioOutput> m_output;
+};
+
+std::unique_ptr<ChimePlayer>& currentPlayer()
+{
+    static std::unique_ptr<ChimePlayer> player;
+    return player;
+}
+
+}  // namespace
+
+std::unique_ptr<ChimePlayer> makeMultimediaChimePlayer()
+{
+    return std::make_unique<MultimediaChimePlayer>();
+}
+
+ChimePlayer& chimePlayer()
+{
+    std::unique_ptr<ChimePlayer>& player = currentPlayer();
+    if (!player)
+        player = makeMultimediaChimePlayer();
+    return *player;
+}
+
+void setChimePlayer(std::unique_ptr<ChimePlayer> player)
+{
+    currentPlayer() = std::move(player);
+}

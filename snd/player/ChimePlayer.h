@@ -1,0 +1,22 @@
+#pragma once
+#include <QString>
+#include <memory>
+
+// Plays one tune file at a time. Failures (missing file, no audio device,
+// undecodable data) are swallowed: the caller only needs "play" and "stop".
+class ChimePlayer
+{
+public:
+    virtual ~ChimePlayer() = default;
+    virtual void play(const QString& path) = 0;
+    virtual void stop() = 0;
+};
+
+// The player the chime preview uses: Qt Multimedia unless replaced.
+ChimePlayer& chimePlayer();
+
+// Replaces the player (tests use a recording one); null brings back the
+// Qt Multimedia player.
+void setChimePlayer(std::unique_ptr<ChimePlayer> player);
+
+std::unique_ptr<ChimePlayer> makeMultimediaChimePlayer();
