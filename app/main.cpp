@@ -3,7 +3,7 @@
 
 int main(int argc, char** argv)
 {
-    if (argc > 1)
+    if (wantsCommandLine(argc, argv))
         return runCommandLine(argc, argv);
     return runEditor(argc, argv);
 }

@@ -1,5 +1,9 @@
 #include "app/cli/CommandLine.h"
 
+#include "progfile/ProgramFileReader.h"
+#include "progfile/ProgramFileWriter.h"
+#include "store/ProgramStore.h"
+
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -11,7 +15,69 @@ const char* const kUsage =
     "  check FILE              プログラムファイルを検査します\n"
     "  normalize IN OUT        IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
     "  --help                  この説明を表示します\n"
-    "  --version               バージョンを表示します\n";
+    "  --version               バージョンを表示します\n"
+    "\n"
+    "終了コード: 0 読込可, 1 データ不正, 2 プログラム数超過, 3 ファイルを読み書きできない,\n"
+    "            64 コマンドの誤り\n";
+
+enum ExitStatus {
+    ExitAccepted = 0,
+    ExitInvalid = 1,
+    ExitOverCapacity = 2,
+    ExitFileError = 3,
+    ExitUsage = 64,
+};
+
+int exitStatusOf(ProgramFileReader::ReadStatus status)
+{
+    switch (status) {
+    case ProgramFileReader::ReadStatus::Accepted:
+        return ExitAccepted;
+    case ProgramFileReader::ReadStatus::Invalid:
+        return ExitInvalid;
+    case ProgramFileReader::ReadStatus::OverCapacity:
+        break;
+    }
+    return ExitOverCapacity;
+}
+
+QString oneLine(const QString& text)
+{
+    return QString(text).remove(QStringLiteral("\r\n"));
+}
+
+void printVerdict(QTextStream& out, QTextStream& err, const ProgramFileReader::ReadResult& result)
+{
+    out << oneLine(ProgramFileReader::messageText(result.status)) << '\n';
+    if (result.status == ProgramFileReader::ReadStatus::Invalid) {
+        err << QStringLiteral("%1 行目が不正です。\n").arg(result.refusedLine);
+        return;
+    }
+    out << QStringLiteral("週間・特別: %1  年間(日付): %2  年間(毎年): %3\n")
+               .arg(result.counts.week)
+               .arg(result.counts.dated)
+               .arg(result.counts.everyYear);
+}
+
+// Reads IN into a private in-memory store (never the editor's store) and,
+// for normalize, writes OUT when IN was accepted.
+int runFileCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const bool normalize = args.value(0) == QLatin1String("normalize");
+    try {
+        ProgramStore::open(QStringLiteral(":memory:"));
+        const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(args.at(1));
+        printVerdict(out, err, result);
+        if (normalize && result.status == ProgramFileReader::ReadStatus::Accepted)
+            ProgramFileWriter::writeFileAtomically(args.at(2), ProgramFileWriter::buildProgramFile());
+        ProgramStore::close();
+        return exitStatusOf(result.status);
+    } catch (const std::exception& failure) {
+        err << QString::fromUtf8(failure.what()) << '\n';
+        ProgramStore::close();
+        return ExitFileError;
+    }
+}
 
 }  // namespace
 
@@ -24,12 +90,23 @@ int runCommandLine(int argc, char** argv)
     const QString command = args.value(0);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         out << QString::fromUtf8(kUsage);
-        return 0;
+        return ExitAccepted;
     }
     if (command == QLatin1String("--version")) {
         out << "wzqxprog 1.28\n";
-        return 0;
+        return ExitAccepted;
     }
+    if ((command == QLatin1String("check") && args.size() == 2)
+        || (command == QLatin1String("normalize") && args.size() == 3))
+        return runFileCommand(args, out, err);
     err << QString::fromUtf8(kUsage);
-    return 64;
+    return ExitUsage;
+}
+
+bool wantsCommandLine(int argc, char** argv)
+{
+    if (argc < 2)
+        return false;
+    const QByteArray first(argv[1]);
+    return !first.startsWith('-') || first == "--help" || first == "-h" || first == "--version";
 }

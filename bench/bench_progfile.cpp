@@ -1,0 +1,125 @@
+// Times the program file at full capacity: in-process read and write, and
+// the whole `wzqxprog normalize` process on that file against an empty one.
+#include "progfile/ProgramFileReader.h"
+#include "progfile/ProgramFileWriter.h"
+#include "store/ProgramStore.h"
+#include "store/StoreRoutines.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 15;
+constexpr int kEveryYearRows = 200;
+
+double medianMs(const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void fillFullStore()
+{
+    Transaction transaction;
+    ClearAllData();
+    for (int circuit = 1; circuit <= 8; ++circuit)
+        ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ? WHERE CircuitNO = ?"),
+                           {(circuit - 1) % 4 + 1, 5, circuit});
+    for (int i = 0; i < WeekCapacity; ++i)
+        ProgramStore::exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, "
+                                          "TimeONM, TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) "
+                                          "VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
+                           {i % 8 + 1, i % 3 == 0 ? i % 99 + 1 : 0, i % 7, i % 7, i % 23, i % 60, i % 60,
+                            i % 23 + 1, (i * 7) % 60, i % 59 + 1, i % 8});
+    const QDate first(2020, 1, 1);
+    for (int i = 0; i < YearCapacity; ++i) {
+        const QDate date = first.addDays(i);
+        ProgramStore::exec(
+            QStringLiteral("INSERT INTO T_Year (CircuitNO, Year, Month, Day, SpecialNO) VALUES (?,?,?,?,?)"),
+            {i % 8 + 1, date.year() - 2000, date.month(), date.day(), i % 100});
+    }
+    for (int i = 0; i < kEveryYearRows; ++i) {
+        const QDate date = first.addDays(i);
+        ProgramStore::exec(QStringLiteral("INSERT INTO T_YearE (CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?)"),
+                           {i % 8 + 1, date.month(), date.day(), i % 100});
+    }
+    for (const char* table : {"T_Week", "T_Year", "T_YearE"})
+        RenumberTable(QLatin1String(table));
+    transaction.commit();
+}
+
+double normalizeMs(const QString& in, const QString& out)
+{
+    return medianMs([&] {
+        QProcess process;
+        process.start(QStringLiteral(WZ_EDITOR_BINARY), {QStringLiteral("normalize"), in, out});
+        if (!process.waitForFinished(60000) || process.exitCode() != 0)
+            qFatal("wzqxprog normalize %s failed: %s", qPrintable(in), process.readAllStandardError().constData());
+    });
+}
+
+void writeBytes(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTemporaryDir dir;
+    // A store on disk, as the editor keeps it.
+    ProgramStore::open(dir.filePath(QStringLiteral("db/wz48prg.db")));
+
+    fillFullStore();
+    const QString full = dir.filePath(QStringLiteral("full.dat"));
+    const QString empty = dir.filePath(QStringLiteral("empty.dat"));
+    const QString written = dir.filePath(QStringLiteral("written.dat"));
+    const QByteArray content = ProgramFileWriter::buildProgramFile();
+    writeBytes(full, content);
+    writeBytes(empty, QByteArray());
+
+    const double writeMs = medianMs([&] { ProgramFileWriter::SaveProgramFile(written); });
+    const double readMs = medianMs([&] {
+        if (ProgramFileReader::ReadProgramFile(full).status != ProgramFileReader::ReadStatus::Accepted)
+            qFatal("the full file was refused");
+    });
+    ProgramStore::close();
+
+    const double fullProcessMs = normalizeMs(full, dir.filePath(QStringLiteral("full.out")));
+    const double emptyProcessMs = normalizeMs(empty, dir.filePath(QStringLiteral("empty.out")));
+
+    out << QStringLiteral("program file: %1 week/special, %2 dated, %3 every-year lines, %4 bytes\n")
+               .arg(WeekCapacity)
+               .arg(YearCapacity)
+               .arg(kEveryYearRows)
+               .arg(content.size());
+    out << QStringLiteral("median of %1 runs\n").arg(kRuns);
+    out << QStringLiteral("  read (check + import), in process: %1 ms\n").arg(readMs, 0, 'f', 2);
+    out << QStringLiteral("  write (build + save), in process:  %1 ms\n").arg(writeMs, 0, 'f', 2);
+    out << QStringLiteral("  wzqxprog normalize, full file:     %1 ms\n").arg(fullProcessMs, 0, 'f', 2);
+    out << QStringLiteral("  wzqxprog normalize, empty file:    %1 ms\n").arg(emptyProcessMs, 0, 'f', 2);
+    out << QStringLiteral("  full / empty: %1 (target <= 1.5)\n").arg(fullProcessMs / emptyProcessMs, 0, 'f', 2);
+    return 0;
+}

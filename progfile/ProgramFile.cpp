@@ -1,1 +1,0 @@
-#include "progfile/ProgramFile.h"

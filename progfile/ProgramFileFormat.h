@@ -1,0 +1,81 @@
+#pragma once
+#include "progfile/Checksum.h"
+
+#include <QByteArray>
+#include <optional>
+#include <stdexcept>
+
+// The device program file: fixed 30-byte record lines ended by CR LF, then
+// a trailer "*" + two hexadecimal digits of the XOR of every byte before it.
+
+// A program file that cannot be read or written (missing, unreadable,
+// folder not writable). Shown in the "Error" box.
+class ProgramFileError : public std::runtime_error
+{
+public:
+    explicit ProgramFileError(const QString& description);
+};
+
+namespace ProgramFileFormat {
+
+constexpr int LineLength = 30;
+constexpr char LineEnd[] = "\r\n";
+
+// A row of T_Week: SpecialNO 0 is a week program, 1..99 a special program.
+struct WeekRow {
+    int CircuitNO = 0;
+    int SpecialNO = 0;
+    int YobiON = 0;
+    int YobiOFF = 0;
+    int TimeONH = 0;
+    int TimeONM = 0;
+    int TimeONS = 0;
+    int TimeOFFH = 0;
+    int TimeOFFM = 0;
+    int Repeat = 0;
+    int ChimeNO = 0;
+};
+
+// A row of T_Year (dated) or of T_YearE (every year, Year unused).
+struct YearRow {
+    int CircuitNO = 0;
+    int Year = 0;
+    int Month = 0;
+    int Day = 0;
+    int SpecialNO = 0;  // 0 = stop
+};
+
+// What a line carries of its circuit's settings.
+struct CircuitType {
+    int Program = 0;
+    int PulseTime = 0;
+};
+
+// Record lines without their line end. Throw StoreError when a stored value
+// does not fit its field, so that no malformed line is ever written.
+QByteArray weekLine(const WeekRow& row, const CircuitType& circuit);
+QByteArray yearLine(const YearRow& row, const CircuitType& circuit);
+QByteArray everyYearLine(const YearRow& row, const CircuitType& circuit);
+// "*" + the two digits + CR LF.
+QByteArray trailerLine(const FileCheckSum& sum);
+
+enum class LineKind { Week, Special, Dated, EveryYear };
+
+// A record line as the reader imports it.
+struct ProgramLine {
+    LineKind kind = LineKind::Week;
+    int Program = 0;
+    int PulseTime = -1;  // -1: the field is blank
+    WeekRow week;        // Week and Special lines
+    YearRow year;        // Dated and EveryYear lines
+};
+
+// The device's own acceptance test of a record line: length, record type,
+// program type, circuit and, on week and special lines, the pulse time.
+bool IsValidProgramLine(const QByteArray& line);
+
+// IsValidProgramLine, and every field the import reads is a number (blank =
+// 0) within the range the editor can show. nullopt when the line is refused.
+std::optional<ProgramLine> parseProgramLine(const QByteArray& line);
+
+}  // namespace ProgramFileFormat

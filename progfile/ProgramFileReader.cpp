@@ -1,0 +1,268 @@
+#include "progfile/ProgramFileReader.h"
+
+#include "progfile/SettingTable.h"
+#include "store/ProgramStore.h"
+#include "store/StoreRoutines.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <algorithm>
+#include <array>
+#include <tuple>
+#include <optional>
+
+using namespace ProgramFileFormat;
+
+namespace ProgramFileReader {
+
+namespace {
+
+void countLine(LineCounts& counts, LineKind kind)
+{
+    switch (kind) {
+    case LineKind::Week:
+    case LineKind::Special:
+        ++counts.week;
+        break;
+    case LineKind::Dated:
+        ++counts.dated;
+        break;
+    case LineKind::EveryYear:
+        ++counts.everyYear;
+        break;
+    }
+}
+
+bool overCapacity(const LineCounts& counts)
+{
+    return counts.week > WeekCapacity || counts.dated > YearCapacity;
+}
+
+// One prepared INSERT, run once per row.
+class Inserter
+{
+public:
+    explicit Inserter(const QString& sql)
+        : m_query(ProgramStore::database())
+    {
+        if (!m_query.prepare(sql))
+            fail();
+    }
+
+    void run(const QVariantList& values)
+    {
+        for (int i = 0; i < values.size(); ++i)
+            m_query.bindValue(i, values.at(i));
+        if (!m_query.exec())
+            fail();
+    }
+
+private:
+    [[noreturn]] void fail() { throw StoreError(m_query.lastError().text()); }
+
+    QSqlQuery m_query;
+};
+
+// The store's sort order (the order RenumberTable gives), equal rows kept in
+// file order. Inserting in this order with IDs 1..n leaves nothing to
+// renumber; a test checks that RenumberTable then changes no ID.
+bool weekBefore(const ProgramLine& a, const ProgramLine& b)
+{
+    const WeekRow& x = a.week;
+    const WeekRow& y = b.week;
+    const int xSpecial = a.kind == LineKind::Week ? 0 : x.SpecialNO;
+    const int ySpecial = b.kind == LineKind::Week ? 0 : y.SpecialNO;
+    return std::tie(x.CircuitNO, xSpecial, x.YobiON, x.YobiOFF, x.TimeONH, x.TimeONM, x.TimeONS, x.TimeOFFH,
+                    x.TimeOFFM, x.Repeat, x.ChimeNO)
+        < std::tie(y.CircuitNO, ySpecial, y.YobiON, y.YobiOFF, y.TimeONH, y.TimeONM, y.TimeONS, y.TimeOFFH,
+                   y.TimeOFFM, y.Repeat, y.ChimeNO);
+}
+
+bool datedBefore(const ProgramLine& a, const ProgramLine& b)
+{
+    return std::tie(a.year.CircuitNO, a.year.Year, a.year.Month, a.year.Day)
+        < std::tie(b.year.CircuitNO, b.year.Year, b.year.Month, b.year.Day);
+}
+
+bool everyYearBefore(const ProgramLine& a, const ProgramLine& b)
+{
+    return std::tie(a.year.CircuitNO, a.year.Month, a.year.Day) < std::tie(b.year.CircuitNO, b.year.Month, b.year.Day);
+}
+
+struct SortedLines {
+    std::vector<const ProgramLine*> week;
+    std::vector<const ProgramLine*> dated;
+    std::vector<const ProgramLine*> everyYear;
+};
+
+SortedLines sortForStore(const std::vector<ProgramLine>& lines)
+{
+    SortedLines sorted;
+    for (const ProgramLine& line : lines) {
+        if (line.kind == LineKind::Dated)
+            sorted.dated.push_back(&line);
+        else if (line.kind == LineKind::EveryYear)
+            sorted.everyYear.push_back(&line);
+        else
+            sorted.week.push_back(&line);
+    }
+    const auto by = [](bool (*before)(const ProgramLine&, const ProgramLine&)) {
+        return [before](const ProgramLine* a, const ProgramLine* b) { return before(*a, *b); };
+    };
+    std::stable_sort(sorted.week.begin(), sorted.week.end(), by(weekBefore));
+    std::stable_sort(sorted.dated.begin(), sorted.dated.end(), by(datedBefore));
+    std::stable_sort(sorted.everyYear.begin(), sorted.everyYear.end(), by(everyYearBefore));
+    return sorted;
+}
+
+// The last line of a circuit decides its program type and pulse time.
+void storeCircuitSettings(const std::vector<ProgramLine>& lines)
+{
+    std::array<std::optional<int>, 9> program{};
+    std::array<std::optional<int>, 9> pulse{};
+    for (const ProgramLine& line : lines) {
+        const int circuit = line.kind == LineKind::Week || line.kind == LineKind::Special ? line.week.CircuitNO
+                                                                                           : line.year.CircuitNO;
+        program[circuit] = line.Program;
+        if (line.PulseTime >= 0)
+            pulse[circuit] = line.PulseTime;
+    }
+    for (int circuit = 1; circuit <= 8; ++circuit) {
+        if (program[circuit])
+            ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ? WHERE CircuitNO = ?"),
+                               {*program[circuit], circuit});
+        if (pulse[circuit])
+            ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET PulseTime = ? WHERE CircuitNO = ?"),
+                               {*pulse[circuit], circuit});
+    }
+}
+
+void importLines(const std::vector<ProgramLine>& lines)
+{
+    const SortedLines sorted = sortForStore(lines);
+    Transaction transaction;
+    ClearAllData();
+    storeCircuitSettings(lines);
+
+    Inserter week(QStringLiteral("INSERT INTO T_Week (ID, CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
+                                 "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"));
+    int id = 0;
+    for (const ProgramLine* line : sorted.week) {
+        const WeekRow& w = line->week;
+        week.run({++id, w.CircuitNO, line->kind == LineKind::Week ? 0 : w.SpecialNO, w.YobiON, w.YobiOFF, w.TimeONH,
+                  w.TimeONM, w.TimeONS, w.TimeOFFH, w.TimeOFFM, w.Repeat, w.ChimeNO});
+    }
+    Inserter dated(
+        QStringLiteral("INSERT INTO T_Year (ID, CircuitNO, Year, Month, Day, SpecialNO) VALUES (?,?,?,?,?,?)"));
+    id = 0;
+    for (const ProgramLine* line : sorted.dated) {
+        const YearRow& y = line->year;
+        dated.run({++id, y.CircuitNO, y.Year, y.Month, y.Day, y.SpecialNO});
+    }
+    Inserter everyYear(
+        QStringLiteral("INSERT INTO T_YearE (ID, CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?,?)"));
+    id = 0;
+    for (const ProgramLine* line : sorted.everyYear) {
+        const YearRow& y = line->year;
+        everyYear.run({++id, y.CircuitNO, y.Month, y.Day, y.SpecialNO});
+    }
+    transaction.commit();
+}
+
+}  // namespace
+
+CheckedContent checkContent(const QByteArray& content)
+{
+    CheckedContent checked;
+    FileCheckSum sum;
+    int lineNumber = 0;
+    qsizetype start = 0;
+    // A line ends at CR LF; bytes after the last CR LF form a last line.
+    while (start < content.size()) {
+        qsizetype end = content.indexOf(LineEnd, start);
+        if (end < 0)
+            end = content.size();
+        const QByteArray line = content.mid(start, end - start);
+        start = end + 2;
+        ++lineNumber;
+
+        if (line.startsWith('*')) {
+            if (line.mid(1, 2) != sum.hexDigits()) {
+                checked.status = ReadStatus::Invalid;
+                checked.refusedLine = lineNumber;
+                checked.lines.clear();
+                return checked;
+            }
+            continue;
+        }
+        const std::optional<ProgramLine> parsed = parseProgramLine(line);
+        if (!parsed) {
+            checked.status = ReadStatus::Invalid;
+            checked.refusedLine = lineNumber;
+            checked.lines.clear();
+            return checked;
+        }
+        sum.fold(line);
+        sum.fold(LineEnd, 2);
+        countLine(checked.counts, parsed->kind);
+        checked.lines.push_back(*parsed);
+    }
+    if (overCapacity(checked.counts)) {
+        checked.status = ReadStatus::OverCapacity;
+        checked.lines.clear();
+    }
+    return checked;
+}
+
+ReadResult importContent(const QByteArray& content)
+{
+    CheckedContent checked = checkContent(content);
+    ReadResult result;
+    result.status = checked.status;
+    result.counts = checked.counts;
+    result.refusedLine = checked.refusedLine;
+    if (checked.status != ReadStatus::Accepted)
+        return result;
+    importLines(checked.lines);
+    LoadCircuitSettings();
+    return result;
+}
+
+ReadResult ReadProgramFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    const QDateTime lastModified = QFileInfo(file).lastModified();
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    file.close();
+
+    ReadResult result = importContent(content);
+    result.lastModified = lastModified;
+    return result;
+}
+
+QString timeStampText(const QDateTime& lastModified)
+{
+    return QLatin1Char(' ') + lastModified.toString(QStringLiteral("yyyy/MM/dd HH:mm.ss"));
+}
+
+QString messageText(ReadStatus status)
+{
+    switch (status) {
+    case ReadStatus::Accepted:
+        return QStringLiteral("プログラムファイルを読み込みました。");
+    case ReadStatus::Invalid:
+        return QStringLiteral("データが不正です。読み込みできません。");
+    case ReadStatus::OverCapacity:
+        break;
+    }
+    return QStringLiteral("設定可能プログラム数を超えたため、読み込みできませんでした。\r\n"
+                          "本体のバージョンが新しいため、本ソフトウェアのバージョンアップが必要です。\r\n"
+                          "最新プログラムは弊社ホームページより入手できます。");
+}
+
+}  // namespace ProgramFileReader

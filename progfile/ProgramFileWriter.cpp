@@ -1,0 +1,103 @@
+#include "progfile/ProgramFileWriter.h"
+
+#include "progfile/ProgramFileFormat.h"
+#include "progfile/SettingTable.h"
+#include "store/ProgramStore.h"
+
+#include <QSaveFile>
+
+using namespace ProgramFileFormat;
+
+namespace {
+
+CircuitType circuitOf(const SettingTable& settings, int circuitNO)
+{
+    if (circuitNO < 1 || circuitNO > 8)
+        throw StoreError(QStringLiteral("A stored program names an unknown circuit %1").arg(circuitNO));
+    return CircuitType{settings[circuitNO].Program, settings[circuitNO].PulseTime};
+}
+
+void appendLine(QByteArray& content, FileCheckSum& sum, const QByteArray& line)
+{
+    const qsizetype start = content.size();
+    content += line;
+    content += LineEnd;
+    sum.fold(content.constData() + start, content.size() - start);
+}
+
+void appendWeekLines(QByteArray& content, FileCheckSum& sum, const SettingTable& settings)
+{
+    QSqlQuery query = ProgramStore::exec(
+        QStringLiteral("SELECT CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, TimeONS, TimeOFFH, "
+                       "TimeOFFM, Repeat, ChimeNO FROM T_Week ORDER BY ID, rowid"));
+    while (query.next()) {
+        WeekRow row;
+        row.CircuitNO = query.value(0).toInt();
+        row.SpecialNO = query.value(1).toInt();
+        row.YobiON = query.value(2).toInt();
+        row.YobiOFF = query.value(3).toInt();
+        row.TimeONH = query.value(4).toInt();
+        row.TimeONM = query.value(5).toInt();
+        row.TimeONS = query.value(6).toInt();
+        row.TimeOFFH = query.value(7).toInt();
+        row.TimeOFFM = query.value(8).toInt();
+        row.Repeat = query.value(9).toInt();
+        row.ChimeNO = query.value(10).toInt();
+        appendLine(content, sum, weekLine(row, circuitOf(settings, row.CircuitNO)));
+    }
+}
+
+void appendYearLines(QByteArray& content, FileCheckSum& sum, const SettingTable& settings, bool dated)
+{
+    QSqlQuery query = ProgramStore::exec(
+        dated ? QStringLiteral("SELECT CircuitNO, Year, Month, Day, SpecialNO FROM T_Year ORDER BY ID, rowid")
+              : QStringLiteral("SELECT CircuitNO, 0, Month, Day, SpecialNO FROM T_YearE ORDER BY ID, rowid"));
+    while (query.next()) {
+        YearRow row;
+        row.CircuitNO = query.value(0).toInt();
+        row.Year = query.value(1).toInt();
+        row.Month = query.value(2).toInt();
+        row.Day = query.value(3).toInt();
+        row.SpecialNO = query.value(4).toInt();
+        const CircuitType circuit = circuitOf(settings, row.CircuitNO);
+        appendLine(content, sum, dated ? yearLine(row, circuit) : everyYearLine(row, circuit));
+    }
+}
+
+}  // namespace
+
+namespace ProgramFileWriter {
+
+QByteArray buildProgramFile()
+{
+    const SettingTable settings = ReadSettingTable();
+    QByteArray content;
+    FileCheckSum sum;
+    appendWeekLines(content, sum, settings);
+    appendYearLines(content, sum, settings, true);
+    appendYearLines(content, sum, settings, false);
+    content += trailerLine(sum);
+    return content;
+}
+
+void SaveProgramFile(const QString& path)
+{
+    LoadCircuitSettings();
+    writeFileAtomically(path, buildProgramFile());
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& content)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    if (file.write(content) != content.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, error));
+    }
+    if (!file.commit())
+        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+}
+
+}  // namespace ProgramFileWriter

@@ -1,0 +1,75 @@
+// libFuzzer target for the program file reader: no input may crash it, a
+// refused input never changes the store, and an accepted one rewrites to a
+// file that reads back to the same bytes.
+#include "progfile/ProgramFileReader.h"
+#include "progfile/ProgramFileWriter.h"
+#include "store/ProgramStore.h"
+#include "store/SharedState.h"
+
+#include <QCoreApplication>
+#include <QSqlRecord>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const QByteArray kSchedule = "122  1   103120000            \r\n"
+                             "144  221505  90000103000      \r\n"
+                             "24412  3005  60000 70000      \r\n"
+                             "311 0    03             140503\r\n"
+                             "31199    03               1231\r\n";
+
+QString snapshot()
+{
+    QStringList rows;
+    for (const char* sql : {"SELECT * FROM T_Setting ORDER BY CircuitNO", "SELECT * FROM T_Week ORDER BY ID",
+                            "SELECT * FROM T_Year ORDER BY ID", "SELECT * FROM T_YearE ORDER BY ID"}) {
+        QSqlQuery query = ProgramStore::exec(QLatin1String(sql));
+        while (query.next())
+            for (int i = 0; i < query.record().count(); ++i)
+                rows << query.value(i).toString();
+        rows << QStringLiteral("--");
+    }
+    for (int circuit = 1; circuit <= 8; ++circuit)
+        rows << QString::number(CircuitSettings[circuit].Program) << QString::number(CircuitSettings[circuit].PulseTime);
+    return rows.join(QLatin1Char(','));
+}
+
+[[noreturn]] void fail(const char* what)
+{
+    std::fprintf(stderr, "fuzz_reader: %s\n", what);
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    static int argc = 1;
+    static char name[] = "fuzz_reader";
+    static char* argv[] = {name, nullptr};
+    new QCoreApplication(argc, argv);
+    ProgramStore::open(QStringLiteral(":memory:"));
+    if (ProgramFileReader::importContent(kSchedule).status != ProgramFileReader::ReadStatus::Accepted)
+        fail("the seed schedule was refused");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QString before = snapshot();
+    const auto result = ProgramFileReader::importContent(content);
+    if (result.status != ProgramFileReader::ReadStatus::Accepted) {
+        if (snapshot() != before)
+            fail("a refused file changed the store");
+        return 0;
+    }
+    const QByteArray written = ProgramFileWriter::buildProgramFile();
+    if (ProgramFileReader::importContent(written).status != ProgramFileReader::ReadStatus::Accepted)
+        fail("the editor refused its own file");
+    if (ProgramFileWriter::buildProgramFile() != written)
+        fail("rewriting a written file changed its bytes");
+    ProgramFileReader::importContent(kSchedule);
+    return 0;
+}
