@@ -7,7 +7,11 @@
 #include "app/ui/Guard.h"
 #include "app/ui/MessageBox.h"
 #include "app/ui/WindowUtil.h"
+#include "progfile/ProgramFileReader.h"
+#include "progfile/ProgramFileWriter.h"
+#include "settings/Form_Environment.h"
 #include "store/StoreRoutines.h"
+#include "week/Form_Week.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -175,7 +179,7 @@ QWidget* Form_Main::openWorkingWindow(QWidget* window)
 
 void Form_Main::Button_Initial_Click()
 {
-    // The circuit settings window arrives with its own change.
+    openWorkingWindow(new Form_Environment);
 }
 
 void Form_Main::Button_Week_Click()
@@ -186,6 +190,7 @@ void Form_Main::Button_Week_Click()
         Button_Initial->setFocus();
         return;
     }
+    openWorkingWindow(new Form_Week);
 }
 
 void Form_Main::Button_Year_Click()
@@ -204,11 +209,48 @@ void Form_Main::Button_Check_Click()
 
 void Form_Main::Button_SaveFile_Click()
 {
+    const QString title = QStringLiteral("保存先の指定");
+    const QString path = ShowFileDialog(this, title, FileDialogSave);
+    if (path.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("ファイル名が指定されていません。"), title,
+                         MessageBox::Icon::Exclamation);
+        return;
+    }
+    {
+        BusyCursor busy;
+        ProgramFileWriter::SaveProgramFile(path);
+    }
+    MessageBox::show(this, QStringLiteral("プログラムファイルを作成しました。"), QStringLiteral("ファイルの保存"),
+                     MessageBox::Icon::Information);
 }
 
+// A file that cannot be read gets the "Error" box here, so that the 読込 and
+// 編集 flows around the read go on as after a refused file.
 void Form_Main::ReadProgramFile(const QString& path)
 {
-    Q_UNUSED(path);
+    using namespace ProgramFileReader;
+    runGuarded(this, [this, &path] {
+        ReadResult result;
+        {
+            BusyCursor busy;
+            result = ProgramFileReader::ReadProgramFile(path);
+        }
+        switch (result.status) {
+        case ReadStatus::Invalid:
+            MessageBox::show(this, messageText(result.status), QStringLiteral("ファイルを開く"),
+                             MessageBox::Icon::Critical);
+            break;
+        case ReadStatus::OverCapacity:
+            MessageBox::show(this, messageText(result.status), QStringLiteral("お知らせ"),
+                             MessageBox::Icon::Information);
+            break;
+        case ReadStatus::Accepted:
+            Label_FileTimeStamp->setText(timeStampText(result.lastModified));
+            MessageBox::show(this, messageText(result.status), QStringLiteral("プログラムファイルの読み込み"),
+                             MessageBox::Icon::Information);
+            break;
+        }
+    });
 }
 
 bool Form_Main::askDiscardBeforeRead()

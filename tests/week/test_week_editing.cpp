@@ -1,0 +1,256 @@
+#include "TestSupport.h"
+#include "store/StoreRoutines.h"
+#include "store/ProgramStore.h"
+#include "week/WeekEditing.h"
+
+#include <QtTest>
+
+using namespace TestSupport;
+using namespace WeekEditing;
+
+namespace {
+
+EditRequestData request(int circuit, int day, int editMode = 0)
+{
+    EditRequestData r;
+    r.CircuitNO = qint16(circuit);
+    r.YobiON = qint16(day);
+    r.EditMode = qint16(editMode);
+    r.Origin = 1;
+    return r;
+}
+
+// Fills T_Week up to `rows` with rows of circuit 8.
+void fillTo(int rows)
+{
+    for (int i = WeekRowCount(); i < rows; ++i)
+        addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
+}
+
+QList<int> daysOf(const QString& where, const QVariantList& values = {})
+{
+    QSqlQuery query = ProgramStore::exec("SELECT YobiON FROM T_Week WHERE " + where + " ORDER BY YobiON", values);
+    QList<int> days;
+    while (query.next())
+        days << query.value(0).toInt();
+    return days;
+}
+
+QList<std::pair<int, int>> timerDays(int circuit)
+{
+    QSqlQuery query =
+        ProgramStore::exec("SELECT YobiON, YobiOFF FROM T_Week WHERE CircuitNO = ? ORDER BY YobiON", {circuit});
+    QList<std::pair<int, int>> days;
+    while (query.next())
+        days << std::pair{query.value(0).toInt(), query.value(1).toInt()};
+    return days;
+}
+
+}  // namespace
+
+class TestWeekEditing : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_store = std::make_unique<ScratchStore>();
+        setCircuit(1, 1, 5);
+        setCircuit(2, 2, 10);
+        setCircuit(3, 3, 0);
+        setCircuit(4, 4, 3);
+    }
+    void cleanup() { m_store.reset(); }
+
+private:
+    // One store at a time: the old one closes the shared connection.
+    void freshStore()
+    {
+        m_store.reset();
+        m_store = std::make_unique<ScratchStore>();
+    }
+
+private slots:
+
+    void chimeEndAdjustment()
+    {
+        const TimeOfDay back = AdjustChimeEnd({0, 0, 10}, 1, true);
+        QCOMPARE((std::tuple{back.hour, back.minute, back.second}), (std::tuple{23, 59, 46}));
+        const TimeOfDay forward = AdjustChimeEnd(back, 1, false);
+        QCOMPARE((std::tuple{forward.hour, forward.minute, forward.second}), (std::tuple{0, 0, 10}));
+        const TimeOfDay noon = AdjustChimeEnd({12, 0, 0}, 7, true);
+        QCOMPARE((std::tuple{noon.hour, noon.minute, noon.second}), (std::tuple{11, 58, 46}));
+        QCOMPARE(MelodyLength(0), 0);
+        QCOMPARE(MelodyLength(4), 55);
+    }
+
+    void newWeekdayProgramReusesWednesday()
+    {
+        addWeekRow(1, 0, 3, 0, 7, 30, 0);
+        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {7, 30, 0, 0}), WriteResult::Written);
+        QCOMPARE(daysOf("CircuitNO = 1 AND TimeONH = 7 AND TimeONM = 30"), (QList<int>{1, 2, 3, 4, 5}));
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE ID BETWEEN 1 AND 5"), 5);  // renumbered
+    }
+
+    void identicalChimeAddsNoRow()
+    {
+        addWeekRow(2, 0, 2, 0, 8, 0, 15, 0, 0, 0, 3);
+        WriteTimeProgram(request(2, 2), 2, {8, 0, 15, 3});
+        QCOMPARE(WeekRowCount(), 1);
+        WriteTimeProgram(request(2, 2), 2, {8, 0, 15, 4});  // another tune is another program
+        QCOMPARE(WeekRowCount(), 2);
+    }
+
+    void capacityIsCheckedOnceForTheWholeProgram()
+    {
+        fillTo(895);
+        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Written);
+        QCOMPARE(WeekRowCount(), 900);
+
+        freshStore();
+        fillTo(896);
+        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Refused);
+        QCOMPARE(WeekRowCount(), 896);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 1"), 0);
+
+        freshStore();
+        fillTo(899);
+        QCOMPARE(WriteTimeProgram(request(1, 2), 1, {6, 0, 0, 0}), WriteResult::Written);
+        QCOMPARE(WeekRowCount(), 900);
+    }
+
+    void groupChangeAtCapacityReusesItsRows()
+    {
+        for (int day = 0; day <= 6; ++day)
+            addWeekRow(2, 0, day, 0, 9, 0, 0, 0, 0, 0, 1);
+        fillTo(900);
+        EditRequestData change = request(2, 8, -1);
+        change.ChimeNO = 1;
+        change.TimeONH = 9;
+        QCOMPARE(WriteTimeProgram(change, 2, {10, 15, 0, 2}), WriteResult::Written);
+        QCOMPARE(daysOf("CircuitNO = 2 AND TimeONH = 10 AND TimeONM = 15 AND ChimeNO = 2"),
+                 (QList<int>{0, 1, 2, 3, 4, 5, 6}));
+        QCOMPARE(WeekRowCount(), 900);
+    }
+
+    void specialProgramRow()
+    {
+        EditRequestData special = request(1, 0);
+        special.Origin = 2;
+        special.SpecialNO = 12;
+        WriteTimeProgram(special, 1, {18, 45, 0, 0});
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 12 AND YobiON = 0 AND ChimeNO = 0"), 1);
+    }
+
+    void groupTimerEndsNextDayPastMidnight()
+    {
+        QCOMPARE(WriteTimerProgram(request(3, 8), {22, 0, 6, 0, 0, 0}), WriteResult::Written);
+        QCOMPARE(timerDays(3), (QList<std::pair<int, int>>{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 0}}));
+        QCOMPARE(GroupEndDay(3, 8, 0, 8, 0), 3);
+        QCOMPARE(GroupEndDay(3, 9, 0, 17, 0), 3);
+    }
+
+    void reusedTimerRowsFollowTheEndDayRule()
+    {
+        // Wednesday already has the program; a new 平日 entry reuses it.
+        addWeekRow(4, 0, 3, 3, 23, 0, 0, 1, 0, 15);
+        WriteTimerProgram(request(4, 7), {23, 0, 1, 0, 15, 0});
+        QCOMPARE(timerDays(4), (QList<std::pair<int, int>>{{1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}}));
+        // Changing the group to a same-day period rewrites every end day.
+        EditRequestData change = request(4, 7, -1);
+        change.Repeat = 15;
+        change.TimeONH = 23;
+        change.TimeOFFH = 1;
+        WriteTimerProgram(change, {8, 0, 17, 0, 10, 0});
+        QCOMPARE(timerDays(4), (QList<std::pair<int, int>>{{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}}));
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE Repeat = 10"), 5);
+    }
+
+    void singleDayTimerKeepsChosenEndDay()
+    {
+        WriteTimerProgram(request(4, 2), {22, 0, 2, 0, 30, 3});
+        QCOMPARE(timerDays(4), (QList<std::pair<int, int>>{{2, 3}}));
+        WriteTimerProgram(request(4, 2), {22, 0, 2, 0, 30, 3});  // identical: rewritten
+        QCOMPARE(WeekRowCount(), 1);
+        EditRequestData special = request(3, 0);
+        special.Origin = 2;
+        special.SpecialNO = 4;
+        WriteTimerProgram(special, {22, 0, 2, 0, 0, 5});
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 4 AND YobiON = 0 AND YobiOFF = 0"), 1);
+    }
+
+    void deleteByGroupAndDay()
+    {
+        for (int day = 0; day <= 6; ++day)
+            addWeekRow(2, 0, day, 0, 7, 30, 5, 0, 0, 0, 3);
+        EditRequestData program = request(2, 7);
+        program.ChimeNO = 3;
+        program.TimeONH = 7;
+        program.TimeONM = 30;
+        program.TimeONS = 5;
+        DeleteWeekProgram(program, 7);
+        QCOMPARE(daysOf("CircuitNO = 2"), (QList<int>{0, 6}));
+        program.ID = qint16(ProgramStore::scalar("SELECT ID FROM T_Week WHERE YobiON = 6").toInt());
+        DeleteWeekProgram(program, 6);
+        QCOMPARE(daysOf("CircuitNO = 2"), QList<int>{0});
+    }
+
+    void deleteAllKeepsSpecialPrograms()
+    {
+        addWeekRow(1, 0, 1, 0, 8, 0, 0);
+        addWeekRow(1, 0, 2, 0, 8, 0, 0);
+        addWeekRow(1, 9, 0, 0, 8, 0, 0);
+        addWeekRow(2, 0, 1, 0, 8, 0, 0, 0, 0, 0, 1);
+        QCOMPARE(DeleteAllWeekPrograms(1), 2);
+        QCOMPARE(WeekRowCount(), 2);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 1 AND SpecialNO = 9"), 1);
+    }
+
+    void copySkipsEqualTimes()
+    {
+        addWeekRow(2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 2);
+        addWeekRow(2, 0, 1, 0, 13, 0, 0, 0, 0, 0, 2);
+        addWeekRow(2, 0, 2, 0, 12, 0, 0, 0, 0, 0, 5);
+        const CopyResult first = CopyPrograms(2, {false, 1}, {2, 0});
+        QCOMPARE(first.added, 1);
+        QCOMPARE(count("SELECT ChimeNO FROM T_Week WHERE YobiON = 2 AND TimeONH = 12"), 5);
+        QCOMPARE(CopyPrograms(2, {false, 1}, {2, 0}).added, 0);
+        // A special number takes the programs of a day.
+        QCOMPARE(CopyPrograms(2, {false, 1}, {0, 7}).added, 2);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 7 AND YobiON = 0"), 2);
+    }
+
+    void copyAtCapacity()
+    {
+        for (int hour : {1, 2, 3})
+            addWeekRow(1, 0, 1, 0, hour, 0, 0);
+        fillTo(899);
+        const CopyResult partial = CopyPrograms(1, {false, 1}, {3, 0});
+        QCOMPARE(partial.added, 1);
+        QVERIFY(partial.capacityReached);
+        QVERIFY(!partial.stoppedAtFirstRow);
+
+        const CopyResult none = CopyPrograms(1, {false, 1}, {4, 0});
+        QCOMPARE(none.added, 0);
+        QVERIFY(none.capacityReached);
+        QVERIFY(none.stoppedAtFirstRow);
+        QCOMPARE(WeekRowCount(), 900);
+    }
+
+    void copySources()
+    {
+        addWeekRow(1, 0, 1, 0, 1, 0, 0);
+        addWeekRow(1, 0, 3, 0, 1, 0, 0);
+        addWeekRow(1, 4, 0, 0, 1, 0, 0);
+        addWeekRow(1, 6, 0, 0, 1, 0, 0);
+        QCOMPARE(CopySourceDays(1, 3), QList<int>{1});
+        QCOMPARE(CopySourceDays(1, -1), (QList<int>{1, 3}));
+        QCOMPARE(CopySourceSpecials(1, 4), QList<int>{6});
+    }
+
+private:
+    std::unique_ptr<ScratchStore> m_store;
+};
+
+QTEST_GUILESS_MAIN(TestWeekEditing)
+#include "test_week_editing.moc"

@@ -1,0 +1,159 @@
+#include "TestSupport.h"
+#include "store/StoreRoutines.h"
+#include "week/ProgramList.h"
+
+#include <QtTest>
+
+using namespace TestSupport;
+using ProgramLists::BuildWeekList;
+
+namespace {
+
+QStringList column(const ProgramList& list, const QString& field)
+{
+    QStringList values;
+    for (int row = 0; row < list.rows.size(); ++row)
+        values << list.value(row, field).toString();
+    return values;
+}
+
+void addOnDays(int circuit, QList<int> days, int h, int m, int s, int chime)
+{
+    for (int day : days)
+        addWeekRow(circuit, 0, day, 0, h, m, s, 0, 0, 0, chime);
+}
+
+const ColumnChange* change(const GridColumns& layout, const QString& field)
+{
+    const ColumnChange* last = nullptr;
+    for (const ColumnChange& c : layout.changes)
+        if (c.field == field)
+            last = &c;
+    return last;
+}
+
+}  // namespace
+
+class TestWeekLists : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_store = std::make_unique<ScratchStore>();
+        setCircuit(1, 1, 5);
+        setCircuit(2, 2, 10);
+        setCircuit(3, 3, 0);
+        setCircuit(4, 4, 3);
+    }
+    void cleanup() { m_store.reset(); }
+
+    void singleDayTexts()
+    {
+        addWeekRow(1, 0, 1, 0, 8, 5, 0);
+        addWeekRow(1, 0, 1, 0, 17, 30, 0);
+        addWeekRow(1, 0, 2, 0, 9, 0, 0);
+        addWeekRow(1, 3, 0, 0, 10, 0, 0);  // special program: not a week row
+        addWeekRow(2, 0, 1, 0, 8, 5, 30, 0, 0, 0, 4);
+        RenumberTable(QStringLiteral("T_Week"));
+        QCOMPARE(column(BuildWeekList(1, 1), "開始時刻"), (QStringList{" 8:05", "17:30"}));
+        const ProgramList chime = BuildWeekList(2, 1);
+        QCOMPARE(column(chime, "開始時刻"), QStringList{" 8:05.30"});
+        QCOMPARE(column(chime, "ChimeNO"), QStringList{"4"});
+        QCOMPARE(BuildWeekList(1, -1).rows.size(), 0);
+        QCOMPARE(BuildWeekList(0, 1).rows.size(), 0);
+    }
+
+    void timerDayNames()
+    {
+        addWeekRow(3, 0, 6, 0, 22, 0, 0, 6, 0);
+        const ProgramList list = BuildWeekList(3, 6);
+        QCOMPARE(column(list, "開始曜日"), QStringList{"土"});
+        QCOMPARE(column(list, "終了曜日"), QStringList{"日"});
+        QCOMPARE(column(list, "終了時刻"), QStringList{" 6:00"});
+    }
+
+    void weekdayViewListsOnlyCompletePrograms()
+    {
+        addOnDays(2, {1, 2, 3, 4, 5}, 7, 30, 5, 3);
+        addOnDays(2, {1, 2, 4, 5}, 9, 0, 0, 1);           // missing on Wednesday
+        addOnDays(2, {1, 2, 3, 4, 5}, 12, 0, 0, 2);       // two tunes at one time
+        addOnDays(2, {1, 2, 3, 4, 5}, 12, 0, 0, 6);
+        const ProgramList list = BuildWeekList(2, 7);
+        QCOMPARE(column(list, "開始時刻"), (QStringList{" 7:30.05", "12:00.00", "12:00.00"}));
+        QCOMPARE(column(list, "ChimeNO"), (QStringList{"3", "2", "6"}));
+        QCOMPARE(column(list, "ID"), (QStringList{"0", "0", "0"}));
+        QCOMPARE(count("SELECT COUNT(*) FROM T_WeekT"), 3);
+        // Not on Sunday and Saturday: not an every-day program.
+        QCOMPARE(BuildWeekList(2, 8).rows.size(), 0);
+        // The working table holds the last group view only.
+        QCOMPARE(count("SELECT COUNT(*) FROM T_WeekT"), 0);
+    }
+
+    void everyDayViewOfOvernightTimer()
+    {
+        for (int day = 0; day <= 6; ++day)
+            addWeekRow(3, 0, day, (day + 1) % 7, 22, 0, 0, 6, 0);
+        const ProgramList everyDay = BuildWeekList(3, 8);
+        QCOMPARE(column(everyDay, "開始時刻"), QStringList{"22:00"});
+        QCOMPARE(column(everyDay, "終了時刻"), QStringList{" 6:00"});
+        QCOMPARE(BuildWeekList(3, 7).rows.size(), 1);
+    }
+
+    void timerRunShapes()
+    {
+        using ProgramLists::WeekRow;
+        auto rows = [](QList<std::pair<int, int>> days) {
+            QList<WeekRow> result;
+            for (auto [on, off] : days)
+                result << WeekRow{on, off, 22, 0, 0, 6, 0, 0, 0};
+            return result;
+        };
+        // Friday into Saturday completes 平日 but a Sunday end does not.
+        QCOMPARE(ProgramLists::CompleteRuns(rows({{1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}}), 3, 7).size(), 1);
+        QCOMPARE(ProgramLists::CompleteRuns(rows({{1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 0}}), 3, 7).size(), 0);
+        // A gap breaks the run.
+        QCOMPARE(ProgramLists::CompleteRuns(rows({{1, 1}, {2, 2}, {4, 4}, {5, 5}}), 3, 7).size(), 0);
+    }
+
+    void weekColumns()
+    {
+        const GridColumns none = ProgramLists::SetWeekGridColumns(0, -1);
+        QCOMPARE(none.grid, GridColumns::Grid::Hide);
+
+        const GridColumns signal = ProgramLists::SetWeekGridColumns(1, 1);
+        QCOMPARE(signal.grid, GridColumns::Grid::Show);
+        QCOMPARE(change(signal, "開始時刻")->caption, QStringLiteral(" 時 刻"));
+        QCOMPARE(change(signal, "開始時刻")->widthTwips, 1800);
+        QVERIFY(!change(signal, "終了時刻")->visible);
+
+        const GridColumns chime = ProgramLists::SetWeekGridColumns(2, 1);
+        QCOMPARE(change(chime, "ChimeNO")->caption, QStringLiteral(" 曲番号"));
+
+        const GridColumns timer = ProgramLists::SetWeekGridColumns(3, 2);
+        QCOMPARE(change(timer, "終了曜日")->caption, QStringLiteral(" 終了曜日"));
+        QCOMPARE(change(timer, "終了曜日")->widthTwips, 900);
+        QVERIFY(!change(ProgramLists::SetWeekGridColumns(3, 7), "終了曜日")->visible);
+
+        const GridColumns repeat = ProgramLists::SetWeekGridColumns(4, 3);
+        QCOMPARE(change(repeat, "Repeat")->caption, QStringLiteral("繰返し間隔(分)"));
+        QCOMPARE(change(repeat, "開始時刻")->caption, QStringLiteral(" 開始時刻"));
+        QCOMPARE(change(repeat, "開始時刻")->widthTwips, 1500);
+    }
+
+    void specialList()
+    {
+        addWeekRow(2, 5, 0, 0, 6, 0, 9, 0, 0, 0, 7);
+        addWeekRow(2, 0, 1, 0, 6, 0, 9, 0, 0, 0, 7);
+        const ProgramList list = ProgramLists::BuildSpecialList(2, 5);
+        QCOMPARE(column(list, "開始時刻"), QStringList{" 6:00.09"});
+        QCOMPARE(ProgramLists::SetSpecialGridColumns(0).grid, GridColumns::Grid::Hide);
+        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(3), "終了時刻")->caption, QStringLiteral(" 終了時刻"));
+    }
+
+private:
+    std::unique_ptr<ScratchStore> m_store;
+};
+
+QTEST_GUILESS_MAIN(TestWeekLists)
+#include "test_week_lists.moc"

@@ -1,0 +1,34 @@
+#pragma once
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// Copies the programs of another day or special number onto the day or
+// special number described by EditRequest.
+class Form_Copy : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Form_Copy(QWidget* parent = nullptr);
+
+private:
+    void buildWindow();
+    void connectHandlers();
+    void Form_Load();
+    bool specialTarget() const;
+    void Option_Copy_Click(int index);
+    void Button_OK_Click();
+    void finish();
+
+    QLabel* Label_Titile;
+    QRadioButton* Option_Copy[2];
+    QLabel* Label_Copy;
+    QComboBox* Combo_SendYobi;
+    QLabel* Label2;
+    QLabel* Label_ReceiveYobi;
+    QPushButton* Button_OK;
+    QPushButton* Button_Cancel;
+};

@@ -1,0 +1,206 @@
+#include "week/Form_EditTimeTimer.h"
+
+#include "app/ui/Guard.h"
+#include "app/ui/InputCheck.h"
+#include "store/SharedState.h"
+#include "week/Days.h"
+#include "week/EntryParts.h"
+#include "week/ListHost.h"
+#include "week/UpDown.h"
+#include "week/WeekEditing.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using EntryParts::numberIn;
+using EntryParts::twoDigits;
+
+namespace {
+
+const QString kHourTip = QStringLiteral("0～23時の範囲で入力します。");
+const QString kMinuteTip = QStringLiteral("0～59分の範囲で入力します。");
+
+QHBoxLayout* row(std::initializer_list<QWidget*> widgets)
+{
+    auto* layout = new QHBoxLayout;
+    for (QWidget* widget : widgets)
+        layout->addWidget(widget);
+    layout->addStretch(1);
+    return layout;
+}
+
+}  // namespace
+
+Form_EditTimeTimer::Form_EditTimeTimer(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form_EditTimeTimer"));
+    setWindowTitle(QStringLiteral("時刻設定"));
+    setModal(true);
+    buildWindow();
+    connectHandlers();
+    runGuarded(this, [this] { Form_Load(); });
+}
+
+void Form_EditTimeTimer::buildWindow()
+{
+    using namespace EntryParts;
+    Label_Titile = label(this, "Label_Titile", QStringLiteral("時刻設定"));
+    QFont titleFont = Label_Titile->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+    titleFont.setBold(true);
+    Label_Titile->setFont(titleFont);
+    Label_YobiONTitle = label(this, "Label_YobiONTitle", QStringLiteral("開始曜日"));
+    Label_YobiON = label(this, "Label_YobiON", QString());
+    Label_YobiON->setFrameShape(QFrame::StyledPanel);
+    Label_YobiON->setFrameShadow(QFrame::Sunken);
+    Label_YobiON->setFixedWidth(60);
+    Label_YobiON->setAlignment(Qt::AlignCenter);
+    Label_YobiOFFTitle = label(this, "Label_YobiOFFTitle", QStringLiteral("終了曜日"));
+    Combo_YobiOFF = new QComboBox(this);
+    Combo_YobiOFF->setObjectName(QStringLiteral("Combo_YobiOFF"));
+    Combo_YobiOFF->setToolTip(QStringLiteral("日～土の範囲で選択します。"));
+    Combo_YobiOFF->setFixedWidth(60);
+    for (int day = 0; day <= 6; ++day)
+        Combo_YobiOFF->addItem(Days::name(day), day);
+
+    const char* captions[] = {"開始時刻", "終了時刻", "繰返し間隔", "分"};
+    for (int index = 0; index < 4; ++index)
+        Label_Time[index] = label(this, QStringLiteral("Label_Time_%1").arg(index).toLatin1().constData(),
+                                  QString::fromUtf8(captions[index]));
+
+    Text_HourON = numberBox(this, "Text_HourON", kHourTip);
+    UpDown1 = new UpDown(Text_HourON, 0, 23, this);
+    Label_HourON = label(this, "Label_HourON", QStringLiteral("時"));
+    Text_MinuteON = numberBox(this, "Text_MinuteON", kMinuteTip);
+    UpDown2 = new UpDown(Text_MinuteON, 0, 59, this);
+    Label_MinuteON = label(this, "Label_MinuteON", QStringLiteral("分"));
+    Text_HourOFF = numberBox(this, "Text_HourOFF", kHourTip);
+    UpDown4 = new UpDown(Text_HourOFF, 0, 23, this);
+    Label_HourOFF = label(this, "Label_HourOFF", QStringLiteral("時"));
+    Text_MinuteOFF = numberBox(this, "Text_MinuteOFF", kMinuteTip);
+    UpDown3 = new UpDown(Text_MinuteOFF, 0, 59, this);
+    Label_MinuteOFF = label(this, "Label_MinuteOFF", QStringLiteral("分"));
+    Text_Repeat = numberBox(this, "Text_Repeat", QStringLiteral("1～59分の範囲で入力します。"));
+    UpDown5 = new UpDown(Text_Repeat, 1, 59, this);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown2->setObjectName(QStringLiteral("UpDown2"));
+    UpDown3->setObjectName(QStringLiteral("UpDown3"));
+    UpDown4->setObjectName(QStringLiteral("UpDown4"));
+    UpDown5->setObjectName(QStringLiteral("UpDown5"));
+    Button_OK = okButton(this);
+    Button_Cancel = cancelButton(this);
+
+    // Day column on the left; hidden widgets give their room to the times.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->addWidget(Label_YobiONTitle, 0, 0);
+    grid->addWidget(Label_YobiON, 0, 1);
+    grid->addWidget(Label_YobiOFFTitle, 1, 0);
+    grid->addWidget(Combo_YobiOFF, 1, 1);
+    grid->addWidget(Label_Time[0], 0, 2);
+    grid->addLayout(row({Text_HourON, UpDown1, Label_HourON, Text_MinuteON, UpDown2, Label_MinuteON}), 0, 3);
+    grid->addWidget(Label_Time[1], 1, 2);
+    grid->addLayout(row({Text_HourOFF, UpDown4, Label_HourOFF, Text_MinuteOFF, UpDown3, Label_MinuteOFF}), 1, 3);
+    grid->addWidget(Label_Time[2], 2, 2);
+    grid->addLayout(row({Text_Repeat, UpDown5, Label_Time[3]}), 2, 3);
+    grid->setColumnStretch(4, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button_OK);
+    buttons->addWidget(Button_Cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(Label_Titile);
+    layout->addLayout(grid);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+}
+
+void Form_EditTimeTimer::connectHandlers()
+{
+    InputCheck::onFocusLoss(Text_HourON, [this](QWidget*) { checkBox(Text_HourON, 0, 23); });
+    InputCheck::onFocusLoss(Text_MinuteON, [this](QWidget*) { checkBox(Text_MinuteON, 0, 59); });
+    InputCheck::onFocusLoss(Text_HourOFF, [this](QWidget*) { checkBox(Text_HourOFF, 0, 23); });
+    InputCheck::onFocusLoss(Text_MinuteOFF, [this](QWidget*) { checkBox(Text_MinuteOFF, 0, 59); });
+    InputCheck::onFocusLoss(Text_Repeat, [this](QWidget*) { checkBox(Text_Repeat, 1, 59); });
+    connect(UpDown2, &UpDown::stepped, this,
+            guarded(this, [this] { Text_MinuteON->setText(twoDigits(numberIn(Text_MinuteON))); }));
+    connect(UpDown3, &UpDown::stepped, this,
+            guarded(this, [this] { Text_MinuteOFF->setText(twoDigits(numberIn(Text_MinuteOFF))); }));
+    connect(Button_OK, &QPushButton::clicked, this, guarded(this, [this] { Button_OK_Click(); }));
+    connect(Button_Cancel, &QPushButton::clicked, this, guarded(this, [this] { reject(); }));
+}
+
+void Form_EditTimeTimer::Form_Load()
+{
+    const EditRequestData& request = EditRequest;
+    m_type = CircuitSettingAt(request.CircuitNO).Program;
+    const bool repeat = m_type == 4;
+    for (QWidget* widget : std::initializer_list<QWidget*>{Label_Time[2], Label_Time[3], Text_Repeat, UpDown5})
+        widget->setVisible(repeat);
+    Text_Repeat->setText(QString::number(repeat && request.Repeat == 0 ? 1 : request.Repeat));
+    Text_HourON->setText(QString::number(request.TimeONH));
+    Text_MinuteON->setText(twoDigits(request.TimeONM));
+    Text_HourOFF->setText(QString::number(request.TimeOFFH));
+    Text_MinuteOFF->setText(twoDigits(request.TimeOFFM));
+    const bool dayControls = request.Origin == 1 && !Days::isGroup(request.YobiON);
+    for (QWidget* widget : std::initializer_list<QWidget*>{Label_YobiONTitle, Label_YobiON, Label_YobiOFFTitle,
+                                                           Combo_YobiOFF})
+        widget->setVisible(dayControls);
+    Label_YobiON->setText(Days::name(request.YobiON));
+    Combo_YobiOFF->setCurrentIndex(request.YobiOFF >= 0 && request.YobiOFF <= 6 ? request.YobiOFF : -1);
+}
+
+bool Form_EditTimeTimer::checkBox(QLineEdit* box, int lo, int hi)
+{
+    // A check moving the focus back into its box must not start the check
+    // of the box the focus leaves.
+    if (m_checking)
+        return true;
+    m_checking = true;
+    const bool valid = InputCheck::checkRange(box, lo, hi);
+    m_checking = false;
+    return valid;
+}
+
+bool Form_EditTimeTimer::boxesValid()
+{
+    struct Check {
+        QLineEdit* box;
+        int lo, hi;
+    };
+    for (const Check& check : {Check{Text_HourON, 0, 23}, Check{Text_MinuteON, 0, 59}, Check{Text_HourOFF, 0, 23},
+                               Check{Text_MinuteOFF, 0, 59}, Check{Text_Repeat, 1, 59}}) {
+        if (check.box->isHidden())
+            continue;
+        if (!checkBox(check.box, check.lo, check.hi))
+            return false;
+    }
+    return true;
+}
+
+void Form_EditTimeTimer::Button_OK_Click()
+{
+    if (m_type != 3 && m_type != 4) {
+        accept();
+        return;
+    }
+    if (!boxesValid())
+        return;
+    const WeekEditing::TimerProgram program{numberIn(Text_HourON),  numberIn(Text_MinuteON),
+                                            numberIn(Text_HourOFF), numberIn(Text_MinuteOFF),
+                                            numberIn(Text_Repeat),  std::max(0, Combo_YobiOFF->currentIndex())};
+    if (WeekEditing::WriteTimerProgram(EditRequest, program) == WeekEditing::WriteResult::Refused)
+        EntryParts::showCapacityRefusal(this);
+    RefreshOpener(EditRequest);
+    accept();
+}

@@ -1,0 +1,71 @@
+#pragma once
+#include "week/ListHost.h"
+
+#include <QWidget>
+#include <functional>
+
+class QComboBox;
+class QDialog;
+class QLabel;
+class QPushButton;
+class ProgramGrid;
+
+// The week program list of one circuit and day selection.
+class Form_Week : public QWidget, public ListHost
+{
+    Q_OBJECT
+public:
+    explicit Form_Week(QWidget* parent = nullptr);
+
+    void BuildWeekList(int circuit, int day);
+    void SetWeekGridColumns(int day);
+    void rebuildList(int circuit, int day) override;
+
+    // Shows an entry or copy dialog modally and deletes it afterwards. Tests
+    // replace it to drive the dialog themselves (they then own it).
+    std::function<void(QDialog*)> openDialog;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void connectHandlers();
+    void Form_Load();
+
+    int selectedCircuit() const;
+    int selectedDay() const;
+    int programType() const;
+    void updateCopyEnabled();
+    void refresh();
+    // Fills CircuitNO, YobiON and the program fields from the selected row.
+    void fillRequestFromRow();
+
+    void Combo_Circuit_Click();
+    void Combo_Yobi_Click();
+    void Button_New_Click();
+    void Button_Edit_Click();
+    void Button_Delete_Click();
+    void Button_AllDelete_Click();
+    void Button_Copy_Click();
+    void Button_Close_Click();
+
+    QLabel* Label_Titile;
+    QLabel* Label_Circuit;
+    QComboBox* Combo_Circuit;
+    QLabel* Label1;
+    QComboBox* Combo_Yobi;
+    QLabel* Label2;
+    QLabel* Label_Mode;
+    QLabel* Label3;
+    QLabel* Label_Pulse;
+    QLabel* Label4;
+    QLabel* Label_ProgramCount;
+    ProgramGrid* DataGrid1;
+    QPushButton* Button_New;
+    QPushButton* Button_Edit;
+    QPushButton* Button_Delete;
+    QPushButton* Button_Copy;
+    QPushButton* Button_AllDelete;
+    QPushButton* Button_Close;
+};

@@ -1,0 +1,96 @@
+#include "week/ProgramGrid.h"
+
+#include <QHeaderView>
+#include <QStandardItemModel>
+
+ProgramGrid::ProgramGrid(QWidget* parent)
+    : QTableView(parent)
+    , m_model(new QStandardItemModel(this))
+{
+    setObjectName(QStringLiteral("DataGrid1"));
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->setVisible(true);
+    verticalHeader()->setDefaultSectionSize(22);
+    verticalHeader()->setMinimumWidth(18);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void ProgramGrid::setList(const ProgramList& list)
+{
+    m_list = list;
+    m_model->clear();
+    m_model->setColumnCount(list.fields.size());
+    m_model->setHorizontalHeaderLabels(list.fields);
+    for (const QVariantList& values : list.rows) {
+        QList<QStandardItem*> items;
+        for (const QVariant& value : values) {
+            auto* item = new QStandardItem(value.toString());
+            item->setEditable(false);
+            items << item;
+        }
+        m_model->appendRow(items);
+    }
+    for (int row = 0; row < list.rows.size(); ++row)
+        m_model->setVerticalHeaderItem(row, new QStandardItem(QString()));
+    for (int column = 0; column < list.fields.size(); ++column)
+        setColumnHidden(column, false);
+}
+
+void ProgramGrid::applyColumns(const GridColumns& layout)
+{
+    for (const ColumnChange& change : layout.changes) {
+        const int column = columnOf(change.field);
+        if (column < 0)
+            continue;
+        setColumnHidden(column, !change.visible);
+        if (!change.caption.isEmpty())
+            m_model->setHeaderData(column, Qt::Horizontal, change.caption);
+        if (change.widthTwips > 0)
+            setColumnWidth(column, change.widthTwips / 15);
+    }
+    if (layout.grid == GridColumns::Grid::Hide)
+        hide();
+    else if (layout.grid == GridColumns::Grid::Show)
+        show();
+}
+
+int ProgramGrid::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+int ProgramGrid::selectedRow() const
+{
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ProgramGrid::selectRow(int row)
+{
+    QTableView::selectRow(row);
+}
+
+int ProgramGrid::columnOf(const QString& field) const
+{
+    return m_list.indexOf(field);
+}
+
+QString ProgramGrid::selectedText(const QString& caption) const
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return QString();
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        if (m_model->headerData(column, Qt::Horizontal).toString() == caption)
+            return m_model->item(row, column)->text();
+    return QString();
+}
+
+QVariant ProgramGrid::selectedValue(const QString& field) const
+{
+    return m_list.value(selectedRow(), field);
+}

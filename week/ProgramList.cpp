@@ -1,0 +1,286 @@
+#include "week/ProgramList.h"
+
+#include "store/ProgramStore.h"
+#include "store/SharedState.h"
+#include "week/Days.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+using ProgramLists::WeekRow;
+
+const QString kRawFields = QStringLiteral(
+    "ID,CircuitNO,SpecialNO,Repeat,YobiON,YobiOFF,TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO");
+
+// Field orders of the grids (the visible ones appear in this order).
+const QStringList kChimeFields{"ID",       "CircuitNO", "SpecialNO", "Repeat", "YobiON",  "TimeONH", "TimeONM",
+                               "TimeONS",  "TimeOFFH",  "TimeOFFM",  "開始時刻", "YobiOFF", "終了時刻", "ChimeNO"};
+const QStringList kDayFields{"ID",       "CircuitNO", "SpecialNO", "Repeat",  "YobiON",  "開始曜日",
+                             "開始時刻", "YobiOFF",   "終了曜日",  "終了時刻", "TimeONH", "TimeONM",
+                             "TimeONS",  "TimeOFFH",  "TimeOFFM",  "ChimeNO"};
+const QStringList kGroupDayFields{"ID",      "CircuitNO", "SpecialNO", "Repeat",  "YobiON",   "TimeONH",
+                                  "TimeONM", "TimeONS",   "TimeOFFH",  "TimeOFFM", "開始曜日", "開始時刻",
+                                  "終了曜日", "YobiOFF",   "終了時刻",  "ChimeNO"};
+const QStringList kSpecialFields{"ID", "CircuitNO", "SpecialNO", "Repeat", "開始時刻", "終了時刻", "ChimeNO"};
+
+int programTypeOf(int circuit)
+{
+    return CircuitSettingAt(circuit).Program;
+}
+
+// One display value for `field` of the current row of `query`.
+QVariant fieldValue(const QSqlQuery& query, const QString& field, bool withSeconds, int startDay)
+{
+    auto raw = [&query](const char* name) { return query.value(QLatin1String(name)).toInt(); };
+    if (field == QStringLiteral("開始時刻"))
+        return withSeconds ? ProgramLists::timeText(raw("TimeONH"), raw("TimeONM"), raw("TimeONS"))
+                           : ProgramLists::timeText(raw("TimeONH"), raw("TimeONM"));
+    if (field == QStringLiteral("終了時刻"))
+        return ProgramLists::timeText(raw("TimeOFFH"), raw("TimeOFFM"));
+    if (field == QStringLiteral("開始曜日"))
+        return Days::fullName(startDay < 0 ? raw("YobiON") : startDay).left(1);
+    if (field == QStringLiteral("終了曜日"))
+        return Days::fullName(raw("YobiOFF")).left(1);
+    return query.value(field).toInt();
+}
+
+ProgramList readList(QSqlQuery& query, const QStringList& fields, bool withSeconds, int startDay = -1)
+{
+    ProgramList list;
+    list.fields = fields;
+    while (query.next()) {
+        QVariantList row;
+        row.reserve(fields.size());
+        for (const QString& field : fields)
+            row << fieldValue(query, field, withSeconds, startDay);
+        list.rows << row;
+    }
+    return list;
+}
+
+ProgramList singleDayList(int circuit, int day, int type)
+{
+    QSqlQuery query = ProgramStore::exec(
+        QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND YobiON = ? AND SpecialNO = 0 ORDER BY ID")
+            .arg(kRawFields),
+        {circuit, day});
+    return type == 2 ? readList(query, kChimeFields, true) : readList(query, kDayFields, false, day);
+}
+
+QList<WeekRow> groupSourceRows(int circuit, int day, int type)
+{
+    const QString weekdaysOnly = day == Days::Weekdays ? QStringLiteral(" AND YobiON <> 0 AND YobiON <> 6") : QString();
+    const QString order = type == 2 ? QStringLiteral("TimeONH,TimeONM,TimeONS,ChimeNO,YobiON")
+                                    : QStringLiteral("TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO,Repeat,YobiON");
+    QSqlQuery query = ProgramStore::exec(
+        QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0%2 ORDER BY %3, rowid")
+            .arg(kRawFields, weekdaysOnly, order),
+        {circuit});
+    QList<WeekRow> rows;
+    while (query.next()) {
+        auto raw = [&query](const char* name) { return query.value(QLatin1String(name)).toInt(); };
+        rows << WeekRow{raw("YobiON"),  raw("YobiOFF"),  raw("TimeONH"), raw("TimeONM"), raw("TimeONS"),
+                        raw("TimeOFFH"), raw("TimeOFFM"), raw("Repeat"),  raw("ChimeNO")};
+    }
+    return rows;
+}
+
+bool sameKey(const WeekRow& a, const WeekRow& b, bool chime)
+{
+    if (a.onH != b.onH || a.onM != b.onM || a.onS != b.onS)
+        return false;
+    if (chime)
+        return a.chime == b.chime;
+    return a.offH == b.offH && a.offM == b.offM && a.repeat == b.repeat;
+}
+
+// Timer and repeat rows may run into the next day, or into Sunday.
+bool periodShapeOk(const WeekRow& row)
+{
+    return row.yobiOff == row.yobiOn || row.yobiOff == row.yobiOn + 1 || row.yobiOff == 0;
+}
+
+bool completesRun(const WeekRow& row, bool chime, int groupDay)
+{
+    if (chime || row.yobiOff == row.yobiOn)
+        return true;
+    if (groupDay == Days::Weekdays)
+        return row.yobiOff == row.yobiOn + 1;
+    return row.yobiOff == 0;
+}
+
+ProgramList groupList(int circuit, int day, int type)
+{
+    const QList<WeekRow> listed = ProgramLists::CompleteRuns(groupSourceRows(circuit, day, type), type, day);
+    Transaction transaction;
+    ProgramStore::exec(QStringLiteral("DELETE FROM T_WeekT"));
+    for (const WeekRow& row : listed)
+        ProgramStore::exec(QStringLiteral("INSERT INTO T_WeekT (ID, CircuitNO, SpecialNO, Repeat, ChimeNO, TimeONH, "
+                                          "TimeONM, TimeONS, TimeOFFH, TimeOFFM, YobiON, YobiOFF) "
+                                          "VALUES (0, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, 0)"),
+                           {circuit, row.repeat, row.chime, row.onH, row.onM, row.onS, row.offH, row.offM});
+    transaction.commit();
+    QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT %1 FROM T_WeekT ORDER BY rowid").arg(kRawFields));
+    return type == 2 ? readList(query, kChimeFields, true) : readList(query, kGroupDayFields, false);
+}
+
+ColumnChange hidden(const char* field)
+{
+    return ColumnChange{QString::fromUtf8(field), false, QString(), 0};
+}
+
+ColumnChange shown(const char* field, const char* caption, int twips)
+{
+    return ColumnChange{QString::fromUtf8(field), true, QString::fromUtf8(caption), twips};
+}
+
+void addHidden(GridColumns& layout, std::initializer_list<const char*> fields)
+{
+    for (const char* field : fields)
+        layout.changes << hidden(field);
+}
+
+}  // namespace
+
+QVariant ProgramList::value(int row, const QString& field) const
+{
+    const int column = indexOf(field);
+    if (row < 0 || row >= rows.size() || column < 0)
+        return {};
+    return rows.at(row).value(column);
+}
+
+namespace ProgramLists {
+
+QString hourText(int hour)
+{
+    return QString::number(hour).rightJustified(2, QLatin1Char(' '));
+}
+
+QString timeText(int hour, int minute)
+{
+    return hourText(hour) + QLatin1Char(':') + QString::number(minute).rightJustified(2, QLatin1Char('0'));
+}
+
+QString timeText(int hour, int minute, int second)
+{
+    return timeText(hour, minute) + QLatin1Char('.') + QString::number(second).rightJustified(2, QLatin1Char('0'));
+}
+
+QList<WeekRow> CompleteRuns(const QList<WeekRow>& sorted, int programType, int groupDay)
+{
+    const bool chime = programType == 1 || programType == 2;
+    const int first = groupDay == Days::Weekdays ? 1 : 0;
+    const int last = groupDay == Days::Weekdays ? 5 : 6;
+    QList<WeekRow> listed;
+    WeekRow previous;
+    int n = 0;
+    for (const WeekRow& row : sorted) {
+        if (!sameKey(row, previous, programType == 2)) {
+            n = first;
+        } else {
+            if (row.yobiOn != previous.yobiOn || row.yobiOff != previous.yobiOff)
+                ++n;
+            const bool dayOk = row.yobiOn == n && (chime || periodShapeOk(row));
+            if (!dayOk) {
+                n = first;
+            } else if (row.yobiOn == last && completesRun(row, chime, groupDay)) {
+                listed << row;
+                if (!chime)
+                    n = first;
+            }
+        }
+        previous = row;
+    }
+    return listed;
+}
+
+ProgramList BuildWeekList(int circuit, int day)
+{
+    const int type = programTypeOf(circuit);
+    return Days::isGroup(day) ? groupList(circuit, day, type) : singleDayList(circuit, day, type);
+}
+
+ProgramList BuildSpecialList(int circuit, int special)
+{
+    QSqlQuery query = ProgramStore::exec(
+        QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ? ORDER BY ID").arg(kRawFields),
+        {circuit, special});
+    return readList(query, kSpecialFields, programTypeOf(circuit) == 2);
+}
+
+GridColumns SetWeekGridColumns(int circuit, int day)
+{
+    GridColumns layout;
+    addHidden(layout, {"ID", "CircuitNO"});
+    if (circuit == 0) {
+        layout.grid = GridColumns::Grid::Hide;
+        return layout;
+    }
+    addHidden(layout, {"TimeONH", "TimeONM", "TimeONS", "TimeOFFH", "TimeOFFM", "YobiON", "YobiOFF"});
+    layout.grid = GridColumns::Grid::Show;
+    const bool group = Days::isGroup(day);
+    auto dayColumns = [&layout, group] {
+        if (group) {
+            addHidden(layout, {"開始曜日", "終了曜日"});
+        } else {
+            layout.changes << shown("開始曜日", " 開始曜日", 900) << shown("終了曜日", " 終了曜日", 900);
+        }
+    };
+    switch (programTypeOf(circuit)) {
+    case 1:
+        addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO", "開始曜日", "終了曜日", "終了時刻"});
+        layout.changes << shown("開始時刻", " 時 刻", 1800);
+        break;
+    case 2:
+        addHidden(layout, {"SpecialNO", "Repeat", "終了時刻"});
+        layout.changes << shown("開始時刻", " 時 刻", 1800) << shown("ChimeNO", " 曲番号", 1800);
+        break;
+    case 3:
+        addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO"});
+        dayColumns();
+        layout.changes << shown("開始時刻", " 開始時刻", 1800) << shown("終了時刻", " 終了時刻", 1800);
+        break;
+    case 4:
+        addHidden(layout, {"SpecialNO", "ChimeNO"});
+        layout.changes << shown("Repeat", "繰返し間隔(分)", 1350);
+        dayColumns();
+        layout.changes << shown("開始時刻", " 開始時刻", 1500) << shown("終了時刻", " 終了時刻", 1500);
+        break;
+    default:
+        break;
+    }
+    return layout;
+}
+
+GridColumns SetSpecialGridColumns(int circuit)
+{
+    GridColumns layout;
+    addHidden(layout, {"ID", "CircuitNO"});
+    if (circuit == 0) {
+        layout.grid = GridColumns::Grid::Hide;
+        return layout;
+    }
+    layout.grid = GridColumns::Grid::Show;
+    switch (programTypeOf(circuit)) {
+    case 1:
+        addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO", "終了時刻"});
+        layout.changes << shown("開始時刻", " 時 刻", 1800);
+        break;
+    case 2:
+        addHidden(layout, {"SpecialNO", "Repeat", "終了時刻"});
+        layout.changes << shown("開始時刻", " 時 刻", 1800) << shown("ChimeNO", " 曲番号", 1800);
+        break;
+    case 3:
+        addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO"});
+        layout.changes << shown("開始時刻", " 開始時刻", 1800) << shown("終了時刻", " 終了時刻", 1800);
+        break;
+    default:
+        break;
+    }
+    return layout;
+}
+
+}  // namespace ProgramLists

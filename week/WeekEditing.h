@@ -1,0 +1,67 @@
+#pragma once
+#include "store/SharedState.h"
+
+#include <QList>
+
+// Writing, deleting and copying programs in T_Week. Every routine runs in
+// one transaction and renumbers T_Week before it commits.
+namespace WeekEditing {
+
+// Melody lengths in seconds, 1..7; 0 for any other number.
+int MelodyLength(int melody);
+
+// The start time that makes a melody end at h:m:s (adjusted = true), or
+// the time that takes that back (adjusted = false); wraps through midnight.
+struct TimeOfDay {
+    int hour = 0, minute = 0, second = 0;
+};
+TimeOfDay AdjustChimeEnd(TimeOfDay time, int melody, bool adjusted);
+
+// End day of a group timer row starting on `day`: the next day (Sunday
+// after Saturday) when the period runs past midnight.
+int GroupEndDay(int day, int onH, int onM, int offH, int offM);
+
+enum class WriteResult { Written, Refused };
+
+// A time-signal (type 1) or chime (type 2) program from the entry dialog.
+struct TimeProgram {
+    int hour = 0, minute = 0, second = 0, chime = 0;
+};
+WriteResult WriteTimeProgram(const EditRequestData& request, int programType, const TimeProgram& program);
+
+// A timer (type 3) or repeat (type 4) program from the entry dialog.
+struct TimerProgram {
+    int onH = 0, onM = 0, offH = 0, offM = 0, repeat = 0;
+    int endDay = 0;  // single-day jobs only
+};
+WriteResult WriteTimerProgram(const EditRequestData& request, const TimerProgram& program);
+
+// Deletes the program the request describes from T_Week: the row `ID` for
+// a single day, or the program on every day of 平日 / 毎日.
+void DeleteWeekProgram(const EditRequestData& request, int day);
+// Deletes every week program of a circuit (special programs stay).
+int DeleteAllWeekPrograms(int circuit);
+
+// Copy sources: days holding week programs of the circuit (all of them when
+// exceptDay is -1), special numbers other than `exceptSpecial`.
+QList<int> CopySourceDays(int circuit, int exceptDay);
+QList<int> CopySourceSpecials(int circuit, int exceptSpecial);
+
+struct CopySource {
+    bool special = false;
+    int value = 0;  // day code or special number
+};
+struct CopyTarget {
+    int day = 0;      // 0..6, for a week target
+    int special = 0;  // 0 = the week target `day`
+};
+struct CopyResult {
+    int added = 0;
+    bool capacityReached = false;
+    bool stoppedAtFirstRow = false;
+};
+// Copies the source rows that have no row of equal time at the target; the
+// capacity is checked before every added row.
+CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget& target);
+
+}  // namespace WeekEditing
