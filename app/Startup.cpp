@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 void applyJapaneseLook(QApplication& app)
 {
@@ -16,6 +18,14 @@ void applyJapaneseLook(QApplication& app)
     QFont font(QStringLiteral("Noto Sans CJK JP"));
     font.setPointSize(10);
     app.setFont(font);
+    // Qt's own texts (はい/いいえ/キャンセル of the message boxes, the file
+    // dialog) in Japanese as well; without the translation they stay English.
+    auto* qtTexts = new QTranslator(&app);
+    if (qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
+    else
+        delete qtTexts;
 }
 
 int runEditor(int& argc, char** argv)

@@ -68,6 +68,7 @@ struct ProgramLine {
     int PulseTime = -1;  // -1: the field is blank
     WeekRow week;        // Week and Special lines
     YearRow year;        // Dated and EveryYear lines
+    int lineNumber = 0;  // 1-based, in the file it was read from
 };
 
 // The device's own acceptance test of a record line: length, record type,

@@ -39,6 +39,37 @@ bool overCapacity(const LineCounts& counts)
     return counts.week > WeekCapacity || counts.dated > YearCapacity;
 }
 
+int circuitOf(const ProgramLine& line)
+{
+    return line.kind == LineKind::Week || line.kind == LineKind::Special ? line.week.CircuitNO : line.year.CircuitNO;
+}
+
+// The last line of a circuit decides its type and pulse time. A later line
+// (a year line with "00", a type change after a timer line) can leave the
+// circuit's week and special programs with 0 seconds for a type that needs
+// 1..59: the editor could not write them back in a readable form. Returns
+// the deciding line of the first such circuit, 0 when there is none.
+int contradictingLine(const std::vector<ProgramLine>& lines)
+{
+    std::array<bool, 9> hasWeekLines{};
+    std::array<int, 9> program{};
+    std::array<int, 9> pulse{};
+    std::array<int, 9> lastLine{};
+    for (const ProgramLine& line : lines) {
+        const int circuit = circuitOf(line);
+        if (line.kind == LineKind::Week || line.kind == LineKind::Special)
+            hasWeekLines[circuit] = true;
+        program[circuit] = line.Program;
+        if (line.PulseTime >= 0)
+            pulse[circuit] = line.PulseTime;
+        lastLine[circuit] = line.lineNumber;
+    }
+    for (int circuit = 1; circuit <= 8; ++circuit)
+        if (hasWeekLines[circuit] && program[circuit] != 3 /* timer */ && pulse[circuit] == 0)
+            return lastLine[circuit];
+    return 0;
+}
+
 // One prepared INSERT, run once per row.
 class Inserter
 {
@@ -122,8 +153,7 @@ void storeCircuitSettings(const std::vector<ProgramLine>& lines)
     std::array<std::optional<int>, 9> program{};
     std::array<std::optional<int>, 9> pulse{};
     for (const ProgramLine& line : lines) {
-        const int circuit = line.kind == LineKind::Week || line.kind == LineKind::Special ? line.week.CircuitNO
-                                                                                           : line.year.CircuitNO;
+        const int circuit = circuitOf(line);
         program[circuit] = line.Program;
         if (line.PulseTime >= 0)
             pulse[circuit] = line.PulseTime;
@@ -207,6 +237,13 @@ CheckedContent checkContent(const QByteArray& content)
         sum.fold(LineEnd, 2);
         countLine(checked.counts, parsed->kind);
         checked.lines.push_back(*parsed);
+        checked.lines.back().lineNumber = lineNumber;
+    }
+    if (const int contradiction = contradictingLine(checked.lines)) {
+        checked.status = ReadStatus::Invalid;
+        checked.refusedLine = contradiction;
+        checked.lines.clear();
+        return checked;
     }
     if (overCapacity(checked.counts)) {
         checked.status = ReadStatus::OverCapacity;

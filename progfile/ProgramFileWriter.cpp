@@ -17,8 +17,16 @@ CircuitType circuitOf(const SettingTable& settings, int circuitNO)
     return CircuitType{settings[circuitNO].Program, settings[circuitNO].PulseTime};
 }
 
-void appendLine(QByteArray& content, FileCheckSum& sum, const QByteArray& line)
+// Every line must pass the reader's own check: a file the editor cannot
+// read back must not be reported as written. The store can get there, for
+// instance a week program of a circuit whose output time a read file left
+// at 0 seconds.
+void appendLine(QByteArray& content, FileCheckSum& sum, const QByteArray& line, int circuitNO)
 {
+    if (!parseProgramLine(line))
+        throw ProgramFileError(QStringLiteral("回路%1の設定またはプログラムに不正な値があるため、"
+                                              "プログラムファイルを作成できません。初期設定を確認してください。")
+                                   .arg(circuitNO));
     const qsizetype start = content.size();
     content += line;
     content += LineEnd;
@@ -43,7 +51,7 @@ void appendWeekLines(QByteArray& content, FileCheckSum& sum, const SettingTable&
         row.TimeOFFM = query.value(8).toInt();
         row.Repeat = query.value(9).toInt();
         row.ChimeNO = query.value(10).toInt();
-        appendLine(content, sum, weekLine(row, circuitOf(settings, row.CircuitNO)));
+        appendLine(content, sum, weekLine(row, circuitOf(settings, row.CircuitNO)), row.CircuitNO);
     }
 }
 
@@ -60,7 +68,7 @@ void appendYearLines(QByteArray& content, FileCheckSum& sum, const SettingTable&
         row.Day = query.value(3).toInt();
         row.SpecialNO = query.value(4).toInt();
         const CircuitType circuit = circuitOf(settings, row.CircuitNO);
-        appendLine(content, sum, dated ? yearLine(row, circuit) : everyYearLine(row, circuit));
+        appendLine(content, sum, dated ? yearLine(row, circuit) : everyYearLine(row, circuit), row.CircuitNO);
     }
 }
 

@@ -5,7 +5,8 @@
 namespace ProgramFileWriter {
 
 // The program file for the current store: T_Week, T_Year, T_YearE in ID
-// order, then the checksum trailer. Throws StoreError.
+// order, then the checksum trailer. Throws StoreError, or ProgramFileError
+// when a line would be refused on reading it back.
 QByteArray buildProgramFile();
 
 // Loads CircuitSettings from T_Setting, then writes the program file to

@@ -34,6 +34,9 @@ QPushButton* okButton(QWidget* parent)
     button->setObjectName(QStringLiteral("Button_OK"));
     button->setToolTip(QStringLiteral("入力した内容を確定します。"));
     button->setMinimumSize(100, 30);
+    // Enter in a number box confirms; without this the first push button
+    // in tab order (the chime preview) would take it.
+    button->setDefault(true);
     return button;
 }
 

@@ -100,6 +100,7 @@ void Form_EditTime::buildWindow()
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(Label_Titile);
     layout->addLayout(time);
     layout->addWidget(Line_End);
@@ -163,11 +164,14 @@ void Form_EditTime::AdjustChimeEnd(int melody)
 
 void Form_EditTime::Check_Chime_Click()
 {
+    // Taking an adjustment back uses LastChimeNo; a fresh one needs a valid
+    // melody, or a later change of melody would undo a shift never made.
+    const bool melodyValid = m_undoingAdjustment || NumericText::inRange(Text_Chime->text(), 1, 7);
     const bool timeValid = NumericText::inRange(Text_Hour->text(), 0, 23) &&
                            NumericText::inRange(Text_Minute->text(), 0, 59) &&
                            NumericText::inRange(Text_Second->text(), 0, 59);
-    if (!timeValid) {
-        // Nothing to shift: the box goes back and the time's check speaks.
+    if (!timeValid || !melodyValid) {
+        // Nothing to shift: the box goes back and the failing box's check speaks.
         const QSignalBlocker blocker(Check_Chime);
         Check_Chime->setChecked(!Check_Chime->isChecked());
         boxesValid();

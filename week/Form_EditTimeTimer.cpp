@@ -23,11 +23,11 @@ using EntryParts::twoDigits;
 namespace {
 
 const QString kHourTip = QStringLiteral("0～23時の範囲で入力します。");
-const QString kMinuteTip = QStringLiteral("0～59分の範囲で入力します。");
 
 QHBoxLayout* row(std::initializer_list<QWidget*> widgets)
 {
     auto* layout = new QHBoxLayout;
+    layout->setSpacing(6);
     for (QWidget* widget : widgets)
         layout->addWidget(widget);
     layout->addStretch(1);
@@ -77,13 +77,13 @@ void Form_EditTimeTimer::buildWindow()
     Text_HourON = numberBox(this, "Text_HourON", kHourTip);
     UpDown1 = new UpDown(Text_HourON, 0, 23, this);
     Label_HourON = label(this, "Label_HourON", QStringLiteral("時"));
-    Text_MinuteON = numberBox(this, "Text_MinuteON", kMinuteTip);
+    Text_MinuteON = numberBox(this, "Text_MinuteON", QString());
     UpDown2 = new UpDown(Text_MinuteON, 0, 59, this);
     Label_MinuteON = label(this, "Label_MinuteON", QStringLiteral("分"));
     Text_HourOFF = numberBox(this, "Text_HourOFF", kHourTip);
     UpDown4 = new UpDown(Text_HourOFF, 0, 23, this);
     Label_HourOFF = label(this, "Label_HourOFF", QStringLiteral("時"));
-    Text_MinuteOFF = numberBox(this, "Text_MinuteOFF", kMinuteTip);
+    Text_MinuteOFF = numberBox(this, "Text_MinuteOFF", QString());
     UpDown3 = new UpDown(Text_MinuteOFF, 0, 59, this);
     Label_MinuteOFF = label(this, "Label_MinuteOFF", QStringLiteral("分"));
     Text_Repeat = numberBox(this, "Text_Repeat", QStringLiteral("1～59分の範囲で入力します。"));

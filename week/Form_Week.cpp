@@ -94,10 +94,12 @@ void Form_Week::buildWindow()
     Combo_Circuit = new QComboBox(this);
     Combo_Circuit->setObjectName(QStringLiteral("Combo_Circuit"));
     Combo_Circuit->setToolTip(QStringLiteral("回路を選択します。"));
+    Combo_Circuit->setMinimumWidth(80);
     Label1 = makeLabel(this, "Label1", QStringLiteral("曜　日"));
     Combo_Yobi = new QComboBox(this);
     Combo_Yobi->setObjectName(QStringLiteral("Combo_Yobi"));
     Combo_Yobi->setToolTip(QStringLiteral("曜日を選択します。"));
+    Combo_Yobi->setMinimumWidth(80);
     Label2 = makeLabel(this, "Label2", QStringLiteral("プログラムの種類"));
     Label_Mode = makeValueLabel(this, "Label_Mode");
     Label3 = makeLabel(this, "Label3", QStringLiteral("出力時間／チャイム起動時間"));

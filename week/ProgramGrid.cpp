@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QStandardItemModel>
+#include <algorithm>
 
 ProgramGrid::ProgramGrid(QWidget* parent)
     : QTableView(parent)
@@ -13,7 +14,7 @@ ProgramGrid::ProgramGrid(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->setVisible(true);
-    verticalHeader()->setDefaultSectionSize(22);
+    verticalHeader()->setDefaultSectionSize(std::max(22, fontMetrics().height() + 4));
     verticalHeader()->setMinimumWidth(18);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -49,8 +50,10 @@ void ProgramGrid::applyColumns(const GridColumns& layout)
         setColumnHidden(column, !change.visible);
         if (!change.caption.isEmpty())
             m_model->setHeaderData(column, Qt::Horizontal, change.caption);
+        // Widths are given in twips; a caption never ends up cut by them.
         if (change.widthTwips > 0)
-            setColumnWidth(column, change.widthTwips / 15);
+            setColumnWidth(column, std::max(change.widthTwips * logicalDpiX() / 1440,
+                                            horizontalHeader()->sectionSizeHint(column)));
     }
     if (layout.grid == GridColumns::Grid::Hide)
         hide();

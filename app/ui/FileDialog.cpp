@@ -26,6 +26,9 @@ QString runDialog(QWidget* owner, const QString& title, int mode)
     dialog.selectNameFilter(kFilters.first());
     dialog.setDefaultSuffix(QStringLiteral("dat"));
     dialog.setOption(QFileDialog::DontResolveSymlinks, true);
+    // A desktop's own dialog (GTK) places itself wherever it likes; Qt's
+    // dialog can be centred.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.selectFile(QStringLiteral("WZ48PROG.dat"));
     centerOnScreen(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -54,6 +54,7 @@ private slots:
     void saveWithoutNameWritesNothing();
     void saveWritesStoreContent();
     void saveFailureShowsErrorBox();
+    void saveRefusesAFileItCouldNotReadBack();
     void loadAsksOnceAndNoKeepsEverything();
     void loadReadsFileAndSetsTimeStamp();
     void refusedFileKeepsStoreAndTimeStamp_data();
@@ -158,6 +159,31 @@ void TestMainFileFlows::saveFailureShowsErrorBox()
     QCOMPARE(MessageBox::lastShown().title, QStringLiteral("Error"));
     QVERIFY(MessageBox::lastShown().text.contains(QStringLiteral("WZ48PROG.dat")));
     QFile file(plain);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("old"));
+}
+
+// A file of year dates only may leave a circuit's output time blank (0 s).
+// A week program added afterwards must not end in a file that the editor
+// itself refuses, reported as written.
+void TestMainFileFlows::saveRefusesAFileItCouldNotReadBack()
+{
+    const QByteArray yearOnly = "311 0      " + QByteArray(13, ' ') + "140503\r\n";
+    FileDialog::queuePath(writeFile(QStringLiteral("year.dat"), yearOnly));
+    button("Button_LoadFile")->click();
+    QCOMPARE(shownMessages(), QStringList{kReadDone});
+    QCOMPARE(CircuitSettings[1].Program, qint16(1));
+    QCOMPARE(CircuitSettings[1].PulseTime, qint16(0));
+    addWeekRow(1, 0, 1, 0, 8, 0, 0);
+
+    scriptDialogs();
+    const QString path = writeFile(QStringLiteral("WZ48PROG.dat"), "old");
+    FileDialog::queuePath(path);
+    button("Button_SaveFile")->click();
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::lastShown().title, QStringLiteral("Error"));
+    QVERIFY(MessageBox::lastShown().text.startsWith(QStringLiteral("回路1の")));
+    QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("old"));
 }

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
+#include "app/Startup.h"
 #include "app/ui/FileDialog.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
@@ -79,14 +80,31 @@ private slots:
         QCOMPARE(child<QLabel>(main, "Label_Version")->text(), QStringLiteral("Version 1.28"));
         QCOMPARE(child<QLabel>(main, "Label_Initial")->text(),
                  QStringLiteral("接続機器によって使用\nするプログラムを回路\nごとに設定します"));
+        QCOMPARE(child<QLabel>(main, "Label_Week")->text(),
+                 QStringLiteral("普段実行するプログラム\nを曜日ごとに設定します"));
+        QCOMPARE(child<QLabel>(main, "Label_Year")->text(), QStringLiteral("特定の日に実行するプロ\nグラムを設定します"));
+        QCOMPARE(child<QLabel>(main, "Label_Check")->text(), QStringLiteral("設定したプログラムを印\n刷します"));
         QCOMPARE(child<QLabel>(main, "Label_Edit")->text(), QStringLiteral("更新日:"));
         QVERIFY(child<QLabel>(main, "Label_FileTimeStamp")->text().isEmpty());
         QCOMPARE(child<QGroupBox>(main, "Frame_SelectProgram")->title(), QStringLiteral("作成プログラム"));
         auto* edit = child<QRadioButton>(main, "Option_FileEdit_1");
         QCOMPARE(edit->text(), QStringLiteral("編集"));
         QCOMPARE(edit->toolTip(), QStringLiteral("作成済みのプログラムを読み込んで編集します。"));
+        QCOMPARE(child<QRadioButton>(main, "Option_FileEdit_0")->text(), QStringLiteral("新規"));
         QCOMPARE(child<QRadioButton>(main, "Option_FileEdit_0")->toolTip(),
                  QStringLiteral("プログラムを新規で作成します。"));
+    }
+
+    // The boxes' buttons and the file dialog are Qt's own; they must not
+    // stay English in a Japanese editor.
+    void qtOwnTextsAreJapanese()
+    {
+        applyJapaneseLook(*qApp);
+        QMessageBox box(QMessageBox::Question, QStringLiteral("新規作成"), QString(),
+                        QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
+        QVERIFY(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("はい")));
+        QVERIFY(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("いいえ")));
     }
 
     void startUpEmptiesStoreAndResetsSettings()

@@ -116,6 +116,8 @@ private slots:
     void writesLines();
     void writesRowsInIdOrder();
     void refusesValuesThatDoNotFit();
+    void refusesToWriteWhatItCannotReadBack_data();
+    void refusesToWriteWhatItCannotReadBack();
     void writerLoadsCircuitSettings();
 
     void roundTripIsByteIdentical();
@@ -235,6 +237,46 @@ void TestProgramFile::refusesValuesThatDoNotFit()
     QVERIFY_THROWS_EXCEPTION(StoreError, ProgramFileWriter::buildProgramFile());
 }
 
+void TestProgramFile::refusesToWriteWhatItCannotReadBack_data()
+{
+    QTest::addColumn<int>("program");
+    QTest::addColumn<int>("pulse");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("time signal at 0 s with a week program") << 1 << 0 << "T_Week" << false;
+    QTest::newRow("chime at 0 s with a special program") << 2 << 0 << "special" << false;
+    QTest::newRow("unconfigured circuit with a week program") << 0 << 0 << "T_Week" << false;
+    QTest::newRow("time signal at 0 s with year dates only") << 1 << 0 << "T_Year" << true;
+    QTest::newRow("timer at 0 s with a week program") << 3 << 0 << "T_Week" << true;
+}
+
+void TestProgramFile::refusesToWriteWhatItCannotReadBack()
+{
+    QFETCH(int, program);
+    QFETCH(int, pulse);
+    QFETCH(QString, table);
+    QFETCH(bool, written);
+    setCircuit(6, program, pulse);
+    if (table == QLatin1String("T_Week"))
+        addWeekRow(6, 0, 1, 1, 8, 0, 0, 9, 0);
+    else if (table == QLatin1String("special"))
+        addWeekRow(6, 4, 0, 0, 8, 0, 0);
+    else
+        addYearRow(6, 24, 5, 3, 0);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("WZ48PROG.dat"));
+    ProgramFileWriter::writeFileAtomically(path, "old");
+    if (!written) {
+        QVERIFY_THROWS_EXCEPTION(ProgramFileError, ProgramFileWriter::SaveProgramFile(path));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+        return;
+    }
+    const QByteArray content = ProgramFileWriter::buildProgramFile();
+    QCOMPARE(ProgramFileReader::importContent(content).status, ReadStatus::Accepted);
+}
+
 void TestProgramFile::writerLoadsCircuitSettings()
 {
     setCircuit(5, 2, 12, 6);
@@ -307,6 +349,11 @@ void TestProgramFile::acceptedFiles_data()
                                                    << 1;
     QTest::newRow("year line with blank pulse") << withTrailer({patched(kDatedStop, 10, "  ")}) << 0;
     QTest::newRow("untested positions") << withTrailer({patched(kWeekLine, 25, "xyz")}) << 1;
+    QTest::newRow("year dates only, pulse 00") << withTrailer({patched(kDatedStop, 10, "00")}) << 0;
+    QTest::newRow("year line 00 before the week line sets the pulse")
+        << withTrailer({patched(patched(kDatedStop, 2, "22"), 10, "00"), kWeekLine}) << 1;
+    QTest::newRow("a later timer line decides")
+        << withTrailer({patched(patched(kDatedStop, 2, "22"), 10, "00"), patched(kWeekLine, 2, "3")}) << 1;
 }
 
 void TestProgramFile::acceptedFiles()
@@ -316,6 +363,10 @@ void TestProgramFile::acceptedFiles()
     addWeekRow(7, 0, 1, 0, 1, 0, 0);  // replaced by the file
     QCOMPARE(ProgramFileReader::importContent(content).status, ReadStatus::Accepted);
     QCOMPARE(WeekRowCount(), weekRows);
+    // Whatever was accepted can be written and read back.
+    const QByteArray written = ProgramFileWriter::buildProgramFile();
+    QCOMPARE(ProgramFileReader::importContent(written).status, ReadStatus::Accepted);
+    QCOMPARE(ProgramFileWriter::buildProgramFile(), written);
 }
 
 void TestProgramFile::refusedLines_data()
@@ -383,6 +434,12 @@ void TestProgramFile::refusedFiles_data()
     QTest::newRow("LF line ends") << kWeekLine + "\n*16\n";
     QTest::newRow("CR line ends") << kWeekLine + "\r*16\r";
     QTest::newRow("second trailer wrong") << kWeekLine + "\r\n*16\r\n" + kWeekLine + "\r\n*16\r\n";
+    // The last line decides a circuit's settings; these leave its week
+    // programs with 0 seconds for a type that needs 1..59.
+    QTest::newRow("year line zeroes a chime's pulse")
+        << withTrailer({kWeekLine, patched(patched(kDatedStop, 2, "22"), 10, "00")});
+    QTest::newRow("type change after a timer's pulse 00")
+        << withTrailer({patched(patched(kWeekLine, 2, "3"), 10, "00"), patched(patched(kDatedStop, 2, "12"), 10, "  ")});
 }
 
 void TestProgramFile::refusedFiles()

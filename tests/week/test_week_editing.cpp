@@ -119,6 +119,22 @@ private slots:
         QCOMPARE(WeekRowCount(), 900);
     }
 
+    void capacityCountsOnlyTheRowsAdded()
+    {
+        // Wednesday already holds 6:00, so a new 平日 6:00 adds four rows.
+        addWeekRow(1, 0, 3, 0, 6, 0, 0);
+        fillTo(896);
+        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Written);
+        QCOMPARE(daysOf("CircuitNO = 1"), (QList<int>{1, 2, 3, 4, 5}));
+
+        freshStore();
+        addWeekRow(1, 0, 3, 0, 6, 0, 0);
+        fillTo(897);
+        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Refused);
+        QCOMPARE(daysOf("CircuitNO = 1"), QList<int>{3});  // the reused row is left alone too
+        QCOMPARE(WeekRowCount(), 897);
+    }
+
     void groupChangeAtCapacityReusesItsRows()
     {
         for (int day = 0; day <= 6; ++day)

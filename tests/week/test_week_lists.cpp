@@ -100,6 +100,32 @@ private slots:
         QCOMPARE(BuildWeekList(3, 7).rows.size(), 1);
     }
 
+    void groupWalkEdges()
+    {
+        // Midnight has the all-zero key the walk starts from.
+        addOnDays(1, {0, 1, 2, 3, 4, 5, 6}, 0, 0, 0, 0);
+        // A weekday program entered twice on Monday is still one program.
+        addOnDays(2, {1, 1, 2, 3, 4, 5}, 6, 0, 0, 2);
+        // Repeat intervals tell programs apart.
+        for (int day = 1; day <= 5; ++day) {
+            addWeekRow(4, 0, day, day, 9, 0, 0, 17, 0, 10);
+            if (day != 3)
+                addWeekRow(4, 0, day, day, 9, 0, 0, 17, 0, 20);
+        }
+        QCOMPARE(column(BuildWeekList(1, 8), "開始時刻"), QStringList{" 0:00"});
+        QCOMPARE(column(BuildWeekList(1, 7), "開始時刻"), QStringList{" 0:00"});
+        QCOMPARE(column(BuildWeekList(2, 7), "開始時刻"), QStringList{" 6:00.00"});
+        QCOMPARE(column(BuildWeekList(4, 7), "Repeat"), QStringList{"10"});
+        QCOMPARE(count("SELECT COUNT(*) FROM T_WeekT WHERE ID = 0 AND CircuitNO = 4 AND YobiON = 0 AND YobiOFF = 0 "
+                       "AND TimeONH = 9 AND TimeOFFH = 17 AND Repeat = 10"),
+                 1);
+        // Weekend rows neither make nor break a weekday program.
+        addWeekRow(4, 0, 6, 6, 9, 0, 0, 17, 0, 20);
+        addWeekRow(4, 0, 0, 0, 9, 0, 0, 17, 0, 20);
+        QCOMPARE(column(BuildWeekList(4, 7), "Repeat"), QStringList{"10"});
+        QCOMPARE(BuildWeekList(4, 8).rows.size(), 0);
+    }
+
     void timerRunShapes()
     {
         using ProgramLists::WeekRow;
@@ -147,8 +173,16 @@ private slots:
         addWeekRow(2, 0, 1, 0, 6, 0, 9, 0, 0, 0, 7);
         const ProgramList list = ProgramLists::BuildSpecialList(2, 5);
         QCOMPARE(column(list, "開始時刻"), QStringList{" 6:00.09"});
+        addWeekRow(1, 5, 0, 0, 6, 0, 9);
+        QCOMPARE(column(ProgramLists::BuildSpecialList(1, 5), "開始時刻"), QStringList{" 6:00"});
         QCOMPARE(ProgramLists::SetSpecialGridColumns(0).grid, GridColumns::Grid::Hide);
+        QVERIFY(!change(ProgramLists::SetSpecialGridColumns(1), "終了時刻")->visible);
+        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(2), "ChimeNO")->caption, QStringLiteral(" 曲番号"));
         QCOMPARE(change(ProgramLists::SetSpecialGridColumns(3), "終了時刻")->caption, QStringLiteral(" 終了時刻"));
+        // A repeat circuit has no special programs: only the ID columns go.
+        const GridColumns repeat = ProgramLists::SetSpecialGridColumns(4);
+        QCOMPARE(repeat.grid, GridColumns::Grid::Show);
+        QCOMPARE(repeat.changes.size(), 2);
     }
 
 private:

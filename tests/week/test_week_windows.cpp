@@ -12,10 +12,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -35,6 +37,44 @@ void fillTo(int rows)
 {
     for (int i = WeekRowCount(); i < rows; ++i)
         addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
+}
+
+// The request fields in declaration order, times as h:m:s and h:m.
+QString requestText(const EditRequestData& r)
+{
+    return QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8,%9:%10:%11,%12:%13,%14")
+        .arg(r.ID)
+        .arg(r.EditMode)
+        .arg(r.CircuitNO)
+        .arg(r.SpecialNO)
+        .arg(r.Repeat)
+        .arg(r.ChimeNO)
+        .arg(r.YobiON)
+        .arg(r.YobiOFF)
+        .arg(r.TimeONH)
+        .arg(r.TimeONM)
+        .arg(r.TimeONS)
+        .arg(r.TimeOFFH)
+        .arg(r.TimeOFFM)
+        .arg(r.Origin);
+}
+
+// A request full of values no handler should hand on.
+EditRequestData staleRequest()
+{
+    EditRequestData r;
+    r.ID = 77;
+    r.SpecialNO = 9;
+    r.Repeat = 33;
+    r.ChimeNO = 6;
+    r.YobiOFF = 4;
+    r.TimeONH = 21;
+    r.TimeONM = 22;
+    r.TimeONS = 23;
+    r.TimeOFFH = 11;
+    r.TimeOFFM = 12;
+    r.Origin = 2;
+    return r;
 }
 
 QString texts(QWidget* dialog, std::initializer_list<const char*> names)
@@ -69,6 +109,7 @@ private slots:
 
     void cleanup()
     {
+        m_opened.clear();
         m_dialog.reset();
         delete m_week;
         m_store.reset();
@@ -93,10 +134,18 @@ private slots:
         QCOMPARE(child<QLabel>(m_week, "Label_Pulse")->text(), QStringLiteral("10秒"));
         QVERIFY(child(m_week, "Button_Copy")->isEnabled());
         QVERIFY(!grid()->isHidden());
-        choose(2, 7);
-        QVERIFY(!child(m_week, "Button_Copy")->isEnabled());
-        choose(3, 1);
-        QVERIFY(!child(m_week, "Button_Copy")->isEnabled());
+        // Copy: time-signal and chime circuits, single days only; the state
+        // follows both boxes.
+        const std::initializer_list<std::tuple<int, int, bool>> cases{
+            {2, 7, false}, {2, 6, true}, {2, 8, false}, {1, 8, false}, {1, 0, true}, {3, 1, false}, {5, 7, false},
+            {5, 0, false}, {1, 0, true}};
+        for (auto [circuit, day, enabled] : cases) {
+            choose(circuit, day);
+            QVERIFY2(child(m_week, "Button_Copy")->isEnabled() == enabled,
+                     qPrintable(QStringLiteral("circuit %1 day %2").arg(circuit).arg(day)));
+        }
+        QCOMPARE(child<QLabel>(m_week, "Label_Mode")->text(), QStringLiteral("報時"));
+        QCOMPARE(child<QLabel>(m_week, "Label_Pulse")->text(), QStringLiteral("5秒"));
     }
 
     void newWeekdayChimeThroughTheDialog()
@@ -255,16 +304,22 @@ private slots:
     void deleteAll()
     {
         addWeekRow(1, 0, 1, 0, 8, 0, 0);
+        addWeekRow(1, 0, 3, 0, 9, 0, 0);
         addWeekRow(1, 2, 0, 0, 8, 0, 0);
+        addWeekRow(2, 0, 1, 0, 8, 0, 0, 0, 0, 0, 1);
         choose(1, 1);
         MessageBox::clearShown();
         click(m_week, "Button_AllDelete");  // default answer No
-        QCOMPARE(WeekRowCount(), 2);
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("週間プログラム|回路No.1 の週間プログラムをすべて削除しますか？")});
+        QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
+        QCOMPARE(WeekRowCount(), 4);
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(m_week, "Button_AllDelete");
         QCOMPARE(shownMessages().last(), QStringLiteral("週間プログラム|回路No.1 の週間プログラムをすべて削除しました。"));
-        QCOMPARE(WeekRowCount(), 1);
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Information);
+        QCOMPARE(WeekRowCount(), 2);
         QCOMPARE(grid()->rowCount(), 0);
+        QCOMPARE(child<QLabel>(m_week, "Label_ProgramCount")->text(), QStringLiteral("898"));
     }
 
     void copyADay()
@@ -313,6 +368,177 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 5"), 1);
     }
 
+    void newRequestByType()
+    {
+        captureDialogs();
+        EditRequest = staleRequest();
+        choose(1, 0);
+        click(m_week, "Button_New");
+        QCOMPARE(m_opened, QStringList{QStringLiteral("Form_EditTime|0,0,1,0,0,0,0,0,0:0:0,0:0,1")});
+        EditRequest = staleRequest();
+        choose(5, 7);
+        click(m_week, "Button_New");
+        QCOMPARE(m_opened.last(), QStringLiteral("Form_EditTimeTimer|0,0,5,0,0,0,7,7,0:0:0,0:0,1"));
+        // Without a day nothing opens.
+        choose(2, -1);
+        click(m_week, "Button_New");
+        QCOMPARE(m_opened.size(), 2);
+    }
+
+    void editRequestByType()
+    {
+        addWeekRow(1, 0, 3, 0, 8, 5, 0);
+        addWeekRow(2, 0, 1, 0, 8, 5, 30, 0, 0, 0, 4);
+        addWeekRow(3, 0, 5, 6, 22, 0, 0, 6, 0);
+        addWeekRow(5, 0, 2, 2, 9, 0, 0, 17, 30, 15);
+        for (int day = 0; day <= 6; ++day)
+            addWeekRow(3, 0, day, (day + 1) % 7, 23, 0, 0, 5, 45);
+        RenumberTable("T_Week");
+        captureDialogs();
+        auto editRow = [this](int circuit, int day) {
+            EditRequest = staleRequest();
+            choose(circuit, day);
+            grid()->selectRow(0);
+            click(m_week, "Button_Edit");
+            return m_opened.isEmpty() ? QString() : m_opened.takeLast();
+        };
+        const auto id = [](const char* where) {
+            return QString::number(count(QStringLiteral("SELECT ID FROM T_Week WHERE ") + QLatin1String(where)));
+        };
+        QCOMPARE(editRow(1, 3), "Form_EditTime|" + id("CircuitNO = 1") + ",-1,1,0,0,0,3,0,8:5:0,0:0,1");
+        QCOMPARE(editRow(2, 1), "Form_EditTime|" + id("CircuitNO = 2") + ",-1,2,0,0,4,1,0,8:5:30,0:0,1");
+        QCOMPARE(editRow(3, 5), "Form_EditTimeTimer|" + id("CircuitNO = 3 AND YobiON = 5 AND TimeONH = 22") +
+                                       ",-1,3,0,0,0,5,6,22:0:0,6:0,1");
+        QCOMPARE(editRow(5, 2), "Form_EditTimeTimer|" + id("CircuitNO = 5") + ",-1,5,0,15,0,2,2,9:0:0,17:30,1");
+        // A group row stands for several rows: no ID.
+        QCOMPARE(editRow(3, 8), QStringLiteral("Form_EditTimeTimer|0,-1,3,0,0,0,8,0,23:0:0,5:45,1"));
+        // No selected row, no dialog.
+        choose(1, 3);
+        click(m_week, "Button_Edit");
+        QVERIFY(m_opened.isEmpty());
+    }
+
+    void gridColumnsByTypeAndView()
+    {
+        choose(1, -1);
+        QVERIFY(!grid()->isHidden());
+        QCOMPARE(grid()->rowCount(), 0);
+        QCOMPARE(visibleCaptions(), QStringList{QStringLiteral(" 時 刻")});
+        choose(2, 8);
+        QCOMPARE(visibleCaptions(), (QStringList{" 時 刻", " 曲番号"}));
+        choose(3, 4);
+        QCOMPARE(visibleCaptions(), (QStringList{" 開始曜日", " 開始時刻", " 終了曜日", " 終了時刻"}));
+        choose(3, 7);
+        QCOMPARE(visibleCaptions(), (QStringList{" 開始時刻", " 終了時刻"}));
+        choose(5, 0);
+        QCOMPARE(visibleCaptions(), (QStringList{"繰返し間隔(分)", " 開始曜日", " 開始時刻", " 終了曜日", " 終了時刻"}));
+        choose(5, 8);
+        QCOMPARE(visibleCaptions(), (QStringList{"繰返し間隔(分)", " 開始時刻", " 終了時刻"}));
+    }
+
+    void captionsAreNotCut()
+    {
+        const QFont before = QApplication::font();
+        QFont japanese(QStringLiteral("Noto Sans CJK JP"));
+        japanese.setPointSize(10);
+        QApplication::setFont(japanese);
+        const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
+        delete m_week;
+        m_week = new Form_Week;
+        m_week->show();
+        choose(5, 1);
+        QHeaderView* header = grid()->horizontalHeader();
+        for (int column = 0; column < header->count(); ++column) {
+            if (grid()->isColumnHidden(column))
+                continue;
+            const QString caption = grid()->model()->headerData(column, Qt::Horizontal).toString();
+            QVERIFY2(grid()->columnWidth(column) >= header->fontMetrics().horizontalAdvance(caption) + 4,
+                     qPrintable(caption));
+        }
+    }
+
+    void copyNeedsCircuitAndDay()
+    {
+        captureDialogs();
+        click(m_week, "Button_Copy");
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("週間プログラム|回路が選択されていません")});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
+        QCOMPARE(m_week->focusWidget(), child(m_week, "Combo_Circuit"));
+        choose(2, -1);
+        MessageBox::clearShown();
+        click(m_week, "Button_Copy");
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("週間プログラム|曜日が選択されていません")});
+        QCOMPARE(m_week->focusWidget(), child(m_week, "Combo_Yobi"));
+        QVERIFY(m_opened.isEmpty());
+    }
+
+    void copyAtCapacity()
+    {
+        for (int hour : {1, 2, 3})
+            addWeekRow(1, 0, 1, 0, hour, 0, 0);
+        fillTo(899);
+        choose(1, 3);
+        click(m_week, "Button_Copy");
+        MessageBox::clearShown();
+        click(dialog(), "Button_OK");
+        QCOMPARE(shownMessages(),
+                 QStringList{QStringLiteral("入力エラー|設定可能数900を超えているためコピーできないデータがありました。")});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
+        QVERIFY(dialog()->isHidden());
+        QCOMPARE(grid()->rowCount(), 1);
+        QCOMPARE(child<QLabel>(m_week, "Label_ProgramCount")->text(), QStringLiteral("0"));
+
+        choose(1, 4);
+        click(m_week, "Button_Copy");
+        MessageBox::clearShown();
+        click(dialog(), "Button_OK");
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("入力エラー|設定可能数900を超えているためコピーできませんでした。")});
+        QCOMPARE(grid()->rowCount(), 0);
+        QCOMPARE(WeekRowCount(), 900);
+    }
+
+    void deletingOneWeekdayTakesTheProgramOutOfTheWeekdayView()
+    {
+        for (int day = 1; day <= 5; ++day)
+            addWeekRow(2, 0, day, 0, 7, 30, 5, 0, 0, 0, 3);
+        RenumberTable("T_Week");
+        choose(2, 7);
+        QCOMPARE(grid()->rowCount(), 1);
+        choose(2, 3);
+        grid()->selectRow(0);
+        MessageBox::clearShown();
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        click(m_week, "Button_Delete");
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("週間プログラム|削除しますか？")});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Question);
+        QCOMPARE(MessageBox::lastShown().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(grid()->rowCount(), 0);
+        choose(2, 7);
+        QCOMPARE(grid()->rowCount(), 0);
+        choose(2, 1);
+        QCOMPARE(grid()->rowCount(), 1);
+        grid()->selectRow(0);
+        QCOMPARE(grid()->selectedText(QStringLiteral(" 時 刻")), QStringLiteral(" 7:30.05"));
+    }
+
+    void rowChosenByClickingItOrItsHeader()
+    {
+        addWeekRow(5, 0, 2, 2, 9, 0, 0, 17, 30, 15);
+        addWeekRow(5, 0, 2, 2, 18, 0, 0, 19, 0, 5);
+        RenumberTable("T_Week");
+        choose(5, 2);
+        QCOMPARE(grid()->selectedRow(), -1);
+        const QModelIndex cell = grid()->model()->index(1, grid()->columnOf(QStringLiteral("終了時刻")));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(cell).center());
+        QCOMPARE(grid()->selectedRow(), 1);
+        QCOMPARE(grid()->selectedText(QStringLiteral("繰返し間隔(分)")), QStringLiteral("5"));
+        QHeaderView* rows = grid()->verticalHeader();
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                          QPoint(rows->width() / 2, rows->sectionViewportPosition(0) + 4));
+        QCOMPARE(grid()->selectedRow(), 0);
+        QCOMPARE(grid()->selectedText(QStringLiteral(" 開始時刻")), QStringLiteral(" 9:00"));
+    }
+
     void closingShowsTheMainWindow()
     {
         QWidget main;
@@ -328,6 +554,22 @@ private:
         auto* circuits = child<QComboBox>(m_week, "Combo_Circuit");
         circuits->setCurrentIndex(circuits->findText(QString::number(circuit)));
         child<QComboBox>(m_week, "Combo_Yobi")->setCurrentIndex(day);
+    }
+    // Opened dialogs are recorded as "class|request" and closed at once.
+    void captureDialogs()
+    {
+        m_week->openDialog = [this](QDialog* dialog) {
+            m_opened << QLatin1String(dialog->metaObject()->className()) + QLatin1Char('|') + requestText(EditRequest);
+            delete dialog;
+        };
+    }
+    QStringList visibleCaptions()
+    {
+        QStringList captions;
+        for (int column = 0; column < grid()->model()->columnCount(); ++column)
+            if (!grid()->isColumnHidden(column))
+                captions << grid()->model()->headerData(column, Qt::Horizontal).toString();
+        return captions;
     }
     ProgramGrid* grid() { return child<ProgramGrid>(m_week, "DataGrid1"); }
     QDialog* dialog()
@@ -347,6 +589,7 @@ private:
     std::unique_ptr<ScratchStore> m_store;
     Form_Week* m_week = nullptr;
     std::unique_ptr<QDialog> m_dialog;
+    QStringList m_opened;
 };
 
 QTEST_MAIN(TestWeekWindows)

@@ -1,0 +1,273 @@
+#include "TestSupport.h"
+#include "snd/player/ChimePlayer.h"
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
+#include "week/Form_EditTime.h"
+#include "week/Form_EditTimeTimer.h"
+#include "week/ListHost.h"
+#include "week/UpDown.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace {
+
+template <typename T = QWidget>
+T* child(QWidget* window, const char* name)
+{
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
+
+// Stands in for the week list or the special list: records each rebuild
+// and shows the remaining count like the real windows.
+class FakeList : public QWidget, public ListHost
+{
+public:
+    explicit FakeList(const char* name)
+    {
+        setObjectName(QLatin1String(name));
+        m_count->setObjectName(QStringLiteral("Label_ProgramCount"));
+    }
+    void rebuildList(int circuit, int dayOrSpecial) override { rebuilds << QPair<int, int>(circuit, dayOrSpecial); }
+    QString count() const { return m_count->text(); }
+
+    QList<QPair<int, int>> rebuilds;
+
+private:
+    QLabel* m_count = new QLabel(this);
+};
+
+class RecordingPlayer : public ChimePlayer
+{
+public:
+    explicit RecordingPlayer(QStringList* log)
+        : m_log(log)
+    {
+    }
+    void play(const QString& path) override { *m_log << path; }
+    void stop() override {}
+
+private:
+    QStringList* m_log;
+};
+
+EditRequestData newJob(int circuit, int day, int origin = 1)
+{
+    EditRequestData r;
+    r.CircuitNO = qint16(circuit);
+    r.YobiON = qint16(day);
+    r.YobiOFF = qint16(day);
+    r.Origin = qint16(origin);
+    return r;
+}
+
+}  // namespace
+
+class TestEntryDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_store = std::make_unique<ScratchStore>();
+        ResetCircuitSettings();
+        setCircuit(1, 1, 5);
+        setCircuit(2, 2, 10);
+        setCircuit(3, 3, 0);
+        setCircuit(4, 4, 3);
+        m_played.clear();
+        setChimePlayer(std::make_unique<RecordingPlayer>(&m_played));
+    }
+
+    void cleanup()
+    {
+        m_dialog.reset();
+        setChimePlayer(nullptr);
+        m_store.reset();
+    }
+
+    void controlsFollowTypeAndOrigin()
+    {
+        open<Form_EditTime>(newJob(1, 3));
+        for (const char* name : {"Text_Second", "Text_Chime", "Check_Chime", "Button_PlayChime", "Line_End"})
+            QVERIFY2(child(dialog(), name)->isHidden(), name);
+        QVERIFY(!child(dialog(), "Text_Minute")->isHidden());
+
+        open<Form_EditTimeTimer>(newJob(4, 6));
+        QCOMPARE(child<QLabel>(dialog(), "Label_YobiON")->text(), QStringLiteral("土"));
+        QCOMPARE(child<QComboBox>(dialog(), "Combo_YobiOFF")->currentIndex(), 6);
+        QCOMPARE(text("Text_Repeat"), QStringLiteral("1"));
+        QVERIFY(!child(dialog(), "Text_Repeat")->isHidden());
+
+        // A group and a special program have no day controls; a timer no interval.
+        for (const EditRequestData& job : {newJob(3, 7), newJob(3, 0, 2)}) {
+            open<Form_EditTimeTimer>(job);
+            QVERIFY(child(dialog(), "Combo_YobiOFF")->isHidden());
+            QVERIFY(child(dialog(), "Label_YobiON")->isHidden());
+            QVERIFY(child(dialog(), "Text_Repeat")->isHidden());
+        }
+    }
+
+    void spinnersStepAndFormat()
+    {
+        EditRequestData job = newJob(2, 1);
+        job.TimeONH = 23;
+        job.TimeONM = 8;
+        job.ChimeNO = 7;
+        open<Form_EditTime>(job);
+        child<UpDown>(dialog(), "UpDown2")->stepBy(1);
+        QCOMPARE(text("Text_Minute"), QStringLiteral("09"));
+        child<UpDown>(dialog(), "UpDown1")->stepBy(1);  // no wrap past 23
+        QCOMPARE(text("Text_Hour"), QStringLiteral("23"));
+        child<UpDown>(dialog(), "UpDown4")->stepBy(1);
+        QCOMPARE(text("Text_Chime"), QStringLiteral("7"));
+        type("Text_Hour", QStringLiteral("abc"));  // steps from where the spinner was
+        child<UpDown>(dialog(), "UpDown1")->stepBy(-1);
+        QCOMPARE(text("Text_Hour"), QStringLiteral("22"));
+
+        open<Form_EditTimeTimer>(newJob(3, 2));
+        child<UpDown>(dialog(), "UpDown3")->stepBy(-1);
+        QCOMPARE(text("Text_MinuteOFF"), QStringLiteral("00"));
+        child<UpDown>(dialog(), "UpDown4")->stepBy(5);
+        QCOMPARE(text("Text_HourOFF"), QStringLiteral("5"));
+    }
+
+    void enterInABoxConfirms()
+    {
+        FakeList week("Form_Week");
+        open<Form_EditTime>(newJob(2, 4));
+        type("Text_Hour", QStringLiteral("7"));
+        QTest::keyClick(child(dialog(), "Text_Hour"), Qt::Key_Return);
+        QVERIFY(m_played.isEmpty());
+        QVERIFY(dialog()->isHidden());
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE YobiON = 4 AND TimeONH = 7 AND ChimeNO = 1"), 1);
+
+        // Enter in a box still holding a bad value writes nothing.
+        open<Form_EditTimeTimer>(newJob(4, 8));
+        activate(dialog());
+        auto* minute = child<QLineEdit>(dialog(), "Text_MinuteON");
+        minute->setFocus();
+        minute->setText(QStringLiteral("６０"));
+        MessageBox::clearShown();
+        QTest::keyClick(minute, Qt::Key_Return);
+        QCOMPARE(shownMessages(),
+                 QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n0～59の値を設定してください。")});
+        QVERIFY(dialog()->isVisible());
+        QCOMPARE(WeekRowCount(), 1);
+    }
+
+    void okChecksTheVisibleTimerBoxes()
+    {
+        open<Form_EditTimeTimer>(newJob(4, 8));
+        activate(dialog());
+        type("Text_HourOFF", QStringLiteral("24"));
+        type("Text_Repeat", QStringLiteral("0"));
+        child(dialog(), "Text_HourON")->setFocus();
+        MessageBox::clearShown();
+        click("Button_OK");
+        QCOMPARE(shownMessages(),
+                 QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n0～23の値を設定してください。")});
+        QCOMPARE(QApplication::focusWidget(), child(dialog(), "Text_HourOFF"));
+        type("Text_HourOFF", QStringLiteral("23"));
+        MessageBox::clearShown();
+        click("Button_OK");
+        QCOMPARE(shownMessages(),
+                 QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n1～59の値を設定してください。")});
+        QCOMPARE(WeekRowCount(), 0);
+
+        // A timer's hidden interval holds 0 and is not a box to check.
+        open<Form_EditTimeTimer>(newJob(3, 8));
+        QCOMPARE(text("Text_Repeat"), QStringLiteral("0"));
+        click("Button_OK");
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 3 AND Repeat = 0"), 7);
+    }
+
+    void adjustmentNeedsAValidMelody()
+    {
+        open<Form_EditTime>(newJob(2, 1));
+        activate(dialog());
+        type("Text_Second", QStringLiteral("10"));
+        type("Text_Chime", QString());
+        MessageBox::clearShown();
+        auto* adjust = child<QCheckBox>(dialog(), "Check_Chime");
+        adjust->click();
+        QVERIFY(!adjust->isChecked());
+        QCOMPARE(shownMessages(),
+                 QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n1～7の値を設定してください。")});
+        QCOMPARE(QApplication::focusWidget(), child(dialog(), "Text_Chime"));
+        // Choosing a melody then shifts nothing: no adjustment was made.
+        type("Text_Chime", QStringLiteral("3"));
+        QCOMPARE(text("Text_Hour") + text("Text_Minute") + text("Text_Second"), QStringLiteral("00010"));
+        adjust->click();
+        QCOMPARE(text("Text_Hour") + text("Text_Minute") + text("Text_Second"), QStringLiteral("235929"));
+    }
+
+    void okRefreshesTheOpenerCancelLeavesIt()
+    {
+        FakeList week("Form_Week");
+        FakeList special("Form_Special");
+        EditRequestData job = newJob(1, 0, 2);
+        job.SpecialNO = 12;
+        open<Form_EditTime>(job);
+        type("Text_Hour", QStringLiteral("18"));
+        click("Button_Cancel");
+        QCOMPARE(WeekRowCount(), 0);
+        QVERIFY(special.rebuilds.isEmpty());
+
+        open<Form_EditTime>(job);
+        type("Text_Hour", QStringLiteral("18"));
+        click("Button_OK");
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 12 AND YobiON = 0 AND TimeONH = 18"), 1);
+        QCOMPARE(special.rebuilds, (QList<QPair<int, int>>{{1, 12}}));
+        QCOMPARE(special.count(), QStringLiteral("899"));
+        QVERIFY(week.rebuilds.isEmpty());
+
+        open<Form_EditTimeTimer>(newJob(4, 7));
+        type("Text_HourON", QStringLiteral("9"));
+        type("Text_HourOFF", QStringLiteral("17"));
+        click("Button_OK");
+        QCOMPARE(week.rebuilds, (QList<QPair<int, int>>{{4, 7}}));
+        QCOMPARE(week.count(), QStringLiteral("894"));
+    }
+
+private:
+    template <typename Dialog>
+    void open(const EditRequestData& job)
+    {
+        m_dialog.reset();
+        EditRequest = job;
+        m_dialog = std::make_unique<Dialog>();
+        m_dialog->show();
+    }
+    QDialog* dialog()
+    {
+        if (!m_dialog)
+            qFatal("no dialog open");
+        return m_dialog.get();
+    }
+    QString text(const char* box) { return child<QLineEdit>(dialog(), box)->text(); }
+    void type(const char* box, const QString& text) { child<QLineEdit>(dialog(), box)->setText(text); }
+    void click(const char* button) { child<QAbstractButton>(dialog(), button)->click(); }
+    void activate(QWidget* window)
+    {
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+
+    std::unique_ptr<ScratchStore> m_store;
+    std::unique_ptr<QDialog> m_dialog;
+    QStringList m_played;
+};
+
+QTEST_MAIN(TestEntryDialogs)
+#include "test_entry_dialogs.moc"
