@@ -63,10 +63,7 @@ Form_Main::Form_Main(QWidget* parent)
 void Form_Main::buildWindow()
 {
     Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("WZ/QX シリーズ プログラム作成ソフトウェア "));
-    QFont titleFont = Label_Titile->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
-    titleFont.setBold(true);
-    Label_Titile->setFont(titleFont);
+    styleHeading(Label_Titile, 1.5);
     Label_Version = makeLabel(this, "Label_Version", QStringLiteral("Version 1.28"));
     Picture_Logo = makeLabel(this, "Picture_Logo", QString());
     Picture_Logo->setPixmap(makeLogo(56));

@@ -2,6 +2,7 @@
 
 #include "app/ui/Guard.h"
 #include "app/ui/MessageBox.h"
+#include "app/ui/WindowUtil.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "week/Days.h"
@@ -55,10 +56,7 @@ Form_Copy::Form_Copy(QWidget* parent)
 void Form_Copy::buildWindow()
 {
     Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("設定のコピー"));
-    QFont titleFont = Label_Titile->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    titleFont.setBold(true);
-    Label_Titile->setFont(titleFont);
+    styleHeading(Label_Titile, 1.3);
     Option_Copy[0] = new QRadioButton(QStringLiteral("他の曜日の設定からコピーする"), this);
     Option_Copy[0]->setObjectName(QStringLiteral("Option_Copy_0"));
     Option_Copy[0]->setToolTip(QStringLiteral("コピー元は他の曜日"));

@@ -3,8 +3,9 @@
 #include "app/core/NumericText.h"
 #include "app/ui/Guard.h"
 #include "app/ui/InputCheck.h"
-#include "store/SharedState.h"
+#include "app/ui/WindowUtil.h"
 #include "snd/player/PlayChime.h"
+#include "store/SharedState.h"
 #include "week/EntryParts.h"
 #include "week/ListHost.h"
 #include "week/UpDown.h"
@@ -37,10 +38,7 @@ void Form_EditTime::buildWindow()
 {
     using namespace EntryParts;
     Label_Titile = label(this, "Label_Titile", QStringLiteral("時刻設定"));
-    QFont titleFont = Label_Titile->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    titleFont.setBold(true);
-    Label_Titile->setFont(titleFont);
+    styleHeading(Label_Titile, 1.3);
     Label_Time = label(this, "Label_Time", QStringLiteral("時刻"));
     Text_Hour = numberBox(this, "Text_Hour", QStringLiteral("0～23時の範囲で入力します。"));
     Text_Hour->setText(QStringLiteral("0"));

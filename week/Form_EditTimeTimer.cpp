@@ -2,6 +2,7 @@
 
 #include "app/ui/Guard.h"
 #include "app/ui/InputCheck.h"
+#include "app/ui/WindowUtil.h"
 #include "store/SharedState.h"
 #include "week/Days.h"
 #include "week/EntryParts.h"
@@ -51,10 +52,7 @@ void Form_EditTimeTimer::buildWindow()
 {
     using namespace EntryParts;
     Label_Titile = label(this, "Label_Titile", QStringLiteral("時刻設定"));
-    QFont titleFont = Label_Titile->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    titleFont.setBold(true);
-    Label_Titile->setFont(titleFont);
+    styleHeading(Label_Titile, 1.3);
     Label_YobiONTitle = label(this, "Label_YobiONTitle", QStringLiteral("開始曜日"));
     Label_YobiON = label(this, "Label_YobiON", QString());
     Label_YobiON->setFrameShape(QFrame::StyledPanel);

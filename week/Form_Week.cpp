@@ -85,10 +85,7 @@ Form_Week::Form_Week(QWidget* parent)
 void Form_Week::buildWindow()
 {
     Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("週間プログラムの設定"));
-    QFont titleFont = Label_Titile->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
-    titleFont.setBold(true);
-    Label_Titile->setFont(titleFont);
+    styleHeading(Label_Titile, 1.4);
 
     Label_Circuit = makeLabel(this, "Label_Circuit", QStringLiteral("回　路"));
     Combo_Circuit = new QComboBox(this);

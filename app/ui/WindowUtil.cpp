@@ -64,3 +64,11 @@ void centerOnScreen(QWidget* window)
     const QSize size = window->frameGeometry().size();
     window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
 }
+
+void styleHeading(QLabel* heading, qreal scale)
+{
+    QFont font = heading->font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    font.setBold(true);
+    heading->setFont(font);
+}

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
+#include <QtGlobal>
 
+class QLabel;
 class QWidget;
 
 // True when a window with exactly this objectName is currently loaded.
@@ -20,3 +22,6 @@ void UpdateYearProgramCount();
 
 // Places a top-level window in the middle of its screen.
 void centerOnScreen(QWidget* window);
+
+// Makes a window's heading label (Label_Titile) bold and larger.
+void styleHeading(QLabel* heading, qreal scale);
