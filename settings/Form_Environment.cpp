@@ -79,10 +79,7 @@ Form_Environment::~Form_Environment()
 void Form_Environment::buildWindow()
 {
     Label_Titile = makeLabel(this, QStringLiteral("Label_Titile"), QStringLiteral("初　期　設　定"));
-    QFont titleFont = Label_Titile->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    Label_Titile->setFont(titleFont);
+    styleHeading(Label_Titile, 1.6);
     Label_Titile->setAlignment(Qt::AlignCenter);
 
     Label_KairoNo = makeLabel(this, QStringLiteral("Label_KairoNo"), QStringLiteral("回路番号"));

@@ -4,21 +4,16 @@
 
 #include <QStringList>
 
-// Records what the chime preview asks of the player, in order, together
-// with the number of message boxes shown by then.
+// Logs "play <path> boxes=N" and "stop boxes=N" in order, N being the number
+// of message boxes shown by then.
 class FakeChimePlayer : public ChimePlayer
 {
 public:
-    explicit FakeChimePlayer(QStringList* log)
-        : m_log(log)
-    {
-    }
-    void play(const QString& path) override
-    {
-        *m_log << QStringLiteral("play %1 boxes=%2").arg(path).arg(MessageBox::shown().size());
-    }
-    void stop() override { *m_log << QStringLiteral("stop boxes=%1").arg(MessageBox::shown().size()); }
+    explicit FakeChimePlayer(QStringList* log) : m_log(log) {}
+    void play(const QString& path) override { note("play " + path); }
+    void stop() override { note(QStringLiteral("stop")); }
 
 private:
+    void note(const QString& what) { *m_log << what + QStringLiteral(" boxes=%1").arg(MessageBox::shown().size()); }
     QStringList* m_log;
 };

@@ -5,6 +5,8 @@
 #include "store/SharedState.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSqlRecord>
 
 namespace TestSupport {
 
@@ -72,6 +74,50 @@ QStringList shownMessages()
     for (const MessageBox::Shown& box : MessageBox::shown())
         result << box.title + QLatin1Char('|') + box.text;
     return result;
+}
+
+QString storeSnapshot()
+{
+    QStringList rows;
+    for (const char* sql : {"SELECT * FROM T_Setting ORDER BY CircuitNO", "SELECT * FROM T_Week ORDER BY ID",
+                            "SELECT * FROM T_Year ORDER BY ID", "SELECT * FROM T_YearE ORDER BY ID"}) {
+        QSqlQuery query = ProgramStore::exec(QLatin1String(sql));
+        while (query.next()) {
+            QStringList values;
+            for (int i = 0; i < query.record().count(); ++i)
+                values << query.value(i).toString();
+            rows << values.join(QLatin1Char(','));
+        }
+        rows << QStringLiteral("--");
+    }
+    return rows.join(QLatin1Char('\n'));
+}
+
+QString writeBytes(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+QByteArray withTrailer(const QList<QByteArray>& lines)
+{
+    QByteArray content;
+    for (const QByteArray& line : lines)
+        content += line + "\r\n";
+    quint8 sum = 0;
+    for (const char byte : content)
+        sum ^= quint8(byte);
+    return content + '*' + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') + "\r\n";
 }
 
 }  // namespace TestSupport

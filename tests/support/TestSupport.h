@@ -35,4 +35,15 @@ int count(const QString& sql, const QVariantList& values = {});
 // The messages shown since the last scriptDialogs(), as "title|text".
 QStringList shownMessages();
 
+// T_Setting, T_Week, T_Year and T_YearE, every column, as text.
+QString storeSnapshot();
+
+// Whole-file helpers; both fail the test run when the file cannot be used.
+QString writeBytes(const QString& path, const QByteArray& content);
+QByteArray readBytes(const QString& path);
+
+// Program file lines, each ended with CR LF, then the trailer "*XX" with the
+// XOR of all their bytes.
+QByteArray withTrailer(const QList<QByteArray>& lines);
+
 }  // namespace TestSupport
