@@ -1,12 +1,12 @@
 #include "progfile/ProgramFileReader.h"
 
 #include "progfile/SettingTable.h"
+#include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
 #include "store/StoreRoutines.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlError>
 #include <algorithm>
 #include <array>
 #include <tuple>
@@ -69,31 +69,6 @@ int contradictingLine(const std::vector<ProgramLine>& lines)
             return lastLine[circuit];
     return 0;
 }
-
-// One prepared INSERT, run once per row.
-class Inserter
-{
-public:
-    explicit Inserter(const QString& sql)
-        : m_query(ProgramStore::database())
-    {
-        if (!m_query.prepare(sql))
-            fail();
-    }
-
-    void run(const QVariantList& values)
-    {
-        for (int i = 0; i < values.size(); ++i)
-            m_query.bindValue(i, values.at(i));
-        if (!m_query.exec())
-            fail();
-    }
-
-private:
-    [[noreturn]] void fail() { throw StoreError(m_query.lastError().text()); }
-
-    QSqlQuery m_query;
-};
 
 // The store's sort order (the order RenumberTable gives), equal rows kept in
 // file order. Inserting in this order with IDs 1..n leaves nothing to
@@ -175,7 +150,7 @@ void importLines(const std::vector<ProgramLine>& lines)
     ClearAllData();
     storeCircuitSettings(lines);
 
-    Inserter week(QStringLiteral("INSERT INTO T_Week (ID, CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
+    BulkInsert week(QStringLiteral("INSERT INTO T_Week (ID, CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
                                  "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"));
     int id = 0;
     for (const ProgramLine* line : sorted.week) {
@@ -183,14 +158,14 @@ void importLines(const std::vector<ProgramLine>& lines)
         week.run({++id, w.CircuitNO, line->kind == LineKind::Week ? 0 : w.SpecialNO, w.YobiON, w.YobiOFF, w.TimeONH,
                   w.TimeONM, w.TimeONS, w.TimeOFFH, w.TimeOFFM, w.Repeat, w.ChimeNO});
     }
-    Inserter dated(
+    BulkInsert dated(
         QStringLiteral("INSERT INTO T_Year (ID, CircuitNO, Year, Month, Day, SpecialNO) VALUES (?,?,?,?,?,?)"));
     id = 0;
     for (const ProgramLine* line : sorted.dated) {
         const YearRow& y = line->year;
         dated.run({++id, y.CircuitNO, y.Year, y.Month, y.Day, y.SpecialNO});
     }
-    Inserter everyYear(
+    BulkInsert everyYear(
         QStringLiteral("INSERT INTO T_YearE (ID, CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?,?)"));
     id = 0;
     for (const ProgramLine* line : sorted.everyYear) {

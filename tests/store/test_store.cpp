@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
@@ -163,6 +164,31 @@ private slots:
             QVERIFY(!QString::fromUtf8(error.what()).isEmpty());
         }
         QCOMPARE(WeekRowCount(), 0);
+    }
+
+    void bulkInsertJoinsTheRunningTransaction()
+    {
+        ScratchStore store;
+        const QString sql = "INSERT INTO T_YearE (ID, CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?,?)";
+        {
+            Transaction transaction;
+            BulkInsert insert(sql);
+            insert.run({1, 2, 12, 25, 7});
+            insert.run({2, 2, 12, 31, 0});
+            // not committed: both rows go with the transaction
+        }
+        QCOMPARE(count("SELECT COUNT(*) FROM T_YearE"), 0);
+        {
+            Transaction transaction;
+            BulkInsert insert(sql);
+            insert.run({1, 2, 12, 25, 7});
+            transaction.commit();
+        }
+        QCOMPARE(count("SELECT COUNT(*) FROM T_YearE WHERE CircuitNO = 2 AND Month = 12 AND Day = 25 AND SpecialNO = 7"),
+                 1);
+        QVERIFY_THROWS_EXCEPTION(StoreError, BulkInsert("INSERT INTO T_Nothing VALUES (?)"));
+        BulkInsert tooFew(sql);
+        QVERIFY_THROWS_EXCEPTION(StoreError, tooFew.run({1, 2, 3, 4, 5, 6}));  // more values than placeholders
     }
 
     void brokenStoreFileIsRecreated_data()
