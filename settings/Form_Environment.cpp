@@ -43,17 +43,6 @@ QLineEdit* makeNumberBox(QWidget* parent, const QString& name, int width)
     return box;
 }
 
-// Runs `work` with `flag` set, clearing it again even when `work` throws.
-void withFlag(bool& flag, const std::function<void()>& work)
-{
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{flag};
-    flag = true;
-    work();
-}
-
 }  // namespace
 
 Form_Environment::Form_Environment(QWidget* parent)
@@ -72,7 +61,7 @@ Form_Environment::~Form_Environment()
     // The boxes lose the focus while the window is taken apart; that is not
     // the user leaving them.
     disconnect(qApp, nullptr, this, nullptr);
-    m_checking = true;
+    const InputCheck::HoldChecks closing;
     hide();
 }
 
@@ -280,12 +269,8 @@ bool Form_Environment::CheckChimeValue(int row)
 
 void Form_Environment::runCheck(QWidget* next, const std::function<bool()>& check)
 {
-    if (m_checking)
-        return;
-    withFlag(m_checking, [&] {
-        if (!check())
-            m_refusedFocusTarget = next;
-    });
+    if (!check())
+        m_refusedFocusTarget = next;
 }
 
 bool Form_Environment::clickWasRefused(QPushButton* button)
@@ -298,7 +283,7 @@ bool Form_Environment::clickWasRefused(QPushButton* button)
 
 void Form_Environment::focusChanged(QWidget* now)
 {
-    if (!m_checking && now && now == m_refusedFocusTarget)
+    if (!InputCheck::isChecking() && now && now == m_refusedFocusTarget)
         m_refusedFocusTarget = nullptr;  // the control was reached after all
     for (int row = 0; row < Rows; ++row) {
         if (now == Combo_Function[row])
@@ -348,7 +333,10 @@ void Form_Environment::closeEvent(QCloseEvent* event)
     // A store failure is reported by the guard and the window closes all
     // the same: trying again would only fail again.
     runGuarded(this, [&] {
-        withFlag(m_checking, [&] { refused = !closeChecksPass(); });
+        {
+            const InputCheck::HoldChecks checking;
+            refused = !closeChecksPass();
+        }
         if (!refused)
             SaveSettings();
     });

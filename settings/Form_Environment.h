@@ -53,9 +53,6 @@ private:
     void focusChanged(QWidget* now);
 
     bool TypeChangeBlocked = false;
-    // Set while a check runs: moving the focus back into a box must not
-    // start the check of the box that was about to get it.
-    bool m_checking = false;
     // The control whose focus a failed check just refused; its click (which
     // arrives after the refusal) is dropped.
     QWidget* m_refusedFocusTarget = nullptr;

@@ -109,10 +109,10 @@ void Form_EditTime::buildWindow()
 
 void Form_EditTime::connectHandlers()
 {
-    InputCheck::onFocusLoss(Text_Hour, [this](QWidget*) { checkBox(Text_Hour, 0, 23); });
-    InputCheck::onFocusLoss(Text_Minute, [this](QWidget*) { checkBox(Text_Minute, 0, 59); });
-    InputCheck::onFocusLoss(Text_Second, [this](QWidget*) { checkBox(Text_Second, 0, 59); });
-    InputCheck::onFocusLoss(Text_Chime, [this](QWidget*) { checkBox(Text_Chime, 1, 7); });
+    InputCheck::onFocusLoss(Text_Hour, [this](QWidget*) { InputCheck::checkRange(Text_Hour, 0, 23); });
+    InputCheck::onFocusLoss(Text_Minute, [this](QWidget*) { InputCheck::checkRange(Text_Minute, 0, 59); });
+    InputCheck::onFocusLoss(Text_Second, [this](QWidget*) { InputCheck::checkRange(Text_Second, 0, 59); });
+    InputCheck::onFocusLoss(Text_Chime, [this](QWidget*) { InputCheck::checkRange(Text_Chime, 1, 7); });
     connect(UpDown2, &UpDown::stepped, this,
             guarded(this, [this] { Text_Minute->setText(twoDigits(EntryParts::numberIn(Text_Minute))); }));
     connect(UpDown3, &UpDown::stepped, this,
@@ -194,32 +194,10 @@ void Form_EditTime::Button_PlayChime_Click()
     PlayChime(EntryParts::numberIn(Text_Chime), this);
 }
 
-bool Form_EditTime::checkBox(QLineEdit* box, int lo, int hi)
-{
-    // A check moving the focus back into its box must not start the check
-    // of the box the focus leaves.
-    if (m_checking)
-        return true;
-    m_checking = true;
-    const bool valid = InputCheck::checkRange(box, lo, hi);
-    m_checking = false;
-    return valid;
-}
-
 bool Form_EditTime::boxesValid()
 {
-    struct Check {
-        QLineEdit* box;
-        int lo, hi;
-    };
-    for (const Check& check : {Check{Text_Hour, 0, 23}, Check{Text_Minute, 0, 59}, Check{Text_Second, 0, 59},
-                               Check{Text_Chime, 1, 7}}) {
-        if (check.box->isHidden())
-            continue;
-        if (!checkBox(check.box, check.lo, check.hi))
-            return false;
-    }
-    return true;
+    return InputCheck::checkVisibleRanges(
+        {{Text_Hour, 0, 23}, {Text_Minute, 0, 59}, {Text_Second, 0, 59}, {Text_Chime, 1, 7}});
 }
 
 void Form_EditTime::Button_OK_Click()

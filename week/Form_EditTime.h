@@ -26,7 +26,6 @@ private:
     void Form_Load();
     void hideChimeControls();
     // The visible boxes in order; the first invalid one shows its message.
-    bool checkBox(QLineEdit* box, int lo, int hi);
     bool boxesValid();
 
     void Text_Chime_Change();
@@ -35,7 +34,6 @@ private:
     void Button_OK_Click();
 
     int m_type = 0;
-    bool m_checking = false;
     int LastChimeNo = 0;
     bool m_undoingAdjustment = false;
 

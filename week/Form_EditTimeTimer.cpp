@@ -125,11 +125,11 @@ void Form_EditTimeTimer::buildWindow()
 
 void Form_EditTimeTimer::connectHandlers()
 {
-    InputCheck::onFocusLoss(Text_HourON, [this](QWidget*) { checkBox(Text_HourON, 0, 23); });
-    InputCheck::onFocusLoss(Text_MinuteON, [this](QWidget*) { checkBox(Text_MinuteON, 0, 59); });
-    InputCheck::onFocusLoss(Text_HourOFF, [this](QWidget*) { checkBox(Text_HourOFF, 0, 23); });
-    InputCheck::onFocusLoss(Text_MinuteOFF, [this](QWidget*) { checkBox(Text_MinuteOFF, 0, 59); });
-    InputCheck::onFocusLoss(Text_Repeat, [this](QWidget*) { checkBox(Text_Repeat, 1, 59); });
+    InputCheck::onFocusLoss(Text_HourON, [this](QWidget*) { InputCheck::checkRange(Text_HourON, 0, 23); });
+    InputCheck::onFocusLoss(Text_MinuteON, [this](QWidget*) { InputCheck::checkRange(Text_MinuteON, 0, 59); });
+    InputCheck::onFocusLoss(Text_HourOFF, [this](QWidget*) { InputCheck::checkRange(Text_HourOFF, 0, 23); });
+    InputCheck::onFocusLoss(Text_MinuteOFF, [this](QWidget*) { InputCheck::checkRange(Text_MinuteOFF, 0, 59); });
+    InputCheck::onFocusLoss(Text_Repeat, [this](QWidget*) { InputCheck::checkRange(Text_Repeat, 1, 59); });
     connect(UpDown2, &UpDown::stepped, this,
             guarded(this, [this] { Text_MinuteON->setText(twoDigits(numberIn(Text_MinuteON))); }));
     connect(UpDown3, &UpDown::stepped, this,
@@ -158,32 +158,13 @@ void Form_EditTimeTimer::Form_Load()
     Combo_YobiOFF->setCurrentIndex(request.YobiOFF >= 0 && request.YobiOFF <= 6 ? request.YobiOFF : -1);
 }
 
-bool Form_EditTimeTimer::checkBox(QLineEdit* box, int lo, int hi)
-{
-    // A check moving the focus back into its box must not start the check
-    // of the box the focus leaves.
-    if (m_checking)
-        return true;
-    m_checking = true;
-    const bool valid = InputCheck::checkRange(box, lo, hi);
-    m_checking = false;
-    return valid;
-}
-
 bool Form_EditTimeTimer::boxesValid()
 {
-    struct Check {
-        QLineEdit* box;
-        int lo, hi;
-    };
-    for (const Check& check : {Check{Text_HourON, 0, 23}, Check{Text_MinuteON, 0, 59}, Check{Text_HourOFF, 0, 23},
-                               Check{Text_MinuteOFF, 0, 59}, Check{Text_Repeat, 1, 59}}) {
-        if (check.box->isHidden())
-            continue;
-        if (!checkBox(check.box, check.lo, check.hi))
-            return false;
-    }
-    return true;
+    return InputCheck::checkVisibleRanges({{Text_HourON, 0, 23},
+                                           {Text_MinuteON, 0, 59},
+                                           {Text_HourOFF, 0, 23},
+                                           {Text_MinuteOFF, 0, 59},
+                                           {Text_Repeat, 1, 59}});
 }
 
 void Form_EditTimeTimer::Button_OK_Click()

@@ -19,12 +19,10 @@ private:
     void buildWindow();
     void connectHandlers();
     void Form_Load();
-    bool checkBox(QLineEdit* box, int lo, int hi);
     bool boxesValid();
     void Button_OK_Click();
 
     int m_type = 0;
-    bool m_checking = false;
 
     QLabel* Label_Titile;
     QLabel* Label_YobiONTitle;

@@ -11,6 +11,8 @@
 
 namespace {
 
+int g_holds = 0;
+
 class FocusLossFilter : public QObject
 {
 public:
@@ -23,13 +25,14 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == m_box && event->type() == QEvent::FocusOut && !m_running) {
+        if (watched == m_box && event->type() == QEvent::FocusOut && !InputCheck::isChecking()) {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
                 QWidget* next = QApplication::focusWidget();
-                m_running = true;
-                runGuarded(m_box->window(), [this, next] { m_check(next); });
-                m_running = false;
+                runGuarded(m_box->window(), [this, next] {
+                    const InputCheck::HoldChecks running;
+                    m_check(next);
+                });
             }
         }
         return QObject::eventFilter(watched, event);
@@ -38,12 +41,26 @@ public:
 private:
     QWidget* m_box;
     std::function<void(QWidget*)> m_check;
-    bool m_running = false;
 };
 
 }  // namespace
 
 namespace InputCheck {
+
+HoldChecks::HoldChecks()
+{
+    ++g_holds;
+}
+
+HoldChecks::~HoldChecks()
+{
+    --g_holds;
+}
+
+bool isChecking()
+{
+    return g_holds > 0;
+}
 
 void onFocusLoss(QWidget* box, std::function<void(QWidget* next)> check)
 {
@@ -60,10 +77,19 @@ bool checkRange(QLineEdit* box, int lo, int hi, const QString& title)
 {
     if (NumericText::inRange(box->text(), lo, hi))
         return true;
+    const HoldChecks checking;
     MessageBox::show(box->window(), NumericText::invalidValueMessage(lo, hi), title,
                      MessageBox::Icon::Exclamation);
     refocus(box);
     return false;
+}
+
+bool checkVisibleRanges(std::initializer_list<Range> ranges)
+{
+    for (const Range& range : ranges)
+        if (!range.box->isHidden() && !checkRange(range.box, range.lo, range.hi))
+            return false;
+    return true;
 }
 
 }  // namespace InputCheck

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
 class QLineEdit;
 class QWidget;
@@ -10,14 +11,38 @@ class QWidget;
 namespace InputCheck {
 
 // Calls `check(next)` under the program-wide handler when `box` loses the
-// focus; `next` is the widget receiving it (may be null).
+// focus; `next` is the widget receiving it (may be null). No check starts
+// while another one runs: a check that puts the focus back into its own box
+// must not set off the check of the box the focus leaves.
 void onFocusLoss(QWidget* box, std::function<void(QWidget* next)> check);
+
+// True while a check runs (or checks are held off).
+bool isChecking();
+
+// Holds off every focus-loss check for its lifetime; used around a check
+// and while a window closes or is taken apart.
+class HoldChecks
+{
+public:
+    HoldChecks();
+    ~HoldChecks();
+    HoldChecks(const HoldChecks&) = delete;
+    HoldChecks& operator=(const HoldChecks&) = delete;
+};
 
 // The common check: the box must hold a number lo..hi (see NumericText).
 // Otherwise an exclamation box "入力した値が不正です。" + CR LF +
 // "lo～hiの値を設定してください。" titled `title`, the focus goes back into
 // the box and false is returned.
 bool checkRange(QLineEdit* box, int lo, int hi, const QString& title = QStringLiteral("入力エラー"));
+
+// checkRange on each visible box in turn, stopping at the first invalid one.
+struct Range {
+    QLineEdit* box;
+    int lo;
+    int hi;
+};
+bool checkVisibleRanges(std::initializer_list<Range> ranges);
 
 // Puts the focus back into `box` and selects its text.
 void refocus(QLineEdit* box);
