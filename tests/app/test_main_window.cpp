@@ -16,15 +16,6 @@ using namespace TestSupport;
 
 namespace {
 
-template <typename T>
-T* child(QWidget& window, const char* name)
-{
-    T* widget = window.findChild<T*>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
-
 void showActive(QWidget& window)
 {
     window.show();
@@ -76,22 +67,22 @@ private slots:
     {
         Form_Main main;
         QCOMPARE(main.windowTitle(), QStringLiteral("WZ/QX プログラム作成"));
-        QCOMPARE(child<QLabel>(main, "Label_Titile")->text(), QStringLiteral("WZ/QX シリーズ プログラム作成ソフトウェア "));
-        QCOMPARE(child<QLabel>(main, "Label_Version")->text(), QStringLiteral("Version 1.28"));
-        QCOMPARE(child<QLabel>(main, "Label_Initial")->text(),
+        QCOMPARE(child<QLabel>(&main, "Label_Titile")->text(), QStringLiteral("WZ/QX シリーズ プログラム作成ソフトウェア "));
+        QCOMPARE(child<QLabel>(&main, "Label_Version")->text(), QStringLiteral("Version 1.28"));
+        QCOMPARE(child<QLabel>(&main, "Label_Initial")->text(),
                  QStringLiteral("接続機器によって使用\nするプログラムを回路\nごとに設定します"));
-        QCOMPARE(child<QLabel>(main, "Label_Week")->text(),
+        QCOMPARE(child<QLabel>(&main, "Label_Week")->text(),
                  QStringLiteral("普段実行するプログラム\nを曜日ごとに設定します"));
-        QCOMPARE(child<QLabel>(main, "Label_Year")->text(), QStringLiteral("特定の日に実行するプロ\nグラムを設定します"));
-        QCOMPARE(child<QLabel>(main, "Label_Check")->text(), QStringLiteral("設定したプログラムを印\n刷します"));
-        QCOMPARE(child<QLabel>(main, "Label_Edit")->text(), QStringLiteral("更新日:"));
-        QVERIFY(child<QLabel>(main, "Label_FileTimeStamp")->text().isEmpty());
-        QCOMPARE(child<QGroupBox>(main, "Frame_SelectProgram")->title(), QStringLiteral("作成プログラム"));
-        auto* edit = child<QRadioButton>(main, "Option_FileEdit_1");
+        QCOMPARE(child<QLabel>(&main, "Label_Year")->text(), QStringLiteral("特定の日に実行するプロ\nグラムを設定します"));
+        QCOMPARE(child<QLabel>(&main, "Label_Check")->text(), QStringLiteral("設定したプログラムを印\n刷します"));
+        QCOMPARE(child<QLabel>(&main, "Label_Edit")->text(), QStringLiteral("更新日:"));
+        QVERIFY(child<QLabel>(&main, "Label_FileTimeStamp")->text().isEmpty());
+        QCOMPARE(child<QGroupBox>(&main, "Frame_SelectProgram")->title(), QStringLiteral("作成プログラム"));
+        auto* edit = child<QRadioButton>(&main, "Option_FileEdit_1");
         QCOMPARE(edit->text(), QStringLiteral("編集"));
         QCOMPARE(edit->toolTip(), QStringLiteral("作成済みのプログラムを読み込んで編集します。"));
-        QCOMPARE(child<QRadioButton>(main, "Option_FileEdit_0")->text(), QStringLiteral("新規"));
-        QCOMPARE(child<QRadioButton>(main, "Option_FileEdit_0")->toolTip(),
+        QCOMPARE(child<QRadioButton>(&main, "Option_FileEdit_0")->text(), QStringLiteral("新規"));
+        QCOMPARE(child<QRadioButton>(&main, "Option_FileEdit_0")->toolTip(),
                  QStringLiteral("プログラムを新規で作成します。"));
     }
 
@@ -142,7 +133,7 @@ private slots:
         QTest::mouseClick(command, Qt::LeftButton);
         QCOMPARE(shownMessages(), QStringList{title + "|初期設定をしてください 。"});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
-        QVERIFY(child<QPushButton>(main, "Button_Initial")->hasFocus());
+        QVERIFY(child<QPushButton>(&main, "Button_Initial")->hasFocus());
     }
 
     void editChoiceCancelledGoesBackToNew()
@@ -150,8 +141,8 @@ private slots:
         ScratchStore store;
         Form_Main main;
         showActive(main);
-        auto* edit = child<QRadioButton>(main, "Option_FileEdit_1");
-        auto* fresh = child<QRadioButton>(main, "Option_FileEdit_0");
+        auto* edit = child<QRadioButton>(&main, "Option_FileEdit_1");
+        auto* fresh = child<QRadioButton>(&main, "Option_FileEdit_0");
         edit->click();
         QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
         QCOMPARE(shownMessages(), QStringList{kNoFile});
@@ -170,12 +161,12 @@ private slots:
         addWeekRow(2, 0, 1, 0, 8, 0, 0);
         addYearRow(5, 26, 1, 1, 0);
         MessageBox::queueAnswer(QMessageBox::No);
-        QTest::mouseClick(child<QPushButton>(main, "Button_LoadFile"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&main, "Button_LoadFile"), Qt::LeftButton);
         QCOMPARE(shownMessages(), QStringList{kDiscard});
         QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
         QVERIFY(FileDialog::titlesShown().isEmpty());
         QCOMPARE(WeekRowCount(), 1);
-        QVERIFY(child<QRadioButton>(main, "Option_FileEdit_0")->isChecked());
+        QVERIFY(child<QRadioButton>(&main, "Option_FileEdit_0")->isChecked());
     }
 
     void loadWithSettingsOnlyAsksNothing()
@@ -184,11 +175,11 @@ private slots:
         Form_Main main;
         showActive(main);
         setCircuit(1, 2, 10);
-        QTest::mouseClick(child<QPushButton>(main, "Button_LoadFile"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&main, "Button_LoadFile"), Qt::LeftButton);
         // No question; the cancelled dialog reports the missing file.
         QCOMPARE(shownMessages(), QStringList{kNoFile});
         QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
-        QVERIFY(child<QRadioButton>(main, "Option_FileEdit_0")->isChecked());
+        QVERIFY(child<QRadioButton>(&main, "Option_FileEdit_0")->isChecked());
     }
 
     void editChoiceAsksBeforeDiscardingTypedPrograms()
@@ -198,10 +189,10 @@ private slots:
         showActive(main);
         addWeekRow(1, 0, 3, 0, 12, 0, 0);
         MessageBox::queueAnswer(QMessageBox::No);
-        child<QRadioButton>(main, "Option_FileEdit_1")->click();
+        child<QRadioButton>(&main, "Option_FileEdit_1")->click();
         QCOMPARE(shownMessages(), QStringList{kDiscard});
         QVERIFY(FileDialog::titlesShown().isEmpty());
-        QVERIFY(child<QRadioButton>(main, "Option_FileEdit_0")->isChecked());
+        QVERIFY(child<QRadioButton>(&main, "Option_FileEdit_0")->isChecked());
         QCOMPARE(WeekRowCount(), 1);
     }
 
@@ -211,7 +202,7 @@ private slots:
         Form_Main main;
         showActive(main);
         addWeekRow(1, 0, 3, 0, 12, 0, 0);
-        auto* fresh = child<QRadioButton>(main, "Option_FileEdit_0");
+        auto* fresh = child<QRadioButton>(&main, "Option_FileEdit_0");
         fresh->setChecked(false);
         fresh->click();
         QVERIFY(shownMessages().isEmpty());
@@ -225,13 +216,13 @@ private slots:
         showActive(main);
         addWeekRow(1, 0, 3, 0, 12, 0, 0);
         MessageBox::queueAnswer(QMessageBox::Cancel);
-        QTest::mouseClick(child<QPushButton>(main, "Button_Quit"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&main, "Button_Quit"), Qt::LeftButton);
         QCOMPARE(shownMessages(), QStringList{"WZ/QXシリーズプログラム作成ソフトウェア|プログラム作成を終了しますか？"});
         QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::Ok);
         QVERIFY(main.isVisible());
         QCOMPARE(WeekRowCount(), 1);
 
-        QTest::mouseClick(child<QPushButton>(main, "Button_Quit"), Qt::LeftButton);  // default: OK
+        QTest::mouseClick(child<QPushButton>(&main, "Button_Quit"), Qt::LeftButton);  // default: OK
         QVERIFY(!main.isVisible());
         QCOMPARE(WeekRowCount(), 0);
     }
@@ -254,7 +245,7 @@ private slots:
     {
         Form_End closing;
         QCOMPARE(closing.windowTitle(), QStringLiteral("WZ/QXプログラム作成ソフトウェア"));
-        QCOMPARE(child<QLabel>(closing, "Label1")->text(), QStringLiteral("終了中・・・"));
+        QCOMPARE(child<QLabel>(&closing, "Label1")->text(), QStringLiteral("終了中・・・"));
         QElapsedTimer timer;
         timer.start();
         QCOMPARE(closing.exec(), int(QDialog::Accepted));  // closes itself on its timer

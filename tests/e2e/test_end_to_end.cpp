@@ -23,15 +23,6 @@ using namespace TestSupport;
 
 namespace {
 
-template <typename T = QWidget>
-T* child(QWidget* window, const QString& name)
-{
-    T* found = window->findChild<T*>(name);
-    if (!found)
-        qFatal("no child %s", qPrintable(name));
-    return found;
-}
-
 void click(QWidget* window, const char* button)
 {
     child<QPushButton>(window, QLatin1String(button))->click();

@@ -63,6 +63,20 @@ void setCircuit(int circuit, int program, int pulse, int chime)
     CircuitSettings[circuit] = CircuitSetting{qint16(pulse), qint16(program), qint16(chime)};
 }
 
+void setOneCircuitOfEachType()
+{
+    setCircuit(1, 1, 5);
+    setCircuit(2, 2, 10);
+    setCircuit(3, 3, 0);
+    setCircuit(4, 4, 3);
+}
+
+void fillWeekTo(int rows)
+{
+    for (int i = ProgramStore::scalar(QStringLiteral("SELECT COUNT(*) FROM T_Week")).toInt(); i < rows; ++i)
+        addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
+}
+
 int count(const QString& sql, const QVariantList& values)
 {
     return ProgramStore::scalar(sql, values, 0).toInt();

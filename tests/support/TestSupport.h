@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <QVariantList>
 #include <memory>
 
@@ -31,6 +32,20 @@ void addYearRow(int circuit, int year, int month, int day, int special);
 void addEveryYearRow(int circuit, int month, int day, int special);
 void setCircuit(int circuit, int program, int pulse, int chime = 1);
 int count(const QString& sql, const QVariantList& values = {});
+// Circuits 1 to 4 as 報時 5 s, チャイム 10 s, タイマ 0 s and 繰返し 3 s.
+void setOneCircuitOfEachType();
+// Adds week rows of circuit 8 until T_Week holds `rows` rows.
+void fillWeekTo(int rows);
+
+// The window's child of that objectName; ends the test run when missing.
+template <typename T = QWidget>
+T* child(QWidget* window, const QString& name)
+{
+    T* found = window->findChild<T*>(name);
+    if (!found)
+        qFatal("no child %s", qPrintable(name));
+    return found;
+}
 
 // The messages shown since the last scriptDialogs(), as "title|text".
 QStringList shownMessages();

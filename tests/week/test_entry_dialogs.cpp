@@ -19,15 +19,6 @@ using namespace TestSupport;
 
 namespace {
 
-template <typename T = QWidget>
-T* child(QWidget* window, const char* name)
-{
-    T* found = window->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
-
 // Stands in for the week list or the special list: records each rebuild
 // and shows the remaining count like the real windows.
 class FakeList : public QWidget, public ListHost
@@ -81,10 +72,7 @@ private slots:
     {
         m_store = std::make_unique<ScratchStore>();
         ResetCircuitSettings();
-        setCircuit(1, 1, 5);
-        setCircuit(2, 2, 10);
-        setCircuit(3, 3, 0);
-        setCircuit(4, 4, 3);
+        setOneCircuitOfEachType();
         m_played.clear();
         setChimePlayer(std::make_unique<RecordingPlayer>(&m_played));
     }

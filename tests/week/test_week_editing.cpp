@@ -20,13 +20,6 @@ EditRequestData request(int circuit, int day, int editMode = 0)
     return r;
 }
 
-// Fills T_Week up to `rows` with rows of circuit 8.
-void fillTo(int rows)
-{
-    for (int i = WeekRowCount(); i < rows; ++i)
-        addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
-}
-
 QList<int> daysOf(const QString& where, const QVariantList& values = {})
 {
     QSqlQuery query = ProgramStore::exec("SELECT YobiON FROM T_Week WHERE " + where + " ORDER BY YobiON", values);
@@ -55,10 +48,7 @@ private slots:
     void init()
     {
         m_store = std::make_unique<ScratchStore>();
-        setCircuit(1, 1, 5);
-        setCircuit(2, 2, 10);
-        setCircuit(3, 3, 0);
-        setCircuit(4, 4, 3);
+        setOneCircuitOfEachType();
     }
     void cleanup() { m_store.reset(); }
 
@@ -103,18 +93,18 @@ private slots:
 
     void capacityIsCheckedOnceForTheWholeProgram()
     {
-        fillTo(895);
+        fillWeekTo(895);
         QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Written);
         QCOMPARE(WeekRowCount(), 900);
 
         freshStore();
-        fillTo(896);
+        fillWeekTo(896);
         QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Refused);
         QCOMPARE(WeekRowCount(), 896);
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 1"), 0);
 
         freshStore();
-        fillTo(899);
+        fillWeekTo(899);
         QCOMPARE(WriteTimeProgram(request(1, 2), 1, {6, 0, 0, 0}), WriteResult::Written);
         QCOMPARE(WeekRowCount(), 900);
     }
@@ -123,13 +113,13 @@ private slots:
     {
         // Wednesday already holds 6:00, so a new 平日 6:00 adds four rows.
         addWeekRow(1, 0, 3, 0, 6, 0, 0);
-        fillTo(896);
+        fillWeekTo(896);
         QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Written);
         QCOMPARE(daysOf("CircuitNO = 1"), (QList<int>{1, 2, 3, 4, 5}));
 
         freshStore();
         addWeekRow(1, 0, 3, 0, 6, 0, 0);
-        fillTo(897);
+        fillWeekTo(897);
         QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Refused);
         QCOMPARE(daysOf("CircuitNO = 1"), QList<int>{3});  // the reused row is left alone too
         QCOMPARE(WeekRowCount(), 897);
@@ -139,7 +129,7 @@ private slots:
     {
         for (int day = 0; day <= 6; ++day)
             addWeekRow(2, 0, day, 0, 9, 0, 0, 0, 0, 0, 1);
-        fillTo(900);
+        fillWeekTo(900);
         EditRequestData change = request(2, 8, -1);
         change.ChimeNO = 1;
         change.TimeONH = 9;
@@ -240,7 +230,7 @@ private slots:
     {
         for (int hour : {1, 2, 3})
             addWeekRow(1, 0, 1, 0, hour, 0, 0);
-        fillTo(899);
+        fillWeekTo(899);
         const CopyResult partial = CopyPrograms(1, {false, 1}, {3, 0});
         QCOMPARE(partial.added, 1);
         QVERIFY(partial.capacityReached);

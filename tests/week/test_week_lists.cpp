@@ -41,10 +41,7 @@ private slots:
     void init()
     {
         m_store = std::make_unique<ScratchStore>();
-        setCircuit(1, 1, 5);
-        setCircuit(2, 2, 10);
-        setCircuit(3, 3, 0);
-        setCircuit(4, 4, 3);
+        setOneCircuitOfEachType();
     }
     void cleanup() { m_store.reset(); }
 

@@ -24,21 +24,6 @@ using namespace TestSupport;
 
 namespace {
 
-template <typename T = QWidget>
-T* child(QWidget* window, const char* name)
-{
-    T* found = window->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
-
-void fillTo(int rows)
-{
-    for (int i = WeekRowCount(); i < rows; ++i)
-        addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
-}
-
 // The request fields in declaration order, times as h:m:s and h:m.
 QString requestText(const EditRequestData& r)
 {
@@ -228,7 +213,7 @@ private slots:
 
     void capacityRefusalWritesNothing()
     {
-        fillTo(896);
+        fillWeekTo(896);
         choose(1, 7);
         click(m_week, "Button_New");
         MessageBox::clearShown();
@@ -476,7 +461,7 @@ private slots:
     {
         for (int hour : {1, 2, 3})
             addWeekRow(1, 0, 1, 0, hour, 0, 0);
-        fillTo(899);
+        fillWeekTo(899);
         choose(1, 3);
         click(m_week, "Button_Copy");
         MessageBox::clearShown();
