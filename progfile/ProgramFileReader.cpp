@@ -1,6 +1,6 @@
 #include "progfile/ProgramFileReader.h"
 
-#include "progfile/SettingTable.h"
+#include "store/SettingTable.h"
 #include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
 #include "store/StoreRoutines.h"

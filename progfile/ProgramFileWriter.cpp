@@ -1,7 +1,7 @@
 #include "progfile/ProgramFileWriter.h"
 
 #include "progfile/ProgramFileFormat.h"
-#include "progfile/SettingTable.h"
+#include "store/SettingTable.h"
 #include "store/ProgramStore.h"
 
 #include <QSaveFile>

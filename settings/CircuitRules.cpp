@@ -2,9 +2,10 @@
 
 #include "app/core/NumericText.h"
 #include "store/ProgramStore.h"
+#include "store/SettingTable.h"
 #include "store/StoreRoutines.h"
 
-#include <QSqlQuery>
+#include <algorithm>
 #include <optional>
 
 namespace CircuitRules {
@@ -100,18 +101,9 @@ bool typeChangeRefused(int circuit, int type)
 
 std::array<CircuitSetting, 8> readSettingTable()
 {
+    const SettingTable table = ReadSettingTable();
     std::array<CircuitSetting, 8> settings;
-    for (CircuitSetting& setting : settings)
-        setting = CircuitSetting{0, TypeNone, 1};
-    QSqlQuery rows =
-        ProgramStore::exec(QStringLiteral("SELECT CircuitNO, Program, PulseTime, Chime FROM T_Setting ORDER BY CircuitNO"));
-    while (rows.next()) {
-        const int circuit = rows.value(0).toInt();
-        if (circuit < 1 || circuit > 8)
-            continue;
-        settings[circuit - 1] = CircuitSetting{qint16(rows.value(2).toInt()), qint16(rows.value(1).toInt()),
-                                               qint16(rows.value(3).toInt())};
-    }
+    std::copy(table.begin() + 1, table.end(), settings.begin());
     return settings;
 }
 

@@ -1,4 +1,4 @@
-#include "progfile/SettingTable.h"
+#include "store/SettingTable.h"
 
 #include "store/ProgramStore.h"
 

@@ -3,8 +3,8 @@
 
 #include <array>
 
-// T_Setting as the program file sees it: one entry per circuit 1..8
-// (index 0 unused).
+// T_Setting as read from the store: one entry per circuit 1..8 (index 0
+// unused). A circuit number outside 1..8 is a store failure.
 using SettingTable = std::array<CircuitSetting, 9>;
 
 SettingTable ReadSettingTable();
