@@ -19,12 +19,6 @@ bool isType(int type)
 
 }  // namespace
 
-QStringList typeNames()
-{
-    return {QString(), QStringLiteral("報時"), QStringLiteral("チャイム"), QStringLiteral("タイマ"),
-            QStringLiteral("繰返し")};
-}
-
 QString typeTip(int type)
 {
     switch (type) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 
 #include <QString>
@@ -9,11 +10,7 @@
 // types, their tooltips and value ranges, the type lock, and T_Setting.
 namespace CircuitRules {
 
-// Program type codes; the code is also the position in the type box.
-enum ProgramType { TypeNone = 0, TypeTimeSignal = 1, TypeChime = 2, TypeTimer = 3, TypeRepeat = 4 };
-
-// "", "報時", "チャイム", "タイマ", "繰返し"
-QStringList typeNames();
+// The type code is also the position in the type box (ProgramTypeNames).
 
 // Tooltips of the type box and of the value box for a type (anything that
 // is not 1..4 counts as "none").

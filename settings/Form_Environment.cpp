@@ -88,7 +88,7 @@ void Form_Environment::buildWindow()
     grid->setColumnMinimumWidth(ColGap1, 18);
     grid->setColumnMinimumWidth(ColGap2, 24);
 
-    const QStringList types = CircuitRules::typeNames();
+    const QStringList types = ProgramTypeNames();
     for (int row = 0; row < Rows; ++row) {
         const int line = row + 1;
         Label_No[row] = makeLabel(this, indexed("Label_No", row), QString::number(row + 1));
@@ -207,13 +207,13 @@ int Form_Environment::selectedType(int row) const
 void Form_Environment::UpdateRowState(int row)
 {
     const int type = selectedType(row);
-    const bool used = type > CircuitRules::TypeNone;
+    const bool used = type > TypeNone;
     if (!used)
         Text_Function[row]->setText(QStringLiteral("0"));
     Text_Function[row]->setEnabled(used);
     // An unused circuit's value is fixed at 0, so its arrows go with the box.
     UpDown[row]->setEnabled(used);
-    Label_Minus[row]->setVisible(type == CircuitRules::TypeChime);
+    Label_Minus[row]->setVisible(type == TypeChime);
 }
 
 void Form_Environment::Combo_Function_Click(int row)

@@ -3,6 +3,7 @@
 #include "app/ui/Guard.h"
 #include "app/ui/MessageBox.h"
 #include "app/ui/WindowUtil.h"
+#include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "week/Days.h"
@@ -25,13 +26,6 @@
 namespace {
 
 const QString kTitle = QStringLiteral("週間プログラム");
-
-QString programTypeName(int type)
-{
-    static const QStringList names{QString(), QStringLiteral("報時"), QStringLiteral("チャイム"),
-                                   QStringLiteral("タイマ"), QStringLiteral("繰返し")};
-    return names.value(type);
-}
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
 {
@@ -231,7 +225,7 @@ void Form_Week::Combo_Circuit_Click()
     if (Combo_Circuit->currentText().isEmpty())
         return;
     const CircuitSetting& setting = CircuitSettingAt(selectedCircuit());
-    Label_Mode->setText(programTypeName(setting.Program));
+    Label_Mode->setText(ProgramTypeName(setting.Program));
     Label_Pulse->setText(setting.Program == 0 ? QString() : QString::number(setting.PulseTime) + QStringLiteral("秒"));
     updateCopyEnabled();
     refresh();
