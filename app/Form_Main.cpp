@@ -26,6 +26,7 @@
 namespace {
 
 const QString kOpenTitle = QStringLiteral("ファイルを開く WZ48PROG.dat");
+const QString kOpenFileTitle = QStringLiteral("ファイルを開く");
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip)
 {
@@ -234,7 +235,7 @@ void Form_Main::ReadProgramFile(const QString& path)
         }
         switch (result.status) {
         case ReadStatus::Invalid:
-            MessageBox::show(this, messageText(result.status), QStringLiteral("ファイルを開く"),
+            MessageBox::show(this, messageText(result.status), kOpenFileTitle,
                              MessageBox::Icon::Critical);
             break;
         case ReadStatus::OverCapacity:
@@ -264,6 +265,12 @@ bool Form_Main::askDiscardBeforeRead()
     return true;
 }
 
+void Form_Main::showNoFileChosen()
+{
+    MessageBox::show(this, QStringLiteral("ファイルが選択されていません。"), kOpenFileTitle,
+                     MessageBox::Icon::Exclamation);
+}
+
 void Form_Main::selectFileEdit(int index)
 {
     Option_FileEdit[index]->setChecked(true);
@@ -283,8 +290,7 @@ void Form_Main::Button_LoadFile_Click()
         return;
     }
     EditModeActive = false;
-    MessageBox::show(this, QStringLiteral("ファイルが選択されていません。"), QStringLiteral("ファイルを開く"),
-                     MessageBox::Icon::Exclamation);
+    showNoFileChosen();
     selectFileEdit(0);
 }
 
@@ -323,8 +329,7 @@ void Form_Main::Option_FileEdit_Click(int index)
     }
     const QString path = ShowFileDialog(this, kOpenTitle, FileDialogOpen);
     if (path.isEmpty()) {
-        MessageBox::show(this, QStringLiteral("ファイルが選択されていません。"), QStringLiteral("ファイルを開く"),
-                         MessageBox::Icon::Exclamation);
+        showNoFileChosen();
         Label_FileTimeStamp->clear();
         selectFileEdit(0);
         return;

@@ -36,6 +36,7 @@ private:
     void Button_Quit_Click();
     void Option_FileEdit_Click(int index);
     void selectFileEdit(int index);
+    void showNoFileChosen();
 
     bool askDiscardBeforeRead();
     void ReadProgramFile(const QString& path);
