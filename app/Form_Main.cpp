@@ -6,6 +6,7 @@
 #include "app/ui/FileDialog.h"
 #include "app/ui/Guard.h"
 #include "app/ui/MessageBox.h"
+#include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
@@ -25,24 +26,10 @@
 
 namespace {
 
+const QSize kButtonSize(150, 44);
+
 const QString kOpenTitle = QStringLiteral("ファイルを開く WZ48PROG.dat");
 const QString kOpenFileTitle = QStringLiteral("ファイルを開く");
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setToolTip(tip);
-    button->setMinimumSize(150, 44);
-    return button;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
 
 // Captions written with CR LF show their line breaks as intended.
 QString lines(const QString& text)
@@ -69,21 +56,22 @@ void Form_Main::buildWindow()
     Picture_Logo = makeLabel(this, "Picture_Logo", QString());
     Picture_Logo->setPixmap(makeLogo(56));
 
-    Button_Initial = makeButton(this, "Button_Initial", QStringLiteral("初期設定"), QStringLiteral("初期設定をします。"));
+    Button_Initial = makeButton(this, "Button_Initial", QStringLiteral("初期設定"),
+                                QStringLiteral("初期設定をします。"), kButtonSize);
     Label_Initial = makeLabel(this, "Label_Initial",
                               lines(QStringLiteral("接続機器によって使用\r\nするプログラムを回路\r\nごとに設定します")));
     Button_Week = makeButton(this, "Button_Week", QStringLiteral("週間プログラム"),
-                             QStringLiteral("週間プログラムを設定します。"));
+                             QStringLiteral("週間プログラムを設定します。"), kButtonSize);
     Label_Week = makeLabel(this, "Label_Week",
                            lines(QStringLiteral("普段実行するプログラム\r\nを曜日ごとに設定します")));
     Button_Year = makeButton(this, "Button_Year", QStringLiteral("年間プログラム"),
-                             QStringLiteral("年間プログラムを設定します。"));
+                             QStringLiteral("年間プログラムを設定します。"), kButtonSize);
     Label_Year = makeLabel(this, "Label_Year", lines(QStringLiteral("特定の日に実行するプロ\r\nグラムを設定します")));
     Button_Check = makeButton(this, "Button_Check", QStringLiteral("プログラム印刷"),
-                              QStringLiteral("設定済みのプログラムを印刷します。"));
+                              QStringLiteral("設定済みのプログラムを印刷します。"), kButtonSize);
     Label_Check = makeLabel(this, "Label_Check", lines(QStringLiteral("設定したプログラムを印\r\n刷します")));
     Button_SaveFile = makeButton(this, "Button_SaveFile", QStringLiteral("書込"),
-                                 QStringLiteral("プログラムファイルを保存します。"));
+                                 QStringLiteral("プログラムファイルを保存します。"), kButtonSize);
 
     Frame_SelectProgram = new QGroupBox(QStringLiteral("作成プログラム"), this);
     Frame_SelectProgram->setObjectName(QStringLiteral("Frame_SelectProgram"));
@@ -94,7 +82,7 @@ void Form_Main::buildWindow()
     Option_FileEdit[1]->setObjectName(QStringLiteral("Option_FileEdit_1"));
     Option_FileEdit[1]->setToolTip(QStringLiteral("作成済みのプログラムを読み込んで編集します。"));
     Button_LoadFile = makeButton(Frame_SelectProgram, "Button_LoadFile", QStringLiteral("読込"),
-                                 QStringLiteral("プログラムファイルを読み込みます。"));
+                                 QStringLiteral("プログラムファイルを読み込みます。"), kButtonSize);
     Button_LoadFile->setMinimumSize(90, 36);
     Label_Edit = makeLabel(Frame_SelectProgram, "Label_Edit", QStringLiteral("更新日:"));
     Label_FileTimeStamp = makeLabel(Frame_SelectProgram, "Label_FileTimeStamp", QString());
@@ -103,7 +91,7 @@ void Form_Main::buildWindow()
     Label_FileTimeStamp->setFrameShadow(QFrame::Sunken);
 
     Button_Quit = makeButton(this, "Button_Quit", QStringLiteral("終了"),
-                             QStringLiteral("WZ/QXシリーズプログラム作成ソフトウェアを終了します。"));
+                             QStringLiteral("WZ/QXシリーズプログラム作成ソフトウェアを終了します。"), kButtonSize);
 
     auto* frameLayout = new QGridLayout(Frame_SelectProgram);
     frameLayout->addWidget(Option_FileEdit[0], 0, 0);

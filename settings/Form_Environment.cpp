@@ -4,6 +4,7 @@
 #include "app/ui/Guard.h"
 #include "app/ui/InputCheck.h"
 #include "app/ui/MessageBox.h"
+#include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
 #include "settings/CircuitRules.h"
 #include "settings/UpDownButtons.h"
@@ -21,13 +22,6 @@
 #include <algorithm>
 
 namespace {
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
-}
 
 QString indexed(const char* name, int row)
 {

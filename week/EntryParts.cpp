@@ -1,5 +1,7 @@
 #include "week/EntryParts.h"
 
+#include "app/ui/Widgets.h"
+
 #include "app/core/NumericText.h"
 #include "app/ui/MessageBox.h"
 #include "store/StoreRoutines.h"
@@ -21,19 +23,10 @@ QLineEdit* numberBox(QWidget* parent, const char* name, const QString& tip)
     return box;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* result = new QLabel(caption, parent);
-    result->setObjectName(QLatin1String(name));
-    return result;
-}
-
 QPushButton* okButton(QWidget* parent)
 {
-    auto* button = new QPushButton(QStringLiteral("OK (&O)"), parent);
-    button->setObjectName(QStringLiteral("Button_OK"));
-    button->setToolTip(QStringLiteral("入力した内容を確定します。"));
-    button->setMinimumSize(100, 30);
+    QPushButton* button = makeButton(parent, QStringLiteral("Button_OK"), QStringLiteral("OK (&O)"),
+                                     QStringLiteral("入力した内容を確定します。"), QSize(100, 30));
     // Enter in a number box confirms; without this the first push button
     // in tab order (the chime preview) would take it.
     button->setDefault(true);
@@ -42,11 +35,8 @@ QPushButton* okButton(QWidget* parent)
 
 QPushButton* cancelButton(QWidget* parent)
 {
-    auto* button = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ (&C)"), parent);
-    button->setObjectName(QStringLiteral("Button_Cancel"));
-    button->setToolTip(QStringLiteral("入力した内容をキャンセルします。"));
-    button->setMinimumSize(100, 30);
-    return button;
+    return makeButton(parent, QStringLiteral("Button_Cancel"), QStringLiteral("ｷｬﾝｾﾙ (&C)"),
+                      QStringLiteral("入力した内容をキャンセルします。"), QSize(100, 30));
 }
 
 QString twoDigits(int value)

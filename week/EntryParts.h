@@ -10,7 +10,6 @@ class QWidget;
 namespace EntryParts {
 
 QLineEdit* numberBox(QWidget* parent, const char* name, const QString& tip);
-QLabel* label(QWidget* parent, const char* name, const QString& caption);
 QPushButton* okButton(QWidget* parent);
 QPushButton* cancelButton(QWidget* parent);
 // A number as two digits ("05").

@@ -2,6 +2,7 @@
 
 #include "app/ui/Guard.h"
 #include "app/ui/MessageBox.h"
+#include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
@@ -19,21 +20,7 @@
 
 namespace {
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setToolTip(tip);
-    button->setMinimumSize(100, 30);
-    return button;
-}
+const QSize kButtonSize(100, 30);
 
 QString capacityMessage(const char* tail)
 {
@@ -72,9 +59,9 @@ void Form_Copy::buildWindow()
     Label_ReceiveYobi->setFrameShape(QFrame::StyledPanel);
     Label_ReceiveYobi->setFrameShadow(QFrame::Sunken);
     Label_ReceiveYobi->setMinimumWidth(100);
-    Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"), QStringLiteral("コピーします。"));
+    Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"), QStringLiteral("コピーします。"), kButtonSize);
     Button_Cancel = makeButton(this, "Button_Cancel", QStringLiteral("ｷｬﾝｾﾙ (&C)"),
-                               QStringLiteral("コピーをキャンセルします。"));
+                               QStringLiteral("コピーをキャンセルします。"), kButtonSize);
 
     auto* copyRow = new QGridLayout;
     copyRow->addWidget(Label_Copy, 0, 0);

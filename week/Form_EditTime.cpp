@@ -3,6 +3,7 @@
 #include "app/core/NumericText.h"
 #include "app/ui/Guard.h"
 #include "app/ui/InputCheck.h"
+#include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
 #include "snd/player/PlayChime.h"
 #include "store/SharedState.h"
@@ -37,30 +38,30 @@ Form_EditTime::Form_EditTime(QWidget* parent)
 void Form_EditTime::buildWindow()
 {
     using namespace EntryParts;
-    Label_Titile = label(this, "Label_Titile", QStringLiteral("時刻設定"));
+    Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("時刻設定"));
     styleHeading(Label_Titile, 1.3);
-    Label_Time = label(this, "Label_Time", QStringLiteral("時刻"));
+    Label_Time = makeLabel(this, "Label_Time", QStringLiteral("時刻"));
     Text_Hour = numberBox(this, "Text_Hour", QStringLiteral("0～23時の範囲で入力します。"));
     Text_Hour->setText(QStringLiteral("0"));
     UpDown1 = new UpDown(Text_Hour, 0, 23, this);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
-    Label_Hour = label(this, "Label_Hour", QStringLiteral("時"));
+    Label_Hour = makeLabel(this, "Label_Hour", QStringLiteral("時"));
     Text_Minute = numberBox(this, "Text_Minute", QStringLiteral("0～59分の範囲で入力します。"));
     Text_Minute->setText(QStringLiteral("00"));
     UpDown2 = new UpDown(Text_Minute, 0, 59, this);
     UpDown2->setObjectName(QStringLiteral("UpDown2"));
-    Label_Minute = label(this, "Label_Minute", QStringLiteral("分"));
+    Label_Minute = makeLabel(this, "Label_Minute", QStringLiteral("分"));
     Text_Second = numberBox(this, "Text_Second", QStringLiteral("0～59秒の範囲で入力します。"));
     Text_Second->setText(QStringLiteral("00"));
     UpDown3 = new UpDown(Text_Second, 0, 59, this);
     UpDown3->setObjectName(QStringLiteral("UpDown3"));
-    Label_Second = label(this, "Label_Second", QStringLiteral("秒"));
+    Label_Second = makeLabel(this, "Label_Second", QStringLiteral("秒"));
 
     Line_End = new QFrame(this);
     Line_End->setObjectName(QStringLiteral("Line_End"));
     Line_End->setFrameShape(QFrame::HLine);
     Line_End->setFrameShadow(QFrame::Sunken);
-    Label_ChimeNo = label(this, "Label_ChimeNo", QStringLiteral("曲番号"));
+    Label_ChimeNo = makeLabel(this, "Label_ChimeNo", QStringLiteral("曲番号"));
     Text_Chime = numberBox(this, "Text_Chime", QStringLiteral("曲番号を1～7の範囲で入力します。"));
     UpDown4 = new UpDown(Text_Chime, 1, 7, this);
     UpDown4->setObjectName(QStringLiteral("UpDown4"));
@@ -71,7 +72,7 @@ void Form_EditTime::buildWindow()
     Check_Chime = new QCheckBox(this);
     Check_Chime->setObjectName(QStringLiteral("Check_Chime"));
     Check_Chime->setToolTip(QStringLiteral("チャイムの鳴り終わり時刻を入力した時刻になるように調節します。"));
-    Label_ChimeEnd = label(this, "Label_ChimeEnd", QStringLiteral("鳴り終わり調節"));
+    Label_ChimeEnd = makeLabel(this, "Label_ChimeEnd", QStringLiteral("鳴り終わり調節"));
     Button_OK = okButton(this);
     Button_Cancel = cancelButton(this);
 

@@ -2,6 +2,7 @@
 
 #include "app/ui/Guard.h"
 #include "app/ui/InputCheck.h"
+#include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
 #include "store/SharedState.h"
 #include "week/Days.h"
@@ -51,15 +52,15 @@ Form_EditTimeTimer::Form_EditTimeTimer(QWidget* parent)
 void Form_EditTimeTimer::buildWindow()
 {
     using namespace EntryParts;
-    Label_Titile = label(this, "Label_Titile", QStringLiteral("時刻設定"));
+    Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("時刻設定"));
     styleHeading(Label_Titile, 1.3);
-    Label_YobiONTitle = label(this, "Label_YobiONTitle", QStringLiteral("開始曜日"));
-    Label_YobiON = label(this, "Label_YobiON", QString());
+    Label_YobiONTitle = makeLabel(this, "Label_YobiONTitle", QStringLiteral("開始曜日"));
+    Label_YobiON = makeLabel(this, "Label_YobiON", QString());
     Label_YobiON->setFrameShape(QFrame::StyledPanel);
     Label_YobiON->setFrameShadow(QFrame::Sunken);
     Label_YobiON->setFixedWidth(60);
     Label_YobiON->setAlignment(Qt::AlignCenter);
-    Label_YobiOFFTitle = label(this, "Label_YobiOFFTitle", QStringLiteral("終了曜日"));
+    Label_YobiOFFTitle = makeLabel(this, "Label_YobiOFFTitle", QStringLiteral("終了曜日"));
     Combo_YobiOFF = new QComboBox(this);
     Combo_YobiOFF->setObjectName(QStringLiteral("Combo_YobiOFF"));
     Combo_YobiOFF->setToolTip(QStringLiteral("日～土の範囲で選択します。"));
@@ -69,21 +70,21 @@ void Form_EditTimeTimer::buildWindow()
 
     const char* captions[] = {"開始時刻", "終了時刻", "繰返し間隔", "分"};
     for (int index = 0; index < 4; ++index)
-        Label_Time[index] = label(this, QStringLiteral("Label_Time_%1").arg(index).toLatin1().constData(),
+        Label_Time[index] = makeLabel(this, QStringLiteral("Label_Time_%1").arg(index).toLatin1().constData(),
                                   QString::fromUtf8(captions[index]));
 
     Text_HourON = numberBox(this, "Text_HourON", kHourTip);
     UpDown1 = new UpDown(Text_HourON, 0, 23, this);
-    Label_HourON = label(this, "Label_HourON", QStringLiteral("時"));
+    Label_HourON = makeLabel(this, "Label_HourON", QStringLiteral("時"));
     Text_MinuteON = numberBox(this, "Text_MinuteON", QString());
     UpDown2 = new UpDown(Text_MinuteON, 0, 59, this);
-    Label_MinuteON = label(this, "Label_MinuteON", QStringLiteral("分"));
+    Label_MinuteON = makeLabel(this, "Label_MinuteON", QStringLiteral("分"));
     Text_HourOFF = numberBox(this, "Text_HourOFF", kHourTip);
     UpDown4 = new UpDown(Text_HourOFF, 0, 23, this);
-    Label_HourOFF = label(this, "Label_HourOFF", QStringLiteral("時"));
+    Label_HourOFF = makeLabel(this, "Label_HourOFF", QStringLiteral("時"));
     Text_MinuteOFF = numberBox(this, "Text_MinuteOFF", QString());
     UpDown3 = new UpDown(Text_MinuteOFF, 0, 59, this);
-    Label_MinuteOFF = label(this, "Label_MinuteOFF", QStringLiteral("分"));
+    Label_MinuteOFF = makeLabel(this, "Label_MinuteOFF", QStringLiteral("分"));
     Text_Repeat = numberBox(this, "Text_Repeat", QStringLiteral("1～59分の範囲で入力します。"));
     UpDown5 = new UpDown(Text_Repeat, 1, 59, this);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));

@@ -2,6 +2,7 @@
 
 #include "app/ui/Guard.h"
 #include "app/ui/MessageBox.h"
+#include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
@@ -25,14 +26,9 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("週間プログラム");
+const QSize kButtonSize(110, 32);
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
+const QString kTitle = QStringLiteral("週間プログラム");
 
 QLabel* makeValueLabel(QWidget* parent, const char* name)
 {
@@ -41,15 +37,6 @@ QLabel* makeValueLabel(QWidget* parent, const char* name)
     label->setFrameShadow(QFrame::Sunken);
     label->setMinimumWidth(90);
     return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setToolTip(tip);
-    button->setMinimumSize(110, 32);
-    return button;
 }
 
 // "hh:mm" texts of the grid: hour in characters 1-2, minute in 4-5.
@@ -104,14 +91,18 @@ void Form_Week::buildWindow()
     DataGrid1->setToolTip(QStringLiteral("設定時刻を選択するには左端のレコードセレクタをクリックします。"));
     DataGrid1->setMinimumSize(480, 330);
 
-    Button_New = makeButton(this, "Button_New", QStringLiteral("新規 (&N)"), QStringLiteral("設定時刻を新規で追加します。"));
-    Button_Edit = makeButton(this, "Button_Edit", QStringLiteral("編集 (&E)"), QStringLiteral("選択した設定時刻を編集します。"));
-    Button_Delete = makeButton(this, "Button_Delete", QStringLiteral("削除 (&D)"), QStringLiteral("選択した設定時刻を削除します。"));
+    Button_New = makeButton(this, "Button_New", QStringLiteral("新規 (&N)"),
+                            QStringLiteral("設定時刻を新規で追加します。"), kButtonSize);
+    Button_Edit = makeButton(this, "Button_Edit", QStringLiteral("編集 (&E)"),
+                             QStringLiteral("選択した設定時刻を編集します。"), kButtonSize);
+    Button_Delete = makeButton(this, "Button_Delete", QStringLiteral("削除 (&D)"),
+                               QStringLiteral("選択した設定時刻を削除します。"), kButtonSize);
     Button_Copy = makeButton(this, "Button_Copy", QStringLiteral("コピー (&C)"),
-                             QStringLiteral("現在選択している曜日に別の曜日の設定をコピーします。"));
+                             QStringLiteral("現在選択している曜日に別の曜日の設定をコピーします。"), kButtonSize);
     Button_AllDelete = makeButton(this, "Button_AllDelete", QStringLiteral("全削除 (&A)"),
-                                  QStringLiteral("選択した回路の設定をすべて削除します。"));
-    Button_Close = makeButton(this, "Button_Close", QStringLiteral("閉じる (&X)"), QStringLiteral("メイン画面に戻ります。"));
+                                  QStringLiteral("選択した回路の設定をすべて削除します。"), kButtonSize);
+    Button_Close = makeButton(this, "Button_Close", QStringLiteral("閉じる (&X)"),
+                              QStringLiteral("メイン画面に戻ります。"), kButtonSize);
 
     auto* choices = new QGridLayout;
     choices->addWidget(Label_Circuit, 0, 0);
