@@ -1,5 +1,6 @@
 #include "app/cli/CommandLine.h"
 
+#include "holidays/HolidaysCommand.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
@@ -14,6 +15,7 @@ const char* const kUsage =
     "  (コマンドなし)          エディタを起動します\n"
     "  check FILE              プログラムファイルを検査します\n"
     "  normalize IN OUT        IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
+    "  holidays YEAR           YEAR 年 (2000〜2099) の祝日・休日を日付順に表示します\n"
     "  --help                  この説明を表示します\n"
     "  --version               バージョンを表示します\n"
     "\n"
@@ -99,6 +101,8 @@ int runCommandLine(int argc, char** argv)
     if ((command == QLatin1String("check") && args.size() == 2)
         || (command == QLatin1String("normalize") && args.size() == 3))
         return runFileCommand(args, out, err);
+    if (command == QLatin1String("holidays") && args.size() == 2)
+        return PrintHolidays(args.at(1), out, err) ? ExitAccepted : ExitUsage;
     err << QString::fromUtf8(kUsage);
     return ExitUsage;
 }

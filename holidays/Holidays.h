@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+// Japan's national holidays by the National Holidays Act as amended up to
+// now: the 国民の祝日 themselves, 振替休日 and 国民の休日.
+
+struct Holiday {
+    QDate date;
+    QString name;  // the official name, e.g. "春分の日", "振替休日"
+};
+
+// The years the device's calendar covers.
+constexpr int kFirstHolidayYear = 2000;
+constexpr int kLastHolidayYear = 2099;
+
+// The last year whose holidays the Cabinet Office has announced (each
+// February it announces the next year's equinox days). Later years are
+// forecasts: equinoxes by the astronomical formula, the law as it stands.
+constexpr int kLatestAnnouncedHolidayYear = 2027;
+
+// Every holiday of year in date order; empty outside 2000..2099.
+QList<Holiday> NationalHolidays(int year);
+
+// True when the year's holidays are a forecast rather than announced.
+bool IsHolidayForecast(int year);
+
+// Day of March / September of the equinox in Japan (1980..2099).
+int VernalEquinoxDay(int year);
+int AutumnalEquinoxDay(int year);

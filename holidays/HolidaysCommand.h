@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+// `wzqxprog holidays YEAR`: one "YYYY-MM-DD<TAB>name" line per holiday on
+// out, a note on err when the year is a forecast. False (nothing printed
+// on out, the reason on err) when yearText is not a year 2000..2099.
+bool PrintHolidays(const QString& yearText, QTextStream& out, QTextStream& err);
