@@ -20,7 +20,7 @@ const char* const kUsage =
     "  --version               バージョンを表示します\n"
     "\n"
     "終了コード: 0 読込可, 1 データ不正, 2 プログラム数超過, 3 ファイルを読み書きできない,\n"
-    "            64 コマンドの誤り\n";
+    "            64 コマンドまたはオプションの誤り\n";
 
 enum ExitStatus {
     ExitAccepted = 0,
