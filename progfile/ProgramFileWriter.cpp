@@ -91,8 +91,8 @@ QString writableTarget(const QString& path)
     return info.filePath();
 }
 
-// A short write is retried once for the rest, which then fails with the
-// system's reason (a full disk gives "No space left on device").
+// A short write is followed by a write of the rest, which then fails with
+// the system's reason (a full disk gives "No space left on device").
 void writeAll(QSaveFile& file, const QByteArray& content)
 {
     qsizetype done = 0;
