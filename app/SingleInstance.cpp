@@ -15,9 +15,18 @@ SingleInstance::SingleInstance(const QString& lockPath)
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::acquire()
+SingleInstance::Result SingleInstance::acquire()
 {
-    return m_lock->tryLock(0);
+    if (m_lock->tryLock(0))
+        return Result::Acquired;
+    // QLockFile takes over a lock only when the file names a dead process;
+    // a crash before the owner wrote its name leaves an empty file for ever.
+    // The owner keeps a system lock on the file for as long as it lives, and
+    // removeStaleLockFile() removes the file only when it can take that
+    // lock: a live editor is never displaced, any other leftover is.
+    if (m_lock->error() == QLockFile::LockFailedError && m_lock->removeStaleLockFile() && m_lock->tryLock(0))
+        return Result::Acquired;
+    return m_lock->error() == QLockFile::LockFailedError ? Result::HeldByRunningEditor : Result::Failed;
 }
 
 QString SingleInstance::defaultLockPath()

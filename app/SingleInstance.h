@@ -5,15 +5,20 @@
 class QLockFile;
 
 // Holds the editor's lock for as long as it runs. A crashed editor leaves
-// no stuck lock: a lock whose process is gone is taken over.
+// no stuck lock: a lock that no running process holds is taken over,
+// whatever its file says.
 class SingleInstance
 {
 public:
     explicit SingleInstance(const QString& lockPath);
     ~SingleInstance();
 
-    // False when another editor holds the lock.
-    bool acquire();
+    enum class Result {
+        Acquired,
+        HeldByRunningEditor,
+        Failed,  // the lock file cannot be made (folder missing, not writable, …)
+    };
+    Result acquire();
 
     static QString defaultLockPath();
 

@@ -7,6 +7,8 @@
 #include "store/ProgramStore.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -38,17 +40,32 @@ int runEditor(int& argc, char** argv)
     if (!qEnvironmentVariableIsEmpty("WZQXPROG_MESSAGE_LOG"))
         MessageBox::setScripted(true);
 
-    SingleInstance instance(SingleInstance::defaultLockPath());
-    if (!instance.acquire()) {
+    const QString lockPath = SingleInstance::defaultLockPath();
+    SingleInstance instance(lockPath);
+    switch (instance.acquire()) {
+    case SingleInstance::Result::Acquired:
+        break;
+    case SingleInstance::Result::HeldByRunningEditor:
         MessageBox::show(nullptr, QStringLiteral("既に同じ処理が実行されています。二重起動は禁止されています。"),
                          QStringLiteral("WZ QXプログラム作成"), MessageBox::Icon::Critical);
         return 0;
+    case SingleInstance::Result::Failed:
+        MessageBox::showError(nullptr, QStringLiteral("データフォルダ %1 にロックファイルを作成できないため、起動できません。")
+                                           .arg(QDir::toNativeSeparators(QFileInfo(lockPath).absolutePath())));
+        return 1;
     }
 
     Form_Main main;
-    const bool ready = runGuarded(nullptr, [&main] {
-        ProgramStore::open(ProgramStore::defaultLocation());
-        main.Form_Load();
+    const QString store = ProgramStore::defaultLocation();
+    const bool ready = runGuarded(nullptr, [&main, &store] {
+        try {
+            ProgramStore::open(store);
+            main.Form_Load();
+        } catch (const StoreError& failure) {
+            qWarning("%s", failure.what());  // the engine's own words, for whoever looks into it
+            throw StoreError(QStringLiteral("データベース %1 を作成または書き込みできないため、起動できません。")
+                                 .arg(QDir::toNativeSeparators(store)));
+        }
     });
     if (!ready)
         return 1;

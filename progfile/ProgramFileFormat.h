@@ -1,5 +1,6 @@
 #pragma once
 #include "progfile/Checksum.h"
+#include "store/StoreRoutines.h"
 
 #include <QByteArray>
 #include <optional>
@@ -20,6 +21,13 @@ namespace ProgramFileFormat {
 
 constexpr int LineLength = 30;
 constexpr char LineEnd[] = "\r\n";
+
+// The most every-year lines a file can hold: one per circuit and day of the
+// year, as the editor keeps at most one every-year entry per circuit and date.
+constexpr int EveryYearLineLimit = 8 * 366;
+// The largest file the editor writes: every kind of line at its limit, then
+// the trailer. Anything larger is refused before it is read.
+constexpr qint64 MaxFileSize = qint64(WeekCapacity + YearCapacity + EveryYearLineLimit) * (LineLength + 2) + 5;
 
 // A row of T_Week: SpecialNO 0 is a week program, 1..99 a special program.
 struct WeekRow {

@@ -36,7 +36,7 @@ void countLine(LineCounts& counts, LineKind kind)
 
 bool overCapacity(const LineCounts& counts)
 {
-    return counts.week > WeekCapacity || counts.dated > YearCapacity;
+    return counts.week > WeekCapacity || counts.dated > YearCapacity || counts.everyYear > EveryYearLineLimit;
 }
 
 int circuitOf(const ProgramLine& line)
@@ -68,6 +68,34 @@ int contradictingLine(const std::vector<ProgramLine>& lines)
         if (hasWeekLines[circuit] && program[circuit] != 3 /* timer */ && pulse[circuit] == 0)
             return lastLine[circuit];
     return 0;
+}
+
+// The writer leaves a field of a week or special line blank when the
+// circuit's program type (decided by the circuit's last line) does not use
+// it. Such fields are stored as 0, so that the store sorts a file's lines
+// as it sorts their rewritten form: normalizing twice gives what once gave.
+void dropUnwrittenFields(std::vector<ProgramLine>& lines)
+{
+    std::array<int, 9> program{};
+    for (const ProgramLine& line : lines)
+        program[circuitOf(line)] = line.Program;
+    for (ProgramLine& line : lines) {
+        if (line.kind != LineKind::Week && line.kind != LineKind::Special)
+            continue;
+        WeekRow& row = line.week;
+        const int type = program[row.CircuitNO];
+        const bool endTime = type == 3 || type == 4;
+        if (line.kind == LineKind::Special)
+            row.YobiON = 0;
+        if (line.kind == LineKind::Special || !endTime)
+            row.YobiOFF = 0;
+        if (!endTime) {
+            row.TimeOFFH = 0;
+            row.TimeOFFM = 0;
+        }
+        if (type != 4)
+            row.Repeat = 0;
+    }
 }
 
 // The store's sort order (the order RenumberTable gives), equal rows kept in
@@ -180,6 +208,11 @@ void importLines(const std::vector<ProgramLine>& lines)
 CheckedContent checkContent(const QByteArray& content)
 {
     CheckedContent checked;
+    if (content.size() > MaxFileSize) {
+        checked.status = ReadStatus::OverCapacity;
+        checked.tooLarge = true;
+        return checked;
+    }
     FileCheckSum sum;
     int lineNumber = 0;
     qsizetype start = 0;
@@ -211,6 +244,11 @@ CheckedContent checkContent(const QByteArray& content)
         sum.fold(line);
         sum.fold(LineEnd, 2);
         countLine(checked.counts, parsed->kind);
+        if (overCapacity(checked.counts)) {
+            checked.status = ReadStatus::OverCapacity;
+            checked.lines.clear();
+            return checked;
+        }
         checked.lines.push_back(*parsed);
         checked.lines.back().lineNumber = lineNumber;
     }
@@ -220,10 +258,7 @@ CheckedContent checkContent(const QByteArray& content)
         checked.lines.clear();
         return checked;
     }
-    if (overCapacity(checked.counts)) {
-        checked.status = ReadStatus::OverCapacity;
-        checked.lines.clear();
-    }
+    dropUnwrittenFields(checked.lines);
     return checked;
 }
 
@@ -234,6 +269,7 @@ ReadResult importContent(const QByteArray& content)
     result.status = checked.status;
     result.counts = checked.counts;
     result.refusedLine = checked.refusedLine;
+    result.tooLarge = checked.tooLarge;
     if (checked.status != ReadStatus::Accepted)
         return result;
     importLines(checked.lines);
@@ -243,16 +279,27 @@ ReadResult importContent(const QByteArray& content)
 
 ReadResult ReadProgramFile(const QString& path)
 {
+    // Opening a pipe would wait for a writer, and a device never ends.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw ProgramFileError(QStringLiteral("%1: 通常のファイルではないため読み込めません。").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
     const QDateTime lastModified = QFileInfo(file).lastModified();
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    file.close();
-
-    ReadResult result = importContent(content);
+    ReadResult result;
+    if (file.size() > MaxFileSize) {
+        result.status = ReadStatus::OverCapacity;
+        result.tooLarge = true;
+    } else {
+        // One byte past the limit at most: a file that grew meanwhile is
+        // still refused by its size.
+        const QByteArray content = file.read(MaxFileSize + 1);
+        if (file.error() != QFileDevice::NoError)
+            throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        file.close();
+        result = importContent(content);
+    }
     result.lastModified = lastModified;
     return result;
 }

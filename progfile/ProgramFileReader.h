@@ -25,6 +25,7 @@ struct CheckedContent {
     ReadStatus status = ReadStatus::Accepted;
     LineCounts counts;
     int refusedLine = 0;  // 1-based line number of the refused line, 0 when none
+    bool tooLarge = false;  // over capacity by its size alone, not read
     std::vector<ProgramFileFormat::ProgramLine> lines;
 };
 
@@ -32,9 +33,12 @@ struct ReadResult {
     ReadStatus status = ReadStatus::Accepted;
     LineCounts counts;
     int refusedLine = 0;
+    bool tooLarge = false;  // larger than MaxFileSize: refused unread
     QDateTime lastModified;  // of the file, when read from a file
 };
 
+// Stops at the first line past a capacity: a content larger than
+// MaxFileSize, or with more lines of a kind than its limit, is OverCapacity.
 CheckedContent checkContent(const QByteArray& content);
 
 // Checks `content` and, when it passes, replaces the store with it in one
@@ -43,8 +47,9 @@ CheckedContent checkContent(const QByteArray& content);
 // CircuitSettings as they were.
 ReadResult importContent(const QByteArray& content);
 
-// importContent on the bytes of the file at `path`. Throws ProgramFileError
-// when the file cannot be read.
+// importContent on the bytes of the file at `path`. Only a regular file is
+// read, and one larger than MaxFileSize is OverCapacity unread. Throws
+// ProgramFileError when the file cannot be read or is not a regular file.
 ReadResult ReadProgramFile(const QString& path);
 
 // " yyyy/MM/dd HH:mm.ss" of a file's last-modified time.

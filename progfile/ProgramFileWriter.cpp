@@ -4,6 +4,8 @@
 #include "store/SettingTable.h"
 #include "store/ProgramStore.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 using namespace ProgramFileFormat;
@@ -72,6 +74,48 @@ void appendYearLines(QByteArray& content, FileCheckSum& sum, const SettingTable&
     }
 }
 
+std::function<void(const QString&)> g_afterCommit;
+
+// The file a write to `path` replaces. A symbolic link stays and its
+// target is replaced, atomically in the target's folder. A device, pipe or
+// folder is never replaced by a regular file.
+QString writableTarget(const QString& path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; info.isSymLink() && depth < 32; ++depth)
+        info.setFile(info.symLinkTarget());
+    if (info.isSymLink())
+        throw ProgramFileError(QStringLiteral("%1: リンクをたどれないため書き込めません。").arg(path));
+    if (info.exists() && !info.isFile())
+        throw ProgramFileError(QStringLiteral("%1: 通常のファイルではないため書き込めません。").arg(path));
+    return info.filePath();
+}
+
+// A short write is followed by a write of the rest, which then fails with
+// the system's reason (a full disk gives "No space left on device").
+void writeAll(QSaveFile& file, const QByteArray& content)
+{
+    qsizetype done = 0;
+    while (done < content.size()) {
+        const qint64 written = file.write(content.constData() + done, content.size() - done);
+        if (written <= 0)
+            throw ProgramFileError(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
+        done += qsizetype(written);
+    }
+}
+
+// Success is reported only for a file that holds what was meant to be
+// written, whatever the layers below said.
+void verifyWritten(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    if (file.read(content.size() + 1) != content)
+        throw ProgramFileError(
+            QStringLiteral("%1: 書き込んだ内容を読み返すと一致しません。ファイルは正しく保存されていません。").arg(path));
+}
+
 }  // namespace
 
 namespace ProgramFileWriter {
@@ -96,16 +140,24 @@ void SaveProgramFile(const QString& path)
 
 void writeFileAtomically(const QString& path, const QByteArray& content)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    if (file.write(content) != content.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, error));
-    }
-    if (!file.commit())
-        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    const QString target = writableTarget(path);
+    QSaveFile file(target);
+    // Unbuffered: each write reaches the system at once, so a full disk
+    // shows in its result. Through Qt's buffer, bytes that did not fit were
+    // dropped while commit() still succeeded.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw ProgramFileError(QStringLiteral("%1: %2").arg(target, file.errorString()));
+    writeAll(file, content);
+    if (!file.flush() || !file.commit())
+        throw ProgramFileError(QStringLiteral("%1: %2").arg(target, file.errorString()));
+    if (g_afterCommit)
+        g_afterCommit(target);
+    verifyWritten(target, content);
+}
+
+void setAfterCommitForTesting(std::function<void(const QString& path)> hook)
+{
+    g_afterCommit = std::move(hook);
 }
 
 }  // namespace ProgramFileWriter

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace ProgramFileWriter {
 
@@ -14,7 +15,18 @@ QByteArray buildProgramFile();
 // complete. Throws ProgramFileError or StoreError.
 void SaveProgramFile(const QString& path);
 
-// Writes `content` to `path` atomically. Throws ProgramFileError.
+// Writes `content` to `path` atomically and reads it back: success means
+// the file holds exactly `content`. A failure keeps the old file (except a
+// read-back that differs, which can only follow a write the system called
+// complete). A symbolic link is written through to its target; an existing
+// `path` that is not a regular file (device, pipe, folder) is refused.
+// Throws ProgramFileError with the system's reason.
 void writeFileAtomically(const QString& path, const QByteArray& content);
+
+// --- Test seam ---------------------------------------------------------
+// Runs after the new file is in place and before it is read back, with its
+// path; a test changes the file there to stand for a disk that kept fewer
+// bytes than it reported. Empty: nothing runs.
+void setAfterCommitForTesting(std::function<void(const QString& path)> hook);
 
 }  // namespace ProgramFileWriter

@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <optional>
+
 namespace {
 
 const char* const kUsage =
@@ -20,7 +22,7 @@ const char* const kUsage =
     "  --version               バージョンを表示します\n"
     "\n"
     "終了コード: 0 読込可, 1 データ不正, 2 プログラム数超過, 3 ファイルを読み書きできない,\n"
-    "            64 コマンドの誤り\n";
+    "            64 コマンドまたはオプションの誤り\n";
 
 enum ExitStatus {
     ExitAccepted = 0,
@@ -55,6 +57,10 @@ void printVerdict(QTextStream& out, QTextStream& err, const ProgramFileReader::R
         err << QStringLiteral("%1 行目が不正です。\n").arg(result.refusedLine);
         return;
     }
+    if (result.tooLarge) {
+        err << QStringLiteral("ファイルが大きすぎます（上限 %1 バイト）。\n").arg(ProgramFileFormat::MaxFileSize);
+        return;
+    }
     out << QStringLiteral("週間・特別: %1  年間(日付): %2  年間(毎年): %3\n")
                .arg(result.counts.week)
                .arg(result.counts.dated)
@@ -66,6 +72,8 @@ void printVerdict(QTextStream& out, QTextStream& err, const ProgramFileReader::R
 int runFileCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const bool normalize = args.value(0) == QLatin1String("normalize");
+    if (args.size() != (normalize ? 3 : 2))
+        return ExitUsage;
     try {
         ProgramStore::open(QStringLiteral(":memory:"));
         const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(args.at(1));
@@ -81,6 +89,99 @@ int runFileCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
 }
 
+int printHolidays(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.size() != 2)
+        return ExitUsage;
+    return PrintHolidays(args.at(1), out, err) ? ExitAccepted : ExitUsage;
+}
+
+int printHelp(const QStringList&, QTextStream& out, QTextStream&)
+{
+    out << QString::fromUtf8(kUsage);
+    return ExitAccepted;
+}
+
+int printVersion(const QStringList&, QTextStream& out, QTextStream&)
+{
+    out << "wzqxprog 1.28\n";
+    return ExitAccepted;
+}
+
+// The command words and what each runs (with the whole argument list,
+// command word first). A command returns ExitUsage for arguments it does
+// not take; the usage text is then printed for it.
+struct Command {
+    const char* word;
+    int (*run)(const QStringList& args, QTextStream& out, QTextStream& err);
+};
+
+const Command kCommands[] = {
+    {"check", runFileCommand},
+    {"normalize", runFileCommand},
+    {"holidays", printHolidays},
+    {"--help", printHelp},
+    {"-h", printHelp},
+    {"--version", printVersion},
+};
+
+const Command* commandFor(const QByteArray& word)
+{
+    for (const Command& command : kCommands)
+        if (word == command.word)
+            return &command;
+    return nullptr;
+}
+
+// Qt's own options, which QApplication takes out of the arguments; the
+// first group takes a value ("-platform offscreen"), which may also be
+// joined with "=" ("-style=fusion"). Qt reads "--x" as "-x".
+const char* const kQtOptionsWithValue[] = {
+    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry", "-qwindowicon",
+    "-qwindowtitle", "-session", "-display", "-geometry", "-style", "-stylesheet", "-qmljsdebugger",
+};
+const char* const kQtFlags[] = {"-reverse", "-widgetcount", "-nograb", "-dograb"};
+
+enum class QtOption { None, Flag, WithValue, WithJoinedValue };
+
+QtOption qtOptionOf(QByteArray arg)
+{
+    if (arg.startsWith("--"))
+        arg.remove(0, 1);
+    for (const char* flag : kQtFlags)
+        if (arg == flag)
+            return QtOption::Flag;
+    for (const char* option : kQtOptionsWithValue) {
+        if (arg == option)
+            return QtOption::WithValue;
+        if (arg.startsWith(QByteArray(option) + '='))
+            return QtOption::WithJoinedValue;
+    }
+    return QtOption::None;
+}
+
+// The arguments after the program name without Qt's own options; nullopt
+// when a Qt option lacks its value.
+std::optional<QStringList> ownArguments(int argc, char** argv)
+{
+    QStringList own;
+    for (int i = 1; i < argc; ++i) {
+        switch (qtOptionOf(argv[i])) {
+        case QtOption::WithValue:
+            if (++i == argc)
+                return std::nullopt;
+            break;
+        case QtOption::Flag:
+        case QtOption::WithJoinedValue:
+            break;
+        case QtOption::None:
+            own << QString::fromLocal8Bit(argv[i]);
+            break;
+        }
+    }
+    return own;
+}
+
 }  // namespace
 
 int runCommandLine(int argc, char** argv)
@@ -88,29 +189,21 @@ int runCommandLine(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QStringList args = app.arguments().mid(1);
-    const QString command = args.value(0);
-    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
-        out << QString::fromUtf8(kUsage);
-        return ExitAccepted;
-    }
-    if (command == QLatin1String("--version")) {
-        out << "wzqxprog 1.28\n";
-        return ExitAccepted;
-    }
-    if ((command == QLatin1String("check") && args.size() == 2)
-        || (command == QLatin1String("normalize") && args.size() == 3))
-        return runFileCommand(args, out, err);
-    if (command == QLatin1String("holidays") && args.size() == 2)
-        return PrintHolidays(args.at(1), out, err) ? ExitAccepted : ExitUsage;
-    err << QString::fromUtf8(kUsage);
-    return ExitUsage;
+    const QStringList args = ownArguments(argc, argv).value_or(QStringList{});
+    const Command* command = commandFor(args.value(0).toLocal8Bit());
+    const int status = command ? command->run(args, out, err) : int(ExitUsage);
+    if (status == ExitUsage)
+        err << QString::fromUtf8(kUsage);
+    return status;
 }
 
+// Decided before any application object exists: without a display a GUI
+// application aborts, so an unknown option must never get that far.
+// Nothing but Qt's own options starts the editor. A command word, any other
+// option and, for now, any other word go to the command line, which runs
+// the command or prints the usage text and ends with 64.
 bool wantsCommandLine(int argc, char** argv)
 {
-    if (argc < 2)
-        return false;
-    const QByteArray first(argv[1]);
-    return !first.startsWith('-') || first == "--help" || first == "-h" || first == "--version";
+    const std::optional<QStringList> own = ownArguments(argc, argv);
+    return !own || !own->isEmpty();
 }

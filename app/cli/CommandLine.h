@@ -5,6 +5,7 @@
 int runCommandLine(int argc, char** argv);
 
 // True when the arguments ask for the command line rather than the editor.
-// Qt's own options ("-platform offscreen", "-style …") still start the
-// editor; any other word is a command (an unknown one gets the usage text).
+// Only Qt's own options with their values ("-platform offscreen",
+// "-style fusion") start the editor; any other word or option is for the
+// command line (an unknown one gets the usage text and 64).
 bool wantsCommandLine(int argc, char** argv);

@@ -98,6 +98,16 @@ void TestMainFileFlows::save()
     QCOMPARE(shownMessages(), QStringList{QStringLiteral("ファイルの保存|プログラムファイルを作成しました。")});
     QCOMPARE(readBytes(path), ProgramFileWriter::buildProgramFile());
     QCOMPARE(CircuitSettings[5].Program, qint16(3));
+
+    // A disk that kept fewer bytes than it reported: the file is read back,
+    // so 書込 fails loudly instead of reporting success.
+    scriptDialogs();
+    ProgramFileWriter::setAfterCommitForTesting([](const QString& written) { QFile(written).resize(8); });
+    FileDialog::queuePath(path);
+    button("Button_SaveFile")->click();
+    ProgramFileWriter::setAfterCommitForTesting({});
+    QCOMPARE(shownMessages().size(), 1);
+    QVERIFY2(shownMessages()[0].startsWith(QStringLiteral("Error|") + path), qPrintable(shownMessages()[0]));
 }
 
 // With programs in the store, 編集 asks before reading over them, as 読込

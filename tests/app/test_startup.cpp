@@ -1,5 +1,7 @@
-// Whole-program checks of the editor binary: single-instance refusal and
-// the start-up emptying of the store.
+// Whole-program checks of the editor binary: single-instance refusal,
+// start-up failures and the start-up emptying of the store.
+#include "app/SingleInstance.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -54,10 +56,10 @@ class TestStartup : public QObject
 private:
     QTemporaryDir m_home;
 
-    QProcessEnvironment environment(const QString& log = QString())
+    QProcessEnvironment environment(const QString& log = QString(), const QString& home = QString())
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", m_home.path());
+        env.insert("XDG_DATA_HOME", home.isEmpty() ? m_home.path() : home);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         if (!log.isEmpty())
             env.insert("WZQXPROG_MESSAGE_LOG", log);
@@ -79,6 +81,69 @@ private:
     }
 
 private slots:
+    // A lock that no running editor holds is taken over, whatever a crash
+    // left in its file; a running holder still refuses.
+    void staleLocksAreTakenOver_data()
+    {
+        QTest::addColumn<QByteArray>("leftover");
+        QTest::addColumn<bool>("holderRuns");
+        QTest::newRow("empty file") << QByteArray() << false;
+        QTest::newRow("garbage") << QByteArray("\x01\xff not a lock\n") << false;
+        QTest::newRow("running holder") << QByteArray() << true;
+    }
+
+    void staleLocksAreTakenOver()
+    {
+        QFETCH(QByteArray, leftover);
+        QFETCH(bool, holderRuns);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("wzqxprog.lock");
+        SingleInstance holder(path);
+        if (holderRuns) {
+            QCOMPARE(holder.acquire(), SingleInstance::Result::Acquired);
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(leftover) == leftover.size());
+        }
+        SingleInstance next(path);
+        QCOMPARE(next.acquire(), holderRuns ? SingleInstance::Result::HeldByRunningEditor
+                                            : SingleInstance::Result::Acquired);
+    }
+
+    // A lock or store that cannot be made is no double start: the "Error"
+    // box names the place in Japanese, and the editor ends with a failure.
+    void startFailuresNameTheirPlace_data()
+    {
+        QTest::addColumn<QString>("blocked");  // a plain file where a folder must be
+        QTest::addColumn<QString>("message");  // %1: the data folder
+        QTest::newRow("lock folder") << "wzqxprog"
+                                     << "データフォルダ %1/wzqxprog にロックファイルを作成できないため、起動できません。";
+        QTest::newRow("store folder")
+            << "wzqxprog/db" << "データベース %1/wzqxprog/db/wz48prg.db を作成または書き込みできないため、起動できません。";
+    }
+
+    void startFailuresNameTheirPlace()
+    {
+        QFETCH(QString, blocked);
+        QFETCH(QString, message);
+        QTemporaryDir home;
+        QVERIFY(QDir(home.path()).mkpath(QFileInfo(blocked).path()));
+        QFile plain(home.filePath(blocked));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        const QString log = home.filePath("messages.log");
+        QProcess editor;
+        editor.setProcessEnvironment(environment(log, home.path()));
+        editor.start(editorPath(), {});
+        QVERIFY(editor.waitForFinished(30000));
+        QCOMPARE(editor.exitStatus(), QProcess::NormalExit);
+        QVERIFY(editor.exitCode() != 0);
+        QFile messages(log);
+        QVERIFY(messages.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(messages.readAll()).trimmed(),
+                 QStringLiteral("Error\tnone\t") + message.arg(home.path()));
+    }
+
     void secondEditorIsRefusedAndLeavesTheStore()
     {
         QVERIFY(QFile::exists(editorPath()));

@@ -6,6 +6,8 @@
 #include "store/StoreRoutines.h"
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace TestSupport;
@@ -89,6 +91,7 @@ private slots:
     void refusedFiles_data();
     void refusedFiles();
     void failedImportChangesNothing();
+    void fuzzCorpusReachesCapacityAndNormalizesOnce();
 
 private:
     std::unique_ptr<ScratchStore> m_store;
@@ -192,9 +195,23 @@ void TestProgramFile::acceptedFiles_data()
         << withTrailer({kDatedStop, blankPulse, kWeekLine, patched(patched(kWeekLine, 2, "3"), 10, "07"),
                         patched(blankPulse, 3, "5")})
         << 2 << "1/3/1 3/7/1 0/0/1 0/0/1 1/0/1 0/0/1 0/0/1 0/0/1 ";
-    // Capacity: 900 week and special lines, 500 dated ones, any number of every-year ones.
-    QTest::newRow("full") << (kWeekLine + "\r\n").repeated(900) + (kDatedStop + "\r\n").repeated(500)
-                                 + (kEveryYearStop + "\r\n").repeated(300) << 900 << "";
+    // Fields the writer leaves blank for the circuit's type are stored as 0,
+    // or the rewritten lines would sort otherwise and normalizing twice would
+    // reorder them: the day fields of a special line, the repeat interval of
+    // a chime.
+    const QByteArray special = patched(patched(kWeekLine, 1, "2"), 4, " 7");
+    QTest::newRow("special lines with day fields")
+        << withTrailer({patched(patched(special, 6, "3"), 13, " 8"), patched(patched(special, 6, "1"), 13, " 9")}) << 2
+        << "";
+    QTest::newRow("chime lines with a repeat field")
+        << withTrailer({patched(patched(kWeekLine, 8, "05"), 12, "1"), patched(kWeekLine, 12, "2")}) << 2 << "";
+    // Capacity: 900 week and special lines, 500 dated ones and an every-year
+    // line for every circuit and day: the largest file there is.
+    QList<QByteArray> full;
+    full.fill(kWeekLine, 900);
+    full.append(QList<QByteArray>(500, kDatedStop));
+    full.append(QList<QByteArray>(8 * 366, kEveryYearStop));
+    QTest::newRow("full") << withTrailer(full) << 900 << "";
 }
 
 void TestProgramFile::acceptedFiles()
@@ -243,8 +260,11 @@ void TestProgramFile::refusedFiles_data()
     QTest::newRow("LF line ends") << kWeekLine + "\n*16\n" << 1;
     QTest::newRow("901 week lines") << (kWeekLine + "\r\n").repeated(901) << 0;
     QTest::newRow("501 dated lines") << (kDatedStop + "\r\n").repeated(501) << 0;
-    QTest::newRow("invalid beats capacity") << (kWeekLine + "\r\n").repeated(901) + patched(kWeekLine, 13, "99")
-                                            << 902;
+    QTest::newRow("2929 every-year lines") << (kEveryYearStop + "\r\n").repeated(8 * 366 + 1) << 0;
+    // Reading stops at the first line past a capacity.
+    QTest::newRow("capacity stops reading") << (kWeekLine + "\r\n").repeated(901) + patched(kWeekLine, 13, "99")
+                                            << 0;
+    QTest::newRow("larger than the largest file") << QByteArray(ProgramFileFormat::MaxFileSize + 1, ' ') << 0;
 }
 
 void TestProgramFile::refusedFiles()
@@ -270,6 +290,29 @@ void TestProgramFile::failedImportChangesNothing()
     QVERIFY_THROWS_EXCEPTION(StoreError, importContent(withTrailer({kWeekLine, kWeekLine, kDatedStop})));
     ProgramStore::exec(QStringLiteral("DROP TRIGGER refuse_year"));
     QCOMPARE(storeSnapshot() + circuitSettingsText(), before);
+}
+
+// The fuzzer starts from a file near capacity and may grow it to the
+// largest file the reader takes; every seed normalizes to the same bytes
+// twice over.
+void TestProgramFile::fuzzCorpusReachesCapacityAndNormalizesOnce()
+{
+    const QDir corpus(QStringLiteral(WZ_SOURCE_DIR "/progfile/fuzz/corpus"));
+    int mostWeekLines = 0;
+    for (const QString& name : corpus.entryList(QDir::Files)) {
+        const auto result = importContent(readBytes(corpus.filePath(name)));
+        if (result.status != ReadStatus::Accepted)
+            continue;  // a refused seed has nothing to normalize
+        mostWeekLines = std::max(mostWeekLines, result.counts.week);
+        const QByteArray once = buildProgramFile();
+        QCOMPARE(importContent(once).status, ReadStatus::Accepted);
+        QCOMPARE(buildProgramFile(), once);
+    }
+    QVERIFY(mostWeekLines >= WeekCapacity - 10);
+    const auto maxLen = QRegularExpression(QStringLiteral("-max_len=(\\d+)"))
+                            .match(QString::fromUtf8(readBytes(QStringLiteral(WZ_SOURCE_DIR "/scripts/fuzz"))));
+    QVERIFY(maxLen.hasMatch());
+    QCOMPARE(maxLen.captured(1).toLongLong(), ProgramFileFormat::MaxFileSize);
 }
 
 QTEST_GUILESS_MAIN(TestProgramFile)

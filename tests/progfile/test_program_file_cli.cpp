@@ -2,12 +2,15 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace TestSupport;
@@ -19,7 +22,45 @@ const QByteArray kLaterWeekLine = "122  1   103130000" + QByteArray(12, ' ');
 const QByteArray kDated = "311 0    03" + QByteArray(13, ' ') + "140503";
 const QByteArray kEveryYear = "311 0    03" + QByteArray(13, ' ') + "  0503";
 
-struct Run { int status = -1; QStringList out; };
+struct Run { int status = -1; QStringList out; QString err; qint64 ms = 0; };
+
+// A tmpfs at `dir` for the life of the object; mounted() is false when the
+// system refuses (not root).
+class SmallDisk
+{
+public:
+    SmallDisk(const QString& dir, const char* size)
+        : m_dir(QFile::encodeName(dir))
+    {
+        QDir().mkpath(dir);
+        m_mounted = ::mount("tmpfs", m_dir.constData(), "tmpfs", 0, size) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            ::umount2(m_dir.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    QByteArray m_dir;
+    bool m_mounted = false;
+};
+
+// `count` valid week lines of 32 bytes each, then the trailer.
+QByteArray weekLines(int count)
+{
+    QList<QByteArray> lines;
+    for (int i = 0; i < count; ++i)
+        lines << QStringLiteral("111  %1   05 %2%3%4")
+                     .arg(i % 7)
+                     .arg(i % 24, 2)
+                     .arg(i % 60, 2, 10, QLatin1Char('0'))
+                     .arg(i / 60, 2, 10, QLatin1Char('0'))
+                     .toLatin1()
+                     .leftJustified(30);
+    return withTrailer(lines);
+}
 
 }  // namespace
 
@@ -31,6 +72,12 @@ private slots:
     void commands_data();
     void commands();
     void normalizeIntoReadOnlyFolderKeepsOldFile();
+    void normalizeOnFullDiskKeepsOldFile();
+    void specialOutputs_data();
+    void specialOutputs();
+    void unreadableInputsAreRefusedAtOnce_data();
+    void unreadableInputsAreRefusedAtOnce();
+    void usageAndEditorArguments_data();
     void usageAndEditorArguments();
 
 private:
@@ -66,11 +113,15 @@ Run TestProgramFileCli::run(const QStringList& args, const QString& asUser)
                                                              QStringLiteral("--regid=nogroup"),
                                                              QStringLiteral("--clear-groups"), m_binary}
                                                      + args);
+    QElapsedTimer timer;
+    timer.start();
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     Run result;
+    result.ms = timer.elapsed();
     result.status = process.exitCode();
     result.out = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
 }
 
@@ -134,21 +185,129 @@ void TestProgramFileCli::normalizeIntoReadOnlyFolderKeepsOldFile()
     QCOMPARE(readBytes(out), QByteArray("old"));
 }
 
-// Qt's own options still start the editor; any other word is a command, and
-// a command with the wrong arguments gets the usage text and 64.
+// On a full disk the write fails loudly and the old file stays: Qt's
+// buffered QSaveFile once dropped what did not fit and reported success.
+void TestProgramFileCli::normalizeOnFullDiskKeepsOldFile()
+{
+    const QString in = write(QStringLiteral("in.dat"), weekLines(360));  // 11,525 bytes
+    const SmallDisk disk(m_dir.filePath(QStringLiteral("disk")), "size=12k");
+    if (!disk.mounted())
+        QSKIP("needs root to mount a small tmpfs as a full disk");
+    const QByteArray old = weekLines(15);  // 485 bytes: one of the three 4 KiB pages
+    const QString out = write(QStringLiteral("disk/WZ48PROG.dat"), old);
+    const Run result = run({QStringLiteral("normalize"), in, out});
+    QCOMPARE(result.status, 3);
+    QVERIFY2(result.err.contains(QStringLiteral("No space left on device")), qPrintable(result.err));
+    QCOMPARE(readBytes(out), old);
+    QCOMPARE(QDir(m_dir.filePath(QStringLiteral("disk"))).entryList(QDir::Files), QStringList{"WZ48PROG.dat"});
+}
+
+// What is not a regular file is never replaced by one; a symbolic link is
+// written through to its target and stays a link.
+void TestProgramFileCli::specialOutputs_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("status");
+    QTest::newRow("pipe") << "pipe" << 3;
+    QTest::newRow("folder") << "folder" << 3;
+    QTest::newRow("link to a file") << "link to file" << 0;
+    QTest::newRow("link to a pipe") << "link to pipe" << 3;
+}
+
+void TestProgramFileCli::specialOutputs()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, status);
+    const QByteArray content = withTrailer({kWeekLine});
+    const QString in = write(QStringLiteral("in.dat"), content);
+    QTemporaryDir dir(m_dir.filePath(QStringLiteral("special-XXXXXX")));
+    const QString target = dir.filePath(QStringLiteral("target"));
+    if (kind.endsWith(QLatin1String("pipe")))
+        QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkdir(target));
+    else
+        writeBytes(target, "old");
+    const QString out = kind.startsWith(QLatin1String("link")) ? dir.filePath(QStringLiteral("link")) : target;
+    if (out != target)
+        QVERIFY(QFile::link(QStringLiteral("target"), out));
+    QCOMPARE(run({QStringLiteral("normalize"), in, out}).status, status);
+    const QFileInfo info(target);
+    QCOMPARE(info.isFile(), kind == QLatin1String("link to file"));
+    QCOMPARE(QFileInfo(out).isSymLink(), out != target);
+    if (info.isFile())
+        QCOMPARE(readBytes(target), content);
+}
+
+// Only a regular file of at most the largest size the editor writes is
+// read: a device, pipe or folder is unreadable (3), a larger file is over
+// capacity (2) without being read.
+void TestProgramFileCli::unreadableInputsAreRefusedAtOnce_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("status");
+    QTest::newRow("endless device") << "/dev/zero" << 3;
+    QTest::newRow("pipe without a writer") << "pipe" << 3;
+    QTest::newRow("folder") << "folder" << 3;
+    QTest::newRow("1 GiB file") << "huge" << 2;
+}
+
+void TestProgramFileCli::unreadableInputsAreRefusedAtOnce()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, status);
+    QTemporaryDir dir(m_dir.filePath(QStringLiteral("input-XXXXXX")));
+    QString in = dir.filePath(QStringLiteral("in.dat"));
+    if (kind == QLatin1String("pipe")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(in).constData(), 0600), 0);
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(in));
+    } else if (kind == QLatin1String("huge")) {
+        QFile file(in);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(1) << 30));  // sparse: no disk used
+    } else {
+        in = kind;
+    }
+    const Run result = run({QStringLiteral("check"), in});
+    QCOMPARE(result.status, status);
+    QVERIFY2(!result.err.isEmpty(), "the command line must say why");
+    QVERIFY2(result.ms < 10000, qPrintable(QString::number(result.ms)));
+}
+
+// Nothing but Qt's own options (with their values) starts the editor; any
+// other option gets the usage text and 64, decided before a GUI application
+// (which would abort without a display) exists.
+void TestProgramFileCli::usageAndEditorArguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("editor");
+    QTest::newRow("none") << QStringList{} << true;
+    QTest::newRow("platform") << QStringList{"-platform", "offscreen"} << true;
+    QTest::newRow("double-dash style=") << QStringList{"--style=fusion", "-reverse"} << true;
+    QTest::newRow("unknown long option") << QStringList{"--bogus"} << false;
+    QTest::newRow("unknown short option") << QStringList{"-v"} << false;
+    QTest::newRow("unknown after a Qt option") << QStringList{"-platform", "offscreen", "-v"} << false;
+    QTest::newRow("Qt option without its value") << QStringList{"-platform"} << false;
+    QTest::newRow("file name") << QStringList{"a.dat"} << false;
+    QTest::newRow("command without its file") << QStringList{"check"} << false;
+}
+
 void TestProgramFileCli::usageAndEditorArguments()
 {
-    const auto wants = [](std::initializer_list<const char*> args) {
-        std::vector<char*> argv;
-        for (const char* arg : args)
-            argv.push_back(const_cast<char*>(arg));
-        return wantsCommandLine(int(argv.size()), argv.data());
-    };
-    QVERIFY(!wants({"wzqxprog"}));
-    QVERIFY(!wants({"wzqxprog", "-platform", "offscreen"}));
-    QVERIFY(wants({"wzqxprog", "check", "a.dat"}));
-    QVERIFY(wants({"wzqxprog", "--version"}));
-    QCOMPARE(run({QStringLiteral("check")}).status, 64);
+    QFETCH(QStringList, args);
+    QFETCH(bool, editor);
+    std::vector<QByteArray> bytes{QByteArrayLiteral("wzqxprog")};
+    for (const QString& arg : args)
+        bytes.push_back(arg.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& arg : bytes)
+        argv.push_back(arg.data());
+    QCOMPARE(wantsCommandLine(int(argv.size()), argv.data()), !editor);
+    if (editor)
+        return;
+    const Run result = run(args);
+    QCOMPARE(result.status, 64);
+    QVERIFY(result.err.startsWith(QStringLiteral("使い方: wzqxprog")));
 }
 
 QTEST_GUILESS_MAIN(TestProgramFileCli)
