@@ -11,6 +11,7 @@
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "settings/Form_Environment.h"
+#include "store/SettingTable.h"
 #include "store/StoreRoutines.h"
 #include "week/Form_Week.h"
 
@@ -150,9 +151,38 @@ void Form_Main::connectCommands()
 void Form_Main::Form_Load()
 {
     ResetCircuitSettings();
+    if (offerRecovery())
+        return;
     BusyCursor busy;
     ClearAllData();
     EditModeActive = false;
+}
+
+// A clean exit empties the store, so programs found here were left by a
+// crash, a kill, a logout or a power cut. Taking them back continues that
+// work in 編集 mode; there is no file behind it, so no update date.
+bool Form_Main::offerRecovery()
+{
+    const int week = WeekRowCount();
+    const int dated = YearRowCount();
+    const int everyYear = EveryYearRowCount();
+    if (week + dated + everyYear == 0)
+        return false;
+    const QString question = QStringLiteral("前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n"
+                                            "週間・特別: %1  年間(日付): %2  年間(毎年): %3")
+                                 .arg(week)
+                                 .arg(dated)
+                                 .arg(everyYear);
+    const auto answer = MessageBox::show(nullptr, question, QStringLiteral("WZ QXプログラム作成"),
+                                         MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No,
+                                         QMessageBox::Yes);
+    if (answer != QMessageBox::Yes)
+        return false;
+    LoadCircuitSettings();
+    Label_FileTimeStamp->clear();
+    EditModeActive = true;
+    Option_FileEdit[1]->setChecked(true);
+    return true;
 }
 
 QWidget* Form_Main::openWorkingWindow(QWidget* window)

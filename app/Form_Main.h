@@ -16,7 +16,9 @@ public:
 
     bool editModeActive() const { return EditModeActive; }
 
-    // Start-up: reset the circuit settings and empty the store.
+    // Start-up: reset the circuit settings and empty the store, unless the
+    // store still holds the programs of a run that never reached its exit
+    // and the user takes them back.
     void Form_Load();
 
 protected:
@@ -26,6 +28,7 @@ private:
     void buildWindow();
     void connectCommands();
     QWidget* openWorkingWindow(QWidget* window);
+    bool offerRecovery();
 
     void Button_Initial_Click();
     void Button_Week_Click();

@@ -107,6 +107,11 @@ int YearRowCount()
     return countRows(QStringLiteral("T_Year"));
 }
 
+int EveryYearRowCount()
+{
+    return countRows(QStringLiteral("T_YearE"));
+}
+
 bool WeekCapacityExceeded(int n)
 {
     return capacityExceeded(WeekRowCount(), n, WeekCapacity);

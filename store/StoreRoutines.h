@@ -45,3 +45,4 @@ bool AnyCircuitConfigured();
 
 int WeekRowCount();
 int YearRowCount();
+int EveryYearRowCount();

@@ -5,10 +5,23 @@
 #include "snd/player/ChimePlayer.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+QString TuneFolder(const QString& binaryFolder)
+{
+    const QDir bin(binaryFolder);
+    const QString beside = bin.filePath(QStringLiteral("snd"));
+    if (QFileInfo(beside).isDir())
+        return beside;
+    const QString installed = QDir::cleanPath(bin.filePath(QStringLiteral(WZ_TUNES_FROM_BINDIR)));
+    return QFileInfo(installed).isDir() ? installed : beside;
+}
 
 QString ChimeFilePath(int tune)
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/snd/%1.mp3").arg(tune, 2, 10, QLatin1Char('0'));
+    return TuneFolder(QCoreApplication::applicationDirPath())
+        + QStringLiteral("/%1.mp3").arg(tune, 2, 10, QLatin1Char('0'));
 }
 
 void PlayChime(int tune, QWidget* parent)

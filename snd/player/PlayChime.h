@@ -3,7 +3,11 @@
 
 class QWidget;
 
-// snd/NN.mp3 beside the program (build tree and installed tree alike).
+// Where the tunes are for a binary in `binaryFolder`: snd/ beside it (the
+// build folder), else ../share/wzqxprog/snd (an installed tree, any prefix).
+QString TuneFolder(const QString& binaryFolder);
+
+// NN.mp3 in the running binary's tune folder.
 QString ChimeFilePath(int tune);
 
 // Plays tune 1..7 while an information box "OKを押すと再生を終了します。"

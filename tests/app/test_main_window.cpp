@@ -98,18 +98,54 @@ private slots:
         QVERIFY(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("いいえ")));
     }
 
-    void startUpEmptiesStoreAndResetsSettings()
+    // A store left with programs (the last run never reached its exit) is
+    // offered back; settings alone are not work worth a question.
+    void startUpOffersLeftProgramsBack_data()
     {
+        QTest::addColumn<bool>("programs");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("settings only") << false << int(QMessageBox::Yes) << false;
+        QTest::newRow("answered no") << true << int(QMessageBox::No) << false;
+        QTest::newRow("answered yes") << true << int(QMessageBox::Yes) << true;
+    }
+
+    void startUpOffersLeftProgramsBack()
+    {
+        QFETCH(bool, programs);
+        QFETCH(int, answer);
+        QFETCH(bool, kept);
         ScratchStore store;
         setCircuit(2, 3, 5, 4);
-        addWeekRow(2, 0, 1, 1, 8, 0, 0, 9, 0);
+        if (programs) {
+            addWeekRow(2, 0, 1, 1, 8, 0, 0, 9, 0);
+            addWeekRow(2, 1, 0, 0, 8, 0, 0, 9, 0);
+            addYearRow(2, 27, 1, 6, 1);
+            addEveryYearRow(2, 5, 3, 0);
+        }
+        const QString before = storeSnapshot();
+        MessageBox::queueAnswer(MessageBox::Button(answer));
         Form_Main main;
         main.Form_Load();
-        QCOMPARE(WeekRowCount(), 0);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Setting WHERE Program = 0"), 8);
-        QCOMPARE(CircuitSettings[2].Program, qint16(0));
-        QCOMPARE(CircuitSettings[2].PulseTime, qint16(99));
-        QVERIFY(!main.editModeActive());
+
+        if (programs) {
+            QCOMPARE(shownMessages(),
+                     QStringList{"WZ QXプログラム作成|前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n"
+                                 "週間・特別: 2  年間(日付): 1  年間(毎年): 1"});
+            QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Question);
+            QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::Yes);
+        } else {
+            QVERIFY(shownMessages().isEmpty());
+        }
+        QCOMPARE(storeSnapshot() == before, kept);
+        QCOMPARE(WeekRowCount(), kept ? 2 : 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Setting WHERE Program = 0"), kept ? 7 : 8);
+        QCOMPARE(CircuitSettings[2].Program, qint16(kept ? 3 : 0));
+        QCOMPARE(CircuitSettings[2].PulseTime, qint16(kept ? 5 : 99));
+        QCOMPARE(main.editModeActive(), kept);
+        QCOMPARE(child<QRadioButton>(&main, "Option_FileEdit_1")->isChecked(), kept);
+        QVERIFY(child<QLabel>(&main, "Label_FileTimeStamp")->text().isEmpty());
+        QVERIFY(FileDialog::titlesShown().isEmpty());
     }
 
     void weekAndYearAskForInitialSettings_data()

@@ -1,5 +1,6 @@
 // Whole-program checks of the editor binary: single-instance refusal,
-// start-up failures and the start-up emptying of the store.
+// start-up failures, and a store left by a killed editor offered back at
+// the next start.
 #include "app/SingleInstance.h"
 
 #include <QDir>
@@ -64,6 +65,12 @@ private:
         if (!log.isEmpty())
             env.insert("WZQXPROG_MESSAGE_LOG", log);
         return env;
+    }
+
+    static QString logText(const QString& path)
+    {
+        QFile log(path);
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).trimmed() : QString();
     }
 
     QString storePath() const { return m_home.filePath("wzqxprog/db/wz48prg.db"); }
@@ -181,21 +188,52 @@ private slots:
         }
         QCOMPARE(first.state(), QProcess::Running);
 
-        // A killed editor leaves no stuck lock: the next one starts and
-        // empties the store.
+        // A killed editor leaves no stuck lock, and its committed work
+        // survives: the next start offers it back (the scripted answer is
+        // the default, 復元 = Yes) and keeps it.
         first.kill();
         QVERIFY(first.waitForFinished());
+        const QString thirdLog = m_home.filePath("third.log");
         QProcess third;
-        third.setProcessEnvironment(environment(m_home.filePath("third.log")));
+        third.setProcessEnvironment(environment(thirdLog));
         third.start(editorPath(), {});
         QVERIFY(third.waitForStarted());
+        QVERIFY(waitFor([&] { return !logText(thirdLog).isEmpty(); }));
+        QCOMPARE(logText(thirdLog),
+                 QStringLiteral("WZ QXプログラム作成\tquestion\t前回の編集内容が残っています。\\n復元しますか？\\n\\n"
+                                "週間・特別: 1  年間(日付): 0  年間(毎年): 0"));
+        QVERIFY(!third.waitForFinished(500));  // still running: it was not refused
+        {
+            StoreFile store(storePath());
+            QCOMPARE(store.weekRows(), 1);
+        }
+        third.kill();
+        third.waitForFinished();
+    }
+
+    // A store that is not a store any more is made anew, with no question.
+    void damagedStoreIsRecreatedSilently()
+    {
+        QDir().mkpath(QFileInfo(storePath()).absolutePath());
+        for (const char* journal : {"-wal", "-shm"})
+            QFile::remove(storePath() + journal);
+        QFile damaged(storePath());
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(8192, '\x5a'));
+        damaged.close();
+        const QString log = m_home.filePath("damaged.log");
+        QProcess editor;
+        editor.setProcessEnvironment(environment(log));
+        editor.start(editorPath(), {});
+        QVERIFY(editor.waitForStarted());
         QVERIFY(waitFor([this] {
             StoreFile store(storePath());
             return store.weekRows() == 0;
         }));
-        QVERIFY(!third.waitForFinished(500));  // still running: it was not refused
-        third.kill();
-        third.waitForFinished();
+        QVERIFY(!editor.waitForFinished(500));
+        QVERIFY(logText(log).isEmpty());
+        editor.kill();
+        editor.waitForFinished();
     }
 };
 

@@ -7,6 +7,7 @@
 #include "app/ui/WindowUtil.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
+#include "store/StoreRoutines.h"
 #include "week/Form_Week.h"
 
 #include <QComboBox>
@@ -181,6 +182,10 @@ private slots:
 
         configureCircuits();
         enterWeekPrograms();
+        // Nothing the windows did waits for a later commit: a killed editor
+        // would leave exactly this for the next start to offer back.
+        QVERIFY(WeekRowCount() > 0);
+        QCOMPARE(committedSnapshot(), storeSnapshot());
 
         const QString path = store.path() + "/WZ48PROG.dat";
         FileDialog::queuePath(path);

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlError>
 #include <QSqlRecord>
 
 namespace TestSupport {
@@ -73,8 +74,11 @@ void setOneCircuitOfEachType()
 
 void fillWeekTo(int rows)
 {
+    // One commit: the store syncs every commit to disk.
+    Transaction transaction;
     for (int i = ProgramStore::scalar(QStringLiteral("SELECT COUNT(*) FROM T_Week")).toInt(); i < rows; ++i)
         addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
+    transaction.commit();
 }
 
 int count(const QString& sql, const QVariantList& values)
@@ -90,12 +94,16 @@ QStringList shownMessages()
     return result;
 }
 
-QString storeSnapshot()
+namespace {
+
+QString snapshotThrough(const QSqlDatabase& db)
 {
     QStringList rows;
     for (const char* sql : {"SELECT * FROM T_Setting ORDER BY CircuitNO", "SELECT * FROM T_Week ORDER BY ID",
                             "SELECT * FROM T_Year ORDER BY ID", "SELECT * FROM T_YearE ORDER BY ID"}) {
-        QSqlQuery query = ProgramStore::exec(QLatin1String(sql));
+        QSqlQuery query(db);
+        if (!query.exec(QLatin1String(sql)))
+            qFatal("snapshot: %s", qPrintable(query.lastError().text()));
         while (query.next()) {
             QStringList values;
             for (int i = 0; i < query.record().count(); ++i)
@@ -105,6 +113,28 @@ QString storeSnapshot()
         rows << QStringLiteral("--");
     }
     return rows.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+QString storeSnapshot()
+{
+    return snapshotThrough(ProgramStore::database());
+}
+
+QString committedSnapshot()
+{
+    const QString name = QStringLiteral("another process");
+    QString snapshot;
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        other.setDatabaseName(ProgramStore::location());
+        if (!other.open())
+            qFatal("cannot open the store a second time");
+        snapshot = snapshotThrough(other);
+    }
+    QSqlDatabase::removeDatabase(name);
+    return snapshot;
 }
 
 QString writeBytes(const QString& path, const QByteArray& content)

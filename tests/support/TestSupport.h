@@ -52,6 +52,9 @@ QStringList shownMessages();
 
 // T_Setting, T_Week, T_Year and T_YearE, every column, as text.
 QString storeSnapshot();
+// The same through a second connection to the store file: only what is
+// committed, as the next start after a killed editor finds it.
+QString committedSnapshot();
 
 // Whole-file helpers; both fail the test run when the file cannot be used.
 QString writeBytes(const QString& path, const QByteArray& content);
