@@ -1,5 +1,6 @@
 #include "app/cli/CommandLine.h"
 
+#include "print/PdfCommand.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
@@ -14,6 +15,7 @@ const char* const kUsage =
     "  (コマンドなし)          エディタを起動します\n"
     "  check FILE              プログラムファイルを検査します\n"
     "  normalize IN OUT        IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
+    "  pdf FILE OUT.pdf --circuit N --listing week|special|year [--year YY|every]  一覧表を PDF にします (4 印刷するデータなし)\n"
     "  --help                  この説明を表示します\n"
     "  --version               バージョンを表示します\n"
     "\n"
@@ -83,6 +85,8 @@ int runFileCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int runCommandLine(int argc, char** argv)
 {
+    if (argc >= 2 && qstrcmp(argv[1], "pdf") == 0)
+        return runPdfCommand(argc, argv);  // makes its own (GUI) application object
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
