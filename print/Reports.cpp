@@ -183,18 +183,14 @@ struct Geometry {
     int rowsPerPage = 1;
 };
 
-qreal textWidth(const QFont& font, QPaintDevice* device, const QString& text)
-{
-    return QFontMetricsF(font, device).horizontalAdvance(text);
-}
-
 // The widest text of each column at the given font, padding included.
 QList<qreal> naturalWidths(const Report& report, const QFont& font, QPaintDevice* device, qreal pad)
 {
-    QList<qreal> widths(report.columns, 2 * pad + textWidth(font, device, QStringLiteral("00")));
+    const QFontMetricsF metrics(font, device);
+    QList<qreal> widths(report.columns, 2 * pad + metrics.horizontalAdvance(QStringLiteral("00")));
     auto widen = [&](int column, const QString& text) {
-        if (column < report.columns)
-            widths[column] = std::max(widths[column], 2 * pad + textWidth(font, device, text));
+        if (column < report.columns && !text.isEmpty())
+            widths[column] = std::max(widths[column], 2 * pad + metrics.horizontalAdvance(text));
     };
     for (const Section& section : report.sections) {
         for (const QList<HeadingCell>& row : section.headings) {
@@ -328,14 +324,15 @@ QString alignedDigits(const QString& text)
 
 // Text on one baseline per line whatever font a glyph comes from (a line
 // mixing Latin and Japanese glyphs would otherwise sit higher or lower).
-void drawCell(QPainter& painter, const Geometry& g, int first, int span, qreal top, const QString& text,
-              int alignment)
+void drawCell(QPainter& painter, const QFontMetricsF& metrics, const Geometry& g, int first, int span, qreal top,
+              const QString& text, int alignment)
 {
+    if (text.isEmpty())
+        return;
     const qreal pad = kCellPadMm * g.mm;
     const qreal left = g.columnX[first] + pad;
     const qreal right = g.columnX[first + span] - pad;
     const QString drawn = alignedDigits(text);
-    const QFontMetricsF metrics(painter.font(), painter.device());
     const qreal width = metrics.horizontalAdvance(drawn);
     qreal x = left;
     if (alignment & Qt::AlignRight)
@@ -351,13 +348,14 @@ void drawCell(QPainter& painter, const Geometry& g, int first, int span, qreal t
 void drawColumnHeadings(QPainter& painter, const Section& section, const Geometry& g)
 {
     painter.setFont(g.body);
+    const QFontMetricsF metrics(g.body, painter.device());
     qreal top = g.headingTop;
     drawRule(painter, 0, g.width, top, 0.4, g);
     for (int row = 0; row < section.headings.size(); ++row) {
         painter.setPen(Qt::black);
         int column = 0;
         for (const HeadingCell& cell : section.headings[row]) {
-            drawCell(painter, g, column, cell.span, top, cell.text, Qt::AlignCenter);
+            drawCell(painter, metrics, g, column, cell.span, top, cell.text, Qt::AlignCenter);
             column += cell.span;
         }
         top += g.rowHeight;
@@ -367,20 +365,22 @@ void drawColumnHeadings(QPainter& painter, const Section& section, const Geometr
 
 void drawBody(QPainter& painter, const Report& report, const Page& page, const Geometry& g)
 {
+    QFont bold = g.body;
+    bold.setBold(true);
+    const QFontMetricsF metrics(g.body, painter.device());
+    const QFontMetricsF boldMetrics(bold, painter.device());
     painter.setFont(g.body);
     qreal top = g.bodyTop;
     for (const BodyLine& line : page.lines) {
         painter.setPen(Qt::black);
         if (!line.group.isEmpty()) {
-            QFont bold = g.body;
-            bold.setBold(true);
             painter.setFont(bold);
-            drawCell(painter, g, 0, report.columns, top, line.group, Qt::AlignLeft | Qt::AlignVCenter);
+            drawCell(painter, boldMetrics, g, 0, report.columns, top, line.group, Qt::AlignLeft | Qt::AlignVCenter);
             painter.setFont(g.body);
             drawRule(painter, 0, g.width, top + g.rowHeight, 0.25, g);
         } else {
             for (int column = 0; column < line.cells.size() && column < report.columns; ++column)
-                drawCell(painter, g, column, 1, top, line.cells[column], report.alignments.value(column));
+                drawCell(painter, metrics, g, column, 1, top, line.cells[column], report.alignments.value(column));
             drawRule(painter, 0, g.width, top + g.rowHeight, 0.1, g, Qt::lightGray);
         }
         top += g.rowHeight;
