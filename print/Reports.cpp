@@ -104,6 +104,7 @@ Report specialReport()
     report.title = QStringLiteral("特殊プログラム");
     report.labels = headingLabels();
     report.columns = 2;
+    report.stretch = false;
     report.alignments << int(Qt::AlignLeft | Qt::AlignVCenter) << int(Qt::AlignLeft | Qt::AlignVCenter);
 
     Section section;
@@ -229,7 +230,7 @@ void fitColumns(const Report& report, QPaintDevice* device, Geometry& g)
         total = std::accumulate(widths.begin(), widths.end(), qreal(0));
     }
     g.body = reportFont(points);
-    const qreal scale = g.width / total;
+    const qreal scale = report.stretch || total > g.width ? g.width / total : 1;
     g.columnX = {0};
     for (qreal width : widths)
         g.columnX << g.columnX.last() + width * scale;

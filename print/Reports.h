@@ -40,6 +40,7 @@ struct Report {
     QList<int> widthGroups; // per column: columns of one group share a width (-1: own width)
     QList<Section> sections;
     bool landscape = false;
+    bool stretch = true;  // columns widened to the page width (else only narrowed to fit)
 };
 
 // The listing of PrintHandOver.PrintKind from the print tables.

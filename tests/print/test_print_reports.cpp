@@ -116,6 +116,20 @@ private slots:
         QVERIFY(lineHolds(page, {"1 / 1", "特殊プログラム"}));
     }
 
+    // A group that runs on to the next page repeats its heading there.
+    void specialGroupContinues()
+    {
+        for (int i = 0; i < 60; ++i)
+            addWeekRow(1, 7, 0, 0, i / 6, i % 6 * 10, 0);
+        const QStringList pages = print(PrintJob::Special, 1);
+        QCOMPARE(pages.size(), 2);
+        for (const QString& page : pages) {
+            QVERIFY(page.startsWith(comparable("報時プログラム")));
+            QVERIFY(page.contains(comparable("特殊番号: 7\n")));
+        }
+        QVERIFY(lineHolds(pages[1], {"9:50"}) && lineHolds(pages[1], {"2 / 2", "特殊プログラム"}));
+    }
+
     void yearHalvesWithTheirHeadings()
     {
         addYearRow(1, 27, 3, 1, 3);
