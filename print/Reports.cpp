@@ -224,8 +224,12 @@ void fitColumns(const Report& report, QPaintDevice* device, Geometry& g)
     qreal points = kLargestBodyPt;
     QList<qreal> widths = naturalWidths(report, reportFont(points), device, pad);
     qreal total = std::accumulate(widths.begin(), widths.end(), qreal(0));
-    if (total > g.width) {
-        points = std::max(kSmallestBodyPt, std::floor(points * g.width / total * 2) / 2);
+    // Text does not shrink exactly with its size (padding, hinting): step
+    // down in half points from the proportional guess until it fits.
+    qreal guess = std::floor(points * std::min(qreal(1), g.width / total) * 2) / 2;
+    while (total > g.width && points > kSmallestBodyPt) {
+        points = std::max(kSmallestBodyPt, std::min(guess, points - 0.5));
+        guess = points;
         widths = naturalWidths(report, reportFont(points), device, pad);
         total = std::accumulate(widths.begin(), widths.end(), qreal(0));
     }
