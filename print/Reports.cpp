@@ -224,12 +224,12 @@ void fitColumns(const Report& report, QPaintDevice* device, Geometry& g)
     qreal points = kLargestBodyPt;
     QList<qreal> widths = naturalWidths(report, reportFont(points), device, pad);
     qreal total = std::accumulate(widths.begin(), widths.end(), qreal(0));
-    // Text does not shrink exactly with its size (padding, hinting): step
-    // down in half points from the proportional guess until it fits.
-    qreal guess = std::floor(points * std::min(qreal(1), g.width / total) * 2) / 2;
+    // Text does not shrink exactly with its size (padding, hinting): from
+    // the proportional guess, step down in half points until it fits.
+    if (total > g.width)
+        points = std::floor(points * g.width / total * 2) / 2 + 0.5;
     while (total > g.width && points > kSmallestBodyPt) {
-        points = std::max(kSmallestBodyPt, std::min(guess, points - 0.5));
-        guess = points;
+        points = std::max(kSmallestBodyPt, points - 0.5);
         widths = naturalWidths(report, reportFont(points), device, pad);
         total = std::accumulate(widths.begin(), widths.end(), qreal(0));
     }
