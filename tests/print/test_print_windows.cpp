@@ -165,7 +165,8 @@ private slots:
         QCOMPARE(m_dialog->windowTitle(), QStringLiteral("特殊プログラム印刷"));
         MessageBox::queueAnswer(QMessageBox::Yes);
         clickPrint();
-        QCOMPARE(shownMessages().value(1), QStringLiteral("特殊プログラム印刷|プリンタが見つかりません。"));
+        QCOMPARE(shownMessages(), (QStringList{"プログラム印刷|特殊プログラムを印刷します。\r\nよろしいですか？",
+                                               "特殊プログラム印刷|プリンタが見つかりません。"}));
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
         QVERIFY(m_dialog->isVisible());
         child<QCheckBox>(m_dialog.get(), "Check_Preview")->setChecked(true);
