@@ -8,6 +8,7 @@
 #include "app/ui/MessageBox.h"
 #include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
+#include "print/Form_Print.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "settings/Form_Environment.h"
@@ -221,6 +222,7 @@ void Form_Main::Button_Year_Click()
 
 void Form_Main::Button_Check_Click()
 {
+    openWorkingWindow(new Form_Print);
 }
 
 void Form_Main::Button_SaveFile_Click()

@@ -1,6 +1,7 @@
 #include "app/cli/CommandLine.h"
 
 #include "holidays/HolidaysCommand.h"
+#include "print/PdfCommand.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
@@ -18,6 +19,7 @@ const char* const kUsage =
     "  check FILE              プログラムファイルを検査します\n"
     "  normalize IN OUT        IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
     "  holidays YEAR           YEAR 年 (2000〜2099) の祝日・休日を日付順に表示します\n"
+    "  pdf FILE OUT.pdf --circuit N --listing week|special|year [--year YY|every]  一覧表を PDF にします (4 印刷するデータなし)\n"
     "  --help                  この説明を表示します\n"
     "  --version               バージョンを表示します\n"
     "\n"
@@ -186,6 +188,8 @@ std::optional<QStringList> ownArguments(int argc, char** argv)
 
 int runCommandLine(int argc, char** argv)
 {
+    if (argc >= 2 && qstrcmp(argv[1], "pdf") == 0)
+        return runPdfCommand(argc, argv);  // makes its own (GUI) application object
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -1,0 +1,32 @@
+#pragma once
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// Confirms the listing chosen in Form_Print (PrintHandOver), asks for the
+// year of a year listing, fills the print tables and shows the listing as a
+// preview or prints it.
+class Form_PrintSelect : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Form_PrintSelect(QWidget* parent = nullptr);
+
+private:
+    void buildWindow();
+    void connectHandlers();
+    void Form_Load();
+    void Button_Print_Click();
+    bool confirmed();
+    void output();
+
+    QLabel* Label_Titile;
+    QLabel* Label_Year;
+    QComboBox* Combo_Year;
+    QCheckBox* Check_Preview;
+    QPushButton* Button_Print;
+    QPushButton* Button_Cancel;
+};

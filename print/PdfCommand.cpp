@@ -1,0 +1,210 @@
+#include "print/PdfCommand.h"
+
+#include "print/PrintTables.h"
+#include "print/Reports.h"
+#include "progfile/ProgramFileReader.h"
+#include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
+
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QTextStream>
+#include <optional>
+
+namespace {
+
+enum ExitStatus {
+    ExitWritten = 0,
+    ExitInvalid = 1,
+    ExitOverCapacity = 2,
+    ExitFileError = 3,
+    ExitNothingToPrint = 4,
+    ExitUsage = 64,
+};
+
+const QString kEveryYear = QStringLiteral("毎年");
+
+struct PdfRequest {
+    QString in;
+    QString out;
+    int circuit = 0;
+    int kind = 0;
+    QString yearChoice;  // "毎年" or "27年", for the year listing
+};
+
+// A refused command or file: the exit status and the one-line reason.
+struct Refusal {
+    int status;
+    QString reason;
+};
+
+std::optional<int> listingKind(const QString& name)
+{
+    if (name == QLatin1String("week"))
+        return PrintJob::Week;
+    if (name == QLatin1String("special"))
+        return PrintJob::Special;
+    if (name == QLatin1String("year"))
+        return PrintJob::Year;
+    return std::nullopt;
+}
+
+// "every" or a two-digit year ("00" is 2000).
+std::optional<QString> yearChoice(const QString& value)
+{
+    if (value == QLatin1String("every"))
+        return kEveryYear;
+    if (QRegularExpression(QStringLiteral("^[0-9]{2}$")).match(value).hasMatch())
+        return value + QStringLiteral("年");
+    return std::nullopt;
+}
+
+std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
+{
+    const auto usage = [](const QString& reason) { return Refusal{ExitUsage, reason}; };
+    QStringList positional;
+    QString circuit, listing, year;
+    bool yearGiven = false;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (!arg.startsWith(QLatin1String("--"))) {
+            positional << arg;
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return usage(arg + QStringLiteral(" に値がありません。"));
+        const QString value = args[++i];
+        if (arg == QLatin1String("--circuit"))
+            circuit = value;
+        else if (arg == QLatin1String("--listing"))
+            listing = value;
+        else if (arg == QLatin1String("--year"))
+            year = value, yearGiven = true;
+        else
+            return usage(QStringLiteral("不明なオプションです: ") + arg);
+    }
+    if (positional.size() != 2)
+        return usage(QStringLiteral("FILE と OUT.pdf を指定してください。"));
+    request.in = positional[0];
+    request.out = positional[1];
+    bool number = false;
+    request.circuit = circuit.toInt(&number);
+    if (!number || request.circuit < 1 || request.circuit > 8)
+        return usage(QStringLiteral("--circuit には 1～8 を指定してください。"));
+    const std::optional<int> kind = listingKind(listing);
+    if (!kind)
+        return usage(QStringLiteral("--listing には week, special, year のいずれかを指定してください。"));
+    request.kind = *kind;
+    if (request.kind != PrintJob::Year) {
+        if (yearGiven)
+            return usage(QStringLiteral("--year は --listing year とだけ使えます。"));
+        return std::nullopt;
+    }
+    if (!yearGiven)
+        return usage(QStringLiteral("--listing year には --year YY または --year every が必要です。"));
+    const std::optional<QString> choice = yearChoice(year);
+    if (!choice)
+        return usage(QStringLiteral("--year には 00～99 の2桁の年か every を指定してください。"));
+    request.yearChoice = *choice;
+    return std::nullopt;
+}
+
+std::optional<Refusal> readFile(const QString& path)
+{
+    const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(path);
+    const QString text = ProgramFileReader::messageText(result.status).remove(QStringLiteral("\r\n"));
+    switch (result.status) {
+    case ProgramFileReader::ReadStatus::Accepted:
+        return std::nullopt;
+    case ProgramFileReader::ReadStatus::Invalid:
+        return Refusal{ExitInvalid, text + QStringLiteral(" (%1 行目)").arg(result.refusedLine)};
+    case ProgramFileReader::ReadStatus::OverCapacity:
+        break;
+    }
+    return Refusal{ExitOverCapacity, text};
+}
+
+// The checks the print windows make before a listing can be chosen.
+std::optional<Refusal> checkListing(const PdfRequest& request)
+{
+    const int type = CircuitSettingAt(request.circuit).Program;
+    if (type == TypeRepeat && request.kind != PrintJob::Week)
+        return Refusal{ExitUsage, QStringLiteral("繰返しの回路は週間プログラムだけを印刷できます。")};
+    if (!HasPrograms(request.circuit) || type == TypeNone)
+        return Refusal{ExitNothingToPrint, QStringLiteral("印刷するデータがありません。")};
+    return std::nullopt;
+}
+
+void writePdf(const QString& path, const Reports::Report& report)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw std::runtime_error(QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+    {
+        QPdfWriter writer(&file);
+        writer.setTitle(report.title);
+        writer.setCreator(QStringLiteral("wzqxprog"));
+        writer.setResolution(600);
+        Reports::SetUpPage(writer, report);
+        if (Reports::Render(writer, report) == 0)
+            throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(path).toStdString());
+    }
+    if (!file.commit())
+        throw std::runtime_error(QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+}
+
+std::optional<Refusal> run(const PdfRequest& request)
+{
+    ProgramStore::open(QStringLiteral(":memory:"));
+    if (std::optional<Refusal> refused = readFile(request.in))
+        return refused;
+    if (std::optional<Refusal> refused = checkListing(request))
+        return refused;
+    PrintJob::setHandOver(request.kind, request.circuit);
+    if (request.kind == PrintJob::Year)
+        PrintTexts::setPrintYear(request.yearChoice);
+    PrintJob::fillTables();
+    if (request.kind != PrintJob::Week && PrintJob::tablesEmpty())
+        return Refusal{ExitNothingToPrint, QStringLiteral("印刷するデータがありません。")};
+    writePdf(request.out, Reports::BuildReport());
+    return std::nullopt;
+}
+
+// Qt's own notes (no runtime folder and the like) would bury the one-line
+// reason; only its critical messages reach standard error.
+void quietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        QTextStream(stderr) << message << '\n';
+}
+
+}  // namespace
+
+int runPdfCommand(int argc, char** argv)
+{
+    // Without a display QGuiApplication would abort, and the minimal
+    // platform draws no text: offscreen must be chosen before the app exists.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQtNotes);
+    QGuiApplication app(argc, argv);
+    QTextStream err(stderr);
+    PdfRequest request;
+    std::optional<Refusal> refused = parse(app.arguments().mid(1), request);
+    if (!refused) {
+        try {
+            refused = run(request);
+        } catch (const std::exception& failure) {
+            refused = Refusal{ExitFileError, QString::fromUtf8(failure.what()).simplified()};
+        }
+        ProgramStore::close();
+    }
+    if (refused) {
+        err << refused->reason << '\n';
+        return refused->status;
+    }
+    return ExitWritten;
+}

@@ -1,0 +1,317 @@
+#include "print/PrintTables.h"
+
+#include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
+#include "store/SharedState.h"
+#include "week/Days.h"
+
+#include <QSqlQuery>
+#include <QVariantList>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const QString kEveryYear = QStringLiteral("毎年");
+constexpr int kCellsPerDay = 3;
+constexpr int kMonthsPerPage = 6;
+
+// The hour right-aligned in two characters: " 8", "17".
+QString hh(int hour)
+{
+    return QString::number(hour).rightJustified(2, QLatin1Char(' '));
+}
+
+QString two(int value)
+{
+    return QString::number(value).rightJustified(2, QLatin1Char('0'));
+}
+
+QString clock(int hour, int minute)
+{
+    return hh(hour) + QLatin1Char(':') + two(minute);
+}
+
+struct WeekRow {
+    int special = 0;
+    int yobiOn = 0;
+    int yobiOff = 0;
+    int onH = 0, onM = 0, onS = 0;
+    int offH = 0, offM = 0;
+    int repeat = 0;
+    int chime = 0;
+};
+
+const char* const kWeekOrder = "TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM";
+
+std::vector<WeekRow> readWeekRows(const QString& where, const QVariantList& values, const QString& orderFirst)
+{
+    QSqlQuery query = ProgramStore::exec(
+        QStringLiteral("SELECT SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM, Repeat, "
+                       "ChimeNO FROM T_Week WHERE %1 ORDER BY %2%3")
+            .arg(where, orderFirst, QLatin1String(kWeekOrder)),
+        values);
+    std::vector<WeekRow> rows;
+    while (query.next()) {
+        WeekRow r;
+        r.special = query.value(0).toInt();
+        r.yobiOn = query.value(1).toInt();
+        r.yobiOff = query.value(2).toInt();
+        r.onH = query.value(3).toInt();
+        r.onM = query.value(4).toInt();
+        r.onS = query.value(5).toInt();
+        r.offH = query.value(6).toInt();
+        r.offM = query.value(7).toInt();
+        r.repeat = query.value(8).toInt();
+        r.chime = query.value(9).toInt();
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+int programTypeOf(int circuit)
+{
+    return CircuitSettingAt(circuit).Program;
+}
+
+bool isTimed(int type)
+{
+    return type == TypeTimeSignal || type == TypeChime;
+}
+
+bool isPeriod(int type)
+{
+    return type == TypeTimer || type == TypeRepeat;
+}
+
+QString startText(const WeekRow& r, int type)
+{
+    QString text = clock(r.onH, r.onM);
+    if (type == TypeChime)
+        text += QLatin1Char('.') + two(r.onS);
+    return text;
+}
+
+// The three cells of one program on the week grid.
+QStringList weekCells(const WeekRow& r, int type)
+{
+    if (isTimed(type))
+        return {startText(r, type), r.chime == 0 ? QString() : QStringLiteral("曲") + QString::number(r.chime),
+                QString()};
+    if (isPeriod(type)) {
+        const QString endDay = r.yobiOff == r.yobiOn ? QStringLiteral("  ") : Days::name(r.yobiOff);
+        return {clock(r.onH, r.onM) + QStringLiteral("～"), clock(r.offH, r.offM) + endDay,
+                r.repeat == 0 ? QString() : QString::number(r.repeat) + QStringLiteral("分間隔")};
+    }
+    return {QString(), QString(), QString()};
+}
+
+QString specialText(const WeekRow& r, int type)
+{
+    switch (type) {
+    case TypeTimeSignal:
+        return clock(r.onH, r.onM);
+    case TypeChime:
+        return startText(r, type) + QStringLiteral(" 曲") + QString::number(r.chime);
+    case TypeTimer:
+        return clock(r.onH, r.onM) + QStringLiteral("～") + clock(r.offH, r.offM);
+    case TypeRepeat:
+        return clock(r.onH, r.onM) + QStringLiteral("～") + clock(r.offH, r.offM) + QLatin1Char(' ')
+               + QString::number(r.repeat) + QStringLiteral("分間隔");
+    default:
+        return QString();
+    }
+}
+
+// One INSERT for a whole line of cells; columns in the order given. An
+// empty cell is stored as '' (the cells are NOT NULL).
+void insertLine(const QString& table, const QStringList& columns, const QVariantList& values)
+{
+    QStringList marks;
+    for (int i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("COALESCE(?, '')");
+    ProgramStore::exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                       values);
+}
+
+QStringList weekPrintColumns()
+{
+    QStringList columns{QStringLiteral("SortID")};
+    for (const char* day : {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"})
+        for (int cell = 1; cell <= kCellsPerDay; ++cell)
+            columns << QLatin1String(day) + QString::number(cell);
+    return columns;
+}
+
+QString yearCell(int day, int special)
+{
+    return hh(day) + QStringLiteral("日 ")
+           + (special == 0 ? QStringLiteral("停止") : QStringLiteral("P") + two(special));
+}
+
+// The cell texts of one month, in day order.
+QStringList monthCells(int circuit, int month)
+{
+    const bool everyYear = PrintHandOver.PrintYearTitle == kEveryYear;
+    QSqlQuery query =
+        everyYear ? ProgramStore::exec(QStringLiteral("SELECT Day, SpecialNO FROM T_YearE "
+                                                      "WHERE CircuitNO = ? AND Month = ? ORDER BY Day"),
+                                       {circuit, month})
+                  : ProgramStore::exec(QStringLiteral("SELECT Day, SpecialNO FROM T_Year "
+                                                      "WHERE CircuitNO = ? AND Year = ? AND Month = ? ORDER BY Day"),
+                                       {circuit, PrintHandOver.PrintYear, month});
+    QStringList cells;
+    while (query.next())
+        cells << yearCell(query.value(0).toInt(), query.value(1).toInt());
+    return cells;
+}
+
+}  // namespace
+
+void FillWeekPrintTable(int circuit)
+{
+    const int type = programTypeOf(circuit);
+    Transaction transaction;
+    ProgramStore::exec(QStringLiteral("DELETE FROM T_WeekP"));
+    std::vector<std::vector<WeekRow>> days;
+    size_t lines = 0;
+    for (int day = 0; day <= 6; ++day) {
+        days.push_back(readWeekRows(QStringLiteral("CircuitNO = ? AND YobiON = ? AND SpecialNO = 0"),
+                                    {circuit, day}, QString()));
+        lines = std::max(lines, days.back().size());
+    }
+    const QStringList columns = weekPrintColumns();
+    for (size_t line = 0; line < lines; ++line) {
+        QVariantList values{int(line + 1)};
+        for (const std::vector<WeekRow>& rows : days) {
+            const QStringList cells = line < rows.size() ? weekCells(rows[line], type) : QStringList{"", "", ""};
+            for (const QString& cell : cells)
+                values << cell;
+        }
+        insertLine(QStringLiteral("T_WeekP"), columns, values);
+    }
+    transaction.commit();
+}
+
+void FillSpecialPrintTable(int circuit)
+{
+    const int type = programTypeOf(circuit);
+    Transaction transaction;
+    ProgramStore::exec(QStringLiteral("DELETE FROM T_WeekP"));
+    const std::vector<WeekRow> rows = readWeekRows(QStringLiteral("CircuitNO = ? AND YobiON = 0 AND SpecialNO <> 0"),
+                                                   {circuit}, QStringLiteral("SpecialNO, "));
+    int line = 0;
+    for (const WeekRow& r : rows)
+        insertLine(QStringLiteral("T_WeekP"), {"SortID", "Sun1", "Sun2"},
+                   {++line, QString::number(r.special), specialText(r, type)});
+    transaction.commit();
+}
+
+void FillYearPrintTable(int circuit)
+{
+    Transaction transaction;
+    ProgramStore::exec(QStringLiteral("DELETE FROM T_YearP"));
+    const QStringList columns{"PrintIndex", "PrintNO", "Mon1", "Mon2", "Mon3", "Mon4", "Mon5", "Mon6"};
+    for (int page = 1; page <= 2; ++page) {
+        QList<QStringList> months;
+        qsizetype lines = 0;
+        for (int column = 1; column <= kMonthsPerPage; ++column) {
+            months << monthCells(circuit, kMonthsPerPage * (page - 1) + column);
+            lines = std::max(lines, months.back().size());
+        }
+        for (qsizetype line = 0; line < lines; ++line) {
+            QVariantList values{page, int(line + 1)};
+            for (const QStringList& cells : months)
+                values << cells.value(line);
+            insertLine(QStringLiteral("T_YearP"), columns, values);
+        }
+    }
+    transaction.commit();
+}
+
+namespace PrintTexts {
+
+QString programTitle(int type)
+{
+    const QString name = ProgramTypeName(type);
+    return name.isEmpty() ? QString() : name + QStringLiteral("プログラム");
+}
+
+QString pulseText(const QString& title, int pulse)
+{
+    const QString n = QString::number(pulse);
+    if (title == programTitle(TypeTimeSignal) || title == programTitle(TypeRepeat))
+        return QStringLiteral("出力時間 ") + n + QStringLiteral("秒幅");
+    if (title == programTitle(TypeChime))
+        return QStringLiteral("チャイム起動時間 ") + n + QStringLiteral("秒前");
+    if (title == programTitle(TypeTimer))
+        return QStringLiteral("終了時刻 ") + n + QStringLiteral("秒");
+    return QString();
+}
+
+QString circuitText(int circuit)
+{
+    return QStringLiteral("回 路 ") + QString::number(circuit);
+}
+
+QStringList yearChoices(int circuit)
+{
+    QStringList choices;
+    if (ProgramStore::scalar(QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? LIMIT 1"), {circuit}).isValid())
+        choices << kEveryYear;
+    QSqlQuery query = ProgramStore::exec(
+        QStringLiteral("SELECT DISTINCT Year FROM T_Year WHERE CircuitNO = ? ORDER BY Year"), {circuit});
+    while (query.next())
+        choices << two(query.value(0).toInt()) + QStringLiteral("年");
+    return choices;
+}
+
+void setPrintYear(const QString& choice)
+{
+    if (choice == kEveryYear) {
+        PrintHandOver.PrintYear = 0;
+        PrintHandOver.PrintYearTitle = kEveryYear;
+        return;
+    }
+    PrintHandOver.PrintYear = qint16(choice.left(2).toInt());
+    PrintHandOver.PrintYearTitle = QStringLiteral("20") + choice;
+}
+
+}  // namespace PrintTexts
+
+namespace PrintJob {
+
+void setHandOver(int kind, int circuit)
+{
+    const CircuitSetting& setting = CircuitSettingAt(circuit);
+    PrintHandOver.PrintKind = qint16(kind);
+    PrintHandOver.PrintCircuit = qint16(circuit);
+    PrintHandOver.PrintProgramTitle = PrintTexts::programTitle(setting.Program);
+    PrintHandOver.PrintPulse = setting.PulseTime;
+}
+
+void fillTables()
+{
+    switch (PrintHandOver.PrintKind) {
+    case Week:
+        FillWeekPrintTable(PrintHandOver.PrintCircuit);
+        break;
+    case Special:
+        FillSpecialPrintTable(PrintHandOver.PrintCircuit);
+        break;
+    case Year:
+        FillYearPrintTable(PrintHandOver.PrintCircuit);
+        break;
+    default:
+        break;
+    }
+}
+
+bool tablesEmpty()
+{
+    const char* sql = PrintHandOver.PrintKind == Year ? "SELECT COUNT(*) FROM T_YearP" : "SELECT COUNT(*) FROM T_WeekP";
+    return ProgramStore::scalar(QLatin1String(sql), {}, 0).toInt() == 0;
+}
+
+}  // namespace PrintJob
