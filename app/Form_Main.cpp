@@ -13,6 +13,7 @@
 #include "settings/Form_Environment.h"
 #include "store/StoreRoutines.h"
 #include "week/Form_Week.h"
+#include "year/Form_Year.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -187,6 +188,7 @@ void Form_Main::Button_Year_Click()
         Button_Initial->setFocus();
         return;
     }
+    openWorkingWindow(new Form_Year);
 }
 
 void Form_Main::Button_Check_Click()
