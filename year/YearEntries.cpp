@@ -81,13 +81,32 @@ int deleteRows(const char* table, const QString& where, const QVariantList& valu
 QVector<bool> MarkedDays(int circuit, QDate start, int count)
 {
     QVector<bool> marks(count, false);
-    QSqlQuery dated = ProgramStore::exec(
-        QStringLiteral("SELECT Year, Month, Day FROM T_Year WHERE CircuitNO = ? ORDER BY Year, Month, Day"), {circuit});
+    if (count <= 0)
+        return marks;
+    // Only the months the view touches are read, so the time does not grow
+    // with the entries elsewhere in the year.
+    QStringList datedMonths;
+    QStringList monthMarks;
+    QVariantList datedValues{circuit};
+    QVariantList monthValues{circuit};
+    const QDate last = start.addDays(count - 1);
+    for (QDate month(start.year(), start.month(), 1); month <= last; month = month.addMonths(1)) {
+        datedMonths << QStringLiteral("(Year = ? AND Month = ?)");
+        datedValues << month.year() - kCentury << month.month();
+        monthMarks << QStringLiteral("?");
+        monthValues << month.month();
+    }
+    QSqlQuery dated = ProgramStore::exec(QStringLiteral("SELECT Year, Month, Day FROM T_Year WHERE CircuitNO = ? AND "
+                                                        "(%1) ORDER BY Year, Month, Day")
+                                             .arg(datedMonths.join(QStringLiteral(" OR "))),
+                                         datedValues);
     while (dated.next())
         mark(marks, start, kCentury + dated.value(0).toInt(), dated.value(1).toInt(), dated.value(2).toInt());
     // A view reaches at most into the year after its first day.
-    QSqlQuery everyYear = ProgramStore::exec(
-        QStringLiteral("SELECT Month, Day FROM T_YearE WHERE CircuitNO = ? ORDER BY Month, Day"), {circuit});
+    QSqlQuery everyYear = ProgramStore::exec(QStringLiteral("SELECT Month, Day FROM T_YearE WHERE CircuitNO = ? AND "
+                                                            "Month IN (%1) ORDER BY Month, Day")
+                                                 .arg(monthMarks.join(QStringLiteral(", "))),
+                                             monthValues);
     while (everyYear.next())
         for (int year : {start.year(), start.year() + 1})
             mark(marks, start, year, everyYear.value(0).toInt(), everyYear.value(1).toInt());
