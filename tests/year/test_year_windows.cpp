@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "app/ui/WindowUtil.h"
+#include "special/Form_Special.h"
 #include "special/ModalDialogs.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
@@ -174,6 +175,14 @@ private slots:
         child<QComboBox>(dialog, "Combo_Year")->setCurrentIndex(0);
         QCOMPARE(child<QLabel>(dialog, "Label_Date")->text(), QStringLiteral("8月3日"));
         QVERIFY(option(dialog, 0)->isChecked());
+
+        // 設定なし in the year removes the entry again.
+        child<QComboBox>(dialog, "Combo_Year")->setCurrentIndex(1);
+        option(dialog, 0)->setChecked(true);
+        click(dialog, "Button_OK");
+        QCOMPARE(YearRowCount(), 0);
+        QVERIFY(!calendar()->isMarked(QDate(2027, 8, 3)));
+        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("500"));
     }
 
     void dateDialogForARun()
@@ -317,7 +326,18 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM T_YearE"), 2);
         QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("497"));
 
-        // 全削除 takes both kinds of this circuit only; 全削除 clears the year choice.
+        click(m_year.get(), "Button_DeleteYear");
+        dialog = opened();
+        option(dialog, 1, "Option_Delete")->setChecked(true);
+        child<QComboBox>(dialog, "Combo_Year")->setCurrentIndex(0);
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        click(dialog, "Button_OK");
+        QCOMPARE(shownMessages().last(), QStringLiteral("年間プログラムの削除|回路1 毎年 のデータを消去しました。"));
+        QCOMPARE(count("SELECT COUNT(*) FROM T_YearE"), 1);
+        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("497"));
+
+        // 全削除 takes what is left of this circuit only; 全削除 clears the year choice.
+        addEveryYearRow(1, 1, 1, 0);
         click(m_year.get(), "Button_DeleteYear");
         dialog = opened();
         option(dialog, 1, "Option_Delete")->setChecked(true);
@@ -368,6 +388,18 @@ private slots:
         QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("499"));
         QVERIFY(!calendar()->isMarked(QDate(2027, 6, 1)));
         QVERIFY(calendar()->isMarked(QDate(2027, 6, 2)));
+
+        // 全削除 of another number does the same.
+        addWeekRow(1, 6, 0, 0, 8, 0, 0);
+        addYearRow(1, 27, 6, 3, 6);
+        UpdateYearProgramCount();
+        EditRequest.SpecialNO = 6;
+        auto* six = new Form_Special;
+        m_dialogs.emplace_back(six);
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        click(six, "Button_AllDelete");
+        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("499"));
+        QVERIFY(!calendar()->isMarked(QDate(2027, 6, 3)));
     }
 
     void closingShowsTheMainWindow()
