@@ -299,6 +299,8 @@ void MonthCalendar::paintDays(QPainter& painter) const
 
 void MonthCalendar::pressDay(QPoint position, Qt::KeyboardModifiers modifiers)
 {
+    if (position.y() < headerHeight())  // the weekday names
+        return;
     const QDate date = dateAt(position);
     if (!date.isValid())
         return;
