@@ -15,6 +15,7 @@
 #include "store/SettingTable.h"
 #include "store/StoreRoutines.h"
 #include "week/Form_Week.h"
+#include "year/Form_Year.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -218,6 +219,7 @@ void Form_Main::Button_Year_Click()
         Button_Initial->setFocus();
         return;
     }
+    openWorkingWindow(new Form_Year);
 }
 
 void Form_Main::Button_Check_Click()

@@ -47,10 +47,10 @@ struct PrintHandOverData {
 };
 extern PrintHandOverData PrintHandOver;
 
-// Shared by the year windows.
+// The run of days the year calendar hands to its date dialog (two-digit
+// years). The circuit and the special number travel in EditRequest, which
+// the year and special windows share.
 struct YearHandOverData {
-    qint16 CircuitNO = 0;
-    qint16 SpecialNO = 0;
     qint16 RangeFromYear = 0;
     qint16 RangeFromMonth = 0;
     qint16 RangeFromDay = 0;

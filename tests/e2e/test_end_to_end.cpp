@@ -1,5 +1,6 @@
-// A whole working session through the windows: circuit settings, week
-// programs of every type, 書込, and 読込 of the written file.
+// Whole working sessions through the windows: circuit settings, week
+// programs of every type, special and year programs, 書込, and 読込 of the
+// written file.
 #include "TestSupport.h"
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
@@ -7,18 +8,24 @@
 #include "app/ui/WindowUtil.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
+#include "special/ModalDialogs.h"
 #include "store/StoreRoutines.h"
 #include "week/Form_Week.h"
+#include "year/MonthCalendar.h"
 
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSqlQuery>
 #include <QtTest>
 #include <functional>
+#include <memory>
+#include <vector>
 
 using namespace TestSupport;
 
@@ -26,7 +33,7 @@ namespace {
 
 void click(QWidget* window, const char* button)
 {
-    child<QPushButton>(window, QLatin1String(button))->click();
+    child<QAbstractButton>(window, QLatin1String(button))->click();
 }
 
 void type(QWidget* window, const char* box, const QString& text)
@@ -57,6 +64,19 @@ QByteArray withChecksum(const QByteArray& records)
     for (char byte : records)
         sum ^= static_cast<unsigned char>(byte);
     return records + '*' + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') + "\r\n";
+}
+
+// Presses on `from`, moves to `to` and releases there.
+void dragDays(MonthCalendar* calendar, QDate from, QDate to)
+{
+    QWidget* grid = calendar->dayGrid();
+    const auto send = [grid](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, grid->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(grid, &event);
+    };
+    send(QEvent::MouseButtonPress, calendar->dayRect(from).center(), Qt::LeftButton);
+    send(QEvent::MouseMove, calendar->dayRect(to).center(), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, calendar->dayRect(to).center(), Qt::NoButton);
 }
 
 QStringList weekRows()
@@ -169,8 +189,129 @@ private:
         return withChecksum(records);
     }
 
+    std::vector<std::unique_ptr<QDialog>> m_dialogs;
+
+    QDialog* lastDialog(const char* name)
+    {
+        if (m_dialogs.empty() || m_dialogs.back()->objectName() != QLatin1String(name))
+            qFatal("%s not open", name);
+        return m_dialogs.back().get();
+    }
+
+    void chooseCircuit(QWidget* year, int circuit)
+    {
+        auto* circuits = child<QComboBox>(year, "Combo_Circuit");
+        circuits->setCurrentIndex(circuits->findText(QString::number(circuit)));
+    }
+
+    // Special 1 of circuit 1 (chime) with two times, through 特殊プログラム作成.
+    void enterSpecialProgram(QWidget* year)
+    {
+        chooseCircuit(year, 1);
+        click(year, "Button_Special");
+        click(lastDialog("Form_SpecialSelect"), "Button_OK");
+        QDialog* special = lastDialog("Form_Special");
+        for (const char* hour : {"12", "15"}) {
+            click(special, "Button_New");
+            QDialog* entry = lastDialog("Form_EditTime");
+            type(entry, "Text_Hour", hour);
+            type(entry, "Text_Minute", "30");
+            type(entry, "Text_Chime", "2");
+            click(entry, "Button_OK");
+        }
+        click(special, "Button_Close");
+    }
+
+    // Marks the run in the date dialog: option 1 停止 or 2 special 1.
+    void markRun(MonthCalendar* calendar, QDate from, QDate to, bool everyYear, int option)
+    {
+        calendar->setSelectedDate(from);
+        dragDays(calendar, from, to);
+        QDialog* dialog = lastDialog("Form_EditYear");
+        if (everyYear)
+            child<QComboBox>(dialog, "Combo_Year")->setCurrentIndex(0);
+        child<QRadioButton>(dialog, QStringLiteral("Option_Year_%1").arg(option))->setChecked(true);
+        if (option == 2)
+            child<QComboBox>(dialog, "Combo_Special")->setCurrentIndex(0);
+        click(dialog, "Button_OK");
+    }
+
+    void enterYearPrograms(QWidget* year, MonthCalendar* calendar)
+    {
+        markRun(calendar, QDate(2027, 1, 1), QDate(2027, 1, 1), true, 2);  // New Year's Day, every year
+        chooseCircuit(year, 2);
+        markRun(calendar, QDate(2027, 8, 1), QDate(2027, 8, 31), false, 1);  // August 2027 停止
+        QCOMPARE(child<QLabel>(year, "Label_ProgramCount")->text(), QStringLiteral("469"));
+        click(calendar, "MonthView1_Next");
+        click(calendar, "MonthView1_Previous");
+        QVERIFY(calendar->isMarked(QDate(2027, 8, 15)));
+
+        // 2027 deleted again by year, then two dated days of special 1.
+        click(year, "Button_DeleteYear");
+        QDialog* deletion = lastDialog("Form_DeleteYear");
+        child<QRadioButton>(deletion, "Option_Delete_1")->setChecked(true);
+        child<QComboBox>(deletion, "Combo_Year")->setCurrentIndex(0);
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        click(deletion, "Button_OK");
+        QVERIFY(!calendar->isMarked(QDate(2027, 8, 15)));
+        chooseCircuit(year, 1);
+        markRun(calendar, QDate(2027, 12, 24), QDate(2027, 12, 25), false, 2);
+        QCOMPARE(child<QLabel>(year, "Label_ProgramCount")->text(), QStringLiteral("498"));
+    }
+
 private slots:
     void initTestCase() { Form_End::setDisplayMilliseconds(1); }
+
+    void yearSideSurvivesWritingAndReading()
+    {
+        ScratchStore store;
+        Form_Main main;
+        m_main = &main;
+        main.Form_Load();
+        main.show();
+        configureCircuits();
+        ModalDialogs::setRunner([this](QDialog* dialog) {
+            m_dialogs.emplace_back(dialog);
+            dialog->show();
+        });
+        click(&main, "Button_Year");
+        QWidget* year = FindForm("Form_Year");
+        QVERIFY(year);
+        auto* calendar = child<MonthCalendar>(year, "MonthView1");
+        enterSpecialProgram(year);
+        enterYearPrograms(year, calendar);
+        QVERIFY(shownMessages().last().endsWith(QStringLiteral("回路2 2027年 のデータを消去しました。")));
+        click(year, "Button_Close");
+        QVERIFY(main.isVisible());
+        while (!m_dialogs.empty())
+            m_dialogs.pop_back();
+        ModalDialogs::setRunner({});
+
+        const QString path = store.path() + "/year.dat";
+        FileDialog::queuePath(path);
+        click(&main, "Button_SaveFile");
+        // The program tables come back as they were (circuits without
+        // programs are not in the file).
+        const auto programs = [] { return storeSnapshot().section(QStringLiteral("--"), 1); };
+        const QString before = programs();
+        QVERIFY(before.contains(QStringLiteral("\n1,1,27,12,24,1\n")));
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        FileDialog::queuePath(path);
+        click(&main, "Button_LoadFile");
+        QCOMPARE(programs(), before);
+
+        // The same calendar after reading.
+        click(&main, "Button_Year");
+        year = FindForm("Form_Year");
+        chooseCircuit(year, 1);
+        calendar = child<MonthCalendar>(year, "MonthView1");
+        calendar->setSelectedDate(QDate(2027, 12, 1));
+        QVERIFY(calendar->isMarked(QDate(2027, 12, 25)));
+        QVERIFY(calendar->isMarked(QDate(2028, 1, 1)));
+        QCOMPARE(child<QLabel>(year, "Label_ProgramCount")->text(), QStringLiteral("498"));
+        click(year, "Button_Close");
+        main.hide();
+    }
 
     void sessionWritesTheExactFileAndReadsItBack()
     {

@@ -1,0 +1,288 @@
+#include "special/Form_Special.h"
+
+#include "app/ui/Guard.h"
+#include "app/ui/MessageBox.h"
+#include "app/ui/Widgets.h"
+#include "app/ui/WindowUtil.h"
+#include "special/ModalDialogs.h"
+#include "special/SpecialPrograms.h"
+#include "special/YearLinks.h"
+#include "store/ProgramTypes.h"
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
+#include "week/Form_Copy.h"
+#include "week/Form_EditTime.h"
+#include "week/Form_EditTimeTimer.h"
+#include "week/ProgramGrid.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QSize kButtonSize(110, 32);
+const QString kTitle = QStringLiteral("特殊プログラム");
+
+QLabel* makeValueLabel(QWidget* parent, const char* name)
+{
+    QLabel* label = makeLabel(parent, name, QString());
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setMinimumWidth(90);
+    return label;
+}
+
+// "hh:mm" texts of the grid: hour in characters 1-2, minute in 4-5.
+int hourOf(const QString& time) { return time.mid(0, 2).trimmed().toInt(); }
+int minuteOf(const QString& time) { return time.mid(3, 2).toInt(); }
+int secondOf(const QString& time) { return time.right(2).toInt(); }
+
+}  // namespace
+
+Form_Special::Form_Special(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form_Special"));
+    setWindowTitle(kTitle);
+    setModal(true);
+    buildWindow();
+    connectHandlers();
+    runGuarded(this, [this] { Form_Load(); });
+}
+
+void Form_Special::buildWindow()
+{
+    Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("特殊プログラムの設定"));
+    styleHeading(Label_Titile, 1.4);
+    Label_CircuitTitle = makeLabel(this, "Label_CircuitTitle", QStringLiteral("回　路"));
+    Label_Circuit = makeValueLabel(this, "Label_Circuit");
+    Label_SpecialTitle = makeLabel(this, "Label_SpecialTitle", QStringLiteral("特殊番号"));
+    Label_Special = makeValueLabel(this, "Label_Special");
+    Label2 = makeLabel(this, "Label2", QStringLiteral("プログラムの種類"));
+    Label_Mode = makeValueLabel(this, "Label_Mode");
+    Label3 = makeLabel(this, "Label3", QStringLiteral("出力時間／チャイム起動時間"));
+    Label_Pulse = makeValueLabel(this, "Label_Pulse");
+    Label4 = makeLabel(this, "Label4", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
+    Label_ProgramCount = makeValueLabel(this, "Label_ProgramCount");
+    Label_ProgramCount->setToolTip(QStringLiteral("特殊プログラムの設定可能数です。"));
+    Label_ProgramCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    DataGrid1 = new ProgramGrid(this);
+    DataGrid1->setToolTip(QStringLiteral("設定時刻を選択するには左端のレコードセレクタをクリックします。"));
+    DataGrid1->setMinimumSize(420, 300);
+
+    Button_New = makeButton(this, "Button_New", QStringLiteral("新規 (&N)"),
+                            QStringLiteral("設定時刻を新規で追加します。"), kButtonSize);
+    Button_Edit = makeButton(this, "Button_Edit", QStringLiteral("編集 (&E)"),
+                             QStringLiteral("選択した設定時刻を編集します。"), kButtonSize);
+    Button_Delete = makeButton(this, "Button_Delete", QStringLiteral("削除 (&D)"),
+                               QStringLiteral("選択した設定時刻を削除します。"), kButtonSize);
+    Button_AllDelete = makeButton(this, "Button_AllDelete", QStringLiteral("全削除 (&A)"),
+                                  QStringLiteral("選択した回路の設定をすべて削除します。"), kButtonSize);
+    Button_Copy = makeButton(this, "Button_Copy", QStringLiteral("コピー (&C)"),
+                             QStringLiteral("現在選択している曜日に別の曜日の設定をコピーします。"), kButtonSize);
+    Button_Close = makeButton(this, "Button_Close", QStringLiteral("閉じる (&X)"), QString(), kButtonSize);
+
+    auto* choices = new QGridLayout;
+    choices->addWidget(Label_CircuitTitle, 0, 0);
+    choices->addWidget(Label_Circuit, 0, 1);
+    choices->addWidget(Label2, 0, 2);
+    choices->addWidget(Label_Mode, 0, 3);
+    choices->addWidget(Label_SpecialTitle, 1, 0);
+    choices->addWidget(Label_Special, 1, 1);
+    choices->addWidget(Label3, 1, 2);
+    choices->addWidget(Label_Pulse, 1, 3);
+    choices->setColumnStretch(4, 1);
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* button : {Button_New, Button_Edit, Button_Delete, Button_AllDelete, Button_Copy})
+        buttons->addWidget(button);
+    buttons->addStretch(1);
+    buttons->addWidget(Label4);
+    buttons->addWidget(Label_ProgramCount);
+    buttons->addSpacing(12);
+    buttons->addWidget(Button_Close);
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(DataGrid1, 1);
+    body->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->addWidget(Label_Titile);
+    layout->addLayout(choices);
+    layout->addLayout(body, 1);
+}
+
+void Form_Special::connectHandlers()
+{
+    connect(Button_New, &QPushButton::clicked, this, guarded(this, [this] { Button_New_Click(); }));
+    connect(Button_Edit, &QPushButton::clicked, this, guarded(this, [this] { Button_Edit_Click(); }));
+    connect(Button_Delete, &QPushButton::clicked, this, guarded(this, [this] { Button_Delete_Click(); }));
+    connect(Button_AllDelete, &QPushButton::clicked, this, guarded(this, [this] { Button_AllDelete_Click(); }));
+    connect(Button_Copy, &QPushButton::clicked, this, guarded(this, [this] { Button_Copy_Click(); }));
+    connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
+}
+
+void Form_Special::Form_Load()
+{
+    m_circuit = EditRequest.CircuitNO;
+    m_special = EditRequest.SpecialNO != 0 ? int(EditRequest.SpecialNO)
+                                           : SpecialPrograms::FirstFreeSpecialNumber(m_circuit);
+    Label_Special->setText(QString::number(m_special));
+    Label_Circuit->setText(QString::number(m_circuit));
+    const CircuitSetting& setting = CircuitSettingAt(m_circuit);
+    Label_Mode->setText(ProgramTypeName(setting.Program));
+    Button_Copy->setEnabled(setting.Program == TypeTimeSignal || setting.Program == TypeChime);
+    Label_Pulse->setText(QString::number(setting.PulseTime) + QStringLiteral("秒"));
+    refresh();
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
+    Button_Close->setToolTip(IsFormLoaded(QStringLiteral("Form_EditYear")) ? QStringLiteral("日付設定へ戻ります。")
+                                                                           : QStringLiteral("年間プログラム設定へ戻ります。"));
+}
+
+int Form_Special::programType() const
+{
+    return CircuitSettingAt(m_circuit).Program;
+}
+
+void Form_Special::BuildSpecialList(int circuit, int special)
+{
+    DataGrid1->setList(ProgramLists::BuildSpecialList(circuit, special));
+}
+
+void Form_Special::SetSpecialGridColumns()
+{
+    DataGrid1->applyColumns(ProgramLists::SetSpecialGridColumns(m_circuit));
+}
+
+void Form_Special::rebuildList(int circuit, int special)
+{
+    BuildSpecialList(circuit, special);
+    SetSpecialGridColumns();
+}
+
+void Form_Special::refresh()
+{
+    rebuildList(m_circuit, m_special);
+}
+
+void Form_Special::fillRequest(int editMode, int id)
+{
+    EditRequest = EditRequestData{};
+    EditRequest.EditMode = qint16(editMode);
+    EditRequest.ID = qint16(id);
+    EditRequest.CircuitNO = qint16(m_circuit);
+    EditRequest.SpecialNO = qint16(m_special);
+    EditRequest.Origin = 2;
+}
+
+void Form_Special::openEntryDialog()
+{
+    const int type = programType();
+    if (type == TypeTimeSignal || type == TypeChime)
+        ModalDialogs::open(new Form_EditTime(this));
+    else if (type == TypeTimer)
+        ModalDialogs::open(new Form_EditTimeTimer(this));
+}
+
+void Form_Special::Button_New_Click()
+{
+    fillRequest(0, 0);
+    openEntryDialog();
+}
+
+void Form_Special::Button_Edit_Click()
+{
+    if (DataGrid1->selectedRow() < 0)
+        return;
+    const int type = programType();
+    if (type < TypeTimeSignal || type > TypeTimer)
+        return;
+    fillRequest(-1, DataGrid1->selectedValue(QStringLiteral("ID")).toInt());
+    EditRequestData& r = EditRequest;
+    if (type == TypeTimer) {
+        const QString start = DataGrid1->selectedText(QStringLiteral(" 開始時刻"));
+        const QString end = DataGrid1->selectedText(QStringLiteral(" 終了時刻"));
+        r.TimeONH = qint16(hourOf(start));
+        r.TimeONM = qint16(minuteOf(start));
+        r.TimeOFFH = qint16(hourOf(end));
+        r.TimeOFFM = qint16(minuteOf(end));
+    } else {
+        const QString time = DataGrid1->selectedText(QStringLiteral(" 時 刻"));
+        r.TimeONH = qint16(hourOf(time));
+        r.TimeONM = qint16(minuteOf(time));
+        if (type == TypeChime) {
+            r.TimeONS = qint16(secondOf(time));
+            r.ChimeNO = qint16(DataGrid1->selectedText(QStringLiteral(" 曲番号")).toInt());
+        }
+    }
+    openEntryDialog();
+}
+
+void Form_Special::Button_Delete_Click()
+{
+    if (DataGrid1->selectedRow() < 0)
+        return;
+    if (MessageBox::show(this, QStringLiteral("削除しますか？"), kTitle, MessageBox::Icon::Question,
+                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    const int id = DataGrid1->selectedValue(QStringLiteral("ID")).toInt();
+    EditRequest.ID = qint16(id);
+    EditRequest.CircuitNO = qint16(m_circuit);
+    EditRequest.SpecialNO = qint16(m_special);
+    if (SpecialPrograms::DeleteSpecialProgram(id, m_circuit, m_special)) {
+        MessageBox::show(this, QStringLiteral("特殊番号%1 は削除されます。").arg(m_special), kTitle,
+                         MessageBox::Icon::Information);
+        RefreshYearSide(m_circuit);
+    }
+    refresh();
+    UpdateProgramCount(objectName());
+}
+
+void Form_Special::Button_AllDelete_Click()
+{
+    const QString subject = QStringLiteral("回路No.%1 特殊番号%2").arg(m_circuit).arg(m_special);
+    if (MessageBox::show(this, subject + QStringLiteral(" の特殊プログラムをすべて削除しますか？"), kTitle,
+                         MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::No) != QMessageBox::Yes)
+        return;
+    EditRequest.CircuitNO = qint16(m_circuit);
+    EditRequest.SpecialNO = qint16(m_special);
+    SpecialPrograms::DeleteAllSpecialPrograms(m_circuit, m_special);
+    RefreshYearSide(m_circuit);
+    refresh();
+    UpdateProgramCount(objectName());
+    MessageBox::show(this, subject + QStringLiteral(" の特殊プログラムをすべて削除しました。"), kTitle,
+                     MessageBox::Icon::Information);
+}
+
+void Form_Special::Button_Copy_Click()
+{
+    const int type = programType();
+    if (type != TypeTimeSignal && type != TypeChime)
+        return;
+    EditRequest.CircuitNO = qint16(m_circuit);
+    EditRequest.SpecialNO = qint16(m_special);
+    EditRequest.Origin = 2;
+    ModalDialogs::open(new Form_Copy(this));
+}
+
+void Form_Special::Button_Close_Click()
+{
+    close();
+}
+
+// Every way out (閉じる, the title bar, Esc) ends here.
+void Form_Special::done(int result)
+{
+    MarkFormUnloaded(this);
+    EditRequest.CircuitNO = qint16(m_circuit);
+    EditRequest.SpecialNO = qint16(m_special);
+    if (auto* dateDialog = dynamic_cast<SpecialChoiceHost*>(FindForm(QStringLiteral("Form_EditYear"))))
+        dateDialog->SpecialWindowClosed(m_special, DataGrid1->rowCount() > 0);
+    QDialog::done(result);
+}

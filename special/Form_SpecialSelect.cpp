@@ -1,0 +1,126 @@
+#include "special/Form_SpecialSelect.h"
+
+#include "app/ui/Guard.h"
+#include "app/ui/MessageBox.h"
+#include "app/ui/Widgets.h"
+#include "app/ui/WindowUtil.h"
+#include "special/Form_Special.h"
+#include "special/ModalDialogs.h"
+#include "special/SpecialPrograms.h"
+#include "store/SharedState.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QSize kButtonSize(100, 30);
+
+}  // namespace
+
+void FillSpecialCombo(QComboBox* combo, int circuit)
+{
+    const QSignalBlocker blocker(combo);
+    combo->clear();
+    for (int number : SpecialPrograms::SpecialNumbersInUse(circuit))
+        combo->addItem(QString::number(number), number);
+    combo->setCurrentIndex(-1);
+}
+
+Form_SpecialSelect::Form_SpecialSelect(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form_SpecialSelect"));
+    setWindowTitle(QStringLiteral("特殊プログラム作成"));
+    setModal(true);
+    buildWindow();
+    connectHandlers();
+    runGuarded(this, [this] { Form_Load(); });
+}
+
+void Form_SpecialSelect::buildWindow()
+{
+    Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("特殊プログラム作成"));
+    styleHeading(Label_Titile, 1.3);
+    Option_New = new QRadioButton(QStringLiteral("新規作成"), this);
+    Option_New->setObjectName(QStringLiteral("Option_New"));
+    Option_Edit = new QRadioButton(QStringLiteral("作成済みの特殊プログラムを編集"), this);
+    Option_Edit->setObjectName(QStringLiteral("Option_Edit"));
+    Label_Special = makeLabel(this, "Label_Special", QStringLiteral("特殊番号"));
+    Combo_Special = new QComboBox(this);
+    Combo_Special->setObjectName(QStringLiteral("Combo_Special"));
+    Combo_Special->setToolTip(QStringLiteral("特殊番号を選択します。"));
+    Combo_Special->setMinimumWidth(80);
+    Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"), QStringLiteral("特殊プログラムを作成します。"),
+                           kButtonSize);
+    Button_Cancel = makeButton(this, "Button_Cancel", QStringLiteral("ｷｬﾝｾﾙ (&C)"), QStringLiteral("画面を閉じます。"),
+                               kButtonSize);
+
+    auto* specialRow = new QHBoxLayout;
+    specialRow->addSpacing(24);
+    specialRow->addWidget(Label_Special);
+    specialRow->addWidget(Combo_Special);
+    specialRow->addStretch(1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button_OK);
+    buttons->addWidget(Button_Cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->addWidget(Label_Titile);
+    layout->addWidget(Option_New);
+    layout->addWidget(Option_Edit);
+    layout->addLayout(specialRow);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+}
+
+void Form_SpecialSelect::connectHandlers()
+{
+    connect(Option_New, &QRadioButton::toggled, Combo_Special, [this](bool checked) { Combo_Special->setEnabled(!checked); });
+    connect(Button_OK, &QPushButton::clicked, this, guarded(this, [this] { Button_OK_Click(); }));
+    connect(Button_Cancel, &QPushButton::clicked, this, guarded(this, [this] { reject(); }));
+}
+
+void Form_SpecialSelect::Form_Load()
+{
+    Option_New->setChecked(true);
+    Combo_Special->setEnabled(false);
+    FillSpecialCombo(Combo_Special, EditRequest.CircuitNO);
+}
+
+void Form_SpecialSelect::Button_OK_Click()
+{
+    if (Option_New->isChecked()) {
+        if (SpecialPrograms::FirstFreeSpecialNumber(EditRequest.CircuitNO) > SpecialPrograms::HighestSpecialNumber) {
+            MessageBox::show(this,
+                             QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"
+                                            "不要なプログラムを削除してから設定してください。"),
+                             QStringLiteral("特殊プログラム"), MessageBox::Icon::Critical);
+            return;
+        }
+        EditRequest.SpecialNO = 0;
+        openSpecial();
+        return;
+    }
+    if (Combo_Special->currentIndex() < 0) {
+        MessageBox::show(this, QStringLiteral("特殊番号を指定してください。"), QStringLiteral("特殊プログラム作成"),
+                         MessageBox::Icon::Critical);
+        Combo_Special->setFocus();
+        return;
+    }
+    EditRequest.SpecialNO = qint16(Combo_Special->currentData().toInt());
+    openSpecial();
+}
+
+void Form_SpecialSelect::openSpecial()
+{
+    ModalDialogs::open(new Form_Special(parentWidget()));
+    accept();
+}

@@ -1,0 +1,36 @@
+#pragma once
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// Fills a special-number list (Combo_Special of this dialog or of
+// Form_EditYear) with the numbers in use by the circuit, ascending, the
+// number as item data, nothing chosen.
+void FillSpecialCombo(QComboBox* combo, int circuit);
+
+// The choice between a new special number and one in use, for the circuit
+// of EditRequest; opens Form_Special on it.
+class Form_SpecialSelect : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Form_SpecialSelect(QWidget* parent = nullptr);
+
+private:
+    void buildWindow();
+    void connectHandlers();
+    void Form_Load();
+    void Button_OK_Click();
+    void openSpecial();
+
+    QLabel* Label_Titile;
+    QRadioButton* Option_New;
+    QRadioButton* Option_Edit;
+    QLabel* Label_Special;
+    QComboBox* Combo_Special;
+    QPushButton* Button_OK;
+    QPushButton* Button_Cancel;
+};

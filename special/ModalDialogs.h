@@ -1,0 +1,17 @@
+#pragma once
+#include <functional>
+
+class QDialog;
+
+// The special and year windows open their dialogs through here: shown
+// modally and deleted afterwards. Tests replace the runner to drive the
+// dialogs themselves (they then own them).
+namespace ModalDialogs {
+
+using Runner = std::function<void(QDialog*)>;
+
+void open(QDialog* dialog);
+// An empty runner restores the modal one.
+void setRunner(Runner runner);
+
+}  // namespace ModalDialogs

@@ -1,0 +1,81 @@
+#include "special/SpecialPrograms.h"
+
+#include "store/ProgramStore.h"
+#include "store/StoreRoutines.h"
+
+#include <QSqlQuery>
+
+namespace SpecialPrograms {
+
+namespace {
+
+int programCount(int circuit, int special)
+{
+    return ProgramStore::scalar(QStringLiteral("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"),
+                                {circuit, special}, 0)
+        .toInt();
+}
+
+void deleteYearEntries(int circuit, int special)
+{
+    for (const char* table : {"T_Year", "T_YearE"}) {
+        ProgramStore::exec(
+            QStringLiteral("DELETE FROM %1 WHERE CircuitNO = ? AND SpecialNO = ?").arg(QLatin1String(table)),
+            {circuit, special});
+        RenumberTable(QLatin1String(table));
+    }
+}
+
+}  // namespace
+
+QList<int> SpecialNumbersInUse(int circuit)
+{
+    QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT DISTINCT SpecialNO FROM T_Week "
+                                                        "WHERE CircuitNO = ? AND SpecialNO <> 0 ORDER BY SpecialNO"),
+                                         {circuit});
+    QList<int> numbers;
+    while (query.next())
+        numbers << query.value(0).toInt();
+    return numbers;
+}
+
+int FirstFreeSpecialNumber(int circuit)
+{
+    int free = 1;
+    for (int number : SpecialNumbersInUse(circuit)) {
+        if (number != free)
+            break;
+        ++free;
+    }
+    return free;
+}
+
+// Special number 0 stands for the week programs and for 停止 entries: never
+// deleted through here.
+bool DeleteSpecialProgram(int id, int circuit, int special)
+{
+    if (special < 1)
+        return false;
+    Transaction transaction;
+    ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ? AND CircuitNO = ? AND SpecialNO = ?"),
+                       {id, circuit, special});
+    const bool lastGone = programCount(circuit, special) == 0;
+    if (lastGone)
+        deleteYearEntries(circuit, special);
+    RenumberTable(QStringLiteral("T_Week"));
+    transaction.commit();
+    return lastGone;
+}
+
+void DeleteAllSpecialPrograms(int circuit, int special)
+{
+    if (special < 1)
+        return;
+    Transaction transaction;
+    ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"), {circuit, special});
+    deleteYearEntries(circuit, special);
+    RenumberTable(QStringLiteral("T_Week"));
+    transaction.commit();
+}
+
+}  // namespace SpecialPrograms

@@ -1,0 +1,35 @@
+#pragma once
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// Deletes the year entries of EditRequest's circuit: all of them, or those
+// of one year, or the every-year ones.
+class Form_DeleteYear : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Form_DeleteYear(QWidget* parent = nullptr);
+
+private:
+    void buildWindow();
+    void connectHandlers();
+    void Form_Load();
+    void Option_Delete_Click(int index);
+    void Button_OK_Click();
+    bool confirmed(const QString& subject);
+    void finish(const QString& subject);
+
+    int m_circuit = 0;
+
+    QLabel* Label_Titile;
+    QLabel* Label_Circuit;
+    QLabel* Label_CircuitNO;
+    QRadioButton* Option_Delete[2];
+    QComboBox* Combo_Year;
+    QPushButton* Button_OK;
+    QPushButton* Button_Cancel;
+};

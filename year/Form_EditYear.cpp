@@ -1,0 +1,295 @@
+#include "year/Form_EditYear.h"
+
+#include "app/ui/BusyCursor.h"
+#include "app/ui/Guard.h"
+#include "app/ui/MessageBox.h"
+#include "app/ui/Widgets.h"
+#include "app/ui/WindowUtil.h"
+#include "special/Form_Special.h"
+#include "special/Form_SpecialSelect.h"
+#include "special/ModalDialogs.h"
+#include "special/SpecialPrograms.h"
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
+#include "year/YearEntries.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QSize kButtonSize(100, 30);
+const QString kCapacityTitle = QStringLiteral("年間プログラム設定");
+
+QString dayText(QDate date, bool withYear)
+{
+    const QString day = QStringLiteral("%1月%2日").arg(date.month()).arg(date.day());
+    return withYear ? QStringLiteral("%1年").arg(date.year()) + day : day;
+}
+
+QDate handedOverDate(int year, int month, int day)
+{
+    return QDate(2000 + year, month, day);
+}
+
+}  // namespace
+
+Form_EditYear::Form_EditYear(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form_EditYear"));
+    setWindowTitle(QStringLiteral("日付設定"));
+    setModal(true);
+    buildWindow();
+    connectHandlers();
+    runGuarded(this, [this] { Form_Load(); });
+}
+
+void Form_EditYear::buildWindow()
+{
+    Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("日付設定"));
+    styleHeading(Label_Titile, 1.3);
+    Label_Date = makeLabel(this, "Label_Date", QString());
+    styleHeading(Label_Date, 1.1);
+    Combo_Year = new QComboBox(this);
+    Combo_Year->setObjectName(QStringLiteral("Combo_Year"));
+    Combo_Year->setToolTip(QStringLiteral("年間プログラムを設定する年を選択します。"));
+    Combo_Year->setMinimumWidth(90);
+
+    const struct {
+        const char* caption;
+        const char* tip;
+    } options[] = {{"設定なし（週間プログラムを実行）", "年間プログラムの設定を解除します。"},
+                   {"プログラム実行停止", "指定の日付は一日プログラムを実行しません。"},
+                   {"特殊プログラムを実行", "指定の日付に特殊プログラムを実行します。"}};
+    m_options = new QButtonGroup(this);
+    for (int index = 0; index < 3; ++index) {
+        Option_Year[index] = new QRadioButton(QString::fromUtf8(options[index].caption), this);
+        Option_Year[index]->setObjectName(QStringLiteral("Option_Year_%1").arg(index));
+        Option_Year[index]->setToolTip(QString::fromUtf8(options[index].tip));
+        m_options->addButton(Option_Year[index], index);
+    }
+
+    Frame_Special = new QGroupBox(QStringLiteral("特殊番号"), this);
+    Frame_Special->setObjectName(QStringLiteral("Frame_Special"));
+    Combo_Special = new QComboBox(Frame_Special);
+    Combo_Special->setObjectName(QStringLiteral("Combo_Special"));
+    Combo_Special->setToolTip(QStringLiteral("特殊番号を選択します。"));
+    Combo_Special->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    Combo_Special->setMinimumWidth(90);
+    Button_New = makeButton(Frame_Special, "Button_New", QStringLiteral("新規 (&N)"),
+                            QStringLiteral("新規の特殊番号の設定を作成します。"), kButtonSize);
+    Button_Edit = makeButton(Frame_Special, "Button_Edit", QStringLiteral("編集 (&E)"),
+                             QStringLiteral("選択した特殊番号のプログラムを編集します。"), kButtonSize);
+    Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"), QStringLiteral("入力した内容を確定します。"),
+                           kButtonSize);
+    Button_Cancel = makeButton(this, "Button_Cancel", QStringLiteral("ｷｬﾝｾﾙ (&C)"),
+                               QStringLiteral("入力した内容をキャンセルします。"), kButtonSize);
+    for (QWidget* control : {static_cast<QWidget*>(Combo_Special), static_cast<QWidget*>(Button_New),
+                             static_cast<QWidget*>(Button_Edit)})
+        control->setEnabled(false);
+
+    auto* frame = new QHBoxLayout(Frame_Special);
+    frame->addWidget(Combo_Special);
+    frame->addWidget(Button_New);
+    frame->addWidget(Button_Edit);
+    frame->addStretch(1);
+
+    auto* dateRow = new QHBoxLayout;
+    dateRow->addWidget(Label_Date);
+    dateRow->addStretch(1);
+    dateRow->addWidget(Combo_Year);
+
+    auto* special = new QHBoxLayout;
+    special->addSpacing(24);
+    special->addWidget(Frame_Special, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button_OK);
+    buttons->addWidget(Button_Cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->addWidget(Label_Titile);
+    layout->addLayout(dateRow);
+    layout->addSpacing(6);
+    for (QRadioButton* option : Option_Year)
+        layout->addWidget(option);
+    layout->addLayout(special);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+}
+
+void Form_EditYear::connectHandlers()
+{
+    connect(Combo_Year, &QComboBox::currentIndexChanged, this, guarded(this, [this] { Combo_Year_Click(); }));
+    connect(m_options, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+        if (checked)
+            runGuarded(this, [this, index] { Option_Year_Click(index); });
+    });
+    connect(Button_New, &QPushButton::clicked, this, guarded(this, [this] { Button_New_Click(); }));
+    connect(Button_Edit, &QPushButton::clicked, this, guarded(this, [this] { Button_Edit_Click(); }));
+    connect(Button_OK, &QPushButton::clicked, this, guarded(this, [this] { Button_OK_Click(); }));
+    connect(Button_Cancel, &QPushButton::clicked, this, guarded(this, [this] { reject(); }));
+}
+
+void Form_EditYear::Form_Load()
+{
+    m_circuit = EditRequest.CircuitNO;
+    const YearHandOverData& run = YearHandOver;
+    m_from = handedOverDate(run.RangeFromYear, run.RangeFromMonth, run.RangeFromDay);
+    m_to = handedOverDate(run.RangeToYear, run.RangeToMonth, run.RangeToDay);
+    const QSignalBlocker blocker(Combo_Year);
+    Combo_Year->addItem(QStringLiteral("毎年"));
+    Combo_Year->addItem(QStringLiteral("%1年").arg(run.RangeFromYear, 2, 10, QLatin1Char('0')));
+    Combo_Year->setCurrentIndex(1);
+    Combo_Year_Click();
+}
+
+bool Form_EditYear::everyYear() const
+{
+    return Combo_Year->currentIndex() == 0;
+}
+
+bool Form_EditYear::singleDay() const
+{
+    return m_from == m_to;
+}
+
+void Form_EditYear::fillSpecialList()
+{
+    FillSpecialCombo(Combo_Special, m_circuit);
+    const int stored = m_stored.value_or(0);
+    if (stored > 0 && Combo_Special->findData(stored) < 0) {
+        const QSignalBlocker blocker(Combo_Special);
+        Combo_Special->addItem(QStringLiteral("%1（プログラムなし）").arg(stored), stored);
+        Combo_Special->setCurrentIndex(-1);
+    }
+}
+
+void Form_EditYear::chooseSpecial(int special)
+{
+    Combo_Special->setCurrentIndex(Combo_Special->findData(special));
+}
+
+void Form_EditYear::Combo_Year_Click()
+{
+    if (Combo_Year->currentIndex() < 0)
+        return;
+    m_stored.reset();
+    if (singleDay())
+        m_stored = everyYear() ? YearEntries::EveryYearEntry(m_circuit, m_from.month(), m_from.day())
+                               : YearEntries::DatedEntry(m_circuit, m_from);
+    fillSpecialList();
+    ShowEntryState();
+}
+
+void Form_EditYear::ShowEntryState()
+{
+    const bool withYear = !everyYear();
+    if (!singleDay()) {
+        Label_Date->setText(dayText(m_from, withYear) + QStringLiteral("～") + dayText(m_to, withYear));
+        return;
+    }
+    Label_Date->setText(dayText(m_from, withYear));
+    if (!m_stored) {
+        checkOption(0);
+        return;
+    }
+    checkOption(*m_stored == 0 ? 1 : 2);
+    if (*m_stored != 0)
+        chooseSpecial(*m_stored);
+}
+
+void Form_EditYear::checkOption(int index)
+{
+    if (Option_Year[index]->isChecked())
+        Option_Year_Click(index);
+    else
+        Option_Year[index]->setChecked(true);
+}
+
+void Form_EditYear::Option_Year_Click(int index)
+{
+    const bool special = index == 2;
+    Combo_Special->setEnabled(special);
+    Button_New->setEnabled(special);
+    Button_Edit->setEnabled(special && Combo_Special->count() > 0);
+}
+
+void Form_EditYear::Button_New_Click()
+{
+    EditRequest.SpecialNO = 0;
+    if (SpecialPrograms::FirstFreeSpecialNumber(m_circuit) > SpecialPrograms::HighestSpecialNumber) {
+        MessageBox::show(this,
+                         QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"
+                                        "不要なプログラムを削除してから設定してください。"),
+                         QStringLiteral("特殊プログラム"), MessageBox::Icon::Critical);
+        return;
+    }
+    EditRequest.CircuitNO = qint16(m_circuit);
+    ModalDialogs::open(new Form_Special(this));
+}
+
+void Form_EditYear::Button_Edit_Click()
+{
+    if (Combo_Special->currentIndex() < 0)
+        return;
+    EditRequest.CircuitNO = qint16(m_circuit);
+    EditRequest.SpecialNO = qint16(Combo_Special->currentData().toInt());
+    ModalDialogs::open(new Form_Special(this));
+}
+
+void Form_EditYear::SpecialWindowClosed(int special, bool choose)
+{
+    fillSpecialList();
+    if (Combo_Special->count() > 0)
+        Button_Edit->setEnabled(true);
+    if (choose)
+        chooseSpecial(special);
+}
+
+void Form_EditYear::Button_OK_Click()
+{
+    if (Combo_Year->currentIndex() < 0) {
+        Combo_Year->setFocus();
+        return;
+    }
+    using YearEntries::Action;
+    const int option = m_options->checkedId();
+    const int special = Combo_Special->currentIndex() < 0 ? 0 : Combo_Special->currentData().toInt();
+    // Option 2 without a chosen number, or no option at all, writes nothing.
+    const bool writes = option == 0 || option == 1 || (option == 2 && special > 0);
+    const Action action = option == 0 ? Action::Clear : option == 1 ? Action::Stop : Action::Special;
+    if (everyYear()) {
+        if (writes)
+            YearEntries::WriteEveryYearRun(m_circuit, m_from, m_to, action, special);
+    } else if (writes) {
+        YearEntries::RunResult result;
+        {
+            BusyCursor busy;
+            result = YearEntries::WriteDatedRun(m_circuit, m_from, m_to, action, special);
+        }
+        if (result.capacityReached)
+            MessageBox::show(this,
+                             action == Action::Stop
+                                 ? QStringLiteral("年間プログラムの設定可能数を%1超えてしまうため作成できません。").arg(YearCapacity)
+                                 : QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。").arg(YearCapacity),
+                             kCapacityTitle, MessageBox::Icon::Critical);
+    }
+    RefreshYearSide(m_circuit);
+    accept();
+}
+
+void Form_EditYear::done(int result)
+{
+    MarkFormUnloaded(this);
+    QDialog::done(result);
+}

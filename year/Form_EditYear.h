@@ -1,0 +1,62 @@
+#pragma once
+#include "special/YearLinks.h"
+
+#include <QDate>
+#include <QDialog>
+#include <optional>
+
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// What a day or a run of days does: nothing special (week programs), stop,
+// or a special program; in the year shown or every year. The circuit comes
+// from EditRequest, the run from YearHandOver.
+class Form_EditYear : public QDialog, public SpecialChoiceHost
+{
+    Q_OBJECT
+public:
+    explicit Form_EditYear(QWidget* parent = nullptr);
+
+    void SpecialWindowClosed(int special, bool choose) override;
+    void done(int result) override;
+
+private:
+    void buildWindow();
+    void connectHandlers();
+    void Form_Load();
+    bool everyYear() const;
+    bool singleDay() const;
+    // The special numbers in use, and the stored number of the day shown
+    // even when it has no programs (so that OK keeps it); nothing chosen.
+    void fillSpecialList();
+    void chooseSpecial(int special);
+    void ShowEntryState();
+    void checkOption(int index);
+
+    void Combo_Year_Click();
+    void Option_Year_Click(int index);
+    void Button_New_Click();
+    void Button_Edit_Click();
+    void Button_OK_Click();
+
+    int m_circuit = 0;
+    QDate m_from;
+    QDate m_to;
+    std::optional<int> m_stored;  // the entry of the single day shown
+
+    QLabel* Label_Titile;
+    QLabel* Label_Date;
+    QComboBox* Combo_Year;
+    QRadioButton* Option_Year[3];
+    QButtonGroup* m_options;
+    QGroupBox* Frame_Special;
+    QComboBox* Combo_Special;
+    QPushButton* Button_New;
+    QPushButton* Button_Edit;
+    QPushButton* Button_OK;
+    QPushButton* Button_Cancel;
+};

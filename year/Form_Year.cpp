@@ -1,0 +1,219 @@
+#include "year/Form_Year.h"
+
+#include "app/ui/Guard.h"
+#include "app/ui/MessageBox.h"
+#include "app/ui/Widgets.h"
+#include "app/ui/WindowUtil.h"
+#include "special/Form_SpecialSelect.h"
+#include "special/ModalDialogs.h"
+#include "store/ProgramTypes.h"
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
+#include "year/Form_DeleteYear.h"
+#include "year/Form_EditYear.h"
+#include "year/MonthCalendar.h"
+#include "year/YearEntries.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QSize kButtonSize(150, 36);
+
+qint16 twoDigitYear(QDate date)
+{
+    return qint16(date.year() - 2000);
+}
+
+}  // namespace
+
+Form_Year::Form_Year(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form_Year"));
+    setWindowTitle(QStringLiteral("年間プログラム"));
+    buildWindow();
+    connectHandlers();
+    runGuarded(this, [this] { Form_Load(); });
+}
+
+void Form_Year::buildWindow()
+{
+    Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("年間プログラムの設定"));
+    styleHeading(Label_Titile, 1.4);
+    Label_Circuit = makeLabel(this, "Label_Circuit", QStringLiteral("回　路"));
+    Combo_Circuit = new QComboBox(this);
+    Combo_Circuit->setObjectName(QStringLiteral("Combo_Circuit"));
+    Combo_Circuit->setToolTip(QStringLiteral("回路を選択します。"));
+    Combo_Circuit->setMinimumWidth(80);
+    Label_Mode = makeLabel(this, "Label_Mode", QString());
+    Label_Mode->setFrameShape(QFrame::StyledPanel);
+    Label_Mode->setFrameShadow(QFrame::Sunken);
+    Label_Mode->setMinimumWidth(90);
+    MonthView1 = new MonthCalendar(this);
+    MonthView1->setObjectName(QStringLiteral("MonthView1"));
+    MonthView1->setMinimumSize(420, 300);
+    Label_Info = makeLabel(this, "Label_Info", QStringLiteral("年間プログラムを作成するには日付をクリックします"));
+    Button_DeleteYear = makeButton(this, "Button_DeleteYear", QStringLiteral("年間プログラム削除 (&D)"),
+                                   QStringLiteral("設定済みの年間プログラムを削除します。"), kButtonSize);
+    Button_Special = makeButton(this, "Button_Special", QStringLiteral("特殊プログラム作成 (&S)"),
+                                QStringLiteral("年間プログラムで日付に割り当てる特殊パターンの時刻を設定します。"),
+                                kButtonSize);
+    Label_Rest = makeLabel(this, "Label_Rest", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
+    Label_ProgramCount = makeLabel(this, "Label_ProgramCount", QStringLiteral("500"));
+    Label_ProgramCount->setToolTip(QStringLiteral("年間プログラムの設定可能数です。毎年の設定はカウントされません。"));
+    Label_ProgramCount->setFrameShape(QFrame::StyledPanel);
+    Label_ProgramCount->setFrameShadow(QFrame::Sunken);
+    Label_ProgramCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Button_Close = makeButton(this, "Button_Close", QStringLiteral("閉じる (&X)"),
+                              QStringLiteral("メイン画面に戻ります。"), kButtonSize);
+
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(Label_Circuit);
+    choices->addWidget(Combo_Circuit);
+    choices->addSpacing(12);
+    choices->addWidget(Label_Mode);
+    choices->addStretch(1);
+
+    auto* calendar = new QVBoxLayout;
+    calendar->addWidget(Label_Info, 0, Qt::AlignRight);
+    calendar->addWidget(MonthView1, 1);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(Button_Close);
+    buttons->addSpacing(24);
+    buttons->addWidget(Button_DeleteYear);
+    buttons->addWidget(Button_Special);
+    buttons->addStretch(1);
+    buttons->addWidget(Label_Rest);
+    buttons->addWidget(Label_ProgramCount);
+
+    auto* body = new QHBoxLayout;
+    body->addLayout(calendar, 1);
+    body->addSpacing(12);
+    body->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->addWidget(Label_Titile);
+    layout->addLayout(choices);
+    layout->addLayout(body, 1);
+}
+
+void Form_Year::connectHandlers()
+{
+    connect(Combo_Circuit, &QComboBox::currentIndexChanged, this, guarded(this, [this] { Combo_Circuit_Click(); }));
+    connect(MonthView1, &MonthCalendar::pageChanged, this,
+            [this](bool byNavigation) { runGuarded(this, [=] { MonthView1_PageChanged(byNavigation); }); });
+    connect(MonthView1, &MonthCalendar::runChosen, this,
+            [this](QDate from, QDate to) { runGuarded(this, [=] { MonthView1_RunChosen(from, to); }); });
+    connect(Button_Special, &QPushButton::clicked, this, guarded(this, [this] { Button_Special_Click(); }));
+    connect(Button_DeleteYear, &QPushButton::clicked, this, guarded(this, [this] { Button_DeleteYear_Click(); }));
+    connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { close(); }));
+}
+
+void Form_Year::Form_Load()
+{
+    const QSignalBlocker blocker(Combo_Circuit);
+    for (int circuit = 1; circuit <= 8; ++circuit) {
+        const int type = CircuitSettingAt(circuit).Program;
+        if (type >= TypeTimeSignal && type <= TypeTimer)
+            Combo_Circuit->addItem(QString::number(circuit), circuit);
+    }
+    Combo_Circuit->setCurrentIndex(-1);
+    MonthView1->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
+    MonthView1->setSelectedDate(QDate::currentDate());
+    Label_ProgramCount->setText(QString::number(RemainingYearCapacity()));
+}
+
+int Form_Year::selectedCircuit() const
+{
+    return Combo_Circuit->currentIndex() < 0 ? 0 : Combo_Circuit->currentData().toInt();
+}
+
+bool Form_Year::circuitChosen()
+{
+    if (selectedCircuit() != 0)
+        return true;
+    MessageBox::show(this, QStringLiteral("回路を指定してください。"), QStringLiteral("年間プログラム"),
+                     MessageBox::Icon::Critical);
+    Combo_Circuit->setFocus();
+    return false;
+}
+
+void Form_Year::markDays()
+{
+    const int circuit = selectedCircuit();
+    MonthView1->setMarks(circuit == 0 ? QVector<bool>()
+                                      : YearEntries::MarkedDays(circuit, MonthView1->firstShownDate(),
+                                                                MonthCalendar::ShownDays));
+}
+
+void Form_Year::RefreshYearBold(int circuit)
+{
+    if (circuit == selectedCircuit())
+        markDays();
+}
+
+void Form_Year::Combo_Circuit_Click()
+{
+    if (selectedCircuit() == 0)
+        return;
+    Label_Mode->setText(ProgramTypeName(CircuitSettingAt(selectedCircuit()).Program));
+    markDays();
+}
+
+void Form_Year::MonthView1_PageChanged(bool byNavigation)
+{
+    markDays();
+    if (byNavigation && selectedCircuit() != 0) {
+        const QDate first = std::max(QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1),
+                                     MonthView1->minimumDate());
+        MonthView1->setSelection(first, first);
+    }
+}
+
+void Form_Year::MonthView1_RunChosen(QDate from, QDate to)
+{
+    if (!circuitChosen())
+        return;
+    YearHandOver.RangeFromYear = twoDigitYear(from);
+    YearHandOver.RangeFromMonth = qint16(from.month());
+    YearHandOver.RangeFromDay = qint16(from.day());
+    YearHandOver.RangeToYear = twoDigitYear(to);
+    YearHandOver.RangeToMonth = qint16(to.month());
+    YearHandOver.RangeToDay = qint16(to.day());
+    EditRequest.CircuitNO = qint16(selectedCircuit());
+    ModalDialogs::open(new Form_EditYear(this));
+}
+
+void Form_Year::Button_Special_Click()
+{
+    if (!circuitChosen())
+        return;
+    EditRequest.SpecialNO = 0;
+    EditRequest.CircuitNO = qint16(selectedCircuit());
+    ModalDialogs::open(new Form_SpecialSelect(this));
+}
+
+void Form_Year::Button_DeleteYear_Click()
+{
+    if (!circuitChosen())
+        return;
+    EditRequest.CircuitNO = qint16(selectedCircuit());
+    ModalDialogs::open(new Form_DeleteYear(this));
+}
+
+void Form_Year::closeEvent(QCloseEvent* event)
+{
+    MarkFormUnloaded(this);
+    if (QWidget* main = FindForm(QStringLiteral("Form_Main")); main && !main->isVisible())
+        main->show();
+    event->accept();
+}

@@ -1,0 +1,52 @@
+#pragma once
+#include "special/YearLinks.h"
+
+#include <QDate>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class MonthCalendar;
+
+// The year calendar: the dated and every-year entries of the chosen circuit
+// are bold; a clicked day or run opens the date dialog.
+class Form_Year : public QWidget, public YearMarksHost
+{
+    Q_OBJECT
+public:
+    explicit Form_Year(QWidget* parent = nullptr);
+
+    // Re-marks the days shown when `circuit` is the one chosen.
+    void RefreshYearBold(int circuit) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void connectHandlers();
+    void Form_Load();
+    int selectedCircuit() const;
+    // The "回路を指定してください。" box when no circuit is chosen.
+    bool circuitChosen();
+    void markDays();
+
+    void Combo_Circuit_Click();
+    void MonthView1_PageChanged(bool byNavigation);
+    void MonthView1_RunChosen(QDate from, QDate to);
+    void Button_Special_Click();
+    void Button_DeleteYear_Click();
+
+    QLabel* Label_Titile;
+    QLabel* Label_Circuit;
+    QComboBox* Combo_Circuit;
+    QLabel* Label_Mode;
+    MonthCalendar* MonthView1;
+    QLabel* Label_Info;
+    QPushButton* Button_DeleteYear;
+    QPushButton* Button_Special;
+    QLabel* Label_Rest;
+    QLabel* Label_ProgramCount;
+    QPushButton* Button_Close;
+};

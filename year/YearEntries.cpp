@@ -1,0 +1,214 @@
+#include "year/YearEntries.h"
+
+#include "app/core/Dates.h"
+#include "store/ProgramStore.h"
+#include "store/StoreRoutines.h"
+
+#include <QSqlQuery>
+
+namespace YearEntries {
+
+namespace {
+
+constexpr int kCentury = 2000;
+
+void mark(QVector<bool>& marks, QDate start, int year, int month, int day)
+{
+    if (!IsRealDate(year, month, day))
+        return;
+    const qint64 offset = start.daysTo(QDate(year, month, day));
+    if (offset >= 0 && offset < marks.size())
+        marks[int(offset)] = true;
+}
+
+std::optional<int> firstValue(QSqlQuery query)
+{
+    if (!query.next())
+        return std::nullopt;
+    return query.value(0).toInt();
+}
+
+// One day's row: `where` with `key` finds it, `columns` (bound from `key`)
+// describe a new one.
+struct DayRow {
+    QString table;
+    QString where;
+    QVariantList key;
+    QString columns;
+    QString marks;
+};
+
+enum class DayOutcome { Unchanged, Written, Added, Refused };
+
+// Adds, rewrites or deletes the row of one day; a limited table refuses an
+// added row at capacity.
+DayOutcome writeDay(const DayRow& row, Action action, int special, bool limited)
+{
+    const std::optional<int> rowid = firstValue(
+        ProgramStore::exec(QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(row.table, row.where), row.key));
+    if (rowid) {
+        if (action == Action::Clear)
+            ProgramStore::exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(row.table), {*rowid});
+        else
+            ProgramStore::exec(QStringLiteral("UPDATE %1 SET SpecialNO = ? WHERE rowid = ?").arg(row.table),
+                               {special, *rowid});
+        return DayOutcome::Written;
+    }
+    if (action == Action::Clear)
+        return DayOutcome::Unchanged;
+    if (limited && YearCapacityExceeded(1))
+        return DayOutcome::Refused;
+    ProgramStore::exec(QStringLiteral("INSERT INTO %1 (ID, %2, SpecialNO) VALUES (0, %3, ?)")
+                           .arg(row.table, row.columns, row.marks),
+                       row.key + QVariantList{special});
+    return DayOutcome::Added;
+}
+
+int stored(Action action, int special)
+{
+    return action == Action::Special ? special : 0;
+}
+
+int deleteRows(const char* table, const QString& where, const QVariantList& values)
+{
+    QSqlQuery query =
+        ProgramStore::exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QLatin1String(table), where), values);
+    return query.numRowsAffected();
+}
+
+}  // namespace
+
+QVector<bool> MarkedDays(int circuit, QDate start, int count)
+{
+    QVector<bool> marks(count, false);
+    if (count <= 0)
+        return marks;
+    // Only the months the view touches are read, so the time does not grow
+    // with the entries elsewhere in the year.
+    QStringList datedMonths;
+    QStringList monthMarks;
+    QVariantList datedValues{circuit};
+    QVariantList monthValues{circuit};
+    const QDate last = start.addDays(count - 1);
+    for (QDate month(start.year(), start.month(), 1); month <= last; month = month.addMonths(1)) {
+        datedMonths << QStringLiteral("(Year = ? AND Month = ?)");
+        datedValues << month.year() - kCentury << month.month();
+        monthMarks << QStringLiteral("?");
+        monthValues << month.month();
+    }
+    QSqlQuery dated = ProgramStore::exec(QStringLiteral("SELECT Year, Month, Day FROM T_Year WHERE CircuitNO = ? AND "
+                                                        "(%1) ORDER BY Year, Month, Day")
+                                             .arg(datedMonths.join(QStringLiteral(" OR "))),
+                                         datedValues);
+    while (dated.next())
+        mark(marks, start, kCentury + dated.value(0).toInt(), dated.value(1).toInt(), dated.value(2).toInt());
+    // A view reaches at most into the year after its first day.
+    QSqlQuery everyYear = ProgramStore::exec(QStringLiteral("SELECT Month, Day FROM T_YearE WHERE CircuitNO = ? AND "
+                                                            "Month IN (%1) ORDER BY Month, Day")
+                                                 .arg(monthMarks.join(QStringLiteral(", "))),
+                                             monthValues);
+    while (everyYear.next())
+        for (int year : {start.year(), start.year() + 1})
+            mark(marks, start, year, everyYear.value(0).toInt(), everyYear.value(1).toInt());
+    return marks;
+}
+
+std::optional<int> DatedEntry(int circuit, QDate day)
+{
+    return firstValue(ProgramStore::exec(QStringLiteral("SELECT SpecialNO FROM T_Year WHERE CircuitNO = ? AND "
+                                                        "Year = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
+                                         {circuit, day.year() - kCentury, day.month(), day.day()}));
+}
+
+std::optional<int> EveryYearEntry(int circuit, int month, int day)
+{
+    return firstValue(ProgramStore::exec(QStringLiteral("SELECT SpecialNO FROM T_YearE WHERE CircuitNO = ? AND "
+                                                        "Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
+                                         {circuit, month, day}));
+}
+
+RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int special)
+{
+    RunResult result;
+    Transaction transaction;
+    for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
+        const DayRow row{QStringLiteral("T_Year"),
+                         QStringLiteral("CircuitNO = ? AND Year = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
+                         {circuit, day.year() - kCentury, day.month(), day.day()},
+                         QStringLiteral("CircuitNO, Year, Month, Day"),
+                         QStringLiteral("?, ?, ?, ?")};
+        const DayOutcome outcome = writeDay(row, action, stored(action, special), true);
+        if (outcome == DayOutcome::Refused) {
+            result.capacityReached = true;
+            break;
+        }
+        if (outcome == DayOutcome::Added)
+            ++result.added;
+    }
+    RenumberTable(QStringLiteral("T_Year"));
+    transaction.commit();
+    return result;
+}
+
+void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int special)
+{
+    Transaction transaction;
+    for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
+        const DayRow row{QStringLiteral("T_YearE"),
+                         QStringLiteral("CircuitNO = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
+                         {circuit, day.month(), day.day()},
+                         QStringLiteral("CircuitNO, Month, Day"),
+                         QStringLiteral("?, ?, ?")};
+        writeDay(row, action, stored(action, special), false);
+    }
+    RenumberTable(QStringLiteral("T_YearE"));
+    transaction.commit();
+}
+
+QList<int> YearsWithEntries(int circuit)
+{
+    QSqlQuery query = ProgramStore::exec(
+        QStringLiteral("SELECT DISTINCT Year FROM T_Year WHERE CircuitNO = ? ORDER BY Year"), {circuit});
+    QList<int> years;
+    while (query.next())
+        years << query.value(0).toInt();
+    return years;
+}
+
+bool HasEveryYearEntries(int circuit)
+{
+    return firstValue(ProgramStore::exec(QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? LIMIT 1"),
+                                         {circuit}))
+        .has_value();
+}
+
+int DeleteAllEntries(int circuit)
+{
+    Transaction transaction;
+    const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit}) +
+                        deleteRows("T_Year", QStringLiteral("CircuitNO = ?"), {circuit});
+    RenumberTable(QStringLiteral("T_YearE"));
+    RenumberTable(QStringLiteral("T_Year"));
+    transaction.commit();
+    return deleted;
+}
+
+int DeleteYear(int circuit, int twoDigitYear)
+{
+    Transaction transaction;
+    const int deleted = deleteRows("T_Year", QStringLiteral("CircuitNO = ? AND Year = ?"), {circuit, twoDigitYear});
+    RenumberTable(QStringLiteral("T_Year"));
+    transaction.commit();
+    return deleted;
+}
+
+int DeleteEveryYearEntries(int circuit)
+{
+    Transaction transaction;
+    const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit});
+    RenumberTable(QStringLiteral("T_YearE"));
+    transaction.commit();
+    return deleted;
+}
+
+}  // namespace YearEntries

@@ -1,0 +1,46 @@
+#pragma once
+#include <QDate>
+#include <QList>
+#include <QVector>
+#include <optional>
+
+// Year entries of a circuit: dated (T_Year, two-digit Year) and every-year
+// (T_YearE). SpecialNO 0 means 停止, 1..99 runs that special program.
+namespace YearEntries {
+
+// For each of `count` days from `start`: true when the circuit has a dated
+// entry on it, or an every-year entry on its month and day (29 February
+// only in leap years).
+QVector<bool> MarkedDays(int circuit, QDate start, int count);
+
+// The special number stored for a day, if there is an entry.
+std::optional<int> DatedEntry(int circuit, QDate day);
+std::optional<int> EveryYearEntry(int circuit, int month, int day);
+
+// What the date dialog does with each day of a run.
+enum class Action { Clear, Stop, Special };
+
+struct RunResult {
+    int added = 0;
+    bool capacityReached = false;  // the run stopped before a day that needed a new row
+};
+
+// Writes the run from..to day by day into T_Year: Clear deletes a day's
+// row, Stop and Special rewrite it or add one. Before each added row the
+// capacity of 500 dated rows is checked; when it is reached the run stops
+// and the days already written stay. One transaction; T_Year renumbered.
+RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int special);
+// The same on T_YearE by month and day; every-year entries are not limited.
+void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int special);
+
+// Deletion: the two-digit years holding dated entries of the circuit,
+// ascending, and whether it has every-year entries.
+QList<int> YearsWithEntries(int circuit);
+bool HasEveryYearEntries(int circuit);
+// Each deletes rows of this circuit only, renumbers and returns the number
+// of rows deleted.
+int DeleteAllEntries(int circuit);
+int DeleteYear(int circuit, int twoDigitYear);
+int DeleteEveryYearEntries(int circuit);
+
+}  // namespace YearEntries
