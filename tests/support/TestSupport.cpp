@@ -13,7 +13,7 @@ namespace TestSupport {
 ScratchStore::ScratchStore()
     : m_dir(std::make_unique<QTemporaryDir>())
 {
-    ProgramStore::open(m_dir->filePath(QStringLiteral("db/wz48prg.db")));
+    ProgramStore::open(QStringLiteral(":memory:"));
     scriptDialogs();
 }
 

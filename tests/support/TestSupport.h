@@ -9,8 +9,9 @@
 
 namespace TestSupport {
 
-// Opens a fresh store in a temporary folder for the life of the object and
-// scripts message boxes and file dialogs.
+// Opens a fresh in-memory store for the life of the object, with a temporary
+// folder for files, and scripts message boxes and file dialogs. Tests of the
+// store file itself open one of their own.
 class ScratchStore
 {
 public:
