@@ -44,6 +44,9 @@ Form_Main::Form_Main(QWidget* parent)
 {
     setObjectName(QStringLiteral("Form_Main"));
     setWindowTitle(QStringLiteral("WZ/QX プログラム作成"));
+    // The buttons are worked from the keyboard too: the focused one shows
+    // its focus frame from the start, not only after the first Tab.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     buildWindow();
     connectCommands();
 }
@@ -158,6 +161,7 @@ void Form_Main::Form_Load()
 QWidget* Form_Main::openWorkingWindow(QWidget* window)
 {
     window->setAttribute(Qt::WA_DeleteOnClose);
+    placeWindow(window);
     window->show();
     hide();
     return window;

@@ -3,6 +3,7 @@
 #include "app/ui/WindowUtil.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QQueue>
 
 namespace {
@@ -10,6 +11,7 @@ namespace {
 bool g_scripted = false;
 QQueue<QString> g_paths;
 QStringList g_titles;
+QString g_startFolder;
 
 const QStringList kFilters{
     QStringLiteral("datﾌｧｲﾙ (*.dat)"),
@@ -29,8 +31,12 @@ QString runDialog(QWidget* owner, const QString& title, int mode)
     // A desktop's own dialog (GTK) places itself wherever it likes; Qt's
     // dialog can be centred.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!g_startFolder.isEmpty())
+        dialog.setDirectory(g_startFolder);
     dialog.selectFile(QStringLiteral("WZ48PROG.dat"));
-    centerOnScreen(&dialog);
+    // Wide enough for the name, size, type and date columns.
+    dialog.resize(dialog.fontMetrics().averageCharWidth() * 100, dialog.fontMetrics().height() * 28);
+    placeWindow(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
@@ -42,10 +48,17 @@ QString ShowFileDialog(QWidget* owner, const QString& title, int mode)
 {
     if (mode != FileDialogOpen && mode != FileDialogSave)
         return QString();
-    if (!g_scripted)
-        return runDialog(owner, title, mode);
-    g_titles << title;
-    return g_paths.isEmpty() ? QString() : g_paths.dequeue();
+    QString path;
+    if (g_scripted) {
+        g_titles << title;
+        path = g_paths.isEmpty() ? QString() : g_paths.dequeue();
+    } else {
+        path = runDialog(owner, title, mode);
+    }
+    // The chosen file is read or written next; the next dialog starts beside it.
+    if (!path.isEmpty())
+        g_startFolder = QFileInfo(path).absolutePath();
+    return path;
 }
 
 namespace FileDialog {
@@ -69,6 +82,11 @@ QStringList titlesShown()
 void clearTitlesShown()
 {
     g_titles.clear();
+}
+
+QString startFolder()
+{
+    return g_startFolder;
 }
 
 }  // namespace FileDialog
