@@ -44,9 +44,6 @@ Form_Main::Form_Main(QWidget* parent)
 {
     setObjectName(QStringLiteral("Form_Main"));
     setWindowTitle(QStringLiteral("WZ/QX プログラム作成"));
-    // The buttons are worked from the keyboard too: the focused one shows
-    // its focus frame from the start, not only after the first Tab.
-    setAttribute(Qt::WA_KeyboardFocusChange);
     buildWindow();
     connectCommands();
 }
@@ -338,6 +335,15 @@ void Form_Main::Button_Quit_Click()
                                          QMessageBox::Ok);
     if (answer == QMessageBox::Ok)
         close();
+}
+
+void Form_Main::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The buttons are worked from the keyboard too: the focused one shows
+    // its focus frame from the start, not only after the first Tab. (Qt
+    // clears the flag whenever a window is shown.)
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void Form_Main::closeEvent(QCloseEvent* event)

@@ -9,7 +9,8 @@ namespace {
 // The record selector's mark of the current row.
 const QString kCurrentRowMark = QStringLiteral("▶");
 
-// Times are " 7:05" beside "12:00": right-aligned, their colons line up.
+// Times are " 7:05" above "12:00": right-aligned, with their headings,
+// their colons line up.
 bool isTimeField(const QString& field)
 {
     return field == QStringLiteral("開始時刻") || field == QStringLiteral("終了時刻");
@@ -52,6 +53,10 @@ void ProgramGrid::setList(const ProgramList& list)
         }
         m_model->appendRow(items);
     }
+    for (int column = 0; column < list.fields.size(); ++column)
+        if (isTimeField(list.fields[column]))
+            m_model->setHeaderData(column, Qt::Horizontal, QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter),
+                                   Qt::TextAlignmentRole);
     for (int row = 0; row < list.rows.size(); ++row)
         m_model->setVerticalHeaderItem(row, new QStandardItem(QString()));
     for (int column = 0; column < list.fields.size(); ++column)

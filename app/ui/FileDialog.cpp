@@ -2,8 +2,14 @@
 
 #include "app/ui/WindowUtil.h"
 
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QLocale>
+#include <QMimeDatabase>
+#include <QTreeView>
+#include <algorithm>
 #include <QQueue>
 
 namespace {
@@ -18,6 +24,32 @@ const QStringList kFilters{
     QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt)"),
     QStringLiteral("全てのﾌｧｲﾙ (*.*)"),
 };
+
+// Qt sizes the type and date columns for English samples; the dates shown
+// are the system locale's. The dialog grows to show every column.
+void fitColumns(QFileDialog& dialog)
+{
+    auto* details = dialog.findChild<QTreeView*>();
+    if (!details)
+        return;
+    QHeaderView* header = details->header();
+    const QFontMetrics metrics(details->font());
+    const QString sampleDate =
+        QLocale::system().toString(QDateTime(QDate(2000, 12, 31), QTime(23, 59, 59)), QLocale::ShortFormat);
+    // Program files are mostly taken for plain text.
+    const QString textType = QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain")).comment();
+    constexpr int typeColumn = 2;
+    constexpr int dateColumn = 3;
+    header->resizeSection(typeColumn, std::max(header->sectionSize(typeColumn),
+                                               metrics.horizontalAdvance(textType) + metrics.height()));
+    header->resizeSection(dateColumn, metrics.horizontalAdvance(sampleDate) + metrics.height());
+    int columns = 0;
+    for (int section = 0; section < header->count(); ++section)
+        columns += header->sectionSize(section);
+    // Beside the columns: the places list, the margins and a scroll bar.
+    const QSize wanted(columns + metrics.height() * 12, metrics.height() * 24);
+    dialog.resize(dialog.sizeHint().expandedTo(wanted));
+}
 
 QString runDialog(QWidget* owner, const QString& title, int mode)
 {
@@ -34,8 +66,7 @@ QString runDialog(QWidget* owner, const QString& title, int mode)
     if (!g_startFolder.isEmpty())
         dialog.setDirectory(g_startFolder);
     dialog.selectFile(QStringLiteral("WZ48PROG.dat"));
-    // Wide enough for the name, size, type and date columns.
-    dialog.resize(dialog.fontMetrics().averageCharWidth() * 100, dialog.fontMetrics().height() * 28);
+    fitColumns(dialog);
     placeWindow(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();

@@ -137,6 +137,7 @@ private slots:
         QCOMPARE(shownMessages(), QStringList{title + "|初期設定をしてください 。"});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
         QVERIFY(child<QPushButton>(&main, "Button_Initial")->hasFocus());
+        QVERIFY(main.testAttribute(Qt::WA_KeyboardFocusChange));  // its focus frame is drawn
     }
 
     void editChoiceCancelledGoesBackToNew()
