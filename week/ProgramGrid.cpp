@@ -55,7 +55,7 @@ void ProgramGrid::setList(const ProgramList& list)
     }
     for (int column = 0; column < list.fields.size(); ++column)
         if (isTimeField(list.fields[column]))
-            m_model->setHeaderData(column, Qt::Horizontal, QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter),
+            m_model->setHeaderData(column, Qt::Horizontal, int(Qt::AlignRight | Qt::AlignVCenter),
                                    Qt::TextAlignmentRole);
     for (int row = 0; row < list.rows.size(); ++row)
         m_model->setVerticalHeaderItem(row, new QStandardItem(QString()));

@@ -8,9 +8,9 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QMimeDatabase>
+#include <QQueue>
 #include <QTreeView>
 #include <algorithm>
-#include <QQueue>
 
 namespace {
 
