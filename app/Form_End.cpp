@@ -33,7 +33,8 @@ Form_End::Form_End(QWidget* parent)
     Timer1->setInterval(g_displayMs);
     connect(Timer1, &QTimer::timeout, this, &QDialog::accept);
     Timer1->start();
-    centerOnScreen(this);
+    setMinimumWidth(titleBarWidth(windowTitle()));
+    placeWindow(this);
 }
 
 void Form_End::setDisplayMilliseconds(int ms)

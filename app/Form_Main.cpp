@@ -190,6 +190,7 @@ bool Form_Main::offerRecovery()
 QWidget* Form_Main::openWorkingWindow(QWidget* window)
 {
     window->setAttribute(Qt::WA_DeleteOnClose);
+    placeWindow(window);
     window->show();
     hide();
     return window;
@@ -368,6 +369,15 @@ void Form_Main::Button_Quit_Click()
                                          QMessageBox::Ok);
     if (answer == QMessageBox::Ok)
         close();
+}
+
+void Form_Main::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The buttons are worked from the keyboard too: the focused one shows
+    // its focus frame from the start, not only after the first Tab. (Qt
+    // clears the flag whenever a window is shown.)
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void Form_Main::closeEvent(QCloseEvent* event)

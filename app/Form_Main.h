@@ -22,6 +22,7 @@ public:
     void Form_Load();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -4,6 +4,7 @@
 #include "app/SingleInstance.h"
 #include "app/ui/Guard.h"
 #include "app/ui/MessageBox.h"
+#include "app/ui/WindowUtil.h"
 #include "store/ProgramStore.h"
 
 #include <QApplication>
@@ -14,6 +15,44 @@
 #include <QLocale>
 #include <QTranslator>
 
+namespace {
+
+// Qt 6 moved the file dialog's type names ("Folder", "Drive") to a context
+// that its Japanese translation does not have yet; they are found under the
+// context they had before.
+class MovedQtTexts : public QTranslator
+{
+public:
+    MovedQtTexts(const QTranslator* qtTexts, QObject* parent)
+        : QTranslator(parent)
+        , m_qtTexts(qtTexts)
+    {
+    }
+
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char* context, const char* sourceText, const char*, int n) const override
+    {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return QString();
+        return m_qtTexts->translate("QFileDialog", sourceText, nullptr, n);
+    }
+
+private:
+    const QTranslator* m_qtTexts;
+};
+
+}  // namespace
+
+void useJapaneseLocale()
+{
+    // The file dialog shows dates in the system locale, which only these
+    // variables set (QLocale::setDefault does not reach it).
+    qputenv("LC_ALL", "ja_JP.UTF-8");
+    qputenv("LANG", "ja_JP.UTF-8");
+    qputenv("LANGUAGE", "ja");
+}
+
 void applyJapaneseLook(QApplication& app)
 {
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
@@ -23,15 +62,18 @@ void applyJapaneseLook(QApplication& app)
     // Qt's own texts (はい/いいえ/キャンセル of the message boxes, the file
     // dialog) in Japanese as well; without the translation they stay English.
     auto* qtTexts = new QTranslator(&app);
-    if (qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qtTexts);
-    else
+    if (!qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete qtTexts;
+        return;
+    }
+    QCoreApplication::installTranslator(qtTexts);
+    QCoreApplication::installTranslator(new MovedQtTexts(qtTexts, &app));
 }
 
 int runEditor(int& argc, char** argv)
 {
+    useJapaneseLocale();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("wzqxprog"));
     applyJapaneseLook(app);
@@ -69,6 +111,7 @@ int runEditor(int& argc, char** argv)
     });
     if (!ready)
         return 1;
+    placeWindow(&main);
     main.show();
     return app.exec();
 }

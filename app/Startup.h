@@ -2,8 +2,12 @@
 
 class QApplication;
 
+// The editor is Japanese whatever the user's environment: the process's own
+// locale variables, set before the application object exists.
+void useJapaneseLocale();
+
 // The editor's look for facility staff in Japan: Japanese locale (weeks
-// start on Sunday) and the Noto CJK fonts.
+// start on Sunday), the Noto CJK fonts and Qt's own texts in Japanese.
 void applyJapaneseLook(QApplication& app);
 
 // Runs the editor: single-instance check, store, main window, event loop.

@@ -47,7 +47,6 @@ Form_Environment::Form_Environment(QWidget* parent)
     buildWindow();
     connectRows();
     runGuarded(this, [this] { Form_Load(); });
-    centerOnScreen(this);
 }
 
 Form_Environment::~Form_Environment()
@@ -153,28 +152,17 @@ void Form_Environment::connectRows()
     for (int row = 0; row < Rows; ++row) {
         connect(Combo_Function[row], &QComboBox::currentIndexChanged, this,
                 guarded(this, [this, row] { Combo_Function_Click(row); }));
-        InputCheck::onFocusLoss(Combo_Function[row], [this, row](QWidget* next) {
-            runCheck(next, [this, row, next] { return Combo_Function_LostFocus(row, next); });
+        InputCheck::onFocusLoss(Combo_Function[row],
+                                [this, row](QWidget* next) { Combo_Function_LostFocus(row, next); });
+        InputCheck::onFocusLoss(Text_Function[row], [this, row](QWidget*) {
+            if (!TypeChangeBlocked)
+                CheckFunctionValue(row);
         });
-        InputCheck::onFocusLoss(Text_Function[row], [this, row](QWidget* next) {
-            runCheck(next, [this, row] {
-                if (TypeChangeBlocked)
-                    return true;
-                return CheckFunctionValue(row);
-            });
-        });
-        InputCheck::onFocusLoss(Text_Chime[row], [this, row](QWidget* next) {
-            runCheck(next, [this, row] { return CheckChimeValue(row); });
-        });
-        connect(Button_Chime[row], &QPushButton::clicked, this, guarded(this, [this, row] {
-                    if (!clickWasRefused(Button_Chime[row]))
-                        Button_Chime_Click(row);
-                }));
+        InputCheck::onFocusLoss(Text_Chime[row], [this, row](QWidget*) { CheckChimeValue(row); });
+        connect(Button_Chime[row], &QPushButton::clicked, this,
+                guarded(this, [this, row] { Button_Chime_Click(row); }));
     }
-    connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] {
-                if (!clickWasRefused(Button_Close))
-                    Button_Close_Click();
-            }));
+    connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { runGuarded(this, [this, now] { focusChanged(now); }); });
 }
@@ -261,24 +249,8 @@ bool Form_Environment::CheckChimeValue(int row)
     return false;
 }
 
-void Form_Environment::runCheck(QWidget* next, const std::function<bool()>& check)
-{
-    if (!check())
-        m_refusedFocusTarget = next;
-}
-
-bool Form_Environment::clickWasRefused(QPushButton* button)
-{
-    if (m_refusedFocusTarget != button)
-        return false;
-    m_refusedFocusTarget = nullptr;
-    return true;
-}
-
 void Form_Environment::focusChanged(QWidget* now)
 {
-    if (!InputCheck::isChecking() && now && now == m_refusedFocusTarget)
-        m_refusedFocusTarget = nullptr;  // the control was reached after all
     for (int row = 0; row < Rows; ++row) {
         if (now == Combo_Function[row])
             TypeChangeBlocked = false;

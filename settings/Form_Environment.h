@@ -1,7 +1,6 @@
 #pragma once
 #include <QWidget>
 #include <array>
-#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -48,14 +47,9 @@ private:
     bool CheckChimeValue(int row);
     bool refuseTypeChange(int row);
     bool closeChecksPass();
-    void runCheck(QWidget* next, const std::function<bool()>& check);
-    bool clickWasRefused(QPushButton* button);
     void focusChanged(QWidget* now);
 
     bool TypeChangeBlocked = false;
-    // The control whose focus a failed check just refused; its click (which
-    // arrives after the refusal) is dropped.
-    QWidget* m_refusedFocusTarget = nullptr;
 
     QLabel* Label_Titile;
     QLabel* Label_KairoNo;

@@ -3,6 +3,7 @@
 #include "app/ui/Widgets.h"
 
 #include "app/core/NumericText.h"
+#include "app/ui/InputCheck.h"
 #include "app/ui/MessageBox.h"
 #include "store/StoreRoutines.h"
 
@@ -35,8 +36,10 @@ QPushButton* okButton(QWidget* parent)
 
 QPushButton* cancelButton(QWidget* parent)
 {
-    return makeButton(parent, QStringLiteral("Button_Cancel"), QStringLiteral("ｷｬﾝｾﾙ (&C)"),
-                      QStringLiteral("入力した内容をキャンセルします。"), QSize(100, 30));
+    QPushButton* button = makeButton(parent, QStringLiteral("Button_Cancel"), QStringLiteral("ｷｬﾝｾﾙ (&C)"),
+                                     QStringLiteral("入力した内容をキャンセルします。"), QSize(100, 30));
+    InputCheck::skipChecksFor(button);
+    return button;
 }
 
 QString twoDigits(int value)

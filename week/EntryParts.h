@@ -11,6 +11,7 @@ namespace EntryParts {
 
 QLineEdit* numberBox(QWidget* parent, const char* name, const QString& tip);
 QPushButton* okButton(QWidget* parent);
+// Moving the focus to キャンセル checks no box: it always closes the dialog.
 QPushButton* cancelButton(QWidget* parent);
 // A number as two digits ("05").
 QString twoDigits(int value);

@@ -128,6 +128,8 @@ void Form_Copy::Option_Copy_Click(int index)
         for (int special : WeekEditing::CopySourceSpecials(circuit, EditRequest.SpecialNO))
             Combo_SendYobi->addItem(QString::number(special), special);
     }
+    // The user chooses the source; OK without a choice copies nothing.
+    Combo_SendYobi->setCurrentIndex(-1);
 }
 
 void Form_Copy::Button_OK_Click()

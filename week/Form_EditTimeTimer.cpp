@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <iterator>
 
 using EntryParts::numberIn;
 using EntryParts::twoDigits;
@@ -94,6 +95,14 @@ void Form_EditTimeTimer::buildWindow()
     UpDown5->setObjectName(QStringLiteral("UpDown5"));
     Button_OK = okButton(this);
     Button_Cancel = cancelButton(this);
+
+    // The hand types the times as in the group and special dialogs, which
+    // have no day controls: start hour first, the end day after the times.
+    QWidget* const keyboardOrder[] = {Text_HourON,  Text_MinuteON, Text_HourOFF, Text_MinuteOFF,
+                                      Text_Repeat,  Combo_YobiOFF, Button_OK,    Button_Cancel};
+    for (size_t i = 1; i < std::size(keyboardOrder); ++i)
+        setTabOrder(keyboardOrder[i - 1], keyboardOrder[i]);
+    Text_HourON->setFocus();
 
     // Day column on the left; hidden widgets give their room to the times.
     auto* grid = new QGridLayout;

@@ -4,6 +4,20 @@
 #include <QStandardItemModel>
 #include <algorithm>
 
+namespace {
+
+// The record selector's mark of the current row.
+const QString kCurrentRowMark = QStringLiteral("▶");
+
+// Times are " 7:05" above "12:00": right-aligned, with their headings,
+// their colons line up.
+bool isTimeField(const QString& field)
+{
+    return field == QStringLiteral("開始時刻") || field == QStringLiteral("終了時刻");
+}
+
+}  // namespace
+
 ProgramGrid::ProgramGrid(QWidget* parent)
     : QTableView(parent)
     , m_model(new QStandardItemModel(this))
@@ -15,9 +29,11 @@ ProgramGrid::ProgramGrid(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->setVisible(true);
     verticalHeader()->setDefaultSectionSize(std::max(22, fontMetrics().height() + 4));
-    verticalHeader()->setMinimumWidth(18);
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    verticalHeader()->setFixedWidth(std::max(18, fontMetrics().horizontalAdvance(kCurrentRowMark) + 10));
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ProgramGrid::markCurrentRow);
 }
 
 void ProgramGrid::setList(const ProgramList& list)
@@ -28,13 +44,19 @@ void ProgramGrid::setList(const ProgramList& list)
     m_model->setHorizontalHeaderLabels(list.fields);
     for (const QVariantList& values : list.rows) {
         QList<QStandardItem*> items;
-        for (const QVariant& value : values) {
-            auto* item = new QStandardItem(value.toString());
+        for (int column = 0; column < values.size(); ++column) {
+            auto* item = new QStandardItem(values[column].toString());
             item->setEditable(false);
+            if (isTimeField(list.fields.value(column)))
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             items << item;
         }
         m_model->appendRow(items);
     }
+    for (int column = 0; column < list.fields.size(); ++column)
+        if (isTimeField(list.fields[column]))
+            m_model->setHeaderData(column, Qt::Horizontal, int(Qt::AlignRight | Qt::AlignVCenter),
+                                   Qt::TextAlignmentRole);
     for (int row = 0; row < list.rows.size(); ++row)
         m_model->setVerticalHeaderItem(row, new QStandardItem(QString()));
     for (int column = 0; column < list.fields.size(); ++column)
@@ -59,6 +81,14 @@ void ProgramGrid::applyColumns(const GridColumns& layout)
         hide();
     else if (layout.grid == GridColumns::Grid::Show)
         show();
+}
+
+void ProgramGrid::markCurrentRow()
+{
+    const int current = selectedRow();
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        if (QStandardItem* selector = m_model->verticalHeaderItem(row))
+            selector->setText(row == current ? kCurrentRowMark : QString());
 }
 
 int ProgramGrid::rowCount() const

@@ -6,7 +6,8 @@
 class QStandardItemModel;
 
 // The program list of the week and special windows (objectName DataGrid1).
-// A row is chosen by clicking it or its row header.
+// A row is chosen by clicking it or its row header (the record selector,
+// which marks the chosen row with "▶").
 class ProgramGrid : public QTableView
 {
     Q_OBJECT
@@ -28,6 +29,8 @@ public:
     int columnOf(const QString& field) const;
 
 private:
+    void markCurrentRow();
+
     QStandardItemModel* m_model;
     ProgramList m_list;
 };

@@ -2,20 +2,54 @@
 
 #include "app/ui/WindowUtil.h"
 
+#include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLocale>
+#include <QMimeDatabase>
 #include <QQueue>
+#include <QTreeView>
+#include <algorithm>
 
 namespace {
 
 bool g_scripted = false;
 QQueue<QString> g_paths;
 QStringList g_titles;
+QString g_startFolder;
 
 const QStringList kFilters{
     QStringLiteral("datﾌｧｲﾙ (*.dat)"),
     QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt)"),
     QStringLiteral("全てのﾌｧｲﾙ (*.*)"),
 };
+
+// Qt sizes the type and date columns for English samples; the dates shown
+// are the system locale's. The dialog grows to show every column.
+void fitColumns(QFileDialog& dialog)
+{
+    auto* details = dialog.findChild<QTreeView*>();
+    if (!details)
+        return;
+    QHeaderView* header = details->header();
+    const QFontMetrics metrics(details->font());
+    const QString sampleDate =
+        QLocale::system().toString(QDateTime(QDate(2000, 12, 31), QTime(23, 59, 59)), QLocale::ShortFormat);
+    // Program files are mostly taken for plain text.
+    const QString textType = QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain")).comment();
+    constexpr int typeColumn = 2;
+    constexpr int dateColumn = 3;
+    header->resizeSection(typeColumn, std::max(header->sectionSize(typeColumn),
+                                               metrics.horizontalAdvance(textType) + metrics.height()));
+    header->resizeSection(dateColumn, metrics.horizontalAdvance(sampleDate) + metrics.height());
+    int columns = 0;
+    for (int section = 0; section < header->count(); ++section)
+        columns += header->sectionSize(section);
+    // Beside the columns: the places list, the margins and a scroll bar.
+    const QSize wanted(columns + metrics.height() * 12, metrics.height() * 24);
+    dialog.resize(dialog.sizeHint().expandedTo(wanted));
+}
 
 QString runDialog(QWidget* owner, const QString& title, int mode)
 {
@@ -29,8 +63,11 @@ QString runDialog(QWidget* owner, const QString& title, int mode)
     // A desktop's own dialog (GTK) places itself wherever it likes; Qt's
     // dialog can be centred.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!g_startFolder.isEmpty())
+        dialog.setDirectory(g_startFolder);
     dialog.selectFile(QStringLiteral("WZ48PROG.dat"));
-    centerOnScreen(&dialog);
+    fitColumns(dialog);
+    placeWindow(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
@@ -42,10 +79,17 @@ QString ShowFileDialog(QWidget* owner, const QString& title, int mode)
 {
     if (mode != FileDialogOpen && mode != FileDialogSave)
         return QString();
-    if (!g_scripted)
-        return runDialog(owner, title, mode);
-    g_titles << title;
-    return g_paths.isEmpty() ? QString() : g_paths.dequeue();
+    QString path;
+    if (g_scripted) {
+        g_titles << title;
+        path = g_paths.isEmpty() ? QString() : g_paths.dequeue();
+    } else {
+        path = runDialog(owner, title, mode);
+    }
+    // The chosen file is read or written next; the next dialog starts beside it.
+    if (!path.isEmpty())
+        g_startFolder = QFileInfo(path).absolutePath();
+    return path;
 }
 
 namespace FileDialog {
@@ -69,6 +113,11 @@ QStringList titlesShown()
 void clearTitlesShown()
 {
     g_titles.clear();
+}
+
+QString startFolder()
+{
+    return g_startFolder;
 }
 
 }  // namespace FileDialog

@@ -6,7 +6,8 @@ class QWidget;
 
 // The open/save dialog for program files: filters for .dat, .txt and all
 // files, initial name "WZ48PROG.dat", default suffix "dat", centred on the
-// screen. Returns the chosen full path, or "" when cancelled.
+// main window, starting in the folder of the last file chosen (read or
+// written). Returns the chosen full path, or "" when cancelled.
 enum FileDialogMode { FileDialogOpen = 0, FileDialogSave = 1 };
 QString ShowFileDialog(QWidget* owner, const QString& title, int mode);
 
@@ -17,4 +18,7 @@ void setScripted(bool scripted);
 void queuePath(const QString& path);
 QStringList titlesShown();
 void clearTitlesShown();
+// Where the next dialog starts: the folder of the last chosen file, or ""
+// (the current folder) before any.
+QString startFolder();
 }  // namespace FileDialog

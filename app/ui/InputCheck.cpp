@@ -8,10 +8,61 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QPointer>
 
 namespace {
 
 int g_holds = 0;
+const char* const kSkipsChecks = "wzSkipsChecks";
+
+// Swallows the mouse press now on its way to the control that a refused
+// check kept the focus from, and the release that belongs to it. A release
+// lost while the message was up leaves nothing to swallow: the next press
+// is let through and ends the job.
+class ClickDropper : public QObject
+{
+public:
+    static void dropPendingClick()
+    {
+        static QPointer<ClickDropper> dropper;
+        if (!dropper) {
+            dropper = new ClickDropper(qApp);
+            qApp->installEventFilter(dropper);
+        }
+        dropper->m_pressDropped = false;
+        dropper->m_active = true;
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Only what reaches widgets: the window's own bookkeeping of pressed
+        // buttons must see every event.
+        if (!m_active || !watched->isWidgetType())
+            return false;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (m_pressDropped) {
+                m_active = false;
+                return false;
+            }
+            m_pressDropped = true;
+            return true;
+        case QEvent::MouseButtonRelease:
+            if (!m_pressDropped)
+                return false;
+            m_active = false;
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    using QObject::QObject;
+    bool m_active = false;
+    bool m_pressDropped = false;
+};
 
 class FocusLossFilter : public QObject
 {
@@ -27,12 +78,15 @@ public:
     {
         if (watched == m_box && event->type() == QEvent::FocusOut && !InputCheck::isChecking()) {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-                QWidget* next = QApplication::focusWidget();
+            QWidget* next = QApplication::focusWidget();
+            const bool skipped = next && next->property(kSkipsChecks).toBool();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !skipped) {
                 runGuarded(m_box->window(), [this, next] {
                     const InputCheck::HoldChecks running;
                     m_check(next);
                 });
+                if (reason == Qt::MouseFocusReason && QApplication::focusWidget() != next)
+                    ClickDropper::dropPendingClick();
             }
         }
         return QObject::eventFilter(watched, event);
@@ -65,6 +119,11 @@ bool isChecking()
 void onFocusLoss(QWidget* box, std::function<void(QWidget* next)> check)
 {
     box->installEventFilter(new FocusLossFilter(box, std::move(check)));
+}
+
+void skipChecksFor(QWidget* target)
+{
+    target->setProperty(kSkipsChecks, true);
 }
 
 void refocus(QLineEdit* box)

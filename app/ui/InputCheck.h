@@ -14,7 +14,15 @@ namespace InputCheck {
 // focus; `next` is the widget receiving it (may be null). No check starts
 // while another one runs: a check that puts the focus back into its own box
 // must not set off the check of the box the focus leaves.
+// A check refuses by putting the focus back. When a mouse click moved the
+// focus, a refused check drops that click: the user sees the message once
+// and the clicked control does nothing (no button click, no list dropping
+// down).
 void onFocusLoss(QWidget* box, std::function<void(QWidget* next)> check);
+
+// Moving the focus to `target` runs no check: a キャンセル button closes its
+// dialog whatever the boxes hold.
+void skipChecksFor(QWidget* target);
 
 // True while a check runs (or checks are held off).
 bool isChecking();

@@ -1,7 +1,10 @@
 #include "app/ui/MessageBox.h"
 
+#include "app/ui/WindowUtil.h"
+
 #include <QApplication>
 #include <QFile>
+#include <QGridLayout>
 #include <QPushButton>
 #include <QQueue>
 #include <QTextStream>
@@ -70,9 +73,21 @@ void appendToLog(const Shown& box)
         << QString(box.text).replace(QStringLiteral("\r\n"), QStringLiteral("\\n")) << '\n';
 }
 
+// A box sizes itself to its text; a short text under a long title would
+// leave the title cut in the title bar.
+void widenForTitle(QMessageBox& dialog)
+{
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid)
+        return;
+    grid->addItem(new QSpacerItem(titleBarWidth(dialog.windowTitle()), 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 Button runDialog(QWidget* parent, const Shown& box)
 {
     QMessageBox dialog(qtIcon(box.icon), box.title, box.text, box.buttons, parent);
+    widenForTitle(dialog);
     dialog.setDefaultButton(box.defaultButton);
     if (box.buttons.testFlag(QMessageBox::Cancel))
         dialog.setEscapeButton(QMessageBox::Cancel);

@@ -3,9 +3,12 @@
 #include "store/StoreRoutines.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
+#include <algorithm>
 
 namespace {
 const char* const kUnloaded = "wzUnloaded";
@@ -54,15 +57,50 @@ void UpdateYearProgramCount()
     setCountLabel(QStringLiteral("Form_Year"), RemainingYearCapacity());
 }
 
-void centerOnScreen(QWidget* window)
+namespace {
+
+// A window not yet shown has no frame; its title bar is about this high.
+constexpr int kTitleBarAllowance = 32;
+
+// The main window when it has a place of its own to centre on.
+QWidget* placedMainWindow(const QWidget* besides)
 {
-    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    QWidget* main = FindForm(QStringLiteral("Form_Main"));
+    return main && main != besides && main->windowHandle() ? main : nullptr;
+}
+
+}  // namespace
+
+void placeWindow(QWidget* window)
+{
+    if (!window->testAttribute(Qt::WA_Resized))
+        window->adjustSize();
+    QWidget* main = placedMainWindow(window);
+    QScreen* screen = main ? main->screen() : window->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    window->adjustSize();
-    const QRect area = screen->geometry();
-    const QSize size = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+    const QRect area = screen->availableGeometry();
+    QSize size = window->frameGeometry().size();
+    if (!window->windowHandle())
+        size.rheight() += kTitleBarAllowance;
+    const QPoint centre = main ? main->frameGeometry().center() : area.center();
+    const int x = std::clamp(centre.x() - size.width() / 2, area.left(),
+                             std::max(area.left(), area.right() + 1 - size.width()));
+    const int y = std::clamp(centre.y() - size.height() / 2, area.top(),
+                             std::max(area.top(), area.bottom() + 1 - size.height()));
+    window->move(x, y);
+}
+
+int titleBarWidth(const QString& title)
+{
+    // Window managers draw titles in a bold font, between the window icon
+    // and the minimise, maximise and close buttons.
+    constexpr int decoration = 170;
+    QFont font = QApplication::font();
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(title) + decoration;
 }
 
 void styleHeading(QLabel* heading, qreal scale)

@@ -20,8 +20,16 @@ void UpdateProgramCount(const QString& formName);
 // Sets Form_Year's Label_ProgramCount to the free dated rows.
 void UpdateYearProgramCount();
 
-// Places a top-level window in the middle of its screen.
-void centerOnScreen(QWidget* window);
+// Places a top-level window before its first show: centred on the main
+// window (where that is, or was last shown), or on the screen when there is
+// none, and kept inside the screen. Every top-level window goes through it,
+// the main window included, which then keeps its place when it is hidden
+// and shown again. Dialogs owned by a window are centred on it by Qt.
+void placeWindow(QWidget* window);
+
+// The width a window needs to show its whole title in the window manager's
+// title bar, beside the window icon and buttons.
+int titleBarWidth(const QString& title);
 
 // Makes a window's heading label (Label_Titile) bold and larger.
 void styleHeading(QLabel* heading, qreal scale);

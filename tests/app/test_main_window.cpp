@@ -6,6 +6,7 @@
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 
+#include <QFileIconProvider>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -96,6 +97,8 @@ private slots:
         QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
         QVERIFY(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("はい")));
         QVERIFY(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("いいえ")));
+        // The file dialog's type of a folder (a text Qt 6 moved).
+        QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QStringLiteral("フォルダ"));
     }
 
     // A store left with programs (the last run never reached its exit) is
@@ -170,6 +173,7 @@ private slots:
         QCOMPARE(shownMessages(), QStringList{title + "|初期設定をしてください 。"});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
         QVERIFY(child<QPushButton>(&main, "Button_Initial")->hasFocus());
+        QVERIFY(main.testAttribute(Qt::WA_KeyboardFocusChange));  // its focus frame is drawn
     }
 
     void editChoiceCancelledGoesBackToNew()
@@ -189,33 +193,43 @@ private slots:
         QCOMPARE(FileDialog::titlesShown().size(), 2);
     }
 
-    void loadAsksOnceWhenCircuitsHoldPrograms()
+    // Programs of any circuit, 1 to 8, and year entries of either kind are
+    // data to discard; settings alone are not. The question comes once.
+    void loadAsksBeforeDiscardingPrograms_data()
     {
-        ScratchStore store;
-        Form_Main main;
-        showActive(main);
-        addWeekRow(2, 0, 1, 0, 8, 0, 0);
-        addYearRow(5, 26, 1, 1, 0);
-        MessageBox::queueAnswer(QMessageBox::No);
-        QTest::mouseClick(child<QPushButton>(&main, "Button_LoadFile"), Qt::LeftButton);
-        QCOMPARE(shownMessages(), QStringList{kDiscard});
-        QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
-        QVERIFY(FileDialog::titlesShown().isEmpty());
-        QCOMPARE(WeekRowCount(), 1);
-        QVERIFY(child<QRadioButton>(&main, "Option_FileEdit_0")->isChecked());
+        QTest::addColumn<QString>("programs");
+        QTest::newRow("circuits 2 and 5") << "week 2, year 5";
+        QTest::newRow("only circuit 8") << "week 8";
+        QTest::newRow("only an every-year entry") << "every year 3";
+        QTest::newRow("settings only") << "";
     }
-
-    void loadWithSettingsOnlyAsksNothing()
+    void loadAsksBeforeDiscardingPrograms()
     {
+        QFETCH(QString, programs);
         ScratchStore store;
         Form_Main main;
         showActive(main);
         setCircuit(1, 2, 10);
+        if (programs.startsWith("week"))
+            addWeekRow(programs == "week 8" ? 8 : 2, 0, 1, 0, 8, 0, 0);
+        if (programs.endsWith("year 5"))
+            addYearRow(5, 26, 1, 1, 0);
+        if (programs == "every year 3")
+            addEveryYearRow(3, 12, 31, 0);
+        const QString before = storeSnapshot();
+        MessageBox::queueAnswer(QMessageBox::No);
         QTest::mouseClick(child<QPushButton>(&main, "Button_LoadFile"), Qt::LeftButton);
-        // No question; the cancelled dialog reports the missing file.
-        QCOMPARE(shownMessages(), QStringList{kNoFile});
-        QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
         QVERIFY(child<QRadioButton>(&main, "Option_FileEdit_0")->isChecked());
+        if (programs.isEmpty()) {
+            // No question; the cancelled dialog reports the missing file.
+            QCOMPARE(shownMessages(), QStringList{kNoFile});
+            QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
+            return;
+        }
+        QCOMPARE(shownMessages(), QStringList{kDiscard});
+        QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
+        QVERIFY(FileDialog::titlesShown().isEmpty());
+        QCOMPARE(storeSnapshot(), before);
     }
 
     void editChoiceAsksBeforeDiscardingTypedPrograms()

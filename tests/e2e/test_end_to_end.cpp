@@ -315,7 +315,7 @@ private slots:
 
     void sessionWritesTheExactFileAndReadsItBack()
     {
-        ScratchStore store;
+        ScratchStore store(ScratchStore::OnDisk);
         Form_Main main;
         m_main = &main;
         main.Form_Load();

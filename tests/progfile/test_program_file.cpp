@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QTest>
+#include <tuple>
 
 using namespace TestSupport;
 using ProgramFileReader::importContent;
@@ -253,6 +254,14 @@ void TestProgramFile::refusedFiles_data()
     QTest::newRow("hour 24") << bad(patched(kWeekLine, 13, "24")) << 2;
     QTest::newRow("special 0 on a special line") << bad(patched(patched(kWeekLine, 1, "2"), 4, " 0")) << 2;
     QTest::newRow("month 13") << bad(patched(kDatedStop, 27, "13")) << 2;
+    // Every other field beyond what the editor can hold.
+    for (const auto& [name, position, text] : std::initializer_list<std::tuple<const char*, int, const char*>>{
+             {"tune 8", 12, "8"}, {"tune 9", 12, "9"}, {"start day 7", 6, "7"}, {"end day 7", 7, "7"},
+             {"interval 60", 8, "60"}, {"second 60", 17, "60"}, {"end hour 24", 19, "24"},
+             {"end minute 60", 21, "60"}})
+        QTest::newRow(name) << bad(patched(kWeekLine, position, text)) << 2;
+    QTest::newRow("dated day 00") << bad(patched(kDatedStop, 29, "00")) << 2;
+    QTest::newRow("every-year day 32") << bad(patched(kEveryYearStop, 29, "32")) << 2;
     // The last line decides a circuit's pulse: 00 leaves its chime program at 0 s.
     QTest::newRow("year line zeroes a chime's pulse") << bad(patched(patched(kDatedStop, 2, "22"), 10, "00")) << 2;
     QTest::newRow("wrong checksum") << kWeekLine + "\r\n*17\r\n" << 2;

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QAbstractItemView>
 #include <QToolButton>
 #include <QtTest>
 
@@ -268,6 +269,20 @@ private slots:
         QVERIFY(!w.form->isVisible());
         QCOMPARE(shownMessages().size(), 2);
         QCOMPARE((QStringList{saved(3), saved(6)}), (QStringList{"3 0 1", "0 0 6"}));
+    }
+
+    // The list clicked out of a refused type change does not drop down.
+    void listClickedAfterATypeLockStaysShut()
+    {
+        setCircuit(3, 1, 5);
+        addWeekRow(3, 0, 1, 0, 8, 0, 0);
+        Window w;
+        Window::focus(w.type(2));
+        w.type(2)->setCurrentIndex(4);
+        QTest::mouseClick(w.type(3), Qt::LeftButton);
+        QCOMPARE(shownMessages(), QStringList{kLocked});
+        QVERIFY(w.type(2)->hasFocus());
+        QVERIFY(!w.type(3)->view()->isVisible());
     }
 
     // The new user's first session: settings made, heard, saved, kept.

@@ -11,10 +11,10 @@
 
 namespace TestSupport {
 
-ScratchStore::ScratchStore()
+ScratchStore::ScratchStore(Where where)
     : m_dir(std::make_unique<QTemporaryDir>())
 {
-    ProgramStore::open(m_dir->filePath(QStringLiteral("db/wz48prg.db")));
+    ProgramStore::open(where == OnDisk ? m_dir->filePath(QStringLiteral("wz48prg.db")) : QStringLiteral(":memory:"));
     scriptDialogs();
 }
 

@@ -9,12 +9,15 @@
 
 namespace TestSupport {
 
-// Opens a fresh store in a temporary folder for the life of the object and
-// scripts message boxes and file dialogs.
+// Opens a fresh store for the life of the object, with a temporary folder
+// for files, and scripts message boxes and file dialogs. The store is in
+// memory unless a test needs to look at it from a second connection
+// (committedSnapshot); tests of the store file itself open one of their own.
 class ScratchStore
 {
 public:
-    ScratchStore();
+    enum Where { InMemory, OnDisk };
+    explicit ScratchStore(Where where = InMemory);
     ~ScratchStore();
     QString path() const;
 

@@ -180,6 +180,40 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 3 AND Repeat = 0"), 7);
     }
 
+    // The single-day timer dialog starts at the start hour and Tab walks the
+    // times as in the group dialog; the end day comes after them.
+    void keyboardStartsAtTheStartHour()
+    {
+        open<Form_EditTimeTimer>(newJob(4, 2));
+        activate(dialog());
+        QStringList order;
+        for (int i = 0; i < 8; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order, (QStringList{"Text_HourON", "Text_MinuteON", "Text_HourOFF", "Text_MinuteOFF", "Text_Repeat",
+                                     "Combo_YobiOFF", "Button_OK", "Button_Cancel"}));
+    }
+
+    // OK clicked out of a wrong entry shows its message once and does
+    // nothing else; キャンセル closes whatever the boxes hold.
+    void clickOutOfAWrongEntry()
+    {
+        open<Form_EditTimeTimer>(newJob(3, 2));
+        activate(dialog());
+        type("Text_HourON", QStringLiteral("24"));
+        MessageBox::clearShown();
+        QTest::mouseClick(child(dialog(), "Button_OK"), Qt::LeftButton);
+        QCOMPARE(shownMessages(),
+                 QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n0～23の値を設定してください。")});
+        QVERIFY(dialog()->isVisible());
+        QCOMPARE(QApplication::focusWidget(), child(dialog(), "Text_HourON"));
+        QTest::mouseClick(child(dialog(), "Button_Cancel"), Qt::LeftButton);
+        QCOMPARE(shownMessages().size(), 1);
+        QVERIFY(dialog()->isHidden());
+        QCOMPARE(WeekRowCount(), 0);
+    }
+
     void adjustmentNeedsAValidMelody()
     {
         open<Form_EditTime>(newJob(2, 1));

@@ -212,18 +212,24 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 1 AND SpecialNO = 9"), 1);
     }
 
+    // Copies keep their tunes; a target time already there keeps its own.
     void copySkipsEqualTimes()
     {
         addWeekRow(2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 2);
-        addWeekRow(2, 0, 1, 0, 13, 0, 0, 0, 0, 0, 2);
+        addWeekRow(2, 0, 1, 0, 13, 0, 0, 0, 0, 0, 4);
         addWeekRow(2, 0, 2, 0, 12, 0, 0, 0, 0, 0, 5);
-        const CopyResult first = CopyPrograms(2, {false, 1}, {2, 0});
-        QCOMPARE(first.added, 1);
-        QCOMPARE(count("SELECT ChimeNO FROM T_Week WHERE YobiON = 2 AND TimeONH = 12"), 5);
+        const auto tunes = [](const char* where) {
+            return ProgramStore::scalar(QStringLiteral("SELECT group_concat(TimeONH || ' ' || ChimeNO, ', ') FROM "
+                                                       "(SELECT * FROM T_Week WHERE %1 ORDER BY TimeONH)")
+                                            .arg(QLatin1String(where)))
+                .toString();
+        };
+        QCOMPARE(CopyPrograms(2, {false, 1}, {2, 0}).added, 1);
+        QCOMPARE(tunes("SpecialNO = 0 AND YobiON = 2"), QStringLiteral("12 5, 13 4"));
         QCOMPARE(CopyPrograms(2, {false, 1}, {2, 0}).added, 0);
         // A special number takes the programs of a day.
         QCOMPARE(CopyPrograms(2, {false, 1}, {0, 7}).added, 2);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 7 AND YobiON = 0"), 2);
+        QCOMPARE(tunes("SpecialNO = 7 AND YobiON = 0"), QStringLiteral("12 2, 13 4"));
     }
 
     void copyAtCapacity()

@@ -307,6 +307,7 @@ private slots:
         QCOMPARE(child<QLabel>(m_week, "Label_ProgramCount")->text(), QStringLiteral("898"));
     }
 
+    // The source starts unchosen: OK asks for a day instead of copying 日.
     void copyADay()
     {
         addWeekRow(1, 0, 1, 0, 8, 0, 0);
@@ -315,24 +316,21 @@ private slots:
         click(m_week, "Button_Copy");
         auto* source = child<QComboBox>(dialog(), "Combo_SendYobi");
         QCOMPARE(source->count(), 1);
+        QCOMPARE(source->currentIndex(), -1);
         QCOMPARE(child<QLabel>(dialog(), "Label_ReceiveYobi")->text(), QStringLiteral("火曜日"));
         QVERIFY(!child(dialog(), "Option_Copy_1")->isEnabled());
-        QCOMPARE(source->currentIndex(), 0);
-        click(dialog(), "Button_OK");
-        QCOMPARE(grid()->rowCount(), 2);
-        click(m_week, "Button_Copy");
-        click(dialog(), "Button_OK");
-        QCOMPARE(WeekRowCount(), 4);
-    }
-
-    void copyWithoutSource()
-    {
-        choose(1, 2);
-        click(m_week, "Button_Copy");
         MessageBox::clearShown();
         click(dialog(), "Button_OK");
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("コピー|曜日が選択されていません")});
         QVERIFY(dialog()->isVisible());
+        QCOMPARE(WeekRowCount(), 2);
+        chooseFirstSource();
+        click(dialog(), "Button_OK");
+        QCOMPARE(grid()->rowCount(), 2);
+        click(m_week, "Button_Copy");
+        chooseFirstSource();
+        click(dialog(), "Button_OK");
+        QCOMPARE(WeekRowCount(), 4);
     }
 
     void copyToSpecialOffersEveryDay()
@@ -349,6 +347,7 @@ private slots:
         child<QRadioButton>(&copy, "Option_Copy_1")->setChecked(true);
         QCOMPARE(child<QLabel>(&copy, "Label_Copy")->text(), QStringLiteral("特殊番号"));
         QCOMPARE(child<QComboBox>(&copy, "Combo_SendYobi")->itemText(0), QStringLiteral("4"));
+        child<QComboBox>(&copy, "Combo_SendYobi")->setCurrentIndex(0);
         click(&copy, "Button_OK");
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 5"), 1);
     }
@@ -464,6 +463,7 @@ private slots:
         fillWeekTo(899);
         choose(1, 3);
         click(m_week, "Button_Copy");
+        chooseFirstSource();
         MessageBox::clearShown();
         click(dialog(), "Button_OK");
         QCOMPARE(shownMessages(),
@@ -475,6 +475,7 @@ private slots:
 
         choose(1, 4);
         click(m_week, "Button_Copy");
+        chooseFirstSource();
         MessageBox::clearShown();
         click(dialog(), "Button_OK");
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("入力エラー|設定可能数900を超えているためコピーできませんでした。")});
@@ -517,11 +518,18 @@ private slots:
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(cell).center());
         QCOMPARE(grid()->selectedRow(), 1);
         QCOMPARE(grid()->selectedText(QStringLiteral("繰返し間隔(分)")), QStringLiteral("5"));
+        QCOMPARE(recordSelectors(), QStringLiteral("|▶"));
         QHeaderView* rows = grid()->verticalHeader();
         QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
                           QPoint(rows->width() / 2, rows->sectionViewportPosition(0) + 4));
         QCOMPARE(grid()->selectedRow(), 0);
         QCOMPARE(grid()->selectedText(QStringLiteral(" 開始時刻")), QStringLiteral(" 9:00"));
+        QCOMPARE(recordSelectors(), QStringLiteral("▶|"));
+        // " 9:00" over "18:00": the times are right-aligned so that their colons line up.
+        for (const char* time : {"開始時刻", "終了時刻"}) {
+            const QModelIndex cell = grid()->model()->index(0, grid()->columnOf(QString::fromUtf8(time)));
+            QCOMPARE(cell.data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        }
     }
 
     void closingShowsTheMainWindow()
@@ -540,6 +548,7 @@ private:
         circuits->setCurrentIndex(circuits->findText(QString::number(circuit)));
         child<QComboBox>(m_week, "Combo_Yobi")->setCurrentIndex(day);
     }
+    void chooseFirstSource() { child<QComboBox>(dialog(), "Combo_SendYobi")->setCurrentIndex(0); }
     // Opened dialogs are recorded as "class|request" and closed at once.
     void captureDialogs()
     {
@@ -557,6 +566,13 @@ private:
         return captions;
     }
     ProgramGrid* grid() { return child<ProgramGrid>(m_week, "DataGrid1"); }
+    QString recordSelectors()
+    {
+        QStringList marks;
+        for (int row = 0; row < grid()->model()->rowCount(); ++row)
+            marks << grid()->model()->headerData(row, Qt::Vertical).toString();
+        return marks.join(QLatin1Char('|'));
+    }
     QDialog* dialog()
     {
         if (!m_dialog)
