@@ -3,6 +3,7 @@
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
+#include "whenruns/Commands.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -14,6 +15,8 @@ const char* const kUsage =
     "  (コマンドなし)          エディタを起動します\n"
     "  check FILE              プログラムファイルを検査します\n"
     "  normalize IN OUT        IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
+    "  day FILE YYYY-MM-DD [--json]\n"
+    "                          その日に各回路で実行されるプログラムを表示します\n"
     "  --help                  この説明を表示します\n"
     "  --version               バージョンを表示します\n"
     "\n"
@@ -99,6 +102,9 @@ int runCommandLine(int argc, char** argv)
     if ((command == QLatin1String("check") && args.size() == 2)
         || (command == QLatin1String("normalize") && args.size() == 3))
         return runFileCommand(args, out, err);
+    if (command == QLatin1String("day")
+        && (args.size() == 3 || (args.size() == 4 && args.contains(QLatin1String("--json")))))
+        return WhenRuns::runDayCommand(args.mid(1), out, err);
     err << QString::fromUtf8(kUsage);
     return ExitUsage;
 }
