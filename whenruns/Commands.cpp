@@ -4,6 +4,7 @@
 #include "store/ProgramStore.h"
 #include "whenruns/DayReport.h"
 #include "whenruns/DayResolution.h"
+#include "whenruns/ScheduleDiff.h"
 
 #include <QDate>
 #include <QJsonDocument>
@@ -14,10 +15,11 @@ namespace WhenRuns {
 
 namespace {
 
-// The exit statuses of `check`.
+// The exit statuses of `check`, and diff(1)'s for a comparison.
 enum ExitStatus {
     ExitSame = 0,
     ExitInvalid = 1,
+    ExitDifferent = 1,
     ExitOverCapacity = 2,
     ExitFileError = 3,
     ExitUsage = 64,
@@ -115,6 +117,31 @@ int runDayCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         err << failureText(words.at(0), failure) << '\n';
         return ExitFileError;
     }
+}
+
+int runDiffCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.size() != 2)
+        return ExitUsage;
+    Schedule schedules[2];
+    for (int i = 0; i < 2; ++i) {
+        try {
+            const LoadedFile loaded = loadFile(args.at(i));
+            if (!loaded.refusal.isEmpty()) {
+                err << args.at(i) << QStringLiteral(": ") << loaded.refusal << '\n';
+                return ExitFileError;
+            }
+            schedules[i] = loaded.schedule;
+        } catch (const std::exception& failure) {
+            err << failureText(args.at(i), failure) << '\n';
+            return ExitFileError;
+        }
+    }
+    const QList<CircuitChanges> changes = DiffSchedules(schedules[0], schedules[1]);
+    if (changes.isEmpty())
+        return ExitSame;
+    out << diffText(changes, args.at(0), args.at(1));
+    return ExitDifferent;
 }
 
 }  // namespace WhenRuns

@@ -17,6 +17,8 @@ const char* const kUsage =
     "  normalize IN OUT        IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
     "  day FILE YYYY-MM-DD [--json]\n"
     "                          その日に各回路で実行されるプログラムを表示します\n"
+    "  diff OLD NEW            二つのプログラムファイルの違いを回路ごとに表示します\n"
+    "                          (終了コード: 0 同じ, 1 違いあり, 3 読み込めない)\n"
     "  --help                  この説明を表示します\n"
     "  --version               バージョンを表示します\n"
     "\n"
@@ -105,6 +107,8 @@ int runCommandLine(int argc, char** argv)
     if (command == QLatin1String("day")
         && (args.size() == 3 || (args.size() == 4 && args.contains(QLatin1String("--json")))))
         return WhenRuns::runDayCommand(args.mid(1), out, err);
+    if (command == QLatin1String("diff") && args.size() == 3)
+        return WhenRuns::runDiffCommand(args.mid(1), out, err);
     err << QString::fromUtf8(kUsage);
     return ExitUsage;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // `wzqxprog check FILE`, `normalize IN OUT`, `day FILE DATE [--json]`,
-// `--help`, `--version`.
+// `diff OLD NEW`, `--help`, `--version`.
 // Returns the process exit status.
 int runCommandLine(int argc, char** argv);
 

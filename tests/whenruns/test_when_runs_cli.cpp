@@ -46,6 +46,9 @@ private slots:
     void dayJson();
     void dayRefusals_data();
     void dayRefusals();
+    void diff_data();
+    void diff();
+    void diffRefusals();
 
 private:
     Run run(const QStringList& args);
@@ -173,6 +176,60 @@ void TestWhenRunsCli::dayRefusals()
     QCOMPARE(result.status, status);
     QVERIFY(result.out.isEmpty());
     QVERIFY(!result.err.isEmpty());
+}
+
+void TestWhenRunsCli::diff_data()
+{
+    QTest::addColumn<QString>("changed");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("lines");  // after the two header lines
+
+    // The same schedule with its record lines reversed and no trailer.
+    QList<QByteArray> lines = readBytes(m_base).split('\n');
+    lines.removeAll(QByteArray());
+    lines.removeLast();
+    std::reverse(lines.begin(), lines.end());
+    QTest::newRow("line order only") << writeBytes(m_dir.filePath(QStringLiteral("reordered.dat")),
+                                                   lines.join('\n') + '\n')
+                                     << 0 << QStringList{};
+    QTest::newRow("one program") << scheduleFile(QStringLiteral("program.dat"), [] {
+        ProgramStore::exec(QStringLiteral("UPDATE T_Week SET TimeONM = 45 WHERE TimeONM = 30 AND CircuitNO = 1"));
+    }) << 1 << QStringList{"回路 1", "  - 週間 月  8:30.05  曲番号 3", "  + 週間 月  8:45.05  曲番号 3"};
+    QTest::newRow("one year entry") << scheduleFile(QStringLiteral("year.dat"), [] {
+        ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = 5 WHERE CircuitNO = 1"));
+        addEveryYearRow(3, 12, 24, 0);
+    }) << 1 << QStringList{"回路 1", "  * 年間 2027年1月1日 停止 → 特殊番号 5", "回路 3", "  + 年間 毎年12月24日 停止"};
+    QTest::newRow("circuit type") << scheduleFile(QStringLiteral("type.dat"), [] { setCircuit(1, 1, 5); })
+                                  << 1 << QStringList{"回路 1", "  * 種類: チャイム → 報時",
+                                                      "  * 出力時間／チャイム起動時間: 10秒 → 5秒"};
+}
+
+void TestWhenRunsCli::diff()
+{
+    QFETCH(QString, changed);
+    QFETCH(int, status);
+    QFETCH(QStringList, lines);
+    const Run result = run({QStringLiteral("diff"), m_base, changed});
+    QCOMPARE(result.status, status);
+    QCOMPARE(result.out.mid(2), lines);
+    if (status == 1)
+        QCOMPARE(result.out.mid(0, 2), (QStringList{"--- " + m_base, "+++ " + changed}));
+    else
+        QVERIFY(result.out.isEmpty());
+}
+
+// Each refusal names the file and says why; a wrong command gets 64.
+void TestWhenRunsCli::diffRefusals()
+{
+    const QString refused = writeBytes(m_dir.filePath(QStringLiteral("bad.dat")), "*01\r\n");
+    const QString missing = m_dir.filePath(QStringLiteral("none.dat"));
+    Run result = run({QStringLiteral("diff"), m_base, refused});
+    QCOMPARE(result.status, 3);
+    QVERIFY2(result.err.startsWith(refused + QStringLiteral(": データが不正です。")), qPrintable(result.err));
+    result = run({QStringLiteral("diff"), missing, m_base});
+    QCOMPARE(result.status, 3);
+    QVERIFY2(result.err.startsWith(missing), qPrintable(result.err));
+    QCOMPARE(run({QStringLiteral("diff"), m_base}).status, 64);
 }
 
 QTEST_GUILESS_MAIN(TestWhenRunsCli)
