@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "whenruns/DayResolution.h"
 #include "whenruns/ProgramText.h"
+#include "whenruns/TimelineLayout.h"
 
 #include <QtTest>
 
@@ -28,6 +29,11 @@ QString describe(const CircuitDay& day)
     return text + QStringLiteral(" | ") + programs.join(QStringLiteral("; "));
 }
 
+double charWidth(const QString& text)
+{
+    return 7.0 * text.size();
+}
+
 }  // namespace
 
 class TestDayResolution : public QObject
@@ -39,6 +45,9 @@ private slots:
     void resolves_data();
     void resolves();
     void onlyConfiguredCircuits();
+    void timelineSplitsOvernightSpans();
+    void timelineTicksAndLabels();
+    void timelineCopesWithAFullDay();
 
 private:
     std::unique_ptr<ScratchStore> m_store;
@@ -123,6 +132,62 @@ void TestDayResolution::onlyConfiguredCircuits()
     for (const CircuitDay& day : preview.circuits)
         circuits << day.circuit;
     QCOMPARE(circuits, (QList<int>{1, 3}));
+}
+
+void TestDayResolution::timelineSplitsOvernightSpans()
+{
+    // 1440 px for 24 h: one pixel a minute; rows of 100 px.
+    const QList<ProgramLists::WeekRow> rows{{6, 0, 22, 0, 0, 6, 0, 0, 0}, {2, 2, 21, 0, 0, 23, 0, 0, 0},
+                                            {2, 2, 22, 0, 0, 23, 30, 0, 0}};
+    const TimelineLayout layout = LayoutTimeline(rows, 3, QRectF(0, 0, 1440, 700), charWidth);
+    QCOMPARE(layout.marks.size(), 4);
+    const TimelineMark& night = layout.marks[0];
+    const TimelineMark& morning = layout.marks[1];
+    QCOMPARE(night.day, 6);
+    QCOMPARE(night.rect.left(), 1320.0);
+    QCOMPARE(night.rect.right(), 1440.0);
+    QVERIFY(night.toNextDay && !night.fromPreviousDay);
+    QCOMPARE(morning.day, 0);
+    QCOMPARE(morning.rect.left(), 0.0);
+    QCOMPARE(morning.rect.right(), 360.0);
+    QVERIFY(morning.fromPreviousDay && !morning.toNextDay);
+    QVERIFY(layout.row(6).contains(night.rect) && layout.row(0).contains(morning.rect));
+    // Two overlapping spans on Tuesday share the bar in two lanes.
+    QCOMPARE(layout.marks[2].rect.height(), layout.marks[3].rect.height());
+    QVERIFY(layout.marks[3].rect.top() >= layout.marks[2].rect.bottom());
+    QCOMPARE(layout.markAt(QPointF(100, morning.rect.center().y())), 1);
+}
+
+void TestDayResolution::timelineTicksAndLabels()
+{
+    // Monday chimes at 6:00:00, 12:30:30 and 12:31:00 (too close for a label).
+    const QList<ProgramLists::WeekRow> rows{
+        {1, 0, 6, 0, 0, 0, 0, 0, 3}, {1, 0, 12, 30, 30, 0, 0, 0, 5}, {1, 0, 12, 31, 0, 0, 0, 0, 7}};
+    const TimelineLayout layout = LayoutTimeline(rows, 2, QRectF(40, 20, 1440, 700), charWidth);
+    QCOMPARE(layout.marks.size(), 3);
+    QCOMPARE(layout.marks[0].rect.center().x(), 40.0 + 360.0);
+    QCOMPARE(layout.marks[1].rect.center().x(), 40.0 + 750.5);
+    for (const TimelineMark& mark : layout.marks) {
+        QVERIFY(layout.bar(1).contains(mark.rect));
+        QCOMPARE(mark.day, 1);
+    }
+    QCOMPARE(layout.marks[0].label, QStringLiteral("3"));
+    QVERIFY(!layout.marks[1].labelRect.isEmpty());
+    QVERIFY(layout.marks[2].labelRect.isEmpty());
+    QCOMPARE(layout.markAt(QPointF(40.0 + 749.0, layout.bar(1).center().y())), 1);
+    QCOMPARE(layout.markAt(QPointF(40.0 + 700.0, layout.bar(1).center().y())), -1);
+    QCOMPARE(layout.markAt(QPointF(40.0 + 360.0, layout.bar(2).center().y())), -1);
+}
+
+void TestDayResolution::timelineCopesWithAFullDay()
+{
+    QList<ProgramLists::WeekRow> rows;
+    for (int i = 0; i < 900; ++i)
+        rows << ProgramLists::WeekRow{3, 3, i % 24, i % 60, 0, (i + 5) % 24, 0, 10, 0};
+    const TimelineLayout layout = LayoutTimeline(rows, 4, QRectF(0, 0, 700, 350), charWidth);
+    QVERIFY(layout.marks.size() >= 900);
+    for (const TimelineMark& mark : layout.marks)
+        QVERIFY(layout.row(mark.day).contains(mark.rect));
 }
 
 QTEST_GUILESS_MAIN(TestDayResolution)
