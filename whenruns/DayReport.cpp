@@ -4,7 +4,6 @@
 #include "whenruns/ProgramText.h"
 
 #include <QJsonArray>
-#include <algorithm>
 #include <QStringList>
 
 namespace WhenRuns {
@@ -72,24 +71,6 @@ QJsonObject programJson(int type, const DayProgram& program)
     };
 }
 
-// The remark a circuit without programs of its own gets, if any.
-QString emptyDayRemark(const CircuitDay& day)
-{
-    switch (day.source.kind) {
-    case SourceKind::Conflict:
-        return conflictText();
-    case SourceKind::Stop:
-        return stopText();
-    case SourceKind::Special:
-        return day.source.hasPrograms ? QString() : noProgramsText(day.source);
-    case SourceKind::Week:
-        break;
-    }
-    const bool ownPrograms = std::any_of(day.programs.cbegin(), day.programs.cend(),
-                                         [](const DayProgram& p) { return !p.fromPreviousDay; });
-    return ownPrograms ? QString() : noProgramsText(day.source);
-}
-
 }  // namespace
 
 QString dayText(const DayPreview& preview)
@@ -100,7 +81,7 @@ QString dayText(const DayPreview& preview)
         lines << QStringLiteral("回路 %1  %2  %3")
                      .arg(day.circuit)
                      .arg(ProgramTypeName(day.type), sourceText(day.source, preview.date));
-        if (const QString remark = emptyDayRemark(day); !remark.isEmpty())
+        if (const QString remark = dayRemark(day); !remark.isEmpty())
             lines << QStringLiteral("  ") + remark;
         for (const DayProgram& program : day.programs) {
             QString line = QStringLiteral("  ") + programLine(day.type, program.row);

@@ -3,6 +3,7 @@
 #include "week/Days.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace WhenRuns {
 
@@ -68,21 +69,22 @@ QString sourceText(const DaySource& source, const QDate& date)
     return QStringLiteral("競合: ") + entries.join(QStringLiteral(" ／ "));
 }
 
-QString noProgramsText(const DaySource& source)
+QString dayRemark(const CircuitDay& day)
 {
-    if (source.kind == SourceKind::Special)
-        return specialText(source.special) + QStringLiteral(" にはプログラムがありません。");
-    return QStringLiteral("この曜日のプログラムはありません。");
-}
-
-QString conflictText()
-{
-    return QStringLiteral("この日には年間プログラムの指定が重なっています。どれが実行されるかは決まっていません。");
-}
-
-QString stopText()
-{
-    return QStringLiteral("この日はプログラムを実行しません。");
+    switch (day.source.kind) {
+    case SourceKind::Conflict:
+        return QStringLiteral("この日には年間プログラムの指定が重なっています。どれが実行されるかは決まっていません。");
+    case SourceKind::Stop:
+        return QStringLiteral("この日はプログラムを実行しません。");
+    case SourceKind::Special:
+        return day.source.hasPrograms ? QString()
+                                      : specialText(day.source.special) + QStringLiteral(" にはプログラムがありません。");
+    case SourceKind::Week:
+        break;
+    }
+    const bool ownPrograms = std::any_of(day.programs.cbegin(), day.programs.cend(),
+                                         [](const DayProgram& p) { return !p.fromPreviousDay; });
+    return ownPrograms ? QString() : QStringLiteral("この曜日のプログラムはありません。");
 }
 
 QString fromPreviousDayText()

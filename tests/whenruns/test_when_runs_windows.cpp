@@ -2,11 +2,17 @@
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
+#include "app/Form_Main.h"
+#include "app/ui/WindowUtil.h"
 #include "week/Form_Week.h"
+#include "whenruns/Form_DayPreview.h"
 #include "whenruns/Schedule.h"
 #include "whenruns/WeekTimeline.h"
 
 #include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QTreeWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -20,6 +26,25 @@ void choose(QWidget* window, const char* box, const QString& text)
 {
     auto* combo = child<QComboBox>(window, box);
     combo->setCurrentIndex(combo->findText(text));
+}
+
+// Every row of the tree: headings as they are, programs as their visible
+// cells joined by "|".
+QStringList treeLines(QTreeWidget* tree)
+{
+    QStringList lines;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* circuit = tree->topLevelItem(i);
+        lines << circuit->text(0);
+        for (int j = 0; j < circuit->childCount(); ++j) {
+            QStringList cells;
+            for (int column = 0; column < tree->columnCount(); ++column)
+                if (!tree->isColumnHidden(column))
+                    cells << circuit->child(j)->text(column);
+            lines << cells.join(QLatin1Char('|')).remove(QRegularExpression(QStringLiteral("\\|+$")));
+        }
+    }
+    return lines;
 }
 
 int marksOn(const WhenRuns::TimelineLayout& layout, int day)
@@ -38,6 +63,8 @@ private slots:
     void cleanup();
     void timelineFollowsTheList();
     void timelineOfAFullDay();
+    void dayPreviewFromTheMainWindow();
+    void dayPreviewShowsSourcesAndPrograms();
 
 private:
     std::unique_ptr<ScratchStore> m_store;
@@ -111,6 +138,57 @@ void TestWhenRunsWindows::timelineOfAFullDay()
                                         [](const TimelineMark& mark) { return !mark.labelRect.isEmpty(); });
     QVERIFY(labelled > 10 && labelled < 200);
     QVERIFY(!timeline.grab().isNull());
+}
+
+void TestWhenRunsWindows::dayPreviewFromTheMainWindow()
+{
+    Form_Main main;
+    main.show();
+    child<QPushButton>(&main, "Button_Day")->click();
+    QWidget* preview = FindForm(QStringLiteral("Form_DayPreview"));
+    QVERIFY(preview && preview->isVisible());
+    QVERIFY(!main.isVisible());
+    QCOMPARE(preview->windowTitle(), QStringLiteral("日付確認"));
+    QCOMPARE(child<QDateEdit>(preview, "Date_Select")->date(), QDate::currentDate());
+    child<QPushButton>(preview, "Button_Close")->click();
+    QVERIFY(main.isVisible());
+    QVERIFY(!IsFormLoaded(QStringLiteral("Form_DayPreview")));
+}
+
+// New Year 2027: every year special 1 on the chime circuit and 停止 on
+// 2027-01-01 (a conflict); the timer circuit runs special 6, which holds
+// no programs; the Thursday night timer carries over into Friday.
+void TestWhenRunsWindows::dayPreviewShowsSourcesAndPrograms()
+{
+    addWeekRow(2, 1, 0, 0, 7, 0, 0, 0, 0, 0, 5);
+    addEveryYearRow(2, 1, 1, 1);
+    addYearRow(2, 27, 1, 1, 0);
+    addYearRow(3, 27, 1, 1, 6);
+    addWeekRow(3, 0, 4, 5, 23, 0, 0, 5, 30);
+    Form_DayPreview preview;
+    preview.show();
+    auto* date = child<QDateEdit>(&preview, "Date_Select");
+    auto* tree = child<QTreeWidget>(&preview, "Tree_Day");
+    date->setDate(QDate(2027, 1, 1));
+    QCOMPARE(child<QLabel>(&preview, "Label_Weekday")->text(), QStringLiteral("金曜日"));
+    QCOMPARE(treeLines(tree), (QStringList{
+                                  "回路 1　報時　　週間: 金曜日",
+                                  "　この曜日のプログラムはありません。",
+                                  "回路 2　チャイム　　競合: 年間（2027年）停止 ／ 年間（毎年）特殊番号 1",
+                                  "　この日には年間プログラムの指定が重なっています。どれが実行されるかは決まっていません。",
+                                  "回路 3　タイマ　　年間（2027年）: 特殊番号 6",
+                                  "　特殊番号 6 にはプログラムがありません。",
+                                  "23:00|金| 5:30|||前日から継続",
+                                  "回路 4　繰返し　　週間: 金曜日",
+                                  "　この曜日のプログラムはありません。",
+                              }));
+    QVERIFY(tree->topLevelItem(1)->foreground(0).color() != tree->topLevelItem(0)->foreground(0).color());
+
+    // The next year: the every-year entry alone runs special 1.
+    date->setDate(QDate(2028, 1, 1));
+    QCOMPARE(treeLines(tree).mid(2, 2), (QStringList{"回路 2　チャイム　　年間（毎年）: 特殊番号 1", " 7:00.00|||5"}));
+    child<QPushButton>(&preview, "Button_PrevDay")->click();
+    QCOMPARE(date->date(), QDate(2027, 12, 31));
 }
 
 QTEST_MAIN(TestWhenRunsWindows)
