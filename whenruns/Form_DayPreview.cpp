@@ -63,6 +63,7 @@ Form_DayPreview::Form_DayPreview(QWidget* parent)
     buildWindow();
     connectHandlers();
     runGuarded(this, [this] { showDay(); });
+    centerOnScreen(this);
 }
 
 void Form_DayPreview::buildWindow()
@@ -94,7 +95,7 @@ void Form_DayPreview::buildWindow()
                                QStringLiteral(" 曲番号"), QStringLiteral("繰返し間隔(分)"), QStringLiteral("備考")});
     Tree_Day->setRootIsDecorated(false);
     Tree_Day->setSelectionMode(QAbstractItemView::NoSelection);
-    Tree_Day->setMinimumSize(560, 360);
+    Tree_Day->setMinimumSize(640, 400);
     for (int column : {ColTime, ColEndDay, ColEndTime, ColTune, ColInterval})
         Tree_Day->header()->resizeSection(column, column == ColInterval ? 110 : 90);
 

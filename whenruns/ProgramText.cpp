@@ -3,7 +3,6 @@
 #include "week/Days.h"
 
 #include <QStringList>
-#include <algorithm>
 
 namespace WhenRuns {
 
@@ -82,9 +81,7 @@ QString dayRemark(const CircuitDay& day)
     case SourceKind::Week:
         break;
     }
-    const bool ownPrograms = std::any_of(day.programs.cbegin(), day.programs.cend(),
-                                         [](const DayProgram& p) { return !p.fromPreviousDay; });
-    return ownPrograms ? QString() : QStringLiteral("この曜日のプログラムはありません。");
+    return day.programs.isEmpty() ? QStringLiteral("この曜日のプログラムはありません。") : QString();
 }
 
 QString fromPreviousDayText()

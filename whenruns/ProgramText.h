@@ -29,9 +29,9 @@ QString entryText(EntryKind entry, const QDate& date);
 // "週間: 金曜日", "年間（毎年）: 特殊番号 3", "競合: 年間（2027年）停止 ／ 年間（毎年）特殊番号 1".
 QString sourceText(const DaySource& source, const QDate& date);
 
-// What the day preview says under a circuit that runs nothing of its own:
-// the conflict, 停止, a special number without programs or a weekday
-// without programs; empty otherwise.
+// What the day preview says under a circuit's source: the conflict, 停止,
+// a special number without programs, or a weekday with nothing to run;
+// empty otherwise.
 QString dayRemark(const CircuitDay& day);
 QString fromPreviousDayText();
 
