@@ -34,15 +34,18 @@ bool holdsPrograms(const Schedule& schedule, int circuit, int special)
     });
 }
 
-// A special program has no days of its own: it starts on the date it runs
-// and a period whose end is before its start ends the next day.
-ProgramLists::WeekRow onDay(ProgramLists::WeekRow row, int weekday, int type)
+// A special program has no days of its own: it starts on the date it runs.
+// A period's end day becomes the day its end falls on, so that a period
+// whose end is before its start on the same day ends the next day.
+ProgramLists::WeekRow onDay(ProgramLists::WeekRow row, int weekday, bool special, int type)
 {
-    row.yobiOn = weekday;
-    row.yobiOff = weekday;
-    if (hasPeriod(type) && periodEndSecond(row) >= SecondsPerDay)
-        row.yobiOff = (weekday + 1) % 7;
-    else if (!hasPeriod(type))
+    if (special) {
+        row.yobiOn = weekday;
+        row.yobiOff = weekday;
+    }
+    if (hasPeriod(type))
+        row.yobiOff = (row.yobiOn + periodEndSecond(row) / SecondsPerDay) % 7;
+    else if (special)
         row.yobiOff = 0;
     return row;
 }
@@ -55,11 +58,11 @@ QList<DayProgram> ownPrograms(const Schedule& schedule, int circuit, int type, c
     if (source.kind == SourceKind::Week) {
         for (const StoredProgram& p : schedule.programs)
             if (p.circuit == circuit && p.special == 0 && p.row.yobiOn == source.weekday)
-                programs << DayProgram{p.row, false};
+                programs << DayProgram{onDay(p.row, source.weekday, false, type), false};
     } else if (source.kind == SourceKind::Special) {
         for (const StoredProgram& p : schedule.programs)
             if (p.circuit == circuit && p.special == source.special)
-                programs << DayProgram{onDay(p.row, source.weekday, type), false};
+                programs << DayProgram{onDay(p.row, source.weekday, true, type), false};
     }
     std::stable_sort(programs.begin(), programs.end(), [type](const DayProgram& a, const DayProgram& b) {
         const int aEnd = hasPeriod(type) ? periodEndSecond(a.row) : 0;

@@ -68,6 +68,8 @@ void TestDayResolution::init()
     addWeekRow(3, 0, 6, 0, 22, 0, 0, 6, 0);
     addWeekRow(3, 0, 0, 0, 9, 0, 0, 12, 0);
     addWeekRow(3, 4, 0, 0, 23, 30, 0, 1, 0);
+    // Wednesday 23:00 to 1:00 stored with Wednesday as its end day.
+    addWeekRow(3, 0, 3, 3, 23, 0, 0, 1, 0);
     // New Year: every year special 5, 2027 停止 (a conflict); 2028-01-02
     // special 2.
     addEveryYearRow(1, 1, 1, 5);
@@ -109,6 +111,7 @@ void TestDayResolution::resolves_data()
     QTest::newRow("nothing carried over from a stopped Saturday") << QDate(2027, 1, 17) << 3 << "week 0 | 9:00 ～ 日 12:00";
     QTest::newRow("special timer ending the next day")
         << QDate(2027, 1, 1) << 3 << "special 5 4 dated | 23:30 ～ 土  1:00";
+    QTest::newRow("end before start on the same day") << QDate(2027, 1, 7) << 3 << "week 4 | <23:00 ～ 木  1:00";
     QTest::newRow("carried over from a special") << QDate(2027, 1, 2) << 3 << "week 6 | <23:30 ～ 土  1:00; 22:00 ～ 日  6:00";
 }
 
