@@ -3,6 +3,8 @@
 #include "store/ProgramStore.h"
 #include "store/SettingTable.h"
 
+#include <QSqlDriver>
+#include <sqlite3.h>
 #include <tuple>
 
 namespace WhenRuns {
@@ -12,12 +14,55 @@ namespace {
 const QString kRowFields =
     QStringLiteral("YobiON, YobiOFF, TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO");
 
-// The nine row fields starting at column `first`.
-ProgramLists::WeekRow rowAt(const QSqlQuery& query, int first)
+// Every row of an integer-only query, read straight through SQLite: a
+// whole schedule is thousands of values, and `day` and `diff` read one or
+// two of them per run.
+class IntRows
 {
-    auto at = [&query, first](int i) { return query.value(first + i).toInt(); };
-    return ProgramLists::WeekRow{at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7), at(8)};
-}
+public:
+    IntRows(const QString& sql, const QVariantList& values = {})
+    {
+        const QVariant handle = ProgramStore::database().driver()->handle();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+            throw StoreError(QStringLiteral("The program store is not an SQLite database"));
+        m_db = *static_cast<sqlite3* const*>(handle.constData());
+        const QByteArray text = sql.toUtf8();
+        if (!m_db || sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_statement, nullptr) != SQLITE_OK)
+            fail();
+        int index = 0;
+        for (const QVariant& value : values)
+            if (sqlite3_bind_int(m_statement, ++index, value.toInt()) != SQLITE_OK)
+                fail();
+    }
+    ~IntRows() { sqlite3_finalize(m_statement); }
+    IntRows(const IntRows&) = delete;
+    IntRows& operator=(const IntRows&) = delete;
+
+    bool next()
+    {
+        const int result = sqlite3_step(m_statement);
+        if (result != SQLITE_ROW && result != SQLITE_DONE)
+            fail();
+        return result == SQLITE_ROW;
+    }
+    int at(int column) const { return sqlite3_column_int(m_statement, column); }
+
+    // The nine row fields starting at column `first`.
+    ProgramLists::WeekRow weekRow(int first) const
+    {
+        return ProgramLists::WeekRow{at(first),     at(first + 1), at(first + 2), at(first + 3), at(first + 4),
+                                     at(first + 5), at(first + 6), at(first + 7), at(first + 8)};
+    }
+
+private:
+    [[noreturn]] void fail() const
+    {
+        throw StoreError(m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("The program store is not open"));
+    }
+
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_statement = nullptr;
+};
 
 auto key(const ProgramLists::WeekRow& r)
 {
@@ -27,13 +72,11 @@ auto key(const ProgramLists::WeekRow& r)
 QList<YearEntry> readYearEntries(const QString& sql, bool dated)
 {
     QList<YearEntry> entries;
-    QSqlQuery query = ProgramStore::exec(sql);
-    while (query.next()) {
-        const int year = dated ? query.value(1).toInt() : -1;
-        const int shift = dated ? 1 : 0;
-        entries << YearEntry{query.value(0).toInt(), year, query.value(1 + shift).toInt(),
-                             query.value(2 + shift).toInt(), query.value(3 + shift).toInt()};
-    }
+    IntRows rows(sql);
+    const int shift = dated ? 1 : 0;
+    while (rows.next())
+        entries << YearEntry{rows.at(0), dated ? rows.at(1) : -1, rows.at(1 + shift), rows.at(2 + shift),
+                             rows.at(3 + shift)};
     return entries;
 }
 
@@ -56,18 +99,16 @@ Schedule ReadSchedule()
     for (int circuit = 1; circuit <= 8; ++circuit)
         schedule.circuits[circuit] = CircuitInfo{settings[circuit].Program, settings[circuit].PulseTime};
 
-    QSqlQuery week = ProgramStore::exec(
-        QStringLiteral("SELECT CircuitNO, SpecialNO, %1 FROM T_Week ORDER BY CircuitNO, SpecialNO, %1, rowid")
-            .arg(kRowFields));
+    IntRows week(
+        QStringLiteral("SELECT CircuitNO, SpecialNO, %1 FROM T_Week ORDER BY rowid").arg(kRowFields));
     while (week.next())
-        schedule.programs << StoredProgram{week.value(0).toInt(), week.value(1).toInt(), rowAt(week, 2)};
+        schedule.programs << StoredProgram{week.at(0), week.at(1), week.weekRow(2)};
 
     schedule.dated = readYearEntries(
-        QStringLiteral("SELECT CircuitNO, Year, Month, Day, SpecialNO FROM T_Year "
-                       "ORDER BY CircuitNO, Year, Month, Day, rowid"),
+        QStringLiteral("SELECT CircuitNO, Year, Month, Day, SpecialNO FROM T_Year ORDER BY rowid"),
         true);
     schedule.everyYear = readYearEntries(
-        QStringLiteral("SELECT CircuitNO, Month, Day, SpecialNO FROM T_YearE ORDER BY CircuitNO, Month, Day, rowid"),
+        QStringLiteral("SELECT CircuitNO, Month, Day, SpecialNO FROM T_YearE ORDER BY rowid"),
         false);
     return schedule;
 }
@@ -75,12 +116,12 @@ Schedule ReadSchedule()
 QList<ProgramLists::WeekRow> ReadWeekRows(int circuit)
 {
     QList<ProgramLists::WeekRow> rows;
-    QSqlQuery query = ProgramStore::exec(
-        QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0 ORDER BY %1, rowid")
+    IntRows query(
+        QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0 ORDER BY rowid")
             .arg(kRowFields),
         {circuit});
     while (query.next())
-        rows << rowAt(query, 0);
+        rows << query.weekRow(0);
     return rows;
 }
 

@@ -34,7 +34,8 @@ struct YearEntry {
 
 struct Schedule {
     std::array<CircuitInfo, 9> circuits{};  // index 0 unused
-    QList<StoredProgram> programs;          // in the store's sort order
+    // In the order the rows were stored; whoever needs an order sorts.
+    QList<StoredProgram> programs;
     QList<YearEntry> dated;
     QList<YearEntry> everyYear;
 };
@@ -42,7 +43,7 @@ struct Schedule {
 // The whole schedule of the open store (T_Setting, T_Week, T_Year, T_YearE).
 Schedule ReadSchedule();
 
-// The week programs of one circuit, in the store's sort order.
+// The week programs of one circuit, in the order they were stored.
 QList<ProgramLists::WeekRow> ReadWeekRows(int circuit);
 
 // Row order of T_Week within a circuit and special number: days, times,
