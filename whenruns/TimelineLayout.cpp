@@ -10,6 +10,7 @@ namespace WhenRuns {
 namespace {
 
 constexpr double kLabelStrip = 14.0;
+constexpr double kGapStrip = 4.0;
 constexpr double kLabelGap = 2.0;
 constexpr double kMinSpanWidth = 2.0;
 
@@ -110,7 +111,7 @@ QRectF TimelineLayout::row(int day) const
 QRectF TimelineLayout::bar(int day) const
 {
     const QRectF r = row(day);
-    const double strip = std::min(kLabelStrip, r.height() * 0.4);
+    const double strip = std::min(labelStrip, r.height() * 0.4);
     return QRectF(r.left(), r.top() + strip, r.width(), std::max(1.0, r.height() - strip - 3.0));
 }
 
@@ -146,6 +147,7 @@ TimelineLayout LayoutTimeline(const QList<ProgramLists::WeekRow>& rows, int type
 {
     TimelineLayout layout;
     layout.plot = plot;
+    layout.labelStrip = type == 2 ? kLabelStrip : kGapStrip;
     for (int i = 0; i < rows.size(); ++i) {
         const ProgramLists::WeekRow& row = rows[i];
         if (row.yobiOn < 0 || row.yobiOn > 6)

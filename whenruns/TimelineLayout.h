@@ -28,6 +28,7 @@ struct TimelineMark {
 
 struct TimelineLayout {
     QRectF plot;
+    double labelStrip = 14.0;  // above each bar; only chimes label their ticks there
     QList<TimelineMark> marks;
 
     // The row of a day and the bar inside it (below the labels of the ticks).
