@@ -87,11 +87,6 @@ bool rowBefore(const ProgramLists::WeekRow& a, const ProgramLists::WeekRow& b)
     return key(a) < key(b);
 }
 
-bool sameRow(const ProgramLists::WeekRow& a, const ProgramLists::WeekRow& b)
-{
-    return key(a) == key(b);
-}
-
 Schedule ReadSchedule()
 {
     Schedule schedule;

@@ -49,6 +49,5 @@ QList<ProgramLists::WeekRow> ReadWeekRows(int circuit);
 // Row order of T_Week within a circuit and special number: days, times,
 // interval, tune.
 bool rowBefore(const ProgramLists::WeekRow& a, const ProgramLists::WeekRow& b);
-bool sameRow(const ProgramLists::WeekRow& a, const ProgramLists::WeekRow& b);
 
 }  // namespace WhenRuns
