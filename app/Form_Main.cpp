@@ -15,6 +15,7 @@
 #include "store/SettingTable.h"
 #include "store/StoreRoutines.h"
 #include "week/Form_Week.h"
+#include "whenruns/Form_DayPreview.h"
 #include "year/Form_Year.h"
 
 #include <QCloseEvent>
@@ -73,6 +74,9 @@ void Form_Main::buildWindow()
     Button_Check = makeButton(this, "Button_Check", QStringLiteral("プログラム印刷"),
                               QStringLiteral("設定済みのプログラムを印刷します。"), kButtonSize);
     Label_Check = makeLabel(this, "Label_Check", lines(QStringLiteral("設定したプログラムを印\r\n刷します")));
+    Button_Day = makeButton(this, "Button_Day", QStringLiteral("日付確認"),
+                            QStringLiteral("指定した日に実行されるプログラムを確認します。"), kButtonSize);
+    Label_Day = makeLabel(this, "Label_Day", lines(QStringLiteral("指定した日に実行する\r\nプログラムを確認します")));
     Button_SaveFile = makeButton(this, "Button_SaveFile", QStringLiteral("書込"),
                                  QStringLiteral("プログラムファイルを保存します。"), kButtonSize);
 
@@ -115,7 +119,8 @@ void Form_Main::buildWindow()
     commands->setHorizontalSpacing(16);
     int row = 0;
     for (auto [button, label] : {std::pair{Button_Initial, Label_Initial}, std::pair{Button_Week, Label_Week},
-                                 std::pair{Button_Year, Label_Year}, std::pair{Button_Check, Label_Check}}) {
+                                 std::pair{Button_Year, Label_Year}, std::pair{Button_Day, Label_Day},
+                                 std::pair{Button_Check, Label_Check}}) {
         commands->addWidget(button, row, 0);
         commands->addWidget(label, row, 1);
         ++row;
@@ -140,6 +145,7 @@ void Form_Main::connectCommands()
     connect(Button_Week, &QPushButton::clicked, this, guarded(this, [this] { Button_Week_Click(); }));
     connect(Button_Year, &QPushButton::clicked, this, guarded(this, [this] { Button_Year_Click(); }));
     connect(Button_Check, &QPushButton::clicked, this, guarded(this, [this] { Button_Check_Click(); }));
+    connect(Button_Day, &QPushButton::clicked, this, guarded(this, [this] { Button_Day_Click(); }));
     connect(Button_SaveFile, &QPushButton::clicked, this, guarded(this, [this] { Button_SaveFile_Click(); }));
     connect(Button_LoadFile, &QPushButton::clicked, this, guarded(this, [this] { Button_LoadFile_Click(); }));
     connect(Button_Quit, &QPushButton::clicked, this, guarded(this, [this] { Button_Quit_Click(); }));
@@ -226,6 +232,17 @@ void Form_Main::Button_Year_Click()
 void Form_Main::Button_Check_Click()
 {
     openWorkingWindow(new Form_Print);
+}
+
+void Form_Main::Button_Day_Click()
+{
+    if (!AnyCircuitConfigured()) {
+        MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("日付確認"),
+                         MessageBox::Icon::Exclamation);
+        Button_Initial->setFocus();
+        return;
+    }
+    openWorkingWindow(new Form_DayPreview);
 }
 
 void Form_Main::Button_SaveFile_Click()

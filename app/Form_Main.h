@@ -35,6 +35,7 @@ private:
     void Button_Week_Click();
     void Button_Year_Click();
     void Button_Check_Click();
+    void Button_Day_Click();
     void Button_SaveFile_Click();
     void Button_LoadFile_Click();
     void Button_Quit_Click();
@@ -60,6 +61,8 @@ private:
     QLabel* Label_Year;
     QPushButton* Button_Check;
     QLabel* Label_Check;
+    QPushButton* Button_Day;
+    QLabel* Label_Day;
     QPushButton* Button_SaveFile;
     QGroupBox* Frame_SelectProgram;
     QRadioButton* Option_FileEdit[2];

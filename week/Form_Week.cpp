@@ -13,6 +13,7 @@
 #include "week/Form_EditTimeTimer.h"
 #include "week/ProgramGrid.h"
 #include "week/WeekEditing.h"
+#include "whenruns/WeekViewSwitch.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -131,8 +132,11 @@ void Form_Week::buildWindow()
     gridLayout->setContentsMargins(0, 0, 0, 0);
     gridLayout->addWidget(DataGrid1);
 
+    Frame_View = new WeekViewSwitch(gridArea, this);
+    choices->addWidget(Frame_View, 1, 5, Qt::AlignRight);
+
     auto* body = new QHBoxLayout;
-    body->addWidget(gridArea, 1);
+    body->addWidget(Frame_View->area(), 1);
     body->addLayout(buttons);
 
     auto* layout = new QVBoxLayout(this);
@@ -152,6 +156,11 @@ void Form_Week::connectHandlers()
     connect(Button_AllDelete, &QPushButton::clicked, this, guarded(this, [this] { Button_AllDelete_Click(); }));
     connect(Button_Copy, &QPushButton::clicked, this, guarded(this, [this] { Button_Copy_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
+    // Edit and delete act on the selected grid row, hidden under the timeline.
+    connect(Frame_View, &WeekViewSwitch::timelineToggled, this, [this](bool shown) {
+        Button_Edit->setEnabled(!shown);
+        Button_Delete->setEnabled(!shown);
+    });
 }
 
 void Form_Week::Form_Load()
@@ -198,6 +207,7 @@ void Form_Week::rebuildList(int circuit, int day)
 {
     BuildWeekList(circuit, day);
     SetWeekGridColumns(day);
+    Frame_View->showCircuit(circuit);
 }
 
 void Form_Week::refresh()

@@ -9,6 +9,7 @@ class QDialog;
 class QLabel;
 class QPushButton;
 class ProgramGrid;
+class WeekViewSwitch;
 
 // The week program list of one circuit and day selection.
 class Form_Week : public QWidget, public ListHost
@@ -62,6 +63,7 @@ private:
     QLabel* Label4;
     QLabel* Label_ProgramCount;
     ProgramGrid* DataGrid1;
+    WeekViewSwitch* Frame_View;  // 一覧 / タイムライン
     QPushButton* Button_New;
     QPushButton* Button_Edit;
     QPushButton* Button_Delete;

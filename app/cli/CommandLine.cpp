@@ -5,6 +5,7 @@
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
+#include "whenruns/Commands.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -20,6 +21,10 @@ const char* const kUsage =
     "  normalize IN OUT        IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
     "  holidays YEAR           YEAR 年 (2000〜2099) の祝日・休日を日付順に表示します\n"
     "  pdf FILE OUT.pdf --circuit N --listing week|special|year [--year YY|every]  一覧表を PDF にします (4 印刷するデータなし)\n"
+    "  day FILE YYYY-MM-DD [--json]\n"
+    "                          その日に各回路で実行されるプログラムを表示します\n"
+    "  diff OLD NEW            二つのプログラムファイルの違いを回路ごとに表示します\n"
+    "                          (終了コード: 0 同じ, 1 違いあり, 3 読み込めない)\n"
     "  --help                  この説明を表示します\n"
     "  --version               バージョンを表示します\n"
     "\n"
@@ -98,6 +103,21 @@ int printHolidays(const QStringList& args, QTextStream& out, QTextStream& err)
     return PrintHolidays(args.at(1), out, err) ? ExitAccepted : ExitUsage;
 }
 
+int runDay(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const bool json = args.size() == 4 && args.contains(QLatin1String("--json"));
+    if (args.size() != 3 && !json)
+        return ExitUsage;
+    return WhenRuns::runDayCommand(args.mid(1), out, err);
+}
+
+int runDiff(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.size() != 3)
+        return ExitUsage;
+    return WhenRuns::runDiffCommand(args.mid(1), out, err);
+}
+
 int printHelp(const QStringList&, QTextStream& out, QTextStream&)
 {
     out << QString::fromUtf8(kUsage);
@@ -122,6 +142,8 @@ const Command kCommands[] = {
     {"check", runFileCommand},
     {"normalize", runFileCommand},
     {"holidays", printHolidays},
+    {"day", runDay},
+    {"diff", runDiff},
     {"--help", printHelp},
     {"-h", printHelp},
     {"--version", printVersion},

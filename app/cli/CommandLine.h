@@ -1,6 +1,7 @@
 #pragma once
 
-// `wzqxprog check FILE`, `wzqxprog normalize IN OUT`, `--help`, `--version`.
+// `wzqxprog check FILE`, `normalize IN OUT`, `day FILE DATE [--json]`,
+// `diff OLD NEW`, `--help`, `--version`.
 // Returns the process exit status.
 int runCommandLine(int argc, char** argv);
 

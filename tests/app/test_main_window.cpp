@@ -45,6 +45,7 @@ private slots:
         QTest::newRow("initial") << "Button_Initial" << "初期設定" << "初期設定をします。";
         QTest::newRow("week") << "Button_Week" << "週間プログラム" << "週間プログラムを設定します。";
         QTest::newRow("year") << "Button_Year" << "年間プログラム" << "年間プログラムを設定します。";
+        QTest::newRow("day") << "Button_Day" << "日付確認" << "指定した日に実行されるプログラムを確認します。";
         QTest::newRow("print") << "Button_Check" << "プログラム印刷" << "設定済みのプログラムを印刷します。";
         QTest::newRow("save") << "Button_SaveFile" << "書込" << "プログラムファイルを保存します。";
         QTest::newRow("load") << "Button_LoadFile" << "読込" << "プログラムファイルを読み込みます。";
@@ -157,6 +158,7 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::newRow("week") << "Button_Week" << "週間プログラム設定";
         QTest::newRow("year") << "Button_Year" << "年間プログラム設定";
+        QTest::newRow("day") << "Button_Day" << "日付確認";
     }
 
     void weekAndYearAskForInitialSettings()

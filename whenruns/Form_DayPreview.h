@@ -1,0 +1,39 @@
+#pragma once
+#include <QDate>
+#include <QWidget>
+
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+// 日付確認: for a date, what every configured circuit runs that day and
+// where it comes from (week programs, a special number or 停止 from a year
+// entry, or a conflict between a dated and an every-year entry).
+class Form_DayPreview : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form_DayPreview(QWidget* parent = nullptr);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void connectHandlers();
+    void showDay();
+
+    void Date_Select_Change();
+    void Button_PrevDay_Click();
+    void Button_NextDay_Click();
+
+    QLabel* Label_Titile;
+    QLabel* Label_Date;
+    QDateEdit* Date_Select;
+    QLabel* Label_Weekday;
+    QPushButton* Button_PrevDay;
+    QPushButton* Button_NextDay;
+    QTreeWidget* Tree_Day;
+    QPushButton* Button_Close;
+};

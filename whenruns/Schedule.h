@@ -1,0 +1,53 @@
+#pragma once
+#include "week/ProgramList.h"
+
+#include <QList>
+#include <array>
+
+// A plain copy of the schedule the store holds, free of the store: what a
+// day runs, what changed between two files and the week timeline are all
+// worked out on it. Two of them can sit side by side although the process
+// has one store.
+namespace WhenRuns {
+
+struct CircuitInfo {
+    int program = 0;  // 0 not configured, 1 報時 … 4 繰返し
+    int pulseTime = 0;
+};
+
+// A row of T_Week: special 0 is a week program, 1..99 a special program.
+struct StoredProgram {
+    int circuit = 0;
+    int special = 0;
+    ProgramLists::WeekRow row;
+};
+
+// A row of T_Year (year 0..99 for 2000..2099) or of T_YearE (year -1).
+struct YearEntry {
+    int circuit = 0;
+    int year = -1;
+    int month = 0;
+    int day = 0;
+    int special = 0;  // 0 停止
+    bool everyYear() const { return year < 0; }
+};
+
+struct Schedule {
+    std::array<CircuitInfo, 9> circuits{};  // index 0 unused
+    // In the order the rows were stored; whoever needs an order sorts.
+    QList<StoredProgram> programs;
+    QList<YearEntry> dated;
+    QList<YearEntry> everyYear;
+};
+
+// The whole schedule of the open store (T_Setting, T_Week, T_Year, T_YearE).
+Schedule ReadSchedule();
+
+// The week programs of one circuit, in the order they were stored.
+QList<ProgramLists::WeekRow> ReadWeekRows(int circuit);
+
+// Row order of T_Week within a circuit and special number: days, times,
+// interval, tune.
+bool rowBefore(const ProgramLists::WeekRow& a, const ProgramLists::WeekRow& b);
+
+}  // namespace WhenRuns
