@@ -25,8 +25,9 @@ const QStringList kFilters{
     QStringLiteral("全てのﾌｧｲﾙ (*.*)"),
 };
 
-// Qt sizes the type and date columns for English samples; the dates shown
-// are the system locale's. The dialog grows to show every column.
+// Qt sizes the size, type and date columns for English samples; sizes and
+// dates are shown in the system locale's words. The dialog grows to show
+// every column.
 void fitColumns(QFileDialog& dialog)
 {
     auto* details = dialog.findChild<QTreeView*>();
@@ -38,8 +39,12 @@ void fitColumns(QFileDialog& dialog)
         QLocale::system().toString(QDateTime(QDate(2000, 12, 31), QTime(23, 59, 59)), QLocale::ShortFormat);
     // Program files are mostly taken for plain text.
     const QString textType = QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain")).comment();
+    const QString sampleSize = QLocale::system().formattedDataSize(999999);
+    constexpr int sizeColumn = 1;
     constexpr int typeColumn = 2;
     constexpr int dateColumn = 3;
+    header->resizeSection(sizeColumn, std::max(header->sectionSize(sizeColumn),
+                                               metrics.horizontalAdvance(sampleSize) + metrics.height()));
     header->resizeSection(typeColumn, std::max(header->sectionSize(typeColumn),
                                                metrics.horizontalAdvance(textType) + metrics.height()));
     header->resizeSection(dateColumn, metrics.horizontalAdvance(sampleDate) + metrics.height());
