@@ -67,10 +67,14 @@ void Form_Holiday::buildWindow()
     Combo_Year->setToolTip(QStringLiteral("祝日を設定する年を選択します。"));
     Combo_Year->setMinimumWidth(100);
     Label_Forecast = makeLabel(this, "Label_Forecast",
-                               QStringLiteral("※この年の祝日は予測です。春分の日・秋分の日は天文計算による予想日で、"
+                               QStringLiteral("※この年の祝日は予測です。春分の日・秋分の日は天文計算による予想日で、\n"
                                               "正式な発表や法改正で変わることがあります。"));
-    Label_Forecast->setWordWrap(true);
     Label_Forecast->setStyleSheet(QStringLiteral("color: #c81e1e;"));
+    // The note comes and goes with the year; its place stays, so the list
+    // keeps its size.
+    QSizePolicy keepPlace = Label_Forecast->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    Label_Forecast->setSizePolicy(keepPlace);
 
     List_Holiday = new QTreeWidget(this);
     List_Holiday->setObjectName(QStringLiteral("List_Holiday"));
@@ -78,7 +82,7 @@ void Form_Holiday::buildWindow()
     List_Holiday->setHeaderLabels({QStringLiteral("日付"), QStringLiteral("曜日"), QStringLiteral("祝日名")});
     List_Holiday->setRootIsDecorated(false);
     List_Holiday->setSelectionMode(QAbstractItemView::NoSelection);
-    List_Holiday->setMinimumSize(380, 300);
+    List_Holiday->setMinimumSize(380, 380);
     List_Holiday->header()->setStretchLastSection(true);
 
     const struct {
