@@ -140,8 +140,9 @@ void Form_Special::Form_Load()
     Label_Pulse->setText(QString::number(setting.PulseTime) + QStringLiteral("秒"));
     refresh();
     Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
-    Button_Close->setToolTip(IsFormLoaded(QStringLiteral("Form_EditYear")) ? QStringLiteral("日付設定へ戻ります。")
-                                                                           : QStringLiteral("年間プログラム設定へ戻ります。"));
+    Button_Close->setToolTip(IsFormLoaded(QStringLiteral("Form_EditYear"))  ? QStringLiteral("日付設定へ戻ります。")
+                             : IsFormLoaded(QStringLiteral("Form_Holiday")) ? QStringLiteral("祝日設定へ戻ります。")
+                                                                            : QStringLiteral("年間プログラム設定へ戻ります。"));
 }
 
 int Form_Special::programType() const
@@ -282,7 +283,8 @@ void Form_Special::done(int result)
     MarkFormUnloaded(this);
     EditRequest.CircuitNO = qint16(m_circuit);
     EditRequest.SpecialNO = qint16(m_special);
-    if (auto* dateDialog = dynamic_cast<SpecialChoiceHost*>(FindForm(QStringLiteral("Form_EditYear"))))
-        dateDialog->SpecialWindowClosed(m_special, DataGrid1->rowCount() > 0);
+    for (const char* host : {"Form_EditYear", "Form_Holiday"})
+        if (auto* dialog = dynamic_cast<SpecialChoiceHost*>(FindForm(QLatin1String(host))))
+            dialog->SpecialWindowClosed(m_special, DataGrid1->rowCount() > 0);
     QDialog::done(result);
 }

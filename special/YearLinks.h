@@ -11,7 +11,7 @@ public:
     virtual void RefreshYearBold(int circuit) = 0;
 };
 
-// The year date dialog (Form_EditYear), told when the special window it
+// The year date dialog (Form_EditYear) or 祝日設定 (Form_Holiday), told when the special window it
 // opened closes: the list of special numbers is refilled and, when
 // `choose`, the number shown by the special window is chosen.
 class SpecialChoiceHost

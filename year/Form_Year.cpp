@@ -11,6 +11,7 @@
 #include "store/StoreRoutines.h"
 #include "year/Form_DeleteYear.h"
 #include "year/Form_EditYear.h"
+#include "year/Form_Holiday.h"
 #include "year/MonthCalendar.h"
 #include "year/YearEntries.h"
 
@@ -65,6 +66,10 @@ void Form_Year::buildWindow()
     Button_Special = makeButton(this, "Button_Special", QStringLiteral("特殊プログラム作成 (&S)"),
                                 QStringLiteral("年間プログラムで日付に割り当てる特殊パターンの時刻を設定します。"),
                                 kButtonSize);
+    Button_Holiday = makeButton(this, "Button_Holiday", QStringLiteral("祝日設定 (&H)"),
+                                QStringLiteral("表示している年の祝日をまとめて停止または特殊プログラムに設定します。"),
+                                kButtonSize);
+    Button_Holiday->setEnabled(false);
     Label_Rest = makeLabel(this, "Label_Rest", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
     Label_ProgramCount = makeLabel(this, "Label_ProgramCount", QStringLiteral("500"));
     Label_ProgramCount->setToolTip(QStringLiteral("年間プログラムの設定可能数です。毎年の設定はカウントされません。"));
@@ -90,6 +95,7 @@ void Form_Year::buildWindow()
     buttons->addSpacing(24);
     buttons->addWidget(Button_DeleteYear);
     buttons->addWidget(Button_Special);
+    buttons->addWidget(Button_Holiday);
     buttons->addStretch(1);
     buttons->addWidget(Label_Rest);
     buttons->addWidget(Label_ProgramCount);
@@ -115,6 +121,7 @@ void Form_Year::connectHandlers()
             [this](QDate from, QDate to) { runGuarded(this, [=] { MonthView1_RunChosen(from, to); }); });
     connect(Button_Special, &QPushButton::clicked, this, guarded(this, [this] { Button_Special_Click(); }));
     connect(Button_DeleteYear, &QPushButton::clicked, this, guarded(this, [this] { Button_DeleteYear_Click(); }));
+    connect(Button_Holiday, &QPushButton::clicked, this, guarded(this, [this] { Button_Holiday_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { close(); }));
 }
 
@@ -163,6 +170,7 @@ void Form_Year::RefreshYearBold(int circuit)
 
 void Form_Year::Combo_Circuit_Click()
 {
+    Button_Holiday->setEnabled(selectedCircuit() != 0);
     if (selectedCircuit() == 0)
         return;
     Label_Mode->setText(ProgramTypeName(CircuitSettingAt(selectedCircuit()).Program));
@@ -208,6 +216,14 @@ void Form_Year::Button_DeleteYear_Click()
         return;
     EditRequest.CircuitNO = qint16(selectedCircuit());
     ModalDialogs::open(new Form_DeleteYear(this));
+}
+
+void Form_Year::Button_Holiday_Click()
+{
+    if (!circuitChosen())
+        return;
+    EditRequest.CircuitNO = qint16(selectedCircuit());
+    ModalDialogs::open(new Form_Holiday(selectedCircuit(), MonthView1->yearShown(), this));
 }
 
 void Form_Year::closeEvent(QCloseEvent* event)

@@ -37,6 +37,7 @@ private:
     void MonthView1_RunChosen(QDate from, QDate to);
     void Button_Special_Click();
     void Button_DeleteYear_Click();
+    void Button_Holiday_Click();
 
     QLabel* Label_Titile;
     QLabel* Label_Circuit;
@@ -46,6 +47,7 @@ private:
     QLabel* Label_Info;
     QPushButton* Button_DeleteYear;
     QPushButton* Button_Special;
+    QPushButton* Button_Holiday;
     QLabel* Label_Rest;
     QLabel* Label_ProgramCount;
     QPushButton* Button_Close;

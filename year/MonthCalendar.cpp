@@ -1,5 +1,7 @@
 #include "year/MonthCalendar.h"
 
+#include "holidays/Holidays.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -7,6 +9,7 @@
 #include <QPainter>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -58,6 +61,13 @@ protected:
             m_calendar->release();
     }
     void keyPressEvent(QKeyEvent* event) override { m_calendar->keyPress(event); }
+    bool event(QEvent* event) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QWidget::event(event);
+        m_calendar->showDayTip(static_cast<QHelpEvent*>(event));
+        return true;
+    }
 
 private:
     MonthCalendar* m_calendar;
@@ -82,6 +92,7 @@ MonthCalendar::MonthCalendar(QWidget* parent)
     layout->addLayout(header);
     layout->addWidget(m_grid, 1);
     setFocusProxy(m_grid);
+    loadHolidays();
     setSelectedDate(QDate::currentDate());
 }
 
@@ -173,6 +184,7 @@ void MonthCalendar::setPage(int year, int month, bool byNavigation)
     m_year = index / 12;
     m_month = index % 12 + 1;
     m_marks.fill(false);
+    loadHolidays();
     syncHeader();
     m_grid->update();
     emit pageChanged(byNavigation);
@@ -201,6 +213,48 @@ bool MonthCalendar::isMarked(QDate date) const
 {
     const qint64 index = firstShownDate().daysTo(date);
     return index >= 0 && index < ShownDays && m_marks.at(int(index));
+}
+
+void MonthCalendar::loadHolidays()
+{
+    m_holidays.clear();
+    const QDate first = firstShownDate();
+    const QDate last = first.addDays(ShownDays - 1);
+    for (int year = first.year(); year <= last.year(); ++year)
+        for (const Holiday& holiday : NationalHolidays(year))
+            if (holiday.date >= first && holiday.date <= last)
+                m_holidays.insert(holiday.date, holiday.name);
+}
+
+QString MonthCalendar::holidayName(QDate date) const
+{
+    return m_holidays.value(date);
+}
+
+QTextCharFormat MonthCalendar::dateTextFormat(QDate date) const
+{
+    QTextCharFormat format;
+    QColor colour = palette().color(QPalette::Text);
+    if (date.month() != m_month)
+        colour = palette().color(QPalette::Disabled, QPalette::Text);
+    else if (date.dayOfWeek() == Qt::Sunday || m_holidays.contains(date))
+        colour = kSunday;
+    else if (date.dayOfWeek() == Qt::Saturday)
+        colour = kSaturday;
+    format.setForeground(colour);
+    format.setFontWeight(isMarked(date) ? QFont::Bold : QFont::Normal);
+    format.setToolTip(holidayName(date));
+    return format;
+}
+
+void MonthCalendar::showDayTip(QHelpEvent* event) const
+{
+    const QPoint position = event->pos();
+    const QString tip = position.y() < headerHeight() ? QString() : holidayName(dateAt(position));
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), tip, m_grid, dayRect(dateAt(position)));
 }
 
 QWidget* MonthCalendar::dayGrid() const
@@ -271,17 +325,9 @@ void MonthCalendar::paintDays(QPainter& painter) const
         const bool selected = date >= selectionStart() && date <= selectionEnd();
         if (selected)
             painter.fillRect(cell, colors.highlight());
-        QColor text = colors.color(QPalette::Text);
-        if (selected)
-            text = colors.color(QPalette::HighlightedText);
-        else if (date.month() != m_month)
-            text = colors.color(QPalette::Disabled, QPalette::Text);
-        else if (index % 7 == 0)
-            text = kSunday;
-        else if (index % 7 == 6)
-            text = kSaturday;
-        painter.setPen(text);
-        painter.setFont(m_marks.at(index) ? bold : normal);
+        const QTextCharFormat format = dateTextFormat(date);
+        painter.setPen(selected ? colors.color(QPalette::HighlightedText) : format.foreground().color());
+        painter.setFont(format.fontWeight() == QFont::Bold ? bold : normal);
         painter.drawText(cell, Qt::AlignCenter, QString::number(date.day()));
         if (date == today) {
             painter.setPen(QPen(colors.color(QPalette::Highlight), 1.5));

@@ -1,9 +1,12 @@
 #pragma once
 #include <QDate>
+#include <QHash>
+#include <QTextCharFormat>
 #include <QVector>
 #include <QWidget>
 
 class QComboBox;
+class QHelpEvent;
 class QSpinBox;
 class QToolButton;
 
@@ -11,7 +14,8 @@ class QToolButton;
 // tails of the neighbouring months included). A run of consecutive days is
 // chosen by a click, a drag from one day to another, or a shift-click that
 // extends from the last clicked day; the run is announced when the mouse is
-// released (or by Return). Marked days are drawn bold.
+// released (or by Return). Marked days are drawn bold; national holidays
+// are red, as on a wall calendar, with their name as tooltip.
 class MonthCalendar : public QWidget
 {
     Q_OBJECT
@@ -44,6 +48,12 @@ public:
     void setMarks(const QVector<bool>& marks);
     bool isMarked(QDate date) const;
 
+    // The name of the national holiday on a shown day, else empty.
+    QString holidayName(QDate date) const;
+    // How a shown day's number is drawn when it is not selected: colour
+    // (red on Sundays and holidays), bold for a mark, tooltip the holiday.
+    QTextCharFormat dateTextFormat(QDate date) const;
+
     // Where a day is drawn, in dayGrid() coordinates (tests click there).
     QRect dayRect(QDate date) const;
     QWidget* dayGrid() const;
@@ -66,7 +76,9 @@ private:
     int headerHeight() const;
     QRectF cellRect(int index) const;
 
+    void loadHolidays();
     void paintDays(QPainter& painter) const;
+    void showDayTip(QHelpEvent* event) const;
     void pressDay(QPoint position, Qt::KeyboardModifiers modifiers);
     void dragTo(QPoint position);
     void release();
@@ -83,6 +95,7 @@ private:
     QDate m_value;
     bool m_dragging = false;
     QVector<bool> m_marks;
+    QHash<QDate, QString> m_holidays;  // of the days shown
 
     QToolButton* m_previous;
     QToolButton* m_next;

@@ -165,6 +165,57 @@ void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int spe
     transaction.commit();
 }
 
+namespace {
+
+QVariantList dayKey(int circuit, QDate day)
+{
+    return {circuit, day.year() - kCentury, day.month(), day.day()};
+}
+
+}  // namespace
+
+DaysPlan PlanDatedDays(int circuit, const QList<QDate>& days, int special)
+{
+    DaysPlan plan;
+    for (const QDate& day : days) {
+        QSqlQuery rows = ProgramStore::exec(QStringLiteral("SELECT SpecialNO FROM T_Year WHERE CircuitNO = ? AND "
+                                                           "Year = ? AND Month = ? AND Day = ?"),
+                                            dayKey(circuit, day));
+        bool any = false;
+        bool differs = false;
+        while (rows.next()) {
+            any = true;
+            differs = differs || rows.value(0).toInt() != special;
+        }
+        if (!any)
+            ++plan.toAdd;
+        else if (differs)
+            ++plan.toReplace;
+        else
+            ++plan.unchanged;
+    }
+    return plan;
+}
+
+bool WriteDatedDays(int circuit, const QList<QDate>& days, int special)
+{
+    Transaction transaction;
+    if (PlanDatedDays(circuit, days, special).toAdd > RemainingYearCapacity())
+        return false;
+    for (const QDate& day : days) {
+        const QSqlQuery updated = ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = ? WHERE "
+                                                                    "CircuitNO = ? AND Year = ? AND Month = ? AND Day = ?"),
+                                                     QVariantList{special} + dayKey(circuit, day));
+        if (updated.numRowsAffected() == 0)
+            ProgramStore::exec(QStringLiteral("INSERT INTO T_Year (ID, CircuitNO, Year, Month, Day, SpecialNO) "
+                                              "VALUES (0, ?, ?, ?, ?, ?)"),
+                               dayKey(circuit, day) + QVariantList{special});
+    }
+    RenumberTable(QStringLiteral("T_Year"));
+    transaction.commit();
+    return true;
+}
+
 QList<int> YearsWithEntries(int circuit)
 {
     QSqlQuery query = ProgramStore::exec(

@@ -33,6 +33,21 @@ RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int sp
 // The same on T_YearE by month and day; every-year entries are not limited.
 void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int special);
 
+// A set of single days (the national holidays of a year, say) written as
+// one: how many need a new row, how many hold an entry with another number
+// (rewritten), and how many already hold the number asked for.
+struct DaysPlan {
+    int toAdd = 0;
+    int toReplace = 0;
+    int unchanged = 0;
+};
+DaysPlan PlanDatedDays(int circuit, const QList<QDate>& days, int special);
+// Stores `special` (0 = 停止) on every day, all or nothing: when the rows
+// to add would pass the capacity of 500 nothing is written and false is
+// returned. Every row already on a day is rewritten. One transaction;
+// T_Year renumbered.
+bool WriteDatedDays(int circuit, const QList<QDate>& days, int special);
+
 // Deletion: the two-digit years holding dated entries of the circuit,
 // ascending, and whether it has every-year entries.
 QList<int> YearsWithEntries(int circuit);

@@ -1,0 +1,308 @@
+#include "year/Form_Holiday.h"
+
+#include "app/ui/BusyCursor.h"
+#include "app/ui/Guard.h"
+#include "app/ui/MessageBox.h"
+#include "app/ui/Widgets.h"
+#include "app/ui/WindowUtil.h"
+#include "holidays/Holidays.h"
+#include "special/Form_Special.h"
+#include "special/Form_SpecialSelect.h"
+#include "special/ModalDialogs.h"
+#include "special/SpecialPrograms.h"
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
+#include "year/YearEntries.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+const QSize kButtonSize(100, 30);
+const QString kTitle = QStringLiteral("祝日設定");
+const QStringList kDayNames{"月", "火", "水", "木", "金", "土", "日"};  // Qt's dayOfWeek 1..7
+
+QTreeWidgetItem* holidayItem(const Holiday& holiday)
+{
+    auto* item = new QTreeWidgetItem({QStringLiteral("%1月%2日").arg(holiday.date.month()).arg(holiday.date.day()),
+                                      kDayNames.at(holiday.date.dayOfWeek() - 1), holiday.name});
+    item->setData(0, Qt::UserRole, holiday.date);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(0, Qt::Checked);
+    return item;
+}
+
+}  // namespace
+
+Form_Holiday::Form_Holiday(int circuit, int year, QWidget* parent)
+    : QDialog(parent)
+    , m_circuit(circuit)
+{
+    setObjectName(QStringLiteral("Form_Holiday"));
+    setWindowTitle(kTitle);
+    setModal(true);
+    buildWindow();
+    connectHandlers();
+    runGuarded(this, [this, year] { Form_Load(year); });
+}
+
+void Form_Holiday::buildWindow()
+{
+    Label_Titile = makeLabel(this, "Label_Titile", kTitle);
+    styleHeading(Label_Titile, 1.3);
+    Label_Circuit = makeLabel(this, "Label_Circuit", QStringLiteral("回路 %1").arg(m_circuit));
+    styleHeading(Label_Circuit, 1.1);
+    Combo_Year = new QComboBox(this);
+    Combo_Year->setObjectName(QStringLiteral("Combo_Year"));
+    Combo_Year->setToolTip(QStringLiteral("祝日を設定する年を選択します。"));
+    Combo_Year->setMinimumWidth(100);
+    Label_Forecast = makeLabel(this, "Label_Forecast",
+                               QStringLiteral("※この年の祝日は予測です。春分の日・秋分の日は天文計算による予想日で、\n"
+                                              "正式な発表や法改正で変わることがあります。"));
+    Label_Forecast->setStyleSheet(QStringLiteral("color: #c81e1e;"));
+    // The note comes and goes with the year; its place stays, so the list
+    // keeps its size.
+    QSizePolicy keepPlace = Label_Forecast->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    Label_Forecast->setSizePolicy(keepPlace);
+
+    List_Holiday = new QTreeWidget(this);
+    List_Holiday->setObjectName(QStringLiteral("List_Holiday"));
+    List_Holiday->setToolTip(QStringLiteral("チェックした祝日に年間プログラムを設定します。"));
+    List_Holiday->setHeaderLabels({QStringLiteral("日付"), QStringLiteral("曜日"), QStringLiteral("祝日名")});
+    List_Holiday->setRootIsDecorated(false);
+    List_Holiday->setSelectionMode(QAbstractItemView::NoSelection);
+    List_Holiday->setMinimumSize(380, 380);
+    List_Holiday->header()->setStretchLastSection(true);
+
+    const struct {
+        const char* caption;
+        const char* tip;
+    } options[] = {{"プログラム実行停止", "チェックした祝日は一日プログラムを実行しません。"},
+                   {"特殊プログラムを実行", "チェックした祝日に特殊プログラムを実行します。"}};
+    m_options = new QButtonGroup(this);
+    for (int index = 0; index < 2; ++index) {
+        Option_Action[index] = new QRadioButton(QString::fromUtf8(options[index].caption), this);
+        Option_Action[index]->setObjectName(QStringLiteral("Option_Action_%1").arg(index));
+        Option_Action[index]->setToolTip(QString::fromUtf8(options[index].tip));
+        m_options->addButton(Option_Action[index], index);
+    }
+
+    Frame_Special = new QGroupBox(QStringLiteral("特殊番号"), this);
+    Frame_Special->setObjectName(QStringLiteral("Frame_Special"));
+    Combo_Special = new QComboBox(Frame_Special);
+    Combo_Special->setObjectName(QStringLiteral("Combo_Special"));
+    Combo_Special->setToolTip(QStringLiteral("特殊番号を選択します。"));
+    Combo_Special->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    Combo_Special->setMinimumWidth(90);
+    Button_New = makeButton(Frame_Special, "Button_New", QStringLiteral("新規 (&N)"),
+                            QStringLiteral("新規の特殊番号の設定を作成します。"), kButtonSize);
+    Button_Edit = makeButton(Frame_Special, "Button_Edit", QStringLiteral("編集 (&E)"),
+                             QStringLiteral("選択した特殊番号のプログラムを編集します。"), kButtonSize);
+    Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"),
+                           QStringLiteral("チェックした祝日に年間プログラムを設定します。"), kButtonSize);
+    Button_Cancel = makeButton(this, "Button_Cancel", QStringLiteral("ｷｬﾝｾﾙ (&C)"),
+                               QStringLiteral("入力した内容をキャンセルします。"), kButtonSize);
+
+    auto* frame = new QHBoxLayout(Frame_Special);
+    frame->addWidget(Combo_Special);
+    frame->addWidget(Button_New);
+    frame->addWidget(Button_Edit);
+    frame->addStretch(1);
+
+    auto* yearRow = new QHBoxLayout;
+    yearRow->addWidget(Label_Circuit);
+    yearRow->addStretch(1);
+    yearRow->addWidget(Combo_Year);
+
+    auto* special = new QHBoxLayout;
+    special->addSpacing(24);
+    special->addWidget(Frame_Special, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button_OK);
+    buttons->addWidget(Button_Cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->addWidget(Label_Titile);
+    layout->addLayout(yearRow);
+    layout->addWidget(Label_Forecast);
+    layout->addWidget(List_Holiday, 1);
+    for (QRadioButton* option : Option_Action)
+        layout->addWidget(option);
+    layout->addLayout(special);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+}
+
+void Form_Holiday::connectHandlers()
+{
+    connect(Combo_Year, &QComboBox::currentIndexChanged, this, guarded(this, [this] { Combo_Year_Click(); }));
+    connect(m_options, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+        if (checked)
+            runGuarded(this, [this, index] { Option_Action_Click(index); });
+    });
+    connect(Button_New, &QPushButton::clicked, this, guarded(this, [this] { Button_New_Click(); }));
+    connect(Button_Edit, &QPushButton::clicked, this, guarded(this, [this] { Button_Edit_Click(); }));
+    connect(Button_OK, &QPushButton::clicked, this, guarded(this, [this] { Button_OK_Click(); }));
+    connect(Button_Cancel, &QPushButton::clicked, this, guarded(this, [this] { reject(); }));
+}
+
+void Form_Holiday::Form_Load(int year)
+{
+    {
+        const QSignalBlocker blocker(Combo_Year);
+        for (int each = kFirstHolidayYear; each <= kLastHolidayYear; ++each)
+            Combo_Year->addItem(QStringLiteral("%1年").arg(each), each);
+        Combo_Year->setCurrentIndex(std::clamp(year, kFirstHolidayYear, kLastHolidayYear) - kFirstHolidayYear);
+    }
+    Combo_Year_Click();
+    FillSpecialCombo(Combo_Special, m_circuit);
+    Option_Action[0]->setChecked(true);
+}
+
+int Form_Holiday::chosenYear() const
+{
+    return Combo_Year->currentData().toInt();
+}
+
+int Form_Holiday::chosenSpecial() const
+{
+    return Combo_Special->currentIndex() < 0 ? 0 : Combo_Special->currentData().toInt();
+}
+
+QList<QDate> Form_Holiday::tickedDays() const
+{
+    QList<QDate> days;
+    for (int row = 0; row < List_Holiday->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = List_Holiday->topLevelItem(row);
+        if (item->checkState(0) == Qt::Checked)
+            days << item->data(0, Qt::UserRole).toDate();
+    }
+    return days;
+}
+
+void Form_Holiday::Combo_Year_Click()
+{
+    const int year = chosenYear();
+    List_Holiday->clear();
+    for (const Holiday& holiday : NationalHolidays(year))
+        List_Holiday->addTopLevelItem(holidayItem(holiday));
+    List_Holiday->resizeColumnToContents(0);
+    List_Holiday->resizeColumnToContents(1);
+    Label_Forecast->setVisible(IsHolidayForecast(year));
+}
+
+void Form_Holiday::Option_Action_Click(int index)
+{
+    const bool special = index == 1;
+    Combo_Special->setEnabled(special);
+    Button_New->setEnabled(special);
+    Button_Edit->setEnabled(special && Combo_Special->count() > 0);
+}
+
+void Form_Holiday::Button_New_Click()
+{
+    EditRequest.SpecialNO = 0;
+    if (SpecialPrograms::FirstFreeSpecialNumber(m_circuit) > SpecialPrograms::HighestSpecialNumber) {
+        MessageBox::show(this,
+                         QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"
+                                        "不要なプログラムを削除してから設定してください。"),
+                         QStringLiteral("特殊プログラム"), MessageBox::Icon::Critical);
+        return;
+    }
+    EditRequest.CircuitNO = qint16(m_circuit);
+    ModalDialogs::open(new Form_Special(this));
+}
+
+void Form_Holiday::Button_Edit_Click()
+{
+    if (Combo_Special->currentIndex() < 0)
+        return;
+    EditRequest.CircuitNO = qint16(m_circuit);
+    EditRequest.SpecialNO = qint16(chosenSpecial());
+    ModalDialogs::open(new Form_Special(this));
+}
+
+void Form_Holiday::SpecialWindowClosed(int special, bool choose)
+{
+    FillSpecialCombo(Combo_Special, m_circuit);
+    if (Combo_Special->count() > 0 && Option_Action[1]->isChecked())
+        Button_Edit->setEnabled(true);
+    if (choose)
+        Combo_Special->setCurrentIndex(Combo_Special->findData(special));
+}
+
+void Form_Holiday::showCapacityRefusal(int toAdd)
+{
+    MessageBox::show(this,
+                     QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。\r\n"
+                                    "新たに設定する日は%2日、設定できるのはあと%3日です。")
+                         .arg(YearCapacity)
+                         .arg(toAdd)
+                         .arg(std::max(0, RemainingYearCapacity())),
+                     QStringLiteral("年間プログラム設定"), MessageBox::Icon::Critical);
+}
+
+bool Form_Holiday::confirmWrite(const QList<QDate>& days, int special)
+{
+    if (days.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("祝日を選択してください。"), kTitle, MessageBox::Icon::Exclamation);
+        List_Holiday->setFocus();
+        return false;
+    }
+    if (Option_Action[1]->isChecked() && special == 0) {
+        MessageBox::show(this, QStringLiteral("特殊番号を指定してください。"), kTitle, MessageBox::Icon::Critical);
+        Combo_Special->setFocus();
+        return false;
+    }
+    const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(m_circuit, days, special);
+    if (plan.toAdd > RemainingYearCapacity()) {
+        showCapacityRefusal(plan.toAdd);
+        return false;
+    }
+    if (plan.toReplace == 0)
+        return true;
+    return MessageBox::show(this,
+                            QStringLiteral("設定済みの%1日の年間プログラムを置き換えます。\r\nよろしいですか？")
+                                .arg(plan.toReplace),
+                            kTitle, MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void Form_Holiday::Button_OK_Click()
+{
+    const QList<QDate> days = tickedDays();
+    const int special = Option_Action[1]->isChecked() ? chosenSpecial() : 0;
+    if (!confirmWrite(days, special))
+        return;
+    bool written = false;
+    {
+        BusyCursor busy;
+        written = YearEntries::WriteDatedDays(m_circuit, days, special);
+    }
+    if (!written) {
+        showCapacityRefusal(YearEntries::PlanDatedDays(m_circuit, days, special).toAdd);
+        return;
+    }
+    RefreshYearSide(m_circuit);
+    accept();
+}
+
+void Form_Holiday::done(int result)
+{
+    MarkFormUnloaded(this);
+    QDialog::done(result);
+}

@@ -1,0 +1,60 @@
+#pragma once
+#include "special/YearLinks.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QList>
+
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+
+// 祝日設定: the national holidays of a year, each ticked, written in one go
+// as dated entries of the circuit, 停止 or a special program.
+class Form_Holiday : public QDialog, public SpecialChoiceHost
+{
+    Q_OBJECT
+public:
+    Form_Holiday(int circuit, int year, QWidget* parent = nullptr);
+
+    void SpecialWindowClosed(int special, bool choose) override;
+    void done(int result) override;
+
+private:
+    void buildWindow();
+    void connectHandlers();
+    void Form_Load(int year);
+    int chosenYear() const;
+    int chosenSpecial() const;
+    QList<QDate> tickedDays() const;
+    // Says why nothing can be written, or asks about replacing entries;
+    // true when the write may go ahead.
+    bool confirmWrite(const QList<QDate>& days, int special);
+    void showCapacityRefusal(int toAdd);
+
+    void Combo_Year_Click();
+    void Option_Action_Click(int index);
+    void Button_New_Click();
+    void Button_Edit_Click();
+    void Button_OK_Click();
+
+    int m_circuit;
+
+    QLabel* Label_Titile;
+    QLabel* Label_Circuit;
+    QComboBox* Combo_Year;
+    QLabel* Label_Forecast;
+    QTreeWidget* List_Holiday;
+    QRadioButton* Option_Action[2];
+    QButtonGroup* m_options;
+    QGroupBox* Frame_Special;
+    QComboBox* Combo_Special;
+    QPushButton* Button_New;
+    QPushButton* Button_Edit;
+    QPushButton* Button_OK;
+    QPushButton* Button_Cancel;
+};
