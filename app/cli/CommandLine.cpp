@@ -14,8 +14,9 @@
 namespace {
 
 const char* const kUsage =
-    "使い方: wzqxprog [コマンド]\n"
+    "使い方: wzqxprog [FILE | コマンド]\n"
     "  (コマンドなし)          エディタを起動します\n"
+    "  FILE                    エディタを起動し、プログラムファイル FILE を読み込みます\n"
     "  check FILE              プログラムファイルを検査します\n"
     "  normalize IN OUT        IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
     "  holidays YEAR           YEAR 年 (2000〜2099) の祝日・休日を日付順に表示します\n"
@@ -201,13 +202,34 @@ int runCommandLine(int argc, char** argv)
     return status;
 }
 
+namespace {
+
+// `pdf` makes its own application object, so it is not in kCommands.
+const char* const kPdfWord = "pdf";
+
+bool isFileToOpen(const QStringList& own)
+{
+    if (own.size() != 1 || own.constFirst().isEmpty() || own.constFirst().startsWith(QLatin1Char('-')))
+        return false;
+    const QByteArray word = own.constFirst().toLocal8Bit();
+    return word != kPdfWord && !commandFor(word);
+}
+
+}  // namespace
+
 // Decided before any application object exists: without a display a GUI
 // application aborts, so an unknown option must never get that far.
-// Nothing but Qt's own options starts the editor. A command word, any other
-// option and, for now, any other word go to the command line, which runs
-// the command or prints the usage text and ends with 64.
+// Qt's own options and a single file start the editor. A command word, any
+// other option and anything more go to the command line, which runs the
+// command or prints the usage text and ends with 64.
 bool wantsCommandLine(int argc, char** argv)
 {
     const std::optional<QStringList> own = ownArguments(argc, argv);
-    return !own || !own->isEmpty();
+    return !own || !(own->isEmpty() || isFileToOpen(*own));
+}
+
+QString editorFileArgument(int argc, char** argv)
+{
+    const std::optional<QStringList> own = ownArguments(argc, argv);
+    return own && isFileToOpen(*own) ? own->constFirst() : QString();
 }
