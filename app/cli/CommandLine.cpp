@@ -128,6 +128,9 @@ const Command kCommands[] = {
     {"--version", printVersion},
 };
 
+// `pdf` makes its own (GUI) application object, so it is not in kCommands.
+const char* const kPdfWord = "pdf";
+
 const Command* commandFor(const QByteArray& word)
 {
     for (const Command& command : kCommands)
@@ -185,11 +188,20 @@ std::optional<QStringList> ownArguments(int argc, char** argv)
     return own;
 }
 
+// One word that is neither a command word nor an option: a file to open.
+bool isFileToOpen(const QStringList& own)
+{
+    if (own.size() != 1 || own.constFirst().isEmpty() || own.constFirst().startsWith(QLatin1Char('-')))
+        return false;
+    const QByteArray word = own.constFirst().toLocal8Bit();
+    return word != kPdfWord && !commandFor(word);
+}
+
 }  // namespace
 
 int runCommandLine(int argc, char** argv)
 {
-    if (argc >= 2 && qstrcmp(argv[1], "pdf") == 0)
+    if (argc >= 2 && qstrcmp(argv[1], kPdfWord) == 0)
         return runPdfCommand(argc, argv);  // makes its own (GUI) application object
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
@@ -201,21 +213,6 @@ int runCommandLine(int argc, char** argv)
         err << QString::fromUtf8(kUsage);
     return status;
 }
-
-namespace {
-
-// `pdf` makes its own application object, so it is not in kCommands.
-const char* const kPdfWord = "pdf";
-
-bool isFileToOpen(const QStringList& own)
-{
-    if (own.size() != 1 || own.constFirst().isEmpty() || own.constFirst().startsWith(QLatin1Char('-')))
-        return false;
-    const QByteArray word = own.constFirst().toLocal8Bit();
-    return word != kPdfWord && !commandFor(word);
-}
-
-}  // namespace
 
 // Decided before any application object exists: without a display a GUI
 // application aborts, so an unknown option must never get that far.
