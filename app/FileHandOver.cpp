@@ -5,10 +5,12 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace {
 
 constexpr int kTimeoutMs = 5000;
+constexpr int kConnectAttempts = 10;
 constexpr qint64 kMaxPathBytes = 64 * 1024;
 const QByteArray kTaken = QByteArrayLiteral("ok\n");
 
@@ -79,9 +81,16 @@ bool FileHandOver::send(const QString& path) const
     if (m_serverName.isEmpty())
         return false;
     QLocalSocket socket;
-    socket.connectToServer(m_serverName);
-    if (!socket.waitForConnected(kTimeoutMs))
-        return false;
+    // The editor listens just after taking the lock; one that has only
+    // just started may not be listening yet.
+    for (int attempt = 0;; ++attempt) {
+        socket.connectToServer(m_serverName);
+        if (socket.waitForConnected(kTimeoutMs))
+            break;
+        if (attempt == kConnectAttempts)
+            return false;
+        QThread::msleep(100);
+    }
     socket.write(path.toUtf8() + '\0');
     if (!socket.waitForBytesWritten(kTimeoutMs))
         return false;
