@@ -18,14 +18,19 @@
 #include "whenruns/Form_DayPreview.h"
 #include "year/Form_Year.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -34,6 +39,22 @@ const QSize kButtonSize(150, 44);
 
 const QString kOpenTitle = QStringLiteral("ファイルを開く WZ48PROG.dat");
 const QString kOpenFileTitle = QStringLiteral("ファイルを開く");
+
+// The one local file a drag carries, or empty.
+QString droppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1)
+        return QString();
+    return data->urls().constFirst().toLocalFile();
+}
+
+void bringToFront(QWidget* window)
+{
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
 
 // Captions written with CR LF show their line breaks as intended.
 QString lines(const QString& text)
@@ -48,6 +69,7 @@ Form_Main::Form_Main(QWidget* parent)
 {
     setObjectName(QStringLiteral("Form_Main"));
     setWindowTitle(QStringLiteral("WZ/QX プログラム作成"));
+    setAcceptDrops(true);
     buildWindow();
     connectCommands();
 }
@@ -323,15 +345,72 @@ void Form_Main::Button_LoadFile_Click()
         return;
     const QString path = ShowFileDialog(this, kOpenTitle, FileDialogOpen);
     if (!path.isEmpty()) {
-        ReadProgramFile(path);
-        EditModeActive = true;
-        if (!Option_FileEdit[1]->isChecked())
-            selectFileEdit(1);
+        readIntoEditMode(path);
         return;
     }
     EditModeActive = false;
     showNoFileChosen();
     selectFileEdit(0);
+}
+
+// Another top-level window (a working window hides this one) or a modal
+// dialog; reading now would pull the store from under it.
+QWidget* Form_Main::openWindowOrDialog() const
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = window->windowType();
+        if (window != this && window->isVisible() && (type == Qt::Window || type == Qt::Dialog))
+            return window;
+    }
+    return nullptr;
+}
+
+void Form_Main::openFromOutside(const QString& path)
+{
+    if (m_exiting)
+        return;
+    if (QWidget* busy = openWindowOrDialog()) {
+        bringToFront(busy);
+        MessageBox::show(busy, QStringLiteral("開いている画面を閉じてから読み込んでください。"), kOpenFileTitle,
+                         MessageBox::Icon::Information);
+        return;
+    }
+    bringToFront(this);
+    runGuarded(this, [this, &path] { openFile(path); });
+}
+
+// 読込 with the file already chosen.
+void Form_Main::openFile(const QString& path)
+{
+    if (askDiscardBeforeRead())
+        readIntoEditMode(path);
+}
+
+void Form_Main::readIntoEditMode(const QString& path)
+{
+    ReadProgramFile(path);
+    EditModeActive = true;
+    if (!Option_FileEdit[1]->isChecked())
+        selectFileEdit(1);
+}
+
+void Form_Main::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+// The drag source waits until the drop returns: the questions and messages
+// come after it.
+void Form_Main::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    QTimer::singleShot(0, this, [this, path] { openFromOutside(path); });
 }
 
 void Form_Main::Option_FileEdit_Click(int index)

@@ -21,9 +21,16 @@ public:
     // and the user takes them back.
     void Form_Load();
 
+    // A program file given from outside: on the command line, handed over
+    // by a second start, or dropped on this window. Read as 読込 reads the
+    // chosen file, unless a working window or a dialog is open.
+    void openFromOutside(const QString& path);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildWindow();
@@ -44,6 +51,9 @@ private:
     void showNoFileChosen();
 
     bool askDiscardBeforeRead();
+    QWidget* openWindowOrDialog() const;
+    void openFile(const QString& path);
+    void readIntoEditMode(const QString& path);
     void ReadProgramFile(const QString& path);
     void runExitSequence();
 

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/FileHandOver.h"
 #include "app/Form_Main.h"
 #include "app/SingleInstance.h"
 #include "app/ui/Guard.h"
@@ -13,6 +14,7 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -71,7 +73,7 @@ void applyJapaneseLook(QApplication& app)
     QCoreApplication::installTranslator(new MovedQtTexts(qtTexts, &app));
 }
 
-int runEditor(int& argc, char** argv)
+int runEditor(int& argc, char** argv, const QString& fileToOpen)
 {
     useJapaneseLocale();
     QApplication app(argc, argv);
@@ -84,10 +86,16 @@ int runEditor(int& argc, char** argv)
 
     const QString lockPath = SingleInstance::defaultLockPath();
     SingleInstance instance(lockPath);
+    FileHandOver handOver(lockPath);
+    // The file is resolved here: the running editor has its own working folder.
+    const QString absoluteFile = fileToOpen.isEmpty() ? QString() : QFileInfo(fileToOpen).absoluteFilePath();
     switch (instance.acquire()) {
     case SingleInstance::Result::Acquired:
+        handOver.listen();
         break;
     case SingleInstance::Result::HeldByRunningEditor:
+        if (!absoluteFile.isEmpty() && handOver.send(absoluteFile))
+            return 0;
         MessageBox::show(nullptr, QStringLiteral("既に同じ処理が実行されています。二重起動は禁止されています。"),
                          QStringLiteral("WZ QXプログラム作成"), MessageBox::Icon::Critical);
         return 0;
@@ -98,6 +106,10 @@ int runEditor(int& argc, char** argv)
     }
 
     Form_Main main;
+    // Queued: the questions and messages of a read never run inside the
+    // socket's own handler.
+    QObject::connect(&handOver, &FileHandOver::fileReceived, &main, &Form_Main::openFromOutside,
+                     Qt::QueuedConnection);
     const QString store = ProgramStore::defaultLocation();
     const bool ready = runGuarded(nullptr, [&main, &store] {
         try {
@@ -113,5 +125,7 @@ int runEditor(int& argc, char** argv)
         return 1;
     placeWindow(&main);
     main.show();
+    if (!absoluteFile.isEmpty())
+        QTimer::singleShot(0, &main, [&main, absoluteFile] { main.openFromOutside(absoluteFile); });
     return app.exec();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 
 class QApplication;
 
@@ -11,4 +12,6 @@ void useJapaneseLocale();
 void applyJapaneseLook(QApplication& app);
 
 // Runs the editor: single-instance check, store, main window, event loop.
-int runEditor(int& argc, char** argv);
+// `fileToOpen` (may be empty) is read once the main window is up, or handed
+// to the editor already running.
+int runEditor(int& argc, char** argv, const QString& fileToOpen = QString());

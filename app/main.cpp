@@ -5,5 +5,5 @@ int main(int argc, char** argv)
 {
     if (wantsCommandLine(argc, argv))
         return runCommandLine(argc, argv);
-    return runEditor(argc, argv);
+    return runEditor(argc, argv, editorFileArgument(argc, argv));
 }

@@ -15,8 +15,9 @@
 namespace {
 
 const char* const kUsage =
-    "使い方: wzqxprog [コマンド]\n"
+    "使い方: wzqxprog [FILE | コマンド]\n"
     "  (コマンドなし)          エディタを起動します\n"
+    "  FILE                    エディタを起動し、プログラムファイル FILE を読み込みます\n"
     "  check FILE              プログラムファイルを検査します\n"
     "  normalize IN OUT        IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
     "  holidays YEAR           YEAR 年 (2000〜2099) の祝日・休日を日付順に表示します\n"
@@ -149,6 +150,9 @@ const Command kCommands[] = {
     {"--version", printVersion},
 };
 
+// `pdf` makes its own (GUI) application object, so it is not in kCommands.
+const char* const kPdfWord = "pdf";
+
 const Command* commandFor(const QByteArray& word)
 {
     for (const Command& command : kCommands)
@@ -206,11 +210,20 @@ std::optional<QStringList> ownArguments(int argc, char** argv)
     return own;
 }
 
+// One word that is neither a command word nor an option: a file to open.
+bool isFileToOpen(const QStringList& own)
+{
+    if (own.size() != 1 || own.constFirst().isEmpty() || own.constFirst().startsWith(QLatin1Char('-')))
+        return false;
+    const QByteArray word = own.constFirst().toLocal8Bit();
+    return word != kPdfWord && !commandFor(word);
+}
+
 }  // namespace
 
 int runCommandLine(int argc, char** argv)
 {
-    if (argc >= 2 && qstrcmp(argv[1], "pdf") == 0)
+    if (argc >= 2 && qstrcmp(argv[1], kPdfWord) == 0)
         return runPdfCommand(argc, argv);  // makes its own (GUI) application object
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
@@ -225,11 +238,17 @@ int runCommandLine(int argc, char** argv)
 
 // Decided before any application object exists: without a display a GUI
 // application aborts, so an unknown option must never get that far.
-// Nothing but Qt's own options starts the editor. A command word, any other
-// option and, for now, any other word go to the command line, which runs
-// the command or prints the usage text and ends with 64.
+// Qt's own options and a single file start the editor. A command word, any
+// other option and anything more go to the command line, which runs the
+// command or prints the usage text and ends with 64.
 bool wantsCommandLine(int argc, char** argv)
 {
     const std::optional<QStringList> own = ownArguments(argc, argv);
-    return !own || !own->isEmpty();
+    return !own || !(own->isEmpty() || isFileToOpen(*own));
+}
+
+QString editorFileArgument(int argc, char** argv)
+{
+    const std::optional<QStringList> own = ownArguments(argc, argv);
+    return own && isFileToOpen(*own) ? own->constFirst() : QString();
 }

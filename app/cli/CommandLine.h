@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 
 // `wzqxprog check FILE`, `normalize IN OUT`, `day FILE DATE [--json]`,
 // `diff OLD NEW`, `--help`, `--version`.
@@ -6,7 +7,11 @@
 int runCommandLine(int argc, char** argv);
 
 // True when the arguments ask for the command line rather than the editor.
-// Only Qt's own options with their values ("-platform offscreen",
-// "-style fusion") start the editor; any other word or option is for the
-// command line (an unknown one gets the usage text and 64).
+// Qt's own options with their values ("-platform offscreen", "-style
+// fusion") and one word that is no command word (a program file to open)
+// start the editor; a command word, any other option or a second word is
+// for the command line (an unknown one gets the usage text and 64).
 bool wantsCommandLine(int argc, char** argv);
+
+// The program file the editor is started with, or empty.
+QString editorFileArgument(int argc, char** argv);

@@ -274,8 +274,9 @@ void TestProgramFileCli::unreadableInputsAreRefusedAtOnce()
     QVERIFY2(result.ms < 10000, qPrintable(QString::number(result.ms)));
 }
 
-// Nothing but Qt's own options (with their values) starts the editor; any
-// other option gets the usage text and 64, decided before a GUI application
+// Qt's own options (with their values) and one file to open start the
+// editor; any other option, a command word without its arguments or a
+// second file gets the usage text and 64, decided before a GUI application
 // (which would abort without a display) exists.
 void TestProgramFileCli::usageAndEditorArguments_data()
 {
@@ -288,7 +289,8 @@ void TestProgramFileCli::usageAndEditorArguments_data()
     QTest::newRow("unknown short option") << QStringList{"-v"} << false;
     QTest::newRow("unknown after a Qt option") << QStringList{"-platform", "offscreen", "-v"} << false;
     QTest::newRow("Qt option without its value") << QStringList{"-platform"} << false;
-    QTest::newRow("file name") << QStringList{"a.dat"} << false;
+    QTest::newRow("file name") << QStringList{"a.dat"} << true;
+    QTest::newRow("two file names") << QStringList{"a.dat", "b.dat"} << false;
     QTest::newRow("command without its file") << QStringList{"check"} << false;
 }
 
