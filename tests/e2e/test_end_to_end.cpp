@@ -170,7 +170,7 @@ private:
         QCOMPARE(child<QLabel>(week, "Label_ProgramCount")->text(), QStringLiteral("886"));
         QVERIFY(shownMessages().isEmpty());
         click(week, "Button_Close");
-        QVERIFY(m_main->isVisible());
+        QVERIFY(m_main->isVisible() && !IsFormLoaded("Form_Week"));
     }
 
     static QByteArray expectedFile()
@@ -282,7 +282,7 @@ private slots:
         enterYearPrograms(year, calendar);
         QVERIFY(shownMessages().last().endsWith(QStringLiteral("回路2 2027年 のデータを消去しました。")));
         click(year, "Button_Close");
-        QVERIFY(main.isVisible());
+        QVERIFY(main.isVisible() && !IsFormLoaded("Form_Year"));
         while (!m_dialogs.empty())
             m_dialogs.pop_back();
         ModalDialogs::setRunner({});

@@ -207,8 +207,6 @@ private slots:
     void shippedTune_data();
     void shippedTune();
     void tunesAreDistinct();
-    void damagedStream_data();
-    void damagedStream();
 };
 
 void TestTunes::shippedTune_data()
@@ -249,61 +247,6 @@ void TestTunes::tunesAreDistinct()
         QVERIFY2(!seen.contains(hash), qPrintable(QLatin1String(t.file) + " repeats an earlier tune"));
         seen.insert(hash);
     }
-}
-
-// The scanner must neither be fooled by tags around the stream nor wave
-// through a file that a player would stumble over.
-void TestTunes::damagedStream_data()
-{
-    const QByteArray good = readTune(kTunes[0].file);
-    QVERIFY(!good.isEmpty());
-    const Stream ref = scan(good);
-    QVERIFY(ref.error.isEmpty());
-    QVERIFY(ref.lameTag);
-
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<double>("seconds");
-
-    QByteArray id3v2("ID3\x03\x00\x00\x00\x00\x00\x14", 10); // 20 bytes of frames follow
-    id3v2.append(QByteArray(20, '\0'));
-    QByteArray id3v1("TAG");
-    id3v1.append(QByteArray(125, ' '));
-    QTest::newRow("wrapped in ID3 tags") << id3v2 + good + id3v1 << true << ref.seconds();
-
-    // Without the Info frame nothing tells the encoder delay: the whole
-    // frames count.
-    FrameHeader info;
-    QVERIFY(parseFrameHeader(reinterpret_cast<const uchar*>(good.constData()), info));
-    QTest::newRow("no Info frame") << good.mid(info.bytes) << true
-                                   << double(ref.frames) * ref.samplesPerFrame / ref.sampleRate;
-
-    QTest::newRow("last frame cut short") << good.left(good.size() - 50) << false << 0.0;
-
-    QByteArray junk = good;
-    junk.insert(good.size() / 2, QByteArray(7, 'x'));
-    QTest::newRow("junk in the middle") << junk << false << 0.0;
-
-    QByteArray appended = good + QByteArray(400, '\0');
-    QTest::newRow("garbage appended") << appended << false << 0.0;
-
-    QByteArray tag = good;
-    const qsizetype lame = tag.indexOf("LAME");
-    QVERIFY(lame > 0);
-    tag[lame + 23] = char(tag[lame + 23] ^ 0x40); // padding field
-    QTest::newRow("LAME tag altered") << tag << false << 0.0;
-}
-
-void TestTunes::damagedStream()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, valid);
-    QFETCH(double, seconds);
-
-    const Stream s = scan(bytes);
-    QVERIFY2(s.error.isEmpty() == valid, qPrintable(valid ? s.error : QStringLiteral("accepted")));
-    if (valid)
-        QCOMPARE(s.seconds(), seconds);
 }
 
 QTEST_GUILESS_MAIN(TestTunes)

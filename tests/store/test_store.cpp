@@ -233,15 +233,6 @@ private slots:
         ProgramStore::open(path);
         QCOMPARE(WeekRowCount(), 1);
         ProgramStore::close();
-    }
-
-    void inMemoryStoreIsPrivate()
-    {
-        ProgramStore::open(":memory:");
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Setting"), 8);
-        QCOMPARE(GetConnectionString(), QStringLiteral(":memory:"));
-        ProgramStore::close();
-        QVERIFY(!ProgramStore::isOpen());
         QVERIFY_THROWS_EXCEPTION(StoreError, WeekRowCount());
     }
 };

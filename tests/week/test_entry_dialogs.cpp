@@ -249,7 +249,7 @@ private slots:
         open<Form_EditTime>(job);
         type("Text_Hour", QStringLiteral("18"));
         click("Button_OK");
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 12 AND YobiON = 0 AND TimeONH = 18"), 1);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 12 AND YobiON = 0 AND TimeONH = 18 AND ChimeNO = 0"), 1);
         QCOMPARE(special.rebuilds, (QList<QPair<int, int>>{{1, 12}}));
         QCOMPARE(special.count(), QStringLiteral("899"));
         QVERIFY(week.rebuilds.isEmpty());

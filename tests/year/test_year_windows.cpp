@@ -402,15 +402,6 @@ private slots:
         QVERIFY(!calendar()->isMarked(QDate(2027, 6, 3)));
     }
 
-    void closingShowsTheMainWindow()
-    {
-        QWidget main;
-        main.setObjectName(QStringLiteral("Form_Main"));
-        click(m_year.get(), "Button_Close");
-        QVERIFY(main.isVisible());
-        QVERIFY(!IsFormLoaded(QStringLiteral("Form_Year")));
-    }
-
 private:
     static QComboBox* circuits(QWidget* year) { return child<QComboBox>(year, "Combo_Circuit"); }
     MonthCalendar* calendar() { return child<MonthCalendar>(m_year.get(), "MonthView1"); }
