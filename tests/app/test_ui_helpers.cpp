@@ -20,24 +20,6 @@ class TestUiHelpers : public QObject
 private slots:
     void init() { scriptDialogs(); }
 
-    void scriptedBoxesAnswerAndAreRecorded()
-    {
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        QCOMPARE(MessageBox::show(nullptr, "a", "T", MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No,
-                                  QMessageBox::No),
-                 QMessageBox::Yes);
-        // Without a scripted answer the default button answers.
-        QCOMPARE(MessageBox::show(nullptr, "b", "T", MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No,
-                                  QMessageBox::No),
-                 QMessageBox::No);
-        QCOMPARE(MessageBox::show(nullptr, "c", "T", MessageBox::Icon::Information), QMessageBox::Ok);
-        const auto boxes = MessageBox::shown();
-        QCOMPARE(boxes.size(), 3);
-        QCOMPARE(boxes[1].defaultButton, QMessageBox::No);
-        QCOMPARE(boxes[2].icon, MessageBox::Icon::Information);
-        QCOMPARE(boxes[2].buttons, MessageBox::Buttons(QMessageBox::Ok));
-    }
-
     void guardTurnsFailuresIntoTheErrorBox()
     {
         QVERIFY(runGuarded(nullptr, [] {}));

@@ -15,7 +15,6 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -41,12 +40,6 @@ void type(QWidget* window, const char* box, const QString& text)
     child<QLineEdit>(window, QLatin1String(box))->setText(text);
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // One record line, built field by field as the device reads it.
 QByteArray line(std::initializer_list<const char*> fields)
 {
@@ -55,15 +48,7 @@ QByteArray line(std::initializer_list<const char*> fields)
         text += field;
     if (text.size() != 30)
         qFatal("test line is %lld characters: %s", static_cast<long long>(text.size()), text.constData());
-    return text + "\r\n";
-}
-
-QByteArray withChecksum(const QByteArray& records)
-{
-    unsigned char sum = 0;
-    for (char byte : records)
-        sum ^= static_cast<unsigned char>(byte);
-    return records + '*' + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') + "\r\n";
+    return text;
 }
 
 // Presses on `from`, moves to `to` and releases there.
@@ -175,18 +160,16 @@ private:
 
     static QByteArray expectedFile()
     {
-        QByteArray records = line({"1", "2", "1", "  ", "1", " ", "  ", "10", "3", "12", "00", "00", "  ", "  ",
-                                   "  ", "      "});
+        QList<QByteArray> records{
+            line({"1", "2", "1", "  ", "1", " ", "  ", "10", "3", "12", "00", "00", "  ", "  ", "  ", "      "})};
         for (const char* day : {"1", "2", "3", "4", "5"})
-            records += line({"1", "1", "2", "  ", day, " ", "  ", "05", " ", " 8", "30", "00", "  ", "  ", "  ",
-                             "      "});
+            records << line({"1", "1", "2", "  ", day, " ", "  ", "05", " ", " 8", "30", "00", "  ", "  ", "  ", "      "});
         const char* days[] = {"0", "1", "2", "3", "4", "5", "6"};
         for (int day = 0; day < 7; ++day)
-            records += line({"1", "3", "3", "  ", days[day], days[(day + 1) % 7], "  ", "00", " ", "22", "00", "00",
+            records << line({"1", "3", "3", "  ", days[day], days[(day + 1) % 7], "  ", "00", " ", "22", "00", "00",
                              " 6", "00", "00", "      "});
-        records += line({"1", "4", "4", "  ", "0", "0", "15", "03", " ", " 9", "00", "00", "10", "00", "00",
-                         "      "});
-        return withChecksum(records);
+        records << line({"1", "4", "4", "  ", "0", "0", "15", "03", " ", " 9", "00", "00", "10", "00", "00", "      "});
+        return withTrailer(records);
     }
 
     std::vector<std::unique_ptr<QDialog>> m_dialogs;
@@ -332,7 +315,7 @@ private slots:
         FileDialog::queuePath(path);
         click(&main, "Button_SaveFile");
         QCOMPARE(shownMessages().last(), QStringLiteral("ファイルの保存|プログラムファイルを作成しました。"));
-        const QByteArray written = readFile(path);
+        const QByteArray written = readBytes(path);
         QCOMPARE(written, expectedFile());
 
         // Reading the file back gives the same lists, and writing again the same bytes.
@@ -350,7 +333,7 @@ private slots:
         const QString again = store.path() + "/again.dat";
         FileDialog::queuePath(again);
         click(&main, "Button_SaveFile");
-        QCOMPARE(readFile(again), written);
+        QCOMPARE(readBytes(again), written);
         main.hide();
     }
 };
