@@ -189,6 +189,7 @@ private slots:
         child(dialog(), "Text_Hour")->setFocus();
         QCOMPARE(shownMessages(),
                  QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n0～59の値を設定してください。")});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
         QCOMPARE(QApplication::focusWidget(), minute);
     }
 
