@@ -144,13 +144,13 @@ private:
             type(d, "Text_HourOFF", "6");
             type(d, "Text_MinuteOFF", "00");
         });
-        enterWeekProgram(week, 4, 0, [](QDialog* d) {  // repeat, Sunday 9:00 to 10:00 every 15 minutes
+        enterWeekProgram(week, 4, 0, [](QDialog* d) {  // repeat, Sunday 9:00 to Monday 10:00 every 15 minutes
             type(d, "Text_HourON", "9");
             type(d, "Text_MinuteON", "00");
             type(d, "Text_HourOFF", "10");
             type(d, "Text_MinuteOFF", "00");
             type(d, "Text_Repeat", "15");
-            child<QComboBox>(d, "Combo_YobiOFF")->setCurrentIndex(0);
+            child<QComboBox>(d, "Combo_YobiOFF")->setCurrentIndex(1);
         });
         QCOMPARE(child<QLabel>(week, "Label_ProgramCount")->text(), QStringLiteral("886"));
         QVERIFY(shownMessages().isEmpty());
@@ -168,7 +168,7 @@ private:
         for (int day = 0; day < 7; ++day)
             records << line({"1", "3", "3", "  ", days[day], days[(day + 1) % 7], "  ", "00", " ", "22", "00", "00",
                              " 6", "00", "00", "      "});
-        records << line({"1", "4", "4", "  ", "0", "0", "15", "03", " ", " 9", "00", "00", "10", "00", "00", "      "});
+        records << line({"1", "4", "4", "  ", "0", "1", "15", "03", " ", " 9", "00", "00", "10", "00", "00", "      "});
         return withTrailer(records);
     }
 

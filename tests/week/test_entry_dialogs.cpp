@@ -167,10 +167,13 @@ private slots:
                  QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n0～23の値を設定してください。")});
         QCOMPARE(QApplication::focusWidget(), child(dialog(), "Text_HourOFF"));
         type("Text_HourOFF", QStringLiteral("23"));
-        MessageBox::clearShown();
-        click("Button_OK");
-        QCOMPARE(shownMessages(),
-                 QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n1～59の値を設定してください。")});
+        for (const char* interval : {"0", "60"}) {
+            type("Text_Repeat", QLatin1String(interval));
+            MessageBox::clearShown();
+            click("Button_OK");
+            QCOMPARE(shownMessages(),
+                     QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n1～59の値を設定してください。")});
+        }
         QCOMPARE(WeekRowCount(), 0);
 
         // A timer's hidden interval holds 0 and is not a box to check.

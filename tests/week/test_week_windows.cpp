@@ -225,44 +225,6 @@ private slots:
         QVERIFY(dialog()->isHidden());
     }
 
-    void overnightTimerEveryDay()
-    {
-        choose(3, 8);
-        click(m_week, "Button_New");
-        QVERIFY(qobject_cast<Form_EditTimeTimer*>(m_dialog.get()));
-        QVERIFY(child(dialog(), "Text_Repeat")->isHidden());
-        QVERIFY(child(dialog(), "Combo_YobiOFF")->isHidden());
-        type("Text_HourON", QStringLiteral("22"));
-        type("Text_HourOFF", QStringLiteral("6"));
-        click(dialog(), "Button_OK");
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 3 AND YobiOFF = (YobiON + 1) % 7"), 7);
-        QCOMPARE(grid()->rowCount(), 1);
-        grid()->selectRow(0);
-        QCOMPARE(grid()->selectedText(QStringLiteral(" 開始時刻")), QStringLiteral("22:00"));
-        QCOMPARE(grid()->selectedText(QStringLiteral(" 終了時刻")), QStringLiteral(" 6:00"));
-    }
-
-    void repeatSingleDay()
-    {
-        choose(5, 2);
-        click(m_week, "Button_New");
-        QCOMPARE(child<QLineEdit>(dialog(), "Text_Repeat")->text(), QStringLiteral("1"));
-        QCOMPARE(child<QLabel>(dialog(), "Label_YobiON")->text(), QStringLiteral("火"));
-        child<QComboBox>(dialog(), "Combo_YobiOFF")->setCurrentIndex(3);
-        type("Text_Repeat", QStringLiteral("60"));
-        MessageBox::clearShown();
-        click(dialog(), "Button_OK");
-        QCOMPARE(shownMessages(),
-                 QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n1～59の値を設定してください。")});
-        type("Text_Repeat", QStringLiteral("15"));
-        type("Text_HourON", QStringLiteral("22"));
-        click(dialog(), "Button_OK");
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE YobiON = 2 AND YobiOFF = 3 AND Repeat = 15"), 1);
-        grid()->selectRow(0);
-        QCOMPARE(grid()->selectedText(QStringLiteral(" 終了曜日")), QStringLiteral("水"));
-        QCOMPARE(grid()->selectedText(QStringLiteral("繰返し間隔(分)")), QStringLiteral("15"));
-    }
-
     // Deleting from the 平日 view takes the five weekdays; deleting one day of
     // them takes the program out of the 平日 view too.
     void deleteInGroupAndSingleDayViews()
