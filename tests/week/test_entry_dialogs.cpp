@@ -1,5 +1,5 @@
+#include "FakeChimePlayer.h"
 #include "TestSupport.h"
-#include "snd/player/ChimePlayer.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "week/Form_EditTime.h"
@@ -38,20 +38,6 @@ private:
     QLabel* m_count = new QLabel(this);
 };
 
-class RecordingPlayer : public ChimePlayer
-{
-public:
-    explicit RecordingPlayer(QStringList* log)
-        : m_log(log)
-    {
-    }
-    void play(const QString& path) override { *m_log << path; }
-    void stop() override {}
-
-private:
-    QStringList* m_log;
-};
-
 EditRequestData newJob(int circuit, int day, int origin = 1)
 {
     EditRequestData r;
@@ -74,7 +60,7 @@ private slots:
         ResetCircuitSettings();
         setOneCircuitOfEachType();
         m_played.clear();
-        setChimePlayer(std::make_unique<RecordingPlayer>(&m_played));
+        setChimePlayer(std::make_unique<FakeChimePlayer>(&m_played));
     }
 
     void cleanup()
