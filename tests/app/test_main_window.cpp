@@ -17,14 +17,6 @@ using namespace TestSupport;
 
 namespace {
 
-void showActive(QWidget& window)
-{
-    window.show();
-    QApplication::setActiveWindow(&window);
-    if (!QTest::qWaitForWindowActive(&window))
-        qFatal("window did not become active");
-}
-
 const QString kOpenTitle = QStringLiteral("ファイルを開く WZ48PROG.dat");
 const QString kNoFile = QStringLiteral("ファイルを開く|ファイルが選択されていません。");
 const QString kDiscard = QStringLiteral("データの読込|設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？");
@@ -152,7 +144,7 @@ private slots:
         ScratchStore store;
         ResetCircuitSettings();
         Form_Main main;
-        showActive(main);
+        activate(&main);
         auto* command = main.findChild<QPushButton*>(button);
         command->setFocus();
         QTest::mouseClick(command, Qt::LeftButton);
@@ -166,7 +158,7 @@ private slots:
     {
         ScratchStore store;
         Form_Main main;
-        showActive(main);
+        activate(&main);
         auto* edit = child<QRadioButton>(&main, "Option_FileEdit_1");
         auto* fresh = child<QRadioButton>(&main, "Option_FileEdit_0");
         edit->click();
@@ -194,7 +186,7 @@ private slots:
         QFETCH(QString, programs);
         ScratchStore store;
         Form_Main main;
-        showActive(main);
+        activate(&main);
         setCircuit(1, 2, 10);
         if (programs.startsWith("week"))
             addWeekRow(programs == "week 8" ? 8 : 2, 0, 1, 0, 8, 0, 0);
@@ -224,7 +216,7 @@ private slots:
     {
         ScratchStore store;
         Form_Main main;
-        showActive(main);
+        activate(&main);
         addWeekRow(1, 0, 3, 0, 12, 0, 0);
         MessageBox::queueAnswer(QMessageBox::No);
         child<QRadioButton>(&main, "Option_FileEdit_1")->click();
@@ -243,7 +235,7 @@ private slots:
     {
         ScratchStore store;
         Form_Main main;
-        showActive(main);
+        activate(&main);
         addWeekRow(1, 0, 3, 0, 12, 0, 0);
         MessageBox::queueAnswer(QMessageBox::Cancel);
         QTest::mouseClick(child<QPushButton>(&main, "Button_Quit"), Qt::LeftButton);
@@ -261,7 +253,7 @@ private slots:
     {
         ScratchStore store;
         Form_Main main;
-        showActive(main);
+        activate(&main);
         setCircuit(4, 1, 5);
         addWeekRow(4, 0, 3, 0, 12, 0, 0);
         main.close();

@@ -30,11 +30,6 @@ using namespace TestSupport;
 
 namespace {
 
-void click(QWidget* window, const char* button)
-{
-    child<QAbstractButton>(window, QLatin1String(button))->click();
-}
-
 void type(QWidget* window, const char* box, const QString& text)
 {
     child<QLineEdit>(window, QLatin1String(box))->setText(text);

@@ -269,11 +269,6 @@ private:
     QString text(const char* box) { return child<QLineEdit>(dialog(), box)->text(); }
     void type(const char* box, const QString& text) { child<QLineEdit>(dialog(), box)->setText(text); }
     void click(const char* button) { child<QAbstractButton>(dialog(), button)->click(); }
-    void activate(QWidget* window)
-    {
-        QApplication::setActiveWindow(window);
-        QVERIFY(QTest::qWaitForWindowActive(window));
-    }
 
     std::unique_ptr<ScratchStore> m_store;
     std::unique_ptr<QDialog> m_dialog;

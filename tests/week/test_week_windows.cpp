@@ -526,13 +526,7 @@ private:
             qFatal("no dialog open");
         return m_dialog.get();
     }
-    void click(QWidget* window, const char* button) { child<QAbstractButton>(window, button)->click(); }
     void type(const char* box, const QString& text) { child<QLineEdit>(dialog(), box)->setText(text); }
-    void activate(QWidget* window)
-    {
-        QApplication::setActiveWindow(window);
-        QVERIFY(QTest::qWaitForWindowActive(window));
-    }
 
     std::unique_ptr<ScratchStore> m_store;
     Form_Week* m_week = nullptr;

@@ -409,17 +409,11 @@ private:
     {
         circuits(m_year.get())->setCurrentIndex(circuits(m_year.get())->findText(QString::number(circuit)));
     }
-    static void click(QWidget* window, const char* button) { child<QAbstractButton>(window, button)->click(); }
     static QRadioButton* option(QWidget* dialog, int index, const char* name = "Option_Year")
     {
         if (QLatin1String(name) == QLatin1String("Option"))
             return child<QRadioButton>(dialog, index == 0 ? "Option_New" : "Option_Edit");
         return child<QRadioButton>(dialog, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
-    }
-    void activate(QWidget* window)
-    {
-        QApplication::setActiveWindow(window);
-        QVERIFY(QTest::qWaitForWindowActive(window));
     }
     void mouse(QEvent::Type type, QDate day, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {})
     {
