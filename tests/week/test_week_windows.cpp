@@ -26,21 +26,9 @@ namespace {
 // The request fields in declaration order, times as h:m:s and h:m.
 QString requestText(const EditRequestData& r)
 {
-    return QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8,%9:%10:%11,%12:%13,%14")
-        .arg(r.ID)
-        .arg(r.EditMode)
-        .arg(r.CircuitNO)
-        .arg(r.SpecialNO)
-        .arg(r.Repeat)
-        .arg(r.ChimeNO)
-        .arg(r.YobiON)
-        .arg(r.YobiOFF)
-        .arg(r.TimeONH)
-        .arg(r.TimeONM)
-        .arg(r.TimeONS)
-        .arg(r.TimeOFFH)
-        .arg(r.TimeOFFM)
-        .arg(r.Origin);
+    return QString::asprintf("%d,%d,%d,%d,%d,%d,%d,%d,%d:%d:%d,%d:%d,%d", r.ID, r.EditMode, r.CircuitNO, r.SpecialNO,
+                             r.Repeat, r.ChimeNO, r.YobiON, r.YobiOFF, r.TimeONH, r.TimeONM, r.TimeONS, r.TimeOFFH,
+                             r.TimeOFFM, r.Origin);
 }
 
 // A request full of values no handler should hand on.

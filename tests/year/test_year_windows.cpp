@@ -26,13 +26,8 @@ namespace {
 QString handedOverRun()
 {
     const YearHandOverData& r = YearHandOver;
-    return QStringLiteral("%1/%2/%3-%4/%5/%6")
-        .arg(r.RangeFromYear)
-        .arg(r.RangeFromMonth)
-        .arg(r.RangeFromDay)
-        .arg(r.RangeToYear)
-        .arg(r.RangeToMonth)
-        .arg(r.RangeToDay);
+    return QString::asprintf("%d/%d/%d-%d/%d/%d", r.RangeFromYear, r.RangeFromMonth, r.RangeFromDay, r.RangeToYear,
+                             r.RangeToMonth, r.RangeToDay);
 }
 
 QStringList items(QComboBox* box)
