@@ -4,7 +4,6 @@
 #include "store/StoreRoutines.h"
 #include "week/Form_EditTime.h"
 #include "week/Form_EditTimeTimer.h"
-#include "week/ListHost.h"
 #include "week/UpDown.h"
 
 #include <QApplication>
@@ -18,25 +17,6 @@
 using namespace TestSupport;
 
 namespace {
-
-// Stands in for the week list or the special list: records each rebuild
-// and shows the remaining count like the real windows.
-class FakeList : public QWidget, public ListHost
-{
-public:
-    explicit FakeList(const char* name)
-    {
-        setObjectName(QLatin1String(name));
-        m_count->setObjectName(QStringLiteral("Label_ProgramCount"));
-    }
-    void rebuildList(int circuit, int dayOrSpecial) override { rebuilds << QPair<int, int>(circuit, dayOrSpecial); }
-    QString count() const { return m_count->text(); }
-
-    QList<QPair<int, int>> rebuilds;
-
-private:
-    QLabel* m_count = new QLabel(this);
-};
 
 EditRequestData newJob(int circuit, int day, int origin = 1)
 {
@@ -118,7 +98,6 @@ private slots:
 
     void enterInABoxConfirms()
     {
-        FakeList week("Form_Week");
         open<Form_EditTime>(newJob(2, 4));
         type("Text_Hour", QStringLiteral("7"));
         QTest::keyClick(child(dialog(), "Text_Hour"), Qt::Key_Return);
@@ -221,34 +200,6 @@ private slots:
         QCOMPARE(text("Text_Hour") + text("Text_Minute") + text("Text_Second"), QStringLiteral("00010"));
         adjust->click();
         QCOMPARE(text("Text_Hour") + text("Text_Minute") + text("Text_Second"), QStringLiteral("235929"));
-    }
-
-    void okRefreshesTheOpenerCancelLeavesIt()
-    {
-        FakeList week("Form_Week");
-        FakeList special("Form_Special");
-        EditRequestData job = newJob(1, 0, 2);
-        job.SpecialNO = 12;
-        open<Form_EditTime>(job);
-        type("Text_Hour", QStringLiteral("18"));
-        click("Button_Cancel");
-        QCOMPARE(WeekRowCount(), 0);
-        QVERIFY(special.rebuilds.isEmpty());
-
-        open<Form_EditTime>(job);
-        type("Text_Hour", QStringLiteral("18"));
-        click("Button_OK");
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 12 AND YobiON = 0 AND TimeONH = 18 AND ChimeNO = 0"), 1);
-        QCOMPARE(special.rebuilds, (QList<QPair<int, int>>{{1, 12}}));
-        QCOMPARE(special.count(), QStringLiteral("899"));
-        QVERIFY(week.rebuilds.isEmpty());
-
-        open<Form_EditTimeTimer>(newJob(4, 7));
-        type("Text_HourON", QStringLiteral("9"));
-        type("Text_HourOFF", QStringLiteral("17"));
-        click("Button_OK");
-        QCOMPARE(week.rebuilds, (QList<QPair<int, int>>{{4, 7}}));
-        QCOMPARE(week.count(), QStringLiteral("894"));
     }
 
 private:
