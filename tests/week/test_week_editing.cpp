@@ -52,15 +52,6 @@ private slots:
     }
     void cleanup() { m_store.reset(); }
 
-private:
-    // One store at a time: the old one closes the shared connection.
-    void freshStore()
-    {
-        m_store.reset();
-        m_store = std::make_unique<ScratchStore>();
-    }
-
-private slots:
 
     // The window tests cover tunes 1, 3 and 4 from midnight; this one crosses an hour.
     void chimeEndAdjustment()
@@ -86,38 +77,35 @@ private slots:
         QCOMPARE(WeekRowCount(), 2);
     }
 
-    void capacityIsCheckedOnceForTheWholeProgram()
+    // The capacity is checked once for the rows a program adds: a row the
+    // program reuses (Wednesday's 6:00 below) does not count.
+    void capacityCountsTheRowsAdded_data()
     {
-        fillWeekTo(895);
-        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Written);
-        QCOMPARE(WeekRowCount(), 900);
-
-        freshStore();
-        fillWeekTo(896);
-        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Refused);
-        QCOMPARE(WeekRowCount(), 896);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 1"), 0);
-
-        freshStore();
-        fillWeekTo(899);
-        QCOMPARE(WriteTimeProgram(request(1, 2), 1, {6, 0, 0, 0}), WriteResult::Written);
-        QCOMPARE(WeekRowCount(), 900);
+        QTest::addColumn<bool>("wednesday");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("day");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("895 + 平日") << false << 895 << 7 << true;
+        QTest::newRow("896 + 平日") << false << 896 << 7 << false;
+        QTest::newRow("899 + one day") << false << 899 << 2 << true;
+        QTest::newRow("896 + 平日 reusing a row") << true << 896 << 7 << true;
+        QTest::newRow("897 + 平日 reusing a row") << true << 897 << 7 << false;
     }
-
-    void capacityCountsOnlyTheRowsAdded()
+    void capacityCountsTheRowsAdded()
     {
-        // Wednesday already holds 6:00, so a new 平日 6:00 adds four rows.
-        addWeekRow(1, 0, 3, 0, 6, 0, 0);
-        fillWeekTo(896);
-        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Written);
-        QCOMPARE(daysOf("CircuitNO = 1"), (QList<int>{1, 2, 3, 4, 5}));
-
-        freshStore();
-        addWeekRow(1, 0, 3, 0, 6, 0, 0);
-        fillWeekTo(897);
-        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Refused);
-        QCOMPARE(daysOf("CircuitNO = 1"), QList<int>{3});  // the reused row is left alone too
-        QCOMPARE(WeekRowCount(), 897);
+        QFETCH(bool, wednesday);
+        QFETCH(int, stored);
+        QFETCH(int, day);
+        QFETCH(bool, written);
+        if (wednesday)
+            addWeekRow(1, 0, 3, 0, 6, 0, 0);
+        fillWeekTo(stored);
+        QCOMPARE(WriteTimeProgram(request(1, day), 1, {6, 0, 0, 0}),
+                 written ? WriteResult::Written : WriteResult::Refused);
+        QCOMPARE(WeekRowCount(), written ? 900 : stored);
+        // A refusal leaves even the reused row alone.
+        QCOMPARE(daysOf("CircuitNO = 1"), written ? (day == 7 ? QList<int>{1, 2, 3, 4, 5} : QList<int>{2})
+                                          : wednesday ? QList<int>{3} : QList<int>{});
     }
 
     void groupChangeAtCapacityReusesItsRows()
