@@ -1,15 +1,11 @@
 #include "TestSupport.h"
 #include "app/ui/FileDialog.h"
 #include "app/ui/Guard.h"
-#include "app/ui/InputCheck.h"
 #include "app/ui/MessageBox.h"
 #include "app/ui/WindowUtil.h"
 #include "store/ProgramStore.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
-#include <QVBoxLayout>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -19,24 +15,6 @@ class TestUiHelpers : public QObject
     Q_OBJECT
 private slots:
     void init() { scriptDialogs(); }
-
-    void scriptedBoxesAnswerAndAreRecorded()
-    {
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        QCOMPARE(MessageBox::show(nullptr, "a", "T", MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No,
-                                  QMessageBox::No),
-                 QMessageBox::Yes);
-        // Without a scripted answer the default button answers.
-        QCOMPARE(MessageBox::show(nullptr, "b", "T", MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No,
-                                  QMessageBox::No),
-                 QMessageBox::No);
-        QCOMPARE(MessageBox::show(nullptr, "c", "T", MessageBox::Icon::Information), QMessageBox::Ok);
-        const auto boxes = MessageBox::shown();
-        QCOMPARE(boxes.size(), 3);
-        QCOMPARE(boxes[1].defaultButton, QMessageBox::No);
-        QCOMPARE(boxes[2].icon, MessageBox::Icon::Information);
-        QCOMPARE(boxes[2].buttons, MessageBox::Buttons(QMessageBox::Ok));
-    }
 
     void guardTurnsFailuresIntoTheErrorBox()
     {
@@ -89,60 +67,6 @@ private slots:
         placeWindow(&tall);
         QVERIFY(centredOn(tall, main.frameGeometry()));
         QCOMPARE(tall.frameGeometry().top(), screen.top());
-    }
-
-    void focusLossCheckRefocusesTheBox()
-    {
-        QWidget window;
-        auto* box = new QLineEdit(&window);
-        auto* other = new QLineEdit(&window);
-        auto* layout = new QVBoxLayout(&window);
-        layout->addWidget(box);
-        layout->addWidget(other);
-        QWidget* seenNext = nullptr;
-        InputCheck::onFocusLoss(box, [&](QWidget* next) {
-            seenNext = next;
-            InputCheck::checkRange(box, 0, 23);
-        });
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-
-        box->setFocus();
-        box->setText("２４");
-        other->setFocus(Qt::TabFocusReason);
-        QCOMPARE(seenNext, other);
-        QCOMPARE(MessageBox::lastShown().text, QStringLiteral("入力した値が不正です。\r\n0～23の値を設定してください。"));
-        QCOMPARE(MessageBox::lastShown().title, QStringLiteral("入力エラー"));
-        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
-        QVERIFY(box->hasFocus());
-
-        MessageBox::clearShown();
-        box->setText("２３");
-        other->setFocus(Qt::TabFocusReason);
-        QVERIFY(MessageBox::shown().isEmpty());
-        QVERIFY(other->hasFocus());
-    }
-
-    void loadedWindowsAndCountLabels()
-    {
-        ScratchStore store;
-        auto* week = new QWidget;
-        week->setObjectName("Form_Week");
-        auto* label = new QLabel(week);
-        label->setObjectName("Label_ProgramCount");
-        QVERIFY(IsFormLoaded("Form_Week"));
-        QVERIFY(!IsFormLoaded("form_week"));
-        for (int i = 0; i < 5; ++i)
-            addWeekRow(1, 0, i, 0, 8, 0, 0);
-        UpdateProgramCount("Form_Week");
-        QCOMPARE(label->text(), QStringLiteral("895"));
-        UpdateProgramCount("Form_Year");  // not a week window: nothing happens
-        QCOMPARE(label->text(), QStringLiteral("895"));
-        MarkFormUnloaded(week);
-        QVERIFY(!IsFormLoaded("Form_Week"));
-        delete week;
-        QVERIFY(!IsFormLoaded("Form_Copy"));
     }
 };
 

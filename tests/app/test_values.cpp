@@ -57,40 +57,6 @@ private slots:
         QVERIFY(!toInteger("99999999999999").has_value());
     }
 
-    void rangeHoldsForRealAndRoundedValue_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("lo");
-        QTest::addColumn<int>("hi");
-        QTest::addColumn<bool>("ok");
-        QTest::newRow("0.3 rounds below 1") << "0.3" << 1 << 59 << false;
-        QTest::newRow("0.5 rounds to 0") << "0.5" << 1 << 59 << false;
-        QTest::newRow("1.5 rounds to 2") << "1.5" << 1 << 59 << true;
-        QTest::newRow("59.5 above") << "59.5" << 0 << 59 << false;
-        QTest::newRow("59.4 is above as a real") << "59.4" << 0 << 59 << false;
-        QTest::newRow("58.6 rounds to 59") << "58.6" << 0 << 59 << true;
-        QTest::newRow("0 for timers") << "0" << 0 << 59 << true;
-        QTest::newRow("0 for others") << "0" << 1 << 59 << false;
-        QTest::newRow("full-width 59") << "５９" << 1 << 59 << true;
-        QTest::newRow("60") << "60" << 0 << 59 << false;
-        QTest::newRow("-0.4 rounds to 0 but is below") << "-0.4" << 0 << 59 << false;
-        QTest::newRow("text") << "abc" << 0 << 59 << false;
-    }
-
-    void rangeHoldsForRealAndRoundedValue()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, lo);
-        QFETCH(int, hi);
-        QFETCH(bool, ok);
-        QCOMPARE(inRange(text, lo, hi), ok);
-    }
-
-    void messagesUseFullWidthTildeAndCrLf()
-    {
-        QCOMPARE(invalidValueMessage(0, 23), QStringLiteral("入力した値が不正です。\r\n0～23の値を設定してください。"));
-    }
-
     void realDates()
     {
         QVERIFY(!IsRealDate(2014, 2, 29));

@@ -15,13 +15,11 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSqlQuery>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -31,20 +29,9 @@ using namespace TestSupport;
 
 namespace {
 
-void click(QWidget* window, const char* button)
-{
-    child<QAbstractButton>(window, QLatin1String(button))->click();
-}
-
 void type(QWidget* window, const char* box, const QString& text)
 {
     child<QLineEdit>(window, QLatin1String(box))->setText(text);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // One record line, built field by field as the device reads it.
@@ -55,15 +42,7 @@ QByteArray line(std::initializer_list<const char*> fields)
         text += field;
     if (text.size() != 30)
         qFatal("test line is %lld characters: %s", static_cast<long long>(text.size()), text.constData());
-    return text + "\r\n";
-}
-
-QByteArray withChecksum(const QByteArray& records)
-{
-    unsigned char sum = 0;
-    for (char byte : records)
-        sum ^= static_cast<unsigned char>(byte);
-    return records + '*' + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') + "\r\n";
+    return text;
 }
 
 // Presses on `from`, moves to `to` and releases there.
@@ -79,18 +58,10 @@ void dragDays(MonthCalendar* calendar, QDate from, QDate to)
     send(QEvent::MouseButtonRelease, calendar->dayRect(to).center(), Qt::NoButton);
 }
 
-QStringList weekRows()
+// The program tables, ID order, every column.
+QString programTables()
 {
-    QStringList rows;
-    QSqlQuery query = ProgramStore::exec("SELECT ID, CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
-                                         "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO FROM T_Week ORDER BY ID");
-    while (query.next()) {
-        QStringList fields;
-        for (int i = 0; i < 12; ++i)
-            fields << query.value(i).toString();
-        rows << fields.join(',');
-    }
-    return rows;
+    return storeSnapshot().section(QStringLiteral("--"), 1);
 }
 
 }  // namespace
@@ -159,34 +130,32 @@ private:
             type(d, "Text_HourOFF", "6");
             type(d, "Text_MinuteOFF", "00");
         });
-        enterWeekProgram(week, 4, 0, [](QDialog* d) {  // repeat, Sunday 9:00 to 10:00 every 15 minutes
+        enterWeekProgram(week, 4, 0, [](QDialog* d) {  // repeat, Sunday 9:00 to Monday 10:00 every 15 minutes
             type(d, "Text_HourON", "9");
             type(d, "Text_MinuteON", "00");
             type(d, "Text_HourOFF", "10");
             type(d, "Text_MinuteOFF", "00");
             type(d, "Text_Repeat", "15");
-            child<QComboBox>(d, "Combo_YobiOFF")->setCurrentIndex(0);
+            child<QComboBox>(d, "Combo_YobiOFF")->setCurrentIndex(1);
         });
         QCOMPARE(child<QLabel>(week, "Label_ProgramCount")->text(), QStringLiteral("886"));
         QVERIFY(shownMessages().isEmpty());
         click(week, "Button_Close");
-        QVERIFY(m_main->isVisible());
+        QVERIFY(m_main->isVisible() && !IsFormLoaded("Form_Week"));
     }
 
     static QByteArray expectedFile()
     {
-        QByteArray records = line({"1", "2", "1", "  ", "1", " ", "  ", "10", "3", "12", "00", "00", "  ", "  ",
-                                   "  ", "      "});
+        QList<QByteArray> records{
+            line({"1", "2", "1", "  ", "1", " ", "  ", "10", "3", "12", "00", "00", "  ", "  ", "  ", "      "})};
         for (const char* day : {"1", "2", "3", "4", "5"})
-            records += line({"1", "1", "2", "  ", day, " ", "  ", "05", " ", " 8", "30", "00", "  ", "  ", "  ",
-                             "      "});
+            records << line({"1", "1", "2", "  ", day, " ", "  ", "05", " ", " 8", "30", "00", "  ", "  ", "  ", "      "});
         const char* days[] = {"0", "1", "2", "3", "4", "5", "6"};
         for (int day = 0; day < 7; ++day)
-            records += line({"1", "3", "3", "  ", days[day], days[(day + 1) % 7], "  ", "00", " ", "22", "00", "00",
+            records << line({"1", "3", "3", "  ", days[day], days[(day + 1) % 7], "  ", "00", " ", "22", "00", "00",
                              " 6", "00", "00", "      "});
-        records += line({"1", "4", "4", "  ", "0", "0", "15", "03", " ", " 9", "00", "00", "10", "00", "00",
-                         "      "});
-        return withChecksum(records);
+        records << line({"1", "4", "4", "  ", "0", "1", "15", "03", " ", " 9", "00", "00", "10", "00", "00", "      "});
+        return withTrailer(records);
     }
 
     std::vector<std::unique_ptr<QDialog>> m_dialogs;
@@ -282,7 +251,7 @@ private slots:
         enterYearPrograms(year, calendar);
         QVERIFY(shownMessages().last().endsWith(QStringLiteral("回路2 2027年 のデータを消去しました。")));
         click(year, "Button_Close");
-        QVERIFY(main.isVisible());
+        QVERIFY(main.isVisible() && !IsFormLoaded("Form_Year"));
         while (!m_dialogs.empty())
             m_dialogs.pop_back();
         ModalDialogs::setRunner({});
@@ -292,13 +261,12 @@ private slots:
         click(&main, "Button_SaveFile");
         // The program tables come back as they were (circuits without
         // programs are not in the file).
-        const auto programs = [] { return storeSnapshot().section(QStringLiteral("--"), 1); };
-        const QString before = programs();
+        const QString before = programTables();
         QVERIFY(before.contains(QStringLiteral("\n1,1,27,12,24,1\n")));
         MessageBox::queueAnswer(QMessageBox::Yes);
         FileDialog::queuePath(path);
         click(&main, "Button_LoadFile");
-        QCOMPARE(programs(), before);
+        QCOMPARE(programTables(), before);
 
         // The same calendar after reading.
         click(&main, "Button_Year");
@@ -332,25 +300,25 @@ private slots:
         FileDialog::queuePath(path);
         click(&main, "Button_SaveFile");
         QCOMPARE(shownMessages().last(), QStringLiteral("ファイルの保存|プログラムファイルを作成しました。"));
-        const QByteArray written = readFile(path);
+        const QByteArray written = readBytes(path);
         QCOMPARE(written, expectedFile());
 
         // Reading the file back gives the same lists, and writing again the same bytes.
-        const QStringList before = weekRows();
+        const QString before = programTables();
         MessageBox::clearShown();
         MessageBox::queueAnswer(QMessageBox::Yes);  // discard the programs being edited
         FileDialog::queuePath(path);
         click(&main, "Button_LoadFile");
         QCOMPARE(shownMessages().last(),
                  QStringLiteral("プログラムファイルの読み込み|プログラムファイルを読み込みました。"));
-        QCOMPARE(weekRows(), before);
+        QCOMPARE(programTables(), before);
         QCOMPARE(CircuitSettings[1].Program, qint16(2));
         QCOMPARE(CircuitSettings[4].PulseTime, qint16(3));
 
         const QString again = store.path() + "/again.dat";
         FileDialog::queuePath(again);
         click(&main, "Button_SaveFile");
-        QCOMPARE(readFile(again), written);
+        QCOMPARE(readBytes(again), written);
         main.hide();
     }
 };

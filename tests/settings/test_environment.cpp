@@ -33,10 +33,7 @@ class Window
 public:
     explicit Window(Form_Environment* existing = nullptr) : form(existing ? existing : new Form_Environment)
     {
-        form->show();
-        QApplication::setActiveWindow(form);
-        if (!QTest::qWaitForWindowActive(form))
-            qFatal("settings window did not become active");
+        activate(form);
     }
     ~Window() { delete form.data(); }
 

@@ -198,8 +198,7 @@ private slots:
         QVERIFY(!numbers->isEnabled());
         child<QRadioButton>(&select, "Option_Edit")->setChecked(true);
         QVERIFY(numbers->isEnabled());
-        select.show();
-        QApplication::setActiveWindow(&select);
+        activate(&select);
         click(&select, "Button_OK");
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("特殊プログラム作成|特殊番号を指定してください。")});
         QCOMPARE(QApplication::focusWidget(), numbers);
@@ -234,7 +233,6 @@ private:
         return child<T>(window, QLatin1String(name));
     }
     static ProgramGrid* grid(QWidget* window) { return child<ProgramGrid>(window, "DataGrid1"); }
-    static void click(QWidget* window, const char* button) { child<QAbstractButton>(window, button)->click(); }
     // "circuit,special" of each year entry, by table.
     static QString yearEntries()
     {

@@ -4,10 +4,13 @@
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QTest>
 
 namespace TestSupport {
 
@@ -84,6 +87,19 @@ void fillWeekTo(int rows)
 int count(const QString& sql, const QVariantList& values)
 {
     return ProgramStore::scalar(sql, values, 0).toInt();
+}
+
+void click(QWidget* window, const char* button)
+{
+    child<QAbstractButton>(window, QLatin1String(button))->click();
+}
+
+void activate(QWidget* window)
+{
+    window->show();
+    QApplication::setActiveWindow(window);
+    if (!QTest::qWaitForWindowActive(window))
+        qFatal("window did not become active");
 }
 
 QStringList shownMessages()

@@ -50,6 +50,11 @@ T* child(QWidget* window, const QString& name)
     return found;
 }
 
+// Clicks the window's button of that objectName.
+void click(QWidget* window, const char* button);
+// Shows the window active, so that focus moves run their checks.
+void activate(QWidget* window);
+
 // The messages shown since the last scriptDialogs(), as "title|text".
 QStringList shownMessages();
 

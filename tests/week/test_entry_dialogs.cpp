@@ -1,10 +1,9 @@
+#include "FakeChimePlayer.h"
 #include "TestSupport.h"
-#include "snd/player/ChimePlayer.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "week/Form_EditTime.h"
 #include "week/Form_EditTimeTimer.h"
-#include "week/ListHost.h"
 #include "week/UpDown.h"
 
 #include <QApplication>
@@ -18,39 +17,6 @@
 using namespace TestSupport;
 
 namespace {
-
-// Stands in for the week list or the special list: records each rebuild
-// and shows the remaining count like the real windows.
-class FakeList : public QWidget, public ListHost
-{
-public:
-    explicit FakeList(const char* name)
-    {
-        setObjectName(QLatin1String(name));
-        m_count->setObjectName(QStringLiteral("Label_ProgramCount"));
-    }
-    void rebuildList(int circuit, int dayOrSpecial) override { rebuilds << QPair<int, int>(circuit, dayOrSpecial); }
-    QString count() const { return m_count->text(); }
-
-    QList<QPair<int, int>> rebuilds;
-
-private:
-    QLabel* m_count = new QLabel(this);
-};
-
-class RecordingPlayer : public ChimePlayer
-{
-public:
-    explicit RecordingPlayer(QStringList* log)
-        : m_log(log)
-    {
-    }
-    void play(const QString& path) override { *m_log << path; }
-    void stop() override {}
-
-private:
-    QStringList* m_log;
-};
 
 EditRequestData newJob(int circuit, int day, int origin = 1)
 {
@@ -74,7 +40,7 @@ private slots:
         ResetCircuitSettings();
         setOneCircuitOfEachType();
         m_played.clear();
-        setChimePlayer(std::make_unique<RecordingPlayer>(&m_played));
+        setChimePlayer(std::make_unique<FakeChimePlayer>(&m_played));
     }
 
     void cleanup()
@@ -132,7 +98,6 @@ private slots:
 
     void enterInABoxConfirms()
     {
-        FakeList week("Form_Week");
         open<Form_EditTime>(newJob(2, 4));
         type("Text_Hour", QStringLiteral("7"));
         QTest::keyClick(child(dialog(), "Text_Hour"), Qt::Key_Return);
@@ -167,10 +132,13 @@ private slots:
                  QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n0～23の値を設定してください。")});
         QCOMPARE(QApplication::focusWidget(), child(dialog(), "Text_HourOFF"));
         type("Text_HourOFF", QStringLiteral("23"));
-        MessageBox::clearShown();
-        click("Button_OK");
-        QCOMPARE(shownMessages(),
-                 QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n1～59の値を設定してください。")});
+        for (const char* interval : {"0", "60"}) {
+            type("Text_Repeat", QLatin1String(interval));
+            MessageBox::clearShown();
+            click("Button_OK");
+            QCOMPARE(shownMessages(),
+                     QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n1～59の値を設定してください。")});
+        }
         QCOMPARE(WeekRowCount(), 0);
 
         // A timer's hidden interval holds 0 and is not a box to check.
@@ -234,34 +202,6 @@ private slots:
         QCOMPARE(text("Text_Hour") + text("Text_Minute") + text("Text_Second"), QStringLiteral("235929"));
     }
 
-    void okRefreshesTheOpenerCancelLeavesIt()
-    {
-        FakeList week("Form_Week");
-        FakeList special("Form_Special");
-        EditRequestData job = newJob(1, 0, 2);
-        job.SpecialNO = 12;
-        open<Form_EditTime>(job);
-        type("Text_Hour", QStringLiteral("18"));
-        click("Button_Cancel");
-        QCOMPARE(WeekRowCount(), 0);
-        QVERIFY(special.rebuilds.isEmpty());
-
-        open<Form_EditTime>(job);
-        type("Text_Hour", QStringLiteral("18"));
-        click("Button_OK");
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 12 AND YobiON = 0 AND TimeONH = 18"), 1);
-        QCOMPARE(special.rebuilds, (QList<QPair<int, int>>{{1, 12}}));
-        QCOMPARE(special.count(), QStringLiteral("899"));
-        QVERIFY(week.rebuilds.isEmpty());
-
-        open<Form_EditTimeTimer>(newJob(4, 7));
-        type("Text_HourON", QStringLiteral("9"));
-        type("Text_HourOFF", QStringLiteral("17"));
-        click("Button_OK");
-        QCOMPARE(week.rebuilds, (QList<QPair<int, int>>{{4, 7}}));
-        QCOMPARE(week.count(), QStringLiteral("894"));
-    }
-
 private:
     template <typename Dialog>
     void open(const EditRequestData& job)
@@ -280,11 +220,6 @@ private:
     QString text(const char* box) { return child<QLineEdit>(dialog(), box)->text(); }
     void type(const char* box, const QString& text) { child<QLineEdit>(dialog(), box)->setText(text); }
     void click(const char* button) { child<QAbstractButton>(dialog(), button)->click(); }
-    void activate(QWidget* window)
-    {
-        QApplication::setActiveWindow(window);
-        QVERIFY(QTest::qWaitForWindowActive(window));
-    }
 
     std::unique_ptr<ScratchStore> m_store;
     std::unique_ptr<QDialog> m_dialog;

@@ -52,26 +52,12 @@ private slots:
     }
     void cleanup() { m_store.reset(); }
 
-private:
-    // One store at a time: the old one closes the shared connection.
-    void freshStore()
-    {
-        m_store.reset();
-        m_store = std::make_unique<ScratchStore>();
-    }
 
-private slots:
-
+    // The window tests cover tunes 1, 3 and 4 from midnight; this one crosses an hour.
     void chimeEndAdjustment()
     {
-        const TimeOfDay back = AdjustChimeEnd({0, 0, 10}, 1, true);
-        QCOMPARE((std::tuple{back.hour, back.minute, back.second}), (std::tuple{23, 59, 46}));
-        const TimeOfDay forward = AdjustChimeEnd(back, 1, false);
-        QCOMPARE((std::tuple{forward.hour, forward.minute, forward.second}), (std::tuple{0, 0, 10}));
         const TimeOfDay noon = AdjustChimeEnd({12, 0, 0}, 7, true);
         QCOMPARE((std::tuple{noon.hour, noon.minute, noon.second}), (std::tuple{11, 58, 46}));
-        QCOMPARE(MelodyLength(0), 0);
-        QCOMPARE(MelodyLength(4), 55);
     }
 
     void newWeekdayProgramReusesWednesday()
@@ -91,38 +77,35 @@ private slots:
         QCOMPARE(WeekRowCount(), 2);
     }
 
-    void capacityIsCheckedOnceForTheWholeProgram()
+    // The capacity is checked once for the rows a program adds: a row the
+    // program reuses (Wednesday's 6:00 below) does not count.
+    void capacityCountsTheRowsAdded_data()
     {
-        fillWeekTo(895);
-        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Written);
-        QCOMPARE(WeekRowCount(), 900);
-
-        freshStore();
-        fillWeekTo(896);
-        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Refused);
-        QCOMPARE(WeekRowCount(), 896);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 1"), 0);
-
-        freshStore();
-        fillWeekTo(899);
-        QCOMPARE(WriteTimeProgram(request(1, 2), 1, {6, 0, 0, 0}), WriteResult::Written);
-        QCOMPARE(WeekRowCount(), 900);
+        QTest::addColumn<bool>("wednesday");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("day");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("895 + 平日") << false << 895 << 7 << true;
+        QTest::newRow("896 + 平日") << false << 896 << 7 << false;
+        QTest::newRow("899 + one day") << false << 899 << 2 << true;
+        QTest::newRow("896 + 平日 reusing a row") << true << 896 << 7 << true;
+        QTest::newRow("897 + 平日 reusing a row") << true << 897 << 7 << false;
     }
-
-    void capacityCountsOnlyTheRowsAdded()
+    void capacityCountsTheRowsAdded()
     {
-        // Wednesday already holds 6:00, so a new 平日 6:00 adds four rows.
-        addWeekRow(1, 0, 3, 0, 6, 0, 0);
-        fillWeekTo(896);
-        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Written);
-        QCOMPARE(daysOf("CircuitNO = 1"), (QList<int>{1, 2, 3, 4, 5}));
-
-        freshStore();
-        addWeekRow(1, 0, 3, 0, 6, 0, 0);
-        fillWeekTo(897);
-        QCOMPARE(WriteTimeProgram(request(1, 7), 1, {6, 0, 0, 0}), WriteResult::Refused);
-        QCOMPARE(daysOf("CircuitNO = 1"), QList<int>{3});  // the reused row is left alone too
-        QCOMPARE(WeekRowCount(), 897);
+        QFETCH(bool, wednesday);
+        QFETCH(int, stored);
+        QFETCH(int, day);
+        QFETCH(bool, written);
+        if (wednesday)
+            addWeekRow(1, 0, 3, 0, 6, 0, 0);
+        fillWeekTo(stored);
+        QCOMPARE(WriteTimeProgram(request(1, day), 1, {6, 0, 0, 0}),
+                 written ? WriteResult::Written : WriteResult::Refused);
+        QCOMPARE(WeekRowCount(), written ? 900 : stored);
+        // A refusal leaves even the reused row alone.
+        QCOMPARE(daysOf("CircuitNO = 1"), written ? (day == 7 ? QList<int>{1, 2, 3, 4, 5} : QList<int>{2})
+                                          : wednesday ? QList<int>{3} : QList<int>{});
     }
 
     void groupChangeAtCapacityReusesItsRows()
@@ -137,15 +120,6 @@ private slots:
         QCOMPARE(daysOf("CircuitNO = 2 AND TimeONH = 10 AND TimeONM = 15 AND ChimeNO = 2"),
                  (QList<int>{0, 1, 2, 3, 4, 5, 6}));
         QCOMPARE(WeekRowCount(), 900);
-    }
-
-    void specialProgramRow()
-    {
-        EditRequestData special = request(1, 0);
-        special.Origin = 2;
-        special.SpecialNO = 12;
-        WriteTimeProgram(special, 1, {18, 45, 0, 0});
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 12 AND YobiON = 0 AND ChimeNO = 0"), 1);
     }
 
     void groupTimerEndsNextDayPastMidnight()
@@ -185,33 +159,6 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 4 AND YobiON = 0 AND YobiOFF = 0"), 1);
     }
 
-    void deleteByGroupAndDay()
-    {
-        for (int day = 0; day <= 6; ++day)
-            addWeekRow(2, 0, day, 0, 7, 30, 5, 0, 0, 0, 3);
-        EditRequestData program = request(2, 7);
-        program.ChimeNO = 3;
-        program.TimeONH = 7;
-        program.TimeONM = 30;
-        program.TimeONS = 5;
-        DeleteWeekProgram(program, 7);
-        QCOMPARE(daysOf("CircuitNO = 2"), (QList<int>{0, 6}));
-        program.ID = qint16(ProgramStore::scalar("SELECT ID FROM T_Week WHERE YobiON = 6").toInt());
-        DeleteWeekProgram(program, 6);
-        QCOMPARE(daysOf("CircuitNO = 2"), QList<int>{0});
-    }
-
-    void deleteAllKeepsSpecialPrograms()
-    {
-        addWeekRow(1, 0, 1, 0, 8, 0, 0);
-        addWeekRow(1, 0, 2, 0, 8, 0, 0);
-        addWeekRow(1, 9, 0, 0, 8, 0, 0);
-        addWeekRow(2, 0, 1, 0, 8, 0, 0, 0, 0, 0, 1);
-        QCOMPARE(DeleteAllWeekPrograms(1), 2);
-        QCOMPARE(WeekRowCount(), 2);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 1 AND SpecialNO = 9"), 1);
-    }
-
     // Copies keep their tunes; a target time already there keeps its own.
     void copySkipsEqualTimes()
     {
@@ -230,23 +177,6 @@ private slots:
         // A special number takes the programs of a day.
         QCOMPARE(CopyPrograms(2, {false, 1}, {0, 7}).added, 2);
         QCOMPARE(tunes("SpecialNO = 7 AND YobiON = 0"), QStringLiteral("12 2, 13 4"));
-    }
-
-    void copyAtCapacity()
-    {
-        for (int hour : {1, 2, 3})
-            addWeekRow(1, 0, 1, 0, hour, 0, 0);
-        fillWeekTo(899);
-        const CopyResult partial = CopyPrograms(1, {false, 1}, {3, 0});
-        QCOMPARE(partial.added, 1);
-        QVERIFY(partial.capacityReached);
-        QVERIFY(!partial.stoppedAtFirstRow);
-
-        const CopyResult none = CopyPrograms(1, {false, 1}, {4, 0});
-        QCOMPARE(none.added, 0);
-        QVERIFY(none.capacityReached);
-        QVERIFY(none.stoppedAtFirstRow);
-        QCOMPARE(WeekRowCount(), 900);
     }
 
     void copySources()

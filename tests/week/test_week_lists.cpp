@@ -139,31 +139,6 @@ private slots:
         QCOMPARE(ProgramLists::CompleteRuns(rows({{1, 1}, {2, 2}, {4, 4}, {5, 5}}), 3, 7).size(), 0);
     }
 
-    void weekColumns()
-    {
-        const GridColumns none = ProgramLists::SetWeekGridColumns(0, -1);
-        QCOMPARE(none.grid, GridColumns::Grid::Hide);
-
-        const GridColumns signal = ProgramLists::SetWeekGridColumns(1, 1);
-        QCOMPARE(signal.grid, GridColumns::Grid::Show);
-        QCOMPARE(change(signal, "開始時刻")->caption, QStringLiteral(" 時 刻"));
-        QCOMPARE(change(signal, "開始時刻")->widthTwips, 1800);
-        QVERIFY(!change(signal, "終了時刻")->visible);
-
-        const GridColumns chime = ProgramLists::SetWeekGridColumns(2, 1);
-        QCOMPARE(change(chime, "ChimeNO")->caption, QStringLiteral(" 曲番号"));
-
-        const GridColumns timer = ProgramLists::SetWeekGridColumns(3, 2);
-        QCOMPARE(change(timer, "終了曜日")->caption, QStringLiteral(" 終了曜日"));
-        QCOMPARE(change(timer, "終了曜日")->widthTwips, 900);
-        QVERIFY(!change(ProgramLists::SetWeekGridColumns(3, 7), "終了曜日")->visible);
-
-        const GridColumns repeat = ProgramLists::SetWeekGridColumns(4, 3);
-        QCOMPARE(change(repeat, "Repeat")->caption, QStringLiteral("繰返し間隔(分)"));
-        QCOMPARE(change(repeat, "開始時刻")->caption, QStringLiteral(" 開始時刻"));
-        QCOMPARE(change(repeat, "開始時刻")->widthTwips, 1500);
-    }
-
     void specialList()
     {
         addWeekRow(2, 5, 0, 0, 6, 0, 9, 0, 0, 0, 7);

@@ -26,13 +26,8 @@ namespace {
 QString handedOverRun()
 {
     const YearHandOverData& r = YearHandOver;
-    return QStringLiteral("%1/%2/%3-%4/%5/%6")
-        .arg(r.RangeFromYear)
-        .arg(r.RangeFromMonth)
-        .arg(r.RangeFromDay)
-        .arg(r.RangeToYear)
-        .arg(r.RangeToMonth)
-        .arg(r.RangeToDay);
+    return QString::asprintf("%d/%d/%d-%d/%d/%d", r.RangeFromYear, r.RangeFromMonth, r.RangeFromDay, r.RangeToYear,
+                             r.RangeToMonth, r.RangeToDay);
 }
 
 QStringList items(QComboBox* box)
@@ -402,15 +397,6 @@ private slots:
         QVERIFY(!calendar()->isMarked(QDate(2027, 6, 3)));
     }
 
-    void closingShowsTheMainWindow()
-    {
-        QWidget main;
-        main.setObjectName(QStringLiteral("Form_Main"));
-        click(m_year.get(), "Button_Close");
-        QVERIFY(main.isVisible());
-        QVERIFY(!IsFormLoaded(QStringLiteral("Form_Year")));
-    }
-
 private:
     static QComboBox* circuits(QWidget* year) { return child<QComboBox>(year, "Combo_Circuit"); }
     MonthCalendar* calendar() { return child<MonthCalendar>(m_year.get(), "MonthView1"); }
@@ -418,17 +404,11 @@ private:
     {
         circuits(m_year.get())->setCurrentIndex(circuits(m_year.get())->findText(QString::number(circuit)));
     }
-    static void click(QWidget* window, const char* button) { child<QAbstractButton>(window, button)->click(); }
     static QRadioButton* option(QWidget* dialog, int index, const char* name = "Option_Year")
     {
         if (QLatin1String(name) == QLatin1String("Option"))
             return child<QRadioButton>(dialog, index == 0 ? "Option_New" : "Option_Edit");
         return child<QRadioButton>(dialog, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
-    }
-    void activate(QWidget* window)
-    {
-        QApplication::setActiveWindow(window);
-        QVERIFY(QTest::qWaitForWindowActive(window));
     }
     void mouse(QEvent::Type type, QDate day, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {})
     {
