@@ -47,8 +47,8 @@ void Form_Special::buildWindow()
     Label_Circuit = makeValueLabel(this, "Label_Circuit");
     Label_SpecialTitle = makeLabel(this, "Label_SpecialTitle", QStringLiteral("特殊番号"));
     Label_Special = makeValueLabel(this, "Label_Special");
-    createListControls(this, {QStringLiteral("特殊プログラムの設定可能数です。"), QSize(420, 300), QString(),
-                              CopyPlace::AfterAllDelete});
+    createListControls(this, QStringLiteral("特殊プログラムの設定可能数です。"), QSize(420, 300), QString(),
+                              CopyPlace::AfterAllDelete);
 
     auto* choices = new QGridLayout;
     choices->addWidget(Label_CircuitTitle, 0, 0);

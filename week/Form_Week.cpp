@@ -64,8 +64,8 @@ void Form_Week::buildWindow()
     Combo_Yobi->setObjectName(QStringLiteral("Combo_Yobi"));
     Combo_Yobi->setToolTip(QStringLiteral("曜日を選択します。"));
     Combo_Yobi->setMinimumWidth(80);
-    createListControls(this, {QStringLiteral("週間プログラムの設定可能数です。"), QSize(480, 330),
-                              QStringLiteral("メイン画面に戻ります。"), CopyPlace::BeforeAllDelete});
+    createListControls(this, QStringLiteral("週間プログラムの設定可能数です。"), QSize(480, 330),
+                              QStringLiteral("メイン画面に戻ります。"), CopyPlace::BeforeAllDelete);
 
     auto* choices = new QGridLayout;
     choices->addWidget(Label_Circuit, 0, 0);

@@ -29,7 +29,8 @@ QLabel* makeValueLabel(QWidget* parent, const char* name)
     return label;
 }
 
-void ListControls::createListControls(QWidget* window, const ListControlsSetup& setup)
+void ListControls::createListControls(QWidget* window, const QString& countTip, QSize gridMinimum,
+                                      const QString& closeTip, CopyPlace copy)
 {
     Label2 = makeLabel(window, "Label2", QStringLiteral("プログラムの種類"));
     Label_Mode = makeValueLabel(window, "Label_Mode");
@@ -37,12 +38,12 @@ void ListControls::createListControls(QWidget* window, const ListControlsSetup& 
     Label_Pulse = makeValueLabel(window, "Label_Pulse");
     Label4 = makeLabel(window, "Label4", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
     Label_ProgramCount = makeValueLabel(window, "Label_ProgramCount");
-    Label_ProgramCount->setToolTip(setup.countTip);
+    Label_ProgramCount->setToolTip(countTip);
     Label_ProgramCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     DataGrid1 = new ProgramGrid(window);
     DataGrid1->setToolTip(QStringLiteral("設定時刻を選択するには左端のレコードセレクタをクリックします。"));
-    DataGrid1->setMinimumSize(setup.gridMinimum);
+    DataGrid1->setMinimumSize(gridMinimum);
 
     Button_New = makeButton(window, "Button_New", QStringLiteral("新規 (&N)"),
                             QStringLiteral("設定時刻を新規で追加します。"), kButtonSize);
@@ -54,15 +55,15 @@ void ListControls::createListControls(QWidget* window, const ListControlsSetup& 
         Button_Copy = makeButton(window, "Button_Copy", QStringLiteral("コピー (&C)"),
                                  QStringLiteral("現在選択している曜日に別の曜日の設定をコピーします。"), kButtonSize);
     };
-    if (setup.copy == CopyPlace::BeforeAllDelete)
+    if (copy == CopyPlace::BeforeAllDelete)
         makeCopy();
     Button_AllDelete = makeButton(window, "Button_AllDelete", QStringLiteral("全削除 (&A)"),
                                   QStringLiteral("選択した回路の設定をすべて削除します。"), kButtonSize);
-    if (setup.copy == CopyPlace::AfterAllDelete)
+    if (copy == CopyPlace::AfterAllDelete)
         makeCopy();
-    Button_Close = makeButton(window, "Button_Close", QStringLiteral("閉じる (&X)"), setup.closeTip, kButtonSize);
+    Button_Close = makeButton(window, "Button_Close", QStringLiteral("閉じる (&X)"), closeTip, kButtonSize);
 
-    m_buttonOrder = setup.copy == CopyPlace::BeforeAllDelete
+    m_buttonOrder = copy == CopyPlace::BeforeAllDelete
                         ? std::array{Button_New, Button_Edit, Button_Delete, Button_Copy, Button_AllDelete}
                         : std::array{Button_New, Button_Edit, Button_Delete, Button_AllDelete, Button_Copy};
 }

@@ -14,15 +14,6 @@ struct EditRequestData;
 // 全削除, the special window after. Creation order is also Tab order.
 enum class CopyPlace { BeforeAllDelete, AfterAllDelete };
 
-// What differs between the windows that show a program list.
-struct ListControlsSetup
-{
-    QString countTip;  // Label_ProgramCount
-    QSize gridMinimum;
-    QString closeTip;
-    CopyPlace copy;
-};
-
 // The program list part of the week list and the special window: program
 // type and output time, remaining count, the grid and its buttons.
 struct ListControls
@@ -41,7 +32,10 @@ struct ListControls
     QPushButton* Button_AllDelete;
     QPushButton* Button_Close;
 
-    void createListControls(QWidget* window, const ListControlsSetup& setup);
+    // What differs: the count's tooltip, the grid's size, 閉じる's tooltip
+    // and where コピー stands.
+    void createListControls(QWidget* window, const QString& countTip, QSize gridMinimum, const QString& closeTip,
+                            CopyPlace copy);
     // The five list buttons, the remaining count below them, 閉じる last.
     QVBoxLayout* buttonColumn() const;
 
