@@ -4,6 +4,7 @@
 // most 4 times normalize, the PDF a few hundred KB at most. With a folder
 // as argument, the program file and the PDF are left there.
 #include "TestSupport.h"
+#include "bench/Timing.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
 #include "store/StoreRoutines.h"
@@ -22,12 +23,6 @@ using namespace TestSupport;
 namespace {
 
 constexpr int kRuns = 11;
-
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 double runMs(const QStringList& args)
 {
@@ -72,8 +67,8 @@ int main(int argc, char** argv)
                                   QStringLiteral("--listing"), QStringLiteral("week")}));
         normalizeTimes.push_back(runMs({QStringLiteral("normalize"), file, store.path() + QStringLiteral("/out.dat")}));
     }
-    const double pdfMs = median(pdfTimes);
-    const double normalizeMs = median(normalizeTimes);
+    const double pdfMs = BenchTiming::median(pdfTimes);
+    const double normalizeMs = BenchTiming::median(normalizeTimes);
     out << QStringLiteral("week listing of a timer circuit with %1 programs, median of %2 runs\n")
                .arg(WeekCapacity)
                .arg(kRuns);

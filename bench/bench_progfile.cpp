@@ -2,6 +2,7 @@
 // the whole `wzqxprog normalize` process on that file against an empty one
 // (runs interleaved, medians side by side). The size check, the counting
 // and the read-back of a written file must keep the ratio within 1.3.
+#include "bench/Timing.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
@@ -19,28 +20,11 @@
 #include <functional>
 #include <vector>
 
+using namespace BenchTiming;
+
 namespace {
 
-constexpr int kRuns = 15;
 constexpr int kEveryYearRows = 200;
-
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-double medianMs(const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    return median(times);
-}
 
 void fillFullStore(int everyYearRows)
 {

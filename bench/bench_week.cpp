@@ -2,6 +2,7 @@
 // each median should stay below one display frame (16 ms) and within three
 // times the small-store figure.
 #include "TestSupport.h"
+#include "bench/Timing.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
@@ -19,33 +20,10 @@
 #include <functional>
 #include <memory>
 
+using namespace BenchTiming;
 using namespace TestSupport;
 
 namespace {
-
-constexpr int kRuns = 15;
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-// Runs `prepare` untimed and `action` timed, kRuns times.
-double measure(const std::function<void()>& prepare, const std::function<void()>& action,
-               const std::function<void()>& undo)
-{
-    QList<double> times;
-    for (int run = 0; run < kRuns; ++run) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        action();
-        times << timer.nsecsElapsed() / 1e6;
-        undo();
-    }
-    return median(times);
-}
 
 void click(QWidget* window, const char* name)
 {

@@ -3,6 +3,7 @@
 // by side; target within 1.3 times), and the week timeline of a full
 // circuit redrawn after a list change (target under one 16 ms frame).
 #include "TestSupport.h"
+#include "bench/Timing.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
 #include "store/StoreRoutines.h"
@@ -21,26 +22,13 @@
 #include <functional>
 #include <vector>
 
+using namespace BenchTiming;
 using namespace TestSupport;
 
 namespace {
 
-constexpr int kRuns = 15;
 constexpr int kProcessRuns = 31;
 constexpr int kEveryYearRows = 200;
-
-double medianMs(const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // 900 week and special rows over all eight circuits (one of each type
 // twice), 500 dated and 200 every-year entries. `shift` moves a few rows
@@ -98,10 +86,8 @@ QList<double> processMedians(const QList<QPair<QStringList, int>>& commands)
         }
     }
     QList<double> medians;
-    for (std::vector<double>& t : times) {
-        std::sort(t.begin(), t.end());
-        medians << t[t.size() / 2];
-    }
+    for (const std::vector<double>& t : times)
+        medians << median(t);
     return medians;
 }
 

@@ -13,6 +13,7 @@
 #include "week/Form_Copy.h"
 #include "week/Form_EditTime.h"
 #include "week/Form_EditTimeTimer.h"
+#include "week/ListControls.h"
 #include "week/ProgramGrid.h"
 
 #include <QGridLayout>
@@ -23,22 +24,7 @@
 
 namespace {
 
-const QSize kButtonSize(110, 32);
 const QString kTitle = QStringLiteral("特殊プログラム");
-
-QLabel* makeValueLabel(QWidget* parent, const char* name)
-{
-    QLabel* label = makeLabel(parent, name, QString());
-    label->setFrameShape(QFrame::StyledPanel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setMinimumWidth(90);
-    return label;
-}
-
-// "hh:mm" texts of the grid: hour in characters 1-2, minute in 4-5.
-int hourOf(const QString& time) { return time.mid(0, 2).trimmed().toInt(); }
-int minuteOf(const QString& time) { return time.mid(3, 2).toInt(); }
-int secondOf(const QString& time) { return time.right(2).toInt(); }
 
 }  // namespace
 
@@ -61,30 +47,8 @@ void Form_Special::buildWindow()
     Label_Circuit = makeValueLabel(this, "Label_Circuit");
     Label_SpecialTitle = makeLabel(this, "Label_SpecialTitle", QStringLiteral("特殊番号"));
     Label_Special = makeValueLabel(this, "Label_Special");
-    Label2 = makeLabel(this, "Label2", QStringLiteral("プログラムの種類"));
-    Label_Mode = makeValueLabel(this, "Label_Mode");
-    Label3 = makeLabel(this, "Label3", QStringLiteral("出力時間／チャイム起動時間"));
-    Label_Pulse = makeValueLabel(this, "Label_Pulse");
-    Label4 = makeLabel(this, "Label4", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
-    Label_ProgramCount = makeValueLabel(this, "Label_ProgramCount");
-    Label_ProgramCount->setToolTip(QStringLiteral("特殊プログラムの設定可能数です。"));
-    Label_ProgramCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    DataGrid1 = new ProgramGrid(this);
-    DataGrid1->setToolTip(QStringLiteral("設定時刻を選択するには左端のレコードセレクタをクリックします。"));
-    DataGrid1->setMinimumSize(420, 300);
-
-    Button_New = makeButton(this, "Button_New", QStringLiteral("新規 (&N)"),
-                            QStringLiteral("設定時刻を新規で追加します。"), kButtonSize);
-    Button_Edit = makeButton(this, "Button_Edit", QStringLiteral("編集 (&E)"),
-                             QStringLiteral("選択した設定時刻を編集します。"), kButtonSize);
-    Button_Delete = makeButton(this, "Button_Delete", QStringLiteral("削除 (&D)"),
-                               QStringLiteral("選択した設定時刻を削除します。"), kButtonSize);
-    Button_AllDelete = makeButton(this, "Button_AllDelete", QStringLiteral("全削除 (&A)"),
-                                  QStringLiteral("選択した回路の設定をすべて削除します。"), kButtonSize);
-    Button_Copy = makeButton(this, "Button_Copy", QStringLiteral("コピー (&C)"),
-                             QStringLiteral("現在選択している曜日に別の曜日の設定をコピーします。"), kButtonSize);
-    Button_Close = makeButton(this, "Button_Close", QStringLiteral("閉じる (&X)"), QString(), kButtonSize);
+    createListControls(this, QStringLiteral("特殊プログラムの設定可能数です。"), QSize(420, 300), QString(),
+                              CopyPlace::AfterAllDelete);
 
     auto* choices = new QGridLayout;
     choices->addWidget(Label_CircuitTitle, 0, 0);
@@ -97,18 +61,9 @@ void Form_Special::buildWindow()
     choices->addWidget(Label_Pulse, 1, 3);
     choices->setColumnStretch(4, 1);
 
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* button : {Button_New, Button_Edit, Button_Delete, Button_AllDelete, Button_Copy})
-        buttons->addWidget(button);
-    buttons->addStretch(1);
-    buttons->addWidget(Label4);
-    buttons->addWidget(Label_ProgramCount);
-    buttons->addSpacing(12);
-    buttons->addWidget(Button_Close);
-
     auto* body = new QHBoxLayout;
     body->addWidget(DataGrid1, 1);
-    body->addLayout(buttons);
+    body->addLayout(buttonColumn());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
@@ -204,23 +159,7 @@ void Form_Special::Button_Edit_Click()
     if (type < TypeTimeSignal || type > TypeTimer)
         return;
     fillRequest(-1, DataGrid1->selectedValue(QStringLiteral("ID")).toInt());
-    EditRequestData& r = EditRequest;
-    if (type == TypeTimer) {
-        const QString start = DataGrid1->selectedText(QStringLiteral(" 開始時刻"));
-        const QString end = DataGrid1->selectedText(QStringLiteral(" 終了時刻"));
-        r.TimeONH = qint16(hourOf(start));
-        r.TimeONM = qint16(minuteOf(start));
-        r.TimeOFFH = qint16(hourOf(end));
-        r.TimeOFFM = qint16(minuteOf(end));
-    } else {
-        const QString time = DataGrid1->selectedText(QStringLiteral(" 時 刻"));
-        r.TimeONH = qint16(hourOf(time));
-        r.TimeONM = qint16(minuteOf(time));
-        if (type == TypeChime) {
-            r.TimeONS = qint16(secondOf(time));
-            r.ChimeNO = qint16(DataGrid1->selectedText(QStringLiteral(" 曲番号")).toInt());
-        }
-    }
+    ReadSelectedTimes(*DataGrid1, type, EditRequest);
     openEntryDialog();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "week/ListControls.h"
 #include "week/ListHost.h"
 
 #include <QDialog>
@@ -10,7 +11,7 @@ class ProgramGrid;
 // The programs of one circuit under one special number (EditRequest's
 // CircuitNO and SpecialNO; SpecialNO 0 takes the first free number). The
 // number comes into existence with its first saved program.
-class Form_Special : public QDialog, public ListHost
+class Form_Special : public QDialog, public ListHost, private ListControls
 {
     Q_OBJECT
 public:
@@ -50,17 +51,4 @@ private:
     QLabel* Label_Circuit;
     QLabel* Label_SpecialTitle;
     QLabel* Label_Special;
-    QLabel* Label2;
-    QLabel* Label_Mode;
-    QLabel* Label3;
-    QLabel* Label_Pulse;
-    QLabel* Label4;
-    QLabel* Label_ProgramCount;
-    ProgramGrid* DataGrid1;
-    QPushButton* Button_New;
-    QPushButton* Button_Edit;
-    QPushButton* Button_Delete;
-    QPushButton* Button_AllDelete;
-    QPushButton* Button_Copy;
-    QPushButton* Button_Close;
 };

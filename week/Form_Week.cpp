@@ -11,6 +11,7 @@
 #include "week/Form_Copy.h"
 #include "week/Form_EditTime.h"
 #include "week/Form_EditTimeTimer.h"
+#include "week/ListControls.h"
 #include "week/ProgramGrid.h"
 #include "week/WeekEditing.h"
 #include "whenruns/WeekViewSwitch.h"
@@ -27,23 +28,7 @@
 
 namespace {
 
-const QSize kButtonSize(110, 32);
-
 const QString kTitle = QStringLiteral("週間プログラム");
-
-QLabel* makeValueLabel(QWidget* parent, const char* name)
-{
-    QLabel* label = makeLabel(parent, name, QString());
-    label->setFrameShape(QFrame::StyledPanel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setMinimumWidth(90);
-    return label;
-}
-
-// "hh:mm" texts of the grid: hour in characters 1-2, minute in 4-5.
-int hourOf(const QString& time) { return time.mid(0, 2).trimmed().toInt(); }
-int minuteOf(const QString& time) { return time.mid(3, 2).toInt(); }
-int secondOf(const QString& time) { return time.right(2).toInt(); }
 
 void runModal(QDialog* dialog)
 {
@@ -79,31 +64,8 @@ void Form_Week::buildWindow()
     Combo_Yobi->setObjectName(QStringLiteral("Combo_Yobi"));
     Combo_Yobi->setToolTip(QStringLiteral("曜日を選択します。"));
     Combo_Yobi->setMinimumWidth(80);
-    Label2 = makeLabel(this, "Label2", QStringLiteral("プログラムの種類"));
-    Label_Mode = makeValueLabel(this, "Label_Mode");
-    Label3 = makeLabel(this, "Label3", QStringLiteral("出力時間／チャイム起動時間"));
-    Label_Pulse = makeValueLabel(this, "Label_Pulse");
-    Label4 = makeLabel(this, "Label4", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
-    Label_ProgramCount = makeValueLabel(this, "Label_ProgramCount");
-    Label_ProgramCount->setToolTip(QStringLiteral("週間プログラムの設定可能数です。"));
-    Label_ProgramCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    DataGrid1 = new ProgramGrid(this);
-    DataGrid1->setToolTip(QStringLiteral("設定時刻を選択するには左端のレコードセレクタをクリックします。"));
-    DataGrid1->setMinimumSize(480, 330);
-
-    Button_New = makeButton(this, "Button_New", QStringLiteral("新規 (&N)"),
-                            QStringLiteral("設定時刻を新規で追加します。"), kButtonSize);
-    Button_Edit = makeButton(this, "Button_Edit", QStringLiteral("編集 (&E)"),
-                             QStringLiteral("選択した設定時刻を編集します。"), kButtonSize);
-    Button_Delete = makeButton(this, "Button_Delete", QStringLiteral("削除 (&D)"),
-                               QStringLiteral("選択した設定時刻を削除します。"), kButtonSize);
-    Button_Copy = makeButton(this, "Button_Copy", QStringLiteral("コピー (&C)"),
-                             QStringLiteral("現在選択している曜日に別の曜日の設定をコピーします。"), kButtonSize);
-    Button_AllDelete = makeButton(this, "Button_AllDelete", QStringLiteral("全削除 (&A)"),
-                                  QStringLiteral("選択した回路の設定をすべて削除します。"), kButtonSize);
-    Button_Close = makeButton(this, "Button_Close", QStringLiteral("閉じる (&X)"),
-                              QStringLiteral("メイン画面に戻ります。"), kButtonSize);
+    createListControls(this, QStringLiteral("週間プログラムの設定可能数です。"), QSize(480, 330),
+                              QStringLiteral("メイン画面に戻ります。"), CopyPlace::BeforeAllDelete);
 
     auto* choices = new QGridLayout;
     choices->addWidget(Label_Circuit, 0, 0);
@@ -115,15 +77,6 @@ void Form_Week::buildWindow()
     choices->addWidget(Label3, 1, 2);
     choices->addWidget(Label_Pulse, 1, 3);
     choices->setColumnStretch(4, 1);
-
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* button : {Button_New, Button_Edit, Button_Delete, Button_Copy, Button_AllDelete})
-        buttons->addWidget(button);
-    buttons->addStretch(1);
-    buttons->addWidget(Label4);
-    buttons->addWidget(Label_ProgramCount);
-    buttons->addSpacing(12);
-    buttons->addWidget(Button_Close);
 
     // The grid keeps its place while it is hidden (no circuit chosen).
     auto* gridArea = new QWidget(this);
@@ -137,7 +90,7 @@ void Form_Week::buildWindow()
 
     auto* body = new QHBoxLayout;
     body->addWidget(Frame_View->area(), 1);
-    body->addLayout(buttons);
+    body->addLayout(buttonColumn());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
@@ -271,23 +224,10 @@ void Form_Week::fillRequestFromRow()
     r.YobiOFF = 0;
     r.TimeONS = r.TimeOFFH = r.TimeOFFM = 0;
     r.Origin = 1;
-    if (type == 1 || type == 2) {
-        const QString time = DataGrid1->selectedText(QStringLiteral(" 時 刻"));
-        r.TimeONH = qint16(hourOf(time));
-        r.TimeONM = qint16(minuteOf(time));
-        if (type == 2) {
-            r.TimeONS = qint16(secondOf(time));
-            r.ChimeNO = qint16(DataGrid1->selectedText(QStringLiteral(" 曲番号")).toInt());
-        }
+    ReadSelectedTimes(*DataGrid1, type, r);
+    if (type == 1 || type == 2)
         return;
-    }
-    const QString start = DataGrid1->selectedText(QStringLiteral(" 開始時刻"));
-    const QString end = DataGrid1->selectedText(QStringLiteral(" 終了時刻"));
     r.YobiOFF = qint16(std::max(0, Days::codeOf(DataGrid1->selectedText(QStringLiteral(" 終了曜日")))));
-    r.TimeONH = qint16(hourOf(start));
-    r.TimeONM = qint16(minuteOf(start));
-    r.TimeOFFH = qint16(hourOf(end));
-    r.TimeOFFM = qint16(minuteOf(end));
     if (type == 4)
         r.Repeat = qint16(DataGrid1->selectedText(QStringLiteral("繰返し間隔(分)")).toInt());
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "week/ListControls.h"
 #include "week/ListHost.h"
 
 #include <QWidget>
@@ -12,7 +13,7 @@ class ProgramGrid;
 class WeekViewSwitch;
 
 // The week program list of one circuit and day selection.
-class Form_Week : public QWidget, public ListHost
+class Form_Week : public QWidget, public ListHost, private ListControls
 {
     Q_OBJECT
 public:
@@ -56,18 +57,5 @@ private:
     QComboBox* Combo_Circuit;
     QLabel* Label1;
     QComboBox* Combo_Yobi;
-    QLabel* Label2;
-    QLabel* Label_Mode;
-    QLabel* Label3;
-    QLabel* Label_Pulse;
-    QLabel* Label4;
-    QLabel* Label_ProgramCount;
-    ProgramGrid* DataGrid1;
     WeekViewSwitch* Frame_View;  // 一覧 / タイムライン
-    QPushButton* Button_New;
-    QPushButton* Button_Edit;
-    QPushButton* Button_Delete;
-    QPushButton* Button_Copy;
-    QPushButton* Button_AllDelete;
-    QPushButton* Button_Close;
 };

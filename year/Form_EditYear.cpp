@@ -5,12 +5,10 @@
 #include "app/ui/MessageBox.h"
 #include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
-#include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
-#include "special/ModalDialogs.h"
-#include "special/SpecialPrograms.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
+#include "year/SpecialFrame.h"
 #include "year/YearEntries.h"
 
 #include <QButtonGroup>
@@ -76,30 +74,12 @@ void Form_EditYear::buildWindow()
         m_options->addButton(Option_Year[index], index);
     }
 
-    Frame_Special = new QGroupBox(QStringLiteral("特殊番号"), this);
-    Frame_Special->setObjectName(QStringLiteral("Frame_Special"));
-    Combo_Special = new QComboBox(Frame_Special);
-    Combo_Special->setObjectName(QStringLiteral("Combo_Special"));
-    Combo_Special->setToolTip(QStringLiteral("特殊番号を選択します。"));
-    Combo_Special->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    Combo_Special->setMinimumWidth(90);
-    Button_New = makeButton(Frame_Special, "Button_New", QStringLiteral("新規 (&N)"),
-                            QStringLiteral("新規の特殊番号の設定を作成します。"), kButtonSize);
-    Button_Edit = makeButton(Frame_Special, "Button_Edit", QStringLiteral("編集 (&E)"),
-                             QStringLiteral("選択した特殊番号のプログラムを編集します。"), kButtonSize);
+    createSpecialFrame(this);
     Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"), QStringLiteral("入力した内容を確定します。"),
                            kButtonSize);
     Button_Cancel = makeButton(this, "Button_Cancel", QStringLiteral("ｷｬﾝｾﾙ (&C)"),
                                QStringLiteral("入力した内容をキャンセルします。"), kButtonSize);
-    for (QWidget* control : {static_cast<QWidget*>(Combo_Special), static_cast<QWidget*>(Button_New),
-                             static_cast<QWidget*>(Button_Edit)})
-        control->setEnabled(false);
-
-    auto* frame = new QHBoxLayout(Frame_Special);
-    frame->addWidget(Combo_Special);
-    frame->addWidget(Button_New);
-    frame->addWidget(Button_Edit);
-    frame->addStretch(1);
+    enableSpecialFrame(false);
 
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(Label_Date);
@@ -134,8 +114,8 @@ void Form_EditYear::connectHandlers()
         if (checked)
             runGuarded(this, [this, index] { Option_Year_Click(index); });
     });
-    connect(Button_New, &QPushButton::clicked, this, guarded(this, [this] { Button_New_Click(); }));
-    connect(Button_Edit, &QPushButton::clicked, this, guarded(this, [this] { Button_Edit_Click(); }));
+    connect(Button_New, &QPushButton::clicked, this, guarded(this, [this] { newSpecial(this, m_circuit); }));
+    connect(Button_Edit, &QPushButton::clicked, this, guarded(this, [this] { editSpecial(this, m_circuit); }));
     connect(Button_OK, &QPushButton::clicked, this, guarded(this, [this] { Button_OK_Click(); }));
     connect(Button_Cancel, &QPushButton::clicked, this, guarded(this, [this] { reject(); }));
 }
@@ -218,33 +198,7 @@ void Form_EditYear::checkOption(int index)
 
 void Form_EditYear::Option_Year_Click(int index)
 {
-    const bool special = index == 2;
-    Combo_Special->setEnabled(special);
-    Button_New->setEnabled(special);
-    Button_Edit->setEnabled(special && Combo_Special->count() > 0);
-}
-
-void Form_EditYear::Button_New_Click()
-{
-    EditRequest.SpecialNO = 0;
-    if (SpecialPrograms::FirstFreeSpecialNumber(m_circuit) > SpecialPrograms::HighestSpecialNumber) {
-        MessageBox::show(this,
-                         QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"
-                                        "不要なプログラムを削除してから設定してください。"),
-                         QStringLiteral("特殊プログラム"), MessageBox::Icon::Critical);
-        return;
-    }
-    EditRequest.CircuitNO = qint16(m_circuit);
-    ModalDialogs::open(new Form_Special(this));
-}
-
-void Form_EditYear::Button_Edit_Click()
-{
-    if (Combo_Special->currentIndex() < 0)
-        return;
-    EditRequest.CircuitNO = qint16(m_circuit);
-    EditRequest.SpecialNO = qint16(Combo_Special->currentData().toInt());
-    ModalDialogs::open(new Form_Special(this));
+    enableSpecialFrame(index == 2);
 }
 
 void Form_EditYear::SpecialWindowClosed(int special, bool choose)
@@ -264,7 +218,7 @@ void Form_EditYear::Button_OK_Click()
     }
     using YearEntries::Action;
     const int option = m_options->checkedId();
-    const int special = Combo_Special->currentIndex() < 0 ? 0 : Combo_Special->currentData().toInt();
+    const int special = chosenSpecial();
     // Option 2 without a chosen number, or no option at all, writes nothing.
     const bool writes = option == 0 || option == 1 || (option == 2 && special > 0);
     const Action action = option == 0 ? Action::Clear : option == 1 ? Action::Stop : Action::Special;

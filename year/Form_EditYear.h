@@ -1,5 +1,6 @@
 #pragma once
 #include "special/YearLinks.h"
+#include "year/SpecialFrame.h"
 
 #include <QDate>
 #include <QDialog>
@@ -7,7 +8,6 @@
 
 class QButtonGroup;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -15,7 +15,7 @@ class QRadioButton;
 // What a day or a run of days does: nothing special (week programs), stop,
 // or a special program; in the year shown or every year. The circuit comes
 // from EditRequest, the run from YearHandOver.
-class Form_EditYear : public QDialog, public SpecialChoiceHost
+class Form_EditYear : public QDialog, public SpecialChoiceHost, private SpecialFrame
 {
     Q_OBJECT
 public:
@@ -39,8 +39,6 @@ private:
 
     void Combo_Year_Click();
     void Option_Year_Click(int index);
-    void Button_New_Click();
-    void Button_Edit_Click();
     void Button_OK_Click();
 
     int m_circuit = 0;
@@ -53,10 +51,6 @@ private:
     QComboBox* Combo_Year;
     QRadioButton* Option_Year[3];
     QButtonGroup* m_options;
-    QGroupBox* Frame_Special;
-    QComboBox* Combo_Special;
-    QPushButton* Button_New;
-    QPushButton* Button_Edit;
     QPushButton* Button_OK;
     QPushButton* Button_Cancel;
 };

@@ -6,12 +6,10 @@
 #include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
 #include "holidays/Holidays.h"
-#include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
-#include "special/ModalDialogs.h"
-#include "special/SpecialPrograms.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
+#include "year/SpecialFrame.h"
 #include "year/YearEntries.h"
 
 #include <QButtonGroup>
@@ -98,27 +96,11 @@ void Form_Holiday::buildWindow()
         m_options->addButton(Option_Action[index], index);
     }
 
-    Frame_Special = new QGroupBox(QStringLiteral("特殊番号"), this);
-    Frame_Special->setObjectName(QStringLiteral("Frame_Special"));
-    Combo_Special = new QComboBox(Frame_Special);
-    Combo_Special->setObjectName(QStringLiteral("Combo_Special"));
-    Combo_Special->setToolTip(QStringLiteral("特殊番号を選択します。"));
-    Combo_Special->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    Combo_Special->setMinimumWidth(90);
-    Button_New = makeButton(Frame_Special, "Button_New", QStringLiteral("新規 (&N)"),
-                            QStringLiteral("新規の特殊番号の設定を作成します。"), kButtonSize);
-    Button_Edit = makeButton(Frame_Special, "Button_Edit", QStringLiteral("編集 (&E)"),
-                             QStringLiteral("選択した特殊番号のプログラムを編集します。"), kButtonSize);
+    createSpecialFrame(this);
     Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"),
                            QStringLiteral("チェックした祝日に年間プログラムを設定します。"), kButtonSize);
     Button_Cancel = makeButton(this, "Button_Cancel", QStringLiteral("ｷｬﾝｾﾙ (&C)"),
                                QStringLiteral("入力した内容をキャンセルします。"), kButtonSize);
-
-    auto* frame = new QHBoxLayout(Frame_Special);
-    frame->addWidget(Combo_Special);
-    frame->addWidget(Button_New);
-    frame->addWidget(Button_Edit);
-    frame->addStretch(1);
 
     auto* yearRow = new QHBoxLayout;
     yearRow->addWidget(Label_Circuit);
@@ -154,8 +136,8 @@ void Form_Holiday::connectHandlers()
         if (checked)
             runGuarded(this, [this, index] { Option_Action_Click(index); });
     });
-    connect(Button_New, &QPushButton::clicked, this, guarded(this, [this] { Button_New_Click(); }));
-    connect(Button_Edit, &QPushButton::clicked, this, guarded(this, [this] { Button_Edit_Click(); }));
+    connect(Button_New, &QPushButton::clicked, this, guarded(this, [this] { newSpecial(this, m_circuit); }));
+    connect(Button_Edit, &QPushButton::clicked, this, guarded(this, [this] { editSpecial(this, m_circuit); }));
     connect(Button_OK, &QPushButton::clicked, this, guarded(this, [this] { Button_OK_Click(); }));
     connect(Button_Cancel, &QPushButton::clicked, this, guarded(this, [this] { reject(); }));
 }
@@ -176,11 +158,6 @@ void Form_Holiday::Form_Load(int year)
 int Form_Holiday::chosenYear() const
 {
     return Combo_Year->currentData().toInt();
-}
-
-int Form_Holiday::chosenSpecial() const
-{
-    return Combo_Special->currentIndex() < 0 ? 0 : Combo_Special->currentData().toInt();
 }
 
 QList<QDate> Form_Holiday::tickedDays() const
@@ -207,33 +184,7 @@ void Form_Holiday::Combo_Year_Click()
 
 void Form_Holiday::Option_Action_Click(int index)
 {
-    const bool special = index == 1;
-    Combo_Special->setEnabled(special);
-    Button_New->setEnabled(special);
-    Button_Edit->setEnabled(special && Combo_Special->count() > 0);
-}
-
-void Form_Holiday::Button_New_Click()
-{
-    EditRequest.SpecialNO = 0;
-    if (SpecialPrograms::FirstFreeSpecialNumber(m_circuit) > SpecialPrograms::HighestSpecialNumber) {
-        MessageBox::show(this,
-                         QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"
-                                        "不要なプログラムを削除してから設定してください。"),
-                         QStringLiteral("特殊プログラム"), MessageBox::Icon::Critical);
-        return;
-    }
-    EditRequest.CircuitNO = qint16(m_circuit);
-    ModalDialogs::open(new Form_Special(this));
-}
-
-void Form_Holiday::Button_Edit_Click()
-{
-    if (Combo_Special->currentIndex() < 0)
-        return;
-    EditRequest.CircuitNO = qint16(m_circuit);
-    EditRequest.SpecialNO = qint16(chosenSpecial());
-    ModalDialogs::open(new Form_Special(this));
+    enableSpecialFrame(index == 1);
 }
 
 void Form_Holiday::SpecialWindowClosed(int special, bool choose)

@@ -1,5 +1,6 @@
 #pragma once
 #include "special/YearLinks.h"
+#include "year/SpecialFrame.h"
 
 #include <QDate>
 #include <QDialog>
@@ -7,7 +8,6 @@
 
 class QButtonGroup;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -15,7 +15,7 @@ class QTreeWidget;
 
 // 祝日設定: the national holidays of a year, each ticked, written in one go
 // as dated entries of the circuit, 停止 or a special program.
-class Form_Holiday : public QDialog, public SpecialChoiceHost
+class Form_Holiday : public QDialog, public SpecialChoiceHost, private SpecialFrame
 {
     Q_OBJECT
 public:
@@ -29,7 +29,6 @@ private:
     void connectHandlers();
     void Form_Load(int year);
     int chosenYear() const;
-    int chosenSpecial() const;
     QList<QDate> tickedDays() const;
     // Says why nothing can be written, or asks about replacing entries;
     // true when the write may go ahead.
@@ -38,8 +37,6 @@ private:
 
     void Combo_Year_Click();
     void Option_Action_Click(int index);
-    void Button_New_Click();
-    void Button_Edit_Click();
     void Button_OK_Click();
 
     int m_circuit;
@@ -51,10 +48,6 @@ private:
     QTreeWidget* List_Holiday;
     QRadioButton* Option_Action[2];
     QButtonGroup* m_options;
-    QGroupBox* Frame_Special;
-    QComboBox* Combo_Special;
-    QPushButton* Button_New;
-    QPushButton* Button_Edit;
     QPushButton* Button_OK;
     QPushButton* Button_Cancel;
 };

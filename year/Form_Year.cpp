@@ -9,6 +9,7 @@
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
+#include "week/ListControls.h"
 #include "year/Form_DeleteYear.h"
 #include "year/Form_EditYear.h"
 #include "year/Form_Holiday.h"
@@ -53,10 +54,7 @@ void Form_Year::buildWindow()
     Combo_Circuit->setObjectName(QStringLiteral("Combo_Circuit"));
     Combo_Circuit->setToolTip(QStringLiteral("回路を選択します。"));
     Combo_Circuit->setMinimumWidth(80);
-    Label_Mode = makeLabel(this, "Label_Mode", QString());
-    Label_Mode->setFrameShape(QFrame::StyledPanel);
-    Label_Mode->setFrameShadow(QFrame::Sunken);
-    Label_Mode->setMinimumWidth(90);
+    Label_Mode = makeValueLabel(this, "Label_Mode");
     MonthView1 = new MonthCalendar(this);
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
     MonthView1->setMinimumSize(420, 300);

@@ -1,0 +1,102 @@
+#include "week/ListControls.h"
+
+#include "app/ui/Widgets.h"
+#include "store/ProgramTypes.h"
+#include "store/SharedState.h"
+#include "week/ProgramGrid.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QSize kButtonSize(110, 32);
+
+// "hh:mm" texts of the grid: hour in characters 1-2, minute in 4-5.
+int hourOf(const QString& time) { return time.mid(0, 2).trimmed().toInt(); }
+int minuteOf(const QString& time) { return time.mid(3, 2).toInt(); }
+int secondOf(const QString& time) { return time.right(2).toInt(); }
+
+}  // namespace
+
+QLabel* makeValueLabel(QWidget* parent, const char* name)
+{
+    QLabel* label = makeLabel(parent, name, QString());
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setMinimumWidth(90);
+    return label;
+}
+
+void ListControls::createListControls(QWidget* window, const QString& countTip, QSize gridMinimum,
+                                      const QString& closeTip, CopyPlace copy)
+{
+    Label2 = makeLabel(window, "Label2", QStringLiteral("プログラムの種類"));
+    Label_Mode = makeValueLabel(window, "Label_Mode");
+    Label3 = makeLabel(window, "Label3", QStringLiteral("出力時間／チャイム起動時間"));
+    Label_Pulse = makeValueLabel(window, "Label_Pulse");
+    Label4 = makeLabel(window, "Label4", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
+    Label_ProgramCount = makeValueLabel(window, "Label_ProgramCount");
+    Label_ProgramCount->setToolTip(countTip);
+    Label_ProgramCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    DataGrid1 = new ProgramGrid(window);
+    DataGrid1->setToolTip(QStringLiteral("設定時刻を選択するには左端のレコードセレクタをクリックします。"));
+    DataGrid1->setMinimumSize(gridMinimum);
+
+    Button_New = makeButton(window, "Button_New", QStringLiteral("新規 (&N)"),
+                            QStringLiteral("設定時刻を新規で追加します。"), kButtonSize);
+    Button_Edit = makeButton(window, "Button_Edit", QStringLiteral("編集 (&E)"),
+                             QStringLiteral("選択した設定時刻を編集します。"), kButtonSize);
+    Button_Delete = makeButton(window, "Button_Delete", QStringLiteral("削除 (&D)"),
+                               QStringLiteral("選択した設定時刻を削除します。"), kButtonSize);
+    const auto makeCopy = [&] {
+        Button_Copy = makeButton(window, "Button_Copy", QStringLiteral("コピー (&C)"),
+                                 QStringLiteral("現在選択している曜日に別の曜日の設定をコピーします。"), kButtonSize);
+    };
+    if (copy == CopyPlace::BeforeAllDelete)
+        makeCopy();
+    Button_AllDelete = makeButton(window, "Button_AllDelete", QStringLiteral("全削除 (&A)"),
+                                  QStringLiteral("選択した回路の設定をすべて削除します。"), kButtonSize);
+    if (copy == CopyPlace::AfterAllDelete)
+        makeCopy();
+    Button_Close = makeButton(window, "Button_Close", QStringLiteral("閉じる (&X)"), closeTip, kButtonSize);
+
+    m_buttonOrder = copy == CopyPlace::BeforeAllDelete
+                        ? std::array{Button_New, Button_Edit, Button_Delete, Button_Copy, Button_AllDelete}
+                        : std::array{Button_New, Button_Edit, Button_Delete, Button_AllDelete, Button_Copy};
+}
+
+QVBoxLayout* ListControls::buttonColumn() const
+{
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* button : m_buttonOrder)
+        buttons->addWidget(button);
+    buttons->addStretch(1);
+    buttons->addWidget(Label4);
+    buttons->addWidget(Label_ProgramCount);
+    buttons->addSpacing(12);
+    buttons->addWidget(Button_Close);
+    return buttons;
+}
+
+void ReadSelectedTimes(const ProgramGrid& grid, int programType, EditRequestData& request)
+{
+    if (programType == TypeTimer || programType == TypeRepeat) {
+        const QString start = grid.selectedText(QStringLiteral(" 開始時刻"));
+        const QString end = grid.selectedText(QStringLiteral(" 終了時刻"));
+        request.TimeONH = qint16(hourOf(start));
+        request.TimeONM = qint16(minuteOf(start));
+        request.TimeOFFH = qint16(hourOf(end));
+        request.TimeOFFM = qint16(minuteOf(end));
+        return;
+    }
+    const QString time = grid.selectedText(QStringLiteral(" 時 刻"));
+    request.TimeONH = qint16(hourOf(time));
+    request.TimeONM = qint16(minuteOf(time));
+    if (programType == TypeChime) {
+        request.TimeONS = qint16(secondOf(time));
+        request.ChimeNO = qint16(grid.selectedText(QStringLiteral(" 曲番号")).toInt());
+    }
+}

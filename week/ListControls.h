@@ -1,0 +1,52 @@
+#pragma once
+#include <QSize>
+#include <QString>
+#include <array>
+
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+class QWidget;
+class ProgramGrid;
+struct EditRequestData;
+
+// Where コピー stands among the buttons: the week list puts it before
+// 全削除, the special window after. Creation order is also Tab order.
+enum class CopyPlace { BeforeAllDelete, AfterAllDelete };
+
+// The program list part of the week list and the special window: program
+// type and output time, remaining count, the grid and its buttons.
+struct ListControls
+{
+    QLabel* Label2;
+    QLabel* Label_Mode;
+    QLabel* Label3;
+    QLabel* Label_Pulse;
+    QLabel* Label4;
+    QLabel* Label_ProgramCount;
+    ProgramGrid* DataGrid1;
+    QPushButton* Button_New;
+    QPushButton* Button_Edit;
+    QPushButton* Button_Delete;
+    QPushButton* Button_Copy;
+    QPushButton* Button_AllDelete;
+    QPushButton* Button_Close;
+
+    // What differs: the count's tooltip, the grid's size, 閉じる's tooltip
+    // and where コピー stands.
+    void createListControls(QWidget* window, const QString& countTip, QSize gridMinimum, const QString& closeTip,
+                            CopyPlace copy);
+    // The five list buttons, the remaining count below them, 閉じる last.
+    QVBoxLayout* buttonColumn() const;
+
+private:
+    std::array<QPushButton*, 5> m_buttonOrder{};
+};
+
+// A framed label that shows a value.
+QLabel* makeValueLabel(QWidget* parent, const char* name);
+
+// Fills the times of `request` from the grid's selected row: start and end
+// for timer and repeat programs, else the time, and for chimes the seconds
+// and melody number.
+void ReadSelectedTimes(const ProgramGrid& grid, int programType, EditRequestData& request);

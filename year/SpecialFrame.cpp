@@ -1,0 +1,70 @@
+#include "year/SpecialFrame.h"
+
+#include "app/ui/MessageBox.h"
+#include "app/ui/Widgets.h"
+#include "special/Form_Special.h"
+#include "special/ModalDialogs.h"
+#include "special/SpecialPrograms.h"
+#include "store/SharedState.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+
+void SpecialFrame::createSpecialFrame(QWidget* dialog)
+{
+    const QSize buttonSize(100, 30);
+    Frame_Special = new QGroupBox(QStringLiteral("特殊番号"), dialog);
+    Frame_Special->setObjectName(QStringLiteral("Frame_Special"));
+    Combo_Special = new QComboBox(Frame_Special);
+    Combo_Special->setObjectName(QStringLiteral("Combo_Special"));
+    Combo_Special->setToolTip(QStringLiteral("特殊番号を選択します。"));
+    Combo_Special->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    Combo_Special->setMinimumWidth(90);
+    Button_New = makeButton(Frame_Special, "Button_New", QStringLiteral("新規 (&N)"),
+                            QStringLiteral("新規の特殊番号の設定を作成します。"), buttonSize);
+    Button_Edit = makeButton(Frame_Special, "Button_Edit", QStringLiteral("編集 (&E)"),
+                             QStringLiteral("選択した特殊番号のプログラムを編集します。"), buttonSize);
+
+    auto* frame = new QHBoxLayout(Frame_Special);
+    frame->addWidget(Combo_Special);
+    frame->addWidget(Button_New);
+    frame->addWidget(Button_Edit);
+    frame->addStretch(1);
+}
+
+void SpecialFrame::enableSpecialFrame(bool special)
+{
+    Combo_Special->setEnabled(special);
+    Button_New->setEnabled(special);
+    Button_Edit->setEnabled(special && Combo_Special->count() > 0);
+}
+
+void SpecialFrame::newSpecial(QWidget* dialog, int circuit)
+{
+    EditRequest.SpecialNO = 0;
+    if (SpecialPrograms::FirstFreeSpecialNumber(circuit) > SpecialPrograms::HighestSpecialNumber) {
+        MessageBox::show(dialog,
+                         QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"
+                                        "不要なプログラムを削除してから設定してください。"),
+                         QStringLiteral("特殊プログラム"), MessageBox::Icon::Critical);
+        return;
+    }
+    EditRequest.CircuitNO = qint16(circuit);
+    ModalDialogs::open(new Form_Special(dialog));
+}
+
+void SpecialFrame::editSpecial(QWidget* dialog, int circuit)
+{
+    if (Combo_Special->currentIndex() < 0)
+        return;
+    EditRequest.CircuitNO = qint16(circuit);
+    EditRequest.SpecialNO = qint16(chosenSpecial());
+    ModalDialogs::open(new Form_Special(dialog));
+}
+
+int SpecialFrame::chosenSpecial() const
+{
+    return Combo_Special->currentIndex() < 0 ? 0 : Combo_Special->currentData().toInt();
+}
