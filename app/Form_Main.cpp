@@ -199,7 +199,7 @@ bool Form_Main::offerRecovery()
     if (week + dated + everyYear == 0)
         return false;
     const QString question = QStringLiteral("前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n"
-                                            "週間・特別: %1  年間(日付): %2  年間(毎年): %3")
+                                            "週間・特殊: %1  年間(日付): %2  年間(毎年): %3")
                                  .arg(week)
                                  .arg(dated)
                                  .arg(everyYear);

@@ -69,7 +69,7 @@ void printVerdict(QTextStream& out, QTextStream& err, const ProgramFileReader::R
         err << QStringLiteral("ファイルが大きすぎます（上限 %1 バイト）。\n").arg(ProgramFileFormat::MaxFileSize);
         return;
     }
-    out << QStringLiteral("週間・特別: %1  年間(日付): %2  年間(毎年): %3\n")
+    out << QStringLiteral("週間・特殊: %1  年間(日付): %2  年間(毎年): %3\n")
                .arg(result.counts.week)
                .arg(result.counts.dated)
                .arg(result.counts.everyYear);

@@ -114,7 +114,7 @@ private slots:
         if (programs) {
             QCOMPARE(shownMessages(),
                      QStringList{"WZ QXプログラム作成|前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n"
-                                 "週間・特別: 2  年間(日付): 1  年間(毎年): 1"});
+                                 "週間・特殊: 2  年間(日付): 1  年間(毎年): 1"});
             QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Question);
             QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::Yes);
         } else {

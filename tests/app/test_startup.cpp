@@ -201,7 +201,7 @@ private slots:
         QVERIFY(waitFor([&] { return !logText(thirdLog).isEmpty(); }));
         QCOMPARE(logText(thirdLog),
                  QStringLiteral("WZ QXプログラム作成\tquestion\t前回の編集内容が残っています。\\n復元しますか？\\n\\n"
-                                "週間・特別: 1  年間(日付): 0  年間(毎年): 0"));
+                                "週間・特殊: 1  年間(日付): 0  年間(毎年): 0"));
         QVERIFY(!third.waitForFinished(500));  // still running: it was not refused
         {
             StoreFile store(storePath());

@@ -53,7 +53,7 @@ class TestInstall : public QObject
         QTemporaryDir elsewhere;
         const Run check = run(binary, {"check", program}, elsewhere.path());
         QVERIFY2(check.exitCode == 0, qPrintable(check.out + check.err));
-        QVERIFY(check.out.contains(QStringLiteral("週間・特別: 1")));
+        QVERIFY(check.out.contains(QStringLiteral("週間・特殊: 1")));
         QCOMPARE(run(binary, {"--version"}, elsewhere.path()).out.trimmed(), QStringLiteral("wzqxprog 1.28"));
 
         const QString tunes = prefix + "/share/wzqxprog/snd";

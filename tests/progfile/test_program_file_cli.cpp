@@ -133,13 +133,13 @@ void TestProgramFileCli::commands_data()
     QTest::addColumn<QString>("counts");
     QTest::addColumn<QByteArray>("normalized");  // empty: OUT keeps its old content
     QTest::newRow("accepted") << withTrailer({kLaterWeekLine, kWeekLine, kEveryYear, kDated, kEveryYear}) << 0
-                              << "プログラムファイルを読み込みました。" << "週間・特別: 2  年間(日付): 1  年間(毎年): 2"
+                              << "プログラムファイルを読み込みました。" << "週間・特殊: 2  年間(日付): 1  年間(毎年): 2"
                               << withTrailer({kWeekLine, kLaterWeekLine, kDated, kEveryYear, kEveryYear});
     QTest::newRow("bad checksum") << kWeekLine + "\r\n*00\r\n" << 1 << "データが不正です。読み込みできません。"
                                   << "" << QByteArray();
     // The three-line message comes out on one line, before the counts.
     QTest::newRow("over capacity") << (kDated + "\r\n").repeated(501) << 2 << "設定可能プログラム数を超えたため、"
-                                   << "週間・特別: 0  年間(日付): 501  年間(毎年): 0" << QByteArray();
+                                   << "週間・特殊: 0  年間(日付): 501  年間(毎年): 0" << QByteArray();
     QTest::newRow("missing file") << QByteArray() << 3 << "" << "" << QByteArray();
 }
 
