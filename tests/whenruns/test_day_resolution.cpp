@@ -40,158 +40,140 @@ class TestDayResolution : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void resolves_data();
-    void resolves();
-    void onlyConfiguredCircuits();
-    void timelineSplitsOvernightSpans();
-    void timelineTicksAndLabels();
-    void timelineCopesWithAFullDay();
+    void init()
+    {
+        m_store = std::make_unique<ScratchStore>();
+        setCircuit(1, 2, 10);  // チャイム
+        setCircuit(3, 3, 0);   // タイマ
+        // Chimes: Monday 8:30:05 and 7:00, special 2 at 9:15, special 5 at 10:00.
+        addWeekRow(1, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3);
+        addWeekRow(1, 0, 1, 0, 7, 0, 0, 0, 0, 0, 1);
+        addWeekRow(1, 2, 0, 0, 9, 15, 0, 0, 0, 0, 4);
+        addWeekRow(1, 5, 0, 0, 10, 0, 0, 0, 0, 0, 2);
+        // Timers: Saturday 22:00 to Sunday 6:00, Sunday 9:00-12:00, special 4
+        // from 23:30 to 1:00 (ends the next day).
+        addWeekRow(3, 0, 6, 0, 22, 0, 0, 6, 0);
+        addWeekRow(3, 0, 0, 0, 9, 0, 0, 12, 0);
+        addWeekRow(3, 4, 0, 0, 23, 30, 0, 1, 0);
+        // Wednesday 23:00 to 1:00 stored with Wednesday as its end day.
+        addWeekRow(3, 0, 3, 3, 23, 0, 0, 1, 0);
+        // New Year: every year special 5, 2027 停止 (a conflict); 2028-01-02
+        // special 2.
+        addEveryYearRow(1, 1, 1, 5);
+        addYearRow(1, 27, 1, 1, 0);
+        addYearRow(1, 28, 1, 2, 2);
+        // Every year 5 May 停止; 29 February special 5; 2027-03-10 special 9,
+        // which holds no programs.
+        addEveryYearRow(1, 5, 5, 0);
+        addEveryYearRow(1, 2, 29, 5);
+        addYearRow(1, 27, 3, 10, 9);
+        // Timers: 2027-01-01 (Fri) special 4; Saturday 2027-01-16 停止.
+        addYearRow(3, 27, 1, 1, 4);
+        addYearRow(3, 27, 1, 16, 0);
+        addWeekRow(6, 0, 1, 0, 8, 0, 0);  // a circuit without a type: never shown
+    }
+
+    void cleanup() { m_store.reset(); }
+
+    void resolves_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<int>("circuit");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("weekday in time order") << QDate(2027, 1, 4) << 1 << "week 1 | 7:00.00  曲番号 1; 8:30.05  曲番号 3";
+        QTest::newRow("weekday without programs") << QDate(2027, 1, 5) << 1 << "week 2 | ";
+        QTest::newRow("dated special") << QDate(2028, 1, 2) << 1 << "special 0 2 dated | 9:15.00  曲番号 4";
+        QTest::newRow("every-year stop") << QDate(2031, 5, 5) << 1 << "stop 1 0 every-year | ";
+        QTest::newRow("dated and every-year conflict") << QDate(2027, 1, 1) << 1 << "conflict 5 [dated 0] [every-year 5] | ";
+        QTest::newRow("every-year alone") << QDate(2029, 1, 1) << 1 << "special 1 5 every-year | 10:00.00  曲番号 2";
+        QTest::newRow("29 February, leap year") << QDate(2028, 2, 29) << 1 << "special 2 5 every-year | 10:00.00  曲番号 2";
+        QTest::newRow("28 February, common year") << QDate(2027, 2, 28) << 1 << "week 0 | ";
+        QTest::newRow("1 March, common year") << QDate(2027, 3, 1) << 1 << "week 1 | 7:00.00  曲番号 1; 8:30.05  曲番号 3";
+        QTest::newRow("special without programs") << QDate(2027, 3, 10) << 1 << "special 3 9 dated empty | ";
+        QTest::newRow("Saturday night timer on Sunday")
+            << QDate(2027, 1, 10) << 3 << "week 0 | <22:00 ～ 日  6:00; 9:00 ～ 日 12:00";
+        QTest::newRow("Saturday night timer on Saturday") << QDate(2027, 1, 9) << 3 << "week 6 | 22:00 ～ 日  6:00";
+        QTest::newRow("nothing carried over from a stopped Saturday") << QDate(2027, 1, 17) << 3 << "week 0 | 9:00 ～ 日 12:00";
+        QTest::newRow("special timer ending the next day")
+            << QDate(2027, 1, 1) << 3 << "special 5 4 dated | 23:30 ～ 土  1:00";
+        QTest::newRow("end before start on the same day") << QDate(2027, 1, 7) << 3 << "week 4 | <23:00 ～ 木  1:00";
+        QTest::newRow("circuit without a type") << QDate(2027, 1, 4) << 6 << QString();
+        QTest::newRow("carried over from a special") << QDate(2027, 1, 2) << 3 << "week 6 | <23:30 ～ 土  1:00; 22:00 ～ 日  6:00";
+    }
+
+    void resolves()
+    {
+        QFETCH(QDate, date);
+        QFETCH(int, circuit);
+        QFETCH(QString, expected);
+        const DayPreview preview = ResolveDay(ReadSchedule(), date);
+        const auto found = std::find_if(preview.circuits.cbegin(), preview.circuits.cend(),
+                                        [circuit](const CircuitDay& day) { return day.circuit == circuit; });
+        QCOMPARE(found != preview.circuits.cend(), !expected.isEmpty());
+        if (!expected.isEmpty())
+            QCOMPARE(describe(*found), expected);
+    }
+
+    void timelineSplitsOvernightSpans()
+    {
+        // 1440 px for 24 h: one pixel a minute; rows of 100 px.
+        const QList<ProgramLists::WeekRow> rows{{6, 0, 22, 0, 0, 6, 0, 0, 0}, {2, 2, 21, 0, 0, 23, 0, 0, 0},
+                                                {2, 2, 22, 0, 0, 23, 30, 0, 0}};
+        const TimelineLayout layout = LayoutTimeline(rows, 3, QRectF(0, 0, 1440, 700), charWidth);
+        QCOMPARE(layout.marks.size(), 4);
+        const TimelineMark& night = layout.marks[0];
+        const TimelineMark& morning = layout.marks[1];
+        QCOMPARE(night.day, 6);
+        QCOMPARE(night.rect.left(), 1320.0);
+        QCOMPARE(night.rect.right(), 1440.0);
+        QVERIFY(night.toNextDay && !night.fromPreviousDay);
+        QCOMPARE(morning.day, 0);
+        QCOMPARE(morning.rect.left(), 0.0);
+        QCOMPARE(morning.rect.right(), 360.0);
+        QVERIFY(morning.fromPreviousDay && !morning.toNextDay);
+        QVERIFY(layout.row(6).contains(night.rect) && layout.row(0).contains(morning.rect));
+        // Two overlapping spans on Tuesday share the bar in two lanes.
+        QCOMPARE(layout.marks[2].rect.height(), layout.marks[3].rect.height());
+        QVERIFY(layout.marks[3].rect.top() >= layout.marks[2].rect.bottom());
+        QCOMPARE(layout.markAt(QPointF(100, morning.rect.center().y())), 1);
+    }
+
+    void timelineTicksAndLabels()
+    {
+        // Monday chimes at 6:00:00, 12:30:30 and 12:31:00 (too close for a label).
+        const QList<ProgramLists::WeekRow> rows{
+            {1, 0, 6, 0, 0, 0, 0, 0, 3}, {1, 0, 12, 30, 30, 0, 0, 0, 5}, {1, 0, 12, 31, 0, 0, 0, 0, 7}};
+        const TimelineLayout layout = LayoutTimeline(rows, 2, QRectF(40, 20, 1440, 700), charWidth);
+        QCOMPARE(layout.marks.size(), 3);
+        QCOMPARE(layout.marks[0].rect.center().x(), 40.0 + 360.0);
+        QCOMPARE(layout.marks[1].rect.center().x(), 40.0 + 750.5);
+        for (const TimelineMark& mark : layout.marks) {
+            QVERIFY(layout.bar(1).contains(mark.rect));
+            QCOMPARE(mark.day, 1);
+        }
+        QCOMPARE(layout.marks[0].label, QStringLiteral("3"));
+        QVERIFY(!layout.marks[1].labelRect.isEmpty());
+        QVERIFY(layout.marks[2].labelRect.isEmpty());
+        QCOMPARE(layout.markAt(QPointF(40.0 + 749.0, layout.bar(1).center().y())), 1);
+        QCOMPARE(layout.markAt(QPointF(40.0 + 700.0, layout.bar(1).center().y())), -1);
+        QCOMPARE(layout.markAt(QPointF(40.0 + 360.0, layout.bar(2).center().y())), -1);
+    }
+
+    void timelineCopesWithAFullDay()
+    {
+        QList<ProgramLists::WeekRow> rows;
+        for (int i = 0; i < 900; ++i)
+            rows << ProgramLists::WeekRow{3, 3, i % 24, i % 60, 0, (i + 5) % 24, 0, 10, 0};
+        const TimelineLayout layout = LayoutTimeline(rows, 4, QRectF(0, 0, 700, 350), charWidth);
+        QVERIFY(layout.marks.size() >= 900);
+        for (const TimelineMark& mark : layout.marks)
+            QVERIFY(layout.row(mark.day).contains(mark.rect));
+    }
+
 
 private:
     std::unique_ptr<ScratchStore> m_store;
 };
-
-void TestDayResolution::init()
-{
-    m_store = std::make_unique<ScratchStore>();
-    setCircuit(1, 2, 10);  // チャイム
-    setCircuit(3, 3, 0);   // タイマ
-    // Chimes: Monday 8:30:05 and 7:00, special 2 at 9:15, special 5 at 10:00.
-    addWeekRow(1, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3);
-    addWeekRow(1, 0, 1, 0, 7, 0, 0, 0, 0, 0, 1);
-    addWeekRow(1, 2, 0, 0, 9, 15, 0, 0, 0, 0, 4);
-    addWeekRow(1, 5, 0, 0, 10, 0, 0, 0, 0, 0, 2);
-    // Timers: Saturday 22:00 to Sunday 6:00, Sunday 9:00-12:00, special 4
-    // from 23:30 to 1:00 (ends the next day).
-    addWeekRow(3, 0, 6, 0, 22, 0, 0, 6, 0);
-    addWeekRow(3, 0, 0, 0, 9, 0, 0, 12, 0);
-    addWeekRow(3, 4, 0, 0, 23, 30, 0, 1, 0);
-    // Wednesday 23:00 to 1:00 stored with Wednesday as its end day.
-    addWeekRow(3, 0, 3, 3, 23, 0, 0, 1, 0);
-    // New Year: every year special 5, 2027 停止 (a conflict); 2028-01-02
-    // special 2.
-    addEveryYearRow(1, 1, 1, 5);
-    addYearRow(1, 27, 1, 1, 0);
-    addYearRow(1, 28, 1, 2, 2);
-    // Every year 5 May 停止; 29 February special 5; 2027-03-10 special 9,
-    // which holds no programs.
-    addEveryYearRow(1, 5, 5, 0);
-    addEveryYearRow(1, 2, 29, 5);
-    addYearRow(1, 27, 3, 10, 9);
-    // Timers: 2027-01-01 (Fri) special 4; Saturday 2027-01-16 停止.
-    addYearRow(3, 27, 1, 1, 4);
-    addYearRow(3, 27, 1, 16, 0);
-}
-
-void TestDayResolution::cleanup()
-{
-    m_store.reset();
-}
-
-void TestDayResolution::resolves_data()
-{
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<int>("circuit");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("weekday in time order") << QDate(2027, 1, 4) << 1 << "week 1 | 7:00.00  曲番号 1; 8:30.05  曲番号 3";
-    QTest::newRow("weekday without programs") << QDate(2027, 1, 5) << 1 << "week 2 | ";
-    QTest::newRow("dated special") << QDate(2028, 1, 2) << 1 << "special 0 2 dated | 9:15.00  曲番号 4";
-    QTest::newRow("every-year stop") << QDate(2031, 5, 5) << 1 << "stop 1 0 every-year | ";
-    QTest::newRow("dated and every-year conflict") << QDate(2027, 1, 1) << 1 << "conflict 5 [dated 0] [every-year 5] | ";
-    QTest::newRow("every-year alone") << QDate(2029, 1, 1) << 1 << "special 1 5 every-year | 10:00.00  曲番号 2";
-    QTest::newRow("29 February, leap year") << QDate(2028, 2, 29) << 1 << "special 2 5 every-year | 10:00.00  曲番号 2";
-    QTest::newRow("28 February, common year") << QDate(2027, 2, 28) << 1 << "week 0 | ";
-    QTest::newRow("1 March, common year") << QDate(2027, 3, 1) << 1 << "week 1 | 7:00.00  曲番号 1; 8:30.05  曲番号 3";
-    QTest::newRow("special without programs") << QDate(2027, 3, 10) << 1 << "special 3 9 dated empty | ";
-    QTest::newRow("Saturday night timer on Sunday")
-        << QDate(2027, 1, 10) << 3 << "week 0 | <22:00 ～ 日  6:00; 9:00 ～ 日 12:00";
-    QTest::newRow("Saturday night timer on Saturday") << QDate(2027, 1, 9) << 3 << "week 6 | 22:00 ～ 日  6:00";
-    QTest::newRow("nothing carried over from a stopped Saturday") << QDate(2027, 1, 17) << 3 << "week 0 | 9:00 ～ 日 12:00";
-    QTest::newRow("special timer ending the next day")
-        << QDate(2027, 1, 1) << 3 << "special 5 4 dated | 23:30 ～ 土  1:00";
-    QTest::newRow("end before start on the same day") << QDate(2027, 1, 7) << 3 << "week 4 | <23:00 ～ 木  1:00";
-    QTest::newRow("carried over from a special") << QDate(2027, 1, 2) << 3 << "week 6 | <23:30 ～ 土  1:00; 22:00 ～ 日  6:00";
-}
-
-void TestDayResolution::resolves()
-{
-    QFETCH(QDate, date);
-    QFETCH(int, circuit);
-    QFETCH(QString, expected);
-    const DayPreview preview = ResolveDay(ReadSchedule(), date);
-    const auto found = std::find_if(preview.circuits.cbegin(), preview.circuits.cend(),
-                                    [circuit](const CircuitDay& day) { return day.circuit == circuit; });
-    QVERIFY(found != preview.circuits.cend());
-    QCOMPARE(describe(*found), expected);
-}
-
-void TestDayResolution::onlyConfiguredCircuits()
-{
-    addWeekRow(6, 0, 1, 0, 8, 0, 0);  // a row of a circuit without a type
-    const DayPreview preview = ResolveDay(ReadSchedule(), QDate(2027, 1, 4));
-    QList<int> circuits;
-    for (const CircuitDay& day : preview.circuits)
-        circuits << day.circuit;
-    QCOMPARE(circuits, (QList<int>{1, 3}));
-}
-
-void TestDayResolution::timelineSplitsOvernightSpans()
-{
-    // 1440 px for 24 h: one pixel a minute; rows of 100 px.
-    const QList<ProgramLists::WeekRow> rows{{6, 0, 22, 0, 0, 6, 0, 0, 0}, {2, 2, 21, 0, 0, 23, 0, 0, 0},
-                                            {2, 2, 22, 0, 0, 23, 30, 0, 0}};
-    const TimelineLayout layout = LayoutTimeline(rows, 3, QRectF(0, 0, 1440, 700), charWidth);
-    QCOMPARE(layout.marks.size(), 4);
-    const TimelineMark& night = layout.marks[0];
-    const TimelineMark& morning = layout.marks[1];
-    QCOMPARE(night.day, 6);
-    QCOMPARE(night.rect.left(), 1320.0);
-    QCOMPARE(night.rect.right(), 1440.0);
-    QVERIFY(night.toNextDay && !night.fromPreviousDay);
-    QCOMPARE(morning.day, 0);
-    QCOMPARE(morning.rect.left(), 0.0);
-    QCOMPARE(morning.rect.right(), 360.0);
-    QVERIFY(morning.fromPreviousDay && !morning.toNextDay);
-    QVERIFY(layout.row(6).contains(night.rect) && layout.row(0).contains(morning.rect));
-    // Two overlapping spans on Tuesday share the bar in two lanes.
-    QCOMPARE(layout.marks[2].rect.height(), layout.marks[3].rect.height());
-    QVERIFY(layout.marks[3].rect.top() >= layout.marks[2].rect.bottom());
-    QCOMPARE(layout.markAt(QPointF(100, morning.rect.center().y())), 1);
-}
-
-void TestDayResolution::timelineTicksAndLabels()
-{
-    // Monday chimes at 6:00:00, 12:30:30 and 12:31:00 (too close for a label).
-    const QList<ProgramLists::WeekRow> rows{
-        {1, 0, 6, 0, 0, 0, 0, 0, 3}, {1, 0, 12, 30, 30, 0, 0, 0, 5}, {1, 0, 12, 31, 0, 0, 0, 0, 7}};
-    const TimelineLayout layout = LayoutTimeline(rows, 2, QRectF(40, 20, 1440, 700), charWidth);
-    QCOMPARE(layout.marks.size(), 3);
-    QCOMPARE(layout.marks[0].rect.center().x(), 40.0 + 360.0);
-    QCOMPARE(layout.marks[1].rect.center().x(), 40.0 + 750.5);
-    for (const TimelineMark& mark : layout.marks) {
-        QVERIFY(layout.bar(1).contains(mark.rect));
-        QCOMPARE(mark.day, 1);
-    }
-    QCOMPARE(layout.marks[0].label, QStringLiteral("3"));
-    QVERIFY(!layout.marks[1].labelRect.isEmpty());
-    QVERIFY(layout.marks[2].labelRect.isEmpty());
-    QCOMPARE(layout.markAt(QPointF(40.0 + 749.0, layout.bar(1).center().y())), 1);
-    QCOMPARE(layout.markAt(QPointF(40.0 + 700.0, layout.bar(1).center().y())), -1);
-    QCOMPARE(layout.markAt(QPointF(40.0 + 360.0, layout.bar(2).center().y())), -1);
-}
-
-void TestDayResolution::timelineCopesWithAFullDay()
-{
-    QList<ProgramLists::WeekRow> rows;
-    for (int i = 0; i < 900; ++i)
-        rows << ProgramLists::WeekRow{3, 3, i % 24, i % 60, 0, (i + 5) % 24, 0, 10, 0};
-    const TimelineLayout layout = LayoutTimeline(rows, 4, QRectF(0, 0, 700, 350), charWidth);
-    QVERIFY(layout.marks.size() >= 900);
-    for (const TimelineMark& mark : layout.marks)
-        QVERIFY(layout.row(mark.day).contains(mark.rect));
-}
 
 QTEST_GUILESS_MAIN(TestDayResolution)
 #include "test_day_resolution.moc"

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "holidays/Holidays.h"
 #include "app/ui/WindowUtil.h"
 #include "special/Form_Special.h"
 #include "special/ModalDialogs.h"
@@ -9,14 +10,19 @@
 #include "year/Form_Year.h"
 #include "year/MonthCalendar.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QSqlQuery>
+#include <QToolTip>
+#include <QTreeWidget>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -61,7 +67,8 @@ private slots:
     void cleanup()
     {
         ModalDialogs::setRunner({});
-        closeDialogs();
+        while (!m_dialogs.empty())  // latest first: a dialog may be the parent of later ones
+            m_dialogs.pop_back();
         m_year.reset();
         m_store.reset();
     }
@@ -105,7 +112,7 @@ private slots:
         calendar()->setSelectedDate(QDate(2026, 12, 10));
         clickDay(QDate(2026, 12, 28));
         QCOMPARE(handedOverRun(), QStringLiteral("26/12/28-26/12/28"));
-        QCOMPARE(openedName(), QStringLiteral("Form_EditYear"));
+        QCOMPARE(opened()->objectName(), QStringLiteral("Form_EditYear"));
         QCOMPARE(EditRequest.CircuitNO, qint16(2));
 
         // A drag onto January's tail hands over both years and turns the page, keeping the run.
@@ -162,7 +169,7 @@ private slots:
                        "AND SpecialNO = 0"),
                  1);
         QVERIFY(calendar()->isMarked(QDate(2027, 8, 3)));
-        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("499"));
+        QCOMPARE(programCount(), QStringLiteral("499"));
 
         clickDay(QDate(2027, 8, 3));
         dialog = opened();
@@ -177,7 +184,7 @@ private slots:
         click(dialog, "Button_OK");
         QCOMPARE(YearRowCount(), 0);
         QVERIFY(!calendar()->isMarked(QDate(2027, 8, 3)));
-        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("500"));
+        QCOMPARE(programCount(), QStringLiteral("500"));
     }
 
     void dateDialogForARun()
@@ -206,7 +213,7 @@ private slots:
         click(dialog, "Button_OK");
         QCOMPARE(count("SELECT COUNT(*) FROM T_YearE WHERE CircuitNO = 1 AND SpecialNO = 4"), 3);
         QVERIFY(calendar()->isMarked(QDate(2027, 1, 3)));
-        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("500"));
+        QCOMPARE(programCount(), QStringLiteral("500"));
     }
 
     void storedNumberWithoutProgramsIsKept()
@@ -238,10 +245,7 @@ private slots:
         QFETCH(int, option);
         QFETCH(QString, message);
         addWeekRow(1, 1, 0, 0, 8, 0, 0);
-        Transaction filling;
-        for (int i = 0; i < 495; ++i)
-            addYearRow(2, 30 + i / 300, 1 + i / 28 % 10, 1 + i % 28, 0);
-        filling.commit();
+        fillYearTo(495);
         chooseCircuit(1);
         calendar()->setSelectedDate(QDate(2027, 8, 1));
         drag(QDate(2027, 8, 2), QDate(2027, 8, 8));
@@ -251,10 +255,9 @@ private slots:
         click(dialog, "Button_OK");
         QCOMPARE(shownMessages(), QStringList{message});
         QVERIFY(dialog->isHidden());
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1"), 5);
         QVERIFY(calendar()->isMarked(QDate(2027, 8, 6)));
         QVERIFY(!calendar()->isMarked(QDate(2027, 8, 7)));
-        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("0"));
+        QCOMPARE(programCount(), QStringLiteral("0"));
     }
 
     void newSpecialNumberFromTheDateDialog()
@@ -288,8 +291,7 @@ private slots:
             addEveryYearRow(circuit, 1, 1, 0);
         }
         chooseCircuit(1);
-        click(m_year.get(), "Button_DeleteYear");
-        QDialog* dialog = opened();
+        QDialog* dialog = openDelete(-1, -1, false);
         activate(dialog);
         auto* years = child<QComboBox>(dialog, "Combo_Year");
         QCOMPARE(items(years), (QStringList{"毎年", "26年", "27年"}));
@@ -297,7 +299,6 @@ private slots:
         QVERIFY(!years->isEnabled());
         option(dialog, 1, "Option_Delete")->setChecked(true);
         QVERIFY(years->isEnabled());
-
         click(dialog, "Button_OK");  // no year chosen
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("年間プログラムの削除|削除する年を選択してください。")});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
@@ -307,36 +308,25 @@ private slots:
         MessageBox::clearShown();
         MessageBox::queueAnswer(QMessageBox::No);
         click(dialog, "Button_OK");
-        QCOMPARE(shownMessages(), QStringList{QStringLiteral(
-                                      "年間プログラムの削除|回路1 2026年 のデータをすべて消去してもよろしいですか？")});
         QCOMPARE(QApplication::focusWidget(), child(dialog, "Button_Cancel"));
         QCOMPARE(YearRowCount(), 4);
-
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(dialog, "Button_OK");
-        QCOMPARE(shownMessages().last(), QStringLiteral("年間プログラムの削除|回路1 2026年 のデータを消去しました。"));
+        const QString ask = QStringLiteral("年間プログラムの削除|回路1 2026年 のデータをすべて消去してもよろしいですか？");
+        QCOMPARE(shownMessages(),
+                 (QStringList{ask, ask, QStringLiteral("年間プログラムの削除|回路1 2026年 のデータを消去しました。")}));
         QVERIFY(dialog->isHidden());
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1 AND Year = 27"), 1);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 2"), 2);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_YearE"), 2);
-        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("497"));
+        QCOMPARE(entries(), QStringLiteral("1/27 2/26 2/27 E1 E2"));
+        QCOMPARE(programCount(), QStringLiteral("497"));
 
-        click(m_year.get(), "Button_DeleteYear");
-        dialog = opened();
-        option(dialog, 1, "Option_Delete")->setChecked(true);
-        child<QComboBox>(dialog, "Combo_Year")->setCurrentIndex(0);
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        click(dialog, "Button_OK");
+        openDelete(1, 0);
         QCOMPARE(shownMessages().last(), QStringLiteral("年間プログラムの削除|回路1 毎年 のデータを消去しました。"));
-        QCOMPARE(count("SELECT COUNT(*) FROM T_YearE"), 1);
-        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("497"));
+        QCOMPARE(entries(), QStringLiteral("1/27 2/26 2/27 E2"));
+        QCOMPARE(programCount(), QStringLiteral("497"));
 
-        // 全削除 takes what is left of this circuit only; 全削除 clears the year choice.
+        // 全削除 takes what is left of this circuit only, and clears the year choice.
         addEveryYearRow(1, 1, 1, 0);
-        click(m_year.get(), "Button_DeleteYear");
-        dialog = opened();
-        option(dialog, 1, "Option_Delete")->setChecked(true);
-        child<QComboBox>(dialog, "Combo_Year")->setCurrentIndex(0);
+        dialog = openDelete(1, 0, false);
         option(dialog, 0, "Option_Delete")->setChecked(true);
         QCOMPARE(child<QComboBox>(dialog, "Combo_Year")->currentIndex(), -1);
         MessageBox::clearShown();
@@ -345,17 +335,14 @@ private slots:
         QCOMPARE(shownMessages(),
                  (QStringList{QStringLiteral("年間プログラムの削除|回路1 のデータをすべて消去してもよろしいですか？"),
                               QStringLiteral("年間プログラムの削除|回路1 のデータを消去しました。")}));
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1") +
-                     count("SELECT COUNT(*) FROM T_YearE WHERE CircuitNO = 1"),
-                 0);
-        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("498"));
+        QCOMPARE(entries(), QStringLiteral("2/26 2/27 E2"));
+        QCOMPARE(programCount(), QStringLiteral("498"));
 
-        click(m_year.get(), "Button_DeleteYear");
-        dialog = opened();
+        dialog = openDelete(-1, -1, false);
         MessageBox::clearShown();
         click(dialog, "Button_OK");
-        QCOMPARE(shownMessages(), QStringList{QStringLiteral("年間プログラムの削除|削除するデータがありません。")});
         QVERIFY(dialog->isHidden());
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("年間プログラムの削除|削除するデータがありません。")});
     }
 
     void deletingTheLastSpecialProgramUpdatesTheCalendar()
@@ -368,19 +355,18 @@ private slots:
         chooseCircuit(1);
         calendar()->setSelectedDate(QDate(2027, 6, 10));
         QVERIFY(calendar()->isMarked(QDate(2027, 6, 1)));
-        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("498"));
+        QCOMPARE(programCount(), QStringLiteral("498"));
 
         click(m_year.get(), "Button_Special");
         QDialog* select = opened();
-        option(select, 1, "Option")->setChecked(true);
+        child<QRadioButton>(select, "Option_Edit")->setChecked(true);
         child<QComboBox>(select, "Combo_Special")->setCurrentIndex(0);
         click(select, "Button_OK");
         QDialog* special = opened();
-        QCOMPARE(child(special, "Button_Close")->toolTip(), QStringLiteral("年間プログラム設定へ戻ります。"));
         child<ProgramGrid>(special, "DataGrid1")->selectRow(0);
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(special, "Button_Delete");
-        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("499"));
+        QCOMPARE(programCount(), QStringLiteral("499"));
         QVERIFY(!calendar()->isMarked(QDate(2027, 6, 1)));
         QVERIFY(calendar()->isMarked(QDate(2027, 6, 2)));
 
@@ -393,8 +379,172 @@ private slots:
         m_dialogs.emplace_back(six);
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(six, "Button_AllDelete");
-        QCOMPARE(child<QLabel>(m_year.get(), "Label_ProgramCount")->text(), QStringLiteral("499"));
+        QCOMPARE(programCount(), QStringLiteral("499"));
         QVERIFY(!calendar()->isMarked(QDate(2027, 6, 3)));
+    }
+
+    // 祝日設定 and the holidays in the calendar's look.
+    void calendarShowsHolidaysInRed()
+    {
+        calendar()->setSelectedDate(QDate(2027, 5, 10));
+        chooseCircuit(1);
+        addYearRow(1, 27, 5, 3, 0);
+        m_year->RefreshYearBold(1);
+        const QColor red = calendar()->dateTextFormat(QDate(2027, 5, 9)).foreground().color();  // a Sunday
+        const struct {
+            QDate day;
+            QString tip;
+            bool isRed;
+            bool bold;
+        } cases[] = {
+            {QDate(2027, 5, 3), QStringLiteral("憲法記念日"), true, true},  // marked and a holiday: both
+            {QDate(2027, 5, 4), QStringLiteral("みどりの日"), true, false},
+            {QDate(2027, 5, 6), QString(), false, false},
+            {QDate(2027, 4, 29), QStringLiteral("昭和の日"), false, false},  // April's tail: grey, named
+        };
+        for (const auto& c : cases) {
+            const QTextCharFormat format = calendar()->dateTextFormat(c.day);
+            QCOMPARE(format.toolTip(), c.tip);
+            QCOMPARE(format.foreground().color() == red, c.isRed);
+            QCOMPARE(format.fontWeight() == QFont::Bold, c.bold);
+        }
+
+        // A December page reaches into the next year's holidays; the tooltip follows the pointer.
+        calendar()->showMonth(2026, 12);
+        QCOMPARE(calendar()->holidayName(QDate(2027, 1, 1)), QStringLiteral("元日"));
+        QWidget* grid = calendar()->dayGrid();
+        const QPoint at = calendar()->dayRect(QDate(2027, 1, 1)).center();
+        QHelpEvent help(QEvent::ToolTip, at, grid->mapToGlobal(at));
+        QApplication::sendEvent(grid, &help);
+        QCOMPARE(QToolTip::text(), QStringLiteral("元日"));
+    }
+
+    void openingFollowsTheCalendar()
+    {
+        calendar()->setSelectedDate(QDate(2027, 5, 10));
+        auto* button = child<QAbstractButton>(m_year.get(), "Button_Holiday");
+        QVERIFY(!button->isEnabled());
+        QVERIFY(!button->toolTip().isEmpty());
+        chooseCircuit(2);
+        QVERIFY(button->isEnabled());
+        QDialog* dialog = openHoliday();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("祝日設定"));
+        QCOMPARE(years(dialog)->currentText(), QStringLiteral("2027年"));
+        QCOMPARE(years(dialog)->count(), 100);
+        QTreeWidget* list = holidays(dialog);
+        QCOMPARE(list->topLevelItemCount(), int(NationalHolidays(2027).size()));
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            QCOMPARE(list->topLevelItem(row)->checkState(0), Qt::Checked);
+        QCOMPARE(list->topLevelItem(0)->text(0) + list->topLevelItem(0)->text(1) + list->topLevelItem(0)->text(2),
+                 QStringLiteral("1月1日金元日"));
+        QVERIFY(child<QRadioButton>(dialog, "Option_Action_0")->isChecked());
+        QVERIFY(!special(dialog)->isEnabled());
+
+        // A year after the announced ones says it is a forecast; the list follows the year.
+        const QLabel* forecast = child<QLabel>(dialog, "Label_Forecast");
+        QVERIFY(!forecast->isVisibleTo(dialog));
+        years(dialog)->setCurrentIndex(years(dialog)->findText(QStringLiteral("2030年")));
+        QVERIFY(forecast->isVisibleTo(dialog));
+        QCOMPARE(list->topLevelItemCount(), int(NationalHolidays(2030).size()));
+    }
+
+    void writesTickedDaysReplacingEntries()
+    {
+        calendar()->setSelectedDate(QDate(2027, 5, 10));
+        chooseCircuit(1);
+        addYearRow(1, 27, 1, 1, 3);  // another number: replaced
+        addYearRow(1, 27, 5, 3, 0);  // already 停止: unchanged
+        addYearRow(2, 27, 1, 11, 4);  // another circuit: untouched
+        QDialog* dialog = openHoliday();
+        untick(dialog, QDate(2027, 5, 5));
+        const int days = int(NationalHolidays(2027).size()) - 1;
+
+        MessageBox::queueAnswer(QMessageBox::No);
+        click(dialog, "Button_OK");
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("祝日設定|設定済みの1日の年間プログラムを置き換えます。\r\n"
+                                                             "よろしいですか？")});
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year"), 3);
+        QVERIFY(dialog->isVisible());
+
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        click(dialog, "Button_OK");
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1 AND SpecialNO = 0"), days);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1 AND Month = 5 AND Day = 5"), 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 2 AND SpecialNO = 4"), 1);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE ID = 0"), 0);  // renumbered
+        QCOMPARE(programCount(), QString::number(500 - days - 1));
+        QVERIFY(calendar()->isMarked(QDate(2027, 5, 4)));
+        QVERIFY(!calendar()->isMarked(QDate(2027, 5, 5)));
+    }
+
+    void allOrNothingAtTheCapacityEdge_data()
+    {
+        QTest::addColumn<int>("spare");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("exactly fits") << 0 << true;
+        QTest::newRow("one short") << -1 << false;
+    }
+
+    void allOrNothingAtTheCapacityEdge()
+    {
+        calendar()->setSelectedDate(QDate(2027, 5, 10));
+        QFETCH(int, spare);
+        QFETCH(bool, written);
+        chooseCircuit(1);
+        addYearRow(1, 27, 1, 1, 0);  // rewritten, so not counted
+        const int toAdd = int(NationalHolidays(2027).size()) - 1;
+        fillYearTo(YearCapacity - toAdd - spare);
+        const int before = count("SELECT COUNT(*) FROM T_Year");
+        QDialog* dialog = openHoliday();
+        click(dialog, "Button_OK");
+        if (written) {
+            QVERIFY(shownMessages().isEmpty());
+            QCOMPARE(count("SELECT COUNT(*) FROM T_Year"), YearCapacity);
+            return;
+        }
+        QCOMPARE(shownMessages(),
+                 QStringList{QStringLiteral("年間プログラム設定|年間プログラムの設定可能数500を超えてしまうため作成できません。\r\n"
+                                            "新たに設定する日は%1日、設定できるのはあと%2日です。")
+                                 .arg(toAdd)
+                                 .arg(toAdd - 1)});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year"), before);
+        QVERIFY(dialog->isVisible());
+    }
+
+    void specialNumberChoice()
+    {
+        calendar()->setSelectedDate(QDate(2027, 5, 10));
+        chooseCircuit(1);
+        addWeekRow(1, 5, 0, 0, 8, 0, 0);
+        addWeekRow(1, 2, 0, 0, 8, 0, 0);
+        addWeekRow(2, 7, 0, 0, 8, 0, 0);
+        QDialog* dialog = openHoliday();
+        child<QRadioButton>(dialog, "Option_Action_1")->setChecked(true);
+        QComboBox* numbers = special(dialog);
+        QVERIFY(numbers->isEnabled());
+        QCOMPARE(numbers->count(), 2);
+        QCOMPARE(numbers->currentIndex(), -1);
+
+        click(dialog, "Button_OK");  // no number chosen
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("祝日設定|特殊番号を指定してください。")});
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year"), 0);
+
+        // 編集 opens the special window on the number; closing it refills the list, nothing chosen but that number.
+        numbers->setCurrentIndex(numbers->findText(QStringLiteral("5")));
+        click(dialog, "Button_Edit");
+        QDialog* specialWindow = opened();
+        QCOMPARE(specialWindow->objectName(), QStringLiteral("Form_Special"));
+        QCOMPARE(child(specialWindow, "Button_Close")->toolTip(), QStringLiteral("祝日設定へ戻ります。"));
+        addWeekRow(1, 9, 0, 0, 8, 0, 0);
+        specialWindow->close();
+        QCOMPARE(numbers->count(), 3);
+        QCOMPARE(numbers->currentText(), QStringLiteral("5"));
+
+        click(dialog, "Button_OK");
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1 AND SpecialNO = 5"),
+                 int(NationalHolidays(2027).size()));
     }
 
 private:
@@ -406,8 +556,6 @@ private:
     }
     static QRadioButton* option(QWidget* dialog, int index, const char* name = "Option_Year")
     {
-        if (QLatin1String(name) == QLatin1String("Option"))
-            return child<QRadioButton>(dialog, index == 0 ? "Option_New" : "Option_Edit");
         return child<QRadioButton>(dialog, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
     }
     void mouse(QEvent::Type type, QDate day, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {})
@@ -437,12 +585,56 @@ private:
             qFatal("no dialog opened");
         return m_dialogs.back().get();
     }
-    QString openedName() { return opened()->objectName(); }
-    // Latest first: a dialog may be the parent of the ones opened after it.
-    void closeDialogs()
+    QString programCount() { return child<QLabel>(m_year.get(), "Label_ProgramCount")->text(); }
+    // Opens 年度削除, chooses the year at `year` (none below 0) and, when told, confirms with Yes.
+    QDialog* openDelete(int option, int year, bool confirm = true)
     {
-        while (!m_dialogs.empty())
-            m_dialogs.pop_back();
+        click(m_year.get(), "Button_DeleteYear");
+        QDialog* dialog = opened();
+        if (option >= 0)
+            this->option(dialog, option, "Option_Delete")->setChecked(true);
+        if (year >= 0)
+            child<QComboBox>(dialog, "Combo_Year")->setCurrentIndex(year);
+        if (confirm) {
+            MessageBox::queueAnswer(QMessageBox::Yes);
+            click(dialog, "Button_OK");
+        }
+        return dialog;
+    }
+    // "circuit/year" of each dated entry, then "E" and the circuit of each every-year one.
+    static QString entries()
+    {
+        QSqlQuery query = ProgramStore::exec(QStringLiteral(
+            "SELECT (SELECT GROUP_CONCAT(CircuitNO || '/' || Year, ' ') FROM T_Year) || ' E' || "
+            "(SELECT GROUP_CONCAT(CircuitNO, ' E') FROM T_YearE)"));
+        return query.next() ? query.value(0).toString() : QString();
+    }
+
+    static QComboBox* years(QWidget* dialog) { return child<QComboBox>(dialog, "Combo_Year"); }
+    static QComboBox* special(QWidget* dialog) { return child<QComboBox>(dialog, "Combo_Special"); }
+    static QTreeWidget* holidays(QWidget* dialog) { return child<QTreeWidget>(dialog, "List_Holiday"); }
+    static void untick(QWidget* dialog, QDate day)
+    {
+        QTreeWidget* list = holidays(dialog);
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            if (list->topLevelItem(row)->data(0, Qt::UserRole).toDate() == day)
+                list->topLevelItem(row)->setCheckState(0, Qt::Unchecked);
+    }
+    QDialog* openHoliday()
+    {
+        click(m_year.get(), "Button_Holiday");
+        scriptDialogs();
+        return opened();
+    }
+    // Dated rows of circuit 8 in 2050 until T_Year holds `rows` rows.
+    static void fillYearTo(int rows)
+    {
+        Transaction filling;
+        for (int day = count("SELECT COUNT(*) FROM T_Year"); day < rows; ++day) {
+            const QDate date = QDate(2050, 1, 1).addDays(day);
+            addYearRow(8, date.year() - 2000, date.month(), date.day(), 0);
+        }
+        filling.commit();
     }
 
     std::unique_ptr<ScratchStore> m_store;
