@@ -253,10 +253,8 @@ void TestProgramFileCli::unreadableInputsAreRefusedAtOnce()
     QVERIFY2(result.ms < 10000, qPrintable(QString::number(result.ms)));
 }
 
-// Qt's own options (with their values) and one file to open start the
-// editor; any other option, a command word without its arguments or a
-// second file gets the usage text and 64, decided before a GUI application
-// (which would abort without a display) exists.
+// Qt's options and one file start the editor; anything else gets the usage
+// text and 64, decided before a GUI application (needing a display) exists.
 void TestProgramFileCli::usageAndEditorArguments_data()
 {
     QTest::addColumn<QStringList>("args");
