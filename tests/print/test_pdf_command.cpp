@@ -58,33 +58,26 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("text");  // in the PDF when written
-        const QString good = QStringLiteral("good");
-        QTest::newRow("week") << good << QStringList{"--circuit", "1", "--listing", "week"} << 0 << "8:30";
-        QTest::newRow("special") << good << QStringList{"--listing", "special", "--circuit", "1"} << 0 << "12:00";
-        QTest::newRow("year 27") << good << QStringList{"--circuit", "1", "--listing", "year", "--year", "27"} << 0
-                                 << "2027年";
-        QTest::newRow("every year") << good
-                                    << QStringList{"--circuit", "1", "--listing", "year", "--year", "every"} << 0
-                                    << "停止";
-        QTest::newRow("00 is 2000, not every year")
-            << good << QStringList{"--circuit", "1", "--listing", "year", "--year", "00"} << 4 << "";
-        QTest::newRow("week of a year-only circuit")
-            << good << QStringList{"--circuit", "2", "--listing", "week"} << 0 << "チャイムプログラム";
-        QTest::newRow("no special programs") << good << QStringList{"--circuit", "2", "--listing", "special"} << 4
-                                             << "";
-        QTest::newRow("no programs at all") << good << QStringList{"--circuit", "3", "--listing", "week"} << 4 << "";
-        QTest::newRow("repeat circuit's year") << good
-                                               << QStringList{"--circuit", "4", "--listing", "year", "--year", "27"}
-                                               << 64 << "";
-        QTest::newRow("year without --year") << good << QStringList{"--circuit", "1", "--listing", "year"} << 64
-                                             << "";
-        QTest::newRow("--year with a week listing")
-            << good << QStringList{"--circuit", "1", "--listing", "week", "--year", "27"} << 64 << "";
-        QTest::newRow("unknown listing") << good << QStringList{"--circuit", "1", "--listing", "month"} << 64 << "";
-        QTest::newRow("circuit 9") << good << QStringList{"--circuit", "9", "--listing", "week"} << 64 << "";
-        QTest::newRow("invalid file") << "bad" << QStringList{"--circuit", "1", "--listing", "week"} << 1 << "";
-        QTest::newRow("over capacity") << "over" << QStringList{"--circuit", "1", "--listing", "week"} << 2 << "";
-        QTest::newRow("missing file") << "missing" << QStringList{"--circuit", "1", "--listing", "week"} << 3 << "";
+        const auto add = [](const char* name, const char* file, const char* options, int status, const char* text) {
+            QTest::newRow(name) << file << QString::fromLatin1(options).split(QLatin1Char(' ')) << status
+                                << QString::fromUtf8(text);
+        };
+        add("week", "good", "--circuit 1 --listing week", 0, "8:30");
+        add("special", "good", "--listing special --circuit 1", 0, "12:00");
+        add("year 27", "good", "--circuit 1 --listing year --year 27", 0, "2027年");
+        add("every year", "good", "--circuit 1 --listing year --year every", 0, "停止");
+        add("00 is 2000, not every year", "good", "--circuit 1 --listing year --year 00", 4, "");
+        add("week of a year-only circuit", "good", "--circuit 2 --listing week", 0, "チャイムプログラム");
+        add("no special programs", "good", "--circuit 2 --listing special", 4, "");
+        add("no programs at all", "good", "--circuit 3 --listing week", 4, "");
+        add("repeat circuit's year", "good", "--circuit 4 --listing year --year 27", 64, "");
+        add("year without --year", "good", "--circuit 1 --listing year", 64, "");
+        add("--year with a week listing", "good", "--circuit 1 --listing week --year 27", 64, "");
+        add("unknown listing", "good", "--circuit 1 --listing month", 64, "");
+        add("circuit 9", "good", "--circuit 9 --listing week", 64, "");
+        add("invalid file", "bad", "--circuit 1 --listing week", 1, "");
+        add("over capacity", "over", "--circuit 1 --listing week", 2, "");
+        add("missing file", "missing", "--circuit 1 --listing week", 3, "");
     }
 
     // No display and no platform chosen: the command picks its own.
@@ -118,9 +111,8 @@ private slots:
 
     void unwritableOut()
     {
-        const Run result = run({QStringLiteral("pdf"), m_file, m_dir.filePath(QStringLiteral("no/such/out.pdf")),
-                                QStringLiteral("--circuit"), QStringLiteral("1"), QStringLiteral("--listing"),
-                                QStringLiteral("week")});
+        const QStringList args{"pdf", m_file, m_dir.filePath("no/such/out.pdf"), "--circuit", "1", "--listing", "week"};
+        const Run result = run(args);
         QCOMPARE(result.status, 3);
         QVERIFY(!result.err.isEmpty());
     }

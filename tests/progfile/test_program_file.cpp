@@ -1,3 +1,4 @@
+#include "progfile/Checksum.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/SettingTable.h"
@@ -7,6 +8,7 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
 #include <tuple>
@@ -93,6 +95,7 @@ private slots:
     void refusedFiles();
     void failedImportChangesNothing();
     void fuzzCorpusReachesCapacityAndNormalizesOnce();
+    void checksumBitTextsAgreeWithByteXor();
 
 private:
     std::unique_ptr<ScratchStore> m_store;
@@ -196,18 +199,15 @@ void TestProgramFile::acceptedFiles_data()
         << withTrailer({kDatedStop, blankPulse, kWeekLine, patched(patched(kWeekLine, 2, "3"), 10, "07"),
                         patched(blankPulse, 3, "5")})
         << 2 << "1/3/1 3/7/1 0/0/1 0/0/1 1/0/1 0/0/1 0/0/1 0/0/1 ";
-    // Fields the writer leaves blank for the circuit's type are stored as 0,
-    // or the rewritten lines would sort otherwise and normalizing twice would
-    // reorder them: the day fields of a special line, the repeat interval of
-    // a chime.
+    // Fields the writer leaves blank for the type (a special line's days, a
+    // chime's interval) are stored as 0, or a second normalizing reorders.
     const QByteArray special = patched(patched(kWeekLine, 1, "2"), 4, " 7");
     QTest::newRow("special lines with day fields")
         << withTrailer({patched(patched(special, 6, "3"), 13, " 8"), patched(patched(special, 6, "1"), 13, " 9")}) << 2
         << "";
     QTest::newRow("chime lines with a repeat field")
         << withTrailer({patched(patched(kWeekLine, 8, "05"), 12, "1"), patched(kWeekLine, 12, "2")}) << 2 << "";
-    // Capacity: 900 week and special lines, 500 dated ones and an every-year
-    // line for every circuit and day: the largest file there is.
+    // The largest file: 900 week lines, 500 dated, every circuit and day every year.
     QList<QByteArray> full;
     full.fill(kWeekLine, 900);
     full.append(QList<QByteArray>(500, kDatedStop));
@@ -244,18 +244,13 @@ void TestProgramFile::refusedFiles_data()
     const auto bad = [](const QByteArray& line) { return withTrailer({kWeekLine, line}); };
     QTest::newRow("29 bytes") << bad(kWeekLine.left(29)) << 2;
     QTest::newRow("30 characters, 32 bytes") << bad(kWeekLine.left(28) + "\xE3\x81\x82" + ' ') << 2;
-    QTest::newRow("record type 4") << bad(patched(kWeekLine, 1, "4")) << 2;
-    QTest::newRow("circuit 9") << bad(patched(kWeekLine, 3, "9")) << 2;
-    QTest::newRow("week line, pulse blank") << bad(patched(kWeekLine, 10, "  ")) << 2;
     QTest::newRow("time signal, pulse 00") << bad(patched(patched(kWeekLine, 2, "1"), 10, "00")) << 2;
-    QTest::newRow("pulse 60") << bad(patched(kWeekLine, 10, "60")) << 2;
-    QTest::newRow("hour letter") << bad(patched(kWeekLine, 13, "1a")) << 2;
-    QTest::newRow("minute sign") << bad(patched(kWeekLine, 15, "-1")) << 2;
-    QTest::newRow("hour 24") << bad(patched(kWeekLine, 13, "24")) << 2;
     QTest::newRow("special 0 on a special line") << bad(patched(patched(kWeekLine, 1, "2"), 4, " 0")) << 2;
     QTest::newRow("month 13") << bad(patched(kDatedStop, 27, "13")) << 2;
-    // Every other field beyond what the editor can hold.
+    // Every other field unreadable or beyond what the editor can hold.
     for (const auto& [name, position, text] : std::initializer_list<std::tuple<const char*, int, const char*>>{
+             {"record type 4", 1, "4"}, {"circuit 9", 3, "9"}, {"week line, pulse blank", 10, "  "},
+             {"pulse 60", 10, "60"}, {"hour letter", 13, "1a"}, {"minute sign", 15, "-1"}, {"hour 24", 13, "24"},
              {"tune 8", 12, "8"}, {"tune 9", 12, "9"}, {"start day 7", 6, "7"}, {"end day 7", 7, "7"},
              {"interval 60", 8, "60"}, {"second 60", 17, "60"}, {"end hour 24", 19, "24"},
              {"end minute 60", 21, "60"}})
@@ -322,6 +317,37 @@ void TestProgramFile::fuzzCorpusReachesCapacityAndNormalizesOnce()
                             .match(QString::fromUtf8(readBytes(QStringLiteral(WZ_SOURCE_DIR "/scripts/fuzz"))));
     QVERIFY(maxLen.hasMatch());
     QCOMPARE(maxLen.captured(1).toLongLong(), ProgramFileFormat::MaxFileSize);
+}
+
+// The device's bit-text description (CharToBits, XorBits, BitsToHex) and
+// FileCheckSum must both give the plain XOR of the bytes, every byte value,
+// as two upper-case hexadecimal digits.
+void TestProgramFile::checksumBitTextsAgreeWithByteXor()
+{
+    FileCheckSum sum;
+    QCOMPARE(sum.hexDigits(), QByteArray("00"));  // nothing folded
+    sum.fold(QByteArray("77"));
+    QCOMPARE(sum.hexDigits(), QByteArray("00"));  // cancels to zero
+
+    QRandomGenerator random(4711);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes(int(random.bounded(1, 80)), '\0');
+        quint8 expected = 0;
+        QString bits;
+        for (char& byte : bytes) {
+            byte = char(random.bounded(0, 256));
+            expected ^= quint8(byte);
+            const QString charBits = CharToBits(QString(QLatin1Char(byte)));
+            bits = bits.isEmpty() ? charBits : XorBits(charBits, bits);
+        }
+        const QByteArray hex = QByteArray::number(expected, 16).toUpper().rightJustified(2, '0');
+        QCOMPARE(bits, QString::number(expected, 2).rightJustified(8, QLatin1Char('0')));
+        QCOMPARE((BitsToHex(bits.left(4)) + BitsToHex(bits.mid(4))).toLatin1(), hex);
+        FileCheckSum folded;
+        folded.fold(bytes);
+        QCOMPARE(folded.bits(), bits);
+        QCOMPARE(folded.hexDigits(), hex);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestProgramFile)

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,29 +24,6 @@ const QByteArray kDated = "311 0    03" + QByteArray(13, ' ') + "140503";
 const QByteArray kEveryYear = "311 0    03" + QByteArray(13, ' ') + "  0503";
 
 struct Run { int status = -1; QStringList out; QString err; qint64 ms = 0; };
-
-// A tmpfs at `dir` for the life of the object; mounted() is false when the
-// system refuses (not root).
-class SmallDisk
-{
-public:
-    SmallDisk(const QString& dir, const char* size)
-        : m_dir(QFile::encodeName(dir))
-    {
-        QDir().mkpath(dir);
-        m_mounted = ::mount("tmpfs", m_dir.constData(), "tmpfs", 0, size) == 0;
-    }
-    ~SmallDisk()
-    {
-        if (m_mounted)
-            ::umount2(m_dir.constData(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-
-private:
-    QByteArray m_dir;
-    bool m_mounted = false;
-};
 
 // `count` valid week lines of 32 bytes each, then the trailer.
 QByteArray weekLines(int count)
@@ -99,8 +77,8 @@ void TestProgramFileCli::initTestCase()
 Run TestProgramFileCli::run(const QStringList& args, const QString& asUser)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QLatin1String(name));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("HOME"), m_dir.filePath(QStringLiteral("home")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("home/data")));
@@ -155,8 +133,7 @@ void TestProgramFileCli::commands()
     const QString in =
         status == 3 ? m_dir.filePath(QStringLiteral("none.dat")) : write(QStringLiteral("in.dat"), content);
     const QString out = write(QStringLiteral("out.dat"), "old");
-    for (const QStringList& args : {QStringList{QStringLiteral("check"), in},
-                                    QStringList{QStringLiteral("normalize"), in, out}}) {
+    for (const QStringList& args : {QStringList{"check", in}, QStringList{"normalize", in, out}}) {
         const Run result = run(args);
         QCOMPARE(result.status, status);
         QCOMPARE(result.out.value(0).left(verdict.size()), verdict);
@@ -180,7 +157,7 @@ void TestProgramFileCli::normalizeIntoReadOnlyFolderKeepsOldFile()
     QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
     QFile::setPermissions(m_dir.filePath(QStringLiteral("ro")),
                           QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    const Run result = run({QStringLiteral("normalize"), in, out}, QStringLiteral("nobody"));
+    const Run result = run({"normalize", in, out}, QStringLiteral("nobody"));
     QCOMPARE(result.status, 3);
     QCOMPARE(readBytes(out), QByteArray("old"));
 }
@@ -190,12 +167,14 @@ void TestProgramFileCli::normalizeIntoReadOnlyFolderKeepsOldFile()
 void TestProgramFileCli::normalizeOnFullDiskKeepsOldFile()
 {
     const QString in = write(QStringLiteral("in.dat"), weekLines(360));  // 11,525 bytes
-    const SmallDisk disk(m_dir.filePath(QStringLiteral("disk")), "size=12k");
-    if (!disk.mounted())
+    const QByteArray disk = QFile::encodeName(m_dir.filePath(QStringLiteral("disk")));
+    QDir().mkpath(QFile::decodeName(disk));
+    if (::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=12k") != 0)
         QSKIP("needs root to mount a small tmpfs as a full disk");
+    const auto unmount = qScopeGuard([&] { ::umount2(disk.constData(), MNT_DETACH); });
     const QByteArray old = weekLines(15);  // 485 bytes: one of the three 4 KiB pages
     const QString out = write(QStringLiteral("disk/WZ48PROG.dat"), old);
-    const Run result = run({QStringLiteral("normalize"), in, out});
+    const Run result = run({"normalize", in, out});
     QCOMPARE(result.status, 3);
     QVERIFY2(result.err.contains(QStringLiteral("No space left on device")), qPrintable(result.err));
     QCOMPARE(readBytes(out), old);
@@ -274,10 +253,8 @@ void TestProgramFileCli::unreadableInputsAreRefusedAtOnce()
     QVERIFY2(result.ms < 10000, qPrintable(QString::number(result.ms)));
 }
 
-// Qt's own options (with their values) and one file to open start the
-// editor; any other option, a command word without its arguments or a
-// second file gets the usage text and 64, decided before a GUI application
-// (which would abort without a display) exists.
+// Qt's options and one file start the editor; anything else gets the usage
+// text and 64, decided before a GUI application (needing a display) exists.
 void TestProgramFileCli::usageAndEditorArguments_data()
 {
     QTest::addColumn<QStringList>("args");
