@@ -24,17 +24,11 @@ namespace {
 const QString kTitle = QStringLiteral("プログラム印刷");
 const QSize kButtonSize(190, 34);
 
-void runModal(QDialog* dialog)
-{
-    std::unique_ptr<QDialog> owned(dialog);
-    owned->exec();
-}
-
 }  // namespace
 
 Form_Print::Form_Print(QWidget* parent)
     : QWidget(parent)
-    , openDialog(runModal)
+    , openDialog(runModalDialog)
 {
     setObjectName(QStringLiteral("Form_Print"));
     setWindowTitle(kTitle);

@@ -1,21 +1,14 @@
 #include "special/ModalDialogs.h"
 
-#include <QDialog>
-#include <memory>
+#include "app/ui/WindowUtil.h"
 
 namespace ModalDialogs {
 
 namespace {
 
-void runModal(QDialog* dialog)
-{
-    std::unique_ptr<QDialog> owned(dialog);
-    owned->exec();
-}
-
 Runner& runner()
 {
-    static Runner current = runModal;
+    static Runner current = runModalDialog;
     return current;
 }
 
@@ -28,7 +21,7 @@ void open(QDialog* dialog)
 
 void setRunner(Runner replacement)
 {
-    runner() = replacement ? std::move(replacement) : Runner(runModal);
+    runner() = replacement ? std::move(replacement) : Runner(runModalDialog);
 }
 
 }  // namespace ModalDialogs

@@ -30,17 +30,11 @@ namespace {
 
 const QString kTitle = QStringLiteral("週間プログラム");
 
-void runModal(QDialog* dialog)
-{
-    std::unique_ptr<QDialog> owned(dialog);
-    owned->exec();
-}
-
 }  // namespace
 
 Form_Week::Form_Week(QWidget* parent)
     : QWidget(parent)
-    , openDialog(runModal)
+    , openDialog(runModalDialog)
 {
     setObjectName(QStringLiteral("Form_Week"));
     setWindowTitle(kTitle);

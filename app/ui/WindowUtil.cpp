@@ -3,10 +3,12 @@
 #include "store/StoreRoutines.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QScreen>
 #include <QWidget>
+#include <memory>
 #include <QWindow>
 #include <algorithm>
 
@@ -109,4 +111,10 @@ void styleHeading(QLabel* heading, qreal scale)
     font.setPointSizeF(font.pointSizeF() * scale);
     font.setBold(true);
     heading->setFont(font);
+}
+
+void runModalDialog(QDialog* dialog)
+{
+    std::unique_ptr<QDialog> owned(dialog);
+    owned->exec();
 }

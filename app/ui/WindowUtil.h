@@ -2,6 +2,7 @@
 #include <QString>
 #include <QtGlobal>
 
+class QDialog;
 class QLabel;
 class QWidget;
 
@@ -26,6 +27,10 @@ void UpdateYearProgramCount();
 // the main window included, which then keeps its place when it is hidden
 // and shown again. Dialogs owned by a window are centred on it by Qt.
 void placeWindow(QWidget* window);
+
+// Shows a dialog modally and deletes it afterwards: how the list windows
+// open their entry, copy and selection dialogs (tests substitute their own).
+void runModalDialog(QDialog* dialog);
 
 // The width a window needs to show its whole title in the window manager's
 // title bar, beside the window icon and buttons.
