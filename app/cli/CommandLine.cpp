@@ -133,10 +133,12 @@ int printVersion(const QStringList&, QTextStream& out, QTextStream&)
 
 // The command words and what each runs (with the whole argument list,
 // command word first). A command returns ExitUsage for arguments it does
-// not take; the usage text is then printed for it.
+// not take; the usage text is then printed for it. A command that needs a
+// GUI application object (drawing) makes its own from argc/argv instead.
 struct Command {
     const char* word;
     int (*run)(const QStringList& args, QTextStream& out, QTextStream& err);
+    int (*runWithOwnApplication)(int argc, char** argv) = nullptr;
 };
 
 const Command kCommands[] = {
@@ -145,13 +147,11 @@ const Command kCommands[] = {
     {"holidays", printHolidays},
     {"day", runDay},
     {"diff", runDiff},
+    {"pdf", nullptr, runPdfCommand},
     {"--help", printHelp},
     {"-h", printHelp},
     {"--version", printVersion},
 };
-
-// `pdf` makes its own (GUI) application object, so it is not in kCommands.
-const char* const kPdfWord = "pdf";
 
 const Command* commandFor(const QByteArray& word)
 {
@@ -216,20 +216,20 @@ bool isFileToOpen(const QStringList& own)
     if (own.size() != 1 || own.constFirst().isEmpty() || own.constFirst().startsWith(QLatin1Char('-')))
         return false;
     const QByteArray word = own.constFirst().toLocal8Bit();
-    return word != kPdfWord && !commandFor(word);
+    return !commandFor(word);
 }
 
 }  // namespace
 
 int runCommandLine(int argc, char** argv)
 {
-    if (argc >= 2 && qstrcmp(argv[1], kPdfWord) == 0)
-        return runPdfCommand(argc, argv);  // makes its own (GUI) application object
+    const QStringList args = ownArguments(argc, argv).value_or(QStringList{});
+    const Command* command = commandFor(args.value(0).toLocal8Bit());
+    if (command && command->runWithOwnApplication)
+        return command->runWithOwnApplication(argc, argv);
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QStringList args = ownArguments(argc, argv).value_or(QStringList{});
-    const Command* command = commandFor(args.value(0).toLocal8Bit());
     const int status = command ? command->run(args, out, err) : int(ExitUsage);
     if (status == ExitUsage)
         err << QString::fromUtf8(kUsage);
