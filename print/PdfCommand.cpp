@@ -19,8 +19,6 @@ namespace {
 
 enum ExitStatus {
     ExitWritten = 0,
-    ExitInvalid = 1,
-    ExitOverCapacity = 2,
     ExitFileError = 3,
     ExitNothingToPrint = 4,
     ExitUsage = 64,
@@ -116,16 +114,12 @@ std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
 std::optional<Refusal> readFile(const QString& path)
 {
     const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(path);
-    const QString text = ProgramFileReader::messageText(result.status).remove(QStringLiteral("\r\n"));
-    switch (result.status) {
-    case ProgramFileReader::ReadStatus::Accepted:
+    if (result.status == ProgramFileReader::ReadStatus::Accepted)
         return std::nullopt;
-    case ProgramFileReader::ReadStatus::Invalid:
-        return Refusal{ExitInvalid, text + QStringLiteral(" (%1 行目)").arg(result.refusedLine)};
-    case ProgramFileReader::ReadStatus::OverCapacity:
-        break;
-    }
-    return Refusal{ExitOverCapacity, text};
+    QString text = ProgramFileReader::messageLine(result.status);
+    if (result.status == ProgramFileReader::ReadStatus::Invalid)
+        text += QStringLiteral(" (%1 行目)").arg(result.refusedLine);
+    return Refusal{ProgramFileReader::exitStatusOf(result.status), text};
 }
 
 // The checks the print windows make before a listing can be chosen.

@@ -324,4 +324,22 @@ QString messageText(ReadStatus status)
                           "最新プログラムは弊社ホームページより入手できます。");
 }
 
+QString messageLine(ReadStatus status)
+{
+    return messageText(status).remove(QStringLiteral("\r\n"));
+}
+
+int exitStatusOf(ReadStatus status)
+{
+    switch (status) {
+    case ReadStatus::Accepted:
+        return 0;
+    case ReadStatus::Invalid:
+        return 1;
+    case ReadStatus::OverCapacity:
+        break;
+    }
+    return 2;
+}
+
 }  // namespace ProgramFileReader

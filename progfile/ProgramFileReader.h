@@ -58,4 +58,10 @@ QString timeStampText(const QDateTime& lastModified);
 // The texts the editor shows for each outcome.
 QString messageText(ReadStatus status);
 
+// For the command line: the same text on one line, and the exit status
+// every command that reads a file shares (0 accepted, 1 invalid, 2 over
+// capacity).
+QString messageLine(ReadStatus status);
+int exitStatusOf(ReadStatus status);
+
 }  // namespace ProgramFileReader

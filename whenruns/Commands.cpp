@@ -15,12 +15,11 @@ namespace WhenRuns {
 
 namespace {
 
-// The exit statuses of `check`, and diff(1)'s for a comparison.
+// The exit statuses beside the reader's own (ProgramFileReader::exitStatusOf):
+// diff(1)'s for a comparison, a file that cannot be read, a wrong command.
 enum ExitStatus {
     ExitSame = 0,
-    ExitInvalid = 1,
     ExitDifferent = 1,
-    ExitOverCapacity = 2,
     ExitFileError = 3,
     ExitUsage = 64,
 };
@@ -31,14 +30,9 @@ struct LoadedFile {
     Schedule schedule;
 };
 
-QString oneLine(const QString& text)
-{
-    return QString(text).remove(QStringLiteral("\r\n"));
-}
-
 QString refusalOf(const ProgramFileReader::ReadResult& result)
 {
-    QString text = oneLine(ProgramFileReader::messageText(result.status));
+    QString text = ProgramFileReader::messageLine(result.status);
     if (result.status == ProgramFileReader::ReadStatus::Invalid)
         text += QStringLiteral("（%1 行目）").arg(result.refusedLine);
     return text;
@@ -72,11 +66,6 @@ QString failureText(const QString& path, const std::exception& failure)
     return text.startsWith(path) ? text : path + QStringLiteral(": ") + text;
 }
 
-int refusedStatus(ProgramFileReader::ReadStatus status)
-{
-    return status == ProgramFileReader::ReadStatus::Invalid ? ExitInvalid : ExitOverCapacity;
-}
-
 // YYYY-MM-DD of a real date from 2000 to 2099; invalid otherwise.
 QDate parseDate(const QString& text)
 {
@@ -105,7 +94,7 @@ int runDayCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         const LoadedFile loaded = loadFile(words.at(0));
         if (!loaded.refusal.isEmpty()) {
             err << words.at(0) << QStringLiteral(": ") << loaded.refusal << '\n';
-            return refusedStatus(loaded.status);
+            return ProgramFileReader::exitStatusOf(loaded.status);
         }
         const DayPreview preview = ResolveDay(loaded.schedule, date);
         if (json)

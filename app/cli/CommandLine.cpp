@@ -34,33 +34,13 @@ const char* const kUsage =
 
 enum ExitStatus {
     ExitAccepted = 0,
-    ExitInvalid = 1,
-    ExitOverCapacity = 2,
     ExitFileError = 3,
     ExitUsage = 64,
 };
 
-int exitStatusOf(ProgramFileReader::ReadStatus status)
-{
-    switch (status) {
-    case ProgramFileReader::ReadStatus::Accepted:
-        return ExitAccepted;
-    case ProgramFileReader::ReadStatus::Invalid:
-        return ExitInvalid;
-    case ProgramFileReader::ReadStatus::OverCapacity:
-        break;
-    }
-    return ExitOverCapacity;
-}
-
-QString oneLine(const QString& text)
-{
-    return QString(text).remove(QStringLiteral("\r\n"));
-}
-
 void printVerdict(QTextStream& out, QTextStream& err, const ProgramFileReader::ReadResult& result)
 {
-    out << oneLine(ProgramFileReader::messageText(result.status)) << '\n';
+    out << ProgramFileReader::messageLine(result.status) << '\n';
     if (result.status == ProgramFileReader::ReadStatus::Invalid) {
         err << QStringLiteral("%1 行目が不正です。\n").arg(result.refusedLine);
         return;
@@ -89,7 +69,7 @@ int runFileCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         if (normalize && result.status == ProgramFileReader::ReadStatus::Accepted)
             ProgramFileWriter::writeFileAtomically(args.at(2), ProgramFileWriter::buildProgramFile());
         ProgramStore::close();
-        return exitStatusOf(result.status);
+        return ProgramFileReader::exitStatusOf(result.status);
     } catch (const std::exception& failure) {
         err << QString::fromUtf8(failure.what()) << '\n';
         ProgramStore::close();
