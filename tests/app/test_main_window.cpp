@@ -1,40 +1,102 @@
-#include "TestSupport.h"
+// The main window: texts, the start-up offer of work left behind, 終了, 書込,
+// 読込, 編集, 新規, and a file from outside (dropped, or from a second start).
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
 #include "app/Startup.h"
 #include "app/ui/FileDialog.h"
+#include "progfile/ProgramFileWriter.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
+#include "TestSupport.h"
 
+#include <QDateTime>
+#include <QDropEvent>
+#include <QFile>
 #include <QFileIconProvider>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <QUrl>
 
 using namespace TestSupport;
 
 namespace {
 
-const QString kOpenTitle = QStringLiteral("ファイルを開く WZ48PROG.dat");
+const QByteArray kWeekLine = "122  1   103120000" + QByteArray(12, ' ');
+const QByteArray kOtherWeekLine = "122  2   103120000" + QByteArray(12, ' ');
+const QString kReadQuestion = QStringLiteral("データの読込|設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？");
+const QString kReadDone = QStringLiteral("プログラムファイルの読み込み|プログラムファイルを読み込みました。");
 const QString kNoFile = QStringLiteral("ファイルを開く|ファイルが選択されていません。");
-const QString kDiscard = QStringLiteral("データの読込|設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？");
+const QString kRefused = QStringLiteral("ファイルを開く|データが不正です。読み込みできません。");
+const QString kNewQuestion = QStringLiteral("新規作成|現在、読み込まれているデータを破棄して新規で作成しますか？");
+const QString kOpenTitle = QStringLiteral("ファイルを開く WZ48PROG.dat");
+const QString kSampleStamp = QStringLiteral(" 2014/05/03 07:08.09");
 
 }  // namespace
 
 class TestMainWindow : public QObject
 {
     Q_OBJECT
+
+    std::unique_ptr<ScratchStore> m_store;
+    std::unique_ptr<Form_Main> m_form;
+
+    QRadioButton* option(int index)
+    {
+        return child<QRadioButton>(m_form.get(), QStringLiteral("Option_FileEdit_%1").arg(index));
+    }
+    QString timeStamp() { return child<QLabel>(m_form.get(), "Label_FileTimeStamp")->text(); }
+    QString pathOf(const char* name) { return m_store->path() + QLatin1Char('/') + QLatin1String(name); }
+    // A one-line file with a known time stamp.
+    QString sampleFile()
+    {
+        QFile file(writeBytes(pathOf("WZ48PROG.dat"), kWeekLine + "\r\n*16\r\n"));
+        if (!file.open(QIODevice::ReadWrite)
+            || !file.setFileTime(QDateTime(QDate(2014, 5, 3), QTime(7, 8, 9)), QFileDevice::FileModificationTime))
+            qFatal("cannot set the time stamp of %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
+    // Drags the files over the window and, when it takes them, drops them.
+    void drop(const QList<QUrl>& urls, bool accepted)
+    {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_form.get(), &enter);
+        QCOMPARE(enter.isAccepted(), accepted);
+        if (!accepted)
+            return;
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_form.get(), &dropped);
+        QTRY_VERIFY(!shownMessages().isEmpty());
+    }
+
 private slots:
     void initTestCase() { Form_End::setDisplayMilliseconds(10); }
+
+    void init()
+    {
+        m_store = std::make_unique<ScratchStore>();
+        m_form = std::make_unique<Form_Main>();
+        m_form->Form_Load();
+        m_form->show();
+        scriptDialogs();
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_store.reset();
+    }
 
     // Every caption, label and tooltip of the window, by objectName ("" for
     // no tooltip check).
     void fixedTexts()
     {
-        Form_Main main;
-        QCOMPARE(main.windowTitle(), QStringLiteral("WZ/QX プログラム作成"));
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("WZ/QX プログラム作成"));
         const std::initializer_list<std::tuple<const char*, const char*, const char*>> texts{
             {"Button_Initial", "初期設定", "初期設定をします。"},
             {"Button_Week", "週間プログラム", "週間プログラムを設定します。"},
@@ -57,10 +119,10 @@ private slots:
             {"Label_Edit", "更新日:", ""},
             {"Label_FileTimeStamp", "", ""}};
         for (const auto& [name, text, tip] : texts) {
-            QWidget* widget = child(&main, name);
+            QWidget* widget = child(m_form.get(), name);
             const QString shown = qobject_cast<QLabel*>(widget)           ? qobject_cast<QLabel*>(widget)->text()
                                   : qobject_cast<QGroupBox*>(widget)      ? qobject_cast<QGroupBox*>(widget)->title()
-                                                                          : child<QAbstractButton>(&main, name)->text();
+                                                                          : qobject_cast<QAbstractButton*>(widget)->text();
             QCOMPARE(shown, QString::fromUtf8(text));
             if (*tip)
                 QCOMPARE(widget->toolTip(), QString::fromUtf8(tip));
@@ -98,7 +160,7 @@ private slots:
         QFETCH(bool, programs);
         QFETCH(int, answer);
         QFETCH(bool, kept);
-        ScratchStore store;
+        const QString empty = storeSnapshot();
         setCircuit(2, 3, 5, 4);
         if (programs) {
             addWeekRow(2, 0, 1, 1, 8, 0, 0, 9, 0);
@@ -120,15 +182,10 @@ private slots:
         } else {
             QVERIFY(shownMessages().isEmpty());
         }
-        QCOMPARE(storeSnapshot() == before, kept);
-        QCOMPARE(WeekRowCount(), kept ? 2 : 0);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Setting WHERE Program = 0"), kept ? 7 : 8);
+        QCOMPARE(storeSnapshot(), kept ? before : empty);
         QCOMPARE(CircuitSettings[2].Program, qint16(kept ? 3 : 0));
-        QCOMPARE(CircuitSettings[2].PulseTime, qint16(kept ? 5 : 99));
         QCOMPARE(main.editModeActive(), kept);
         QCOMPARE(child<QRadioButton>(&main, "Option_FileEdit_1")->isChecked(), kept);
-        QVERIFY(child<QLabel>(&main, "Label_FileTimeStamp")->text().isEmpty());
-        QVERIFY(FileDialog::titlesShown().isEmpty());
     }
 
     void weekAndYearAskForInitialSettings_data()
@@ -144,126 +201,38 @@ private slots:
     {
         QFETCH(QString, button);
         QFETCH(QString, title);
-        ScratchStore store;
-        ResetCircuitSettings();
-        Form_Main main;
-        activate(&main);
-        auto* command = main.findChild<QPushButton*>(button);
+        activate(m_form.get());
+        auto* command = child<QPushButton>(m_form.get(), button);
         command->setFocus();
         QTest::mouseClick(command, Qt::LeftButton);
         QCOMPARE(shownMessages(), QStringList{title + "|初期設定をしてください 。"});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
-        QVERIFY(child<QPushButton>(&main, "Button_Initial")->hasFocus());
-        QVERIFY(main.testAttribute(Qt::WA_KeyboardFocusChange));  // its focus frame is drawn
+        QVERIFY(child<QPushButton>(m_form.get(), "Button_Initial")->hasFocus());
+        QVERIFY(m_form->testAttribute(Qt::WA_KeyboardFocusChange));  // its focus frame is drawn
     }
 
-    void editChoiceCancelledGoesBackToNew()
+    // 終了 asks first, its default OK, and Cancel keeps everything; the
+    // closing itself asks nothing (as the close box), and empties the store.
+    void quitAsksAndEmptiesTheStore()
     {
-        ScratchStore store;
-        Form_Main main;
-        activate(&main);
-        auto* edit = child<QRadioButton>(&main, "Option_FileEdit_1");
-        auto* fresh = child<QRadioButton>(&main, "Option_FileEdit_0");
-        edit->click();
-        QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
-        QCOMPARE(shownMessages(), QStringList{kNoFile});
-        QVERIFY(fresh->isChecked());
-        QVERIFY(!main.editModeActive());
-        // Choosing 編集 again opens the dialog again.
-        edit->click();
-        QCOMPARE(FileDialog::titlesShown().size(), 2);
-    }
-
-    // Programs of any circuit, 1 to 8, and year entries of either kind are
-    // data to discard; settings alone are not. The question comes once.
-    void loadAsksBeforeDiscardingPrograms_data()
-    {
-        QTest::addColumn<QString>("programs");
-        QTest::newRow("circuits 2 and 5") << "week 2, year 5";
-        QTest::newRow("only circuit 8") << "week 8";
-        QTest::newRow("only an every-year entry") << "every year 3";
-        QTest::newRow("settings only") << "";
-    }
-    void loadAsksBeforeDiscardingPrograms()
-    {
-        QFETCH(QString, programs);
-        ScratchStore store;
-        Form_Main main;
-        activate(&main);
-        setCircuit(1, 2, 10);
-        if (programs.startsWith("week"))
-            addWeekRow(programs == "week 8" ? 8 : 2, 0, 1, 0, 8, 0, 0);
-        if (programs.endsWith("year 5"))
-            addYearRow(5, 26, 1, 1, 0);
-        if (programs == "every year 3")
-            addEveryYearRow(3, 12, 31, 0);
-        const QString before = storeSnapshot();
-        MessageBox::queueAnswer(QMessageBox::No);
-        QTest::mouseClick(child<QPushButton>(&main, "Button_LoadFile"), Qt::LeftButton);
-        QVERIFY(child<QRadioButton>(&main, "Option_FileEdit_0")->isChecked());
-        if (programs.isEmpty()) {
-            // No question; the cancelled dialog reports the missing file.
-            QCOMPARE(shownMessages(), QStringList{kNoFile});
-            QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
-            return;
-        }
-        QCOMPARE(shownMessages(), QStringList{kDiscard});
-        QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
-        QVERIFY(FileDialog::titlesShown().isEmpty());
-        QCOMPARE(storeSnapshot(), before);
-    }
-
-    // 編集 asks before discarding typed programs; 新規 chosen without a file
-    // discards nothing.
-    void fileChoicesKeepTypedPrograms()
-    {
-        ScratchStore store;
-        Form_Main main;
-        activate(&main);
-        addWeekRow(1, 0, 3, 0, 12, 0, 0);
-        MessageBox::queueAnswer(QMessageBox::No);
-        child<QRadioButton>(&main, "Option_FileEdit_1")->click();
-        QCOMPARE(shownMessages(), QStringList{kDiscard});
-        QVERIFY(FileDialog::titlesShown().isEmpty());
-        auto* fresh = child<QRadioButton>(&main, "Option_FileEdit_0");
-        QVERIFY(fresh->isChecked());
-        MessageBox::clearShown();
-        fresh->setChecked(false);
-        fresh->click();
-        QVERIFY(shownMessages().isEmpty());
-        QCOMPARE(WeekRowCount(), 1);
-    }
-
-    void quitAsksAndCancelKeepsRunning()
-    {
-        ScratchStore store;
-        Form_Main main;
-        activate(&main);
-        addWeekRow(1, 0, 3, 0, 12, 0, 0);
-        MessageBox::queueAnswer(QMessageBox::Cancel);
-        QTest::mouseClick(child<QPushButton>(&main, "Button_Quit"), Qt::LeftButton);
-        QCOMPARE(shownMessages(), QStringList{"WZ/QXシリーズプログラム作成ソフトウェア|プログラム作成を終了しますか？"});
-        QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::Ok);
-        QVERIFY(main.isVisible());
-        QCOMPARE(WeekRowCount(), 1);
-
-        QTest::mouseClick(child<QPushButton>(&main, "Button_Quit"), Qt::LeftButton);  // default: OK
-        QVERIFY(!main.isVisible());
-        QCOMPARE(WeekRowCount(), 0);
-    }
-
-    void closeBoxRunsExitSequenceWithoutQuestion()
-    {
-        ScratchStore store;
-        Form_Main main;
+        const QString empty = storeSnapshot();
+        Form_Main& main = *m_form;
         activate(&main);
         setCircuit(4, 1, 5);
         addWeekRow(4, 0, 3, 0, 12, 0, 0);
-        main.close();
-        QVERIFY(shownMessages().isEmpty());
+        const QString before = storeSnapshot();
+        const QStringList question{"WZ/QXシリーズプログラム作成ソフトウェア|プログラム作成を終了しますか？"};
+        MessageBox::queueAnswer(QMessageBox::Cancel);
+        QTest::mouseClick(child<QPushButton>(&main, "Button_Quit"), Qt::LeftButton);
+        QCOMPARE(shownMessages(), question);
+        QVERIFY(main.isVisible());
+        QCOMPARE(storeSnapshot(), before);
+
+        scriptDialogs();
+        QTest::mouseClick(child<QPushButton>(&main, "Button_Quit"), Qt::LeftButton);
+        QCOMPARE(shownMessages(), question);
         QVERIFY(!main.isVisible());
-        QCOMPARE(WeekRowCount(), 0);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Setting WHERE Program = 0"), 8);
+        QCOMPARE(storeSnapshot(), empty);
     }
 
     void closingWindowShowsItsText()
@@ -271,10 +240,181 @@ private slots:
         Form_End closing;
         QCOMPARE(closing.windowTitle(), QStringLiteral("WZ/QXプログラム作成ソフトウェア"));
         QCOMPARE(child<QLabel>(&closing, "Label1")->text(), QStringLiteral("終了中・・・"));
-        QElapsedTimer timer;
-        timer.start();
         QCOMPARE(closing.exec(), int(QDialog::Accepted));  // closes itself on its timer
-        QVERIFY(timer.elapsed() < 5000);
+    }
+
+    void save()
+    {
+        setCircuit(5, 3, 0);
+        addYearRow(5, 20, 1, 2, 0);
+        click(m_form.get(), "Button_SaveFile");  // no file name
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("保存先の指定|ファイル名が指定されていません。")});
+
+        // A "folder" that is a plain file cannot be written into, root included.
+        scriptDialogs();
+        const QString plain = writeBytes(pathOf("plain"), "old");
+        FileDialog::queuePath(plain + QStringLiteral("/WZ48PROG.dat"));
+        click(m_form.get(), "Button_SaveFile");
+        QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("Error|") + plain));
+
+        scriptDialogs();
+        CircuitSettings[5] = CircuitSetting{};  // saving reloads the settings from the store
+        const QString path = writeBytes(pathOf("WZ48PROG.dat"), "old");
+        FileDialog::queuePath(path);
+        click(m_form.get(), "Button_SaveFile");
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("ファイルの保存|プログラムファイルを作成しました。")});
+        QCOMPARE(readBytes(path), ProgramFileWriter::buildProgramFile());
+        QCOMPARE(CircuitSettings[5].Program, qint16(3));
+
+        // A disk that kept fewer bytes than it reported: the file is read back,
+        // so 書込 fails loudly instead of reporting success.
+        scriptDialogs();
+        ProgramFileWriter::setAfterCommitForTesting([](const QString& written) { QFile(written).resize(8); });
+        FileDialog::queuePath(path);
+        click(m_form.get(), "Button_SaveFile");
+        ProgramFileWriter::setAfterCommitForTesting({});
+        QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("Error|") + path));
+    }
+
+    // Programs of any circuit, 1 to 8, and year entries of either kind are data
+    // to discard, for 読込 and 編集; settings are not. The default No, or no file
+    // chosen, keeps the store and 新規, every time; 新規 then discards nothing.
+    void readAsksBeforeDiscardingPrograms_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("programs");
+        QTest::newRow("読込, circuits 2 and 5") << "Button_LoadFile" << "week 2, year 5";
+        QTest::newRow("読込, only circuit 8") << "Button_LoadFile" << "week 8";
+        QTest::newRow("読込, only an every-year entry") << "Button_LoadFile" << "every year 3";
+        QTest::newRow("読込, settings only") << "Button_LoadFile" << "";
+        QTest::newRow("編集, circuit 2") << "Option_FileEdit_1" << "week 2";
+        QTest::newRow("編集, settings only") << "Option_FileEdit_1" << "";
+    }
+
+    void readAsksBeforeDiscardingPrograms()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, programs);
+        setCircuit(1, 2, 10);
+        if (programs.startsWith("week"))
+            addWeekRow(programs.startsWith("week 8") ? 8 : 2, 0, 1, 0, 8, 0, 0);
+        if (programs.endsWith("year 5"))
+            addYearRow(5, 26, 1, 1, 0);
+        if (programs == "every year 3")
+            addEveryYearRow(3, 12, 31, 0);
+        const QString before = storeSnapshot();
+        for (int time = 1; time <= 2; ++time) {
+            scriptDialogs();
+            child<QAbstractButton>(m_form.get(), command)->click();
+            QVERIFY(option(0)->isChecked());
+            QVERIFY(!m_form->editModeActive());
+            if (programs.isEmpty()) {
+                QCOMPARE(shownMessages(), QStringList{kNoFile});
+                QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
+            } else {
+                QCOMPARE(shownMessages(), QStringList{kReadQuestion});
+                QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
+                QVERIFY(FileDialog::titlesShown().isEmpty());
+            }
+        }
+        scriptDialogs();
+        option(0)->setChecked(false);
+        option(0)->click();
+        QVERIFY(shownMessages().isEmpty());
+        QCOMPARE(storeSnapshot(), before);
+    }
+
+    // 編集 over programs, answered Yes, reads the file. Over it, another file by
+    // 読込 or dropped (one at a time): a refused file, and 読込 without a file
+    // (it offers 新規; the default Cancel), keep store, time stamp and 編集.
+    // 新規 then discards the data.
+    void readOverAFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("messages");  // after データの読込; the last one's beginning
+        QTest::newRow("invalid") << "読込" << QByteArray("*01\r\n") << QStringList{kRefused};
+        QTest::newRow("over capacity")
+            << "読込" << (kWeekLine + "\r\n").repeated(901)
+            << QStringList{QStringLiteral("お知らせ|設定可能プログラム数を超えたため、読み込みできませんでした。")};
+        QTest::newRow("missing") << "読込" << QByteArray() << QStringList{QStringLiteral("Error|")};
+        QTest::newRow("no file chosen") << "cancel" << QByteArray() << QStringList{kNoFile, kNewQuestion};
+        QTest::newRow("dropped, not a program file") << "drop" << QByteArray("[Desktop Entry]\nName=x\n")
+                                                     << QStringList{kRefused};
+        QTest::newRow("dropped program file") << "drop" << withTrailer({kWeekLine, kOtherWeekLine})
+                                              << QStringList{kReadDone};
+    }
+
+    void readOverAFile()
+    {
+        QFETCH(QString, how);
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, messages);
+        addWeekRow(2, 0, 1, 0, 7, 0, 0);
+        addYearRow(5, 20, 1, 2, 0);
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        FileDialog::queuePath(sampleFile());
+        option(1)->click();
+        QCOMPARE(shownMessages(), (QStringList{kReadQuestion, kReadDone}));
+        QCOMPARE(YearRowCount(), 0);
+        QCOMPARE(WeekRowCount(), 1);
+
+        const QString before = storeSnapshot();
+        const QString path = pathOf("other.dat");
+        if (!content.isEmpty())
+            writeBytes(path, content);
+        scriptDialogs();
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        if (how == "drop") {
+            drop({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}, false);
+            drop({QUrl::fromLocalFile(path)}, true);
+        } else {
+            if (how == "読込")
+                FileDialog::queuePath(path);
+            click(m_form.get(), "Button_LoadFile");
+        }
+        messages.prepend(kReadQuestion);
+        QCOMPARE(shownMessages().size(), messages.size());
+        QVERIFY2(shownMessages().join('\n').startsWith(messages.join('\n')), qPrintable(shownMessages().join('\n')));
+        if (messages.last() == kReadDone) {
+            QCOMPARE(WeekRowCount(), 2);
+        } else {
+            QCOMPARE(storeSnapshot(), before);
+            QCOMPARE(timeStamp(), kSampleStamp);
+        }
+        QVERIFY(option(1)->isChecked());
+        QVERIFY(m_form->editModeActive());
+
+        MessageBox::queueAnswer(QMessageBox::Ok);
+        option(0)->click();
+        QCOMPARE(WeekRowCount(), 0);
+        QCOMPARE(timeStamp(), QString());
+        QVERIFY(!m_form->editModeActive());
+    }
+
+    // A working window or a dialog works on the store: a file from outside
+    // waits until it is closed.
+    void nothingIsReadWhileAWindowIsOpen()
+    {
+        const QString path = writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine}));
+        click(m_form.get(), "Button_Initial");
+        QVERIFY(!m_form->isVisible());
+        m_form->openFromOutside(path);
+        QCOMPARE(shownMessages(),
+                 QStringList{QStringLiteral("ファイルを開く|開いている画面を閉じてから読み込んでください。")});
+        QCOMPARE(WeekRowCount(), 0);
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window != m_form.get())
+                window->close();
+
+
+        // Then it is read as 読込 reads it: over programs it asks first; the
+        // default No keeps them.
+        scriptDialogs();
+        addWeekRow(3, 0, 2, 0, 7, 0, 0);
+        m_form->openFromOutside(path);
+        QCOMPARE(shownMessages(), QStringList{kReadQuestion});
+        QCOMPARE(WeekRowCount(), 1);
     }
 };
 
