@@ -7,33 +7,14 @@
 
 #include <QDir>
 #include <QMimeDatabase>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace TestSupport;
 
 namespace {
 
 const QString kBuildDir = qEnvironmentVariable("WZ_BUILD_DIR");
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run run(const QString& program, const QStringList& args, const QString& workingDir = QString())
-{
-    QProcess process;
-    process.setWorkingDirectory(workingDir);
-    process.start(program, args);
-    Run result;
-    if (!process.waitForFinished(240000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
 
 }  // namespace
 
@@ -48,12 +29,12 @@ class TestInstall : public QObject
     void checkTree(const QString& prefix)
     {
         const QString binary = prefix + "/bin/wzqxprog";
-        const QString program = TestSupport::writeBytes(
-            m_work.filePath("WZ48PROG.dat"), TestSupport::withTrailer({"122  1   103120000            "}));
+        const QString program =
+            writeBytes(m_work.filePath("WZ48PROG.dat"), withTrailer({"122  1   103120000            "}));
         QTemporaryDir elsewhere;
-        const Run check = run(binary, {"check", program}, elsewhere.path());
-        QVERIFY2(check.exitCode == 0, qPrintable(check.out + check.err));
-        QVERIFY(check.out.contains(QStringLiteral("週間・特殊: 1")));
+        const ProcessRun check = runProcess(binary, {"check", program}, QString(), elsewhere.path());
+        QVERIFY2(check.status == 0, qPrintable(check.out.join('\n') + check.err));
+        QVERIFY(check.out.value(1).startsWith(QStringLiteral("週間・特殊: 1 ")));
 
         const QString tunes = prefix + "/share/wzqxprog/snd";
         QCOMPARE(TuneFolder(prefix + "/bin"), tunes);
@@ -76,37 +57,31 @@ private slots:
     void installedTreeRunsAndPassesTheDesktopChecks()
     {
         const QString prefix = m_work.filePath("prefix");
-        const Run install = run(WZ_CMAKE, {"--install", kBuildDir, "--prefix", prefix});
-        QVERIFY2(install.exitCode == 0, qPrintable(install.err));
+        const ProcessRun install = runProcess(WZ_CMAKE, {"--install", kBuildDir, "--prefix", prefix});
+        QVERIFY2(install.status == 0, qPrintable(install.err));
         checkTree(prefix);
-        QCOMPARE(run(prefix + "/bin/wzqxprog", {"--version"}).out.trimmed(), QStringLiteral("wzqxprog 1.28"));
+        QCOMPARE(runProcess(prefix + "/bin/wzqxprog", {"--version"}).out, QStringList{"wzqxprog 1.28"});
 
         const QString share = prefix + "/share/";
-        const Run desktop = run("desktop-file-validate", {share + "applications/wzqxprog.desktop"});
-        QVERIFY2(desktop.exitCode == 0 && desktop.out.isEmpty(), qPrintable(desktop.out + desktop.err));
-        const Run xml = run("xmllint", {"--noout", share + "mime/packages/wzqxprog.xml",
-                                        share + "icons/hicolor/scalable/apps/wzqxprog.svg"});
-        QVERIFY2(xml.exitCode == 0, qPrintable(xml.err));
-        const Run mime = run("update-mime-database", {share + "mime"});
-        QVERIFY2(mime.exitCode == 0 && mime.err.isEmpty(), qPrintable(mime.err));
-    }
+        const ProcessRun desktop = runProcess("desktop-file-validate", {share + "applications/wzqxprog.desktop"});
+        QVERIFY2(desktop.status == 0 && desktop.out.isEmpty(), qPrintable(desktop.out.join('\n') + desktop.err));
+        const ProcessRun xml = runProcess("xmllint", {"--noout", share + "mime/packages/wzqxprog.xml",
+                                                      share + "icons/hicolor/scalable/apps/wzqxprog.svg"});
+        QVERIFY2(xml.status == 0, qPrintable(xml.err));
+        const ProcessRun mime = runProcess("update-mime-database", {share + "mime"});
+        QVERIFY2(mime.status == 0 && mime.err.isEmpty(), qPrintable(mime.err));
 
-    // Known by name, else by a first line of 30 digits or spaces and CR LF;
-    // other .dat files are not claimed. Read through the installed database
-    // as a file manager would.
-    void programFilesAreRecognised()
-    {
-        const QString share = m_work.filePath("prefix/share");
-        QVERIFY(QFileInfo(share + "/mime/mime.cache").isFile());
-        const QByteArray line = "122  1   103120000            \r\n";
+        // A program file is known by name, else by a first line of 30 digits
+        // or spaces and CR LF; other .dat files are not claimed. Read through
+        // the installed database as a file manager would.
         const struct {
             const char* name;
             QByteArray content;
             bool ours;
         } files[] = {
             {"WZ48PROG.dat", QByteArray(), true},
-            {"schedule.dat", TestSupport::withTrailer({line.left(30)}), true},
-            {"every-year", TestSupport::withTrailer({"311 5    05               0101"}), true},
+            {"schedule.dat", withTrailer({"122  1   103120000            "}), true},
+            {"every-year", withTrailer({"311 5    05               0101"}), true},
             {"measure.dat", "1.5 2.5 3.5 4.5 5.5 6.5 7.5 8.\r\n", false},
             {"notes.dat", "122  1   103120000            \n", false},
             {"letters.dat", QByteArray(30, 'A') + "\r\n", false},
@@ -114,13 +89,11 @@ private slots:
         };
         QMimeDatabase mimes;
         for (const auto& file : files) {
-            const QString path = TestSupport::writeBytes(m_work.filePath(file.name), file.content);
+            const QString path = writeBytes(m_work.filePath(file.name), file.content);
             const QString type = mimes.mimeTypeForFile(path).name();
             QVERIFY2((type == "application/x-wzqx-program") == file.ours, qPrintable(file.name + (" " + type)));
         }
-        const QMimeType program = mimes.mimeTypeForName("application/x-wzqx-program");
-        QVERIFY(program.isValid());
-        QVERIFY(program.inherits("text/plain"));
+        QVERIFY(mimes.mimeTypeForName("application/x-wzqx-program").inherits("text/plain"));
     }
 
     // The package: its dependencies (the libraries the binary links plus
@@ -128,24 +101,24 @@ private slots:
     void debianPackageDependsAndRuns()
     {
         const QString out = m_work.filePath("package");
-        const Run cpack = run(WZ_CPACK, {"-G", "DEB", "-B", out}, kBuildDir);
-        QVERIFY2(cpack.exitCode == 0, qPrintable(cpack.out + cpack.err));
+        const ProcessRun cpack = runProcess(WZ_CPACK, {"-G", "DEB", "-B", out}, QString(), kBuildDir);
+        QVERIFY2(cpack.status == 0, qPrintable(cpack.err));
         const QStringList debs = QDir(out).entryList({"wzqxprog_1.28-1_*.deb"}, QDir::Files);
         QCOMPARE(debs.size(), 1);
         const QString deb = out + "/" + debs.first();
 
-        const Run fields = run("dpkg-deb", {"-f", deb, "Package", "Version", "Depends", "Description"});
-        QVERIFY(fields.out.startsWith("Package: wzqxprog\nVersion: 1.28-1\n"));
-        QVERIFY(fields.out.contains("Description: WZ/QX series program time switch schedule editor"));
-        const QString depends = fields.out.section("Depends: ", 1).section('\n', 0, 0);
+        const ProcessRun fields = runProcess("dpkg-deb", {"-f", deb, "Package", "Version", "Depends", "Description"});
+        QCOMPARE(fields.out.mid(0, 2), (QStringList{"Package: wzqxprog", "Version: 1.28-1"}));
+        QCOMPARE(fields.out.value(3), "Description: WZ/QX series program time switch schedule editor");
+        const QString depends = fields.out.value(2);
         for (const char* needed : {"libqt6sql6-sqlite", "qt6-translations-l10n", "fonts-noto-cjk",
                                    "gstreamer1.0-plugins-base", "gstreamer1.0-plugins-good", "libqt6widgets6",
                                    "libqt6multimedia6", "libc6"})
             QVERIFY2(depends.contains(needed), qPrintable(QString(needed) + " missing in " + depends));
 
         const QString root = m_work.filePath("unpacked");
-        const Run unpack = run("dpkg-deb", {"-x", deb, root});
-        QVERIFY2(unpack.exitCode == 0, qPrintable(unpack.err));
+        const ProcessRun unpack = runProcess("dpkg-deb", {"-x", deb, root});
+        QVERIFY2(unpack.status == 0, qPrintable(unpack.err));
         checkTree(root + "/usr");
     }
 };

@@ -46,18 +46,16 @@ void addRow(const QVariantList& values)
 QString circuitSettingsText()
 {
     QString text;
-    for (int circuit = 1; circuit <= 8; ++circuit)
-        text += QStringLiteral("%1/%2/%3 ")
-                    .arg(CircuitSettings[circuit].Program)
-                    .arg(CircuitSettings[circuit].PulseTime)
-                    .arg(CircuitSettings[circuit].Chime);
+    for (int circuit = 1; circuit <= 8; ++circuit) {
+        const CircuitSetting& setting = CircuitSettings[circuit];
+        text += QStringLiteral("%1/%2/%3 ").arg(setting.Program).arg(setting.PulseTime).arg(setting.Chime);
+    }
     return text;
 }
 
 // Every kind of line, entered out of sort order, with two pairs of equal rows.
 void fillMixedStore()
 {
-    Transaction transaction;
     setCircuit(1, 1, 3);
     setCircuit(2, 2, 10, 4);
     setCircuit(3, 3, 0);
@@ -75,7 +73,6 @@ void fillMixedStore()
     addEveryYearRow(1, 5, 3, 0);
     for (const char* table : {"T_Week", "T_Year", "T_YearE"})
         RenumberTable(QLatin1String(table));
-    transaction.commit();
 }
 
 }  // namespace
@@ -84,271 +81,247 @@ class TestProgramFile : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void writer_data();
-    void writer();
-    void roundTripIsByteIdentical();
-    void acceptedFiles_data();
-    void acceptedFiles();
-    void refusedFiles_data();
-    void refusedFiles();
-    void failedImportChangesNothing();
-    void fuzzCorpusReachesCapacityAndNormalizesOnce();
-    void checksumBitTextsAgreeWithByteXor();
+    void init()
+    {
+        m_store = std::make_unique<ScratchStore>();
+        ResetCircuitSettings();
+    }
+
+    void cleanup() { m_store.reset(); }
+
+    void writer_data()
+    {
+        QTest::addColumn<int>("program");
+        QTest::addColumn<int>("pulse");
+        QTest::addColumn<QVariantList>("row");
+        QTest::addColumn<QByteArray>("file");  // empty: refused
+        const QByteArray blank6(6, ' ');
+        const QVariantList week{1, 0, 1, 1, 8, 0, 0, 9, 0, 0, 0};
+        QTest::newRow("empty store") << 0 << 0 << QVariantList{} << QByteArray("*00\r\n");
+        QTest::newRow("worked example") << 2 << 10 << QVariantList{2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 3}
+                                        << kWeekLine + "\r\n*16\r\n";
+        // week: circuit, special, yobiOn, yobiOff, onH, onM, onS, offH, offM, repeat, chime
+        QTest::newRow("time signal") << 1 << 3 << QVariantList{1, 0, 0, 0, 7, 5, 9, 0, 0, 0, 0}
+                                     << withTrailer({"111  0   03  70509      " + blank6});
+        QTest::newRow("timer at 0 s") << 3 << 0 << QVariantList{1, 0, 1, 5, 8, 30, 0, 17, 5, 0, 0}
+                                      << withTrailer({"131  15  00  83000170500" + blank6});
+        QTest::newRow("repeat special") << 4 << 5 << QVariantList{1, 7, 3, 4, 6, 0, 0, 7, 0, 5, 2}
+                                        << withTrailer({"241 7  05052 60000 70000" + blank6});
+        QTest::newRow("dated") << 2 << 10 << QVariantList{1, 4, 5, 3, 7}
+                               << withTrailer({"321 7    10" + QByteArray(13, ' ') + "040503"});
+        QTest::newRow("every year") << 1 << 3 << QVariantList{1, 5, 3, 0} << withTrailer({kEveryYearStop});
+        QTest::newRow("hour 123") << 1 << 3 << QVariantList{1, 0, 1, 0, 123, 0, 0, 0, 0, 0, 0} << QByteArray();
+        QTest::newRow("time signal at 0 s, week program") << 1 << 0 << week << QByteArray();
+        QTest::newRow("unconfigured circuit, week program") << 0 << 0 << week << QByteArray();
+    }
+
+    // Exact bytes, which the reader must take back unchanged. What the reader
+    // would refuse is not written at all: the old file stays.
+    void writer()
+    {
+        QFETCH(int, program);
+        QFETCH(int, pulse);
+        QFETCH(QVariantList, row);
+        QFETCH(QByteArray, file);
+        setCircuit(8, 1, 5);  // configured, but without programs: no line
+        if (!row.isEmpty()) {
+            setCircuit(row[0].toInt(), program, pulse);
+            addRow(row);
+        }
+        if (file.isEmpty()) {
+            const QString path = writeBytes(m_store->path() + QStringLiteral("/WZ48PROG.dat"), "old");
+            QVERIFY_THROWS_EXCEPTION(std::exception, ProgramFileWriter::SaveProgramFile(path));
+            QCOMPARE(readBytes(path), QByteArray("old"));
+            return;
+        }
+        QCOMPARE(buildProgramFile(), file);
+        QCOMPARE(importContent(file).status, ReadStatus::Accepted);
+        QCOMPARE(buildProgramFile(), file);
+    }
+
+    // Read back in reverse order, the store's own file gives the IDs
+    // RenumberTable gives. An import that fails part-way leaves the store and
+    // CircuitSettings as they were: it is one transaction.
+    void roundTripIsByteIdenticalAndFailedImportChangesNothing()
+    {
+        fillMixedStore();
+        const QString before = storeSnapshot() + circuitSettingsText();  // all a read may change
+        ProgramStore::exec(QStringLiteral(
+            "CREATE TEMP TRIGGER refuse_year BEFORE INSERT ON T_Year BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, importContent(withTrailer({kWeekLine, kWeekLine, kDatedStop})));
+        ProgramStore::exec(QStringLiteral("DROP TRIGGER refuse_year"));
+        QCOMPARE(storeSnapshot() + circuitSettingsText(), before);
+
+        // The Chime settings are not in the file; circuit 2's tune 4 comes back as 1.
+        const QString expected = storeSnapshot().replace(QStringLiteral("2,2,10,4"), QStringLiteral("2,2,10,1"));
+        const QByteArray first = buildProgramFile();
+        QList<QByteArray> lines = first.split('\n');
+        lines.resize(lines.size() - 2);  // "" and the trailer
+        std::reverse(lines.begin(), lines.end());
+        QCOMPARE(importContent(lines.join('\n') + '\n').status, ReadStatus::Accepted);
+        QCOMPARE(storeSnapshot(), expected);
+        QCOMPARE(buildProgramFile(), first);
+    }
+
+    void reader_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("refusedLine");  // -1: accepted; 0: over capacity
+        QTest::addColumn<int>("weekRows");
+        QTest::addColumn<QString>("settings");  // circuits 1..8; empty: not checked
+        const auto accepted = [](const char* name, const QByteArray& content, int weekRows, const char* settings = "") {
+            QTest::newRow(name) << content << -1 << weekRows << QString::fromLatin1(settings);
+        };
+        const auto refused = [](const char* name, const QByteArray& content, int refusedLine) {
+            QTest::newRow(name) << content << refusedLine << 0 << QString();
+        };
+        const QByteArray chimeYear00 = patched(patched(kDatedStop, 2, "22"), 10, "00");
+        const QByteArray blankPulse = patched(kDatedStop, 10, "  ");
+        accepted("empty file", QByteArray(), 0, "0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 ");
+        accepted("trailer only", "*00\r\n", 0);
+        accepted("no trailer", kWeekLine + "\r\n", 1);
+        accepted("no final line end", kWeekLine + "\r\n*16", 1);
+        accepted("sum runs on after a trailer", kWeekLine + "\r\n*16\r\n" + kWeekLine + "\r\n*00\r\n", 2);
+        accepted("timer with pulse 00", withTrailer({patched(patched(kWeekLine, 2, "3"), 10, "00")}), 1);
+        accepted("year dates only, pulse 00", withTrailer({patched(kDatedStop, 10, "00")}), 0);
+        accepted("year line 00 before the week line", withTrailer({chimeYear00, kWeekLine}), 1);
+        accepted("positions 25-30 of a week line", withTrailer({patched(kWeekLine, 25, "xyz")}), 1);
+        // A circuit's last line decides its type, its last non-blank pulse the
+        // pulse; circuits not in the file are reset.
+        accepted("last line decides",
+                 withTrailer({kDatedStop, blankPulse, kWeekLine, patched(patched(kWeekLine, 2, "3"), 10, "07"),
+                              patched(blankPulse, 3, "5")}),
+                 2, "1/3/1 3/7/1 0/0/1 0/0/1 1/0/1 0/0/1 0/0/1 0/0/1 ");
+        // Fields the writer leaves blank for the type (a special line's days, a
+        // chime's interval) are stored as 0, or a second normalizing reorders.
+        const QByteArray special = patched(patched(kWeekLine, 1, "2"), 4, " 7");
+        accepted("special lines with day fields",
+                 withTrailer({patched(patched(special, 6, "3"), 13, " 8"),
+                              patched(patched(special, 6, "1"), 13, " 9")}),
+                 2);
+        accepted("chime lines with a repeat field",
+                 withTrailer({patched(patched(kWeekLine, 8, "05"), 12, "1"), patched(kWeekLine, 12, "2")}), 2);
+        // The largest file: 900 week lines, 500 dated, every circuit and day every year.
+        QList<QByteArray> full(900, kWeekLine);
+        full.append(QList<QByteArray>(500, kDatedStop));
+        full.append(QList<QByteArray>(8 * 366, kEveryYearStop));
+        accepted("full", withTrailer(full), 900);
+
+        // A valid line first: the refusal must not import half a file.
+        const auto bad = [](const QByteArray& line) { return withTrailer({kWeekLine, line}); };
+        refused("29 bytes", bad(kWeekLine.left(29)), 2);
+        refused("30 characters, 32 bytes", bad(kWeekLine.left(28) + "\xE3\x81\x82" + ' '), 2);
+        refused("time signal, pulse 00", bad(patched(patched(kWeekLine, 2, "1"), 10, "00")), 2);
+        refused("special 0 on a special line", bad(patched(patched(kWeekLine, 1, "2"), 4, " 0")), 2);
+        // The last line decides a circuit's pulse: 00 leaves its chime program at 0 s.
+        refused("year line zeroes a chime's pulse", bad(chimeYear00), 2);
+        // Every other field unreadable or beyond what the editor can hold.
+        for (const auto& [name, line, position, text] :
+             std::initializer_list<std::tuple<const char*, QByteArray, int, const char*>>{
+                 {"record type 4", kWeekLine, 1, "4"}, {"circuit 9", kWeekLine, 3, "9"},
+                 {"week line, pulse blank", kWeekLine, 10, "  "}, {"pulse 60", kWeekLine, 10, "60"},
+                 {"hour letter", kWeekLine, 13, "1a"}, {"minute sign", kWeekLine, 15, "-1"},
+                 {"hour 24", kWeekLine, 13, "24"}, {"tune 8", kWeekLine, 12, "8"}, {"tune 9", kWeekLine, 12, "9"},
+                 {"start day 7", kWeekLine, 6, "7"}, {"end day 7", kWeekLine, 7, "7"},
+                 {"interval 60", kWeekLine, 8, "60"}, {"second 60", kWeekLine, 17, "60"},
+                 {"end hour 24", kWeekLine, 19, "24"}, {"end minute 60", kWeekLine, 21, "60"},
+                 {"month 13", kDatedStop, 27, "13"}, {"dated day 00", kDatedStop, 29, "00"},
+                 {"every-year day 32", kEveryYearStop, 29, "32"}})
+            refused(name, bad(patched(line, position, text)), 2);
+        refused("wrong checksum", kWeekLine + "\r\n*17\r\n", 2);
+        refused("blank line after the trailer", kWeekLine + "\r\n*16\r\n\r\n", 3);
+        refused("LF line ends", kWeekLine + "\n*16\n", 1);
+        refused("901 week lines", (kWeekLine + "\r\n").repeated(901), 0);
+        refused("501 dated lines", (kDatedStop + "\r\n").repeated(501), 0);
+        refused("2929 every-year lines", (kEveryYearStop + "\r\n").repeated(8 * 366 + 1), 0);
+        // Reading stops at the first line past a capacity.
+        refused("capacity stops reading", (kWeekLine + "\r\n").repeated(901) + patched(kWeekLine, 13, "99"), 0);
+        refused("larger than the largest file", QByteArray(ProgramFileFormat::MaxFileSize + 1, ' '), 0);
+    }
+
+    // An accepted file replaces the store and every circuit's settings, and
+    // can be written and read back; a refused one changes nothing.
+    void reader()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, refusedLine);
+        QFETCH(int, weekRows);
+        QFETCH(QString, settings);
+        fillMixedStore();
+        for (CircuitSetting& setting : CircuitSettings)
+            setting = CircuitSetting{45, 4, 7};
+        const QString before = storeSnapshot() + circuitSettingsText();
+        const auto result = importContent(content);
+        if (refusedLine >= 0) {
+            QCOMPARE(result.status, refusedLine ? ReadStatus::Invalid : ReadStatus::OverCapacity);
+            QCOMPARE(result.refusedLine, refusedLine);
+            QCOMPARE(storeSnapshot() + circuitSettingsText(), before);
+            return;
+        }
+        QCOMPARE(result.status, ReadStatus::Accepted);
+        QCOMPARE(WeekRowCount(), weekRows);
+        const QString loaded = circuitSettingsText();
+        LoadCircuitSettings();  // CircuitSettings must already hold what T_Setting holds
+        QCOMPARE(loaded, circuitSettingsText());
+        if (!settings.isEmpty())
+            QCOMPARE(loaded, settings);
+        const QByteArray written = buildProgramFile();
+        QCOMPARE(importContent(written).status, ReadStatus::Accepted);
+        QCOMPARE(buildProgramFile(), written);
+    }
+
+    // The fuzzer starts from a file near capacity and may grow it to the
+    // largest file the reader takes; every seed normalizes to the same bytes
+    // twice over.
+    void fuzzCorpusReachesCapacityAndNormalizesOnce()
+    {
+        const QDir corpus(QStringLiteral(WZ_SOURCE_DIR "/progfile/fuzz/corpus"));
+        int mostWeekLines = 0;
+        for (const QString& name : corpus.entryList(QDir::Files)) {
+            const auto result = importContent(readBytes(corpus.filePath(name)));
+            if (result.status != ReadStatus::Accepted)
+                continue;  // a refused seed has nothing to normalize
+            mostWeekLines = std::max(mostWeekLines, result.counts.week);
+            const QByteArray once = buildProgramFile();
+            QCOMPARE(importContent(once).status, ReadStatus::Accepted);
+            QCOMPARE(buildProgramFile(), once);
+        }
+        QVERIFY(mostWeekLines >= WeekCapacity - 10);
+        const auto maxLen = QRegularExpression(QStringLiteral("-max_len=(\\d+)"))
+                                .match(QString::fromUtf8(readBytes(QStringLiteral(WZ_SOURCE_DIR "/scripts/fuzz"))));
+        QCOMPARE(maxLen.captured(1).toLongLong(), ProgramFileFormat::MaxFileSize);
+    }
+
+    // The device's bit-text description (CharToBits, XorBits, BitsToHex) and
+    // FileCheckSum must both give the plain XOR of the bytes, every byte
+    // value, as two upper-case hexadecimal digits ("00" before any byte).
+    void checksumBitTextsAgreeWithByteXor()
+    {
+        QCOMPARE(FileCheckSum().hexDigits(), QByteArray("00"));
+        QRandomGenerator random(4711);
+        for (int round = 0; round < 300; ++round) {
+            QByteArray bytes(int(random.bounded(1, 80)), '\0');
+            quint8 expected = 0;
+            QString bits;
+            for (char& byte : bytes) {
+                byte = char(random.bounded(0, 256));
+                expected ^= quint8(byte);
+                const QString charBits = CharToBits(QString(QLatin1Char(byte)));
+                bits = bits.isEmpty() ? charBits : XorBits(charBits, bits);
+            }
+            const QByteArray hex = QByteArray::number(expected, 16).toUpper().rightJustified(2, '0');
+            QCOMPARE(bits, QString::number(expected, 2).rightJustified(8, QLatin1Char('0')));
+            QCOMPARE((BitsToHex(bits.left(4)) + BitsToHex(bits.mid(4))).toLatin1(), hex);
+            FileCheckSum folded;
+            folded.fold(bytes);
+            QCOMPARE(folded.bits(), bits);
+            QCOMPARE(folded.hexDigits(), hex);
+        }
+    }
 
 private:
     std::unique_ptr<ScratchStore> m_store;
 };
-
-void TestProgramFile::init()
-{
-    m_store = std::make_unique<ScratchStore>();
-    ResetCircuitSettings();
-}
-
-void TestProgramFile::cleanup()
-{
-    m_store.reset();
-}
-
-void TestProgramFile::writer_data()
-{
-    QTest::addColumn<int>("program");
-    QTest::addColumn<int>("pulse");
-    QTest::addColumn<QVariantList>("row");
-    QTest::addColumn<QByteArray>("file");  // empty: refused
-    const QByteArray blank6(6, ' ');
-    const QVariantList week{1, 0, 1, 1, 8, 0, 0, 9, 0, 0, 0};
-    QTest::newRow("empty store") << 0 << 0 << QVariantList{} << QByteArray("*00\r\n");
-    QTest::newRow("worked example") << 2 << 10 << QVariantList{2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 3}
-                                    << kWeekLine + "\r\n*16\r\n";
-    // week: circuit, special, yobiOn, yobiOff, onH, onM, onS, offH, offM, repeat, chime
-    QTest::newRow("time signal") << 1 << 3 << QVariantList{1, 0, 0, 0, 7, 5, 9, 0, 0, 0, 0}
-                                 << withTrailer({"111  0   03  70509      " + blank6});
-    QTest::newRow("timer at 0 s") << 3 << 0 << QVariantList{1, 0, 1, 5, 8, 30, 0, 17, 5, 0, 0}
-                                  << withTrailer({"131  15  00  83000170500" + blank6});
-    QTest::newRow("repeat special") << 4 << 5 << QVariantList{1, 7, 3, 4, 6, 0, 0, 7, 0, 5, 2}
-                                    << withTrailer({"241 7  05052 60000 70000" + blank6});
-    QTest::newRow("dated") << 2 << 10 << QVariantList{1, 4, 5, 3, 7}
-                           << withTrailer({"321 7    10" + QByteArray(13, ' ') + "040503"});
-    QTest::newRow("every year") << 1 << 3 << QVariantList{1, 5, 3, 0} << withTrailer({kEveryYearStop});
-    QTest::newRow("hour 123") << 1 << 3 << QVariantList{1, 0, 1, 0, 123, 0, 0, 0, 0, 0, 0} << QByteArray();
-    QTest::newRow("time signal at 0 s, week program") << 1 << 0 << week << QByteArray();
-    QTest::newRow("unconfigured circuit, week program") << 0 << 0 << week << QByteArray();
-}
-
-// Exact bytes, which the reader must take back unchanged. What the reader
-// would refuse is not written at all: the old file stays.
-void TestProgramFile::writer()
-{
-    QFETCH(int, program);
-    QFETCH(int, pulse);
-    QFETCH(QVariantList, row);
-    QFETCH(QByteArray, file);
-    setCircuit(8, 1, 5);  // configured, but without programs: no line
-    if (!row.isEmpty()) {
-        setCircuit(row[0].toInt(), program, pulse);
-        addRow(row);
-    }
-    if (file.isEmpty()) {
-        const QString path = writeBytes(m_store->path() + QStringLiteral("/WZ48PROG.dat"), "old");
-        QVERIFY_THROWS_EXCEPTION(std::exception, ProgramFileWriter::SaveProgramFile(path));
-        QCOMPARE(readBytes(path), QByteArray("old"));
-        return;
-    }
-    QCOMPARE(buildProgramFile(), file);
-    QCOMPARE(importContent(file).status, ReadStatus::Accepted);
-    QCOMPARE(buildProgramFile(), file);
-}
-
-void TestProgramFile::roundTripIsByteIdentical()
-{
-    fillMixedStore();
-    // The Chime settings are not in the file; circuit 2's tune 4 comes back as 1.
-    const QString expected = storeSnapshot().replace(QStringLiteral("2,2,10,4"), QStringLiteral("2,2,10,1"));
-    const QByteArray first = buildProgramFile();
-    // Read back in reverse order: the import must give the IDs RenumberTable gives.
-    QList<QByteArray> lines = first.split('\n');
-    lines.resize(lines.size() - 2);  // "" and the trailer
-    std::reverse(lines.begin(), lines.end());
-    QCOMPARE(importContent(lines.join('\n') + '\n').status, ReadStatus::Accepted);
-    QCOMPARE(storeSnapshot(), expected);
-    QCOMPARE(buildProgramFile(), first);
-}
-
-void TestProgramFile::acceptedFiles_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("weekRows");
-    QTest::addColumn<QString>("settings");  // circuits 1..8; empty: not checked
-    const QByteArray chimeYear00 = patched(patched(kDatedStop, 2, "22"), 10, "00");
-    const QByteArray blankPulse = patched(kDatedStop, 10, "  ");
-    QTest::newRow("empty file") << QByteArray() << 0 << "0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 ";
-    QTest::newRow("trailer only") << QByteArray("*00\r\n") << 0 << "";
-    QTest::newRow("no trailer") << kWeekLine + "\r\n" << 1 << "";
-    QTest::newRow("no final line end") << kWeekLine + "\r\n*16" << 1 << "";
-    QTest::newRow("sum runs on after a trailer") << kWeekLine + "\r\n*16\r\n" + kWeekLine + "\r\n*00\r\n" << 2 << "";
-    QTest::newRow("timer with pulse 00") << withTrailer({patched(patched(kWeekLine, 2, "3"), 10, "00")}) << 1 << "";
-    QTest::newRow("year dates only, pulse 00") << withTrailer({patched(kDatedStop, 10, "00")}) << 0 << "";
-    QTest::newRow("year line 00 before the week line") << withTrailer({chimeYear00, kWeekLine}) << 1 << "";
-    QTest::newRow("positions 25-30 of a week line") << withTrailer({patched(kWeekLine, 25, "xyz")}) << 1 << "";
-    // A circuit's last line decides its type, its last non-blank pulse the
-    // pulse; circuits not in the file are reset.
-    QTest::newRow("last line decides")
-        << withTrailer({kDatedStop, blankPulse, kWeekLine, patched(patched(kWeekLine, 2, "3"), 10, "07"),
-                        patched(blankPulse, 3, "5")})
-        << 2 << "1/3/1 3/7/1 0/0/1 0/0/1 1/0/1 0/0/1 0/0/1 0/0/1 ";
-    // Fields the writer leaves blank for the type (a special line's days, a
-    // chime's interval) are stored as 0, or a second normalizing reorders.
-    const QByteArray special = patched(patched(kWeekLine, 1, "2"), 4, " 7");
-    QTest::newRow("special lines with day fields")
-        << withTrailer({patched(patched(special, 6, "3"), 13, " 8"), patched(patched(special, 6, "1"), 13, " 9")}) << 2
-        << "";
-    QTest::newRow("chime lines with a repeat field")
-        << withTrailer({patched(patched(kWeekLine, 8, "05"), 12, "1"), patched(kWeekLine, 12, "2")}) << 2 << "";
-    // The largest file: 900 week lines, 500 dated, every circuit and day every year.
-    QList<QByteArray> full;
-    full.fill(kWeekLine, 900);
-    full.append(QList<QByteArray>(500, kDatedStop));
-    full.append(QList<QByteArray>(8 * 366, kEveryYearStop));
-    QTest::newRow("full") << withTrailer(full) << 900 << "";
-}
-
-void TestProgramFile::acceptedFiles()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(int, weekRows);
-    QFETCH(QString, settings);
-    fillMixedStore();  // replaced by the file
-    for (CircuitSetting& setting : CircuitSettings)
-        setting = CircuitSetting{45, 4, 7};
-    QCOMPARE(importContent(content).status, ReadStatus::Accepted);
-    QCOMPARE(WeekRowCount(), weekRows);
-    const QString loaded = circuitSettingsText();
-    LoadCircuitSettings();  // CircuitSettings must already hold what T_Setting holds
-    QCOMPARE(loaded, circuitSettingsText());
-    if (!settings.isEmpty())
-        QCOMPARE(loaded, settings);
-    // Whatever was accepted can be written and read back.
-    const QByteArray written = buildProgramFile();
-    QCOMPARE(importContent(written).status, ReadStatus::Accepted);
-    QCOMPARE(buildProgramFile(), written);
-}
-
-void TestProgramFile::refusedFiles_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("refusedLine");  // 0: over capacity
-    // A valid line first: the refusal must not import half a file.
-    const auto bad = [](const QByteArray& line) { return withTrailer({kWeekLine, line}); };
-    QTest::newRow("29 bytes") << bad(kWeekLine.left(29)) << 2;
-    QTest::newRow("30 characters, 32 bytes") << bad(kWeekLine.left(28) + "\xE3\x81\x82" + ' ') << 2;
-    QTest::newRow("time signal, pulse 00") << bad(patched(patched(kWeekLine, 2, "1"), 10, "00")) << 2;
-    QTest::newRow("special 0 on a special line") << bad(patched(patched(kWeekLine, 1, "2"), 4, " 0")) << 2;
-    QTest::newRow("month 13") << bad(patched(kDatedStop, 27, "13")) << 2;
-    // Every other field unreadable or beyond what the editor can hold.
-    for (const auto& [name, position, text] : std::initializer_list<std::tuple<const char*, int, const char*>>{
-             {"record type 4", 1, "4"}, {"circuit 9", 3, "9"}, {"week line, pulse blank", 10, "  "},
-             {"pulse 60", 10, "60"}, {"hour letter", 13, "1a"}, {"minute sign", 15, "-1"}, {"hour 24", 13, "24"},
-             {"tune 8", 12, "8"}, {"tune 9", 12, "9"}, {"start day 7", 6, "7"}, {"end day 7", 7, "7"},
-             {"interval 60", 8, "60"}, {"second 60", 17, "60"}, {"end hour 24", 19, "24"},
-             {"end minute 60", 21, "60"}})
-        QTest::newRow(name) << bad(patched(kWeekLine, position, text)) << 2;
-    QTest::newRow("dated day 00") << bad(patched(kDatedStop, 29, "00")) << 2;
-    QTest::newRow("every-year day 32") << bad(patched(kEveryYearStop, 29, "32")) << 2;
-    // The last line decides a circuit's pulse: 00 leaves its chime program at 0 s.
-    QTest::newRow("year line zeroes a chime's pulse") << bad(patched(patched(kDatedStop, 2, "22"), 10, "00")) << 2;
-    QTest::newRow("wrong checksum") << kWeekLine + "\r\n*17\r\n" << 2;
-    QTest::newRow("blank line after the trailer") << kWeekLine + "\r\n*16\r\n\r\n" << 3;
-    QTest::newRow("LF line ends") << kWeekLine + "\n*16\n" << 1;
-    QTest::newRow("901 week lines") << (kWeekLine + "\r\n").repeated(901) << 0;
-    QTest::newRow("501 dated lines") << (kDatedStop + "\r\n").repeated(501) << 0;
-    QTest::newRow("2929 every-year lines") << (kEveryYearStop + "\r\n").repeated(8 * 366 + 1) << 0;
-    // Reading stops at the first line past a capacity.
-    QTest::newRow("capacity stops reading") << (kWeekLine + "\r\n").repeated(901) + patched(kWeekLine, 13, "99")
-                                            << 0;
-    QTest::newRow("larger than the largest file") << QByteArray(ProgramFileFormat::MaxFileSize + 1, ' ') << 0;
-}
-
-void TestProgramFile::refusedFiles()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(int, refusedLine);
-    fillMixedStore();
-    const QString before = storeSnapshot() + circuitSettingsText();  // all a read may change
-    const auto result = importContent(content);
-    QCOMPARE(result.status, refusedLine ? ReadStatus::Invalid : ReadStatus::OverCapacity);
-    QCOMPARE(result.refusedLine, refusedLine);
-    QCOMPARE(storeSnapshot() + circuitSettingsText(), before);
-}
-
-// An accepted file whose import fails part-way leaves the store and
-// CircuitSettings as they were: the import is one transaction.
-void TestProgramFile::failedImportChangesNothing()
-{
-    fillMixedStore();
-    const QString before = storeSnapshot() + circuitSettingsText();  // all a read may change
-    ProgramStore::exec(QStringLiteral(
-        "CREATE TEMP TRIGGER refuse_year BEFORE INSERT ON T_Year BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
-    QVERIFY_THROWS_EXCEPTION(StoreError, importContent(withTrailer({kWeekLine, kWeekLine, kDatedStop})));
-    ProgramStore::exec(QStringLiteral("DROP TRIGGER refuse_year"));
-    QCOMPARE(storeSnapshot() + circuitSettingsText(), before);
-}
-
-// The fuzzer starts from a file near capacity and may grow it to the
-// largest file the reader takes; every seed normalizes to the same bytes
-// twice over.
-void TestProgramFile::fuzzCorpusReachesCapacityAndNormalizesOnce()
-{
-    const QDir corpus(QStringLiteral(WZ_SOURCE_DIR "/progfile/fuzz/corpus"));
-    int mostWeekLines = 0;
-    for (const QString& name : corpus.entryList(QDir::Files)) {
-        const auto result = importContent(readBytes(corpus.filePath(name)));
-        if (result.status != ReadStatus::Accepted)
-            continue;  // a refused seed has nothing to normalize
-        mostWeekLines = std::max(mostWeekLines, result.counts.week);
-        const QByteArray once = buildProgramFile();
-        QCOMPARE(importContent(once).status, ReadStatus::Accepted);
-        QCOMPARE(buildProgramFile(), once);
-    }
-    QVERIFY(mostWeekLines >= WeekCapacity - 10);
-    const auto maxLen = QRegularExpression(QStringLiteral("-max_len=(\\d+)"))
-                            .match(QString::fromUtf8(readBytes(QStringLiteral(WZ_SOURCE_DIR "/scripts/fuzz"))));
-    QVERIFY(maxLen.hasMatch());
-    QCOMPARE(maxLen.captured(1).toLongLong(), ProgramFileFormat::MaxFileSize);
-}
-
-// The device's bit-text description (CharToBits, XorBits, BitsToHex) and
-// FileCheckSum must both give the plain XOR of the bytes, every byte value,
-// as two upper-case hexadecimal digits.
-void TestProgramFile::checksumBitTextsAgreeWithByteXor()
-{
-    FileCheckSum sum;
-    QCOMPARE(sum.hexDigits(), QByteArray("00"));  // nothing folded
-    sum.fold(QByteArray("77"));
-    QCOMPARE(sum.hexDigits(), QByteArray("00"));  // cancels to zero
-
-    QRandomGenerator random(4711);
-    for (int round = 0; round < 300; ++round) {
-        QByteArray bytes(int(random.bounded(1, 80)), '\0');
-        quint8 expected = 0;
-        QString bits;
-        for (char& byte : bytes) {
-            byte = char(random.bounded(0, 256));
-            expected ^= quint8(byte);
-            const QString charBits = CharToBits(QString(QLatin1Char(byte)));
-            bits = bits.isEmpty() ? charBits : XorBits(charBits, bits);
-        }
-        const QByteArray hex = QByteArray::number(expected, 16).toUpper().rightJustified(2, '0');
-        QCOMPARE(bits, QString::number(expected, 2).rightJustified(8, QLatin1Char('0')));
-        QCOMPARE((BitsToHex(bits.left(4)) + BitsToHex(bits.mid(4))).toLatin1(), hex);
-        FileCheckSum folded;
-        folded.fold(bytes);
-        QCOMPARE(folded.bits(), bits);
-        QCOMPARE(folded.hexDigits(), hex);
-    }
-}
 
 QTEST_GUILESS_MAIN(TestProgramFile)
 #include "test_program_file.moc"

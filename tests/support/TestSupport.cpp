@@ -181,3 +181,43 @@ QByteArray withTrailer(const QList<QByteArray>& lines)
 }
 
 }  // namespace TestSupport
+
+// --- progcli ---
+
+#include <QElapsedTimer>
+#include <QProcess>
+
+namespace TestSupport {
+
+QString editorBinary()
+{
+    return qEnvironmentVariable("WZ_BUILD_DIR") + QStringLiteral("/wzqxprog");
+}
+
+ProcessRun runProcess(const QString& program, const QStringList& args, const QString& home, const QString& workingDir)
+{
+    QProcess process;
+    if (!home.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("HOME"), home);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+        process.setProcessEnvironment(env);
+    }
+    process.setWorkingDirectory(workingDir);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, args);
+    ProcessRun result;
+    if (!process.waitForFinished(240000) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.ms = timer.elapsed();
+    result.status = process.exitCode();
+    result.out = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+}  // namespace TestSupport

@@ -73,3 +73,30 @@ QByteArray readBytes(const QString& path);
 QByteArray withTrailer(const QList<QByteArray>& lines);
 
 }  // namespace TestSupport
+
+// --- progcli ---
+
+#include <QStringList>
+
+namespace TestSupport {
+
+// What a finished process gave; status -1 when it did not end by itself
+// within four minutes.
+struct ProcessRun
+{
+    int status = -1;
+    QStringList out;  // standard output by lines, blank lines left out
+    QString err;
+    qint64 ms = 0;
+};
+
+// The editor's binary in the build tree.
+QString editorBinary();
+
+// Runs `program` in `workingDir`. With a `home`, as the command line is used
+// on a server: no display (the xcb platform, so a GUI application aborts),
+// HOME and XDG_DATA_HOME under `home`, where a touched store would show.
+ProcessRun runProcess(const QString& program, const QStringList& args, const QString& home = QString(),
+                      const QString& workingDir = QString());
+
+}  // namespace TestSupport
