@@ -119,9 +119,9 @@ private slots:
         QTest::addColumn<QStringList>("outcome");  // messages, row 3, then "list" dropped down or tune played
         QTest::newRow("locked by week programs") << "1 week" << 4 << QString() << QStringList{kLocked, "[4] 5 ♪1"};
         QTest::newRow("locked by year programs") << "2 year" << 4 << QString() << QStringList{kLocked, "[4] 5 ♪1"};
-        QTest::newRow("locked, value not checked") << "1 week" << 4 << "abc" << QStringList{kLocked, kLocked, "[4] abc ♪1"};
+        QTest::newRow("locked, no value check") << "1 week" << 4 << "abc" << QStringList{kLocked, kLocked, "[4] abc ♪1"};
         QTest::newRow("no programs") << "1" << 4 << QString() << QStringList{"4 5 ♪1", "list"};
-        QTest::newRow("stored type 0 takes any type") << "0 week" << 4 << QString() << QStringList{kOneTo59, "4 [0] ♪1"};
+        QTest::newRow("stored type 0 is no lock") << "0 week" << 4 << QString() << QStringList{kOneTo59, "4 [0] ♪1"};
         QTest::newRow("abc, timer names 1-59 too") << "" << 3 << "abc" << QStringList{kNotNumeric, "3 [abc] ♪1"};
         QTest::newRow("0, timer") << "" << 3 << "0" << QStringList{"3 0 ♪1", "list"};
         QTest::newRow("0, chime") << "" << 2 << "0" << QStringList{kOneTo59, "2 －[0] ♪1"};
@@ -131,7 +131,8 @@ private slots:
         QTest::newRow("-0.4, below 0 before rounding") << "" << 3 << "-0.4" << QStringList{kZeroTo59, "3 [-0.4] ♪1"};
         QTest::newRow("full-width 59, chime") << "" << 2 << "５９" << QStringList{"2 －５９ ♪1", "list"};
         for (const char* tune : {"abc", "8", "0", "7.5"})
-            QTest::addRow("tune %s", tune) << "" << -1 << tune << QStringList{kBadTune, "0 0 off ♪[" + QString(tune) + "]"};
+            QTest::addRow("tune %s", tune)
+                << "" << -1 << tune << QStringList{kBadTune, "0 0 off ♪[" + QString(tune) + "]"};
         QTest::newRow("tune ７") << "" << -1 << "７" << QStringList{kPlaying, "0 0 off ♪７", "played 07.mp3"};
     }
     void leavingABox()
@@ -140,8 +141,7 @@ private slots:
         QFETCH(int, type);
         QFETCH(QString, text);
         QFETCH(QStringList, outcome);
-        if (!stored.isEmpty())
-            setCircuit(3, stored.left(1).toInt(), stored.startsWith('0') ? 0 : 5);
+        setCircuit(3, stored.left(1).toInt(), 5);
         if (stored.endsWith("week"))
             addWeekRow(3, 0, 1, 0, 8, 0, 0);
         else if (stored.endsWith("year"))
@@ -237,7 +237,8 @@ private slots:
         QVERIFY(reopened);
         Window w(reopened);
         QCOMPARE((QStringList{w.state(0), w.state(1), w.state(4), w.type(0)->toolTip(), w.value(0)->toolTip()}),
-                 (QStringList{"[2] －10 ♪3", "3 0 ♪7", "0 0 off ♪1", "チャイムプログラム･･･指定時刻に内蔵チャイムを鳴らします。",
+                 (QStringList{"[2] －10 ♪3", "3 0 ♪7", "0 0 off ♪1",
+                              "チャイムプログラム･･･指定時刻に内蔵チャイムを鳴らします。",
                               "1～59秒の範囲でチャイム起動時間を入力します。"}));
 
         // The arrows stop at the ends of their range.
@@ -246,7 +247,8 @@ private slots:
         w.get<UpDownButtons>("UpDownChime", 3)->stepBy(6);
         w.type(4)->setCurrentIndex(4);
         w.type(0)->setCurrentIndex(0);
-        QCOMPARE((QStringList{w.state(0), w.state(1), w.state(3), w.state(4), w.type(0)->toolTip(), w.value(0)->toolTip()}),
+        QCOMPARE((QStringList{w.state(0), w.state(1), w.state(3), w.state(4), w.type(0)->toolTip(),
+                              w.value(0)->toolTip()}),
                  (QStringList{"[0] 0 off ♪3", "3 1 ♪7", "4 59 ♪7", "4 0 ♪1",
                               "プログラムの種類を 報時、チャイム、タイマ、繰返しの中から選択します。",
                               "プログラムの種類により、出力時間、チャイム起動時間等を入力します。"}));
