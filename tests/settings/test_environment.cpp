@@ -8,11 +8,11 @@
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QAbstractItemView>
 #include <QToolButton>
 #include <QtTest>
 
@@ -25,6 +25,7 @@ const QString kNotNumeric = QStringLiteral("初期設定|入力した値が不�
 const QString kOneTo59 = QStringLiteral("初期設定|1～59の値を設定してください。");
 const QString kZeroTo59 = QStringLiteral("初期設定|0～59の値を設定してください。");
 const QString kBadTune = QStringLiteral("初期設定|入力した値が不正です。\r\n1～7の値を設定してください。");
+const QString kPlaying = QStringLiteral("チャイム演奏|OKを押すと再生を終了します。");
 
 // The settings window of one test, shown and active so that focus moves
 // run the checks as they do for a user.
@@ -38,25 +39,21 @@ public:
     ~Window() { delete form.data(); }
 
     template <typename T>
-    T* get(const char* name, int row = -1) const
+    T* get(const char* name, int row) const
     {
-        T* widget = form->findChild<T*>(row < 0 ? QString(name) : QStringLiteral("%1_%2").arg(name).arg(row));
-        if (!widget)
-            qFatal("no control %s %d", name, row);
-        return widget;
+        return child<T>(form, QStringLiteral("%1_%2").arg(name).arg(row));
     }
     QComboBox* type(int row) const { return get<QComboBox>("Combo_Function", row); }
     QLineEdit* value(int row) const { return get<QLineEdit>("Text_Function", row); }
     QLineEdit* tune(int row) const { return get<QLineEdit>("Text_Chime", row); }
-    void click(const char* button, int row = -1) { QTest::mouseClick(get<QPushButton>(button, row), Qt::LeftButton); }
+    void click(const QString& button) { QTest::mouseClick(child<QPushButton>(form, button), Qt::LeftButton); }
 
     // Moves the focus to `box` as the Tab key does, then sets its text.
-    static QWidget* focus(QWidget* box, const QString& text = {})
+    static void focus(QWidget* box, const QString& text = {})
     {
         box->setFocus(Qt::TabFocusReason);
         if (auto* edit = qobject_cast<QLineEdit*>(box); edit && !text.isNull())
             edit->setText(text);
-        return box;
     }
     // Fills a row as a user would: type, then value, then on to the tune.
     void fill(int row, int typeCode, const QString& seconds, const QString& tuneText = QStringLiteral("1"))
@@ -66,18 +63,19 @@ public:
         if (typeCode != 0)
             focus(value(row), seconds);
         focus(tune(row), tuneText);
-        focus(get<QPushButton>("Button_Close"));
+        focus(child<QPushButton>(form, "Button_Close"));
     }
 
     // "type [－]value [off] ♪tune", "off" when the value and its arrows are
-    // both disabled.
+    // both disabled, the box with the focus in brackets.
     QString state(int row) const
     {
+        const auto shown = [](QWidget* box, const QString& text) { return box->hasFocus() ? "[" + text + "]" : text; };
         const bool on = value(row)->isEnabled();
         const bool minus = get<QLabel>("Label_Minus", row)->isVisible();
         const QString off = on == get<UpDownButtons>("UpDown", row)->isEnabled() ? (on ? "" : " off") : " arrows?";
-        return QString::number(type(row)->currentIndex()) + (minus ? " －" : " ") + value(row)->text() + off + " ♪"
-               + tune(row)->text();
+        return shown(type(row), QString::number(type(row)->currentIndex())) + (minus ? " －" : " ")
+               + shown(value(row), value(row)->text()) + off + " ♪" + shown(tune(row), tune(row)->text());
     }
 
     QPointer<Form_Environment> form;
@@ -108,110 +106,64 @@ private slots:
     }
     void cleanup() { m_store.reset(); }
 
-    void rowStateFollowsTheType()
+    // Row 3 is filled in and left by a click: on the next row's list, or on
+    // 試聴 from the tune box (type -1). Leaving a type box checks the type
+    // lock first, then the row's value; going from the type to its value
+    // leaves the value to be checked when it is left in turn. A refused entry
+    // keeps the focus and the click is dropped: one message and nothing else.
+    void leavingABox_data()
     {
-        setCircuit(1, 2, 58, 3);
-        setCircuit(2, 3, 0, 7);
-        ProgramStore::exec("UPDATE T_Setting SET PulseTime = 5 WHERE CircuitNO = 3");  // stale, unused
-        Window w;
-        QCOMPARE((QStringList{w.form->windowTitle(), w.get<QLabel>("Label_Titile")->text(), w.type(0)->itemText(4),
-                              w.get<QPushButton>("Button_Close")->text()}),
-                 (QStringList{"初期設定", "初　期　設　定", "繰返し", "閉じる (&X)"}));
-        QCOMPARE((QStringList{w.state(0), w.state(1), w.state(2)}),
-                 (QStringList{"2 －58 ♪3", "3 0 ♪7", "0 0 off ♪1"}));
-        QCOMPARE(w.type(0)->toolTip(), QStringLiteral("チャイムプログラム･･･指定時刻に内蔵チャイムを鳴らします。"));
-        QCOMPARE(w.value(0)->toolTip(), QStringLiteral("1～59秒の範囲でチャイム起動時間を入力します。"));
-
-        // The arrows stop at the ends of their range.
-        QTest::mouseClick(w.get<UpDownButtons>("UpDown", 0)->upButton(), Qt::LeftButton);
-        QTest::mouseClick(w.get<UpDownButtons>("UpDown", 0)->upButton(), Qt::LeftButton);
-        w.get<UpDownButtons>("UpDownChime", 0)->stepBy(5);
-        QCOMPARE(w.state(0), QStringLiteral("2 －59 ♪7"));
-
-        w.type(2)->setCurrentIndex(4);
-        w.type(0)->setCurrentIndex(0);
-        QCOMPARE((QStringList{w.state(0), w.state(2)}), (QStringList{"0 0 off ♪7", "4 0 ♪1"}));
-        QCOMPARE(w.type(0)->toolTip(), QStringLiteral("プログラムの種類を 報時、チャイム、タイマ、繰返しの中から選択します。"));
-        QCOMPARE(w.value(0)->toolTip(), QStringLiteral("プログラムの種類により、出力時間、チャイム起動時間等を入力します。"));
-        QVERIFY(shownMessages().isEmpty());
+        QTest::addColumn<QString>("stored");  // circuit 3's type (its value 5) and programs
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("text");  // for the value or tune box; none: the type box is left
+        QTest::addColumn<QStringList>("outcome");  // messages, row 3, then "list" dropped down or tune played
+        QTest::newRow("locked by week programs") << "1 week" << 4 << QString() << QStringList{kLocked, "[4] 5 ♪1"};
+        QTest::newRow("locked by year programs") << "2 year" << 4 << QString() << QStringList{kLocked, "[4] 5 ♪1"};
+        QTest::newRow("locked, no value check") << "1 week" << 4 << "abc" << QStringList{kLocked, kLocked, "[4] abc ♪1"};
+        QTest::newRow("no programs") << "1" << 4 << QString() << QStringList{"4 5 ♪1", "list"};
+        QTest::newRow("stored type 0 is no lock") << "0 week" << 4 << QString() << QStringList{kOneTo59, "4 [0] ♪1"};
+        QTest::newRow("abc, timer names 1-59 too") << "" << 3 << "abc" << QStringList{kNotNumeric, "3 [abc] ♪1"};
+        QTest::newRow("0, timer") << "" << 3 << "0" << QStringList{"3 0 ♪1", "list"};
+        QTest::newRow("0, chime") << "" << 2 << "0" << QStringList{kOneTo59, "2 －[0] ♪1"};
+        QTest::newRow("0.5 would be stored as 0") << "" << 1 << "0.5" << QStringList{kOneTo59, "1 [0.5] ♪1"};
+        QTest::newRow("59.5, timer") << "" << 3 << "59.5" << QStringList{kZeroTo59, "3 [59.5] ♪1"};
+        QTest::newRow("59.4, above 59 before rounding") << "" << 3 << "59.4" << QStringList{kZeroTo59, "3 [59.4] ♪1"};
+        QTest::newRow("-0.4, below 0 before rounding") << "" << 3 << "-0.4" << QStringList{kZeroTo59, "3 [-0.4] ♪1"};
+        QTest::newRow("full-width 59, chime") << "" << 2 << "５９" << QStringList{"2 －５９ ♪1", "list"};
+        for (const char* tune : {"abc", "8", "0", "7.5"})
+            QTest::addRow("tune %s", tune)
+                << "" << -1 << tune << QStringList{kBadTune, "0 0 off ♪[" + QString(tune) + "]"};
+        QTest::newRow("tune ７") << "" << -1 << "７" << QStringList{kPlaying, "0 0 off ♪７", "played 07.mp3"};
     }
-
-    // Leaving a type box checks the type lock first, then the row's value.
-    void leavingATypeBox_data()
+    void leavingABox()
     {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<QString>("programs");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("week programs") << 1 << "week" << kLocked;
-        QTest::newRow("only year programs") << 2 << "year" << kLocked;
-        QTest::newRow("no programs") << 1 << "" << QString();
-        QTest::newRow("type 0 takes any type, value 0 is checked") << 0 << "week" << kOneTo59;
-    }
-    void leavingATypeBox()
-    {
-        QFETCH(int, stored);
-        QFETCH(QString, programs);
-        QFETCH(QString, message);
-        setCircuit(3, stored, stored == 0 ? 0 : 5);
-        if (programs == "week")
+        QFETCH(QString, stored);
+        QFETCH(int, type);
+        QFETCH(QString, text);
+        QFETCH(QStringList, outcome);
+        setCircuit(3, stored.left(1).toInt(), 5);
+        if (stored.endsWith("week"))
             addWeekRow(3, 0, 1, 0, 8, 0, 0);
-        else if (programs == "year")
+        else if (stored.endsWith("year"))
             addYearRow(3, 24, 5, 3, 0);
         Window w;
         Window::focus(w.type(2));
-        w.type(2)->setCurrentIndex(4);
-        Window::focus(w.type(3));
-        QCOMPARE(shownMessages(), message.isEmpty() ? QStringList() : QStringList{message});
-        QVERIFY((message.isEmpty() ? w.type(3) : message == kLocked ? w.type(2) : static_cast<QWidget*>(w.value(2)))
-                    ->hasFocus());
-        if (message != kLocked)
-            return;
-        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(w.type(2)->currentIndex(), 4);  // the wrong choice stays on screen
-
-        // Going on to the same row's value is refused too, without a value
-        // check of its own.
-        w.value(2)->setText("abc");
-        Window::focus(w.value(2));
-        QCOMPARE(shownMessages(), (QStringList{kLocked, kLocked}));
-        QVERIFY(w.type(2)->hasFocus());
-    }
-
-    // Type -1 stands for the row's tune box. The box is reached from the
-    // row's type box, which leaves the value (still 0) unchecked.
-    void entryChecks_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("abc, time signal") << 1 << "abc" << kNotNumeric;
-        QTest::newRow("abc, timer names 1-59 too") << 3 << "abc" << kNotNumeric;
-        QTest::newRow("0, timer") << 3 << "0" << QString();
-        QTest::newRow("0, time signal") << 1 << "0" << kOneTo59;
-        QTest::newRow("0, chime") << 2 << "0" << kOneTo59;
-        QTest::newRow("0, repeat") << 4 << "0" << kOneTo59;
-        QTest::newRow("0.5 would be stored as 0") << 1 << "0.5" << kOneTo59;
-        QTest::newRow("59.5, timer") << 3 << "59.5" << kZeroTo59;
-        QTest::newRow("59.4, above 59 before rounding") << 3 << "59.4" << kZeroTo59;
-        QTest::newRow("-0.4, below 0 before rounding") << 3 << "-0.4" << kZeroTo59;
-        QTest::newRow("full-width 59, chime") << 2 << "５９" << QString();
-        for (const char* tune : {"abc", "8", "0", "7.5", "７"})
-            QTest::addRow("tune %s", tune) << -1 << tune << (QString(tune) == "７" ? QString() : kBadTune);
-    }
-    void entryChecks()
-    {
-        QFETCH(int, type);
-        QFETCH(QString, text);
-        QFETCH(QString, message);
-        Window w;
-        Window::focus(w.type(4));
-        w.type(4)->setCurrentIndex(std::max(type, 0));
-        QWidget* box = Window::focus(type < 0 ? w.tune(4) : w.value(4), text);
-        Window::focus(w.type(5));
-        QCOMPARE(shownMessages(), message.isEmpty() ? QStringList() : QStringList{message});
-        QVERIFY((message.isEmpty() ? w.type(5) : box)->hasFocus());
-        if (!message.isEmpty())
-            QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
+        w.type(2)->setCurrentIndex(std::max(type, 0));
+        QLineEdit* box = type < 0 ? w.tune(2) : w.value(2);
+        if (!text.isNull()) {
+            box->setText(text);
+            Window::focus(box);
+        }
+        if (type < 0)
+            w.click("Button_Chime_2");
+        else
+            QTest::mouseClick(w.type(3), Qt::LeftButton);
+        QStringList got = shownMessages() << w.state(2);
+        if (w.type(3)->view()->isVisible())
+            got << "list";
+        if (!m_playLog.isEmpty())
+            got << "played " + m_playLog.first().section('/', -1).section(' ', 0, 0);
+        QCOMPARE(got, outcome);
     }
 
     // Entries changed without leaving their boxes are caught on closing:
@@ -241,69 +193,32 @@ private slots:
         }
         QVERIFY(w.form->close());
         QCOMPARE(shownMessages().size(), 4);
+        for (const MessageBox::Shown& box : MessageBox::shown())
+            QCOMPARE(box.icon, MessageBox::Icon::Exclamation);
         QCOMPARE((QStringList{saved(1), saved(4)}), (QStringList{"1 30 1", "0 0 4"}));
     }
 
-    // A click on 試聴 or 閉じる that takes the focus out of a wrong entry is
-    // dropped: the user sees that entry's message once and nothing else.
-    void clickAfterARefusedEntryIsDropped()
+    // The new user's first session: settings made, heard, saved, and shown
+    // again at the next opening.
+    void firstSession()
     {
-        Window w;
-        Window::focus(w.tune(5), "8");
-        w.click("Button_Chime", 5);
-        QCOMPARE(shownMessages(), QStringList{kBadTune});
-        QVERIFY(m_playLog.isEmpty() && w.tune(5)->hasFocus());
-
-        w.tune(5)->setText("6");
-        w.type(2)->setCurrentIndex(3);
-        Window::focus(w.value(2), "60");
-        w.click("Button_Close");
-        QCOMPARE(shownMessages(), (QStringList{kBadTune, kZeroTo59}));
-        QVERIFY(w.form->isVisible() && w.value(2)->hasFocus());
-
-        w.value(2)->setText("0");
-        w.click("Button_Close");
-        QVERIFY(!w.form->isVisible());
-        QCOMPARE(shownMessages().size(), 2);
-        QCOMPARE((QStringList{saved(3), saved(6)}), (QStringList{"3 0 1", "0 0 6"}));
-    }
-
-    // The list clicked out of a refused type change does not drop down.
-    void listClickedAfterATypeLockStaysShut()
-    {
-        setCircuit(3, 1, 5);
-        addWeekRow(3, 0, 1, 0, 8, 0, 0);
-        Window w;
-        Window::focus(w.type(2));
-        w.type(2)->setCurrentIndex(4);
-        QTest::mouseClick(w.type(3), Qt::LeftButton);
-        QCOMPARE(shownMessages(), QStringList{kLocked});
-        QVERIFY(w.type(2)->hasFocus());
-        QVERIFY(!w.type(3)->view()->isVisible());
-    }
-
-    // The new user's first session: settings made, heard, saved, kept.
-    void settingsAreSavedAndKeptAcrossOpenings()
-    {
-        setCircuit(8, 4, 20, 2);
         Form_Main main;
         main.Form_Load();
         main.show();
-        auto* initial = main.findChild<QPushButton*>("Button_Initial");
-        initial->click();
+        click(&main, "Button_Initial");
         auto* opened = qobject_cast<Form_Environment*>(FindForm("Form_Environment"));
-        QVERIFY(opened);
-        QVERIFY(!main.isVisible());
+        QVERIFY(opened && !main.isVisible());
         {
             Window w(opened);
+            QCOMPARE((QStringList{w.form->windowTitle(), child<QLabel>(w.form, "Label_Titile")->text(),
+                                  w.type(0)->itemText(4), child<QPushButton>(w.form, "Button_Close")->text()}),
+                     (QStringList{"初期設定", "初　期　設　定", "繰返し", "閉じる (&X)"}));
             w.fill(0, 2, "10", "3");
             w.fill(1, 3, "０", "７");  // full-width digits
             w.fill(2, 1, "12.5");      // half to even
             w.fill(3, 4, "58.6", "2");
-            w.fill(7, 0, "");
-            w.click("Button_Chime", 0);
-            QCOMPARE(m_playLog.size(), 2);
-            QVERIFY(m_playLog[0].endsWith("/snd/03.mp3 boxes=0"));
+            w.click("Button_Chime_0");
+            QVERIFY(m_playLog.value(0).endsWith("/snd/03.mp3 boxes=0"));
             w.click("Button_Close");
             QVERIFY(main.isVisible() && !IsFormLoaded("Form_Environment"));
         }
@@ -311,17 +226,33 @@ private slots:
         for (int circuit = 1; circuit <= 8; ++circuit)
             all << saved(circuit);
         QCOMPARE(all, (QStringList{"2 10 3", "3 0 7", "1 12 1", "4 59 2", "0 0 1", "0 0 1", "0 0 1", "0 0 1"}));
-        QCOMPARE(shownMessages(), QStringList{"チャイム演奏|OKを押すと再生を終了します。"});
+        QCOMPARE(shownMessages(), QStringList{kPlaying});
 
         MessageBox::clearShown();
-        main.findChild<QPushButton*>("Button_Week")->click();
-        main.findChild<QPushButton*>("Button_Year")->click();
-        QVERIFY(shownMessages().isEmpty());  // 週間プログラム no longer asks for settings
-        initial->click();
+        click(&main, "Button_Week");
+        click(&main, "Button_Year");
+        ProgramStore::exec("UPDATE T_Setting SET PulseTime = 5 WHERE CircuitNO = 5");  // stale, unused
+        click(&main, "Button_Initial");
         auto* reopened = qobject_cast<Form_Environment*>(FindForm("Form_Environment"));
         QVERIFY(reopened);
-        Window again(reopened);
-        QCOMPARE((QStringList{again.state(0), again.state(1)}), (QStringList{"2 －10 ♪3", "3 0 ♪7"}));
+        Window w(reopened);
+        QCOMPARE((QStringList{w.state(0), w.state(1), w.state(4), w.type(0)->toolTip(), w.value(0)->toolTip()}),
+                 (QStringList{"[2] －10 ♪3", "3 0 ♪7", "0 0 off ♪1",
+                              "チャイムプログラム･･･指定時刻に内蔵チャイムを鳴らします。",
+                              "1～59秒の範囲でチャイム起動時間を入力します。"}));
+
+        // The arrows stop at the ends of their range.
+        QTest::mouseClick(w.get<UpDownButtons>("UpDown", 1)->upButton(), Qt::LeftButton);
+        QTest::mouseClick(w.get<UpDownButtons>("UpDown", 3)->upButton(), Qt::LeftButton);
+        w.get<UpDownButtons>("UpDownChime", 3)->stepBy(6);
+        w.type(4)->setCurrentIndex(4);
+        w.type(0)->setCurrentIndex(0);
+        QCOMPARE((QStringList{w.state(0), w.state(1), w.state(3), w.state(4), w.type(0)->toolTip(),
+                              w.value(0)->toolTip()}),
+                 (QStringList{"[0] 0 off ♪3", "3 1 ♪7", "4 59 ♪7", "4 0 ♪1",
+                              "プログラムの種類を 報時、チャイム、タイマ、繰返しの中から選択します。",
+                              "プログラムの種類により、出力時間、チャイム起動時間等を入力します。"}));
+        QVERIFY(shownMessages().isEmpty());  // 週間プログラム no longer asks for settings
     }
 
 private:
