@@ -32,11 +32,11 @@ private slots:
         m_printerPresent = true;
         PrintOutput::setHandlers(
             [this](QWidget*, const Reports::Report& report) {
-                m_outputs << QStringLiteral("preview ") + report.title + QLatin1Char(' ') + report.labels.value(0);
+                m_outputs << QStringLiteral("preview ") + report.title + QLatin1Char(' ') + report.labels.join(' ');
             },
             [this](const Reports::Report& report) {
                 if (m_printerPresent)
-                    m_outputs << QStringLiteral("print ") + report.title + QLatin1Char(' ') + report.labels.value(0);
+                    m_outputs << QStringLiteral("print ") + report.title + QLatin1Char(' ') + report.labels.join(' ');
                 return m_printerPresent;
             });
         m_print = new Form_Print;
@@ -55,7 +55,7 @@ private slots:
         m_store.reset();
     }
 
-    void opening()
+    void circuitsAndButtons()
     {
         auto* circuits = child<QComboBox>(m_print, "Combo_Circuit");
         QCOMPARE(circuits->count(), 3);
@@ -66,28 +66,17 @@ private slots:
         QCOMPARE(child<QPushButton>(m_print, "Button_Special")->text(), QStringLiteral("特殊プログラム印刷 (&S)"));
         QCOMPARE(child<QLabel>(m_print, "Label_Special")->text(),
                  QStringLiteral("年間プログラムで指定した日付に実行される特殊プログラムを確認します。"));
-    }
-
-    void buttonsFollowTheProgramType_data()
-    {
-        QTest::addColumn<int>("item");
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<bool>("yearAndSpecial");
-        QTest::newRow("報時") << 0 << "報時" << true;
-        QTest::newRow("チャイム") << 1 << "チャイム" << true;
-        QTest::newRow("繰返し prints its week programs only") << 2 << "繰返し" << false;
-    }
-
-    void buttonsFollowTheProgramType()
-    {
-        QFETCH(int, item);
-        QFETCH(QString, mode);
-        QFETCH(bool, yearAndSpecial);
-        child<QComboBox>(m_print, "Combo_Circuit")->setCurrentIndex(item);
-        QCOMPARE(child<QLabel>(m_print, "Label_Mode")->text(), mode);
-        QVERIFY(child(m_print, "Button_Week")->isEnabled());
-        QCOMPARE(child(m_print, "Button_Year")->isEnabled(), yearAndSpecial);
-        QCOMPARE(child(m_print, "Button_Special")->isEnabled(), yearAndSpecial);
+        // The type, then the week, year and special buttons: a repeat circuit prints its week programs only. The
+        // repeat circuit comes first, so that the buttons must come back on.
+        QStringList states;
+        for (int item : {2, 1, 0}) {
+            circuits->setCurrentIndex(item);
+            QString state = child<QLabel>(m_print, "Label_Mode")->text();
+            for (const char* button : {"Button_Week", "Button_Year", "Button_Special"})
+                state += child(m_print, button)->isEnabled() ? " on" : " off";
+            states << state;
+        }
+        QCOMPARE(states, (QStringList{"繰返し on off off", "チャイム on on on", "報時 on on on"}));
     }
 
     void nothingChosenOrNothingLeft()
@@ -105,11 +94,11 @@ private slots:
         QVERIFY(!m_dialog);
     }
 
-    void yearListingAsksForTheYear()
+    // A circuit with only year entries: the year listing asks for the year;
+    // the week listing is an empty table.
+    void yearOnlyCircuit()
     {
         openSelect(1, "Button_Year");
-        QCOMPARE(PrintHandOver.PrintProgramTitle, QStringLiteral("チャイムプログラム"));
-        QCOMPARE(PrintHandOver.PrintPulse, qint16(10));
         QCOMPARE(m_dialog->windowTitle(), QStringLiteral("年間プログラム印刷"));
         QCOMPARE(child<QLabel>(m_dialog.get(), "Label_Titile")->text(), QStringLiteral("年間プログラム印刷"));
         QCOMPARE(child(m_dialog.get(), "Button_Print")->toolTip(), QStringLiteral("選択した年のプログラムを印刷します。"));
@@ -129,20 +118,23 @@ private slots:
         clickPrint();
         QCOMPARE(shownMessages(), QStringList{"年間プログラム印刷|年間プログラムを印刷します。\r\nよろしいですか？"});
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_YearP")), 0);
-        QVERIFY(m_outputs.isEmpty());
-        QVERIFY(m_dialog->isVisible());
+        QVERIFY(m_outputs.isEmpty() && m_dialog->isVisible());
 
         previewWithYes();
-        QCOMPARE(PrintHandOver.PrintYear, qint16(0));
-        QCOMPARE(m_outputs, QStringList{"preview 年間プログラム 毎年"});
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_YearP")), 1);
         QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+
+        openSelect(1, "Button_Week");
+        previewWithYes();
+        QCOMPARE(m_outputs, (QStringList{"preview 年間プログラム 毎年 回 路 2",
+                                         "preview 週間プログラム チャイムプログラム 回 路 2 チャイム起動時間 10秒前"}));
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_WeekP")), 0);
     }
 
     void weekListingStraightToThePrinterTwice()
     {
         for (int round = 0; round < 2; ++round) {
-            openSelect(0, "Button_Week");
+            openSelect(2, "Button_Week");
             QCOMPARE(m_dialog->windowTitle(), QStringLiteral("週間プログラム印刷"));
             QVERIFY(child(m_dialog.get(), "Combo_Year")->isHidden());
             MessageBox::queueAnswer(QMessageBox::Yes);
@@ -150,7 +142,8 @@ private slots:
             QCOMPARE(shownMessages().value(0), QStringLiteral("プログラム印刷|週間プログラムを印刷します。\r\nよろしいですか？"));
             QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
         }
-        QCOMPARE(m_outputs, (QStringList{"print 週間プログラム 報時プログラム", "print 週間プログラム 報時プログラム"}));
+        const QString output = QStringLiteral("print 週間プログラム 繰返しプログラム 回 路 4 出力時間 3秒幅");
+        QCOMPARE(m_outputs, (QStringList{output, output}));
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_WeekP")), 1);
     }
 
@@ -166,16 +159,7 @@ private slots:
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
         QVERIFY(m_dialog->isVisible());
         previewWithYes();
-        QCOMPARE(m_outputs, QStringList{"preview 特殊プログラム 報時プログラム"});
-    }
-
-    // A circuit with only year entries: its week listing is an empty table.
-    void weekListingOfYearOnlyCircuit()
-    {
-        openSelect(1, "Button_Week");
-        previewWithYes();
-        QCOMPARE(m_outputs, QStringList{"preview 週間プログラム チャイムプログラム"});
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_WeekP")), 0);
+        QCOMPARE(m_outputs, QStringList{"preview 特殊プログラム 報時プログラム 回 路 1 出力時間 5秒幅"});
     }
 
 private:

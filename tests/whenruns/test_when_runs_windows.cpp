@@ -1,11 +1,8 @@
 #include "TestSupport.h"
-#include "store/ProgramStore.h"
-#include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "app/Form_Main.h"
 #include "app/ui/WindowUtil.h"
 #include "week/Form_Week.h"
-#include "whenruns/Schedule.h"
 #include "whenruns/WeekTimeline.h"
 
 #include <QComboBox>
@@ -17,7 +14,6 @@
 #include <QtTest>
 
 using namespace TestSupport;
-using WhenRuns::TimelineMark;
 
 namespace {
 
@@ -79,10 +75,9 @@ private slots:
         QVERIFY(!child(&week, "Button_Edit")->isEnabled() && !child(&week, "Button_Delete")->isEnabled());
         QVERIFY(child(&week, "Button_New")->isEnabled());
         QCOMPARE(timeline->currentLayout().marks.size(), 1);
-        const TimelineMark tick = timeline->currentLayout().marks.first();
-        QCOMPARE(tick.day, 1);
-        QCOMPARE(tick.label, QStringLiteral("3"));
-        QCOMPARE(timeline->programTextAt(tick.rect.center()), QStringLiteral("月 8:30.05  曲番号 3"));
+        QCOMPARE(timeline->programTextAt(timeline->currentLayout().marks[0].rect.center()),
+                 QStringLiteral("月 8:30.05  曲番号 3"));
+        QVERIFY(!timeline->grab().isNull());
 
         // An entry dialog stores a program and rebuilds the list: the timeline follows.
         addWeekRow(2, 0, 5, 0, 12, 0, 0, 0, 0, 0, 1);
@@ -97,25 +92,6 @@ private slots:
         child<QRadioButton>(&week, "Option_View_0")->click();
         QVERIFY(child(&week, "DataGrid1")->isVisible());
         QVERIFY(child(&week, "Button_Edit")->isEnabled() && child(&week, "Button_Delete")->isEnabled());
-    }
-
-    // All 900 rows on one Wednesday: drawn without trouble, labels thinned out.
-    void timelineOfAFullDay()
-    {
-        ClearAllData();
-        setCircuit(2, 2, 10);
-        Transaction transaction;
-        for (int i = 0; i < WeekCapacity; ++i)
-            addWeekRow(2, 0, 3, 0, i / 60 % 24, i % 60, i % 60, 0, 0, 0, i % 7 + 1);
-        transaction.commit();
-        WeekTimeline timeline;
-        timeline.resize(640, 340);
-        timeline.setPrograms(2, WhenRuns::ReadWeekRows(2));
-        QCOMPARE(timeline.currentLayout().marks.size(), WeekCapacity);
-        const auto labelled = std::count_if(timeline.currentLayout().marks.cbegin(), timeline.currentLayout().marks.cend(),
-                                            [](const TimelineMark& mark) { return !mark.labelRect.isEmpty(); });
-        QVERIFY(labelled > 10 && labelled < 200);
-        QVERIFY(!timeline.grab().isNull());
     }
 
     // Opened from the main window on today. New Year 2027: every year special 1 on the chime circuit and 停止
