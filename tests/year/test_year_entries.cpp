@@ -11,17 +11,6 @@ using YearEntries::Action;
 
 namespace {
 
-// The marked days of a view as "M/D" texts.
-QStringList markedDays(int circuit, QDate start, int count)
-{
-    const QVector<bool> marks = YearEntries::MarkedDays(circuit, start, count);
-    QStringList days;
-    for (int i = 0; i < marks.size(); ++i)
-        if (marks.at(i))
-            days << start.addDays(i).toString(QStringLiteral("yy/M/d"));
-    return days;
-}
-
 QStringList rows(const QString& sql)
 {
     QStringList result;
@@ -44,64 +33,38 @@ private slots:
     void init() { m_store = std::make_unique<ScratchStore>(); }
     void cleanup() { m_store.reset(); }
 
-    void marks_data()
-    {
-        QTest::addColumn<QDate>("start");
-        QTest::addColumn<QStringList>("expected");
-        // Every-year 2/29 and 1/2, dated 27/12/30 and 28/1/5; circuit 2's entries never show.
-        QTest::newRow("February of a leap year") << QDate(2028, 1, 30) << QStringList{"28/2/29"};
-        QTest::newRow("February of a common year") << QDate(2027, 1, 31) << QStringList{};
-        QTest::newRow("late December into January")
-            << QDate(2027, 11, 28) << QStringList{"27/12/30", "28/1/2", "28/1/5"};
-        QTest::newRow("January tail of the year before") << QDate(2026, 12, 27) << QStringList{"27/1/2"};
-    }
-
-    void marks()
-    {
-        QFETCH(QDate, start);
-        QFETCH(QStringList, expected);
-        addEveryYearRow(1, 2, 29, 0);
-        addEveryYearRow(1, 1, 2, 3);
-        addYearRow(1, 27, 12, 30, 0);
-        addYearRow(1, 28, 1, 5, 4);
-        addYearRow(2, 28, 1, 6, 0);
-        addEveryYearRow(2, 2, 28, 0);
-        QCOMPARE(markedDays(1, start, 42), expected);
-    }
-
     void datedRunAcrossTheNewYear()
     {
         addYearRow(1, 26, 12, 30, 0);  // rewritten without a new row
         const auto result = YearEntries::WriteDatedRun(1, QDate(2026, 12, 28), QDate(2027, 1, 3), Action::Special, 5);
         QCOMPARE(result.added, 6);
         QVERIFY(!result.capacityReached);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE Year = 26 AND SpecialNO = 5"), 4);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE Year = 27 AND SpecialNO = 5"), 3);
-        QCOMPARE(rows("SELECT ID, Year, Month, Day FROM T_Year WHERE Day = 30"), QStringList{"3,26,12,30"});
+        QCOMPARE(rows("SELECT Year, Month, Day, SpecialNO FROM T_Year ORDER BY ID"),
+                 (QStringList{"26,12,28,5", "26,12,29,5", "26,12,30,5", "26,12,31,5", "27,1,1,5", "27,1,2,5", "27,1,3,5"}));
 
         // Clearing a run deletes only the days that have a row.
         YearEntries::WriteDatedRun(1, QDate(2027, 1, 2), QDate(2027, 1, 10), Action::Clear, 0);
         QCOMPARE(count("SELECT COUNT(*) FROM T_Year"), 5);
     }
 
+    // Circuit 1's 停止 on 8/1 is among the rows stored; the run is 8/from..8/to of 2027.
     void capacityStopsARun_data()
     {
-        QTest::addColumn<int>("stored");  // T_Year rows, circuit 1's 停止 on 8/1 among them
-        QTest::addColumn<int>("lastDay");  // the run is 8/1..8/lastDay of 2027, or 8/2.. below
-        QTest::addColumn<bool>("fromSecond");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
         QTest::addColumn<int>("added");
         QTest::addColumn<bool>("reached");
-        QTest::newRow("495 stored, 7 new days") << 495 << 8 << true << 5 << true;
-        QTest::newRow("493 stored, 7 new days") << 493 << 8 << true << 7 << false;
-        QTest::newRow("500 stored, existing day") << 500 << 1 << false << 0 << false;
-        QTest::newRow("500 stored, then a new day") << 500 << 3 << false << 0 << true;
+        QTest::newRow("493 stored, 7 new days") << 493 << 2 << 8 << 7 << false;
+        QTest::newRow("500 stored, existing day") << 500 << 1 << 1 << 0 << false;
+        QTest::newRow("500 stored, then a new day") << 500 << 1 << 3 << 0 << true;
     }
 
     void capacityStopsARun()
     {
         QFETCH(int, stored);
-        QFETCH(int, lastDay);
-        QFETCH(bool, fromSecond);
+        QFETCH(int, from);
+        QFETCH(int, to);
         QFETCH(int, added);
         QFETCH(bool, reached);
         Transaction filling;
@@ -109,11 +72,10 @@ private slots:
         for (int i = 1; i < stored; ++i)
             addYearRow(2, 30 + i / 300, 1 + i / 28 % 10, 1 + i % 28, 0);
         filling.commit();
-        const QDate from(2027, 8, fromSecond ? 2 : 1);
-        const auto result = YearEntries::WriteDatedRun(1, from, QDate(2027, 8, lastDay), Action::Special, 5);
+        const auto result = YearEntries::WriteDatedRun(1, QDate(2027, 8, from), QDate(2027, 8, to), Action::Special, 5);
         QCOMPARE(result.added, added);
         QCOMPARE(result.capacityReached, reached);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1 AND SpecialNO = 5"), added + (fromSecond ? 0 : 1));
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1 AND SpecialNO = 5"), added + (from == 1));
         QCOMPARE(YearRowCount(), stored + added);
     }
 
