@@ -1,0 +1,291 @@
+#include "TestSupport.h"
+#include "app/Form_Main.h"
+#include "app/ui/WindowUtil.h"
+#include "store/StoreRoutines.h"
+#include "week/Form_Week.h"
+#include "whenruns/DayResolution.h"
+#include "whenruns/ProgramText.h"
+#include "whenruns/TimelineLayout.h"
+#include "whenruns/WeekTimeline.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace TestSupport;
+using namespace WhenRuns;
+
+namespace {
+
+// "kind weekday special entry hasPrograms | program; program", programs as
+// their one-line texts, "<" before one that began the day before.
+QString describe(const CircuitDay& day)
+{
+    static const char* const kinds[] = {"week", "special", "stop", "conflict"};
+    const DaySource& s = day.source;
+    QString text = QStringLiteral("%1 %2").arg(QLatin1String(kinds[int(s.kind)])).arg(s.weekday);
+    if (s.kind == SourceKind::Special || s.kind == SourceKind::Stop)
+        text += QStringLiteral(" %1 %2").arg(s.special).arg(s.entry == EntryKind::Dated ? "dated" : "every-year");
+    if (s.kind == SourceKind::Special && !s.hasPrograms)
+        text += QStringLiteral(" empty");
+    for (const EntryRef& e : s.entries)
+        text += QStringLiteral(" [%1 %2]").arg(e.entry == EntryKind::Dated ? "dated" : "every-year").arg(e.special);
+    QStringList programs;
+    for (const DayProgram& p : day.programs)
+        programs << (p.fromPreviousDay ? QStringLiteral("<") : QString()) + programLine(day.type, p.row).trimmed();
+    return text + QStringLiteral(" | ") + programs.join(QStringLiteral("; "));
+}
+
+double charWidth(const QString& text) { return 7.0 * text.size(); }
+
+// Each mark as "day left-right top-bottom", then "<" for the part of a span
+// after midnight, ">" for one going on past midnight, and its label when
+// it has room.
+QStringList describe(const TimelineLayout& layout)
+{
+    QStringList marks;
+    for (const TimelineMark& mark : layout.marks) {
+        const QRectF& r = mark.rect;
+        QString text = QStringLiteral("%1 %2-%3 %4-%5").arg(mark.day).arg(r.left()).arg(r.right()).arg(r.top()).arg(r.bottom());
+        text += QLatin1String(mark.fromPreviousDay ? " <" : "") + QLatin1String(mark.toNextDay ? " >" : "");
+        marks << (mark.labelRect.isEmpty() ? text : text + QLatin1Char(' ') + mark.label);
+    }
+    return marks;
+}
+
+void choose(QWidget* window, const char* box, const QString& text)
+{
+    auto* combo = child<QComboBox>(window, box);
+    combo->setCurrentIndex(combo->findText(text));
+}
+
+// Every row of the tree: headings as they are, programs as their visible
+// cells joined by "|".
+QStringList treeLines(QTreeWidget* tree)
+{
+    QStringList lines;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* circuit = tree->topLevelItem(i);
+        lines << circuit->text(0);
+        for (int j = 0; j < circuit->childCount(); ++j) {
+            QStringList cells;
+            for (int column = 0; column < tree->columnCount(); ++column)
+                if (!tree->isColumnHidden(column))
+                    cells << circuit->child(j)->text(column);
+            lines << cells.join(QLatin1Char('|')).remove(QRegularExpression(QStringLiteral("\\|+$")));
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+class TestWhenRuns : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_store = std::make_unique<ScratchStore>();
+        ResetCircuitSettings();
+        setOneCircuitOfEachType();
+    }
+
+    void cleanup() { m_store.reset(); }
+
+    void resolves_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<int>("circuit");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("weekday in time order") << QDate(2027, 1, 4) << 1 << "week 1 | 7:00.00  曲番号 1; 8:30.05  曲番号 3";
+        QTest::newRow("weekday without programs") << QDate(2027, 1, 5) << 1 << "week 2 | ";
+        QTest::newRow("dated special") << QDate(2028, 1, 2) << 1 << "special 0 2 dated | 9:15.00  曲番号 4";
+        QTest::newRow("every-year stop") << QDate(2031, 5, 5) << 1 << "stop 1 0 every-year | ";
+        QTest::newRow("dated and every-year conflict") << QDate(2027, 1, 1) << 1 << "conflict 5 [dated 0] [every-year 5] | ";
+        QTest::newRow("every-year alone") << QDate(2029, 1, 1) << 1 << "special 1 5 every-year | 10:00.00  曲番号 2";
+        QTest::newRow("29 February, leap year") << QDate(2028, 2, 29) << 1 << "special 2 5 every-year | 10:00.00  曲番号 2";
+        QTest::newRow("28 February, common year") << QDate(2027, 2, 28) << 1 << "week 0 | ";
+        QTest::newRow("1 March, common year") << QDate(2027, 3, 1) << 1 << "week 1 | 7:00.00  曲番号 1; 8:30.05  曲番号 3";
+        QTest::newRow("special without programs") << QDate(2027, 3, 10) << 1 << "special 3 9 dated empty | ";
+        QTest::newRow("Saturday night timer on Sunday")
+            << QDate(2027, 1, 10) << 3 << "week 0 | <22:00 ～ 日  6:00; 9:00 ～ 日 12:00";
+        QTest::newRow("Saturday night timer on Saturday") << QDate(2027, 1, 9) << 3 << "week 6 | 22:00 ～ 日  6:00";
+        QTest::newRow("nothing carried over from a stopped Saturday") << QDate(2027, 1, 17) << 3 << "week 0 | 9:00 ～ 日 12:00";
+        QTest::newRow("special timer ending the next day")
+            << QDate(2027, 1, 1) << 3 << "special 5 4 dated | 23:30 ～ 土  1:00";
+        QTest::newRow("end before start on the same day") << QDate(2027, 1, 7) << 3 << "week 4 | <23:00 ～ 木  1:00";
+        QTest::newRow("circuit without a type") << QDate(2027, 1, 4) << 6 << QString();
+        QTest::newRow("carried over from a special") << QDate(2027, 1, 2) << 3 << "week 6 | <23:30 ～ 土  1:00; 22:00 ～ 日  6:00";
+    }
+
+    void resolves()
+    {
+        QFETCH(QDate, date);
+        QFETCH(int, circuit);
+        QFETCH(QString, expected);
+        setCircuit(1, 2, 10);  // チャイム; 3 is a タイマ
+        // Chimes: Monday 8:30:05 and 7:00, special 2 at 9:15, special 5 at 10:00.
+        addWeekRow(1, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3);
+        addWeekRow(1, 0, 1, 0, 7, 0, 0, 0, 0, 0, 1);
+        addWeekRow(1, 2, 0, 0, 9, 15, 0, 0, 0, 0, 4);
+        addWeekRow(1, 5, 0, 0, 10, 0, 0, 0, 0, 0, 2);
+        // Timers: Saturday 22:00 to Sunday 6:00, Sunday 9:00-12:00, special 4
+        // from 23:30 to 1:00 (ends the next day).
+        addWeekRow(3, 0, 6, 0, 22, 0, 0, 6, 0);
+        addWeekRow(3, 0, 0, 0, 9, 0, 0, 12, 0);
+        addWeekRow(3, 4, 0, 0, 23, 30, 0, 1, 0);
+        // Wednesday 23:00 to 1:00 stored with Wednesday as its end day.
+        addWeekRow(3, 0, 3, 3, 23, 0, 0, 1, 0);
+        // New Year: every year special 5, 2027 停止 (a conflict); 2028-01-02
+        // special 2.
+        addEveryYearRow(1, 1, 1, 5);
+        addYearRow(1, 27, 1, 1, 0);
+        addYearRow(1, 28, 1, 2, 2);
+        // Every year 5 May 停止; 29 February special 5; 2027-03-10 special 9,
+        // which holds no programs.
+        addEveryYearRow(1, 5, 5, 0);
+        addEveryYearRow(1, 2, 29, 5);
+        addYearRow(1, 27, 3, 10, 9);
+        // Timers: 2027-01-01 (Fri) special 4; Saturday 2027-01-16 停止.
+        addYearRow(3, 27, 1, 1, 4);
+        addYearRow(3, 27, 1, 16, 0);
+        addWeekRow(6, 0, 1, 0, 8, 0, 0);  // a circuit without a type: never shown
+        const DayPreview preview = ResolveDay(ReadSchedule(), date);
+        const auto found = std::find_if(preview.circuits.cbegin(), preview.circuits.cend(),
+                                        [circuit](const CircuitDay& day) { return day.circuit == circuit; });
+        QCOMPARE(found == preview.circuits.cend() ? QString() : describe(*found), expected);
+    }
+
+    // 1440 px for 24 h: one pixel a minute; rows of 100 px. Saturday night goes on into Sunday morning; two
+    // overlapping spans on Tuesday share the bar in two lanes.
+    void timelineSplitsOvernightSpans()
+    {
+        const QList<ProgramLists::WeekRow> rows{{6, 0, 22, 0, 0, 6, 0, 0, 0}, {2, 2, 21, 0, 0, 23, 0, 0, 0},
+                                                {2, 2, 22, 0, 0, 23, 30, 0, 0}};
+        const TimelineLayout layout = LayoutTimeline(rows, 3, QRectF(0, 0, 1440, 700), charWidth);
+        QCOMPARE(describe(layout), (QStringList{"6 1320-1440 604-696 >", "0 0-360 4-96 <", "2 1260-1380 204-249.5",
+                                                "2 1320-1410 250.5-296"}));
+        QCOMPARE(layout.markAt(QPointF(100, 50)), 1);
+    }
+
+    void timelineTicksAndLabels()
+    {
+        // Monday chimes at 6:00:00, 12:30:30 and 12:31:00 (too close for a label).
+        const QList<ProgramLists::WeekRow> rows{
+            {1, 0, 6, 0, 0, 0, 0, 0, 3}, {1, 0, 12, 30, 30, 0, 0, 0, 5}, {1, 0, 12, 31, 0, 0, 0, 0, 7}};
+        const TimelineLayout layout = LayoutTimeline(rows, 2, QRectF(40, 20, 1440, 700), charWidth);
+        QCOMPARE(describe(layout), (QStringList{"1 399.5-400.5 134-217 3", "1 790-791 134-217 5", "1 790.5-791.5 134-217"}));
+        const double monday = layout.bar(1).center().y();
+        const QList<int> hits{layout.markAt(QPointF(789, monday)), layout.markAt(QPointF(740, monday)),
+                              layout.markAt(QPointF(400, layout.bar(2).center().y()))};
+        QCOMPARE(hits, (QList<int>{1, -1, -1}));
+    }
+
+    // 900 programs on one Wednesday: every span stays in its row, and only some chimes keep a label.
+    void timelineCopesWithAFullDay()
+    {
+        QList<ProgramLists::WeekRow> rows;
+        for (int i = 0; i < 900; ++i)
+            rows << ProgramLists::WeekRow{3, 3, i % 24, i % 60, 0, (i + 5) % 24, 0, 10, i % 7 + 1};
+        const TimelineLayout spans = LayoutTimeline(rows, 4, QRectF(0, 0, 700, 350), charWidth);
+        QVERIFY(spans.marks.size() >= 900);
+        for (const TimelineMark& mark : spans.marks)
+            QVERIFY(spans.row(mark.day).contains(mark.rect));
+        const TimelineLayout ticks = LayoutTimeline(rows, 2, QRectF(0, 0, 640, 340), charWidth);
+        QCOMPARE(ticks.marks.size(), 900);
+        const auto labelled = std::count_if(ticks.marks.cbegin(), ticks.marks.cend(),
+                                            [](const TimelineMark& mark) { return !mark.labelRect.isEmpty(); });
+        QVERIFY(labelled > 10 && labelled < 200);
+    }
+
+    void timelineFollowsTheList()
+    {
+        addWeekRow(2, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3);  // Monday chime
+        addWeekRow(3, 0, 6, 0, 22, 0, 0, 6, 0);        // Saturday night timer
+        addWeekRow(3, 4, 0, 0, 9, 0, 0, 10, 0);        // a special program: not on the timeline
+        Form_Week week;
+        week.show();
+        choose(&week, "Combo_Circuit", QStringLiteral("2"));
+        choose(&week, "Combo_Yobi", QStringLiteral("月"));
+        auto* timeline = child<WeekTimeline>(&week, "Timeline_Week");
+        QVERIFY(!timeline->isVisible());
+
+        child<QRadioButton>(&week, "Option_View_1")->click();
+        QVERIFY(timeline->isVisible() && !child(&week, "DataGrid1")->isVisible());
+        QVERIFY(!child(&week, "Button_Edit")->isEnabled() && !child(&week, "Button_Delete")->isEnabled());
+        QVERIFY(child(&week, "Button_New")->isEnabled());
+        QCOMPARE(timeline->currentLayout().marks.size(), 1);
+        QCOMPARE(timeline->programTextAt(timeline->currentLayout().marks[0].rect.center()),
+                 QStringLiteral("月 8:30.05  曲番号 3"));
+        QVERIFY(!timeline->grab().isNull());
+
+        // An entry dialog stores a program and rebuilds the list: the timeline follows.
+        addWeekRow(2, 0, 5, 0, 12, 0, 0, 0, 0, 0, 1);
+        week.rebuildList(2, 1);
+        QCOMPARE(timeline->currentLayout().marks.last().day, 5);
+
+        choose(&week, "Combo_Circuit", QStringLiteral("3"));
+        const TimelineLayout& spans = timeline->currentLayout();
+        QCOMPARE(spans.marks.size(), 2);
+        QCOMPARE(timeline->programTextAt(spans.marks[1].rect.center()), QStringLiteral("土 22:00 ～ 日  6:00"));
+
+        child<QRadioButton>(&week, "Option_View_0")->click();
+        QVERIFY(child(&week, "DataGrid1")->isVisible());
+        QVERIFY(child(&week, "Button_Edit")->isEnabled() && child(&week, "Button_Delete")->isEnabled());
+    }
+
+    // Opened from the main window on today. New Year 2027: every year special 1 on the chime circuit and 停止
+    // on 2027-01-01 (a conflict); the timer circuit runs special 6, which holds no programs (special 4 does); the
+    // Thursday night timer carries over into Friday.
+    void dayPreview()
+    {
+        addWeekRow(2, 1, 0, 0, 7, 0, 0, 0, 0, 0, 5);
+        addWeekRow(3, 4, 0, 0, 9, 0, 0, 10, 0);
+        addEveryYearRow(2, 1, 1, 1);
+        addYearRow(2, 27, 1, 1, 0);
+        addYearRow(3, 27, 1, 1, 6);
+        addWeekRow(3, 0, 4, 5, 23, 0, 0, 5, 30);
+        Form_Main main;
+        main.show();
+        child<QPushButton>(&main, "Button_Day")->click();
+        QWidget* preview = FindForm(QStringLiteral("Form_DayPreview"));
+        QVERIFY(preview && preview->isVisible() && !main.isVisible());
+        QCOMPARE(preview->windowTitle(), QStringLiteral("日付確認"));
+        auto* date = child<QDateEdit>(preview, "Date_Select");
+        auto* tree = child<QTreeWidget>(preview, "Tree_Day");
+        QCOMPARE(date->date(), QDate::currentDate());
+        date->setDate(QDate(2027, 1, 1));
+        QCOMPARE(child<QLabel>(preview, "Label_Weekday")->text(), QStringLiteral("金曜日"));
+        QCOMPARE(treeLines(tree), (QStringList{
+                                      "回路 1　報時　　週間: 金曜日",
+                                      "　この曜日のプログラムはありません。",
+                                      "回路 2　チャイム　　競合: 年間（2027年）停止 ／ 年間（毎年）特殊番号 1",
+                                      "　この日には年間プログラムの指定が重なっています。どれが実行されるかは決まっていません。",
+                                      "回路 3　タイマ　　年間（2027年）: 特殊番号 6",
+                                      "　特殊番号 6 にはプログラムがありません。",
+                                      "23:00|金| 5:30|||前日から継続",
+                                      "回路 4　繰返し　　週間: 金曜日",
+                                      "　この曜日のプログラムはありません。",
+                                  }));
+        QVERIFY(tree->topLevelItem(1)->foreground(0).color() != tree->topLevelItem(0)->foreground(0).color());
+
+        // The next year: the every-year entry alone runs special 1.
+        date->setDate(QDate(2028, 1, 1));
+        QCOMPARE(treeLines(tree).mid(2, 2), (QStringList{"回路 2　チャイム　　年間（毎年）: 特殊番号 1", " 7:00.00|||5"}));
+        child<QPushButton>(preview, "Button_PrevDay")->click();
+        QCOMPARE(date->date(), QDate(2027, 12, 31));
+        child<QPushButton>(preview, "Button_Close")->click();
+        QVERIFY(main.isVisible() && !IsFormLoaded(QStringLiteral("Form_DayPreview")));
+    }
+
+private:
+    std::unique_ptr<ScratchStore> m_store;
+};
+
+QTEST_MAIN(TestWhenRuns)
+#include "test_when_runs.moc"
