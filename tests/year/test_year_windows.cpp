@@ -208,8 +208,10 @@ private slots:
                 special(dialog)->setCurrentIndex(special(dialog)->findText(row.number));
             const QString date = child<QLabel>(dialog, "Label_Date")->text();
             click(dialog, "Button_OK");
-            QCOMPARE(QStringList({row.name, state, date, entries(), marked(), programCount()}) + shownMessages(),
-                     QStringList{row.name} + row.result);
+            // Joined, so that a failure shows the whole row.
+            QCOMPARE((QStringList({row.name, state, date, entries(), marked(), programCount()}) + shownMessages())
+                         .join(" | "),
+                     (QStringList{row.name} + row.result).join(" | "));
             QVERIFY(dialog->isHidden());
             QVERIFY2(count("SELECT COUNT(*) FROM T_YearE WHERE ID = 0") == 0, row.name);  // renumbered
         }
