@@ -10,8 +10,8 @@
 #include "year/Form_Year.h"
 #include "year/MonthCalendar.h"
 
-#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QLabel>
@@ -28,30 +28,24 @@ using namespace TestSupport;
 
 namespace {
 
-QString handedOverRun()
-{
-    const YearHandOverData& r = YearHandOver;
-    return QString::asprintf("%d/%d/%d-%d/%d/%d", r.RangeFromYear, r.RangeFromMonth, r.RangeFromDay, r.RangeToYear,
-                             r.RangeToMonth, r.RangeToDay);
-}
-
-QStringList items(QComboBox* box)
+// The list's items and, after a colon, the one chosen.
+QString choices(QComboBox* box)
 {
     QStringList texts;
     for (int i = 0; i < box->count(); ++i)
         texts << box->itemText(i);
-    return texts;
+    return texts.join(',') + ':' + box->currentText();
 }
 
 // Each dated entry as "circuit/year/month/day:special", then each every-year
-// one as "Ecircuit/month/day:special", in ID order.
+// one as "Ecircuit/month/day:special", in ID order; circuit 8's fillers left out.
 QString entries()
 {
     QStringList texts;
     QSqlQuery query = ProgramStore::exec(QStringLiteral(
         "SELECT * FROM (SELECT CircuitNO || '/' || Year || '/' || Month || '/' || Day || ':' || SpecialNO "
-        "FROM T_Year ORDER BY ID) UNION ALL SELECT * FROM (SELECT 'E' || CircuitNO || '/' || Month || '/' || Day "
-        "|| ':' || SpecialNO FROM T_YearE ORDER BY ID)"));
+        "FROM T_Year WHERE CircuitNO <> 8 ORDER BY ID) UNION ALL SELECT * FROM (SELECT 'E' || CircuitNO || '/' "
+        "|| Month || '/' || Day || ':' || SpecialNO FROM T_YearE ORDER BY ID)"));
     while (query.next())
         texts << query.value(0).toString();
     return texts.join(' ');
@@ -91,12 +85,10 @@ private slots:
         addYearRow(1, 27, 1, 1, 0);
         addEveryYearRow(1, 1, 2, 0);
         m_year = std::make_unique<Form_Year>();
-        QCOMPARE(items(circuits(m_year.get())), (QStringList{"1", "2", "3", "6"}));
-        QCOMPARE(circuits(m_year.get())->currentIndex(), -1);
+        QCOMPARE(choices(circuits(m_year.get())), QStringLiteral("1,2,3,6:"));
         QCOMPARE(programCount(), QStringLiteral("499"));
-        QCOMPARE(calendar()->selectedDate(), QDate::currentDate());
-        QCOMPARE(QList<QDate>({calendar()->minimumDate(), calendar()->maximumDate()}),
-                 QList<QDate>({QDate(2000, 1, 1), QDate(2099, 12, 31)}));
+        QCOMPARE(QList<QDate>({calendar()->selectedDate(), calendar()->minimumDate(), calendar()->maximumDate()}),
+                 QList<QDate>({QDate::currentDate(), QDate(2000, 1, 1), QDate(2099, 12, 31)}));
 
         // Paging keeps the selection, nothing is marked, and every command asks for a circuit first.
         calendar()->setSelectedDate(QDate(2027, 2, 10));
@@ -127,8 +119,8 @@ private slots:
         calendar()->setSelectedDate(QDate(2027, 2, 10));
         chooseCircuit(1);
         click(calendar(), "MonthView1_Next");
-        QCOMPARE(calendar()->selectionStart(), QDate(2027, 3, 1));
-        QCOMPARE(calendar()->selectedDate(), QDate(2027, 3, 1));
+        QCOMPARE(QList<QDate>({calendar()->selectionStart(), calendar()->selectedDate()}),
+                 QList<QDate>({QDate(2027, 3, 1), QDate(2027, 3, 1)}));
         QCOMPARE(marked(), QString());  // 2027 has no leap day
         child<QSpinBox>(calendar(), "MonthView1_Year")->setValue(2028);
         QCOMPARE(calendar()->selectionEnd(), QDate(2028, 3, 1));
@@ -141,49 +133,88 @@ private slots:
         QCOMPARE(marked(), QString());
     }
 
-    void dateDialogForOneDay()
+    // Each row on a fresh store, with programs 2 on circuit 1 and 4 on circuit 2: opens the date dialog over
+    // from..to, compares dateDialogState(), makes the choices (a year index and an option, -1 keeps them; a
+    // number), presses OK and compares the date shown then, the entries, the marks, the count left and the messages.
+    void dateDialog()
     {
-        addWeekRow(1, 2, 0, 0, 8, 0, 0);
-        addYearRow(1, 27, 8, 5, 7);  // special 7 has no programs
-        chooseCircuit(1);
-        calendar()->setSelectedDate(QDate(2027, 8, 1));
-        clickDay(QDate(2027, 8, 3));
-        QDialog* dialog = opened();
-        QCOMPARE(child<QLabel>(dialog, "Label_Date")->text(), QStringLiteral("2027年8月3日"));
-        QCOMPARE(items(years(dialog)), (QStringList{"毎年", "27年"}));
-        QCOMPARE(years(dialog)->currentIndex(), 1);
-        QVERIFY(option(dialog, 0)->isChecked());
-        QVERIFY(!special(dialog)->isEnabled());
-        option(dialog, 1)->setChecked(true);
-        click(dialog, "Button_OK");
-        QVERIFY(dialog->isHidden());
-        QCOMPARE(entries(), QStringLiteral("1/27/8/3:0 1/27/8/5:7"));
-        QCOMPARE(marked(), QStringLiteral("8/3 8/5"));
-        QCOMPARE(programCount(), QStringLiteral("498"));
-
-        clickDay(QDate(2027, 8, 3));
-        dialog = opened();
-        QVERIFY(option(dialog, 1)->isChecked());
-        years(dialog)->setCurrentIndex(0);
-        QCOMPARE(child<QLabel>(dialog, "Label_Date")->text(), QStringLiteral("8月3日"));
-        QVERIFY(option(dialog, 0)->isChecked());
-
-        // 設定なし in the year removes the entry again.
-        years(dialog)->setCurrentIndex(1);
-        option(dialog, 0)->setChecked(true);
-        click(dialog, "Button_OK");
-        QCOMPARE(entries(), QStringLiteral("1/27/8/5:7"));
-        QCOMPARE(marked(), QStringLiteral("8/5"));
-        QCOMPARE(programCount(), QStringLiteral("499"));
-
-        // A stored number without programs stays chosen and is written back.
-        clickDay(QDate(2027, 8, 5));
-        dialog = opened();
-        QVERIFY(option(dialog, 2)->isChecked());
-        QCOMPARE(items(special(dialog)), (QStringList{"2", "7（プログラムなし）"}));
-        QCOMPARE(special(dialog)->currentData().toInt(), 7);
-        click(dialog, "Button_OK");
-        QCOMPARE(entries(), QStringLiteral("1/27/8/5:7"));
+        const QString stopA = QStringLiteral("年間プログラム設定|年間プログラムの設定可能数を500超えてしまうため作成できません。");
+        const QString specialB = QStringLiteral("年間プログラム設定|年間プログラムの設定可能数500を超えてしまうため作成できません。");
+        const struct {
+            const char* name;
+            QList<QList<int>> stored;  // circuit, year, month, day, number; without the year, every year
+            int filled;  // fillers up to this many dated rows
+            int circuit;
+            QDate from, to;
+            int year, option;
+            const char* number;
+            QStringList result;
+        } rows[] = {
+            {"停止 for a day", {{1, 27, 8, 5, 7}}, 0, 1, QDate(2027, 8, 3), QDate(2027, 8, 3), -1, 1, "",
+             {"毎年,27年:27年|0|off 2:", "2027年8月3日", "1/27/8/3:0 1/27/8/5:7", "8/3 8/5", "498"}},
+            {"設定なし removes it", {{1, 27, 8, 3, 0}, {1, 27, 8, 5, 7}}, 0, 1, QDate(2027, 8, 3), QDate(2027, 8, 3),
+             -1, 0, "", {"毎年,27年:27年|1|off 2:", "2027年8月3日", "1/27/8/5:7", "8/5", "499"}},
+            // A stored number without programs stays chosen and is written back.
+            {"number without programs", {{1, 27, 8, 5, 7}}, 0, 1, QDate(2027, 8, 5), QDate(2027, 8, 5), -1, -1, "",
+             {"毎年,27年:27年|2|2,7（プログラムなし）:7（プログラムなし）", "2027年8月5日", "1/27/8/5:7", "8/5", "499"}},
+            // 毎年 shows the every-year entry of the day in place of the dated one.
+            {"switched to every year", {{1, 27, 8, 3, 0}, {1, 8, 3, 2}}, 0, 1, QDate(2027, 8, 3), QDate(2027, 8, 3),
+             0, -1, "", {"毎年,27年:27年|1|off 2:", "8月3日", "1/27/8/3:0 E1/8/3:2", "8/3", "499"}},
+            {"every year, backwards over the leap day", {}, 0, 3, QDate(2028, 3, 1), QDate(2028, 2, 28), 0, 1, "",
+             {"毎年,28年:28年|-1|off :", "2月28日～3月1日", "E3/2/28:0 E3/2/29:0 E3/3/1:0", "2/28 2/29 3/1", "500"}},
+            // The day already stored is rewritten in place.
+            {"across the new year", {{1, 26, 12, 30, 0}}, 0, 1, QDate(2026, 12, 28), QDate(2027, 1, 3), -1, 2, "2",
+             {"毎年,26年:26年|-1|off 2:", "2026年12月28日～2027年1月3日",
+              "1/26/12/28:2 1/26/12/29:2 1/26/12/30:2 1/26/12/31:2 1/27/1/1:2 1/27/1/2:2 1/27/1/3:2",
+              "12/28 12/29 12/30 12/31 1/1 1/2 1/3", "493"}},
+            {"設定なし over a run", {{1, 27, 1, 2, 0}, {1, 27, 1, 5, 2}, {1, 27, 1, 20, 0}}, 0, 1, QDate(2027, 1, 1),
+             QDate(2027, 1, 10), -1, 0, "",
+             {"毎年,27年:27年|-1|off 2:", "2027年1月1日～2027年1月10日", "1/27/1/20:0", "1/20", "499"}},
+            {"stop at capacity", {}, 495, 1, QDate(2027, 8, 2), QDate(2027, 8, 8), -1, 1, "",
+             {"毎年,27年:27年|-1|off 2:", "2027年8月2日～2027年8月8日",
+              "1/27/8/2:0 1/27/8/3:0 1/27/8/4:0 1/27/8/5:0 1/27/8/6:0", "8/2 8/3 8/4 8/5 8/6", "0", stopA}},
+            {"special at capacity", {}, 495, 1, QDate(2027, 8, 2), QDate(2027, 8, 8), -1, 2, "2",
+             {"毎年,27年:27年|-1|off 2:", "2027年8月2日～2027年8月8日",
+              "1/27/8/2:2 1/27/8/3:2 1/27/8/4:2 1/27/8/5:2 1/27/8/6:2", "8/2 8/3 8/4 8/5 8/6", "0", specialB}},
+            {"exactly fits", {}, 493, 1, QDate(2027, 8, 2), QDate(2027, 8, 8), -1, 1, "",
+             {"毎年,27年:27年|-1|off 2:", "2027年8月2日～2027年8月8日",
+              "1/27/8/2:0 1/27/8/3:0 1/27/8/4:0 1/27/8/5:0 1/27/8/6:0 1/27/8/7:0 1/27/8/8:0",
+              "8/2 8/3 8/4 8/5 8/6 8/7 8/8", "0"}},
+            {"stored day at capacity", {{1, 27, 8, 1, 0}}, 500, 1, QDate(2027, 8, 1), QDate(2027, 8, 1), -1, 2, "2",
+             {"毎年,27年:27年|1|off 2:", "2027年8月1日", "1/27/8/1:2", "8/1", "0"}},
+        };
+        for (const auto& row : rows) {
+            cleanup();
+            init();
+            addWeekRow(1, 2, 0, 0, 8, 0, 0);
+            addWeekRow(2, 4, 0, 0, 8, 0, 0);
+            for (const QList<int>& r : row.stored) {
+                if (r.size() == 4)
+                    addEveryYearRow(r[0], r[1], r[2], r[3]);
+                else
+                    addYearRow(r[0], r[1], r[2], r[3], r[4]);
+            }
+            fillYearTo(row.filled);
+            chooseCircuit(row.circuit);
+            calendar()->setSelectedDate(QDate(row.from.year(), row.from.month(), 15));
+            drag(row.from, row.to);
+            QDialog* dialog = opened();
+            const QString state = dateDialogState(dialog);
+            if (row.year >= 0)
+                years(dialog)->setCurrentIndex(row.year);
+            if (row.option >= 0)
+                option(dialog, row.option)->setChecked(true);
+            if (*row.number)
+                special(dialog)->setCurrentIndex(special(dialog)->findText(row.number));
+            const QString date = child<QLabel>(dialog, "Label_Date")->text();
+            click(dialog, "Button_OK");
+            // Joined, so that a failure shows the whole row.
+            QCOMPARE((QStringList({row.name, state, date, entries(), marked(), programCount()}) + shownMessages())
+                         .join(" | "),
+                     (QStringList{row.name} + row.result).join(" | "));
+            QVERIFY(dialog->isHidden());
+            QVERIFY2(count("SELECT COUNT(*) FROM T_YearE WHERE ID = 0") == 0, row.name);  // renumbered
+        }
     }
 
     // Circuit 2 is the second in the list, so a list index taken for the circuit shows.
@@ -192,24 +223,15 @@ private slots:
         addWeekRow(2, 4, 0, 0, 8, 0, 0);
         chooseCircuit(2);
         calendar()->setSelectedDate(QDate(2026, 12, 10));
-        clickDay(QDate(2026, 12, 28));
-        QCOMPARE(handedOverRun(), QStringLiteral("26/12/28-26/12/28"));
-        QCOMPARE(opened()->objectName(), QStringLiteral("Form_EditYear"));
-        QCOMPARE(EditRequest.CircuitNO, qint16(2));
-        opened()->reject();  // one date dialog open at a time, as when modal
 
-        // A drag onto January's tail hands over both years and turns the page, keeping the run.
+        // A drag onto January's tail turns the page, keeping the run.
         drag(QDate(2026, 12, 28), QDate(2027, 1, 3));
-        QCOMPARE(handedOverRun(), QStringLiteral("26/12/28-27/1/3"));
         QCOMPARE(calendar()->monthShown(), 1);
-        QCOMPARE(calendar()->selectionStart(), QDate(2026, 12, 28));
-        QCOMPARE(calendar()->selectionEnd(), QDate(2027, 1, 3));
+        QCOMPARE(QList<QDate>({calendar()->selectionStart(), calendar()->selectionEnd()}),
+                 QList<QDate>({QDate(2026, 12, 28), QDate(2027, 1, 3)}));
+        QCOMPARE(EditRequest.CircuitNO, qint16(2));
         QDialog* dialog = opened();
-        QCOMPARE(child<QLabel>(dialog, "Label_Date")->text(), QStringLiteral("2026年12月28日～2027年1月3日"));
-        QVERIFY(!option(dialog, 0)->isChecked() && !option(dialog, 1)->isChecked() && !option(dialog, 2)->isChecked());
         option(dialog, 2)->setChecked(true);
-        QCOMPARE(items(special(dialog)), QStringList{"4"});
-        QCOMPARE(special(dialog)->currentIndex(), -1);
         QVERIFY(child(dialog, "Button_Edit")->isEnabled());
 
         // 新規 opens the special window on the first free number and comes back with it chosen.
@@ -222,55 +244,15 @@ private slots:
         child<QLineEdit>(opened(), "Text_Chime")->setText("1");
         click(opened(), "Button_OK");
         click(specialWindow, "Button_Close");
-        QCOMPARE(items(special(dialog)), (QStringList{"1", "4"}));
-        QCOMPARE(special(dialog)->currentText(), QStringLiteral("1"));
+        QCOMPARE(choices(special(dialog)), QStringLiteral("1,4:1"));
         special(dialog)->setCurrentIndex(-1);
         click(dialog, "Button_OK");  // no number chosen: nothing written
         QCOMPARE(entries(), QString());
 
-        // Backwards, every year.
-        drag(QDate(2027, 1, 4), QDate(2027, 1, 2));
-        dialog = opened();
-        years(dialog)->setCurrentIndex(0);
-        QCOMPARE(child<QLabel>(dialog, "Label_Date")->text(), QStringLiteral("1月2日～1月4日"));
-        option(dialog, 2)->setChecked(true);
-        special(dialog)->setCurrentIndex(special(dialog)->findText(QStringLiteral("4")));
-        click(dialog, "Button_OK");
-        QCOMPARE(entries(), QStringLiteral("E2/1/2:4 E2/1/3:4 E2/1/4:4"));
-        QCOMPARE(marked(), QStringLiteral("1/2 1/3 1/4"));
-        QCOMPARE(programCount(), QStringLiteral("500"));
-
         // Shift-click runs from the last clicked day, backwards too.
         clickDay(QDate(2027, 1, 20));
         clickDay(QDate(2027, 1, 14), Qt::ShiftModifier);
-        QCOMPARE(handedOverRun(), QStringLiteral("27/1/14-27/1/20"));
-    }
-
-    void capacityStopsARunWithItsMessage_data()
-    {
-        QTest::addColumn<int>("option");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("stop, A") << 1 << "年間プログラム設定|年間プログラムの設定可能数を500超えてしまうため作成できません。";
-        QTest::newRow("special, B") << 2 << "年間プログラム設定|年間プログラムの設定可能数500を超えてしまうため作成できません。";
-    }
-
-    void capacityStopsARunWithItsMessage()
-    {
-        QFETCH(int, option);
-        QFETCH(QString, message);
-        addWeekRow(1, 1, 0, 0, 8, 0, 0);
-        fillYearTo(495);
-        chooseCircuit(1);
-        calendar()->setSelectedDate(QDate(2027, 8, 1));
-        drag(QDate(2027, 8, 2), QDate(2027, 8, 8));
-        QDialog* dialog = opened();
-        this->option(dialog, option)->setChecked(true);
-        special(dialog)->setCurrentIndex(0);
-        click(dialog, "Button_OK");
-        QCOMPARE(shownMessages(), QStringList{message});
-        QVERIFY(dialog->isHidden());
-        QCOMPARE(marked(), QStringLiteral("8/2 8/3 8/4 8/5 8/6"));
-        QCOMPARE(programCount(), QStringLiteral("0"));
+        QCOMPARE(child<QLabel>(opened(), "Label_Date")->text(), QStringLiteral("2027年1月14日～2027年1月20日"));
     }
 
     void deletingByYear()
@@ -284,8 +266,7 @@ private slots:
         QDialog* dialog = openDelete(-1, -1, false);
         activate(dialog);
         QComboBox* yearList = years(dialog);
-        QCOMPARE(items(yearList), (QStringList{"毎年", "26年", "27年"}));
-        QCOMPARE(yearList->currentIndex(), -1);
+        QCOMPARE(choices(yearList), QStringLiteral("毎年,26年,27年:"));
         QVERIFY(!yearList->isEnabled());
         option(dialog, 1, "Option_Delete")->setChecked(true);
         QVERIFY(yearList->isEnabled());
@@ -305,6 +286,7 @@ private slots:
                                                ask, QStringLiteral("年間プログラムの削除|回路1 2026年 のデータを消去しました。")}));
         QVERIFY(dialog->isHidden());
         QCOMPARE(entries(), QStringLiteral("1/27/5/1:0 2/26/5/1:0 2/27/5/1:0 E1/1/1:0 E2/1/1:0"));
+        QCOMPARE(count("SELECT MAX(ID) FROM T_Year"), 3);  // renumbered
         QCOMPARE(programCount(), QStringLiteral("497"));
 
         openDelete(1, 0);
@@ -323,6 +305,7 @@ private slots:
                  (QStringList{QStringLiteral("年間プログラムの削除|回路1 のデータをすべて消去してもよろしいですか？"),
                               QStringLiteral("年間プログラムの削除|回路1 のデータを消去しました。")}));
         QCOMPARE(entries(), QStringLiteral("2/26/5/1:0 2/27/5/1:0 E2/1/1:0"));
+        QCOMPARE(count("SELECT MAX(ID) FROM T_Year"), 2);
         QCOMPARE(programCount(), QStringLiteral("498"));
 
         dialog = openDelete(-1, -1, false);
@@ -335,10 +318,8 @@ private slots:
     // Deleting a number's last program, one by one or with 全削除, takes its year entries and marks along.
     void deletingTheLastSpecialProgram()
     {
-        addWeekRow(1, 5, 0, 0, 8, 0, 0);
-        addWeekRow(1, 5, 0, 0, 9, 0, 0);
-        addWeekRow(1, 6, 0, 0, 9, 0, 0);
-        addWeekRow(2, 5, 0, 0, 9, 0, 0);
+        for (auto [circuit, special, hour] : {std::tuple{1, 5, 8}, {1, 5, 9}, {1, 6, 9}, {2, 5, 9}})
+            addWeekRow(circuit, special, 0, 0, hour, 0, 0);
         RenumberTable("T_Week");
         for (auto [circuit, special] : {std::pair{1, 5}, {1, 6}, {2, 5}, {1, 0}}) {
             addYearRow(circuit, 27, 6, 1 + special, special);
@@ -393,15 +374,15 @@ private slots:
         addWeekRow(1, 5, 0, 0, 8, 0, 0);
         addWeekRow(1, 2, 0, 0, 8, 0, 0);
         addWeekRow(2, 7, 0, 0, 8, 0, 0);
-        auto* button = child<QAbstractButton>(m_year.get(), "Button_Holiday");
+        QWidget* button = child(m_year.get(), "Button_Holiday");
         QVERIFY(!button->isEnabled());
         QVERIFY(!button->toolTip().isEmpty());
         chooseCircuit(1);
         QVERIFY(button->isEnabled());
         QDialog* dialog = openHoliday();
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("祝日設定"));
-        QCOMPARE(years(dialog)->currentText(), QStringLiteral("2027年"));
-        QCOMPARE(years(dialog)->count(), 100);
+        QCOMPARE(QStringList({dialog->windowTitle(), years(dialog)->currentText(),
+                              QString::number(years(dialog)->count())}),
+                 (QStringList{"祝日設定", "2027年", "100"}));
         QTreeWidget* list = holidays(dialog);
         QCOMPARE(list->topLevelItemCount(), int(NationalHolidays(2027).size()));
         for (int row = 0; row < list->topLevelItemCount(); ++row)
@@ -421,8 +402,7 @@ private slots:
         child<QRadioButton>(dialog, "Option_Action_1")->setChecked(true);
         QComboBox* numbers = special(dialog);
         QVERIFY(numbers->isEnabled());
-        QCOMPARE(items(numbers), (QStringList{"2", "5"}));
-        QCOMPARE(numbers->currentIndex(), -1);
+        QCOMPARE(choices(numbers), QStringLiteral("2,5:"));
         click(dialog, "Button_OK");  // no number chosen
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("祝日設定|特殊番号を指定してください。")});
         QCOMPARE(entries(), QString());
@@ -435,8 +415,7 @@ private slots:
         QCOMPARE(child(specialWindow, "Button_Close")->toolTip(), QStringLiteral("祝日設定へ戻ります。"));
         addWeekRow(1, 9, 0, 0, 8, 0, 0);
         specialWindow->close();
-        QCOMPARE(numbers->count(), 3);
-        QCOMPARE(numbers->currentText(), QStringLiteral("5"));
+        QCOMPARE(choices(numbers), QStringLiteral("2,5,9:5"));
         click(dialog, "Button_OK");
         QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1 AND Year = 30 AND SpecialNO = 5"),
                  int(NationalHolidays(2030).size()));
@@ -471,25 +450,15 @@ private slots:
         QCOMPARE(programCount(), QString::number(500 - days - 1));
         QCOMPARE(marked(), QStringLiteral("4/29 5/3 5/4"));
 
-        // Holidays are red, marks bold, a neighbouring month's days grey; the tooltip names the holiday.
+        // Holidays are red, but not in a neighbouring month; marks are bold; the tooltip names the holiday.
         const QColor red = calendar()->dateTextFormat(QDate(2027, 5, 9)).foreground().color();  // a Sunday
-        const struct {
-            QDate day;
-            QString tip;
-            bool isRed;
-            bool bold;
-        } cases[] = {
-            {QDate(2027, 5, 3), QStringLiteral("憲法記念日"), true, true},
-            {QDate(2027, 5, 5), QStringLiteral("こどもの日"), true, false},
-            {QDate(2027, 5, 6), QString(), false, false},
-            {QDate(2027, 4, 29), QStringLiteral("昭和の日"), false, true},
-        };
-        for (const auto& c : cases) {
-            const QTextCharFormat format = calendar()->dateTextFormat(c.day);
-            QCOMPARE(format.toolTip(), c.tip);
-            QCOMPARE(format.foreground().color() == red, c.isRed);
-            QCOMPARE(format.fontWeight() == QFont::Bold, c.bold);
+        QStringList formats;
+        for (QDate day : {QDate(2027, 5, 3), QDate(2027, 5, 5), QDate(2027, 5, 6), QDate(2027, 4, 29)}) {
+            const QTextCharFormat format = calendar()->dateTextFormat(day);
+            formats << format.toolTip() + (format.foreground().color() == red ? " red" : "") +
+                           (format.fontWeight() == QFont::Bold ? " bold" : "");
         }
+        QCOMPARE(formats, (QStringList{"憲法記念日 red bold", "こどもの日 red", "", "昭和の日 bold"}));
 
         // A December page reaches into the next year's holidays; the tooltip follows the pointer.
         calendar()->showMonth(2026, 12);
@@ -520,19 +489,16 @@ private slots:
         const int before = count("SELECT COUNT(*) FROM T_Year");
         QDialog* dialog = openHoliday();
         click(dialog, "Button_OK");
-        if (written) {
-            QVERIFY(shownMessages().isEmpty());
-            QCOMPARE(count("SELECT COUNT(*) FROM T_Year"), YearCapacity);
-            return;
-        }
-        QCOMPARE(shownMessages(),
-                 QStringList{QStringLiteral("年間プログラム設定|年間プログラムの設定可能数500を超えてしまうため作成できません。\r\n"
-                                            "新たに設定する日は%1日、設定できるのはあと%2日です。")
-                                 .arg(toAdd)
-                                 .arg(toAdd - 1)});
-        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Year"), before);
-        QVERIFY(dialog->isVisible());
+        const QString refusal =
+            QStringLiteral("年間プログラム設定|年間プログラムの設定可能数500を超えてしまうため作成できません。\r\n"
+                           "新たに設定する日は%1日、設定できるのはあと%2日です。")
+                .arg(toAdd)
+                .arg(toAdd - 1);
+        QCOMPARE(shownMessages(), written ? QStringList() : QStringList{refusal});
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year"), written ? YearCapacity : before);
+        QCOMPARE(dialog->isVisible(), !written);
+        if (!written)
+            QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
     }
 
 private:
@@ -556,6 +522,14 @@ private:
     static QRadioButton* option(QWidget* dialog, int index, const char* name = "Option_Year")
     {
         return child<QRadioButton>(dialog, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
+    }
+    // The date dialog's years, checked option (-1 for none) and numbers, "off" while they are disabled.
+    static QString dateDialogState(QDialog* dialog)
+    {
+        return QStringLiteral("%1|%2|%3%4")
+            .arg(choices(years(dialog)))
+            .arg(child<QButtonGroup>(dialog, QString())->checkedId())
+            .arg(special(dialog)->isEnabled() ? "" : "off ", choices(special(dialog)));
     }
     // Presses the mouse on `from`, moves it to `to` and releases it there.
     void drag(QDate from, QDate to, Qt::KeyboardModifiers modifiers = {})
