@@ -1,10 +1,21 @@
 // The main window: texts, the start-up offer of work left behind, 終了, 書込,
-// 読込, 編集, 新規, and a file from outside (dropped, or from a second start).
+// 読込, 編集, 新規, and a file from outside (dropped, or from a second start);
+// then the helpers every window uses: the error guard, the file dialog,
+// window placement, numbers typed in boxes and real dates; and the editor
+// binary itself: start-up failures, stale locks, a second start handing its
+// file over or refused, a store left by a killed editor offered back at the
+// next start, and a damaged store.
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "app/core/Dates.h"
+#include "app/core/NumericText.h"
 #include "app/ui/FileDialog.h"
+#include "app/ui/Guard.h"
+#include "app/ui/WindowUtil.h"
 #include "progfile/ProgramFileWriter.h"
+#include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "TestSupport.h"
@@ -16,11 +27,17 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <QUrl>
 
+using namespace NumericText;
 using namespace TestSupport;
 
 namespace {
@@ -34,6 +51,15 @@ const QString kRefused = QStringLiteral("ファイルを開く|データが不�
 const QString kNewQuestion = QStringLiteral("新規作成|現在、読み込まれているデータを破棄して新規で作成しますか？");
 const QString kOpenTitle = QStringLiteral("ファイルを開く WZ48PROG.dat");
 const QString kSampleStamp = QStringLiteral(" 2014/05/03 07:08.09");
+
+// The boxes an editor process showed: title, icon and text on each line.
+QStringList logLines(const QString& path)
+{
+    QFile log(path);
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
 
 }  // namespace
 
@@ -50,15 +76,6 @@ class TestMainWindow : public QObject
     }
     QString timeStamp() { return child<QLabel>(m_form.get(), "Label_FileTimeStamp")->text(); }
     QString pathOf(const char* name) { return m_store->path() + QLatin1Char('/') + QLatin1String(name); }
-    // A one-line file with a known time stamp.
-    QString sampleFile()
-    {
-        QFile file(writeBytes(pathOf("WZ48PROG.dat"), kWeekLine + "\r\n*16\r\n"));
-        if (!file.open(QIODevice::ReadWrite)
-            || !file.setFileTime(QDateTime(QDate(2014, 5, 3), QTime(7, 8, 9)), QFileDevice::FileModificationTime))
-            qFatal("cannot set the time stamp of %s", qPrintable(file.fileName()));
-        return file.fileName();
-    }
     // Drags the files over the window and, when it takes them, drops them.
     void drop(const QList<QUrl>& urls, bool accepted)
     {
@@ -72,6 +89,53 @@ class TestMainWindow : public QObject
         QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(m_form.get(), &dropped);
         QTRY_VERIFY(!shownMessages().isEmpty());
+    }
+
+    QTemporaryDir m_home;
+    QTemporaryDir m_runtime;
+
+    QString storePath() const { return m_home.filePath("wzqxprog/db/wz48prg.db"); }
+    // T_Week's rows in the editor's store file; -1 while it has none.
+    int weekRows() const
+    {
+        int rows = -1;
+        if (!QFile::exists(storePath()))  // opening would make an empty file under the editor
+            return rows;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "probe");
+            db.setDatabaseName(storePath());
+            QSqlQuery query(db);
+            if (db.open() && query.exec("SELECT COUNT(*) FROM T_Week"))
+                rows = query.next() ? query.value(0).toInt() : 0;
+        }
+        QSqlDatabase::removeDatabase("probe");
+        return rows;
+    }
+
+    // Starts the editor in the home folder with its boxes logged to `log`.
+    void start(QProcess& editor, const QString& log, const QStringList& args = {}, const QString& home = QString())
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", home.isEmpty() ? m_home.path() : home);
+        env.insert("XDG_RUNTIME_DIR", m_runtime.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("WZQXPROG_MESSAGE_LOG", log);
+        editor.setProcessEnvironment(env);
+        editor.setWorkingDirectory(m_home.path());
+        editor.start(editorBinary(), args);
+        QVERIFY(editor.waitForStarted());
+    }
+
+    // A second start that ends at once and well; returns what it showed.
+    QStringList startSecond(const QStringList& args)
+    {
+        const QString log = m_home.filePath("second.log");
+        QFile::remove(log);
+        QProcess second;
+        start(second, log, args);
+        if (!second.waitForFinished(30000) || second.exitStatus() != QProcess::NormalExit || second.exitCode() != 0)
+            return {QStringLiteral("did not end well")};
+        return logLines(log);
     }
 
 private slots:
@@ -93,7 +157,7 @@ private slots:
     }
 
     // Every caption, label and tooltip of the window, by objectName ("" for
-    // no tooltip check).
+    // no tooltip check), and of the closing window.
     void fixedTexts()
     {
         QCOMPARE(m_form->windowTitle(), QStringLiteral("WZ/QX プログラム作成"));
@@ -127,12 +191,13 @@ private slots:
             if (*tip)
                 QCOMPARE(widget->toolTip(), QString::fromUtf8(tip));
         }
-    }
+        Form_End closing;
+        QCOMPARE(closing.windowTitle(), QStringLiteral("WZ/QXプログラム作成ソフトウェア"));
+        QCOMPARE(child<QLabel>(&closing, "Label1")->text(), QStringLiteral("終了中・・・"));
+        QCOMPARE(closing.exec(), int(QDialog::Accepted));  // closes itself on its timer
 
-    // The boxes' buttons and the file dialog are Qt's own; they must not
-    // stay English in a Japanese editor.
-    void qtOwnTextsAreJapanese()
-    {
+        // The boxes' buttons and the file dialog are Qt's own; they must not
+        // stay English in a Japanese editor.
         applyJapaneseLook(*qApp);
         QMessageBox box(QMessageBox::Question, QStringLiteral("新規作成"), QString(),
                         QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
@@ -235,14 +300,6 @@ private slots:
         QCOMPARE(storeSnapshot(), empty);
     }
 
-    void closingWindowShowsItsText()
-    {
-        Form_End closing;
-        QCOMPARE(closing.windowTitle(), QStringLiteral("WZ/QXプログラム作成ソフトウェア"));
-        QCOMPARE(child<QLabel>(&closing, "Label1")->text(), QStringLiteral("終了中・・・"));
-        QCOMPARE(closing.exec(), int(QDialog::Accepted));  // closes itself on its timer
-    }
-
     void save()
     {
         setCircuit(5, 3, 0);
@@ -277,8 +334,9 @@ private slots:
     }
 
     // Programs of any circuit, 1 to 8, and year entries of either kind are data
-    // to discard, for 読込 and 編集; settings are not. The default No, or no file
-    // chosen, keeps the store and 新規, every time; 新規 then discards nothing.
+    // to discard, for 読込, 編集 and a file from outside; settings are not. The
+    // default No, or no file chosen, keeps the store and 新規, every time; 新規
+    // then discards nothing.
     void readAsksBeforeDiscardingPrograms_data()
     {
         QTest::addColumn<QString>("command");
@@ -289,6 +347,7 @@ private slots:
         QTest::newRow("読込, settings only") << "Button_LoadFile" << "";
         QTest::newRow("編集, circuit 2") << "Option_FileEdit_1" << "week 2";
         QTest::newRow("編集, settings only") << "Option_FileEdit_1" << "";
+        QTest::newRow("file from outside, circuit 2") << "outside" << "week 2";
     }
 
     void readAsksBeforeDiscardingPrograms()
@@ -305,7 +364,10 @@ private slots:
         const QString before = storeSnapshot();
         for (int time = 1; time <= 2; ++time) {
             scriptDialogs();
-            child<QAbstractButton>(m_form.get(), command)->click();
+            if (command == "outside")
+                m_form->openFromOutside(writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine})));
+            else
+                child<QAbstractButton>(m_form.get(), command)->click();
             QVERIFY(option(0)->isChecked());
             QVERIFY(!m_form->editModeActive());
             if (programs.isEmpty()) {
@@ -353,7 +415,10 @@ private slots:
         addWeekRow(2, 0, 1, 0, 7, 0, 0);
         addYearRow(5, 20, 1, 2, 0);
         MessageBox::queueAnswer(QMessageBox::Yes);
-        FileDialog::queuePath(sampleFile());
+        QFile sample(writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine})));
+        QVERIFY(sample.open(QIODevice::ReadWrite)
+                && sample.setFileTime(QDateTime(QDate(2014, 5, 3), QTime(7, 8, 9)), QFileDevice::FileModificationTime));
+        FileDialog::queuePath(sample.fileName());
         // The dropped files come over a file read with 編集, the others over one read with 読込.
         child<QAbstractButton>(m_form.get(), how == "drop" ? "Option_FileEdit_1" : "Button_LoadFile")->click();
         QCOMPARE(shownMessages(), (QStringList{kReadQuestion, kReadDone}));
@@ -397,25 +462,219 @@ private slots:
     // waits until it is closed.
     void nothingIsReadWhileAWindowIsOpen()
     {
-        const QString path = writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine}));
         click(m_form.get(), "Button_Initial");
         QVERIFY(!m_form->isVisible());
-        m_form->openFromOutside(path);
+        m_form->openFromOutside(writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine})));
         QCOMPARE(shownMessages(),
                  QStringList{QStringLiteral("ファイルを開く|開いている画面を閉じてから読み込んでください。")});
         QCOMPARE(WeekRowCount(), 0);
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window != m_form.get())
-                window->close();
+        click(FindForm("Form_Environment"), "Button_Close");
+    }
 
+    // A lock that no running editor holds is taken over, whatever a crash
+    // left in its file (a running holder refuses: secondStartsAKilledEditorAndADamagedStore).
+    void staleLocksAreTakenOver_data()
+    {
+        QTest::addColumn<QByteArray>("leftover");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("garbage") << QByteArray("\x01\xff not a lock\n");
+    }
 
-        // Then it is read as 読込 reads it: over programs it asks first; the
-        // default No keeps them.
-        scriptDialogs();
-        addWeekRow(3, 0, 2, 0, 7, 0, 0);
-        m_form->openFromOutside(path);
-        QCOMPARE(shownMessages(), QStringList{kReadQuestion});
-        QCOMPARE(WeekRowCount(), 1);
+    void staleLocksAreTakenOver()
+    {
+        QFETCH(QByteArray, leftover);
+        QTemporaryDir dir;
+        const QString path = writeBytes(dir.filePath("wzqxprog.lock"), leftover);
+        QCOMPARE(SingleInstance(path).acquire(), SingleInstance::Result::Acquired);
+    }
+
+    // A lock or store that cannot be made is no double start: the "Error"
+    // box names the place in Japanese, and the editor ends with a failure.
+    void startFailuresNameTheirPlace_data()
+    {
+        QTest::addColumn<QString>("blocked");  // a plain file where a folder must be
+        QTest::addColumn<QString>("message");  // %1: the data folder
+        QTest::newRow("lock folder") << "wzqxprog"
+                                     << "データフォルダ %1/wzqxprog にロックファイルを作成できないため、起動できません。";
+        QTest::newRow("store folder")
+            << "wzqxprog/db" << "データベース %1/wzqxprog/db/wz48prg.db を作成または書き込みできないため、起動できません。";
+    }
+
+    void startFailuresNameTheirPlace()
+    {
+        QFETCH(QString, blocked);
+        QFETCH(QString, message);
+        QTemporaryDir home;
+        QVERIFY(QDir(home.path()).mkpath(QFileInfo(blocked).path()));
+        writeBytes(home.filePath(blocked), {});
+        const QString log = home.filePath("messages.log");
+        QProcess editor;
+        start(editor, log, {}, home.path());
+        QVERIFY(editor.waitForFinished(30000));
+        QCOMPARE(editor.exitStatus(), QProcess::NormalExit);
+        QVERIFY(editor.exitCode() != 0);
+        QCOMPARE(logLines(log), QStringList{QStringLiteral("Error\tnone\t") + message.arg(home.path())});
+    }
+
+    // The first editor, started with a missing file, shows the reader's message.
+    // A second start hands its file over (a relative name, resolved by the second
+    // start) and ends at once; the first reads it. A plain second start is refused
+    // and leaves the store alone. The first, killed, leaves no stuck lock, and its
+    // work is offered back at the next start (the default answer, 復元) and kept.
+    void secondStartsAKilledEditorAndADamagedStore()
+    {
+        writeBytes(m_home.filePath("two.dat"), withTrailer({kWeekLine, kOtherWeekLine}));
+        const QString firstLog = m_home.filePath("first.log");
+        const QString missing = m_home.filePath("missing.dat");
+        QProcess first;
+        start(first, firstLog, {missing});
+        QTRY_VERIFY_WITH_TIMEOUT(!logLines(firstLog).isEmpty(), 30000);
+        QVERIFY2(logLines(firstLog).constFirst().startsWith(QStringLiteral("Error\tnone\t") + missing),
+                 qPrintable(logLines(firstLog).constFirst()));
+
+        QCOMPARE(startSecond({"two.dat"}), QStringList());
+        QTRY_COMPARE_WITH_TIMEOUT(logLines(firstLog).size(), 2, 30000);
+        QCOMPARE(logLines(firstLog).constLast(),
+                 QStringLiteral("プログラムファイルの読み込み\tinformation\tプログラムファイルを読み込みました。"));
+        QCOMPARE(weekRows(), 2);
+        QCOMPARE(startSecond({}), QStringList{"WZ QXプログラム作成\tcritical\t既に同じ処理が実行されています。"
+                                              "二重起動は禁止されています。"});
+        QCOMPARE(first.state(), QProcess::Running);
+        QCOMPARE(logLines(firstLog).size(), 2);
+        QCOMPARE(weekRows(), 2);
+        first.kill();
+        QVERIFY(first.waitForFinished());
+
+        const QString log = m_home.filePath("next.log");
+        QProcess next;
+        start(next, log);
+        QTRY_VERIFY_WITH_TIMEOUT(!logLines(log).isEmpty(), 30000);
+        QCOMPARE(logLines(log), QStringList{"WZ QXプログラム作成\tquestion\t前回の編集内容が残っています。\\n復元しますか？"
+                                            "\\n\\n週間・特殊: 2  年間(日付): 0  年間(毎年): 0"});
+        QVERIFY(!next.waitForFinished(500));  // still running: it was not refused
+        QCOMPARE(weekRows(), 2);
+        next.kill();
+        QVERIFY(next.waitForFinished());
+
+        // A store that is not a store any more is made anew, with no question.
+        for (const char* journal : {"-wal", "-shm"})
+            QFile::remove(storePath() + journal);
+        writeBytes(storePath(), QByteArray(8192, '\x5a'));
+        const QString damagedLog = m_home.filePath("damaged.log");
+        QProcess again;
+        start(again, damagedLog);
+        QTRY_COMPARE_WITH_TIMEOUT(weekRows(), 0, 30000);
+        QVERIFY(!again.waitForFinished(500));
+        QVERIFY(logLines(damagedLog).isEmpty());
+        again.kill();
+        again.waitForFinished();
+    }
+    void guardTurnsFailuresIntoTheErrorBox()
+    {
+        QVERIFY(runGuarded(nullptr, [] {}));
+        QVERIFY(!runGuarded(nullptr, [] { throw StoreError("disk I/O error"); }));
+        QCOMPARE(shownMessages(), QStringList{"Error|disk I/O error"});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::None);
+        QCOMPARE(MessageBox::lastShown().buttons, MessageBox::Buttons(QMessageBox::Ok));
+    }
+
+    void fileDialogSeam()
+    {
+        FileDialog::queuePath("/tmp/x/WZ48PROG.dat");
+        QCOMPARE(ShowFileDialog(nullptr, "保存先の指定", FileDialogSave), QStringLiteral("/tmp/x/WZ48PROG.dat"));
+        QCOMPARE(ShowFileDialog(nullptr, "ファイルを開く WZ48PROG.dat", FileDialogOpen), QString());
+        // The next dialog starts where the last chosen file is, a cancelled one changes nothing.
+        QCOMPARE(FileDialog::startFolder(), QStringLiteral("/tmp/x"));
+    }
+
+    // Windows open centred on the main window, or on the screen before
+    // there is one, and always inside the screen.
+    void windowsOpenCentredAndInView()
+    {
+        m_form.reset();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        // Across: a window not shown yet has no title bar to reckon with.
+        const auto centredOn = [](const QWidget& window, const QRect& around) {
+            return qAbs(window.frameGeometry().center().x() - around.center().x()) <= 1;
+        };
+        QWidget lone;
+        lone.resize(200, 100);
+        placeWindow(&lone);
+        QVERIFY(centredOn(lone, screen));
+
+        QWidget main;
+        main.setObjectName("Form_Main");
+        main.setGeometry(screen.left() + 10, screen.top() + 20, 300, 200);
+        main.show();
+        main.hide();  // hidden while a working window is open: still the centre
+        QWidget working;
+        working.resize(100, 60);
+        placeWindow(&working);
+        QVERIFY(centredOn(working, main.frameGeometry()));
+
+        QWidget tall;
+        tall.resize(100, screen.height() * 2);
+        placeWindow(&tall);
+        QVERIFY(centredOn(tall, main.frameGeometry()));
+        QCOMPARE(tall.frameGeometry().top(), screen.top());
+    }
+
+    void onlyPlainDecimalsAreNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("numeric");
+        QTest::addColumn<double>("value");
+        QTest::newRow("integer") << "12" << true << 12.0;
+        QTest::newRow("signed") << "-3" << true << -3.0;
+        QTest::newRow("fraction") << "0.3" << true << 0.3;
+        QTest::newRow("leading point") << ".5" << true << 0.5;
+        QTest::newRow("trailing point") << "5." << true << 5.0;
+        QTest::newRow("blanks around") << " 7 " << true << 7.0;
+        QTest::newRow("full-width digits") << "１２" << true << 12.0;
+        QTest::newRow("full-width minus and point") << "－１．５" << true << -1.5;
+        QTest::newRow("empty") << "" << false << 0.0;
+        QTest::newRow("blank") << "  " << false << 0.0;
+        QTest::newRow("exponent") << "1e1" << false << 0.0;
+        QTest::newRow("inf") << "inf" << false << 0.0;
+        QTest::newRow("hex") << "0x1F" << false << 0.0;
+        QTest::newRow("two points") << "1.2.3" << false << 0.0;
+        QTest::newRow("inner blank") << "1 2" << false << 0.0;
+        QTest::newRow("sign only") << "-" << false << 0.0;
+        QTest::newRow("comma") << "1,5" << false << 0.0;
+    }
+
+    void onlyPlainDecimalsAreNumbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, numeric);
+        QFETCH(double, value);
+        const auto real = toReal(text);
+        QCOMPARE(real.has_value(), numeric);
+        if (numeric)
+            QCOMPARE(*real, value);
+    }
+
+    void roundsHalvesToEven()
+    {
+        QCOMPARE(roundHalfEven(0.5), 0LL);
+        QCOMPARE(roundHalfEven(1.5), 2LL);
+        QCOMPARE(roundHalfEven(2.5), 2LL);
+        QCOMPARE(roundHalfEven(-2.5), -2LL);
+        QCOMPARE(roundHalfEven(2.6), 3LL);
+        QCOMPARE(toInteger("５８．５").value(), 58);
+        QVERIFY(!toInteger("99999999999999").has_value());
+    }
+
+    void realDates()
+    {
+        QVERIFY(!IsRealDate(2014, 2, 29));
+        QVERIFY(IsRealDate(2016, 2, 29));
+        QVERIFY(!IsRealDate(2014, 4, 31));
+        QVERIFY(IsRealDate(14, 5, 3));
+        QVERIFY(IsRealDate(0, 2, 29));  // 2000 was a leap year
+        QVERIFY(!IsRealDate(2014, 13, 1));
+        QVERIFY(!IsRealDate(2014, 0, 10));
+        QVERIFY(!IsRealDate(2014, 1, 0));
     }
 };
 

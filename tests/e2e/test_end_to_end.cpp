@@ -15,83 +15,6 @@
 
 using namespace TestSupport;
 
-namespace {
-
-// One 30-character record line, built field by field as the device reads it.
-QByteArray line(std::initializer_list<QByteArray> fields)
-{
-    QByteArray text;
-    for (const QByteArray& field : fields)
-        text += field;
-    return text;
-}
-
-QByteArray expectedFile()
-{
-    QList<QByteArray> records{
-        line({"1", "2", "1", "  ", "1", " ", "  ", "10", "3", "12", "00", "00", "  ", "  ", "  ", "      "})};
-    for (const char* day : {"1", "2", "3", "4", "5"})
-        records << line({"1", "1", "2", "  ", day, " ", "  ", "05", " ", " 8", "30", "00", "  ", "  ", "  ", "      "});
-    for (int day = 0; day < 7; ++day)
-        records << line({"1", "3", "3", "  ", QByteArray::number(day), QByteArray::number((day + 1) % 7), "  ",
-                         "00", " ", "22", "00", "00", " 6", "00", "00", "      "});
-    records << line({"1", "4", "4", "  ", "0", "1", "15", "03", " ", " 9", "00", "00", "10", "00", "00", "      "});
-    return withTrailer(records);
-}
-
-// Circuits 1 to 4 as チャイム 10 s, 報時 5 s, タイマ and 繰返し 3 s, through 初期設定.
-void configureCircuits(Form_Main& main)
-{
-    click(&main, "Button_Initial");
-    QWidget* settings = FindForm("Form_Environment");
-    const std::pair<int, const char*> rows[] = {{2, "10"}, {1, "5"}, {3, "0"}, {4, "3"}};
-    for (int row = 0; row < 4; ++row) {
-        child<QComboBox>(settings, QStringLiteral("Combo_Function_%1").arg(row))->setCurrentIndex(rows[row].first);
-        child<QLineEdit>(settings, QStringLiteral("Text_Function_%1").arg(row))->setText(rows[row].second);
-    }
-    click(settings, "Button_Close");
-}
-
-// One program of each type through 週間プログラム: circuit, Combo_Yobi, the
-// entry dialog's boxes and, for the repeat, its end day.
-void enterWeekPrograms(Form_Main& main)
-{
-    struct Entry
-    {
-        int circuit;
-        int day;
-        QList<std::pair<const char*, QString>> boxes;
-        int endDay = -1;
-    };
-    const Entry entries[] = {
-        {1, 1, {{"Text_Hour", "12"}, {"Text_Minute", "00"}, {"Text_Second", "00"}, {"Text_Chime", "3"}}},
-        {2, 7, {{"Text_Hour", "８"}, {"Text_Minute", "３０"}}},  // weekdays, full-width digits
-        {3, 8, {{"Text_HourON", "22"}, {"Text_MinuteON", "00"}, {"Text_HourOFF", "6"}, {"Text_MinuteOFF", "00"}}},
-        {4, 0, {{"Text_HourON", "9"}, {"Text_MinuteON", "00"}, {"Text_HourOFF", "10"}, {"Text_MinuteOFF", "00"},
-                {"Text_Repeat", "15"}}, 1}};  // Sunday 9:00 to Monday 10:00
-    click(&main, "Button_Week");
-    auto* week = qobject_cast<Form_Week*>(FindForm("Form_Week"));
-    for (const Entry& entry : entries) {
-        auto* circuits = child<QComboBox>(week, "Combo_Circuit");
-        circuits->setCurrentIndex(circuits->findData(entry.circuit));
-        child<QComboBox>(week, "Combo_Yobi")->setCurrentIndex(entry.day);
-        week->openDialog = [&entry](QDialog* dialog) {
-            dialog->show();
-            for (const auto& [box, text] : entry.boxes)
-                child<QLineEdit>(dialog, QLatin1String(box))->setText(text);
-            if (entry.endDay >= 0)
-                child<QComboBox>(dialog, "Combo_YobiOFF")->setCurrentIndex(entry.endDay);
-            click(dialog, "Button_OK");
-            delete dialog;
-        };
-        click(week, "Button_New");
-    }
-    QCOMPARE(child<QLabel>(week, "Label_ProgramCount")->text(), QStringLiteral("886"));
-    click(week, "Button_Close");
-}
-
-}  // namespace
-
 class TestEndToEnd : public QObject
 {
     Q_OBJECT
@@ -104,8 +27,51 @@ private slots:
         Form_Main main;
         main.Form_Load();
         main.show();
-        configureCircuits(main);
-        enterWeekPrograms(main);
+
+        // Circuits 1 to 4 as チャイム 10 s, 報時 5 s, タイマ and 繰返し 3 s, through 初期設定.
+        click(&main, "Button_Initial");
+        QWidget* settings = FindForm("Form_Environment");
+        const std::pair<int, const char*> rows[] = {{2, "10"}, {1, "5"}, {3, "0"}, {4, "3"}};
+        for (int row = 0; row < 4; ++row) {
+            child<QComboBox>(settings, QStringLiteral("Combo_Function_%1").arg(row))->setCurrentIndex(rows[row].first);
+            child<QLineEdit>(settings, QStringLiteral("Text_Function_%1").arg(row))->setText(rows[row].second);
+        }
+        click(settings, "Button_Close");
+
+        // One program of each type through 週間プログラム: circuit, Combo_Yobi, the
+        // entry dialog's boxes and, for the repeat, its end day.
+        struct Entry
+        {
+            int circuit;
+            int day;
+            QList<std::pair<const char*, QString>> boxes;
+            int endDay = -1;
+        };
+        const Entry entries[] = {
+            {1, 1, {{"Text_Hour", "12"}, {"Text_Minute", "00"}, {"Text_Second", "00"}, {"Text_Chime", "3"}}},
+            {2, 7, {{"Text_Hour", "８"}, {"Text_Minute", "３０"}}},  // weekdays, full-width digits
+            {3, 8, {{"Text_HourON", "22"}, {"Text_MinuteON", "00"}, {"Text_HourOFF", "6"}, {"Text_MinuteOFF", "00"}}},
+            {4, 0, {{"Text_HourON", "9"}, {"Text_MinuteON", "00"}, {"Text_HourOFF", "10"}, {"Text_MinuteOFF", "00"},
+                    {"Text_Repeat", "15"}}, 1}};  // Sunday 9:00 to Monday 10:00
+        click(&main, "Button_Week");
+        auto* week = qobject_cast<Form_Week*>(FindForm("Form_Week"));
+        for (const Entry& entry : entries) {
+            auto* circuit = child<QComboBox>(week, "Combo_Circuit");
+            circuit->setCurrentIndex(circuit->findData(entry.circuit));
+            child<QComboBox>(week, "Combo_Yobi")->setCurrentIndex(entry.day);
+            week->openDialog = [&entry](QDialog* dialog) {
+                dialog->show();
+                for (const auto& [box, text] : entry.boxes)
+                    child<QLineEdit>(dialog, QLatin1String(box))->setText(text);
+                if (entry.endDay >= 0)
+                    child<QComboBox>(dialog, "Combo_YobiOFF")->setCurrentIndex(entry.endDay);
+                click(dialog, "Button_OK");
+                delete dialog;
+            };
+            click(week, "Button_New");
+        }
+        QCOMPARE(child<QLabel>(week, "Label_ProgramCount")->text(), QStringLiteral("886"));
+        click(week, "Button_Close");
         QVERIFY(shownMessages().isEmpty());
         // Nothing the windows did waits for a later commit: a killed editor
         // would leave exactly this for the next start to offer back.
@@ -114,7 +80,18 @@ private slots:
         const QString path = store.path() + "/WZ48PROG.dat";
         FileDialog::queuePath(path);
         click(&main, "Button_SaveFile");
-        QCOMPARE(readBytes(path), expectedFile());
+        // Each record as the device reads it, field by field.
+        const auto line = [](const QByteArrayList& fields) { return fields.join(); };
+        QByteArrayList records{
+            line({"1", "2", "1", "  ", "1", " ", "  ", "10", "3", "12", "00", "00", "  ", "  ", "  ", "      "})};
+        for (const char* day : {"1", "2", "3", "4", "5"})
+            records << line({"1", "1", "2", "  ", day, " ", "  ", "05", " ", " 8", "30", "00", "  ", "  ", "  ",
+                             "      "});
+        for (int day = 0; day < 7; ++day)
+            records << line({"1", "3", "3", "  ", QByteArray::number(day), QByteArray::number((day + 1) % 7), "  ",
+                             "00", " ", "22", "00", "00", " 6", "00", "00", "      "});
+        records << line({"1", "4", "4", "  ", "0", "1", "15", "03", " ", " 9", "00", "00", "10", "00", "00", "      "});
+        QCOMPARE(readBytes(path), withTrailer(records));
 
         // Reading the file back gives the same store.
         const QString before = storeSnapshot();
