@@ -9,14 +9,9 @@
 #include <QMimeDatabase>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <tuple>
 
 using namespace TestSupport;
-
-namespace {
-
-const QString kBuildDir = qEnvironmentVariable("WZ_BUILD_DIR");
-
-}  // namespace
 
 class TestInstall : public QObject
 {
@@ -28,11 +23,9 @@ class TestInstall : public QObject
     // menu entry, the icon and the MIME type are where the desktop looks.
     void checkTree(const QString& prefix)
     {
-        const QString binary = prefix + "/bin/wzqxprog";
         const QString program =
             writeBytes(m_work.filePath("WZ48PROG.dat"), withTrailer({"122  1   103120000            "}));
-        QTemporaryDir elsewhere;
-        const ProcessRun check = runProcess(binary, {"check", program}, QString(), elsewhere.path());
+        const ProcessRun check = runProcess(prefix + "/bin/wzqxprog", {"check", program}, QString(), m_work.path());
         QVERIFY2(check.status == 0, qPrintable(check.out.join('\n') + check.err));
         QVERIFY(check.out.value(1).startsWith(QStringLiteral("週間・特殊: 1 ")));
 
@@ -57,7 +50,8 @@ private slots:
     void installedTreeRunsAndPassesTheDesktopChecks()
     {
         const QString prefix = m_work.filePath("prefix");
-        const ProcessRun install = runProcess(WZ_CMAKE, {"--install", kBuildDir, "--prefix", prefix});
+        const ProcessRun install =
+            runProcess(WZ_CMAKE, {"--install", qEnvironmentVariable("WZ_BUILD_DIR"), "--prefix", prefix});
         QVERIFY2(install.status == 0, qPrintable(install.err));
         checkTree(prefix);
         QCOMPARE(runProcess(prefix + "/bin/wzqxprog", {"--version"}).out, QStringList{"wzqxprog 1.28"});
@@ -74,24 +68,17 @@ private slots:
         // A program file is known by name, else by a first line of 30 digits
         // or spaces and CR LF; other .dat files are not claimed. Read through
         // the installed database as a file manager would.
-        const struct {
-            const char* name;
-            QByteArray content;
-            bool ours;
-        } files[] = {
-            {"WZ48PROG.dat", QByteArray(), true},
-            {"schedule.dat", withTrailer({"122  1   103120000            "}), true},
-            {"every-year", withTrailer({"311 5    05               0101"}), true},
-            {"measure.dat", "1.5 2.5 3.5 4.5 5.5 6.5 7.5 8.\r\n", false},
-            {"notes.dat", "122  1   103120000            \n", false},
-            {"letters.dat", QByteArray(30, 'A') + "\r\n", false},
-            {"blank.dat", QByteArray(30, ' ') + "\r\n", false},
-        };
         QMimeDatabase mimes;
-        for (const auto& file : files) {
-            const QString path = writeBytes(m_work.filePath(file.name), file.content);
-            const QString type = mimes.mimeTypeForFile(path).name();
-            QVERIFY2((type == "application/x-wzqx-program") == file.ours, qPrintable(file.name + (" " + type)));
+        for (const auto& [name, content, ours] : std::initializer_list<std::tuple<const char*, QByteArray, bool>>{
+                 {"WZ48PROG.dat", QByteArray(), true},
+                 {"schedule.dat", withTrailer({"122  1   103120000            "}), true},
+                 {"every-year", withTrailer({"311 5    05               0101"}), true},
+                 {"measure.dat", "1.5 2.5 3.5 4.5 5.5 6.5 7.5 8.\r\n", false},
+                 {"notes.dat", "122  1   103120000            \n", false},
+                 {"letters.dat", QByteArray(30, 'A') + "\r\n", false},
+                 {"blank.dat", QByteArray(30, ' ') + "\r\n", false}}) {
+            const QString type = mimes.mimeTypeForFile(writeBytes(m_work.filePath(name), content)).name();
+            QVERIFY2((type == "application/x-wzqx-program") == ours, qPrintable(name + (" " + type)));
         }
         QVERIFY(mimes.mimeTypeForName("application/x-wzqx-program").inherits("text/plain"));
     }
@@ -101,7 +88,8 @@ private slots:
     void debianPackageDependsAndRuns()
     {
         const QString out = m_work.filePath("package");
-        const ProcessRun cpack = runProcess(WZ_CPACK, {"-G", "DEB", "-B", out}, QString(), kBuildDir);
+        const ProcessRun cpack =
+            runProcess(WZ_CPACK, {"-G", "DEB", "-B", out}, QString(), qEnvironmentVariable("WZ_BUILD_DIR"));
         QVERIFY2(cpack.status == 0, qPrintable(cpack.err));
         const QStringList debs = QDir(out).entryList({"wzqxprog_1.28-1_*.deb"}, QDir::Files);
         QCOMPARE(debs.size(), 1);

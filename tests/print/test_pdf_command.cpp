@@ -3,7 +3,6 @@
 #include "store/StoreRoutines.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace TestSupport;
@@ -14,7 +13,6 @@ class TestPdfCommand : public QObject
 private slots:
     void initTestCase()
     {
-        ScratchStore store;
         setOneCircuitOfEachType();
         addWeekRow(1, 0, 1, 1, 8, 30, 0);
         addWeekRow(1, 4, 0, 0, 12, 0, 0);
@@ -22,22 +20,18 @@ private slots:
         addEveryYearRow(1, 5, 3, 0);
         addYearRow(2, 27, 3, 1, 0);  // circuit 2: year entries only
         addWeekRow(4, 0, 2, 2, 9, 0, 0, 10, 0, 5);
-        for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-            RenumberTable(QLatin1String(table));
-        m_file = writeBytes(m_dir.filePath(QStringLiteral("WZ48PROG.dat")), ProgramFileWriter::buildProgramFile());
+        m_file = writeBytes(file(QStringLiteral("WZ48PROG.dat")), ProgramFileWriter::buildProgramFile());
     }
 
     void statuses_data()
     {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("args");  // the input and output files first
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("text");  // in the PDF when written
-        const QString out = m_dir.filePath(QStringLiteral("out.pdf"));
-        const auto add = [&](const char* name, const QString& in, const char* options, int status, const char* text) {
-            QTest::newRow(name) << in << out << QString::fromLatin1(options).split(QLatin1Char(' ')) << status
-                                << QString::fromUtf8(text);
+        const auto add = [&](const char* name, const QString& in, const char* options, int status, const char* text,
+                             const QString& out = QStringLiteral("out.pdf")) {
+            QTest::newRow(name) << QStringList{in, file(out)} + QString::fromLatin1(options).split(' ')
+                                << status << QString::fromUtf8(text);
         };
         add("week", m_file, "--circuit 1 --listing week", 0, "8:30");
         add("special", m_file, "--listing special --circuit 1", 0, "12:00");
@@ -53,42 +47,38 @@ private slots:
         add("unknown listing", m_file, "--circuit 1 --listing month", 64, "");
         add("circuit 9", m_file, "--circuit 9 --listing week", 64, "");
         const QByteArray weekLine = "122  1   103120000            \r\n";
-        add("invalid file", writeBytes(m_dir.filePath("bad.dat"), "not a program file\r\n*00\r\n"),
+        add("invalid file", writeBytes(file("bad.dat"), "not a program file\r\n*00\r\n"),
             "--circuit 1 --listing week", 1, "");
-        add("over capacity", writeBytes(m_dir.filePath("over.dat"), weekLine.repeated(WeekCapacity + 1)),
+        add("over capacity", writeBytes(file("over.dat"), weekLine.repeated(WeekCapacity + 1)),
             "--circuit 1 --listing week", 2, "");
-        add("missing file", m_dir.filePath("missing.dat"), "--circuit 1 --listing week", 3, "");
-        QTest::newRow("unwritable out") << m_file << m_dir.filePath("no/such/out.pdf")
-                                        << QStringList{"--circuit", "1", "--listing", "week"} << 3 << QString();
+        add("missing file", file("missing.dat"), "--circuit 1 --listing week", 3, "");
+        add("unwritable out", m_file, "--circuit 1 --listing week", 3, "", "no/such/out.pdf");
     }
 
     // No display and no platform usable: the command picks its own.
     void statuses()
     {
-        QFETCH(QString, in);
-        QFETCH(QString, out);
-        QFETCH(QStringList, options);
+        QFETCH(QStringList, args);
         QFETCH(int, status);
         QFETCH(QString, text);
+        const QString out = args[1];
         QFile::remove(out);
-        const ProcessRun result =
-            runProcess(editorBinary(), QStringList{"pdf", in, out} + options, m_dir.filePath("home"));
+        const ProcessRun result = runEditor(QStringList{"pdf"} + args, file("home"));
         QCOMPARE(result.status, status);
         QCOMPARE(QFile::exists(out), status == 0);
-        if (status != 0) {
-            QCOMPARE(result.err.count(QLatin1Char('\n')), 1);
+        // A line saying why, or nothing.
+        QVERIFY2(result.err.count(QLatin1Char('\n')) == int(status != 0), qPrintable(result.err));
+        if (status != 0)
             return;
-        }
-        QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
-        const QStringList pdftotext{QStringLiteral("-layout"), out, QStringLiteral("-")};
-        const QString read = runProcess(QStringLiteral("pdftotext"), pdftotext)
-                                 .out.join(QLatin1Char('\n'))
-                                 .normalized(QString::NormalizationForm_KC);
+        const QString read =
+            runProcess("pdftotext", {"-layout", out, "-"}).out.join('\n').normalized(QString::NormalizationForm_KC);
         QVERIFY2(read.contains(text), qPrintable(read));
     }
 
 private:
-    QTemporaryDir m_dir;
+    QString file(const QString& name) const { return m_store.path() + QLatin1Char('/') + name; }
+
+    ScratchStore m_store;
     QString m_file;
 };
 

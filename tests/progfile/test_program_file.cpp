@@ -1,17 +1,22 @@
+#include "app/cli/CommandLine.h"
 #include "progfile/Checksum.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/SettingTable.h"
 #include "store/ProgramStore.h"
-#include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
-#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTest>
 #include <tuple>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 using namespace TestSupport;
 using ProgramFileReader::importContent;
@@ -28,18 +33,6 @@ const QByteArray kEveryYearStop = "311 0    03" + QByteArray(13, ' ') + "  0503"
 QByteArray patched(QByteArray line, int position, const QByteArray& text)
 {
     return line.replace(position - 1, text.size(), text);
-}
-
-// Inserts a T_Week (11 values), T_Year (5) or T_YearE (4) row.
-void addRow(const QVariantList& values)
-{
-    const char* table = values.size() == 11 ? "T_Week (CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
-                                              "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO)"
-        : values.size() == 5                ? "T_Year (CircuitNO, Year, Month, Day, SpecialNO)"
-                                            : "T_YearE (CircuitNO, Month, Day, SpecialNO)";
-    const QStringList marks(values.size(), QStringLiteral("?"));
-    ProgramStore::exec(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(QLatin1String(table), marks.join(',')),
-                       values);
 }
 
 // CircuitSettings of circuits 1..8 as "Program/PulseTime/Chime ".
@@ -93,7 +86,7 @@ private slots:
     {
         QTest::addColumn<int>("program");
         QTest::addColumn<int>("pulse");
-        QTest::addColumn<QVariantList>("row");
+        QTest::addColumn<QVariantList>("row");  // T_Week, T_Year or T_YearE by its size, after the ID
         QTest::addColumn<QByteArray>("file");  // empty: refused
         const QByteArray blank6(6, ' ');
         const QVariantList week{1, 0, 1, 1, 8, 0, 0, 9, 0, 0, 0};
@@ -126,10 +119,12 @@ private slots:
         setCircuit(8, 1, 5);  // configured, but without programs: no line
         if (!row.isEmpty()) {
             setCircuit(row[0].toInt(), program, pulse);
-            addRow(row);
+            const char* table = row.size() == 11 ? "T_Week" : row.size() == 5 ? "T_Year" : "T_YearE";
+            const QString marks = QStringLiteral(",?").repeated(row.size());
+            ProgramStore::exec(QStringLiteral("INSERT INTO %1 VALUES (1%2)").arg(QLatin1String(table), marks), row);
         }
         if (file.isEmpty()) {
-            const QString path = writeBytes(m_store->path() + QStringLiteral("/WZ48PROG.dat"), "old");
+            const QString path = write(QStringLiteral("WZ48PROG.dat"), "old");
             QVERIFY_THROWS_EXCEPTION(std::exception, ProgramFileWriter::SaveProgramFile(path));
             QCOMPARE(readBytes(path), QByteArray("old"));
             return;
@@ -211,14 +206,13 @@ private slots:
         const auto bad = [](const QByteArray& line) { return withTrailer({kWeekLine, line}); };
         refused("29 bytes", bad(kWeekLine.left(29)), 2);
         refused("30 characters, 32 bytes", bad(kWeekLine.left(28) + "\xE3\x81\x82" + ' '), 2);
-        refused("time signal, pulse 00", bad(patched(patched(kWeekLine, 2, "1"), 10, "00")), 2);
-        refused("special 0 on a special line", bad(patched(patched(kWeekLine, 1, "2"), 4, " 0")), 2);
-        // The last line decides a circuit's pulse: 00 leaves its chime program at 0 s.
-        refused("year line zeroes a chime's pulse", bad(chimeYear00), 2);
-        // Every other field unreadable or beyond what the editor can hold.
+        // Every other field unreadable or beyond what the editor can hold. The
+        // last line decides a circuit's pulse: 00 leaves its chime program at 0 s.
         for (const auto& [name, line, position, text] :
              std::initializer_list<std::tuple<const char*, QByteArray, int, const char*>>{
-                 {"record type 4", kWeekLine, 1, "4"}, {"circuit 9", kWeekLine, 3, "9"},
+                 {"time signal, pulse 00", patched(kWeekLine, 2, "1"), 10, "00"}, {"record type 4", kWeekLine, 1, "4"},
+                 {"special 0 on a special line", patched(kWeekLine, 1, "2"), 4, " 0"}, {"circuit 9", kWeekLine, 3, "9"},
+                 {"year line zeroes a chime's pulse", patched(kDatedStop, 2, "22"), 10, "00"},
                  {"week line, pulse blank", kWeekLine, 10, "  "}, {"pulse 60", kWeekLine, 10, "60"},
                  {"hour letter", kWeekLine, 13, "1a"}, {"minute sign", kWeekLine, 15, "-1"},
                  {"hour 24", kWeekLine, 13, "24"}, {"tune 8", kWeekLine, 12, "8"}, {"tune 9", kWeekLine, 12, "9"},
@@ -287,17 +281,15 @@ private slots:
             QCOMPARE(buildProgramFile(), once);
         }
         QVERIFY(mostWeekLines >= WeekCapacity - 10);
-        const auto maxLen = QRegularExpression(QStringLiteral("-max_len=(\\d+)"))
-                                .match(QString::fromUtf8(readBytes(QStringLiteral(WZ_SOURCE_DIR "/scripts/fuzz"))));
-        QCOMPARE(maxLen.captured(1).toLongLong(), ProgramFileFormat::MaxFileSize);
+        const QByteArray maxLen = " -max_len=" + QByteArray::number(ProgramFileFormat::MaxFileSize) + ' ';
+        QVERIFY(readBytes(QStringLiteral(WZ_SOURCE_DIR "/scripts/fuzz")).contains(maxLen));
     }
 
     // The device's bit-text description (CharToBits, XorBits, BitsToHex) and
     // FileCheckSum must both give the plain XOR of the bytes, every byte
-    // value, as two upper-case hexadecimal digits ("00" before any byte).
+    // value, as two upper-case hexadecimal digits.
     void checksumBitTextsAgreeWithByteXor()
     {
-        QCOMPARE(FileCheckSum().hexDigits(), QByteArray("00"));
         QRandomGenerator random(4711);
         for (int round = 0; round < 300; ++round) {
             QByteArray bytes(int(random.bounded(1, 80)), '\0');
@@ -309,17 +301,178 @@ private slots:
                 const QString charBits = CharToBits(QString(QLatin1Char(byte)));
                 bits = bits.isEmpty() ? charBits : XorBits(charBits, bits);
             }
-            const QByteArray hex = QByteArray::number(expected, 16).toUpper().rightJustified(2, '0');
             QCOMPARE(bits, QString::number(expected, 2).rightJustified(8, QLatin1Char('0')));
-            QCOMPARE((BitsToHex(bits.left(4)) + BitsToHex(bits.mid(4))).toLatin1(), hex);
             FileCheckSum folded;
             folded.fold(bytes);
-            QCOMPARE(folded.bits(), bits);
-            QCOMPARE(folded.hexDigits(), hex);
+            QCOMPARE(folded.hexDigits(), QByteArray::number(expected, 16).toUpper().rightJustified(2, '0'));
         }
     }
 
+    void commands_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("verdict");
+        QTest::addColumn<QString>("counts");
+        QTest::addColumn<QByteArray>("normalized");  // empty: OUT keeps its old content
+        const QByteArray later = patched(kWeekLine, 13, "13");
+        QTest::newRow("accepted") << withTrailer({later, kWeekLine, kEveryYearStop, kDatedStop, kEveryYearStop}) << 0
+                                  << "プログラムファイルを読み込みました。" << "週間・特殊: 2  年間(日付): 1  年間(毎年): 2"
+                                  << withTrailer({kWeekLine, later, kDatedStop, kEveryYearStop, kEveryYearStop});
+        QTest::newRow("bad checksum") << kWeekLine + "\r\n*00\r\n" << 1 << "データが不正です。読み込みできません。"
+                                      << "" << QByteArray();
+        // The three-line message comes out on one line, before the counts.
+        QTest::newRow("over capacity") << (kDatedStop + "\r\n").repeated(501) << 2 << "設定可能プログラム数を超えたため、"
+                                       << "週間・特殊: 0  年間(日付): 501  年間(毎年): 0" << QByteArray();
+        QTest::newRow("missing file") << QByteArray() << 3 << "" << "" << QByteArray();
+    }
+
+    // check and normalize give the same verdict and status; normalize writes
+    // OUT, sorted as the editor writes it, only for an accepted file.
+    void commands()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, status);
+        QFETCH(QString, verdict);
+        QFETCH(QString, counts);
+        QFETCH(QByteArray, normalized);
+        const QString in =
+            status == 3 ? file(QStringLiteral("none.dat")) : write(QStringLiteral("in.dat"), content);
+        const QString out = write(QStringLiteral("out.dat"), "old");
+        for (const QStringList& args : {QStringList{"check", in}, QStringList{"normalize", in, out}}) {
+            const ProcessRun result = run(args);
+            QCOMPARE(result.status, status);
+            QCOMPARE(result.out.value(0).left(verdict.size()), verdict);
+            QCOMPARE(result.out.value(1), counts);
+        }
+        QCOMPARE(readBytes(out), normalized.isEmpty() ? QByteArray("old") : normalized);
+        QVERIFY2(!QDir(file(QStringLiteral("home"))).exists(), "the editor's store was touched");
+    }
+
+    // A write that fails leaves the old file as it was: into a folder the
+    // user may not write to (the old file itself is writable, so that a
+    // writer that truncates in place would destroy it), and on a full disk
+    // (Qt's buffered QSaveFile once dropped what did not fit and reported
+    // success).
+    void failedNormalizeKeepsOldFile()
+    {
+        const QByteArray disk = QFile::encodeName(file(QStringLiteral("disk")));
+        QDir().mkpath(QFile::decodeName(disk));
+        if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()
+            || ::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=12k") != 0)
+            QSKIP("needs root to mount a small tmpfs as a full disk, and setpriv to run as an unprivileged user");
+        const auto unmount = qScopeGuard([&] { ::umount2(disk.constData(), MNT_DETACH); });
+
+        QDir(m_store->path()).mkdir(QStringLiteral("ro"));
+        // 11,525 bytes in, 485 in the old file: one of the three 4 KiB pages.
+        const QString in = write(QStringLiteral("in.dat"), withTrailer(QList<QByteArray>(360, kWeekLine)));
+        const QString readOnly = write(QStringLiteral("ro/WZ48PROG.dat"), "old");
+        QFile::setPermissions(m_store->path(), QFile::permissions(m_store->path()) | QFile::ExeOther);
+        QFile::setPermissions(in, QFile::ReadOwner | QFile::ReadOther);
+        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
+        QFile::setPermissions(file(QStringLiteral("ro")),
+                              QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        const QStringList asNobody{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                   qEnvironmentVariable("WZ_BUILD_DIR") + "/wzqxprog"};
+        QCOMPARE(runProcess("setpriv", asNobody + QStringList{"normalize", in, readOnly}, file("home")).status, 3);
+        QCOMPARE(readBytes(readOnly), QByteArray("old"));
+
+        const QByteArray old = withTrailer(QList<QByteArray>(15, kWeekLine));
+        const QString full = write(QStringLiteral("disk/WZ48PROG.dat"), old);
+        const ProcessRun result = run({"normalize", in, full});
+        QCOMPARE(result.status, 3);
+        QVERIFY2(result.err.contains(QStringLiteral("No space left on device")), qPrintable(result.err));
+        QCOMPARE(readBytes(full), old);
+        QCOMPARE(QDir(QFile::decodeName(disk)).entryList(QDir::Files), QStringList{"WZ48PROG.dat"});
+    }
+
+    // Only a regular file of at most the largest size the editor writes is
+    // read: a device, pipe or folder is unreadable (3) at once, a larger file is
+    // over capacity (2) without being read. What is not a regular file is never
+    // replaced by one; a symbolic link is written through to its target and
+    // stays a link.
+    void specialFiles_data()
+    {
+        QTest::addColumn<int>("status");  // the row name says which file is of that kind
+        for (const auto& [kind, status] : std::initializer_list<std::pair<const char*, int>>{
+                 {"in /dev/zero", 3}, {"in pipe", 3}, {"in folder", 3}, {"in huge file", 2}, {"out pipe", 3},
+                 {"out folder", 3}, {"out link to file", 0}, {"out link to pipe", 3}})
+            QTest::newRow(kind) << status;
+    }
+
+    void specialFiles()
+    {
+        QFETCH(int, status);
+        const QString kind = QString::fromLatin1(QTest::currentDataTag());
+        const QString target = kind.endsWith(QLatin1String("/dev/zero")) ? kind.mid(3) : file("target");
+        if (kind.endsWith(QLatin1String("pipe"))) {
+            QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+        } else if (kind.endsWith(QLatin1String("folder"))) {
+            QVERIFY(QDir().mkdir(target));
+        } else if (kind.endsWith(QLatin1String("file"))) {
+            writeBytes(target, "old");
+            if (kind.endsWith(QLatin1String("huge file")))
+                QVERIFY(QFile::resize(target, qint64(1) << 30));  // sparse: no disk used
+        }
+        const QString path = kind.contains(QLatin1String("link")) ? file("link") : target;
+        if (path != target)
+            QVERIFY(QFile::link(QStringLiteral("target"), path));
+        const QByteArray content = withTrailer({kWeekLine});
+        const bool output = kind.startsWith(QLatin1String("out"));
+        const ProcessRun result =
+            output ? run({"normalize", write(QStringLiteral("in.dat"), content), path}) : run({"check", path});
+        QCOMPARE(result.status, status);
+        QVERIFY2(status == 0 || !result.err.isEmpty(), "the command line must say why");
+        QVERIFY2(result.ms < 10000, qPrintable(QString::number(result.ms)));
+        QCOMPARE(QFileInfo(target).isFile(), kind.endsWith(QLatin1String("file")));
+        QCOMPARE(QFileInfo(path).isSymLink(), path != target);
+        if (output && status == 0)
+            QCOMPARE(readBytes(target), content);
+    }
+
+    // Qt's options and one file start the editor; anything else gets the usage
+    // text and 64, decided before a GUI application (needing a display) exists.
+    void usageAndEditorArguments_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("editor");
+        QTest::newRow("none") << QStringList{} << true;
+        QTest::newRow("platform") << QStringList{"-platform", "offscreen"} << true;
+        QTest::newRow("double-dash style=") << QStringList{"--style=fusion", "-reverse"} << true;
+        QTest::newRow("unknown long option") << QStringList{"--bogus"} << false;
+        QTest::newRow("unknown short option") << QStringList{"-v"} << false;
+        QTest::newRow("unknown after a Qt option") << QStringList{"-platform", "offscreen", "-v"} << false;
+        QTest::newRow("Qt option without its value") << QStringList{"-platform"} << false;
+        QTest::newRow("file name") << QStringList{"a.dat"} << true;
+        QTest::newRow("two file names") << QStringList{"a.dat", "b.dat"} << false;
+        QTest::newRow("command without its file") << QStringList{"check"} << false;
+    }
+
+    void usageAndEditorArguments()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, editor);
+        std::vector<QByteArray> bytes{QByteArrayLiteral("wzqxprog")};
+        for (const QString& arg : args)
+            bytes.push_back(arg.toLocal8Bit());
+        std::vector<char*> argv;
+        for (QByteArray& arg : bytes)
+            argv.push_back(arg.data());
+        QCOMPARE(wantsCommandLine(int(argv.size()), argv.data()), !editor);
+        if (editor)
+            return;
+        const ProcessRun result = run(args);
+        QCOMPARE(result.status, 64);
+        QVERIFY(result.err.startsWith(QStringLiteral("使い方: wzqxprog")));
+    }
+
 private:
+    QString file(const QString& name) const { return m_store->path() + QLatin1Char('/') + name; }
+    QString write(const QString& name, const QByteArray& data) { return writeBytes(file(name), data); }
+    // No display and a home of its own: the command line must need neither
+    // a display nor the editor's store.
+    ProcessRun run(const QStringList& args) { return runEditor(args, file(QStringLiteral("home"))); }
+
     std::unique_ptr<ScratchStore> m_store;
 };
 

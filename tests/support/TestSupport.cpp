@@ -189,9 +189,9 @@ QByteArray withTrailer(const QList<QByteArray>& lines)
 
 namespace TestSupport {
 
-QString editorBinary()
+ProcessRun runEditor(const QStringList& args, const QString& home)
 {
-    return qEnvironmentVariable("WZ_BUILD_DIR") + QStringLiteral("/wzqxprog");
+    return runProcess(qEnvironmentVariable("WZ_BUILD_DIR") + QStringLiteral("/wzqxprog"), args, home);
 }
 
 ProcessRun runProcess(const QString& program, const QStringList& args, const QString& home, const QString& workingDir)

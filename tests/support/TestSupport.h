@@ -90,8 +90,8 @@ struct ProcessRun
     qint64 ms = 0;
 };
 
-// The editor's binary in the build tree.
-QString editorBinary();
+// Runs the editor's binary in the build tree with runProcess and that `home`.
+ProcessRun runEditor(const QStringList& args, const QString& home);
 
 // Runs `program` in `workingDir`. With a `home`, as the command line is used
 // on a server: no display (the xcb platform, so a GUI application aborts),

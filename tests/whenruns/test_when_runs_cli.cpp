@@ -4,42 +4,16 @@
 #include "store/StoreRoutines.h"
 
 #include <QJsonDocument>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 
 using namespace TestSupport;
 
-namespace {
-
-// Chimes on circuit 1, timers on circuit 3, New Year as a conflict on
-// circuit 1 and as special 4 on circuit 3 in 2027.
-void fillSchedule()
-{
-    setCircuit(1, 2, 10);
-    setCircuit(3, 3, 0);
-    addWeekRow(1, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3);
-    addWeekRow(1, 5, 0, 0, 10, 0, 0, 0, 0, 0, 2);
-    addWeekRow(3, 0, 4, 5, 22, 0, 0, 6, 0);
-    addWeekRow(3, 4, 0, 0, 23, 30, 0, 1, 0);
-    addEveryYearRow(1, 1, 1, 5);
-    addYearRow(1, 27, 1, 1, 0);
-    addYearRow(3, 27, 1, 1, 4);
-}
-
-}  // namespace
-
 class TestWhenRunsCli : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        m_store = std::make_unique<ScratchStore>();
-        m_base = scheduleFile(QStringLiteral("base.dat"));
-    }
-
-    void cleanupTestCase() { m_store.reset(); }
+    void initTestCase() { m_base = scheduleFile(QStringLiteral("base.dat")); }
 
     void commands_data()
     {
@@ -78,8 +52,8 @@ private slots:
                             "fromPreviousDay": false}]},
              {"circuit": 3, "type": 3, "source": )" + weekSource + R"(, "programs": []}]})"} << QString();
 
-        const QString refused = writeBytes(m_dir.filePath(QStringLiteral("refused.dat")), "*01\r\n");
-        const QString missing = m_dir.filePath(QStringLiteral("missing.dat"));
+        const QString refused = writeBytes(file(QStringLiteral("refused.dat")), "*01\r\n");
+        const QString missing = file(QStringLiteral("missing.dat"));
         const auto refusal = [](const char* name, const QStringList& args, int status, const QString& err = {}) {
             QTest::newRow(name) << args << status << QStringList() << err;
         };
@@ -104,8 +78,7 @@ private slots:
         lines.removeAll(QByteArray());
         lines.removeLast();
         std::reverse(lines.begin(), lines.end());
-        diff("line order only", writeBytes(m_dir.filePath(QStringLiteral("reordered.dat")), lines.join('\n') + '\n'),
-             {});
+        diff("line order only", writeBytes(file(QStringLiteral("reordered.dat")), lines.join('\n') + '\n'), {});
         diff("one program", scheduleFile(QStringLiteral("program.dat"), [] {
             ProgramStore::exec(QStringLiteral("UPDATE T_Week SET TimeONM = 45 WHERE TimeONM = 30 AND CircuitNO = 1"));
         }), {"回路 1", "  - 週間 月  8:30.05  曲番号 3", "  + 週間 月  8:45.05  曲番号 3"});
@@ -124,7 +97,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QStringList, out);
         QFETCH(QString, err);
-        const ProcessRun result = run(args);
+        const ProcessRun result = runEditor(args, file(QStringLiteral("home")));
         QCOMPARE(result.status, status);
         if (args.contains(QStringLiteral("--json")) && status == 0)
             QCOMPARE(QJsonDocument::fromJson(result.out.join('\n').toUtf8()),
@@ -133,31 +106,35 @@ private slots:
             QCOMPARE(result.out, out);
         QVERIFY2(result.err.startsWith(err), qPrintable(result.err));
         QCOMPARE(result.err.isEmpty(), status == 0 || !out.isEmpty());
-        QVERIFY2(!QDir(home()).exists(), "the editor's store was touched");
+        QVERIFY2(!QDir(file(QStringLiteral("home"))).exists(), "the editor's store was touched");
     }
 
 private:
-    // Without a display and with a home of its own, as in the check tests.
-    ProcessRun run(const QStringList& args) { return runProcess(editorBinary(), args, home()); }
-    QString home() const { return m_dir.filePath(QStringLiteral("home")); }
-    // The program file of fillSchedule() after `change`.
-    QString scheduleFile(const QString& name, const std::function<void()>& change = {});
+    QString file(const QString& name) const { return m_store.path() + QLatin1Char('/') + name; }
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<ScratchStore> m_store;
+    // The program file of chimes on circuit 1, timers on circuit 3, New Year
+    // as a conflict on circuit 1 and as special 4 on circuit 3 in 2027, after
+    // `change`.
+    QString scheduleFile(const QString& name, const std::function<void()>& change = {})
+    {
+        ClearAllData();
+        setCircuit(1, 2, 10);
+        setCircuit(3, 3, 0);
+        addWeekRow(1, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3);
+        addWeekRow(1, 5, 0, 0, 10, 0, 0, 0, 0, 0, 2);
+        addWeekRow(3, 0, 4, 5, 22, 0, 0, 6, 0);
+        addWeekRow(3, 4, 0, 0, 23, 30, 0, 1, 0);
+        addEveryYearRow(1, 1, 1, 5);
+        addYearRow(1, 27, 1, 1, 0);
+        addYearRow(3, 27, 1, 1, 4);
+        if (change)
+            change();
+        return writeBytes(file(name), ProgramFileWriter::buildProgramFile());
+    }
+
+    ScratchStore m_store;
     QString m_base;
 };
-
-QString TestWhenRunsCli::scheduleFile(const QString& name, const std::function<void()>& change)
-{
-    ClearAllData();
-    fillSchedule();
-    if (change)
-        change();
-    for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-        RenumberTable(QLatin1String(table));
-    return writeBytes(m_dir.filePath(name), ProgramFileWriter::buildProgramFile());
-}
 
 QTEST_GUILESS_MAIN(TestWhenRunsCli)
 #include "test_when_runs_cli.moc"
