@@ -1,0 +1,776 @@
+#include "TestSupport.h"
+#include "store/ProgramStore.h"
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
+#include "week/Form_Copy.h"
+#include "week/Form_EditTime.h"
+#include "week/Form_EditTimeTimer.h"
+#include "week/Form_Week.h"
+#include "week/ProgramGrid.h"
+#include "week/ProgramList.h"
+#include "week/UpDown.h"
+#include "week/WeekEditing.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QtTest>
+
+using namespace TestSupport;
+using namespace WeekEditing;
+using ProgramLists::BuildWeekList;
+
+namespace {
+
+// A new program's request from the week list (or with origin 2 the special
+// window) for a circuit and a day.
+EditRequestData request(int circuit, int day, int origin = 1)
+{
+    EditRequestData r;
+    r.CircuitNO = qint16(circuit);
+    r.YobiON = qint16(day);
+    r.YobiOFF = qint16(day);
+    r.Origin = qint16(origin);
+    return r;
+}
+
+// `what` of the T_Week rows matching `where`, in day and time order.
+QString rows(const QString& what, const QString& where)
+{
+    return ProgramStore::scalar(QStringLiteral("SELECT group_concat(%1, ', ') FROM (SELECT * FROM T_Week WHERE %2 "
+                                               "ORDER BY YobiON, TimeONH, ChimeNO)")
+                                    .arg(what, where))
+        .toString();
+}
+
+// The list's rows as the values of `fields` ("a|b|..."), joined the same way.
+QStringList rows(const ProgramList& list, const QString& fields)
+{
+    QStringList texts;
+    for (int row = 0; row < list.rows.size(); ++row) {
+        QStringList values;
+        for (const QString& field : fields.split(QLatin1Char('|')))
+            values << list.value(row, field).toString();
+        texts << values.join(QLatin1Char('|'));
+    }
+    return texts;
+}
+
+void addOnDays(int circuit, QList<int> days, int h, int m, int s, int chime)
+{
+    for (int day : days)
+        addWeekRow(circuit, 0, day, 0, h, m, s, 0, 0, 0, chime);
+}
+
+const ColumnChange* change(const GridColumns& layout, const QString& field)
+{
+    const ColumnChange* last = nullptr;
+    for (const ColumnChange& c : layout.changes)
+        if (c.field == field)
+            last = &c;
+    return last;
+}
+
+}  // namespace
+
+class TestWeek : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_store = std::make_unique<ScratchStore>();
+        ResetCircuitSettings();
+        setOneCircuitOfEachType();
+        setCircuit(6, 4, 3);  // after a gap: the circuit list skips 5
+        m_week = new Form_Week;
+        m_week->openDialog = [this](QDialog* dialog) {
+            m_dialog.reset(dialog);
+            dialog->show();
+        };
+        m_week->show();
+    }
+
+    void cleanup()
+    {
+        m_dialog.reset();
+        delete m_week;
+        m_store.reset();
+    }
+
+    // A single day lists its rows; 平日 and 毎日 list the programs found on
+    // every day of the group, one per time and tune.
+    void weekLists()
+    {
+        addWeekRow(1, 0, 1, 0, 8, 5, 0);
+        addWeekRow(1, 0, 1, 0, 17, 30, 0);
+        addWeekRow(1, 0, 2, 0, 9, 0, 0);
+        addWeekRow(1, 3, 0, 0, 10, 0, 0);  // special program: not a week row
+        addWeekRow(2, 0, 6, 0, 8, 5, 30, 0, 0, 0, 4);
+        // Midnight has the all-zero key the walk starts from.
+        addOnDays(1, {0, 1, 2, 3, 4, 5, 6}, 0, 0, 0, 0);
+        // A weekday program entered twice on Monday is still one program.
+        addOnDays(2, {1, 1, 2, 3, 4, 5}, 6, 0, 0, 2);
+        addOnDays(2, {1, 2, 3, 4, 5}, 7, 30, 5, 3);
+        addOnDays(2, {1, 2, 4, 5}, 9, 0, 0, 1);           // missing on Wednesday
+        addOnDays(2, {1, 2, 3, 4, 5}, 12, 0, 0, 2);       // two tunes at one time
+        addOnDays(2, {1, 2, 3, 4, 5}, 12, 0, 0, 6);
+        // An overnight timer every day; one running from Friday into Sunday
+        // is no 平日 program.
+        for (int day = 0; day <= 6; ++day)
+            addWeekRow(3, 0, day, (day + 1) % 7, 22, 0, 0, 6, 0);
+        for (int day = 1; day <= 5; ++day)
+            addWeekRow(3, 0, day, day == 5 ? 0 : day + 1, 20, 0, 0, 5, 0);
+        // Repeat intervals tell programs apart.
+        for (int day = 1; day <= 5; ++day) {
+            addWeekRow(4, 0, day, day, 9, 0, 0, 17, 0, 10);
+            if (day != 3)
+                addWeekRow(4, 0, day, day, 9, 0, 0, 17, 0, 20);
+        }
+        RenumberTable(QStringLiteral("T_Week"));
+        QCOMPARE(rows(BuildWeekList(1, 1), "開始時刻"), (QStringList{" 0:00", " 8:05", "17:30"}));
+        QCOMPARE(rows(BuildWeekList(2, 6), "開始時刻|ChimeNO"), QStringList{" 8:05.30|4"});
+        QCOMPARE(rows(BuildWeekList(3, 6), "開始曜日|終了曜日|終了時刻"), QStringList{"土|日| 6:00"});
+        QCOMPARE(BuildWeekList(1, -1).rows.size(), 0);
+        QCOMPARE(BuildWeekList(0, 1).rows.size(), 0);
+        QCOMPARE(rows(BuildWeekList(1, 8), "開始時刻"), QStringList{" 0:00"});
+        QCOMPARE(rows(BuildWeekList(1, 7), "開始時刻"), QStringList{" 0:00"});
+        QCOMPARE(rows(BuildWeekList(2, 7), "開始時刻|ChimeNO|ID"),
+                 (QStringList{" 6:00.00|2|0", " 7:30.05|3|0", "12:00.00|2|0", "12:00.00|6|0"}));
+        QCOMPARE(count("SELECT COUNT(*) FROM T_WeekT"), 4);
+        // Not on Sunday and Saturday: not an every-day program.
+        QCOMPARE(BuildWeekList(2, 8).rows.size(), 0);
+        // The working table holds the last group view only.
+        QCOMPARE(count("SELECT COUNT(*) FROM T_WeekT"), 0);
+        QCOMPARE(rows(BuildWeekList(3, 8), "開始時刻|終了時刻"), QStringList{"22:00| 6:00"});
+        QCOMPARE(rows(BuildWeekList(3, 7), "開始時刻"), QStringList{"22:00"});
+        QCOMPARE(rows(BuildWeekList(4, 7), "Repeat"), QStringList{"10"});
+        QCOMPARE(count("SELECT COUNT(*) FROM T_WeekT WHERE ID = 0 AND CircuitNO = 4 AND YobiON = 0 AND YobiOFF = 0 "
+                       "AND TimeONH = 9 AND TimeOFFH = 17 AND Repeat = 10"),
+                 1);
+        // Weekend rows neither make nor break a weekday program.
+        addWeekRow(4, 0, 6, 6, 9, 0, 0, 17, 0, 20);
+        addWeekRow(4, 0, 0, 0, 9, 0, 0, 17, 0, 20);
+        QCOMPARE(rows(BuildWeekList(4, 7), "Repeat"), QStringList{"10"});
+        QCOMPARE(BuildWeekList(4, 8).rows.size(), 0);
+    }
+
+    void specialList()
+    {
+        addWeekRow(2, 5, 0, 0, 6, 0, 9, 0, 0, 0, 7);
+        addWeekRow(2, 0, 1, 0, 6, 0, 9, 0, 0, 0, 7);
+        addWeekRow(1, 5, 0, 0, 6, 0, 9);
+        QCOMPARE(rows(ProgramLists::BuildSpecialList(2, 5), "開始時刻"), QStringList{" 6:00.09"});
+        QCOMPARE(rows(ProgramLists::BuildSpecialList(1, 5), "開始時刻"), QStringList{" 6:00"});
+        QCOMPARE(ProgramLists::SetSpecialGridColumns(0).grid, GridColumns::Grid::Hide);
+        QVERIFY(!change(ProgramLists::SetSpecialGridColumns(1), "終了時刻")->visible);
+        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(2), "ChimeNO")->caption, QStringLiteral(" 曲番号"));
+        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(3), "終了時刻")->caption, QStringLiteral(" 終了時刻"));
+        // A repeat circuit has no special programs: only the ID columns go.
+        const GridColumns repeat = ProgramLists::SetSpecialGridColumns(4);
+        QCOMPARE(repeat.grid, GridColumns::Grid::Show);
+        QCOMPARE(repeat.changes.size(), 2);
+    }
+
+    // The dialog test covers tunes 1 and 3 from midnight; this one crosses an hour.
+    void chimeEndCrossingAnHour()
+    {
+        const TimeOfDay noon = AdjustChimeEnd({12, 0, 0}, 7, true);
+        QCOMPARE((std::tuple{noon.hour, noon.minute, noon.second}), (std::tuple{11, 58, 46}));
+    }
+
+    // A program reuses the rows there: an identical chime its row (another
+    // tune is another program), a changed group its own rows, even at the
+    // capacity.
+    void programsReuseRows()
+    {
+        addWeekRow(2, 0, 2, 0, 8, 0, 15, 0, 0, 0, 3);
+        WriteTimeProgram(request(2, 2), 2, {8, 0, 15, 3});
+        WriteTimeProgram(request(2, 2), 2, {8, 0, 15, 4});
+        QCOMPARE(rows("ChimeNO", "CircuitNO = 2"), QStringLiteral("3, 4"));
+
+        for (int day = 0; day <= 6; ++day)
+            addWeekRow(2, 0, day, 0, 9, 0, 0, 0, 0, 0, 1);
+        fillWeekTo(900);
+        EditRequestData edit = request(2, 8);
+        edit.EditMode = -1;
+        edit.ChimeNO = 1;
+        edit.TimeONH = 9;
+        QCOMPARE(WriteTimeProgram(edit, 2, {10, 15, 0, 2}), WriteResult::Written);
+        QCOMPARE(rows("YobiON", "CircuitNO = 2 AND TimeONH = 10 AND TimeONM = 15 AND ChimeNO = 2"),
+                 QStringLiteral("0, 1, 2, 3, 4, 5, 6"));
+        QCOMPARE(WeekRowCount(), 900);
+    }
+
+    // The capacity is checked once for the rows a program adds: a row the
+    // program reuses (Wednesday's 6:00 below) does not count. A refusal
+    // leaves even the reused row alone; a written program renumbers the rows.
+    void capacityCountsTheRowsAdded_data()
+    {
+        QTest::addColumn<bool>("wednesday");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("day");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("days");  // of circuit 1 afterwards
+        QTest::newRow("895 + 平日") << false << 895 << 7 << true << "1, 2, 3, 4, 5";
+        QTest::newRow("896 + 平日") << false << 896 << 7 << false << "";
+        QTest::newRow("899 + one day") << false << 899 << 2 << true << "2";
+        QTest::newRow("896 + 平日 reusing a row") << true << 896 << 7 << true << "1, 2, 3, 4, 5";
+        QTest::newRow("897 + 平日 reusing a row") << true << 897 << 7 << false << "3";
+    }
+    void capacityCountsTheRowsAdded()
+    {
+        QFETCH(bool, wednesday);
+        QFETCH(int, stored);
+        QFETCH(int, day);
+        QFETCH(bool, written);
+        QFETCH(QString, days);
+        if (wednesday)
+            addWeekRow(1, 0, 3, 0, 6, 0, 0);
+        fillWeekTo(stored);
+        QCOMPARE(WriteTimeProgram(request(1, day), 1, {6, 0, 0, 0}),
+                 written ? WriteResult::Written : WriteResult::Refused);
+        QCOMPARE(WeekRowCount(), written ? 900 : stored);
+        QCOMPARE(count("SELECT MAX(ID) FROM T_Week"), written ? 900 : 0);
+        QCOMPARE(rows("YobiON", "CircuitNO = 1"), days);
+    }
+
+    // A group timer ends the next day past midnight, and rows it reuses
+    // follow that rule; a single day keeps the end day chosen (an identical
+    // program is rewritten); a special program has no days.
+    void timerEndDays()
+    {
+        QCOMPARE(WriteTimerProgram(request(3, 8), {22, 0, 6, 0, 0, 0}), WriteResult::Written);
+        QCOMPARE(rows("YobiON || '-' || YobiOFF", "CircuitNO = 3"),
+                 QStringLiteral("0-1, 1-2, 2-3, 3-4, 4-5, 5-6, 6-0"));
+        QCOMPARE(GroupEndDay(3, 8, 0, 8, 0), 3);
+        QCOMPARE(GroupEndDay(3, 9, 0, 17, 0), 3);
+        EditRequestData special = request(3, 0, 2);
+        special.SpecialNO = 4;
+        WriteTimerProgram(special, {22, 0, 2, 0, 0, 5});
+        QCOMPARE(rows("YobiON || '-' || YobiOFF", "SpecialNO = 4"), QStringLiteral("0-0"));
+
+        addWeekRow(4, 0, 3, 3, 23, 0, 0, 1, 0, 15);
+        WriteTimerProgram(request(4, 7), {23, 0, 1, 0, 15, 0});
+        QCOMPARE(rows("YobiON || '-' || YobiOFF", "CircuitNO = 4"), QStringLiteral("1-2, 2-3, 3-4, 4-5, 5-6"));
+        WriteTimerProgram(request(4, 6), {22, 0, 2, 0, 30, 0});
+        WriteTimerProgram(request(4, 6), {22, 0, 2, 0, 30, 0});
+        // Changing the group to a same-day period rewrites every end day.
+        EditRequestData edit = request(4, 7);
+        edit.EditMode = -1;
+        edit.Repeat = 15;
+        edit.TimeONH = 23;
+        edit.TimeOFFH = 1;
+        WriteTimerProgram(edit, {8, 0, 17, 0, 10, 0});
+        QCOMPARE(rows("YobiON || '-' || YobiOFF || ' ' || Repeat", "CircuitNO = 4"),
+                 QStringLiteral("1-1 10, 2-2 10, 3-3 10, 4-4 10, 5-5 10, 6-0 30"));
+    }
+
+    // Copies keep their tunes; a target time already there keeps its own.
+    // A day is offered as a source to the other days, a special number to
+    // the other numbers.
+    void copying()
+    {
+        addWeekRow(2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 2);
+        addWeekRow(2, 0, 1, 0, 13, 0, 0, 0, 0, 0, 4);
+        addWeekRow(2, 0, 2, 0, 12, 0, 0, 0, 0, 0, 5);
+        QCOMPARE(CopyPrograms(2, {false, 1}, {2, 0}).added, 1);
+        QCOMPARE(rows("TimeONH || ' ' || ChimeNO", "SpecialNO = 0 AND YobiON = 2"), QStringLiteral("12 5, 13 4"));
+        QCOMPARE(CopyPrograms(2, {false, 1}, {2, 0}).added, 0);
+        // A special number takes the programs of a day.
+        QCOMPARE(CopyPrograms(2, {false, 1}, {0, 7}).added, 2);
+        QCOMPARE(rows("TimeONH || ' ' || ChimeNO", "SpecialNO = 7 AND YobiON = 0"), QStringLiteral("12 2, 13 4"));
+
+        addWeekRow(1, 0, 1, 0, 1, 0, 0);
+        addWeekRow(1, 0, 3, 0, 1, 0, 0);
+        addWeekRow(1, 4, 0, 0, 1, 0, 0);
+        addWeekRow(1, 6, 0, 0, 1, 0, 0);
+        QCOMPARE(CopySourceDays(1, 3), QList<int>{1});
+        QCOMPARE(CopySourceDays(1, -1), (QList<int>{1, 3}));
+        QCOMPARE(CopySourceSpecials(1, 4), QList<int>{6});
+    }
+
+    void opening()
+    {
+        auto* circuits = child<QComboBox>(m_week, "Combo_Circuit");
+        QCOMPARE(circuits->count(), 5);
+        QCOMPARE(circuits->itemText(4), QStringLiteral("6"));
+        QCOMPARE(circuits->currentIndex(), -1);
+        QCOMPARE(child<QComboBox>(m_week, "Combo_Yobi")->itemText(8), QStringLiteral("毎日"));
+        QVERIFY(child(m_week, "DataGrid1")->isHidden());
+        QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 900"));
+
+        // The type and pulse follow the circuit, the columns the type and the
+        // view; copy is for time-signal and chime circuits, single days only,
+        // and follows both boxes.
+        const std::initializer_list<std::tuple<int, int, const char*, const char*>> cases{
+            {1, -1, "報時 5秒 コピー", " 時 刻"},
+            {2, 1, "チャイム 10秒 コピー", " 時 刻| 曲番号"},
+            {2, 7, "チャイム 10秒", " 時 刻| 曲番号"},
+            {2, 6, "チャイム 10秒 コピー", " 時 刻| 曲番号"},
+            {2, 8, "チャイム 10秒", " 時 刻| 曲番号"},
+            {1, 8, "報時 5秒", " 時 刻"},
+            {1, 0, "報時 5秒 コピー", " 時 刻"},
+            {3, 1, "タイマ 0秒", " 開始曜日| 開始時刻| 終了曜日| 終了時刻"},
+            {3, 7, "タイマ 0秒", " 開始時刻| 終了時刻"},
+            {6, 7, "繰返し 3秒", "繰返し間隔(分)| 開始時刻| 終了時刻"},
+            {6, 0, "繰返し 3秒", "繰返し間隔(分)| 開始曜日| 開始時刻| 終了曜日| 終了時刻"},
+            {1, 0, "報時 5秒 コピー", " 時 刻"}};
+        for (auto [circuit, day, labels, captions] : cases) {
+            choose(circuit, day);
+            QString shown = child<QLabel>(m_week, "Label_Mode")->text() + QLatin1Char(' ') +
+                            child<QLabel>(m_week, "Label_Pulse")->text();
+            if (child(m_week, "Button_Copy")->isEnabled())
+                shown += QStringLiteral(" コピー");
+            QCOMPARE(shown, QString::fromUtf8(labels));
+            QCOMPARE(headers(Qt::Horizontal), QString::fromUtf8(captions));
+        }
+        QVERIFY(!grid()->isHidden());
+    }
+
+    void newWeekdayChimeThroughTheDialog()
+    {
+        choose(2, 7);
+        click(m_week, "Button_New");
+        QCOMPARE(texts({"Text_Hour", "Text_Minute", "Text_Second", "Text_Chime"}), QStringLiteral("0,00,00,1"));
+        type("Text_Hour", QStringLiteral("１２"));  // full-width digits
+        type("Text_Minute", QStringLiteral("30"));
+        type("Text_Chime", QStringLiteral("3"));
+        click(dialog(), "Button_OK");
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 2 AND TimeONH = 12 AND TimeONM = 30 AND "
+                       "ChimeNO = 3 AND YobiON BETWEEN 1 AND 5"),
+                 5);
+        QCOMPARE(gridRowsAndRemaining(), QStringLiteral("1 895"));
+
+        // Edit the listed program: the dialog shows it, the change moves all five rows.
+        grid()->selectRow(0);
+        click(m_week, "Button_Edit");
+        QCOMPARE(texts({"Text_Hour", "Text_Minute", "Text_Second", "Text_Chime"}), QStringLiteral("12,30,00,3"));
+        type("Text_Minute", QStringLiteral("45"));
+        click(dialog(), "Button_OK");
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE TimeONM = 45"), 5);
+        QCOMPARE(WeekRowCount(), 5);
+
+        // A program that would pass the capacity writes nothing.
+        fillWeekTo(896);
+        choose(1, 7);
+        click(m_week, "Button_New");
+        MessageBox::clearShown();
+        click(dialog(), "Button_OK");
+        QCOMPARE(shownMessages(),
+                 QStringList{QStringLiteral("入力エラー|設定可能数900を超えてしまうため作成できません。")});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
+        QCOMPARE(WeekRowCount(), 896);
+        QVERIFY(dialog()->isHidden());
+    }
+
+    // Deleting from the 平日 view takes the five weekdays; deleting one day of
+    // them takes the program out of the 平日 view too.
+    void deleting()
+    {
+        for (int day = 0; day <= 6; ++day)
+            addWeekRow(2, 0, day, 0, 7, 30, 5, 0, 0, 0, 3);
+        RenumberTable("T_Week");
+        deleteFirstRow(2, 7, QMessageBox::Yes);
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("週間プログラム|削除しますか？")});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Question);
+        QCOMPARE(MessageBox::lastShown().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(WeekRowCount(), 2);
+        QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 898"));
+        deleteFirstRow(2, 6, QMessageBox::No);
+        QCOMPARE(WeekRowCount(), 2);
+        deleteFirstRow(2, 6, QMessageBox::Yes);
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE YobiON = 0"), 1);
+        QCOMPARE(grid()->rowCount(), 0);
+
+        for (int day = 1; day <= 5; ++day)
+            addWeekRow(2, 0, day, 0, 7, 30, 5, 0, 0, 0, 3);
+        RenumberTable("T_Week");
+        deleteFirstRow(2, 3, QMessageBox::Yes);
+        choose(2, 1);
+        grid()->selectRow(0);
+        QCOMPARE(grid()->selectedText(QStringLiteral(" 時 刻")), QStringLiteral(" 7:30.05"));
+
+        // 全削除 takes the circuit's week programs, not its special ones.
+        addWeekRow(1, 0, 1, 0, 8, 0, 0);
+        addWeekRow(1, 0, 3, 0, 9, 0, 0);
+        addWeekRow(1, 2, 0, 0, 8, 0, 0);
+        choose(1, 1);
+        MessageBox::clearShown();
+        click(m_week, "Button_AllDelete");  // default answer No
+        QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
+        QCOMPARE(WeekRowCount(), 8);
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        click(m_week, "Button_AllDelete");
+        const QString ask = QStringLiteral("週間プログラム|回路No.1 の週間プログラムをすべて削除しますか？");
+        QCOMPARE(shownMessages(), (QStringList{ask, ask, "週間プログラム|回路No.1 の週間プログラムをすべて削除しました。"}));
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Information);
+        QCOMPARE(WeekRowCount(), 6);
+        QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 894"));
+    }
+
+    // Copy asks for a circuit and a day first; the source starts unchosen,
+    // so OK asks for a day instead of copying 日.
+    void copyADay()
+    {
+        click(m_week, "Button_Copy");
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
+        QCOMPARE(m_week->focusWidget(), child(m_week, "Combo_Circuit"));
+        choose(1, -1);
+        click(m_week, "Button_Copy");
+        QCOMPARE(m_week->focusWidget(), child(m_week, "Combo_Yobi"));
+        QVERIFY(!m_dialog);
+        addWeekRow(1, 0, 1, 0, 8, 0, 0);
+        addWeekRow(1, 0, 1, 0, 9, 0, 0);
+        choose(1, 2);
+        click(m_week, "Button_Copy");
+        auto* source = child<QComboBox>(dialog(), "Combo_SendYobi");
+        QCOMPARE(source->count(), 1);
+        QCOMPARE(child<QLabel>(dialog(), "Label_ReceiveYobi")->text(), QStringLiteral("火曜日"));
+        QVERIFY(!child(dialog(), "Option_Copy_1")->isEnabled());
+        click(dialog(), "Button_OK");
+        QCOMPARE(shownMessages(), (QStringList{"週間プログラム|回路が選択されていません",
+                                               "週間プログラム|曜日が選択されていません", "コピー|曜日が選択されていません"}));
+        QVERIFY(dialog()->isVisible());
+        source->setCurrentIndex(0);
+        click(dialog(), "Button_OK");
+        QCOMPARE(gridRowsAndRemaining(), QStringLiteral("2 896"));
+
+        // Near the capacity a copy stops at the first row that does not fit.
+        fillWeekTo(899);
+        MessageBox::clearShown();
+        for (int day : {3, 4}) {
+            choose(1, day);
+            click(m_week, "Button_Copy");
+            child<QComboBox>(dialog(), "Combo_SendYobi")->setCurrentIndex(0);
+            click(dialog(), "Button_OK");
+        }
+        QCOMPARE(shownMessages(),
+                 (QStringList{"入力エラー|設定可能数900を超えているためコピーできないデータがありました。",
+                              "入力エラー|設定可能数900を超えているためコピーできませんでした。"}));
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
+        QVERIFY(dialog()->isHidden());
+        QCOMPARE(WeekRowCount(), 900);
+    }
+
+    void copyToSpecialOffersEveryDay()
+    {
+        addWeekRow(2, 0, 3, 0, 8, 0, 0, 0, 0, 0, 1);
+        addWeekRow(2, 4, 0, 0, 8, 0, 0, 0, 0, 0, 1);
+        // Circuit 2, special number 5; day 3 is left over from an earlier hand-over.
+        EditRequest = EditRequestData{0, 0, 2, 5, 0, 0, 3};
+        Form_Copy copy;
+        QCOMPARE(child<QComboBox>(&copy, "Combo_SendYobi")->itemText(0), QStringLiteral("水"));
+        QCOMPARE(child<QLabel>(&copy, "Label_ReceiveYobi")->text(), QStringLiteral("特殊番号 5"));
+        child<QRadioButton>(&copy, "Option_Copy_1")->setChecked(true);
+        QCOMPARE(child<QLabel>(&copy, "Label_Copy")->text(), QStringLiteral("特殊番号"));
+        QCOMPARE(child<QComboBox>(&copy, "Combo_SendYobi")->itemText(0), QStringLiteral("4"));
+        child<QComboBox>(&copy, "Combo_SendYobi")->setCurrentIndex(0);
+        click(&copy, "Button_OK");
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 5"), 1);
+    }
+
+    // New and edit hand the dialog a request of the chosen circuit and day;
+    // nothing left from an earlier request gets through.
+    void requestByType()
+    {
+        addWeekRow(1, 0, 3, 0, 8, 5, 0);
+        addWeekRow(2, 0, 1, 0, 8, 5, 30, 0, 0, 0, 4);
+        addWeekRow(3, 0, 5, 6, 22, 0, 0, 6, 0);
+        addWeekRow(6, 0, 2, 2, 9, 0, 0, 17, 30, 15);
+        for (int day = 0; day <= 6; ++day)
+            addWeekRow(3, 0, day, (day + 1) % 7, 23, 0, 0, 5, 45);
+        RenumberTable("T_Week");
+        // The dialog's class and the request fields in declaration order.
+        QStringList opened;
+        m_week->openDialog = [&opened](QDialog* dialog) {
+            const EditRequestData& r = EditRequest;
+            opened << QLatin1String(dialog->metaObject()->className()) +
+                          QString::asprintf("|%d,%d,%d,%d,%d,%d,%d,%d,%d:%d:%d,%d:%d,%d", r.ID, r.EditMode, r.CircuitNO,
+                                            r.SpecialNO, r.Repeat, r.ChimeNO, r.YobiON, r.YobiOFF, r.TimeONH,
+                                            r.TimeONM, r.TimeONS, r.TimeOFFH, r.TimeOFFM, r.Origin);
+            delete dialog;
+        };
+        const auto press = [this, &opened](const char* button, int circuit, int day) {
+            EditRequest = EditRequestData{77, 0, 0, 9, 33, 6, 0, 4, 21, 22, 23, 11, 12, 2};  // stale values
+            choose(circuit, day);
+            grid()->selectRow(0);
+            click(m_week, button);
+            return opened.isEmpty() ? QString() : opened.takeLast();
+        };
+        const auto id = [](const char* where) {
+            return QString::number(count(QStringLiteral("SELECT ID FROM T_Week WHERE ") + QLatin1String(where)));
+        };
+        QCOMPARE(press("Button_New", 1, 0), QStringLiteral("Form_EditTime|0,0,1,0,0,0,0,0,0:0:0,0:0,1"));
+        QCOMPARE(press("Button_New", 6, 7), QStringLiteral("Form_EditTimeTimer|0,0,6,0,0,0,7,7,0:0:0,0:0,1"));
+        QCOMPARE(press("Button_New", 2, -1), QString());
+        QCOMPARE(press("Button_Edit", 1, 3), "Form_EditTime|" + id("CircuitNO = 1") + ",-1,1,0,0,0,3,0,8:5:0,0:0,1");
+        QCOMPARE(press("Button_Edit", 2, 1), "Form_EditTime|" + id("CircuitNO = 2") + ",-1,2,0,0,4,1,0,8:5:30,0:0,1");
+        QCOMPARE(press("Button_Edit", 3, 5),
+                 "Form_EditTimeTimer|" + id("CircuitNO = 3 AND YobiON = 5 AND TimeONH = 22") +
+                     ",-1,3,0,0,0,5,6,22:0:0,6:0,1");
+        QCOMPARE(press("Button_Edit", 6, 2),
+                 "Form_EditTimeTimer|" + id("CircuitNO = 6") + ",-1,6,0,15,0,2,2,9:0:0,17:30,1");
+        // A group row stands for several rows: no ID.
+        QCOMPARE(press("Button_Edit", 3, 8), QStringLiteral("Form_EditTimeTimer|0,-1,3,0,0,0,8,0,23:0:0,5:45,1"));
+        QCOMPARE(press("Button_Edit", 1, 0), QString());  // no row to edit
+    }
+
+    // In the Japanese font the captions fit their columns. A row is chosen
+    // by clicking it or its header; times are right-aligned so that " 9:00"
+    // over "18:00" line up.
+    void gridLayoutAndChoosing()
+    {
+        const QFont before = QApplication::font();
+        QFont japanese(QStringLiteral("Noto Sans CJK JP"));
+        japanese.setPointSize(10);
+        QApplication::setFont(japanese);
+        const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
+        delete m_week;
+        m_week = new Form_Week;
+        m_week->show();
+        addWeekRow(6, 0, 2, 2, 9, 0, 0, 17, 30, 15);
+        addWeekRow(6, 0, 2, 2, 18, 0, 0, 19, 0, 5);
+        RenumberTable("T_Week");
+        choose(6, 2);
+        QHeaderView* header = grid()->horizontalHeader();
+        for (int column = 0; column < header->count(); ++column) {
+            if (grid()->isColumnHidden(column))
+                continue;
+            const QString caption = grid()->model()->headerData(column, Qt::Horizontal).toString();
+            QVERIFY2(grid()->columnWidth(column) >= header->fontMetrics().horizontalAdvance(caption) + 4,
+                     qPrintable(caption));
+        }
+
+        QCOMPARE(grid()->selectedRow(), -1);
+        const QModelIndex cell = grid()->model()->index(1, grid()->columnOf(QStringLiteral("終了時刻")));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(cell).center());
+        QCOMPARE(grid()->selectedText(QStringLiteral("繰返し間隔(分)")), QStringLiteral("5"));
+        QCOMPARE(headers(Qt::Vertical), QStringLiteral("|▶"));
+        QHeaderView* rows = grid()->verticalHeader();
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                          QPoint(rows->width() / 2, rows->sectionViewportPosition(0) + 4));
+        QCOMPARE(grid()->selectedText(QStringLiteral(" 開始時刻")), QStringLiteral(" 9:00"));
+        QCOMPARE(headers(Qt::Vertical), QStringLiteral("▶|"));
+        for (const char* time : {"開始時刻", "終了時刻"}) {
+            const QModelIndex cell = grid()->model()->index(0, grid()->columnOf(QString::fromUtf8(time)));
+            QCOMPARE(cell.data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        }
+    }
+
+    void controlsFollowTypeAndOrigin()
+    {
+        open(request(1, 3));
+        for (const char* name : {"Text_Second", "Text_Chime", "Check_Chime", "Button_PlayChime", "Line_End"})
+            QVERIFY2(child(dialog(), name)->isHidden(), name);
+        QVERIFY(!child(dialog(), "Text_Minute")->isHidden());
+
+        open(request(4, 6));
+        QCOMPARE(child<QLabel>(dialog(), "Label_YobiON")->text(), QStringLiteral("土"));
+        QCOMPARE(child<QComboBox>(dialog(), "Combo_YobiOFF")->currentIndex(), 6);
+        QCOMPARE(texts({"Text_Repeat"}), QStringLiteral("1"));
+        // The single-day timer dialog starts at the start hour and Tab walks
+        // the times as in the group dialog; the end day comes after them.
+        activate(dialog());
+        QStringList order;
+        for (int i = 0; i < 8; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order, (QStringList{"Text_HourON", "Text_MinuteON", "Text_HourOFF", "Text_MinuteOFF", "Text_Repeat",
+                                     "Combo_YobiOFF", "Button_OK", "Button_Cancel"}));
+
+        // A group and a special program have no day controls; a timer no
+        // interval: it holds 0 and is not a box to check.
+        for (const EditRequestData& job : {request(3, 7), request(3, 0, 2)}) {
+            open(job);
+            for (const char* name : {"Combo_YobiOFF", "Label_YobiON", "Text_Repeat"})
+                QVERIFY2(child(dialog(), name)->isHidden(), name);
+            click(dialog(), "Button_OK");
+        }
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 3 AND Repeat = 0"), 6);
+    }
+
+    void spinnersAndEnter()
+    {
+        EditRequestData job = request(2, 1);
+        job.TimeONH = 23;
+        job.TimeONM = 8;
+        job.ChimeNO = 7;
+        open(job);
+        child<UpDown>(dialog(), "UpDown2")->stepBy(1);
+        child<UpDown>(dialog(), "UpDown1")->stepBy(1);  // no wrap past 23
+        child<UpDown>(dialog(), "UpDown4")->stepBy(1);
+        QCOMPARE(texts({"Text_Hour", "Text_Minute", "Text_Chime"}), QStringLiteral("23,09,7"));
+        type("Text_Hour", QStringLiteral("abc"));  // steps from where the spinner was
+        child<UpDown>(dialog(), "UpDown1")->stepBy(-1);
+        QCOMPARE(texts({"Text_Hour"}), QStringLiteral("22"));
+
+        open(request(3, 2));
+        child<UpDown>(dialog(), "UpDown3")->stepBy(-1);
+        child<UpDown>(dialog(), "UpDown4")->stepBy(5);
+        QCOMPARE(texts({"Text_HourOFF", "Text_MinuteOFF"}), QStringLiteral("5,00"));
+
+        // Enter in a box confirms (not the chime preview, the first push button).
+        open(request(2, 4));
+        type("Text_Hour", QStringLiteral("7"));
+        QTest::keyClick(child(dialog(), "Text_Hour"), Qt::Key_Return);
+        QVERIFY(dialog()->isHidden());
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE YobiON = 4 AND TimeONH = 7 AND ChimeNO = 1"), 1);
+    }
+
+    // A wrong entry shows its message once, puts the focus back into the
+    // box and writes nothing, however it is confirmed: OK names the first
+    // bad visible box in order, leaving a box checks that box. キャンセル
+    // then closes whatever the boxes hold.
+    void wrongEntryIsRefused_data()
+    {
+        QTest::addColumn<int>("circuit");
+        QTest::addColumn<int>("day");
+        // "box=text" typed in turn; the focus is left in the last box.
+        QTest::addColumn<QStringList>("entries");
+        // OK, OK clicked with the mouse, Enter, the chime adjustment ticked, or
+        // the focus moved to the first box.
+        QTest::addColumn<QString>("confirm");
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("refocused");
+        QTest::newRow("first bad box")
+            << 1 << 2 << QStringList{"Text_Hour=", "Text_Minute=75"} << "ok" << "0～23" << "Text_Hour";
+        QTest::newRow("box left")
+            << 1 << 2 << QStringList{"Text_Hour=1", "Text_Minute=1e1"} << "leave" << "0～59" << "Text_Minute";
+        QTest::newRow("end hour 24")
+            << 4 << 8 << QStringList{"Text_HourOFF=24", "Text_Repeat=0"} << "ok" << "0～23" << "Text_HourOFF";
+        QTest::newRow("interval 0") << 4 << 8 << QStringList{"Text_Repeat=0"} << "ok" << "1～59" << "Text_Repeat";
+        QTest::newRow("interval 60") << 4 << 8 << QStringList{"Text_Repeat=60"} << "ok" << "1～59" << "Text_Repeat";
+        QTest::newRow("Enter") << 4 << 8 << QStringList{"Text_MinuteON=６０"} << "enter" << "0～59" << "Text_MinuteON";
+        QTest::newRow("melody to adjust by")
+            << 2 << 1 << QStringList{"Text_Chime="} << "adjust" << "1～7" << "Text_Chime";
+        QTest::newRow("clicked out") << 3 << 2 << QStringList{"Text_HourON=24"} << "mouse" << "0～23" << "Text_HourON";
+    }
+    void wrongEntryIsRefused()
+    {
+        QFETCH(int, circuit);
+        QFETCH(int, day);
+        QFETCH(QStringList, entries);
+        QFETCH(QString, confirm);
+        QFETCH(QString, range);
+        QFETCH(QString, refocused);
+        open(request(circuit, day));
+        activate(dialog());
+        QStringList boxes;
+        for (const QString& entry : entries) {
+            boxes << entry.section(QLatin1Char('='), 0, 0);
+            type(qPrintable(boxes.last()), entry.section(QLatin1Char('='), 1));
+        }
+        child(dialog(), boxes.last())->setFocus();
+        MessageBox::clearShown();
+        if (confirm == "ok")
+            click(dialog(), "Button_OK");
+        else if (confirm == "mouse")
+            QTest::mouseClick(child(dialog(), "Button_OK"), Qt::LeftButton);
+        else if (confirm == "adjust")
+            click(dialog(), "Check_Chime");
+        else if (confirm == "enter")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else
+            child(dialog(), boxes.first())->setFocus();
+        QCOMPARE(shownMessages(),
+                 QStringList{"入力エラー|入力した値が不正です。\r\n" + range + "の値を設定してください。"});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
+        QCOMPARE(QApplication::focusWidget(), child(dialog(), refocused));
+        QVERIFY(dialog()->isVisible());
+        QTest::mouseClick(child(dialog(), "Button_Cancel"), Qt::LeftButton);
+        QCOMPARE(shownMessages().size(), 1);
+        QVERIFY(dialog()->isHidden());
+        QCOMPARE(WeekRowCount(), 0);
+    }
+
+    // The adjustment moves the time back by the melody's length; taking it
+    // back, or changing the melody, moves it forward by the length used.
+    void chimeEndAdjustment()
+    {
+        open(request(2, 1));
+        activate(dialog());
+        type("Text_Second", QStringLiteral("10"));
+        auto* adjust = child<QCheckBox>(dialog(), "Check_Chime");
+        adjust->click();
+        QCOMPARE(texts({"Text_Hour", "Text_Minute", "Text_Second"}), QStringLiteral("23,59,46"));
+        adjust->click();
+        QCOMPARE(texts({"Text_Hour", "Text_Minute", "Text_Second"}), QStringLiteral("0,00,10"));
+        adjust->click();
+        type("Text_Chime", QStringLiteral("4"));  // undone with melody 1's length
+        QCOMPARE(texts({"Text_Hour", "Text_Minute", "Text_Second"}), QStringLiteral("0,00,10"));
+
+        // Refused for want of a melody, the adjustment is not made: choosing
+        // one then shifts nothing.
+        type("Text_Chime", QString());
+        adjust->click();
+        type("Text_Chime", QStringLiteral("3"));
+        QCOMPARE(texts({"Text_Hour", "Text_Minute", "Text_Second"}), QStringLiteral("0,00,10"));
+        adjust->click();
+        QCOMPARE(texts({"Text_Hour", "Text_Minute", "Text_Second"}), QStringLiteral("23,59,29"));
+    }
+
+private:
+    void choose(int circuit, int day)
+    {
+        auto* circuits = child<QComboBox>(m_week, "Combo_Circuit");
+        circuits->setCurrentIndex(circuits->findText(QString::number(circuit)));
+        child<QComboBox>(m_week, "Combo_Yobi")->setCurrentIndex(day);
+    }
+    // The rows listed and the programs left, as "rows remaining".
+    QString gridRowsAndRemaining()
+    {
+        return QString::number(grid()->rowCount()) + ' ' + child<QLabel>(m_week, "Label_ProgramCount")->text();
+    }
+    void deleteFirstRow(int circuit, int day, QMessageBox::StandardButton answer)
+    {
+        choose(circuit, day);
+        grid()->selectRow(0);
+        MessageBox::queueAnswer(answer);
+        click(m_week, "Button_Delete");
+    }
+    // The captions of the visible columns, or the row headers, joined by '|'.
+    QString headers(Qt::Orientation orientation)
+    {
+        QStringList texts;
+        const bool columns = orientation == Qt::Horizontal;
+        for (int i = 0; i < (columns ? grid()->model()->columnCount() : grid()->model()->rowCount()); ++i)
+            if (!columns || !grid()->isColumnHidden(i))
+                texts << grid()->model()->headerData(i, orientation).toString();
+        return texts.join(QLatin1Char('|'));
+    }
+    ProgramGrid* grid() { return child<ProgramGrid>(m_week, "DataGrid1"); }
+    QDialog* dialog() { return m_dialog.get(); }
+    // Opens the entry dialog of the circuit's type for `job`.
+    void open(const EditRequestData& job)
+    {
+        m_dialog.reset();
+        EditRequest = job;
+        if (CircuitSettingAt(job.CircuitNO).Program <= 2)
+            m_dialog = std::make_unique<Form_EditTime>();
+        else
+            m_dialog = std::make_unique<Form_EditTimeTimer>();
+        m_dialog->show();
+    }
+    void type(const char* box, const QString& text) { child<QLineEdit>(dialog(), box)->setText(text); }
+    QString texts(std::initializer_list<const char*> boxes)
+    {
+        QStringList values;
+        for (const char* box : boxes)
+            values << child<QLineEdit>(dialog(), box)->text();
+        return values.join(QLatin1Char(','));
+    }
+
+    std::unique_ptr<ScratchStore> m_store;
+    Form_Week* m_week = nullptr;
+    std::unique_ptr<QDialog> m_dialog;
+};
+
+QTEST_MAIN(TestWeek)
+#include "test_week.moc"
