@@ -7,7 +7,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QTest>
@@ -180,18 +182,14 @@ QByteArray withTrailer(const QList<QByteArray>& lines)
     return content + '*' + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') + "\r\n";
 }
 
-}  // namespace TestSupport
-
-// --- progcli ---
-
-#include <QElapsedTimer>
-#include <QProcess>
-
-namespace TestSupport {
+QString editorBinary()
+{
+    return qEnvironmentVariable("WZ_BUILD_DIR") + QStringLiteral("/wzqxprog");
+}
 
 ProcessRun runEditor(const QStringList& args, const QString& home)
 {
-    return runProcess(qEnvironmentVariable("WZ_BUILD_DIR") + QStringLiteral("/wzqxprog"), args, home);
+    return runProcess(editorBinary(), args, home);
 }
 
 ProcessRun runProcess(const QString& program, const QStringList& args, const QString& home, const QString& workingDir)

@@ -2,6 +2,7 @@
 #include "app/ui/MessageBox.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QVariantList>
@@ -72,14 +73,6 @@ QByteArray readBytes(const QString& path);
 // XOR of all their bytes.
 QByteArray withTrailer(const QList<QByteArray>& lines);
 
-}  // namespace TestSupport
-
-// --- progcli ---
-
-#include <QStringList>
-
-namespace TestSupport {
-
 // What a finished process gave; status -1 when it did not end by itself
 // within four minutes.
 struct ProcessRun
@@ -90,7 +83,9 @@ struct ProcessRun
     qint64 ms = 0;
 };
 
-// Runs the editor's binary in the build tree with runProcess and that `home`.
+// The editor's binary in the build tree.
+QString editorBinary();
+// Runs it with runProcess and that `home`.
 ProcessRun runEditor(const QStringList& args, const QString& home);
 
 // Runs `program` in `workingDir`. With a `home`, as the command line is used
