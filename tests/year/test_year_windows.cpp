@@ -2,7 +2,9 @@
 #include "app/ui/WindowUtil.h"
 #include "holidays/Holidays.h"
 #include "special/Form_Special.h"
+#include "special/Form_SpecialSelect.h"
 #include "special/ModalDialogs.h"
+#include "special/SpecialPrograms.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
@@ -74,8 +76,7 @@ private slots:
     void cleanup()
     {
         ModalDialogs::setRunner({});
-        while (!m_dialogs.empty())  // latest first: a dialog may be the parent of later ones
-            m_dialogs.pop_back();
+        closeAll();
         m_year.reset();
         m_store.reset();
     }
@@ -208,12 +209,10 @@ private slots:
                 special(dialog)->setCurrentIndex(special(dialog)->findText(row.number));
             const QString date = child<QLabel>(dialog, "Label_Date")->text();
             click(dialog, "Button_OK");
-            // Joined, so that a failure shows the whole row.
             QCOMPARE((QStringList({row.name, state, date, entries(), marked(), programCount()}) + shownMessages())
                          .join(" | "),
                      (QStringList{row.name} + row.result).join(" | "));
-            QVERIFY(dialog->isHidden());
-            QVERIFY2(count("SELECT COUNT(*) FROM T_YearE WHERE ID = 0") == 0, row.name);  // renumbered
+            QVERIFY2(dialog->isHidden() && count("SELECT COUNT(*) FROM T_YearE WHERE ID = 0") == 0, row.name);
         }
     }
 
@@ -226,10 +225,9 @@ private slots:
 
         // A drag onto January's tail turns the page, keeping the run.
         drag(QDate(2026, 12, 28), QDate(2027, 1, 3));
-        QCOMPARE(calendar()->monthShown(), 1);
+        QCOMPARE(QList<int>({calendar()->monthShown(), EditRequest.CircuitNO}), QList<int>({1, 2}));
         QCOMPARE(QList<QDate>({calendar()->selectionStart(), calendar()->selectionEnd()}),
                  QList<QDate>({QDate(2026, 12, 28), QDate(2027, 1, 3)}));
-        QCOMPARE(EditRequest.CircuitNO, qint16(2));
         QDialog* dialog = opened();
         option(dialog, 2)->setChecked(true);
         QVERIFY(child(dialog, "Button_Edit")->isEnabled());
@@ -237,8 +235,7 @@ private slots:
         // 新規 opens the special window on the first free number and comes back with it chosen.
         click(dialog, "Button_New");
         QDialog* specialWindow = opened();
-        QCOMPARE(child<QLabel>(specialWindow, "Label_Special")->text(), QStringLiteral("1"));
-        QCOMPARE(child(specialWindow, "Button_Close")->toolTip(), QStringLiteral("日付設定へ戻ります。"));
+        QCOMPARE(specialWindowState(specialWindow), QStringLiteral("1|日付設定へ戻ります。"));
         click(specialWindow, "Button_New");
         child<QLineEdit>(opened(), "Text_Hour")->setText("12");
         child<QLineEdit>(opened(), "Text_Chime")->setText("1");
@@ -285,9 +282,7 @@ private slots:
         QCOMPARE(shownMessages(), (QStringList{QStringLiteral("年間プログラムの削除|削除する年を選択してください。"), ask,
                                                ask, QStringLiteral("年間プログラムの削除|回路1 2026年 のデータを消去しました。")}));
         QVERIFY(dialog->isHidden());
-        QCOMPARE(entries(), QStringLiteral("1/27/5/1:0 2/26/5/1:0 2/27/5/1:0 E1/1/1:0 E2/1/1:0"));
-        QCOMPARE(count("SELECT MAX(ID) FROM T_Year"), 3);  // renumbered
-        QCOMPARE(programCount(), QStringLiteral("497"));
+        QCOMPARE(stored(), QStringLiteral("1/27/5/1:0 2/26/5/1:0 2/27/5/1:0 E1/1/1:0 E2/1/1:0 | 3 | 497"));
 
         openDelete(1, 0);
         QCOMPARE(shownMessages().last(), QStringLiteral("年間プログラムの削除|回路1 毎年 のデータを消去しました。"));
@@ -304,9 +299,7 @@ private slots:
         QCOMPARE(shownMessages(),
                  (QStringList{QStringLiteral("年間プログラムの削除|回路1 のデータをすべて消去してもよろしいですか？"),
                               QStringLiteral("年間プログラムの削除|回路1 のデータを消去しました。")}));
-        QCOMPARE(entries(), QStringLiteral("2/26/5/1:0 2/27/5/1:0 E2/1/1:0"));
-        QCOMPARE(count("SELECT MAX(ID) FROM T_Year"), 2);
-        QCOMPARE(programCount(), QStringLiteral("498"));
+        QCOMPARE(stored(), QStringLiteral("2/26/5/1:0 2/27/5/1:0 E2/1/1:0 | 2 | 498"));
 
         dialog = openDelete(-1, -1, false);
         MessageBox::clearShown();
@@ -346,14 +339,11 @@ private slots:
         click(five, "Button_Delete");
         const QString ask = QStringLiteral("特殊プログラム|削除しますか？");
         QCOMPARE(shownMessages(), (QStringList{ask, ask, QStringLiteral("特殊プログラム|特殊番号5 は削除されます。")}));
-        QCOMPARE(entries(), QStringLiteral("1/27/6/1:0 1/27/6/7:6 2/27/6/6:5 E1/7/1:0 E1/7/7:6 E2/7/6:5"));
+        QCOMPARE(stored(), QStringLiteral("1/27/6/1:0 1/27/6/7:6 2/27/6/6:5 E1/7/1:0 E1/7/7:6 E2/7/6:5 | 3 | 497"));
         QCOMPARE(child<QLabel>(five, "Label_ProgramCount")->text(), QStringLiteral("898"));
-        QCOMPARE(programCount(), QStringLiteral("497"));
         QCOMPARE(marked(), QStringLiteral("6/1 6/7 7/1 7/7"));
 
-        EditRequest.SpecialNO = 6;
-        auto* six = new Form_Special;
-        m_dialogs.emplace_back(six);
+        Form_Special* six = openSpecial(1, 6);
         MessageBox::clearShown();
         click(six, "Button_AllDelete");  // No is the default answer
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 6"), 1);
@@ -362,9 +352,7 @@ private slots:
         QCOMPARE(MessageBox::shown().first().defaultButton, QMessageBox::No);
         QCOMPARE(shownMessages().last(),
                  QStringLiteral("特殊プログラム|回路No.1 特殊番号6 の特殊プログラムをすべて削除しました。"));
-        QCOMPARE(entries(), QStringLiteral("1/27/6/1:0 2/27/6/6:5 E1/7/1:0 E2/7/6:5"));
-        QCOMPARE(count("SELECT MAX(ID) FROM T_Year"), 2);  // renumbered
-        QCOMPARE(programCount(), QStringLiteral("498"));
+        QCOMPARE(stored(), QStringLiteral("1/27/6/1:0 2/27/6/6:5 E1/7/1:0 E2/7/6:5 | 2 | 498"));
         QCOMPARE(marked(), QStringLiteral("6/1 7/1"));
     }
 
@@ -380,17 +368,16 @@ private slots:
         chooseCircuit(1);
         QVERIFY(button->isEnabled());
         QDialog* dialog = openHoliday();
-        QCOMPARE(QStringList({dialog->windowTitle(), years(dialog)->currentText(),
-                              QString::number(years(dialog)->count())}),
-                 (QStringList{"祝日設定", "2027年", "100"}));
         QTreeWidget* list = holidays(dialog);
-        QCOMPARE(list->topLevelItemCount(), int(NationalHolidays(2027).size()));
+        const QTreeWidgetItem* first = list->topLevelItem(0);
+        QCOMPARE(QStringList({dialog->windowTitle(), years(dialog)->currentText(), QString::number(years(dialog)->count()),
+                              QString::number(list->topLevelItemCount()), first->text(0) + first->text(1) + first->text(2),
+                              child<QRadioButton>(dialog, "Option_Action_0")->isChecked() ? "停止" : "",
+                              special(dialog)->isEnabled() ? "numbers" : ""}),
+                 (QStringList{"祝日設定", "2027年", "100", QString::number(NationalHolidays(2027).size()),
+                              "1月1日金元日", "停止", ""}));
         for (int row = 0; row < list->topLevelItemCount(); ++row)
             QCOMPARE(list->topLevelItem(row)->checkState(0), Qt::Checked);
-        QCOMPARE(list->topLevelItem(0)->text(0) + list->topLevelItem(0)->text(1) + list->topLevelItem(0)->text(2),
-                 QStringLiteral("1月1日金元日"));
-        QVERIFY(child<QRadioButton>(dialog, "Option_Action_0")->isChecked());
-        QVERIFY(!special(dialog)->isEnabled());
 
         // A year after the announced ones says it is a forecast; the list follows the year.
         const QLabel* forecast = child<QLabel>(dialog, "Label_Forecast");
@@ -411,8 +398,7 @@ private slots:
         numbers->setCurrentIndex(numbers->findText(QStringLiteral("5")));
         click(dialog, "Button_Edit");
         QDialog* specialWindow = opened();
-        QCOMPARE(child<QLabel>(specialWindow, "Label_Special")->text(), QStringLiteral("5"));
-        QCOMPARE(child(specialWindow, "Button_Close")->toolTip(), QStringLiteral("祝日設定へ戻ります。"));
+        QCOMPARE(specialWindowState(specialWindow), QStringLiteral("5|祝日設定へ戻ります。"));
         addWeekRow(1, 9, 0, 0, 8, 0, 0);
         specialWindow->close();
         QCOMPARE(choices(numbers), QStringLiteral("2,5,9:5"));
@@ -501,6 +487,114 @@ private slots:
             QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
     }
 
+    void firstFreeNumber_data()
+    {
+        QTest::addColumn<QList<int>>("inUse");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("none") << QList<int>{} << 1;
+        QTest::newRow("gap refilled") << QList<int>{1, 2, 4} << 3;
+        QTest::newRow("gap at 1") << QList<int>{2, 3} << 1;
+        QList<int> all;
+        for (int n = 1; n <= 99; ++n)
+            all << n;
+        QTest::newRow("all 99") << all << 100;
+    }
+
+    void firstFreeNumber()
+    {
+        QFETCH(QList<int>, inUse);
+        QFETCH(int, expected);
+        for (int number : inUse)
+            addWeekRow(2, number, 0, 0, 8, 0, 0);
+        addWeekRow(2, 0, 1, 0, 9, 0, 0);  // week programs and other circuits do not count
+        addWeekRow(1, expected, 0, 0, 9, 0, 0);
+        QCOMPARE(SpecialPrograms::FirstFreeSpecialNumber(2), expected);
+
+        // The select dialog opens the special window on that number, or refuses past 99.
+        EditRequest.CircuitNO = 2;
+        Form_SpecialSelect select;
+        click(&select, "Button_OK");
+        const bool opens = expected <= 99;
+        QCOMPARE(openedNumber(), opens ? QString::number(expected) : QStringLiteral("not open"));
+        QCOMPARE(select.result() == QDialog::Accepted, opens);
+        const QString refusal = QStringLiteral("特殊プログラム|設定可能最大数を超えています。特殊番号は99までです。\r\n"
+                                               "不要なプログラムを削除してから設定してください。");
+        QCOMPARE(shownMessages(), opens ? QStringList() : QStringList{refusal});
+    }
+
+    void openingByType()
+    {
+        // Mode, pulse, number, whether 複写 is offered, the tooltip of 閉じる and the dialog 新規 opens.
+        const QString back = QStringLiteral("年間プログラム設定へ戻ります。");
+        const QStringList expected{"報時|5秒|1|copy|" + back + "|Form_EditTime",
+                                   "チャイム|10秒|1|copy|" + back + "|Form_EditTime",
+                                   "タイマ|0秒|1||" + back + "|Form_EditTimeTimer", "繰返し|3秒|1||" + back + "|"};
+        for (int circuit = 1; circuit <= 4; ++circuit) {
+            closeAll();
+            Form_Special* special = openSpecial(circuit, 0);
+            click(special, "Button_New");
+            QCOMPARE(QStringList({child<QLabel>(special, "Label_Mode")->text(),
+                                  child<QLabel>(special, "Label_Pulse")->text(),
+                                  child<QLabel>(special, "Label_Special")->text(),
+                                  child(special, "Button_Copy")->isEnabled() ? "copy" : "",
+                                  child(special, "Button_Close")->toolTip(),
+                                  m_dialogs.size() == 2 ? m_dialogs.back()->objectName() : QString()})
+                         .join('|'),
+                     expected[circuit - 1]);
+        }
+    }
+
+    void newAndEditThroughTheEntryDialog()
+    {
+        Form_Special* special = openSpecial(2, 0);
+        click(special, "Button_New");
+        QCOMPARE(QList<int>({EditRequest.Origin, EditRequest.SpecialNO}), QList<int>({2, 1}));
+        QDialog* entry = m_dialogs.back().get();
+        for (auto [box, text] :
+             {std::pair{"Text_Hour", "7"}, {"Text_Minute", "05"}, {"Text_Second", "30"}, {"Text_Chime", "4"}})
+            child<QLineEdit>(entry, box)->setText(text);
+        click(entry, "Button_OK");
+        QCOMPARE(QList<int>({count("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = 2 AND SpecialNO = 1 AND YobiON = 0 "
+                                   "AND TimeONH = 7 AND TimeONM = 5 AND TimeONS = 30 AND ChimeNO = 4"),
+                             grid(special)->rowCount(), child<QLabel>(special, "Label_ProgramCount")->text().toInt()}),
+                 QList<int>({1, 1, 899}));
+
+        grid(special)->selectRow(0);
+        click(special, "Button_Edit");
+        const EditRequestData& r = EditRequest;
+        QCOMPARE(QList<int>({r.EditMode, r.SpecialNO, r.TimeONH, r.TimeONM, r.TimeONS, r.ChimeNO, r.Origin}),
+                 QList<int>({-1, 1, 7, 5, 30, 4, 2}));
+
+        // A timer's row hands over both times.
+        addWeekRow(3, 2, 0, 0, 22, 0, 0, 6, 15);
+        RenumberTable("T_Week");
+        Form_Special* timer = openSpecial(3, 2);
+        grid(timer)->selectRow(0);
+        click(timer, "Button_Edit");
+        QCOMPARE(QList<int>({r.TimeONH, r.TimeONM, r.TimeOFFH, r.TimeOFFM, r.SpecialNO}),
+                 QList<int>({22, 0, 6, 15, 2}));
+        QCOMPARE(m_dialogs.back()->objectName(), QStringLiteral("Form_EditTimeTimer"));
+    }
+
+    void editChoiceNeedsANumber()
+    {
+        addWeekRow(1, 3, 0, 0, 8, 0, 0);
+        EditRequest.CircuitNO = 1;
+        Form_SpecialSelect select;
+        auto* numbers = child<QComboBox>(&select, "Combo_Special");
+        QCOMPARE(choices(numbers) + (numbers->isEnabled() ? " on" : " off"), QStringLiteral("3: off"));
+        child<QRadioButton>(&select, "Option_Edit")->setChecked(true);
+        QVERIFY(numbers->isEnabled());
+        activate(&select);
+        click(&select, "Button_OK");
+        QCOMPARE(shownMessages(), QStringList{QStringLiteral("特殊プログラム作成|特殊番号を指定してください。")});
+        QCOMPARE(QApplication::focusWidget(), numbers);
+        QVERIFY(m_dialogs.empty());
+        numbers->setCurrentIndex(0);
+        click(&select, "Button_OK");
+        QCOMPARE(openedNumber(), QStringLiteral("3"));
+    }
+
 private:
     static QComboBox* circuits(QWidget* year) { return child<QComboBox>(year, "Combo_Circuit"); }
     MonthCalendar* calendar() { return child<MonthCalendar>(m_year.get(), "MonthView1"); }
@@ -531,7 +625,6 @@ private:
             .arg(child<QButtonGroup>(dialog, QString())->checkedId())
             .arg(special(dialog)->isEnabled() ? "" : "off ", choices(special(dialog)));
     }
-    // Presses the mouse on `from`, moves it to `to` and releases it there.
     void drag(QDate from, QDate to, Qt::KeyboardModifiers modifiers = {})
     {
         QWidget* grid = calendar()->dayGrid();
@@ -549,6 +642,11 @@ private:
         if (m_dialogs.empty())
             qFatal("no dialog opened");
         return m_dialogs.back().get();
+    }
+    // The entries, the highest dated ID (their count once renumbered) and the count left.
+    QString stored()
+    {
+        return entries() + " | " + QString::number(count("SELECT MAX(ID) FROM T_Year")) + " | " + programCount();
     }
     QString programCount() { return child<QLabel>(m_year.get(), "Label_ProgramCount")->text(); }
     // Opens 年度削除, chooses the year at `year` (none below 0) and, when told, confirms with Yes.
@@ -586,6 +684,32 @@ private:
         }
         filling.commit();
     }
+    // Latest first: a dialog may be the parent of the ones opened after it.
+    void closeAll()
+    {
+        while (!m_dialogs.empty())
+            m_dialogs.pop_back();
+    }
+    Form_Special* openSpecial(int circuit, int special)
+    {
+        EditRequest.CircuitNO = qint16(circuit);
+        EditRequest.SpecialNO = qint16(special);
+        auto* window = new Form_Special;
+        m_dialogs.emplace_back(window);
+        window->show();
+        return window;
+    }
+    static QString openedNumber()
+    {
+        QWidget* window = FindForm(QStringLiteral("Form_Special"));
+        return window ? child<QLabel>(window, "Label_Special")->text() : QStringLiteral("not open");
+    }
+    // The special window's number and the tooltip of its 閉じる.
+    static QString specialWindowState(QWidget* window)
+    {
+        return child<QLabel>(window, "Label_Special")->text() + '|' + child(window, "Button_Close")->toolTip();
+    }
+    static ProgramGrid* grid(QWidget* window) { return child<ProgramGrid>(window, "DataGrid1"); }
 
     std::unique_ptr<ScratchStore> m_store;
     std::unique_ptr<Form_Year> m_year;
