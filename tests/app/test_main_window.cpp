@@ -368,8 +368,7 @@ private slots:
                 m_form->openFromOutside(writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine})));
             else
                 child<QAbstractButton>(m_form.get(), command)->click();
-            QVERIFY(option(0)->isChecked());
-            QVERIFY(!m_form->editModeActive());
+            QVERIFY(option(0)->isChecked() && !m_form->editModeActive());
             if (programs.isEmpty()) {
                 QCOMPARE(shownMessages(), QStringList{kNoFile});
                 QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
@@ -448,8 +447,7 @@ private slots:
             QCOMPARE(storeSnapshot(), before);
             QCOMPARE(timeStamp(), kSampleStamp);
         }
-        QVERIFY(option(1)->isChecked());
-        QVERIFY(m_form->editModeActive());
+        QVERIFY(option(1)->isChecked() && m_form->editModeActive());
 
         MessageBox::queueAnswer(QMessageBox::Ok);
         option(0)->click();
@@ -656,25 +654,19 @@ private slots:
 
     void roundsHalvesToEven()
     {
-        QCOMPARE(roundHalfEven(0.5), 0LL);
-        QCOMPARE(roundHalfEven(1.5), 2LL);
-        QCOMPARE(roundHalfEven(2.5), 2LL);
-        QCOMPARE(roundHalfEven(-2.5), -2LL);
-        QCOMPARE(roundHalfEven(2.6), 3LL);
+        QCOMPARE((QList<long long>{roundHalfEven(0.5), roundHalfEven(1.5), roundHalfEven(2.5), roundHalfEven(-2.5),
+                                   roundHalfEven(2.6)}),
+                 (QList<long long>{0, 2, 2, -2, 3}));
         QCOMPARE(toInteger("５８．５").value(), 58);
         QVERIFY(!toInteger("99999999999999").has_value());
     }
 
+    // 2000 (year 0) was a leap year.
     void realDates()
     {
-        QVERIFY(!IsRealDate(2014, 2, 29));
-        QVERIFY(IsRealDate(2016, 2, 29));
-        QVERIFY(!IsRealDate(2014, 4, 31));
-        QVERIFY(IsRealDate(14, 5, 3));
-        QVERIFY(IsRealDate(0, 2, 29));  // 2000 was a leap year
-        QVERIFY(!IsRealDate(2014, 13, 1));
-        QVERIFY(!IsRealDate(2014, 0, 10));
-        QVERIFY(!IsRealDate(2014, 1, 0));
+        QCOMPARE((QList<bool>{IsRealDate(2014, 2, 29), IsRealDate(2016, 2, 29), IsRealDate(2014, 4, 31), IsRealDate(14, 5, 3),
+                              IsRealDate(0, 2, 29), IsRealDate(2014, 13, 1), IsRealDate(2014, 0, 10), IsRealDate(2014, 1, 0)}),
+                 (QList<bool>{false, true, false, true, true, false, false, false}));
     }
 };
 
