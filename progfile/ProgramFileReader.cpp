@@ -245,7 +245,8 @@ CheckedContent checkContent(const QByteArray& content)
         ++lineNumber;
 
         if (line.startsWith('*')) {
-            if (line.mid(1, 2) != sum.hexDigits())
+            // Either case: "*0a" names the same sum as "*0A".
+            if (line.mid(1, 2).toUpper() != sum.hexDigits())
                 return refuse(checked, ReadStatus::Invalid, lineNumber);
             continue;
         }

@@ -175,7 +175,7 @@ private slots:
         accepted("empty file", QByteArray(), 0, "0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 ");
         accepted("trailer only", "*00\r\n", 0);
         accepted("no trailer", kWeekLine + "\r\n", 1);
-        accepted("no final line end", kWeekLine + "\r\n*16", 1);
+        accepted("lower-case sum, no last CR LF", kWeekLine + "\r\n" + patched(kWeekLine, 13, "1008") + "\r\n*0a", 2);
         accepted("sum runs on after a trailer", kWeekLine + "\r\n*16\r\n" + kWeekLine + "\r\n*00\r\n", 2);
         accepted("timer with pulse 00", withTrailer({patched(patched(kWeekLine, 2, "3"), 10, "00")}), 1);
         accepted("year dates only, pulse 00", withTrailer({patched(kDatedStop, 10, "00")}), 0);
