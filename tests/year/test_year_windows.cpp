@@ -118,8 +118,11 @@ private slots:
         addYearRow(2, 28, 1, 16, 0);  // circuit 2's entries never show
         addEveryYearRow(2, 2, 28, 0);
         calendar()->setSelectedDate(QDate(2027, 2, 10));
+        QCOMPARE(calendar()->dayRect(QDate(2027, 2, 28)).left(), 0);  // a Sunday, under 日
         chooseCircuit(1);
+        child(m_year.get(), "Button_Close")->setFocus();
         click(calendar(), "MonthView1_Next");
+        QWidget* focusAfterPaging = m_year->focusWidget();
         QCOMPARE(QList<QDate>({calendar()->selectionStart(), calendar()->selectedDate()}),
                  QList<QDate>({QDate(2027, 3, 1), QDate(2027, 3, 1)}));
         QCOMPARE(marked(), QString());  // 2027 has no leap day
@@ -128,8 +131,11 @@ private slots:
         QCOMPARE(marked(), QStringLiteral("2/29"));
         child<QComboBox>(calendar(), "MonthView1_Month")->setCurrentIndex(0);
         QCOMPARE(marked(), QStringLiteral("12/30 1/2 1/15"));
-        calendar()->showMonth(2027, 12);
+        calendar()->dayGrid()->setFocus();
+        QTest::keyClick(calendar()->dayGrid(), Qt::Key_PageUp);  // paging by keys keeps the focus
         QCOMPARE(marked(), QStringLiteral("12/30 1/2"));
+        QCOMPARE(QList<QWidget*>({focusAfterPaging, m_year->focusWidget()}),
+                 QList<QWidget*>({circuits(m_year.get()), calendar()->dayGrid()}));
         chooseCircuit(2);  // another circuit's marks replace them
         QCOMPARE(marked(), QString());
     }
@@ -212,7 +218,9 @@ private slots:
             QCOMPARE((QStringList({row.name, state, date, entries(), marked(), programCount()}) + shownMessages())
                          .join(" | "),
                      (QStringList{row.name} + row.result).join(" | "));
-            QVERIFY2(dialog->isHidden() && count("SELECT COUNT(*) FROM T_YearE WHERE ID = 0") == 0, row.name);
+            QVERIFY2(dialog->isHidden() && count("SELECT COUNT(*) FROM T_YearE WHERE ID = 0") == 0 &&
+                         m_year->focusWidget() == circuits(m_year.get()),  // the marks refreshed
+                     row.name);
         }
     }
 
@@ -228,6 +236,7 @@ private slots:
         QCOMPARE(QList<int>({calendar()->monthShown(), EditRequest.CircuitNO}), QList<int>({1, 2}));
         QCOMPARE(QList<QDate>({calendar()->selectionStart(), calendar()->selectionEnd()}),
                  QList<QDate>({QDate(2026, 12, 28), QDate(2027, 1, 3)}));
+        QCOMPARE(m_year->focusWidget(), child(m_year.get(), "Button_Close"));  // set after the page turned
         QDialog* dialog = opened();
         option(dialog, 2)->setChecked(true);
         QVERIFY(child(dialog, "Button_Edit")->isEnabled());
