@@ -23,7 +23,7 @@
 namespace {
 
 const QSize kButtonSize(100, 30);
-const QString kCapacityTitle = QStringLiteral("年間プログラム設定");
+const QString kTitle = QStringLiteral("年間プログラム設定");
 
 QString dayText(QDate date, bool withYear)
 {
@@ -219,8 +219,12 @@ void Form_EditYear::Button_OK_Click()
     using YearEntries::Action;
     const int option = m_options->checkedId();
     const int special = chosenSpecial();
-    // Option 2 without a chosen number, or no option at all, writes nothing.
-    const bool writes = option == 0 || option == 1 || (option == 2 && special > 0);
+    if (option == 2 && special == 0) {
+        MessageBox::show(this, QStringLiteral("特殊番号を選択してください。"), kTitle, MessageBox::Icon::Exclamation);
+        Combo_Special->setFocus();
+        return;
+    }
+    const bool writes = option >= 0;  // a run starts with no option chosen
     const Action action = option == 0 ? Action::Clear : option == 1 ? Action::Stop : Action::Special;
     if (everyYear()) {
         if (writes)
@@ -236,7 +240,7 @@ void Form_EditYear::Button_OK_Click()
                              action == Action::Stop
                                  ? QStringLiteral("年間プログラムの設定可能数を%1超えてしまうため作成できません。").arg(YearCapacity)
                                  : QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。").arg(YearCapacity),
-                             kCapacityTitle, MessageBox::Icon::Critical);
+                             kTitle, MessageBox::Icon::Critical);
     }
     RefreshYearSide(m_circuit);
     accept();

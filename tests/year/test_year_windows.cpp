@@ -252,8 +252,11 @@ private slots:
         click(specialWindow, "Button_Close");
         QCOMPARE(choices(special(dialog)), QStringLiteral("1,4:1"));
         special(dialog)->setCurrentIndex(-1);
-        click(dialog, "Button_OK");  // no number chosen: nothing written
-        QCOMPARE(entries(), QString());
+        click(dialog, "Button_OK");  // no number chosen: refused, nothing written
+        QCOMPARE(QStringList({entries(), dialog->isVisible() ? "open" : "",
+                              dialog->focusWidget() == special(dialog) ? "focus" : ""}) + shownMessages(),
+                 (QStringList{"", "open", "focus", QStringLiteral("年間プログラム設定|特殊番号を選択してください。")}));
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
 
         // Shift-click runs from the last clicked day, backwards too.
         clickDay(QDate(2027, 1, 20));
