@@ -36,6 +36,11 @@ QDate handedOverDate(int year, int month, int day)
     return QDate(2000 + year, month, day);
 }
 
+QString entryText(int special)
+{
+    return special == 0 ? QStringLiteral("停止") : QStringLiteral("特殊番号 %1").arg(special);
+}
+
 }  // namespace
 
 Form_EditYear::Form_EditYear(QWidget* parent)
@@ -59,6 +64,7 @@ void Form_EditYear::buildWindow()
     Combo_Year->setObjectName(QStringLiteral("Combo_Year"));
     Combo_Year->setToolTip(QStringLiteral("年間プログラムを設定する年を選択します。"));
     Combo_Year->setMinimumWidth(90);
+    Label_OtherEntry = makeLabel(this, "Label_OtherEntry", QString());
 
     const struct {
         const char* caption;
@@ -99,6 +105,7 @@ void Form_EditYear::buildWindow()
     layout->setContentsMargins(16, 12, 16, 12);
     layout->addWidget(Label_Titile);
     layout->addLayout(dateRow);
+    layout->addWidget(Label_OtherEntry, 0, Qt::AlignRight);
     layout->addSpacing(6);
     for (QRadioButton* option : Option_Year)
         layout->addWidget(option);
@@ -169,6 +176,20 @@ void Form_EditYear::Combo_Year_Click()
                                : YearEntries::DatedEntry(m_circuit, m_from);
     fillSpecialList();
     ShowEntryState();
+    showOtherKindEntry();
+}
+
+// The day's entry of the other kind (every year while the year is set, or
+// the reverse), so that a second entry of the same day is not made unknowingly.
+void Form_EditYear::showOtherKindEntry()
+{
+    std::optional<int> other;
+    if (singleDay())
+        other = everyYear() ? YearEntries::DatedEntry(m_circuit, m_from)
+                            : YearEntries::EveryYearEntry(m_circuit, m_from.month(), m_from.day());
+    const QString kind = everyYear() ? QStringLiteral("%1年").arg(m_from.year()) : QStringLiteral("毎年");
+    Label_OtherEntry->setText(other ? QStringLiteral("%1の設定: %2").arg(kind, entryText(*other)) : QString());
+    Label_OtherEntry->setVisible(other.has_value());
 }
 
 void Form_EditYear::ShowEntryState()

@@ -166,7 +166,8 @@ private slots:
              {"毎年,27年:27年|2|2,7（プログラムなし）:7（プログラムなし）", "2027年8月5日", "1/27/8/5:7", "8/5", "499"}},
             // 毎年 shows the every-year entry of the day in place of the dated one.
             {"switched to every year", {{1, 27, 8, 3, 0}, {1, 8, 3, 2}}, 0, 1, QDate(2027, 8, 3), QDate(2027, 8, 3),
-             0, -1, "", {"毎年,27年:27年|1|off 2:", "8月3日", "1/27/8/3:0 E1/8/3:2", "8/3", "499"}},
+             0, -1, "", {"毎年,27年:27年|1|off 2: 毎年の設定: 特殊番号 2", "8月3日 2027年の設定: 停止",
+                         "1/27/8/3:0 E1/8/3:2", "8/3", "499"}},
             {"every year, backwards over the leap day", {}, 0, 3, QDate(2028, 3, 1), QDate(2028, 2, 28), 0, 1, "",
              {"毎年,28年:28年|-1|off :", "2月28日～3月1日", "E3/2/28:0 E3/2/29:0 E3/3/1:0", "2/28 2/29 3/1", "500"}},
             // The day already stored is rewritten in place.
@@ -213,7 +214,7 @@ private slots:
                 option(dialog, row.option)->setChecked(true);
             if (*row.number)
                 special(dialog)->setCurrentIndex(special(dialog)->findText(row.number));
-            const QString date = child<QLabel>(dialog, "Label_Date")->text();
+            const QString date = (child<QLabel>(dialog, "Label_Date")->text() + ' ' + otherEntry(dialog)).trimmed();
             click(dialog, "Button_OK");
             QCOMPARE((QStringList({row.name, state, date, entries(), marked(), programCount()}) + shownMessages())
                          .join(" | "),
@@ -628,14 +629,16 @@ private:
     {
         return child<QRadioButton>(dialog, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
     }
-    // The date dialog's years, checked option (-1 for none) and numbers, "off" while they are disabled.
+    // The date dialog's years, checked option (-1 for none), numbers ("off" while disabled), other kind's entry.
     static QString dateDialogState(QDialog* dialog)
     {
-        return QStringLiteral("%1|%2|%3%4")
+        return QStringLiteral("%1|%2|%3%4 %5")
             .arg(choices(years(dialog)))
             .arg(child<QButtonGroup>(dialog, QString())->checkedId())
-            .arg(special(dialog)->isEnabled() ? "" : "off ", choices(special(dialog)));
+            .arg(special(dialog)->isEnabled() ? "" : "off ", choices(special(dialog)), otherEntry(dialog))
+            .trimmed();
     }
+    static QString otherEntry(QDialog* dialog) { return child<QLabel>(dialog, "Label_OtherEntry")->text(); }
     void drag(QDate from, QDate to, Qt::KeyboardModifiers modifiers = {})
     {
         QWidget* grid = calendar()->dayGrid();
