@@ -351,7 +351,10 @@ private slots:
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(five, "Button_Delete");
         const QString ask = QStringLiteral("特殊プログラム|削除しますか？");
-        QCOMPARE(shownMessages(), (QStringList{ask, ask, QStringLiteral("特殊プログラム|特殊番号5 は削除されます。")}));
+        const QString withDates =
+            QStringLiteral("と、この特殊番号を使う年間プログラムの日付（2日）も削除されます。\r\n削除しますか？");
+        QCOMPARE(shownMessages(), (QStringList{ask, "特殊プログラム|特殊番号5の最後のプログラムを削除する" + withDates,
+                                               QStringLiteral("特殊プログラム|特殊番号5 は削除されます。")}));
         QCOMPARE(stored(), QStringLiteral("1/27/6/1:0 1/27/6/7:6 2/27/6/6:5 E1/7/1:0 E1/7/7:6 E2/7/6:5 | 3 | 497"));
         QCOMPARE(child<QLabel>(five, "Label_ProgramCount")->text(), QStringLiteral("898"));
         QCOMPARE(marked(), QStringLiteral("6/1 6/7 7/1 7/7"));
@@ -363,8 +366,8 @@ private slots:
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(six, "Button_AllDelete");
         QCOMPARE(MessageBox::shown().first().defaultButton, QMessageBox::No);
-        QCOMPARE(shownMessages().last(),
-                 QStringLiteral("特殊プログラム|回路No.1 特殊番号6 の特殊プログラムをすべて削除しました。"));
+        const QString all = QStringLiteral("特殊プログラム|回路No.1 特殊番号6 の特殊プログラムをすべて削除");
+        QCOMPARE(shownMessages(), (QStringList{all + "する" + withDates, all + "する" + withDates, all + "しました。"}));
         QCOMPARE(stored(), QStringLiteral("1/27/6/1:0 2/27/6/6:5 E1/7/1:0 E2/7/6:5 | 2 | 498"));
         QCOMPARE(marked(), QStringLiteral("6/1 7/1"));
     }
