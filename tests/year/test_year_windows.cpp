@@ -510,9 +510,10 @@ private slots:
         QTest::newRow("gap refilled") << QList<int>{1, 2, 4} << 3;
         QTest::newRow("gap at 1") << QList<int>{2, 3} << 1;
         QList<int> all;
-        for (int n = 1; n <= 99; ++n)
+        for (int n = 1; n <= 98; ++n)
             all << n;
-        QTest::newRow("all 99") << all << 100;
+        QTest::newRow("only 99 free") << all << 99;
+        QTest::newRow("all 99") << (all << 99) << 100;
     }
 
     void firstFreeNumber()
