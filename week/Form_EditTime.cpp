@@ -3,7 +3,6 @@
 #include "app/core/NumericText.h"
 #include "app/ui/Guard.h"
 #include "app/ui/InputCheck.h"
-#include "app/ui/MessageBox.h"
 #include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
 #include "snd/player/PlayChime.h"
@@ -202,21 +201,6 @@ bool Form_EditTime::boxesValid()
         {{Text_Hour, 0, 23}, {Text_Minute, 0, 59}, {Text_Second, 0, 59}, {Text_Chime, 1, 7}});
 }
 
-// A special program runs on one day, so two tunes at one time would clash.
-bool Form_EditTime::sharesSpecialTime(const WeekEditing::TimeProgram& program)
-{
-    if (m_type != 2 || EditRequest.Origin != 2)
-        return false;
-    const int tune = WeekEditing::OtherTuneAtSpecialTime(EditRequest, program);
-    if (tune == 0)
-        return false;
-    MessageBox::show(this,
-                     QStringLiteral("この時刻には曲番号%1のチャイムが設定されています。\r\n時刻を変更してください。").arg(tune),
-                     QStringLiteral("入力エラー"), MessageBox::Icon::Exclamation);
-    Text_Hour->setFocus();
-    return true;
-}
-
 void Form_EditTime::Button_OK_Click()
 {
     if (m_type != 1 && m_type != 2) {
@@ -228,8 +212,6 @@ void Form_EditTime::Button_OK_Click()
     using EntryParts::numberIn;
     const WeekEditing::TimeProgram program{numberIn(Text_Hour), numberIn(Text_Minute), numberIn(Text_Second),
                                            numberIn(Text_Chime)};
-    if (sharesSpecialTime(program))
-        return;
     if (WeekEditing::WriteTimeProgram(EditRequest, m_type, program) == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
     RefreshOpener(EditRequest);

@@ -7,9 +7,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class UpDown;
-namespace WeekEditing {
-struct TimeProgram;
-}
 
 // Entry of one time-signal or chime program, described by EditRequest.
 class Form_EditTime : public QDialog
@@ -30,8 +27,6 @@ private:
     void hideChimeControls();
     // The visible boxes in order; the first invalid one shows its message.
     bool boxesValid();
-    // A chime of a special number refused at a time another tune holds.
-    bool sharesSpecialTime(const WeekEditing::TimeProgram& program);
 
     void Text_Chime_Change();
     void Check_Chime_Click();

@@ -171,14 +171,6 @@ WriteResult WriteTimeProgram(const EditRequestData& request, int programType, co
     });
 }
 
-int OtherTuneAtSpecialTime(const EditRequestData& r, const TimeProgram& p)
-{
-    return ProgramStore::scalar(QStringLiteral("SELECT ChimeNO FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ? AND "
-                                               "TimeONH = ? AND TimeONM = ? AND TimeONS = ? AND ChimeNO <> ? AND ID <> ?"),
-                                {r.CircuitNO, r.SpecialNO, p.hour, p.minute, p.second, p.chime, r.ID}, 0)
-        .toInt();
-}
-
 WriteResult WriteTimerProgram(const EditRequestData& request, const TimerProgram& program)
 {
     return inTransaction([&] {

@@ -28,10 +28,6 @@ struct TimeProgram {
     int hour = 0, minute = 0, second = 0, chime = 0;
 };
 WriteResult WriteTimeProgram(const EditRequestData& request, int programType, const TimeProgram& program);
-// The tune of another chime of the request's special number (not the row
-// being changed) at the program's time with a tune other than its own; 0
-// when there is none.
-int OtherTuneAtSpecialTime(const EditRequestData& request, const TimeProgram& program);
 
 // A timer (type 3) or repeat (type 4) program from the entry dialog.
 struct TimerProgram {
