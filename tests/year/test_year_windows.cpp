@@ -581,6 +581,17 @@ private slots:
         QCOMPARE(QList<int>({r.EditMode, r.SpecialNO, r.TimeONH, r.TimeONM, r.TimeONS, r.ChimeNO, r.Origin}),
                  QList<int>({-1, 1, 7, 5, 30, 4, 2}));
 
+        // Another tune at the same time is a program of its own: it never takes over tune 4's row.
+        click(special, "Button_New");
+        entry = m_dialogs.back().get();
+        for (auto [box, text] :
+             {std::pair{"Text_Hour", "7"}, {"Text_Minute", "05"}, {"Text_Second", "30"}, {"Text_Chime", "2"}})
+            child<QLineEdit>(entry, box)->setText(text);
+        click(entry, "Button_OK");
+        QCOMPARE(QList<int>({count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 1 AND ChimeNO IN (2, 4)"),
+                             grid(special)->rowCount(), child<QLabel>(special, "Label_ProgramCount")->text().toInt()}),
+                 QList<int>({2, 2, 898}));
+
         // A timer's row hands over both times.
         addWeekRow(3, 2, 0, 0, 22, 0, 0, 6, 15);
         RenumberTable("T_Week");
