@@ -239,8 +239,9 @@ private slots:
         QVERIFY(!pages[0].contains(comparable("出力時間")) && !pages[1].contains(QLatin1Char('P')));
     }
 
-    // Nothing chosen, then the type and the week, year and special buttons of each circuit: a repeat circuit
-    // prints its week programs only. The repeat circuit comes first, so that the buttons must come back on.
+    // Nothing chosen (no type yet, every button asks for the circuit), then the type and the week, year and
+    // special buttons of each circuit: a repeat circuit prints its week programs only. The repeat circuit
+    // comes first, so that the buttons must come back on.
     void circuitsButtonsAndNothingToPrint()
     {
         openPrintWindow();
@@ -255,14 +256,14 @@ private slots:
         QCOMPARE(shownMessages(), QStringList{"プログラム印刷|印刷する回路を選択してください。"});
         QCOMPARE(m_print->focusWidget(), circuits);
         QStringList states;
-        for (int item : {2, 1, 0}) {
+        for (int item : {-1, 2, 1, 0}) {
             circuits->setCurrentIndex(item);
             QString state = child<QLabel>(m_print, "Label_Mode")->text();
             for (const char* button : {"Button_Week", "Button_Year", "Button_Special"})
                 state += child(m_print, button)->isEnabled() ? " on" : " off";
             states << state;
         }
-        QCOMPARE(states, (QStringList{"繰返し on off off", "チャイム on on on", "報時 on on on"}));
+        QCOMPARE(states, (QStringList{" on on on", "繰返し on off off", "チャイム on on on", "報時 on on on"}));
 
         ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1"));
         scriptDialogs();
