@@ -233,9 +233,9 @@ private slots:
         PrintTexts::setPrintYear(QStringLiteral("27年"));
         const QStringList pages = render(PrintJob::Year, 1);
         QCOMPARE(pages.size(), 2);
-        QVERIFY(holds(pages[0], {"2027年 回 路 1", "1月 2月 3月 4月 5月 6月", " 1日 P03  3日 P07", "15日 停止",
+        QVERIFY(holds(pages[0], {"2027年 回 路 1", "1 1月 2月 3月 4月 5月 6月", " 1日 P03  3日 P07", "15日 停止",
                                  "1 / 2 年間プログラム"}));
-        QVERIFY(holds(pages[1], {"2027年 回 路 1", "7月 8月 9月 10月 11月 12月", "2 / 2 年間プログラム"}));
+        QVERIFY(holds(pages[1], {"2027年 回 路 1", "2 7月 8月 9月 10月 11月 12月", "2 / 2 年間プログラム"}));
         QVERIFY(!pages[0].contains(comparable("出力時間")) && !pages[1].contains(QLatin1Char('P')));
     }
 
