@@ -435,11 +435,15 @@ Report BuildReport()
     }
 }
 
+QPageLayout PageLayout(const Report& report)
+{
+    return QPageLayout(QPageSize(QPageSize::A4), report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
+}
+
 void SetUpPage(QPagedPaintDevice& device, const Report& report)
 {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                     report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                     QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter));
+    device.setPageLayout(PageLayout(report));
 }
 
 int Render(QPagedPaintDevice& device, const Report& report, const QDateTime& printedAt)
