@@ -1,5 +1,6 @@
 #include "print/PdfCommand.h"
 
+#include "print/PdfDocument.h"
 #include "print/PrintTables.h"
 #include "print/Reports.h"
 #include "progfile/ProgramFileReader.h"
@@ -9,7 +10,6 @@
 #include "store/StoreRoutines.h"
 
 #include <QGuiApplication>
-#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextStream>
@@ -135,19 +135,11 @@ std::optional<Refusal> checkListing(const PdfRequest& request)
 
 void writePdf(const QString& path, const Reports::Report& report)
 {
+    const QByteArray pdf = Reports::PdfDocument(report, Reports::PageLayout(report));
+    if (pdf.isEmpty())
+        throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(path).toStdString());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error(QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
-    {
-        QPdfWriter writer(&file);
-        writer.setTitle(report.title);
-        writer.setCreator(QStringLiteral("wzqxprog"));
-        writer.setResolution(600);
-        Reports::SetUpPage(writer, report);
-        if (Reports::Render(writer, report) == 0)
-            throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(path).toStdString());
-    }
-    if (!file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
         throw std::runtime_error(QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
 }
 
