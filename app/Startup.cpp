@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <clocale>
+
 namespace {
 
 // Qt 6 moved the file dialog's type names ("Folder", "Drive") to a context
@@ -55,6 +57,13 @@ void useJapaneseLocale()
     qputenv("LANGUAGE", "ja");
 }
 
+const char* useInstalledCLocale()
+{
+    if (const char* named = std::setlocale(LC_ALL, ""))
+        return named;
+    return std::setlocale(LC_ALL, "C.UTF-8");
+}
+
 void applyJapaneseLook(QApplication& app)
 {
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
@@ -77,6 +86,7 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
 {
     useJapaneseLocale();
     QApplication app(argc, argv);
+    useInstalledCLocale();  // after the constructor, which sets it from the variables as they are
     QApplication::setApplicationName(QStringLiteral("wzqxprog"));
     applyJapaneseLook(app);
     // A scripted run answers every box with its default and logs it; used by

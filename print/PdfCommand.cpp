@@ -1,5 +1,6 @@
 #include "print/PdfCommand.h"
 
+#include "print/PdfDocument.h"
 #include "print/PrintTables.h"
 #include "print/Reports.h"
 #include "progfile/ProgramFileReader.h"
@@ -9,10 +10,8 @@
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <optional>
@@ -141,18 +140,10 @@ std::optional<Refusal> checkListing(const PdfRequest& request)
 // same output rules (what is not a regular file is refused) and read-back.
 void writePdf(const QString& path, const Reports::Report& report)
 {
-    QBuffer pdf;
-    pdf.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&pdf);
-        writer.setTitle(report.title);
-        writer.setCreator(QStringLiteral("wzqxprog"));
-        writer.setResolution(600);
-        Reports::SetUpPage(writer, report);
-        if (Reports::Render(writer, report) == 0)
-            throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(path).toStdString());
-    }
-    ProgramFileWriter::writeFileAtomically(path, pdf.data());
+    const QByteArray pdf = Reports::PdfDocument(report, Reports::PageLayout(report));
+    if (pdf.isEmpty())
+        throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(path).toStdString());
+    ProgramFileWriter::writeFileAtomically(path, pdf);
 }
 
 // The output names the input file itself (by any spelling, a hard link

@@ -206,6 +206,14 @@ private slots:
         QVERIFY(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("いいえ")));
         // The file dialog's type of a folder (a text Qt 6 moved).
         QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QStringLiteral("フォルダ"));
+
+        // The C library's locale is ja_JP.UTF-8, or C.UTF-8 where no locale is installed: never plain C.
+        useJapaneseLocale();
+        QCOMPARE(useInstalledCLocale(), "ja_JP.UTF-8");
+        const QTemporaryDir noLocales;
+        qputenv("LOCPATH", noLocales.path().toUtf8());
+        QCOMPARE(useInstalledCLocale(), "C.UTF-8");
+        qunsetenv("LOCPATH");
     }
 
     // A store left with programs (the last run never reached its exit) is
