@@ -273,12 +273,15 @@ private:
 };
 
 // Success is reported only for a file that holds what was meant to be
-// written, whatever the layers below said: no byte less, none more.
+// written, whatever the layers below said: no byte less, none more. The
+// target is opened by its bytes, which a link may have made other than UTF-8.
 void verifyWritten(const QString& path, const QByteArray& target, const QByteArray& content)
 {
-    QFile file(QFile::decodeName(target));
-    if (!file.open(QIODevice::ReadOnly))
-        refuse(path, "書き込んだファイルを読み返せません。ファイルは正しく保存されていません。");
+    const int fd = ::open(target.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        FileErrors::fail(path, errno);
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     if (file.read(content.size() + 1) != content)
         refuse(path, "書き込んだ内容を読み返すと一致しません。ファイルは正しく保存されていません。");
 }
