@@ -2,13 +2,13 @@
 
 #include "app/ui/Guard.h"
 #include "print/PdfDocument.h"
+#include "progfile/ProgramFileWriter.h"
 
 #include <QGuiApplication>
 #include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QScreen>
 #include <QWidget>
 #include <stdexcept>
@@ -28,9 +28,7 @@ void writePdfFile(const QString& path, const QByteArray& pdf)
 {
     if (pdf.isEmpty())
         throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(path).toStdString());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
-        throw std::runtime_error(QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+    ProgramFileWriter::writeFileAtomically(path, pdf);
 }
 
 void realPreview(QWidget* parent, const Reports::Report& report)
