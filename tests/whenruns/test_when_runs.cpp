@@ -241,7 +241,12 @@ private slots:
         auto* date = child<QDateEdit>(preview, "Date_Select");
         auto* tree = child<QTreeWidget>(preview, "Tree_Day");
         QCOMPARE(date->date(), QDate::currentDate());
-        date->setDate(QDate(2027, 1, 1));
+        for (const auto& [typed, day] : {std::pair{"2027/03/16", QDate(2027, 3, 16)}, {"2027/1/1", QDate(2027, 1, 1)}}) {
+            QTest::keyClick(date, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(date, QLatin1String(typed));
+            QTest::keyClick(date, Qt::Key_Return);  // "1" could still become "1x"
+            QCOMPARE(date->date(), day);
+        }
         QCOMPARE(QStringList{child<QLabel>(preview, "Label_Weekday")->text()} + treeLines(tree), (QStringList{
                                       "金曜日",
                                       "回路 1　報時　　週間: 金曜日",
