@@ -93,12 +93,13 @@ void Form_Main::buildWindow()
     Button_Year = makeButton(this, "Button_Year", QStringLiteral("年間プログラム"),
                              QStringLiteral("年間プログラムを設定します。"), kButtonSize);
     Label_Year = makeLabel(this, "Label_Year", lines(QStringLiteral("特定の日に実行するプロ\r\nグラムを設定します")));
-    Button_Check = makeButton(this, "Button_Check", QStringLiteral("プログラム印刷"),
-                              QStringLiteral("設定済みのプログラムを印刷します。"), kButtonSize);
-    Label_Check = makeLabel(this, "Label_Check", lines(QStringLiteral("設定したプログラムを印\r\n刷します")));
+    // Created in the order they are drawn: that is the Tab order.
     Button_Day = makeButton(this, "Button_Day", QStringLiteral("日付確認"),
                             QStringLiteral("指定した日に実行されるプログラムを確認します。"), kButtonSize);
     Label_Day = makeLabel(this, "Label_Day", lines(QStringLiteral("指定した日に実行する\r\nプログラムを確認します")));
+    Button_Check = makeButton(this, "Button_Check", QStringLiteral("プログラム印刷"),
+                              QStringLiteral("設定済みのプログラムを印刷します。"), kButtonSize);
+    Label_Check = makeLabel(this, "Label_Check", lines(QStringLiteral("設定したプログラムを印\r\n刷します")));
     Button_SaveFile = makeButton(this, "Button_SaveFile", QStringLiteral("書込"),
                                  QStringLiteral("プログラムファイルを保存します。"), kButtonSize);
 

@@ -157,7 +157,8 @@ private slots:
     }
 
     // Every caption, label and tooltip of the window, by objectName ("" for
-    // no tooltip check), and of the closing window.
+    // no tooltip check), the Tab order, the focus after a box, and the
+    // closing window's texts.
     void fixedTexts()
     {
         QCOMPARE(m_form->windowTitle(), QStringLiteral("WZ/QX プログラム作成"));
@@ -191,6 +192,23 @@ private slots:
             if (*tip)
                 QCOMPARE(widget->toolTip(), QString::fromUtf8(tip));
         }
+        // Tab walks the commands as they are drawn.
+        activate(m_form.get());
+        QStringList order;
+        for (int i = 0; i < 6; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
+            order << QApplication::focusWidget()->objectName();
+        QCOMPARE(order, (QStringList{"Button_Initial", "Button_Week", "Button_Year", "Button_Day", "Button_Check",
+                                     "Button_SaveFile"}));
+        // A real box closing leaves no window active: the helper gives the window back its activation and focus.
+        MessageBox::setScripted(false);
+        QTimer::singleShot(0, [] {
+            QVERIFY(QTest::qWaitFor([] { return QApplication::activeWindow() == QApplication::activeModalWidget(); }));
+            QApplication::activeModalWidget()->close();
+        });
+        MessageBox::show(nullptr, "x", "y", MessageBox::Icon::Information);
+        scriptDialogs();
+        QTRY_COMPARE(QApplication::focusWidget(), child(m_form.get(), "Option_FileEdit_0"));
+
         Form_End closing;
         QCOMPARE(closing.windowTitle(), QStringLiteral("WZ/QXプログラム作成ソフトウェア"));
         QCOMPARE(child<QLabel>(&closing, "Label1")->text(), QStringLiteral("終了中・・・"));
