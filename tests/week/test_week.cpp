@@ -114,8 +114,8 @@ private slots:
         addWeekRow(2, 0, 6, 0, 8, 5, 30, 0, 0, 0, 4);
         // Midnight has the all-zero key the walk starts from.
         addOnDays(1, {0, 1, 2, 3, 4, 5, 6}, 0, 0, 0, 0);
-        // A weekday program entered twice on Monday is still one program.
-        addOnDays(2, {1, 1, 2, 3, 4, 5}, 6, 0, 0, 2);
+        // A weekday program entered twice on Monday, Wednesday and Friday is still one program.
+        addOnDays(2, {1, 1, 2, 3, 3, 4, 5, 5}, 6, 0, 0, 2);
         addOnDays(2, {1, 2, 3, 4, 5}, 7, 30, 5, 3);
         addOnDays(2, {1, 2, 4, 5}, 9, 0, 0, 1);           // missing on Wednesday
         addOnDays(2, {1, 2, 3, 4, 5}, 12, 0, 0, 2);       // two tunes at one time
