@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
@@ -314,13 +315,17 @@ void Form_Main::ReadProgramFile(const QString& path)
     });
 }
 
-bool Form_Main::askDiscardBeforeRead()
+bool Form_Main::askDiscardBeforeRead(const QString& received)
 {
+    // A file from outside comes unasked for: the question says which one.
+    const QString arrived = received.isEmpty() ? QString()
+                                               : QStringLiteral("ファイル「%1」を受け取りました。\r\n")
+                                                     .arg(QDir::toNativeSeparators(received));
     for (int circuit = 1; circuit <= 8; ++circuit) {
         if (!HasPrograms(circuit))
             continue;
         const auto answer = MessageBox::show(
-            this, QStringLiteral("設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？"),
+            this, arrived + QStringLiteral("設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？"),
             QStringLiteral("データの読込"), MessageBox::Icon::Exclamation, QMessageBox::Yes | QMessageBox::No,
             QMessageBox::No);
         return answer == QMessageBox::Yes;
@@ -385,7 +390,7 @@ void Form_Main::openFromOutside(const QString& path)
 // 読込 with the file already chosen.
 void Form_Main::openFile(const QString& path)
 {
-    if (askDiscardBeforeRead())
+    if (askDiscardBeforeRead(path))
         readIntoEditMode(path);
 }
 

@@ -52,6 +52,11 @@ const QString kNewQuestion = QStringLiteral("新規作成|現在、読み込ま�
 const QString kOpenTitle = QStringLiteral("ファイルを開く WZ48PROG.dat");
 const QString kSampleStamp = QStringLiteral(" 2014/05/03 07:08.09");
 
+QString received(const QString& path)
+{
+    return QString(kReadQuestion).replace("|", "|ファイル「" + path + "」を受け取りました。\r\n");
+}
+
 // The boxes an editor process showed: title, icon and text on each line.
 QStringList logLines(const QString& path)
 {
@@ -352,9 +357,9 @@ private slots:
     }
 
     // Programs of any circuit, 1 to 8, and year entries of either kind are data
-    // to discard, for 読込, 編集 and a file from outside; settings are not. The
-    // default No, or no file chosen, keeps the store and 新規, every time; 新規
-    // then discards nothing.
+    // to discard, for 読込, 編集 and a file from outside (named in the question);
+    // settings are not. The default No, or no file chosen, keeps the store and
+    // 新規, every time; 新規 then discards nothing.
     void readAsksBeforeDiscardingPrograms_data()
     {
         QTest::addColumn<QString>("command");
@@ -391,7 +396,8 @@ private slots:
                 QCOMPARE(shownMessages(), QStringList{kNoFile});
                 QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
             } else {
-                QCOMPARE(shownMessages(), QStringList{kReadQuestion});
+                QCOMPARE(shownMessages(),
+                         QStringList{command == "outside" ? received(pathOf("WZ48PROG.dat")) : kReadQuestion});
                 QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
                 QVERIFY(FileDialog::titlesShown().isEmpty());
             }
@@ -456,7 +462,7 @@ private slots:
                 FileDialog::queuePath(path);
             click(m_form.get(), "Button_LoadFile");
         }
-        messages.prepend(kReadQuestion);
+        messages.prepend(how == "drop" ? received(path) : kReadQuestion);
         QCOMPARE(shownMessages().size(), messages.size());
         QVERIFY2(shownMessages().join('\n').startsWith(messages.join('\n')), qPrintable(shownMessages().join('\n')));
         if (messages.last() == kReadDone) {
