@@ -74,18 +74,17 @@ public:
         if (event->type() != QEvent::KeyPress)
             return false;
         const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (text.size() != 1)
-            return false;
-        if (text[0].isDigit()) {
+        if (text.size() == 1 && text[0].isDigit()) {
             const auto* line = m_box->findChild<QLineEdit*>();
             if (line && line->hasSelectedText() && line->selectedText() == line->text())
                 m_box->setSelectedSection(m_box->sectionAt(0));
             m_sectionBeforeDigit = m_box->currentSection();
             return false;
         }
-        const bool movedOn = m_box->currentSection() != m_sectionBeforeDigit;
+        const bool movedOn = m_sectionBeforeDigit != QDateTimeEdit::NoSection
+                             && m_box->currentSection() != m_sectionBeforeDigit;
         m_sectionBeforeDigit = QDateTimeEdit::NoSection;
-        return text[0] == QLatin1Char('/') && movedOn;
+        return text == QLatin1String("/") && movedOn;
     }
 
 private:
