@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
@@ -93,12 +94,13 @@ void Form_Main::buildWindow()
     Button_Year = makeButton(this, "Button_Year", QStringLiteral("年間プログラム"),
                              QStringLiteral("年間プログラムを設定します。"), kButtonSize);
     Label_Year = makeLabel(this, "Label_Year", lines(QStringLiteral("特定の日に実行するプロ\r\nグラムを設定します")));
-    Button_Check = makeButton(this, "Button_Check", QStringLiteral("プログラム印刷"),
-                              QStringLiteral("設定済みのプログラムを印刷します。"), kButtonSize);
-    Label_Check = makeLabel(this, "Label_Check", lines(QStringLiteral("設定したプログラムを印\r\n刷します")));
+    // Created in the order they are drawn: that is the Tab order.
     Button_Day = makeButton(this, "Button_Day", QStringLiteral("日付確認"),
                             QStringLiteral("指定した日に実行されるプログラムを確認します。"), kButtonSize);
     Label_Day = makeLabel(this, "Label_Day", lines(QStringLiteral("指定した日に実行する\r\nプログラムを確認します")));
+    Button_Check = makeButton(this, "Button_Check", QStringLiteral("プログラム印刷"),
+                              QStringLiteral("設定済みのプログラムを印刷します。"), kButtonSize);
+    Label_Check = makeLabel(this, "Label_Check", lines(QStringLiteral("設定したプログラムを印\r\n刷します")));
     Button_SaveFile = makeButton(this, "Button_SaveFile", QStringLiteral("書込"),
                                  QStringLiteral("プログラムファイルを保存します。"), kButtonSize);
 
@@ -313,13 +315,17 @@ void Form_Main::ReadProgramFile(const QString& path)
     });
 }
 
-bool Form_Main::askDiscardBeforeRead()
+bool Form_Main::askDiscardBeforeRead(const QString& received)
 {
+    // A file from outside comes unasked for: the question says which one.
+    const QString arrived = received.isEmpty() ? QString()
+                                               : QStringLiteral("ファイル「%1」を受け取りました。\r\n")
+                                                     .arg(QDir::toNativeSeparators(received));
     for (int circuit = 1; circuit <= 8; ++circuit) {
         if (!HasPrograms(circuit))
             continue;
         const auto answer = MessageBox::show(
-            this, QStringLiteral("設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？"),
+            this, arrived + QStringLiteral("設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？"),
             QStringLiteral("データの読込"), MessageBox::Icon::Exclamation, QMessageBox::Yes | QMessageBox::No,
             QMessageBox::No);
         return answer == QMessageBox::Yes;
@@ -384,7 +390,7 @@ void Form_Main::openFromOutside(const QString& path)
 // 読込 with the file already chosen.
 void Form_Main::openFile(const QString& path)
 {
-    if (askDiscardBeforeRead())
+    if (askDiscardBeforeRead(path))
         readIntoEditMode(path);
 }
 

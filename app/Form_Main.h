@@ -50,7 +50,7 @@ private:
     void selectFileEdit(int index);
     void showNoFileChosen();
 
-    bool askDiscardBeforeRead();
+    bool askDiscardBeforeRead(const QString& received = QString());
     QWidget* openWindowOrDialog() const;
     void openFile(const QString& path);
     void readIntoEditMode(const QString& path);

@@ -96,10 +96,9 @@ void Form_EditTimeTimer::buildWindow()
     Button_OK = okButton(this);
     Button_Cancel = cancelButton(this);
 
-    // The hand types the times as in the group and special dialogs, which
-    // have no day controls: start hour first, the end day after the times.
-    QWidget* const keyboardOrder[] = {Text_HourON,  Text_MinuteON, Text_HourOFF, Text_MinuteOFF,
-                                      Text_Repeat,  Combo_YobiOFF, Button_OK,    Button_Cancel};
+    // Tab follows the rows: the start time, then the end day and end time.
+    QWidget* const keyboardOrder[] = {Text_HourON,    Text_MinuteON, Combo_YobiOFF, Text_HourOFF,
+                                      Text_MinuteOFF, Text_Repeat,   Button_OK,     Button_Cancel};
     for (size_t i = 1; i < std::size(keyboardOrder); ++i)
         setTabOrder(keyboardOrder[i - 1], keyboardOrder[i]);
     Text_HourON->setFocus();

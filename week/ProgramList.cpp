@@ -187,9 +187,9 @@ QList<WeekRow> CompleteRuns(const QList<WeekRow>& sorted, int programType, int g
             if (!dayOk) {
                 n = first;
             } else if (row.yobiOn == last && completesRun(row, chime, groupDay)) {
+                // A run is listed once: the last day entered twice is no second run.
                 listed << row;
-                if (!chime)
-                    n = first;
+                n = first;
             }
         }
         previous = row;

@@ -13,6 +13,8 @@ constexpr double kLabelStrip = 14.0;
 constexpr double kGapStrip = 4.0;
 constexpr double kLabelGap = 2.0;
 constexpr double kMinSpanWidth = 2.0;
+constexpr double kTickWidth = 3.0;
+constexpr double kTickReach = 3.0;  // how far from a tick the pointer still finds it
 
 QString labelOf(int type, const ProgramLists::WeekRow& row)
 {
@@ -77,27 +79,81 @@ void placeSpans(TimelineLayout& layout, QList<TimelineMark*>& spans, int day, co
     }
 }
 
-// Tune labels above the ticks, left to right, each only where it does not
-// run into the one before.
-void placeTicks(TimelineLayout& layout, QList<TimelineMark*>& ticks, int day, const TextWidth& textWidth)
+// Ticks closer than their width would draw as one mark: within such a
+// bunch they take turns in lanes, so that each stays a tick of its own.
+void placeTickRects(const TimelineLayout& layout, const QList<TimelineMark*>& ticks, int day)
+{
+    const QRectF bar = layout.bar(day);
+    for (int first = 0; first < ticks.size();) {
+        int end = first + 1;
+        while (end < ticks.size()
+               && layout.xOf(ticks[end]->fromSecond) - layout.xOf(ticks[end - 1]->fromSecond) < kTickWidth)
+            ++end;
+        const int lanes = std::min(end - first, TimelineMaxLanes);
+        const double laneHeight = bar.height() / lanes;
+        for (int i = first; i < end; ++i) {
+            const double left = std::clamp(layout.xOf(ticks[i]->fromSecond) - kTickWidth / 2.0, bar.left(),
+                                           bar.right() - kTickWidth);
+            ticks[i]->rect = QRectF(left, bar.top() + (i - first) % lanes * laneHeight, kTickWidth, laneHeight);
+        }
+        first = end;
+    }
+}
+
+// Tune labels above the ticks. Where labels would run into each other,
+// none of that run is labelled (a reader would take the ones left for the
+// whole run); its first tick shows the run's count instead when that fits.
+void placeTickLabels(const TimelineLayout& layout, const QList<TimelineMark*>& ticks, int day,
+                     const TextWidth& textWidth)
+{
+    const QRectF row = layout.row(day);
+    const double height = layout.bar(day).top() - row.top();
+    const auto centredAt = [&row, height](double x, double width) {
+        return QRectF(std::clamp(x - width / 2.0, row.left(), row.right() - width), row.top(), width, height);
+    };
+    QList<QRectF> wanted;
+    for (const TimelineMark* tick : ticks)
+        wanted << centredAt(tick->rect.center().x(), textWidth(tick->label));
+    struct Run {
+        int first;
+        int end;
+        double right;  // of the labels wanted
+    };
+    QList<Run> runs;
+    for (int i = 0; i < ticks.size(); ++i) {
+        if (!runs.isEmpty() && wanted[i].left() < runs.last().right + kLabelGap)
+            runs.last() = Run{runs.last().first, i + 1, std::max(runs.last().right, wanted[i].right())};
+        else
+            runs << Run{i, i + 1, wanted[i].right()};
+    }
+    double placedRight = row.left() - kLabelGap;
+    for (int k = 0; k < runs.size(); ++k) {
+        const Run& run = runs[k];
+        TimelineMark& head = *ticks[run.first];
+        if (run.end - run.first == 1) {
+            head.labelRect = wanted[run.first];
+            placedRight = head.labelRect.right();
+            continue;
+        }
+        head.label = QStringLiteral("%1件").arg(run.end - run.first);
+        const double middle = (head.rect.center().x() + ticks[run.end - 1]->rect.center().x()) / 2.0;
+        const QRectF count = centredAt(middle, textWidth(head.label));
+        const double from = std::max(placedRight, k > 0 ? runs[k - 1].right : placedRight) + kLabelGap;
+        const double to = k + 1 < runs.size() ? wanted[runs[k + 1].first].left() - kLabelGap : row.right();
+        if (count.left() >= from && count.right() <= to) {
+            head.labelRect = count;
+            placedRight = count.right();
+        }
+    }
+}
+
+void placeTicks(const TimelineLayout& layout, QList<TimelineMark*>& ticks, int day, const TextWidth& textWidth)
 {
     std::stable_sort(ticks.begin(), ticks.end(),
                      [](const TimelineMark* a, const TimelineMark* b) { return a->fromSecond < b->fromSecond; });
-    const QRectF row = layout.row(day);
-    const QRectF bar = layout.bar(day);
-    double lastRight = -1e9;
-    for (TimelineMark* tick : ticks) {
-        const double x = layout.xOf(tick->fromSecond);
-        tick->rect = QRectF(x - 0.5, bar.top(), 1.0, bar.height());
-        if (tick->label.isEmpty())
-            continue;
-        const double width = textWidth(tick->label);
-        const double left = std::clamp(x - width / 2.0, row.left(), row.right() - width);
-        if (left < lastRight + kLabelGap)
-            continue;
-        tick->labelRect = QRectF(left, row.top(), width, bar.top() - row.top());
-        lastRight = left + width;
-    }
+    placeTickRects(layout, ticks, day);
+    if (!ticks.isEmpty() && !ticks.first()->label.isEmpty())
+        placeTickLabels(layout, ticks, day, textWidth);
 }
 
 }  // namespace
@@ -120,26 +176,20 @@ double TimelineLayout::xOf(int second) const
     return plot.left() + plot.width() * second / double(SecondsPerDay);
 }
 
-int TimelineLayout::markAt(const QPointF& point) const
+QList<int> TimelineLayout::marksAt(const QPointF& point) const
 {
-    int nearest = -1;
-    double nearestDistance = 3.0;
+    QList<int> found;
     for (int i = 0; i < marks.size(); ++i) {
         const TimelineMark& mark = marks[i];
         if (!row(mark.day).contains(point))
             continue;
-        if (mark.kind == TimelineMark::Kind::Span) {
-            if (mark.rect.adjusted(0, 0, 0, 1.0).contains(point))
-                return i;
-            continue;
-        }
-        const double distance = std::abs(mark.rect.center().x() - point.x());
-        if (distance <= nearestDistance) {
-            nearest = i;
-            nearestDistance = distance;
-        }
+        const bool hit = mark.kind == TimelineMark::Kind::Span
+                             ? mark.rect.adjusted(0, 0, 0, 1.0).contains(point)
+                             : std::abs(mark.rect.center().x() - point.x()) <= kTickReach;
+        if (hit)
+            found << i;
     }
-    return nearest;
+    return found;
 }
 
 TimelineLayout LayoutTimeline(const QList<ProgramLists::WeekRow>& rows, int type, const QRectF& plot,

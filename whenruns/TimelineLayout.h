@@ -21,8 +21,9 @@ struct TimelineMark {
     int toSecond = 0;     // equal to fromSecond for a tick
     bool fromPreviousDay = false;  // the part of a span after midnight
     bool toNextDay = false;        // a span that goes on past midnight
-    QRectF rect;          // a tick is a line 1 px wide over the bar
-    QString label;        // the tune of a chime, the interval of a repeat ("10分")
+    QRectF rect;          // a tick is 3 px wide, over the bar or a lane of it
+    QString label;        // the tune of a chime, the interval of a repeat ("10分"); on the
+                          // first of ticks too close to label one by one, their count ("3件")
     QRectF labelRect;     // empty when the label has no room
 };
 
@@ -35,12 +36,13 @@ struct TimelineLayout {
     QRectF row(int day) const;
     QRectF bar(int day) const;
     double xOf(int second) const;
-    // The mark under `point`: the span containing it or the nearest tick
-    // within 3 px on that bar; -1 when none.
-    int markAt(const QPointF& point) const;
+    // The marks under `point`, in the order of `marks`: the spans containing
+    // it and the ticks within 3 px on that bar.
+    QList<int> marksAt(const QPointF& point) const;
 };
 
-// Spans that overlap share a bar in at most this many lanes.
+// Spans that overlap, and ticks too close to tell apart, share a bar in at
+// most this many lanes.
 constexpr int TimelineMaxLanes = 4;
 
 using TextWidth = std::function<double(const QString&)>;

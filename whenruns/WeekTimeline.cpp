@@ -88,11 +88,12 @@ void WeekTimeline::resizeEvent(QResizeEvent* event)
 
 QString WeekTimeline::programTextAt(const QPointF& point) const
 {
-    const int index = m_layout.markAt(point);
-    if (index < 0)
-        return QString();
-    const ProgramLists::WeekRow& row = m_rows.at(m_layout.marks.at(index).program);
-    return Days::name(row.yobiOn) + QLatin1Char(' ') + WhenRuns::programLine(m_type, row).trimmed();
+    QStringList lines;
+    for (int index : m_layout.marksAt(point)) {
+        const ProgramLists::WeekRow& row = m_rows.at(m_layout.marks.at(index).program);
+        lines << Days::name(row.yobiOn) + QLatin1Char(' ') + WhenRuns::programLine(m_type, row).trimmed();
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 bool WeekTimeline::event(QEvent* event)
@@ -168,15 +169,15 @@ void WeekTimeline::paintSpans(QPainter& painter) const
     }
 }
 
+// After the hour lines, so that a program on the hour is not hidden under one.
 void WeekTimeline::paintTicks(QPainter& painter) const
 {
     const QColor color = m_type == 2 ? kChime : kSignal;
-    painter.setPen(QPen(color, 1.0));
+    painter.setPen(color);
     for (const WhenRuns::TimelineMark& mark : m_layout.marks) {
         if (mark.kind != WhenRuns::TimelineMark::Kind::Tick)
             continue;
-        const double x = mark.rect.center().x();
-        painter.drawLine(QPointF(x, mark.rect.top()), QPointF(x, mark.rect.bottom()));
+        painter.fillRect(mark.rect, color);
         if (!mark.labelRect.isEmpty())
             painter.drawText(mark.labelRect, Qt::AlignCenter, mark.label);
     }

@@ -6,7 +6,7 @@
 // The week programs of one circuit drawn on seven 24-hour bars (日 … 土):
 // time signals and chimes as ticks (chimes labelled with their tune),
 // timers and repeats as spans carried over midnight onto the next day's
-// bar. Hovering a mark shows its program.
+// bar. Hovering shows every program under the pointer.
 class WeekTimeline : public QWidget
 {
     Q_OBJECT
@@ -15,7 +15,8 @@ public:
 
     void setPrograms(int type, const QList<ProgramLists::WeekRow>& rows);
     const WhenRuns::TimelineLayout& currentLayout() const { return m_layout; }
-    // The program under a point, as the tooltip shows it; empty when none.
+    // The programs under a point, one a line, as the tooltip shows them;
+    // empty when none.
     QString programTextAt(const QPointF& point) const;
 
     QSize sizeHint() const override;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QGridLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QQueue>
 #include <QTextStream>
@@ -84,8 +85,32 @@ void widenForTitle(QMessageBox& dialog)
                   grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+// Qt leaves no window active when a modal box closes (the window manager
+// may or may not step in), so the keyboard would reach nothing: the window
+// that was active, or else the box's parent, is activated again and gets
+// back the control that had its focus.
+class FocusReturn
+{
+public:
+    explicit FocusReturn(QWidget* parent)
+        : m_window(QApplication::activeWindow() ? QApplication::activeWindow() : parent ? parent->window() : nullptr)
+    {
+    }
+    ~FocusReturn()
+    {
+        if (m_window && m_window->isVisible() && QApplication::activeWindow() != m_window)
+            m_window->activateWindow();
+    }
+    FocusReturn(const FocusReturn&) = delete;
+    FocusReturn& operator=(const FocusReturn&) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+};
+
 Button runDialog(QWidget* parent, const Shown& box)
 {
+    const FocusReturn focusReturn(parent);
     QMessageBox dialog(qtIcon(box.icon), box.title, box.text, box.buttons, parent);
     widenForTitle(dialog);
     dialog.setDefaultButton(box.defaultButton);

@@ -1,7 +1,9 @@
 #include "snd/player/ChimePlayer.h"
 
+#include <QAudioDevice>
 #include <QAudioOutput>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
 
@@ -10,6 +12,8 @@ namespace {
 class MultimediaChimePlayer : public ChimePlayer
 {
 public:
+    bool hasOutputDevice() const override { return !QMediaDevices::audioOutputs().isEmpty(); }
+
     void play(const QString& path) override
     {
         stop();

@@ -2,12 +2,14 @@
 #include <QString>
 #include <memory>
 
-// Plays one tune file at a time. Failures (missing file, no audio device,
-// undecodable data) are swallowed: the caller only needs "play" and "stop".
+// Plays one tune file at a time. Failures (missing file, undecodable data)
+// are swallowed: the caller only needs "play" and "stop", and whether there
+// is a device to hear anything on.
 class ChimePlayer
 {
 public:
     virtual ~ChimePlayer() = default;
+    virtual bool hasOutputDevice() const = 0;
     virtual void play(const QString& path) = 0;
     virtual void stop() = 0;
 };

@@ -29,6 +29,11 @@ void PlayChime(int tune, QWidget* parent)
     if (tune < 1 || tune > 7)
         return;
     ChimePlayer& player = chimePlayer();
+    if (!player.hasOutputDevice()) {
+        MessageBox::show(parent, QStringLiteral("音を再生できる装置がないため、試聴できません。"),
+                         QStringLiteral("チャイム演奏"), MessageBox::Icon::Exclamation);
+        return;
+    }
     try {
         {
             BusyCursor busy;

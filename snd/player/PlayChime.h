@@ -12,5 +12,6 @@ QString ChimeFilePath(int tune);
 
 // Plays tune 1..7 while an information box "OKを押すと再生を終了します。"
 // is open and stops when it is closed. Any other tune does nothing. A tune
-// that cannot be played still shows the box.
+// file that cannot be played still shows the box; without an audio output
+// device the user is told that nothing can be heard instead.
 void PlayChime(int tune, QWidget* parent = nullptr);

@@ -52,6 +52,11 @@ const QString kNewQuestion = QStringLiteral("新規作成|現在、読み込ま�
 const QString kOpenTitle = QStringLiteral("ファイルを開く WZ48PROG.dat");
 const QString kSampleStamp = QStringLiteral(" 2014/05/03 07:08.09");
 
+QString received(const QString& path)
+{
+    return QString(kReadQuestion).replace("|", "|ファイル「" + path + "」を受け取りました。\r\n");
+}
+
 // The boxes an editor process showed: title, icon and text on each line.
 QStringList logLines(const QString& path)
 {
@@ -157,7 +162,8 @@ private slots:
     }
 
     // Every caption, label and tooltip of the window, by objectName ("" for
-    // no tooltip check), and of the closing window.
+    // no tooltip check), the Tab order, the focus after a box, and the
+    // closing window's texts.
     void fixedTexts()
     {
         QCOMPARE(m_form->windowTitle(), QStringLiteral("WZ/QX プログラム作成"));
@@ -191,6 +197,23 @@ private slots:
             if (*tip)
                 QCOMPARE(widget->toolTip(), QString::fromUtf8(tip));
         }
+        // Tab walks the commands as they are drawn.
+        activate(m_form.get());
+        QStringList order;
+        for (int i = 0; i < 6; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
+            order << QApplication::focusWidget()->objectName();
+        QCOMPARE(order, (QStringList{"Button_Initial", "Button_Week", "Button_Year", "Button_Day", "Button_Check",
+                                     "Button_SaveFile"}));
+        // A real box closing leaves no window active: the helper gives the window back its activation and focus.
+        MessageBox::setScripted(false);
+        QTimer::singleShot(0, [] {
+            QVERIFY(QTest::qWaitFor([] { return QApplication::activeWindow() == QApplication::activeModalWidget(); }));
+            QApplication::activeModalWidget()->close();
+        });
+        MessageBox::show(nullptr, "x", "y", MessageBox::Icon::Information);
+        scriptDialogs();
+        QTRY_COMPARE(QApplication::focusWidget(), child(m_form.get(), "Option_FileEdit_0"));
+
         Form_End closing;
         QCOMPARE(closing.windowTitle(), QStringLiteral("WZ/QXプログラム作成ソフトウェア"));
         QCOMPARE(child<QLabel>(&closing, "Label1")->text(), QStringLiteral("終了中・・・"));
@@ -344,9 +367,9 @@ private slots:
     }
 
     // Programs of any circuit, 1 to 8, and year entries of either kind are data
-    // to discard, for 読込, 編集 and a file from outside; settings are not. The
-    // default No, or no file chosen, keeps the store and 新規, every time; 新規
-    // then discards nothing.
+    // to discard, for 読込, 編集 and a file from outside (named in the question);
+    // settings are not. The default No, or no file chosen, keeps the store and
+    // 新規, every time; 新規 then discards nothing.
     void readAsksBeforeDiscardingPrograms_data()
     {
         QTest::addColumn<QString>("command");
@@ -383,7 +406,8 @@ private slots:
                 QCOMPARE(shownMessages(), QStringList{kNoFile});
                 QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
             } else {
-                QCOMPARE(shownMessages(), QStringList{kReadQuestion});
+                QCOMPARE(shownMessages(),
+                         QStringList{command == "outside" ? received(pathOf("WZ48PROG.dat")) : kReadQuestion});
                 QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
                 QVERIFY(FileDialog::titlesShown().isEmpty());
             }
@@ -448,7 +472,7 @@ private slots:
                 FileDialog::queuePath(path);
             click(m_form.get(), "Button_LoadFile");
         }
-        messages.prepend(kReadQuestion);
+        messages.prepend(how == "drop" ? received(path) : kReadQuestion);
         QCOMPARE(shownMessages().size(), messages.size());
         QVERIFY2(shownMessages().join('\n').startsWith(messages.join('\n')), qPrintable(shownMessages().join('\n')));
         if (messages.last() == kReadDone) {
@@ -632,17 +656,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("numeric");
         QTest::addColumn<double>("value");
-        QTest::newRow("integer") << "12" << true << 12.0;
         QTest::newRow("signed") << "-3" << true << -3.0;
         QTest::newRow("fraction") << "0.3" << true << 0.3;
         QTest::newRow("leading point") << ".5" << true << 0.5;
         QTest::newRow("trailing point") << "5." << true << 5.0;
         QTest::newRow("blanks around") << " 7 " << true << 7.0;
-        QTest::newRow("full-width digits") << "１２" << true << 12.0;
         QTest::newRow("full-width minus and point") << "－１．５" << true << -1.5;
-        QTest::newRow("empty") << "" << false << 0.0;
         QTest::newRow("blank") << "  " << false << 0.0;
-        QTest::newRow("exponent") << "1e1" << false << 0.0;
         QTest::newRow("inf") << "inf" << false << 0.0;
         QTest::newRow("hex") << "0x1F" << false << 0.0;
         QTest::newRow("two points") << "1.2.3" << false << 0.0;

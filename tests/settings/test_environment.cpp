@@ -198,16 +198,21 @@ private slots:
         QCOMPARE(saved(), (QStringList{"1 30 1", "1 5 1", "0 0 1", "0 0 4", "3 0 1", "0 0 1", "0 0 1", "0 0 1"}));
     }
 
-    // The real player, back after a null replacement: tunes outside 1～7 do
-    // nothing at all (the time entry passes any number), a missing file ends
-    // in the box alone, and the player may be destroyed while playing.
+    // Without a sound device the user is told so and nothing plays. The real
+    // player, back after a null replacement: tunes outside 1～7 do nothing at
+    // all (the time entry passes any number), a missing file ends in the box
+    // alone, and the player may be destroyed while playing.
     void playChime()
     {
+        const QString noDevice = QStringLiteral("チャイム演奏|音を再生できる装置がないため、試聴できません。");
+        setChimePlayer(std::make_unique<FakeChimePlayer>(&m_playLog, false));
+        PlayChime(3);
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
         setChimePlayer(nullptr);
         for (int tune : {0, 8, 5})
             PlayChime(tune);  // no tune files beside the test
-        QCOMPARE(shownMessages(), QStringList{kPlaying});
-        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Information);
+        QCOMPARE(shownMessages() + m_playLog,
+                 (QStringList{noDevice, chimePlayer().hasOutputDevice() ? kPlaying : noDevice}));
         QCOMPARE(MessageBox::lastShown().buttons, MessageBox::Buttons(QMessageBox::Ok));
         QVERIFY(!QGuiApplication::overrideCursor());
         const QString built = qEnvironmentVariable("WZ_BUILD_DIR") + "/snd/03.mp3";
@@ -274,6 +279,7 @@ private slots:
                               "プログラムの種類を 報時、チャイム、タイマ、繰返しの中から選択します。",
                               "プログラムの種類により、出力時間、チャイム起動時間等を入力します。"}));
         QCOMPARE(shownMessages(), QStringList{kPlaying});  // 週間プログラム no longer asks for settings
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Information);
     }
 
 private:

@@ -114,8 +114,8 @@ private slots:
         addWeekRow(2, 0, 6, 0, 8, 5, 30, 0, 0, 0, 4);
         // Midnight has the all-zero key the walk starts from.
         addOnDays(1, {0, 1, 2, 3, 4, 5, 6}, 0, 0, 0, 0);
-        // A weekday program entered twice on Monday is still one program.
-        addOnDays(2, {1, 1, 2, 3, 4, 5}, 6, 0, 0, 2);
+        // A weekday program entered twice on Monday, Wednesday and Friday is still one program.
+        addOnDays(2, {1, 1, 2, 3, 3, 4, 5, 5}, 6, 0, 0, 2);
         addOnDays(2, {1, 2, 3, 4, 5}, 7, 30, 5, 3);
         addOnDays(2, {1, 2, 4, 5}, 9, 0, 0, 1);           // missing on Wednesday
         addOnDays(2, {1, 2, 3, 4, 5}, 12, 0, 0, 2);       // two tunes at one time
@@ -575,15 +575,15 @@ private slots:
         QCOMPARE(child<QComboBox>(dialog(), "Combo_YobiOFF")->currentIndex(), 6);
         QCOMPARE(texts({"Text_Repeat"}), QStringLiteral("1"));
         // The single-day timer dialog starts at the start hour and Tab walks
-        // the times as in the group dialog; the end day comes after them.
+        // the rows as drawn: the end day before the end time.
         activate(dialog());
         QStringList order;
         for (int i = 0; i < 8; ++i) {
             order << QApplication::focusWidget()->objectName();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        QCOMPARE(order, (QStringList{"Text_HourON", "Text_MinuteON", "Text_HourOFF", "Text_MinuteOFF", "Text_Repeat",
-                                     "Combo_YobiOFF", "Button_OK", "Button_Cancel"}));
+        QCOMPARE(order, (QStringList{"Text_HourON", "Text_MinuteON", "Combo_YobiOFF", "Text_HourOFF", "Text_MinuteOFF",
+                                     "Text_Repeat", "Button_OK", "Button_Cancel"}));
 
         // A group and a special program have no day controls; a timer no
         // interval: it holds 0 and is not a box to check.
