@@ -17,6 +17,9 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
 // Qt 6 moved the file dialog's type names ("Folder", "Drive") to a context
@@ -44,7 +47,27 @@ private:
     const QTranslator* m_qtTexts;
 };
 
+QtMessageHandler qtMessageHandler = nullptr;
+
+// Qt's platform ends the process with a core dump when it cannot open the
+// display it was given (a DISPLAY no server answers); while the application
+// object is being made, that ends the editor with the plain refusal instead.
+void refuseWhenPlatformFails(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg)
+        std::_Exit(refuseWithoutDisplay());
+    qtMessageHandler(type, context, message);
+}
+
 }  // namespace
+
+int refuseWithoutDisplay()
+{
+    std::fputs("wzqxprog: 画面（ディスプレイ）を開けないため、エディタを起動できません。"
+               "DISPLAY または WAYLAND_DISPLAY を確認してください。\n",
+               stderr);
+    return 1;
+}
 
 void useJapaneseLocale()
 {
@@ -76,7 +99,9 @@ void applyJapaneseLook(QApplication& app)
 int runEditor(int& argc, char** argv, const QString& fileToOpen)
 {
     useJapaneseLocale();
+    qtMessageHandler = qInstallMessageHandler(refuseWhenPlatformFails);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessageHandler);
     QApplication::setApplicationName(QStringLiteral("wzqxprog"));
     applyJapaneseLook(app);
     // A scripted run answers every box with its default and logs it; used by
