@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -78,6 +79,13 @@ void useJapaneseLocale()
     qputenv("LANGUAGE", "ja");
 }
 
+const char* useInstalledCLocale()
+{
+    if (const char* named = std::setlocale(LC_ALL, ""))
+        return named;
+    return std::setlocale(LC_ALL, "C.UTF-8");
+}
+
 void applyJapaneseLook(QApplication& app)
 {
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
@@ -102,6 +110,7 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
     qtMessageHandler = qInstallMessageHandler(refuseWhenPlatformFails);
     QApplication app(argc, argv);
     qInstallMessageHandler(qtMessageHandler);
+    useInstalledCLocale();  // after the constructor, which sets it from the variables as they are
     QApplication::setApplicationName(QStringLiteral("wzqxprog"));
     applyJapaneseLook(app);
     // A scripted run answers every box with its default and logs it; used by

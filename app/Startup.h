@@ -7,6 +7,12 @@ class QApplication;
 // locale variables, set before the application object exists.
 void useJapaneseLocale();
 
+// The C library's locale: the variables' ja_JP.UTF-8 where it is installed,
+// else the built-in C.UTF-8, so that Xlib can still encode the Japanese window
+// title (WM_NAME) that window lists read. Qt takes its texts and dates from
+// the variables alone; they stay Japanese either way. Returns the locale set.
+const char* useInstalledCLocale();
+
 // The editor's look for facility staff in Japan: Japanese locale (weeks
 // start on Sunday), the Noto CJK fonts and Qt's own texts in Japanese.
 void applyJapaneseLook(QApplication& app);

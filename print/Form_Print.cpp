@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -101,8 +102,11 @@ void Form_Print::connectHandlers()
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
 }
 
+// Nothing is chosen at first: filling the list must not choose its first
+// circuit (the type and the buttons follow only the user's choice).
 void Form_Print::Form_Load()
 {
+    const QSignalBlocker quiet(Combo_Circuit);
     for (int circuit = 1; circuit <= 8; ++circuit)
         if (HasPrograms(circuit))
             Combo_Circuit->addItem(QString::number(circuit), circuit);

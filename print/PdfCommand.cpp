@@ -1,20 +1,23 @@
 #include "print/PdfCommand.h"
 
+#include "print/PdfDocument.h"
 #include "print/PrintTables.h"
 #include "print/Reports.h"
 #include "progfile/ProgramFileReader.h"
+#include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QMap>
-#include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextStream>
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -134,26 +137,31 @@ std::optional<Refusal> checkListing(const PdfRequest& request)
     return std::nullopt;
 }
 
+// The listing as PDF bytes, then written as 書込 writes a program file: the
+// same output rules (what is not a regular file is refused) and read-back.
 void writePdf(const QString& path, const Reports::Report& report)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error(QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
-    {
-        QPdfWriter writer(&file);
-        writer.setTitle(report.title);
-        writer.setCreator(QStringLiteral("wzqxprog"));
-        writer.setResolution(600);
-        Reports::SetUpPage(writer, report);
-        if (Reports::Render(writer, report) == 0)
-            throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(path).toStdString());
-    }
-    if (!file.commit())
-        throw std::runtime_error(QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+    const QByteArray pdf = Reports::PdfDocument(report, Reports::PageLayout(report));
+    if (pdf.isEmpty())
+        throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(path).toStdString());
+    ProgramFileWriter::writeFileAtomically(path, pdf);
+}
+
+// The output names the input file itself (by any spelling, a hard link
+// included): writing it would replace the program file with the listing.
+bool outputIsInput(const PdfRequest& request)
+{
+    struct stat in, out;
+    return ::stat(QFile::encodeName(request.in).constData(), &in) == 0
+        && ::stat(QFile::encodeName(request.out).constData(), &out) == 0 && in.st_dev == out.st_dev
+        && in.st_ino == out.st_ino;
 }
 
 std::optional<Refusal> run(const PdfRequest& request)
 {
+    if (outputIsInput(request))
+        return Refusal{ExitUsage,
+                       QStringLiteral("%1: 入力ファイルと同じファイルには書き込めません。").arg(request.out)};
     ProgramStore::open(QStringLiteral(":memory:"));
     if (std::optional<Refusal> refused = readFile(request.in))
         return refused;

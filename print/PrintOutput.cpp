@@ -1,23 +1,46 @@
 #include "print/PrintOutput.h"
 
+#include "app/ui/Guard.h"
+#include "print/PdfDocument.h"
+
 #include <QGuiApplication>
+#include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 #include <QScreen>
 #include <QWidget>
+#include <stdexcept>
 
 namespace PrintOutput {
 
 namespace {
+
+// The print dialog's "print to file" (not the preview's own drawing).
+bool writesPdfFile(QPrinter& target)
+{
+    return target.outputFormat() == QPrinter::PdfFormat && !target.outputFileName().isEmpty()
+           && target.paintEngine()->type() == QPaintEngine::Pdf;
+}
+
+void writePdfFile(const QString& path, const QByteArray& pdf)
+{
+    if (pdf.isEmpty())
+        throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(path).toStdString());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
+        throw std::runtime_error(QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+}
 
 void realPreview(QWidget* parent, const Reports::Report& report)
 {
     QPrinter printer(QPrinter::HighResolution);
     Reports::SetUpPage(printer, report);
     QPrintPreviewDialog dialog(&printer, parent);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&report](QPrinter* target) { Reports::Render(*target, report); });
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
+        runGuarded(&dialog, [&] { paint(*target, report); });
+    });
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     const QSize available = screen ? screen->availableSize() : QSize(1200, 900);
     dialog.resize(available.width() * 4 / 5, available.height() * 9 / 10);
@@ -44,6 +67,14 @@ PreviewHandler previewHandler = realPreview;
 PrintHandler printHandler = realPrint;
 
 }  // namespace
+
+void paint(QPrinter& target, const Reports::Report& report, const QDateTime& printedAt)
+{
+    if (writesPdfFile(target))
+        writePdfFile(target.outputFileName(), Reports::PdfDocument(report, target.pageLayout(), printedAt));
+    else
+        Reports::Render(target, report, printedAt);
+}
 
 void showPreview(QWidget* parent, const Reports::Report& report)
 {

@@ -128,16 +128,18 @@ Report yearReport()
     Report report;
     report.title = QStringLiteral("年間プログラム");
     report.labels = QStringList{PrintHandOver.PrintYearTitle, PrintTexts::circuitText(PrintHandOver.PrintCircuit)};
-    report.columns = kMonthsPerPage;
+    // The headings give the page index (1 or 2) before the six months.
+    report.columns = 1 + kMonthsPerPage;
+    report.alignments << int(Qt::AlignRight | Qt::AlignVCenter);
+    report.widthGroups << -1;
     for (int month = 0; month < kMonthsPerPage; ++month) {
         report.alignments << int(Qt::AlignLeft | Qt::AlignVCenter);
         report.widthGroups << 0;
-        if (month > 0)
-            report.dividers << month;
+        report.dividers << 1 + month;
     }
     for (int page = 1; page <= 2; ++page) {
         Section section;
-        QList<HeadingCell> months;
+        QList<HeadingCell> months{{QString::number(page), 1}};
         QSqlQuery heading = ProgramStore::exec(QStringLiteral("SELECT * FROM T_YearH WHERE PrintIndex = ?"), {page});
         const bool found = heading.next();
         for (int month = 1; month <= kMonthsPerPage; ++month)
@@ -148,7 +150,7 @@ Report yearReport()
                            "ORDER BY PrintNO"),
             {page});
         while (lines.next()) {
-            BodyLine line;
+            BodyLine line{{QString()}, QString()};
             for (int month = 0; month < kMonthsPerPage; ++month)
                 line.cells << lines.value(month).toString();
             section.lines << line;
@@ -433,11 +435,15 @@ Report BuildReport()
     }
 }
 
+QPageLayout PageLayout(const Report& report)
+{
+    return QPageLayout(QPageSize(QPageSize::A4), report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
+}
+
 void SetUpPage(QPagedPaintDevice& device, const Report& report)
 {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                     report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                     QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter));
+    device.setPageLayout(PageLayout(report));
 }
 
 int Render(QPagedPaintDevice& device, const Report& report, const QDateTime& printedAt)

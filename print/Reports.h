@@ -1,6 +1,7 @@
 #pragma once
 #include <QDateTime>
 #include <QList>
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 
@@ -47,6 +48,7 @@ struct Report {
 Report BuildReport();
 
 // A4, the report's orientation, margins.
+QPageLayout PageLayout(const Report& report);
 void SetUpPage(QPagedPaintDevice& device, const Report& report);
 
 // Draws every page; returns the page count.

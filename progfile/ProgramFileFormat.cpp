@@ -2,6 +2,8 @@
 
 #include "store/ProgramStore.h"
 
+#include <QDate>
+
 ProgramFileError::ProgramFileError(const QString& description)
     : std::runtime_error(description.toStdString())
 {
@@ -123,11 +125,20 @@ bool parseWeekFields(const QByteArray& line, ProgramLine& parsed)
     row.CircuitNO = digitAt(line, 3);
     if (parsed.kind == LineKind::Special && !field(line, 4, 2, 1, 99, row.SpecialNO))
         return false;
+    // A repeat program repeats every 1..59 minutes; other types leave the field unused.
+    const int leastRepeat = parsed.Program == 4 ? 1 : 0;
     return field(line, 6, 1, 0, 6, row.YobiON) && field(line, 7, 1, 0, 6, row.YobiOFF)
-        && field(line, 8, 2, 0, 59, row.Repeat) && field(line, 12, 1, 0, 7, row.ChimeNO)
+        && field(line, 8, 2, leastRepeat, 59, row.Repeat) && field(line, 12, 1, 0, 7, row.ChimeNO)
         && field(line, 13, 2, 0, 23, row.TimeONH) && field(line, 15, 2, 0, 59, row.TimeONM)
         && field(line, 17, 2, 0, 59, row.TimeONS) && field(line, 19, 2, 0, 23, row.TimeOFFH)
         && field(line, 21, 2, 0, 59, row.TimeOFFM);
+}
+
+// Two-digit years are 2000..2099. An every-year line leaves Year at 0, so its
+// date is checked in the leap year 2000: 02-29 exists, 02-30 and 04-31 do not.
+bool isRealDate(const YearRow& row)
+{
+    return QDate::isValid(2000 + row.Year, row.Month, row.Day);
 }
 
 bool parseYearFields(const QByteArray& line, ProgramLine& parsed)
@@ -137,7 +148,7 @@ bool parseYearFields(const QByteArray& line, ProgramLine& parsed)
     if (parsed.kind == LineKind::Dated && !field(line, 25, 2, 0, 99, row.Year))
         return false;
     return field(line, 4, 2, 0, 99, row.SpecialNO) && field(line, 27, 2, 1, 12, row.Month)
-        && field(line, 29, 2, 1, 31, row.Day);
+        && field(line, 29, 2, 1, 31, row.Day) && isRealDate(row);
 }
 
 }  // namespace

@@ -84,7 +84,8 @@ struct ProgramLine {
 bool IsValidProgramLine(const QByteArray& line);
 
 // IsValidProgramLine, and every field the import reads is a number (blank =
-// 0) within the range the editor can show. nullopt when the line is refused.
+// 0) the editor can enter: within its range, a repeat interval of at least one
+// minute, a date that exists. nullopt when the line is refused.
 std::optional<ProgramLine> parseProgramLine(const QByteArray& line);
 
 }  // namespace ProgramFileFormat

@@ -1,14 +1,19 @@
 #include "progfile/ProgramFileReader.h"
 
+#include "progfile/FileErrors.h"
 #include "store/SettingTable.h"
 #include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
 #include "store/StoreRoutines.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <QScopeGuard>
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <tuple>
 #include <optional>
 
@@ -44,47 +49,55 @@ int circuitOf(const ProgramLine& line)
     return line.kind == LineKind::Week || line.kind == LineKind::Special ? line.week.CircuitNO : line.year.CircuitNO;
 }
 
-// The last line of a circuit decides its type and pulse time. A later line
-// (a year line with "00", a type change after a timer line) can leave the
-// circuit's week and special programs with 0 seconds for a type that needs
-// 1..59: the editor could not write them back in a readable form. Returns
-// the deciding line of the first such circuit, 0 when there is none.
+// The editor writes all lines of a circuit with the circuit's one program
+// type. A line of another type would turn the circuit's other programs into
+// programs of that type (a time signal into a six-day timer): it is refused.
+bool changesCircuitType(std::array<int, 9>& programs, const ProgramLine& line)
+{
+    int& program = programs[circuitOf(line)];
+    if (program == 0)
+        program = line.Program;
+    return program != line.Program;
+}
+
+// The last non-blank pulse of a circuit decides its pulse time. A year line
+// with "00" after the week lines of a type that needs 1..59 seconds would
+// leave those programs at 0 seconds: the editor could not write them back in
+// a readable form. Returns the deciding line of the first such circuit, 0
+// when there is none.
 int contradictingLine(const std::vector<ProgramLine>& lines)
 {
     std::array<bool, 9> hasWeekLines{};
     std::array<int, 9> program{};
     std::array<int, 9> pulse{};
-    std::array<int, 9> lastLine{};
+    std::array<int, 9> pulseLine{};
     for (const ProgramLine& line : lines) {
         const int circuit = circuitOf(line);
         if (line.kind == LineKind::Week || line.kind == LineKind::Special)
             hasWeekLines[circuit] = true;
         program[circuit] = line.Program;
-        if (line.PulseTime >= 0)
+        if (line.PulseTime >= 0) {
             pulse[circuit] = line.PulseTime;
-        lastLine[circuit] = line.lineNumber;
+            pulseLine[circuit] = line.lineNumber;
+        }
     }
     for (int circuit = 1; circuit <= 8; ++circuit)
         if (hasWeekLines[circuit] && program[circuit] != 3 /* timer */ && pulse[circuit] == 0)
-            return lastLine[circuit];
+            return pulseLine[circuit];
     return 0;
 }
 
 // The writer leaves a field of a week or special line blank when the
-// circuit's program type (decided by the circuit's last line) does not use
-// it. Such fields are stored as 0, so that the store sorts a file's lines
-// as it sorts their rewritten form: normalizing twice gives what once gave.
+// circuit's program type does not use it. Such fields are stored as 0, so
+// that the store sorts a file's lines as it sorts their rewritten form:
+// normalizing twice gives what once gave.
 void dropUnwrittenFields(std::vector<ProgramLine>& lines)
 {
-    std::array<int, 9> program{};
-    for (const ProgramLine& line : lines)
-        program[circuitOf(line)] = line.Program;
     for (ProgramLine& line : lines) {
         if (line.kind != LineKind::Week && line.kind != LineKind::Special)
             continue;
         WeekRow& row = line.week;
-        const int type = program[row.CircuitNO];
-        const bool endTime = type == 3 || type == 4;
+        const bool endTime = line.Program == 3 || line.Program == 4;
         if (line.kind == LineKind::Special)
             row.YobiON = 0;
         if (line.kind == LineKind::Special || !endTime)
@@ -93,7 +106,7 @@ void dropUnwrittenFields(std::vector<ProgramLine>& lines)
             row.TimeOFFH = 0;
             row.TimeOFFM = 0;
         }
-        if (type != 4)
+        if (line.Program != 4)
             row.Repeat = 0;
     }
 }
@@ -150,7 +163,8 @@ SortedLines sortForStore(const std::vector<ProgramLine>& lines)
     return sorted;
 }
 
-// The last line of a circuit decides its program type and pulse time.
+// All lines of a circuit carry its program type; the last non-blank pulse
+// decides its pulse time.
 void storeCircuitSettings(const std::vector<ProgramLine>& lines)
 {
     std::array<std::optional<int>, 9> program{};
@@ -203,6 +217,15 @@ void importLines(const std::vector<ProgramLine>& lines)
     transaction.commit();
 }
 
+// Nothing of a refused content is kept; the counts so far stay for the message.
+CheckedContent refuse(CheckedContent& checked, ReadStatus status, int refusedLine)
+{
+    checked.status = status;
+    checked.refusedLine = refusedLine;
+    checked.lines.clear();
+    return checked;
+}
+
 }  // namespace
 
 CheckedContent checkContent(const QByteArray& content)
@@ -214,6 +237,7 @@ CheckedContent checkContent(const QByteArray& content)
         return checked;
     }
     FileCheckSum sum;
+    std::array<int, 9> programs{};
     int lineNumber = 0;
     qsizetype start = 0;
     // A line ends at CR LF; bytes after the last CR LF form a last line.
@@ -226,38 +250,24 @@ CheckedContent checkContent(const QByteArray& content)
         ++lineNumber;
 
         if (line.startsWith('*')) {
-            if (line.mid(1, 2) != sum.hexDigits()) {
-                checked.status = ReadStatus::Invalid;
-                checked.refusedLine = lineNumber;
-                checked.lines.clear();
-                return checked;
-            }
+            // Either case: "*0a" names the same sum as "*0A".
+            if (line.mid(1, 2).toUpper() != sum.hexDigits())
+                return refuse(checked, ReadStatus::Invalid, lineNumber);
             continue;
         }
         const std::optional<ProgramLine> parsed = parseProgramLine(line);
-        if (!parsed) {
-            checked.status = ReadStatus::Invalid;
-            checked.refusedLine = lineNumber;
-            checked.lines.clear();
-            return checked;
-        }
+        if (!parsed || changesCircuitType(programs, *parsed))
+            return refuse(checked, ReadStatus::Invalid, lineNumber);
         sum.fold(line);
         sum.fold(LineEnd, 2);
         countLine(checked.counts, parsed->kind);
-        if (overCapacity(checked.counts)) {
-            checked.status = ReadStatus::OverCapacity;
-            checked.lines.clear();
-            return checked;
-        }
+        if (overCapacity(checked.counts))
+            return refuse(checked, ReadStatus::OverCapacity, 0);
         checked.lines.push_back(*parsed);
         checked.lines.back().lineNumber = lineNumber;
     }
-    if (const int contradiction = contradictingLine(checked.lines)) {
-        checked.status = ReadStatus::Invalid;
-        checked.refusedLine = contradiction;
-        checked.lines.clear();
-        return checked;
-    }
+    if (const int contradiction = contradictingLine(checked.lines))
+        return refuse(checked, ReadStatus::Invalid, contradiction);
     dropUnwrittenFields(checked.lines);
     return checked;
 }
@@ -277,30 +287,68 @@ ReadResult importContent(const QByteArray& content)
     return result;
 }
 
+namespace {
+
+QByteArray readAtMost(const QString& path, int fd, qint64 limit)
+{
+    QByteArray content(limit, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < limit) {
+        const ssize_t got = ::read(fd, content.data() + done, size_t(limit - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            FileErrors::fail(path, errno);
+        if (got == 0)
+            break;
+        done += got;
+    }
+    content.truncate(done);
+    return content;
+}
+
+[[noreturn]] void refuseNotRegular(const QString& path)
+{
+    throw ProgramFileError(QStringLiteral("%1: 通常のファイルではないため読み込めません。").arg(path));
+}
+
+// Opening a device may do something, opening a pipe waits for a writer: what
+// is not a regular file is refused before it is opened, and checked again
+// once open (without waiting) in case it changed meanwhile.
+int openRegularFile(const QString& path, struct stat& info)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        refuseNotRegular(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        FileErrors::fail(path, errno);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        refuseNotRegular(path);
+    }
+    return fd;
+}
+
+}  // namespace
+
 ReadResult ReadProgramFile(const QString& path)
 {
-    // Opening a pipe would wait for a writer, and a device never ends.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        throw ProgramFileError(QStringLiteral("%1: 通常のファイルではないため読み込めません。").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    const QDateTime lastModified = QFileInfo(file).lastModified();
+    FileErrors::requireUsableName(path);
+    struct stat info;
+    const int fd = openRegularFile(path, info);
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
     ReadResult result;
-    if (file.size() > MaxFileSize) {
+    if (info.st_size > MaxFileSize) {
         result.status = ReadStatus::OverCapacity;
         result.tooLarge = true;
     } else {
         // One byte past the limit at most: a file that grew meanwhile is
         // still refused by its size.
-        const QByteArray content = file.read(MaxFileSize + 1);
-        if (file.error() != QFileDevice::NoError)
-            throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
-        file.close();
-        result = importContent(content);
+        result = importContent(readAtMost(path, fd, MaxFileSize + 1));
     }
-    result.lastModified = lastModified;
+    result.lastModified =
+        QDateTime::fromMSecsSinceEpoch(qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000);
     return result;
 }
 

@@ -49,7 +49,8 @@ ReadResult importContent(const QByteArray& content);
 
 // importContent on the bytes of the file at `path`. Only a regular file is
 // read, and one larger than MaxFileSize is OverCapacity unread. Throws
-// ProgramFileError when the file cannot be read or is not a regular file.
+// ProgramFileError (the reason in Japanese) when the file cannot be read,
+// is not a regular file or its name is not UTF-8.
 ReadResult ReadProgramFile(const QString& path);
 
 // " yyyy/MM/dd HH:mm.ss" of a file's last-modified time.

@@ -1,12 +1,17 @@
 #include "progfile/ProgramFileWriter.h"
 
+#include "progfile/FileErrors.h"
 #include "progfile/ProgramFileFormat.h"
 #include "store/SettingTable.h"
 #include "store/ProgramStore.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ProgramFileFormat;
 
@@ -76,44 +81,209 @@ void appendYearLines(QByteArray& content, FileCheckSum& sum, const SettingTable&
 
 std::function<void(const QString&)> g_afterCommit;
 
-// The file a write to `path` replaces. A symbolic link stays and its
-// target is replaced, atomically in the target's folder. A device, pipe or
-// folder is never replaced by a regular file.
-QString writableTarget(const QString& path)
+// The kernel's own limit on links followed while resolving one path.
+constexpr int kMaxLinks = 40;
+
+[[noreturn]] void refuse(const QString& path, const char* why)
 {
-    QFileInfo info(path);
-    for (int depth = 0; info.isSymLink() && depth < 32; ++depth)
-        info.setFile(info.symLinkTarget());
-    if (info.isSymLink())
-        throw ProgramFileError(QStringLiteral("%1: リンクをたどれないため書き込めません。").arg(path));
-    if (info.exists() && !info.isFile())
-        throw ProgramFileError(QStringLiteral("%1: 通常のファイルではないため書き込めません。").arg(path));
-    return info.filePath();
+    throw ProgramFileError(path + QStringLiteral(": ") + QString::fromUtf8(why));
+}
+
+// A link in a world-writable sticky folder (/tmp) is followed only when it
+// is ours or the folder owner's: the kernel's protected-symlinks rule, kept
+// whatever the system's setting, so that a link another user plants there
+// cannot steer our write onto any file we may write.
+bool plantedByAnotherUser(const QByteArray& folder, const struct stat& link)
+{
+    struct stat info;
+    if (::stat(folder.isEmpty() ? "." : folder.constData(), &info) != 0)
+        return false;
+    const bool shared = (info.st_mode & S_ISVTX) && (info.st_mode & S_IWOTH);
+    return shared && link.st_uid != ::geteuid() && link.st_uid != info.st_uid;
+}
+
+QByteArray linkText(const QString& path, const QByteArray& link)
+{
+    QByteArray text(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(link.constData(), text.data(), size_t(text.size()));
+    if (length < 0)
+        FileErrors::fail(path, errno);
+    text.truncate(length);
+    return text;
+}
+
+QByteArray joined(const QByteArray& folder, const QByteArray& name)
+{
+    if (folder.isEmpty())
+        return name;
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+struct Target {
+    QByteArray path;  // free of links, as the system spells it
+    bool exists = false;
+    struct stat info {};
+};
+
+// The file a write to `path` replaces: every link on the way is followed
+// here, one component at a time as the kernel does, so that each is
+// checked. The last one must lead to a regular file or to a name that does
+// not exist yet in an existing folder; a device, pipe or folder is never
+// replaced by a regular file, and a link to nothing is not made to point to
+// a new file.
+Target writableTarget(const QString& path)
+{
+    const QByteArray given = QFile::encodeName(path);
+    if (given.isEmpty())
+        FileErrors::fail(path, ENOENT);
+    if (given.endsWith('/'))
+        refuse(path, "通常のファイルではないため書き込めません。");
+    QList<QByteArray> pending = given.split('/');
+    Target target;
+    target.path = given.startsWith('/') ? "/" : "";
+    bool lastNameFromLink = false;
+    int links = 0;
+    while (!pending.isEmpty()) {
+        const QByteArray name = pending.takeFirst();
+        if (name.isEmpty() || name == ".")
+            continue;
+        const QByteArray candidate = joined(target.path, name);
+        struct stat info;
+        if (::lstat(candidate.constData(), &info) != 0) {
+            if (errno != ENOENT || !pending.isEmpty())
+                FileErrors::fail(path, errno);
+            if (lastNameFromLink)
+                refuse(path, "リンク先がないため書き込めません。");
+            target.path = candidate;
+            return target;
+        }
+        if (!S_ISLNK(info.st_mode)) {
+            target.path = candidate;
+            continue;
+        }
+        if (++links > kMaxLinks)
+            refuse(path, "リンクをたどれないため書き込めません。");
+        if (plantedByAnotherUser(target.path, info))
+            refuse(path, "共有フォルダーにある他のユーザーのリンクのため書き込めません。");
+        const QByteArray text = linkText(path, candidate);
+        lastNameFromLink = lastNameFromLink || pending.isEmpty();
+        pending = text.split('/') + pending;
+        if (text.startsWith('/'))
+            target.path = "/";
+    }
+    if (::stat(target.path.isEmpty() ? "." : target.path.constData(), &target.info) != 0)
+        FileErrors::fail(path, errno);
+    if (!S_ISREG(target.info.st_mode))
+        refuse(path, "通常のファイルではないため書き込めません。");
+    target.exists = true;
+    return target;
+}
+
+// The bits a new file gets from open(2) with 0666.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The replacement keeps the old file's permission bits and, where we may
+// (as root, or a group of ours), its owner and group.
+void takeOverOwnerAndMode(int fd, const Target& target)
+{
+    if (!target.exists) {
+        ::fchmod(fd, newFileMode());
+        return;
+    }
+    if (::fchown(fd, target.info.st_uid, target.info.st_gid) != 0 && ::fchown(fd, uid_t(-1), target.info.st_gid) != 0) {
+        // Not ours to give away: the replacement stays ours.
+    }
+    ::fchmod(fd, target.info.st_mode & 07777);
 }
 
 // A short write is followed by a write of the rest, which then fails with
-// the system's reason (a full disk gives "No space left on device").
-void writeAll(QSaveFile& file, const QByteArray& content)
+// the system's reason (a full disk gives ENOSPC).
+void writeAll(const QString& path, int fd, const QByteArray& content)
 {
     qsizetype done = 0;
     while (done < content.size()) {
-        const qint64 written = file.write(content.constData() + done, content.size() - done);
+        const ssize_t written = ::write(fd, content.constData() + done, size_t(content.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
         if (written <= 0)
-            throw ProgramFileError(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
+            FileErrors::fail(path, written < 0 ? errno : ENOSPC);
         done += qsizetype(written);
     }
 }
 
-// Success is reported only for a file that holds what was meant to be
-// written, whatever the layers below said.
-void verifyWritten(const QString& path, const QByteArray& content)
+// The new content beside the target, removed again unless it took the
+// target's place.
+class Replacement
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ProgramFileError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+public:
+    Replacement(const QString& path, const Target& target)
+        : m_path(path), m_target(target.path), m_name(target.path + ".XXXXXX")
+    {
+        m_fd = ::mkostemp(m_name.data(), O_CLOEXEC);
+        if (m_fd < 0)
+            FileErrors::fail(path, errno);
+        takeOverOwnerAndMode(m_fd, target);
+    }
+    ~Replacement()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (!m_done)
+            ::unlink(m_name.constData());
+    }
+
+    void write(const QByteArray& content)
+    {
+        writeAll(m_path, m_fd, content);
+        if (::fsync(m_fd) != 0)
+            FileErrors::fail(m_path, errno);
+        const int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0)
+            FileErrors::fail(m_path, errno);
+    }
+
+    // Puts the new file in the target's place and makes the change of name
+    // itself lasting.
+    void commit()
+    {
+        if (::rename(m_name.constData(), m_target.constData()) != 0)
+            FileErrors::fail(m_path, errno);
+        m_done = true;
+        const qsizetype slash = m_target.lastIndexOf('/');
+        const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : m_target.left(slash);
+        const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+    }
+
+private:
+    QString m_path;
+    QByteArray m_target;
+    QByteArray m_name;
+    int m_fd = -1;
+    bool m_done = false;
+};
+
+// Success is reported only for a file that holds what was meant to be
+// written, whatever the layers below said: no byte less, none more. The
+// target is opened by its bytes, which a link may have made other than UTF-8.
+void verifyWritten(const QString& path, const QByteArray& target, const QByteArray& content)
+{
+    const int fd = ::open(target.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        FileErrors::fail(path, errno);
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     if (file.read(content.size() + 1) != content)
-        throw ProgramFileError(
-            QStringLiteral("%1: 書き込んだ内容を読み返すと一致しません。ファイルは正しく保存されていません。").arg(path));
+        refuse(path, "書き込んだ内容を読み返すと一致しません。ファイルは正しく保存されていません。");
 }
 
 }  // namespace
@@ -140,19 +310,14 @@ void SaveProgramFile(const QString& path)
 
 void writeFileAtomically(const QString& path, const QByteArray& content)
 {
-    const QString target = writableTarget(path);
-    QSaveFile file(target);
-    // Unbuffered: each write reaches the system at once, so a full disk
-    // shows in its result. Through Qt's buffer, bytes that did not fit were
-    // dropped while commit() still succeeded.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw ProgramFileError(QStringLiteral("%1: %2").arg(target, file.errorString()));
-    writeAll(file, content);
-    if (!file.flush() || !file.commit())
-        throw ProgramFileError(QStringLiteral("%1: %2").arg(target, file.errorString()));
+    FileErrors::requireUsableName(path);
+    const Target target = writableTarget(path);
+    Replacement replacement(path, target);
+    replacement.write(content);
+    replacement.commit();
     if (g_afterCommit)
-        g_afterCommit(target);
-    verifyWritten(target, content);
+        g_afterCommit(QFile::decodeName(target.path));
+    verifyWritten(path, target.path, content);
 }
 
 void setAfterCommitForTesting(std::function<void(const QString& path)> hook)

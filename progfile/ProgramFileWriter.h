@@ -18,9 +18,13 @@ void SaveProgramFile(const QString& path);
 // Writes `content` to `path` atomically and reads it back: success means
 // the file holds exactly `content`. A failure keeps the old file (except a
 // read-back that differs, which can only follow a write the system called
-// complete). A symbolic link is written through to its target; an existing
-// `path` that is not a regular file (device, pipe, folder) is refused.
-// Throws ProgramFileError with the system's reason.
+// complete). The new file keeps the old one's permission bits and, where
+// the system lets us, its owner and group. A symbolic link is written
+// through to its target, unless it is another user's link in a
+// world-writable sticky folder not theirs; an existing `path` that is not a
+// regular file (device, pipe, folder), a link to nothing and a name that is
+// not UTF-8 are refused. Throws ProgramFileError naming `path`, with the
+// reason in Japanese.
 void writeFileAtomically(const QString& path, const QByteArray& content);
 
 // --- Test seam ---------------------------------------------------------

@@ -163,12 +163,28 @@ void Form_Special::Button_Edit_Click()
     openEntryDialog();
 }
 
+// When the number's last programs go, its year entries go with them: the
+// question says so first, with the number of dates, and No is its default.
+bool Form_Special::confirmDeletion(const QString& question, const QString& deleting, bool lastGoes,
+                                   QMessageBox::StandardButton defaultButton)
+{
+    const int dates = lastGoes ? SpecialPrograms::YearEntriesUsing(m_circuit, m_special) : 0;
+    const QString text =
+        dates == 0 ? question
+                   : deleting + QStringLiteral("と、この特殊番号を使う年間プログラムの日付（%1日）も削除されます。\r\n"
+                                               "削除しますか？")
+                                    .arg(dates);
+    return MessageBox::show(this, text, kTitle, MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No,
+                            dates == 0 ? defaultButton : QMessageBox::No) == QMessageBox::Yes;
+}
+
 void Form_Special::Button_Delete_Click()
 {
     if (DataGrid1->selectedRow() < 0)
         return;
-    if (MessageBox::show(this, QStringLiteral("削除しますか？"), kTitle, MessageBox::Icon::Question,
-                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    const bool last = SpecialPrograms::ProgramCount(m_circuit, m_special) == 1;
+    if (!confirmDeletion(QStringLiteral("削除しますか？"),
+                         QStringLiteral("特殊番号%1の最後のプログラムを削除する").arg(m_special), last))
         return;
     const int id = DataGrid1->selectedValue(QStringLiteral("ID")).toInt();
     EditRequest.ID = qint16(id);
@@ -186,9 +202,8 @@ void Form_Special::Button_Delete_Click()
 void Form_Special::Button_AllDelete_Click()
 {
     const QString subject = QStringLiteral("回路No.%1 特殊番号%2").arg(m_circuit).arg(m_special);
-    if (MessageBox::show(this, subject + QStringLiteral(" の特殊プログラムをすべて削除しますか？"), kTitle,
-                         MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No,
-                         QMessageBox::No) != QMessageBox::Yes)
+    if (!confirmDeletion(subject + QStringLiteral(" の特殊プログラムをすべて削除しますか？"),
+                         subject + QStringLiteral(" の特殊プログラムをすべて削除する"), true, QMessageBox::No))
         return;
     EditRequest.CircuitNO = qint16(m_circuit);
     EditRequest.SpecialNO = qint16(m_special);

@@ -3,6 +3,7 @@
 #include "week/ListHost.h"
 
 #include <QDialog>
+#include <QMessageBox>
 
 class QLabel;
 class QPushButton;
@@ -35,6 +36,8 @@ private:
     // Fills EditRequest for this window's circuit and number, Origin 2.
     void fillRequest(int editMode, int id);
     void openEntryDialog();
+    bool confirmDeletion(const QString& question, const QString& deleting, bool lastGoes,
+                         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
     void Button_New_Click();
     void Button_Edit_Click();

@@ -95,16 +95,22 @@ void Form_SpecialSelect::Form_Load()
     FillSpecialCombo(Combo_Special, EditRequest.CircuitNO);
 }
 
+bool SpecialNumberLeft(QWidget* parent, int circuit)
+{
+    if (SpecialPrograms::FirstFreeSpecialNumber(circuit) <= SpecialPrograms::HighestSpecialNumber)
+        return true;
+    MessageBox::show(parent,
+                     QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"
+                                    "不要なプログラムを削除してから設定してください。"),
+                     QStringLiteral("特殊プログラム"), MessageBox::Icon::Critical);
+    return false;
+}
+
 void Form_SpecialSelect::Button_OK_Click()
 {
     if (Option_New->isChecked()) {
-        if (SpecialPrograms::FirstFreeSpecialNumber(EditRequest.CircuitNO) > SpecialPrograms::HighestSpecialNumber) {
-            MessageBox::show(this,
-                             QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"
-                                            "不要なプログラムを削除してから設定してください。"),
-                             QStringLiteral("特殊プログラム"), MessageBox::Icon::Critical);
+        if (!SpecialNumberLeft(this, EditRequest.CircuitNO))
             return;
-        }
         EditRequest.SpecialNO = 0;
         openSpecial();
         return;

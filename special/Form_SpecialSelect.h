@@ -11,6 +11,10 @@ class QRadioButton;
 // number as item data, nothing chosen.
 void FillSpecialCombo(QComboBox* combo, int circuit);
 
+// Before a new special number: true while the circuit has one free, else
+// the box that says all 99 are taken.
+bool SpecialNumberLeft(QWidget* parent, int circuit);
+
 // The choice between a new special number and one in use, for the circuit
 // of EditRequest; opens Form_Special on it.
 class Form_SpecialSelect : public QDialog

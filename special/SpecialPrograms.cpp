@@ -9,13 +9,6 @@ namespace SpecialPrograms {
 
 namespace {
 
-int programCount(int circuit, int special)
-{
-    return ProgramStore::scalar(QStringLiteral("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"),
-                                {circuit, special}, 0)
-        .toInt();
-}
-
 void deleteYearEntries(int circuit, int special)
 {
     for (const char* table : {"T_Year", "T_YearE"}) {
@@ -27,6 +20,22 @@ void deleteYearEntries(int circuit, int special)
 }
 
 }  // namespace
+
+int ProgramCount(int circuit, int special)
+{
+    return ProgramStore::scalar(QStringLiteral("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"),
+                                {circuit, special}, 0)
+        .toInt();
+}
+
+int YearEntriesUsing(int circuit, int special)
+{
+    return ProgramStore::scalar(QStringLiteral("SELECT COUNT(*) FROM (SELECT ID FROM T_Year WHERE CircuitNO = ? AND "
+                                               "SpecialNO = ? UNION ALL SELECT ID FROM T_YearE WHERE CircuitNO = ? AND "
+                                               "SpecialNO = ?)"),
+                                {circuit, special, circuit, special}, 0)
+        .toInt();
+}
 
 QList<int> SpecialNumbersInUse(int circuit)
 {
@@ -59,7 +68,7 @@ bool DeleteSpecialProgram(int id, int circuit, int special)
     Transaction transaction;
     ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ? AND CircuitNO = ? AND SpecialNO = ?"),
                        {id, circuit, special});
-    const bool lastGone = programCount(circuit, special) == 0;
+    const bool lastGone = ProgramCount(circuit, special) == 0;
     if (lastGone)
         deleteYearEntries(circuit, special);
     RenumberTable(QStringLiteral("T_Week"));

@@ -14,6 +14,10 @@ QList<int> SpecialNumbersInUse(int circuit);
 // are all taken.
 int FirstFreeSpecialNumber(int circuit);
 
+int ProgramCount(int circuit, int special);
+// The dated and every-year entries that run the special number.
+int YearEntriesUsing(int circuit, int special);
+
 // Deletes the program row `id` of the circuit's special number. When it was
 // the number's last program, the number's dated and every-year entries go
 // too and true is returned. One transaction; the tables are renumbered.

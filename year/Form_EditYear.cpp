@@ -23,7 +23,7 @@
 namespace {
 
 const QSize kButtonSize(100, 30);
-const QString kCapacityTitle = QStringLiteral("年間プログラム設定");
+const QString kTitle = QStringLiteral("年間プログラム設定");
 
 QString dayText(QDate date, bool withYear)
 {
@@ -34,6 +34,11 @@ QString dayText(QDate date, bool withYear)
 QDate handedOverDate(int year, int month, int day)
 {
     return QDate(2000 + year, month, day);
+}
+
+QString entryText(int special)
+{
+    return special == 0 ? QStringLiteral("停止") : QStringLiteral("特殊番号 %1").arg(special);
 }
 
 }  // namespace
@@ -59,6 +64,7 @@ void Form_EditYear::buildWindow()
     Combo_Year->setObjectName(QStringLiteral("Combo_Year"));
     Combo_Year->setToolTip(QStringLiteral("年間プログラムを設定する年を選択します。"));
     Combo_Year->setMinimumWidth(90);
+    Label_OtherEntry = makeLabel(this, "Label_OtherEntry", QString());
 
     const struct {
         const char* caption;
@@ -99,6 +105,7 @@ void Form_EditYear::buildWindow()
     layout->setContentsMargins(16, 12, 16, 12);
     layout->addWidget(Label_Titile);
     layout->addLayout(dateRow);
+    layout->addWidget(Label_OtherEntry, 0, Qt::AlignRight);
     layout->addSpacing(6);
     for (QRadioButton* option : Option_Year)
         layout->addWidget(option);
@@ -169,6 +176,20 @@ void Form_EditYear::Combo_Year_Click()
                                : YearEntries::DatedEntry(m_circuit, m_from);
     fillSpecialList();
     ShowEntryState();
+    showOtherKindEntry();
+}
+
+// The day's entry of the other kind (every year while the year is set, or
+// the reverse), so that a second entry of the same day is not made unknowingly.
+void Form_EditYear::showOtherKindEntry()
+{
+    std::optional<int> other;
+    if (singleDay())
+        other = everyYear() ? YearEntries::DatedEntry(m_circuit, m_from)
+                            : YearEntries::EveryYearEntry(m_circuit, m_from.month(), m_from.day());
+    const QString kind = everyYear() ? QStringLiteral("%1年").arg(m_from.year()) : QStringLiteral("毎年");
+    Label_OtherEntry->setText(other ? QStringLiteral("%1の設定: %2").arg(kind, entryText(*other)) : QString());
+    Label_OtherEntry->setVisible(other.has_value());
 }
 
 void Form_EditYear::ShowEntryState()
@@ -219,8 +240,12 @@ void Form_EditYear::Button_OK_Click()
     using YearEntries::Action;
     const int option = m_options->checkedId();
     const int special = chosenSpecial();
-    // Option 2 without a chosen number, or no option at all, writes nothing.
-    const bool writes = option == 0 || option == 1 || (option == 2 && special > 0);
+    if (option == 2 && special == 0) {
+        MessageBox::show(this, QStringLiteral("特殊番号を選択してください。"), kTitle, MessageBox::Icon::Exclamation);
+        Combo_Special->setFocus();
+        return;
+    }
+    const bool writes = option >= 0;  // a run starts with no option chosen
     const Action action = option == 0 ? Action::Clear : option == 1 ? Action::Stop : Action::Special;
     if (everyYear()) {
         if (writes)
@@ -236,7 +261,7 @@ void Form_EditYear::Button_OK_Click()
                              action == Action::Stop
                                  ? QStringLiteral("年間プログラムの設定可能数を%1超えてしまうため作成できません。").arg(YearCapacity)
                                  : QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。").arg(YearCapacity),
-                             kCapacityTitle, MessageBox::Icon::Critical);
+                             kTitle, MessageBox::Icon::Critical);
     }
     RefreshYearSide(m_circuit);
     accept();

@@ -35,6 +35,7 @@ private:
     void fillSpecialList();
     void chooseSpecial(int special);
     void ShowEntryState();
+    void showOtherKindEntry();
     void checkOption(int index);
 
     void Combo_Year_Click();
@@ -49,6 +50,7 @@ private:
     QLabel* Label_Titile;
     QLabel* Label_Date;
     QComboBox* Combo_Year;
+    QLabel* Label_OtherEntry;
     QRadioButton* Option_Year[3];
     QButtonGroup* m_options;
     QPushButton* Button_OK;

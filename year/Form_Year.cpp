@@ -158,6 +158,18 @@ void Form_Year::markDays()
     MonthView1->setMarks(circuit == 0 ? QVector<bool>()
                                       : YearEntries::MarkedDays(circuit, MonthView1->firstShownDate(),
                                                                 MonthCalendar::ShownDays));
+    if (circuit != 0)
+        focusCircuitChoice();
+}
+
+// Once the marks are up to date the circuit choice has the focus, ready for
+// the next circuit; not while the user pages or moves through the calendar
+// with the keyboard, whose next arrow key would then change the circuit.
+void Form_Year::focusCircuitChoice()
+{
+    QWidget* focus = focusWidget();
+    if (!focus || !MonthView1->isAncestorOf(focus))
+        Combo_Circuit->setFocus();
 }
 
 void Form_Year::RefreshYearBold(int circuit)
@@ -195,6 +207,7 @@ void Form_Year::MonthView1_RunChosen(QDate from, QDate to)
     YearHandOver.RangeToYear = twoDigitYear(to);
     YearHandOver.RangeToMonth = qint16(to.month());
     YearHandOver.RangeToDay = qint16(to.day());
+    Button_Close->setFocus();  // where the focus comes back when the dialog closes
     EditRequest.CircuitNO = qint16(selectedCircuit());
     ModalDialogs::open(new Form_EditYear(this));
 }

@@ -31,6 +31,7 @@ private:
     // The "回路を指定してください。" box when no circuit is chosen.
     bool circuitChosen();
     void markDays();
+    void focusCircuitChoice();
 
     void Combo_Circuit_Click();
     void MonthView1_PageChanged(bool byNavigation);

@@ -1,10 +1,9 @@
 #include "year/SpecialFrame.h"
 
-#include "app/ui/MessageBox.h"
 #include "app/ui/Widgets.h"
 #include "special/Form_Special.h"
+#include "special/Form_SpecialSelect.h"
 #include "special/ModalDialogs.h"
-#include "special/SpecialPrograms.h"
 #include "store/SharedState.h"
 
 #include <QComboBox>
@@ -44,13 +43,8 @@ void SpecialFrame::enableSpecialFrame(bool special)
 void SpecialFrame::newSpecial(QWidget* dialog, int circuit)
 {
     EditRequest.SpecialNO = 0;
-    if (SpecialPrograms::FirstFreeSpecialNumber(circuit) > SpecialPrograms::HighestSpecialNumber) {
-        MessageBox::show(dialog,
-                         QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"
-                                        "不要なプログラムを削除してから設定してください。"),
-                         QStringLiteral("特殊プログラム"), MessageBox::Icon::Critical);
+    if (!SpecialNumberLeft(dialog, circuit))
         return;
-    }
     EditRequest.CircuitNO = qint16(circuit);
     ModalDialogs::open(new Form_Special(dialog));
 }

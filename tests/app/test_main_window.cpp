@@ -206,6 +206,14 @@ private slots:
         QVERIFY(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("いいえ")));
         // The file dialog's type of a folder (a text Qt 6 moved).
         QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QStringLiteral("フォルダ"));
+
+        // The C library's locale is ja_JP.UTF-8, or C.UTF-8 where no locale is installed: never plain C.
+        useJapaneseLocale();
+        QCOMPARE(useInstalledCLocale(), "ja_JP.UTF-8");
+        const QTemporaryDir noLocales;
+        qputenv("LOCPATH", noLocales.path().toUtf8());
+        QCOMPARE(useInstalledCLocale(), "C.UTF-8");
+        qunsetenv("LOCPATH");
     }
 
     // A store left with programs (the last run never reached its exit) is
@@ -323,14 +331,16 @@ private slots:
         QCOMPARE(readBytes(path), ProgramFileWriter::buildProgramFile());
         QCOMPARE(CircuitSettings[5].Program, qint16(3));
 
-        // A disk that kept fewer bytes than it reported: the file is read back,
-        // so 書込 fails loudly instead of reporting success.
-        scriptDialogs();
-        ProgramFileWriter::setAfterCommitForTesting([](const QString& written) { QFile(written).resize(8); });
-        FileDialog::queuePath(path);
-        click(m_form.get(), "Button_SaveFile");
-        ProgramFileWriter::setAfterCommitForTesting({});
-        QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("Error|") + path));
+        // A disk that kept fewer or more bytes than it reported: the file is
+        // read back, so 書込 fails loudly instead of reporting success.
+        for (const qint64 kept : {qint64(8), QFileInfo(path).size() + 1}) {
+            scriptDialogs();
+            ProgramFileWriter::setAfterCommitForTesting([kept](const QString& file) { QFile(file).resize(kept); });
+            FileDialog::queuePath(path);
+            click(m_form.get(), "Button_SaveFile");
+            ProgramFileWriter::setAfterCommitForTesting({});
+            QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("Error|") + path));
+        }
     }
 
     // Programs of any circuit, 1 to 8, and year entries of either kind are data

@@ -1,7 +1,7 @@
 // The editor as a user gets it: `cmake --install` into a temporary prefix and
 // the Debian package unpacked with dpkg-deb. Each tree's binary runs from a
-// foreign working folder, finds its tunes, and the desktop files pass the
-// desktop's own checks.
+// foreign working folder, finds its tunes, the desktop files pass the
+// desktop's own checks, the manual page man's, the package Debian's.
 #include "TestSupport.h"
 #include "snd/player/PlayChime.h"
 
@@ -19,8 +19,8 @@ class TestInstall : public QObject
 
     QTemporaryDir m_work;
 
-    // bin/wzqxprog checks a program file from elsewhere, and the tunes, the
-    // menu entry, the icon and the MIME type are where the desktop looks.
+    // bin/wzqxprog checks a program file from elsewhere, the tunes are where
+    // it looks, and the desktop files and the manual page pass their checks.
     void checkTree(const QString& prefix)
     {
         const QString program =
@@ -33,9 +33,32 @@ class TestInstall : public QObject
         QCOMPARE(TuneFolder(prefix + "/bin"), tunes);
         for (int tune = 1; tune <= 7; ++tune)
             QVERIFY(QFileInfo(QStringLiteral("%1/%2.mp3").arg(tunes).arg(tune, 2, 10, QLatin1Char('0'))).isFile());
-        for (const char* file : {"applications/wzqxprog.desktop", "icons/hicolor/scalable/apps/wzqxprog.svg",
-                                 "mime/packages/wzqxprog.xml"})
-            QVERIFY2(QFileInfo(prefix + "/share/" + file).isFile(), file);
+
+        // Each check passes without a remark (appstreamcli only says so).
+        const QString share = prefix + "/share/";
+        for (const QStringList& check : QList<QStringList>{
+                 {"desktop-file-validate", share + "applications/wzqxprog.desktop"},
+                 {"xmllint", "--noout", share + "mime/packages/wzqxprog.xml",
+                  share + "icons/hicolor/scalable/apps/wzqxprog.svg"},
+                 {"env", "XDG_DATA_DIRS=" + prefix + "/share", "update-mime-database", share + "mime"},
+                 {"appstreamcli", "validate", "--pedantic", "--no-net",
+                  share + "metainfo/io.github.wzqxprog.wzqxprog.metainfo.xml"}}) {
+            const ProcessRun run = runProcess(check.first(), check.mid(1));
+            const QString said = run.out.join('\n') + run.err;
+            QVERIFY2(run.status == 0 && QString(said).remove("✔ Validation was successful.").isEmpty(),
+                     qPrintable(check.join(' ') + '\n' + said));
+        }
+        // The manual page lists the usage text's commands (lintian checks that it renders without a warning).
+        const ProcessRun man = runProcess("man", {"-l", share + "man/man1/wzqxprog.1.gz"});
+        const auto words = [](QStringList lines, int indent) {  // the command word that begins each entry
+            lines = lines.filter(QRegularExpression(QStringLiteral("^ {%1}-{0,2}[a-z]").arg(indent)));
+            for (QString& line : lines)
+                line = line.section(QRegularExpression("[ ,]+"), 1, 1);
+            return lines;
+        };
+        const qsizetype commands = man.out.indexOf("COMMANDS");
+        QCOMPARE(words(man.out.mid(commands, man.out.indexOf("OPTIONS") - commands), 7),
+                 words(runProcess(prefix + "/bin/wzqxprog", {"--help"}).out, 2));
     }
 
 private slots:
@@ -56,15 +79,6 @@ private slots:
         checkTree(prefix);
         QCOMPARE(runProcess(prefix + "/bin/wzqxprog", {"--version"}).out, QStringList{"wzqxprog 1.28"});
 
-        const QString share = prefix + "/share/";
-        const ProcessRun desktop = runProcess("desktop-file-validate", {share + "applications/wzqxprog.desktop"});
-        QVERIFY2(desktop.status == 0 && desktop.out.isEmpty(), qPrintable(desktop.out.join('\n') + desktop.err));
-        const ProcessRun xml = runProcess("xmllint", {"--noout", share + "mime/packages/wzqxprog.xml",
-                                                      share + "icons/hicolor/scalable/apps/wzqxprog.svg"});
-        QVERIFY2(xml.status == 0, qPrintable(xml.err));
-        const ProcessRun mime = runProcess("update-mime-database", {share + "mime"});
-        QVERIFY2(mime.status == 0 && mime.err.isEmpty(), qPrintable(mime.err));
-
         // A program file is known by name, else by a first line of 30 digits
         // or spaces and CR LF; other .dat files are not claimed. Read through
         // the installed database as a file manager would.
@@ -84,7 +98,7 @@ private slots:
     }
 
     // The package: its dependencies (the libraries the binary links plus
-    // what it loads at run time), then its tree, unpacked and run.
+    // what it loads at run time), its tree, unpacked and run, and lintian's verdict.
     void debianPackageDependsAndRuns()
     {
         const QString out = m_work.filePath("package");
@@ -108,6 +122,8 @@ private slots:
         const ProcessRun unpack = runProcess("dpkg-deb", {"-x", deb, root});
         QVERIFY2(unpack.status == 0, qPrintable(unpack.err));
         checkTree(root + "/usr");
+        const ProcessRun lintian = runProcess("lintian", {deb});
+        QVERIFY2(lintian.status == 0 && lintian.out.isEmpty(), qPrintable(lintian.out.join('\n') + lintian.err));
     }
 };
 

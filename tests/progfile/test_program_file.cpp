@@ -17,6 +17,9 @@
 
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <fcntl.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace TestSupport;
 using ProgramFileReader::importContent;
@@ -28,7 +31,8 @@ namespace {
 // Circuit 2, chime, 10 s, Sunday 12:00:00, tune 3: the worked example.
 const QByteArray kWeekLine = "122  1   103120000" + QByteArray(12, ' ');
 const QByteArray kDatedStop = "311 0    03" + QByteArray(13, ' ') + "140503";
-const QByteArray kEveryYearStop = "311 0    03" + QByteArray(13, ' ') + "  0503";
+const QByteArray kEveryYearStop = "311 0    03" + QByteArray(13, ' ') + "  0229";  // a day of leap years only
+constexpr uid_t kOtherUser = 4321;
 
 QByteArray patched(QByteArray line, int position, const QByteArray& text)
 {
@@ -100,9 +104,9 @@ private slots:
                                       << withTrailer({"131  15  00  83000170500" + blank6});
         QTest::newRow("repeat special") << 4 << 5 << QVariantList{1, 7, 3, 4, 6, 0, 0, 7, 0, 5, 2}
                                         << withTrailer({"241 7  05052 60000 70000" + blank6});
-        QTest::newRow("dated") << 2 << 10 << QVariantList{1, 4, 5, 3, 7}
-                               << withTrailer({"321 7    10" + QByteArray(13, ' ') + "040503"});
-        QTest::newRow("every year") << 1 << 3 << QVariantList{1, 5, 3, 0} << withTrailer({kEveryYearStop});
+        QTest::newRow("dated") << 2 << 10 << QVariantList{1, 4, 2, 29, 7}
+                               << withTrailer({"321 7    10" + QByteArray(13, ' ') + "040229"});
+        QTest::newRow("every year") << 1 << 3 << QVariantList{1, 2, 29, 0} << withTrailer({kEveryYearStop});
         QTest::newRow("hour 123") << 1 << 3 << QVariantList{1, 0, 1, 0, 123, 0, 0, 0, 0, 0, 0} << QByteArray();
         QTest::newRow("time signal at 0 s, week program") << 1 << 0 << week << QByteArray();
         QTest::newRow("unconfigured circuit, week program") << 0 << 0 << week << QByteArray();
@@ -175,18 +179,18 @@ private slots:
         accepted("empty file", QByteArray(), 0, "0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 ");
         accepted("trailer only", "*00\r\n", 0);
         accepted("no trailer", kWeekLine + "\r\n", 1);
-        accepted("no final line end", kWeekLine + "\r\n*16", 1);
+        accepted("lower-case sum, no last CR LF", kWeekLine + "\r\n" + patched(kWeekLine, 13, "1008") + "\r\n*0a", 2);
         accepted("sum runs on after a trailer", kWeekLine + "\r\n*16\r\n" + kWeekLine + "\r\n*00\r\n", 2);
         accepted("timer with pulse 00", withTrailer({patched(patched(kWeekLine, 2, "3"), 10, "00")}), 1);
         accepted("year dates only, pulse 00", withTrailer({patched(kDatedStop, 10, "00")}), 0);
         accepted("year line 00 before the week line", withTrailer({chimeYear00, kWeekLine}), 1);
         accepted("positions 25-30 of a week line", withTrailer({patched(kWeekLine, 25, "xyz")}), 1);
-        // A circuit's last line decides its type, its last non-blank pulse the
-        // pulse; circuits not in the file are reset.
-        accepted("last line decides",
-                 withTrailer({kDatedStop, blankPulse, kWeekLine, patched(patched(kWeekLine, 2, "3"), 10, "07"),
+        // A circuit's last non-blank pulse decides its pulse; circuits not in
+        // the file are reset.
+        accepted("last pulse decides",
+                 withTrailer({kDatedStop, blankPulse, kWeekLine, patched(kWeekLine, 10, "07"),
                               patched(blankPulse, 3, "5")}),
-                 2, "1/3/1 3/7/1 0/0/1 0/0/1 1/0/1 0/0/1 0/0/1 0/0/1 ");
+                 2, "1/3/1 2/7/1 0/0/1 0/0/1 1/0/1 0/0/1 0/0/1 0/0/1 ");
         // Fields the writer leaves blank for the type (a special line's days, a
         // chime's interval) are stored as 0, or a second normalizing reorders.
         const QByteArray special = patched(patched(kWeekLine, 1, "2"), 4, " 7");
@@ -206,22 +210,25 @@ private slots:
         const auto bad = [](const QByteArray& line) { return withTrailer({kWeekLine, line}); };
         refused("29 bytes", bad(kWeekLine.left(29)), 2);
         refused("30 characters, 32 bytes", bad(kWeekLine.left(28) + "\xE3\x81\x82" + ' '), 2);
-        // Every other field unreadable or beyond what the editor can hold. The
-        // last line decides a circuit's pulse: 00 leaves its chime program at 0 s.
+        // Every other field unreadable or beyond what the editor can hold, or a type
+        // change within a circuit; a last pulse 00 would leave a chime program at 0 s.
         for (const auto& [name, line, position, text] :
              std::initializer_list<std::tuple<const char*, QByteArray, int, const char*>>{
                  {"time signal, pulse 00", patched(kWeekLine, 2, "1"), 10, "00"}, {"record type 4", kWeekLine, 1, "4"},
                  {"special 0 on a special line", patched(kWeekLine, 1, "2"), 4, " 0"}, {"circuit 9", kWeekLine, 3, "9"},
-                 {"year line zeroes a chime's pulse", patched(kDatedStop, 2, "22"), 10, "00"},
+                 {"year line zeroes a chime's pulse", chimeYear00, 10, "00"},
+                 {"type 1 after type 2", kWeekLine, 2, "1"}, {"type 3 year line after type 2", kDatedStop, 2, "32"},
                  {"week line, pulse blank", kWeekLine, 10, "  "}, {"pulse 60", kWeekLine, 10, "60"},
                  {"hour letter", kWeekLine, 13, "1a"}, {"minute sign", kWeekLine, 15, "-1"},
                  {"hour 24", kWeekLine, 13, "24"}, {"tune 8", kWeekLine, 12, "8"}, {"tune 9", kWeekLine, 12, "9"},
                  {"start day 7", kWeekLine, 6, "7"}, {"end day 7", kWeekLine, 7, "7"},
-                 {"interval 60", kWeekLine, 8, "60"}, {"second 60", kWeekLine, 17, "60"},
-                 {"end hour 24", kWeekLine, 19, "24"}, {"end minute 60", kWeekLine, 21, "60"},
-                 {"month 13", kDatedStop, 27, "13"}, {"dated day 00", kDatedStop, 29, "00"},
-                 {"every-year day 32", kEveryYearStop, 29, "32"}})
+                 {"interval 60", kWeekLine, 8, "60"}, {"repeat interval 00", patched(kWeekLine, 2, "44"), 8, "00"},
+                 {"second 60", kWeekLine, 17, "60"}, {"end hour 24", kWeekLine, 19, "24"},
+                 {"end minute 60", kWeekLine, 21, "60"}, {"2024-02-30", kDatedStop, 25, "240230"},
+                 {"2023-02-29", kDatedStop, 25, "230229"}, {"every-year 02-30", kEveryYearStop, 29, "30"},
+                 {"every-year 04-31", kEveryYearStop, 27, "0431"}})
             refused(name, bad(patched(line, position, text)), 2);
+        refused("blank pulse after 00", withTrailer({kWeekLine, chimeYear00, patched(chimeYear00, 10, "  ")}), 2);
         refused("wrong checksum", kWeekLine + "\r\n*17\r\n", 2);
         refused("blank line after the trailer", kWeekLine + "\r\n*16\r\n\r\n", 3);
         refused("LF line ends", kWeekLine + "\n*16\n", 1);
@@ -233,8 +240,8 @@ private slots:
         refused("larger than the largest file", QByteArray(ProgramFileFormat::MaxFileSize + 1, ' '), 0);
     }
 
-    // An accepted file replaces the store and every circuit's settings, and
-    // can be written and read back; a refused one changes nothing.
+    // An accepted file replaces the store and every circuit's settings, and is
+    // written and read back from disk (the largest too); a refused one changes nothing.
     void reader()
     {
         QFETCH(QByteArray, content);
@@ -260,7 +267,7 @@ private slots:
         if (!settings.isEmpty())
             QCOMPARE(loaded, settings);
         const QByteArray written = buildProgramFile();
-        QCOMPARE(importContent(written).status, ReadStatus::Accepted);
+        QCOMPARE(ProgramFileReader::ReadProgramFile(write("in.dat", written)).status, ReadStatus::Accepted);
         QCOMPARE(buildProgramFile(), written);
     }
 
@@ -324,7 +331,6 @@ private slots:
         // The three-line message comes out on one line, before the counts.
         QTest::newRow("over capacity") << (kDatedStop + "\r\n").repeated(501) << 2 << "設定可能プログラム数を超えたため、"
                                        << "週間・特殊: 0  年間(日付): 501  年間(毎年): 0" << QByteArray();
-        QTest::newRow("missing file") << QByteArray() << 3 << "" << "" << QByteArray();
     }
 
     // check and normalize give the same verdict and status; normalize writes
@@ -336,8 +342,7 @@ private slots:
         QFETCH(QString, verdict);
         QFETCH(QString, counts);
         QFETCH(QByteArray, normalized);
-        const QString in =
-            status == 3 ? file(QStringLiteral("none.dat")) : write(QStringLiteral("in.dat"), content);
+        const QString in = write(QStringLiteral("in.dat"), content);
         const QString out = write(QStringLiteral("out.dat"), "old");
         for (const QStringList& args : {QStringList{"check", in}, QStringList{"normalize", in, out}}) {
             const ProcessRun result = run(args);
@@ -374,60 +379,84 @@ private slots:
                               QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
         const QStringList asNobody{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
                                    qEnvironmentVariable("WZ_BUILD_DIR") + "/wzqxprog"};
-        QCOMPARE(runProcess("setpriv", asNobody + QStringList{"normalize", in, readOnly}, file("home")).status, 3);
+        QCOMPARE(runProcess("setpriv", asNobody + QStringList{"normalize", in, readOnly}, file("home")).err,
+                 readOnly + QStringLiteral(": アクセスする権限がありません。\n"));
         QCOMPARE(readBytes(readOnly), QByteArray("old"));
 
         const QByteArray old = withTrailer(QList<QByteArray>(15, kWeekLine));
         const QString full = write(QStringLiteral("disk/WZ48PROG.dat"), old);
         const ProcessRun result = run({"normalize", in, full});
         QCOMPARE(result.status, 3);
-        QVERIFY2(result.err.contains(QStringLiteral("No space left on device")), qPrintable(result.err));
+        QCOMPARE(result.err, full + QStringLiteral(": ディスクの空き容量が足りません。\n"));
         QCOMPARE(readBytes(full), old);
         QCOMPARE(QDir(QFile::decodeName(disk)).entryList(QDir::Files), QStringList{"WZ48PROG.dat"});
     }
 
     // Only a regular file of at most the largest size the editor writes is
     // read: a device, pipe or folder is unreadable (3) at once, a larger file is
-    // over capacity (2) without being read. What is not a regular file is never
-    // replaced by one; a symbolic link is written through to its target and
-    // stays a link.
+    // over capacity (2) without being read. normalize and pdf refuse what is not
+    // a regular file, a link to nothing and another user's link in a sticky
+    // folder not theirs (/tmp); a link is written through and stays, a file
+    // written over keeps mode and owner. A name not in UTF-8 is refused.
     void specialFiles_data()
     {
         QTest::addColumn<int>("status");  // the row name says which file is of that kind
-        for (const auto& [kind, status] : std::initializer_list<std::pair<const char*, int>>{
-                 {"in /dev/zero", 3}, {"in pipe", 3}, {"in folder", 3}, {"in huge file", 2}, {"out pipe", 3},
-                 {"out folder", 3}, {"out link to file", 0}, {"out link to pipe", 3}})
-            QTest::newRow(kind) << status;
+        QTest::addColumn<QString>("reason");  // the message after "PATH: "; empty: not checked
+        const QString notRead = QStringLiteral("通常のファイルではないため読み込めません。");
+        const QString notWritten = QStringLiteral("通常のファイルではないため書き込めません。");
+        const QString badName = QStringLiteral("UTF-8 ではない文字を含むため、このファイル名は使えません。");
+        for (const auto& [kind, status, reason] : std::initializer_list<std::tuple<const char*, int, QString>>{
+                 {"in /dev/zero", 3, notRead}, {"in pipe", 3, notRead}, {"in folder", 3, notRead},
+                 {"in huge file", 2, ""}, {"in missing", 3, QStringLiteral("ファイルまたはフォルダーが見つかりません。")},
+                 {"in non-UTF-8 name", 3, badName}, {"out device", 3, notWritten}, {"out pipe", 3, notWritten},
+                 {"out folder", 3, notWritten}, {"out file", 0, ""}, {"out link to file", 0, ""},
+                 {"out link to pipe", 3, notWritten},
+                 {"out link to nothing", 3, QStringLiteral("リンク先がないため書き込めません。")},
+                 {"out link loop", 3, QStringLiteral("リンクをたどれないため書き込めません。")},
+                 {"out other user's sticky link to file", 3,
+                  QStringLiteral("共有フォルダーにある他のユーザーのリンクのため書き込めません。")},
+                 {"out sticky folder owner's link to file", 0, ""},
+                 {"out own link in another's sticky folder to file", 0, ""}, {"out non-UTF-8 name", 3, badName}})
+            QTest::newRow(kind) << status << reason;
     }
 
     void specialFiles()
     {
         QFETCH(int, status);
+        QFETCH(QString, reason);
         const QString kind = QString::fromLatin1(QTest::currentDataTag());
-        const QString target = kind.endsWith(QLatin1String("/dev/zero")) ? kind.mid(3) : file("target");
-        if (kind.endsWith(QLatin1String("pipe"))) {
-            QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
-        } else if (kind.endsWith(QLatin1String("folder"))) {
-            QVERIFY(QDir().mkdir(target));
-        } else if (kind.endsWith(QLatin1String("file"))) {
-            writeBytes(target, "old");
-            if (kind.endsWith(QLatin1String("huge file")))
-                QVERIFY(QFile::resize(target, qint64(1) << 30));  // sparse: no disk used
-        }
-        const QString path = kind.contains(QLatin1String("link")) ? file("link") : target;
-        if (path != target)
-            QVERIFY(QFile::link(QStringLiteral("target"), path));
-        const QByteArray content = withTrailer({kWeekLine});
         const bool output = kind.startsWith(QLatin1String("out"));
-        const ProcessRun result =
-            output ? run({"normalize", write(QStringLiteral("in.dat"), content), path}) : run({"check", path});
-        QCOMPARE(result.status, status);
-        QVERIFY2(status == 0 || !result.err.isEmpty(), "the command line must say why");
-        QVERIFY2(result.ms < 10000, qPrintable(QString::number(result.ms)));
-        QCOMPARE(QFileInfo(target).isFile(), kind.endsWith(QLatin1String("file")));
-        QCOMPARE(QFileInfo(path).isSymLink(), path != target);
-        if (output && status == 0)
-            QCOMPARE(readBytes(target), content);
+        const QString in = write(QStringLiteral("in.dat"), withTrailer({kWeekLine}));
+        for (const QString& command : output ? QStringList{"normalize", "pdf"} : QStringList{"check"}) {
+            const QString dir = file(command);
+            QDir().mkdir(dir);
+            const QString target = kind.endsWith(QLatin1String("/dev/zero")) ? kind.mid(3) : dir + "/target";
+            const QString path = makeSpecialFile(kind, dir, target);
+            // A name QTemporaryDir cannot spell, so cannot remove.
+            const auto removeRaw = qScopeGuard([&] { ::unlink(QFile::encodeName(dir) + "/x\377.dat"); });
+            if (path.isEmpty())
+                QSKIP("needs root to make a device and to give files to another user");
+            const auto entries = [&] { return QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden); };
+            const auto owner = [](const QFileInfo& i) { return std::tuple(i.permissions(), i.ownerId(), i.groupId()); };
+            const QStringList before = entries();
+            const auto ownerBefore = owner(QFileInfo(target));
+            const QStringList args = command == QLatin1String("pdf")
+                ? QStringList{"--circuit", "2", "--listing", "week", in} : output ? QStringList{in} : QStringList{};
+            const ProcessRun result = runOn(QStringList{command} + args, path);
+            QCOMPARE(result.status, status);
+            QVERIFY2(reason.isEmpty() ? status == 0 || !result.err.isEmpty()
+                                      : result.err == path + ": " + reason + '\n',
+                     qPrintable(result.err));
+            QVERIFY2(result.ms < 10000, qPrintable(QString::number(result.ms)));
+            QCOMPARE(entries(), before);  // nothing made beside, nothing left behind
+            QCOMPARE(QFileInfo(target).isFile(), kind.endsWith(QLatin1String("file")));
+            QCOMPARE(QFileInfo(path).isSymLink(), kind.contains(QLatin1String("link")));
+            if (!output || !QFileInfo(target).isFile())
+                continue;
+            const QByteArray expected = status ? "old" : command == QLatin1String("pdf") ? "%PDF-" : "122  1";
+            QCOMPARE(readBytes(target).left(expected.size()), expected);
+            QVERIFY(owner(QFileInfo(target)) == ownerBefore);
+        }
     }
 
     // Qt's options and one file start the editor, refused at once without a
@@ -496,6 +525,46 @@ private:
     // No display and a home of its own: the command line must need neither
     // a display nor the editor's store.
     ProcessRun run(const QStringList& args, QString redirect = {}) { return runEditor(args, file("home"), redirect); }
+
+    // Runs the command with `path` last, U+FFFD in it as the byte 0xFF: the
+    // shell's printf passes that on as it is.
+    ProcessRun runOn(const QStringList& args, const QString& path)
+    {
+        const QString bytes = QString(path).replace(QChar::ReplacementCharacter, QStringLiteral("\\377"));
+        const QString script = "exec \"$@\" \"$(printf '" + bytes + "')\"";
+        return runProcess("sh", QStringList{"-c", script, "sh", editorBinary()} + args, file(QStringLiteral("home")));
+    }
+
+    // Makes the file of that kind (see specialFiles) in `dir`; returns the
+    // path to give the command, empty when the system refused (not root).
+    static QString makeSpecialFile(const QString& kind, const QString& dir, const QString& target)
+    {
+        const auto is = [&](const char* end) { return kind.endsWith(QLatin1String(end)); };
+        const auto has = [&](const char* word) { return kind.contains(QLatin1String(word)); };
+        const QByteArray name = QFile::encodeName(target);
+        bool made = is("pipe")      ? ::mkfifo(name, 0600) == 0
+            : is("folder")          ? ::mkdir(name, 0700) == 0
+            : is("device")          ? ::mknod(name, S_IFCHR | 0666, makedev(1, 3)) == 0  // a /dev/null of our own
+            : is("huge file")       ? QFile::resize(writeBytes(target, "old"), qint64(1) << 30)  // sparse: no disk used
+            : is("file")            ? ::chmod(QFile::encodeName(writeBytes(target, "old")), 0604) == 0
+                                          && ::chown(name, kOtherUser, kOtherUser) == 0
+                                    : true;
+        if (has("non-UTF-8")) {
+            ::close(::open(QFile::encodeName(dir) + "/x\377.dat", O_CREAT | O_WRONLY, 0644));
+            return dir + QStringLiteral("/x\uFFFD.dat");
+        }
+        if (!has("link"))
+            return !made ? QString() : is("missing") ? dir + QStringLiteral("/missing.dat") : target;
+        // A sticky 1777 folder, ours or another user's; the link ours or that user's.
+        const QByteArray folder = QFile::encodeName(dir) + (has("sticky") ? "/sticky" : "");
+        const QByteArray link = folder + "/link";
+        if (has("sticky"))
+            made = made && ::mkdir(folder, 0700) == 0 && ::chmod(folder, 01777) == 0
+                && ::chown(folder, has("owner's") || has("another's") ? kOtherUser : ::geteuid(), gid_t(-1)) == 0;
+        made = made && ::symlink(has("loop") ? "link" : name.constData(), link) == 0
+            && (!(has("other user's") || has("owner's")) || ::lchown(link, kOtherUser, kOtherUser) == 0);
+        return made ? QFile::decodeName(link) : QString();
+    }
 
     std::unique_ptr<ScratchStore> m_store;
 };

@@ -118,8 +118,11 @@ private slots:
         addYearRow(2, 28, 1, 16, 0);  // circuit 2's entries never show
         addEveryYearRow(2, 2, 28, 0);
         calendar()->setSelectedDate(QDate(2027, 2, 10));
+        QCOMPARE(calendar()->dayRect(QDate(2027, 2, 28)).left(), 0);  // a Sunday, under 日
         chooseCircuit(1);
+        child(m_year.get(), "Button_Close")->setFocus();
         click(calendar(), "MonthView1_Next");
+        QWidget* focusAfterPaging = m_year->focusWidget();
         QCOMPARE(QList<QDate>({calendar()->selectionStart(), calendar()->selectedDate()}),
                  QList<QDate>({QDate(2027, 3, 1), QDate(2027, 3, 1)}));
         QCOMPARE(marked(), QString());  // 2027 has no leap day
@@ -128,8 +131,11 @@ private slots:
         QCOMPARE(marked(), QStringLiteral("2/29"));
         child<QComboBox>(calendar(), "MonthView1_Month")->setCurrentIndex(0);
         QCOMPARE(marked(), QStringLiteral("12/30 1/2 1/15"));
-        calendar()->showMonth(2027, 12);
+        calendar()->dayGrid()->setFocus();
+        QTest::keyClick(calendar()->dayGrid(), Qt::Key_PageUp);  // paging by keys keeps the focus
         QCOMPARE(marked(), QStringLiteral("12/30 1/2"));
+        QCOMPARE(QList<QWidget*>({focusAfterPaging, m_year->focusWidget()}),
+                 QList<QWidget*>({circuits(m_year.get()), calendar()->dayGrid()}));
         chooseCircuit(2);  // another circuit's marks replace them
         QCOMPARE(marked(), QString());
     }
@@ -160,7 +166,8 @@ private slots:
              {"毎年,27年:27年|2|2,7（プログラムなし）:7（プログラムなし）", "2027年8月5日", "1/27/8/5:7", "8/5", "499"}},
             // 毎年 shows the every-year entry of the day in place of the dated one.
             {"switched to every year", {{1, 27, 8, 3, 0}, {1, 8, 3, 2}}, 0, 1, QDate(2027, 8, 3), QDate(2027, 8, 3),
-             0, -1, "", {"毎年,27年:27年|1|off 2:", "8月3日", "1/27/8/3:0 E1/8/3:2", "8/3", "499"}},
+             0, -1, "", {"毎年,27年:27年|1|off 2: 毎年の設定: 特殊番号 2", "8月3日 2027年の設定: 停止",
+                         "1/27/8/3:0 E1/8/3:2", "8/3", "499"}},
             {"every year, backwards over the leap day", {}, 0, 3, QDate(2028, 3, 1), QDate(2028, 2, 28), 0, 1, "",
              {"毎年,28年:28年|-1|off :", "2月28日～3月1日", "E3/2/28:0 E3/2/29:0 E3/3/1:0", "2/28 2/29 3/1", "500"}},
             // The day already stored is rewritten in place.
@@ -207,12 +214,14 @@ private slots:
                 option(dialog, row.option)->setChecked(true);
             if (*row.number)
                 special(dialog)->setCurrentIndex(special(dialog)->findText(row.number));
-            const QString date = child<QLabel>(dialog, "Label_Date")->text();
+            const QString date = (child<QLabel>(dialog, "Label_Date")->text() + ' ' + otherEntry(dialog)).trimmed();
             click(dialog, "Button_OK");
             QCOMPARE((QStringList({row.name, state, date, entries(), marked(), programCount()}) + shownMessages())
                          .join(" | "),
                      (QStringList{row.name} + row.result).join(" | "));
-            QVERIFY2(dialog->isHidden() && count("SELECT COUNT(*) FROM T_YearE WHERE ID = 0") == 0, row.name);
+            QVERIFY2(dialog->isHidden() && count("SELECT COUNT(*) FROM T_YearE WHERE ID = 0") == 0 &&
+                         m_year->focusWidget() == circuits(m_year.get()),  // the marks refreshed
+                     row.name);
         }
     }
 
@@ -228,6 +237,7 @@ private slots:
         QCOMPARE(QList<int>({calendar()->monthShown(), EditRequest.CircuitNO}), QList<int>({1, 2}));
         QCOMPARE(QList<QDate>({calendar()->selectionStart(), calendar()->selectionEnd()}),
                  QList<QDate>({QDate(2026, 12, 28), QDate(2027, 1, 3)}));
+        QCOMPARE(m_year->focusWidget(), child(m_year.get(), "Button_Close"));  // set after the page turned
         QDialog* dialog = opened();
         option(dialog, 2)->setChecked(true);
         QVERIFY(child(dialog, "Button_Edit")->isEnabled());
@@ -243,8 +253,11 @@ private slots:
         click(specialWindow, "Button_Close");
         QCOMPARE(choices(special(dialog)), QStringLiteral("1,4:1"));
         special(dialog)->setCurrentIndex(-1);
-        click(dialog, "Button_OK");  // no number chosen: nothing written
-        QCOMPARE(entries(), QString());
+        click(dialog, "Button_OK");  // no number chosen: refused, nothing written
+        QCOMPARE(QStringList({entries(), dialog->isVisible() ? "open" : "",
+                              dialog->focusWidget() == special(dialog) ? "focus" : ""}) + shownMessages(),
+                 (QStringList{"", "open", "focus", QStringLiteral("年間プログラム設定|特殊番号を選択してください。")}));
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
 
         // Shift-click runs from the last clicked day, backwards too.
         clickDay(QDate(2027, 1, 20));
@@ -338,7 +351,10 @@ private slots:
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(five, "Button_Delete");
         const QString ask = QStringLiteral("特殊プログラム|削除しますか？");
-        QCOMPARE(shownMessages(), (QStringList{ask, ask, QStringLiteral("特殊プログラム|特殊番号5 は削除されます。")}));
+        const QString withDates =
+            QStringLiteral("と、この特殊番号を使う年間プログラムの日付（2日）も削除されます。\r\n削除しますか？");
+        QCOMPARE(shownMessages(), (QStringList{ask, "特殊プログラム|特殊番号5の最後のプログラムを削除する" + withDates,
+                                               QStringLiteral("特殊プログラム|特殊番号5 は削除されます。")}));
         QCOMPARE(stored(), QStringLiteral("1/27/6/1:0 1/27/6/7:6 2/27/6/6:5 E1/7/1:0 E1/7/7:6 E2/7/6:5 | 3 | 497"));
         QCOMPARE(child<QLabel>(five, "Label_ProgramCount")->text(), QStringLiteral("898"));
         QCOMPARE(marked(), QStringLiteral("6/1 6/7 7/1 7/7"));
@@ -350,8 +366,8 @@ private slots:
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(six, "Button_AllDelete");
         QCOMPARE(MessageBox::shown().first().defaultButton, QMessageBox::No);
-        QCOMPARE(shownMessages().last(),
-                 QStringLiteral("特殊プログラム|回路No.1 特殊番号6 の特殊プログラムをすべて削除しました。"));
+        const QString all = QStringLiteral("特殊プログラム|回路No.1 特殊番号6 の特殊プログラムをすべて削除");
+        QCOMPARE(shownMessages(), (QStringList{all + "する" + withDates, all + "する" + withDates, all + "しました。"}));
         QCOMPARE(stored(), QStringLiteral("1/27/6/1:0 2/27/6/6:5 E1/7/1:0 E2/7/6:5 | 2 | 498"));
         QCOMPARE(marked(), QStringLiteral("6/1 7/1"));
     }
@@ -494,9 +510,10 @@ private slots:
         QTest::newRow("gap refilled") << QList<int>{1, 2, 4} << 3;
         QTest::newRow("gap at 1") << QList<int>{2, 3} << 1;
         QList<int> all;
-        for (int n = 1; n <= 99; ++n)
+        for (int n = 1; n <= 98; ++n)
             all << n;
-        QTest::newRow("all 99") << all << 100;
+        QTest::newRow("only 99 free") << all << 99;
+        QTest::newRow("all 99") << (all << 99) << 100;
     }
 
     void firstFreeNumber()
@@ -564,6 +581,17 @@ private slots:
         QCOMPARE(QList<int>({r.EditMode, r.SpecialNO, r.TimeONH, r.TimeONM, r.TimeONS, r.ChimeNO, r.Origin}),
                  QList<int>({-1, 1, 7, 5, 30, 4, 2}));
 
+        // Another tune at the same time is a program of its own: it never takes over tune 4's row.
+        click(special, "Button_New");
+        entry = m_dialogs.back().get();
+        for (auto [box, text] :
+             {std::pair{"Text_Hour", "7"}, {"Text_Minute", "05"}, {"Text_Second", "30"}, {"Text_Chime", "2"}})
+            child<QLineEdit>(entry, box)->setText(text);
+        click(entry, "Button_OK");
+        QCOMPARE(QList<int>({count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 1 AND ChimeNO IN (2, 4)"),
+                             grid(special)->rowCount(), child<QLabel>(special, "Label_ProgramCount")->text().toInt()}),
+                 QList<int>({2, 2, 898}));
+
         // A timer's row hands over both times.
         addWeekRow(3, 2, 0, 0, 22, 0, 0, 6, 15);
         RenumberTable("T_Week");
@@ -616,14 +644,16 @@ private:
     {
         return child<QRadioButton>(dialog, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
     }
-    // The date dialog's years, checked option (-1 for none) and numbers, "off" while they are disabled.
+    // The date dialog's years, checked option (-1 for none), numbers ("off" while disabled), other kind's entry.
     static QString dateDialogState(QDialog* dialog)
     {
-        return QStringLiteral("%1|%2|%3%4")
+        return QStringLiteral("%1|%2|%3%4 %5")
             .arg(choices(years(dialog)))
             .arg(child<QButtonGroup>(dialog, QString())->checkedId())
-            .arg(special(dialog)->isEnabled() ? "" : "off ", choices(special(dialog)));
+            .arg(special(dialog)->isEnabled() ? "" : "off ", choices(special(dialog)), otherEntry(dialog))
+            .trimmed();
     }
+    static QString otherEntry(QDialog* dialog) { return child<QLabel>(dialog, "Label_OtherEntry")->text(); }
     void drag(QDate from, QDate to, Qt::KeyboardModifiers modifiers = {})
     {
         QWidget* grid = calendar()->dayGrid();
