@@ -244,7 +244,7 @@ int writeStandardOutput(const QByteArray& bytes)
 // "wayland-egl", each maybe with its options ("xcb:nomitshm").
 bool drawsThroughDisplayServer(const QByteArray& platform)
 {
-    const QByteArray name = platform.left(platform.indexOf(':'));
+    const QByteArray name = platform.split(':').constFirst();
     return name == "xcb" || name.startsWith("wayland");
 }
 
