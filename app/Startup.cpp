@@ -18,6 +18,8 @@
 #include <QTranslator>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -46,7 +48,27 @@ private:
     const QTranslator* m_qtTexts;
 };
 
+QtMessageHandler qtMessageHandler = nullptr;
+
+// Qt's platform ends the process with a core dump when it cannot open the
+// display it was given (a DISPLAY no server answers); while the application
+// object is being made, that ends the editor with the plain refusal instead.
+void refuseWhenPlatformFails(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg)
+        std::_Exit(refuseWithoutDisplay());
+    qtMessageHandler(type, context, message);
+}
+
 }  // namespace
+
+int refuseWithoutDisplay()
+{
+    std::fputs("wzqxprog: 画面（ディスプレイ）を開けないため、エディタを起動できません。"
+               "DISPLAY または WAYLAND_DISPLAY を確認してください。\n",
+               stderr);
+    return 1;
+}
 
 void useJapaneseLocale()
 {
@@ -85,7 +107,9 @@ void applyJapaneseLook(QApplication& app)
 int runEditor(int& argc, char** argv, const QString& fileToOpen)
 {
     useJapaneseLocale();
+    qtMessageHandler = qInstallMessageHandler(refuseWhenPlatformFails);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessageHandler);
     useInstalledCLocale();  // after the constructor, which sets it from the variables as they are
     QApplication::setApplicationName(QStringLiteral("wzqxprog"));
     applyJapaneseLook(app);

@@ -17,6 +17,10 @@ const char* useInstalledCLocale();
 // start on Sunday), the Noto CJK fonts and Qt's own texts in Japanese.
 void applyJapaneseLook(QApplication& app);
 
+// Says on standard error that the editor cannot start without a display;
+// returns the exit status for it (1).
+int refuseWithoutDisplay();
+
 // Runs the editor: single-instance check, store, main window, event loop.
 // `fileToOpen` (may be empty) is read once the main window is up, or handed
 // to the editor already running.

@@ -5,5 +5,7 @@ int main(int argc, char** argv)
 {
     if (wantsCommandLine(argc, argv))
         return runCommandLine(argc, argv);
+    if (editorLacksDisplay(argc, argv))
+        return refuseWithoutDisplay();
     return runEditor(argc, argv, editorFileArgument(argc, argv));
 }

@@ -12,6 +12,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QMap>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <optional>
@@ -64,38 +65,38 @@ std::optional<QString> yearChoice(const QString& value)
     return std::nullopt;
 }
 
+// Each option once, with its value as the next word; any other word that
+// starts with "-" (Qt's "-platform" too) is refused.
 std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
 {
     const auto usage = [](const QString& reason) { return Refusal{ExitUsage, reason}; };
     QStringList positional;
-    QString circuit, listing, year;
-    bool yearGiven = false;
+    QMap<QString, QString> values;
     for (int i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (!arg.startsWith(QLatin1String("--"))) {
+        if (!arg.startsWith(QLatin1Char('-'))) {
             positional << arg;
             continue;
         }
+        if (arg != QLatin1String("--circuit") && arg != QLatin1String("--listing") && arg != QLatin1String("--year"))
+            return usage(QStringLiteral("不明なオプションです: ") + arg);
+        if (values.contains(arg))
+            return usage(arg + QStringLiteral(" は一度だけ指定してください。"));
         if (i + 1 >= args.size())
             return usage(arg + QStringLiteral(" に値がありません。"));
-        const QString value = args[++i];
-        if (arg == QLatin1String("--circuit"))
-            circuit = value;
-        else if (arg == QLatin1String("--listing"))
-            listing = value;
-        else if (arg == QLatin1String("--year"))
-            year = value, yearGiven = true;
-        else
-            return usage(QStringLiteral("不明なオプションです: ") + arg);
+        values.insert(arg, args[++i]);
     }
     if (positional.size() != 2)
         return usage(QStringLiteral("FILE と OUT.pdf を指定してください。"));
     request.in = positional[0];
     request.out = positional[1];
-    bool number = false;
-    request.circuit = circuit.toInt(&number);
-    if (!number || request.circuit < 1 || request.circuit > 8)
+    const QString circuit = values.value(QStringLiteral("--circuit"));
+    if (circuit.size() != 1 || circuit[0] < QLatin1Char('1') || circuit[0] > QLatin1Char('8'))
         return usage(QStringLiteral("--circuit には 1～8 を指定してください。"));
+    request.circuit = circuit.toInt();
+    const QString listing = values.value(QStringLiteral("--listing"));
+    const QString year = values.value(QStringLiteral("--year"));
+    const bool yearGiven = values.contains(QStringLiteral("--year"));
     const std::optional<int> kind = listingKind(listing);
     if (!kind)
         return usage(QStringLiteral("--listing には week, special, year のいずれかを指定してください。"));
@@ -192,10 +193,14 @@ int runPdfCommand(int argc, char** argv)
     // platform draws no text: offscreen must be chosen before the app exists.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtNotes);
-    QGuiApplication app(argc, argv);
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    int qtArgc = 1;  // Qt is given none of the words: "-platform xcb" would abort it
+    QGuiApplication app(qtArgc, argv);
     QTextStream err(stderr);
     PdfRequest request;
-    std::optional<Refusal> refused = parse(app.arguments().mid(1), request);
+    std::optional<Refusal> refused = parse(args, request);
     if (!refused) {
         try {
             refused = run(request);

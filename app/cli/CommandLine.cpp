@@ -10,7 +10,11 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -29,8 +33,8 @@ const char* const kUsage =
     "  --help                  この説明を表示します\n"
     "  --version               バージョンを表示します\n"
     "\n"
-    "終了コード: 0 読込可, 1 データ不正, 2 プログラム数超過, 3 ファイルを読み書きできない,\n"
-    "            64 コマンドまたはオプションの誤り\n";
+    "終了コード: 0 読込可, 1 データ不正, 2 プログラム数超過,\n"
+    "            3 ファイルまたは標準出力を読み書きできない, 64 コマンドまたはオプションの誤り\n";
 
 enum ExitStatus {
     ExitAccepted = 0,
@@ -99,14 +103,18 @@ int runDiff(const QStringList& args, QTextStream& out, QTextStream& err)
     return WhenRuns::runDiffCommand(args.mid(1), out, err);
 }
 
-int printHelp(const QStringList&, QTextStream& out, QTextStream&)
+int printHelp(const QStringList& args, QTextStream& out, QTextStream&)
 {
+    if (args.size() != 1)
+        return ExitUsage;
     out << QString::fromUtf8(kUsage);
     return ExitAccepted;
 }
 
-int printVersion(const QStringList&, QTextStream& out, QTextStream&)
+int printVersion(const QStringList& args, QTextStream& out, QTextStream&)
 {
+    if (args.size() != 1)
+        return ExitUsage;
     out << "wzqxprog 1.28\n";
     return ExitAccepted;
 }
@@ -199,21 +207,72 @@ bool isFileToOpen(const QStringList& own)
     return !commandFor(word);
 }
 
+// A standard stream the caller closed is opened on /dev/null, so that no
+// file this process opens (an OUT being written) takes its number and gets
+// what is printed. True when standard output was closed.
+bool reopenClosedStandardStreams()
+{
+    bool outputClosed = false;
+    for (const int stream : {STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(stream, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        outputClosed = outputClosed || stream == STDOUT_FILENO;
+        const int opened = ::open("/dev/null", O_WRONLY);
+        if (opened != stream && opened != -1) {
+            ::dup2(opened, stream);
+            ::close(opened);
+        }
+    }
+    return outputClosed;
+}
+
+// 0 when all of `bytes` reached standard output, else why not (an errno).
+int writeStandardOutput(const QByteArray& bytes)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(STDOUT_FILENO, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : EIO;
+        done += written;
+    }
+    return 0;
+}
+
+// Qt's platforms that draw through a display server: "xcb", "wayland",
+// "wayland-egl", each maybe with its options ("xcb:nomitshm").
+bool drawsThroughDisplayServer(const QByteArray& platform)
+{
+    const QByteArray name = platform.split(':').constFirst();
+    return name == "xcb" || name.startsWith("wayland");
+}
+
 }  // namespace
 
 int runCommandLine(int argc, char** argv)
 {
-    const QStringList args = ownArguments(argc, argv).value_or(QStringList{});
+    const bool outputClosed = reopenClosedStandardStreams();
+    // A command takes none of Qt's options: they stay among its arguments.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     const Command* command = commandFor(args.value(0).toLocal8Bit());
     if (command && command->runWithOwnApplication)
         return command->runWithOwnApplication(argc, argv);
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
+    QString printed;
+    QTextStream out(&printed);
     QTextStream err(stderr);
     const int status = command ? command->run(args, out, err) : int(ExitUsage);
     if (status == ExitUsage)
         err << QString::fromUtf8(kUsage);
-    return status;
+    out.flush();
+    const int failure = printed.isEmpty() ? 0 : outputClosed ? EBADF : writeStandardOutput(printed.toUtf8());
+    if (failure == 0)
+        return status;
+    err << QStringLiteral("wzqxprog: 標準出力に書き込めません（%1）。\n").arg(QString::fromLocal8Bit(std::strerror(failure)));
+    return ExitFileError;
 }
 
 // Decided before any application object exists: without a display a GUI
@@ -231,4 +290,30 @@ QString editorFileArgument(int argc, char** argv)
 {
     const std::optional<QStringList> own = ownArguments(argc, argv);
     return own && isFileToOpen(*own) ? own->constFirst() : QString();
+}
+
+// Without a display server to reach, Qt's xcb and wayland platforms abort
+// the process. The platform is "-platform X", else QT_QPA_PLATFORM (a list
+// "a;b" is tried in order), else Qt's default, which is one of them.
+bool editorLacksDisplay(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
+    QByteArray platforms = qgetenv("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qtOptionOf(argv[i]) != QtOption::WithValue)
+            continue;
+        const QByteArray option = QByteArray(argv[i]).replace("--", "-");
+        const QByteArray value = argv[++i];
+        if (option == "-display")
+            return false;
+        if (option == "-platform")
+            platforms = value;
+    }
+    if (platforms.isEmpty())
+        return true;
+    for (const QByteArray& platform : platforms.split(';'))
+        if (!drawsThroughDisplayServer(platform))
+            return false;
+    return true;
 }

@@ -3,7 +3,8 @@
 
 // `wzqxprog check FILE`, `normalize IN OUT`, `day FILE DATE [--json]`,
 // `diff OLD NEW`, `--help`, `--version`.
-// Returns the process exit status.
+// Returns the process exit status: 3 as well when what a command printed
+// did not reach standard output (closed, a full disk).
 int runCommandLine(int argc, char** argv);
 
 // True when the arguments ask for the command line rather than the editor.
@@ -15,3 +16,8 @@ bool wantsCommandLine(int argc, char** argv);
 
 // The program file the editor is started with, or empty.
 QString editorFileArgument(int argc, char** argv);
+
+// True when the editor could not open its window: a platform that needs a
+// display server (xcb, wayland; Qt's default) and no DISPLAY, WAYLAND_DISPLAY
+// or "-display" to name one.
+bool editorLacksDisplay(int argc, char** argv);

@@ -49,7 +49,10 @@ private slots:
         add("year without --year", m_file, "--circuit 1 --listing year", 64, "");
         add("--year with a week listing", m_file, "--circuit 1 --listing week --year 27", 64, "");
         add("unknown listing", m_file, "--circuit 1 --listing month", 64, "");
-        add("circuit 9", m_file, "--circuit 9 --listing week", 64, "");
+        for (const QStringList& wrong :
+             QList<QStringList>{{"9"}, {"+2"}, {"02"}, {" 2"}, {"1", "--circuit", "2"}, {"1", "-platform", "xcb"}})
+            QTest::addRow("--circuit '%s'", qPrintable(wrong.join(' ')))
+                << QStringList{m_file, file("out.pdf"), "--listing", "week", "--circuit"} + wrong << 64 << QString();
         const QByteArray weekLine = "122  1   103120000            \r\n";
         add("invalid file", writeBytes(file("bad.dat"), "not a program file\r\n*00\r\n"),
             "--circuit 1 --listing week", 1, "");

@@ -459,40 +459,65 @@ private slots:
         }
     }
 
-    // Qt's options and one file start the editor; anything else gets the usage
-    // text and 64, decided before a GUI application (needing a display) exists.
-    void usageAndEditorArguments_data()
+    // Qt's options and one file start the editor, refused at once without a
+    // display; anything else gets the usage text and 64, decided before a GUI
+    // application (needing a display) exists. Commands take none of Qt's
+    // options, and what they print must reach standard output, or they end with 3.
+    void commandLine_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("editor");
-        QTest::newRow("none") << QStringList{} << true;
-        QTest::newRow("platform") << QStringList{"-platform", "offscreen"} << true;
-        QTest::newRow("double-dash style=") << QStringList{"--style=fusion", "-reverse"} << true;
-        QTest::newRow("unknown long option") << QStringList{"--bogus"} << false;
-        QTest::newRow("unknown short option") << QStringList{"-v"} << false;
-        QTest::newRow("unknown after a Qt option") << QStringList{"-platform", "offscreen", "-v"} << false;
-        QTest::newRow("Qt option without its value") << QStringList{"-platform"} << false;
-        QTest::newRow("file name") << QStringList{"a.dat"} << true;
-        QTest::newRow("two file names") << QStringList{"a.dat", "b.dat"} << false;
-        QTest::newRow("command without its file") << QStringList{"check"} << false;
+        QTest::addColumn<int>("status");        // with no display; 0: the editor starts (needs none)
+        QTest::addColumn<QString>("redirect");  // standard output, as the shell redirects it
+        const auto row = [](const char* name, const QStringList& args, int status) {
+            QTest::newRow(name) << args << status << QString();
+        };
+        row("none", {}, 1);
+        row("platform", {"-platform", "offscreen"}, 0);
+        row("platforms that need a display", {"-platform", "wayland;xcb:nomitshm"}, 1);
+        row("double-dash style=", {"--style=fusion", "-reverse"}, 1);
+        row("display no server answers", {"-display", ":987"}, 1);
+        row("unknown long option", {"--bogus"}, 64);
+        row("unknown short option", {"-v"}, 64);
+        row("unknown after a Qt option", {"-platform", "offscreen", "-v"}, 64);
+        row("Qt option without its value", {"-platform"}, 64);
+        row("file name", {"a.dat"}, 1);
+        row("two file names", {"a.dat", "b.dat"}, 64);
+        row("command without its file", {"check"}, 64);
+        row("Qt option after a command", {"check", "a.dat", "-platform", "xcb"}, 64);
+        row("Qt option before a command", {"-platform", "offscreen", "check", "a.dat"}, 64);
+        row("--version with a word", {"--version", "-reverse"}, 64);
+        const QString in = QStringLiteral(WZ_SOURCE_DIR "/progfile/fuzz/corpus/worked_example.dat");
+        for (const QStringList& args : QList<QStringList>{
+                 {"check", in}, {"holidays", "2027"}, {"day", in, "2027-01-03", "--json"},
+                 {"diff", in, QString(in).replace("worked_example", "mixed")}, {"--help"}, {"--version"}})
+            for (const char* redirect : {">/dev/full", ">&-"})
+                QTest::addRow("%s %s", qPrintable(args[0]), redirect) << args << 3 << QString(redirect);
     }
 
-    void usageAndEditorArguments()
+    void commandLine()
     {
         QFETCH(QStringList, args);
-        QFETCH(bool, editor);
+        QFETCH(int, status);
+        QFETCH(QString, redirect);
         std::vector<QByteArray> bytes{QByteArrayLiteral("wzqxprog")};
         for (const QString& arg : args)
             bytes.push_back(arg.toLocal8Bit());
         std::vector<char*> argv;
         for (QByteArray& arg : bytes)
             argv.push_back(arg.data());
-        QCOMPARE(wantsCommandLine(int(argv.size()), argv.data()), !editor);
-        if (editor)
-            return;
-        const ProcessRun result = run(args);
-        QCOMPARE(result.status, 64);
-        QVERIFY(result.err.startsWith(QStringLiteral("使い方: wzqxprog")));
+        QCOMPARE(wantsCommandLine(int(argv.size()), argv.data()), status > 1);
+        qunsetenv("DISPLAY"), qunsetenv("WAYLAND_DISPLAY"), qunsetenv("QT_QPA_PLATFORM");  // as runEditor runs it
+        if (status < 2 && !args.contains("-display"))  // a display named: only Qt finds that no server answers
+            QCOMPARE(editorLacksDisplay(int(argv.size()), argv.data()), status == 1);
+        if (status == 0)
+            return;  // the editor starts
+        const ProcessRun result = run(args, redirect);
+        QCOMPARE(result.status, status);
+        const QString err = status == 64 ? QStringLiteral("使い方: wzqxprog")
+                            : status == 1 ? QStringLiteral("画面（ディスプレイ）を開けないため、エディタを起動できません。")
+                                          : QStringLiteral("wzqxprog: 標準出力に書き込めません（%1）。\n")
+                                                .arg(strerror(redirect == ">&-" ? EBADF : ENOSPC));
+        QVERIFY2(result.err.contains(err), qPrintable(result.err));
     }
 
 private:
@@ -500,7 +525,7 @@ private:
     QString write(const QString& name, const QByteArray& data) { return writeBytes(file(name), data); }
     // No display and a home of its own: the command line must need neither
     // a display nor the editor's store.
-    ProcessRun run(const QStringList& args) { return runEditor(args, file(QStringLiteral("home"))); }
+    ProcessRun run(const QStringList& args, QString redirect = {}) { return runEditor(args, file("home"), redirect); }
 
     // Runs the command with `path` last, U+FFFD in it as the byte 0xFF: the
     // shell's printf passes that on as it is.

@@ -186,9 +186,9 @@ QString editorBinary()
     return qEnvironmentVariable("WZ_BUILD_DIR") + QStringLiteral("/wzqxprog");
 }
 
-ProcessRun runEditor(const QStringList& args, const QString& home)
+ProcessRun runEditor(const QStringList& args, const QString& home, const QString& redirect)
 {
-    return runProcess(editorBinary(), args, home);
+    return runProcess("sh", QStringList{"-c", "exec \"$0\" \"$@\" " + redirect, editorBinary()} + args, home);
 }
 
 ProcessRun runProcess(const QString& program, const QStringList& args, const QString& home, const QString& workingDir)
@@ -198,7 +198,7 @@ ProcessRun runProcess(const QString& program, const QStringList& args, const QSt
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("HOME"), home);
         env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
         process.setProcessEnvironment(env);

@@ -85,11 +85,11 @@ struct ProcessRun
 
 // The editor's binary in the build tree.
 QString editorBinary();
-// Runs it with runProcess and that `home`.
-ProcessRun runEditor(const QStringList& args, const QString& home);
+// Runs it with runProcess and that `home`, its output redirected as `redirect` says (">&-").
+ProcessRun runEditor(const QStringList& args, const QString& home, const QString& redirect = QString());
 
-// Runs `program` in `workingDir`. With a `home`, as the command line is used
-// on a server: no display (the xcb platform, so a GUI application aborts),
+// Runs `program` in `workingDir`. With a `home`, as the command line is used on a
+// server: no display nor platform (Qt's default, xcb: a GUI application aborts),
 // HOME and XDG_DATA_HOME under `home`, where a touched store would show.
 ProcessRun runProcess(const QString& program, const QStringList& args, const QString& home = QString(),
                       const QString& workingDir = QString());
