@@ -5,6 +5,7 @@
 // binary itself: start-up failures, stale locks, a second start handing its
 // file over or refused, a store left by a killed editor offered back at the
 // next start, and a damaged store.
+#include "app/FileHandOver.h"
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
 #include "app/SingleInstance.h"
@@ -26,6 +27,7 @@
 #include <QFileIconProvider>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocalSocket>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
@@ -36,6 +38,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 using namespace NumericText;
 using namespace TestSupport;
@@ -117,7 +121,6 @@ class TestMainWindow : public QObject
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", home.isEmpty() ? m_home.path() : home);
-        env.insert("XDG_RUNTIME_DIR", m_runtime.path());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("WZQXPROG_MESSAGE_LOG", log);
         editor.setProcessEnvironment(env);
@@ -143,6 +146,7 @@ private slots:
 
     void init()
     {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));  // the hand-over's folder
         m_store = std::make_unique<ScratchStore>();
         m_form = std::make_unique<Form_Main>();
         m_form->Form_Load();
@@ -208,40 +212,44 @@ private slots:
         QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QStringLiteral("フォルダ"));
     }
 
-    // A store left with programs (the last run never reached its exit) is
-    // offered back; settings alone are not work worth a question.
+    // A store left with programs of any kind (the last run never reached its
+    // exit) is offered back; settings alone are not work worth a question.
     void startUpOffersLeftProgramsBack_data()
     {
-        QTest::addColumn<bool>("programs");
+        QTest::addColumn<QList<int>>("left");  // week, dated and every-year rows
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("settings only") << false << int(QMessageBox::Yes) << false;
-        QTest::newRow("answered no") << true << int(QMessageBox::No) << false;
-        QTest::newRow("answered yes") << true << int(QMessageBox::Yes) << true;
+        QTest::newRow("settings only") << QList<int>{0, 0, 0} << int(QMessageBox::Yes) << false;
+        QTest::newRow("answered no") << QList<int>{2, 1, 1} << int(QMessageBox::No) << false;
+        QTest::newRow("answered yes") << QList<int>{2, 1, 1} << int(QMessageBox::Yes) << true;
+        QTest::newRow("every year only") << QList<int>{0, 0, 1} << int(QMessageBox::Yes) << true;
     }
 
     void startUpOffersLeftProgramsBack()
     {
-        QFETCH(bool, programs);
+        QFETCH(QList<int>, left);
         QFETCH(int, answer);
         QFETCH(bool, kept);
         const QString empty = storeSnapshot();
         setCircuit(2, 3, 5, 4);
-        if (programs) {
+        if (left[0]) {
             addWeekRow(2, 0, 1, 1, 8, 0, 0, 9, 0);
             addWeekRow(2, 1, 0, 0, 8, 0, 0, 9, 0);
             addYearRow(2, 27, 1, 6, 1);
-            addEveryYearRow(2, 5, 3, 0);
         }
+        if (left[2])
+            addEveryYearRow(2, 5, 3, 0);
         const QString before = storeSnapshot();
         MessageBox::queueAnswer(MessageBox::Button(answer));
         Form_Main main;
         main.Form_Load();
 
-        if (programs) {
-            QCOMPARE(shownMessages(),
-                     QStringList{"WZ QXプログラム作成|前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n"
-                                 "週間・特殊: 2  年間(日付): 1  年間(毎年): 1"});
+        if (left != QList<int>{0, 0, 0}) {
+            QCOMPARE(shownMessages(), QStringList{QStringLiteral("WZ QXプログラム作成|前回の編集内容が残っています。\r\n"
+                                                                 "復元しますか？\r\n\r\n週間・特殊: %1  年間(日付): %2  年間(毎年): %3")
+                                                      .arg(left[0])
+                                                      .arg(left[1])
+                                                      .arg(left[2])});
             QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Question);
             QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::Yes);
         } else {
@@ -486,32 +494,89 @@ private slots:
         QCOMPARE(SingleInstance(path).acquire(), SingleInstance::Result::Acquired);
     }
 
-    // A lock or store that cannot be made is no double start: the "Error"
-    // box names the place in Japanese, and the editor ends with a failure.
+    // A lock or store that cannot be made, something else than a file at the
+    // lock, or a file the running editor did not take is no double start:
+    // the "Error" box names the place in Japanese, and the editor ends at
+    // once with a failure.
     void startFailuresNameTheirPlace_data()
     {
-        QTest::addColumn<QString>("blocked");  // a plain file where a folder must be
-        QTest::addColumn<QString>("message");  // %1: the data folder
-        QTest::newRow("lock folder") << "wzqxprog"
+        QTest::addColumn<QString>("blocked");  // a plain file where a folder must be; or what is at the lock
+        QTest::addColumn<QString>("runtime");  // in the home folder
+        QTest::addColumn<QString>("message");  // %1: the home folder; SOCKET: the hand-over's socket
+        const QString notAFile = "ロックファイル %1/wzqxprog/wzqxprog.lock が通常のファイルではないため、起動できません。";
+        const QString notTaken = "ファイル %1/x.dat を起動中のプログラム作成ソフトウェアに渡せませんでした。\\n"
+                                 "受け渡し用のソケット SOCKET ";
+        QTest::newRow("lock folder") << "wzqxprog" << "run"
                                      << "データフォルダ %1/wzqxprog にロックファイルを作成できないため、起動できません。";
-        QTest::newRow("store folder")
-            << "wzqxprog/db" << "データベース %1/wzqxprog/db/wz48prg.db を作成または書き込みできないため、起動できません。";
+        QTest::newRow("store folder") << "wzqxprog/db" << "run"
+                                      << "データベース %1/wzqxprog/db/wz48prg.db を作成または書き込みできないため、起動できません。";
+        QTest::newRow("folder at the lock") << "folder" << "run" << notAFile;
+        QTest::newRow("FIFO at the lock") << "FIFO" << "run" << notAFile;
+        QTest::newRow("no socket to hand over to") << "held" << "run" << notTaken + "がありません。";
+        QTest::newRow("socket path too long") << "held" << "run/" + QString(90, 'r') << notTaken + "のパスが長すぎます。";
     }
 
     void startFailuresNameTheirPlace()
     {
         QFETCH(QString, blocked);
+        QFETCH(QString, runtime);
         QFETCH(QString, message);
         QTemporaryDir home;
-        QVERIFY(QDir(home.path()).mkpath(QFileInfo(blocked).path()));
-        writeBytes(home.filePath(blocked), {});
+        const QString lock = home.filePath("wzqxprog/wzqxprog.lock");
+        if (blocked.startsWith("wzqxprog")) {
+            QVERIFY(QDir(home.path()).mkpath(QFileInfo(blocked).path()));
+            writeBytes(home.filePath(blocked), {});
+        }
+        SingleInstance holder(lock);  // makes the data folder
+        if (blocked == "folder")
+            QVERIFY(QDir().mkdir(lock));
+        if (blocked == "FIFO")
+            QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+        if (blocked == "held")
+            QCOMPARE(holder.acquire(), SingleInstance::Result::Acquired);
+        QVERIFY(QDir(home.path()).mkpath(runtime));
+        QFile::setPermissions(home.filePath(runtime), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.filePath(runtime)));
         const QString log = home.filePath("messages.log");
         QProcess editor;
-        start(editor, log, {}, home.path());
+        start(editor, log, blocked == "held" ? QStringList{home.filePath("x.dat")} : QStringList(), home.path());
         QVERIFY(editor.waitForFinished(30000));
         QCOMPARE(editor.exitStatus(), QProcess::NormalExit);
-        QVERIFY(editor.exitCode() != 0);
-        QCOMPARE(logLines(log), QStringList{QStringLiteral("Error\tnone\t") + message.arg(home.path())});
+        QCOMPARE(editor.exitCode(), 1);
+        QCOMPARE(logLines(log), QStringList{QStringLiteral("Error\tnone\t")
+                                            + message.arg(home.path()).replace("SOCKET", FileHandOver(lock).serverName())});
+    }
+
+    // The hand-over turns away a flood of connections (more than four at
+    // once) and closes one that sends nothing for two seconds, so that they
+    // cannot use up the editor's files; a socket file removed is made again,
+    // and a Japanese name arrives intact.
+    void handOverOutlastsFloodsAndLostSockets()
+    {
+        FileHandOver receiver(m_home.filePath("hand-over.lock"));
+        QVERIFY(receiver.listen());
+        QSignalSpy received(&receiver, &FileHandOver::fileReceived);
+        std::vector<std::unique_ptr<QLocalSocket>> idle(10);
+        for (auto& socket : idle) {
+            socket = std::make_unique<QLocalSocket>();
+            socket->connectToServer(receiver.serverName());
+        }
+        const auto connected = [&idle] {
+            return std::count_if(idle.begin(), idle.end(),
+                                 [](const auto& socket) { return socket->state() == QLocalSocket::ConnectedState; });
+        };
+        QTest::qWait(500);
+        QCOMPARE(connected(), 4);
+        QTRY_COMPARE_WITH_TIMEOUT(connected(), 0, 3000);
+
+        QVERIFY(QFile::remove(receiver.serverName()));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(receiver.serverName()), 5000);
+        const QString name = m_home.filePath("年間 プログラム.dat");
+        QLocalSocket sender;
+        sender.connectToServer(receiver.serverName());
+        sender.write(name.toUtf8() + '\0');
+        QTRY_COMPARE(sender.bytesAvailable(), 3);
+        QCOMPARE(received.value(0).value(0).toString(), name);
     }
 
     // The first editor, started with a missing file, shows the reader's message.
@@ -521,7 +586,7 @@ private slots:
     // work is offered back at the next start (the default answer, 復元) and kept.
     void secondStartsAKilledEditorAndADamagedStore()
     {
-        writeBytes(m_home.filePath("two.dat"), withTrailer({kWeekLine, kOtherWeekLine}));
+        writeBytes(m_home.filePath("二つ.dat"), withTrailer({kWeekLine, kOtherWeekLine}));
         const QString firstLog = m_home.filePath("first.log");
         const QString missing = m_home.filePath("missing.dat");
         QProcess first;
@@ -530,7 +595,7 @@ private slots:
         QVERIFY2(logLines(firstLog).constFirst().startsWith(QStringLiteral("Error\tnone\t") + missing),
                  qPrintable(logLines(firstLog).constFirst()));
 
-        QCOMPARE(startSecond({"two.dat"}), QStringList());
+        QCOMPARE(startSecond({"二つ.dat"}), QStringList());
         QTRY_COMPARE_WITH_TIMEOUT(logLines(firstLog).size(), 2, 30000);
         QCOMPARE(logLines(firstLog).constLast(),
                  QStringLiteral("プログラムファイルの読み込み\tinformation\tプログラムファイルを読み込みました。"));
@@ -554,19 +619,35 @@ private slots:
         next.kill();
         QVERIFY(next.waitForFinished());
 
-        // A store that is not a store any more is made anew, with no question.
-        for (const char* journal : {"-wal", "-shm"})
-            QFile::remove(storePath() + journal);
-        writeBytes(storePath(), QByteArray(8192, '\x5a'));
+        // A store that is not a store any more is kept aside with its log,
+        // and made anew; the user is told where the copy is. Data folder,
+        // store and lock are made the user's alone.
+        const QString db = QFileInfo(storePath()).path();
+        for (const QString& folder : {db, QFileInfo(db).path()})
+            QFile::setPermissions(folder, QFile::Permissions(0x7755));  // 0755
+        const QByteArray damaged(8192, '\x5a');
+        writeBytes(storePath(), damaged);
+        writeBytes(storePath() + "-wal", "log");
+        QFile::remove(storePath() + "-shm");
         const QString damagedLog = m_home.filePath("damaged.log");
         QProcess again;
         start(again, damagedLog);
-        QTRY_COMPARE_WITH_TIMEOUT(weekRows(), 0, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!logLines(damagedLog).isEmpty(), 30000);
         QVERIFY(!again.waitForFinished(500));
-        QVERIFY(logLines(damagedLog).isEmpty());
+        QCOMPARE(weekRows(), 0);
+        const QStringList kept = QDir(db).entryList({"wz48prg.db.damaged-*"}, QDir::Files, QDir::Name);
+        QCOMPARE(kept.size(), 2);
+        QVERIFY(QRegularExpression("^wz48prg\\.db\\.damaged-\\d{8}-\\d{6}$").match(kept[0]).hasMatch());
+        QCOMPARE(kept[1], kept[0] + "-wal");
+        QCOMPARE(readBytes(db + '/' + kept[0]) + readBytes(db + '/' + kept[1]), damaged + "log");
+        QCOMPARE(logLines(damagedLog), QStringList{"WZ QXプログラム作成\texclamation\t前回の編集内容を復元できませんでした。\\n"
+                                                   "読み込めなかったデータベースのファイルを " + db + '/' + kept[0] + " に残しました。"});
+        QCOMPARE(fileModes({QFileInfo(db).path(), db, storePath(), storePath() + "-wal", QFileInfo(db).path() + "/wzqxprog.lock"}),
+                 QStringLiteral("700 700 600 600 600"));
         again.kill();
         again.waitForFinished();
     }
+
     void guardTurnsFailuresIntoTheErrorBox()
     {
         QVERIFY(runGuarded(nullptr, [] {}));
