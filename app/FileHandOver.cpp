@@ -27,7 +27,7 @@ constexpr int kMaxConnections = 4;
 constexpr int kWatchMs = 2000;
 // How long a sender keeps trying while the editor is busy or is making
 // its socket again.
-constexpr int kRetryMs = 3000;
+constexpr int kRetryMs = 5000;
 constexpr qint64 kMaxPathBytes = 64 * 1024;
 const QByteArray kTaken = QByteArrayLiteral("ok\n");
 

@@ -13,8 +13,6 @@
 #include <QSqlRecord>
 #include <QTest>
 
-#include <sys/stat.h>
-
 namespace TestSupport {
 
 ScratchStore::ScratchStore(Where where)
@@ -170,17 +168,6 @@ QByteArray readBytes(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         qFatal("cannot read %s", qPrintable(path));
     return file.readAll();
-}
-
-QString fileModes(const QStringList& paths)
-{
-    QStringList modes;
-    for (const QString& path : paths) {
-        struct stat status;
-        modes << (::stat(QFile::encodeName(path).constData(), &status) == 0 ? QString::number(status.st_mode & 0777, 8)
-                                                                           : QStringLiteral("none"));
-    }
-    return modes.join(QLatin1Char(' '));
 }
 
 QByteArray withTrailer(const QList<QByteArray>& lines)

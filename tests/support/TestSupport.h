@@ -69,9 +69,6 @@ QString committedSnapshot();
 QString writeBytes(const QString& path, const QByteArray& content);
 QByteArray readBytes(const QString& path);
 
-// The permission bits of each path in octal ("600"), "none" when missing.
-QString fileModes(const QStringList& paths);
-
 // Program file lines, each ended with CR LF, then the trailer "*XX" with the
 // XOR of all their bytes.
 QByteArray withTrailer(const QList<QByteArray>& lines);
