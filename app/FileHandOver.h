@@ -19,8 +19,8 @@ public:
     ~FileHandOver() override;
 
     // Starts listening, and listens again whenever the socket file is gone
-    // or replaced; false when the socket cannot be made now (the editor
-    // runs on and tries again).
+    // or replaced; false when the socket cannot be made (the editor runs
+    // on without it, and tries again unless there is no usable name).
     bool listen();
 
     // Sends `path` to the running editor and waits until it has taken it.

@@ -563,7 +563,7 @@ private slots:
             connection.connectToServer(socket);
         QTRY_COMPARE(flood[4].state(), QLocalSocket::UnconnectedState);
         QCOMPARE(flood[3].state(), QLocalSocket::ConnectedState);
-        QTRY_COMPARE_WITH_TIMEOUT(flood[3].state(), QLocalSocket::UnconnectedState, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(flood[3].state(), QLocalSocket::UnconnectedState, 5000);
         QVERIFY(QFile::remove(socket));
         QCOMPARE(startSecond({"二つ.dat"}), QStringList());
         QTRY_COMPARE_WITH_TIMEOUT(logLines(firstLog).size(), 2, 30000);
