@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <utility>
 
 class QLocalServer;
 class QLocalSocket;
@@ -17,13 +18,14 @@ public:
     explicit FileHandOver(const QString& lockPath, QObject* parent = nullptr);
     ~FileHandOver() override;
 
-    // Starts listening; false when the socket cannot be made (the editor
-    // then runs without the channel).
+    // Starts listening, and listens again whenever the socket file is gone
+    // or replaced; false when the socket cannot be made (the editor runs
+    // on without it, and tries again unless there is no usable name).
     bool listen();
 
     // Sends `path` to the running editor and waits until it has taken it.
-    // False when no editor answers.
-    bool send(const QString& path) const;
+    // Returns why it could not, in Japanese for the box; "" once taken.
+    QString send(const QString& path) const;
 
     QString serverName() const { return m_serverName; }
 
@@ -31,9 +33,14 @@ signals:
     void fileReceived(const QString& path);
 
 private:
-    void takeConnection();
+    enum class Outcome { Taken, NotTaken, NoAnswer };
+    Outcome sendOnce(const QByteArray& message) const;
+    void listenAgainWhenGone();
+    void takeConnections();
     void readPath(QLocalSocket* socket);
 
     QString m_serverName;
     QLocalServer* m_server = nullptr;
+    std::pair<quint64, quint64> m_socketFile{};  // device and inode of the socket made
+    int m_connections = 0;
 };

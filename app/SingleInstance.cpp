@@ -1,14 +1,35 @@
 #include "app/SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
-SingleInstance::SingleInstance(const QString& lockPath)
-    : m_lock(std::make_unique<QLockFile>(lockPath))
+#include <sys/stat.h>
+
+namespace {
+
+// QLockFile opens and reads whatever is at its path: a folder looks like a
+// lock held for ever, and reading a FIFO blocks for ever.
+bool isPlainFileOrNothing(const QString& path)
 {
-    QDir().mkpath(QFileInfo(lockPath).absolutePath());
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return true;  // nothing there, or QLockFile finds out why
+    return S_ISREG(status.st_mode);
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(const QString& lockPath)
+    : m_path(lockPath)
+    , m_lock(std::make_unique<QLockFile>(lockPath))
+{
+    const QString folder = QFileInfo(lockPath).absolutePath();
+    // The data folder holds the user's unsaved schedules.
+    if (QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Only a dead owner makes the lock stale, however long the editor runs.
     m_lock->setStaleLockTime(0);
 }
@@ -17,16 +38,22 @@ SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Result SingleInstance::acquire()
 {
-    if (m_lock->tryLock(0))
-        return Result::Acquired;
+    if (!isPlainFileOrNothing(m_path))
+        return Result::NotAFile;
+    if (!m_lock->tryLock(0) && !takeOverStaleLock())
+        return m_lock->error() == QLockFile::LockFailedError ? Result::HeldByRunningEditor : Result::Failed;
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+    return Result::Acquired;
+}
+
+bool SingleInstance::takeOverStaleLock()
+{
     // QLockFile takes over a lock only when the file names a dead process;
     // a crash before the owner wrote its name leaves an empty file for ever.
     // The owner keeps a system lock on the file for as long as it lives, and
     // removeStaleLockFile() removes the file only when it can take that
     // lock: a live editor is never displaced, any other leftover is.
-    if (m_lock->error() == QLockFile::LockFailedError && m_lock->removeStaleLockFile() && m_lock->tryLock(0))
-        return Result::Acquired;
-    return m_lock->error() == QLockFile::LockFailedError ? Result::HeldByRunningEditor : Result::Failed;
+    return m_lock->error() == QLockFile::LockFailedError && m_lock->removeStaleLockFile() && m_lock->tryLock(0);
 }
 
 QString SingleInstance::defaultLockPath()

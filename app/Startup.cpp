@@ -60,6 +60,28 @@ void refuseWhenPlatformFails(QtMsgType type, const QMessageLogContext& context, 
     qtMessageHandler(type, context, message);
 }
 
+// The user must not believe the file was taken when it was not.
+int handOverToRunningEditor(const FileHandOver& handOver, const QString& file)
+{
+    const QString failure = handOver.send(file);
+    if (failure.isEmpty())
+        return 0;
+    MessageBox::showError(nullptr, QStringLiteral("ファイル %1 を起動中のプログラム作成ソフトウェアに渡せませんでした。\r\n%2")
+                                       .arg(QDir::toNativeSeparators(file), failure));
+    return 1;
+}
+
+void tellWhereDamagedStoreIs(const QString& keptAside)
+{
+    if (keptAside.isEmpty())
+        return;
+    MessageBox::show(nullptr,
+                     QStringLiteral("前回の編集内容を復元できませんでした。\r\n"
+                                    "読み込めなかったデータベースのファイルを %1 に残しました。")
+                         .arg(QDir::toNativeSeparators(keptAside)),
+                     QStringLiteral("WZ QXプログラム作成"), MessageBox::Icon::Exclamation);
+}
+
 }  // namespace
 
 int refuseWithoutDisplay()
@@ -128,11 +150,15 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
         handOver.listen();
         break;
     case SingleInstance::Result::HeldByRunningEditor:
-        if (!absoluteFile.isEmpty() && handOver.send(absoluteFile))
-            return 0;
+        if (!absoluteFile.isEmpty())
+            return handOverToRunningEditor(handOver, absoluteFile);
         MessageBox::show(nullptr, QStringLiteral("既に同じ処理が実行されています。二重起動は禁止されています。"),
                          QStringLiteral("WZ QXプログラム作成"), MessageBox::Icon::Critical);
         return 0;
+    case SingleInstance::Result::NotAFile:
+        MessageBox::showError(nullptr, QStringLiteral("ロックファイル %1 が通常のファイルではないため、起動できません。")
+                                           .arg(QDir::toNativeSeparators(lockPath)));
+        return 1;
     case SingleInstance::Result::Failed:
         MessageBox::showError(nullptr, QStringLiteral("データフォルダ %1 にロックファイルを作成できないため、起動できません。")
                                            .arg(QDir::toNativeSeparators(QFileInfo(lockPath).absolutePath())));
@@ -147,7 +173,7 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
     const QString store = ProgramStore::defaultLocation();
     const bool ready = runGuarded(nullptr, [&main, &store] {
         try {
-            ProgramStore::open(store);
+            tellWhereDamagedStoreIs(ProgramStore::open(store));
             main.Form_Load();
         } catch (const StoreError& failure) {
             qWarning("%s", failure.what());  // the engine's own words, for whoever looks into it

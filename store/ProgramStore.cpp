@@ -2,6 +2,7 @@
 
 #include "store/Schema.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,8 @@ StoreError::StoreError(const QString& description)
 namespace {
 
 const QString kConnectionName = QStringLiteral("wzstore");
+// The store file and the files SQLite keeps beside it.
+const QStringList kStoreFiles{QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
 QString g_location;
 int g_transactionDepth = 0;
 
@@ -81,8 +84,26 @@ void createTables(QSqlDatabase& db)
         throw StoreError(describe(db.lastError()));
 }
 
+// The store holds the user's schedules: only the user may read it. SQLite
+// gives its logs the store file's own mode, so a new store file is made
+// here, private from the start; one left by an older run is tightened.
+void makePrivate(const QString& location)
+{
+    const QString folder = QFileInfo(location).absolutePath();
+    if (QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile store(location);
+    if (!store.exists())
+        store.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner);
+    for (const QString& suffix : kStoreFiles)
+        if (QFileInfo::exists(location + suffix))
+            QFile::setPermissions(location + suffix, QFile::ReadOwner | QFile::WriteOwner);
+}
+
 QSqlDatabase openConnection(const QString& location)
 {
+    if (location != QLatin1String(":memory:"))
+        makePrivate(location);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
     db.setDatabaseName(location);
     if (!db.open())
@@ -111,12 +132,34 @@ void removeConnection()
 
 void removeStoreFiles(const QString& location)
 {
-    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"),
-                                  QStringLiteral("-shm")}) {
+    for (const QString& suffix : kStoreFiles) {
         const QString path = location + suffix;
         if (QFileInfo::exists(path) && !QFile::remove(path))
             throw StoreError(QStringLiteral("Cannot replace the program store %1").arg(path));
     }
+}
+
+// Whether the file or its log holds anything; an empty store file is one
+// made and never written.
+bool holdsData(const QString& location)
+{
+    return QFileInfo(location).size() > 0 || QFileInfo(location + QStringLiteral("-wal")).size() > 0;
+}
+
+// A store that cannot be used may still hold the last run's work: it is
+// renamed with its logs, never removed, so that it can be mended. The
+// shared-memory index is left behind; SQLite rebuilds it from the log.
+QString keepAside(const QString& location)
+{
+    const QString stamped =
+        location + QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString copy = stamped;
+    for (int n = 2; QFileInfo::exists(copy); ++n)
+        copy = stamped + QLatin1Char('-') + QString::number(n);
+    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal")})
+        if (QFileInfo::exists(location + suffix) && !QFile::rename(location + suffix, copy + suffix))
+            throw StoreError(QStringLiteral("Cannot keep the damaged program store %1 as %2").arg(location, copy));
+    return copy;
 }
 
 }  // namespace
@@ -129,19 +172,22 @@ QString defaultLocation()
     return QDir(base).filePath(QStringLiteral("db/wz48prg.db"));
 }
 
-void open(const QString& location)
+QString open(const QString& location)
 {
     close();
     const bool inMemory = location == QLatin1String(":memory:");
-    if (!inMemory)
-        QDir().mkpath(QFileInfo(location).absolutePath());
-
+    const bool heldData = !inMemory && holdsData(location);
+    QString keptAside;
     bool valid = false;
     try {
         valid = isValidStore(*std::make_unique<QSqlDatabase>(openConnection(location)));
     } catch (const StoreError&) {
     }
     if (!valid) {
+        // Set aside while the failed connection still holds the files:
+        // closing it would fold the log into the store file and delete it.
+        if (heldData)
+            keptAside = keepAside(location);
         removeConnection();
         if (!inMemory)
             removeStoreFiles(location);
@@ -149,6 +195,7 @@ void open(const QString& location)
         createTables(db);
     }
     g_location = location;
+    return keptAside;
 }
 
 void close()

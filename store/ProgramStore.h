@@ -23,9 +23,13 @@ QString defaultLocation();
 
 // Opens (and when needed creates or recreates) the store at `location`.
 // ":memory:" gives a private store that lives as long as the process.
-// A file that is unreadable or not a store of this program is replaced by
-// a fresh one. Throws StoreError when even a fresh store cannot be made.
-void open(const QString& location);
+// A file that is unreadable or not a store of this program is renamed to
+// `<location>.damaged-YYYYMMDD-HHMMSS` (its write-ahead log beside it as
+// `<that name>-wal`) and a fresh store is made; the new name is returned,
+// "" when nothing was kept aside. The store, its logs and its folder are
+// the user's alone (0600, 0700). Throws StoreError when the damaged store
+// cannot be kept aside or even a fresh store cannot be made.
+QString open(const QString& location);
 void close();
 bool isOpen();
 QString location();

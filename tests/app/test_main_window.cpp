@@ -5,6 +5,7 @@
 // binary itself: start-up failures, stale locks, a second start handing its
 // file over or refused, a store left by a killed editor offered back at the
 // next start, and a damaged store.
+#include "app/FileHandOver.h"
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
 #include "app/SingleInstance.h"
@@ -26,6 +27,7 @@
 #include <QFileIconProvider>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocalSocket>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
@@ -36,6 +38,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QUrl>
+
+#include <sys/stat.h>  // mkfifo
 
 using namespace NumericText;
 using namespace TestSupport;
@@ -122,7 +126,6 @@ class TestMainWindow : public QObject
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", home.isEmpty() ? m_home.path() : home);
-        env.insert("XDG_RUNTIME_DIR", m_runtime.path());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("WZQXPROG_MESSAGE_LOG", log);
         editor.setProcessEnvironment(env);
@@ -148,6 +151,7 @@ private slots:
 
     void init()
     {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));  // the hand-over's folder
         m_store = std::make_unique<ScratchStore>();
         m_form = std::make_unique<Form_Main>();
         m_form->Form_Load();
@@ -239,40 +243,41 @@ private slots:
         qunsetenv("LOCPATH");
     }
 
-    // A store left with programs (the last run never reached its exit) is
-    // offered back; settings alone are not work worth a question.
+    // A store left with programs of any kind (the last run never reached its
+    // exit) is offered back; settings alone are not work worth a question.
     void startUpOffersLeftProgramsBack_data()
     {
-        QTest::addColumn<bool>("programs");
+        QTest::addColumn<QString>("left");  // the count line of the question
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("settings only") << false << int(QMessageBox::Yes) << false;
-        QTest::newRow("answered no") << true << int(QMessageBox::No) << false;
-        QTest::newRow("answered yes") << true << int(QMessageBox::Yes) << true;
+        const QString all = "週間・特殊: 2  年間(日付): 1  年間(毎年): 1";
+        QTest::newRow("settings only") << "" << int(QMessageBox::Yes) << false;
+        QTest::newRow("answered no") << all << int(QMessageBox::No) << false;
+        QTest::newRow("answered yes") << all << int(QMessageBox::Yes) << true;
+        QTest::newRow("every year only") << "週間・特殊: 0  年間(日付): 0  年間(毎年): 1" << int(QMessageBox::Yes) << true;
     }
 
     void startUpOffersLeftProgramsBack()
     {
-        QFETCH(bool, programs);
+        QFETCH(QString, left);
         QFETCH(int, answer);
         QFETCH(bool, kept);
         const QString empty = storeSnapshot();
         setCircuit(2, 3, 5, 4);
-        if (programs) {
+        if (left.startsWith("週間・特殊: 2")) {
             addWeekRow(2, 0, 1, 1, 8, 0, 0, 9, 0);
             addWeekRow(2, 1, 0, 0, 8, 0, 0, 9, 0);
             addYearRow(2, 27, 1, 6, 1);
-            addEveryYearRow(2, 5, 3, 0);
         }
+        if (!left.isEmpty())
+            addEveryYearRow(2, 5, 3, 0);
         const QString before = storeSnapshot();
         MessageBox::queueAnswer(MessageBox::Button(answer));
         Form_Main main;
         main.Form_Load();
 
-        if (programs) {
-            QCOMPARE(shownMessages(),
-                     QStringList{"WZ QXプログラム作成|前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n"
-                                 "週間・特殊: 2  年間(日付): 1  年間(毎年): 1"});
+        if (!left.isEmpty()) {
+            QCOMPARE(shownMessages(), QStringList{"WZ QXプログラム作成|前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n" + left});
             QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Question);
             QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::Yes);
         } else {
@@ -520,16 +525,22 @@ private slots:
         QCOMPARE(SingleInstance(path).acquire(), SingleInstance::Result::Acquired);
     }
 
-    // A lock or store that cannot be made is no double start: the "Error"
-    // box names the place in Japanese, and the editor ends with a failure.
+    // A lock or store that cannot be made, no plain file at the lock, or a file the running editor did
+    // not take is no double start: the "Error" box names the place in Japanese, and the editor ends with 1.
     void startFailuresNameTheirPlace_data()
     {
-        QTest::addColumn<QString>("blocked");  // a plain file where a folder must be
-        QTest::addColumn<QString>("message");  // %1: the data folder
+        QTest::addColumn<QString>("blocked");  // a plain file where a folder must be; or what is at the lock
+        QTest::addColumn<QString>("message");  // %1: the home folder, %2: the hand-over's socket
+        const QString notAFile = "ロックファイル %1/wzqxprog/wzqxprog.lock が通常のファイルではないため、起動できません。";
+        const QString notTaken = "ファイル %1/x.dat を起動中のプログラム作成ソフトウェアに渡せませんでした。\\n受け渡し用のソケット %2 ";
         QTest::newRow("lock folder") << "wzqxprog"
                                      << "データフォルダ %1/wzqxprog にロックファイルを作成できないため、起動できません。";
         QTest::newRow("store folder")
             << "wzqxprog/db" << "データベース %1/wzqxprog/db/wz48prg.db を作成または書き込みできないため、起動できません。";
+        QTest::newRow("folder at the lock") << "folder" << notAFile;
+        QTest::newRow("FIFO at the lock") << "FIFO" << notAFile;
+        QTest::newRow("no socket to hand over to") << "held" << notTaken + "がありません。";
+        QTest::newRow("socket path too long") << "held, long runtime" << notTaken + "のパスが長すぎます。";
     }
 
     void startFailuresNameTheirPlace()
@@ -537,15 +548,29 @@ private slots:
         QFETCH(QString, blocked);
         QFETCH(QString, message);
         QTemporaryDir home;
-        QVERIFY(QDir(home.path()).mkpath(QFileInfo(blocked).path()));
-        writeBytes(home.filePath(blocked), {});
+        const QString lock = home.filePath("wzqxprog/wzqxprog.lock");
+        if (blocked.startsWith("wzqxprog")) {
+            QVERIFY(QDir(home.path()).mkpath(QFileInfo(blocked).path()));
+            writeBytes(home.filePath(blocked), {});
+        }
+        SingleInstance holder(lock);  // makes the data folder
+        if (blocked == "folder")
+            QVERIFY(QDir().mkdir(lock));
+        if (blocked == "FIFO")
+            QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+        if (blocked.startsWith("held"))
+            QCOMPARE(holder.acquire(), SingleInstance::Result::Acquired);
+        const QString runtime = blocked.endsWith("long runtime") ? home.filePath(QString(90, 'r')) : m_runtime.path();
+        QVERIFY(QDir().mkpath(runtime) && QFile::setPermissions(runtime, QFile::Permissions(0x7700)));  // 0700
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
         const QString log = home.filePath("messages.log");
         QProcess editor;
-        start(editor, log, {}, home.path());
+        start(editor, log, blocked.startsWith("held") ? QStringList{home.filePath("x.dat")} : QStringList(), home.path());
         QVERIFY(editor.waitForFinished(30000));
         QCOMPARE(editor.exitStatus(), QProcess::NormalExit);
-        QVERIFY(editor.exitCode() != 0);
-        QCOMPARE(logLines(log), QStringList{QStringLiteral("Error\tnone\t") + message.arg(home.path())});
+        QCOMPARE(editor.exitCode(), 1);
+        QCOMPARE(logLines(log), QStringList{QStringLiteral("Error\tnone\t")
+                                            + message.arg(home.path()).replace("%2", FileHandOver(lock).serverName())});
     }
 
     // The first editor, started with a missing file, shows the reader's message.
@@ -555,7 +580,7 @@ private slots:
     // work is offered back at the next start (the default answer, 復元) and kept.
     void secondStartsAKilledEditorAndADamagedStore()
     {
-        writeBytes(m_home.filePath("two.dat"), withTrailer({kWeekLine, kOtherWeekLine}));
+        writeBytes(m_home.filePath("二つ.dat"), withTrailer({kWeekLine, kOtherWeekLine}));
         const QString firstLog = m_home.filePath("first.log");
         const QString missing = m_home.filePath("missing.dat");
         QProcess first;
@@ -564,7 +589,17 @@ private slots:
         QVERIFY2(logLines(firstLog).constFirst().startsWith(QStringLiteral("Error\tnone\t") + missing),
                  qPrintable(logLines(firstLog).constFirst()));
 
-        QCOMPARE(startSecond({"two.dat"}), QStringList());
+        // A flood of connections is turned away but for four, those are closed
+        // after 2 s of silence, and a socket file removed is made again.
+        const QString socket = FileHandOver(m_home.filePath("wzqxprog/wzqxprog.lock")).serverName();
+        QLocalSocket flood[10];
+        for (QLocalSocket& connection : flood)
+            connection.connectToServer(socket);
+        QTRY_COMPARE(flood[4].state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(flood[3].state(), QLocalSocket::ConnectedState);
+        QTRY_COMPARE_WITH_TIMEOUT(flood[3].state(), QLocalSocket::UnconnectedState, 5000);
+        QVERIFY(QFile::remove(socket));
+        QCOMPARE(startSecond({"二つ.dat"}), QStringList());
         QTRY_COMPARE_WITH_TIMEOUT(logLines(firstLog).size(), 2, 30000);
         QCOMPARE(logLines(firstLog).constLast(),
                  QStringLiteral("プログラムファイルの読み込み\tinformation\tプログラムファイルを読み込みました。"));
@@ -588,19 +623,28 @@ private slots:
         next.kill();
         QVERIFY(next.waitForFinished());
 
-        // A store that is not a store any more is made anew, with no question.
-        for (const char* journal : {"-wal", "-shm"})
-            QFile::remove(storePath() + journal);
+        // A store that is not a store any more is kept aside with its log and
+        // made anew; the box says where. Nobody else may read the data.
+        const QString db = QFileInfo(storePath()).path();
         writeBytes(storePath(), QByteArray(8192, '\x5a'));
+        writeBytes(storePath() + "-wal", "log");
         const QString damagedLog = m_home.filePath("damaged.log");
         QProcess again;
         start(again, damagedLog);
-        QTRY_COMPARE_WITH_TIMEOUT(weekRows(), 0, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!logLines(damagedLog).isEmpty(), 30000);
         QVERIFY(!again.waitForFinished(500));
-        QVERIFY(logLines(damagedLog).isEmpty());
+        const QStringList kept = QDir(db).entryList({"wz48prg.db.damaged-*"});
+        QVERIFY(QRegularExpression("^wz48prg\\.db\\.damaged-\\d{8}-\\d{6}$").match(kept.value(0)).hasMatch());
+        QCOMPARE(kept, (QStringList{kept[0], kept[0] + "-wal"}));
+        QCOMPARE(readBytes(db + '/' + kept[0]) + readBytes(db + '/' + kept[1]), QByteArray(8192, '\x5a') + "log");
+        QCOMPARE(logLines(damagedLog), QStringList{"WZ QXプログラム作成\texclamation\t前回の編集内容を復元できませんでした。\\n"
+                                                   "読み込めなかったデータベースのファイルを " + db + '/' + kept[0] + " に残しました。"});
+        for (const QString& path : {QFileInfo(db).path(), db, storePath(), storePath() + "-wal", QFileInfo(db).path() + "/wzqxprog.lock"})
+            QCOMPARE(QFile::permissions(path) & QFile::Permissions(0xff), QFile::Permissions());  // nobody else's
         again.kill();
         again.waitForFinished();
     }
+
     void guardTurnsFailuresIntoTheErrorBox()
     {
         QVERIFY(runGuarded(nullptr, [] {}));

@@ -110,31 +110,33 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(StoreError, BulkInsert(sql).run({1, 2, 3, 4, 5, 6}));  // more values than placeholders
     }
 
-    // A valid store keeps what it holds until the editor empties it; a file
-    // that is no store of this shape is replaced by a new store.
+    // A valid store keeps what it holds until the editor empties it and is the user's alone; a
+    // file that is no store of this shape is kept aside as it was (an empty one is no work) and replaced.
     void storeFileIsCheckedOnOpening()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("db/wz48prg.db");
-        ProgramStore::open(path);
+        QCOMPARE(ProgramStore::open(path), QString());
         const QString fresh = storeSnapshot();
         addWeekRow(1, 0, 1, 0, 8, 0, 0);
         ProgramStore::close();
-        ProgramStore::open(path);
+        QFile::setPermissions(path, QFile::Permissions(0x6644));  // 0644
+        QCOMPARE(ProgramStore::open(path), QString());
         QCOMPARE(WeekRowCount(), 1);
-        for (const char* damage : {"DROP TABLE T_YearE", "DELETE FROM T_Setting WHERE CircuitNO = 8"}) {
-            ProgramStore::exec(damage);
+        for (const QString& file : {dir.filePath("db"), path, path + "-wal", path + "-shm"})
+            QCOMPARE(QFile::permissions(file) & QFile::Permissions(0xff), QFile::Permissions());  // nobody else's
+        const QByteArray text = QByteArray("this is not sqlite at all, just text\n").repeated(200);
+        for (const QByteArray& damage : {QByteArray("DROP TABLE T_YearE"), QByteArray("DELETE FROM T_Setting WHERE CircuitNO = 8"),
+                                         text, QByteArray()}) {
+            const bool sql = damage.startsWith("D");
+            if (sql)
+                ProgramStore::exec(damage);
             ProgramStore::close();
-            ProgramStore::open(path);
+            const QByteArray before = sql ? readBytes(path) : readBytes(writeBytes(path, damage));
+            const QString copy = ProgramStore::open(path);
+            QCOMPARE(copy.isEmpty() ? QByteArray("none kept") : readBytes(copy), before.isEmpty() ? "none kept" : before);
             QCOMPARE(storeSnapshot(), fresh);
             addWeekRow(1, 0, 1, 0, 8, 0, 0);
-        }
-        const QByteArray text = QByteArray("this is not sqlite at all, just text\n").repeated(200);
-        for (const QByteArray& content : {text, QByteArray()}) {
-            ProgramStore::close();
-            writeBytes(path, content);
-            ProgramStore::open(path);
-            QCOMPARE(storeSnapshot(), fresh);
         }
         ProgramStore::close();
         QVERIFY_THROWS_EXCEPTION(StoreError, WeekRowCount());
