@@ -3,6 +3,7 @@
 #include "store/ProgramStore.h"
 
 #include <QSqlDriver>
+#include <memory>
 #include <sqlite3.h>
 
 namespace {
@@ -18,14 +19,40 @@ sqlite3* connectionHandle()
     return db;
 }
 
+[[noreturn]] void fail(sqlite3* db)
+{
+    throw StoreError(QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+struct Finalize {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+// Finalised however its user leaves, a failed bind or step included.
+using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
+
+Statement prepare(sqlite3* db, const QString& sql)
+{
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK)
+        fail(db);
+    return Statement(statement);
+}
+
+void bind(sqlite3* db, sqlite3_stmt* statement, std::initializer_list<int> values)
+{
+    int index = 0;
+    for (int value : values)
+        if (sqlite3_bind_int(statement, ++index, value) != SQLITE_OK)
+            fail(db);
+}
+
 }  // namespace
 
 BulkInsert::BulkInsert(const QString& sql)
     : m_db(connectionHandle())
+    , m_statement(prepare(m_db, sql).release())
 {
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_statement, nullptr) != SQLITE_OK)
-        fail();
 }
 
 BulkInsert::~BulkInsert()
@@ -35,17 +62,28 @@ BulkInsert::~BulkInsert()
 
 void BulkInsert::run(std::initializer_list<int> values)
 {
-    int index = 0;
-    for (int value : values)
-        if (sqlite3_bind_int(m_statement, ++index, value) != SQLITE_OK)
-            fail();
+    bind(m_db, m_statement, values);
     const int result = sqlite3_step(m_statement);
     sqlite3_reset(m_statement);
     if (result != SQLITE_DONE)
-        fail();
+        fail(m_db);
 }
 
-void BulkInsert::fail() const
+int IntRow::at(int column) const
 {
-    throw StoreError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    return sqlite3_column_int(m_statement, column);
+}
+
+void ForEachIntRow(const QString& sql, std::initializer_list<int> values,
+                   const std::function<void(const IntRow&)>& row)
+{
+    sqlite3* db = connectionHandle();
+    const Statement statement = prepare(db, sql);
+    bind(db, statement.get(), values);
+    const IntRow current(statement.get());
+    int result;
+    while ((result = sqlite3_step(statement.get())) == SQLITE_ROW)
+        row(current);
+    if (result != SQLITE_DONE)
+        fail(db);
 }

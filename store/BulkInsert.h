@@ -1,14 +1,17 @@
 #pragma once
 #include <QString>
+#include <functional>
 #include <initializer_list>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
-// One prepared INSERT run once per row, with integers bound straight
-// through SQLite on the store's own connection (so it joins the running
-// Transaction). Binding through Qt costs several times the insert itself,
-// which matters when a whole program file is imported.
+// Integers straight through SQLite on the store's own connection (so they
+// join the running Transaction): binding and reading through Qt costs
+// several times the statement itself, which matters when a whole program
+// file is imported or a whole schedule read.
+
+// One prepared INSERT run once per row.
 class BulkInsert
 {
 public:
@@ -22,8 +25,22 @@ public:
     BulkInsert& operator=(const BulkInsert&) = delete;
 
 private:
-    [[noreturn]] void fail() const;
-
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_statement = nullptr;
 };
+
+// A result row of ForEachIntRow.
+class IntRow
+{
+public:
+    explicit IntRow(sqlite3_stmt* statement) : m_statement(statement) {}
+    int at(int column) const;
+
+private:
+    sqlite3_stmt* m_statement;
+};
+
+// Runs a query of integer columns with `values` bound to its "?" in order
+// and calls `row` for every result row; throws StoreError.
+void ForEachIntRow(const QString& sql, std::initializer_list<int> values,
+                   const std::function<void(const IntRow&)>& row);
