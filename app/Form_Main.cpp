@@ -16,6 +16,7 @@
 #include "store/StoreRoutines.h"
 #include "week/Form_Week.h"
 #include "whenruns/Form_DayPreview.h"
+#include "whenruns/WeekViewSwitch.h"
 #include "year/Form_Year.h"
 
 #include <QApplication>
@@ -239,7 +240,7 @@ void Form_Main::Button_Week_Click()
         Button_Initial->setFocus();
         return;
     }
-    openWorkingWindow(new Form_Week);
+    openWorkingWindow(new Form_Week(WeekViewSwitch::create));
 }
 
 void Form_Main::Button_Year_Click()

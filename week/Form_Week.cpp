@@ -14,7 +14,6 @@
 #include "week/ListControls.h"
 #include "week/ProgramGrid.h"
 #include "week/WeekEditing.h"
-#include "whenruns/WeekViewSwitch.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -32,18 +31,18 @@ const QString kTitle = QStringLiteral("週間プログラム");
 
 }  // namespace
 
-Form_Week::Form_Week(QWidget* parent)
+Form_Week::Form_Week(const WeekViewMaker& makeView, QWidget* parent)
     : QWidget(parent)
     , openDialog(runModalDialog)
 {
     setObjectName(QStringLiteral("Form_Week"));
     setWindowTitle(kTitle);
-    buildWindow();
+    buildWindow(makeView);
     connectHandlers();
     runGuarded(this, [this] { Form_Load(); });
 }
 
-void Form_Week::buildWindow()
+void Form_Week::buildWindow(const WeekViewMaker& makeView)
 {
     Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("週間プログラムの設定"));
     styleHeading(Label_Titile, 1.4);
@@ -79,11 +78,12 @@ void Form_Week::buildWindow()
     gridLayout->setContentsMargins(0, 0, 0, 0);
     gridLayout->addWidget(DataGrid1);
 
-    Frame_View = new WeekViewSwitch(gridArea, this);
-    choices->addWidget(Frame_View, 1, 5, Qt::AlignRight);
+    Frame_View = makeView ? makeView(gridArea, this) : nullptr;
+    if (Frame_View)
+        choices->addWidget(Frame_View, 1, 5, Qt::AlignRight);
 
     auto* body = new QHBoxLayout;
-    body->addWidget(Frame_View->area(), 1);
+    body->addWidget(Frame_View ? Frame_View->area() : gridArea, 1);
     body->addLayout(buttonColumn());
 
     auto* layout = new QVBoxLayout(this);
@@ -104,10 +104,11 @@ void Form_Week::connectHandlers()
     connect(Button_Copy, &QPushButton::clicked, this, guarded(this, [this] { Button_Copy_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
     // Edit and delete act on the selected grid row, hidden under the timeline.
-    connect(Frame_View, &WeekViewSwitch::timelineToggled, this, [this](bool shown) {
-        Button_Edit->setEnabled(!shown);
-        Button_Delete->setEnabled(!shown);
-    });
+    if (Frame_View)
+        connect(Frame_View, &WeekViewChoice::timelineToggled, this, [this](bool shown) {
+            Button_Edit->setEnabled(!shown);
+            Button_Delete->setEnabled(!shown);
+        });
 }
 
 void Form_Week::Form_Load()
@@ -154,7 +155,8 @@ void Form_Week::rebuildList(int circuit, int day)
 {
     BuildWeekList(circuit, day);
     SetWeekGridColumns(day);
-    Frame_View->showCircuit(circuit);
+    if (Frame_View)
+        Frame_View->showCircuit(circuit);
 }
 
 void Form_Week::refresh()

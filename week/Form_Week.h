@@ -1,6 +1,7 @@
 #pragma once
 #include "week/ListControls.h"
 #include "week/ListHost.h"
+#include "week/WeekViewChoice.h"
 
 #include <QWidget>
 #include <functional>
@@ -10,14 +11,14 @@ class QDialog;
 class QLabel;
 class QPushButton;
 class ProgramGrid;
-class WeekViewSwitch;
 
 // The week program list of one circuit and day selection.
 class Form_Week : public QWidget, public ListHost, private ListControls
 {
     Q_OBJECT
 public:
-    explicit Form_Week(QWidget* parent = nullptr);
+    // Without `makeView` the window shows the grid alone.
+    explicit Form_Week(const WeekViewMaker& makeView = {}, QWidget* parent = nullptr);
 
     void BuildWeekList(int circuit, int day);
     void SetWeekGridColumns(int day);
@@ -31,7 +32,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildWindow();
+    void buildWindow(const WeekViewMaker& makeView);
     void connectHandlers();
     void Form_Load();
 
@@ -57,5 +58,5 @@ private:
     QComboBox* Combo_Circuit;
     QLabel* Label1;
     QComboBox* Combo_Yobi;
-    WeekViewSwitch* Frame_View;  // 一覧 / タイムライン
+    WeekViewChoice* Frame_View;  // 一覧 / タイムライン, or none
 };

@@ -10,7 +10,7 @@
 #include <QStackedWidget>
 
 WeekViewSwitch::WeekViewSwitch(QWidget* listArea, QWidget* parent)
-    : QWidget(parent)
+    : WeekViewChoice(parent)
     , m_area(new QStackedWidget(parent))
     , m_timeline(new WeekTimeline(m_area))
 {
@@ -34,6 +34,11 @@ WeekViewSwitch::WeekViewSwitch(QWidget* listArea, QWidget* parent)
     m_area->addWidget(listArea);
     m_area->addWidget(m_timeline);
     m_area->setMinimumSize(listArea->minimumSize());
+}
+
+WeekViewChoice* WeekViewSwitch::create(QWidget* listArea, QWidget* window)
+{
+    return new WeekViewSwitch(listArea, window);
 }
 
 QWidget* WeekViewSwitch::area() const

@@ -1,5 +1,5 @@
 #pragma once
-#include <QWidget>
+#include "week/WeekViewChoice.h"
 
 class QRadioButton;
 class QStackedWidget;
@@ -8,20 +8,17 @@ class WeekTimeline;
 // The week list's choice between its grid ("一覧") and the week timeline
 // ("タイムライン"). It holds the list area and the timeline in one stacked
 // area; the timeline is refilled from the store whenever the list is.
-class WeekViewSwitch : public QWidget
+class WeekViewSwitch : public WeekViewChoice
 {
     Q_OBJECT
 public:
     WeekViewSwitch(QWidget* listArea, QWidget* parent);
+    // The week list's opener hands this to Form_Week.
+    static WeekViewChoice* create(QWidget* listArea, QWidget* window);
 
-    // The stacked list area and timeline, for the window's layout.
-    QWidget* area() const;
+    QWidget* area() const override;
     bool timelineShown() const;
-    // The list now shows this circuit (0 none): redraw the timeline.
-    void showCircuit(int circuit);
-
-signals:
-    void timelineToggled(bool shown);
+    void showCircuit(int circuit) override;
 
 private:
     void Option_View_Click(int index);

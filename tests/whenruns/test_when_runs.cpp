@@ -179,6 +179,7 @@ private slots:
         QCOMPARE(LayoutTimeline(rows, 2, QRectF(0, 0, 640, 340), charWidth).marks.size(), 900);
     }
 
+    // The main window hands the week list its timeline.
     void timelineFollowsTheList()
     {
         addWeekRow(2, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3);  // Monday chimes
@@ -186,17 +187,19 @@ private slots:
         addWeekRow(2, 0, 1, 0, 9, 0, 30, 0, 0, 0, 6);
         addWeekRow(3, 0, 6, 0, 22, 0, 0, 6, 0);        // Saturday night timer
         addWeekRow(3, 4, 0, 0, 9, 0, 0, 10, 0);        // a special program: not on the timeline
-        Form_Week week;
-        week.show();
-        choose(&week, "Combo_Circuit", QStringLiteral("2"));
-        choose(&week, "Combo_Yobi", QStringLiteral("月"));
-        auto* timeline = child<WeekTimeline>(&week, "Timeline_Week");
+        Form_Main main;
+        main.show();
+        child<QPushButton>(&main, "Button_Week")->click();
+        auto* week = qobject_cast<Form_Week*>(FindForm(QStringLiteral("Form_Week")));
+        choose(week, "Combo_Circuit", QStringLiteral("2"));
+        choose(week, "Combo_Yobi", QStringLiteral("月"));
+        auto* timeline = child<WeekTimeline>(week, "Timeline_Week");
         QVERIFY(!timeline->isVisible());
 
-        child<QRadioButton>(&week, "Option_View_1")->click();
-        QVERIFY(timeline->isVisible() && !child(&week, "DataGrid1")->isVisible());
-        QVERIFY(!child(&week, "Button_Edit")->isEnabled() && !child(&week, "Button_Delete")->isEnabled()
-                && child(&week, "Button_New")->isEnabled());
+        child<QRadioButton>(week, "Option_View_1")->click();
+        QVERIFY(timeline->isVisible() && !child(week, "DataGrid1")->isVisible());
+        QVERIFY(!child(week, "Button_Edit")->isEnabled() && !child(week, "Button_Delete")->isEnabled()
+                && child(week, "Button_New")->isEnabled());
         const TimelineLayout& ticks = timeline->currentLayout();
         QCOMPARE(timeline->programTextAt(ticks.marks[1].rect.center()),
                  QStringLiteral("月 9:00.00  曲番号 4\n月 9:00.30  曲番号 6"));
@@ -208,15 +211,16 @@ private slots:
 
         // An entry dialog stores a program and rebuilds the list: the timeline follows.
         addWeekRow(2, 0, 5, 0, 12, 0, 0, 0, 0, 0, 1);
-        week.rebuildList(2, 1);
+        week->rebuildList(2, 1);
         QCOMPARE(timeline->currentLayout().marks.last().day, 5);
 
-        choose(&week, "Combo_Circuit", QStringLiteral("3"));
+        choose(week, "Combo_Circuit", QStringLiteral("3"));
         QCOMPARE(timeline->currentLayout().marks.size(), 2);
 
-        child<QRadioButton>(&week, "Option_View_0")->click();
-        QVERIFY(child(&week, "DataGrid1")->isVisible());
-        QVERIFY(child(&week, "Button_Edit")->isEnabled() && child(&week, "Button_Delete")->isEnabled());
+        child<QRadioButton>(week, "Option_View_0")->click();
+        QVERIFY(child(week, "DataGrid1")->isVisible());
+        QVERIFY(child(week, "Button_Edit")->isEnabled() && child(week, "Button_Delete")->isEnabled());
+        week->close();
     }
 
     // Opened from the main window on today. New Year 2027: every year special 1 on the chime circuit and 停止
