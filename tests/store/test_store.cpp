@@ -85,8 +85,8 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(StoreError, RenumberTable("T_Setting"));
     }
 
-    // A failed transaction takes its rows with it, bulk inserted ones too. A statement that fails to
-    // prepare, bind or step throws (and is finalised: the sanitizer build finds a leak).
+    // A failed transaction takes its rows with it, bulk inserted ones too. A statement failing to prepare,
+    // bind (a value too many) or step throws and is finalised (else the sanitizer build finds a leak).
     void transactionsAndBulkInserts()
     {
         ScratchStore store;
@@ -107,9 +107,7 @@ private slots:
             transaction.commit();
         }
         QVERIFY(storeSnapshot().endsWith("\n1,2,12,25,7\n2,2,12,31,0\n--"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, BulkInsert("INSERT INTO T_Nothing VALUES (?)"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, BulkInsert(sql).run({1, 2, 3, 4, 5, 6}));  // more values than placeholders
-        for (const char* query : {"SELECT FROM T_YearE", "SELECT ?", "SELECT abs(-9223372036854775807 - 1)"})
+        for (const char* query : {"SELECT FROM T_YearE", "SELECT ?", "SELECT abs(-9223372036854775807 - ?) + ?"})
             QVERIFY_THROWS_EXCEPTION(StoreError, ForEachIntRow(query, {1, 2}, [](const IntRow&) {}));
     }
 

@@ -188,7 +188,6 @@ private slots:
         addWeekRow(3, 0, 6, 0, 22, 0, 0, 6, 0);        // Saturday night timer
         addWeekRow(3, 4, 0, 0, 9, 0, 0, 10, 0);        // a special program: not on the timeline
         Form_Main main;
-        main.show();
         child<QPushButton>(&main, "Button_Week")->click();
         auto* week = qobject_cast<Form_Week*>(FindForm(QStringLiteral("Form_Week")));
         choose(week, "Combo_Circuit", QStringLiteral("2"));
