@@ -86,8 +86,7 @@ private slots:
         addYearRow(1, 27, 1, 1, 0);
         addEveryYearRow(1, 1, 2, 0);
         m_year = std::make_unique<Form_Year>();
-        QCOMPARE(choices(circuits(m_year.get())), QStringLiteral("1,2,3,6:"));
-        QCOMPARE(programCount(), QStringLiteral("499"));
+        QCOMPARE(choices(circuits(m_year.get())) + ' ' + programCount(), QStringLiteral("1,2,3,6: 499"));
         QCOMPARE(QList<QDate>({calendar()->selectedDate(), calendar()->minimumDate(), calendar()->maximumDate()}),
                  QList<QDate>({QDate::currentDate(), QDate(2000, 1, 1), QDate(2099, 12, 31)}));
 
@@ -102,8 +101,7 @@ private slots:
         click(m_year.get(), "Button_Special");
         click(m_year.get(), "Button_DeleteYear");
         QCOMPARE(QApplication::focusWidget(), circuits(m_year.get()));
-        const QString ask = QStringLiteral("年間プログラム|回路を指定してください。");
-        QCOMPARE(shownMessages(), (QStringList{ask, ask, ask}));
+        QCOMPARE(shownMessages(), QStringList(3, QStringLiteral("年間プログラム|回路を指定してください。")));
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
         QVERIFY(m_dialogs.empty());
     }
@@ -276,8 +274,7 @@ private slots:
         QDialog* dialog = openDelete(-1, -1, false);
         activate(dialog);
         QComboBox* yearList = years(dialog);
-        QCOMPARE(choices(yearList), QStringLiteral("毎年,26年,27年:"));
-        QVERIFY(!yearList->isEnabled());
+        QCOMPARE(choices(yearList) + (yearList->isEnabled() ? "" : " off"), QStringLiteral("毎年,26年,27年: off"));
         option(dialog, 1, "Option_Delete")->setChecked(true);
         QVERIFY(yearList->isEnabled());
         click(dialog, "Button_OK");  // no year chosen
@@ -355,9 +352,8 @@ private slots:
             QStringLiteral("と、この特殊番号を使う年間プログラムの日付（2日）も削除されます。\r\n削除しますか？");
         QCOMPARE(shownMessages(), (QStringList{ask, "特殊プログラム|特殊番号5の最後のプログラムを削除する" + withDates,
                                                QStringLiteral("特殊プログラム|特殊番号5 は削除されます。")}));
-        QCOMPARE(stored(), QStringLiteral("1/27/6/1:0 1/27/6/7:6 2/27/6/6:5 E1/7/1:0 E1/7/7:6 E2/7/6:5 | 3 | 497"));
-        QCOMPARE(child<QLabel>(five, "Label_ProgramCount")->text(), QStringLiteral("898"));
-        QCOMPARE(marked(), QStringLiteral("6/1 6/7 7/1 7/7"));
+        QCOMPARE(QStringList({stored(), child<QLabel>(five, "Label_ProgramCount")->text(), marked()}).join(" | "),
+                 "1/27/6/1:0 1/27/6/7:6 2/27/6/6:5 E1/7/1:0 E1/7/7:6 E2/7/6:5 | 3 | 497 | 898 | 6/1 6/7 7/1 7/7");
 
         Form_Special* six = openSpecial(1, 6);
         MessageBox::clearShown();
@@ -368,8 +364,7 @@ private slots:
         QCOMPARE(MessageBox::shown().first().defaultButton, QMessageBox::No);
         const QString all = QStringLiteral("特殊プログラム|回路No.1 特殊番号6 の特殊プログラムをすべて削除");
         QCOMPARE(shownMessages(), (QStringList{all + "する" + withDates, all + "する" + withDates, all + "しました。"}));
-        QCOMPARE(stored(), QStringLiteral("1/27/6/1:0 2/27/6/6:5 E1/7/1:0 E2/7/6:5 | 2 | 498"));
-        QCOMPARE(marked(), QStringLiteral("6/1 7/1"));
+        QCOMPARE(stored() + " | " + marked(), "1/27/6/1:0 2/27/6/6:5 E1/7/1:0 E2/7/6:5 | 2 | 498 | 6/1 7/1");
     }
 
     void holidayDialogAndItsSpecialNumber()
@@ -403,8 +398,7 @@ private slots:
 
         child<QRadioButton>(dialog, "Option_Action_1")->setChecked(true);
         QComboBox* numbers = special(dialog);
-        QVERIFY(numbers->isEnabled());
-        QCOMPARE(choices(numbers), QStringLiteral("2,5:"));
+        QCOMPARE(choices(numbers) + (numbers->isEnabled() ? "" : " off"), QStringLiteral("2,5:"));
         click(dialog, "Button_OK");  // no number chosen
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("祝日設定|特殊番号を指定してください。")});
         QCOMPARE(entries(), QString());
