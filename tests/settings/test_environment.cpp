@@ -127,7 +127,6 @@ private slots:
         QTest::newRow("0, timer") << "" << 3 << "0" << QStringList{"3 0 ♪1", "list"};
         QTest::newRow("0, chime") << "" << 2 << "0" << QStringList{kOneTo59, "2 －[0] ♪1"};
         QTest::newRow("0.5 would be stored as 0") << "" << 1 << "0.5" << QStringList{kOneTo59, "1 [0.5] ♪1"};
-        QTest::newRow("59.5, timer") << "" << 3 << "59.5" << QStringList{kZeroTo59, "3 [59.5] ♪1"};
         QTest::newRow("59.4, above 59 before rounding") << "" << 3 << "59.4" << QStringList{kZeroTo59, "3 [59.4] ♪1"};
         QTest::newRow("-0.4, below 0 before rounding") << "" << 3 << "-0.4" << QStringList{kZeroTo59, "3 [-0.4] ♪1"};
         QTest::newRow("full-width 59, chime") << "" << 2 << "５９" << QStringList{"2 －５９ ♪1", "list"};
