@@ -240,7 +240,7 @@ private slots:
         // 新規 opens the special window on the first free number and comes back with it chosen.
         click(dialog, "Button_New");
         QDialog* specialWindow = opened();
-        QCOMPARE(specialWindowState(specialWindow), QStringLiteral("1|日付設定へ戻ります。"));
+        QCOMPARE(openedNumber() + '|' + child(specialWindow, "Button_Close")->toolTip(), "1|日付設定へ戻ります。");
         click(specialWindow, "Button_New");
         child<QLineEdit>(opened(), "Text_Hour")->setText("12");
         child<QLineEdit>(opened(), "Text_Chime")->setText("1");
@@ -402,7 +402,7 @@ private slots:
         numbers->setCurrentIndex(numbers->findText(QStringLiteral("5")));
         click(dialog, "Button_Edit");
         QDialog* specialWindow = opened();
-        QCOMPARE(specialWindowState(specialWindow), QStringLiteral("5|祝日設定へ戻ります。"));
+        QCOMPARE(openedNumber() + '|' + child(specialWindow, "Button_Close")->toolTip(), "5|祝日設定へ戻ります。");
         addWeekRow(1, 9, 0, 0, 8, 0, 0);
         specialWindow->close();
         QCOMPARE(choices(numbers), QStringLiteral("2,5,9:5"));
@@ -696,11 +696,6 @@ private:
     {
         QWidget* window = FindForm(QStringLiteral("Form_Special"));
         return window ? child<QLabel>(window, "Label_Special")->text() : QStringLiteral("not open");
-    }
-    // The special window's number and the tooltip of its 閉じる.
-    static QString specialWindowState(QWidget* window)
-    {
-        return child<QLabel>(window, "Label_Special")->text() + '|' + child(window, "Button_Close")->toolTip();
     }
     static ProgramGrid* grid(QWidget* window) { return child<ProgramGrid>(window, "DataGrid1"); }
 
