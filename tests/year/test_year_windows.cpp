@@ -138,8 +138,9 @@ private slots:
     }
 
     // Each row on a fresh store, with programs 2 on circuit 1 and 4 on circuit 2: opens the date dialog over
-    // from..to, compares dateDialogState(), makes the choices (a year index and an option, -1 keeps them; a
-    // number), presses OK and compares the date shown then, the entries, the marks, the count left and the messages.
+    // from..to, compares its state (years, checked option or -1, numbers, "off" while disabled, other kind's entry),
+    // makes the choices (a year index and an option, -1 keeps them; a number), presses OK and compares the date
+    // shown then, the entries, the marks, the count left and the messages.
     void dateDialog()
     {
         const QString stopA = QStringLiteral("年間プログラム設定|年間プログラムの設定可能数を500超えてしまうため作成できません。");
@@ -202,14 +203,20 @@ private slots:
             calendar()->setSelectedDate(QDate(row.from.year(), row.from.month(), 15));
             drag(row.from, row.to);
             QDialog* dialog = opened();
-            const QString state = dateDialogState(dialog);
+            const QString other = child<QLabel>(dialog, "Label_OtherEntry")->text();
+            const QString state = QStringLiteral("%1|%2|%3%4 %5")
+                                      .arg(choices(years(dialog)))
+                                      .arg(child<QButtonGroup>(dialog, QString())->checkedId())
+                                      .arg(special(dialog)->isEnabled() ? "" : "off ", choices(special(dialog)), other)
+                                      .trimmed();
             if (row.year >= 0)
                 years(dialog)->setCurrentIndex(row.year);
             if (row.option >= 0)
                 option(dialog, row.option)->setChecked(true);
             if (*row.number)
                 special(dialog)->setCurrentIndex(special(dialog)->findText(row.number));
-            const QString date = (child<QLabel>(dialog, "Label_Date")->text() + ' ' + otherEntry(dialog)).trimmed();
+            const QString date = (child<QLabel>(dialog, "Label_Date")->text() + ' ' +
+                                  child<QLabel>(dialog, "Label_OtherEntry")->text()).trimmed();
             click(dialog, "Button_OK");
             QCOMPARE((QStringList({row.name, state, date, entries(), marked(), programCount()}) + shownMessages())
                          .join(" | "),
@@ -598,16 +605,6 @@ private:
     {
         return child<QRadioButton>(dialog, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
     }
-    // The date dialog's years, checked option (-1 for none), numbers ("off" while disabled), other kind's entry.
-    static QString dateDialogState(QDialog* dialog)
-    {
-        return QStringLiteral("%1|%2|%3%4 %5")
-            .arg(choices(years(dialog)))
-            .arg(child<QButtonGroup>(dialog, QString())->checkedId())
-            .arg(special(dialog)->isEnabled() ? "" : "off ", choices(special(dialog)), otherEntry(dialog))
-            .trimmed();
-    }
-    static QString otherEntry(QDialog* dialog) { return child<QLabel>(dialog, "Label_OtherEntry")->text(); }
     void drag(QDate from, QDate to, Qt::KeyboardModifiers modifiers = {})
     {
         QWidget* grid = calendar()->dayGrid();
