@@ -266,9 +266,8 @@ private slots:
         QTest::mouseClick(child<QPushButton>(m_print, "Button_Special"), Qt::LeftButton);
         QCOMPARE(shownMessages(), (QStringList{"プログラム印刷|印刷する回路を選択してください。",
                                                "プログラム印刷|印刷するデータがありません。"}));
-        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(m_print->focusWidget(), child(m_print, "Button_Close"));
-        QVERIFY(!m_dialog);
+        QVERIFY(MessageBox::lastShown().icon == MessageBox::Icon::Exclamation &&
+                m_print->focusWidget() == child(m_print, "Button_Close") && !m_dialog);
     }
 
     // A circuit with only year entries: the year listing asks for the year; the week listing is an empty table.
@@ -295,12 +294,10 @@ private slots:
         MessageBox::queueAnswer(QMessageBox::No);
         clickPrint();
         QCOMPARE(shownMessages(), QStringList{"年間プログラム印刷|年間プログラムを印刷します。\r\nよろしいですか？"});
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_YearP")), 0);
-        QVERIFY(m_outputs.isEmpty() && m_dialog->isVisible());
+        QVERIFY(count("SELECT COUNT(*) FROM T_YearP") == 0 && m_outputs.isEmpty() && m_dialog->isVisible());
 
         previewWithYes();
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_YearP")), 1);
-        QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+        QVERIFY(count("SELECT COUNT(*) FROM T_YearP") == 1 && m_dialog->result() == QDialog::Accepted);
 
         openSelect(1, "Button_Week");
         previewWithYes();
@@ -322,8 +319,7 @@ private slots:
         clickPrint();
         QCOMPARE(shownMessages(), (QStringList{"プログラム印刷|特殊プログラムを印刷します。\r\nよろしいですか？",
                                                "特殊プログラム印刷|プリンタが見つかりません。"}));
-        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
-        QVERIFY(m_dialog->isVisible());
+        QVERIFY(MessageBox::lastShown().icon == MessageBox::Icon::Exclamation && m_dialog->isVisible());
         previewWithYes();
         const QString output = QStringLiteral("print 週間プログラム 繰返しプログラム 回 路 4 出力時間 3秒幅");
         QCOMPARE(m_outputs, (QStringList{"preview 年間プログラム 毎年 回 路 2",
