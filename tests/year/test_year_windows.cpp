@@ -279,8 +279,7 @@ private slots:
         option(dialog, 1, "Option_Delete")->setChecked(true);
         QVERIFY(yearList->isEnabled());
         click(dialog, "Button_OK");  // no year chosen
-        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(QApplication::focusWidget(), yearList);
+        QVERIFY(yearList->hasFocus() && MessageBox::lastShown().icon == MessageBox::Icon::Exclamation);
 
         yearList->setCurrentIndex(1);
         MessageBox::queueAnswer(QMessageBox::No);
