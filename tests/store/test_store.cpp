@@ -85,13 +85,21 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(StoreError, RenumberTable("T_Setting"));
     }
 
-    // A failed transaction takes its rows with it, bulk inserted ones too.
+    // A failed transaction takes its rows with it, bulk inserted ones too, and announces nothing; a committed
+    // one announces once what it and the ones it holds changed, to listeners free to start their own.
     void transactionsAndBulkInserts()
     {
         ScratchStore store;
+        QStringList heard;
+        QObject listener;
+        connect(&StoreChanges::instance(), &StoreChanges::changed, &listener, [&](StoreChanges::Changes changes, int circuit) {
+            heard << QString::number(changes.toInt()) + ':' + QString::number(circuit);
+            Transaction own;  // rolled back
+            addWeekRow(8, 0, 1, 0, 8, 0, 0);
+        });
         const QString sql = "INSERT INTO T_YearE (ID, CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?,?)";
         QVERIFY_THROWS_EXCEPTION(StoreError, [&] {
-            Transaction transaction;
+            Transaction transaction(StoreChanges::WeekAndSpecial, 2);
             addWeekRow(1, 0, 1, 0, 8, 0, 0);
             BulkInsert(sql).run({1, 2, 12, 25, 7});
             ProgramStore::exec("INSERT INTO T_NoSuchTable VALUES (1)");
@@ -99,13 +107,15 @@ private slots:
         }());
         QCOMPARE(WeekRowCount() + EveryYearRowCount(), 0);
         {
-            Transaction transaction;
+            Transaction transaction(StoreChanges::EveryYear, 2);
             BulkInsert insert(sql);
             insert.run({1, 2, 12, 25, 7});
+            Transaction(StoreChanges::Dated, 3).commit();
             insert.run({2, 2, 12, 31, 0});
             transaction.commit();
         }
         QVERIFY(storeSnapshot().endsWith("\n1,2,12,25,7\n2,2,12,31,0\n--"));
+        QCOMPARE(heard.join(' ') + ' ' + QString::number(WeekRowCount()), "12:0 0");
         QVERIFY_THROWS_EXCEPTION(StoreError, BulkInsert("INSERT INTO T_Nothing VALUES (?)"));
         QVERIFY_THROWS_EXCEPTION(StoreError, BulkInsert(sql).run({1, 2, 3, 4, 5, 6}));  // more values than placeholders
     }
