@@ -4,6 +4,7 @@
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
 #include "app/ui/FileDialog.h"
+#include "app/ui/ModalDialogs.h"
 #include "app/ui/WindowUtil.h"
 #include "week/Form_Week.h"
 
@@ -59,7 +60,7 @@ private slots:
             auto* circuit = child<QComboBox>(week, "Combo_Circuit");
             circuit->setCurrentIndex(circuit->findData(entry.circuit));
             child<QComboBox>(week, "Combo_Yobi")->setCurrentIndex(entry.day);
-            week->openDialog = [&entry](QDialog* dialog) {
+            ModalDialogs::setRunner([&entry](QDialog* dialog) {
                 dialog->show();
                 for (const auto& [box, text] : entry.boxes)
                     child<QLineEdit>(dialog, QLatin1String(box))->setText(text);
@@ -67,9 +68,10 @@ private slots:
                     child<QComboBox>(dialog, "Combo_YobiOFF")->setCurrentIndex(entry.endDay);
                 click(dialog, "Button_OK");
                 delete dialog;
-            };
+            });
             click(week, "Button_New");
         }
+        ModalDialogs::setRunner({});
         QCOMPARE(child<QLabel>(week, "Label_ProgramCount")->text(), QStringLiteral("886"));
         click(week, "Button_Close");
         QVERIFY(shownMessages().isEmpty());

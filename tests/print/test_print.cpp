@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "app/ui/ModalDialogs.h"
 #include "print/Form_Print.h"
 #include "print/PrintOutput.h"
 #include "print/PrintTables.h"
@@ -103,6 +104,7 @@ private slots:
 
     void cleanup()
     {
+        ModalDialogs::setRunner({});
         m_dialog.reset();
         delete m_print;
         m_print = nullptr;
@@ -368,10 +370,10 @@ private:
                 return m_printerPresent;
             });
         m_print = new Form_Print;
-        m_print->openDialog = [this](QDialog* dialog) {
+        ModalDialogs::setRunner([this](QDialog* dialog) {
             m_dialog.reset(dialog);
             dialog->show();
-        };
+        });
         m_print->show();
     }
 

@@ -3,7 +3,7 @@
 #include "holidays/Holidays.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
-#include "special/ModalDialogs.h"
+#include "app/ui/ModalDialogs.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
@@ -326,7 +326,7 @@ private slots:
             addYearRow(circuit, 27, 6, 1 + special, special);
             addEveryYearRow(circuit, 7, 1 + special, special);
         }
-        UpdateYearProgramCount();
+        emit StoreChanges::instance().changed(StoreChanges::Dated, 0);  // rows added behind its back
         chooseCircuit(1);
         calendar()->setSelectedDate(QDate(2027, 6, 10));
         const QString before = entries();
@@ -665,7 +665,7 @@ private:
     {
         EditRequest.CircuitNO = qint16(circuit);
         EditRequest.SpecialNO = qint16(special);
-        auto* window = new Form_Special;
+        auto* window = new Form_Special(QStringLiteral("年間プログラム設定へ戻ります。"));
         m_dialogs.emplace_back(window);
         window->show();
         return window;
