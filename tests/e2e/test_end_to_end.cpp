@@ -4,7 +4,6 @@
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
 #include "app/ui/FileDialog.h"
-#include "app/ui/ModalDialogs.h"
 #include "app/ui/WindowUtil.h"
 #include "week/Form_Week.h"
 
@@ -71,7 +70,6 @@ private slots:
             });
             click(week, "Button_New");
         }
-        ModalDialogs::setRunner({});
         QCOMPARE(child<QLabel>(week, "Label_ProgramCount")->text(), QStringLiteral("886"));
         click(week, "Button_Close");
         QVERIFY(shownMessages().isEmpty());

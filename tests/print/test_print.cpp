@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "app/ui/ModalDialogs.h"
 #include "print/Form_Print.h"
 #include "print/PrintOutput.h"
 #include "print/PrintTables.h"
@@ -104,7 +103,6 @@ private slots:
 
     void cleanup()
     {
-        ModalDialogs::setRunner({});
         m_dialog.reset();
         delete m_print;
         m_print = nullptr;

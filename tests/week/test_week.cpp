@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "app/ui/ModalDialogs.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
@@ -99,7 +98,6 @@ private slots:
 
     void cleanup()
     {
-        ModalDialogs::setRunner({});
         m_dialog.reset();
         delete m_week;
         m_store.reset();
