@@ -218,13 +218,17 @@ bool Form_Main::offerRecovery()
     return true;
 }
 
-QWidget* Form_Main::openWorkingWindow(QWidget* window)
+template <typename Window>
+void Form_Main::openWorkingWindow(Window* window)
 {
     window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &Window::closed, this, [this] {
+        if (!isVisible())
+            show();
+    });
     placeWindow(window);
     window->show();
     hide();
-    return window;
 }
 
 void Form_Main::Button_Initial_Click()

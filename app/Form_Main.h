@@ -35,7 +35,10 @@ protected:
 private:
     void buildWindow();
     void connectCommands();
-    QWidget* openWorkingWindow(QWidget* window);
+    // Places and shows a window in place of this one, which comes back when
+    // the window is closed.
+    template <typename Window>
+    void openWorkingWindow(Window* window);
     bool offerRecovery();
 
     void Button_Initial_Click();

@@ -2,6 +2,7 @@
 // each median should stay below one display frame (16 ms) and within three
 // times the small-store figure.
 #include "TestSupport.h"
+#include "app/ui/ModalDialogs.h"
 #include "bench/Timing.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
@@ -71,7 +72,7 @@ Figures run(int rows)
     fillStore(rows - 7);
     Form_Week week;
     std::unique_ptr<QDialog> dialog;
-    week.openDialog = [&dialog](QDialog* opened) { dialog.reset(opened); };
+    ModalDialogs::setRunner([&dialog](QDialog* opened) { dialog.reset(opened); });
     auto* circuits = week.findChild<QComboBox*>(QStringLiteral("Combo_Circuit"));
     auto* days = week.findChild<QComboBox*>(QStringLiteral("Combo_Yobi"));
     circuits->setCurrentIndex(0);
@@ -108,6 +109,7 @@ Figures run(int rows)
             click(&week, "Button_Copy");
         },
         [&] { click(dialog.get(), "Button_OK"); }, [] {});
+    ModalDialogs::setRunner({});
     return figures;
 }
 

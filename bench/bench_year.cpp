@@ -5,7 +5,7 @@
 #include "TestSupport.h"
 #include "bench/Timing.h"
 #include "special/Form_Special.h"
-#include "special/ModalDialogs.h"
+#include "app/ui/ModalDialogs.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
@@ -114,7 +114,7 @@ Figures run(int entries, int programs, int weekRows)
             EditRequest.CircuitNO = 1;
             EditRequest.SpecialNO = 1;
         },
-        [&] { dialog = std::make_unique<Form_Special>(&year); }, [&] { dialog.reset(); });
+        [&] { dialog = std::make_unique<Form_Special>(QString(), &year); }, [&] { dialog.reset(); });
     ModalDialogs::setRunner({});
     return figures;
 }

@@ -1,6 +1,7 @@
 #include "print/Form_Print.h"
 
 #include "app/ui/Guard.h"
+#include "app/ui/ModalDialogs.h"
 #include "app/ui/MessageBox.h"
 #include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
@@ -29,7 +30,6 @@ const QSize kButtonSize(190, 34);
 
 Form_Print::Form_Print(QWidget* parent)
     : QWidget(parent)
-    , openDialog(runModalDialog)
 {
     setObjectName(QStringLiteral("Form_Print"));
     setWindowTitle(kTitle);
@@ -141,7 +141,7 @@ void Form_Print::printButtonClick(int kind)
         return;
     }
     PrintJob::setHandOver(kind, circuit);
-    openDialog(new Form_PrintSelect(this));
+    ModalDialogs::open(new Form_PrintSelect(this));
 }
 
 void Form_Print::Button_Close_Click()
@@ -152,7 +152,6 @@ void Form_Print::Button_Close_Click()
 void Form_Print::closeEvent(QCloseEvent* event)
 {
     MarkFormUnloaded(this);
-    if (QWidget* main = FindForm(QStringLiteral("Form_Main")); main && !main->isVisible())
-        main->show();
+    emit closed();
     event->accept();
 }

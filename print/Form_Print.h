@@ -1,9 +1,7 @@
 #pragma once
 #include <QWidget>
-#include <functional>
 
 class QComboBox;
-class QDialog;
 class QLabel;
 class QPushButton;
 
@@ -15,9 +13,9 @@ class Form_Print : public QWidget
 public:
     explicit Form_Print(QWidget* parent = nullptr);
 
-    // Shows Form_PrintSelect modally and deletes it afterwards. Tests
-    // replace it to drive the dialog themselves (they then own it).
-    std::function<void(QDialog*)> openDialog;
+signals:
+    // Closed for good; its opener comes back.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -188,7 +188,7 @@ void storeCircuitSettings(const std::vector<ProgramLine>& lines)
 void importLines(const std::vector<ProgramLine>& lines)
 {
     const SortedLines sorted = sortForStore(lines);
-    Transaction transaction;
+    Transaction transaction(EveryStoreChange);
     ClearAllData();
     storeCircuitSettings(lines);
 

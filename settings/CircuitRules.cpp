@@ -108,7 +108,7 @@ void writeSettings(std::array<CircuitSetting, 8> settings)
             setting.Program = TypeNone;
             setting.PulseTime = 0;
         }
-    Transaction transaction;
+    Transaction transaction(StoreChanges::Settings);
     for (int circuit = 1; circuit <= 8; ++circuit) {
         const CircuitSetting& setting = settings[circuit - 1];
         ProgramStore::exec(

@@ -310,8 +310,7 @@ void Form_Environment::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (QWidget* main = FindForm(QStringLiteral("Form_Main")); main && !main->isVisible())
-        main->show();
+    emit closed();
     MarkFormUnloaded(this);
     event->accept();
 }

@@ -27,6 +27,10 @@ public:
 
     bool typeChangeBlocked() const { return TypeChangeBlocked; }
 
+signals:
+    // Closed for good; its opener comes back.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -2,13 +2,13 @@
 
 #include "app/ui/Guard.h"
 #include "app/ui/MessageBox.h"
+#include "app/ui/ModalDialogs.h"
 #include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
-#include "special/ModalDialogs.h"
 #include "special/SpecialPrograms.h"
-#include "special/YearLinks.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
+#include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "week/Form_Copy.h"
 #include "week/Form_EditTime.h"
@@ -28,13 +28,14 @@ const QString kTitle = QStringLiteral("特殊プログラム");
 
 }  // namespace
 
-Form_Special::Form_Special(QWidget* parent)
+Form_Special::Form_Special(const QString& closeTip, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form_Special"));
     setWindowTitle(kTitle);
     setModal(true);
     buildWindow();
+    Button_Close->setToolTip(closeTip);
     connectHandlers();
     runGuarded(this, [this] { Form_Load(); });
 }
@@ -80,6 +81,10 @@ void Form_Special::connectHandlers()
     connect(Button_AllDelete, &QPushButton::clicked, this, guarded(this, [this] { Button_AllDelete_Click(); }));
     connect(Button_Copy, &QPushButton::clicked, this, guarded(this, [this] { Button_Copy_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
+    connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
+        if (changes & StoreChanges::WeekAndSpecial)
+            runGuarded(this, [this] { programsChanged(); });
+    });
 }
 
 void Form_Special::Form_Load()
@@ -95,9 +100,6 @@ void Form_Special::Form_Load()
     Label_Pulse->setText(QString::number(setting.PulseTime) + QStringLiteral("秒"));
     refresh();
     Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
-    Button_Close->setToolTip(IsFormLoaded(QStringLiteral("Form_EditYear"))  ? QStringLiteral("日付設定へ戻ります。")
-                             : IsFormLoaded(QStringLiteral("Form_Holiday")) ? QStringLiteral("祝日設定へ戻ります。")
-                                                                            : QStringLiteral("年間プログラム設定へ戻ります。"));
 }
 
 int Form_Special::programType() const
@@ -124,6 +126,14 @@ void Form_Special::rebuildList(int circuit, int special)
 void Form_Special::refresh()
 {
     rebuildList(m_circuit, m_special);
+}
+
+// Whoever changed them (this window, its entry or copy dialog), the list
+// and the count left follow.
+void Form_Special::programsChanged()
+{
+    refresh();
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
 }
 
 void Form_Special::fillRequest(int editMode, int id)
@@ -190,13 +200,9 @@ void Form_Special::Button_Delete_Click()
     EditRequest.ID = qint16(id);
     EditRequest.CircuitNO = qint16(m_circuit);
     EditRequest.SpecialNO = qint16(m_special);
-    if (SpecialPrograms::DeleteSpecialProgram(id, m_circuit, m_special)) {
+    if (SpecialPrograms::DeleteSpecialProgram(id, m_circuit, m_special))
         MessageBox::show(this, QStringLiteral("特殊番号%1 は削除されます。").arg(m_special), kTitle,
                          MessageBox::Icon::Information);
-        RefreshYearSide(m_circuit);
-    }
-    refresh();
-    UpdateProgramCount(objectName());
 }
 
 void Form_Special::Button_AllDelete_Click()
@@ -208,9 +214,6 @@ void Form_Special::Button_AllDelete_Click()
     EditRequest.CircuitNO = qint16(m_circuit);
     EditRequest.SpecialNO = qint16(m_special);
     SpecialPrograms::DeleteAllSpecialPrograms(m_circuit, m_special);
-    RefreshYearSide(m_circuit);
-    refresh();
-    UpdateProgramCount(objectName());
     MessageBox::show(this, subject + QStringLiteral(" の特殊プログラムをすべて削除しました。"), kTitle,
                      MessageBox::Icon::Information);
 }
@@ -237,8 +240,6 @@ void Form_Special::done(int result)
     MarkFormUnloaded(this);
     EditRequest.CircuitNO = qint16(m_circuit);
     EditRequest.SpecialNO = qint16(m_special);
-    for (const char* host : {"Form_EditYear", "Form_Holiday"})
-        if (auto* dialog = dynamic_cast<SpecialChoiceHost*>(FindForm(QLatin1String(host))))
-            dialog->SpecialWindowClosed(m_special, DataGrid1->rowCount() > 0);
+    emit closing(m_special, DataGrid1->rowCount() > 0);
     QDialog::done(result);
 }

@@ -1,6 +1,5 @@
 #pragma once
 #include "week/ListControls.h"
-#include "week/ListHost.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -11,21 +10,26 @@ class ProgramGrid;
 
 // The programs of one circuit under one special number (EditRequest's
 // CircuitNO and SpecialNO; SpecialNO 0 takes the first free number). The
-// number comes into existence with its first saved program.
-class Form_Special : public QDialog, public ListHost, private ListControls
+// number comes into existence with its first saved program. `closeTip`,
+// the tooltip of 閉じる, says where it goes back to.
+class Form_Special : public QDialog, private ListControls
 {
     Q_OBJECT
 public:
-    explicit Form_Special(QWidget* parent = nullptr);
+    explicit Form_Special(const QString& closeTip, QWidget* parent = nullptr);
 
     void BuildSpecialList(int circuit, int special);
     void SetSpecialGridColumns();
-    void rebuildList(int circuit, int special) override;
+    void rebuildList(int circuit, int special);
 
     int circuit() const { return m_circuit; }
     int special() const { return m_special; }
 
     void done(int result) override;
+
+signals:
+    // On the way out: the number shown and whether it has programs now.
+    void closing(int special, bool hasPrograms);
 
 private:
     void buildWindow();
@@ -33,6 +37,7 @@ private:
     void Form_Load();
     int programType() const;
     void refresh();
+    void programsChanged();
     // Fills EditRequest for this window's circuit and number, Origin 2.
     void fillRequest(int editMode, int id);
     void openEntryDialog();

@@ -2,10 +2,10 @@
 
 #include "app/ui/Guard.h"
 #include "app/ui/MessageBox.h"
+#include "app/ui/ModalDialogs.h"
 #include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
 #include "special/Form_Special.h"
-#include "special/ModalDialogs.h"
 #include "special/SpecialPrograms.h"
 #include "store/SharedState.h"
 
@@ -127,6 +127,6 @@ void Form_SpecialSelect::Button_OK_Click()
 
 void Form_SpecialSelect::openSpecial()
 {
-    ModalDialogs::open(new Form_Special(parentWidget()));
+    ModalDialogs::open(new Form_Special(QStringLiteral("年間プログラム設定へ戻ります。"), parentWidget()));
     accept();
 }

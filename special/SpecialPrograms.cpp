@@ -11,6 +11,7 @@ namespace {
 
 void deleteYearEntries(int circuit, int special)
 {
+    Transaction::changes(StoreChanges::Dated | StoreChanges::EveryYear, circuit);
     for (const char* table : {"T_Year", "T_YearE"}) {
         ProgramStore::exec(
             QStringLiteral("DELETE FROM %1 WHERE CircuitNO = ? AND SpecialNO = ?").arg(QLatin1String(table)),
@@ -65,7 +66,7 @@ bool DeleteSpecialProgram(int id, int circuit, int special)
 {
     if (special < 1)
         return false;
-    Transaction transaction;
+    Transaction transaction(StoreChanges::WeekAndSpecial, circuit);
     ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ? AND CircuitNO = ? AND SpecialNO = ?"),
                        {id, circuit, special});
     const bool lastGone = ProgramCount(circuit, special) == 0;
@@ -80,7 +81,7 @@ void DeleteAllSpecialPrograms(int circuit, int special)
 {
     if (special < 1)
         return;
-    Transaction transaction;
+    Transaction transaction(StoreChanges::WeekAndSpecial, circuit);
     ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"), {circuit, special});
     deleteYearEntries(circuit, special);
     RenumberTable(QStringLiteral("T_Week"));

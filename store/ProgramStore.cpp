@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <memory>
+#include <utility>
 
 StoreError::StoreError(const QString& description)
     : std::runtime_error(description.toStdString())
@@ -24,6 +25,9 @@ const QString kConnectionName = QStringLiteral("wzstore");
 const QStringList kStoreFiles{QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
 QString g_location;
 int g_transactionDepth = 0;
+// What the running transaction will announce when it commits.
+StoreChanges::Changes g_pendingChanges;
+int g_pendingCircuit = 0;
 
 QString describe(const QSqlError& error)
 {
@@ -203,6 +207,7 @@ void close()
     removeConnection();
     g_location.clear();
     g_transactionDepth = 0;
+    g_pendingChanges = {};
 }
 
 bool isOpen()
@@ -243,22 +248,43 @@ QVariant scalar(const QString& sql, const QVariantList& values, const QVariant& 
 
 }  // namespace ProgramStore
 
-Transaction::Transaction()
+Transaction::Transaction(StoreChanges::Changes changes, int circuit)
 {
     if (g_transactionDepth == 0) {
         QSqlDatabase db = ProgramStore::database();
         if (!db.transaction())
             throw StoreError(describe(db.lastError()));
         m_outermost = true;
+        g_pendingChanges = {};
     }
     ++g_transactionDepth;
+    Transaction::changes(changes, circuit);
 }
 
 Transaction::~Transaction()
 {
-    --g_transactionDepth;
-    if (m_outermost && !m_done && QSqlDatabase::contains(kConnectionName))
+    release();
+    if (!m_outermost || m_done)
+        return;
+    g_pendingChanges = {};
+    if (QSqlDatabase::contains(kConnectionName))
         ProgramStore::database().rollback();
+}
+
+void Transaction::changes(StoreChanges::Changes changes, int circuit)
+{
+    if (!changes)
+        return;
+    g_pendingCircuit = !g_pendingChanges || g_pendingCircuit == circuit ? circuit : 0;
+    g_pendingChanges |= changes;
+}
+
+void Transaction::release()
+{
+    if (!m_released) {
+        m_released = true;
+        --g_transactionDepth;
+    }
 }
 
 void Transaction::commit()
@@ -272,6 +298,11 @@ void Transaction::commit()
     if (!db.commit()) {
         const QString error = describe(db.lastError());
         db.rollback();
+        g_pendingChanges = {};
         throw StoreError(error);
     }
+    // Released first: what the listeners do is no part of this transaction.
+    release();
+    if (const StoreChanges::Changes changes = std::exchange(g_pendingChanges, {}))
+        emit StoreChanges::instance().changed(changes, g_pendingCircuit);
 }

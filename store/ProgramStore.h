@@ -1,4 +1,6 @@
 #pragma once
+#include "store/StoreChanges.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -45,18 +47,25 @@ QVariant scalar(const QString& sql, const QVariantList& values = {}, const QVari
 
 // One store transaction: commits on commit(), rolls back when destroyed
 // uncommitted (for instance when a StoreError flies through it). Nested
-// Transactions join the outermost one.
+// Transactions join the outermost one. What a transaction declares it
+// changes (its own, its nested ones' and changes()) is announced through
+// StoreChanges after the outermost commit.
 class Transaction
 {
 public:
-    Transaction();
+    explicit Transaction(StoreChanges::Changes changes = {}, int circuit = 0);
     ~Transaction();
     void commit();
+    // Adds to what the commit announces, for changes known only on the way.
+    static void changes(StoreChanges::Changes changes, int circuit);
 
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
 private:
+    void release();
+
     bool m_outermost = false;
     bool m_done = false;
+    bool m_released = false;
 };

@@ -48,7 +48,7 @@ QString GetConnectionString()
 
 void ClearAllData()
 {
-    Transaction transaction;
+    Transaction transaction(EveryStoreChange);
     ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET PulseTime = 0, Program = 0, Chime = 1"));
     for (const char* table : {"T_Week", "T_WeekT", "T_WeekP", "T_Year", "T_YearE", "T_YearP"})
         ProgramStore::exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));

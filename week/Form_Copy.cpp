@@ -7,7 +7,6 @@
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "week/Days.h"
-#include "week/ListHost.h"
 #include "week/WeekEditing.h"
 
 #include <QComboBox>
@@ -151,14 +150,5 @@ void Form_Copy::Button_OK_Click()
                          capacityMessage(result.stoppedAtFirstRow ? "を超えているためコピーできませんでした。"
                                                                   : "を超えているためコピーできないデータがありました。"),
                          QStringLiteral("入力エラー"), MessageBox::Icon::Critical);
-    finish();
-}
-
-void Form_Copy::finish()
-{
-    if (specialTarget())
-        RefreshList("Form_Special", EditRequest.CircuitNO, EditRequest.SpecialNO);
-    else
-        RefreshList("Form_Week", EditRequest.CircuitNO, EditRequest.YobiON);
     accept();
 }

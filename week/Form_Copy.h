@@ -21,7 +21,6 @@ private:
     bool specialTarget() const;
     void Option_Copy_Click(int index);
     void Button_OK_Click();
-    void finish();
 
     QLabel* Label_Titile;
     QRadioButton* Option_Copy[2];

@@ -8,7 +8,6 @@
 #include "snd/player/PlayChime.h"
 #include "store/SharedState.h"
 #include "week/EntryParts.h"
-#include "week/ListHost.h"
 #include "week/UpDown.h"
 #include "week/WeekEditing.h"
 
@@ -214,6 +213,5 @@ void Form_EditTime::Button_OK_Click()
                                            numberIn(Text_Chime)};
     if (WeekEditing::WriteTimeProgram(EditRequest, m_type, program) == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
-    RefreshOpener(EditRequest);
     accept();
 }

@@ -7,7 +7,6 @@
 #include "store/SharedState.h"
 #include "week/Days.h"
 #include "week/EntryParts.h"
-#include "week/ListHost.h"
 #include "week/UpDown.h"
 #include "week/WeekEditing.h"
 
@@ -189,6 +188,5 @@ void Form_EditTimeTimer::Button_OK_Click()
                                             numberIn(Text_Repeat),  std::max(0, Combo_YobiOFF->currentIndex())};
     if (WeekEditing::WriteTimerProgram(EditRequest, program) == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
-    RefreshOpener(EditRequest);
     accept();
 }

@@ -2,10 +2,12 @@
 
 #include "app/ui/Guard.h"
 #include "app/ui/MessageBox.h"
+#include "app/ui/ModalDialogs.h"
 #include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
+#include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "week/Days.h"
 #include "week/Form_Copy.h"
@@ -33,7 +35,6 @@ const QString kTitle = QStringLiteral("週間プログラム");
 
 Form_Week::Form_Week(const WeekViewMaker& makeView, QWidget* parent)
     : QWidget(parent)
-    , openDialog(runModalDialog)
 {
     setObjectName(QStringLiteral("Form_Week"));
     setWindowTitle(kTitle);
@@ -103,6 +104,10 @@ void Form_Week::connectHandlers()
     connect(Button_AllDelete, &QPushButton::clicked, this, guarded(this, [this] { Button_AllDelete_Click(); }));
     connect(Button_Copy, &QPushButton::clicked, this, guarded(this, [this] { Button_Copy_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
+    connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
+        if (changes & StoreChanges::WeekAndSpecial)
+            runGuarded(this, [this] { programsChanged(); });
+    });
     // Edit and delete act on the selected grid row, hidden under the timeline.
     if (Frame_View)
         connect(Frame_View, &WeekViewChoice::timelineToggled, this, [this](bool shown) {
@@ -164,6 +169,14 @@ void Form_Week::refresh()
     rebuildList(selectedCircuit(), selectedDay());
 }
 
+// Whoever changed them (this window, its entry or copy dialog), the list
+// and the count left follow.
+void Form_Week::programsChanged()
+{
+    refresh();
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
+}
+
 void Form_Week::updateCopyEnabled()
 {
     const int type = programType();
@@ -202,9 +215,9 @@ void Form_Week::Button_New_Click()
     EditRequest.YobiOFF = type >= 3 ? EditRequest.YobiON : qint16(0);
     EditRequest.Origin = 1;
     if (type <= 2)
-        openDialog(new Form_EditTime(this));
+        ModalDialogs::open(new Form_EditTime(this));
     else
-        openDialog(new Form_EditTimeTimer(this));
+        ModalDialogs::open(new Form_EditTimeTimer(this));
 }
 
 void Form_Week::fillRequestFromRow()
@@ -238,9 +251,9 @@ void Form_Week::Button_Edit_Click()
     fillRequestFromRow();
     EditRequest.EditMode = -1;
     if (type <= 2)
-        openDialog(new Form_EditTime(this));
+        ModalDialogs::open(new Form_EditTime(this));
     else
-        openDialog(new Form_EditTimeTimer(this));
+        ModalDialogs::open(new Form_EditTimeTimer(this));
 }
 
 void Form_Week::Button_Delete_Click()
@@ -252,8 +265,6 @@ void Form_Week::Button_Delete_Click()
         return;
     fillRequestFromRow();
     WeekEditing::DeleteWeekProgram(EditRequest, selectedDay());
-    refresh();
-    UpdateProgramCount(objectName());
 }
 
 void Form_Week::Button_AllDelete_Click()
@@ -267,8 +278,6 @@ void Form_Week::Button_AllDelete_Click()
                          QMessageBox::No) != QMessageBox::Yes)
         return;
     WeekEditing::DeleteAllWeekPrograms(circuit);
-    refresh();
-    UpdateProgramCount(objectName());
     MessageBox::show(this, prefix + QStringLiteral(" の週間プログラムをすべて削除しました。"), kTitle,
                      MessageBox::Icon::Information);
 }
@@ -291,7 +300,7 @@ void Form_Week::Button_Copy_Click()
     EditRequest.Origin = 1;
     const int type = programType();
     if (type == 1 || type == 2)
-        openDialog(new Form_Copy(this));
+        ModalDialogs::open(new Form_Copy(this));
 }
 
 void Form_Week::Button_Close_Click()
@@ -302,7 +311,6 @@ void Form_Week::Button_Close_Click()
 void Form_Week::closeEvent(QCloseEvent* event)
 {
     MarkFormUnloaded(this);
-    if (QWidget* main = FindForm(QStringLiteral("Form_Main")); main && !main->isVisible())
-        main->show();
+    emit closed();
     event->accept();
 }

@@ -1,19 +1,16 @@
 #pragma once
 #include "week/ListControls.h"
-#include "week/ListHost.h"
 #include "week/WeekViewChoice.h"
 
 #include <QWidget>
-#include <functional>
 
 class QComboBox;
-class QDialog;
 class QLabel;
 class QPushButton;
 class ProgramGrid;
 
 // The week program list of one circuit and day selection.
-class Form_Week : public QWidget, public ListHost, private ListControls
+class Form_Week : public QWidget, private ListControls
 {
     Q_OBJECT
 public:
@@ -22,11 +19,11 @@ public:
 
     void BuildWeekList(int circuit, int day);
     void SetWeekGridColumns(int day);
-    void rebuildList(int circuit, int day) override;
+    void rebuildList(int circuit, int day);
 
-    // Shows an entry or copy dialog modally and deletes it afterwards. Tests
-    // replace it to drive the dialog themselves (they then own it).
-    std::function<void(QDialog*)> openDialog;
+signals:
+    // Closed for good; its opener comes back.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -41,6 +38,7 @@ private:
     int programType() const;
     void updateCopyEnabled();
     void refresh();
+    void programsChanged();
     // Fills CircuitNO, YobiON and the program fields from the selected row.
     void fillRequestFromRow();
 

@@ -221,7 +221,6 @@ void Form_DayPreview::showDay()
 void Form_DayPreview::closeEvent(QCloseEvent* event)
 {
     MarkFormUnloaded(this);
-    if (QWidget* main = FindForm(QStringLiteral("Form_Main")); main && !main->isVisible())
-        main->show();
+    emit closed();
     event->accept();
 }

@@ -16,6 +16,10 @@ class Form_DayPreview : public QWidget
 public:
     explicit Form_DayPreview(QWidget* parent = nullptr);
 
+signals:
+    // Closed for good; its opener comes back.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -4,7 +4,6 @@
 #include "app/ui/MessageBox.h"
 #include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
-#include "special/YearLinks.h"
 #include "store/SharedState.h"
 #include "year/YearEntries.h"
 
@@ -125,7 +124,6 @@ bool Form_DeleteYear::confirmed(const QString& subject)
 
 void Form_DeleteYear::finish(const QString& subject)
 {
-    RefreshYearSide(m_circuit);
     MessageBox::show(this, subject + QStringLiteral(" のデータを消去しました。"), kTitle, MessageBox::Icon::Information);
     accept();
 }

@@ -80,7 +80,8 @@ void Form_EditYear::buildWindow()
         m_options->addButton(Option_Year[index], index);
     }
 
-    createSpecialFrame(this);
+    createSpecialFrame(this, QStringLiteral("日付設定へ戻ります。"),
+                       [this](int special, bool choose) { SpecialWindowClosed(special, choose); });
     Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"), QStringLiteral("入力した内容を確定します。"),
                            kButtonSize);
     Button_Cancel = makeButton(this, "Button_Cancel", QStringLiteral("ｷｬﾝｾﾙ (&C)"),
@@ -263,7 +264,6 @@ void Form_EditYear::Button_OK_Click()
                                  : QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。").arg(YearCapacity),
                              kTitle, MessageBox::Icon::Critical);
     }
-    RefreshYearSide(m_circuit);
     accept();
 }
 

@@ -1,5 +1,4 @@
 #pragma once
-#include "special/YearLinks.h"
 #include "year/SpecialFrame.h"
 
 #include <QDate>
@@ -15,16 +14,18 @@ class QRadioButton;
 // What a day or a run of days does: nothing special (week programs), stop,
 // or a special program; in the year shown or every year. The circuit comes
 // from EditRequest, the run from YearHandOver.
-class Form_EditYear : public QDialog, public SpecialChoiceHost, private SpecialFrame
+class Form_EditYear : public QDialog, private SpecialFrame
 {
     Q_OBJECT
 public:
     explicit Form_EditYear(QWidget* parent = nullptr);
 
-    void SpecialWindowClosed(int special, bool choose) override;
     void done(int result) override;
 
 private:
+    // The special window opened here closed: the numbers in use are listed
+    // again and, when `choose`, the one it showed is chosen.
+    void SpecialWindowClosed(int special, bool choose);
     void buildWindow();
     void connectHandlers();
     void Form_Load();

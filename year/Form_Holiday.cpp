@@ -96,7 +96,8 @@ void Form_Holiday::buildWindow()
         m_options->addButton(Option_Action[index], index);
     }
 
-    createSpecialFrame(this);
+    createSpecialFrame(this, QStringLiteral("祝日設定へ戻ります。"),
+                       [this](int special, bool choose) { SpecialWindowClosed(special, choose); });
     Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"),
                            QStringLiteral("チェックした祝日に年間プログラムを設定します。"), kButtonSize);
     Button_Cancel = makeButton(this, "Button_Cancel", QStringLiteral("ｷｬﾝｾﾙ (&C)"),
@@ -248,7 +249,6 @@ void Form_Holiday::Button_OK_Click()
         showCapacityRefusal(YearEntries::PlanDatedDays(m_circuit, days, special).toAdd);
         return;
     }
-    RefreshYearSide(m_circuit);
     accept();
 }
 

@@ -1,5 +1,4 @@
 #pragma once
-#include "special/YearLinks.h"
 #include "year/SpecialFrame.h"
 
 #include <QDate>
@@ -15,16 +14,18 @@ class QTreeWidget;
 
 // 祝日設定: the national holidays of a year, each ticked, written in one go
 // as dated entries of the circuit, 停止 or a special program.
-class Form_Holiday : public QDialog, public SpecialChoiceHost, private SpecialFrame
+class Form_Holiday : public QDialog, private SpecialFrame
 {
     Q_OBJECT
 public:
     Form_Holiday(int circuit, int year, QWidget* parent = nullptr);
 
-    void SpecialWindowClosed(int special, bool choose) override;
     void done(int result) override;
 
 private:
+    // The special window opened here closed: the numbers in use are listed
+    // again and, when `choose`, the one it showed is chosen.
+    void SpecialWindowClosed(int special, bool choose);
     void buildWindow();
     void connectHandlers();
     void Form_Load(int year);

@@ -2,12 +2,13 @@
 
 #include "app/ui/Guard.h"
 #include "app/ui/MessageBox.h"
+#include "app/ui/ModalDialogs.h"
 #include "app/ui/Widgets.h"
 #include "app/ui/WindowUtil.h"
 #include "special/Form_SpecialSelect.h"
-#include "special/ModalDialogs.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
+#include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "week/ListControls.h"
 #include "year/Form_DeleteYear.h"
@@ -121,6 +122,15 @@ void Form_Year::connectHandlers()
     connect(Button_DeleteYear, &QPushButton::clicked, this, guarded(this, [this] { Button_DeleteYear_Click(); }));
     connect(Button_Holiday, &QPushButton::clicked, this, guarded(this, [this] { Button_Holiday_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { close(); }));
+    // Whichever dialog changed the entries, the marks and the count follow.
+    connect(&StoreChanges::instance(), &StoreChanges::changed, this,
+            [this](StoreChanges::Changes changes, int circuit) {
+                if (changes & (StoreChanges::Dated | StoreChanges::EveryYear))
+                    runGuarded(this, [this, circuit] {
+                        RefreshYearBold(circuit);
+                        showProgramCount();
+                    });
+            });
 }
 
 void Form_Year::Form_Load()
@@ -134,6 +144,11 @@ void Form_Year::Form_Load()
     Combo_Circuit->setCurrentIndex(-1);
     MonthView1->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
     MonthView1->setSelectedDate(QDate::currentDate());
+    showProgramCount();
+}
+
+void Form_Year::showProgramCount()
+{
     Label_ProgramCount->setText(QString::number(RemainingYearCapacity()));
 }
 
@@ -174,7 +189,7 @@ void Form_Year::focusCircuitChoice()
 
 void Form_Year::RefreshYearBold(int circuit)
 {
-    if (circuit == selectedCircuit())
+    if (selectedCircuit() != 0 && (circuit == 0 || circuit == selectedCircuit()))
         markDays();
 }
 
@@ -240,7 +255,6 @@ void Form_Year::Button_Holiday_Click()
 void Form_Year::closeEvent(QCloseEvent* event)
 {
     MarkFormUnloaded(this);
-    if (QWidget* main = FindForm(QStringLiteral("Form_Main")); main && !main->isVisible())
-        main->show();
+    emit closed();
     event->accept();
 }

@@ -1,6 +1,4 @@
 #pragma once
-#include "special/YearLinks.h"
-
 #include <QDate>
 #include <QWidget>
 
@@ -11,14 +9,18 @@ class MonthCalendar;
 
 // The year calendar: the dated and every-year entries of the chosen circuit
 // are bold; a clicked day or run opens the date dialog.
-class Form_Year : public QWidget, public YearMarksHost
+class Form_Year : public QWidget
 {
     Q_OBJECT
 public:
     explicit Form_Year(QWidget* parent = nullptr);
 
-    // Re-marks the days shown when `circuit` is the one chosen.
-    void RefreshYearBold(int circuit) override;
+    // Re-marks the days shown when `circuit` is the one chosen (0: any).
+    void RefreshYearBold(int circuit);
+
+signals:
+    // Closed for good; its opener comes back.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -32,6 +34,7 @@ private:
     bool circuitChosen();
     void markDays();
     void focusCircuitChoice();
+    void showProgramCount();
 
     void Combo_Circuit_Click();
     void MonthView1_PageChanged(bool byNavigation);

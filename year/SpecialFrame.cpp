@@ -1,9 +1,10 @@
 #include "year/SpecialFrame.h"
 
+#include "app/ui/Guard.h"
+#include "app/ui/ModalDialogs.h"
 #include "app/ui/Widgets.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
-#include "special/ModalDialogs.h"
 #include "store/SharedState.h"
 
 #include <QComboBox>
@@ -11,8 +12,10 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-void SpecialFrame::createSpecialFrame(QWidget* dialog)
+void SpecialFrame::createSpecialFrame(QWidget* dialog, const QString& backTip, std::function<void(int, bool)> closed)
 {
+    m_backTip = backTip;
+    m_specialClosed = std::move(closed);
     const QSize buttonSize(100, 30);
     Frame_Special = new QGroupBox(QStringLiteral("特殊番号"), dialog);
     Frame_Special->setObjectName(QStringLiteral("Frame_Special"));
@@ -46,7 +49,7 @@ void SpecialFrame::newSpecial(QWidget* dialog, int circuit)
     if (!SpecialNumberLeft(dialog, circuit))
         return;
     EditRequest.CircuitNO = qint16(circuit);
-    ModalDialogs::open(new Form_Special(dialog));
+    openSpecialWindow(dialog);
 }
 
 void SpecialFrame::editSpecial(QWidget* dialog, int circuit)
@@ -55,7 +58,16 @@ void SpecialFrame::editSpecial(QWidget* dialog, int circuit)
         return;
     EditRequest.CircuitNO = qint16(circuit);
     EditRequest.SpecialNO = qint16(chosenSpecial());
-    ModalDialogs::open(new Form_Special(dialog));
+    openSpecialWindow(dialog);
+}
+
+void SpecialFrame::openSpecialWindow(QWidget* dialog)
+{
+    auto* window = new Form_Special(m_backTip, dialog);
+    QObject::connect(window, &Form_Special::closing, dialog, [dialog, closed = m_specialClosed](int special, bool has) {
+        runGuarded(dialog, [&] { closed(special, has); });
+    });
+    ModalDialogs::open(window);
 }
 
 int SpecialFrame::chosenSpecial() const

@@ -1,4 +1,6 @@
 #pragma once
+#include <QString>
+#include <functional>
 
 class QComboBox;
 class QGroupBox;
@@ -15,7 +17,9 @@ struct SpecialFrame
     QPushButton* Button_New;
     QPushButton* Button_Edit;
 
-    void createSpecialFrame(QWidget* dialog);
+    // The special window opened here gets `backTip` as its 閉じる tooltip
+    // and tells `closed` the number it showed and whether that has programs.
+    void createSpecialFrame(QWidget* dialog, const QString& backTip, std::function<void(int, bool)> closed);
     // Enabled with the option that runs a special program.
     void enableSpecialFrame(bool special);
     // Opens the special window on the first free number of the circuit,
@@ -25,4 +29,10 @@ struct SpecialFrame
     void editSpecial(QWidget* dialog, int circuit);
     // The chosen number, or 0.
     int chosenSpecial() const;
+
+private:
+    void openSpecialWindow(QWidget* dialog);
+
+    QString m_backTip;
+    std::function<void(int, bool)> m_specialClosed;
 };

@@ -130,7 +130,7 @@ std::optional<int> EveryYearEntry(int circuit, int month, int day)
 RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int special)
 {
     RunResult result;
-    Transaction transaction;
+    Transaction transaction(StoreChanges::Dated, circuit);
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
         const DayRow row{QStringLiteral("T_Year"),
                          QStringLiteral("CircuitNO = ? AND Year = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
@@ -152,7 +152,7 @@ RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int sp
 
 void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int special)
 {
-    Transaction transaction;
+    Transaction transaction(StoreChanges::EveryYear, circuit);
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
         const DayRow row{QStringLiteral("T_YearE"),
                          QStringLiteral("CircuitNO = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
@@ -199,7 +199,7 @@ DaysPlan PlanDatedDays(int circuit, const QList<QDate>& days, int special)
 
 bool WriteDatedDays(int circuit, const QList<QDate>& days, int special)
 {
-    Transaction transaction;
+    Transaction transaction(StoreChanges::Dated, circuit);
     if (PlanDatedDays(circuit, days, special).toAdd > RemainingYearCapacity())
         return false;
     for (const QDate& day : days) {
@@ -235,7 +235,7 @@ bool HasEveryYearEntries(int circuit)
 
 int DeleteAllEntries(int circuit)
 {
-    Transaction transaction;
+    Transaction transaction(StoreChanges::Dated | StoreChanges::EveryYear, circuit);
     const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit}) +
                         deleteRows("T_Year", QStringLiteral("CircuitNO = ?"), {circuit});
     RenumberTable(QStringLiteral("T_YearE"));
@@ -246,7 +246,7 @@ int DeleteAllEntries(int circuit)
 
 int DeleteYear(int circuit, int twoDigitYear)
 {
-    Transaction transaction;
+    Transaction transaction(StoreChanges::Dated, circuit);
     const int deleted = deleteRows("T_Year", QStringLiteral("CircuitNO = ? AND Year = ?"), {circuit, twoDigitYear});
     RenumberTable(QStringLiteral("T_Year"));
     transaction.commit();
@@ -255,7 +255,7 @@ int DeleteYear(int circuit, int twoDigitYear)
 
 int DeleteEveryYearEntries(int circuit)
 {
-    Transaction transaction;
+    Transaction transaction(StoreChanges::EveryYear, circuit);
     const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit});
     RenumberTable(QStringLiteral("T_YearE"));
     transaction.commit();

@@ -1,14 +1,10 @@
 #include "app/ui/WindowUtil.h"
 
-#include "store/StoreRoutines.h"
-
 #include <QApplication>
-#include <QDialog>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QScreen>
 #include <QWidget>
-#include <memory>
 #include <QWindow>
 #include <algorithm>
 
@@ -32,31 +28,6 @@ void MarkFormUnloaded(QWidget* window)
 bool IsFormLoaded(const QString& name)
 {
     return FindForm(name) != nullptr;
-}
-
-namespace {
-
-void setCountLabel(const QString& formName, int remaining)
-{
-    QWidget* form = FindForm(formName);
-    if (!form)
-        return;
-    if (auto* label = form->findChild<QLabel*>(QStringLiteral("Label_ProgramCount")))
-        label->setText(QString::number(remaining));
-}
-
-}  // namespace
-
-void UpdateProgramCount(const QString& formName)
-{
-    if (formName != QLatin1String("Form_Week") && formName != QLatin1String("Form_Special"))
-        return;
-    setCountLabel(formName, RemainingWeekCapacity());
-}
-
-void UpdateYearProgramCount()
-{
-    setCountLabel(QStringLiteral("Form_Year"), RemainingYearCapacity());
 }
 
 namespace {
@@ -111,10 +82,4 @@ void styleHeading(QLabel* heading, qreal scale)
     font.setPointSizeF(font.pointSizeF() * scale);
     font.setBold(true);
     heading->setFont(font);
-}
-
-void runModalDialog(QDialog* dialog)
-{
-    std::unique_ptr<QDialog> owned(dialog);
-    owned->exec();
 }

@@ -2,7 +2,6 @@
 #include <QString>
 #include <QtGlobal>
 
-class QDialog;
 class QLabel;
 class QWidget;
 
@@ -15,22 +14,12 @@ void MarkFormUnloaded(QWidget* window);
 // The loaded window with this objectName, or null.
 QWidget* FindForm(const QString& name);
 
-// Remaining-capacity labels: for "Form_Week" or "Form_Special" sets that
-// window's Label_ProgramCount to the free week rows; other names do nothing.
-void UpdateProgramCount(const QString& formName);
-// Sets Form_Year's Label_ProgramCount to the free dated rows.
-void UpdateYearProgramCount();
-
 // Places a top-level window before its first show: centred on the main
 // window (where that is, or was last shown), or on the screen when there is
 // none, and kept inside the screen. Every top-level window goes through it,
 // the main window included, which then keeps its place when it is hidden
 // and shown again. Dialogs owned by a window are centred on it by Qt.
 void placeWindow(QWidget* window);
-
-// Shows a dialog modally and deletes it afterwards: how the list windows
-// open their entry, copy and selection dialogs (tests substitute their own).
-void runModalDialog(QDialog* dialog);
 
 // The width a window needs to show its whole title in the window manager's
 // title bar, beside the window icon and buttons.

@@ -59,7 +59,7 @@ private slots:
             auto* circuit = child<QComboBox>(week, "Combo_Circuit");
             circuit->setCurrentIndex(circuit->findData(entry.circuit));
             child<QComboBox>(week, "Combo_Yobi")->setCurrentIndex(entry.day);
-            week->openDialog = [&entry](QDialog* dialog) {
+            ModalDialogs::setRunner([&entry](QDialog* dialog) {
                 dialog->show();
                 for (const auto& [box, text] : entry.boxes)
                     child<QLineEdit>(dialog, QLatin1String(box))->setText(text);
@@ -67,7 +67,7 @@ private slots:
                     child<QComboBox>(dialog, "Combo_YobiOFF")->setCurrentIndex(entry.endDay);
                 click(dialog, "Button_OK");
                 delete dialog;
-            };
+            });
             click(week, "Button_New");
         }
         QCOMPARE(child<QLabel>(week, "Label_ProgramCount")->text(), QStringLiteral("886"));

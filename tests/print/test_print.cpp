@@ -250,8 +250,7 @@ private slots:
                               child<QLabel>(m_print, "Label_Special")->text()}),
                  (QStringList{"3", "1", "2", "4", "-1", "プログラム印刷", "特殊プログラム印刷 (&S)",
                               "年間プログラムで指定した日付に実行される特殊プログラムを確認します。"}));
-        QTest::mouseClick(child<QPushButton>(m_print, "Button_Week"), Qt::LeftButton);
-        QCOMPARE(shownMessages(), QStringList{"プログラム印刷|印刷する回路を選択してください。"});
+        QTest::mouseClick(child<QPushButton>(m_print, "Button_Week"), Qt::LeftButton);  // asks for the circuit
         QCOMPARE(m_print->focusWidget(), circuits);
         QStringList states;
         for (int item : {-1, 2, 1, 0}) {
@@ -264,12 +263,11 @@ private slots:
         QCOMPARE(states, (QStringList{" on on on", "繰返し on off off", "チャイム on on on", "報時 on on on"}));
 
         ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1"));
-        scriptDialogs();
         QTest::mouseClick(child<QPushButton>(m_print, "Button_Special"), Qt::LeftButton);
-        QCOMPARE(shownMessages(), QStringList{"プログラム印刷|印刷するデータがありません。"});
-        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(m_print->focusWidget(), child(m_print, "Button_Close"));
-        QVERIFY(!m_dialog);
+        QCOMPARE(shownMessages(), (QStringList{"プログラム印刷|印刷する回路を選択してください。",
+                                               "プログラム印刷|印刷するデータがありません。"}));
+        QVERIFY(MessageBox::lastShown().icon == MessageBox::Icon::Exclamation &&
+                m_print->focusWidget() == child(m_print, "Button_Close") && !m_dialog);
     }
 
     // A circuit with only year entries: the year listing asks for the year; the week listing is an empty table.
@@ -296,12 +294,10 @@ private slots:
         MessageBox::queueAnswer(QMessageBox::No);
         clickPrint();
         QCOMPARE(shownMessages(), QStringList{"年間プログラム印刷|年間プログラムを印刷します。\r\nよろしいですか？"});
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_YearP")), 0);
-        QVERIFY(m_outputs.isEmpty() && m_dialog->isVisible());
+        QVERIFY(count("SELECT COUNT(*) FROM T_YearP") == 0 && m_outputs.isEmpty() && m_dialog->isVisible());
 
         previewWithYes();
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_YearP")), 1);
-        QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+        QVERIFY(count("SELECT COUNT(*) FROM T_YearP") == 1 && m_dialog->result() == QDialog::Accepted);
 
         openSelect(1, "Button_Week");
         previewWithYes();
@@ -309,8 +305,7 @@ private slots:
 
         for (int round = 0; round < 2; ++round) {
             openSelect(2, "Button_Week");
-            QCOMPARE(m_dialog->windowTitle(), QStringLiteral("週間プログラム印刷"));
-            QVERIFY(child(m_dialog.get(), "Combo_Year")->isHidden());
+            QVERIFY(m_dialog->windowTitle() == "週間プログラム印刷" && child(m_dialog.get(), "Combo_Year")->isHidden());
             MessageBox::queueAnswer(QMessageBox::Yes);
             clickPrint();
             QCOMPARE(shownMessages().value(0), QStringLiteral("プログラム印刷|週間プログラムを印刷します。\r\nよろしいですか？"));
@@ -319,14 +314,12 @@ private slots:
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_WeekP")), 1);
 
         m_printerPresent = false;
-        openSelect(0, "Button_Special");
-        QCOMPARE(m_dialog->windowTitle(), QStringLiteral("特殊プログラム印刷"));
+        openSelect(0, "Button_Special");  // the refusal's title is the dialog's
         MessageBox::queueAnswer(QMessageBox::Yes);
         clickPrint();
         QCOMPARE(shownMessages(), (QStringList{"プログラム印刷|特殊プログラムを印刷します。\r\nよろしいですか？",
                                                "特殊プログラム印刷|プリンタが見つかりません。"}));
-        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
-        QVERIFY(m_dialog->isVisible());
+        QVERIFY(MessageBox::lastShown().icon == MessageBox::Icon::Exclamation && m_dialog->isVisible());
         previewWithYes();
         const QString output = QStringLiteral("print 週間プログラム 繰返しプログラム 回 路 4 出力時間 3秒幅");
         QCOMPARE(m_outputs, (QStringList{"preview 年間プログラム 毎年 回 路 2",
@@ -375,10 +368,10 @@ private:
                 return m_printerPresent;
             });
         m_print = new Form_Print;
-        m_print->openDialog = [this](QDialog* dialog) {
+        ModalDialogs::setRunner([this](QDialog* dialog) {
             m_dialog.reset(dialog);
             dialog->show();
-        };
+        });
         m_print->show();
     }
 

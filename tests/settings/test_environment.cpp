@@ -127,7 +127,6 @@ private slots:
         QTest::newRow("0, timer") << "" << 3 << "0" << QStringList{"3 0 ♪1", "list"};
         QTest::newRow("0, chime") << "" << 2 << "0" << QStringList{kOneTo59, "2 －[0] ♪1"};
         QTest::newRow("0.5 would be stored as 0") << "" << 1 << "0.5" << QStringList{kOneTo59, "1 [0.5] ♪1"};
-        QTest::newRow("59.5, timer") << "" << 3 << "59.5" << QStringList{kZeroTo59, "3 [59.5] ♪1"};
         QTest::newRow("59.4, above 59 before rounding") << "" << 3 << "59.4" << QStringList{kZeroTo59, "3 [59.4] ♪1"};
         QTest::newRow("-0.4, below 0 before rounding") << "" << 3 << "-0.4" << QStringList{kZeroTo59, "3 [-0.4] ♪1"};
         QTest::newRow("full-width 59, chime") << "" << 2 << "５９" << QStringList{"2 －５９ ♪1", "list"};
@@ -185,10 +184,8 @@ private slots:
             [&] { w.type(1)->setCurrentIndex(1); }, [&] { w.type(4)->setCurrentIndex(3); },
             [&] { w.value(0)->setText("30"); }, [&] { w.tune(3)->setText("4"); }};
         for (int i = 0; i < fixes.size(); ++i) {
-            QVERIFY(!w.form->close() && w.form->isVisible());
+            QVERIFY(!w.form->close() && w.form->isVisible() && focused[i]->hasFocus() && saved() == before);
             QCOMPARE(shownMessages(), expected.mid(0, i + 1));
-            QVERIFY(focused[i]->hasFocus());
-            QCOMPARE(saved(), before);
             fixes[i]();
         }
         QVERIFY(w.form->close());
@@ -213,8 +210,7 @@ private slots:
             PlayChime(tune);  // no tune files beside the test
         QCOMPARE(shownMessages() + m_playLog,
                  (QStringList{noDevice, chimePlayer().hasOutputDevice() ? kPlaying : noDevice}));
-        QCOMPARE(MessageBox::lastShown().buttons, MessageBox::Buttons(QMessageBox::Ok));
-        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(MessageBox::lastShown().buttons == QMessageBox::Ok && !QGuiApplication::overrideCursor());
         const QString built = qEnvironmentVariable("WZ_BUILD_DIR") + "/snd/03.mp3";
         QVERIFY(QFileInfo::exists(built));
         std::unique_ptr<ChimePlayer> player = makeMultimediaChimePlayer();

@@ -24,6 +24,7 @@ ScratchStore::ScratchStore(Where where)
 
 ScratchStore::~ScratchStore()
 {
+    ModalDialogs::setRunner({});
     ProgramStore::close();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ui/MessageBox.h"
+#include "app/ui/ModalDialogs.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,10 +11,10 @@
 
 namespace TestSupport {
 
-// Opens a fresh store for the life of the object, with a temporary folder
-// for files, and scripts message boxes and file dialogs. The store is in
-// memory unless a test needs to look at it from a second connection
-// (committedSnapshot); tests of the store file itself open one of their own.
+// Opens a fresh store for the life of the object, with a temporary folder for files, and scripts message
+// boxes and file dialogs (a dialog runner set meanwhile goes at the end). The store is in memory unless a
+// test needs to look at it from a second connection (committedSnapshot); tests of the store file itself
+// open one of their own.
 class ScratchStore
 {
 public:

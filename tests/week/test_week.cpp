@@ -89,10 +89,10 @@ private slots:
         setOneCircuitOfEachType();
         setCircuit(6, 4, 3);  // after a gap: the circuit list skips 5
         m_week = new Form_Week;
-        m_week->openDialog = [this](QDialog* dialog) {
+        ModalDialogs::setRunner([this](QDialog* dialog) {
             m_dialog.reset(dialog);
             dialog->show();
-        };
+        });
         m_week->show();
     }
 
@@ -488,14 +488,14 @@ private slots:
         RenumberTable("T_Week");
         // The dialog's class and the request fields in declaration order.
         QStringList opened;
-        m_week->openDialog = [&opened](QDialog* dialog) {
+        ModalDialogs::setRunner([&opened](QDialog* dialog) {
             const EditRequestData& r = EditRequest;
             opened << QLatin1String(dialog->metaObject()->className()) +
                           QString::asprintf("|%d,%d,%d,%d,%d,%d,%d,%d,%d:%d:%d,%d:%d,%d", r.ID, r.EditMode, r.CircuitNO,
                                             r.SpecialNO, r.Repeat, r.ChimeNO, r.YobiON, r.YobiOFF, r.TimeONH,
                                             r.TimeONM, r.TimeONS, r.TimeOFFH, r.TimeOFFM, r.Origin);
             delete dialog;
-        };
+        });
         const auto press = [this, &opened](const char* button, int circuit, int day) {
             EditRequest = EditRequestData{77, 0, 0, 9, 33, 6, 0, 4, 21, 22, 23, 11, 12, 2};  // stale values
             choose(circuit, day);

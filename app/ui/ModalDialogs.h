@@ -3,9 +3,10 @@
 
 class QDialog;
 
-// The special and year windows open their dialogs through here: shown
-// modally and deleted afterwards. Tests replace the runner to drive the
-// dialogs themselves (they then own them).
+// How the working windows open their dialogs (entry, copy, selection, the
+// special window, print choices): shown modally and deleted afterwards.
+// Tests replace the runner to drive the dialogs themselves (they then own
+// them).
 namespace ModalDialogs {
 
 using Runner = std::function<void(QDialog*)>;

@@ -1,0 +1,7 @@
+#include "store/StoreChanges.h"
+
+StoreChanges& StoreChanges::instance()
+{
+    static StoreChanges changes;
+    return changes;
+}
