@@ -1,6 +1,6 @@
 #include "app/Form_End.h"
 
-#include "app/ui/WindowUtil.h"
+#include "ui/WindowUtil.h"
 
 #include <QLabel>
 #include <QTimer>

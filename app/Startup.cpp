@@ -3,9 +3,9 @@
 #include "app/FileHandOver.h"
 #include "app/Form_Main.h"
 #include "app/SingleInstance.h"
-#include "app/ui/Guard.h"
-#include "app/ui/MessageBox.h"
-#include "app/ui/WindowUtil.h"
+#include "ui/Guard.h"
+#include "ui/MessageBox.h"
+#include "ui/WindowUtil.h"
 #include "store/ProgramStore.h"
 
 #include <QApplication>

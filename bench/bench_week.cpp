@@ -2,7 +2,7 @@
 // each median should stay below one display frame (16 ms) and within three
 // times the small-store figure.
 #include "TestSupport.h"
-#include "app/ui/ModalDialogs.h"
+#include "ui/ModalDialogs.h"
 #include "bench/Timing.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"

@@ -5,7 +5,7 @@
 #include "TestSupport.h"
 #include "bench/Timing.h"
 #include "special/Form_Special.h"
-#include "app/ui/ModalDialogs.h"
+#include "ui/ModalDialogs.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"

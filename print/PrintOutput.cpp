@@ -1,6 +1,6 @@
 #include "print/PrintOutput.h"
 
-#include "app/ui/Guard.h"
+#include "ui/Guard.h"
 #include "print/PdfDocument.h"
 #include "progfile/ProgramFileWriter.h"
 

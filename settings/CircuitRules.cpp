@@ -1,6 +1,6 @@
 #include "settings/CircuitRules.h"
 
-#include "app/core/NumericText.h"
+#include "core/NumericText.h"
 #include "store/ProgramStore.h"
 #include "store/SettingTable.h"
 #include "store/StoreRoutines.h"

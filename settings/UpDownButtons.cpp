@@ -1,7 +1,7 @@
 #include "settings/UpDownButtons.h"
 
-#include "app/core/NumericText.h"
-#include "app/ui/Guard.h"
+#include "core/NumericText.h"
+#include "ui/Guard.h"
 
 #include <QLineEdit>
 #include <QPainter>

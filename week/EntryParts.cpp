@@ -1,10 +1,10 @@
 #include "week/EntryParts.h"
 
-#include "app/ui/Widgets.h"
+#include "ui/Widgets.h"
 
-#include "app/core/NumericText.h"
-#include "app/ui/InputCheck.h"
-#include "app/ui/MessageBox.h"
+#include "core/NumericText.h"
+#include "ui/InputCheck.h"
+#include "ui/MessageBox.h"
 #include "store/StoreRoutines.h"
 
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "week/Form_EditTimeTimer.h"
 
-#include "app/ui/Guard.h"
-#include "app/ui/InputCheck.h"
-#include "app/ui/Widgets.h"
-#include "app/ui/WindowUtil.h"
+#include "ui/Guard.h"
+#include "ui/InputCheck.h"
+#include "ui/Widgets.h"
+#include "ui/WindowUtil.h"
 #include "store/SharedState.h"
 #include "week/Days.h"
 #include "week/EntryParts.h"

@@ -1,6 +1,6 @@
 #include "week/ListControls.h"
 
-#include "app/ui/Widgets.h"
+#include "ui/Widgets.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "week/ProgramGrid.h"

@@ -1,6 +1,6 @@
 #include "week/UpDown.h"
 
-#include "app/core/NumericText.h"
+#include "core/NumericText.h"
 
 #include <QLineEdit>
 #include <QToolButton>

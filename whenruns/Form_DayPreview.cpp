@@ -1,8 +1,8 @@
 #include "whenruns/Form_DayPreview.h"
 
-#include "app/ui/Guard.h"
-#include "app/ui/Widgets.h"
-#include "app/ui/WindowUtil.h"
+#include "ui/Guard.h"
+#include "ui/Widgets.h"
+#include "ui/WindowUtil.h"
 #include "store/ProgramTypes.h"
 #include "week/Days.h"
 #include "whenruns/DayResolution.h"

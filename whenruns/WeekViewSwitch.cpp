@@ -1,6 +1,6 @@
 #include "whenruns/WeekViewSwitch.h"
 
-#include "app/ui/Guard.h"
+#include "ui/Guard.h"
 #include "store/SharedState.h"
 #include "whenruns/Schedule.h"
 #include "whenruns/WeekTimeline.h"

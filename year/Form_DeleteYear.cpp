@@ -1,9 +1,9 @@
 #include "year/Form_DeleteYear.h"
 
-#include "app/ui/Guard.h"
-#include "app/ui/MessageBox.h"
-#include "app/ui/Widgets.h"
-#include "app/ui/WindowUtil.h"
+#include "ui/Guard.h"
+#include "ui/MessageBox.h"
+#include "ui/Widgets.h"
+#include "ui/WindowUtil.h"
 #include "store/SharedState.h"
 #include "year/YearEntries.h"
 

@@ -1,8 +1,8 @@
 #include "year/SpecialFrame.h"
 
-#include "app/ui/Guard.h"
-#include "app/ui/ModalDialogs.h"
-#include "app/ui/Widgets.h"
+#include "ui/Guard.h"
+#include "ui/ModalDialogs.h"
+#include "ui/Widgets.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
 #include "store/SharedState.h"

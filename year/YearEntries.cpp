@@ -1,6 +1,6 @@
 #include "year/YearEntries.h"
 
-#include "app/core/Dates.h"
+#include "core/Dates.h"
 #include "store/ProgramStore.h"
 #include "store/StoreRoutines.h"
 

@@ -1,7 +1,7 @@
 #include "snd/player/PlayChime.h"
 
-#include "app/ui/BusyCursor.h"
-#include "app/ui/MessageBox.h"
+#include "ui/BusyCursor.h"
+#include "ui/MessageBox.h"
 #include "snd/player/ChimePlayer.h"
 
 #include <QCoreApplication>

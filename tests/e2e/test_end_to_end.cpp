@@ -3,8 +3,8 @@
 #include "TestSupport.h"
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
-#include "app/ui/FileDialog.h"
-#include "app/ui/WindowUtil.h"
+#include "ui/FileDialog.h"
+#include "ui/WindowUtil.h"
 #include "week/Form_Week.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "FakeChimePlayer.h"
 #include "TestSupport.h"
 #include "app/Form_Main.h"
-#include "app/ui/WindowUtil.h"
+#include "ui/WindowUtil.h"
 #include "settings/Form_Environment.h"
 #include "settings/UpDownButtons.h"
 #include "snd/player/PlayChime.h"

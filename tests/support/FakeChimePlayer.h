@@ -1,5 +1,5 @@
 #pragma once
-#include "app/ui/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "snd/player/ChimePlayer.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "app/ui/FileDialog.h"
+#include "ui/FileDialog.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 

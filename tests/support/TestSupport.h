@@ -1,6 +1,6 @@
 #pragma once
-#include "app/ui/MessageBox.h"
-#include "app/ui/ModalDialogs.h"
+#include "ui/MessageBox.h"
+#include "ui/ModalDialogs.h"
 
 #include <QString>
 #include <QStringList>

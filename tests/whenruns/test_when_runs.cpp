@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "app/Form_Main.h"
-#include "app/ui/WindowUtil.h"
+#include "ui/WindowUtil.h"
 #include "store/StoreRoutines.h"
 #include "week/Form_Week.h"
 #include "whenruns/DayResolution.h"

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "app/ui/WindowUtil.h"
+#include "ui/WindowUtil.h"
 #include "holidays/Holidays.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"

@@ -1,4 +1,4 @@
-#include "app/core/NumericText.h"
+#include "core/NumericText.h"
 
 #include <QRegularExpression>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/ui/WindowUtil.h"
+#include "ui/WindowUtil.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "app/ui/ModalDialogs.h"
+#include "ui/ModalDialogs.h"
 
 #include <QDialog>
 #include <memory>

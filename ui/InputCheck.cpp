@@ -1,8 +1,8 @@
-#include "app/ui/InputCheck.h"
+#include "ui/InputCheck.h"
 
-#include "app/core/NumericText.h"
-#include "app/ui/Guard.h"
-#include "app/ui/MessageBox.h"
+#include "core/NumericText.h"
+#include "ui/Guard.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
-#include "app/ui/FileDialog.h"
+#include "ui/FileDialog.h"
 
-#include "app/ui/WindowUtil.h"
+#include "ui/WindowUtil.h"
 
 #include <QDateTime>
 #include <QFileDialog>

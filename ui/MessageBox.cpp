@@ -1,6 +1,6 @@
-#include "app/ui/MessageBox.h"
+#include "ui/MessageBox.h"
 
-#include "app/ui/WindowUtil.h"
+#include "ui/WindowUtil.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/ui/Widgets.h"
+#include "ui/Widgets.h"
 
 #include <QLabel>
 #include <QPushButton>

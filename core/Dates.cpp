@@ -1,4 +1,4 @@
-#include "app/core/Dates.h"
+#include "core/Dates.h"
 
 #include <QDate>
 

@@ -1,6 +1,6 @@
-#include "app/ui/Guard.h"
+#include "ui/Guard.h"
 
-#include "app/ui/MessageBox.h"
+#include "ui/MessageBox.h"
 
 bool runGuarded(QWidget* parent, const std::function<void()>& handler)
 {
