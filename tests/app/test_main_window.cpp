@@ -284,9 +284,8 @@ private slots:
             QVERIFY(shownMessages().isEmpty());
         }
         QCOMPARE(storeSnapshot(), kept ? before : empty);
-        QCOMPARE(CircuitSettings[2].Program, qint16(kept ? 3 : 0));
-        QCOMPARE(main.editModeActive(), kept);
-        QCOMPARE(child<QRadioButton>(&main, "Option_FileEdit_1")->isChecked(), kept);
+        QCOMPARE(std::tuple(CircuitSettings[2].Program, main.editModeActive(), child<QRadioButton>(&main, "Option_FileEdit_1")->isChecked()),
+                 std::tuple(qint16(kept ? 3 : 0), kept, kept));
     }
 
     void weekAndYearAskForInitialSettings_data()
@@ -460,8 +459,7 @@ private slots:
         // The dropped files come over a file read with 編集, the others over one read with 読込.
         child<QAbstractButton>(m_form.get(), how == "drop" ? "Option_FileEdit_1" : "Button_LoadFile")->click();
         QCOMPARE(shownMessages(), (QStringList{kReadQuestion, kReadDone}));
-        QCOMPARE(YearRowCount(), 0);
-        QCOMPARE(WeekRowCount(), 1);
+        QCOMPARE(std::pair(WeekRowCount(), YearRowCount()), std::pair(1, 0));
 
         const QString before = storeSnapshot();
         const QString path = pathOf("other.dat");
@@ -490,9 +488,7 @@ private slots:
 
         MessageBox::queueAnswer(QMessageBox::Ok);
         option(0)->click();
-        QCOMPARE(WeekRowCount(), 0);
-        QCOMPARE(timeStamp(), QString());
-        QVERIFY(!m_form->editModeActive());
+        QCOMPARE(std::tuple(WeekRowCount(), timeStamp(), m_form->editModeActive()), std::tuple(0, QString(), false));
     }
 
     // A working window or a dialog works on the store: a file from outside
@@ -502,8 +498,7 @@ private slots:
         click(m_form.get(), "Button_Initial");
         QVERIFY(!m_form->isVisible());
         m_form->openFromOutside(writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine})));
-        QCOMPARE(shownMessages(),
-                 QStringList{QStringLiteral("ファイルを開く|開いている画面を閉じてから読み込んでください。")});
+        QCOMPARE(shownMessages(), QStringList{"ファイルを開く|開いている画面を閉じてから読み込んでください。"});
         QCOMPARE(WeekRowCount(), 0);
         click(FindForm("Form_Environment"), "Button_Close");
     }
@@ -606,9 +601,7 @@ private slots:
         QCOMPARE(weekRows(), 2);
         QCOMPARE(startSecond({}), QStringList{"WZ QXプログラム作成\tcritical\t既に同じ処理が実行されています。"
                                               "二重起動は禁止されています。"});
-        QCOMPARE(first.state(), QProcess::Running);
-        QCOMPARE(logLines(firstLog).size(), 2);
-        QCOMPARE(weekRows(), 2);
+        QCOMPARE(std::tuple(first.state(), logLines(firstLog).size(), weekRows()), std::tuple(QProcess::Running, qsizetype(2), 2));
         first.kill();
         QVERIFY(first.waitForFinished());
 
@@ -645,17 +638,15 @@ private slots:
         again.waitForFinished();
     }
 
-    void guardTurnsFailuresIntoTheErrorBox()
+    // The guard turns failures into the Error box; the file dialog's seam.
+    void guardAndFileDialogSeam()
     {
         QVERIFY(runGuarded(nullptr, [] {}));
         QVERIFY(!runGuarded(nullptr, [] { throw StoreError("disk I/O error"); }));
         QCOMPARE(shownMessages(), QStringList{"Error|disk I/O error"});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::None);
         QCOMPARE(MessageBox::lastShown().buttons, MessageBox::Buttons(QMessageBox::Ok));
-    }
 
-    void fileDialogSeam()
-    {
         FileDialog::queuePath("/tmp/x/WZ48PROG.dat");
         QCOMPARE(ShowFileDialog(nullptr, "保存先の指定", FileDialogSave), QStringLiteral("/tmp/x/WZ48PROG.dat"));
         QCOMPARE(ShowFileDialog(nullptr, "ファイルを開く WZ48PROG.dat", FileDialogOpen), QString());
@@ -726,18 +717,13 @@ private slots:
             QCOMPARE(*real, value);
     }
 
-    void roundsHalvesToEven()
+    // Halves round to even; 2000 (year 0) was a leap year.
+    void roundingAndRealDates()
     {
         QCOMPARE((QList<long long>{roundHalfEven(0.5), roundHalfEven(1.5), roundHalfEven(2.5), roundHalfEven(-2.5),
-                                   roundHalfEven(2.6)}),
-                 (QList<long long>{0, 2, 2, -2, 3}));
-        QCOMPARE(toInteger("５８．５").value(), 58);
+                                   roundHalfEven(2.6), toInteger("５８．５").value()}),
+                 (QList<long long>{0, 2, 2, -2, 3, 58}));
         QVERIFY(!toInteger("99999999999999").has_value());
-    }
-
-    // 2000 (year 0) was a leap year.
-    void realDates()
-    {
         QCOMPARE((QList<bool>{IsRealDate(2014, 2, 29), IsRealDate(2016, 2, 29), IsRealDate(2014, 4, 31), IsRealDate(14, 5, 3),
                               IsRealDate(0, 2, 29), IsRealDate(2014, 13, 1), IsRealDate(2014, 0, 10), IsRealDate(2014, 1, 0)}),
                  (QList<bool>{false, true, false, true, true, false, false, false}));
