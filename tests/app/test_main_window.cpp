@@ -248,8 +248,7 @@ private slots:
     void startUpOffersLeftProgramsBack_data()
     {
         QTest::addColumn<QString>("left");  // the count line of the question
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("kept");
+        QTest::addColumn<int>("answer"); QTest::addColumn<bool>("kept");
         const QString all = "週間・特殊: 2  年間(日付): 1  年間(毎年): 1";
         QTest::newRow("settings only") << "" << int(QMessageBox::Yes) << false;
         QTest::newRow("answered no") << all << int(QMessageBox::No) << false;
@@ -259,9 +258,7 @@ private slots:
 
     void startUpOffersLeftProgramsBack()
     {
-        QFETCH(QString, left);
-        QFETCH(int, answer);
-        QFETCH(bool, kept);
+        QFETCH(QString, left); QFETCH(int, answer); QFETCH(bool, kept);
         const QString empty = storeSnapshot();
         setCircuit(2, 3, 5, 4);
         if (left.startsWith("週間・特殊: 2")) {
@@ -290,8 +287,7 @@ private slots:
 
     void weekAndYearAskForInitialSettings_data()
     {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("button"); QTest::addColumn<QString>("title");
         QTest::newRow("week") << "Button_Week" << "週間プログラム設定";
         QTest::newRow("year") << "Button_Year" << "年間プログラム設定";
         QTest::newRow("day") << "Button_Day" << "日付確認";
@@ -299,8 +295,7 @@ private slots:
 
     void weekAndYearAskForInitialSettings()
     {
-        QFETCH(QString, button);
-        QFETCH(QString, title);
+        QFETCH(QString, button); QFETCH(QString, title);
         activate(m_form.get());
         auto* command = child<QPushButton>(m_form.get(), button);
         command->setFocus();
@@ -376,8 +371,7 @@ private slots:
     // 新規, every time; 新規 then discards nothing.
     void readAsksBeforeDiscardingPrograms_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("programs");
+        QTest::addColumn<QString>("command"); QTest::addColumn<QString>("programs");
         QTest::newRow("読込, circuits 2 and 5") << "Button_LoadFile" << "week 2, year 5";
         QTest::newRow("読込, only circuit 8") << "Button_LoadFile" << "week 8";
         QTest::newRow("読込, only an every-year entry") << "Button_LoadFile" << "every year 3";
@@ -389,8 +383,7 @@ private slots:
 
     void readAsksBeforeDiscardingPrograms()
     {
-        QFETCH(QString, command);
-        QFETCH(QString, programs);
+        QFETCH(QString, command); QFETCH(QString, programs);
         setCircuit(1, 2, 10);
         if (programs.startsWith("week"))
             addWeekRow(programs.startsWith("week 8") ? 8 : 2, 0, 1, 0, 8, 0, 0);
@@ -429,8 +422,7 @@ private slots:
     // 編集. 新規 then discards the data.
     void readOverAFile_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("how"); QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("messages");  // after データの読込; the last one's beginning
         QTest::newRow("invalid") << "読込" << QByteArray("*01\r\n") << QStringList{kRefused};
         QTest::newRow("over capacity")
@@ -446,9 +438,7 @@ private slots:
 
     void readOverAFile()
     {
-        QFETCH(QString, how);
-        QFETCH(QByteArray, content);
-        QFETCH(QStringList, messages);
+        QFETCH(QString, how); QFETCH(QByteArray, content); QFETCH(QStringList, messages);
         addWeekRow(2, 0, 1, 0, 7, 0, 0);
         addYearRow(5, 20, 1, 2, 0);
         MessageBox::queueAnswer(QMessageBox::Yes);
@@ -540,8 +530,7 @@ private slots:
 
     void startFailuresNameTheirPlace()
     {
-        QFETCH(QString, blocked);
-        QFETCH(QString, message);
+        QFETCH(QString, blocked); QFETCH(QString, message);
         QTemporaryDir home;
         const QString lock = home.filePath("wzqxprog/wzqxprog.lock");
         if (blocked.startsWith("wzqxprog")) {
@@ -688,8 +677,7 @@ private slots:
 
     void onlyPlainDecimalsAreNumbers_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("numeric");
+        QTest::addColumn<QString>("text"); QTest::addColumn<bool>("numeric");
         QTest::addColumn<double>("value");
         QTest::newRow("signed") << "-3" << true << -3.0;
         QTest::newRow("fraction") << "0.3" << true << 0.3;
@@ -708,9 +696,7 @@ private slots:
 
     void onlyPlainDecimalsAreNumbers()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, numeric);
-        QFETCH(double, value);
+        QFETCH(QString, text); QFETCH(bool, numeric); QFETCH(double, value);
         const auto real = toReal(text);
         QCOMPARE(real.has_value(), numeric);
         if (numeric)

@@ -93,8 +93,7 @@ private slots:
 
     void command_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("args"); QTest::addColumn<int>("status");
         QTest::addColumn<QString>("errorStart");  // the start of standard error
         QTest::newRow("announced") << QStringList{"holidays", "2027"} << 0 << "";
         QTest::newRow("forecast") << QStringList{"holidays", "2028"} << 0 << "注意: 2028 年の祝日は予測です";
@@ -104,9 +103,7 @@ private slots:
     }
     void command()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QString, errorStart);
+        QFETCH(QStringList, args); QFETCH(int, status); QFETCH(QString, errorStart);
         QProcess process;
         process.start(qEnvironmentVariable("WZ_BUILD_DIR") + QStringLiteral("/wzqxprog"), args);
         QVERIFY(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);

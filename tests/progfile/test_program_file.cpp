@@ -88,8 +88,7 @@ private slots:
 
     void writer_data()
     {
-        QTest::addColumn<int>("program");
-        QTest::addColumn<int>("pulse");
+        QTest::addColumn<int>("program"); QTest::addColumn<int>("pulse");
         QTest::addColumn<QVariantList>("row");  // T_Week, T_Year or T_YearE by its size, after the ID
         QTest::addColumn<QByteArray>("file");  // empty: refused
         const QByteArray blank6(6, ' ');
@@ -116,10 +115,7 @@ private slots:
     // would refuse is not written at all: the old file stays.
     void writer()
     {
-        QFETCH(int, program);
-        QFETCH(int, pulse);
-        QFETCH(QVariantList, row);
-        QFETCH(QByteArray, file);
+        QFETCH(int, program); QFETCH(int, pulse); QFETCH(QVariantList, row); QFETCH(QByteArray, file);
         setCircuit(8, 1, 5);  // configured, but without programs: no line
         if (!row.isEmpty()) {
             setCircuit(row[0].toInt(), program, pulse);
@@ -243,9 +239,7 @@ private slots:
     // written and read back from disk (the largest too); a refused one changes nothing.
     void reader()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(int, refusedLine);
-        QFETCH(int, weekRows);
+        QFETCH(QByteArray, content); QFETCH(int, refusedLine); QFETCH(int, weekRows);
         QFETCH(QString, settings);
         fillMixedStore();
         for (CircuitSetting& setting : CircuitSettings)
@@ -316,10 +310,8 @@ private slots:
 
     void commands_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("verdict");
-        QTest::addColumn<QString>("counts");
+        QTest::addColumn<QByteArray>("content"); QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("verdict"); QTest::addColumn<QString>("counts");
         QTest::addColumn<QByteArray>("normalized");  // empty: OUT keeps its old content
         const QByteArray later = patched(kWeekLine, 13, "13");
         QTest::newRow("accepted") << withTrailer({later, kWeekLine, kEveryYearStop, kDatedStop, kEveryYearStop}) << 0
@@ -336,10 +328,7 @@ private slots:
     // OUT, sorted as the editor writes it, only for an accepted file.
     void commands()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(int, status);
-        QFETCH(QString, verdict);
-        QFETCH(QString, counts);
+        QFETCH(QByteArray, content); QFETCH(int, status); QFETCH(QString, verdict); QFETCH(QString, counts);
         QFETCH(QByteArray, normalized);
         const QString in = write(QStringLiteral("in.dat"), content);
         const QString out = write(QStringLiteral("out.dat"), "old");
@@ -421,8 +410,7 @@ private slots:
 
     void specialFiles()
     {
-        QFETCH(int, status);
-        QFETCH(QString, reason);
+        QFETCH(int, status); QFETCH(QString, reason);
         const QString kind = QString::fromLatin1(QTest::currentDataTag());
         const bool output = kind.startsWith(QLatin1String("out"));
         const QString in = write(QStringLiteral("in.dat"), withTrailer({kWeekLine}));
@@ -495,9 +483,7 @@ private slots:
 
     void commandLine()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QString, redirect);
+        QFETCH(QStringList, args); QFETCH(int, status); QFETCH(QString, redirect);
         std::vector<QByteArray> bytes{QByteArrayLiteral("wzqxprog")};
         for (const QString& arg : args)
             bytes.push_back(arg.toLocal8Bit());

@@ -200,9 +200,7 @@ private slots:
     // leaves even the reused row alone; a written program renumbers the rows.
     void capacityCountsTheRowsAdded_data()
     {
-        QTest::addColumn<bool>("wednesday");
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("day");
+        QTest::addColumn<bool>("wednesday"); QTest::addColumn<int>("stored"); QTest::addColumn<int>("day");
         QTest::addColumn<bool>("written");
         QTest::addColumn<QString>("days");  // of circuit 1 afterwards
         QTest::newRow("895 + 平日") << false << 895 << 7 << true << "1, 2, 3, 4, 5";
@@ -213,10 +211,7 @@ private slots:
     }
     void capacityCountsTheRowsAdded()
     {
-        QFETCH(bool, wednesday);
-        QFETCH(int, stored);
-        QFETCH(int, day);
-        QFETCH(bool, written);
+        QFETCH(bool, wednesday); QFETCH(int, stored); QFETCH(int, day); QFETCH(bool, written);
         QFETCH(QString, days);
         if (wednesday)
             addWeekRow(1, 0, 3, 0, 6, 0, 0);
@@ -236,8 +231,7 @@ private slots:
         QCOMPARE(WriteTimerProgram(request(3, 8), {22, 0, 6, 0, 0, 0}), WriteResult::Written);
         QCOMPARE(rows("YobiON || '-' || YobiOFF", "CircuitNO = 3"),
                  QStringLiteral("0-1, 1-2, 2-3, 3-4, 4-5, 5-6, 6-0"));
-        QCOMPARE(GroupEndDay(3, 8, 0, 8, 0), 3);
-        QCOMPARE(GroupEndDay(3, 9, 0, 17, 0), 3);
+        QCOMPARE(std::pair(GroupEndDay(3, 8, 0, 8, 0), GroupEndDay(3, 9, 0, 17, 0)), std::pair(3, 3));
         EditRequestData special = request(3, 0, 2);
         special.SpecialNO = 4;
         WriteTimerProgram(special, {22, 0, 2, 0, 0, 5});
@@ -337,8 +331,7 @@ private slots:
         QCOMPARE(texts({"Text_Hour", "Text_Minute", "Text_Second", "Text_Chime"}), QStringLiteral("12,30,00,3"));
         type("Text_Minute", QStringLiteral("45"));
         click(dialog(), "Button_OK");
-        QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE TimeONM = 45"), 5);
-        QCOMPARE(WeekRowCount(), 5);
+        QCOMPARE(rows("TimeONM", "1"), QStringLiteral("45, 45, 45, 45, 45"));
 
         // A program that would pass the capacity writes nothing.
         fillWeekTo(896);
@@ -364,7 +357,6 @@ private slots:
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("週間プログラム|削除しますか？")});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Question);
         QCOMPARE(MessageBox::lastShown().buttons, QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(WeekRowCount(), 2);
         QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 898"));
         deleteFirstRow(2, 6, QMessageBox::No);
         QCOMPARE(WeekRowCount(), 2);
@@ -394,7 +386,6 @@ private slots:
         const QString ask = QStringLiteral("週間プログラム|回路No.1 の週間プログラムをすべて削除しますか？");
         QCOMPARE(shownMessages(), (QStringList{ask, ask, "週間プログラム|回路No.1 の週間プログラムをすべて削除しました。"}));
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Information);
-        QCOMPARE(WeekRowCount(), 6);
         QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 894"));
     }
 
@@ -614,14 +605,12 @@ private slots:
     // then closes whatever the boxes hold.
     void wrongEntryIsRefused_data()
     {
-        QTest::addColumn<int>("circuit");
-        QTest::addColumn<int>("day");
+        QTest::addColumn<int>("circuit"); QTest::addColumn<int>("day");
         // "box=text" typed in turn; the focus is left in the last box.
         QTest::addColumn<QStringList>("entries");
         // OK, OK clicked with the mouse, Enter, the chime adjustment ticked, or
         // the focus moved to the first box.
-        QTest::addColumn<QString>("confirm");
-        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("confirm"); QTest::addColumn<QString>("range");
         QTest::addColumn<QString>("refocused");
         QTest::newRow("first bad box")
             << 1 << 2 << QStringList{"Text_Hour=", "Text_Minute=75"} << "ok" << "0～23" << "Text_Hour";
@@ -638,12 +627,8 @@ private slots:
     }
     void wrongEntryIsRefused()
     {
-        QFETCH(int, circuit);
-        QFETCH(int, day);
-        QFETCH(QStringList, entries);
-        QFETCH(QString, confirm);
-        QFETCH(QString, range);
-        QFETCH(QString, refocused);
+        QFETCH(int, circuit); QFETCH(int, day); QFETCH(QStringList, entries); QFETCH(QString, confirm);
+        QFETCH(QString, range); QFETCH(QString, refocused);
         open(request(circuit, day));
         activate(dialog());
         QStringList boxes;

@@ -99,8 +99,7 @@ private slots:
 
     void resolves_data()
     {
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<int>("circuit");
+        QTest::addColumn<QDate>("date"); QTest::addColumn<int>("circuit");
         QTest::addColumn<QString>("expected");
         QTest::newRow("dated special") << QDate(2028, 1, 2) << 1 << "special 0 2 dated | 9:15.00  曲番号 4";
         QTest::newRow("every-year stop") << QDate(2031, 5, 5) << 1 << "stop 1 0 every-year | ";
@@ -122,9 +121,7 @@ private slots:
 
     void resolves()
     {
-        QFETCH(QDate, date);
-        QFETCH(int, circuit);
-        QFETCH(QString, expected);
+        QFETCH(QDate, date); QFETCH(int, circuit); QFETCH(QString, expected);
         // Circuit 1 chimes, circuit 3 timers. New Year: every year special 5 and 2027 停止 (a conflict);
         // 2027-03-10 special 9 holds no programs; 2027-01-01 (Fri) timer special 4 ends the next day; the
         // Wednesday 23:00-1:00 timer is stored with Wednesday as its end day; nothing of the Thursday one,

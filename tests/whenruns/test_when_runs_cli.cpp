@@ -17,8 +17,7 @@ private slots:
 
     void commands_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("args"); QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("out");  // with --json: one JSON document
         QTest::addColumn<QString>("err");      // how the message starts
 
@@ -93,10 +92,7 @@ private slots:
     // A refusal says why on standard error and nothing on standard output.
     void commands()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QStringList, out);
-        QFETCH(QString, err);
+        QFETCH(QStringList, args); QFETCH(int, status); QFETCH(QStringList, out); QFETCH(QString, err);
         const ProcessRun result = runEditor(args, file(QStringLiteral("home")));
         QCOMPARE(result.status, status);
         if (args.contains(QStringLiteral("--json")) && status == 0)
