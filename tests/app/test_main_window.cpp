@@ -1,10 +1,8 @@
-// The main window: texts, the start-up offer of work left behind, 終了, 書込,
-// 読込, 編集, 新規, and a file from outside (dropped, or from a second start);
-// then the helpers every window uses: the error guard, the file dialog,
-// window placement, numbers typed in boxes and real dates; and the editor
-// binary itself: start-up failures, stale locks, a second start handing its
-// file over or refused, a store left by a killed editor offered back at the
-// next start, and a damaged store.
+// The main window: texts, the start-up offer of work left behind, 終了, 書込, 読込, 編集, 新規, and a file from
+// outside (dropped, or from a second start); then the helpers every window uses: the error guard, the file dialog,
+// window placement, numbers typed in boxes and real dates; and the editor binary itself: start-up failures, stale
+// locks, a second start handing its file over or refused, a store left by a killed editor offered back at the next
+// start, and a damaged store.
 #include "app/FileHandOver.h"
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
@@ -165,9 +163,8 @@ private slots:
         m_store.reset();
     }
 
-    // Every caption, label and tooltip of the window, by objectName ("" for
-    // no tooltip check), the Tab order, the focus after a box, and the
-    // closing window's texts.
+    // Every caption, label and tooltip of the window, by objectName ("" for no tooltip check), the Tab order, the
+    // focus after a box, and the closing window's texts.
     void fixedTexts()
     {
         QCOMPARE(m_form->windowTitle(), QStringLiteral("WZ/QX プログラム作成"));
@@ -223,8 +220,7 @@ private slots:
         QCOMPARE(child<QLabel>(&closing, "Label1")->text(), QStringLiteral("終了中・・・"));
         QCOMPARE(closing.exec(), int(QDialog::Accepted));  // closes itself on its timer
 
-        // The boxes' buttons and the file dialog are Qt's own; they must not
-        // stay English in a Japanese editor.
+        // The boxes' buttons and the file dialog are Qt's own; they must not stay English in a Japanese editor.
         applyJapaneseLook(*qApp);
         QMessageBox box(QMessageBox::Question, QStringLiteral("新規作成"), QString(),
                         QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
@@ -365,9 +361,8 @@ private slots:
         }
     }
 
-    // Programs of any circuit, 1 to 8, and year entries of either kind are data
-    // to discard, for 読込, 編集 and a file from outside (named in the question);
-    // settings are not. The default No, or no file chosen, keeps the store and
+    // Programs of any circuit, 1 to 8, and year entries of either kind are data to discard, for 読込, 編集 and a file
+    // from outside (named in the question); settings are not. The default No, or no file chosen, keeps the store and
     // 新規, every time; 新規 then discards nothing.
     void readAsksBeforeDiscardingPrograms_data()
     {
@@ -416,9 +411,8 @@ private slots:
         QCOMPARE(storeSnapshot(), before);
     }
 
-    // 編集 or 読込 over programs, answered Yes, reads a file. Over it, another
-    // file by 読込 or dropped (one at a time): a refused file, and 読込 without
-    // a file (it offers 新規; the default Cancel), keep store, time stamp and
+    // 編集 or 読込 over programs, answered Yes, reads a file. Over it, another file by 読込 or dropped (one at a
+    // time): a refused file, and 読込 without a file (it offers 新規; the default Cancel), keep store, time stamp and
     // 編集. 新規 then discards the data.
     void readOverAFile_data()
     {
@@ -481,8 +475,7 @@ private slots:
         QCOMPARE(std::tuple(WeekRowCount(), timeStamp(), m_form->editModeActive()), std::tuple(0, QString(), false));
     }
 
-    // A working window or a dialog works on the store: a file from outside
-    // waits until it is closed.
+    // A working window or a dialog works on the store: a file from outside waits until it is closed.
     void nothingIsReadWhileAWindowIsOpen()
     {
         click(m_form.get(), "Button_Initial");
@@ -557,11 +550,10 @@ private slots:
                                             + message.arg(home.path()).replace("%2", FileHandOver(lock).serverName())});
     }
 
-    // The first editor, started with a missing file, shows the reader's message.
-    // A second start hands its file over (a relative name, resolved by the second
-    // start) and ends at once; the first reads it. A plain second start is refused
-    // and leaves the store alone. The first, killed, leaves no stuck lock, and its
-    // work is offered back at the next start (the default answer, 復元) and kept.
+    // The first editor, started with a missing file, shows the reader's message. A second start hands its file over
+    // (a relative name, resolved by the second start) and ends at once; the first reads it. A plain second start is
+    // refused and leaves the store alone. The first, killed, leaves no stuck lock, and its work is offered back at
+    // the next start (the default answer, 復元) and kept.
     void secondStartsAKilledEditorAndADamagedStore()
     {
         writeBytes(m_home.filePath("二つ.dat"), withTrailer({kWeekLine, kOtherWeekLine}));
@@ -643,8 +635,7 @@ private slots:
         QCOMPARE(FileDialog::startFolder(), QStringLiteral("/tmp/x"));
     }
 
-    // Windows open centred on the main window, or on the screen before
-    // there is one, and always inside the screen.
+    // Windows open centred on the main window, or on the screen before there is one, and always inside the screen.
     void windowsOpenCentredAndInView()
     {
         m_form.reset();

@@ -134,9 +134,8 @@ private slots:
         QCOMPARE(buildProgramFile(), file);
     }
 
-    // Read back in reverse order, the store's own file gives the IDs
-    // RenumberTable gives. An import that fails part-way leaves the store and
-    // CircuitSettings as they were: it is one transaction.
+    // Read back in reverse order, the store's own file gives the IDs RenumberTable gives. An import that fails
+    // part-way leaves the store and CircuitSettings as they were: it is one transaction.
     void roundTripIsByteIdenticalAndFailedImportChangesNothing()
     {
         fillMixedStore();
@@ -181,8 +180,7 @@ private slots:
         accepted("year dates only, pulse 00", withTrailer({patched(kDatedStop, 10, "00")}), 0);
         accepted("year line 00 before the week line", withTrailer({chimeYear00, kWeekLine}), 1);
         accepted("positions 25-30 of a week line", withTrailer({patched(kWeekLine, 25, "xyz")}), 1);
-        // A circuit's last non-blank pulse decides its pulse; circuits not in
-        // the file are reset.
+        // A circuit's last non-blank pulse decides its pulse; circuits not in the file are reset.
         accepted("last pulse decides",
                  withTrailer({kDatedStop, blankPulse, kWeekLine, patched(kWeekLine, 10, "07"),
                               patched(blankPulse, 3, "5")}),
@@ -264,9 +262,8 @@ private slots:
         QCOMPARE(buildProgramFile(), written);
     }
 
-    // The fuzzer starts from a file near capacity and may grow it to the
-    // largest file the reader takes; every seed normalizes to the same bytes
-    // twice over.
+    // The fuzzer starts from a file near capacity and may grow it to the largest file the reader takes; every seed
+    // normalizes to the same bytes twice over.
     void fuzzCorpusReachesCapacityAndNormalizesOnce()
     {
         const QDir corpus(QStringLiteral(WZ_SOURCE_DIR "/progfile/fuzz/corpus"));
@@ -285,9 +282,8 @@ private slots:
         QVERIFY(readBytes(QStringLiteral(WZ_SOURCE_DIR "/scripts/fuzz")).contains(maxLen));
     }
 
-    // The device's bit-text description (CharToBits, XorBits, BitsToHex) and
-    // FileCheckSum must both give the plain XOR of the bytes, every byte
-    // value, as two upper-case hexadecimal digits.
+    // The device's bit-text description (CharToBits, XorBits, BitsToHex) and FileCheckSum must both give the plain
+    // XOR of the bytes, every byte value, as two upper-case hexadecimal digits.
     void checksumBitTextsAgreeWithByteXor()
     {
         QRandomGenerator random(4711);
@@ -342,11 +338,9 @@ private slots:
         QVERIFY2(!QDir(file(QStringLiteral("home"))).exists(), "the editor's store was touched");
     }
 
-    // A write that fails leaves the old file as it was: into a folder the
-    // user may not write to (the old file itself is writable, so that a
-    // writer that truncates in place would destroy it), and on a full disk
-    // (Qt's buffered QSaveFile once dropped what did not fit and reported
-    // success).
+    // A write that fails leaves the old file as it was: into a folder the user may not write to (the old file itself
+    // is writable, so that a writer that truncates in place would destroy it), and on a full disk (Qt's buffered
+    // QSaveFile once dropped what did not fit and reported success).
     void failedNormalizeKeepsOldFile()
     {
         const QByteArray disk = QFile::encodeName(file(QStringLiteral("disk")));
@@ -380,12 +374,10 @@ private slots:
         QCOMPARE(QDir(QFile::decodeName(disk)).entryList(QDir::Files), QStringList{"WZ48PROG.dat"});
     }
 
-    // Only a regular file of at most the largest size the editor writes is
-    // read: a device, pipe or folder is unreadable (3) at once, a larger file is
-    // over capacity (2) without being read. normalize and pdf refuse what is not
-    // a regular file, a link to nothing and another user's link in a sticky
-    // folder not theirs (/tmp); a link is written through and stays, a file
-    // written over keeps mode and owner. A name not in UTF-8 is refused.
+    // Only a regular file of at most the largest size the editor writes is read: a device, pipe or folder is
+    // unreadable (3) at once, a larger file is over capacity (2) without being read. normalize and pdf refuse what is
+    // not a regular file, a link to nothing and another user's link in a sticky folder not theirs (/tmp); a link is
+    // written through and stays, a file written over keeps mode and owner. A name not in UTF-8 is refused.
     void specialFiles_data()
     {
         QTest::addColumn<int>("status");  // the row name says which file is of that kind
@@ -446,10 +438,9 @@ private slots:
         }
     }
 
-    // Qt's options and one file start the editor, refused at once without a
-    // display; anything else gets the usage text and 64, decided before a GUI
-    // application (needing a display) exists. Commands take none of Qt's
-    // options, and what they print must reach standard output, or they end with 3.
+    // Qt's options and one file start the editor, refused at once without a display; anything else gets the usage
+    // text and 64, decided before a GUI application (needing a display) exists. Commands take none of Qt's options,
+    // and what they print must reach standard output, or they end with 3.
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -508,12 +499,10 @@ private slots:
 private:
     QString file(const QString& name) const { return m_store->path() + QLatin1Char('/') + name; }
     QString write(const QString& name, const QByteArray& data) { return writeBytes(file(name), data); }
-    // No display and a home of its own: the command line must need neither
-    // a display nor the editor's store.
+    // No display and a home of its own: the command line must need neither a display nor the editor's store.
     ProcessRun run(const QStringList& args, QString redirect = {}) { return runEditor(args, file("home"), redirect); }
 
-    // Runs the command with `path` last, U+FFFD in it as the byte 0xFF: the
-    // shell's printf passes that on as it is.
+    // Runs the command with `path` last, U+FFFD in it as the byte 0xFF: the shell's printf passes that on as it is.
     ProcessRun runOn(const QStringList& args, const QString& path)
     {
         const QString bytes = QString(path).replace(QChar::ReplacementCharacter, QStringLiteral("\\377"));

@@ -50,8 +50,7 @@ private slots:
         QCOMPARE(&CircuitSettingAt(8), &CircuitSettings[8]);
     }
 
-    // Capacity boundaries are checked through the windows and the year runs;
-    // an empty table never counts as full.
+    // Capacity boundaries are checked through the windows and the year runs; an empty table never counts as full.
     void queriesAndRenumbering()
     {
         ScratchStore store;
@@ -84,8 +83,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(StoreError, RenumberTable("T_Setting"));
     }
 
-    // A failed transaction taking its bulk inserted rows with it is checked by
-    // the file import that fails part-way.
+    // A failed transaction taking its bulk inserted rows with it is checked by the file import that fails part-way.
     void bulkInserts()
     {
         ScratchStore store;

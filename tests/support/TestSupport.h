@@ -10,9 +10,8 @@
 
 namespace TestSupport {
 
-// Opens a fresh store for the life of the object, with a temporary folder
-// for files, and scripts message boxes and file dialogs. The store is in
-// memory unless a test needs to look at it from a second connection
+// Opens a fresh store for the life of the object, with a temporary folder for files, and scripts message boxes and
+// file dialogs. The store is in memory unless a test needs to look at it from a second connection
 // (committedSnapshot); tests of the store file itself open one of their own.
 class ScratchStore
 {
@@ -69,12 +68,10 @@ QString committedSnapshot();
 QString writeBytes(const QString& path, const QByteArray& content);
 QByteArray readBytes(const QString& path);
 
-// Program file lines, each ended with CR LF, then the trailer "*XX" with the
-// XOR of all their bytes.
+// Program file lines, each ended with CR LF, then the trailer "*XX" with the XOR of all their bytes.
 QByteArray withTrailer(const QList<QByteArray>& lines);
 
-// What a finished process gave; status -1 when it did not end by itself
-// within four minutes.
+// What a finished process gave; status -1 when it did not end by itself within four minutes.
 struct ProcessRun
 {
     int status = -1;

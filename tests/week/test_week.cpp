@@ -27,8 +27,7 @@ using ProgramLists::BuildWeekList;
 
 namespace {
 
-// A new program's request from the week list (or with origin 2 the special
-// window) for a circuit and a day.
+// A new program's request from the week list (or with origin 2 the special window) for a circuit and a day.
 EditRequestData request(int circuit, int day, int origin = 1)
 {
     EditRequestData r;
@@ -118,8 +117,7 @@ private slots:
         addOnDays(2, {1, 2, 4, 5}, 9, 0, 0, 1);           // missing on Wednesday
         addOnDays(2, {1, 2, 3, 4, 5}, 12, 0, 0, 2);       // two tunes at one time
         addOnDays(2, {1, 2, 3, 4, 5}, 12, 0, 0, 6);
-        // An overnight timer every day; one running from Friday into Sunday
-        // is no 平日 program.
+        // An overnight timer every day; one running from Friday into Sunday is no 平日 program.
         for (int day = 0; day <= 6; ++day)
             addWeekRow(3, 0, day, (day + 1) % 7, 22, 0, 0, 6, 0);
         for (int day = 1; day <= 5; ++day)
@@ -172,9 +170,8 @@ private slots:
         QCOMPARE(repeat.changes.size(), 2);
     }
 
-    // A program reuses the rows there: an identical chime its row (another
-    // tune is another program), a changed group its own rows, even at the
-    // capacity.
+    // A program reuses the rows there: an identical chime its row (another tune is another program), a changed group
+    // its own rows, even at the capacity.
     void programsReuseRows()
     {
         addWeekRow(2, 0, 2, 0, 8, 0, 15, 0, 0, 0, 3);
@@ -195,9 +192,8 @@ private slots:
         QCOMPARE(WeekRowCount(), 900);
     }
 
-    // The capacity is checked once for the rows a program adds: a row the
-    // program reuses (Wednesday's 6:00 below) does not count. A refusal
-    // leaves even the reused row alone; a written program renumbers the rows.
+    // The capacity is checked once for the rows a program adds: a row the program reuses (Wednesday's 6:00 below)
+    // does not count. A refusal leaves even the reused row alone; a written program renumbers the rows.
     void capacityCountsTheRowsAdded_data()
     {
         QTest::addColumn<bool>("wednesday"); QTest::addColumn<int>("stored"); QTest::addColumn<int>("day");
@@ -223,9 +219,8 @@ private slots:
         QCOMPARE(rows("YobiON", "CircuitNO = 1"), days);
     }
 
-    // A group timer ends the next day past midnight, and rows it reuses
-    // follow that rule; a single day keeps the end day chosen (an identical
-    // program is rewritten); a special program has no days.
+    // A group timer ends the next day past midnight, and rows it reuses follow that rule; a single day keeps the end
+    // day chosen (an identical program is rewritten); a special program has no days.
     void timerEndDays()
     {
         QCOMPARE(WriteTimerProgram(request(3, 8), {22, 0, 6, 0, 0, 0}), WriteResult::Written);
@@ -253,9 +248,8 @@ private slots:
                  QStringLiteral("1-1 10, 2-2 10, 3-3 10, 4-4 10, 5-5 10, 6-0 30"));
     }
 
-    // Copies keep their tunes; a target time already there keeps its own.
-    // A day is offered as a source to the other days, a special number to
-    // the other numbers.
+    // Copies keep their tunes; a target time already there keeps its own. A day is offered as a source to the other
+    // days, a special number to the other numbers.
     void copying()
     {
         addWeekRow(2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 2);
@@ -285,9 +279,8 @@ private slots:
         QVERIFY(child(m_week, "DataGrid1")->isHidden());
         QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 900"));
 
-        // The type and pulse follow the circuit, the columns the type and the
-        // view; copy is for time-signal and chime circuits, single days only,
-        // and follows both boxes.
+        // The type and pulse follow the circuit, the columns the type and the view; copy is for time-signal and chime
+        // circuits, single days only, and follows both boxes.
         const std::initializer_list<std::tuple<int, int, const char*, const char*>> cases{
             {1, -1, "報時 5秒 コピー", " 時 刻"},
             {2, 1, "チャイム 10秒 コピー", " 時 刻| 曲番号"},
@@ -496,9 +489,8 @@ private slots:
         QCOMPARE(press("Button_Edit", 1, 0), QString());  // no row to edit
     }
 
-    // In the Japanese font the captions fit their columns. A row is chosen
-    // by clicking it or its header; times are right-aligned so that " 9:00"
-    // over "18:00" line up.
+    // In the Japanese font the captions fit their columns. A row is chosen by clicking it or its header; times are
+    // right-aligned so that " 9:00" over "18:00" line up.
     void gridLayoutAndChoosing()
     {
         const QFont before = QApplication::font();
@@ -599,17 +591,15 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE YobiON = 4 AND TimeONH = 7 AND ChimeNO = 1"), 1);
     }
 
-    // A wrong entry shows its message once, puts the focus back into the
-    // box and writes nothing, however it is confirmed: OK names the first
-    // bad visible box in order, leaving a box checks that box. キャンセル
-    // then closes whatever the boxes hold.
+    // A wrong entry shows its message once, puts the focus back into the box and writes nothing, however it is
+    // confirmed: OK names the first bad visible box in order, leaving a box checks that box. キャンセル then closes
+    // whatever the boxes hold.
     void wrongEntryIsRefused_data()
     {
         QTest::addColumn<int>("circuit"); QTest::addColumn<int>("day");
         // "box=text" typed in turn; the focus is left in the last box.
         QTest::addColumn<QStringList>("entries");
-        // OK, OK clicked with the mouse, Enter, the chime adjustment ticked, or
-        // the focus moved to the first box.
+        // OK, OK clicked with the mouse, Enter, the chime adjustment ticked, or the focus moved to the first box.
         QTest::addColumn<QString>("confirm"); QTest::addColumn<QString>("range");
         QTest::addColumn<QString>("refocused");
         QTest::newRow("first bad box")
@@ -675,8 +665,7 @@ private slots:
         type("Text_Chime", QStringLiteral("4"));  // undone with melody 1's length
         QCOMPARE(texts({"Text_Hour", "Text_Minute", "Text_Second"}), QStringLiteral("0,00,10"));
 
-        // Refused for want of a melody, the adjustment is not made: choosing
-        // one then shifts nothing.
+        // Refused for want of a melody, the adjustment is not made: choosing one then shifts nothing.
         type("Text_Chime", QString());
         adjust->click();
         type("Text_Chime", QStringLiteral("3"));

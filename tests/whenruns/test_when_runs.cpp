@@ -42,9 +42,8 @@ QString describe(const CircuitDay& day)
 
 double charWidth(const QString& text) { return 7.0 * text.size(); }
 
-// Each mark as "day left-right top-bottom", then "<" for the part of a span
-// after midnight, ">" for one going on past midnight, and its label when
-// it has room.
+// Each mark as "day left-right top-bottom", then "<" for the part of a span after midnight, ">" for one going on past
+// midnight, and its label when it has room.
 QStringList describe(const TimelineLayout& layout)
 {
     QStringList marks;
@@ -63,8 +62,7 @@ void choose(QWidget* window, const char* box, const QString& text)
     combo->setCurrentIndex(combo->findText(text));
 }
 
-// Every row of the tree: headings as they are, programs as their visible
-// cells joined by "|".
+// Every row of the tree: headings as they are, programs as their visible cells joined by "|".
 QStringList treeLines(QTreeWidget* tree)
 {
     QStringList lines;

@@ -108,9 +108,8 @@ private slots:
 private:
     QString file(const QString& name) const { return m_store.path() + QLatin1Char('/') + name; }
 
-    // The program file of chimes on circuit 1, timers on circuit 3, New Year
-    // as a conflict on circuit 1 and as special 4 on circuit 3 in 2027, after
-    // `change`.
+    // The program file of chimes on circuit 1, timers on circuit 3, New Year as a conflict on circuit 1 and as
+    // special 4 on circuit 3 in 2027, after `change`.
     QString scheduleFile(const QString& name, const std::function<void()>& change = {})
     {
         ClearAllData();
