@@ -51,7 +51,7 @@ private slots:
     }
 
     // Capacity boundaries are checked through the windows and the year runs; an empty table never counts as full.
-    void queriesAndRenumbering()
+    void queriesRenumberingAndBulkInserts()
     {
         ScratchStore store;
         QVERIFY(!WeekCapacityExceeded(1000) && !YearCapacityExceeded(1000));
@@ -81,12 +81,9 @@ private slots:
                      .toString(),
                  QStringLiteral("1:1:1 1:3:2 2:1:3 6:0:4, year 14, every year circuit 1"));
         QVERIFY_THROWS_EXCEPTION(StoreError, RenumberTable("T_Setting"));
-    }
 
-    // A failed transaction taking its bulk inserted rows with it is checked by the file import that fails part-way.
-    void bulkInserts()
-    {
-        ScratchStore store;
+        // Bulk inserts; a failed transaction taking them with it is checked by the file import that fails part-way.
+        ClearAllData();
         const QString sql = "INSERT INTO T_YearE (ID, CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?,?)";
         {
             Transaction transaction;

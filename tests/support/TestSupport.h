@@ -28,7 +28,6 @@ private:
 // Scripted boxes and dialogs, history cleared.
 void scriptDialogs();
 
-// Row helpers for building store contents directly.
 void addWeekRow(int circuit, int special, int yobiOn, int yobiOff, int onH, int onM, int onS, int offH = 0,
                 int offM = 0, int repeat = 0, int chime = 0);
 void addYearRow(int circuit, int year, int month, int day, int special);
@@ -50,7 +49,6 @@ T* child(QWidget* window, const QString& name)
     return found;
 }
 
-// Clicks the window's button of that objectName.
 void click(QWidget* window, const char* button);
 // Shows the window active, so that focus moves run their checks.
 void activate(QWidget* window);

@@ -200,7 +200,6 @@ private slots:
         QTest::addColumn<bool>("written");
         QTest::addColumn<QString>("days");  // of circuit 1 afterwards
         QTest::newRow("895 + 平日") << false << 895 << 7 << true << "1, 2, 3, 4, 5";
-        QTest::newRow("896 + 平日") << false << 896 << 7 << false << "";
         QTest::newRow("899 + one day") << false << 899 << 2 << true << "2";
         QTest::newRow("896 + 平日 reusing a row") << true << 896 << 7 << true << "1, 2, 3, 4, 5";
         QTest::newRow("897 + 平日 reusing a row") << true << 897 << 7 << false << "3";
