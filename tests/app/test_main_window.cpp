@@ -269,13 +269,11 @@ private slots:
         Form_Main main;
         main.Form_Load();
 
-        if (!left.isEmpty()) {
-            QCOMPARE(shownMessages(), QStringList{"WZ QXプログラム作成|前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n" + left});
-            QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Question);
-            QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::Yes);
-        } else {
-            QVERIFY(shownMessages().isEmpty());
-        }
+        const QString question = "WZ QXプログラム作成|前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n" + left;
+        QCOMPARE(shownMessages(), left.isEmpty() ? QStringList() : QStringList{question});
+        if (!left.isEmpty())
+            QCOMPARE(std::pair(MessageBox::lastShown().icon, MessageBox::lastShown().defaultButton),
+                     std::pair(MessageBox::Icon::Question, MessageBox::Button(QMessageBox::Yes)));
         QCOMPARE(storeSnapshot(), kept ? before : empty);
         QCOMPARE(std::tuple(CircuitSettings[2].Program, main.editModeActive(), child<QRadioButton>(&main, "Option_FileEdit_1")->isChecked()),
                  std::tuple(qint16(kept ? 3 : 0), kept, kept));
@@ -394,15 +392,11 @@ private slots:
             else
                 child<QAbstractButton>(m_form.get(), command)->click();
             QVERIFY(option(0)->isChecked() && !m_form->editModeActive());
-            if (programs.isEmpty()) {
-                QCOMPARE(shownMessages(), QStringList{kNoFile});
-                QCOMPARE(FileDialog::titlesShown(), QStringList{kOpenTitle});
-            } else {
-                QCOMPARE(shownMessages(),
-                         QStringList{command == "outside" ? received(pathOf("WZ48PROG.dat")) : kReadQuestion});
+            const QString question = command == "outside" ? received(pathOf("WZ48PROG.dat")) : kReadQuestion;
+            QCOMPARE(shownMessages(), QStringList{programs.isEmpty() ? kNoFile : question});
+            QCOMPARE(FileDialog::titlesShown(), programs.isEmpty() ? QStringList{kOpenTitle} : QStringList());
+            if (!programs.isEmpty())
                 QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
-                QVERIFY(FileDialog::titlesShown().isEmpty());
-            }
         }
         scriptDialogs();
         option(0)->setChecked(false);
@@ -640,30 +634,27 @@ private slots:
     {
         m_form.reset();
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        // Across: a window not shown yet has no title bar to reckon with.
-        const auto centredOn = [](const QWidget& window, const QRect& around) {
-            return qAbs(window.frameGeometry().center().x() - around.center().x()) <= 1;
+        const auto placed = [](int width, int height) {
+            QWidget window;
+            window.resize(width, height);
+            placeWindow(&window);
+            return window.frameGeometry();
         };
-        QWidget lone;
-        lone.resize(200, 100);
-        placeWindow(&lone);
-        QVERIFY(centredOn(lone, screen));
+        // Across: a window not shown yet has no title bar to reckon with.
+        const auto offCentre = [](const QRect& window, const QRect& around) {
+            return qAbs(window.center().x() - around.center().x());
+        };
+        QVERIFY(offCentre(placed(200, 100), screen) <= 1);
 
         QWidget main;
         main.setObjectName("Form_Main");
         main.setGeometry(screen.left() + 10, screen.top() + 20, 300, 200);
         main.show();
         main.hide();  // hidden while a working window is open: still the centre
-        QWidget working;
-        working.resize(100, 60);
-        placeWindow(&working);
-        QVERIFY(centredOn(working, main.frameGeometry()));
-
-        QWidget tall;
-        tall.resize(100, screen.height() * 2);
-        placeWindow(&tall);
-        QVERIFY(centredOn(tall, main.frameGeometry()));
-        QCOMPARE(tall.frameGeometry().top(), screen.top());
+        QVERIFY(offCentre(placed(100, 60), main.frameGeometry()) <= 1);
+        const QRect tall = placed(100, screen.height() * 2);
+        QVERIFY(offCentre(tall, main.frameGeometry()) <= 1);
+        QCOMPARE(tall.top(), screen.top());
     }
 
     void onlyPlainDecimalsAreNumbers_data()
@@ -676,13 +667,9 @@ private slots:
         QTest::newRow("trailing point") << "5." << true << 5.0;
         QTest::newRow("blanks around") << " 7 " << true << 7.0;
         QTest::newRow("full-width minus and point") << "－１．５" << true << -1.5;
-        QTest::newRow("blank") << "  " << false << 0.0;
-        QTest::newRow("inf") << "inf" << false << 0.0;
-        QTest::newRow("hex") << "0x1F" << false << 0.0;
-        QTest::newRow("two points") << "1.2.3" << false << 0.0;
-        QTest::newRow("inner blank") << "1 2" << false << 0.0;
-        QTest::newRow("sign only") << "-" << false << 0.0;
-        QTest::newRow("comma") << "1,5" << false << 0.0;
+        // Blank, infinity, hexadecimal, two points, an inner blank, a sign alone, a decimal comma.
+        for (const char* text : {"  ", "inf", "0x1F", "1.2.3", "1 2", "-", "1,5"})
+            QTest::addRow("'%s'", text) << QString::fromLatin1(text) << false << 0.0;
     }
 
     void onlyPlainDecimalsAreNumbers()
