@@ -659,8 +659,7 @@ private slots:
 
     void onlyPlainDecimalsAreNumbers_data()
     {
-        QTest::addColumn<QString>("text"); QTest::addColumn<bool>("numeric");
-        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text"); QTest::addColumn<bool>("numeric"); QTest::addColumn<double>("value");
         QTest::newRow("signed") << "-3" << true << -3.0;
         QTest::newRow("fraction") << "0.3" << true << 0.3;
         QTest::newRow("leading point") << ".5" << true << 0.5;

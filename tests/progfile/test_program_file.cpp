@@ -237,8 +237,7 @@ private slots:
     // written and read back from disk (the largest too); a refused one changes nothing.
     void reader()
     {
-        QFETCH(QByteArray, content); QFETCH(int, refusedLine); QFETCH(int, weekRows);
-        QFETCH(QString, settings);
+        QFETCH(QByteArray, content); QFETCH(int, refusedLine); QFETCH(int, weekRows); QFETCH(QString, settings);
         fillMixedStore();
         for (CircuitSetting& setting : CircuitSettings)
             setting = CircuitSetting{45, 4, 7};

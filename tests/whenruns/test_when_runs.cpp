@@ -97,8 +97,7 @@ private slots:
 
     void resolves_data()
     {
-        QTest::addColumn<QDate>("date"); QTest::addColumn<int>("circuit");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QDate>("date"); QTest::addColumn<int>("circuit"); QTest::addColumn<QString>("expected");
         QTest::newRow("dated special") << QDate(2028, 1, 2) << 1 << "special 0 2 dated | 9:15.00  曲番号 4";
         QTest::newRow("every-year stop") << QDate(2031, 5, 5) << 1 << "stop 1 0 every-year | ";
         QTest::newRow("dated and every-year conflict") << QDate(2027, 1, 1) << 1 << "conflict 5 [dated 0] [every-year 5] | ";
