@@ -244,13 +244,12 @@ private slots:
         const QString before = storeSnapshot() + circuitSettingsText();
         const auto result = importContent(content);
         if (refusedLine >= 0) {
-            QCOMPARE(result.status, refusedLine ? ReadStatus::Invalid : ReadStatus::OverCapacity);
-            QCOMPARE(result.refusedLine, refusedLine);
+            const ReadStatus status = refusedLine ? ReadStatus::Invalid : ReadStatus::OverCapacity;
+            QCOMPARE(std::pair(result.status, result.refusedLine), std::pair(status, refusedLine));
             QCOMPARE(storeSnapshot() + circuitSettingsText(), before);
             return;
         }
-        QCOMPARE(result.status, ReadStatus::Accepted);
-        QCOMPARE(WeekRowCount(), weekRows);
+        QCOMPARE(std::pair(result.status, WeekRowCount()), std::pair(ReadStatus::Accepted, weekRows));
         const QString loaded = circuitSettingsText();
         LoadCircuitSettings();  // CircuitSettings must already hold what T_Setting holds
         QCOMPARE(loaded, circuitSettingsText());

@@ -191,12 +191,10 @@ private slots:
         QVERIFY(timeline->isVisible() && !child(&week, "DataGrid1")->isVisible());
         QVERIFY(!child(&week, "Button_Edit")->isEnabled() && !child(&week, "Button_Delete")->isEnabled()
                 && child(&week, "Button_New")->isEnabled());
-        const TimelineLayout& ticks = timeline->currentLayout();
-        QCOMPARE(timeline->programTextAt(ticks.marks[1].rect.center()),
-                 QStringLiteral("月 9:00.00  曲番号 4\n月 9:00.30  曲番号 6"));
+        const QPointF nine = timeline->currentLayout().marks[1].rect.center();
+        QCOMPARE(timeline->programTextAt(nine), QStringLiteral("月 9:00.00  曲番号 4\n月 9:00.30  曲番号 6"));
         // The 9:00 tick is drawn over the hour line, all its width.
         const QImage image = timeline->grab().toImage();
-        const QPointF nine = ticks.marks[1].rect.center();
         for (int dx : {-1, 0, 1})
             QCOMPARE(image.pixelColor(int(nine.x()) + dx, int(nine.y())), QColor(0xd0, 0x5a, 0x2c));
 
