@@ -41,7 +41,8 @@ EditRequestData request(int circuit, int day, int origin = 1)
 // `what` of the T_Week rows matching `where`, in day and time order.
 QString rows(const QString& what, const QString& where)
 {
-    const QString sql = "SELECT group_concat(%1, ', ') FROM (SELECT * FROM T_Week WHERE %2 ORDER BY YobiON, TimeONH, ChimeNO)";
+    const QString sql = "SELECT group_concat(%1, ', ') FROM (SELECT * FROM T_Week WHERE %2 "
+                        "ORDER BY YobiON, TimeONH, ChimeNO)";
     return ProgramStore::scalar(sql.arg(what, where)).toString();
 }
 
@@ -133,7 +134,8 @@ private slots:
         QCOMPARE(rows(BuildWeekList(2, 6), "開始時刻|ChimeNO"), QStringList{" 8:05.30|4"});
         QCOMPARE(rows(BuildWeekList(3, 6), "開始曜日|終了曜日|終了時刻"), QStringList{"土|日| 6:00"});
         QVERIFY(BuildWeekList(1, -1).rows.isEmpty() && BuildWeekList(0, 1).rows.isEmpty());
-        QCOMPARE(rows(BuildWeekList(1, 8), "開始時刻") + rows(BuildWeekList(1, 7), "開始時刻"), (QStringList{" 0:00", " 0:00"}));
+        QCOMPARE(rows(BuildWeekList(1, 8), "開始時刻"), QStringList{" 0:00"});
+        QCOMPARE(rows(BuildWeekList(1, 7), "開始時刻"), QStringList{" 0:00"});
         QCOMPARE(rows(BuildWeekList(2, 7), "開始時刻|ChimeNO|ID"),
                  (QStringList{" 6:00.00|2|0", " 7:30.05|3|0", "12:00.00|2|0", "12:00.00|6|0"}));
         QCOMPARE(count("SELECT COUNT(*) FROM T_WeekT"), 4);
@@ -158,8 +160,8 @@ private slots:
         addWeekRow(2, 5, 0, 0, 6, 0, 9, 0, 0, 0, 7);
         addWeekRow(2, 0, 1, 0, 6, 0, 9, 0, 0, 0, 7);
         addWeekRow(1, 5, 0, 0, 6, 0, 9);
-        QCOMPARE(rows(ProgramLists::BuildSpecialList(2, 5), "開始時刻") + rows(ProgramLists::BuildSpecialList(1, 5), "開始時刻"),
-                 (QStringList{" 6:00.09", " 6:00"}));
+        QCOMPARE(rows(ProgramLists::BuildSpecialList(2, 5), "開始時刻"), QStringList{" 6:00.09"});
+        QCOMPARE(rows(ProgramLists::BuildSpecialList(1, 5), "開始時刻"), QStringList{" 6:00"});
         QCOMPARE(ProgramLists::SetSpecialGridColumns(0).grid, GridColumns::Grid::Hide);
         QVERIFY(!change(ProgramLists::SetSpecialGridColumns(1), "終了時刻")->visible);
         QCOMPARE(change(ProgramLists::SetSpecialGridColumns(2), "ChimeNO")->caption, QStringLiteral(" 曲番号"));
@@ -272,7 +274,8 @@ private slots:
     void opening()
     {
         auto* circuits = child<QComboBox>(m_week, "Combo_Circuit");
-        QCOMPARE(std::tuple(circuits->count(), circuits->itemText(4), circuits->currentIndex()), std::tuple(5, QString("6"), -1));
+        QCOMPARE(std::tuple(circuits->count(), circuits->itemText(4), circuits->currentIndex()),
+                 std::tuple(5, QString("6"), -1));
         QCOMPARE(child<QComboBox>(m_week, "Combo_Yobi")->itemText(8), QStringLiteral("毎日"));
         QVERIFY(child(m_week, "DataGrid1")->isHidden());
         QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 900"));
@@ -313,7 +316,8 @@ private slots:
         type("Text_Minute", QStringLiteral("30"));
         type("Text_Chime", QStringLiteral("3"));
         click(dialog(), "Button_OK");
-        QCOMPARE(rows("YobiON", "CircuitNO = 2 AND TimeONH = 12 AND TimeONM = 30 AND ChimeNO = 3"), QStringLiteral("1, 2, 3, 4, 5"));
+        QCOMPARE(rows("YobiON", "CircuitNO = 2 AND TimeONH = 12 AND TimeONM = 30 AND ChimeNO = 3"),
+                 QStringLiteral("1, 2, 3, 4, 5"));
         QCOMPARE(gridRowsAndRemaining(), QStringLiteral("1 895"));
 
         // Edit the listed program: the dialog shows it, the change moves all five rows.
