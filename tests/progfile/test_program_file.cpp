@@ -93,22 +93,20 @@ private slots:
         QTest::addColumn<QByteArray>("file");  // empty: refused
         const QByteArray blank6(6, ' ');
         const QVariantList week{1, 0, 1, 1, 8, 0, 0, 9, 0, 0, 0};
-        QTest::newRow("empty store") << 0 << 0 << QVariantList{} << QByteArray("*00\r\n");
-        QTest::newRow("worked example") << 2 << 10 << QVariantList{2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 3}
-                                        << kWeekLine + "\r\n*16\r\n";
+        const auto row = [](const char* name, int program, int pulse, const QVariantList& values, const QByteArray& file) {
+            QTest::newRow(name) << program << pulse << values << file;
+        };
+        row("empty store", 0, 0, {}, "*00\r\n");
+        row("worked example", 2, 10, {2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 3}, kWeekLine + "\r\n*16\r\n");
         // week: circuit, special, yobiOn, yobiOff, onH, onM, onS, offH, offM, repeat, chime
-        QTest::newRow("time signal") << 1 << 3 << QVariantList{1, 0, 0, 0, 7, 5, 9, 0, 0, 0, 0}
-                                     << withTrailer({"111  0   03  70509      " + blank6});
-        QTest::newRow("timer at 0 s") << 3 << 0 << QVariantList{1, 0, 1, 5, 8, 30, 0, 17, 5, 0, 0}
-                                      << withTrailer({"131  15  00  83000170500" + blank6});
-        QTest::newRow("repeat special") << 4 << 5 << QVariantList{1, 7, 3, 4, 6, 0, 0, 7, 0, 5, 2}
-                                        << withTrailer({"241 7  05052 60000 70000" + blank6});
-        QTest::newRow("dated") << 2 << 10 << QVariantList{1, 4, 2, 29, 7}
-                               << withTrailer({"321 7    10" + QByteArray(13, ' ') + "040229"});
-        QTest::newRow("every year") << 1 << 3 << QVariantList{1, 2, 29, 0} << withTrailer({kEveryYearStop});
-        QTest::newRow("hour 123") << 1 << 3 << QVariantList{1, 0, 1, 0, 123, 0, 0, 0, 0, 0, 0} << QByteArray();
-        QTest::newRow("time signal at 0 s, week program") << 1 << 0 << week << QByteArray();
-        QTest::newRow("unconfigured circuit, week program") << 0 << 0 << week << QByteArray();
+        row("time signal", 1, 3, {1, 0, 0, 0, 7, 5, 9, 0, 0, 0, 0}, withTrailer({"111  0   03  70509      " + blank6}));
+        row("timer at 0 s", 3, 0, {1, 0, 1, 5, 8, 30, 0, 17, 5, 0, 0}, withTrailer({"131  15  00  83000170500" + blank6}));
+        row("repeat special", 4, 5, {1, 7, 3, 4, 6, 0, 0, 7, 0, 5, 2}, withTrailer({"241 7  05052 60000 70000" + blank6}));
+        row("dated", 2, 10, {1, 4, 2, 29, 7}, withTrailer({"321 7    10" + QByteArray(13, ' ') + "040229"}));
+        row("every year", 1, 3, {1, 2, 29, 0}, withTrailer({kEveryYearStop}));
+        row("hour 123", 1, 3, {1, 0, 1, 0, 123, 0, 0, 0, 0, 0, 0}, {});
+        row("time signal at 0 s, week program", 1, 0, week, {});
+        row("unconfigured circuit, week program", 0, 0, week, {});
     }
 
     // Exact bytes, which the reader must take back unchanged. What the reader
