@@ -323,7 +323,7 @@ private slots:
         QCOMPARE(texts({"Text_Hour", "Text_Minute", "Text_Second", "Text_Chime"}), QStringLiteral("12,30,00,3"));
         type("Text_Minute", QStringLiteral("45"));
         click(dialog(), "Button_OK");
-        QCOMPARE(rows("TimeONM", "1"), QStringLiteral("45, 45, 45, 45, 45"));
+        QCOMPARE(rows("TimeONM", "TRUE"), QStringLiteral("45, 45, 45, 45, 45"));  // every row
 
         // A program that would pass the capacity writes nothing.
         fillWeekTo(896);
