@@ -1,8 +1,5 @@
-// The main window: texts, the start-up offer of work left behind, 終了, 書込, 読込, 編集, 新規, and a file from
-// outside (dropped, or from a second start); then the helpers every window uses: the error guard, the file dialog,
-// window placement, numbers typed in boxes and real dates; and the editor binary itself: start-up failures, stale
-// locks, a second start handing its file over or refused, a store left by a killed editor offered back at the next
-// start, and a damaged store.
+// The main window and its commands; the helpers every window uses (guard, file dialog, placement, numbers, dates);
+// the editor binary itself: start-up failures, locks, a second start, a killed editor's work, a damaged store.
 #include "app/FileHandOver.h"
 #include "app/Form_End.h"
 #include "app/Form_Main.h"

@@ -78,9 +78,8 @@ struct ProcessRun
     qint64 ms = 0;
 };
 
-// The editor's binary in the build tree.
 QString editorBinary();
-// Runs it with runProcess and that `home`, its output redirected as `redirect` says (">&-").
+// Runs the editor's binary with runProcess and that `home`, its output redirected as `redirect` says (">&-").
 ProcessRun runEditor(const QStringList& args, const QString& home, const QString& redirect = QString());
 
 // Runs `program` in `workingDir`. With a `home`, as the command line is used on a
