@@ -8,9 +8,8 @@ namespace {
 // The holidays on the same date every year.
 const QString kFixed = QStringLiteral("0101元 0211建 0503憲 0505こ 1103文 1123勤");
 
-// The Cabinet Office's lists as published, written out by hand as MMDD and
-// the first character of the name, the fixed holidays left out; then 2099,
-// the last year covered, a forecast with 3 May on a Sunday and 敬老の日 on
+// The Cabinet Office's lists as published, written out by hand as MMDD and the first character of the name, the fixed
+// holidays left out; then 2099, the last year covered, a forecast with 3 May on a Sunday and 敬老の日 on
 // 21 September.
 const char* const kYears[] = {
     "2000 0110成 0320春 0429み 0504国 0720海 0915敬 0923秋 1009体 1223天",
@@ -80,9 +79,8 @@ private slots:
         }
         QVERIFY(NationalHolidays(1999).isEmpty() && NationalHolidays(2100).isEmpty());
 
-        // The National Astronomical Observatory's long-range dates, including
-        // the first 19 March (2092) and the years whose equinox falls within
-        // an hour of midnight in Japan.
+        // The National Astronomical Observatory's long-range dates, including the first 19 March (2092) and the years
+        // whose equinox falls within an hour of midnight in Japan.
         const int forecasts[][3] = {{2028, 20, 22}, {2030, 20, 23}, {2032, 20, 22}, {2044, 20, 22}, {2045, 20, 22},
                                     {2051, 21, 23}, {2059, 20, 23}, {2074, 20, 23}, {2078, 20, 22}, {2088, 20, 22},
                                     {2092, 19, 22}, {2096, 19, 22}, {2099, 20, 23}};
@@ -93,8 +91,7 @@ private slots:
 
     void command_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("args"); QTest::addColumn<int>("status");
         QTest::addColumn<QString>("errorStart");  // the start of standard error
         QTest::newRow("announced") << QStringList{"holidays", "2027"} << 0 << "";
         QTest::newRow("forecast") << QStringList{"holidays", "2028"} << 0 << "注意: 2028 年の祝日は予測です";
@@ -104,9 +101,7 @@ private slots:
     }
     void command()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QString, errorStart);
+        QFETCH(QStringList, args); QFETCH(int, status); QFETCH(QString, errorStart);
         QProcess process;
         process.start(qEnvironmentVariable("WZ_BUILD_DIR") + QStringLiteral("/wzqxprog"), args);
         QVERIFY(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);

@@ -65,9 +65,7 @@ private slots:
     // No display and no platform usable: the command picks its own.
     void statuses()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QString, texts);
+        QFETCH(QStringList, args); QFETCH(int, status); QFETCH(QString, texts);
         const QString out = args[1];
         QFile::remove(file("out.pdf"));
         const ProcessRun result = runEditor(QStringList{"pdf"} + args, file("home"));

@@ -1,6 +1,5 @@
-// The chime tunes shipped in snd/: each an unbroken MPEG Layer III stream of
-// its intended length, taken from its frame headers (encoder delay, padding
-// and an Xing/Info frame are well under the tolerance); no two the same.
+// The chime tunes shipped in snd/: each an unbroken MPEG Layer III stream of its intended length, taken from its
+// frame headers (encoder delay, padding and an Xing/Info frame are well under the tolerance); no two the same.
 
 #include "TestSupport.h"
 
@@ -68,8 +67,7 @@ private slots:
                      qPrintable(QStringLiteral("%1 lasts %2 s, should be %3 s").arg(name).arg(length).arg(seconds)));
             // A real recording, not a stub: a usable bit rate.
             QVERIFY2(file.size() / seconds >= 4000, name);
-            // Only the audio is compared: the first frame may be the stream's
-            // summary, which names the encoder.
+            // Only the audio is compared: the first frame may be the stream's summary, which names the encoder.
             seen.insert(QCryptographicHash::hash(file.mid(firstFrame), QCryptographicHash::Sha256));
         }
         QCOMPARE(seen.size(), int(std::size(kTunes)));  // no two the same recording

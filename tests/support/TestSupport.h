@@ -30,7 +30,6 @@ private:
 // Scripted boxes and dialogs, history cleared.
 void scriptDialogs();
 
-// Row helpers for building store contents directly.
 void addWeekRow(int circuit, int special, int yobiOn, int yobiOff, int onH, int onM, int onS, int offH = 0,
                 int offM = 0, int repeat = 0, int chime = 0);
 void addYearRow(int circuit, int year, int month, int day, int special);
@@ -52,7 +51,6 @@ T* child(QWidget* window, const QString& name)
     return found;
 }
 
-// Clicks the window's button of that objectName.
 void click(QWidget* window, const char* button);
 // Shows the window active, so that focus moves run their checks.
 void activate(QWidget* window);
@@ -70,12 +68,10 @@ QString committedSnapshot();
 QString writeBytes(const QString& path, const QByteArray& content);
 QByteArray readBytes(const QString& path);
 
-// Program file lines, each ended with CR LF, then the trailer "*XX" with the
-// XOR of all their bytes.
+// Program file lines, each ended with CR LF, then the trailer "*XX" with the XOR of all their bytes.
 QByteArray withTrailer(const QList<QByteArray>& lines);
 
-// What a finished process gave; status -1 when it did not end by itself
-// within four minutes.
+// What a finished process gave; status -1 when it did not end by itself within four minutes.
 struct ProcessRun
 {
     int status = -1;
@@ -84,9 +80,8 @@ struct ProcessRun
     qint64 ms = 0;
 };
 
-// The editor's binary in the build tree.
 QString editorBinary();
-// Runs it with runProcess and that `home`, its output redirected as `redirect` says (">&-").
+// Runs the editor's binary with runProcess and that `home`, its output redirected as `redirect` says (">&-").
 ProcessRun runEditor(const QStringList& args, const QString& home, const QString& redirect = QString());
 
 // Runs `program` in `workingDir`. With a `home`, as the command line is used on a

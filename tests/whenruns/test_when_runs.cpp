@@ -42,9 +42,8 @@ QString describe(const CircuitDay& day)
 
 double charWidth(const QString& text) { return 7.0 * text.size(); }
 
-// Each mark as "day left-right top-bottom", then "<" for the part of a span
-// after midnight, ">" for one going on past midnight, and its label when
-// it has room.
+// Each mark as "day left-right top-bottom", then "<" for the part of a span after midnight, ">" for one going on past
+// midnight, and its label when it has room.
 QStringList describe(const TimelineLayout& layout)
 {
     QStringList marks;
@@ -63,8 +62,7 @@ void choose(QWidget* window, const char* box, const QString& text)
     combo->setCurrentIndex(combo->findText(text));
 }
 
-// Every row of the tree: headings as they are, programs as their visible
-// cells joined by "|".
+// Every row of the tree: headings as they are, programs as their visible cells joined by "|".
 QStringList treeLines(QTreeWidget* tree)
 {
     QStringList lines;
@@ -99,9 +97,7 @@ private slots:
 
     void resolves_data()
     {
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<int>("circuit");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QDate>("date"); QTest::addColumn<int>("circuit"); QTest::addColumn<QString>("expected");
         QTest::newRow("dated special") << QDate(2028, 1, 2) << 1 << "special 0 2 dated | 9:15.00  曲番号 4";
         QTest::newRow("every-year stop") << QDate(2031, 5, 5) << 1 << "stop 1 0 every-year | ";
         QTest::newRow("dated and every-year conflict") << QDate(2027, 1, 1) << 1 << "conflict 5 [dated 0] [every-year 5] | ";
@@ -122,9 +118,7 @@ private slots:
 
     void resolves()
     {
-        QFETCH(QDate, date);
-        QFETCH(int, circuit);
-        QFETCH(QString, expected);
+        QFETCH(QDate, date); QFETCH(int, circuit); QFETCH(QString, expected);
         // Circuit 1 chimes, circuit 3 timers. New Year: every year special 5 and 2027 停止 (a conflict);
         // 2027-03-10 special 9 holds no programs; 2027-01-01 (Fri) timer special 4 ends the next day; the
         // Wednesday 23:00-1:00 timer is stored with Wednesday as its end day; nothing of the Thursday one,
@@ -199,12 +193,10 @@ private slots:
         QVERIFY(timeline->isVisible() && !child(week, "DataGrid1")->isVisible());
         QVERIFY(!child(week, "Button_Edit")->isEnabled() && !child(week, "Button_Delete")->isEnabled()
                 && child(week, "Button_New")->isEnabled());
-        const TimelineLayout& ticks = timeline->currentLayout();
-        QCOMPARE(timeline->programTextAt(ticks.marks[1].rect.center()),
-                 QStringLiteral("月 9:00.00  曲番号 4\n月 9:00.30  曲番号 6"));
+        const QPointF nine = timeline->currentLayout().marks[1].rect.center();
+        QCOMPARE(timeline->programTextAt(nine), QStringLiteral("月 9:00.00  曲番号 4\n月 9:00.30  曲番号 6"));
         // The 9:00 tick is drawn over the hour line, all its width.
         const QImage image = timeline->grab().toImage();
-        const QPointF nine = ticks.marks[1].rect.center();
         for (int dx : {-1, 0, 1})
             QCOMPARE(image.pixelColor(int(nine.x()) + dx, int(nine.y())), QColor(0xd0, 0x5a, 0x2c));
 

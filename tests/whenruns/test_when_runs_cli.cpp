@@ -17,8 +17,7 @@ private slots:
 
     void commands_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("args"); QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("out");  // with --json: one JSON document
         QTest::addColumn<QString>("err");      // how the message starts
 
@@ -93,10 +92,7 @@ private slots:
     // A refusal says why on standard error and nothing on standard output.
     void commands()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QStringList, out);
-        QFETCH(QString, err);
+        QFETCH(QStringList, args); QFETCH(int, status); QFETCH(QStringList, out); QFETCH(QString, err);
         const ProcessRun result = runEditor(args, file(QStringLiteral("home")));
         QCOMPARE(result.status, status);
         if (args.contains(QStringLiteral("--json")) && status == 0)
@@ -112,9 +108,8 @@ private slots:
 private:
     QString file(const QString& name) const { return m_store.path() + QLatin1Char('/') + name; }
 
-    // The program file of chimes on circuit 1, timers on circuit 3, New Year
-    // as a conflict on circuit 1 and as special 4 on circuit 3 in 2027, after
-    // `change`.
+    // The program file of chimes on circuit 1, timers on circuit 3, New Year as a conflict on circuit 1 and as
+    // special 4 on circuit 3 in 2027, after `change`.
     QString scheduleFile(const QString& name, const std::function<void()>& change = {})
     {
         ClearAllData();
