@@ -5,9 +5,10 @@
 
 class QWidget;
 
-// Every message the editor shows goes through here, so that the texts,
-// titles, icons and buttons are in one place and tests can answer boxes
-// without a real modal dialog.
+// Every message the editor shows goes through here, so that every box is
+// drawn alike (wide enough for its title, focus back to the window it came
+// from) and tests can answer boxes and read what they said without a real
+// modal dialog. The texts and titles stay with the windows that show them.
 namespace MessageBox {
 
 enum class Icon { None, Exclamation, Critical, Information, Question };
