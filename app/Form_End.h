@@ -15,6 +15,6 @@ public:
     static void setDisplayMilliseconds(int ms);
 
 private:
-    QLabel* Label1;
-    QTimer* Timer1;
+    QLabel* Label1 = nullptr;
+    QTimer* Timer1 = nullptr;
 };

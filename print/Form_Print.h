@@ -28,16 +28,16 @@ private:
     void printButtonClick(int kind);
     void Button_Close_Click();
 
-    QLabel* Label_Titile;
-    QLabel* Label_Circuit;
-    QComboBox* Combo_Circuit;
-    QLabel* Label_ModeCaption;
-    QLabel* Label_Mode;
-    QPushButton* Button_Week;
-    QLabel* Label_Week;
-    QPushButton* Button_Year;
-    QLabel* Label_Year;
-    QPushButton* Button_Special;
-    QLabel* Label_Special;
-    QPushButton* Button_Close;
+    QLabel* Label_Titile = nullptr;
+    QLabel* Label_Circuit = nullptr;
+    QComboBox* Combo_Circuit = nullptr;
+    QLabel* Label_ModeCaption = nullptr;
+    QLabel* Label_Mode = nullptr;
+    QPushButton* Button_Week = nullptr;
+    QLabel* Label_Week = nullptr;
+    QPushButton* Button_Year = nullptr;
+    QLabel* Label_Year = nullptr;
+    QPushButton* Button_Special = nullptr;
+    QLabel* Label_Special = nullptr;
+    QPushButton* Button_Close = nullptr;
 };

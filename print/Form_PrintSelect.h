@@ -23,10 +23,10 @@ private:
     bool confirmed();
     void output();
 
-    QLabel* Label_Titile;
-    QLabel* Label_Year;
-    QComboBox* Combo_Year;
-    QCheckBox* Check_Preview;
-    QPushButton* Button_Print;
-    QPushButton* Button_Cancel;
+    QLabel* Label_Titile = nullptr;
+    QLabel* Label_Year = nullptr;
+    QComboBox* Combo_Year = nullptr;
+    QCheckBox* Check_Preview = nullptr;
+    QPushButton* Button_Print = nullptr;
+    QPushButton* Button_Cancel = nullptr;
 };

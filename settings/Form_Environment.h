@@ -55,19 +55,19 @@ private:
 
     bool TypeChangeBlocked = false;
 
-    QLabel* Label_Titile;
-    QLabel* Label_KairoNo;
-    QLabel* Label_Program;
-    QLabel* Label_Pulse;
-    QLabel* Label_Chime;
-    std::array<QLabel*, Rows> Label_No;
-    std::array<QComboBox*, Rows> Combo_Function;
-    std::array<QLineEdit*, Rows> Text_Function;
-    std::array<UpDownButtons*, Rows> UpDown;
-    std::array<QLabel*, Rows> Label_Minus;
-    std::array<QLabel*, Rows> Label_Byo;
-    std::array<QLineEdit*, Rows> Text_Chime;
-    std::array<UpDownButtons*, Rows> UpDownChime;
-    std::array<QPushButton*, Rows> Button_Chime;
-    QPushButton* Button_Close;
+    QLabel* Label_Titile = nullptr;
+    QLabel* Label_KairoNo = nullptr;
+    QLabel* Label_Program = nullptr;
+    QLabel* Label_Pulse = nullptr;
+    QLabel* Label_Chime = nullptr;
+    std::array<QLabel*, Rows> Label_No{};
+    std::array<QComboBox*, Rows> Combo_Function{};
+    std::array<QLineEdit*, Rows> Text_Function{};
+    std::array<UpDownButtons*, Rows> UpDown{};
+    std::array<QLabel*, Rows> Label_Minus{};
+    std::array<QLabel*, Rows> Label_Byo{};
+    std::array<QLineEdit*, Rows> Text_Chime{};
+    std::array<UpDownButtons*, Rows> UpDownChime{};
+    std::array<QPushButton*, Rows> Button_Chime{};
+    QPushButton* Button_Close = nullptr;
 };

@@ -28,10 +28,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QLineEdit* m_buddy;
+    QLineEdit* m_buddy = nullptr;
     int m_lo;
     int m_hi;
     bool m_focusedLook = false;
-    QToolButton* m_up;
-    QToolButton* m_down;
+    QToolButton* m_up = nullptr;
+    QToolButton* m_down = nullptr;
 };

@@ -54,9 +54,9 @@ private:
     int m_circuit = 0;
     int m_special = 0;
 
-    QLabel* Label_Titile;
-    QLabel* Label_CircuitTitle;
-    QLabel* Label_Circuit;
-    QLabel* Label_SpecialTitle;
-    QLabel* Label_Special;
+    QLabel* Label_Titile = nullptr;
+    QLabel* Label_CircuitTitle = nullptr;
+    QLabel* Label_Circuit = nullptr;
+    QLabel* Label_SpecialTitle = nullptr;
+    QLabel* Label_Special = nullptr;
 };

@@ -30,11 +30,11 @@ private:
     void Button_OK_Click();
     void openSpecial();
 
-    QLabel* Label_Titile;
-    QRadioButton* Option_New;
-    QRadioButton* Option_Edit;
-    QLabel* Label_Special;
-    QComboBox* Combo_Special;
-    QPushButton* Button_OK;
-    QPushButton* Button_Cancel;
+    QLabel* Label_Titile = nullptr;
+    QRadioButton* Option_New = nullptr;
+    QRadioButton* Option_Edit = nullptr;
+    QLabel* Label_Special = nullptr;
+    QComboBox* Combo_Special = nullptr;
+    QPushButton* Button_OK = nullptr;
+    QPushButton* Button_Cancel = nullptr;
 };

@@ -22,12 +22,12 @@ private:
     void Option_Copy_Click(int index);
     void Button_OK_Click();
 
-    QLabel* Label_Titile;
-    QRadioButton* Option_Copy[2];
-    QLabel* Label_Copy;
-    QComboBox* Combo_SendYobi;
-    QLabel* Label2;
-    QLabel* Label_ReceiveYobi;
-    QPushButton* Button_OK;
-    QPushButton* Button_Cancel;
+    QLabel* Label_Titile = nullptr;
+    QRadioButton* Option_Copy[2] = {};
+    QLabel* Label_Copy = nullptr;
+    QComboBox* Combo_SendYobi = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label_ReceiveYobi = nullptr;
+    QPushButton* Button_OK = nullptr;
+    QPushButton* Button_Cancel = nullptr;
 };

@@ -51,10 +51,10 @@ private:
     void Button_Copy_Click();
     void Button_Close_Click();
 
-    QLabel* Label_Titile;
-    QLabel* Label_Circuit;
-    QComboBox* Combo_Circuit;
-    QLabel* Label1;
-    QComboBox* Combo_Yobi;
-    WeekViewChoice* Frame_View;  // 一覧 / タイムライン, or none
+    QLabel* Label_Titile = nullptr;
+    QLabel* Label_Circuit = nullptr;
+    QComboBox* Combo_Circuit = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* Combo_Yobi = nullptr;
+    WeekViewChoice* Frame_View = nullptr;  // 一覧 / タイムライン, or none
 };

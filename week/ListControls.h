@@ -18,19 +18,19 @@ enum class CopyPlace { BeforeAllDelete, AfterAllDelete };
 // type and output time, remaining count, the grid and its buttons.
 struct ListControls
 {
-    QLabel* Label2;
-    QLabel* Label_Mode;
-    QLabel* Label3;
-    QLabel* Label_Pulse;
-    QLabel* Label4;
-    QLabel* Label_ProgramCount;
-    ProgramGrid* DataGrid1;
-    QPushButton* Button_New;
-    QPushButton* Button_Edit;
-    QPushButton* Button_Delete;
-    QPushButton* Button_Copy;
-    QPushButton* Button_AllDelete;
-    QPushButton* Button_Close;
+    QLabel* Label2 = nullptr;
+    QLabel* Label_Mode = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label_Pulse = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label_ProgramCount = nullptr;
+    ProgramGrid* DataGrid1 = nullptr;
+    QPushButton* Button_New = nullptr;
+    QPushButton* Button_Edit = nullptr;
+    QPushButton* Button_Delete = nullptr;
+    QPushButton* Button_Copy = nullptr;
+    QPushButton* Button_AllDelete = nullptr;
+    QPushButton* Button_Close = nullptr;
 
     // What differs: the count's tooltip, the grid's size, 閉じる's tooltip
     // and where コピー stands.

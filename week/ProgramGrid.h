@@ -31,6 +31,6 @@ public:
 private:
     void markCurrentRow();
 
-    QStandardItemModel* m_model;
+    QStandardItemModel* m_model = nullptr;
     ProgramList m_list;
 };

@@ -18,7 +18,7 @@ signals:
     void stepped();
 
 private:
-    QLineEdit* m_buddy;
+    QLineEdit* m_buddy = nullptr;
     int m_lo, m_hi;
     int m_value;
 };

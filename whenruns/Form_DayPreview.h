@@ -32,12 +32,12 @@ private:
     void Button_PrevDay_Click();
     void Button_NextDay_Click();
 
-    QLabel* Label_Titile;
-    QLabel* Label_Date;
-    QDateEdit* Date_Select;
-    QLabel* Label_Weekday;
-    QPushButton* Button_PrevDay;
-    QPushButton* Button_NextDay;
-    QTreeWidget* Tree_Day;
-    QPushButton* Button_Close;
+    QLabel* Label_Titile = nullptr;
+    QLabel* Label_Date = nullptr;
+    QDateEdit* Date_Select = nullptr;
+    QLabel* Label_Weekday = nullptr;
+    QPushButton* Button_PrevDay = nullptr;
+    QPushButton* Button_NextDay = nullptr;
+    QTreeWidget* Tree_Day = nullptr;
+    QPushButton* Button_Close = nullptr;
 };

@@ -25,7 +25,7 @@ private:
     void refreshTimeline();
 
     int m_circuit = 0;
-    QRadioButton* Option_View[2];
-    QStackedWidget* m_area;
-    WeekTimeline* m_timeline;
+    QRadioButton* Option_View[2] = {};
+    QStackedWidget* m_area = nullptr;
+    WeekTimeline* m_timeline = nullptr;
 };

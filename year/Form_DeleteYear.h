@@ -25,11 +25,11 @@ private:
 
     int m_circuit = 0;
 
-    QLabel* Label_Titile;
-    QLabel* Label_Circuit;
-    QLabel* Label_CircuitNO;
-    QRadioButton* Option_Delete[2];
-    QComboBox* Combo_Year;
-    QPushButton* Button_OK;
-    QPushButton* Button_Cancel;
+    QLabel* Label_Titile = nullptr;
+    QLabel* Label_Circuit = nullptr;
+    QLabel* Label_CircuitNO = nullptr;
+    QRadioButton* Option_Delete[2] = {};
+    QComboBox* Combo_Year = nullptr;
+    QPushButton* Button_OK = nullptr;
+    QPushButton* Button_Cancel = nullptr;
 };

@@ -48,12 +48,12 @@ private:
     QDate m_to;
     std::optional<int> m_stored;  // the entry of the single day shown
 
-    QLabel* Label_Titile;
-    QLabel* Label_Date;
-    QComboBox* Combo_Year;
-    QLabel* Label_OtherEntry;
-    QRadioButton* Option_Year[3];
-    QButtonGroup* m_options;
-    QPushButton* Button_OK;
-    QPushButton* Button_Cancel;
+    QLabel* Label_Titile = nullptr;
+    QLabel* Label_Date = nullptr;
+    QComboBox* Combo_Year = nullptr;
+    QLabel* Label_OtherEntry = nullptr;
+    QRadioButton* Option_Year[3] = {};
+    QButtonGroup* m_options = nullptr;
+    QPushButton* Button_OK = nullptr;
+    QPushButton* Button_Cancel = nullptr;
 };

@@ -42,13 +42,13 @@ private:
 
     int m_circuit;
 
-    QLabel* Label_Titile;
-    QLabel* Label_Circuit;
-    QComboBox* Combo_Year;
-    QLabel* Label_Forecast;
-    QTreeWidget* List_Holiday;
-    QRadioButton* Option_Action[2];
-    QButtonGroup* m_options;
-    QPushButton* Button_OK;
-    QPushButton* Button_Cancel;
+    QLabel* Label_Titile = nullptr;
+    QLabel* Label_Circuit = nullptr;
+    QComboBox* Combo_Year = nullptr;
+    QLabel* Label_Forecast = nullptr;
+    QTreeWidget* List_Holiday = nullptr;
+    QRadioButton* Option_Action[2] = {};
+    QButtonGroup* m_options = nullptr;
+    QPushButton* Button_OK = nullptr;
+    QPushButton* Button_Cancel = nullptr;
 };

@@ -43,16 +43,16 @@ private:
     void Button_DeleteYear_Click();
     void Button_Holiday_Click();
 
-    QLabel* Label_Titile;
-    QLabel* Label_Circuit;
-    QComboBox* Combo_Circuit;
-    QLabel* Label_Mode;
-    MonthCalendar* MonthView1;
-    QLabel* Label_Info;
-    QPushButton* Button_DeleteYear;
-    QPushButton* Button_Special;
-    QPushButton* Button_Holiday;
-    QLabel* Label_Rest;
-    QLabel* Label_ProgramCount;
-    QPushButton* Button_Close;
+    QLabel* Label_Titile = nullptr;
+    QLabel* Label_Circuit = nullptr;
+    QComboBox* Combo_Circuit = nullptr;
+    QLabel* Label_Mode = nullptr;
+    MonthCalendar* MonthView1 = nullptr;
+    QLabel* Label_Info = nullptr;
+    QPushButton* Button_DeleteYear = nullptr;
+    QPushButton* Button_Special = nullptr;
+    QPushButton* Button_Holiday = nullptr;
+    QLabel* Label_Rest = nullptr;
+    QLabel* Label_ProgramCount = nullptr;
+    QPushButton* Button_Close = nullptr;
 };

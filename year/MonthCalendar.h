@@ -97,9 +97,9 @@ private:
     QVector<bool> m_marks;
     QHash<QDate, QString> m_holidays;  // of the days shown
 
-    QToolButton* m_previous;
-    QToolButton* m_next;
-    QSpinBox* m_yearBox;
-    QComboBox* m_monthBox;
-    DayGrid* m_grid;
+    QToolButton* m_previous = nullptr;
+    QToolButton* m_next = nullptr;
+    QSpinBox* m_yearBox = nullptr;
+    QComboBox* m_monthBox = nullptr;
+    DayGrid* m_grid = nullptr;
 };

@@ -12,10 +12,10 @@ class QWidget;
 // the special window.
 struct SpecialFrame
 {
-    QGroupBox* Frame_Special;
-    QComboBox* Combo_Special;
-    QPushButton* Button_New;
-    QPushButton* Button_Edit;
+    QGroupBox* Frame_Special = nullptr;
+    QComboBox* Combo_Special = nullptr;
+    QPushButton* Button_New = nullptr;
+    QPushButton* Button_Edit = nullptr;
 
     // The special window opened here gets `backTip` as its 閉じる tooltip
     // and tells `closed` the number it showed and whether that has programs.
