@@ -1,11 +1,13 @@
-// A whole session through the windows on a store file as the editor keeps it:
-// circuit settings, week programs of every type, 書込, and 読込 of the file.
+// A whole session through the windows on a store file as the editor keeps it: circuit settings,
+// week programs of every type, special and year programs, a listing printed, 書込, and 読込 of the file.
 #include "TestSupport.h"
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
+#include "print/PrintOutput.h"
 #include "ui/FileDialog.h"
 #include "ui/WindowUtil.h"
 #include "week/Form_Week.h"
+#include "year/MonthCalendar.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -72,10 +74,50 @@ private slots:
         }
         QCOMPARE(child<QLabel>(week, "Label_ProgramCount")->text(), QStringLiteral("886"));
         click(week, "Button_Close");
+
+        // 年間プログラム on circuit 2: special number 1 with one program, run on
+        // 2027-12-24 through 日付設定; 祝日設定 stops the programs on 2027's holidays.
+        QDialog* opened = nullptr;
+        ModalDialogs::setRunner([&opened](QDialog* dialog) { (opened = dialog)->show(); });
+        click(&main, "Button_Year");
+        QWidget* year = FindForm("Form_Year");
+        child<QComboBox>(year, "Combo_Circuit")->setCurrentIndex(1);  // circuits 1 to 4
+        click(year, "Button_Special");
+        click(opened, "Button_OK");  // 新規: the first free number
+        QDialog* special = opened;
+        click(special, "Button_New");
+        child<QLineEdit>(opened, "Text_Hour")->setText("7");
+        child<QLineEdit>(opened, "Text_Minute")->setText("15");
+        click(opened, "Button_OK");
+        click(special, "Button_Close");
+        auto* calendar = child<MonthCalendar>(year, "MonthView1");
+        calendar->showMonth(2027, 12);
+        QTest::mouseClick(calendar->dayGrid(), Qt::LeftButton, {}, calendar->dayRect(QDate(2027, 12, 24)).center());
+        click(opened, "Option_Year_2");
+        child<QComboBox>(opened, "Combo_Special")->setCurrentIndex(0);
+        click(opened, "Button_OK");
+        click(year, "Button_Holiday");  // the year shown, every holiday ticked, 停止
+        click(opened, "Button_OK");
+        click(year, "Button_Close");
         QVERIFY(shownMessages().isEmpty());
         // Nothing the windows did waits for a later commit: a killed editor
         // would leave exactly this for the next start to offer back.
         QCOMPARE(committedSnapshot(), storeSnapshot());
+
+        // プログラム印刷: circuit 2's special listing in the preview.
+        Reports::Report previewed;
+        PrintOutput::setHandlers([&previewed](QWidget*, const Reports::Report& report) { previewed = report; }, {});
+        click(&main, "Button_Check");
+        QWidget* print = FindForm("Form_Print");
+        child<QComboBox>(print, "Combo_Circuit")->setCurrentIndex(1);
+        click(print, "Button_Special");
+        click(opened, "Check_Preview");
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        click(opened, "Button_Print");
+        click(print, "Button_Close");
+        const QList<Reports::BodyLine> lines = previewed.sections.value(0).lines;
+        QCOMPARE(previewed.labels.value(1) + '|' + lines.value(0).group + lines.value(1).cells.join('|'),
+                 QStringLiteral("回 路 2|特殊番号:  1| 7:15"));
 
         const QString path = store.path() + "/WZ48PROG.dat";
         FileDialog::queuePath(path);
@@ -87,10 +129,15 @@ private slots:
         for (const char* day : {"1", "2", "3", "4", "5"})
             records << line({"1", "1", "2", "  ", day, " ", "  ", "05", " ", " 8", "30", "00", "  ", "  ", "  ",
                              "      "});
+        records << line({"2", "1", "2", " 1", "    ", "05", " ", " 7", "15", "00", "  ", "  ", "  ", "      "});
         for (int day = 0; day < 7; ++day)
             records << line({"1", "3", "3", "  ", QByteArray::number(day), QByteArray::number((day + 1) % 7), "  ",
                              "00", " ", "22", "00", "00", " 6", "00", "00", "      "});
         records << line({"1", "4", "4", "  ", "0", "1", "15", "03", " ", " 9", "00", "00", "10", "00", "00", "      "});
+        for (const char* day : {"0101", "0111", "0211", "0223", "0321", "0322", "0429", "0503", "0504", "0505",
+                                "0719", "0811", "0920", "0923", "1011", "1103", "1123"})
+            records << line({"3", "1", "2", " 0", "    ", "05", "             ", "27", day});
+        records << line({"3", "1", "2", " 1", "    ", "05", "             ", "271224"});
         QCOMPARE(readBytes(path), withTrailer(records));
 
         // Reading the file back gives the same store.
