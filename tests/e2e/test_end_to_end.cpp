@@ -75,8 +75,7 @@ private slots:
         QCOMPARE(child<QLabel>(week, "Label_ProgramCount")->text(), QStringLiteral("886"));
         click(week, "Button_Close");
 
-        // 年間プログラム on circuit 2: special number 1 with one program, run on
-        // 2027-12-24 through 日付設定; 祝日設定 stops the programs on 2027's holidays.
+        // 年間プログラム, circuit 2: special number 1 with one program on 2027-12-24, 2027's holidays 停止.
         QDialog* opened = nullptr;
         ModalDialogs::setRunner([&opened](QDialog* dialog) { (opened = dialog)->show(); });
         click(&main, "Button_Year");
@@ -84,12 +83,11 @@ private slots:
         child<QComboBox>(year, "Combo_Circuit")->setCurrentIndex(1);  // circuits 1 to 4
         click(year, "Button_Special");
         click(opened, "Button_OK");  // 新規: the first free number
-        QDialog* special = opened;
-        click(special, "Button_New");
+        click(FindForm("Form_Special"), "Button_New");
         child<QLineEdit>(opened, "Text_Hour")->setText("7");
         child<QLineEdit>(opened, "Text_Minute")->setText("15");
         click(opened, "Button_OK");
-        click(special, "Button_Close");
+        click(FindForm("Form_Special"), "Button_Close");
         auto* calendar = child<MonthCalendar>(year, "MonthView1");
         calendar->showMonth(2027, 12);
         QTest::mouseClick(calendar->dayGrid(), Qt::LeftButton, {}, calendar->dayRect(QDate(2027, 12, 24)).center());
