@@ -252,9 +252,7 @@ private slots:
         const QString empty = storeSnapshot();
         setCircuit(2, 3, 5, 4);
         if (left.startsWith("週間・特殊: 2")) {
-            addWeekRow(2, 0, 1, 1, 8, 0, 0, 9, 0);
-            addWeekRow(2, 1, 0, 0, 8, 0, 0, 9, 0);
-            addYearRow(2, 27, 1, 6, 1);
+            addRows({{2, 0, 1, 1, 8, 0, 0, 9, 0}, {2, 1, 0, 0, 8, 0, 0, 9, 0}, {2, 27, 1, 6, 1}});
         }
         if (!left.isEmpty())
             addEveryYearRow(2, 5, 3, 0);
@@ -422,8 +420,7 @@ private slots:
     void readOverAFile()
     {
         QFETCH(QString, how); QFETCH(QByteArray, content); QFETCH(QStringList, messages);
-        addWeekRow(2, 0, 1, 0, 7, 0, 0);
-        addYearRow(5, 20, 1, 2, 0);
+        addRows({{2, 0, 1, 0, 7, 0, 0}, {5, 20, 1, 2, 0}});
         MessageBox::queueAnswer(QMessageBox::Yes);
         QFile sample(writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine})));
         QVERIFY(sample.open(QIODevice::ReadWrite)

@@ -38,15 +38,6 @@ QStringList dump(const QString& sql, int keyColumns)
     return lines;
 }
 
-// Week rows given as the arguments of addWeekRow.
-void addWeekRows(const QList<QList<int>>& rows)
-{
-    for (QList<int> row : rows) {
-        row.resize(11);
-        addWeekRow(row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10]);
-    }
-}
-
 // Blanks (figure spaces too) are dropped, since pdftotext spaces out
 // columns in its own way.
 QString comparable(QString text)
@@ -138,10 +129,8 @@ private slots:
             cleanup();
             init();
             setCircuit(1, table.type, 5);
-            addWeekRow(2, 0, 1, 1, 9, 0, 0);
-            addWeekRow(2, 1, 0, 0, 9, 0, 0);
-            addYearRow(1, 27, 3, 1, 3);
-            addWeekRows(table.rows);
+            addRows({{2, 0, 1, 1, 9, 0, 0}, {2, 1, 0, 0, 9, 0, 0}, {1, 27, 3, 1, 3}});
+            addRows(table.rows);
             FillWeekPrintTable(1);
             if (table.special)
                 FillSpecialPrintTable(1);
@@ -167,16 +156,8 @@ private slots:
         QFETCH(QString, choice);
         QFETCH(QStringList, expected);
         setCircuit(1, 2, 10);
-        addYearRow(1, 27, 5, 3, 0);
-        addYearRow(1, 27, 3, 15, 7);
-        addYearRow(1, 27, 3, 1, 3);
-        addYearRow(1, 27, 8, 12, 0);
-        addYearRow(1, 0, 2, 29, 99);
-        addYearRow(1, 28, 3, 1, 1);
-        addYearRow(2, 27, 3, 2, 1);
-        addEveryYearRow(1, 1, 5, 3);
-        addEveryYearRow(1, 12, 31, 0);
-        addEveryYearRow(2, 3, 1, 1);
+        addRows({{1, 27, 5, 3, 0}, {1, 27, 3, 15, 7}, {1, 27, 3, 1, 3}, {1, 27, 8, 12, 0}, {1, 0, 2, 29, 99},
+                 {1, 28, 3, 1, 1}, {2, 27, 3, 2, 1}, {1, 1, 5, 3}, {1, 12, 31, 0}, {2, 3, 1, 1}});
         PrintTexts::setPrintYear(choice);
         FillYearPrintTable(1);
         QCOMPARE(dump(QStringLiteral("SELECT * FROM T_YearP ORDER BY PrintIndex, PrintNO"), 2), expected);
@@ -211,7 +192,7 @@ private slots:
         for (const Listing& listing : listings) {
             cleanup();
             init();
-            addWeekRows(listing.rows);
+            addRows(listing.rows);
             const QStringList pages = render(listing.kind, listing.circuit);
             QVERIFY2(pages.size() == listing.pages.size(), listing.name);
             for (int page = 0; page < pages.size(); ++page)
@@ -225,9 +206,7 @@ private slots:
     // The second half has no entries: headings and foot only.
     void yearHalvesWithTheirHeadings()
     {
-        addYearRow(1, 27, 3, 1, 3);
-        addYearRow(1, 27, 3, 15, 0);
-        addYearRow(1, 27, 5, 3, 7);
+        addRows({{1, 27, 3, 1, 3}, {1, 27, 3, 15, 0}, {1, 27, 5, 3, 7}});
         PrintTexts::setPrintYear(QStringLiteral("27年"));
         const QStringList pages = render(PrintJob::Year, 1);
         QCOMPARE(pages.size(), 2);
@@ -351,11 +330,9 @@ private:
     // previews and printouts kept in m_outputs.
     void openPrintWindow()
     {
-        addWeekRow(1, 0, 1, 1, 8, 30, 0);
-        addWeekRow(1, 3, 0, 0, 9, 0, 0);
-        addYearRow(2, 27, 3, 1, 0);  // circuit 2 holds only a year entry
-        addEveryYearRow(2, 1, 1, 0);
-        addWeekRow(4, 0, 2, 2, 9, 0, 0, 10, 0, 5);
+        // Circuit 2 holds only year entries.
+        addRows({{1, 0, 1, 1, 8, 30, 0}, {1, 3, 0, 0, 9, 0, 0}, {2, 27, 3, 1, 0}, {2, 1, 1, 0},
+                 {4, 0, 2, 2, 9, 0, 0, 10, 0, 5}});
         m_outputs.clear();
         m_printerPresent = true;
         PrintOutput::setHandlers(

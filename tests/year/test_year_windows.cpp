@@ -80,8 +80,7 @@ private slots:
 
     void withoutACircuit()
     {
-        addYearRow(1, 27, 1, 1, 0);
-        addEveryYearRow(1, 1, 2, 0);
+        addRows({{1, 27, 1, 1, 0}, {1, 1, 2, 0}});
         m_year = std::make_unique<Form_Year>();
         QCOMPARE(choices(circuits(m_year.get())) + ' ' + programCount(), QStringLiteral("1,2,3,6: 499"));
         QCOMPARE(QList<QDate>({calendar()->selectedDate(), calendar()->minimumDate(), calendar()->maximumDate()}),
@@ -104,10 +103,7 @@ private slots:
     // A page reaches into the year before or after: every-year entries show in both.
     void turningThePage()
     {
-        addEveryYearRow(1, 2, 29, 0);
-        addEveryYearRow(1, 1, 2, 3);
-        addYearRow(1, 27, 12, 30, 0);
-        addYearRow(1, 28, 1, 15, 4);
+        addRows({{1, 2, 29, 0}, {1, 1, 2, 3}, {1, 27, 12, 30, 0}, {1, 28, 1, 15, 4}});
         addYearRow(2, 28, 1, 16, 0);  // circuit 2's entries never show
         addEveryYearRow(2, 2, 28, 0);
         calendar()->setSelectedDate(QDate(2027, 2, 10));
@@ -185,14 +181,8 @@ private slots:
         for (const auto& row : rows) {
             cleanup();
             init();
-            addWeekRow(1, 2, 0, 0, 8, 0, 0);
-            addWeekRow(2, 4, 0, 0, 8, 0, 0);
-            for (const QList<int>& r : row.stored) {
-                if (r.size() == 4)
-                    addEveryYearRow(r[0], r[1], r[2], r[3]);
-                else
-                    addYearRow(r[0], r[1], r[2], r[3], r[4]);
-            }
+            addRows({{1, 2, 0, 0, 8, 0, 0}, {2, 4, 0, 0, 8, 0, 0}});
+            addRows(row.stored);
             fillYearTo(row.filled);
             chooseCircuit(row.circuit);
             calendar()->setSelectedDate(QDate(row.from.year(), row.from.month(), 15));
@@ -365,9 +355,7 @@ private slots:
     void holidayDialogAndItsSpecialNumber()
     {
         calendar()->setSelectedDate(QDate(2027, 5, 10));
-        addWeekRow(1, 5, 0, 0, 8, 0, 0);
-        addWeekRow(1, 2, 0, 0, 8, 0, 0);
-        addWeekRow(2, 7, 0, 0, 8, 0, 0);
+        addRows({{1, 5, 0, 0, 8, 0, 0}, {1, 2, 0, 0, 8, 0, 0}, {2, 7, 0, 0, 8, 0, 0}});
         QWidget* button = child(m_year.get(), "Button_Holiday");
         QVERIFY(!button->isEnabled() && !button->toolTip().isEmpty());
         chooseCircuit(1);
