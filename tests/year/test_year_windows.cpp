@@ -254,11 +254,7 @@ private slots:
 
     void deletingByYear()
     {
-        for (int circuit : {1, 2}) {
-            addYearRow(circuit, 26, 5, 1, 0);
-            addYearRow(circuit, 27, 5, 1, 0);
-            addEveryYearRow(circuit, 1, 1, 0);
-        }
+        addRows({{1, 26, 5, 1, 0}, {1, 27, 5, 1, 0}, {1, 1, 1, 0}, {2, 26, 5, 1, 0}, {2, 27, 5, 1, 0}, {2, 1, 1, 0}});
         chooseCircuit(1);
         QDialog* dialog = openDelete(-1, -1, false);
         activate(dialog);
@@ -307,13 +303,10 @@ private slots:
     // Deleting a number's last program, one by one or with 全削除, takes its year entries and marks along.
     void deletingTheLastSpecialProgram()
     {
-        for (auto [circuit, special, hour] : {std::tuple{1, 5, 8}, {1, 5, 9}, {1, 6, 9}, {2, 5, 9}})
-            addWeekRow(circuit, special, 0, 0, hour, 0, 0);
+        addRows({{1, 5, 0, 0, 8, 0, 0}, {1, 5, 0, 0, 9, 0, 0}, {1, 6, 0, 0, 9, 0, 0}, {2, 5, 0, 0, 9, 0, 0}});
         RenumberTable("T_Week");
-        for (auto [circuit, special] : {std::pair{1, 5}, {1, 6}, {2, 5}, {1, 0}}) {
-            addYearRow(circuit, 27, 6, 1 + special, special);
-            addEveryYearRow(circuit, 7, 1 + special, special);
-        }
+        addRows({{1, 27, 6, 6, 5}, {1, 7, 6, 5}, {1, 27, 6, 7, 6}, {1, 7, 7, 6}, {2, 27, 6, 6, 5}, {2, 7, 6, 5},
+                 {1, 27, 6, 1, 0}, {1, 7, 1, 0}});
         emit StoreChanges::instance().changed(StoreChanges::Dated, 0);  // rows added behind its back
         chooseCircuit(1);
         calendar()->setSelectedDate(QDate(2027, 6, 10));
