@@ -19,7 +19,6 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QSqlQuery>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
@@ -41,14 +40,11 @@ QString choices(QComboBox* box)
 // one as "Ecircuit/month/day:special", in ID order; circuit 8's fillers left out.
 QString entries()
 {
-    QStringList texts;
-    QSqlQuery query = ProgramStore::exec(QStringLiteral(
-        "SELECT * FROM (SELECT CircuitNO || '/' || Year || '/' || Month || '/' || Day || ':' || SpecialNO "
-        "FROM T_Year WHERE CircuitNO <> 8 ORDER BY ID) UNION ALL SELECT * FROM (SELECT 'E' || CircuitNO || '/' "
-        "|| Month || '/' || Day || ':' || SpecialNO FROM T_YearE ORDER BY ID)"));
-    while (query.next())
-        texts << query.value(0).toString();
-    return texts.join(' ');
+    return ProgramStore::scalar(QStringLiteral(
+        "SELECT group_concat(entry, ' ') FROM (SELECT * FROM (SELECT CircuitNO || '/' || Year || '/' || Month || '/' || "
+        "Day || ':' || SpecialNO AS entry FROM T_Year WHERE CircuitNO <> 8 ORDER BY ID) UNION ALL SELECT * FROM "
+        "(SELECT 'E' || CircuitNO || '/' || Month || '/' || Day || ':' || SpecialNO FROM T_YearE ORDER BY ID))"))
+        .toString();
 }
 
 }  // namespace
