@@ -173,8 +173,7 @@ private slots:
         WriteTimeProgram(request(2, 2), 2, {8, 0, 15, 4});
         QCOMPARE(rows("ChimeNO", "CircuitNO = 2"), QStringLiteral("3, 4"));
 
-        for (int day = 0; day <= 6; ++day)
-            addWeekRow(2, 0, day, 0, 9, 0, 0, 0, 0, 0, 1);
+        addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 9, 0, 0, 1);
         fillWeekTo(900);
         EditRequestData edit = request(2, 8);
         edit.EditMode = -1;
@@ -333,8 +332,7 @@ private slots:
     // them takes the program out of the 平日 view too.
     void deleting()
     {
-        for (int day = 0; day <= 6; ++day)
-            addWeekRow(2, 0, day, 0, 7, 30, 5, 0, 0, 0, 3);
+        addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 7, 30, 5, 3);
         RenumberTable("T_Week");
         deleteFirstRow(2, 7, QMessageBox::Yes);
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("週間プログラム|削除しますか？")});
@@ -347,8 +345,7 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE YobiON = 0"), 1);
         QCOMPARE(grid()->rowCount(), 0);
 
-        for (int day = 1; day <= 5; ++day)
-            addWeekRow(2, 0, day, 0, 7, 30, 5, 0, 0, 0, 3);
+        addOnDays(2, {1, 2, 3, 4, 5}, 7, 30, 5, 3);
         RenumberTable("T_Week");
         deleteFirstRow(2, 3, QMessageBox::Yes);
         choose(2, 1);
