@@ -137,8 +137,7 @@ private slots:
 
     void yearTable_data()
     {
-        QTest::addColumn<QString>("choice");
-        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("choice"); QTest::addColumn<QStringList>("expected");
         QTest::newRow("2027") << "27年"
                               << QStringList{"1 1 Mon3= 1日 P03 Mon5= 3日 停止", "1 2 Mon3=15日 P07",
                                              "2 1 Mon2=12日 停止"};
@@ -149,8 +148,7 @@ private slots:
 
     void yearTable()
     {
-        QFETCH(QString, choice);
-        QFETCH(QStringList, expected);
+        QFETCH(QString, choice); QFETCH(QStringList, expected);
         setCircuit(1, 2, 10);
         addRows({{1, 27, 5, 3, 0}, {1, 27, 3, 15, 7}, {1, 27, 3, 1, 3}, {1, 27, 8, 12, 0}, {1, 0, 2, 29, 99},
                  {1, 28, 3, 1, 1}, {2, 27, 3, 2, 1}, {1, 1, 5, 3}, {1, 12, 31, 0}, {2, 3, 1, 1}});

@@ -137,10 +137,7 @@ private slots:
     }
     void leavingABox()
     {
-        QFETCH(QString, stored);
-        QFETCH(int, type);
-        QFETCH(QString, text);
-        QFETCH(QStringList, outcome);
+        QFETCH(QString, stored); QFETCH(int, type); QFETCH(QString, text); QFETCH(QStringList, outcome);
         setCircuit(3, stored.left(1).toInt(), 5);
         if (stored.endsWith("week"))
             addWeekRow(3, 0, 1, 0, 8, 0, 0);

@@ -399,9 +399,7 @@ private slots:
         QDialog* dialog = openHoliday();
         click(dialog, "Button_OK");
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
-        for (int row = 0; row < holidays(dialog)->topLevelItemCount(); ++row)
-            if (holidays(dialog)->topLevelItem(row)->data(0, Qt::UserRole).toDate() == QDate(2027, 5, 5))
-                holidays(dialog)->topLevelItem(row)->setCheckState(0, Qt::Unchecked);
+        holidays(dialog)->findItems("5月5日", Qt::MatchExactly).value(0)->setCheckState(0, Qt::Unchecked);
 
         MessageBox::queueAnswer(QMessageBox::No);
         click(dialog, "Button_OK");
@@ -444,8 +442,7 @@ private slots:
 
     void firstFreeNumber_data()
     {
-        QTest::addColumn<QList<int>>("inUse");
-        QTest::addColumn<int>("expected");
+        QTest::addColumn<QList<int>>("inUse"); QTest::addColumn<int>("expected");
         QTest::newRow("none") << QList<int>{} << 1;
         QTest::newRow("gap refilled") << QList<int>{1, 2, 4} << 3;
         QTest::newRow("gap at 1") << QList<int>{2, 3} << 1;
@@ -458,8 +455,7 @@ private slots:
 
     void firstFreeNumber()
     {
-        QFETCH(QList<int>, inUse);
-        QFETCH(int, expected);
+        QFETCH(QList<int>, inUse); QFETCH(int, expected);
         for (int number : inUse)
             addWeekRow(2, number, 0, 0, 8, 0, 0);
         addWeekRow(2, 0, 1, 0, 9, 0, 0);  // week programs and other circuits do not count
