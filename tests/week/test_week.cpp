@@ -65,13 +65,12 @@ void addOnDays(int circuit, QList<int> days, int h, int m, int s, int chime)
         addWeekRow(circuit, 0, day, 0, h, m, s, 0, 0, 0, chime);
 }
 
+// The last change of that column.
 const ColumnChange* change(const GridColumns& layout, const QString& field)
 {
-    const ColumnChange* last = nullptr;
-    for (const ColumnChange& c : layout.changes)
-        if (c.field == field)
-            last = &c;
-    return last;
+    const auto last = std::find_if(layout.changes.crbegin(), layout.changes.crend(),
+                                   [&field](const ColumnChange& c) { return c.field == field; });
+    return last == layout.changes.crend() ? nullptr : &*last;
 }
 
 }  // namespace
@@ -475,9 +474,7 @@ private slots:
     void gridLayoutAndChoosing()
     {
         const QFont before = QApplication::font();
-        QFont japanese(QStringLiteral("Noto Sans CJK JP"));
-        japanese.setPointSize(10);
-        QApplication::setFont(japanese);
+        QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 10));
         const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
         delete m_week;
         m_week = new Form_Week;
