@@ -251,9 +251,8 @@ private slots:
         QFETCH(QString, left); QFETCH(int, answer); QFETCH(bool, kept);
         const QString empty = storeSnapshot();
         setCircuit(2, 3, 5, 4);
-        if (left.startsWith("週間・特殊: 2")) {
+        if (left.startsWith("週間・特殊: 2"))
             addRows({{2, 0, 1, 1, 8, 0, 0, 9, 0}, {2, 1, 0, 0, 8, 0, 0, 9, 0}, {2, 27, 1, 6, 1}});
-        }
         if (!left.isEmpty())
             addEveryYearRow(2, 5, 3, 0);
         const QString before = storeSnapshot();

@@ -170,11 +170,9 @@ private slots:
     // The main window hands the week list its timeline.
     void timelineFollowsTheList()
     {
-        addWeekRow(2, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3);  // Monday chimes
-        addWeekRow(2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 4);
-        addWeekRow(2, 0, 1, 0, 9, 0, 30, 0, 0, 0, 6);
-        addWeekRow(3, 0, 6, 0, 22, 0, 0, 6, 0);        // Saturday night timer
-        addWeekRow(3, 4, 0, 0, 9, 0, 0, 10, 0);        // a special program: not on the timeline
+        // Monday chimes, a Saturday night timer and a special program, which is not on the timeline.
+        addRows({{2, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3}, {2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 4},
+                 {2, 0, 1, 0, 9, 0, 30, 0, 0, 0, 6}, {3, 0, 6, 0, 22, 0, 0, 6, 0}, {3, 4, 0, 0, 9, 0, 0, 10, 0}});
         Form_Main main;
         child<QPushButton>(&main, "Button_Week")->click();
         auto* week = qobject_cast<Form_Week*>(FindForm(QStringLiteral("Form_Week")));

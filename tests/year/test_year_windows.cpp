@@ -390,9 +390,8 @@ private slots:
     {
         calendar()->setSelectedDate(QDate(2027, 5, 10));
         chooseCircuit(1);
-        addYearRow(1, 27, 1, 1, 3);  // another number: replaced, not counted as new
-        addYearRow(1, 27, 5, 3, 0);  // already 停止: unchanged
-        addYearRow(2, 27, 1, 11, 4);  // another circuit: untouched
+        // Another number (replaced, not counted as new), 停止 already (unchanged), another circuit (untouched).
+        addRows({{1, 27, 1, 1, 3}, {1, 27, 5, 3, 0}, {2, 27, 1, 11, 4}});
         const int days = int(NationalHolidays(2027).size()) - 1;  // ticked in the end
         fillYearTo(YearCapacity - days + 2);
         const int before = count("SELECT COUNT(*) FROM T_Year");
