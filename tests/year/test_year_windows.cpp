@@ -537,9 +537,6 @@ private slots:
         click(&select, "Button_OK");
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("特殊プログラム作成|特殊番号を指定してください。")});
         QVERIFY(QApplication::focusWidget() == numbers && m_dialogs.empty());
-        numbers->setCurrentIndex(0);
-        click(&select, "Button_OK");
-        QCOMPARE(openedNumber(), QStringLiteral("3"));
     }
 
 private:
