@@ -16,12 +16,9 @@ private slots:
     void initTestCase()
     {
         setOneCircuitOfEachType();
-        addWeekRow(1, 0, 1, 1, 8, 30, 0);
-        addWeekRow(1, 4, 0, 0, 12, 0, 0);
-        addYearRow(1, 27, 3, 1, 4);
-        addEveryYearRow(1, 5, 3, 0);
-        addYearRow(2, 27, 3, 1, 0);  // circuit 2: year entries only
-        addWeekRow(4, 0, 2, 2, 9, 0, 0, 10, 0, 5);
+        // Circuit 2 holds year entries only.
+        addRows({{1, 0, 1, 1, 8, 30, 0}, {1, 4, 0, 0, 12, 0, 0}, {1, 27, 3, 1, 4}, {1, 5, 3, 0}, {2, 27, 3, 1, 0},
+                 {4, 0, 2, 2, 9, 0, 0, 10, 0, 5}});
         m_file = writeBytes(file(QStringLiteral("WZ48PROG.dat")), ProgramFileWriter::buildProgramFile());
         QCOMPARE(::link(QFile::encodeName(m_file).constData(), QFile::encodeName(file("alias.dat")).constData()), 0);
     }

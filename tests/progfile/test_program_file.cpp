@@ -57,17 +57,9 @@ void fillMixedStore()
     setCircuit(2, 2, 10, 4);
     setCircuit(3, 3, 0);
     setCircuit(4, 4, 5);
-    addWeekRow(4, 0, 2, 2, 9, 0, 0, 10, 30, 15);
-    addWeekRow(2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 3);
-    addWeekRow(3, 7, 0, 0, 8, 30, 0, 17, 5);
-    addWeekRow(1, 0, 6, 0, 23, 59, 59);
-    addWeekRow(4, 12, 0, 0, 6, 0, 0, 7, 0, 30);
-    addWeekRow(4, 0, 2, 2, 9, 0, 0, 10, 30, 15);
-    addYearRow(1, 14, 5, 3, 0);
-    addYearRow(3, 99, 12, 31, 7);
-    addEveryYearRow(2, 1, 1, 99);
-    addEveryYearRow(1, 5, 3, 0);
-    addEveryYearRow(1, 5, 3, 0);
+    addRows({{4, 0, 2, 2, 9, 0, 0, 10, 30, 15}, {2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 3}, {3, 7, 0, 0, 8, 30, 0, 17, 5},
+             {1, 0, 6, 0, 23, 59, 59}, {4, 12, 0, 0, 6, 0, 0, 7, 0, 30}, {4, 0, 2, 2, 9, 0, 0, 10, 30, 15},
+             {1, 14, 5, 3, 0}, {3, 99, 12, 31, 7}, {2, 1, 1, 99}, {1, 5, 3, 0}, {1, 5, 3, 0}});
     for (const char* table : {"T_Week", "T_Year", "T_YearE"})
         RenumberTable(QLatin1String(table));
 }

@@ -137,10 +137,7 @@ private slots:
     }
     void leavingABox()
     {
-        QFETCH(QString, stored);
-        QFETCH(int, type);
-        QFETCH(QString, text);
-        QFETCH(QStringList, outcome);
+        QFETCH(QString, stored); QFETCH(int, type); QFETCH(QString, text); QFETCH(QStringList, outcome);
         setCircuit(3, stored.left(1).toInt(), 5);
         if (stored.endsWith("week"))
             addWeekRow(3, 0, 1, 0, 8, 0, 0);
@@ -170,8 +167,7 @@ private slots:
     {
         setCircuit(2, 1, 5, 1);
         setCircuit(5, 3, 0, 1);
-        addWeekRow(2, 0, 1, 0, 8, 0, 0);
-        addEveryYearRow(5, 12, 31, 0);
+        addRows({{2, 0, 1, 0, 8, 0, 0}, {5, 12, 31, 0}});
         Window w;
         w.type(4)->setCurrentIndex(1);
         w.type(1)->setCurrentIndex(2);

@@ -21,8 +21,7 @@ private slots:
         ProgramStore::exec("INSERT INTO T_Week (CircuitNO, TimeONH) VALUES (1, 8)");
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE ID + YobiOFF + TimeOFFH + TimeOFFM + Repeat + ChimeNO = 0"), 1);
         setCircuit(3, 2, 10, 5);
-        addYearRow(3, 14, 5, 3, 0);
-        addEveryYearRow(3, 1, 1, 0);
+        addRows({{3, 14, 5, 3, 0}, {3, 1, 1, 0}});
         ProgramStore::exec("INSERT INTO T_WeekT (CircuitNO) VALUES (3)");
         ProgramStore::exec("INSERT INTO T_WeekP (SortID, Sun1) VALUES (1, 'x')");
         ProgramStore::exec("INSERT INTO T_YearP (PrintIndex, PrintNO, Mon1) VALUES (1, 1, 'x')");
@@ -55,16 +54,8 @@ private slots:
         ScratchStore store;
         QVERIFY(!WeekCapacityExceeded(1000) && !YearCapacityExceeded(1000));
         RenumberTable("T_Week");  // empty: nothing to do
-        addWeekRow(2, 0, 1, 0, 9, 0, 0);
-        addWeekRow(1, 0, 3, 0, 8, 0, 0);
-        addWeekRow(6, 3, 0, 0, 1, 2, 3);
-        addWeekRow(1, 0, 1, 0, 10, 0, 0);
-        addYearRow(5, 26, 12, 6, 7);
-        addYearRow(1, 15, 1, 1, 0);
-        addYearRow(1, 14, 12, 31, 0);
-        addEveryYearRow(4, 12, 25, 0);
-        addEveryYearRow(2, 1, 1, 0);
-        addEveryYearRow(1, 5, 5, 3);
+        addRows({{2, 0, 1, 0, 9, 0, 0}, {1, 0, 3, 0, 8, 0, 0}, {6, 3, 0, 0, 1, 2, 3}, {1, 0, 1, 0, 10, 0, 0},
+                 {5, 26, 12, 6, 7}, {1, 15, 1, 1, 0}, {1, 14, 12, 31, 0}, {4, 12, 25, 0}, {2, 1, 1, 0}, {1, 5, 5, 3}});
         QCOMPARE((QList<bool>{HasPrograms(4), HasPrograms(5), HasPrograms(6), HasPrograms(7)}),
                  (QList<bool>{true, true, true, false}));
         QCOMPARE((QList<bool>{YearDateExists(5, 26, 12, 6), YearDateExists(5, 25, 12, 6), YearDateExists(4, 26, 12, 6),

@@ -62,6 +62,18 @@ void addEveryYearRow(int circuit, int month, int day, int special)
                        {circuit, month, day, special});
 }
 
+void addRows(const QList<QList<int>>& rows)
+{
+    for (QList<int> r : rows) {
+        if (r.size() == 4)
+            addEveryYearRow(r[0], r[1], r[2], r[3]);
+        else if (r.size() == 5)
+            addYearRow(r[0], r[1], r[2], r[3], r[4]);
+        else
+            addWeekRow(r[0], r[1], r[2], r[3], r[4], r[5], r[6], r.value(7), r.value(8), r.value(9), r.value(10));
+    }
+}
+
 void setCircuit(int circuit, int program, int pulse, int chime)
 {
     ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ?, Chime = ? WHERE CircuitNO = ?"),

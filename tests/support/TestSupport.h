@@ -34,6 +34,8 @@ void addWeekRow(int circuit, int special, int yobiOn, int yobiOff, int onH, int 
                 int offM = 0, int repeat = 0, int chime = 0);
 void addYearRow(int circuit, int year, int month, int day, int special);
 void addEveryYearRow(int circuit, int month, int day, int special);
+// Each row by its size: 4 numbers an every-year entry, 5 a dated one, 7 to 11 a week row (the rest 0).
+void addRows(const QList<QList<int>>& rows);
 void setCircuit(int circuit, int program, int pulse, int chime = 1);
 int count(const QString& sql, const QVariantList& values = {});
 // Circuits 1 to 4 as 報時 5 s, チャイム 10 s, タイマ 0 s and 繰返し 3 s.

@@ -65,13 +65,12 @@ void addOnDays(int circuit, QList<int> days, int h, int m, int s, int chime)
         addWeekRow(circuit, 0, day, 0, h, m, s, 0, 0, 0, chime);
 }
 
+// The last change of that column.
 const ColumnChange* change(const GridColumns& layout, const QString& field)
 {
-    const ColumnChange* last = nullptr;
-    for (const ColumnChange& c : layout.changes)
-        if (c.field == field)
-            last = &c;
-    return last;
+    const auto last = std::find_if(layout.changes.crbegin(), layout.changes.crend(),
+                                   [&field](const ColumnChange& c) { return c.field == field; });
+    return last == layout.changes.crend() ? nullptr : &*last;
 }
 
 }  // namespace
@@ -105,9 +104,7 @@ private slots:
     // every day of the group, one per time and tune.
     void weekLists()
     {
-        addWeekRow(1, 0, 1, 0, 8, 5, 0);
-        addWeekRow(1, 0, 1, 0, 17, 30, 0);
-        addWeekRow(1, 0, 2, 0, 9, 0, 0);
+        addRows({{1, 0, 1, 0, 8, 5, 0}, {1, 0, 1, 0, 17, 30, 0}, {1, 0, 2, 0, 9, 0, 0}});
         addWeekRow(1, 3, 0, 0, 10, 0, 0);  // special program: not a week row
         addWeekRow(2, 0, 6, 0, 8, 5, 30, 0, 0, 0, 4);
         // Midnight has the all-zero key the walk starts from.
@@ -146,17 +143,14 @@ private slots:
                  (QStringList{"22:00| 6:00", "22:00"}));
         QCOMPARE(rows(BuildWeekList(4, 7), "Repeat"), QStringList{"10"});
         // Weekend rows neither make nor break a weekday program.
-        addWeekRow(4, 0, 6, 6, 9, 0, 0, 17, 0, 20);
-        addWeekRow(4, 0, 0, 0, 9, 0, 0, 17, 0, 20);
+        addRows({{4, 0, 6, 6, 9, 0, 0, 17, 0, 20}, {4, 0, 0, 0, 9, 0, 0, 17, 0, 20}});
         QCOMPARE(rows(BuildWeekList(4, 7), "Repeat"), QStringList{"10"});
         QCOMPARE(BuildWeekList(4, 8).rows.size(), 0);
     }
 
     void specialList()
     {
-        addWeekRow(2, 5, 0, 0, 6, 0, 9, 0, 0, 0, 7);
-        addWeekRow(2, 0, 1, 0, 6, 0, 9, 0, 0, 0, 7);
-        addWeekRow(1, 5, 0, 0, 6, 0, 9);
+        addRows({{2, 5, 0, 0, 6, 0, 9, 0, 0, 0, 7}, {2, 0, 1, 0, 6, 0, 9, 0, 0, 0, 7}, {1, 5, 0, 0, 6, 0, 9}});
         QCOMPARE(rows(ProgramLists::BuildSpecialList(2, 5), "開始時刻"), QStringList{" 6:00.09"});
         QCOMPARE(rows(ProgramLists::BuildSpecialList(1, 5), "開始時刻"), QStringList{" 6:00"});
         QCOMPARE(ProgramLists::SetSpecialGridColumns(0).grid, GridColumns::Grid::Hide);
@@ -178,8 +172,7 @@ private slots:
         WriteTimeProgram(request(2, 2), 2, {8, 0, 15, 4});
         QCOMPARE(rows("ChimeNO", "CircuitNO = 2"), QStringLiteral("3, 4"));
 
-        for (int day = 0; day <= 6; ++day)
-            addWeekRow(2, 0, day, 0, 9, 0, 0, 0, 0, 0, 1);
+        addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 9, 0, 0, 1);
         fillWeekTo(900);
         EditRequestData edit = request(2, 8);
         edit.EditMode = -1;
@@ -249,9 +242,8 @@ private slots:
     // days, a special number to the other numbers.
     void copying()
     {
-        addWeekRow(2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 2);
-        addWeekRow(2, 0, 1, 0, 13, 0, 0, 0, 0, 0, 4);
-        addWeekRow(2, 0, 2, 0, 12, 0, 0, 0, 0, 0, 5);
+        addRows({{2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 2}, {2, 0, 1, 0, 13, 0, 0, 0, 0, 0, 4},
+                 {2, 0, 2, 0, 12, 0, 0, 0, 0, 0, 5}});
         QCOMPARE(CopyPrograms(2, {false, 1}, {2, 0}).added, 1);
         QCOMPARE(rows("TimeONH || ' ' || ChimeNO", "SpecialNO = 0 AND YobiON = 2"), QStringLiteral("12 5, 13 4"));
         QCOMPARE(CopyPrograms(2, {false, 1}, {2, 0}).added, 0);
@@ -259,10 +251,7 @@ private slots:
         QCOMPARE(CopyPrograms(2, {false, 1}, {0, 7}).added, 2);
         QCOMPARE(rows("TimeONH || ' ' || ChimeNO", "SpecialNO = 7 AND YobiON = 0"), QStringLiteral("12 2, 13 4"));
 
-        addWeekRow(1, 0, 1, 0, 1, 0, 0);
-        addWeekRow(1, 0, 3, 0, 1, 0, 0);
-        addWeekRow(1, 4, 0, 0, 1, 0, 0);
-        addWeekRow(1, 6, 0, 0, 1, 0, 0);
+        addRows({{1, 0, 1, 0, 1, 0, 0}, {1, 0, 3, 0, 1, 0, 0}, {1, 4, 0, 0, 1, 0, 0}, {1, 6, 0, 0, 1, 0, 0}});
         QCOMPARE(CopySourceDays(1, 3), QList<int>{1});
         QCOMPARE(CopySourceDays(1, -1), (QList<int>{1, 3}));
         QCOMPARE(CopySourceSpecials(1, 4), QList<int>{6});
@@ -342,8 +331,7 @@ private slots:
     // them takes the program out of the 平日 view too.
     void deleting()
     {
-        for (int day = 0; day <= 6; ++day)
-            addWeekRow(2, 0, day, 0, 7, 30, 5, 0, 0, 0, 3);
+        addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 7, 30, 5, 3);
         RenumberTable("T_Week");
         deleteFirstRow(2, 7, QMessageBox::Yes);
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("週間プログラム|削除しますか？")});
@@ -356,8 +344,7 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE YobiON = 0"), 1);
         QCOMPARE(grid()->rowCount(), 0);
 
-        for (int day = 1; day <= 5; ++day)
-            addWeekRow(2, 0, day, 0, 7, 30, 5, 0, 0, 0, 3);
+        addOnDays(2, {1, 2, 3, 4, 5}, 7, 30, 5, 3);
         RenumberTable("T_Week");
         deleteFirstRow(2, 3, QMessageBox::Yes);
         choose(2, 1);
@@ -365,9 +352,7 @@ private slots:
         QCOMPARE(grid()->selectedText(QStringLiteral(" 時 刻")), QStringLiteral(" 7:30.05"));
 
         // 全削除 takes the circuit's week programs, not its special ones.
-        addWeekRow(1, 0, 1, 0, 8, 0, 0);
-        addWeekRow(1, 0, 3, 0, 9, 0, 0);
-        addWeekRow(1, 2, 0, 0, 8, 0, 0);
+        addRows({{1, 0, 1, 0, 8, 0, 0}, {1, 0, 3, 0, 9, 0, 0}, {1, 2, 0, 0, 8, 0, 0}});
         choose(1, 1);
         MessageBox::clearShown();
         click(m_week, "Button_AllDelete");  // default answer No
@@ -392,8 +377,7 @@ private slots:
         click(m_week, "Button_Copy");
         QCOMPARE(m_week->focusWidget(), child(m_week, "Combo_Yobi"));
         QVERIFY(!m_dialog);
-        addWeekRow(1, 0, 1, 0, 8, 0, 0);
-        addWeekRow(1, 0, 1, 0, 9, 0, 0);
+        addRows({{1, 0, 1, 0, 8, 0, 0}, {1, 0, 1, 0, 9, 0, 0}});
         choose(1, 2);
         click(m_week, "Button_Copy");
         auto* source = child<QComboBox>(dialog(), "Combo_SendYobi");
@@ -427,8 +411,7 @@ private slots:
 
     void copyToSpecialOffersEveryDay()
     {
-        addWeekRow(2, 0, 3, 0, 8, 0, 0, 0, 0, 0, 1);
-        addWeekRow(2, 4, 0, 0, 8, 0, 0, 0, 0, 0, 1);
+        addRows({{2, 0, 3, 0, 8, 0, 0, 0, 0, 0, 1}, {2, 4, 0, 0, 8, 0, 0, 0, 0, 0, 1}});
         // Circuit 2, special number 5; day 3 is left over from an earlier hand-over.
         EditRequest = EditRequestData{0, 0, 2, 5, 0, 0, 3};
         Form_Copy copy;
@@ -446,10 +429,8 @@ private slots:
     // nothing left from an earlier request gets through.
     void requestByType()
     {
-        addWeekRow(1, 0, 3, 0, 8, 5, 0);
-        addWeekRow(2, 0, 1, 0, 8, 5, 30, 0, 0, 0, 4);
-        addWeekRow(3, 0, 5, 6, 22, 0, 0, 6, 0);
-        addWeekRow(6, 0, 2, 2, 9, 0, 0, 17, 30, 15);
+        addRows({{1, 0, 3, 0, 8, 5, 0}, {2, 0, 1, 0, 8, 5, 30, 0, 0, 0, 4}, {3, 0, 5, 6, 22, 0, 0, 6, 0},
+                 {6, 0, 2, 2, 9, 0, 0, 17, 30, 15}});
         for (int day = 0; day <= 6; ++day)
             addWeekRow(3, 0, day, (day + 1) % 7, 23, 0, 0, 5, 45);
         RenumberTable("T_Week");
@@ -493,15 +474,12 @@ private slots:
     void gridLayoutAndChoosing()
     {
         const QFont before = QApplication::font();
-        QFont japanese(QStringLiteral("Noto Sans CJK JP"));
-        japanese.setPointSize(10);
-        QApplication::setFont(japanese);
+        QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 10));
         const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
         delete m_week;
         m_week = new Form_Week;
         m_week->show();
-        addWeekRow(6, 0, 2, 2, 9, 0, 0, 17, 30, 15);
-        addWeekRow(6, 0, 2, 2, 18, 0, 0, 19, 0, 5);
+        addRows({{6, 0, 2, 2, 9, 0, 0, 17, 30, 15}, {6, 0, 2, 2, 18, 0, 0, 19, 0, 5}});
         RenumberTable("T_Week");
         choose(6, 2);
         QHeaderView* header = grid()->horizontalHeader();

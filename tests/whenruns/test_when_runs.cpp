@@ -124,18 +124,12 @@ private slots:
         // Wednesday 23:00-1:00 timer is stored with Wednesday as its end day; nothing of the Thursday one,
         // ending at Friday 0:00, runs on Friday. Circuit 6 has no type.
         setCircuit(1, 2, 10);
-        const QList<QList<int>> weekRows{{1, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3}, {1, 0, 1, 0, 7, 0, 0, 0, 0, 0, 1},
-                                         {1, 2, 0, 0, 9, 15, 0, 0, 0, 0, 4}, {1, 5, 0, 0, 10, 0, 0, 0, 0, 0, 2},
-                                         {3, 0, 6, 0, 22, 0, 0, 6, 0, 0, 0}, {3, 0, 0, 0, 9, 0, 0, 12, 0, 0, 0},
-                                         {3, 4, 0, 0, 23, 30, 0, 1, 0, 0, 0}, {3, 0, 3, 3, 23, 0, 0, 1, 0, 0, 0},
-                                         {3, 0, 4, 5, 20, 0, 0, 0, 0, 0, 0}, {6, 0, 1, 0, 8, 0, 0, 0, 0, 0, 0}};
-        for (const QList<int>& r : weekRows)
-            addWeekRow(r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8], r[9], r[10]);
-        for (const QList<int>& r : QList<QList<int>>{{1, 27, 1, 1, 0}, {1, 28, 1, 2, 2}, {1, 27, 3, 10, 9},
-                                                     {3, 27, 1, 1, 4}, {3, 27, 1, 16, 0}})
-            addYearRow(r[0], r[1], r[2], r[3], r[4]);
-        for (const QList<int>& r : QList<QList<int>>{{1, 1, 1, 5}, {1, 5, 5, 0}, {1, 2, 29, 5}})
-            addEveryYearRow(r[0], r[1], r[2], r[3]);
+        addRows({{1, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3}, {1, 0, 1, 0, 7, 0, 0, 0, 0, 0, 1},
+                 {1, 2, 0, 0, 9, 15, 0, 0, 0, 0, 4}, {1, 5, 0, 0, 10, 0, 0, 0, 0, 0, 2}, {3, 0, 6, 0, 22, 0, 0, 6, 0},
+                 {3, 0, 0, 0, 9, 0, 0, 12, 0}, {3, 4, 0, 0, 23, 30, 0, 1, 0}, {3, 0, 3, 3, 23, 0, 0, 1, 0},
+                 {3, 0, 4, 5, 20, 0, 0},
+                 {6, 0, 1, 0, 8, 0, 0}, {1, 27, 1, 1, 0}, {1, 28, 1, 2, 2}, {1, 27, 3, 10, 9}, {3, 27, 1, 1, 4},
+                 {3, 27, 1, 16, 0}, {1, 1, 1, 5}, {1, 5, 5, 0}, {1, 2, 29, 5}});
         const DayPreview preview = ResolveDay(ReadSchedule(), date);
         const auto found = std::find_if(preview.circuits.cbegin(), preview.circuits.cend(),
                                         [circuit](const CircuitDay& day) { return day.circuit == circuit; });
@@ -176,11 +170,9 @@ private slots:
     // The main window hands the week list its timeline.
     void timelineFollowsTheList()
     {
-        addWeekRow(2, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3);  // Monday chimes
-        addWeekRow(2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 4);
-        addWeekRow(2, 0, 1, 0, 9, 0, 30, 0, 0, 0, 6);
-        addWeekRow(3, 0, 6, 0, 22, 0, 0, 6, 0);        // Saturday night timer
-        addWeekRow(3, 4, 0, 0, 9, 0, 0, 10, 0);        // a special program: not on the timeline
+        // Monday chimes, a Saturday night timer and a special program, which is not on the timeline.
+        addRows({{2, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3}, {2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 4},
+                 {2, 0, 1, 0, 9, 0, 30, 0, 0, 0, 6}, {3, 0, 6, 0, 22, 0, 0, 6, 0}, {3, 4, 0, 0, 9, 0, 0, 10, 0}});
         Form_Main main;
         child<QPushButton>(&main, "Button_Week")->click();
         auto* week = qobject_cast<Form_Week*>(FindForm(QStringLiteral("Form_Week")));
@@ -219,12 +211,8 @@ private slots:
     // Thursday night timer carries over into Friday.
     void dayPreview()
     {
-        addWeekRow(2, 1, 0, 0, 7, 0, 0, 0, 0, 0, 5);
-        addWeekRow(3, 4, 0, 0, 9, 0, 0, 10, 0);
-        addEveryYearRow(2, 1, 1, 1);
-        addYearRow(2, 27, 1, 1, 0);
-        addYearRow(3, 27, 1, 1, 6);
-        addWeekRow(3, 0, 4, 5, 23, 0, 0, 5, 30);
+        addRows({{2, 1, 0, 0, 7, 0, 0, 0, 0, 0, 5}, {3, 4, 0, 0, 9, 0, 0, 10, 0}, {2, 1, 1, 1}, {2, 27, 1, 1, 0},
+                 {3, 27, 1, 1, 6}, {3, 0, 4, 5, 23, 0, 0, 5, 30}});
         Form_Main main;
         main.show();
         child<QPushButton>(&main, "Button_Day")->click();

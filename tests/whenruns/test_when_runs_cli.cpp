@@ -115,13 +115,8 @@ private:
         ClearAllData();
         setCircuit(1, 2, 10);
         setCircuit(3, 3, 0);
-        addWeekRow(1, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3);
-        addWeekRow(1, 5, 0, 0, 10, 0, 0, 0, 0, 0, 2);
-        addWeekRow(3, 0, 4, 5, 22, 0, 0, 6, 0);
-        addWeekRow(3, 4, 0, 0, 23, 30, 0, 1, 0);
-        addEveryYearRow(1, 1, 1, 5);
-        addYearRow(1, 27, 1, 1, 0);
-        addYearRow(3, 27, 1, 1, 4);
+        addRows({{1, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3}, {1, 5, 0, 0, 10, 0, 0, 0, 0, 0, 2}, {3, 0, 4, 5, 22, 0, 0, 6, 0},
+                 {3, 4, 0, 0, 23, 30, 0, 1, 0}, {1, 1, 1, 5}, {1, 27, 1, 1, 0}, {3, 27, 1, 1, 4}});
         if (change)
             change();
         return writeBytes(file(name), ProgramFileWriter::buildProgramFile());
