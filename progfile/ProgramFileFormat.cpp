@@ -1,8 +1,7 @@
 #include "progfile/ProgramFileFormat.h"
 
+#include "core/Dates.h"
 #include "store/ProgramStore.h"
-
-#include <QDate>
 
 ProgramFileError::ProgramFileError(const QString& description)
     : std::runtime_error(description.toStdString())
@@ -134,11 +133,11 @@ bool parseWeekFields(const QByteArray& line, ProgramLine& parsed)
         && field(line, 21, 2, 0, 59, row.TimeOFFM);
 }
 
-// Two-digit years are 2000..2099. An every-year line leaves Year at 0, so its
-// date is checked in the leap year 2000: 02-29 exists, 02-30 and 04-31 do not.
+// An every-year line leaves Year at 0, so its date is checked in the leap
+// year 2000: 02-29 exists, 02-30 and 04-31 do not.
 bool isRealDate(const YearRow& row)
 {
-    return QDate::isValid(2000 + row.Year, row.Month, row.Day);
+    return IsRealDate(row.Year, row.Month, row.Day);
 }
 
 bool parseYearFields(const QByteArray& line, ProgramLine& parsed)
