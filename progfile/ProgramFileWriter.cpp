@@ -122,7 +122,7 @@ QByteArray joined(const QByteArray& folder, const QByteArray& name)
 struct Target {
     QByteArray path;  // free of links, as the system spells it
     bool exists = false;
-    struct stat info {};
+    struct stat info = {};
 };
 
 // The file a write to `path` replaces: every link on the way is followed
