@@ -155,8 +155,8 @@ QString FileHandOver::send(const QString& path) const
         }
         if (trying.elapsed() >= kRetryMs)
             return QFileInfo::exists(m_serverName)
-                       ? QStringLiteral("受け渡し用のソケット %1 に接続できません。").arg(socketName)
-                       : QStringLiteral("受け渡し用のソケット %1 がありません。").arg(socketName);
+                ? QStringLiteral("受け渡し用のソケット %1 に接続できません。").arg(socketName)
+                : QStringLiteral("受け渡し用のソケット %1 がありません。").arg(socketName);
         QThread::msleep(100);
     }
 }

@@ -2,18 +2,18 @@
 
 #include "app/Form_End.h"
 #include "app/Logo.h"
-#include "ui/BusyCursor.h"
-#include "ui/FileDialog.h"
-#include "ui/Guard.h"
-#include "ui/MessageBox.h"
-#include "ui/Widgets.h"
-#include "ui/WindowUtil.h"
 #include "print/Form_Print.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "settings/Form_Environment.h"
 #include "store/SettingTable.h"
 #include "store/StoreRoutines.h"
+#include "ui/BusyCursor.h"
+#include "ui/FileDialog.h"
+#include "ui/Guard.h"
+#include "ui/MessageBox.h"
+#include "ui/Widgets.h"
+#include "ui/WindowUtil.h"
 #include "week/Form_Week.h"
 #include "whenruns/Form_DayPreview.h"
 #include "whenruns/WeekViewSwitch.h"
@@ -86,12 +86,13 @@ void Form_Main::buildWindow()
 
     Button_Initial = makeButton(this, "Button_Initial", QStringLiteral("初期設定"),
                                 QStringLiteral("初期設定をします。"), kButtonSize);
-    Label_Initial = makeLabel(this, "Label_Initial",
-                              lines(QStringLiteral("接続機器によって使用\r\nするプログラムを回路\r\nごとに設定します")));
+    Label_Initial =
+        makeLabel(this, "Label_Initial",
+                  lines(QStringLiteral("接続機器によって使用\r\nするプログラムを回路\r\nごとに設定します")));
     Button_Week = makeButton(this, "Button_Week", QStringLiteral("週間プログラム"),
                              QStringLiteral("週間プログラムを設定します。"), kButtonSize);
-    Label_Week = makeLabel(this, "Label_Week",
-                           lines(QStringLiteral("普段実行するプログラム\r\nを曜日ごとに設定します")));
+    Label_Week =
+        makeLabel(this, "Label_Week", lines(QStringLiteral("普段実行するプログラム\r\nを曜日ごとに設定します")));
     Button_Year = makeButton(this, "Button_Year", QStringLiteral("年間プログラム"),
                              QStringLiteral("年間プログラムを設定します。"), kButtonSize);
     Label_Year = makeLabel(this, "Label_Year", lines(QStringLiteral("特定の日に実行するプロ\r\nグラムを設定します")));
@@ -143,9 +144,9 @@ void Form_Main::buildWindow()
     auto* commands = new QGridLayout;
     commands->setHorizontalSpacing(16);
     int row = 0;
-    for (auto [button, label] : {std::pair{Button_Initial, Label_Initial}, std::pair{Button_Week, Label_Week},
-                                 std::pair{Button_Year, Label_Year}, std::pair{Button_Day, Label_Day},
-                                 std::pair{Button_Check, Label_Check}}) {
+    for (auto [button, label] :
+         {std::pair{Button_Initial, Label_Initial}, std::pair{Button_Week, Label_Week},
+          std::pair{Button_Year, Label_Year}, std::pair{Button_Day, Label_Day}, std::pair{Button_Check, Label_Check}}) {
         commands->addWidget(button, row, 0);
         commands->addWidget(label, row, 1);
         ++row;
@@ -206,9 +207,9 @@ bool Form_Main::offerRecovery()
                                  .arg(week)
                                  .arg(dated)
                                  .arg(everyYear);
-    const auto answer = MessageBox::show(nullptr, question, QStringLiteral("WZ QXプログラム作成"),
-                                         MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No,
-                                         QMessageBox::Yes);
+    const auto answer =
+        MessageBox::show(nullptr, question, QStringLiteral("WZ QXプログラム作成"), MessageBox::Icon::Question,
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer != QMessageBox::Yes)
         return false;
     LoadCircuitSettings();
@@ -304,8 +305,7 @@ void Form_Main::ReadProgramFile(const QString& path)
         }
         switch (result.status) {
         case ReadStatus::Invalid:
-            MessageBox::show(this, messageText(result.status), kOpenFileTitle,
-                             MessageBox::Icon::Critical);
+            MessageBox::show(this, messageText(result.status), kOpenFileTitle, MessageBox::Icon::Critical);
             break;
         case ReadStatus::OverCapacity:
             MessageBox::show(this, messageText(result.status), QStringLiteral("お知らせ"),
@@ -323,9 +323,9 @@ void Form_Main::ReadProgramFile(const QString& path)
 bool Form_Main::askDiscardBeforeRead(const QString& received)
 {
     // A file from outside comes unasked for: the question says which one.
-    const QString arrived = received.isEmpty() ? QString()
-                                               : QStringLiteral("ファイル「%1」を受け取りました。\r\n")
-                                                     .arg(QDir::toNativeSeparators(received));
+    const QString arrived = received.isEmpty()
+        ? QString()
+        : QStringLiteral("ファイル「%1」を受け取りました。\r\n").arg(QDir::toNativeSeparators(received));
     for (int circuit = 1; circuit <= 8; ++circuit) {
         if (!HasPrograms(circuit))
             continue;
@@ -431,10 +431,10 @@ void Form_Main::Option_FileEdit_Click(int index)
             EditModeActive = false;
             return;
         }
-        const auto answer = MessageBox::show(
-            this, QStringLiteral("現在、読み込まれているデータを破棄して新規で作成しますか？"),
-            QStringLiteral("新規作成"), MessageBox::Icon::Question, QMessageBox::Ok | QMessageBox::Cancel,
-            QMessageBox::Cancel);
+        const auto answer =
+            MessageBox::show(this, QStringLiteral("現在、読み込まれているデータを破棄して新規で作成しますか？"),
+                             QStringLiteral("新規作成"), MessageBox::Icon::Question,
+                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
         if (answer != QMessageBox::Ok) {
             EditModeActive = true;
             selectFileEdit(1);
@@ -470,10 +470,10 @@ void Form_Main::Option_FileEdit_Click(int index)
 
 void Form_Main::Button_Quit_Click()
 {
-    const auto answer = MessageBox::show(this, QStringLiteral("プログラム作成を終了しますか？"),
-                                         QStringLiteral("WZ/QXシリーズプログラム作成ソフトウェア"),
-                                         MessageBox::Icon::Question, QMessageBox::Ok | QMessageBox::Cancel,
-                                         QMessageBox::Ok);
+    const auto answer =
+        MessageBox::show(this, QStringLiteral("プログラム作成を終了しますか？"),
+                         QStringLiteral("WZ/QXシリーズプログラム作成ソフトウェア"), MessageBox::Icon::Question,
+                         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
     if (answer == QMessageBox::Ok)
         close();
 }

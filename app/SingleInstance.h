@@ -17,8 +17,8 @@ public:
     enum class Result {
         Acquired,
         HeldByRunningEditor,
-        Failed,     // the lock file cannot be made (folder missing, not writable, …)
-        NotAFile,   // something else is at the lock path (a folder, a FIFO, a link)
+        Failed,    // the lock file cannot be made (folder missing, not writable, …)
+        NotAFile,  // something else is at the lock path (a folder, a FIFO, a link)
     };
     Result acquire();
 

@@ -3,10 +3,10 @@
 #include "app/FileHandOver.h"
 #include "app/Form_Main.h"
 #include "app/SingleInstance.h"
+#include "store/ProgramStore.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
 #include "ui/WindowUtil.h"
-#include "store/ProgramStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -66,8 +66,9 @@ int handOverToRunningEditor(const FileHandOver& handOver, const QString& file)
     const QString failure = handOver.send(file);
     if (failure.isEmpty())
         return 0;
-    MessageBox::showError(nullptr, QStringLiteral("ファイル %1 を起動中のプログラム作成ソフトウェアに渡せませんでした。\r\n%2")
-                                       .arg(QDir::toNativeSeparators(file), failure));
+    MessageBox::showError(nullptr,
+                          QStringLiteral("ファイル %1 を起動中のプログラム作成ソフトウェアに渡せませんでした。\r\n%2")
+                              .arg(QDir::toNativeSeparators(file), failure));
     return 1;
 }
 
@@ -156,20 +157,21 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
                          QStringLiteral("WZ QXプログラム作成"), MessageBox::Icon::Critical);
         return 0;
     case SingleInstance::Result::NotAFile:
-        MessageBox::showError(nullptr, QStringLiteral("ロックファイル %1 が通常のファイルではないため、起動できません。")
-                                           .arg(QDir::toNativeSeparators(lockPath)));
+        MessageBox::showError(nullptr,
+                              QStringLiteral("ロックファイル %1 が通常のファイルではないため、起動できません。")
+                                  .arg(QDir::toNativeSeparators(lockPath)));
         return 1;
     case SingleInstance::Result::Failed:
-        MessageBox::showError(nullptr, QStringLiteral("データフォルダ %1 にロックファイルを作成できないため、起動できません。")
-                                           .arg(QDir::toNativeSeparators(QFileInfo(lockPath).absolutePath())));
+        MessageBox::showError(nullptr,
+                              QStringLiteral("データフォルダ %1 にロックファイルを作成できないため、起動できません。")
+                                  .arg(QDir::toNativeSeparators(QFileInfo(lockPath).absolutePath())));
         return 1;
     }
 
     Form_Main main;
     // Queued: the questions and messages of a read never run inside the
     // socket's own handler.
-    QObject::connect(&handOver, &FileHandOver::fileReceived, &main, &Form_Main::openFromOutside,
-                     Qt::QueuedConnection);
+    QObject::connect(&handOver, &FileHandOver::fileReceived, &main, &Form_Main::openFromOutside, Qt::QueuedConnection);
     const QString store = ProgramStore::defaultLocation();
     const bool ready = runGuarded(nullptr, [&main, &store] {
         try {

@@ -37,8 +37,8 @@ void fillFullStore(int everyYearRows)
         ProgramStore::exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, "
                                           "TimeONM, TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) "
                                           "VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
-                           {i % 8 + 1, i % 3 == 0 ? i % 99 + 1 : 0, i % 7, i % 7, i % 23, i % 60, i % 60,
-                            i % 23 + 1, (i * 7) % 60, i % 59 + 1, i % 8});
+                           {i % 8 + 1, i % 3 == 0 ? i % 99 + 1 : 0, i % 7, i % 7, i % 23, i % 60, i % 60, i % 23 + 1,
+                            (i * 7) % 60, i % 59 + 1, i % 8});
     const QDate first(2020, 1, 1);
     for (int i = 0; i < YearCapacity; ++i) {
         const QDate date = first.addDays(i);

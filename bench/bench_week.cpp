@@ -2,11 +2,11 @@
 // each median should stay below one display frame (16 ms) and within three
 // times the small-store figure.
 #include "TestSupport.h"
-#include "ui/ModalDialogs.h"
 #include "bench/Timing.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
+#include "ui/ModalDialogs.h"
 #include "week/Form_Copy.h"
 #include "week/Form_EditTime.h"
 #include "week/Form_Week.h"
@@ -93,10 +93,8 @@ Figures run(int rows)
     days->setCurrentIndex(7);
     figures.weekdayView = measure([] {}, [&] { week.rebuildList(1, 7); }, [] {});
 
-    figures.deleteAll = measure(
-        [&] { MessageBox::queueAnswer(QMessageBox::Yes); },
-        [&] { click(&week, "Button_AllDelete"); },
-        [&] { addCircuitOne(perDay(rows)); });
+    figures.deleteAll = measure([&] { MessageBox::queueAnswer(QMessageBox::Yes); },
+                                [&] { click(&week, "Button_AllDelete"); }, [&] { addCircuitOne(perDay(rows)); });
 
     // Copy Monday onto Tuesday after Tuesday has been emptied.
     days->setCurrentIndex(2);

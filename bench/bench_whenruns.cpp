@@ -98,9 +98,15 @@ QList<ProgramLists::WeekRow> fullCircuit(int type)
     for (int i = 0; i < WeekCapacity; ++i) {
         const int day = i % 7;
         const int second = (i / 7) * 86400 / 129 + i % 60;
-        rows << ProgramLists::WeekRow{day, type >= 3 ? (day + (i % 5 == 0)) % 7 : 0, second / 3600, second / 60 % 60,
-                                      type == 2 ? second % 60 : 0, (second / 3600 + 2) % 24, 15,
-                                      type == 4 ? 10 : 0, type == 2 ? i % 7 + 1 : 0};
+        rows << ProgramLists::WeekRow{day,
+                                      type >= 3 ? (day + (i % 5 == 0)) % 7 : 0,
+                                      second / 3600,
+                                      second / 60 % 60,
+                                      type == 2 ? second % 60 : 0,
+                                      (second / 3600 + 2) % 24,
+                                      15,
+                                      type == 4 ? 10 : 0,
+                                      type == 2 ? i % 7 + 1 : 0};
     }
     return rows;
 }
@@ -149,9 +155,15 @@ int main(int argc, char** argv)
     out << QStringLiteral("median of %1 runs taken in turn, whole process (target: day and diff <= 1.3 x check)\n")
                .arg(kProcessRuns);
     out << QStringLiteral("  wzqxprog check:        %1 ms\n").arg(checkMs, 0, 'f', 2);
-    out << QStringLiteral("  wzqxprog day:          %1 ms  (%2 x check)\n").arg(dayMs, 0, 'f', 2).arg(dayMs / checkMs, 0, 'f', 2);
-    out << QStringLiteral("  wzqxprog day --json:   %1 ms  (%2 x check)\n").arg(jsonMs, 0, 'f', 2).arg(jsonMs / checkMs, 0, 'f', 2);
-    out << QStringLiteral("  wzqxprog diff:         %1 ms  (%2 x check)\n").arg(diffMs, 0, 'f', 2).arg(diffMs / checkMs, 0, 'f', 2);
+    out << QStringLiteral("  wzqxprog day:          %1 ms  (%2 x check)\n")
+               .arg(dayMs, 0, 'f', 2)
+               .arg(dayMs / checkMs, 0, 'f', 2);
+    out << QStringLiteral("  wzqxprog day --json:   %1 ms  (%2 x check)\n")
+               .arg(jsonMs, 0, 'f', 2)
+               .arg(jsonMs / checkMs, 0, 'f', 2);
+    out << QStringLiteral("  wzqxprog diff:         %1 ms  (%2 x check)\n")
+               .arg(diffMs, 0, 'f', 2)
+               .arg(diffMs / checkMs, 0, 'f', 2);
     out << QStringLiteral("week timeline, full circuit (900 programs, ~129 a day), layout + paint, 760x360, "
                           "median of %1 (target < 16 ms)\n")
                .arg(kRuns);

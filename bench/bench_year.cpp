@@ -5,10 +5,10 @@
 #include "TestSupport.h"
 #include "bench/Timing.h"
 #include "special/Form_Special.h"
-#include "ui/ModalDialogs.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
+#include "ui/ModalDialogs.h"
 #include "year/Form_Year.h"
 #include "year/MonthCalendar.h"
 
@@ -91,14 +91,16 @@ Figures run(int entries, int programs, int weekRows)
     calendar->setSelectedDate(QDate(2027, 8, 1));
 
     Figures figures{};
-    figures.chooseCircuit = measure([&] { circuits->setCurrentIndex(1); }, [&] { circuits->setCurrentIndex(0); }, [] {});
-    figures.nextMonth = measure([] {}, [&] { find(calendar, "MonthView1_Next")->click(); },
-                                [&] { calendar->showMonth(2027, 8); });
+    figures.chooseCircuit =
+        measure([&] { circuits->setCurrentIndex(1); }, [&] { circuits->setCurrentIndex(0); }, [] {});
+    figures.nextMonth =
+        measure([] {}, [&] { find(calendar, "MonthView1_Next")->click(); }, [&] { calendar->showMonth(2027, 8); });
 
     // 停止 over August 2027 (31 days); undone back to special 1 and the entries there were.
     const auto restore = [entries] {
-        ProgramStore::exec(QStringLiteral("DELETE FROM T_Year WHERE CircuitNO = 1 AND Year = 27 AND Month = 8 AND Day > ?"),
-                           {std::min(entries, 31)});
+        ProgramStore::exec(
+            QStringLiteral("DELETE FROM T_Year WHERE CircuitNO = 1 AND Year = 27 AND Month = 8 AND Day > ?"),
+            {std::min(entries, 31)});
         ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = 1"));
         RenumberTable(QStringLiteral("T_Year"));
     };

@@ -28,8 +28,7 @@ QString toHalfWidth(const QString& text)
 
 std::optional<double> toReal(const QString& text)
 {
-    static const QRegularExpression plainDecimal(
-        QStringLiteral("^[+-]?(?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)$"));
+    static const QRegularExpression plainDecimal(QStringLiteral("^[+-]?(?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)$"));
     const QString half = toHalfWidth(text);
     if (!plainDecimal.match(half).hasMatch())
         return std::nullopt;

@@ -1,15 +1,15 @@
 #include "print/Form_Print.h"
 
-#include "ui/Guard.h"
-#include "ui/ModalDialogs.h"
-#include "ui/MessageBox.h"
-#include "ui/Widgets.h"
-#include "ui/WindowUtil.h"
 #include "print/Form_PrintSelect.h"
 #include "print/PrintTables.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
+#include "ui/Guard.h"
+#include "ui/MessageBox.h"
+#include "ui/ModalDialogs.h"
+#include "ui/Widgets.h"
+#include "ui/WindowUtil.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

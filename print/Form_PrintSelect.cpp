@@ -1,14 +1,14 @@
 #include "print/Form_PrintSelect.h"
 
+#include "print/PrintOutput.h"
+#include "print/PrintTables.h"
+#include "print/Reports.h"
+#include "store/SharedState.h"
 #include "ui/BusyCursor.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
-#include "print/PrintOutput.h"
-#include "print/PrintTables.h"
-#include "print/Reports.h"
-#include "store/SharedState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -138,7 +138,7 @@ bool Form_PrintSelect::confirmed()
     const KindTexts texts = textsOf(PrintHandOver.PrintKind);
     return MessageBox::show(this, texts.question + QStringLiteral("\r\nよろしいですか？"), texts.questionTitle,
                             MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No)
-           == QMessageBox::Yes;
+        == QMessageBox::Yes;
 }
 
 // The tables are filled, then the listing goes to the preview or straight

@@ -12,8 +12,8 @@ constexpr qsizetype kCodeWidth = kHexDigits + 2;  // "<XXXX>"
 
 char16_t drawnCharacter(char16_t named)
 {
-    if (named == 0x301C)  // wave dash
-        return 0xFF5E;    // full-width tilde
+    if (named == 0x301C)                       // wave dash
+        return 0xFF5E;                         // full-width tilde
     if (named >= 0x2E80 && named <= 0x2FDF) {  // CJK radicals
         const QString unified = QString(QChar(named)).normalized(QString::NormalizationForm_KC);
         if (unified.size() == 1)

@@ -1,8 +1,8 @@
 #include "print/PrintOutput.h"
 
-#include "ui/Guard.h"
 #include "print/PdfDocument.h"
 #include "progfile/ProgramFileWriter.h"
+#include "ui/Guard.h"
 
 #include <QGuiApplication>
 #include <QPaintEngine>
@@ -21,7 +21,7 @@ namespace {
 bool writesPdfFile(QPrinter& target)
 {
     return target.outputFormat() == QPrinter::PdfFormat && !target.outputFileName().isEmpty()
-           && target.paintEngine()->type() == QPaintEngine::Pdf;
+        && target.paintEngine()->type() == QPaintEngine::Pdf;
 }
 
 void writePdfFile(const QString& path, const QByteArray& pdf)
@@ -36,9 +36,8 @@ void realPreview(QWidget* parent, const Reports::Report& report)
     QPrinter printer(QPrinter::HighResolution);
     Reports::SetUpPage(printer, report);
     QPrintPreviewDialog dialog(&printer, parent);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
-        runGuarded(&dialog, [&] { paint(*target, report); });
-    });
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&](QPrinter* target) { runGuarded(&dialog, [&] { paint(*target, report); }); });
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     const QSize available = screen ? screen->availableSize() : QSize(1200, 900);
     dialog.resize(available.width() * 4 / 5, available.height() * 9 / 10);

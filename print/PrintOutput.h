@@ -20,8 +20,7 @@ bool printDirect(const Reports::Report& report);
 // Draws the listing on the printer. A PDF file chosen in the print dialog
 // is written as the pdf command writes one, so that its text reads back as
 // drawn.
-void paint(QPrinter& target, const Reports::Report& report,
-           const QDateTime& printedAt = QDateTime::currentDateTime());
+void paint(QPrinter& target, const Reports::Report& report, const QDateTime& printedAt = QDateTime::currentDateTime());
 
 // --- Test seam ---------------------------------------------------------
 using PreviewHandler = std::function<void(QWidget*, const Reports::Report&)>;

@@ -117,7 +117,7 @@ QString specialText(const WeekRow& r, int type)
         return clock(r.onH, r.onM) + QStringLiteral("～") + clock(r.offH, r.offM);
     case TypeRepeat:
         return clock(r.onH, r.onM) + QStringLiteral("～") + clock(r.offH, r.offM) + QLatin1Char(' ')
-               + QString::number(r.repeat) + QStringLiteral("分間隔");
+            + QString::number(r.repeat) + QStringLiteral("分間隔");
     default:
         return QString();
     }
@@ -147,20 +147,20 @@ QStringList weekPrintColumns()
 QString yearCell(int day, int special)
 {
     return hh(day) + QStringLiteral("日 ")
-           + (special == 0 ? QStringLiteral("停止") : QStringLiteral("P") + two(special));
+        + (special == 0 ? QStringLiteral("停止") : QStringLiteral("P") + two(special));
 }
 
 // The cell texts of one month, in day order.
 QStringList monthCells(int circuit, int month)
 {
     const bool everyYear = PrintHandOver.PrintYearTitle == kEveryYear;
-    QSqlQuery query =
-        everyYear ? ProgramStore::exec(QStringLiteral("SELECT Day, SpecialNO FROM T_YearE "
-                                                      "WHERE CircuitNO = ? AND Month = ? ORDER BY Day"),
-                                       {circuit, month})
-                  : ProgramStore::exec(QStringLiteral("SELECT Day, SpecialNO FROM T_Year "
-                                                      "WHERE CircuitNO = ? AND Year = ? AND Month = ? ORDER BY Day"),
-                                       {circuit, PrintHandOver.PrintYear, month});
+    QSqlQuery query = everyYear
+        ? ProgramStore::exec(QStringLiteral("SELECT Day, SpecialNO FROM T_YearE "
+                                            "WHERE CircuitNO = ? AND Month = ? ORDER BY Day"),
+                             {circuit, month})
+        : ProgramStore::exec(QStringLiteral("SELECT Day, SpecialNO FROM T_Year "
+                                            "WHERE CircuitNO = ? AND Year = ? AND Month = ? ORDER BY Day"),
+                             {circuit, PrintHandOver.PrintYear, month});
     QStringList cells;
     while (query.next())
         cells << yearCell(query.value(0).toInt(), query.value(1).toInt());
@@ -177,8 +177,8 @@ void FillWeekPrintTable(int circuit)
     std::vector<std::vector<WeekRow>> days;
     size_t lines = 0;
     for (int day = 0; day <= 6; ++day) {
-        days.push_back(readWeekRows(QStringLiteral("CircuitNO = ? AND YobiON = ? AND SpecialNO = 0"),
-                                    {circuit, day}, QString()));
+        days.push_back(
+            readWeekRows(QStringLiteral("CircuitNO = ? AND YobiON = ? AND SpecialNO = 0"), {circuit, day}, QString()));
         lines = std::max(lines, days.back().size());
     }
     const QStringList columns = weekPrintColumns();

@@ -108,8 +108,8 @@ Report specialReport()
     report.alignments << int(Qt::AlignLeft | Qt::AlignVCenter) << int(Qt::AlignLeft | Qt::AlignVCenter);
 
     Section section;
-    QSqlQuery query = ProgramStore::exec(
-        QStringLiteral("SELECT Sun1, Sun2 FROM T_WeekP ORDER BY CAST(Sun1 AS INTEGER), SortID"));
+    QSqlQuery query =
+        ProgramStore::exec(QStringLiteral("SELECT Sun1, Sun2 FROM T_WeekP ORDER BY CAST(Sun1 AS INTEGER), SortID"));
     QString group;
     while (query.next()) {
         const QString special = query.value(0).toString();
@@ -143,7 +143,8 @@ Report yearReport()
         QSqlQuery heading = ProgramStore::exec(QStringLiteral("SELECT * FROM T_YearH WHERE PrintIndex = ?"), {page});
         const bool found = heading.next();
         for (int month = 1; month <= kMonthsPerPage; ++month)
-            months << HeadingCell{found ? heading.value(QStringLiteral("Month%1").arg(month)).toString() : QString(), 1};
+            months << HeadingCell{found ? heading.value(QStringLiteral("Month%1").arg(month)).toString() : QString(),
+                                  1};
         section.headings << months;
         QSqlQuery lines = ProgramStore::exec(
             QStringLiteral("SELECT Mon1, Mon2, Mon3, Mon4, Mon5, Mon6 FROM T_YearP WHERE PrintIndex = ? "

@@ -36,9 +36,9 @@ struct Report {
     QString title;       // foot title: "週間プログラム", …
     QStringList labels;  // Label_Program, Label_CircuitNO, Label_Pulse
     int columns = 0;
-    QList<int> alignments;  // Qt::Alignment per column
-    QList<int> dividers;    // columns that start with a vertical rule
-    QList<int> widthGroups; // per column: columns of one group share a width (-1: own width)
+    QList<int> alignments;   // Qt::Alignment per column
+    QList<int> dividers;     // columns that start with a vertical rule
+    QList<int> widthGroups;  // per column: columns of one group share a width (-1: own width)
     QList<Section> sections;
     bool landscape = false;
     bool stretch = true;  // columns widened to the page width (else only narrowed to fit)

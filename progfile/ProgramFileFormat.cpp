@@ -37,9 +37,8 @@ private:
     {
         QByteArray text = QByteArray::number(value);
         if (value < 0 || text.size() > width || (pad == '\0' && text.size() != width))
-            throw StoreError(QStringLiteral("Stored value %1 does not fit the program file (position %2)")
-                                 .arg(value)
-                                 .arg(position));
+            throw StoreError(
+                QStringLiteral("Stored value %1 does not fit the program file (position %2)").arg(value).arg(position));
         if (pad != '\0')
             text = text.rightJustified(width, pad);
         m_line.replace(position - 1, width, text);

@@ -1,9 +1,9 @@
 #include "progfile/ProgramFileReader.h"
 
 #include "progfile/FileErrors.h"
-#include "store/SettingTable.h"
 #include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
+#include "store/SettingTable.h"
 #include "store/StoreRoutines.h"
 
 #include <QFile>
@@ -12,10 +12,10 @@
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <tuple>
 #include <optional>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
 
 using namespace ProgramFileFormat;
 
@@ -120,10 +120,10 @@ bool weekBefore(const ProgramLine& a, const ProgramLine& b)
     const WeekRow& y = b.week;
     const int xSpecial = a.kind == LineKind::Week ? 0 : x.SpecialNO;
     const int ySpecial = b.kind == LineKind::Week ? 0 : y.SpecialNO;
-    return std::tie(x.CircuitNO, xSpecial, x.YobiON, x.YobiOFF, x.TimeONH, x.TimeONM, x.TimeONS, x.TimeOFFH,
-                    x.TimeOFFM, x.Repeat, x.ChimeNO)
-        < std::tie(y.CircuitNO, ySpecial, y.YobiON, y.YobiOFF, y.TimeONH, y.TimeONM, y.TimeONS, y.TimeOFFH,
-                   y.TimeOFFM, y.Repeat, y.ChimeNO);
+    return std::tie(x.CircuitNO, xSpecial, x.YobiON, x.YobiOFF, x.TimeONH, x.TimeONM, x.TimeONS, x.TimeOFFH, x.TimeOFFM,
+                    x.Repeat, x.ChimeNO)
+        < std::tie(y.CircuitNO, ySpecial, y.YobiON, y.YobiOFF, y.TimeONH, y.TimeONM, y.TimeONS, y.TimeOFFH, y.TimeOFFM,
+                   y.Repeat, y.ChimeNO);
 }
 
 bool datedBefore(const ProgramLine& a, const ProgramLine& b)
@@ -193,7 +193,7 @@ void importLines(const std::vector<ProgramLine>& lines)
     storeCircuitSettings(lines);
 
     BulkInsert week(QStringLiteral("INSERT INTO T_Week (ID, CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
-                                 "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"));
+                                   "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"));
     int id = 0;
     for (const ProgramLine* line : sorted.week) {
         const WeekRow& w = line->week;

@@ -24,7 +24,7 @@ struct LineCounts {
 struct CheckedContent {
     ReadStatus status = ReadStatus::Accepted;
     LineCounts counts;
-    int refusedLine = 0;  // 1-based line number of the refused line, 0 when none
+    int refusedLine = 0;    // 1-based line number of the refused line, 0 when none
     bool tooLarge = false;  // over capacity by its size alone, not read
     std::vector<ProgramFileFormat::ProgramLine> lines;
 };
@@ -33,7 +33,7 @@ struct ReadResult {
     ReadStatus status = ReadStatus::Accepted;
     LineCounts counts;
     int refusedLine = 0;
-    bool tooLarge = false;  // larger than MaxFileSize: refused unread
+    bool tooLarge = false;   // larger than MaxFileSize: refused unread
     QDateTime lastModified;  // of the file, when read from a file
 };
 

@@ -2,8 +2,8 @@
 
 #include "progfile/FileErrors.h"
 #include "progfile/ProgramFileFormat.h"
-#include "store/SettingTable.h"
 #include "store/ProgramStore.h"
+#include "store/SettingTable.h"
 
 #include <QFile>
 
@@ -222,7 +222,9 @@ class Replacement
 {
 public:
     Replacement(const QString& path, const Target& target)
-        : m_path(path), m_target(target.path), m_name(target.path + ".XXXXXX")
+        : m_path(path)
+        , m_target(target.path)
+        , m_name(target.path + ".XXXXXX")
     {
         m_fd = ::mkostemp(m_name.data(), O_CLOEXEC);
         if (m_fd < 0)

@@ -1,14 +1,14 @@
 #include "settings/Form_Environment.h"
 
 #include "core/NumericText.h"
+#include "settings/CircuitRules.h"
+#include "settings/UpDownButtons.h"
+#include "snd/player/PlayChime.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
-#include "settings/CircuitRules.h"
-#include "settings/UpDownButtons.h"
-#include "snd/player/PlayChime.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -72,8 +72,19 @@ void Form_Environment::buildWindow()
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(6);
-    enum Column { ColNo, ColType, ColGap1, ColMinus, ColValue, ColUpDown, ColByo, ColGap2, ColChime, ColUpDownChime,
-                  ColPlay };
+    enum Column {
+        ColNo,
+        ColType,
+        ColGap1,
+        ColMinus,
+        ColValue,
+        ColUpDown,
+        ColByo,
+        ColGap2,
+        ColChime,
+        ColUpDownChime,
+        ColPlay
+    };
     grid->addWidget(Label_KairoNo, 0, ColNo, Qt::AlignCenter);
     grid->addWidget(Label_Program, 0, ColType, Qt::AlignCenter);
     grid->addWidget(Label_Pulse, 0, ColMinus, 1, ColByo - ColMinus + 1, Qt::AlignCenter);

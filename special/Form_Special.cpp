@@ -1,15 +1,15 @@
 #include "special/Form_Special.h"
 
-#include "ui/Guard.h"
-#include "ui/MessageBox.h"
-#include "ui/ModalDialogs.h"
-#include "ui/Widgets.h"
-#include "ui/WindowUtil.h"
 #include "special/SpecialPrograms.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
+#include "ui/Guard.h"
+#include "ui/MessageBox.h"
+#include "ui/ModalDialogs.h"
+#include "ui/Widgets.h"
+#include "ui/WindowUtil.h"
 #include "week/Form_Copy.h"
 #include "week/Form_EditTime.h"
 #include "week/Form_EditTimeTimer.h"
@@ -49,7 +49,7 @@ void Form_Special::buildWindow()
     Label_SpecialTitle = makeLabel(this, "Label_SpecialTitle", QStringLiteral("特殊番号"));
     Label_Special = makeValueLabel(this, "Label_Special");
     createListControls(this, QStringLiteral("特殊プログラムの設定可能数です。"), QSize(420, 300), QString(),
-                              CopyPlace::AfterAllDelete);
+                       CopyPlace::AfterAllDelete);
 
     auto* choices = new QGridLayout;
     choices->addWidget(Label_CircuitTitle, 0, 0);
@@ -90,8 +90,8 @@ void Form_Special::connectHandlers()
 void Form_Special::Form_Load()
 {
     m_circuit = EditRequest.CircuitNO;
-    m_special = EditRequest.SpecialNO != 0 ? int(EditRequest.SpecialNO)
-                                           : SpecialPrograms::FirstFreeSpecialNumber(m_circuit);
+    m_special =
+        EditRequest.SpecialNO != 0 ? int(EditRequest.SpecialNO) : SpecialPrograms::FirstFreeSpecialNumber(m_circuit);
     Label_Special->setText(QString::number(m_special));
     Label_Circuit->setText(QString::number(m_circuit));
     const CircuitSetting& setting = CircuitSettingAt(m_circuit);
@@ -179,13 +179,14 @@ bool Form_Special::confirmDeletion(const QString& question, const QString& delet
                                    QMessageBox::StandardButton defaultButton)
 {
     const int dates = lastGoes ? SpecialPrograms::YearEntriesUsing(m_circuit, m_special) : 0;
-    const QString text =
-        dates == 0 ? question
-                   : deleting + QStringLiteral("と、この特殊番号を使う年間プログラムの日付（%1日）も削除されます。\r\n"
-                                               "削除しますか？")
-                                    .arg(dates);
+    const QString text = dates == 0 ? question
+                                    : deleting
+            + QStringLiteral("と、この特殊番号を使う年間プログラムの日付（%1日）も削除されます。\r\n"
+                             "削除しますか？")
+                  .arg(dates);
     return MessageBox::show(this, text, kTitle, MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No,
-                            dates == 0 ? defaultButton : QMessageBox::No) == QMessageBox::Yes;
+                            dates == 0 ? defaultButton : QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 void Form_Special::Button_Delete_Click()

@@ -1,13 +1,13 @@
 #include "special/Form_SpecialSelect.h"
 
+#include "special/Form_Special.h"
+#include "special/SpecialPrograms.h"
+#include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialogs.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
-#include "special/Form_Special.h"
-#include "special/SpecialPrograms.h"
-#include "store/SharedState.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -83,7 +83,8 @@ void Form_SpecialSelect::buildWindow()
 
 void Form_SpecialSelect::connectHandlers()
 {
-    connect(Option_New, &QRadioButton::toggled, Combo_Special, [this](bool checked) { Combo_Special->setEnabled(!checked); });
+    connect(Option_New, &QRadioButton::toggled, Combo_Special,
+            [this](bool checked) { Combo_Special->setEnabled(!checked); });
     connect(Button_OK, &QPushButton::clicked, this, guarded(this, [this] { Button_OK_Click(); }));
     connect(Button_Cancel, &QPushButton::clicked, this, guarded(this, [this] { reject(); }));
 }

@@ -74,8 +74,7 @@ int IntRow::at(int column) const
     return sqlite3_column_int(m_statement, column);
 }
 
-void ForEachIntRow(const QString& sql, std::initializer_list<int> values,
-                   const std::function<void(const IntRow&)>& row)
+void ForEachIntRow(const QString& sql, std::initializer_list<int> values, const std::function<void(const IntRow&)>& row)
 {
     sqlite3* db = connectionHandle();
     const Statement statement = prepare(db, sql);

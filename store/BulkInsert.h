@@ -33,7 +33,10 @@ private:
 class IntRow
 {
 public:
-    explicit IntRow(sqlite3_stmt* statement) : m_statement(statement) {}
+    explicit IntRow(sqlite3_stmt* statement)
+        : m_statement(statement)
+    {
+    }
     int at(int column) const;
 
 private:

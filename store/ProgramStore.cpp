@@ -59,8 +59,8 @@ bool hasExpectedTables(QSqlDatabase& db)
                                       "COUNT(DISTINCT CircuitNO) FROM T_Setting"))
         || !settings.next())
         return false;
-    return settings.value(0).toInt() == 8 && settings.value(1).toInt() == 1
-        && settings.value(2).toInt() == 8 && settings.value(3).toInt() == 8;
+    return settings.value(0).toInt() == 8 && settings.value(1).toInt() == 1 && settings.value(2).toInt() == 8
+        && settings.value(3).toInt() == 8;
 }
 
 bool isValidStore(QSqlDatabase& db)
@@ -155,8 +155,8 @@ bool holdsData(const QString& location)
 // shared-memory index is left behind; SQLite rebuilds it from the log.
 QString keepAside(const QString& location)
 {
-    const QString stamped =
-        location + QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stamped = location + QStringLiteral(".damaged-")
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString copy = stamped;
     for (int n = 2; QFileInfo::exists(copy); ++n)
         copy = stamped + QLatin1Char('-') + QString::number(n);

@@ -19,8 +19,8 @@ QStringList textColumns(const QStringList& names)
 }
 
 const QStringList kSettingColumns{"CircuitNO", "Program", "PulseTime", "Chime"};
-const QStringList kWeekColumns{"ID",       "CircuitNO", "SpecialNO", "YobiON",   "YobiOFF", "TimeONH",
-                               "TimeONM",  "TimeONS",   "TimeOFFH",  "TimeOFFM", "Repeat",  "ChimeNO"};
+const QStringList kWeekColumns{"ID",      "CircuitNO", "SpecialNO", "YobiON",   "YobiOFF", "TimeONH",
+                               "TimeONM", "TimeONS",   "TimeOFFH",  "TimeOFFM", "Repeat",  "ChimeNO"};
 const QStringList kYearColumns{"ID", "CircuitNO", "Year", "Month", "Day", "SpecialNO"};
 const QStringList kYearEColumns{"ID", "CircuitNO", "Month", "Day", "SpecialNO"};
 

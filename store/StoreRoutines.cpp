@@ -7,8 +7,8 @@
 
 namespace {
 
-const QString kWeekOrder = QStringLiteral(
-    "CircuitNO,SpecialNO,YobiON,YobiOFF,TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,Repeat,ChimeNO");
+const QString kWeekOrder =
+    QStringLiteral("CircuitNO,SpecialNO,YobiON,YobiOFF,TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,Repeat,ChimeNO");
 
 QString sortOrderOf(const QString& tableName)
 {
@@ -78,8 +78,7 @@ void RenumberTable(const QString& tableName)
 bool HasPrograms(int circuit)
 {
     for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-        if (exists(QStringLiteral("SELECT 1 FROM %1 WHERE CircuitNO = ? LIMIT 1").arg(QLatin1String(table)),
-                   {circuit}))
+        if (exists(QStringLiteral("SELECT 1 FROM %1 WHERE CircuitNO = ? LIMIT 1").arg(QLatin1String(table)), {circuit}))
             return true;
     return false;
 }

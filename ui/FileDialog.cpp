@@ -43,10 +43,11 @@ void fitColumns(QFileDialog& dialog)
     constexpr int sizeColumn = 1;
     constexpr int typeColumn = 2;
     constexpr int dateColumn = 3;
-    header->resizeSection(sizeColumn, std::max(header->sectionSize(sizeColumn),
-                                               metrics.horizontalAdvance(sampleSize) + metrics.height()));
-    header->resizeSection(typeColumn, std::max(header->sectionSize(typeColumn),
-                                               metrics.horizontalAdvance(textType) + metrics.height()));
+    header->resizeSection(
+        sizeColumn,
+        std::max(header->sectionSize(sizeColumn), metrics.horizontalAdvance(sampleSize) + metrics.height()));
+    header->resizeSection(
+        typeColumn, std::max(header->sectionSize(typeColumn), metrics.horizontalAdvance(textType) + metrics.height()));
     header->resizeSection(dateColumn, metrics.horizontalAdvance(sampleDate) + metrics.height());
     int columns = 0;
     for (int section = 0; section < header->count(); ++section)

@@ -137,8 +137,7 @@ bool checkRange(QLineEdit* box, int lo, int hi, const QString& title)
     if (NumericText::inRange(box->text(), lo, hi))
         return true;
     const HoldChecks checking;
-    MessageBox::show(box->window(), NumericText::invalidValueMessage(lo, hi), title,
-                     MessageBox::Icon::Exclamation);
+    MessageBox::show(box->window(), NumericText::invalidValueMessage(lo, hi), title, MessageBox::Icon::Exclamation);
     refocus(box);
     return false;
 }

@@ -93,7 +93,9 @@ class FocusReturn
 {
 public:
     explicit FocusReturn(QWidget* parent)
-        : m_window(QApplication::activeWindow() ? QApplication::activeWindow() : parent ? parent->window() : nullptr)
+        : m_window(QApplication::activeWindow() ? QApplication::activeWindow()
+                       : parent                 ? parent->window()
+                                                : nullptr)
     {
     }
     ~FocusReturn()

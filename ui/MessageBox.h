@@ -26,8 +26,8 @@ struct Shown {
 
 // Shows a box and returns the button pressed. Without a default button the
 // first of the buttons is the default.
-Button show(QWidget* parent, const QString& text, const QString& title, Icon icon,
-            Buttons buttons = QMessageBox::Ok, Button defaultButton = QMessageBox::NoButton);
+Button show(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons = QMessageBox::Ok,
+            Button defaultButton = QMessageBox::NoButton);
 
 // The program-wide "Error" box: the failure's description, OK only, no icon.
 void showError(QWidget* parent, const QString& description);

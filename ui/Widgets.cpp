@@ -10,8 +10,7 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption)
     return label;
 }
 
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip,
-                        QSize minimum)
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip, QSize minimum)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);

@@ -59,10 +59,10 @@ void placeWindow(QWidget* window)
     if (!window->windowHandle())
         size.rheight() += kTitleBarAllowance;
     const QPoint centre = main ? main->frameGeometry().center() : area.center();
-    const int x = std::clamp(centre.x() - size.width() / 2, area.left(),
-                             std::max(area.left(), area.right() + 1 - size.width()));
-    const int y = std::clamp(centre.y() - size.height() / 2, area.top(),
-                             std::max(area.top(), area.bottom() + 1 - size.height()));
+    const int x =
+        std::clamp(centre.x() - size.width() / 2, area.left(), std::max(area.left(), area.right() + 1 - size.width()));
+    const int y =
+        std::clamp(centre.y() - size.height() / 2, area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
     window->move(x, y);
 }
 

@@ -3,9 +3,9 @@
 #include <QStringList>
 
 namespace {
-const QStringList kNames{QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"), QStringLiteral("水"),
-                         QStringLiteral("木"), QStringLiteral("金"), QStringLiteral("土"), QStringLiteral("平日"),
-                         QStringLiteral("毎日")};
+const QStringList kNames{QStringLiteral("日"), QStringLiteral("月"),   QStringLiteral("火"),
+                         QStringLiteral("水"), QStringLiteral("木"),   QStringLiteral("金"),
+                         QStringLiteral("土"), QStringLiteral("平日"), QStringLiteral("毎日")};
 }
 
 namespace Days {

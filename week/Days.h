@@ -9,7 +9,10 @@ namespace Days {
 constexpr int Weekdays = 7;
 constexpr int EveryDay = 8;
 
-inline bool isGroup(int code) { return code == Weekdays || code == EveryDay; }
+inline bool isGroup(int code)
+{
+    return code == Weekdays || code == EveryDay;
+}
 
 // "日" .. "土" for 0..6, "平日", "毎日" for 7, 8; "" otherwise.
 QString name(int code);

@@ -3,9 +3,9 @@
 #include "ui/Widgets.h"
 
 #include "core/NumericText.h"
+#include "store/StoreRoutines.h"
 #include "ui/InputCheck.h"
 #include "ui/MessageBox.h"
-#include "store/StoreRoutines.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -55,8 +55,8 @@ int numberIn(const QLineEdit* box)
 void showCapacityRefusal(QWidget* parent)
 {
     MessageBox::show(parent,
-                     QStringLiteral("設定可能数") + QString::number(WeekCapacity) +
-                         QStringLiteral("を超えてしまうため作成できません。"),
+                     QStringLiteral("設定可能数") + QString::number(WeekCapacity)
+                         + QStringLiteral("を超えてしまうため作成できません。"),
                      QStringLiteral("入力エラー"), MessageBox::Icon::Critical);
 }
 

@@ -1,11 +1,11 @@
 #include "week/Form_Copy.h"
 
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
-#include "store/SharedState.h"
-#include "store/StoreRoutines.h"
 #include "week/Days.h"
 #include "week/WeekEditing.h"
 
@@ -104,9 +104,8 @@ void Form_Copy::Form_Load()
 {
     Option_Copy[0]->setChecked(true);
     Option_Copy[1]->setEnabled(specialTarget());
-    Label_ReceiveYobi->setText(specialTarget()
-                                   ? QStringLiteral("特殊番号 ") + QString::number(EditRequest.SpecialNO)
-                                   : Days::fullName(EditRequest.YobiON));
+    Label_ReceiveYobi->setText(specialTarget() ? QStringLiteral("特殊番号 ") + QString::number(EditRequest.SpecialNO)
+                                               : Days::fullName(EditRequest.YobiON));
 }
 
 void Form_Copy::Option_Copy_Click(int index)
@@ -147,8 +146,9 @@ void Form_Copy::Button_OK_Click()
     const WeekEditing::CopyResult result = WeekEditing::CopyPrograms(EditRequest.CircuitNO, source, target);
     if (result.capacityReached)
         MessageBox::show(this,
-                         capacityMessage(result.stoppedAtFirstRow ? "を超えているためコピーできませんでした。"
-                                                                  : "を超えているためコピーできないデータがありました。"),
+                         capacityMessage(result.stoppedAtFirstRow
+                                             ? "を超えているためコピーできませんでした。"
+                                             : "を超えているためコピーできないデータがありました。"),
                          QStringLiteral("入力エラー"), MessageBox::Icon::Critical);
     accept();
 }

@@ -1,16 +1,15 @@
 #include "week/Form_EditTime.h"
 
 #include "core/NumericText.h"
+#include "snd/player/PlayChime.h"
+#include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
-#include "snd/player/PlayChime.h"
-#include "store/SharedState.h"
 #include "week/EntryParts.h"
 #include "week/UpDown.h"
 #include "week/WeekEditing.h"
-
 
 #include <QCheckBox>
 #include <QFrame>
@@ -144,9 +143,9 @@ void Form_EditTime::Form_Load()
 
 void Form_EditTime::hideChimeControls()
 {
-    for (QWidget* widget : std::initializer_list<QWidget*>{Text_Second, UpDown3, Label_Second, Text_Chime, UpDown4,
-                                                           Button_PlayChime, Label_ChimeEnd, Check_Chime,
-                                                           Label_ChimeNo, Line_End})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{Text_Second, UpDown3, Label_Second, Text_Chime, UpDown4, Button_PlayChime,
+                                         Label_ChimeEnd, Check_Chime, Label_ChimeNo, Line_End})
         widget->hide();
 }
 
@@ -165,9 +164,8 @@ void Form_EditTime::Check_Chime_Click()
     // Taking an adjustment back uses LastChimeNo; a fresh one needs a valid
     // melody, or a later change of melody would undo a shift never made.
     const bool melodyValid = m_undoingAdjustment || NumericText::inRange(Text_Chime->text(), 1, 7);
-    const bool timeValid = NumericText::inRange(Text_Hour->text(), 0, 23) &&
-                           NumericText::inRange(Text_Minute->text(), 0, 59) &&
-                           NumericText::inRange(Text_Second->text(), 0, 59);
+    const bool timeValid = NumericText::inRange(Text_Hour->text(), 0, 23)
+        && NumericText::inRange(Text_Minute->text(), 0, 59) && NumericText::inRange(Text_Second->text(), 0, 59);
     if (!timeValid || !melodyValid) {
         // Nothing to shift: the box goes back and the failing box's check speaks.
         const QSignalBlocker blocker(Check_Chime);

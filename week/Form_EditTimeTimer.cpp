@@ -1,10 +1,10 @@
 #include "week/Form_EditTimeTimer.h"
 
+#include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
-#include "store/SharedState.h"
 #include "week/Days.h"
 #include "week/EntryParts.h"
 #include "week/UpDown.h"
@@ -71,7 +71,7 @@ void Form_EditTimeTimer::buildWindow()
     const char* captions[] = {"開始時刻", "終了時刻", "繰返し間隔", "分"};
     for (int index = 0; index < 4; ++index)
         Label_Time[index] = makeLabel(this, QStringLiteral("Label_Time_%1").arg(index).toLatin1().constData(),
-                                  QString::fromUtf8(captions[index]));
+                                      QString::fromUtf8(captions[index]));
 
     Text_HourON = numberBox(this, "Text_HourON", kHourTip);
     UpDown1 = new UpDown(Text_HourON, 0, 23, this);
@@ -159,8 +159,8 @@ void Form_EditTimeTimer::Form_Load()
     Text_HourOFF->setText(QString::number(request.TimeOFFH));
     Text_MinuteOFF->setText(twoDigits(request.TimeOFFM));
     const bool dayControls = request.Origin == 1 && !Days::isGroup(request.YobiON);
-    for (QWidget* widget : std::initializer_list<QWidget*>{Label_YobiONTitle, Label_YobiON, Label_YobiOFFTitle,
-                                                           Combo_YobiOFF})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{Label_YobiONTitle, Label_YobiON, Label_YobiOFFTitle, Combo_YobiOFF})
         widget->setVisible(dayControls);
     Label_YobiON->setText(Days::name(request.YobiON));
     Combo_YobiOFF->setCurrentIndex(request.YobiOFF >= 0 && request.YobiOFF <= 6 ? request.YobiOFF : -1);

@@ -1,14 +1,14 @@
 #include "week/Form_Week.h"
 
+#include "store/ProgramTypes.h"
+#include "store/SharedState.h"
+#include "store/StoreChanges.h"
+#include "store/StoreRoutines.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialogs.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
-#include "store/ProgramTypes.h"
-#include "store/SharedState.h"
-#include "store/StoreChanges.h"
-#include "store/StoreRoutines.h"
 #include "week/Days.h"
 #include "week/Form_Copy.h"
 #include "week/Form_EditTime.h"
@@ -59,7 +59,7 @@ void Form_Week::buildWindow(const WeekViewMaker& makeView)
     Combo_Yobi->setToolTip(QStringLiteral("曜日を選択します。"));
     Combo_Yobi->setMinimumWidth(80);
     createListControls(this, QStringLiteral("週間プログラムの設定可能数です。"), QSize(480, 330),
-                              QStringLiteral("メイン画面に戻ります。"), CopyPlace::BeforeAllDelete);
+                       QStringLiteral("メイン画面に戻ります。"), CopyPlace::BeforeAllDelete);
 
     auto* choices = new QGridLayout;
     choices->addWidget(Label_Circuit, 0, 0);
@@ -261,7 +261,8 @@ void Form_Week::Button_Delete_Click()
     if (DataGrid1->selectedRow() < 0 || selectedCircuit() == 0)
         return;
     if (MessageBox::show(this, QStringLiteral("削除しますか？"), kTitle, MessageBox::Icon::Question,
-                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                         QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes)
         return;
     fillRequestFromRow();
     WeekEditing::DeleteWeekProgram(EditRequest, selectedDay());
@@ -274,8 +275,8 @@ void Form_Week::Button_AllDelete_Click()
         return;
     const QString prefix = QStringLiteral("回路No.") + QString::number(circuit);
     if (MessageBox::show(this, prefix + QStringLiteral(" の週間プログラムをすべて削除しますか？"), kTitle,
-                         MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No,
-                         QMessageBox::No) != QMessageBox::Yes)
+                         MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
         return;
     WeekEditing::DeleteAllWeekPrograms(circuit);
     MessageBox::show(this, prefix + QStringLiteral(" の週間プログラムをすべて削除しました。"), kTitle,

@@ -1,8 +1,8 @@
 #include "week/ListControls.h"
 
-#include "ui/Widgets.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
+#include "ui/Widgets.h"
 #include "week/ProgramGrid.h"
 
 #include <QLabel>
@@ -14,9 +14,18 @@ namespace {
 const QSize kButtonSize(110, 32);
 
 // "hh:mm" texts of the grid: hour in characters 1-2, minute in 4-5.
-int hourOf(const QString& time) { return time.mid(0, 2).trimmed().toInt(); }
-int minuteOf(const QString& time) { return time.mid(3, 2).toInt(); }
-int secondOf(const QString& time) { return time.right(2).toInt(); }
+int hourOf(const QString& time)
+{
+    return time.mid(0, 2).trimmed().toInt();
+}
+int minuteOf(const QString& time)
+{
+    return time.mid(3, 2).toInt();
+}
+int secondOf(const QString& time)
+{
+    return time.right(2).toInt();
+}
 
 }  // namespace
 
@@ -64,8 +73,8 @@ void ListControls::createListControls(QWidget* window, const QString& countTip, 
     Button_Close = makeButton(window, "Button_Close", QStringLiteral("閉じる (&X)"), closeTip, kButtonSize);
 
     m_buttonOrder = copy == CopyPlace::BeforeAllDelete
-                        ? std::array{Button_New, Button_Edit, Button_Delete, Button_Copy, Button_AllDelete}
-                        : std::array{Button_New, Button_Edit, Button_Delete, Button_AllDelete, Button_Copy};
+        ? std::array{Button_New, Button_Edit, Button_Delete, Button_Copy, Button_AllDelete}
+        : std::array{Button_New, Button_Edit, Button_Delete, Button_AllDelete, Button_Copy};
 }
 
 QVBoxLayout* ListControls::buttonColumn() const

@@ -16,8 +16,7 @@ enum class CopyPlace { BeforeAllDelete, AfterAllDelete };
 
 // The program list part of the week list and the special window: program
 // type and output time, remaining count, the grid and its buttons.
-struct ListControls
-{
+struct ListControls {
     QLabel* Label2 = nullptr;
     QLabel* Label_Mode = nullptr;
     QLabel* Label3 = nullptr;

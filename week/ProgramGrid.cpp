@@ -74,8 +74,9 @@ void ProgramGrid::applyColumns(const GridColumns& layout)
             m_model->setHeaderData(column, Qt::Horizontal, change.caption);
         // Widths are given in twips; a caption never ends up cut by them.
         if (change.widthTwips > 0)
-            setColumnWidth(column, std::max(change.widthTwips * logicalDpiX() / 1440,
-                                            horizontalHeader()->sectionSizeHint(column)));
+            setColumnWidth(
+                column,
+                std::max(change.widthTwips * logicalDpiX() / 1440, horizontalHeader()->sectionSizeHint(column)));
     }
     if (layout.grid == GridColumns::Grid::Hide)
         hide();

@@ -11,17 +11,17 @@ namespace {
 
 using ProgramLists::WeekRow;
 
-const QString kRawFields = QStringLiteral(
-    "ID,CircuitNO,SpecialNO,Repeat,YobiON,YobiOFF,TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO");
+const QString kRawFields =
+    QStringLiteral("ID,CircuitNO,SpecialNO,Repeat,YobiON,YobiOFF,TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO");
 
 // Field orders of the grids (the visible ones appear in this order).
-const QStringList kChimeFields{"ID",       "CircuitNO", "SpecialNO", "Repeat", "YobiON",  "TimeONH", "TimeONM",
-                               "TimeONS",  "TimeOFFH",  "TimeOFFM",  "開始時刻", "YobiOFF", "終了時刻", "ChimeNO"};
-const QStringList kDayFields{"ID",       "CircuitNO", "SpecialNO", "Repeat",  "YobiON",  "開始曜日",
+const QStringList kChimeFields{"ID",      "CircuitNO", "SpecialNO", "Repeat",   "YobiON",  "TimeONH",  "TimeONM",
+                               "TimeONS", "TimeOFFH",  "TimeOFFM",  "開始時刻", "YobiOFF", "終了時刻", "ChimeNO"};
+const QStringList kDayFields{"ID",       "CircuitNO", "SpecialNO", "Repeat",   "YobiON",  "開始曜日",
                              "開始時刻", "YobiOFF",   "終了曜日",  "終了時刻", "TimeONH", "TimeONM",
                              "TimeONS",  "TimeOFFH",  "TimeOFFM",  "ChimeNO"};
-const QStringList kGroupDayFields{"ID",      "CircuitNO", "SpecialNO", "Repeat",  "YobiON",   "TimeONH",
-                                  "TimeONM", "TimeONS",   "TimeOFFH",  "TimeOFFM", "開始曜日", "開始時刻",
+const QStringList kGroupDayFields{"ID",       "CircuitNO", "SpecialNO", "Repeat",   "YobiON",   "TimeONH",
+                                  "TimeONM",  "TimeONS",   "TimeOFFH",  "TimeOFFM", "開始曜日", "開始時刻",
                                   "終了曜日", "YobiOFF",   "終了時刻",  "ChimeNO"};
 const QStringList kSpecialFields{"ID", "CircuitNO", "SpecialNO", "Repeat", "開始時刻", "終了時刻", "ChimeNO"};
 
@@ -81,7 +81,7 @@ QList<WeekRow> groupSourceRows(int circuit, int day, int type)
     QList<WeekRow> rows;
     while (query.next()) {
         auto raw = [&query](const char* name) { return query.value(QLatin1String(name)).toInt(); };
-        rows << WeekRow{raw("YobiON"),  raw("YobiOFF"),  raw("TimeONH"), raw("TimeONM"), raw("TimeONS"),
+        rows << WeekRow{raw("YobiON"),   raw("YobiOFF"),  raw("TimeONH"), raw("TimeONM"), raw("TimeONS"),
                         raw("TimeOFFH"), raw("TimeOFFM"), raw("Repeat"),  raw("ChimeNO")};
     }
     return rows;

@@ -60,7 +60,8 @@ WeekEditing::WriteResult writeDays(const QList<int>& days, const QList<qint64>& 
         marks << QStringLiteral("?");
     }
     const QString update = QStringLiteral("UPDATE T_Week SET %1 WHERE rowid = ?").arg(assignments.join(", "));
-    const QString insert = QStringLiteral("INSERT INTO T_Week (%1) VALUES (%2)").arg(columns.join(", "), marks.join(", "));
+    const QString insert =
+        QStringLiteral("INSERT INTO T_Week (%1) VALUES (%2)").arg(columns.join(", "), marks.join(", "));
     for (int i = 0; i < days.size(); ++i) {
         const QVariantList values = valuesForDay(days.at(i));
         if (i < reused.size())
@@ -97,7 +98,8 @@ QList<qint64> timeProgramSelection(const EditRequestData& r, int type, const Wee
     if (r.YobiON == Days::Weekdays)
         conditions << kWeekdaysOnly;
     return selectRows(r, conditions, values,
-                      chime ? QStringLiteral("TimeONH,TimeONM,TimeONS,YobiON") : QStringLiteral("TimeONH,TimeONM,YobiON"));
+                      chime ? QStringLiteral("TimeONH,TimeONM,TimeONS,YobiON")
+                            : QStringLiteral("TimeONH,TimeONM,YobiON"));
 }
 
 QList<qint64> timerProgramSelection(const EditRequestData& r, const WeekEditing::TimerProgram& p)
@@ -165,7 +167,7 @@ WriteResult WriteTimeProgram(const EditRequestData& request, int programType, co
         return writeDays(daysOf(request), reused,
                          {"CircuitNO", "SpecialNO", "YobiON", "TimeONH", "TimeONM", "TimeONS", "ChimeNO"},
                          [&](int day) {
-                             return QVariantList{request.CircuitNO, special, day,  program.hour,
+                             return QVariantList{request.CircuitNO, special,        day,  program.hour,
                                                  program.minute,    program.second, chime};
                          });
     });
@@ -177,18 +179,24 @@ WriteResult WriteTimerProgram(const EditRequestData& request, const TimerProgram
         const QList<qint64> reused = timerProgramSelection(request, program);
         const bool week = request.Origin == 1;
         const bool group = Days::isGroup(request.YobiON);
-        return writeDays(daysOf(request), reused,
-                         {"CircuitNO", "SpecialNO", "Repeat", "YobiON", "YobiOFF", "TimeONH", "TimeONM", "TimeOFFH",
-                          "TimeOFFM"},
-                         [&](int day) {
-                             int endDay = 0;
-                             if (week)
-                                 endDay = group ? GroupEndDay(day, program.onH, program.onM, program.offH, program.offM)
-                                                : program.endDay;
-                             return QVariantList{request.CircuitNO, week ? 0 : request.SpecialNO,
-                                                 week ? program.repeat : 0, day, endDay, program.onH,
-                                                 program.onM, program.offH, program.offM};
-                         });
+        return writeDays(
+            daysOf(request), reused,
+            {"CircuitNO", "SpecialNO", "Repeat", "YobiON", "YobiOFF", "TimeONH", "TimeONM", "TimeOFFH", "TimeOFFM"},
+            [&](int day) {
+                int endDay = 0;
+                if (week)
+                    endDay =
+                        group ? GroupEndDay(day, program.onH, program.onM, program.offH, program.offM) : program.endDay;
+                return QVariantList{request.CircuitNO,
+                                    week ? 0 : request.SpecialNO,
+                                    week ? program.repeat : 0,
+                                    day,
+                                    endDay,
+                                    program.onH,
+                                    program.onM,
+                                    program.offH,
+                                    program.offM};
+            });
     });
 }
 
@@ -203,8 +211,8 @@ void DeleteWeekProgram(const EditRequestData& r, int day)
             "AND TimeONM = ? AND TimeONS = ? AND TimeOFFH = ? AND TimeOFFM = ?");
         if (day == Days::Weekdays)
             sql += QStringLiteral(" AND ") + kWeekdaysOnly;
-        ProgramStore::exec(sql, {r.CircuitNO, r.Repeat, r.ChimeNO, r.TimeONH, r.TimeONM, r.TimeONS, r.TimeOFFH,
-                                 r.TimeOFFM});
+        ProgramStore::exec(sql,
+                           {r.CircuitNO, r.Repeat, r.ChimeNO, r.TimeONH, r.TimeONM, r.TimeONS, r.TimeOFFH, r.TimeOFFM});
     }
     RenumberTable(QStringLiteral("T_Week"));
     transaction.commit();
@@ -213,8 +221,8 @@ void DeleteWeekProgram(const EditRequestData& r, int day)
 int DeleteAllWeekPrograms(int circuit)
 {
     Transaction transaction(StoreChanges::WeekAndSpecial, circuit);
-    QSqlQuery query = ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0"),
-                                         {circuit});
+    QSqlQuery query =
+        ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0"), {circuit});
     const int deleted = query.numRowsAffected();
     RenumberTable(QStringLiteral("T_Week"));
     transaction.commit();
@@ -245,7 +253,8 @@ QList<int> CopySourceSpecials(int circuit, int exceptSpecial)
 
 CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget& target)
 {
-    const QString sourceFilter = source.special ? QStringLiteral("SpecialNO = ?") : QStringLiteral("YobiON = ? AND SpecialNO = 0");
+    const QString sourceFilter =
+        source.special ? QStringLiteral("SpecialNO = ?") : QStringLiteral("YobiON = ? AND SpecialNO = 0");
     QSqlQuery rows = ProgramStore::exec(
         QStringLiteral("SELECT TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM, ChimeNO FROM T_Week WHERE CircuitNO = ? "
                        "AND %1 ORDER BY TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM, rowid")
@@ -266,11 +275,12 @@ CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget&
     for (const QVariantList& sourceRow : sources) {
         const QVariantList times = sourceRow.mid(0, 5);
         const QVariantList where = QVariantList{circuit, targetDay, target.special} + times;
-        const bool present = ProgramStore::exec(QStringLiteral("SELECT 1 FROM T_Week WHERE CircuitNO = ? AND YobiON = ? "
-                                                               "AND SpecialNO = ? AND TimeONH = ? AND TimeONM = ? AND "
-                                                               "TimeONS = ? AND TimeOFFH = ? AND TimeOFFM = ? LIMIT 1"),
-                                                where)
-                                 .next();
+        const bool present =
+            ProgramStore::exec(QStringLiteral("SELECT 1 FROM T_Week WHERE CircuitNO = ? AND YobiON = ? "
+                                              "AND SpecialNO = ? AND TimeONH = ? AND TimeONM = ? AND "
+                                              "TimeONS = ? AND TimeOFFH = ? AND TimeOFFM = ? LIMIT 1"),
+                               where)
+                .next();
         if (!present) {
             if (WeekCapacityExceeded(1)) {
                 result.capacityReached = true;

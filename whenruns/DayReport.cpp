@@ -45,8 +45,8 @@ QJsonObject sourceJson(const DaySource& source)
     const bool chosen = source.kind == SourceKind::Special || source.kind == SourceKind::Stop;
     QJsonArray entries;
     for (const EntryRef& e : source.entries)
-        entries.append(QJsonObject{{QStringLiteral("entry"), entryName(e.entry)},
-                                   {QStringLiteral("special"), e.special}});
+        entries.append(
+            QJsonObject{{QStringLiteral("entry"), entryName(e.entry)}, {QStringLiteral("special"), e.special}});
     return QJsonObject{
         {QStringLiteral("kind"), kindName(source.kind)},
         {QStringLiteral("weekday"), source.weekday},

@@ -29,9 +29,8 @@ QList<EntryRef> entriesOf(const Schedule& schedule, int circuit, const QDate& da
 
 bool holdsPrograms(const Schedule& schedule, int circuit, int special)
 {
-    return std::any_of(schedule.programs.cbegin(), schedule.programs.cend(), [=](const StoredProgram& p) {
-        return p.circuit == circuit && p.special == special;
-    });
+    return std::any_of(schedule.programs.cbegin(), schedule.programs.cend(),
+                       [=](const StoredProgram& p) { return p.circuit == circuit && p.special == special; });
 }
 
 // A special program has no days of its own: it starts on the date it runs.

@@ -57,7 +57,10 @@ DayPreview ResolveDay(const Schedule& schedule, const QDate& date);
 constexpr int SecondsPerDay = 24 * 60 * 60;
 
 // Timers and repeats run over a period; time signals and chimes do not.
-inline bool hasPeriod(int type) { return type == 3 || type == 4; }
+inline bool hasPeriod(int type)
+{
+    return type == 3 || type == 4;
+}
 
 int startSecond(const ProgramLists::WeekRow& row);
 // Seconds from the midnight that begins the start day to the period's end.

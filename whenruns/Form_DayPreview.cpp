@@ -1,9 +1,9 @@
 #include "whenruns/Form_DayPreview.h"
 
+#include "store/ProgramTypes.h"
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
-#include "store/ProgramTypes.h"
 #include "week/Days.h"
 #include "whenruns/DayResolution.h"
 #include "whenruns/ProgramText.h"
@@ -81,8 +81,8 @@ public:
             m_sectionBeforeDigit = m_box->currentSection();
             return false;
         }
-        const bool movedOn = m_sectionBeforeDigit != QDateTimeEdit::NoSection
-                             && m_box->currentSection() != m_sectionBeforeDigit;
+        const bool movedOn =
+            m_sectionBeforeDigit != QDateTimeEdit::NoSection && m_box->currentSection() != m_sectionBeforeDigit;
         m_sectionBeforeDigit = QDateTimeEdit::NoSection;
         return text == QLatin1String("/") && movedOn;
     }
@@ -199,8 +199,7 @@ void Form_DayPreview::showDay()
         const QString heading = QStringLiteral("回路 %1　%2　　%3")
                                     .arg(day.circuit)
                                     .arg(ProgramTypeName(day.type), WhenRuns::sourceText(day.source, date));
-        QTreeWidgetItem* circuit = spannedItem(Tree_Day->invisibleRootItem(), heading,
-                                               conflict ? kConflict : QColor());
+        QTreeWidgetItem* circuit = spannedItem(Tree_Day->invisibleRootItem(), heading, conflict ? kConflict : QColor());
         QFont bold = circuit->font(ColTime);
         bold.setBold(true);
         circuit->setFont(ColTime, bold);

@@ -9,8 +9,8 @@ namespace WhenRuns {
 ProgramTexts programTexts(int type, const ProgramLists::WeekRow& row, bool withDays)
 {
     ProgramTexts texts;
-    texts.time = type == 2 ? ProgramLists::timeText(row.onH, row.onM, row.onS)
-                           : ProgramLists::timeText(row.onH, row.onM);
+    texts.time =
+        type == 2 ? ProgramLists::timeText(row.onH, row.onM, row.onS) : ProgramLists::timeText(row.onH, row.onM);
     if (type == 2)
         texts.tune = QString::number(row.chime);
     if (hasPeriod(type)) {
@@ -76,8 +76,9 @@ QString dayRemark(const CircuitDay& day)
     case SourceKind::Stop:
         return QStringLiteral("この日はプログラムを実行しません。");
     case SourceKind::Special:
-        return day.source.hasPrograms ? QString()
-                                      : specialText(day.source.special) + QStringLiteral(" にはプログラムがありません。");
+        return day.source.hasPrograms
+            ? QString()
+            : specialText(day.source.special) + QStringLiteral(" にはプログラムがありません。");
     case SourceKind::Week:
         break;
     }

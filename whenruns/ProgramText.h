@@ -11,11 +11,11 @@ namespace WhenRuns {
 // The grid texts of one program of a circuit of `type`; fields the type
 // does not have stay empty. Special programs have no day columns.
 struct ProgramTexts {
-    QString time;     // " 時 刻" or " 開始時刻": " 8:30", chimes " 8:30.05"
-    QString endDay;   // " 終了曜日": "月"
-    QString endTime;  // " 終了時刻"
-    QString tune;     // " 曲番号"
-    QString interval; // "繰返し間隔(分)"
+    QString time;      // " 時 刻" or " 開始時刻": " 8:30", chimes " 8:30.05"
+    QString endDay;    // " 終了曜日": "月"
+    QString endTime;   // " 終了時刻"
+    QString tune;      // " 曲番号"
+    QString interval;  // "繰返し間隔(分)"
 };
 ProgramTexts programTexts(int type, const ProgramLists::WeekRow& row, bool withDays = true);
 

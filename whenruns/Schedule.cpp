@@ -56,11 +56,9 @@ Schedule ReadSchedule()
                   });
 
     schedule.dated = readYearEntries(
-        QStringLiteral("SELECT CircuitNO, Year, Month, Day, SpecialNO FROM T_Year ORDER BY rowid"),
-        true);
-    schedule.everyYear = readYearEntries(
-        QStringLiteral("SELECT CircuitNO, Month, Day, SpecialNO FROM T_YearE ORDER BY rowid"),
-        false);
+        QStringLiteral("SELECT CircuitNO, Year, Month, Day, SpecialNO FROM T_Year ORDER BY rowid"), true);
+    schedule.everyYear =
+        readYearEntries(QStringLiteral("SELECT CircuitNO, Month, Day, SpecialNO FROM T_YearE ORDER BY rowid"), false);
     return schedule;
 }
 

@@ -19,8 +19,7 @@ QString typeText(int type)
 QString programText(const StoredProgram& p, int type)
 {
     if (p.special == 0)
-        return QStringLiteral("週間 ") + Days::name(p.row.yobiOn) + QLatin1Char(' ')
-            + programLine(type, p.row, true);
+        return QStringLiteral("週間 ") + Days::name(p.row.yobiOn) + QLatin1Char(' ') + programLine(type, p.row, true);
     return specialText(p.special) + QLatin1Char(' ') + programLine(type, p.row, false);
 }
 

@@ -16,7 +16,7 @@ struct CircuitChanges {
     QStringList settings;  // "種類: チャイム → タイマ"
     QStringList removed;   // "週間 月  8:30.00  曲番号 3", "年間 2027年1月1日 停止"
     QStringList added;
-    QStringList changed;   // "年間 毎年1月1日 停止 → 特殊番号 2"
+    QStringList changed;  // "年間 毎年1月1日 停止 → 特殊番号 2"
     bool isEmpty() const { return settings.isEmpty() && removed.isEmpty() && added.isEmpty() && changed.isEmpty(); }
 };
 

@@ -92,8 +92,8 @@ void placeTickRects(const TimelineLayout& layout, const QList<TimelineMark*>& ti
         const int lanes = std::min(end - first, TimelineMaxLanes);
         const double laneHeight = bar.height() / lanes;
         for (int i = first; i < end; ++i) {
-            const double left = std::clamp(layout.xOf(ticks[i]->fromSecond) - kTickWidth / 2.0, bar.left(),
-                                           bar.right() - kTickWidth);
+            const double left =
+                std::clamp(layout.xOf(ticks[i]->fromSecond) - kTickWidth / 2.0, bar.left(), bar.right() - kTickWidth);
             ticks[i]->rect = QRectF(left, bar.top() + (i - first) % lanes * laneHeight, kTickWidth, laneHeight);
         }
         first = end;
@@ -184,8 +184,8 @@ QList<int> TimelineLayout::marksAt(const QPointF& point) const
         if (!row(mark.day).contains(point))
             continue;
         const bool hit = mark.kind == TimelineMark::Kind::Span
-                             ? mark.rect.adjusted(0, 0, 0, 1.0).contains(point)
-                             : std::abs(mark.rect.center().x() - point.x()) <= kTickReach;
+            ? mark.rect.adjusted(0, 0, 0, 1.0).contains(point)
+            : std::abs(mark.rect.center().x() - point.x()) <= kTickReach;
         if (hit)
             found << i;
     }

@@ -15,16 +15,16 @@ namespace WhenRuns {
 struct TimelineMark {
     enum class Kind { Tick, Span };
     Kind kind = Kind::Tick;
-    int program = 0;      // index into the rows laid out
-    int day = 0;          // bar: 0 日 … 6 土
-    int fromSecond = 0;   // within the day
-    int toSecond = 0;     // equal to fromSecond for a tick
+    int program = 0;               // index into the rows laid out
+    int day = 0;                   // bar: 0 日 … 6 土
+    int fromSecond = 0;            // within the day
+    int toSecond = 0;              // equal to fromSecond for a tick
     bool fromPreviousDay = false;  // the part of a span after midnight
     bool toNextDay = false;        // a span that goes on past midnight
-    QRectF rect;          // a tick is 3 px wide, over the bar or a lane of it
-    QString label;        // the tune of a chime, the interval of a repeat ("10分"); on the
-                          // first of ticks too close to label one by one, their count ("3件")
-    QRectF labelRect;     // empty when the label has no room
+    QRectF rect;                   // a tick is 3 px wide, over the bar or a lane of it
+    QString label;                 // the tune of a chime, the interval of a repeat ("10分"); on the
+                                   // first of ticks too close to label one by one, their count ("3件")
+    QRectF labelRect;              // empty when the label has no room
 };
 
 struct TimelineLayout {

@@ -160,7 +160,8 @@ void WeekTimeline::paintSpans(QPainter& painter) const
             painter.setPen(QColor(255, 255, 255, 140));
             for (double x = mark.rect.left() + gap; x < mark.rect.right() && intervalLines < kMaxIntervalLines;
                  x += gap, ++intervalLines)
-                painter.drawLine(QPointF(x, mark.rect.bottom() - mark.rect.height() / 3), QPointF(x, mark.rect.bottom()));
+                painter.drawLine(QPointF(x, mark.rect.bottom() - mark.rect.height() / 3),
+                                 QPointF(x, mark.rect.bottom()));
         }
         if (!mark.labelRect.isEmpty()) {
             painter.setPen(Qt::white);

@@ -1,7 +1,7 @@
 #include "whenruns/WeekViewSwitch.h"
 
-#include "ui/Guard.h"
 #include "store/SharedState.h"
+#include "ui/Guard.h"
 #include "whenruns/Schedule.h"
 #include "whenruns/WeekTimeline.h"
 

@@ -1,10 +1,10 @@
 #include "year/Form_DeleteYear.h"
 
+#include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
-#include "store/SharedState.h"
 #include "year/YearEntries.h"
 
 #include <QComboBox>
@@ -116,7 +116,8 @@ void Form_DeleteYear::Option_Delete_Click(int index)
 bool Form_DeleteYear::confirmed(const QString& subject)
 {
     if (MessageBox::show(this, subject + QStringLiteral(" のデータをすべて消去してもよろしいですか？"), kTitle,
-                         MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+                         MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes)
         return true;
     Button_Cancel->setFocus();
     return false;
@@ -124,7 +125,8 @@ bool Form_DeleteYear::confirmed(const QString& subject)
 
 void Form_DeleteYear::finish(const QString& subject)
 {
-    MessageBox::show(this, subject + QStringLiteral(" のデータを消去しました。"), kTitle, MessageBox::Icon::Information);
+    MessageBox::show(this, subject + QStringLiteral(" のデータを消去しました。"), kTitle,
+                     MessageBox::Icon::Information);
     accept();
 }
 
@@ -149,8 +151,8 @@ void Form_DeleteYear::Button_OK_Click()
         return;
     }
     const int year = Combo_Year->currentData().toInt();
-    const QString subject = circuit + (year == kEveryYear ? QStringLiteral(" 毎年")
-                                                          : QStringLiteral(" 20") + Combo_Year->currentText());
+    const QString subject =
+        circuit + (year == kEveryYear ? QStringLiteral(" 毎年") : QStringLiteral(" 20") + Combo_Year->currentText());
     if (!confirmed(subject))
         return;
     if (year == kEveryYear)

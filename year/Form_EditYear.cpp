@@ -1,13 +1,13 @@
 #include "year/Form_EditYear.h"
 
+#include "special/Form_SpecialSelect.h"
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
 #include "ui/BusyCursor.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
-#include "special/Form_SpecialSelect.h"
-#include "store/SharedState.h"
-#include "store/StoreRoutines.h"
 #include "year/SpecialFrame.h"
 #include "year/YearEntries.h"
 
@@ -258,11 +258,13 @@ void Form_EditYear::Button_OK_Click()
             result = YearEntries::WriteDatedRun(m_circuit, m_from, m_to, action, special);
         }
         if (result.capacityReached)
-            MessageBox::show(this,
-                             action == Action::Stop
-                                 ? QStringLiteral("年間プログラムの設定可能数を%1超えてしまうため作成できません。").arg(YearCapacity)
-                                 : QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。").arg(YearCapacity),
-                             kTitle, MessageBox::Icon::Critical);
+            MessageBox::show(
+                this,
+                action == Action::Stop
+                    ? QStringLiteral("年間プログラムの設定可能数を%1超えてしまうため作成できません。").arg(YearCapacity)
+                    : QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。")
+                          .arg(YearCapacity),
+                kTitle, MessageBox::Icon::Critical);
     }
     accept();
 }

@@ -1,14 +1,14 @@
 #include "year/Form_Holiday.h"
 
+#include "holidays/Holidays.h"
+#include "special/Form_SpecialSelect.h"
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
 #include "ui/BusyCursor.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
-#include "holidays/Holidays.h"
-#include "special/Form_SpecialSelect.h"
-#include "store/SharedState.h"
-#include "store/StoreRoutines.h"
 #include "year/SpecialFrame.h"
 #include "year/YearEntries.h"
 
@@ -227,11 +227,11 @@ bool Form_Holiday::confirmWrite(const QList<QDate>& days, int special)
     }
     if (plan.toReplace == 0)
         return true;
-    return MessageBox::show(this,
-                            QStringLiteral("設定済みの%1日の年間プログラムを置き換えます。\r\nよろしいですか？")
-                                .arg(plan.toReplace),
-                            kTitle, MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    return MessageBox::show(
+               this,
+               QStringLiteral("設定済みの%1日の年間プログラムを置き換えます。\r\nよろしいですか？").arg(plan.toReplace),
+               kTitle, MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 void Form_Holiday::Button_OK_Click()

@@ -1,15 +1,15 @@
 #include "year/Form_Year.h"
 
-#include "ui/Guard.h"
-#include "ui/MessageBox.h"
-#include "ui/ModalDialogs.h"
-#include "ui/Widgets.h"
-#include "ui/WindowUtil.h"
 #include "special/Form_SpecialSelect.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
+#include "ui/Guard.h"
+#include "ui/MessageBox.h"
+#include "ui/ModalDialogs.h"
+#include "ui/Widgets.h"
+#include "ui/WindowUtil.h"
 #include "week/ListControls.h"
 #include "year/Form_DeleteYear.h"
 #include "year/Form_EditYear.h"
@@ -62,12 +62,12 @@ void Form_Year::buildWindow()
     Label_Info = makeLabel(this, "Label_Info", QStringLiteral("年間プログラムを作成するには日付をクリックします"));
     Button_DeleteYear = makeButton(this, "Button_DeleteYear", QStringLiteral("年間プログラム削除 (&D)"),
                                    QStringLiteral("設定済みの年間プログラムを削除します。"), kButtonSize);
-    Button_Special = makeButton(this, "Button_Special", QStringLiteral("特殊プログラム作成 (&S)"),
-                                QStringLiteral("年間プログラムで日付に割り当てる特殊パターンの時刻を設定します。"),
-                                kButtonSize);
-    Button_Holiday = makeButton(this, "Button_Holiday", QStringLiteral("祝日設定 (&H)"),
-                                QStringLiteral("表示している年の祝日をまとめて停止または特殊プログラムに設定します。"),
-                                kButtonSize);
+    Button_Special =
+        makeButton(this, "Button_Special", QStringLiteral("特殊プログラム作成 (&S)"),
+                   QStringLiteral("年間プログラムで日付に割り当てる特殊パターンの時刻を設定します。"), kButtonSize);
+    Button_Holiday =
+        makeButton(this, "Button_Holiday", QStringLiteral("祝日設定 (&H)"),
+                   QStringLiteral("表示している年の祝日をまとめて停止または特殊プログラムに設定します。"), kButtonSize);
     Button_Holiday->setEnabled(false);
     Label_Rest = makeLabel(this, "Label_Rest", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
     Label_ProgramCount = makeLabel(this, "Label_ProgramCount", QStringLiteral("500"));
@@ -170,9 +170,9 @@ bool Form_Year::circuitChosen()
 void Form_Year::markDays()
 {
     const int circuit = selectedCircuit();
-    MonthView1->setMarks(circuit == 0 ? QVector<bool>()
-                                      : YearEntries::MarkedDays(circuit, MonthView1->firstShownDate(),
-                                                                MonthCalendar::ShownDays));
+    MonthView1->setMarks(
+        circuit == 0 ? QVector<bool>()
+                     : YearEntries::MarkedDays(circuit, MonthView1->firstShownDate(), MonthCalendar::ShownDays));
     if (circuit != 0)
         focusCircuitChoice();
 }
@@ -206,8 +206,8 @@ void Form_Year::MonthView1_PageChanged(bool byNavigation)
 {
     markDays();
     if (byNavigation && selectedCircuit() != 0) {
-        const QDate first = std::max(QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1),
-                                     MonthView1->minimumDate());
+        const QDate first =
+            std::max(QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1), MonthView1->minimumDate());
         MonthView1->setSelection(first, first);
     }
 }

@@ -398,16 +398,32 @@ void MonthCalendar::keyPress(QKeyEvent* event)
 {
     const bool extend = event->modifiers() & Qt::ShiftModifier;
     switch (event->key()) {
-    case Qt::Key_Left: moveTo(m_value.addDays(-1), extend); break;
-    case Qt::Key_Right: moveTo(m_value.addDays(1), extend); break;
-    case Qt::Key_Up: moveTo(m_value.addDays(-7), extend); break;
-    case Qt::Key_Down: moveTo(m_value.addDays(7), extend); break;
-    case Qt::Key_PageUp: showMonth(m_year, m_month - 1); break;  // month 0 is last December
-    case Qt::Key_PageDown: showMonth(m_year, m_month + 1); break;
+    case Qt::Key_Left:
+        moveTo(m_value.addDays(-1), extend);
+        break;
+    case Qt::Key_Right:
+        moveTo(m_value.addDays(1), extend);
+        break;
+    case Qt::Key_Up:
+        moveTo(m_value.addDays(-7), extend);
+        break;
+    case Qt::Key_Down:
+        moveTo(m_value.addDays(7), extend);
+        break;
+    case Qt::Key_PageUp:
+        showMonth(m_year, m_month - 1);
+        break;  // month 0 is last December
+    case Qt::Key_PageDown:
+        showMonth(m_year, m_month + 1);
+        break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Space: finishRun(); break;
-    default: event->ignore(); return;
+    case Qt::Key_Space:
+        finishRun();
+        break;
+    default:
+        event->ignore();
+        return;
     }
     event->accept();
 }

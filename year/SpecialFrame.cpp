@@ -1,11 +1,11 @@
 #include "year/SpecialFrame.h"
 
-#include "ui/Guard.h"
-#include "ui/ModalDialogs.h"
-#include "ui/Widgets.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
 #include "store/SharedState.h"
+#include "ui/Guard.h"
+#include "ui/ModalDialogs.h"
+#include "ui/Widgets.h"
 
 #include <QComboBox>
 #include <QGroupBox>

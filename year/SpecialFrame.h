@@ -10,8 +10,7 @@ class QWidget;
 // The 特殊番号 frame of the year dialogs (日付設定, 祝日設定): the special
 // number in use, a new number and the editing of the chosen one, both in
 // the special window.
-struct SpecialFrame
-{
+struct SpecialFrame {
     QGroupBox* Frame_Special = nullptr;
     QComboBox* Combo_Special = nullptr;
     QPushButton* Button_New = nullptr;

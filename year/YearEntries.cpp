@@ -58,9 +58,9 @@ DayOutcome writeDay(const DayRow& row, Action action, int special, bool limited)
         return DayOutcome::Unchanged;
     if (limited && YearCapacityExceeded(1))
         return DayOutcome::Refused;
-    ProgramStore::exec(QStringLiteral("INSERT INTO %1 (ID, %2, SpecialNO) VALUES (0, %3, ?)")
-                           .arg(row.table, row.columns, row.marks),
-                       row.key + QVariantList{special});
+    ProgramStore::exec(
+        QStringLiteral("INSERT INTO %1 (ID, %2, SpecialNO) VALUES (0, %3, ?)").arg(row.table, row.columns, row.marks),
+        row.key + QVariantList{special});
     return DayOutcome::Added;
 }
 
@@ -203,9 +203,10 @@ bool WriteDatedDays(int circuit, const QList<QDate>& days, int special)
     if (PlanDatedDays(circuit, days, special).toAdd > RemainingYearCapacity())
         return false;
     for (const QDate& day : days) {
-        const QSqlQuery updated = ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = ? WHERE "
-                                                                    "CircuitNO = ? AND Year = ? AND Month = ? AND Day = ?"),
-                                                     QVariantList{special} + dayKey(circuit, day));
+        const QSqlQuery updated =
+            ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = ? WHERE "
+                                              "CircuitNO = ? AND Year = ? AND Month = ? AND Day = ?"),
+                               QVariantList{special} + dayKey(circuit, day));
         if (updated.numRowsAffected() == 0)
             ProgramStore::exec(QStringLiteral("INSERT INTO T_Year (ID, CircuitNO, Year, Month, Day, SpecialNO) "
                                               "VALUES (0, ?, ?, ?, ?, ?)"),
@@ -228,16 +229,16 @@ QList<int> YearsWithEntries(int circuit)
 
 bool HasEveryYearEntries(int circuit)
 {
-    return firstValue(ProgramStore::exec(QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? LIMIT 1"),
-                                         {circuit}))
+    return firstValue(
+               ProgramStore::exec(QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? LIMIT 1"), {circuit}))
         .has_value();
 }
 
 int DeleteAllEntries(int circuit)
 {
     Transaction transaction(StoreChanges::Dated | StoreChanges::EveryYear, circuit);
-    const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit}) +
-                        deleteRows("T_Year", QStringLiteral("CircuitNO = ?"), {circuit});
+    const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit})
+        + deleteRows("T_Year", QStringLiteral("CircuitNO = ?"), {circuit});
     RenumberTable(QStringLiteral("T_YearE"));
     RenumberTable(QStringLiteral("T_Year"));
     transaction.commit();

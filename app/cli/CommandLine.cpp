@@ -130,14 +130,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"check", runFileCommand},
-    {"normalize", runFileCommand},
-    {"holidays", printHolidays},
-    {"day", runDay},
-    {"diff", runDiff},
-    {"pdf", nullptr, runPdfCommand},
-    {"--help", printHelp},
-    {"-h", printHelp},
+    {"check", runFileCommand},   {"normalize", runFileCommand},   {"holidays", printHolidays}, {"day", runDay},
+    {"diff", runDiff},           {"pdf", nullptr, runPdfCommand}, {"--help", printHelp},       {"-h", printHelp},
     {"--version", printVersion},
 };
 
@@ -153,8 +147,9 @@ const Command* commandFor(const QByteArray& word)
 // first group takes a value ("-platform offscreen"), which may also be
 // joined with "=" ("-style=fusion"). Qt reads "--x" as "-x".
 const char* const kQtOptionsWithValue[] = {
-    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry", "-qwindowicon",
-    "-qwindowtitle", "-session", "-display", "-geometry", "-style", "-stylesheet", "-qmljsdebugger",
+    "-platform",    "-platformpluginpath", "-platformtheme", "-plugin",  "-qwindowgeometry",
+    "-qwindowicon", "-qwindowtitle",       "-session",       "-display", "-geometry",
+    "-style",       "-stylesheet",         "-qmljsdebugger",
 };
 const char* const kQtFlags[] = {"-reverse", "-widgetcount", "-nograb", "-dograb"};
 
@@ -271,7 +266,8 @@ int runCommandLine(int argc, char** argv)
     const int failure = printed.isEmpty() ? 0 : outputClosed ? EBADF : writeStandardOutput(printed.toUtf8());
     if (failure == 0)
         return status;
-    err << QStringLiteral("wzqxprog: 標準出力に書き込めません（%1）。\n").arg(QString::fromLocal8Bit(std::strerror(failure)));
+    err << QStringLiteral("wzqxprog: 標準出力に書き込めません（%1）。\n")
+               .arg(QString::fromLocal8Bit(std::strerror(failure)));
     return ExitFileError;
 }
 

@@ -31,7 +31,8 @@ QString snapshot()
         rows << QStringLiteral("--");
     }
     for (int circuit = 1; circuit <= 8; ++circuit)
-        rows << QString::number(CircuitSettings[circuit].Program) << QString::number(CircuitSettings[circuit].PulseTime);
+        rows << QString::number(CircuitSettings[circuit].Program)
+             << QString::number(CircuitSettings[circuit].PulseTime);
     return rows.join(QLatin1Char(','));
 }
 

@@ -31,17 +31,17 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kPeak = 0.70794578438413791; // -3 dBFS
+constexpr double kPeak = 0.70794578438413791;  // -3 dBFS
 constexpr double kFadeSeconds = 1.0;
-constexpr double kLead = 0.25; // silence before the first stroke
+constexpr double kLead = 0.25;  // silence before the first stroke
 
 // ---------------------------------------------------------------------------
 // Instruments
 
 struct Partial {
-    double ratio; // frequency relative to the struck note
+    double ratio;  // frequency relative to the struck note
     double amp;
-    double tau;   // amplitude decay time constant in seconds (at C5)
+    double tau;  // amplitude decay time constant in seconds (at C5)
 };
 
 struct Timbre {
@@ -71,26 +71,18 @@ const Timbre& chime()
 // Glockenspiel: modes of a free steel bar (1 : 2.756 : 5.404 : 8.933).
 const Timbre& glock()
 {
-    static const Timbre t{{{1.0, 1.00, 1.1},
-                           {1.0011, 0.22, 1.1},
-                           {2.756, 0.30, 0.35},
-                           {5.404, 0.11, 0.15},
-                           {8.933, 0.04, 0.08}},
-                          0.003,
-                          1.2};
+    static const Timbre t{
+        {{1.0, 1.00, 1.1}, {1.0011, 0.22, 1.1}, {2.756, 0.30, 0.35}, {5.404, 0.11, 0.15}, {8.933, 0.04, 0.08}},
+        0.003,
+        1.2};
     return t;
 }
 
 // Soft bell, close to a vibraphone bar (tuned 1 : 4 : 10) with a mellow twin.
 const Timbre& softBell()
 {
-    static const Timbre t{{{1.0, 1.00, 1.8},
-                           {1.0021, 0.30, 1.8},
-                           {2.0, 0.06, 0.9},
-                           {3.98, 0.15, 0.5},
-                           {9.85, 0.025, 0.15}},
-                          0.009,
-                          1.5};
+    static const Timbre t{
+        {{1.0, 1.00, 1.8}, {1.0021, 0.30, 1.8}, {2.0, 0.06, 0.9}, {3.98, 0.15, 0.5}, {9.85, 0.025, 0.15}}, 0.009, 1.5};
     return t;
 }
 
@@ -100,8 +92,8 @@ const Timbre& softBell()
 struct Voice {
     const Timbre* timbre;
     double gain;
-    double damp;    // damp a note after damp * its written length; 0 = let it ring
-    double tremolo; // depth of a slow amplitude tremolo, 0..1
+    double damp;     // damp a note after damp * its written length; 0 = let it ring
+    double tremolo;  // depth of a slow amplitude tremolo, 0..1
     std::string score;
 };
 
@@ -110,31 +102,39 @@ struct Tune {
     const char* title;
     double seconds;  // exact length of the rendered file
     int beatsPerBar;
-    int transpose;   // semitones applied to every voice
-    double tail;     // seconds from the last stroke to the end of the file
-    double reverb;   // wet level
-    std::string tempo; // "beat:speed ..." relative tempo changes
+    int transpose;      // semitones applied to every voice
+    double tail;        // seconds from the last stroke to the end of the file
+    double reverb;      // wet level
+    std::string tempo;  // "beat:speed ..." relative tempo changes
     std::vector<Voice> voices;
 };
 
 struct Note {
     double beat;
     int midi;
-    double beats; // written length
+    double beats;  // written length
     double vel;
 };
 
 int pitchClass(char letter)
 {
     switch (letter) {
-    case 'C': return 0;
-    case 'D': return 2;
-    case 'E': return 4;
-    case 'F': return 5;
-    case 'G': return 7;
-    case 'A': return 9;
-    case 'B': return 11;
-    default: throw std::runtime_error(std::string("bad note letter '") + letter + "'");
+    case 'C':
+        return 0;
+    case 'D':
+        return 2;
+    case 'E':
+        return 4;
+    case 'F':
+        return 5;
+    case 'G':
+        return 7;
+    case 'A':
+        return 9;
+    case 'B':
+        return 11;
+    default:
+        throw std::runtime_error(std::string("bad note letter '") + letter + "'");
     }
 }
 
@@ -241,9 +241,9 @@ std::vector<Note> parseScore(const std::string& score, int beatsPerBar, double& 
 // placed at the lowest pitch >= `low`.
 
 struct Chord {
-    int root;            // pitch class
-    std::vector<int> upper; // pitch classes above the root
-    int bass;            // pitch class
+    int root;                // pitch class
+    std::vector<int> upper;  // pitch classes above the root
+    int bass;                // pitch class
 };
 
 Chord parseChord(const std::string& s)
@@ -309,8 +309,7 @@ std::string fmtBeats(double b)
 
 enum class Part { Bass, Upper };
 
-std::string arrange(const std::string& progression, Part part, int low, const std::string& rhythm,
-                    double vel = 1.0)
+std::string arrange(const std::string& progression, Part part, int low, const std::string& rhythm, double vel = 1.0)
 {
     std::istringstream in(progression);
     std::string tok, out;
@@ -385,7 +384,13 @@ std::vector<Tune> tunes()
     // 1. Quarter-hour chime. The traditional four-bell Westminster changes, in
     //    the order rung before the hour (changes 2, 3, 4, 5), in 3/4 with a
     //    dotted half on each fourth bell. A single tubular-bell line.
-    all.push_back({1, "Westminster quarters (the four hour changes)", 24.0, 3, -2, 5.0, 0.28,
+    all.push_back({1,
+                   "Westminster quarters (the four hour changes)",
+                   24.0,
+                   3,
+                   -2,
+                   5.0,
+                   0.28,
                    "18:0.92",
                    {{&chime(), 1.0, 0, 0,
                      "C5:1 E5:1 D5:1 | G4:3 | C5:1 D5:1 E5:1 | C5:3 | "
@@ -399,7 +404,14 @@ std::vector<Tune> tunes()
         std::string melody = "C5:1 D5:1 E5:1 G5:1 | A5:2 G5:2 | E5:1 G5:1 A5:1 C6:1 | D6:3 r:1 | "
                              "C6:1 A5:1 G5:1 A5:1 | E5:2 D5:2 | E5:1 G5:1 A5:1 D6:1 | C6:3 r:1 | "
                              "C5:1 E5:1 G5:1 C6:1 | D6:1 E6:1 C6:1 A5:1 | G5:1 A5:1 D6:1 B5:1 | C6:4 |";
-        all.push_back({2, "School bell (rising call)", 37.0, 4, 0, 4.5, 0.25, "40:0.94",
+        all.push_back({2,
+                       "School bell (rising call)",
+                       37.0,
+                       4,
+                       0,
+                       4.5,
+                       0.25,
+                       "40:0.94",
                        {{&chime(), 1.0, 0, 0, melody},
                         {&chime(), 0.32, 1.3, 0, arrangeToEnd(prog, Part::Bass, 43, "x")},
                         {&softBell(), 0.16, 1.1, 0, arrangeToEnd(prog, Part::Upper, 55, "x")}}});
@@ -414,7 +426,14 @@ std::vector<Tune> tunes()
                              "E5:2 G5:1 | A5:2 G5:1 | E5:1 D5:1 C5:1 | D5:3 | "
                              "F5:2 A5:1 | G5:2 E5:1 | F5:2 D5:1 | E5:2 C5:1 | "
                              "E5:2 G5:1 | A5:1 G5:1 E5:1 | D5:2 E5:1 | C5:3 |";
-        all.push_back({3, "Lullaby", 41.0, 3, -3, 5.5, 0.30, "39:0.93 42:0.85",
+        all.push_back({3,
+                       "Lullaby",
+                       41.0,
+                       3,
+                       -3,
+                       5.5,
+                       0.30,
+                       "39:0.93 42:0.85",
                        {{&softBell(), 1.0, 0, 0.10, melody},
                         {&softBell(), 0.40, 1.0, 0.10, arrangeToEnd(prog, Part::Bass, 43, "x..")},
                         {&softBell(), 0.20, 1.0, 0.10, arrangeToEnd(prog, Part::Upper, 55, ".x.", 0.9)}}});
@@ -428,7 +447,14 @@ std::vector<Tune> tunes()
         std::string melody = "G4:2 C5:2 | E5:2 D5:1 C5:1 | D5:2 G5:2 | E5:4 | "
                              "A5:2 G5:1 E5:1 | F5:2 E5:1 D5:1 | E5:2 C5:1 A4:1 | G4:4 | "
                              "C5:2 E5:2 | G5:3 A5:1 | G5:2 E5:1 D5:1 | F5:2 D5:2 | C5:4 |";
-        all.push_back({4, "Hall chime", 55.0, 4, 2, 6.0, 0.34, "44:0.9",
+        all.push_back({4,
+                       "Hall chime",
+                       55.0,
+                       4,
+                       2,
+                       6.0,
+                       0.34,
+                       "44:0.9",
                        {{&chime(), 1.0, 0, 0, melody},
                         {&chime(), 0.38, 1.4, 0, arrangeToEnd(prog, Part::Bass, 41, "x")},
                         {&chime(), 0.13, 1.2, 0, arrangeToEnd(prog, Part::Upper, 55, "x")}}});
@@ -439,16 +465,22 @@ std::vector<Tune> tunes()
     {
         std::string prog = "C:4 | Dm:2 G:2 | Dm:4 | G:2 C:2 | C:4 | G:2 C:2 | Dm:2 G:2 | C:4 | "
                            "F:4 | C:4 | Dm:4 | G:4 | C:4 | G:2 Am:2 | C:2 G:2 | C:4 | C:4 |";
-        std::string melody =
-            "C5:0.5 E5:0.5 G5:1 G5:0.5 E5:0.5 G5:1 | A5:0.5 G5:0.5 F5:0.5 E5:0.5 D5:2 | "
-            "D5:0.5 F5:0.5 A5:1 A5:0.5 F5:0.5 A5:1 | B5:0.5 A5:0.5 G5:0.5 F5:0.5 E5:2 | "
-            "C5:0.5 E5:0.5 G5:1 G5:0.5 E5:0.5 C6:1 | B5:0.5 A5:0.5 G5:0.5 F5:0.5 E5:1 G5:1 | "
-            "F5:0.5 E5:0.5 D5:0.5 E5:0.5 F5:1 B4:1 | C5:2 r:1 G4:1 | "
-            "A5:1 A5:0.5 B5:0.5 C6:1 A5:1 | G5:1 G5:0.5 A5:0.5 G5:1 E5:1 | "
-            "F5:1 F5:0.5 G5:0.5 A5:1 F5:1 | E5:1 D5:1 G5:2 | "
-            "C5:0.5 E5:0.5 G5:1 G5:0.5 E5:0.5 C6:1 | B5:0.5 A5:0.5 G5:0.5 F5:0.5 E5:1 A5:1 | "
-            "G5:0.5 E5:0.5 D5:0.5 C5:0.5 D5:1 B4:1 | C5:1 G4:1 C5:1 G5:1 | C6:4 |";
-        all.push_back({5, "March", 40.0, 4, 7, 3.75, 0.22, "",
+        std::string melody = "C5:0.5 E5:0.5 G5:1 G5:0.5 E5:0.5 G5:1 | A5:0.5 G5:0.5 F5:0.5 E5:0.5 D5:2 | "
+                             "D5:0.5 F5:0.5 A5:1 A5:0.5 F5:0.5 A5:1 | B5:0.5 A5:0.5 G5:0.5 F5:0.5 E5:2 | "
+                             "C5:0.5 E5:0.5 G5:1 G5:0.5 E5:0.5 C6:1 | B5:0.5 A5:0.5 G5:0.5 F5:0.5 E5:1 G5:1 | "
+                             "F5:0.5 E5:0.5 D5:0.5 E5:0.5 F5:1 B4:1 | C5:2 r:1 G4:1 | "
+                             "A5:1 A5:0.5 B5:0.5 C6:1 A5:1 | G5:1 G5:0.5 A5:0.5 G5:1 E5:1 | "
+                             "F5:1 F5:0.5 G5:0.5 A5:1 F5:1 | E5:1 D5:1 G5:2 | "
+                             "C5:0.5 E5:0.5 G5:1 G5:0.5 E5:0.5 C6:1 | B5:0.5 A5:0.5 G5:0.5 F5:0.5 E5:1 A5:1 | "
+                             "G5:0.5 E5:0.5 D5:0.5 C5:0.5 D5:1 B4:1 | C5:1 G4:1 C5:1 G5:1 | C6:4 |";
+        all.push_back({5,
+                       "March",
+                       40.0,
+                       4,
+                       7,
+                       3.75,
+                       0.22,
+                       "",
                        {{&glock(), 1.0, 3.0, 0, melody},
                         {&chime(), 0.36, 0.9, 0, arrangeToEnd(prog, Part::Bass, 41, "x.x.")},
                         {&softBell(), 0.22, 0.8, 0, arrangeToEnd(prog, Part::Upper, 55, ".x.x", 0.85)}}});
@@ -462,7 +494,14 @@ std::vector<Tune> tunes()
         std::string melody = "E5:1.5 D5:0.5 C5:1 D5:1 | E5:1 G5:1 A5:2 | G5:1.5 E5:0.5 D5:1 C5:1 | D5:3 r:1 | "
                              "E5:1.5 G5:0.5 A5:1 C6:1 | A5:1 G5:1 E5:2 | D5:1.5 E5:0.5 G5:1 D5:1 | C5:3 r:1 | "
                              "A5:1.5@0.8 G5:0.5@0.8 E5:1@0.8 D5:1@0.8 | C5:4@0.9 |";
-        all.push_back({6, "Evening", 39.0, 4, -4, 5.75, 0.32, "32:0.9",
+        all.push_back({6,
+                       "Evening",
+                       39.0,
+                       4,
+                       -4,
+                       5.75,
+                       0.32,
+                       "32:0.9",
                        {{&softBell(), 1.0, 0, 0.22, melody},
                         {&softBell(), 0.42, 1.2, 0.22, arrangeToEnd(prog, Part::Bass, 43, "x")},
                         {&softBell(), 0.17, 1.2, 0.22, arrangeToEnd(prog, Part::Upper, 55, "x")}}});
@@ -490,10 +529,16 @@ std::vector<Tune> tunes()
                              "r:1 E6:1@0.45 r:1 C6:1@0.45 | r:1 C6:1@0.45 r:1 G5:1@0.45 | "
                              "r:1 A5:1@0.45 r:1 G5:1@0.45 | E6:4@0.5 |";
         std::string bass = arrange(progA, Part::Bass, 41, "x") + arrange(progB, Part::Bass, 41, "x.x.")
-                           + arrangeToEnd(progC, Part::Bass, 41, "x");
+            + arrangeToEnd(progC, Part::Bass, 41, "x");
         std::string upper = arrange(progA, Part::Upper, 55, "x") + arrange(progB, Part::Upper, 55, ".x.x", 0.8)
-                            + arrangeToEnd(progC, Part::Upper, 55, "x");
-        all.push_back({7, "Three-part piece (theme, episode, return)", 74.0, 4, 2, 6.0, 0.30,
+            + arrangeToEnd(progC, Part::Upper, 55, "x");
+        all.push_back({7,
+                       "Three-part piece (theme, episode, return)",
+                       74.0,
+                       4,
+                       2,
+                       6.0,
+                       0.30,
                        "32:1.08 64:1 80:0.92 82:0.85",
                        {{&chime(), 1.0, 0, 0, themeA + restB + themeC},
                         {&glock(), 0.85, 3.0, 0, restB + glockB + glockC},
@@ -507,7 +552,8 @@ std::vector<Tune> tunes()
 // Tempo: piecewise constant speed factors over beats, scaled so that a given
 // beat lands at a given time.
 
-class TempoMap {
+class TempoMap
+{
 public:
     explicit TempoMap(const std::string& marks)
     {
@@ -548,7 +594,7 @@ private:
 // Small deterministic generator, so renders are reproducible.
 struct Lcg {
     uint32_t s;
-    double next() // [0, 1)
+    double next()  // [0, 1)
     {
         s = s * 1664525u + 1013904223u;
         return (s >> 8) * (1.0 / 16777216.0);
@@ -565,8 +611,8 @@ double metricAccent(double beat, int beatsPerBar)
     return 0.84;
 }
 
-void strike(std::vector<double>& buf, int rate, double onset, double freq, double vel, double gain,
-            double dampAt, double tremolo, const Timbre& tb, Lcg& rng)
+void strike(std::vector<double>& buf, int rate, double onset, double freq, double vel, double gain, double dampAt,
+            double tremolo, const Timbre& tb, Lcg& rng)
 {
     const size_t first = static_cast<size_t>(std::lround(onset * rate));
     if (first >= buf.size())
@@ -611,7 +657,7 @@ void strike(std::vector<double>& buf, int rate, double onset, double freq, doubl
             y = x * sw + y * cw;
             x = nx;
             env *= i >= dampSample ? decay * release : decay;
-            if ((i & 1023) == 1023) { // keep the rotation on the unit circle
+            if ((i & 1023) == 1023) {  // keep the rotation on the unit circle
                 const double r = 1.0 / std::sqrt(x * x + y * y);
                 x *= r;
                 y *= r;
@@ -675,13 +721,12 @@ std::vector<double> render(const Tune& tune, int rate)
         try {
             parts.push_back(parseScore(tune.voices[v].score, tune.beatsPerBar, len));
         } catch (const std::exception& e) {
-            throw std::runtime_error("tune " + std::to_string(tune.number) + ", voice "
-                                     + std::to_string(v + 1) + ": " + e.what());
+            throw std::runtime_error("tune " + std::to_string(tune.number) + ", voice " + std::to_string(v + 1) + ": "
+                                     + e.what());
         }
         if (length >= 0 && std::fabs(len - length) > 1e-9)
             throw std::runtime_error("tune " + std::to_string(tune.number) + ": voice " + std::to_string(v + 1)
-                                     + " lasts " + std::to_string(len) + " beats, voice 1 "
-                                     + std::to_string(length));
+                                     + " lasts " + std::to_string(len) + " beats, voice 1 " + std::to_string(length));
         length = len;
         for (const Note& n : parts.back())
             lastOnset = std::max(lastOnset, n.beat);
@@ -692,8 +737,8 @@ std::vector<double> render(const Tune& tune, int rate)
     if (musicSeconds <= 0 || tune.tail < 2.5)
         throw std::runtime_error("tune " + std::to_string(tune.number) + ": bad tail");
     const double secPerUnit = musicSeconds / tempo.units(lastOnset);
-    std::fprintf(stderr, "tune %d: %g beats, %.1f bpm, last stroke at %.2f s\n", tune.number, length,
-                 60.0 / secPerUnit, kLead + tempo.units(lastOnset) * secPerUnit);
+    std::fprintf(stderr, "tune %d: %g beats, %.1f bpm, last stroke at %.2f s\n", tune.number, length, 60.0 / secPerUnit,
+                 kLead + tempo.units(lastOnset) * secPerUnit);
 
     const size_t total = static_cast<size_t>(std::llround(tune.seconds * rate));
     std::vector<double> dry(total, 0.0);
@@ -701,7 +746,7 @@ std::vector<double> render(const Tune& tune, int rate)
     for (size_t v = 0; v < parts.size(); ++v) {
         const Voice& voice = tune.voices[v];
         for (const Note& n : parts[v]) {
-            const double jitter = (rng.next() - 0.5) * 0.006; // strokes are never machine-exact
+            const double jitter = (rng.next() - 0.5) * 0.006;  // strokes are never machine-exact
             const double onset = kLead + tempo.units(n.beat) * secPerUnit + (v ? jitter : 0.0);
             const double freq = 440.0 * std::pow(2.0, (n.midi + tune.transpose - 69) / 12.0);
             const double vel = n.vel * metricAccent(n.beat, tune.beatsPerBar) * (0.97 + 0.06 * rng.next());
@@ -753,8 +798,8 @@ void writeWav(const std::string& path, const std::vector<double>& samples, int r
     put32(f, 36 + dataBytes);
     f.write("WAVEfmt ", 8);
     put32(f, 16);
-    put16(f, 1); // PCM
-    put16(f, 1); // mono
+    put16(f, 1);  // PCM
+    put16(f, 1);  // mono
     put32(f, static_cast<uint32_t>(rate));
     put32(f, static_cast<uint32_t>(rate * 2));
     put16(f, 2);
@@ -775,7 +820,7 @@ int usage()
     return 2;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

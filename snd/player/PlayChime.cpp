@@ -1,8 +1,8 @@
 #include "snd/player/PlayChime.h"
 
+#include "snd/player/ChimePlayer.h"
 #include "ui/BusyCursor.h"
 #include "ui/MessageBox.h"
-#include "snd/player/ChimePlayer.h"
 
 #include <QCoreApplication>
 #include <QDir>
