@@ -1,5 +1,6 @@
 #include "app/cli/CommandLine.h"
 
+#include "app/cli/BellsCommand.h"
 #include "holidays/HolidaysCommand.h"
 #include "print/PdfCommand.h"
 #include "progfile/ProgramFileReader.h"
@@ -28,6 +29,9 @@ const char* const kUsage =
     "  pdf FILE OUT.pdf --circuit N --listing week|special|year [--year YY|every]  一覧表を PDF にします (4 印刷するデータなし)\n"
     "  day FILE YYYY-MM-DD [--json]\n"
     "                          その日に各回路で実行されるプログラムを表示します\n"
+    "  bells IN OUT --circuit N --days 平日|毎日|日|月|火|水|木|金|土|P01～P99\n"
+    "        --periods H:MM-H:MM[,H:MM-H:MM...] [--pre-bell M] [--tunes S,E,P]\n"
+    "                          時程の開始・終了 (と予鈴) に報時・チャイムを加えて OUT に書き込みます\n"
     "  diff OLD NEW            二つのプログラムファイルの違いを回路ごとに表示します\n"
     "                          (終了コード: 0 同じ, 1 違いあり, 3 読み込めない)\n"
     "  --help                  この説明を表示します\n"
@@ -132,7 +136,7 @@ struct Command {
 const Command kCommands[] = {
     {"check", runFileCommand},   {"normalize", runFileCommand},   {"holidays", printHolidays}, {"day", runDay},
     {"diff", runDiff},           {"pdf", nullptr, runPdfCommand}, {"--help", printHelp},       {"-h", printHelp},
-    {"--version", printVersion},
+    {"--version", printVersion}, {"bells", runBellsCommand},
 };
 
 const Command* commandFor(const QByteArray& word)

@@ -326,6 +326,53 @@ private slots:
         QVERIFY2(!QDir(file(QStringLiteral("home"))).exists(), "the editor's store was touched");
     }
 
+    // bells on an IN with 報時 circuit 1 and chime circuit 2 (Monday 9:00 held); a row's options replace those of
+    // "--circuit 2 --days 月 --periods 9:00-9:10". A written OUT, given as IN and OUT again, stays byte for byte.
+    void bellsCommand_data()
+    {
+        QTest::addColumn<QStringList>("options"); QTest::addColumn<QString>("in"); QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");  // part of standard output or error
+        const auto row = [](const char* name, const QStringList& options, int status, const char* message,
+                            const char* in = "") { QTest::newRow(name) << options << in << status << QString(message); };
+        row("added", {"--pre-bell", "10", "--tunes", "2,3,4"}, 0, "追加: 2  既存のため追加せず: 1");
+        row("over capacity", {"--days", "毎日", "--periods", "9:00-9:10,9:20-9:30"}, 2, "必要: 27  残り: 20", "full");
+        row("invalid IN", {}, 1, "データが不正です。", "bad");
+        row("unwritable OUT", {}, 3, "/none/out.dat", "no folder");
+        row("option twice", {"--pre-bell", "5", "--pre-bell", "5"}, 64, "--pre-bell は一度だけ");
+        for (const char* periods : {"23:00-24:00", "8:00-8:61", "8:00-", "", "8:00-9:00,8:30-9:30", "9:00-9:30,8:00-8:30"})
+            QTest::addRow("periods %s", periods) << QStringList{"--periods", periods} << "" << 64 << "--periods には";
+        row("circuit 02", {"--circuit", "02"}, 64, "--circuit には");
+        row("timer circuit", {"--circuit", "3"}, 64, "回路 3 は報時・チャイムの回路ではありません。");
+        row("tunes for 報時", {"--circuit", "1", "--tunes", "1,1,1"}, 64, "報時の回路には曲を指定できません。");
+        row("tune 8", {"--tunes", "1,8,1"}, 64, "--tunes には");
+        row("pre-bell 60", {"--pre-bell", "60"}, 64, "--pre-bell には");
+        row("P00", {"--days", "P00"}, 64, "--days には");
+    }
+    void bellsCommand()
+    {
+        QFETCH(QStringList, options); QFETCH(QString, in); QFETCH(int, status); QFETCH(QString, message);
+        setCircuit(1, 1, 5), setCircuit(2, 2, 10), setCircuit(8, 1, 5);
+        addWeekRow(2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 5), addWeekRow(1, 0, 2, 0, 7, 0, 0);  // a file keeps types by rows
+        fillWeekTo(in == "full" ? 880 : 0);
+        RenumberTable("T_Week");
+        QStringList args{"bells", write("in.dat", in == "bad" ? QByteArray("x\r\n") : buildProgramFile()),
+                         in == "no folder" ? file("none/out.dat") : write("out.dat", "old")};
+        const QStringList base{"--circuit", "2", "--days", "月", "--periods", "9:00-9:10"};
+        for (int i = 0; i < base.size(); i += 2)
+            args += options.contains(base[i]) ? QStringList() : base.mid(i, 2);
+        ProcessRun result = run(args + options);
+        QCOMPARE(result.status, status);
+        QVERIFY2((result.out.join('\n') + result.err).contains(message), qPrintable(result.err));
+        if (status != 0) {
+            QCOMPARE(QFile(args[2]).exists() ? readBytes(args[2]) : QByteArray("old"), QByteArray("old"));
+            return;
+        }
+        const QByteArray written = readBytes(args[2]);
+        args[1] = args[2];
+        QCOMPARE(run(args + options).out.value(0), QStringLiteral("追加: 0  既存のため追加せず: 3"));
+        QCOMPARE(readBytes(args[2]), written);
+    }
+
     // A write that fails leaves the old file as it was: into a folder the user may not write to (the old file itself
     // is writable, so that a writer that truncates in place would destroy it), and on a full disk (Qt's buffered
     // QSaveFile once dropped what did not fit and reported success).
