@@ -339,9 +339,9 @@ private slots:
         row("invalid IN", {}, 1, "データが不正です。", "bad");
         row("unwritable OUT", {}, 3, "/none/out.dat", "no folder");
         for (const QString wrong : {"--periods 23:00-24:00", "--periods 8:00-8:61", "--periods 8:00-", "--periods ",
-                                        "--periods 8:00-9:00,8:30-9:30", "--periods 9:00-9:30,8:00-8:30",
-                                        "--circuit 02", "--tunes 1,8,1", "--pre-bell 60", "--days P00",
-                                        "--pre-bell 5 --pre-bell 5"})  // the message names the option
+                                       "--periods 8:00-9:00,8:30-9:30", "--periods 9:00-9:30,8:00-8:30",
+                                       "--circuit 02", "--tunes 1,8,1", "--pre-bell 60", "--days P00",
+                                       "--pre-bell 5 --pre-bell 5"})  // the message names the option
             QTest::newRow(qPrintable(wrong)) << wrong.split(' ') << "" << 64 << wrong.split(' ')[0] + " ";
         row("timer circuit", {"--circuit", "3"}, 64, "回路 3 は報時・チャイムの回路ではありません。");
         row("tunes for 報時", {"--circuit", "1", "--tunes", "1,1,1"}, 64, "報時の回路には曲を指定できません。");
@@ -349,8 +349,8 @@ private slots:
     void bellsCommand()
     {
         QFETCH(QStringList, options); QFETCH(QString, in); QFETCH(int, status); QFETCH(QString, message);
-        setCircuit(1, 1, 5), setCircuit(2, 2, 10), setCircuit(8, 1, 5);
-        addWeekRow(2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 5), addWeekRow(1, 0, 2, 0, 7, 0, 0);  // a file keeps types by rows
+        setCircuit(1, 1, 5), setCircuit(2, 2, 10), setCircuit(3, 3, 0), setCircuit(8, 1, 5);  // files keep types by rows
+        addRows({{2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 5}, {1, 0, 2, 0, 7, 0, 0}, {3, 0, 1, 1, 8, 0, 0, 17}});
         fillWeekTo(in == "full" ? 880 : 0);
         RenumberTable("T_Week");
         QStringList args{"bells", write("in.dat", in == "bad" ? QByteArray("x\r\n") : buildProgramFile()),
