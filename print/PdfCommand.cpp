@@ -1,5 +1,6 @@
 #include "print/PdfCommand.h"
 
+#include "core/CommandWords.h"
 #include "print/PdfDocument.h"
 #include "print/PrintTables.h"
 #include "print/Reports.h"
@@ -12,7 +13,6 @@
 
 #include <QFile>
 #include <QGuiApplication>
-#include <QMap>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <optional>
@@ -70,30 +70,19 @@ std::optional<QString> yearChoice(const QString& value)
 std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
 {
     const auto usage = [](const QString& reason) { return Refusal{ExitUsage, reason}; };
-    QStringList positional;
-    QMap<QString, QString> values;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (!arg.startsWith(QLatin1Char('-'))) {
-            positional << arg;
-            continue;
-        }
-        if (arg != QLatin1String("--circuit") && arg != QLatin1String("--listing") && arg != QLatin1String("--year"))
-            return usage(QStringLiteral("不明なオプションです: ") + arg);
-        if (values.contains(arg))
-            return usage(arg + QStringLiteral(" は一度だけ指定してください。"));
-        if (i + 1 >= args.size())
-            return usage(arg + QStringLiteral(" に値がありません。"));
-        values.insert(arg, args[++i]);
-    }
-    if (positional.size() != 2)
+    CommandWords words;
+    const QStringList options{"--circuit", "--listing", "--year"};
+    if (std::optional<QString> refused = SplitCommandWords(args, options, words))
+        return usage(*refused);
+    if (words.positional.size() != 2)
         return usage(QStringLiteral("FILE と OUT.pdf を指定してください。"));
-    request.in = positional[0];
-    request.out = positional[1];
-    const QString circuit = values.value(QStringLiteral("--circuit"));
-    if (circuit.size() != 1 || circuit[0] < QLatin1Char('1') || circuit[0] > QLatin1Char('8'))
+    request.in = words.positional[0];
+    request.out = words.positional[1];
+    const QMap<QString, QString>& values = words.values;
+    const std::optional<int> circuit = CircuitArgument(values.value(QStringLiteral("--circuit")));
+    if (!circuit)
         return usage(QStringLiteral("--circuit には 1～8 を指定してください。"));
-    request.circuit = circuit.toInt();
+    request.circuit = *circuit;
     const QString listing = values.value(QStringLiteral("--listing"));
     const QString year = values.value(QStringLiteral("--year"));
     const bool yearGiven = values.contains(QStringLiteral("--year"));
@@ -117,13 +106,9 @@ std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
 
 std::optional<Refusal> readFile(const QString& path)
 {
-    const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(path);
-    if (result.status == ProgramFileReader::ReadStatus::Accepted)
-        return std::nullopt;
-    QString text = ProgramFileReader::messageLine(result.status);
-    if (result.status == ProgramFileReader::ReadStatus::Invalid)
-        text += QStringLiteral(" (%1 行目)").arg(result.refusedLine);
-    return Refusal{ProgramFileReader::exitStatusOf(result.status), text};
+    if (const auto refused = ProgramFileReader::ReadForCommand(path))
+        return Refusal{refused->first, refused->second};
+    return std::nullopt;
 }
 
 // The checks the print windows make before a listing can be chosen.

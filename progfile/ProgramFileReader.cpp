@@ -377,6 +377,17 @@ QString messageLine(ReadStatus status)
     return messageText(status).remove(QStringLiteral("\r\n"));
 }
 
+std::optional<std::pair<int, QString>> ReadForCommand(const QString& path)
+{
+    const ReadResult result = ReadProgramFile(path);
+    if (result.status == ReadStatus::Accepted)
+        return std::nullopt;
+    QString text = messageLine(result.status);
+    if (result.status == ReadStatus::Invalid)
+        text += QStringLiteral(" (%1 行目)").arg(result.refusedLine);
+    return std::pair{exitStatusOf(result.status), text};
+}
+
 int exitStatusOf(ReadStatus status)
 {
     switch (status) {

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace ProgramFileReader {
@@ -64,5 +66,8 @@ QString messageText(ReadStatus status);
 // capacity).
 QString messageLine(ReadStatus status);
 int exitStatusOf(ReadStatus status);
+// Reads `path` into the store for a command: nullopt when accepted, else the
+// exit status and the one-line reason (with the refused line's number).
+std::optional<std::pair<int, QString>> ReadForCommand(const QString& path);
 
 }  // namespace ProgramFileReader

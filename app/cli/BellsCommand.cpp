@@ -1,11 +1,11 @@
 #include "app/cli/BellsCommand.h"
 
+#include "core/CommandWords.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
 #include "week/Bells.h"
 
-#include <QMap>
 #include <QRegularExpression>
 #include <optional>
 
@@ -46,39 +46,20 @@ std::optional<Bells::Tunes> tunes(const QString& text)
     return Bells::Tunes{*start, *end, *preBell};
 }
 
-// Each option once with its value as the next word; IN and OUT.
-std::optional<Refusal> splitWords(const QStringList& args, QStringList& files, QMap<QString, QString>& values)
-{
-    const auto usage = [](const QString& reason) { return Refusal{ExitUsage, reason}; };
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (!arg.startsWith(QLatin1Char('-'))) {
-            files << arg;
-            continue;
-        }
-        if (!kOptions.contains(arg))
-            return usage(QStringLiteral("不明なオプションです: ") + arg);
-        if (values.contains(arg))
-            return usage(arg + QStringLiteral(" は一度だけ指定してください。"));
-        if (i + 1 >= args.size())
-            return usage(arg + QStringLiteral(" に値がありません。"));
-        values.insert(arg, args[++i]);
-    }
-    if (files.size() != 2)
-        return usage(QStringLiteral("IN と OUT を指定してください。"));
-    return std::nullopt;
-}
-
 std::optional<Refusal> parse(const QStringList& args, QStringList& files, Bells::Request& request)
 {
-    QMap<QString, QString> values;
-    if (std::optional<Refusal> refused = splitWords(args, files, values))
-        return refused;
     const auto usage = [](const QString& reason) { return Refusal{ExitUsage, reason}; };
-    const QString circuit = values.value(QStringLiteral("--circuit"));
-    if (circuit.size() != 1 || circuit[0] < QLatin1Char('1') || circuit[0] > QLatin1Char('8'))
+    CommandWords words;
+    if (std::optional<QString> refused = SplitCommandWords(args, kOptions, words))
+        return usage(*refused);
+    if (words.positional.size() != 2)
+        return usage(QStringLiteral("IN と OUT を指定してください。"));
+    files = words.positional;
+    const QMap<QString, QString>& values = words.values;
+    const std::optional<int> circuit = CircuitArgument(values.value(QStringLiteral("--circuit")));
+    if (!circuit)
         return usage(QStringLiteral("--circuit には 1～8 を指定してください。"));
-    request.circuit = circuit.toInt();
+    request.circuit = *circuit;
     const std::optional<Bells::Target> target = Bells::parseTarget(values.value(QStringLiteral("--days")));
     if (!target)
         return usage(QStringLiteral("--days には 平日, 毎日, 日～土, P01～P99 のいずれかを指定してください。"));
@@ -103,13 +84,9 @@ std::optional<Refusal> parse(const QStringList& args, QStringList& files, Bells:
 
 std::optional<Refusal> readFile(const QString& path)
 {
-    const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(path);
-    if (result.status == ProgramFileReader::ReadStatus::Accepted)
-        return std::nullopt;
-    QString text = ProgramFileReader::messageLine(result.status);
-    if (result.status == ProgramFileReader::ReadStatus::Invalid)
-        text += QStringLiteral(" (%1 行目)").arg(result.refusedLine);
-    return Refusal{ProgramFileReader::exitStatusOf(result.status), text};
+    if (const auto refused = ProgramFileReader::ReadForCommand(path))
+        return Refusal{refused->first, refused->second};
+    return std::nullopt;
 }
 
 std::optional<Refusal> addBells(const QStringList& files, const Bells::Request& request, QTextStream& out)

@@ -1,0 +1,27 @@
+#include "core/CommandWords.h"
+
+std::optional<QString> SplitCommandWords(const QStringList& args, const QStringList& options, CommandWords& words)
+{
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (!arg.startsWith(QLatin1Char('-'))) {
+            words.positional << arg;
+            continue;
+        }
+        if (!options.contains(arg))
+            return QStringLiteral("不明なオプションです: ") + arg;
+        if (words.values.contains(arg))
+            return arg + QStringLiteral(" は一度だけ指定してください。");
+        if (i + 1 >= args.size())
+            return arg + QStringLiteral(" に値がありません。");
+        words.values.insert(arg, args[++i]);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> CircuitArgument(const QString& value)
+{
+    if (value.size() != 1 || value[0] < QLatin1Char('1') || value[0] > QLatin1Char('8'))
+        return std::nullopt;
+    return value.toInt();
+}

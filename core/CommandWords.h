@@ -1,0 +1,21 @@
+#pragma once
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The words after a command word: options, each given once with its value
+// as the next word, and the other words in their order.
+struct CommandWords {
+    QStringList positional;
+    QMap<QString, QString> values;
+};
+
+// Splits `args` (the command word first) into `words`. Any word starting
+// with "-" that is not one of `options` (Qt's "-platform" too) is refused,
+// as is an option given twice or without a value: the reason is returned.
+std::optional<QString> SplitCommandWords(const QStringList& args, const QStringList& options, CommandWords& words);
+
+// A circuit number as the commands take it: one digit 1 to 8, nothing else
+// (" 2", "+2" and "02" are refused).
+std::optional<int> CircuitArgument(const QString& value);
