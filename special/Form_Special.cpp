@@ -10,6 +10,7 @@
 #include "ui/ModalDialogs.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
+#include "week/Form_Bells.h"
 #include "week/Form_Copy.h"
 #include "week/Form_EditTime.h"
 #include "week/Form_EditTimeTimer.h"
@@ -80,6 +81,7 @@ void Form_Special::connectHandlers()
     connect(Button_Delete, &QPushButton::clicked, this, guarded(this, [this] { Button_Delete_Click(); }));
     connect(Button_AllDelete, &QPushButton::clicked, this, guarded(this, [this] { Button_AllDelete_Click(); }));
     connect(Button_Copy, &QPushButton::clicked, this, guarded(this, [this] { Button_Copy_Click(); }));
+    connect(Button_Bells, &QPushButton::clicked, this, guarded(this, [this] { Button_Bells_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
     connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
         if (changes & StoreChanges::WeekAndSpecial)
@@ -97,6 +99,7 @@ void Form_Special::Form_Load()
     const CircuitSetting& setting = CircuitSettingAt(m_circuit);
     Label_Mode->setText(ProgramTypeName(setting.Program));
     Button_Copy->setEnabled(setting.Program == TypeTimeSignal || setting.Program == TypeChime);
+    Button_Bells->setEnabled(Button_Copy->isEnabled());
     Label_Pulse->setText(QString::number(setting.PulseTime) + QStringLiteral("秒"));
     refresh();
     Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
@@ -228,6 +231,11 @@ void Form_Special::Button_Copy_Click()
     EditRequest.SpecialNO = qint16(m_special);
     EditRequest.Origin = 2;
     ModalDialogs::open(new Form_Copy(this));
+}
+
+void Form_Special::Button_Bells_Click()
+{
+    ModalDialogs::open(new Form_Bells(m_circuit, Bells::Target{0, m_special}, this));
 }
 
 void Form_Special::Button_Close_Click()

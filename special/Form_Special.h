@@ -49,6 +49,7 @@ private:
     void Button_Delete_Click();
     void Button_AllDelete_Click();
     void Button_Copy_Click();
+    void Button_Bells_Click();
     void Button_Close_Click();
 
     int m_circuit = 0;

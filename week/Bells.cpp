@@ -8,29 +8,20 @@
 
 #include <QMap>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
-// Start bells beat pre-bells, which beat end bells, on one minute.
-enum Rank { EndBell = 1, PreBell = 2, StartBell = 3 };
-
-std::optional<int> minuteOfDay(const QString& text)
-{
-    static const QRegularExpression time(QStringLiteral("^([01]?[0-9]|2[0-3]):([0-5][0-9])$"));
-    const QRegularExpressionMatch match = time.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    return match.captured(1).toInt() * 60 + match.captured(2).toInt();
-}
+constexpr int kMinutesPerDay = 24 * 60;
 
 std::optional<Bells::Period> period(const QString& text)
 {
     const QStringList ends = text.split(QLatin1Char('-'));
     if (ends.size() != 2)
         return std::nullopt;
-    const std::optional<int> start = minuteOfDay(ends[0]);
-    const std::optional<int> end = minuteOfDay(ends[1]);
-    if (!start || !end || *end <= *start)
+    const std::optional<int> start = Bells::parseTime(ends[0]);
+    const std::optional<int> end = Bells::parseTime(ends[1]);
+    if (!start || !end)
         return std::nullopt;
     return Bells::Period{*start, *end};
 }
@@ -41,13 +32,17 @@ QList<int> daysOf(const Bells::Target& target)
     return target.special > 0 ? QList<int>{0} : Days::range(target.day);
 }
 
-bool timeHeld(int circuit, int special, int day, int minute)
+// The whole-minute times the circuit holds under the special number, as
+// day * kMinutesPerDay + minute.
+QSet<int> heldTimes(int circuit, int special)
 {
-    return ProgramStore::exec(QStringLiteral("SELECT 1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ? "
-                                             "AND YobiON = ? AND TimeONH = ? AND TimeONM = ? AND TimeONS = 0 "
-                                             "LIMIT 1"),
-                              {circuit, special, day, minute / 60, minute % 60})
-        .next();
+    QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT YobiON, TimeONH * 60 + TimeONM FROM T_Week "
+                                                        "WHERE CircuitNO = ? AND SpecialNO = ? AND TimeONS = 0"),
+                                         {circuit, special});
+    QSet<int> held;
+    while (query.next())
+        held.insert(query.value(0).toInt() * kMinutesPerDay + query.value(1).toInt());
+    return held;
 }
 
 Bells::Result refused(const QString& reason)
@@ -71,14 +66,54 @@ std::optional<Bells::Result> checkCircuit(const Bells::Request& request)
 
 namespace Bells {
 
+std::optional<int> parseTime(const QString& text)
+{
+    static const QRegularExpression time(QStringLiteral("^([01]?[0-9]|2[0-3]):([0-5][0-9])$"));
+    const QRegularExpressionMatch match = time.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toInt() * 60 + match.captured(2).toInt();
+}
+
+QString timeText(int minute)
+{
+    return QString::asprintf("%d:%02d", minute / 60, minute % 60);
+}
+
+bool inOrder(const QList<Period>& periods)
+{
+    for (qsizetype i = 0; i < periods.size(); ++i)
+        if (periods[i].end <= periods[i].start || (i > 0 && periods[i].start < periods[i - 1].end))
+            return false;
+    return !periods.isEmpty();
+}
+
 std::optional<QList<Period>> parsePeriods(const QString& text)
 {
     QList<Period> periods;
     for (const QString& part : text.split(QLatin1Char(','))) {
         const std::optional<Period> next = period(part);
-        if (!next || (!periods.isEmpty() && next->start < periods.constLast().end))
+        if (!next)
             return std::nullopt;
         periods << *next;
+    }
+    if (!inOrder(periods))
+        return std::nullopt;
+    return periods;
+}
+
+std::optional<QList<Period>> FillPeriods(const QuickFill& fill)
+{
+    if (fill.length <= 0 || fill.count <= 0 || fill.breakLength < 0 || fill.lunchLength < 0)
+        return std::nullopt;
+    QList<Period> periods;
+    int start = fill.firstStart;
+    for (int number = 1; number <= fill.count; ++number) {
+        const int end = start + fill.length;
+        if (end >= kMinutesPerDay)
+            return std::nullopt;
+        periods << Period{start, end};
+        start = end + (number == fill.lunchAfter ? fill.lunchLength : fill.breakLength);
     }
     return periods;
 }
@@ -97,21 +132,40 @@ std::optional<Target> parseTarget(const QString& text)
 
 QList<Bell> BellTimes(const QList<Period>& periods, int preBell, const Tunes& tunes)
 {
-    QMap<int, std::pair<int, int>> byMinute;  // minute -> rank, tune
-    const auto ring = [&](int minute, Rank rank, int tune) {
-        if (minute >= 0 && byMinute.value(minute).first < rank)
-            byMinute.insert(minute, {rank, tune});
+    QMap<int, Bell> byMinute;
+    const auto ring = [&](int minute, Kind kind, int tune) {
+        const auto there = byMinute.constFind(minute);
+        if (minute >= 0 && (there == byMinute.cend() || there->kind < kind))
+            byMinute.insert(minute, Bell{minute, tune, kind});
     };
     for (const Period& period : periods) {
-        ring(period.start, StartBell, tunes.start);
-        ring(period.end, EndBell, tunes.end);
+        ring(period.start, Kind::Start, tunes.start);
+        ring(period.end, Kind::End, tunes.end);
         if (preBell > 0)
-            ring(period.start - preBell, PreBell, tunes.preBell);
+            ring(period.start - preBell, Kind::PreBell, tunes.preBell);
     }
-    QList<Bell> bells;
-    for (auto it = byMinute.cbegin(); it != byMinute.cend(); ++it)
-        bells << Bell{it.key(), it.value().second};
-    return bells;
+    return byMinute.values();
+}
+
+Plan PlanBells(const Request& request)
+{
+    const QSet<int> held = heldTimes(request.circuit, request.target.special);
+    const QList<int> days = daysOf(request.target);
+    Plan plan;
+    for (const Bell& bell : BellTimes(request.periods, request.preBell, request.tunes.value_or(Tunes{}))) {
+        PlannedBell planned{bell, {}, 0};
+        for (const int day : days) {
+            if (held.contains(day * kMinutesPerDay + bell.minute))
+                ++planned.heldDays;
+            else
+                planned.newDays << day;
+        }
+        plan.needed += int(planned.newDays.size());
+        plan.skipped += planned.heldDays;
+        plan.bells << planned;
+    }
+    plan.remaining = RemainingWeekCapacity();
+    return plan;
 }
 
 Result AddBells(const Request& request)
@@ -119,34 +173,26 @@ Result AddBells(const Request& request)
     if (std::optional<Result> refusal = checkCircuit(request))
         return *refusal;
     const bool chime = CircuitSettingAt(request.circuit).Program == TypeChime;
-    const QList<Bell> bells = BellTimes(request.periods, request.preBell, request.tunes.value_or(Tunes{}));
-    const int special = request.target.special;
-    Result result;
     Transaction transaction(StoreChanges::WeekAndSpecial, request.circuit);
-    QList<QVariantList> rows;
-    for (const int day : daysOf(request.target)) {
-        for (const Bell& bell : bells) {
-            if (timeHeld(request.circuit, special, day, bell.minute))
-                ++result.skipped;
-            else
-                rows << QVariantList{request.circuit,  special,          day,
-                                     bell.minute / 60, bell.minute % 60, chime ? bell.tune : 0};
-        }
-    }
-    result.needed = int(rows.size());
-    result.remaining = RemainingWeekCapacity();
-    if (result.needed > result.remaining) {
+    const Plan plan = PlanBells(request);
+    Result result;
+    result.needed = plan.needed;
+    result.skipped = plan.skipped;
+    result.remaining = plan.remaining;
+    if (!plan.fits()) {
         result.outcome = Outcome::OverCapacity;
         return result;
     }
-    for (const QVariantList& row : rows)
-        ProgramStore::exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, TimeONH, TimeONM, "
-                                          "TimeONS, ChimeNO) VALUES (?, ?, ?, ?, ?, 0, ?)"),
-                           row);
+    for (const PlannedBell& planned : plan.bells)
+        for (const int day : planned.newDays)
+            ProgramStore::exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, TimeONH, TimeONM, "
+                                              "TimeONS, ChimeNO) VALUES (?, ?, ?, ?, ?, 0, ?)"),
+                               {request.circuit, request.target.special, day, planned.bell.minute / 60,
+                                planned.bell.minute % 60, chime ? planned.bell.tune : 0});
     RenumberTable(QStringLiteral("T_Week"));
     transaction.commit();
     result.outcome = Outcome::Added;
-    result.added = result.needed;
+    result.added = plan.needed;
     return result;
 }
 

@@ -13,9 +13,29 @@ struct Period {
     int start = 0, end = 0;
 };
 
-// "H:MM-H:MM[,H:MM-H:MM...]": ascending, not overlapping, each ending after
-// it starts; nullopt for anything else (an empty list too).
+// "H:MM" (0:00..23:59, the hour with or without a leading zero) as minutes.
+std::optional<int> parseTime(const QString& text);
+// Minutes of the day as "H:MM".
+QString timeText(int minute);
+
+// Each period ends after it starts and the next starts no earlier than that
+// end; an empty list is not a timetable.
+bool inOrder(const QList<Period>& periods);
+
+// "H:MM-H:MM[,H:MM-H:MM...]" in order (see inOrder); nullopt for anything
+// else.
 std::optional<QList<Period>> parsePeriods(const QString& text);
+
+// A regular day: `count` periods of `length` minutes from `firstStart`,
+// `breakLength` minutes apart, the break after period `lunchAfter` (1..;
+// 0 for none) `lunchLength` minutes long instead. Nullopt when the day
+// would run past 23:59 or a length is not positive.
+struct QuickFill {
+    int firstStart = 8 * 60 + 50;
+    int length = 50, breakLength = 10, count = 6;
+    int lunchAfter = 4, lunchLength = 45;
+};
+std::optional<QList<Period>> FillPeriods(const QuickFill& fill);
 
 // Where the bells go: days 0..6 or a group (Days codes), or special > 0.
 struct Target {
@@ -37,9 +57,13 @@ struct Request {
     std::optional<Tunes> tunes;  // chime circuits only; 1,1,1 when not given
 };
 
+// What a bell marks; the order is the precedence on one minute.
+enum class Kind { End = 1, PreBell = 2, Start = 3 };
+
 struct Bell {
     int minute = 0;
     int tune = 0;
+    Kind kind = Kind::Start;
 };
 // One bell per minute, ascending: a start bell beats a pre-bell, which beats
 // an end bell; a pre-bell before 0:00 is left out.
@@ -52,6 +76,22 @@ struct Result {
     int needed = 0, remaining = 0;  // when over capacity
     QString reason;                 // when refused
 };
+
+// What AddBells would do, read from the store and changing nothing: every
+// bell with the target's days (row day codes; 0 for a special program)
+// that do not hold its time yet, and the rows that makes.
+struct PlannedBell {
+    Bell bell;
+    QList<int> newDays;
+    int heldDays = 0;
+};
+struct Plan {
+    QList<PlannedBell> bells;
+    int needed = 0, skipped = 0;  // rows
+    int remaining = 0;            // rows left in T_Week
+    bool fits() const { return needed <= remaining; }
+};
+Plan PlanBells(const Request& request);
 
 // Adds the bells as rows of T_Week in one transaction, every day of the
 // target a row each. A time the circuit already holds there (any tune) is

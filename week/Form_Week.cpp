@@ -10,6 +10,7 @@
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
 #include "week/Days.h"
+#include "week/Form_Bells.h"
 #include "week/Form_Copy.h"
 #include "week/Form_EditTime.h"
 #include "week/Form_EditTimeTimer.h"
@@ -103,6 +104,7 @@ void Form_Week::connectHandlers()
     connect(Button_Delete, &QPushButton::clicked, this, guarded(this, [this] { Button_Delete_Click(); }));
     connect(Button_AllDelete, &QPushButton::clicked, this, guarded(this, [this] { Button_AllDelete_Click(); }));
     connect(Button_Copy, &QPushButton::clicked, this, guarded(this, [this] { Button_Copy_Click(); }));
+    connect(Button_Bells, &QPushButton::clicked, this, guarded(this, [this] { Button_Bells_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
     connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
         if (changes & StoreChanges::WeekAndSpecial)
@@ -127,6 +129,7 @@ void Form_Week::Form_Load()
     for (int day = 0; day <= Days::EveryDay; ++day)
         Combo_Yobi->addItem(Days::name(day), day);
     Combo_Yobi->setCurrentIndex(-1);
+    Button_Bells->setEnabled(false);
     Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
     refresh();
 }
@@ -177,10 +180,12 @@ void Form_Week::programsChanged()
     Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
 }
 
-void Form_Week::updateCopyEnabled()
+void Form_Week::updateButtonsEnabled()
 {
     const int type = programType();
-    Button_Copy->setEnabled((type == 1 || type == 2) && !Days::isGroup(selectedDay()));
+    const bool bells = type == TypeTimeSignal || type == TypeChime;
+    Button_Copy->setEnabled(bells && !Days::isGroup(selectedDay()));
+    Button_Bells->setEnabled(bells && selectedDay() >= 0);
 }
 
 void Form_Week::Combo_Circuit_Click()
@@ -190,7 +195,7 @@ void Form_Week::Combo_Circuit_Click()
     const CircuitSetting& setting = CircuitSettingAt(selectedCircuit());
     Label_Mode->setText(ProgramTypeName(setting.Program));
     Label_Pulse->setText(setting.Program == 0 ? QString() : QString::number(setting.PulseTime) + QStringLiteral("秒"));
-    updateCopyEnabled();
+    updateButtonsEnabled();
     refresh();
 }
 
@@ -198,7 +203,7 @@ void Form_Week::Combo_Yobi_Click()
 {
     if (selectedCircuit() == 0)
         return;
-    updateCopyEnabled();
+    updateButtonsEnabled();
     refresh();
 }
 
@@ -302,6 +307,11 @@ void Form_Week::Button_Copy_Click()
     const int type = programType();
     if (type == 1 || type == 2)
         ModalDialogs::open(new Form_Copy(this));
+}
+
+void Form_Week::Button_Bells_Click()
+{
+    ModalDialogs::open(new Form_Bells(selectedCircuit(), Bells::Target{selectedDay(), 0}, this));
 }
 
 void Form_Week::Button_Close_Click()

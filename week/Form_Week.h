@@ -36,7 +36,8 @@ private:
     int selectedCircuit() const;
     int selectedDay() const;
     int programType() const;
-    void updateCopyEnabled();
+    // コピー and 時程から作成 follow the circuit and day.
+    void updateButtonsEnabled();
     void refresh();
     void programsChanged();
     // Fills CircuitNO, YobiON and the program fields from the selected row.
@@ -49,6 +50,7 @@ private:
     void Button_Delete_Click();
     void Button_AllDelete_Click();
     void Button_Copy_Click();
+    void Button_Bells_Click();
     void Button_Close_Click();
 
     QLabel* Label_Titile = nullptr;

@@ -70,6 +70,9 @@ void ListControls::createListControls(QWidget* window, const QString& countTip, 
                                   QStringLiteral("選択した回路の設定をすべて削除します。"), kButtonSize);
     if (copy == CopyPlace::AfterAllDelete)
         makeCopy();
+    Button_Bells =
+        makeButton(window, "Button_Bells", QStringLiteral("時程から作成"),
+                   QStringLiteral("時限の開始・終了時刻から報時・チャイムの時刻をまとめて作成します。"), kButtonSize);
     Button_Close = makeButton(window, "Button_Close", QStringLiteral("閉じる (&X)"), closeTip, kButtonSize);
 
     m_buttonOrder = copy == CopyPlace::BeforeAllDelete
@@ -82,6 +85,8 @@ QVBoxLayout* ListControls::buttonColumn() const
     auto* buttons = new QVBoxLayout;
     for (QPushButton* button : m_buttonOrder)
         buttons->addWidget(button);
+    buttons->addSpacing(8);
+    buttons->addWidget(Button_Bells);
     buttons->addStretch(1);
     buttons->addWidget(Label4);
     buttons->addWidget(Label_ProgramCount);

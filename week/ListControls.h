@@ -29,13 +29,15 @@ struct ListControls {
     QPushButton* Button_Delete = nullptr;
     QPushButton* Button_Copy = nullptr;
     QPushButton* Button_AllDelete = nullptr;
+    QPushButton* Button_Bells = nullptr;  // 時程から作成, time-signal and chime circuits
     QPushButton* Button_Close = nullptr;
 
     // What differs: the count's tooltip, the grid's size, 閉じる's tooltip
     // and where コピー stands.
     void createListControls(QWidget* window, const QString& countTip, QSize gridMinimum, const QString& closeTip,
                             CopyPlace copy);
-    // The five list buttons, the remaining count below them, 閉じる last.
+    // The five list buttons, 時程から作成, the remaining count below them,
+    // 閉じる last.
     QVBoxLayout* buttonColumn() const;
 
 private:

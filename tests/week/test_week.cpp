@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
+#include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "week/Bells.h"
 #include "week/Form_Copy.h"
@@ -18,8 +19,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QTableWidget>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -307,28 +310,31 @@ private slots:
         QCOMPARE(child<QComboBox>(m_week, "Combo_Yobi")->itemText(8), QStringLiteral("毎日"));
         QVERIFY(child(m_week, "DataGrid1")->isHidden());
         QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 900"));
+        QVERIFY(!child(m_week, "Button_Bells")->isEnabled());
 
         // The type and pulse follow the circuit, the columns the type and the view; copy is for time-signal and chime
         // circuits, single days only, and follows both boxes.
         const std::initializer_list<std::tuple<int, int, const char*, const char*>> cases{
             {1, -1, "報時 5秒 コピー", " 時 刻"},
-            {2, 1, "チャイム 10秒 コピー", " 時 刻| 曲番号"},
-            {2, 7, "チャイム 10秒", " 時 刻| 曲番号"},
-            {2, 6, "チャイム 10秒 コピー", " 時 刻| 曲番号"},
-            {2, 8, "チャイム 10秒", " 時 刻| 曲番号"},
-            {1, 8, "報時 5秒", " 時 刻"},
-            {1, 0, "報時 5秒 コピー", " 時 刻"},
+            {2, 1, "チャイム 10秒 コピー 時程", " 時 刻| 曲番号"},
+            {2, 7, "チャイム 10秒 時程", " 時 刻| 曲番号"},
+            {2, 6, "チャイム 10秒 コピー 時程", " 時 刻| 曲番号"},
+            {2, 8, "チャイム 10秒 時程", " 時 刻| 曲番号"},
+            {1, 8, "報時 5秒 時程", " 時 刻"},
+            {1, 0, "報時 5秒 コピー 時程", " 時 刻"},
             {3, 1, "タイマ 0秒", " 開始曜日| 開始時刻| 終了曜日| 終了時刻"},
             {3, 7, "タイマ 0秒", " 開始時刻| 終了時刻"},
             {6, 7, "繰返し 3秒", "繰返し間隔(分)| 開始時刻| 終了時刻"},
             {6, 0, "繰返し 3秒", "繰返し間隔(分)| 開始曜日| 開始時刻| 終了曜日| 終了時刻"},
-            {1, 0, "報時 5秒 コピー", " 時 刻"}};
+            {1, 0, "報時 5秒 コピー 時程", " 時 刻"}};
         for (auto [circuit, day, labels, captions] : cases) {
             choose(circuit, day);
             QString shown = child<QLabel>(m_week, "Label_Mode")->text() + QLatin1Char(' ') +
                             child<QLabel>(m_week, "Label_Pulse")->text();
             if (child(m_week, "Button_Copy")->isEnabled())
                 shown += QStringLiteral(" コピー");
+            if (child(m_week, "Button_Bells")->isEnabled())
+                shown += QStringLiteral(" 時程");
             QCOMPARE(shown, QString::fromUtf8(labels));
             QCOMPARE(headers(Qt::Horizontal), QString::fromUtf8(captions));
         }
@@ -465,6 +471,65 @@ private slots:
         child<QComboBox>(&copy, "Combo_SendYobi")->setCurrentIndex(0);
         click(&copy, "Button_OK");
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE SpecialNO = 5"), 1);
+    }
+
+    // 時程から作成 on the chosen day, circuit 2 holding Monday 9:40 (tune 5): the preview marks it 既存, OK adds the
+    // rest in one change and the list follows; over the capacity nothing is added. The next window offers the same
+    // timetable. Rows read "time tune days".
+    void bellsFromTheWeekList_data()
+    {
+        QTest::addColumn<int>("day"); QTest::addColumn<int>("stored"); QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("preview"); QTest::addColumn<QString>("count"); QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("rows"); QTest::addColumn<QString>("list");
+        const QString monday = " 8:45  予鈴  曲1  新規| 8:50  開始  曲3  新規| 9:40  終了  曲1  既存| 9:45  予鈴  曲1  新規| "
+                               "9:50  開始  曲3  新規|10:40  終了  曲1  新規";
+        QTest::newRow("OK 平日") << 7 << 1 << "Button_OK" << QString(monday).replace("1  既存", "1  新規（1日は既存）")
+            << "追加: 29　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 899" << ""
+            << "8:45 1 12345, 8:50 3 12345, 9:40 1 2345, 9:40 5 1, 9:45 1 12345, 9:50 3 12345, 10:40 1 12345" << "5 870";
+        QTest::newRow("キャンセル") << 1 << 1 << "Button_Cancel" << monday << "追加: 5　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 899"
+            << "" << "9:40 5 1" << "1 900";
+        QTest::newRow("over") << 7 << 880 << "Button_OK" << QString(monday).replace("1  既存", "1  新規（1日は既存）")
+            << "追加: 29　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 20（設定可能数900を超えるため追加できません）"
+            << "時程から作成|設定可能数900を超えてしまうため追加できません。\r\n必要な数: 29　ﾌﾟﾛｸﾞﾗﾑ残量数: 20"
+            << "9:40 5 1" << "0 900";
+    }
+    void bellsFromTheWeekList()
+    {
+        QFETCH(int, day); QFETCH(int, stored); QFETCH(QString, button); QFETCH(QString, preview); QFETCH(QString, count);
+        QFETCH(QString, message); QFETCH(QString, rows); QFETCH(QString, list);
+        addWeekRow(2, 0, 1, 0, 9, 40, 0, 0, 0, 0, 5);
+        fillWeekTo(stored);
+        choose(2, day);
+        click(m_week, "Button_Bells");
+        type("Text_PeriodCount", "2");
+        type("Text_LunchAfter", "0");
+        click(dialog(), "Button_Fill");
+        type("Text_PreBell", "5");
+        child<QComboBox>(dialog(), "Combo_StartTune")->setCurrentIndex(2);
+        QStringList lines;
+        for (int row = 0; row < child<QListWidget>(dialog(), "List_Preview")->count(); ++row)
+            lines << child<QListWidget>(dialog(), "List_Preview")->item(row)->text();
+        QCOMPARE(lines.join('|'), preview);
+        QCOMPARE(child<QLabel>(dialog(), "Label_PreviewCount")->text(), count);
+        QSignalSpy changes(&StoreChanges::instance(), &StoreChanges::changed);
+        MessageBox::clearShown();
+        click(dialog(), qPrintable(button));
+        QCOMPARE(shownMessages(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(changes.count(), button == "Button_OK" && message.isEmpty() ? 1 : 0);
+        QCOMPARE(dialog()->isVisible(), !message.isEmpty());
+        QCOMPARE(ProgramStore::scalar("SELECT group_concat(r, ', ') FROM (SELECT TimeONH || ':' || printf('%02d', TimeONM)"
+                                      " || ' ' || ChimeNO || ' ' || group_concat(YobiON, '') AS r FROM T_Week WHERE "
+                                      "CircuitNO = 2 GROUP BY TimeONH, TimeONM, ChimeNO)").toString(), rows);
+        QCOMPARE(gridRowsAndRemaining(), list);
+        click(dialog(), "Button_Cancel");
+        click(m_week, "Button_Bells");
+        auto* periods = child<QTableWidget>(dialog(), "Grid_Periods");
+        QStringList offered;
+        for (int row = 0; row < periods->rowCount(); ++row)
+            offered << periods->item(row, 0)->text() + '-' + periods->item(row, 1)->text();
+        QCOMPARE(offered.join(',') + ' ' + texts({"Text_PreBell", "Text_PeriodCount"}) + ' ' +
+                     child<QComboBox>(dialog(), "Combo_StartTune")->currentText(),
+                 QStringLiteral("8:50-9:40,9:50-10:40 5,2 3"));
     }
 
     // New and edit hand the dialog a request of the chosen circuit and day;

@@ -472,18 +472,22 @@ private slots:
 
     void openingByType()
     {
-        // Mode, pulse, number, whether 複写 is offered and the dialog 新規 opens.
-        const QStringList expected{"報時|5秒|1|copy|Form_EditTime", "チャイム|10秒|1|copy|Form_EditTime",
-                                   "タイマ|0秒|1||Form_EditTimeTimer", "繰返し|3秒|1||"};
+        // Mode, pulse, number, whether 複写 is offered, the dialog 新規 opens and what 時程から作成 is for.
+        const QStringList expected{"報時|5秒|1|copy|Form_EditTime|回路No.1　報時　特殊番号 1",
+                                   "チャイム|10秒|1|copy|Form_EditTime|回路No.2　チャイム　特殊番号 1",
+                                   "タイマ|0秒|1||Form_EditTimeTimer|", "繰返し|3秒|1|||"};
         for (int circuit = 1; circuit <= 4; ++circuit) {
             closeAll();
             Form_Special* special = openSpecial(circuit, 0);
             click(special, "Button_New");
+            const QString entry = m_dialogs.size() == 2 ? m_dialogs.back()->objectName() : QString();
+            click(special, "Button_Bells");
             QCOMPARE(QStringList({child<QLabel>(special, "Label_Mode")->text(),
                                   child<QLabel>(special, "Label_Pulse")->text(),
                                   child<QLabel>(special, "Label_Special")->text(),
-                                  child(special, "Button_Copy")->isEnabled() ? "copy" : "",
-                                  m_dialogs.size() == 2 ? m_dialogs.back()->objectName() : QString()})
+                                  child(special, "Button_Copy")->isEnabled() ? "copy" : "", entry,
+                                  m_dialogs.size() == 3 ? child<QLabel>(m_dialogs.back().get(), "Label_Target")->text()
+                                                        : QString()})
                          .join('|'),
                      expected[circuit - 1]);
         }
