@@ -279,7 +279,7 @@ void Form_Bells::connectHandlers()
             [this](QTableWidgetItem* item) { runGuarded(this, [this, item] { cellChanged(item); }); });
     connect(Button_AddRow, &QPushButton::clicked, this, guarded(this, [this] {
                 addRow(QString(), QString());
-                editCellLater(Grid_Periods->rowCount() - 1, 0);
+                editCell(Grid_Periods->rowCount() - 1, 0);
             }));
     connect(Button_RemoveRow, &QPushButton::clicked, this, guarded(this, [this] { Button_RemoveRow_Click(); }));
     connect(Button_Fill, &QPushButton::clicked, this, guarded(this, [this] { Button_Fill_Click(); }));
@@ -419,30 +419,36 @@ void Form_Bells::updatePreview()
     Label_PreviewCount->setText(count);
 }
 
-// A time is checked as its cell is left; a good one is shown as H:MM.
+// A time is checked as its cell is left; a good one is shown as H:MM. A bad
+// one is reported once the grid has closed the editor that changed it: a box
+// shown meanwhile would take the focus from an editor being taken down.
 void Form_Bells::cellChanged(QTableWidgetItem* item)
 {
     const QString text = item->text();
-    if (!text.trimmed().isEmpty()) {
-        if (const std::optional<int> minute = timeIn(text)) {
-            item->setText(Bells::timeText(*minute));
-        } else {
-            showBadTime(this);
-            editCellLater(item->row(), item->column());
-        }
+    if (const std::optional<int> minute = timeIn(text)) {
+        item->setText(Bells::timeText(*minute));
+    } else if (!text.trimmed().isEmpty() && !m_reportPending) {
+        m_reportPending = true;
+        QTimer::singleShot(0, this, [this] { runGuarded(this, [this] { reportBadCell(); }); });
     }
     updatePreview();
 }
 
-// The grid is still closing the editor that changed the cell.
-void Form_Bells::editCellLater(int row, int column)
+void Form_Bells::reportBadCell()
 {
-    QTimer::singleShot(0, this, [this, row, column] {
-        if (QTableWidgetItem* item = Grid_Periods->item(row, column)) {
-            Grid_Periods->setCurrentItem(item);
-            Grid_Periods->editItem(item);
-        }
-    });
+    m_reportPending = false;
+    const GridPeriods grid = readGrid();
+    if (!isVisible() || grid.badRow < 0)
+        return;
+    showBadTime(this);
+    editCell(grid.badRow, grid.badColumn);
+}
+
+void Form_Bells::editCell(int row, int column)
+{
+    QTableWidgetItem* item = Grid_Periods->item(row, column);
+    Grid_Periods->setCurrentItem(item);
+    Grid_Periods->editItem(item);
 }
 
 void Form_Bells::Button_RemoveRow_Click()
@@ -491,8 +497,11 @@ bool Form_Bells::checkPreBell()
 bool Form_Bells::timetableValid(const GridPeriods& grid)
 {
     if (grid.badRow >= 0) {
-        showBadTime(this);
-        editCellLater(grid.badRow, grid.badColumn);
+        // The cell just left may have its report on the way.
+        if (!m_reportPending) {
+            showBadTime(this);
+            editCell(grid.badRow, grid.badColumn);
+        }
         return false;
     }
     if (grid.periods.isEmpty()) {

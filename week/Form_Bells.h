@@ -49,7 +49,8 @@ private:
     QString previewLine(const Bells::PlannedBell& planned) const;
 
     void cellChanged(QTableWidgetItem* item);
-    void editCellLater(int row, int column);
+    void reportBadCell();
+    void editCell(int row, int column);
     bool fillBoxesValid();
     bool checkPreBell();
     bool timetableValid(const GridPeriods& grid);
@@ -63,6 +64,7 @@ private:
     int m_circuit = 0;
     Bells::Target m_target;
     bool m_chime = false;
+    bool m_reportPending = false;  // a bad cell's message is on its way
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Target = nullptr;
