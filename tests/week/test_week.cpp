@@ -532,6 +532,54 @@ private slots:
                  QStringLiteral("8:50-9:40,9:50-10:40 5,2 3"));
     }
 
+    // The window's refusals, each said once, with nothing written: "box=text" and "row,column=text" typed over a
+    // quick-filled timetable ("rows=0" empties it), then a button clicked, the focus moved on or the events run.
+    void bellsRefusals_data()
+    {
+        QTest::addColumn<QStringList>("entries"); QTest::addColumn<QString>("action"); QTest::addColumn<QString>("message");
+        const QString badTime = "入力エラー|入力した値が不正です。\r\n0:00～23:59の時刻を設定してください。";
+        QTest::newRow("first start") << QStringList{"Text_FirstStart=24:00"} << "Button_Fill" << badTime;
+        QTest::newRow("past midnight") << QStringList{"Text_FirstStart=23:00", "Text_PeriodCount=2"} << "Button_Fill"
+            << "時程から作成|最後の時限が23:59を過ぎてしまいます。";
+        QTest::newRow("21 periods") << QStringList{"Text_PeriodCount=21"} << "Button_Fill"
+            << "入力エラー|入力した値が不正です。\r\n1～20の値を設定してください。";
+        QTest::newRow("pre-bell left") << QStringList{"Text_PreBell=60"} << "leave"
+            << "入力エラー|入力した値が不正です。\r\n0～59の値を設定してください。";
+        QTest::newRow("cell") << QStringList{"1,1=9:5"} << "" << badTime;
+        QTest::newRow("overlap") << QStringList{"1,0=9:00"} << "Button_OK" << "時程から作成|時限の時刻が重なっているか、"
+            "時刻順になっていません。\r\n各時限は開始より後に終わり、前の時限の終了以降に始まるように入力してください。";
+        QTest::newRow("no periods") << QStringList{"rows=0"} << "Button_OK" << "時程から作成|時限を入力してください。";
+    }
+    void bellsRefusals()
+    {
+        QFETCH(QStringList, entries); QFETCH(QString, action); QFETCH(QString, message);
+        choose(2, 1);
+        click(m_week, "Button_Bells");
+        activate(dialog());
+        click(dialog(), "Button_Fill");
+        auto* periods = child<QTableWidget>(dialog(), "Grid_Periods");
+        MessageBox::clearShown();
+        for (const QString& entry : entries) {
+            const QString where = entry.section('=', 0, 0), text = entry.section('=', 1);
+            if (where == "rows")
+                periods->setRowCount(0);
+            else if (where.contains(','))
+                periods->item(where.section(',', 0, 0).toInt(), where.section(',', 1).toInt())->setText(text);
+            else
+                type(qPrintable(where), text);
+        }
+        if (action == "leave") {
+            child(dialog(), entries.last().section('=', 0, 0))->setFocus();
+            periods->setFocus();
+        } else if (!action.isEmpty()) {
+            click(dialog(), qPrintable(action));
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(shownMessages(), QStringList{message});
+        QVERIFY(dialog()->isVisible());
+        QCOMPARE(WeekRowCount(), 0);
+    }
+
     // New and edit hand the dialog a request of the chosen circuit and day;
     // nothing left from an earlier request gets through.
     void requestByType()
