@@ -290,11 +290,15 @@ void Form_Bells::connectHandlers()
     connect(Button_Cancel, &QPushButton::clicked, this, guarded(this, [this] { reject(); }));
 }
 
+std::array<QLineEdit*, 6> Form_Bells::fillBoxes() const
+{
+    return {Text_FirstStart, Text_PeriodLength, Text_BreakLength, Text_PeriodCount, Text_LunchAfter, Text_LunchLength};
+}
+
 void Form_Bells::restoreTimetable()
 {
     const Timetable& last = lastTimetable();
-    const std::array<QLineEdit*, 6> boxes{Text_FirstStart,  Text_PeriodLength, Text_BreakLength,
-                                          Text_PeriodCount, Text_LunchAfter,   Text_LunchLength};
+    const std::array<QLineEdit*, 6> boxes = fillBoxes();
     for (size_t i = 0; i < boxes.size(); ++i)
         boxes[i]->setText(last.fill.value(int(i)));
     for (const auto& [start, end] : last.periods)
@@ -313,8 +317,9 @@ void Form_Bells::saveTimetable() const
     last.preBell = Text_PreBell->text();
     for (int i = 0; i < 3; ++i)
         last.tunes[i] = Combo_Tunes[i]->currentIndex() + 1;
-    last.fill = QStringList{Text_FirstStart->text(),  Text_PeriodLength->text(), Text_BreakLength->text(),
-                            Text_PeriodCount->text(), Text_LunchAfter->text(),   Text_LunchLength->text()};
+    last.fill.clear();
+    for (const QLineEdit* box : fillBoxes())
+        last.fill << box->text();
 }
 
 void Form_Bells::done(int result)

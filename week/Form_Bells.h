@@ -37,6 +37,8 @@ private:
     QLayout* buildFillArea();
     QLayout* buildTuneRow();
     void connectHandlers();
+    // The quick fill boxes in the order they are kept between windows.
+    std::array<QLineEdit*, 6> fillBoxes() const;
     void restoreTimetable();
     void saveTimetable() const;
 
