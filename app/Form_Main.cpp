@@ -314,12 +314,18 @@ void Form_Main::ReadProgramFile(const QString& path)
             UndoStep step(QStringLiteral("プログラムファイルの読込"));
             const FileEditState before = fileEditState();
             result = ProgramFileReader::ReadProgramFile(path);
-            const FileEditState after{true, result.status == ReadStatus::Accepted
-                                                ? timeStampText(result.lastModified)
-                                                : before.timeStamp};
+            const FileEditState after{
+                true, result.status == ReadStatus::Accepted ? timeStampText(result.lastModified) : before.timeStamp};
             const QPointer<Form_Main> self(this);
-            step.alsoPutBack([self, before] { if (self) self->showFileEditState(before); },
-                             [self, after] { if (self) self->showFileEditState(after); });
+            step.alsoPutBack(
+                [self, before] {
+                    if (self)
+                        self->showFileEditState(before);
+                },
+                [self, after] {
+                    if (self)
+                        self->showFileEditState(after);
+                });
         }
         switch (result.status) {
         case ReadStatus::Invalid:

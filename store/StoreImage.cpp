@@ -43,8 +43,8 @@ void writeCells(const char* table, const QList<int>& cells)
     const QStringList columns = columnsOf(table);
     ProgramStore::exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
     const QString marks = QStringList(columns.size(), QStringLiteral("?")).join(',');
-    BulkInsert insert(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(QLatin1String(table), columns.join(','), marks));
+    BulkInsert insert(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(QLatin1String(table), columns.join(','), marks));
     for (qsizetype row = 0; row < cells.size(); row += columns.size())
         insert.run(cells.constData() + row, int(columns.size()));
 }

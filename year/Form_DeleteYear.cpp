@@ -160,9 +160,10 @@ void Form_DeleteYear::Button_OK_Click()
     if (!confirmed(subject))
         return;
     {
-        UndoStep step(QStringLiteral("年指定削除（%1・%2）")
-                          .arg(circuit, year == kEveryYear ? QStringLiteral("毎年")
-                                                           : QStringLiteral("20%1年").arg(Combo_Year->currentText())));
+        UndoStep step(
+            QStringLiteral("年指定削除（%1・%2）")
+                .arg(circuit,
+                     year == kEveryYear ? QStringLiteral("毎年") : QStringLiteral("20") + Combo_Year->currentText()));
         if (year == kEveryYear)
             YearEntries::DeleteEveryYearEntries(m_circuit);
         else
