@@ -2,6 +2,8 @@
 
 #include "app/Form_End.h"
 #include "app/Logo.h"
+#include "history/UndoActions.h"
+#include "history/UndoHistory.h"
 #include "print/Form_Print.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
@@ -29,6 +31,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -162,7 +165,13 @@ void Form_Main::buildWindow()
     layout->addLayout(header);
     layout->addLayout(commands);
     layout->addLayout(fileRow);
-    layout->addWidget(Button_Quit, 0, Qt::AlignRight);
+    const UndoButtons undo = AddUndoButtons(this);
+    auto* bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(undo.undo);
+    bottomRow->addWidget(undo.redo);
+    bottomRow->addStretch(1);
+    bottomRow->addWidget(Button_Quit);
+    layout->addLayout(bottomRow);
 }
 
 void Form_Main::connectCommands()
@@ -184,6 +193,7 @@ void Form_Main::connectCommands()
 
 void Form_Main::Form_Load()
 {
+    UndoHistory::clear();
     ResetCircuitSettings();
     if (offerRecovery())
         return;
@@ -301,7 +311,21 @@ void Form_Main::ReadProgramFile(const QString& path)
         ReadResult result;
         {
             BusyCursor busy;
+            UndoStep step(QStringLiteral("プログラムファイルの読込"));
+            const FileEditState before = fileEditState();
             result = ProgramFileReader::ReadProgramFile(path);
+            const FileEditState after{
+                true, result.status == ReadStatus::Accepted ? timeStampText(result.lastModified) : before.timeStamp};
+            const QPointer<Form_Main> self(this);
+            step.alsoPutBack(
+                [self, before] {
+                    if (self)
+                        self->showFileEditState(before);
+                },
+                [self, after] {
+                    if (self)
+                        self->showFileEditState(after);
+                });
         }
         switch (result.status) {
         case ReadStatus::Invalid:
@@ -336,6 +360,22 @@ bool Form_Main::askDiscardBeforeRead(const QString& received)
         return answer == QMessageBox::Yes;
     }
     return true;
+}
+
+Form_Main::FileEditState Form_Main::fileEditState() const
+{
+    return {EditModeActive, Label_FileTimeStamp->text()};
+}
+
+// An undone or redone 読込 puts back the choice it made, without the
+// questions that choosing it by hand asks.
+void Form_Main::showFileEditState(const FileEditState& state)
+{
+    EditModeActive = state.editMode;
+    const QSignalBlocker newBlocker(Option_FileEdit[0]);
+    const QSignalBlocker editBlocker(Option_FileEdit[1]);
+    Option_FileEdit[state.editMode ? 1 : 0]->setChecked(true);
+    Label_FileTimeStamp->setText(state.timeStamp);
 }
 
 void Form_Main::showNoFileChosen()
@@ -445,6 +485,7 @@ void Form_Main::Option_FileEdit_Click(int index)
             BusyCursor busy;
             ClearAllData();
         }
+        UndoHistory::clear();
         Label_FileTimeStamp->clear();
         EditModeActive = false;
         return;
@@ -498,6 +539,7 @@ void Form_Main::runExitSequence()
 {
     m_exiting = true;
     hide();
+    UndoHistory::clear();
     runGuarded(nullptr, [] {
         BusyCursor busy;
         ClearAllData();

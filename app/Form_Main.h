@@ -53,6 +53,13 @@ private:
     void selectFileEdit(int index);
     void showNoFileChosen();
 
+    struct FileEditState {
+        bool editMode = false;
+        QString timeStamp;
+    };
+    FileEditState fileEditState() const;
+    void showFileEditState(const FileEditState& state);
+
     bool askDiscardBeforeRead(const QString& received = QString());
     QWidget* openWindowOrDialog() const;
     void openFile(const QString& path);

@@ -1,9 +1,11 @@
 #include "print/Form_Print.h"
 
+#include "history/UndoActions.h"
 #include "print/Form_PrintSelect.h"
 #include "print/PrintTables.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
+#include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
@@ -35,6 +37,10 @@ Form_Print::Form_Print(QWidget* parent)
     setWindowTitle(kTitle);
     buildWindow();
     connectHandlers();
+    AddUndoShortcuts(this);
+    // An undo or redo can give or take a circuit's programs.
+    connect(&StoreChanges::instance(), &StoreChanges::changed, this,
+            [this] { runGuarded(this, [this] { circuitsChanged(); }); });
     runGuarded(this, [this] { Form_Load(); });
 }
 
@@ -107,10 +113,30 @@ void Form_Print::connectHandlers()
 void Form_Print::Form_Load()
 {
     const QSignalBlocker quiet(Combo_Circuit);
+    fillCircuits();
+    Combo_Circuit->setCurrentIndex(-1);
+}
+
+void Form_Print::fillCircuits()
+{
+    Combo_Circuit->clear();
     for (int circuit = 1; circuit <= 8; ++circuit)
         if (HasPrograms(circuit))
             Combo_Circuit->addItem(QString::number(circuit), circuit);
-    Combo_Circuit->setCurrentIndex(-1);
+}
+
+void Form_Print::circuitsChanged()
+{
+    const QVariant chosen = Combo_Circuit->currentData();
+    {
+        const QSignalBlocker quiet(Combo_Circuit);
+        fillCircuits();
+        Combo_Circuit->setCurrentIndex(Combo_Circuit->findData(chosen));
+    }
+    if (Combo_Circuit->currentIndex() >= 0)
+        Combo_Circuit_Click();
+    else
+        Label_Mode->clear();
 }
 
 void Form_Print::Combo_Circuit_Click()

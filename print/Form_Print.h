@@ -24,6 +24,8 @@ private:
     void buildWindow();
     void connectHandlers();
     void Form_Load();
+    void fillCircuits();
+    void circuitsChanged();
     void Combo_Circuit_Click();
     void printButtonClick(int kind);
     void Button_Close_Click();

@@ -1,9 +1,12 @@
 #include "settings/Form_Environment.h"
 
 #include "core/NumericText.h"
+#include "history/UndoActions.h"
+#include "history/UndoHistory.h"
 #include "settings/CircuitRules.h"
 #include "settings/UpDownButtons.h"
 #include "snd/player/PlayChime.h"
+#include "store/StoreChanges.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
 #include "ui/MessageBox.h"
@@ -46,6 +49,16 @@ Form_Environment::Form_Environment(QWidget* parent)
     setWindowTitle(CircuitRules::title());
     buildWindow();
     connectRows();
+    AddUndoShortcuts(this);
+    // An undone or redone 初期設定 shows here at once, so that closing the
+    // window does not save the old values back.
+    connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
+        if (changes & StoreChanges::Settings)
+            runGuarded(this, [this] {
+                const InputCheck::HoldChecks reloading;
+                Form_Load();
+            });
+    });
     runGuarded(this, [this] { Form_Load(); });
 }
 
@@ -301,6 +314,7 @@ void Form_Environment::SaveSettings()
         settings[row].PulseTime = qint16(NumericText::toInteger(Text_Function[row]->text()).value_or(0));
         settings[row].Chime = qint16(NumericText::toInteger(Text_Chime[row]->text()).value_or(1));
     }
+    UndoStep step(QStringLiteral("初期設定"));
     CircuitRules::writeSettings(settings);
 }
 

@@ -1,5 +1,7 @@
 #include "special/Form_Special.h"
 
+#include "history/UndoActions.h"
+#include "history/UndoHistory.h"
 #include "special/SpecialPrograms.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
@@ -16,6 +18,7 @@
 #include "week/Form_EditTimeTimer.h"
 #include "week/ListControls.h"
 #include "week/ProgramGrid.h"
+#include "week/WeekEditing.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -67,9 +70,15 @@ void Form_Special::buildWindow()
     body->addWidget(DataGrid1, 1);
     body->addLayout(buttonColumn());
 
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(Label_Titile, 1);
+    const UndoButtons undo = AddUndoButtons(this);
+    heading->addWidget(undo.undo);
+    heading->addWidget(undo.redo);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addWidget(Label_Titile);
+    layout->addLayout(heading);
     layout->addLayout(choices);
     layout->addLayout(body, 1);
 }
@@ -84,8 +93,12 @@ void Form_Special::connectHandlers()
     connect(Button_Bells, &QPushButton::clicked, this, guarded(this, [this] { Button_Bells_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
     connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
-        if (changes & StoreChanges::WeekAndSpecial)
-            runGuarded(this, [this] { programsChanged(); });
+        runGuarded(this, [this, changes] {
+            if (changes & StoreChanges::Settings)
+                showCircuitType();
+            if (changes & (StoreChanges::Settings | StoreChanges::WeekAndSpecial))
+                programsChanged();
+        });
     });
 }
 
@@ -96,13 +109,18 @@ void Form_Special::Form_Load()
         EditRequest.SpecialNO != 0 ? int(EditRequest.SpecialNO) : SpecialPrograms::FirstFreeSpecialNumber(m_circuit);
     Label_Special->setText(QString::number(m_special));
     Label_Circuit->setText(QString::number(m_circuit));
+    showCircuitType();
+    refresh();
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
+}
+
+void Form_Special::showCircuitType()
+{
     const CircuitSetting& setting = CircuitSettingAt(m_circuit);
     Label_Mode->setText(ProgramTypeName(setting.Program));
     Button_Copy->setEnabled(setting.Program == TypeTimeSignal || setting.Program == TypeChime);
     Button_Bells->setEnabled(Button_Copy->isEnabled());
     Label_Pulse->setText(QString::number(setting.PulseTime) + QStringLiteral("秒"));
-    refresh();
-    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
 }
 
 int Form_Special::programType() const
@@ -204,7 +222,12 @@ void Form_Special::Button_Delete_Click()
     EditRequest.ID = qint16(id);
     EditRequest.CircuitNO = qint16(m_circuit);
     EditRequest.SpecialNO = qint16(m_special);
-    if (SpecialPrograms::DeleteSpecialProgram(id, m_circuit, m_special))
+    bool numberGone = false;
+    {
+        UndoStep step(WeekEditing::StepName(QStringLiteral("削除"), m_circuit, m_special));
+        numberGone = SpecialPrograms::DeleteSpecialProgram(id, m_circuit, m_special);
+    }
+    if (numberGone)
         MessageBox::show(this, QStringLiteral("特殊番号%1 は削除されます。").arg(m_special), kTitle,
                          MessageBox::Icon::Information);
 }
@@ -217,7 +240,10 @@ void Form_Special::Button_AllDelete_Click()
         return;
     EditRequest.CircuitNO = qint16(m_circuit);
     EditRequest.SpecialNO = qint16(m_special);
-    SpecialPrograms::DeleteAllSpecialPrograms(m_circuit, m_special);
+    {
+        UndoStep step(WeekEditing::StepName(QStringLiteral("全削除"), m_circuit, m_special));
+        SpecialPrograms::DeleteAllSpecialPrograms(m_circuit, m_special);
+    }
     MessageBox::show(this, subject + QStringLiteral(" の特殊プログラムをすべて削除しました。"), kTitle,
                      MessageBox::Icon::Information);
 }

@@ -35,6 +35,7 @@ private:
     void buildWindow();
     void connectHandlers();
     void Form_Load();
+    void showCircuitType();
     int programType() const;
     void refresh();
     void programsChanged();

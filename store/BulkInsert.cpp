@@ -39,11 +39,10 @@ Statement prepare(sqlite3* db, const QString& sql)
     return Statement(statement);
 }
 
-void bind(sqlite3* db, sqlite3_stmt* statement, std::initializer_list<int> values)
+void bind(sqlite3* db, sqlite3_stmt* statement, const int* values, int count)
 {
-    int index = 0;
-    for (int value : values)
-        if (sqlite3_bind_int(statement, ++index, value) != SQLITE_OK)
+    for (int index = 0; index < count; ++index)
+        if (sqlite3_bind_int(statement, index + 1, values[index]) != SQLITE_OK)
             fail(db);
 }
 
@@ -62,7 +61,12 @@ BulkInsert::~BulkInsert()
 
 void BulkInsert::run(std::initializer_list<int> values)
 {
-    bind(m_db, m_statement, values);
+    run(values.begin(), int(values.size()));
+}
+
+void BulkInsert::run(const int* values, int count)
+{
+    bind(m_db, m_statement, values, count);
     const int result = sqlite3_step(m_statement);
     sqlite3_reset(m_statement);
     if (result != SQLITE_DONE)
@@ -78,7 +82,7 @@ void ForEachIntRow(const QString& sql, std::initializer_list<int> values, const 
 {
     sqlite3* db = connectionHandle();
     const Statement statement = prepare(db, sql);
-    bind(db, statement.get(), values);
+    bind(db, statement.get(), values.begin(), int(values.size()));
     const IntRow current(statement.get());
     int result;
     while ((result = sqlite3_step(statement.get())) == SQLITE_ROW)

@@ -20,6 +20,7 @@ public:
     ~BulkInsert();
 
     void run(std::initializer_list<int> values);
+    void run(const int* values, int count);
 
     BulkInsert(const BulkInsert&) = delete;
     BulkInsert& operator=(const BulkInsert&) = delete;

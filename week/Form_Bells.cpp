@@ -1,6 +1,7 @@
 #include "week/Form_Bells.h"
 
 #include "core/NumericText.h"
+#include "history/UndoHistory.h"
 #include "snd/player/PlayChime.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
@@ -551,5 +552,8 @@ void Form_Bells::Button_OK_Click()
 
 Bells::Result Form_Bells::writeBells(const Bells::Request& request)
 {
+    const int special = request.target.special;
+    UndoStep step(special == 0 ? QStringLiteral("時程から作成（回路%1）").arg(request.circuit)
+                               : QStringLiteral("時程から作成（回路%1・特殊番号%2）").arg(request.circuit).arg(special));
     return Bells::AddBells(request);
 }

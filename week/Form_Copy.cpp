@@ -1,5 +1,6 @@
 #include "week/Form_Copy.h"
 
+#include "history/UndoHistory.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -143,6 +144,7 @@ void Form_Copy::Button_OK_Click()
     }
     const WeekEditing::CopySource source{fromSpecial, Combo_SendYobi->currentData().toInt()};
     const WeekEditing::CopyTarget target{specialTarget() ? 0 : int(EditRequest.YobiON), EditRequest.SpecialNO};
+    UndoStep step(WeekEditing::StepName(QStringLiteral("コピー"), EditRequest.CircuitNO, target.special));
     const WeekEditing::CopyResult result = WeekEditing::CopyPrograms(EditRequest.CircuitNO, source, target);
     if (result.capacityReached)
         MessageBox::show(this,

@@ -1,6 +1,7 @@
 #include "week/Form_EditTime.h"
 
 #include "core/NumericText.h"
+#include "history/UndoHistory.h"
 #include "snd/player/PlayChime.h"
 #include "store/SharedState.h"
 #include "ui/Guard.h"
@@ -209,6 +210,7 @@ void Form_EditTime::Button_OK_Click()
     using EntryParts::numberIn;
     const WeekEditing::TimeProgram program{numberIn(Text_Hour), numberIn(Text_Minute), numberIn(Text_Second),
                                            numberIn(Text_Chime)};
+    UndoStep step(WeekEditing::EntryStepName(EditRequest));
     if (WeekEditing::WriteTimeProgram(EditRequest, m_type, program) == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
     accept();

@@ -1,5 +1,6 @@
 #include "week/Form_EditTimeTimer.h"
 
+#include "history/UndoHistory.h"
 #include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
@@ -186,6 +187,7 @@ void Form_EditTimeTimer::Button_OK_Click()
     const WeekEditing::TimerProgram program{numberIn(Text_HourON),  numberIn(Text_MinuteON),
                                             numberIn(Text_HourOFF), numberIn(Text_MinuteOFF),
                                             numberIn(Text_Repeat),  std::max(0, Combo_YobiOFF->currentIndex())};
+    UndoStep step(WeekEditing::EntryStepName(EditRequest));
     if (WeekEditing::WriteTimerProgram(EditRequest, program) == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
     accept();

@@ -1,5 +1,7 @@
 #include "week/Form_Week.h"
 
+#include "history/UndoActions.h"
+#include "history/UndoHistory.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "store/StoreChanges.h"
@@ -88,9 +90,15 @@ void Form_Week::buildWindow(const WeekViewMaker& makeView)
     body->addWidget(Frame_View ? Frame_View->area() : gridArea, 1);
     body->addLayout(buttonColumn());
 
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(Label_Titile, 1);
+    const UndoButtons undo = AddUndoButtons(this);
+    heading->addWidget(undo.undo);
+    heading->addWidget(undo.redo);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addWidget(Label_Titile);
+    layout->addLayout(heading);
     layout->addLayout(choices);
     layout->addLayout(body, 1);
 }
@@ -107,7 +115,9 @@ void Form_Week::connectHandlers()
     connect(Button_Bells, &QPushButton::clicked, this, guarded(this, [this] { Button_Bells_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
     connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
-        if (changes & StoreChanges::WeekAndSpecial)
+        if (changes & StoreChanges::Settings)
+            runGuarded(this, [this] { settingsChanged(); });
+        else if (changes & StoreChanges::WeekAndSpecial)
             runGuarded(this, [this] { programsChanged(); });
     });
     // Edit and delete act on the selected grid row, hidden under the timeline.
@@ -122,9 +132,7 @@ void Form_Week::Form_Load()
 {
     const QSignalBlocker circuitBlocker(Combo_Circuit);
     const QSignalBlocker dayBlocker(Combo_Yobi);
-    for (int circuit = 1; circuit <= 8; ++circuit)
-        if (CircuitSettingAt(circuit).Program != 0)
-            Combo_Circuit->addItem(QString::number(circuit), circuit);
+    fillCircuits();
     Combo_Circuit->setCurrentIndex(-1);
     for (int day = 0; day <= Days::EveryDay; ++day)
         Combo_Yobi->addItem(Days::name(day), day);
@@ -132,6 +140,34 @@ void Form_Week::Form_Load()
     Button_Bells->setEnabled(false);
     Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
     refresh();
+}
+
+void Form_Week::fillCircuits()
+{
+    Combo_Circuit->clear();
+    for (int circuit = 1; circuit <= 8; ++circuit)
+        if (CircuitSettingAt(circuit).Program != 0)
+            Combo_Circuit->addItem(QString::number(circuit), circuit);
+}
+
+// An undone or redone 初期設定: the circuits on offer and the chosen one's
+// type follow; a circuit no longer set up leaves nothing chosen.
+void Form_Week::settingsChanged()
+{
+    const int chosen = selectedCircuit();
+    {
+        const QSignalBlocker blocker(Combo_Circuit);
+        fillCircuits();
+        Combo_Circuit->setCurrentIndex(Combo_Circuit->findData(chosen));
+    }
+    if (selectedCircuit() == 0) {
+        Label_Mode->clear();
+        Label_Pulse->clear();
+        updateButtonsEnabled();
+    } else {
+        Combo_Circuit_Click();
+    }
+    programsChanged();
 }
 
 int Form_Week::selectedCircuit() const
@@ -270,6 +306,7 @@ void Form_Week::Button_Delete_Click()
         != QMessageBox::Yes)
         return;
     fillRequestFromRow();
+    UndoStep step(WeekEditing::StepName(QStringLiteral("削除"), EditRequest.CircuitNO, 0));
     WeekEditing::DeleteWeekProgram(EditRequest, selectedDay());
 }
 
@@ -283,7 +320,10 @@ void Form_Week::Button_AllDelete_Click()
                          MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    WeekEditing::DeleteAllWeekPrograms(circuit);
+    {
+        UndoStep step(WeekEditing::StepName(QStringLiteral("全削除"), circuit, 0));
+        WeekEditing::DeleteAllWeekPrograms(circuit);
+    }
     MessageBox::show(this, prefix + QStringLiteral(" の週間プログラムをすべて削除しました。"), kTitle,
                      MessageBox::Icon::Information);
 }

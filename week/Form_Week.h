@@ -33,6 +33,8 @@ private:
     void connectHandlers();
     void Form_Load();
 
+    void fillCircuits();
+    void settingsChanged();
     int selectedCircuit() const;
     int selectedDay() const;
     int programType() const;

@@ -300,4 +300,17 @@ CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget&
     return result;
 }
 
+QString StepName(const QString& change, int circuit, int special)
+{
+    if (special == 0)
+        return QStringLiteral("週間プログラムの%1（回路%2）").arg(change).arg(circuit);
+    return QStringLiteral("特殊プログラムの%1（回路%2・特殊番号%3）").arg(change).arg(circuit).arg(special);
+}
+
+QString EntryStepName(const EditRequestData& request)
+{
+    return StepName(request.EditMode == -1 ? QStringLiteral("変更") : QStringLiteral("追加"), request.CircuitNO,
+                    request.SpecialNO);
+}
+
 }  // namespace WeekEditing

@@ -64,4 +64,11 @@ struct CopyResult {
 // capacity is checked before every added row.
 CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget& target);
 
+// The history's name of a change to one circuit's week programs (special 0)
+// or special programs: 「週間プログラムの削除（回路1）」,
+// 「特殊プログラムの追加（回路1・特殊番号3）」.
+QString StepName(const QString& change, int circuit, int special);
+// The same for the entry dialogs' OK: an addition or a change.
+QString EntryStepName(const EditRequestData& request);
+
 }  // namespace WeekEditing

@@ -1,6 +1,8 @@
 #include "whenruns/Form_DayPreview.h"
 
+#include "history/UndoActions.h"
 #include "store/ProgramTypes.h"
+#include "store/StoreChanges.h"
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
@@ -164,6 +166,8 @@ void Form_DayPreview::connectHandlers()
     connect(Button_PrevDay, &QPushButton::clicked, this, guarded(this, [this] { Button_PrevDay_Click(); }));
     connect(Button_NextDay, &QPushButton::clicked, this, guarded(this, [this] { Button_NextDay_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, [this] { close(); });
+    AddUndoShortcuts(this);
+    connect(&StoreChanges::instance(), &StoreChanges::changed, this, guarded(this, [this] { showDay(); }));
 }
 
 void Form_DayPreview::Date_Select_Change()

@@ -1,5 +1,6 @@
 #include "year/Form_DeleteYear.h"
 
+#include "history/UndoHistory.h"
 #include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
@@ -141,7 +142,10 @@ void Form_DeleteYear::Button_OK_Click()
     if (Option_Delete[0]->isChecked()) {
         if (!confirmed(circuit))
             return;
-        YearEntries::DeleteAllEntries(m_circuit);
+        {
+            UndoStep step(QStringLiteral("年間プログラムの全削除（回路%1）").arg(m_circuit));
+            YearEntries::DeleteAllEntries(m_circuit);
+        }
         finish(circuit);
         return;
     }
@@ -155,9 +159,15 @@ void Form_DeleteYear::Button_OK_Click()
         circuit + (year == kEveryYear ? QStringLiteral(" 毎年") : QStringLiteral(" 20") + Combo_Year->currentText());
     if (!confirmed(subject))
         return;
-    if (year == kEveryYear)
-        YearEntries::DeleteEveryYearEntries(m_circuit);
-    else
-        YearEntries::DeleteYear(m_circuit, year);
+    {
+        UndoStep step(
+            QStringLiteral("年指定削除（%1・%2）")
+                .arg(circuit,
+                     year == kEveryYear ? QStringLiteral("毎年") : QStringLiteral("20") + Combo_Year->currentText()));
+        if (year == kEveryYear)
+            YearEntries::DeleteEveryYearEntries(m_circuit);
+        else
+            YearEntries::DeleteYear(m_circuit, year);
+    }
     finish(subject);
 }

@@ -1,5 +1,6 @@
 #include "year/Form_EditYear.h"
 
+#include "history/UndoHistory.h"
 #include "special/Form_SpecialSelect.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
@@ -248,6 +249,7 @@ void Form_EditYear::Button_OK_Click()
     }
     const bool writes = option >= 0;  // a run starts with no option chosen
     const Action action = option == 0 ? Action::Clear : option == 1 ? Action::Stop : Action::Special;
+    UndoStep step(QStringLiteral("日付設定（回路%1）").arg(m_circuit));
     if (everyYear()) {
         if (writes)
             YearEntries::WriteEveryYearRun(m_circuit, m_from, m_to, action, special);

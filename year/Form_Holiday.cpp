@@ -1,5 +1,6 @@
 #include "year/Form_Holiday.h"
 
+#include "history/UndoHistory.h"
 #include "holidays/Holidays.h"
 #include "special/Form_SpecialSelect.h"
 #include "store/SharedState.h"
@@ -243,6 +244,7 @@ void Form_Holiday::Button_OK_Click()
     bool written = false;
     {
         BusyCursor busy;
+        UndoStep step(QStringLiteral("祝日設定（回路%1・%2年）").arg(m_circuit).arg(chosenYear()));
         written = YearEntries::WriteDatedDays(m_circuit, days, special);
     }
     if (!written) {

@@ -1,5 +1,6 @@
 #include "year/Form_Year.h"
 
+#include "history/UndoActions.h"
 #include "special/Form_SpecialSelect.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
@@ -84,6 +85,9 @@ void Form_Year::buildWindow()
     choices->addSpacing(12);
     choices->addWidget(Label_Mode);
     choices->addStretch(1);
+    const UndoButtons undo = AddUndoButtons(this);
+    choices->addWidget(undo.undo);
+    choices->addWidget(undo.redo);
 
     auto* calendar = new QVBoxLayout;
     calendar->addWidget(Label_Info, 0, Qt::AlignRight);
@@ -125,6 +129,8 @@ void Form_Year::connectHandlers()
     // Whichever dialog changed the entries, the marks and the count follow.
     connect(&StoreChanges::instance(), &StoreChanges::changed, this,
             [this](StoreChanges::Changes changes, int circuit) {
+                if (changes & StoreChanges::Settings)
+                    runGuarded(this, [this] { settingsChanged(); });
                 if (changes & (StoreChanges::Dated | StoreChanges::EveryYear))
                     runGuarded(this, [this, circuit] {
                         RefreshYearBold(circuit);
@@ -136,15 +142,40 @@ void Form_Year::connectHandlers()
 void Form_Year::Form_Load()
 {
     const QSignalBlocker blocker(Combo_Circuit);
+    fillCircuits();
+    Combo_Circuit->setCurrentIndex(-1);
+    MonthView1->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
+    MonthView1->setSelectedDate(QDate::currentDate());
+    showProgramCount();
+}
+
+void Form_Year::fillCircuits()
+{
+    Combo_Circuit->clear();
     for (int circuit = 1; circuit <= 8; ++circuit) {
         const int type = CircuitSettingAt(circuit).Program;
         if (type >= TypeTimeSignal && type <= TypeTimer)
             Combo_Circuit->addItem(QString::number(circuit), circuit);
     }
-    Combo_Circuit->setCurrentIndex(-1);
-    MonthView1->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
-    MonthView1->setSelectedDate(QDate::currentDate());
-    showProgramCount();
+}
+
+// An undone or redone 初期設定: the circuits on offer follow; a circuit no
+// longer set up for the calendar leaves nothing chosen.
+void Form_Year::settingsChanged()
+{
+    const int chosen = selectedCircuit();
+    {
+        const QSignalBlocker blocker(Combo_Circuit);
+        fillCircuits();
+        Combo_Circuit->setCurrentIndex(Combo_Circuit->findData(chosen));
+    }
+    if (selectedCircuit() == 0) {
+        Label_Mode->clear();
+        Button_Holiday->setEnabled(false);
+        markDays();
+    } else {
+        Combo_Circuit_Click();
+    }
 }
 
 void Form_Year::showProgramCount()

@@ -29,6 +29,8 @@ private:
     void buildWindow();
     void connectHandlers();
     void Form_Load();
+    void fillCircuits();
+    void settingsChanged();
     int selectedCircuit() const;
     // The "回路を指定してください。" box when no circuit is chosen.
     bool circuitChosen();

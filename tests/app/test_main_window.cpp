@@ -7,6 +7,7 @@
 #include "app/Startup.h"
 #include "core/Dates.h"
 #include "core/NumericText.h"
+#include "history/UndoHistory.h"
 #include "ui/FileDialog.h"
 #include "ui/Guard.h"
 #include "ui/WindowUtil.h"
@@ -14,9 +15,17 @@
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
+#include "settings/Form_Environment.h"
+#include "week/Form_Week.h"
+#include "year/Form_Year.h"
+#include "year/MonthCalendar.h"
 #include "TestSupport.h"
 
+#include <QComboBox>
 #include <QDateTime>
+#include <QDialog>
+#include <QLineEdit>
+#include <QUndoStack>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileIconProvider>
@@ -30,6 +39,7 @@
 #include <QScreen>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QUrl>
@@ -457,6 +467,126 @@ private slots:
         MessageBox::queueAnswer(QMessageBox::Ok);
         option(0)->click();
         QCOMPARE(std::tuple(WeekRowCount(), timeStamp(), m_form->editModeActive()), std::tuple(0, QString(), false));
+    }
+
+    // Every kind of change through its window is one step of the history, named for it: undone, the store (and for
+    // 読込 the 新規/編集 choice) is as before; redone, as after. A change after an undo ends the redo; 新規 ends all.
+    void everyChangeIsOneStep()
+    {
+        QDialog* opened = nullptr;
+        ModalDialogs::setRunner([&opened](QDialog* dialog) { (opened = dialog)->show(); });
+        const auto fill = [&opened](QList<std::pair<const char*, const char*>> boxes) {
+            for (const auto& [box, text] : boxes)
+                child<QLineEdit>(opened, QLatin1String(box))->setText(QString::fromUtf8(text));
+            click(opened, "Button_OK");
+        };
+        const auto pick = [](QWidget* window, const char* combo, const QVariant& data) {
+            auto* box = child<QComboBox>(window, QLatin1String(combo));
+            box->setCurrentIndex(box->findData(data));
+        };
+        std::unique_ptr<Form_Week> week;
+        std::unique_ptr<Form_Year> year;
+        QWidget* special = nullptr;
+        const auto answered = [](QMessageBox::StandardButton answer, QWidget* window, const char* button) {
+            MessageBox::queueAnswer(answer);
+            click(window, button);
+        };
+        const auto firstRow = [](QWidget* window) { child<QTableView>(window, "DataGrid1")->selectRow(0); };
+        const QString file = writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine}));
+        const QList<std::pair<QString, std::function<void()>>> steps{
+            {"初期設定", [] {
+                 Form_Environment settings;
+                 child<QComboBox>(&settings, "Combo_Function_0")->setCurrentIndex(2);
+                 child<QLineEdit>(&settings, "Text_Function_0")->setText("10");
+                 settings.close();
+             }},
+            {"週間プログラムの追加（回路1）", [&] {
+                 week = std::make_unique<Form_Week>();
+                 pick(week.get(), "Combo_Circuit", 1);
+                 child<QComboBox>(week.get(), "Combo_Yobi")->setCurrentIndex(1);
+                 click(week.get(), "Button_New");
+                 fill({{"Text_Hour", "8"}, {"Text_Minute", "30"}});
+             }},
+            {"週間プログラムの変更（回路1）", [&] { firstRow(week.get()); click(week.get(), "Button_Edit"); fill({{"Text_Minute", "45"}}); }},
+            {"週間プログラムのコピー（回路1）", [&] {
+                 child<QComboBox>(week.get(), "Combo_Yobi")->setCurrentIndex(2);
+                 click(week.get(), "Button_Copy");
+                 pick(opened, "Combo_SendYobi", 1);
+                 click(opened, "Button_OK");
+             }},
+            {"時程から作成（回路1）", [&] {
+                 click(week.get(), "Button_Bells");
+                 child<QLineEdit>(opened, "Text_PeriodCount")->setText("1");
+                 click(opened, "Button_Fill");
+                 click(opened, "Button_OK");
+             }},
+            {"特殊プログラムの追加（回路1・特殊番号1）", [&] {
+                 year = std::make_unique<Form_Year>();
+                 pick(year.get(), "Combo_Circuit", 1);
+                 click(year.get(), "Button_Special");
+                 click(opened, "Button_OK");  // 新規: the first free number
+                 special = opened;
+                 click(special, "Button_New");
+                 fill({{"Text_Hour", "7"}, {"Text_Minute", "15"}});
+             }},
+            {"特殊プログラムの変更（回路1・特殊番号1）", [&] { firstRow(special); click(special, "Button_Edit"); fill({{"Text_Hour", "6"}}); }},
+            {"特殊プログラムのコピー（回路1・特殊番号1）", [&] { click(special, "Button_Copy"); pick(opened, "Combo_SendYobi", 2); click(opened, "Button_OK"); }},
+            {"特殊プログラムの削除（回路1・特殊番号1）", [&] { firstRow(special); answered(QMessageBox::Yes, special, "Button_Delete"); }},
+            {"特殊プログラムの全削除（回路1・特殊番号1）", [&] { answered(QMessageBox::Yes, special, "Button_AllDelete"); special->close(); }},
+            {"週間プログラムの削除（回路1）", [&] { firstRow(week.get()); answered(QMessageBox::Yes, week.get(), "Button_Delete"); }},
+            {"週間プログラムの全削除（回路1）", [&] { answered(QMessageBox::Yes, week.get(), "Button_AllDelete"); }},
+            {"日付設定（回路1）", [&] {
+                 auto* calendar = child<MonthCalendar>(year.get(), "MonthView1");
+                 calendar->showMonth(2027, 12);
+                 QTest::mouseClick(calendar->dayGrid(), Qt::LeftButton, {}, calendar->dayRect(QDate(2027, 12, 24)).center());
+                 click(opened, "Option_Year_1");
+                 click(opened, "Button_OK");
+             }},
+            {"祝日設定（回路1・2027年）", [&] { click(year.get(), "Button_Holiday"); click(opened, "Button_OK"); }},
+            {"年指定削除（回路1・2027年）", [&] {
+                 click(year.get(), "Button_DeleteYear");
+                 click(opened, "Option_Delete_1");
+                 pick(opened, "Combo_Year", 27);
+                 answered(QMessageBox::Yes, opened, "Button_OK");
+             }},
+            {"プログラムファイルの読込", [&] {
+                 FileDialog::queuePath(file);
+                 click(m_form.get(), "Button_LoadFile");
+             }},
+        };
+        const auto state = [this] { return storeSnapshot() + (option(1)->isChecked() ? "編集" : "新規") + timeStamp(); };
+        for (const auto& [label, take] : steps) {
+            const QString before = state();
+            take();
+            const QString after = state();
+            QVERIFY2(after != before && UndoHistory::undo(), qPrintable(label));
+            QCOMPARE(state(), before);
+            QCOMPARE(UndoHistory::redoText(), label);
+            QVERIFY(UndoHistory::redo());
+            QCOMPARE(state(), after);
+        }
+        answered(QMessageBox::Ok, m_form.get(), "Option_FileEdit_0");  // 新規
+        QVERIFY(!UndoHistory::stack().canUndo() && !UndoHistory::stack().canRedo());
+        for (int hour : {9, 10}) {
+            UndoHistory::undo();
+            UndoStep taken("x");
+            addWeekRow(3, 0, 1, 0, hour, 0, 0);
+        }
+        QVERIFY(!UndoHistory::stack().canRedo());
+
+        // The newest 100 steps are kept, and walked back and forth.
+        QStringList images{storeSnapshot()};
+        for (int step = 0; step <= UndoHistory::kStepLimit; ++step) {
+            UndoStep taken(QString::number(step));
+            addWeekRow(5, 0, 1, 0, step / 60, step % 60, 0);
+            images << storeSnapshot();
+        }
+        for (int step = UndoHistory::kStepLimit; step > 0; --step)
+            QVERIFY(UndoHistory::undo());
+        QVERIFY(!UndoHistory::undo());
+        QCOMPARE(storeSnapshot(), images.at(1));
+        while (UndoHistory::redo()) {}
+        QCOMPARE(storeSnapshot(), images.last());
     }
 
     // A working window or a dialog works on the store: a file from outside waits until it is closed.

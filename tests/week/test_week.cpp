@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -385,6 +386,19 @@ private slots:
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("週間プログラム|削除しますか？")});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Question);
         QCOMPARE(MessageBox::lastShown().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 898"));
+        // Ctrl+Z brings the row back into the grid and the count, Ctrl+Y takes it again; a modal dialog holds both.
+        auto* undo = child<QPushButton>(m_week, "Button_Undo");
+        QCOMPARE(undo->toolTip(), QStringLiteral("元に戻す: 週間プログラムの削除（回路2）"));
+        activate(m_week);
+        QTest::keyClick(m_week, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(gridRowsAndRemaining(), QStringLiteral("1 893"));
+        QDialog modal(m_week);
+        modal.setWindowModality(Qt::ApplicationModal);
+        modal.show();
+        QVERIFY(!undo->isEnabled() && !child<QPushButton>(m_week, "Button_Redo")->isEnabled());
+        modal.hide();
+        QTest::keyClick(m_week, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 898"));
         deleteFirstRow(2, 6, QMessageBox::No);
         QCOMPARE(WeekRowCount(), 2);

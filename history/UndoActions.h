@@ -1,0 +1,18 @@
+#pragma once
+
+class QPushButton;
+class QWidget;
+
+// 元に戻す (Ctrl+Z) and やり直し (Ctrl+Y, Ctrl+Shift+Z) of the one history,
+// in one window: enabled when there is a step to take and the window is not
+// blocked by a modal dialog, the tooltip naming the step
+// (「元に戻す: 週間プログラムの削除（回路1）」).
+void AddUndoShortcuts(QWidget* window);
+
+// The same, with two buttons (`Button_Undo`, `Button_Redo`) for the window
+// to lay out where it has room.
+struct UndoButtons {
+    QPushButton* undo = nullptr;
+    QPushButton* redo = nullptr;
+};
+UndoButtons AddUndoButtons(QWidget* window);

@@ -1,0 +1,184 @@
+#include "history/UndoHistory.h"
+
+#include "store/StoreImage.h"
+
+#include <QUndoStack>
+#include <exception>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// A recorded step. The store work happens before QUndoStack moves (see
+// UndoHistory::undo), so a failure leaves the history where it was; the
+// command's own undo() and redo() only run what lies outside the store.
+class StoreStep : public QUndoCommand
+{
+public:
+    StoreStep(const QString& label, StoreImage before, StoreImage after, std::function<void()> putBefore,
+              std::function<void()> putAfter)
+        : QUndoCommand(label)
+        , m_before(std::move(before))
+        , m_after(std::move(after))
+        , m_kinds(m_before.differences(m_after))
+        , m_putBefore(std::move(putBefore))
+        , m_putAfter(std::move(putAfter))
+    {
+    }
+
+    void restoreBefore() const { m_before.restore(m_kinds); }
+    void restoreAfter() const { m_after.restore(m_kinds); }
+    const StoreImage& after() const { return m_after; }
+    qsizetype bytes() const { return m_before.bytes() + m_after.bytes(); }
+
+    void undo() override
+    {
+        if (m_putBefore)
+            m_putBefore();
+    }
+    void redo() override
+    {
+        // The first redo is QUndoStack::push: the action itself has run.
+        if (!std::exchange(m_pushed, true))
+            return;
+        if (m_putAfter)
+            m_putAfter();
+    }
+
+private:
+    StoreImage m_before;
+    StoreImage m_after;
+    StoreChanges::Changes m_kinds;
+    std::function<void()> m_putBefore;
+    std::function<void()> m_putAfter;
+    bool m_pushed = false;
+};
+
+struct Recording {
+    QString label;
+    StoreImage before;
+    std::function<void()> putBefore;
+    std::function<void()> putAfter;
+};
+std::optional<Recording> g_recording;
+int g_stepDepth = 0;
+
+QUndoStack& theStack()
+{
+    static QUndoStack* stack = [] {
+        auto* created = new QUndoStack;
+        created->setUndoLimit(UndoHistory::kStepLimit);
+        return created;
+    }();
+    return *stack;
+}
+
+const StoreStep* stepAt(int index)
+{
+    return static_cast<const StoreStep*>(theStack().command(index));
+}
+
+// The newest image the history holds, for the next one to share data with.
+const StoreImage* latestImage()
+{
+    const int index = theStack().index();
+    return index > 0 ? &stepAt(index - 1)->after() : nullptr;
+}
+
+}  // namespace
+
+namespace UndoHistory {
+
+QUndoStack& stack()
+{
+    return theStack();
+}
+
+void clear()
+{
+    theStack().clear();
+}
+
+QString undoText()
+{
+    return theStack().undoText();
+}
+
+QString redoText()
+{
+    return theStack().redoText();
+}
+
+bool undo()
+{
+    QUndoStack& stack = theStack();
+    if (g_stepDepth > 0 || !stack.canUndo())
+        return false;
+    stepAt(stack.index() - 1)->restoreBefore();
+    stack.undo();
+    return true;
+}
+
+bool redo()
+{
+    QUndoStack& stack = theStack();
+    if (g_stepDepth > 0 || !stack.canRedo())
+        return false;
+    stepAt(stack.index())->restoreAfter();
+    stack.redo();
+    return true;
+}
+
+qsizetype imageBytes()
+{
+    qsizetype total = 0;
+    for (int index = 0; index < theStack().count(); ++index)
+        total += stepAt(index)->bytes();
+    return total;
+}
+
+}  // namespace UndoHistory
+
+UndoStep::UndoStep(const QString& label)
+{
+    if (g_stepDepth++ > 0)
+        return;
+    m_outermost = true;
+    try {
+        g_recording = Recording{label, StoreImage::capture(latestImage()), {}, {}};
+    } catch (...) {
+        --g_stepDepth;
+        throw;
+    }
+}
+
+UndoStep::~UndoStep()
+{
+    --g_stepDepth;
+    if (!m_outermost)
+        return;
+    std::optional<Recording> recording = std::exchange(g_recording, std::nullopt);
+    // A failure on its way out rolled its transaction back; reading the
+    // store now could only fail again.
+    if (!recording || std::uncaught_exceptions() > 0)
+        return;
+    try {
+        StoreImage after = StoreImage::capture(&recording->before);
+        if (after == recording->before)
+            return;
+        theStack().push(new StoreStep(recording->label, std::move(recording->before), std::move(after),
+                                      std::move(recording->putBefore), std::move(recording->putAfter)));
+    } catch (...) {
+        // The change itself is done; only its step is missing. Steps
+        // before it would put back a store it never saw, so they go too.
+        theStack().clear();
+    }
+}
+
+void UndoStep::alsoPutBack(std::function<void()> before, std::function<void()> after)
+{
+    if (g_recording) {
+        g_recording->putBefore = std::move(before);
+        g_recording->putAfter = std::move(after);
+    }
+}

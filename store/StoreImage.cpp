@@ -1,0 +1,91 @@
+#include "store/StoreImage.h"
+
+#include "store/BulkInsert.h"
+#include "store/ProgramStore.h"
+#include "store/Schema.h"
+#include "store/SettingTable.h"
+
+namespace {
+
+struct ImagedTable {
+    const char* name;
+    StoreChanges::Change kind;
+};
+const std::array<ImagedTable, 4> kImagedTables{{
+    {"T_Setting", StoreChanges::Settings},
+    {"T_Week", StoreChanges::WeekAndSpecial},
+    {"T_Year", StoreChanges::Dated},
+    {"T_YearE", StoreChanges::EveryYear},
+}};
+
+QStringList columnsOf(const char* table)
+{
+    for (const Schema::TableColumns& candidate : Schema::expectedTables())
+        if (qstrcmp(candidate.table, table) == 0)
+            return candidate.columns;
+    throw StoreError(QStringLiteral("No table %1").arg(QLatin1String(table)));
+}
+
+QList<int> readCells(const char* table)
+{
+    const QStringList columns = columnsOf(table);
+    QList<int> cells;
+    ForEachIntRow(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns.join(','), QLatin1String(table)), {},
+                  [&](const IntRow& row) {
+                      for (int column = 0; column < columns.size(); ++column)
+                          cells.append(row.at(column));
+                  });
+    return cells;
+}
+
+void writeCells(const char* table, const QList<int>& cells)
+{
+    const QStringList columns = columnsOf(table);
+    ProgramStore::exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
+    const QString marks = QStringList(columns.size(), QStringLiteral("?")).join(',');
+    BulkInsert insert(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(QLatin1String(table), columns.join(','), marks));
+    for (qsizetype row = 0; row < cells.size(); row += columns.size())
+        insert.run(cells.constData() + row, int(columns.size()));
+}
+
+}  // namespace
+
+StoreImage StoreImage::capture(const StoreImage* earlier)
+{
+    StoreImage image;
+    for (size_t table = 0; table < kImagedTables.size(); ++table) {
+        image.m_tables[table] = readCells(kImagedTables[table].name);
+        if (earlier && earlier->m_tables[table] == image.m_tables[table])
+            image.m_tables[table] = earlier->m_tables[table];
+    }
+    return image;
+}
+
+StoreChanges::Changes StoreImage::differences(const StoreImage& other) const
+{
+    StoreChanges::Changes kinds;
+    for (size_t table = 0; table < kImagedTables.size(); ++table)
+        if (m_tables[table] != other.m_tables[table])
+            kinds |= kImagedTables[table].kind;
+    return kinds;
+}
+
+void StoreImage::restore(StoreChanges::Changes kinds) const
+{
+    Transaction transaction(kinds);
+    for (size_t table = 0; table < kImagedTables.size(); ++table)
+        if (kinds & kImagedTables[table].kind)
+            writeCells(kImagedTables[table].name, m_tables[table]);
+    transaction.commit();
+    if (kinds & StoreChanges::Settings)
+        LoadCircuitSettings();
+}
+
+qsizetype StoreImage::bytes() const
+{
+    qsizetype total = 0;
+    for (const QList<int>& cells : m_tables)
+        total += cells.size() * qsizetype(sizeof(int));
+    return total;
+}

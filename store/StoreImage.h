@@ -1,0 +1,32 @@
+#pragma once
+#include "store/StoreChanges.h"
+
+#include <QList>
+#include <array>
+
+// The rows of the schedule tables (T_Setting, T_Week, T_Year, T_YearE) at
+// one moment: every cell is an integer, rows in table order. An image made
+// with an earlier one at hand shares that image's data for every table that
+// still holds the same rows, so a long run of images costs little more than
+// what changed between them.
+class StoreImage
+{
+public:
+    static StoreImage capture(const StoreImage* earlier = nullptr);
+
+    // The kinds of change whose tables differ between the two images.
+    StoreChanges::Changes differences(const StoreImage& other) const;
+
+    // Puts the tables of `kinds` back as this image holds them, in one
+    // transaction that announces those kinds; the circuit settings the
+    // windows read follow T_Setting. Throws StoreError (nothing changed).
+    void restore(StoreChanges::Changes kinds) const;
+
+    // Bytes of cell data the image holds, shared data counted in full.
+    qsizetype bytes() const;
+
+    bool operator==(const StoreImage& other) const { return m_tables == other.m_tables; }
+
+private:
+    std::array<QList<int>, 4> m_tables;
+};
