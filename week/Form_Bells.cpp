@@ -553,7 +553,8 @@ void Form_Bells::Button_OK_Click()
 Bells::Result Form_Bells::writeBells(const Bells::Request& request)
 {
     const int special = request.target.special;
-    UndoStep step(special == 0 ? QStringLiteral("時程から作成（回路%1）").arg(request.circuit)
-                               : QStringLiteral("時程から作成（回路%1・特殊番号%2）").arg(request.circuit).arg(special));
+    UndoStep step(special == 0
+                      ? QStringLiteral("時程から作成（回路%1）").arg(request.circuit)
+                      : QStringLiteral("時程から作成（回路%1・特殊番号%2）").arg(request.circuit).arg(special));
     return Bells::AddBells(request);
 }
