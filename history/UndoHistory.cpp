@@ -1,5 +1,6 @@
 #include "history/UndoHistory.h"
 
+#include "store/ProgramStore.h"
 #include "store/StoreImage.h"
 
 #include <QUndoStack>
@@ -28,6 +29,7 @@ public:
 
     void restoreBefore() const { m_before.restore(m_kinds); }
     void restoreAfter() const { m_after.restore(m_kinds); }
+    const StoreImage& before() const { return m_before; }
     const StoreImage& after() const { return m_after; }
     qsizetype bytes() const { return m_before.bytes() + m_after.bytes(); }
 
@@ -78,11 +80,39 @@ const StoreStep* stepAt(int index)
     return static_cast<const StoreStep*>(theStack().command(index));
 }
 
-// The newest image the history holds, for the next one to share data with.
-const StoreImage* latestImage()
+// What the history knows of the store: an image of it, and the kinds of
+// change announced since, so that a step reads again only the tables its
+// action changed (every change to them is announced by its transaction).
+struct KnownStore {
+    std::optional<StoreImage> image;
+    StoreChanges::Changes announced;
+    int opening = 0;
+};
+KnownStore g_known;
+
+StoreImage currentImage()
 {
-    const int index = theStack().index();
-    return index > 0 ? &stepAt(index - 1)->after() : nullptr;
+    static const bool watching = [] {
+        QObject::connect(&StoreChanges::instance(), &StoreChanges::changed,
+                         [](StoreChanges::Changes changes) { g_known.announced |= changes; });
+        return true;
+    }();
+    Q_UNUSED(watching);
+    if (!g_known.image || g_known.opening != ProgramStore::openings())
+        g_known.image = StoreImage::capture();
+    else if (g_known.announced)
+        g_known.image = g_known.image->refreshed(g_known.announced);
+    g_known.announced = {};
+    g_known.opening = ProgramStore::openings();
+    return *g_known.image;
+}
+
+// After an undo or redo the store holds `image` (its other tables were
+// equal on both sides of the step).
+void storeIsNow(const StoreImage& image)
+{
+    g_known.image = image;
+    g_known.announced = {};
 }
 
 }  // namespace
@@ -114,7 +144,9 @@ bool undo()
     QUndoStack& stack = theStack();
     if (g_stepDepth > 0 || !stack.canUndo())
         return false;
-    stepAt(stack.index() - 1)->restoreBefore();
+    const StoreStep* step = stepAt(stack.index() - 1);
+    step->restoreBefore();
+    storeIsNow(step->before());
     stack.undo();
     return true;
 }
@@ -124,7 +156,9 @@ bool redo()
     QUndoStack& stack = theStack();
     if (g_stepDepth > 0 || !stack.canRedo())
         return false;
-    stepAt(stack.index())->restoreAfter();
+    const StoreStep* step = stepAt(stack.index());
+    step->restoreAfter();
+    storeIsNow(step->after());
     stack.redo();
     return true;
 }
@@ -145,7 +179,7 @@ UndoStep::UndoStep(const QString& label)
         return;
     m_outermost = true;
     try {
-        g_recording = Recording{label, StoreImage::capture(latestImage()), {}, {}};
+        g_recording = Recording{label, currentImage(), {}, {}};
     } catch (...) {
         --g_stepDepth;
         throw;
@@ -163,7 +197,7 @@ UndoStep::~UndoStep()
     if (!recording || std::uncaught_exceptions() > 0)
         return;
     try {
-        StoreImage after = StoreImage::capture(&recording->before);
+        StoreImage after = currentImage();
         if (after == recording->before)
             return;
         theStack().push(new StoreStep(recording->label, std::move(recording->before), std::move(after),
@@ -172,6 +206,7 @@ UndoStep::~UndoStep()
         // The change itself is done; only its step is missing. Steps
         // before it would put back a store it never saw, so they go too.
         theStack().clear();
+        g_known.image.reset();
     }
 }
 

@@ -24,6 +24,7 @@ const QString kConnectionName = QStringLiteral("wzstore");
 // The store file and the files SQLite keeps beside it.
 const QStringList kStoreFiles{QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
 QString g_location;
+int g_openings = 0;  // stores opened so far: tells one store from the next
 int g_transactionDepth = 0;
 // What the running transaction will announce when it commits.
 StoreChanges::Changes g_pendingChanges;
@@ -199,7 +200,13 @@ QString open(const QString& location)
         createTables(db);
     }
     g_location = location;
+    ++g_openings;
     return keptAside;
+}
+
+int openings()
+{
+    return g_openings;
 }
 
 void close()

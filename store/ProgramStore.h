@@ -34,6 +34,9 @@ QString defaultLocation();
 QString open(const QString& location);
 void close();
 bool isOpen();
+// How many stores this process has opened; what was learnt of a store
+// holds only while this stays the same.
+int openings();
 QString location();
 
 QSqlDatabase database();

@@ -51,13 +51,20 @@ void writeCells(const char* table, const QList<int>& cells)
 
 }  // namespace
 
-StoreImage StoreImage::capture(const StoreImage* earlier)
+StoreImage StoreImage::capture()
 {
-    StoreImage image;
+    return StoreImage().refreshed(EveryStoreChange);
+}
+
+StoreImage StoreImage::refreshed(StoreChanges::Changes kinds) const
+{
+    StoreImage image = *this;
     for (size_t table = 0; table < kImagedTables.size(); ++table) {
-        image.m_tables[table] = readCells(kImagedTables[table].name);
-        if (earlier && earlier->m_tables[table] == image.m_tables[table])
-            image.m_tables[table] = earlier->m_tables[table];
+        if (!(kinds & kImagedTables[table].kind))
+            continue;
+        QList<int> cells = readCells(kImagedTables[table].name);
+        if (cells != m_tables[table])
+            image.m_tables[table] = std::move(cells);
     }
     return image;
 }

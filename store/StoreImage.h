@@ -6,13 +6,17 @@
 
 // The rows of the schedule tables (T_Setting, T_Week, T_Year, T_YearE) at
 // one moment: every cell is an integer, rows in table order. An image made
-// with an earlier one at hand shares that image's data for every table that
-// still holds the same rows, so a long run of images costs little more than
-// what changed between them.
+// from an earlier one shares that image's data for every table that still
+// holds the same rows, so a long run of images costs little more than what
+// changed between them.
 class StoreImage
 {
 public:
-    static StoreImage capture(const StoreImage* earlier = nullptr);
+    static StoreImage capture();
+
+    // This image with the tables of `kinds` read again from the store (the
+    // others kept as they are, for a store known not to have changed them).
+    StoreImage refreshed(StoreChanges::Changes kinds) const;
 
     // The kinds of change whose tables differ between the two images.
     StoreChanges::Changes differences(const StoreImage& other) const;

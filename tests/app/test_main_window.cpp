@@ -570,7 +570,9 @@ private slots:
         for (int hour : {9, 10}) {
             UndoHistory::undo();
             UndoStep taken("x");
+            Transaction adding(StoreChanges::WeekAndSpecial);
             addWeekRow(3, 0, 1, 0, hour, 0, 0);
+            adding.commit();
         }
         QVERIFY(!UndoHistory::stack().canRedo());
 
@@ -578,7 +580,9 @@ private slots:
         QStringList images{storeSnapshot()};
         for (int step = 0; step <= UndoHistory::kStepLimit; ++step) {
             UndoStep taken(QString::number(step));
+            Transaction adding(StoreChanges::WeekAndSpecial);
             addWeekRow(5, 0, 1, 0, step / 60, step % 60, 0);
+            adding.commit();
             images << storeSnapshot();
         }
         for (int step = UndoHistory::kStepLimit; step > 0; --step)
