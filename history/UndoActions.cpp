@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QPushButton>
+#include <QToolTip>
 #include <QUndoStack>
 #include <QWidget>
 
@@ -65,6 +66,8 @@ protected:
 private:
     void refresh()
     {
+        // A tooltip up names the step that was next before this change.
+        QToolTip::hideText();
         m_undo->setEnabled(!m_blocked && UndoHistory::stack().canUndo());
         m_redo->setEnabled(!m_blocked && UndoHistory::stack().canRedo());
         m_undo->setToolTip(tipFor(kUndoCaption, UndoHistory::undoText()));

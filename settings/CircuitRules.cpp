@@ -115,10 +115,18 @@ void writeSettings(std::array<CircuitSetting, 8> settings)
             QStringLiteral("UPDATE T_Setting SET PulseTime = ?, Program = ?, Chime = ? WHERE CircuitNO = ?"),
             {int(setting.PulseTime), int(setting.Program), int(setting.Chime), circuit});
     }
-    transaction.commit();
-    // Only a committed table is mirrored, so both copies always agree.
+    // Mirrored before the commit announces the change, so that the windows
+    // it refreshes read the new settings; a commit that fails puts the old
+    // ones back, so both copies always agree.
+    const std::array<CircuitSetting, 9> previous = CircuitSettings;
     for (int circuit = 1; circuit <= 8; ++circuit)
         CircuitSettings[circuit] = settings[circuit - 1];
+    try {
+        transaction.commit();
+    } catch (...) {
+        CircuitSettings = previous;
+        throw;
+    }
 }
 
 }  // namespace CircuitRules

@@ -80,13 +80,22 @@ StoreChanges::Changes StoreImage::differences(const StoreImage& other) const
 
 void StoreImage::restore(StoreChanges::Changes kinds) const
 {
-    Transaction transaction(kinds);
-    for (size_t table = 0; table < kImagedTables.size(); ++table)
-        if (kinds & kImagedTables[table].kind)
-            writeCells(kImagedTables[table].name, m_tables[table]);
-    transaction.commit();
-    if (kinds & StoreChanges::Settings)
-        LoadCircuitSettings();
+    const bool settings = kinds & StoreChanges::Settings;
+    try {
+        Transaction transaction(kinds);
+        for (size_t table = 0; table < kImagedTables.size(); ++table)
+            if (kinds & kImagedTables[table].kind)
+                writeCells(kImagedTables[table].name, m_tables[table]);
+        // The windows read the circuit settings when the commit announces
+        // the change, so they follow the table before it.
+        if (settings)
+            LoadCircuitSettings();
+        transaction.commit();
+    } catch (...) {
+        if (settings)
+            LoadCircuitSettings();
+        throw;
+    }
 }
 
 qsizetype StoreImage::bytes() const

@@ -85,9 +85,6 @@ void Form_Year::buildWindow()
     choices->addSpacing(12);
     choices->addWidget(Label_Mode);
     choices->addStretch(1);
-    const UndoButtons undo = AddUndoButtons(this);
-    choices->addWidget(undo.undo);
-    choices->addWidget(undo.redo);
 
     auto* calendar = new QVBoxLayout;
     calendar->addWidget(Label_Info, 0, Qt::AlignRight);
@@ -108,9 +105,15 @@ void Form_Year::buildWindow()
     body->addSpacing(12);
     body->addLayout(buttons);
 
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(Label_Titile, 1);
+    const UndoButtons undo = AddUndoButtons(this);
+    heading->addWidget(undo.undo);
+    heading->addWidget(undo.redo);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addWidget(Label_Titile);
+    layout->addLayout(heading);
     layout->addLayout(choices);
     layout->addLayout(body, 1);
 }

@@ -484,8 +484,9 @@ private slots:
             auto* box = child<QComboBox>(window, QLatin1String(combo));
             box->setCurrentIndex(box->findData(data));
         };
-        std::unique_ptr<Form_Week> week;
-        std::unique_ptr<Form_Year> year;
+        // Open from the start, so their circuit choices follow 初期設定 and its undo.
+        auto week = std::make_unique<Form_Week>();
+        auto year = std::make_unique<Form_Year>();
         QWidget* special = nullptr;
         const auto answered = [](QMessageBox::StandardButton answer, QWidget* window, const char* button) {
             MessageBox::queueAnswer(answer);
@@ -501,7 +502,6 @@ private slots:
                  settings.close();
              }},
             {"週間プログラムの追加（回路1）", [&] {
-                 week = std::make_unique<Form_Week>();
                  pick(week.get(), "Combo_Circuit", 1);
                  child<QComboBox>(week.get(), "Combo_Yobi")->setCurrentIndex(1);
                  click(week.get(), "Button_New");
@@ -521,7 +521,6 @@ private slots:
                  click(opened, "Button_OK");
              }},
             {"特殊プログラムの追加（回路1・特殊番号1）", [&] {
-                 year = std::make_unique<Form_Year>();
                  pick(year.get(), "Combo_Circuit", 1);
                  click(year.get(), "Button_Special");
                  click(opened, "Button_OK");  // 新規: the first free number
@@ -554,7 +553,11 @@ private slots:
                  click(m_form.get(), "Button_LoadFile");
              }},
         };
-        const auto state = [this] { return storeSnapshot() + (option(1)->isChecked() ? "編集" : "新規") + timeStamp(); };
+        const auto state = [&] {
+            return storeSnapshot() + (option(1)->isChecked() ? "編集" : "新規") + timeStamp()
+                + QString::number(child<QComboBox>(week.get(), "Combo_Circuit")->count())
+                + QString::number(child<QComboBox>(year.get(), "Combo_Circuit")->count());
+        };
         for (const auto& [label, take] : steps) {
             const QString before = state();
             take();
