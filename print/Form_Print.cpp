@@ -113,27 +113,13 @@ void Form_Print::connectHandlers()
 void Form_Print::Form_Load()
 {
     const QSignalBlocker quiet(Combo_Circuit);
-    fillCircuits();
+    fillCircuitChoice(Combo_Circuit, HasPrograms);
     Combo_Circuit->setCurrentIndex(-1);
-}
-
-void Form_Print::fillCircuits()
-{
-    Combo_Circuit->clear();
-    for (int circuit = 1; circuit <= 8; ++circuit)
-        if (HasPrograms(circuit))
-            Combo_Circuit->addItem(QString::number(circuit), circuit);
 }
 
 void Form_Print::circuitsChanged()
 {
-    const QVariant chosen = Combo_Circuit->currentData();
-    {
-        const QSignalBlocker quiet(Combo_Circuit);
-        fillCircuits();
-        Combo_Circuit->setCurrentIndex(Combo_Circuit->findData(chosen));
-    }
-    if (Combo_Circuit->currentIndex() >= 0)
+    if (refillCircuitChoice(Combo_Circuit, HasPrograms))
         Combo_Circuit_Click();
     else
         Label_Mode->clear();

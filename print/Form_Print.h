@@ -24,7 +24,6 @@ private:
     void buildWindow();
     void connectHandlers();
     void Form_Load();
-    void fillCircuits();
     void circuitsChanged();
     void Combo_Circuit_Click();
     void printButtonClick(int kind);

@@ -1,5 +1,6 @@
 #include "ui/Widgets.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -17,4 +18,21 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     button->setToolTip(tip);
     button->setMinimumSize(minimum);
     return button;
+}
+
+void fillCircuitChoice(QComboBox* box, const std::function<bool(int)>& offered)
+{
+    box->clear();
+    for (int circuit = 1; circuit <= 8; ++circuit)
+        if (offered(circuit))
+            box->addItem(QString::number(circuit), circuit);
+}
+
+bool refillCircuitChoice(QComboBox* box, const std::function<bool(int)>& offered)
+{
+    const QSignalBlocker blocker(box);
+    const QVariant chosen = box->currentData();
+    fillCircuitChoice(box, offered);
+    box->setCurrentIndex(box->findData(chosen));
+    return box->currentIndex() >= 0;
 }

@@ -1,7 +1,9 @@
 #pragma once
 #include <QSize>
 #include <QString>
+#include <functional>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -11,3 +13,10 @@ class QWidget;
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption);
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip,
                         QSize minimum);
+
+// A circuit choice: the circuits 1 to 8 that `offered` takes, each with its
+// number as data.
+void fillCircuitChoice(QComboBox* box, const std::function<bool(int)>& offered);
+// The same filled again with its signals held, keeping the circuit chosen
+// while it is still offered; true when one is chosen.
+bool refillCircuitChoice(QComboBox* box, const std::function<bool(int)>& offered);

@@ -132,7 +132,7 @@ void Form_Week::Form_Load()
 {
     const QSignalBlocker circuitBlocker(Combo_Circuit);
     const QSignalBlocker dayBlocker(Combo_Yobi);
-    fillCircuits();
+    fillCircuitChoice(Combo_Circuit, offered);
     Combo_Circuit->setCurrentIndex(-1);
     for (int day = 0; day <= Days::EveryDay; ++day)
         Combo_Yobi->addItem(Days::name(day), day);
@@ -142,25 +142,16 @@ void Form_Week::Form_Load()
     refresh();
 }
 
-void Form_Week::fillCircuits()
+bool Form_Week::offered(int circuit)
 {
-    Combo_Circuit->clear();
-    for (int circuit = 1; circuit <= 8; ++circuit)
-        if (CircuitSettingAt(circuit).Program != 0)
-            Combo_Circuit->addItem(QString::number(circuit), circuit);
+    return CircuitSettingAt(circuit).Program != 0;
 }
 
 // An undone or redone 初期設定: the circuits on offer and the chosen one's
 // type follow; a circuit no longer set up leaves nothing chosen.
 void Form_Week::settingsChanged()
 {
-    const int chosen = selectedCircuit();
-    {
-        const QSignalBlocker blocker(Combo_Circuit);
-        fillCircuits();
-        Combo_Circuit->setCurrentIndex(Combo_Circuit->findData(chosen));
-    }
-    if (selectedCircuit() == 0) {
+    if (!refillCircuitChoice(Combo_Circuit, offered)) {
         Label_Mode->clear();
         Label_Pulse->clear();
         updateButtonsEnabled();

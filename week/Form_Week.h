@@ -33,7 +33,7 @@ private:
     void connectHandlers();
     void Form_Load();
 
-    void fillCircuits();
+    static bool offered(int circuit);
     void settingsChanged();
     int selectedCircuit() const;
     int selectedDay() const;

@@ -145,34 +145,24 @@ void Form_Year::connectHandlers()
 void Form_Year::Form_Load()
 {
     const QSignalBlocker blocker(Combo_Circuit);
-    fillCircuits();
+    fillCircuitChoice(Combo_Circuit, offered);
     Combo_Circuit->setCurrentIndex(-1);
     MonthView1->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
     MonthView1->setSelectedDate(QDate::currentDate());
     showProgramCount();
 }
 
-void Form_Year::fillCircuits()
+bool Form_Year::offered(int circuit)
 {
-    Combo_Circuit->clear();
-    for (int circuit = 1; circuit <= 8; ++circuit) {
-        const int type = CircuitSettingAt(circuit).Program;
-        if (type >= TypeTimeSignal && type <= TypeTimer)
-            Combo_Circuit->addItem(QString::number(circuit), circuit);
-    }
+    const int type = CircuitSettingAt(circuit).Program;
+    return type >= TypeTimeSignal && type <= TypeTimer;
 }
 
 // An undone or redone 初期設定: the circuits on offer follow; a circuit no
 // longer set up for the calendar leaves nothing chosen.
 void Form_Year::settingsChanged()
 {
-    const int chosen = selectedCircuit();
-    {
-        const QSignalBlocker blocker(Combo_Circuit);
-        fillCircuits();
-        Combo_Circuit->setCurrentIndex(Combo_Circuit->findData(chosen));
-    }
-    if (selectedCircuit() == 0) {
+    if (!refillCircuitChoice(Combo_Circuit, offered)) {
         Label_Mode->clear();
         Button_Holiday->setEnabled(false);
         markDays();

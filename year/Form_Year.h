@@ -29,7 +29,7 @@ private:
     void buildWindow();
     void connectHandlers();
     void Form_Load();
-    void fillCircuits();
+    static bool offered(int circuit);
     void settingsChanged();
     int selectedCircuit() const;
     // The "回路を指定してください。" box when no circuit is chosen.
