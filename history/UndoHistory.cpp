@@ -29,6 +29,7 @@ public:
 
     void restoreBefore() const { m_before.restore(m_kinds); }
     void restoreAfter() const { m_after.restore(m_kinds); }
+    StoreChanges::Changes kinds() const { return m_kinds; }
     const StoreImage& before() const { return m_before; }
     const StoreImage& after() const { return m_after; }
     qsizetype bytes() const { return m_before.bytes() + m_after.bytes(); }
@@ -107,12 +108,13 @@ StoreImage currentImage()
     return *g_known.image;
 }
 
-// After an undo or redo the store holds `image` (its other tables were
-// equal on both sides of the step).
-void storeIsNow(const StoreImage& image)
+// An undo or redo wrote the tables of `kinds` as `image` holds them.
+void tablesAreNow(StoreChanges::Changes kinds, const StoreImage& image)
 {
-    g_known.image = image;
-    g_known.announced = {};
+    if (!g_known.image || g_known.opening != ProgramStore::openings())
+        return;
+    g_known.image = g_known.image->with(kinds, image);
+    g_known.announced &= ~kinds;
 }
 
 }  // namespace
@@ -146,7 +148,7 @@ bool undo()
         return false;
     const StoreStep* step = stepAt(stack.index() - 1);
     step->restoreBefore();
-    storeIsNow(step->before());
+    tablesAreNow(step->kinds(), step->before());
     stack.undo();
     return true;
 }
@@ -158,7 +160,7 @@ bool redo()
         return false;
     const StoreStep* step = stepAt(stack.index());
     step->restoreAfter();
-    storeIsNow(step->after());
+    tablesAreNow(step->kinds(), step->after());
     stack.redo();
     return true;
 }

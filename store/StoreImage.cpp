@@ -69,6 +69,15 @@ StoreImage StoreImage::refreshed(StoreChanges::Changes kinds) const
     return image;
 }
 
+StoreImage StoreImage::with(StoreChanges::Changes kinds, const StoreImage& source) const
+{
+    StoreImage image = *this;
+    for (size_t table = 0; table < kImagedTables.size(); ++table)
+        if (kinds & kImagedTables[table].kind)
+            image.m_tables[table] = source.m_tables[table];
+    return image;
+}
+
 StoreChanges::Changes StoreImage::differences(const StoreImage& other) const
 {
     StoreChanges::Changes kinds;

@@ -17,6 +17,8 @@ public:
     // This image with the tables of `kinds` read again from the store (the
     // others kept as they are, for a store known not to have changed them).
     StoreImage refreshed(StoreChanges::Changes kinds) const;
+    // This image with the tables of `kinds` taken from `source`.
+    StoreImage with(StoreChanges::Changes kinds, const StoreImage& source) const;
 
     // The kinds of change whose tables differ between the two images.
     StoreChanges::Changes differences(const StoreImage& other) const;
