@@ -66,10 +66,7 @@ void Form_SpecialSelect::buildWindow()
     specialRow->addWidget(Combo_Special);
     specialRow->addStretch(1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button_OK);
-    buttons->addWidget(Button_Cancel);
+    QHBoxLayout* buttons = makeButtonRow({Button_OK, Button_Cancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);

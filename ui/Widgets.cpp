@@ -1,6 +1,7 @@
 #include "ui/Widgets.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -18,6 +19,15 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     button->setToolTip(tip);
     button->setMinimumSize(minimum);
     return button;
+}
+
+QHBoxLayout* makeButtonRow(std::initializer_list<QWidget*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QWidget* button : buttons)
+        row->addWidget(button);
+    return row;
 }
 
 void fillCircuitChoice(QComboBox* box, const std::function<bool(int)>& offered)

@@ -4,6 +4,7 @@
 #include <functional>
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -13,6 +14,9 @@ class QWidget;
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption);
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip,
                         QSize minimum);
+
+// A dialog's closing buttons (OK, キャンセル), in order at the right.
+QHBoxLayout* makeButtonRow(std::initializer_list<QWidget*> buttons);
 
 // A circuit choice: the circuits 1 to 8 that `offered` takes, each with its
 // number as data.

@@ -145,10 +145,7 @@ void Form_Bells::buildWindow()
 
     Button_OK = EntryParts::okButton(this);
     Button_Cancel = EntryParts::cancelButton(this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button_OK);
-    buttons->addWidget(Button_Cancel);
+    QHBoxLayout* buttons = makeButtonRow({Button_OK, Button_Cancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);

@@ -70,10 +70,7 @@ void Form_Copy::buildWindow()
     copyRow->addWidget(Label_ReceiveYobi, 1, 2);
     copyRow->setColumnStretch(3, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button_OK);
-    buttons->addWidget(Button_Cancel);
+    QHBoxLayout* buttons = makeButtonRow({Button_OK, Button_Cancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);

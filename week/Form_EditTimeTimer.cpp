@@ -118,10 +118,7 @@ void Form_EditTimeTimer::buildWindow()
     grid->addLayout(row({Text_Repeat, UpDown5, Label_Time[3]}), 2, 3);
     grid->setColumnStretch(4, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button_OK);
-    buttons->addWidget(Button_Cancel);
+    QHBoxLayout* buttons = makeButtonRow({Button_OK, Button_Cancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);

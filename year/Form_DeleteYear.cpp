@@ -70,10 +70,7 @@ void Form_DeleteYear::buildWindow()
     options->addWidget(Combo_Year, 1, 1);
     options->setColumnStretch(2, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button_OK);
-    buttons->addWidget(Button_Cancel);
+    QHBoxLayout* buttons = makeButtonRow({Button_OK, Button_Cancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
