@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QToolTip>
 #include <QUndoStack>
@@ -106,4 +107,14 @@ UndoButtons AddUndoButtons(QWidget* window)
     auto* actions = new UndoActionsOfWindow(window);
     return {buttonFor(actions->undo(), QStringLiteral("Button_Undo"), window),
             buttonFor(actions->redo(), QStringLiteral("Button_Redo"), window)};
+}
+
+QHBoxLayout* HeadingWithUndoButtons(QWidget* window, QWidget* title)
+{
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(title, 1);
+    const UndoButtons undo = AddUndoButtons(window);
+    heading->addWidget(undo.undo);
+    heading->addWidget(undo.redo);
+    return heading;
 }

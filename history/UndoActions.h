@@ -1,5 +1,6 @@
 #pragma once
 
+class QHBoxLayout;
 class QPushButton;
 class QWidget;
 
@@ -16,3 +17,6 @@ struct UndoButtons {
     QPushButton* redo = nullptr;
 };
 UndoButtons AddUndoButtons(QWidget* window);
+
+// A window's heading row: its title, then the two buttons at the right.
+QHBoxLayout* HeadingWithUndoButtons(QWidget* window, QWidget* title);

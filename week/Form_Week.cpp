@@ -90,15 +90,9 @@ void Form_Week::buildWindow(const WeekViewMaker& makeView)
     body->addWidget(Frame_View ? Frame_View->area() : gridArea, 1);
     body->addLayout(buttonColumn());
 
-    auto* heading = new QHBoxLayout;
-    heading->addWidget(Label_Titile, 1);
-    const UndoButtons undo = AddUndoButtons(this);
-    heading->addWidget(undo.undo);
-    heading->addWidget(undo.redo);
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addLayout(heading);
+    layout->addLayout(HeadingWithUndoButtons(this, Label_Titile));
     layout->addLayout(choices);
     layout->addLayout(body, 1);
 }

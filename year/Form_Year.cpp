@@ -105,15 +105,9 @@ void Form_Year::buildWindow()
     body->addSpacing(12);
     body->addLayout(buttons);
 
-    auto* heading = new QHBoxLayout;
-    heading->addWidget(Label_Titile, 1);
-    const UndoButtons undo = AddUndoButtons(this);
-    heading->addWidget(undo.undo);
-    heading->addWidget(undo.redo);
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addLayout(heading);
+    layout->addLayout(HeadingWithUndoButtons(this, Label_Titile));
     layout->addLayout(choices);
     layout->addLayout(body, 1);
 }
