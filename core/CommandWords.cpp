@@ -1,17 +1,22 @@
 #include "core/CommandWords.h"
 
-std::optional<QString> SplitCommandWords(const QStringList& args, const QStringList& options, CommandWords& words)
+std::optional<QString> SplitCommandWords(const QStringList& args, const QStringList& options, CommandWords& words,
+                                         const QStringList& flags)
 {
     for (int i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (!arg.startsWith(QLatin1Char('-'))) {
+        if (!arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
             words.positional << arg;
+            continue;
+        }
+        if (words.values.contains(arg) || words.flags.contains(arg))
+            return arg + QStringLiteral(" は一度だけ指定してください。");
+        if (flags.contains(arg)) {
+            words.flags << arg;
             continue;
         }
         if (!options.contains(arg))
             return QStringLiteral("不明なオプションです: ") + arg;
-        if (words.values.contains(arg))
-            return arg + QStringLiteral(" は一度だけ指定してください。");
         if (i + 1 >= args.size())
             return arg + QStringLiteral(" に値がありません。");
         words.values.insert(arg, args[++i]);

@@ -9,12 +9,16 @@
 struct CommandWords {
     QStringList positional;
     QMap<QString, QString> values;
+    QStringList flags;  // the options without a value that were given
 };
 
 // Splits `args` (the command word first) into `words`. Any word starting
-// with "-" that is not one of `options` (Qt's "-platform" too) is refused,
-// as is an option given twice or without a value: the reason is returned.
-std::optional<QString> SplitCommandWords(const QStringList& args, const QStringList& options, CommandWords& words);
+// with "-" that is not one of `options` (taking a value) or `flags` (Qt's
+// "-platform" too) is refused, as is an option given twice or without a
+// value: the reason is returned. "-" alone is a positional word (standard
+// output).
+std::optional<QString> SplitCommandWords(const QStringList& args, const QStringList& options, CommandWords& words,
+                                         const QStringList& flags = {});
 
 // A circuit number as the commands take it: one digit 1 to 8, nothing else
 // (" 2", "+2" and "02" are refused).

@@ -4,6 +4,7 @@
 #include "print/PdfDocument.h"
 #include "print/PrintTables.h"
 #include "print/Reports.h"
+#include "progfile/OutputLock.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
@@ -36,6 +37,7 @@ struct PdfRequest {
     int circuit = 0;
     int kind = 0;
     QString yearChoice;  // "毎年" or "27年", for the year listing
+    bool force = false;
 };
 
 // A refused command or file: the exit status and the one-line reason.
@@ -72,12 +74,13 @@ std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
     const auto usage = [](const QString& reason) { return Refusal{ExitUsage, reason}; };
     CommandWords words;
     const QStringList options{"--circuit", "--listing", "--year"};
-    if (std::optional<QString> refused = SplitCommandWords(args, options, words))
+    if (std::optional<QString> refused = SplitCommandWords(args, options, words, {QStringLiteral("--force")}))
         return usage(*refused);
     if (words.positional.size() != 2)
         return usage(QStringLiteral("FILE と OUT.pdf を指定してください。"));
     request.in = words.positional[0];
     request.out = words.positional[1];
+    request.force = !words.flags.isEmpty();
     const QMap<QString, QString>& values = words.values;
     const std::optional<int> circuit = CircuitArgument(values.value(QStringLiteral("--circuit")));
     if (!circuit)
@@ -104,9 +107,9 @@ std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
     return std::nullopt;
 }
 
-std::optional<Refusal> readFile(const QString& path)
+std::optional<Refusal> readFile(const QString& path, FilePaths::FileStamp& stamp)
 {
-    if (const auto refused = ProgramFileReader::ReadForCommand(path))
+    if (const auto refused = ProgramFileReader::ReadForCommand(path, &stamp))
         return Refusal{refused->first, refused->second};
     return std::nullopt;
 }
@@ -124,12 +127,12 @@ std::optional<Refusal> checkListing(const PdfRequest& request)
 
 // The listing as PDF bytes, then written as 書込 writes a program file: the
 // same output rules (what is not a regular file is refused) and read-back.
-void writePdf(const QString& path, const Reports::Report& report)
+void writePdf(const PdfRequest& request, const FilePaths::FileStamp& stamp, const Reports::Report& report)
 {
     const QByteArray pdf = Reports::PdfDocument(report, Reports::PageLayout(report));
     if (pdf.isEmpty())
-        throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(path).toStdString());
-    ProgramFileWriter::writeFileAtomically(path, pdf);
+        throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(request.out).toStdString());
+    ProgramFileWriter::writeCommandOutput(request.out, pdf, {request.force, request.in, stamp});
 }
 
 // The output names the input file itself (by any spelling, a hard link
@@ -147,8 +150,10 @@ std::optional<Refusal> run(const PdfRequest& request)
     if (outputIsInput(request))
         return Refusal{ExitUsage,
                        QStringLiteral("%1: 入力ファイルと同じファイルには書き込めません。").arg(request.out)};
+    const OutputLock lock(request.out);
     ProgramStore::open(QStringLiteral(":memory:"));
-    if (std::optional<Refusal> refused = readFile(request.in))
+    FilePaths::FileStamp stamp;
+    if (std::optional<Refusal> refused = readFile(request.in, stamp))
         return refused;
     if (std::optional<Refusal> refused = checkListing(request))
         return refused;
@@ -158,7 +163,7 @@ std::optional<Refusal> run(const PdfRequest& request)
     PrintJob::fillTables();
     if (request.kind != PrintJob::Week && PrintJob::tablesEmpty())
         return Refusal{ExitNothingToPrint, QStringLiteral("印刷するデータがありません。")};
-    writePdf(request.out, Reports::BuildReport());
+    writePdf(request, stamp, Reports::BuildReport());
     return std::nullopt;
 }
 

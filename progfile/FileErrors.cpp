@@ -35,6 +35,9 @@ QString reason(int systemError)
     case EMFILE:
     case ENFILE:
         return QStringLiteral("開いているファイルが多すぎます。");
+    case EBADF:
+    case EPIPE:
+        return QStringLiteral("出力先が閉じられています。");
     case EBUSY:
     case ETXTBSY:
         return QStringLiteral("使用中です。");

@@ -1,6 +1,7 @@
 #include "progfile/ProgramFileReader.h"
 
 #include "progfile/FileErrors.h"
+#include "progfile/FilePaths.h"
 #include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
 #include "store/SettingTable.h"
@@ -250,8 +251,8 @@ CheckedContent checkContent(const QByteArray& content)
         ++lineNumber;
 
         if (line.startsWith('*')) {
-            // Either case: "*0a" names the same sum as "*0A".
-            if (line.mid(1, 2).toUpper() != sum.hexDigits())
+            // Upper case only, as the editor and the time switch write it.
+            if (line.mid(1, 2) != sum.hexDigits())
                 return refuse(checked, ReadStatus::Invalid, lineNumber);
             continue;
         }
@@ -335,6 +336,7 @@ int openRegularFile(const QString& path, struct stat& info)
 ReadResult ReadProgramFile(const QString& path)
 {
     FileErrors::requireUsableName(path);
+    FilePaths::checkReadablePath(path);
     struct stat info;
     const int fd = openRegularFile(path, info);
     const auto closeFile = qScopeGuard([fd] { ::close(fd); });
@@ -349,6 +351,7 @@ ReadResult ReadProgramFile(const QString& path)
     }
     result.lastModified =
         QDateTime::fromMSecsSinceEpoch(qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000);
+    result.stamp = FilePaths::stampOf(info);
     return result;
 }
 
@@ -377,15 +380,29 @@ QString messageLine(ReadStatus status)
     return messageText(status).remove(QStringLiteral("\r\n"));
 }
 
-std::optional<std::pair<int, QString>> ReadForCommand(const QString& path)
+QString detailText(const ReadResult& result)
+{
+    if (result.status == ReadStatus::Invalid)
+        return QStringLiteral("%1 行目が不正です。").arg(result.refusedLine);
+    if (result.tooLarge)
+        return QStringLiteral("ファイルが大きすぎます（上限 %1 バイト）。").arg(MaxFileSize);
+    return QString();
+}
+
+QString refusalLine(const ReadResult& result)
+{
+    const QString detail = detailText(result);
+    return detail.isEmpty() ? messageLine(result.status) : messageLine(result.status) + QLatin1Char(' ') + detail;
+}
+
+std::optional<std::pair<int, QString>> ReadForCommand(const QString& path, FilePaths::FileStamp* stamp)
 {
     const ReadResult result = ReadProgramFile(path);
+    if (stamp)
+        *stamp = result.stamp;
     if (result.status == ReadStatus::Accepted)
         return std::nullopt;
-    QString text = messageLine(result.status);
-    if (result.status == ReadStatus::Invalid)
-        text += QStringLiteral(" (%1 行目)").arg(result.refusedLine);
-    return std::pair{exitStatusOf(result.status), text};
+    return std::pair{exitStatusOf(result.status), refusalLine(result)};
 }
 
 int exitStatusOf(ReadStatus status)

@@ -1,4 +1,5 @@
 #pragma once
+#include "progfile/FilePaths.h"
 #include "progfile/ProgramFileFormat.h"
 
 #include <QByteArray>
@@ -35,8 +36,9 @@ struct ReadResult {
     ReadStatus status = ReadStatus::Accepted;
     LineCounts counts;
     int refusedLine = 0;
-    bool tooLarge = false;   // larger than MaxFileSize: refused unread
-    QDateTime lastModified;  // of the file, when read from a file
+    bool tooLarge = false;       // larger than MaxFileSize: refused unread
+    QDateTime lastModified;      // of the file, when read from a file
+    FilePaths::FileStamp stamp;  // of the file as read
 };
 
 // Stops at the first line past a capacity: a content larger than
@@ -52,7 +54,9 @@ ReadResult importContent(const QByteArray& content);
 // importContent on the bytes of the file at `path`. Only a regular file is
 // read, and one larger than MaxFileSize is OverCapacity unread. Throws
 // ProgramFileError (the reason in Japanese) when the file cannot be read,
-// is not a regular file or its name is not UTF-8.
+// is not a regular file, is reached through another user's link in a
+// shared sticky folder (FilePaths::checkReadablePath) or its name is not
+// UTF-8.
 ReadResult ReadProgramFile(const QString& path);
 
 // " yyyy/MM/dd HH:mm.ss" of a file's last-modified time.
@@ -66,8 +70,14 @@ QString messageText(ReadStatus status);
 // capacity).
 QString messageLine(ReadStatus status);
 int exitStatusOf(ReadStatus status);
+// What the command line adds to the verdict: the refused line's number, or
+// that the file is larger than any the editor writes; "" otherwise.
+QString detailText(const ReadResult& result);
+// The verdict and its detail on one line, as every command gives a refusal.
+QString refusalLine(const ReadResult& result);
+
 // Reads `path` into the store for a command: nullopt when accepted, else the
-// exit status and the one-line reason (with the refused line's number).
-std::optional<std::pair<int, QString>> ReadForCommand(const QString& path);
+// exit status and refusalLine. `stamp`, when given, gets the file's stamp.
+std::optional<std::pair<int, QString>> ReadForCommand(const QString& path, FilePaths::FileStamp* stamp = nullptr);
 
 }  // namespace ProgramFileReader

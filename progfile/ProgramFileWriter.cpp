@@ -1,14 +1,16 @@
 #include "progfile/ProgramFileWriter.h"
 
 #include "progfile/FileErrors.h"
+#include "progfile/FilePaths.h"
+#include "progfile/OutputLock.h"
 #include "progfile/ProgramFileFormat.h"
+#include "progfile/StandardOutput.h"
 #include "store/ProgramStore.h"
 #include "store/SettingTable.h"
 
 #include <QFile>
 
 #include <cerrno>
-#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,102 +83,54 @@ void appendYearLines(QByteArray& content, FileCheckSum& sum, const SettingTable&
 
 std::function<void(const QString&)> g_afterCommit;
 
-// The kernel's own limit on links followed while resolving one path.
-constexpr int kMaxLinks = 40;
+using FilePaths::Target;
 
 [[noreturn]] void refuse(const QString& path, const char* why)
 {
     throw ProgramFileError(path + QStringLiteral(": ") + QString::fromUtf8(why));
 }
 
-// A link in a world-writable sticky folder (/tmp) is followed only when it
-// is ours or the folder owner's: the kernel's protected-symlinks rule, kept
-// whatever the system's setting, so that a link another user plants there
-// cannot steer our write onto any file we may write.
-bool plantedByAnotherUser(const QByteArray& folder, const struct stat& link)
+// Whether we may write the file by its permission bits (root may write
+// anything, so for root only a file no one may write counts as read-only).
+bool isReadOnly(const struct stat& info)
 {
-    struct stat info;
-    if (::stat(folder.isEmpty() ? "." : folder.constData(), &info) != 0)
-        return false;
-    const bool shared = (info.st_mode & S_ISVTX) && (info.st_mode & S_IWOTH);
-    return shared && link.st_uid != ::geteuid() && link.st_uid != info.st_uid;
+    const uid_t me = ::geteuid();
+    if (me == 0)
+        return (info.st_mode & 0222) == 0;
+    if (info.st_uid == me)
+        return !(info.st_mode & S_IWUSR);
+    if (info.st_gid == ::getegid())
+        return !(info.st_mode & S_IWGRP);
+    return !(info.st_mode & S_IWOTH);
 }
 
-QByteArray linkText(const QString& path, const QByteArray& link)
+// A replacement would leave the file's other names (hard links) with the
+// old content and break the tie silently; a read-only file is one the user
+// protected. Either is replaced only when the user says so.
+void checkReplaceable(const QString& path, const Target& target, bool force)
 {
-    QByteArray text(PATH_MAX, '\0');
-    const ssize_t length = ::readlink(link.constData(), text.data(), size_t(text.size()));
-    if (length < 0)
-        FileErrors::fail(path, errno);
-    text.truncate(length);
-    return text;
+    if (!target.exists || force)
+        return;
+    if (isReadOnly(target.info))
+        refuse(path, "読み取り専用のファイルのため書き込めません。");
+    if (target.info.st_nlink > 1)
+        refuse(path, "ほかの名前（ハードリンク）からも使われているファイルのため書き込めません。");
 }
 
-QByteArray joined(const QByteArray& folder, const QByteArray& name)
+void checkInputUnchanged(const ProgramFileWriter::WriteOptions& options)
 {
-    if (folder.isEmpty())
-        return name;
-    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+    if (options.unchangedInput.isEmpty() || FilePaths::currentStamp(options.unchangedInput) == options.inputStamp)
+        return;
+    throw ProgramFileError(options.unchangedInput
+                           + QStringLiteral(": 読み込んだ後にほかから変更されたため、書き込みを取りやめました。"));
 }
 
-struct Target {
-    QByteArray path;  // free of links, as the system spells it
-    bool exists = false;
-    struct stat info = {};
-};
-
-// The file a write to `path` replaces: every link on the way is followed
-// here, one component at a time as the kernel does, so that each is
-// checked. The last one must lead to a regular file or to a name that does
-// not exist yet in an existing folder; a device, pipe or folder is never
-// replaced by a regular file, and a link to nothing is not made to point to
-// a new file.
-Target writableTarget(const QString& path)
+// The folder of a path free of links; the name beside the target is short,
+// so that a target of the longest name the system allows can be written.
+QByteArray folderOf(const QByteArray& path)
 {
-    const QByteArray given = QFile::encodeName(path);
-    if (given.isEmpty())
-        FileErrors::fail(path, ENOENT);
-    if (given.endsWith('/'))
-        refuse(path, "通常のファイルではないため書き込めません。");
-    QList<QByteArray> pending = given.split('/');
-    Target target;
-    target.path = given.startsWith('/') ? "/" : "";
-    bool lastNameFromLink = false;
-    int links = 0;
-    while (!pending.isEmpty()) {
-        const QByteArray name = pending.takeFirst();
-        if (name.isEmpty() || name == ".")
-            continue;
-        const QByteArray candidate = joined(target.path, name);
-        struct stat info;
-        if (::lstat(candidate.constData(), &info) != 0) {
-            if (errno != ENOENT || !pending.isEmpty())
-                FileErrors::fail(path, errno);
-            if (lastNameFromLink)
-                refuse(path, "リンク先がないため書き込めません。");
-            target.path = candidate;
-            return target;
-        }
-        if (!S_ISLNK(info.st_mode)) {
-            target.path = candidate;
-            continue;
-        }
-        if (++links > kMaxLinks)
-            refuse(path, "リンクをたどれないため書き込めません。");
-        if (plantedByAnotherUser(target.path, info))
-            refuse(path, "共有フォルダーにある他のユーザーのリンクのため書き込めません。");
-        const QByteArray text = linkText(path, candidate);
-        lastNameFromLink = lastNameFromLink || pending.isEmpty();
-        pending = text.split('/') + pending;
-        if (text.startsWith('/'))
-            target.path = "/";
-    }
-    if (::stat(target.path.isEmpty() ? "." : target.path.constData(), &target.info) != 0)
-        FileErrors::fail(path, errno);
-    if (!S_ISREG(target.info.st_mode))
-        refuse(path, "通常のファイルではないため書き込めません。");
-    target.exists = true;
-    return target;
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
 // The bits a new file gets from open(2) with 0666.
@@ -224,7 +178,7 @@ public:
     Replacement(const QString& path, const Target& target)
         : m_path(path)
         , m_target(target.path)
-        , m_name(target.path + ".XXXXXX")
+        , m_name(folderOf(target.path) + "/.wzqxprog-XXXXXX")
     {
         m_fd = ::mkostemp(m_name.data(), O_CLOEXEC);
         if (m_fd < 0)
@@ -257,9 +211,7 @@ public:
         if (::rename(m_name.constData(), m_target.constData()) != 0)
             FileErrors::fail(m_path, errno);
         m_done = true;
-        const qsizetype slash = m_target.lastIndexOf('/');
-        const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : m_target.left(slash);
-        const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int dir = ::open(folderOf(m_target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir >= 0) {
             ::fsync(dir);
             ::close(dir);
@@ -310,16 +262,30 @@ void SaveProgramFile(const QString& path)
     writeFileAtomically(path, buildProgramFile());
 }
 
-void writeFileAtomically(const QString& path, const QByteArray& content)
+void writeFileAtomically(const QString& path, const QByteArray& content, const WriteOptions& options)
 {
     FileErrors::requireUsableName(path);
-    const Target target = writableTarget(path);
+    const OutputLock lock(path);
+    const Target target = FilePaths::writableTarget(path);
+    checkReplaceable(path, target, options.force);
     Replacement replacement(path, target);
     replacement.write(content);
+    checkInputUnchanged(options);
     replacement.commit();
     if (g_afterCommit)
         g_afterCommit(QFile::decodeName(target.path));
     verifyWritten(path, target.path, content);
+}
+
+void writeCommandOutput(const QString& path, const QByteArray& content, const WriteOptions& options)
+{
+    if (path != QLatin1String("-")) {
+        writeFileAtomically(path, content, options);
+        return;
+    }
+    checkInputUnchanged(options);
+    if (const int failure = StandardOutput::write(content))
+        FileErrors::fail(QStringLiteral("標準出力"), failure);
 }
 
 void setAfterCommitForTesting(std::function<void(const QString& path)> hook)

@@ -1,4 +1,6 @@
 #pragma once
+#include "progfile/FilePaths.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -15,17 +17,30 @@ QByteArray buildProgramFile();
 // complete. Throws ProgramFileError or StoreError.
 void SaveProgramFile(const QString& path);
 
+struct WriteOptions {
+    // Replace a read-only file, or one with other names (hard links), which
+    // keep the old content.
+    bool force = false;
+    // A file read for this write: when it no longer has `inputStamp` (another
+    // program changed it meanwhile), nothing is written.
+    QString unchangedInput;
+    FilePaths::FileStamp inputStamp;
+};
+
 // Writes `content` to `path` atomically and reads it back: success means
 // the file holds exactly `content`. A failure keeps the old file (except a
 // read-back that differs, which can only follow a write the system called
 // complete). The new file keeps the old one's permission bits and, where
-// the system lets us, its owner and group. A symbolic link is written
-// through to its target, unless it is another user's link in a
-// world-writable sticky folder not theirs; an existing `path` that is not a
-// regular file (device, pipe, folder), a link to nothing and a name that is
-// not UTF-8 are refused. Throws ProgramFileError naming `path`, with the
-// reason in Japanese.
-void writeFileAtomically(const QString& path, const QByteArray& content);
+// the system lets us, its owner and group. A symbolic link of ours or
+// root's is written through to its target; what FilePaths::writableTarget
+// refuses, a name that is not UTF-8, and without `force` a read-only or
+// hard-linked file are refused. Holds the output's OutputLock meanwhile.
+// Throws ProgramFileError naming `path`, with the reason in Japanese.
+void writeFileAtomically(const QString& path, const QByteArray& content, const WriteOptions& options = {});
+
+// For a command's OUT: "-" is standard output, anything else a file
+// written as writeFileAtomically writes it.
+void writeCommandOutput(const QString& path, const QByteArray& content, const WriteOptions& options = {});
 
 // --- Test seam ---------------------------------------------------------
 // Runs after the new file is in place and before it is read back, with its

@@ -178,6 +178,8 @@ Result AddBells(const Request& request)
     Result result;
     result.needed = plan.needed;
     result.skipped = plan.skipped;
+    for (const PlannedBell& planned : plan.bells)
+        ++(planned.newDays.isEmpty() ? result.skippedBells : result.addedBells);
     result.remaining = plan.remaining;
     if (!plan.fits()) {
         result.outcome = Outcome::OverCapacity;

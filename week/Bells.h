@@ -73,6 +73,8 @@ enum class Outcome { Added, OverCapacity, Refused };
 struct Result {
     Outcome outcome = Outcome::Refused;
     int added = 0, skipped = 0;     // rows
+    int addedBells = 0;             // bells new on at least one day
+    int skippedBells = 0;           // bells held on every day already
     int needed = 0, remaining = 0;  // when over capacity
     QString reason;                 // when refused
 };

@@ -30,14 +30,6 @@ struct LoadedFile {
     Schedule schedule;
 };
 
-QString refusalOf(const ProgramFileReader::ReadResult& result)
-{
-    QString text = ProgramFileReader::messageLine(result.status);
-    if (result.status == ProgramFileReader::ReadStatus::Invalid)
-        text += QStringLiteral("（%1 行目）").arg(result.refusedLine);
-    return text;
-}
-
 // Throws ProgramFileError or StoreError when the file cannot be read at all.
 LoadedFile loadFile(const QString& path)
 {
@@ -49,7 +41,7 @@ LoadedFile loadFile(const QString& path)
         if (result.status == ProgramFileReader::ReadStatus::Accepted)
             loaded.schedule = ReadSchedule();
         else
-            loaded.refusal = refusalOf(result);
+            loaded.refusal = ProgramFileReader::refusalLine(result);
     } catch (...) {
         ProgramStore::close();
         throw;

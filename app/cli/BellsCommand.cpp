@@ -1,9 +1,13 @@
 #include "app/cli/BellsCommand.h"
 
 #include "core/CommandWords.h"
+#include "progfile/OutputLock.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
+#include "store/SettingTable.h"
+#include "store/SharedState.h"
 #include "week/Bells.h"
 
 #include <QRegularExpression>
@@ -23,7 +27,15 @@ struct Refusal {
     QString reason;
 };
 
-const QStringList kOptions{"--circuit", "--days", "--periods", "--pre-bell", "--tunes"};
+const QStringList kOptions{"--circuit", "--days", "--periods", "--pre-bell", "--tunes", "--type", "--pulse"};
+
+// What the command is asked, beyond the bells themselves.
+struct Job {
+    QString in, out;
+    bool force = false;
+    int type = TypeNone;  // --type: for a circuit IN has no programs of
+    int pulse = 0;
+};
 
 std::optional<int> numberIn(const QString& text, int low, int high)
 {
@@ -46,16 +58,48 @@ std::optional<Bells::Tunes> tunes(const QString& text)
     return Bells::Tunes{*start, *end, *preBell};
 }
 
-std::optional<Refusal> parse(const QStringList& args, QStringList& files, Bells::Request& request)
+std::optional<int> typeNamed(const QString& name)
+{
+    if (name == QStringLiteral("報時"))
+        return TypeTimeSignal;
+    if (name == QStringLiteral("チャイム"))
+        return TypeChime;
+    return std::nullopt;
+}
+
+std::optional<Refusal> parseType(const QMap<QString, QString>& values, Job& job)
+{
+    const auto usage = [](const QString& reason) { return Refusal{ExitUsage, reason}; };
+    const bool typeGiven = values.contains(QStringLiteral("--type"));
+    if (typeGiven != values.contains(QStringLiteral("--pulse")))
+        return usage(QStringLiteral("--type と --pulse は一緒に指定してください。"));
+    if (!typeGiven)
+        return std::nullopt;
+    const std::optional<int> type = typeNamed(values.value(QStringLiteral("--type")));
+    if (!type)
+        return usage(QStringLiteral("--type には 報時 か チャイム を指定してください。"));
+    const std::optional<int> pulse = numberIn(values.value(QStringLiteral("--pulse")), 1, 59);
+    if (!pulse)
+        return usage(QStringLiteral("--pulse には 1～59 の秒数を指定してください。"));
+    job.type = *type;
+    job.pulse = *pulse;
+    return std::nullopt;
+}
+
+std::optional<Refusal> parse(const QStringList& args, Job& job, Bells::Request& request)
 {
     const auto usage = [](const QString& reason) { return Refusal{ExitUsage, reason}; };
     CommandWords words;
-    if (std::optional<QString> refused = SplitCommandWords(args, kOptions, words))
+    if (std::optional<QString> refused = SplitCommandWords(args, kOptions, words, {QStringLiteral("--force")}))
         return usage(*refused);
     if (words.positional.size() != 2)
         return usage(QStringLiteral("IN と OUT を指定してください。"));
-    files = words.positional;
+    job.in = words.positional[0];
+    job.out = words.positional[1];
+    job.force = !words.flags.isEmpty();
     const QMap<QString, QString>& values = words.values;
+    if (std::optional<Refusal> refused = parseType(values, job))
+        return refused;
     const std::optional<int> circuit = CircuitArgument(values.value(QStringLiteral("--circuit")));
     if (!circuit)
         return usage(QStringLiteral("--circuit には 1～8 を指定してください。"));
@@ -82,16 +126,42 @@ std::optional<Refusal> parse(const QStringList& args, QStringList& files, Bells:
     return std::nullopt;
 }
 
-std::optional<Refusal> readFile(const QString& path)
+// A circuit IN has no programs of has no type in the file: --type gives
+// it one; a --type or --pulse the file contradicts is refused.
+std::optional<Refusal> settleCircuitType(const Job& job, int circuit)
 {
-    if (const auto refused = ProgramFileReader::ReadForCommand(path))
-        return Refusal{refused->first, refused->second};
+    const CircuitSetting setting = CircuitSettingAt(circuit);
+    const QString name = ProgramTypeNames().value(setting.Program);
+    if (setting.Program == TypeNone && job.type == TypeNone)
+        return Refusal{ExitUsage,
+                       QStringLiteral("回路 %1 のプログラムが IN にないため、種類がわかりません。"
+                                      "--type 報時|チャイム と --pulse を指定してください。")
+                           .arg(circuit)};
+    if (job.type == TypeNone)
+        return std::nullopt;
+    if (setting.Program != TypeNone && (setting.Program != job.type || setting.PulseTime != job.pulse))
+        return Refusal{ExitUsage,
+                       QStringLiteral("回路 %1 は IN では%2の回路（%3秒）です。--type と --pulse が異なります。")
+                           .arg(circuit)
+                           .arg(name)
+                           .arg(setting.PulseTime)};
+    Transaction transaction(StoreChanges::Settings, circuit);
+    ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ? WHERE CircuitNO = ?"),
+                       {job.type, job.pulse, circuit});
+    transaction.commit();
+    LoadCircuitSettings();
     return std::nullopt;
 }
 
-std::optional<Refusal> addBells(const QStringList& files, const Bells::Request& request, QTextStream& out)
+// Under OUT's lock from before reading IN, so that commands adding to one
+// file one after another each add to what the one before wrote.
+std::optional<Refusal> addBells(const Job& job, const Bells::Request& request, QTextStream& report)
 {
-    if (std::optional<Refusal> refused = readFile(files[0]))
+    const OutputLock lock(job.out);
+    FilePaths::FileStamp stamp;
+    if (const auto refused = ProgramFileReader::ReadForCommand(job.in, &stamp))
+        return Refusal{refused->first, refused->second};
+    if (std::optional<Refusal> refused = settleCircuitType(job, request.circuit))
         return refused;
     const Bells::Result result = Bells::AddBells(request);
     if (result.outcome == Bells::Outcome::Refused)
@@ -101,8 +171,12 @@ std::optional<Refusal> addBells(const QStringList& files, const Bells::Request& 
                        QStringLiteral("プログラム数が上限を超えるため追加しません（必要: %1  残り: %2）。")
                            .arg(result.needed)
                            .arg(result.remaining)};
-    ProgramFileWriter::writeFileAtomically(files[1], ProgramFileWriter::buildProgramFile());
-    out << QStringLiteral("追加: %1  既存のため追加せず: %2\n").arg(result.added).arg(result.skipped);
+    ProgramFileWriter::writeCommandOutput(job.out, ProgramFileWriter::buildProgramFile(), {job.force, job.in, stamp});
+    report << QStringLiteral("追加: %1 件（%2 行）  既存のため追加せず: %3 件（%4 行）\n")
+                  .arg(result.addedBells)
+                  .arg(result.added)
+                  .arg(result.skippedBells)
+                  .arg(result.skipped);
     return std::nullopt;
 }
 
@@ -110,16 +184,16 @@ std::optional<Refusal> addBells(const QStringList& files, const Bells::Request& 
 
 int runBellsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    QStringList files;
+    Job job;
     Bells::Request request;
-    std::optional<Refusal> refused = parse(args, files, request);
+    std::optional<Refusal> refused = parse(args, job, request);
     if (refused) {
         err << refused->reason << '\n';
         return ExitUsage;
     }
     try {
         ProgramStore::open(QStringLiteral(":memory:"));
-        refused = addBells(files, request, out);
+        refused = addBells(job, request, job.out == QLatin1String("-") ? err : out);
     } catch (const std::exception& failure) {
         refused = Refusal{ExitFileError, QString::fromUtf8(failure.what()).simplified()};
     }

@@ -1,10 +1,14 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/cli/BellsCommand.h"
+#include "core/CommandWords.h"
 #include "holidays/HolidaysCommand.h"
 #include "print/PdfCommand.h"
+#include "progfile/FileErrors.h"
+#include "progfile/OutputLock.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
+#include "progfile/StandardOutput.h"
 #include "store/ProgramStore.h"
 #include "whenruns/Commands.h"
 
@@ -12,7 +16,7 @@
 #include <QTextStream>
 
 #include <cerrno>
-#include <cstring>
+#include <csignal>
 #include <fcntl.h>
 #include <optional>
 #include <unistd.h>
@@ -24,18 +28,25 @@ const char* const kUsage =
     "  (コマンドなし)          エディタを起動します\n"
     "  FILE                    エディタを起動し、プログラムファイル FILE を読み込みます\n"
     "  check FILE              プログラムファイルを検査します\n"
-    "  normalize IN OUT        IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
+    "  normalize IN OUT [--force]\n"
+    "                          IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
     "  holidays YEAR           YEAR 年 (2000〜2099) の祝日・休日を日付順に表示します\n"
-    "  pdf FILE OUT.pdf --circuit N --listing week|special|year [--year YY|every]  一覧表を PDF にします (4 印刷するデータなし)\n"
+    "  pdf FILE OUT.pdf --circuit N --listing week|special|year [--year YY|every] [--force]\n"
+    "                          一覧表を PDF にします (終了コード 4: 印刷するデータなし)\n"
     "  day FILE YYYY-MM-DD [--json]\n"
     "                          その日に各回路で実行されるプログラムを表示します\n"
     "  bells IN OUT --circuit N --days 平日|毎日|日|月|火|水|木|金|土|P01～P99\n"
     "        --periods H:MM-H:MM[,H:MM-H:MM...] [--pre-bell M] [--tunes S,E,P]\n"
+    "        [--type 報時|チャイム --pulse 秒] [--force]\n"
     "                          時程の開始・終了 (と予鈴) に報時・チャイムを加えて OUT に書き込みます\n"
+    "                          (--type: IN にその回路のプログラムがないときの種類と出力時間／起動時間)\n"
     "  diff OLD NEW            二つのプログラムファイルの違いを回路ごとに表示します\n"
     "                          (終了コード: 0 同じ, 1 違いあり, 3 読み込めない)\n"
     "  --help                  この説明を表示します\n"
     "  --version               バージョンを表示します\n"
+    "\n"
+    "OUT に - を指定すると標準出力に書き出します。書き込み中のファイルはほかの wzqxprog を待たせます。\n"
+    "読み取り専用のファイルと、ほかの名前 (ハードリンク) もあるファイルは --force のときだけ置き換えます。\n"
     "\n"
     "終了コード: 0 読込可, 1 データ不正, 2 プログラム数超過,\n"
     "            3 ファイルまたは標準出力を読み書きできない, 64 コマンドまたはオプションの誤り\n";
@@ -46,36 +57,43 @@ enum ExitStatus {
     ExitUsage = 64,
 };
 
-void printVerdict(QTextStream& out, QTextStream& err, const ProgramFileReader::ReadResult& result)
+// A usage error: the reason on its own line, before the usage text.
+int usage(QTextStream& err, const QString& reason)
 {
-    out << ProgramFileReader::messageLine(result.status) << '\n';
-    if (result.status == ProgramFileReader::ReadStatus::Invalid) {
-        err << QStringLiteral("%1 行目が不正です。\n").arg(result.refusedLine);
+    err << reason << '\n';
+    return ExitUsage;
+}
+
+void printVerdict(QTextStream& report, QTextStream& err, const ProgramFileReader::ReadResult& result)
+{
+    report << ProgramFileReader::messageLine(result.status) << '\n';
+    const QString detail = ProgramFileReader::detailText(result);
+    if (!detail.isEmpty()) {
+        err << detail << '\n';
         return;
     }
-    if (result.tooLarge) {
-        err << QStringLiteral("ファイルが大きすぎます（上限 %1 バイト）。\n").arg(ProgramFileFormat::MaxFileSize);
-        return;
-    }
-    out << QStringLiteral("週間・特殊: %1  年間(日付): %2  年間(毎年): %3\n")
-               .arg(result.counts.week)
-               .arg(result.counts.dated)
-               .arg(result.counts.everyYear);
+    report << QStringLiteral("週間・特殊: %1  年間(日付): %2  年間(毎年): %3\n")
+                  .arg(result.counts.week)
+                  .arg(result.counts.dated)
+                  .arg(result.counts.everyYear);
 }
 
 // Reads IN into a private in-memory store (never the editor's store) and,
-// for normalize, writes OUT when IN was accepted.
-int runFileCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+// for normalize, writes OUT when IN was accepted: under OUT's lock from
+// before the read, and only while IN is as it was read. With OUT "-" the
+// file goes to standard output and the verdict to standard error.
+int readAndWrite(const QString& in, const QString& outPath, bool force, QTextStream& out, QTextStream& err)
 {
-    const bool normalize = args.value(0) == QLatin1String("normalize");
-    if (args.size() != (normalize ? 3 : 2))
-        return ExitUsage;
+    QTextStream& report = outPath == QLatin1String("-") ? err : out;
     try {
         ProgramStore::open(QStringLiteral(":memory:"));
-        const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(args.at(1));
-        printVerdict(out, err, result);
-        if (normalize && result.status == ProgramFileReader::ReadStatus::Accepted)
-            ProgramFileWriter::writeFileAtomically(args.at(2), ProgramFileWriter::buildProgramFile());
+        const std::optional<OutputLock> lock =
+            outPath.isEmpty() ? std::nullopt : std::make_optional<OutputLock>(outPath);
+        const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(in);
+        printVerdict(report, err, result);
+        if (!outPath.isEmpty() && result.status == ProgramFileReader::ReadStatus::Accepted)
+            ProgramFileWriter::writeCommandOutput(outPath, ProgramFileWriter::buildProgramFile(),
+                                                  {force, in, result.stamp});
         ProgramStore::close();
         return ProgramFileReader::exitStatusOf(result.status);
     } catch (const std::exception& failure) {
@@ -85,10 +103,27 @@ int runFileCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
 }
 
+int runCheck(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.size() != 2)
+        return usage(err, QStringLiteral("check には FILE を一つ指定してください。"));
+    return readAndWrite(args.at(1), QString(), false, out, err);
+}
+
+int runNormalize(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    CommandWords words;
+    if (const std::optional<QString> refused = SplitCommandWords(args, {}, words, {QStringLiteral("--force")}))
+        return usage(err, *refused);
+    if (words.positional.size() != 2)
+        return usage(err, QStringLiteral("normalize には IN と OUT を指定してください。"));
+    return readAndWrite(words.positional[0], words.positional[1], !words.flags.isEmpty(), out, err);
+}
+
 int printHolidays(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.size() != 2)
-        return ExitUsage;
+        return usage(err, QStringLiteral("holidays には年を一つ指定してください。"));
     return PrintHolidays(args.at(1), out, err) ? ExitAccepted : ExitUsage;
 }
 
@@ -96,29 +131,29 @@ int runDay(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const bool json = args.size() == 4 && args.contains(QLatin1String("--json"));
     if (args.size() != 3 && !json)
-        return ExitUsage;
+        return usage(err, QStringLiteral("day には FILE と YYYY-MM-DD を指定してください（--json は任意）。"));
     return WhenRuns::runDayCommand(args.mid(1), out, err);
 }
 
 int runDiff(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.size() != 3)
-        return ExitUsage;
+        return usage(err, QStringLiteral("diff には OLD と NEW を指定してください。"));
     return WhenRuns::runDiffCommand(args.mid(1), out, err);
 }
 
-int printHelp(const QStringList& args, QTextStream& out, QTextStream&)
+int printHelp(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.size() != 1)
-        return ExitUsage;
+        return usage(err, args[0] + QStringLiteral(" にはほかの語を指定できません。"));
     out << QString::fromUtf8(kUsage);
     return ExitAccepted;
 }
 
-int printVersion(const QStringList& args, QTextStream& out, QTextStream&)
+int printVersion(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.size() != 1)
-        return ExitUsage;
+        return usage(err, args[0] + QStringLiteral(" にはほかの語を指定できません。"));
     out << "wzqxprog 1.28\n";
     return ExitAccepted;
 }
@@ -134,7 +169,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"check", runFileCommand},   {"normalize", runFileCommand},   {"holidays", printHolidays}, {"day", runDay},
+    {"check", runCheck},         {"normalize", runNormalize},     {"holidays", printHolidays}, {"day", runDay},
     {"diff", runDiff},           {"pdf", nullptr, runPdfCommand}, {"--help", printHelp},       {"-h", printHelp},
     {"--version", printVersion}, {"bells", runBellsCommand},
 };
@@ -208,35 +243,20 @@ bool isFileToOpen(const QStringList& own)
 
 // A standard stream the caller closed is opened on /dev/null, so that no
 // file this process opens (an OUT being written) takes its number and gets
-// what is printed. True when standard output was closed.
-bool reopenClosedStandardStreams()
+// what is printed; what goes to a closed standard output then fails.
+void reopenClosedStandardStreams()
 {
-    bool outputClosed = false;
     for (const int stream : {STDOUT_FILENO, STDERR_FILENO}) {
         if (::fcntl(stream, F_GETFD) != -1 || errno != EBADF)
             continue;
-        outputClosed = outputClosed || stream == STDOUT_FILENO;
+        if (stream == STDOUT_FILENO)
+            StandardOutput::markClosed();
         const int opened = ::open("/dev/null", O_WRONLY);
         if (opened != stream && opened != -1) {
             ::dup2(opened, stream);
             ::close(opened);
         }
     }
-    return outputClosed;
-}
-
-// 0 when all of `bytes` reached standard output, else why not (an errno).
-int writeStandardOutput(const QByteArray& bytes)
-{
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t written = ::write(STDOUT_FILENO, bytes.constData() + done, size_t(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return written < 0 ? errno : EIO;
-        done += written;
-    }
-    return 0;
 }
 
 // Qt's platforms that draw through a display server: "xcb", "wayland",
@@ -251,7 +271,10 @@ bool drawsThroughDisplayServer(const QByteArray& platform)
 
 int runCommandLine(int argc, char** argv)
 {
-    const bool outputClosed = reopenClosedStandardStreams();
+    reopenClosedStandardStreams();
+    // A reader that went away (`| head`) is an output failure like a full
+    // disk, reported with 3, not a silent death by the signal.
+    ::signal(SIGPIPE, SIG_IGN);
     // A command takes none of Qt's options: they stay among its arguments.
     QStringList args;
     for (int i = 1; i < argc; ++i)
@@ -263,15 +286,15 @@ int runCommandLine(int argc, char** argv)
     QString printed;
     QTextStream out(&printed);
     QTextStream err(stderr);
-    const int status = command ? command->run(args, out, err) : int(ExitUsage);
+    const int status = command ? command->run(args, out, err)
+                               : usage(err, QStringLiteral("不明なコマンドまたはオプションです: ") + args.value(0));
     if (status == ExitUsage)
         err << QString::fromUtf8(kUsage);
     out.flush();
-    const int failure = printed.isEmpty() ? 0 : outputClosed ? EBADF : writeStandardOutput(printed.toUtf8());
+    const int failure = printed.isEmpty() ? 0 : StandardOutput::write(printed.toUtf8());
     if (failure == 0)
         return status;
-    err << QStringLiteral("wzqxprog: 標準出力に書き込めません（%1）。\n")
-               .arg(QString::fromLocal8Bit(std::strerror(failure)));
+    err << QStringLiteral("wzqxprog: 標準出力に書き込めません。") << FileErrors::reason(failure) << '\n';
     return ExitFileError;
 }
 

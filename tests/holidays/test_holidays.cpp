@@ -97,7 +97,7 @@ private slots:
         QTest::newRow("forecast") << QStringList{"holidays", "2028"} << 0 << "注意: 2028 年の祝日は予測です";
         for (const char* year : {"1999", "2100", "20x7", "+2027", "02027"})
             QTest::newRow(year) << QStringList{"holidays", year} << 64 << "年は 2000 から 2099";
-        QTest::newRow("no year") << QStringList{"holidays"} << 64 << "使い方";
+        QTest::newRow("no year") << QStringList{"holidays"} << 64 << "holidays には年を一つ指定してください。\n使い方";
     }
     void command()
     {

@@ -21,13 +21,14 @@ private slots:
                  {4, 0, 2, 2, 9, 0, 0, 10, 0, 5}});
         m_file = writeBytes(file(QStringLiteral("WZ48PROG.dat")), ProgramFileWriter::buildProgramFile());
         QCOMPARE(::link(QFile::encodeName(m_file).constData(), QFile::encodeName(file("alias.dat")).constData()), 0);
+        QCOMPARE(::symlink("WZ48PROG.dat", QFile::encodeName(file("link.dat")).constData()), 0);
     }
 
     void statuses_data()
     {
         QTest::addColumn<QStringList>("args");  // the input and output files first
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("texts");  // in the PDF's text when written, as drawn
+        QTest::addColumn<QString>("texts");  // in the PDF's text when written, as drawn; else in the reason
         const auto add = [&](const char* name, const QString& in, const char* options, int status, const char* text,
                              const QString& out = QStringLiteral("out.pdf")) {
             QTest::newRow(name) << QStringList{in, file(out)} + QString::fromLatin1(options).split(' ')
@@ -55,8 +56,12 @@ private slots:
             "--circuit 1 --listing week", 1, "");
         add("over capacity", writeBytes(file("over.dat"), weekLine.repeated(WeekCapacity + 1)),
             "--circuit 1 --listing week", 2, "");
+        const QString huge = writeBytes(file("huge.dat"), "x");
+        QFile::resize(huge, qint64(1) << 30);  // sparse: no disk used
+        add("larger than any program file", huge, "--circuit 1 --listing week", 2, "設定可能プログラム数を超えたため、 ファイルが大きすぎます（上限");
         add("missing file", file("missing.dat"), "--circuit 1 --listing week", 3, "");
         add("out is the input by another name", m_file, "--circuit 1 --listing week", 64, "", "alias.dat");
+        add("out is a link to the input", m_file, "--circuit 1 --listing week", 64, "", "link.dat");
     }
 
     // No display and no platform usable: the command picks its own.
@@ -70,8 +75,11 @@ private slots:
         QCOMPARE(QFile::exists(file("out.pdf")), status == 0);
         // A line saying why, or nothing.
         QVERIFY2(result.err.count(QLatin1Char('\n')) == int(status != 0), qPrintable(result.err));
-        if (status != 0)
+        if (status != 0) {
+            for (const QString& text : texts.split(' ', Qt::SkipEmptyParts))
+                QVERIFY2(result.err.contains(text), qPrintable(result.err));
             return;
+        }
         const QString read = runProcess("pdftotext", {"-layout", out, "-"}).out.join('\n');
         for (const QString& text : texts.split(' '))
             QVERIFY2(read.contains(text), qPrintable(text + " in\n" + read));

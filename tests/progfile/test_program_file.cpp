@@ -9,7 +9,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
@@ -23,6 +25,7 @@
 
 using namespace TestSupport;
 using ProgramFileReader::importContent;
+using ProgramFileReader::ReadProgramFile;
 using ProgramFileReader::ReadStatus;
 using ProgramFileWriter::buildProgramFile;
 
@@ -164,7 +167,8 @@ private slots:
         accepted("empty file", QByteArray(), 0, "0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 0/0/1 ");
         accepted("trailer only", "*00\r\n", 0);
         accepted("no trailer", kWeekLine + "\r\n", 1);
-        accepted("lower-case sum, no last CR LF", kWeekLine + "\r\n" + patched(kWeekLine, 13, "1008") + "\r\n*0a", 2);
+        accepted("no last CR LF", kWeekLine + "\r\n" + patched(kWeekLine, 13, "1008") + "\r\n*0A", 2);
+        refused("lower-case sum", kWeekLine + "\r\n" + patched(kWeekLine, 13, "1008") + "\r\n*0a", 3);
         accepted("sum runs on after a trailer", kWeekLine + "\r\n*16\r\n" + kWeekLine + "\r\n*00\r\n", 2);
         accepted("timer with pulse 00", withTrailer({patched(patched(kWeekLine, 2, "3"), 10, "00")}), 1);
         accepted("year dates only, pulse 00", withTrailer({patched(kDatedStop, 10, "00")}), 0);
@@ -334,7 +338,14 @@ private slots:
         QTest::addColumn<QString>("message");  // part of standard output or error
         const auto row = [](const char* name, const QStringList& options, int status, const char* message,
                             const char* in = "") { QTest::newRow(name) << options << in << status << QString(message); };
-        row("added", {"--pre-bell", "10", "--tunes", "2,3,4"}, 0, "追加: 2  既存のため追加せず: 1");
+        row("added", {"--pre-bell", "10", "--tunes", "2,3,4"}, 0, "追加: 2 件（2 行）  既存のため追加せず: 1 件（1 行）");
+        row("bells and rows on 平日", {"--days", "平日"}, 0, "追加: 2 件（9 行）  既存のため追加せず: 0 件（1 行）");
+        row("--type for a circuit IN has no programs of", {"--circuit", "5", "--type", "チャイム", "--pulse", "9"}, 0,
+            "追加: 2 件（2 行）");
+        row("circuit IN has no programs of", {"--circuit", "5"}, 64, "回路 5 のプログラムが IN にないため、種類がわかりません。");
+        row("--type the file contradicts", {"--type", "報時", "--pulse", "10"}, 64,
+            "回路 2 は IN ではチャイムの回路（10秒）です。");
+        row("--type without --pulse", {"--circuit", "5", "--type", "報時"}, 64, "--type と --pulse は一緒に");
         row("over capacity", {"--days", "毎日", "--periods", "9:00-9:10,9:20-9:30"}, 2, "必要: 27  残り: 20", "full");
         row("invalid IN", {}, 1, "データが不正です。", "bad");
         row("unwritable OUT", {}, 3, "/none/out.dat", "no folder");
@@ -365,9 +376,91 @@ private slots:
         QCOMPARE(written != "old", status == 0);  // OUT untouched unless done
         if (status != 0)
             return;
+        // Run again on its own output: every bell is there already.
+        const QRegularExpressionMatch counts =
+            QRegularExpression("追加: (\\d+) 件（(\\d+) 行）  既存のため追加せず: (\\d+) 件（(\\d+) 行）").match(result.out.value(0));
+        QVERIFY(counts.hasMatch());
+        const auto sum = [&](int a, int b) { return counts.captured(a).toInt() + counts.captured(b).toInt(); };
         args[1] = args[2];
-        QCOMPARE(run(args + options).out.value(0), QStringLiteral("追加: 0  既存のため追加せず: 3"));
+        QCOMPARE(run(args + options).out.value(0),
+                 QStringLiteral("追加: 0 件（0 行）  既存のため追加せず: %1 件（%2 行）").arg(sum(1, 3)).arg(sum(2, 4)));
         QCOMPARE(readBytes(args[2]), written);
+    }
+
+    // Twenty bells commands adding to one file at once: each waits for the one before it, so every one that reports
+    // success finds its bells in the result. A write whose input another program changed after the read refuses.
+    void concurrentWritersLoseNothing()
+    {
+        setCircuit(2, 2, 10);
+        addRows({{2, 0, 1, 0, 5, 0, 0, 0, 0, 0, 1}});
+        const QString shared = write(QStringLiteral("shared.dat"), buildProgramFile());
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int i = 0; i < 20; ++i) {
+            runs.push_back(std::make_unique<QProcess>());
+            runs.back()->start(editorBinary(), {"bells", shared, shared, "--circuit", "2", "--days", "月", "--periods",
+                                                QString::asprintf("6:%02d-6:%02d", 3 * i, 3 * i + 1)});
+        }
+        QCOMPARE(ReadProgramFile(shared).status, ReadStatus::Accepted);  // a reader meanwhile sees a whole file
+        int succeeded = 0;
+        for (const auto& run : runs)
+            QVERIFY(run->state() == QProcess::NotRunning || run->waitForFinished(60000));
+        QCOMPARE(ReadProgramFile(shared).status, ReadStatus::Accepted);
+        for (int i = 0; i < 20; ++i) {
+            if (runs[i]->exitCode() != 0)
+                continue;
+            ++succeeded;
+            for (const int minute : {3 * i, 3 * i + 1})
+                QVERIFY2(ProgramStore::scalar("SELECT COUNT(*) FROM T_Week WHERE TimeONH = 6 AND TimeONM = ?", {minute})
+                                 .toInt() == 1,
+                         qPrintable(QStringLiteral("bells of run %1 lost").arg(i)));
+        }
+        QCOMPARE(succeeded, 20);
+        QCOMPARE(QDir(m_store->path()).entryList(QDir::Hidden | QDir::Files).filter(".lock"), QStringList());
+
+        const QString out = write(QStringLiteral("out.dat"), "old");
+        const FilePaths::FileStamp read = ReadProgramFile(shared).stamp;
+        write(QStringLiteral("shared.dat"), buildProgramFile() + "changed");
+        try {
+            ProgramFileWriter::writeFileAtomically(out, buildProgramFile(), {false, shared, read});
+            QFAIL("written over a changed input");
+        } catch (const ProgramFileError& failure) {
+            QCOMPARE(QString::fromUtf8(failure.what()),
+                     shared + QStringLiteral(": 読み込んだ後にほかから変更されたため、書き込みを取りやめました。"));
+        }
+        QCOMPARE(readBytes(out), QByteArray("old"));
+    }
+
+    // OUT "-" is standard output (the verdict then goes to standard error); /dev/stdout and the like are written only
+    // when they lead to a regular file of ours, never through a pipe or into another user's file.
+    void standardOutputAsOut_data()
+    {
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("redirect");
+        QTest::addColumn<int>("status");
+        QTest::newRow("-") << "-" << "" << 0;
+        QTest::newRow("/dev/stdout, a pipe") << "/dev/stdout" << "" << 3;
+        QTest::newRow("/dev/stdout, another user's file") << "/dev/fd/1" << ">>theirs.dat" << 3;
+        QTest::newRow("/dev/stdout, our file") << "/dev/stdout" << ">>ours.dat" << 0;
+    }
+    void standardOutputAsOut()
+    {
+        QFETCH(QString, out); QFETCH(QString, redirect); QFETCH(int, status);
+        const QByteArray content = withTrailer({kWeekLine});
+        const QString in = write(QStringLiteral("in.dat"), content);
+        QCOMPARE(::chown(QFile::encodeName(write(QStringLiteral("theirs.dat"), "old")), kOtherUser, kOtherUser) == 0,
+                 ::geteuid() == 0);
+        write(QStringLiteral("ours.dat"), "old");
+        const ProcessRun result = runEditor({"normalize", in, out}, file("home"), redirect.replace(">>", ">>" + file("")));
+        QCOMPARE(result.status, status);
+        if (out == QLatin1String("-")) {
+            QCOMPARE(result.out.join('\n') + '\n', QString::fromLatin1(content));
+            QVERIFY2(result.err.startsWith(QStringLiteral("プログラムファイルを読み込みました。")), qPrintable(result.err));
+        } else if (status != 0) {
+            QVERIFY2(result.err.endsWith(QStringLiteral(": 自分の通常のファイルではないため書き込めません（標準出力には - を指定します）。\n")),
+                     qPrintable(result.err));
+        }
+        QCOMPARE(readBytes(file("theirs.dat")), QByteArray("old"));
+        QCOMPARE(readBytes(file("ours.dat")), redirect.contains("ours") ? content : QByteArray("old"));
     }
 
     // A write that fails leaves the old file as it was: into a folder the user may not write to (the old file itself
@@ -407,9 +500,11 @@ private slots:
     }
 
     // Only a regular file of at most the largest size the editor writes is read: a device, pipe or folder is
-    // unreadable (3) at once, a larger file is over capacity (2) without being read. normalize and pdf refuse what is
-    // not a regular file, a link to nothing and another user's link in a sticky folder not theirs (/tmp); a link is
-    // written through and stays, a file written over keeps mode and owner. A name not in UTF-8 is refused.
+    // unreadable (3) at once, a larger file is over capacity (2) without being read; another user's link in a sticky
+    // folder not theirs (/tmp) is not followed. normalize and pdf refuse what is not a regular file, a link to nothing,
+    // a link neither ours nor root's, another user's file in a shared sticky folder, a place another user may write,
+    // and without --force a read-only or hard-linked file; our own link is written through and stays, a file written
+    // over keeps mode and owner. A name not in UTF-8 is refused. %1 in a reason stands for the path.
     void specialFiles_data()
     {
         QTest::addColumn<int>("status");  // the row name says which file is of that kind
@@ -417,18 +512,31 @@ private slots:
         const QString notRead = QStringLiteral("通常のファイルではないため読み込めません。");
         const QString notWritten = QStringLiteral("通常のファイルではないため書き込めません。");
         const QString badName = QStringLiteral("UTF-8 ではない文字を含むため、このファイル名は使えません。");
+        const QString othersLink = QStringLiteral("%1 は他のユーザー（4321）のリンクのため、たどって書き込めません。");
         for (const auto& [kind, status, reason] : std::initializer_list<std::tuple<const char*, int, QString>>{
                  {"in /dev/zero", 3, notRead}, {"in pipe", 3, notRead}, {"in folder", 3, notRead},
                  {"in huge file", 2, ""}, {"in missing", 3, QStringLiteral("ファイルまたはフォルダーが見つかりません。")},
-                 {"in non-UTF-8 name", 3, badName}, {"out device", 3, notWritten}, {"out pipe", 3, notWritten},
+                 {"in non-UTF-8 name", 3, badName},
+                 {"in other user's sticky link to file", 3,
+                  QStringLiteral("共有フォルダーにある他のユーザーのリンクのため読み込めません。")},
+                 {"out device", 3, notWritten}, {"out pipe", 3, notWritten},
                  {"out folder", 3, notWritten}, {"out file", 0, ""}, {"out link to file", 0, ""},
                  {"out link to pipe", 3, notWritten},
                  {"out link to nothing", 3, QStringLiteral("リンク先がないため書き込めません。")},
                  {"out link loop", 3, QStringLiteral("リンクをたどれないため書き込めません。")},
-                 {"out other user's sticky link to file", 3,
-                  QStringLiteral("共有フォルダーにある他のユーザーのリンクのため書き込めません。")},
-                 {"out sticky folder owner's link to file", 0, ""},
-                 {"out own link in another's sticky folder to file", 0, ""}, {"out non-UTF-8 name", 3, badName}})
+                 {"out other user's sticky link to file", 3, othersLink},
+                 {"out sticky folder owner's link to file", 3, othersLink},
+                 {"out other user's link to file", 3, othersLink},
+                 {"out own link in another's sticky folder to file", 0, ""},
+                 {"out shared sticky folder with other user's file", 3,
+                  QStringLiteral("共有フォルダーにある他のユーザー（4321）のファイルのため書き込めません。")},
+                 {"out other user's writable folder", 3,
+                  QStringLiteral("他のユーザー（4321）が書き込めるフォルダーのため書き込めません。")},
+                 {"out read-only file", 3, QStringLiteral("読み取り専用のファイルのため書き込めません。")},
+                 {"out hard-linked file", 3,
+                  QStringLiteral("ほかの名前（ハードリンク）からも使われているファイルのため書き込めません。")},
+                 {"out forced over read-only hard-linked file", 0, ""}, {"out 255-byte name file", 0, ""},
+                 {"out non-UTF-8 name", 3, badName}})
             QTest::newRow(kind) << status << reason;
     }
 
@@ -441,7 +549,9 @@ private slots:
         for (const QString& command : output ? QStringList{"normalize", "pdf"} : QStringList{"check"}) {
             const QString dir = file(command);
             QDir().mkdir(dir);
-            const QString target = kind.endsWith(QLatin1String("/dev/zero")) ? kind.mid(3) : dir + "/target";
+            const QString target = kind.endsWith(QLatin1String("/dev/zero")) ? kind.mid(3)
+                : kind.contains(QLatin1String("255-byte"))                     ? dir + '/' + QString(255, 'n')
+                                                                               : dir + "/target";
             const QString path = makeSpecialFile(kind, dir, target);
             // A name QTemporaryDir cannot spell, so cannot remove.
             const auto removeRaw = qScopeGuard([&] { ::unlink(QFile::encodeName(dir) + "/x\377.dat"); });
@@ -451,12 +561,14 @@ private slots:
             const auto owner = [](const QFileInfo& i) { return std::tuple(i.permissions(), i.ownerId(), i.groupId()); };
             const QStringList before = entries();
             const auto ownerBefore = owner(QFileInfo(target));
-            const QStringList args = command == QLatin1String("pdf")
+            QStringList args = command == QLatin1String("pdf")
                 ? QStringList{"--circuit", "2", "--listing", "week", in} : output ? QStringList{in} : QStringList{};
+            if (kind.contains(QLatin1String("forced")))
+                args << QStringLiteral("--force");
             const ProcessRun result = runOn(QStringList{command} + args, path);
             QCOMPARE(result.status, status);
             QVERIFY2(reason.isEmpty() ? status == 0 || !result.err.isEmpty()
-                                      : result.err == path + ": " + reason + '\n',
+                                      : result.err == path + ": " + QString(reason).replace("%1", path) + '\n',
                      qPrintable(result.err));
             QVERIFY2(result.ms < 10000, qPrintable(QString::number(result.ms)));
             QCOMPARE(entries(), before);  // nothing made beside, nothing left behind
@@ -500,7 +612,7 @@ private slots:
         for (const QStringList& args : QList<QStringList>{
                  {"check", in}, {"holidays", "2027"}, {"day", in, "2027-01-03", "--json"},
                  {"diff", in, QString(in).replace("worked_example", "mixed")}, {"--help"}, {"--version"}})
-            for (const char* redirect : {">/dev/full", ">&-"})
+            for (const char* redirect : {">/dev/full", ">&-", "| true"})
                 QTest::addRow("%s %s", qPrintable(args[0]), redirect) << args << 3 << QString(redirect);
     }
 
@@ -522,17 +634,25 @@ private slots:
         const ProcessRun result = run(args, redirect);
         QCOMPARE(result.status, status);
         const QString err = status == 64 ? QStringLiteral("使い方: wzqxprog")
-                            : status == 1 ? QStringLiteral("画面（ディスプレイ）を開けないため、エディタを起動できません。")
-                                          : QStringLiteral("wzqxprog: 標準出力に書き込めません（%1）。\n")
-                                                .arg(strerror(redirect == ">&-" ? EBADF : ENOSPC));
+            : status == 1 ? QStringLiteral("画面（ディスプレイ）を開けないため、エディタを起動できません。")
+            : redirect == ">/dev/full" ? QStringLiteral("wzqxprog: 標準出力に書き込めません。ディスクの空き容量が足りません。\n")
+                                       : QStringLiteral("wzqxprog: 標準出力に書き込めません。出力先が閉じられています。\n");
         QVERIFY2(result.err.contains(err), qPrintable(result.err));
+        QVERIFY2(status != 64 || !result.err.startsWith(err), "a usage error gives its reason first");
     }
 
 private:
     QString file(const QString& name) const { return m_store->path() + QLatin1Char('/') + name; }
     QString write(const QString& name, const QByteArray& data) { return writeBytes(file(name), data); }
     // No display and a home of its own: the command line must need neither a display nor the editor's store.
-    ProcessRun run(const QStringList& args, QString redirect = {}) { return runEditor(args, file("home"), redirect); }
+    // A pipe's status is the command's own (pipefail), not the reader's.
+    ProcessRun run(const QStringList& args, QString redirect = {})
+    {
+        if (!redirect.startsWith('|'))
+            return runEditor(args, file("home"), redirect);
+        return runProcess("bash", QStringList{"-c", "set -o pipefail; \"$0\" \"$@\" " + redirect, editorBinary()} + args,
+                          file("home"));
+    }
 
     // Runs the command with `path` last, U+FFFD in it as the byte 0xFF: the shell's printf passes that on as it is.
     ProcessRun runOn(const QStringList& args, const QString& path)
@@ -549,13 +669,21 @@ private:
         const auto is = [&](const char* end) { return kind.endsWith(QLatin1String(end)); };
         const auto has = [&](const char* word) { return kind.contains(QLatin1String(word)); };
         const QByteArray name = QFile::encodeName(target);
+        const QByteArray folderName = QFile::encodeName(dir);
         bool made = is("pipe")      ? ::mkfifo(name, 0600) == 0
-            : is("folder")          ? ::mkdir(name, 0700) == 0
+            : is("folder") && !has("writable") ? ::mkdir(name, 0700) == 0
             : is("device")          ? ::mknod(name, S_IFCHR | 0666, makedev(1, 3)) == 0  // a /dev/null of our own
             : is("huge file")       ? QFile::resize(writeBytes(target, "old"), qint64(1) << 30)  // sparse: no disk used
-            : is("file")            ? ::chmod(QFile::encodeName(writeBytes(target, "old")), 0604) == 0
+            : is("file")            ? ::chmod(QFile::encodeName(writeBytes(target, "old")), has("read-only") ? 0444 : 0604) == 0
                                           && ::chown(name, kOtherUser, kOtherUser) == 0
                                     : true;
+        if (has("hard-linked"))
+            made = made && ::link(name, folderName + "/other name") == 0;
+        if (has("shared sticky"))
+            made = made && ::chmod(folderName, 01777) == 0;
+        if (has("writable folder"))  // even one only its owner may write, whom a link of theirs would let in
+            return ::chown(folderName, kOtherUser, kOtherUser) == 0 && ::chmod(folderName, 0755) == 0 ? dir + "/new.dat"
+                                                                                                     : QString();
         if (has("non-UTF-8")) {
             ::close(::open(QFile::encodeName(dir) + "/x\377.dat", O_CREAT | O_WRONLY, 0644));
             return dir + QStringLiteral("/x\uFFFD.dat");
