@@ -1,15 +1,11 @@
-// The main window and its commands; the helpers every window uses (guard, file dialog, placement, numbers, dates);
-// the editor binary itself: start-up failures, locks, a second start, a killed editor's work, a damaged store.
+// The main window and its commands; the editor binary itself: start-up failures, locks, a second start, a killed editor's work, a damaged store.
 #include "app/FileHandOver.h"
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
-#include "core/Dates.h"
-#include "core/NumericText.h"
 #include "history/UndoHistory.h"
 #include "ui/FileDialog.h"
-#include "ui/Guard.h"
 #include "ui/WindowUtil.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
@@ -36,7 +32,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
@@ -46,7 +41,6 @@
 
 #include <sys/stat.h>  // mkfifo
 
-using namespace NumericText;
 using namespace TestSupport;
 
 namespace {
@@ -470,7 +464,7 @@ private slots:
     }
 
     // Every kind of change through its window is one step of the history, named for it: undone, the store (and for
-    // 読込 the 新規/編集 choice) is as before; redone, as after. A change after an undo ends the redo; 新規 ends all.
+    // 読込 the 新規/編集 choice) is as before; redone, as after. 新規 ends all.
     void everyChangeIsOneStep()
     {
         QDialog* opened = nullptr;
@@ -570,30 +564,6 @@ private slots:
         }
         answered(QMessageBox::Ok, m_form.get(), "Option_FileEdit_0");  // 新規
         QVERIFY(!UndoHistory::stack().canUndo() && !UndoHistory::stack().canRedo());
-        for (int hour : {9, 10}) {
-            UndoHistory::undo();
-            UndoStep taken("x");
-            Transaction adding(StoreChanges::WeekAndSpecial);
-            addWeekRow(3, 0, 1, 0, hour, 0, 0);
-            adding.commit();
-        }
-        QVERIFY(!UndoHistory::stack().canRedo());
-
-        // The newest 100 steps are kept, and walked back and forth.
-        QStringList images{storeSnapshot()};
-        for (int step = 0; step <= UndoHistory::kStepLimit; ++step) {
-            UndoStep taken(QString::number(step));
-            Transaction adding(StoreChanges::WeekAndSpecial);
-            addWeekRow(5, 0, 1, 0, step / 60, step % 60, 0);
-            adding.commit();
-            images << storeSnapshot();
-        }
-        for (int step = UndoHistory::kStepLimit; step > 0; --step)
-            QVERIFY(UndoHistory::undo());
-        QVERIFY(!UndoHistory::undo());
-        QCOMPARE(storeSnapshot(), images.at(1));
-        while (UndoHistory::redo()) {}
-        QCOMPARE(storeSnapshot(), images.last());
     }
 
     // A working window or a dialog works on the store: a file from outside waits until it is closed.
@@ -737,85 +707,6 @@ private slots:
             QCOMPARE(QFile::permissions(path) & QFile::Permissions(0xff), QFile::Permissions());  // nobody else's
         again.kill();
         again.waitForFinished();
-    }
-
-    // The guard turns failures into the Error box; the file dialog's seam.
-    void guardAndFileDialogSeam()
-    {
-        QVERIFY(runGuarded(nullptr, [] {}));
-        QVERIFY(!runGuarded(nullptr, [] { throw StoreError("disk I/O error"); }));
-        QCOMPARE(shownMessages(), QStringList{"Error|disk I/O error"});
-        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::None);
-        QCOMPARE(MessageBox::lastShown().buttons, MessageBox::Buttons(QMessageBox::Ok));
-
-        FileDialog::queuePath("/tmp/x/WZ48PROG.dat");
-        QCOMPARE(ShowFileDialog(nullptr, "保存先の指定", FileDialogSave), QStringLiteral("/tmp/x/WZ48PROG.dat"));
-        QCOMPARE(ShowFileDialog(nullptr, "ファイルを開く WZ48PROG.dat", FileDialogOpen), QString());
-        // The next dialog starts where the last chosen file is, a cancelled one changes nothing.
-        QCOMPARE(FileDialog::startFolder(), QStringLiteral("/tmp/x"));
-    }
-
-    // Windows open centred on the main window, or on the screen before there is one, and always inside the screen.
-    void windowsOpenCentredAndInView()
-    {
-        m_form.reset();
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        const auto placed = [](int width, int height) {
-            QWidget window;
-            window.resize(width, height);
-            placeWindow(&window);
-            return window.frameGeometry();
-        };
-        // Across: a window not shown yet has no title bar to reckon with.
-        const auto offCentre = [](const QRect& window, const QRect& around) {
-            return qAbs(window.center().x() - around.center().x());
-        };
-        QVERIFY(offCentre(placed(200, 100), screen) <= 1);
-
-        QWidget main;
-        main.setObjectName("Form_Main");
-        main.setGeometry(screen.left() + 10, screen.top() + 20, 300, 200);
-        main.show();
-        main.hide();  // hidden while a working window is open: still the centre
-        QVERIFY(offCentre(placed(100, 60), main.frameGeometry()) <= 1);
-        const QRect tall = placed(100, screen.height() * 2);
-        QVERIFY(offCentre(tall, main.frameGeometry()) <= 1);
-        QCOMPARE(tall.top(), screen.top());
-    }
-
-    void onlyPlainDecimalsAreNumbers_data()
-    {
-        QTest::addColumn<QString>("text"); QTest::addColumn<bool>("numeric"); QTest::addColumn<double>("value");
-        QTest::newRow("signed") << "-3" << true << -3.0;
-        QTest::newRow("fraction") << "0.3" << true << 0.3;
-        QTest::newRow("leading point") << ".5" << true << 0.5;
-        QTest::newRow("trailing point") << "5." << true << 5.0;
-        QTest::newRow("blanks around") << " 7 " << true << 7.0;
-        QTest::newRow("full-width minus and point") << "－１．５" << true << -1.5;
-        // Blank, infinity, hexadecimal, two points, an inner blank, a sign alone, a decimal comma.
-        for (const char* text : {"  ", "inf", "0x1F", "1.2.3", "1 2", "-", "1,5"})
-            QTest::addRow("'%s'", text) << QString::fromLatin1(text) << false << 0.0;
-    }
-
-    void onlyPlainDecimalsAreNumbers()
-    {
-        QFETCH(QString, text); QFETCH(bool, numeric); QFETCH(double, value);
-        const auto real = toReal(text);
-        QCOMPARE(real.has_value(), numeric);
-        if (numeric)
-            QCOMPARE(*real, value);
-    }
-
-    // Halves round to even; 2000 (year 0) was a leap year.
-    void roundingAndRealDates()
-    {
-        QCOMPARE((QList<long long>{roundHalfEven(0.5), roundHalfEven(1.5), roundHalfEven(2.5), roundHalfEven(-2.5),
-                                   roundHalfEven(2.6), toInteger("５８．５").value()}),
-                 (QList<long long>{0, 2, 2, -2, 3, 58}));
-        QVERIFY(!toInteger("99999999999999").has_value());
-        QCOMPARE((QList<bool>{IsRealDate(2014, 2, 29), IsRealDate(2016, 2, 29), IsRealDate(2014, 4, 31), IsRealDate(14, 5, 3),
-                              IsRealDate(0, 2, 29), IsRealDate(2014, 13, 1), IsRealDate(2014, 0, 10), IsRealDate(2014, 1, 0)}),
-                 (QList<bool>{false, true, false, true, true, false, false, false}));
     }
 };
 

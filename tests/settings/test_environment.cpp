@@ -130,7 +130,7 @@ private slots:
         QTest::newRow("59.4, above 59 before rounding") << "" << 3 << "59.4" << QStringList{kZeroTo59, "3 [59.4] ♪1"};
         QTest::newRow("-0.4, below 0 before rounding") << "" << 3 << "-0.4" << QStringList{kZeroTo59, "3 [-0.4] ♪1"};
         QTest::newRow("full-width 59, chime") << "" << 2 << "５９" << QStringList{"2 －５９ ♪1", "list"};
-        for (const char* tune : {"abc", "8", "0", "7.5"})
+        for (const char* tune : {"abc", "8", "0", "7.4"})
             QTest::addRow("tune %s", tune)
                 << "" << -1 << tune << QStringList{kBadTune, "0 0 off ♪[" + QString(tune) + "]"};
         QTest::newRow("tune ７") << "" << -1 << "７" << QStringList{kPlaying, "0 0 off ♪７", "played 07.mp3"};

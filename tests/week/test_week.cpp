@@ -214,8 +214,9 @@ private slots:
         QCOMPARE(rows("YobiON", "CircuitNO = 1"), days);
     }
 
-    // Bells from a timetable (refusals: see the bells command). Circuit 2 holds Monday 9:00 (tune 5) beforehand; rows
-    // read "special/day h:mm tune"; counts are "added skipped", or "needed remaining" when over capacity.
+    // Bells from a timetable (refusals: see the bells command). Circuit 2 holds Monday 9:00 (tune 5) and Tuesday
+    // 12:00:30, which holds no whole minute, beforehand; rows read "special/day h:mm tune"; counts are "added
+    // skipped", or "needed remaining" when over capacity.
     void bellsFromTimetable_data()
     {
         QTest::addColumn<int>("circuit"); QTest::addColumn<QString>("target"); QTest::addColumn<QString>("periods");
@@ -223,9 +224,11 @@ private slots:
         QTest::addColumn<QString>("counts"); QTest::addColumn<QString>("rows");
         QTest::newRow("collisions") << 2 << "月" << "8:50-9:00,9:00-9:10,9:20-9:30,9:40-9:50" << 10 << "2,3,4" << 0 << "7 1"
             << "0/1 8:40 4, 0/1 8:50 2, 0/1 9:00 5, 0/1 9:10 4, 0/1 9:20 2, 0/1 9:30 4, 0/1 9:40 2, 0/1 9:50 3";
-        QTest::newRow("毎日, pre-bell before 0:00") << 2 << "毎日" << "0:05-0:10" << 10 << "" << 0 << "14 0"
-            << "0/0 0:05 1, 0/0 0:10 1, 0/1 0:05 1, 0/1 0:10 1, 0/1 9:00 5, 0/2 0:05 1, 0/2 0:10 1, 0/3 0:05 1, "
-               "0/3 0:10 1, 0/4 0:05 1, 0/4 0:10 1, 0/5 0:05 1, 0/5 0:10 1, 0/6 0:05 1, 0/6 0:10 1";
+        QTest::newRow("毎日 from 0:00, pre-bell before it") << 2 << "毎日" << "0:00-0:10" << 10 << "" << 0 << "14 0"
+            << "0/0 0:00 1, 0/0 0:10 1, 0/1 0:00 1, 0/1 0:10 1, 0/1 9:00 5, 0/2 0:00 1, 0/2 0:10 1, 0/3 0:00 1, "
+               "0/3 0:10 1, 0/4 0:00 1, 0/4 0:10 1, 0/5 0:00 1, 0/5 0:10 1, 0/6 0:00 1, 0/6 0:10 1";
+        QTest::newRow("next to 12:00:30") << 2 << "火" << "11:10-12:00" << 0 << "" << 0 << "2 0"
+            << "0/1 9:00 5, 0/2 11:10 1, 0/2 12:00 1";
         QTest::newRow("報時 平日") << 1 << "平日" << "9:00-9:10" << 0 << "" << 0 << "10 0"
             << "0/1 9:00 0, 0/1 9:10 0, 0/2 9:00 0, 0/2 9:10 0, 0/3 9:00 0, 0/3 9:10 0, 0/4 9:00 0, 0/4 9:10 0, "
                "0/5 9:00 0, 0/5 9:10 0";
@@ -240,6 +243,7 @@ private slots:
         QFETCH(int, circuit); QFETCH(QString, target); QFETCH(QString, periods); QFETCH(int, preBell);
         QFETCH(QString, tunes); QFETCH(int, stored); QFETCH(QString, counts); QFETCH(QString, rows);
         addWeekRow(2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 5);
+        addWeekRow(2, 0, 2, 0, 12, 0, 30, 0, 0, 0, 6);
         fillWeekTo(stored);
         Bells::Request request{circuit, *Bells::parseTarget(target), *Bells::parsePeriods(periods), preBell, {}};
         if (!tunes.isEmpty())
@@ -489,20 +493,20 @@ private slots:
 
     // 時程から作成 on the chosen day, circuit 2 holding Monday 9:40 (tune 5): the preview marks it 既存, OK adds the
     // rest in one change and the list follows; over the capacity nothing is added. The next window offers the same
-    // timetable. Rows read "time tune days".
+    // timetable and tunes. Rows read "time tune days".
     void bellsFromTheWeekList_data()
     {
         QTest::addColumn<int>("day"); QTest::addColumn<int>("stored"); QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("preview"); QTest::addColumn<QString>("count"); QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("rows"); QTest::addColumn<QString>("list");
-        const QString monday = " 8:45  予鈴  曲1  新規| 8:50  開始  曲3  新規| 9:40  終了  曲1  既存| 9:45  予鈴  曲1  新規| "
-                               "9:50  開始  曲3  新規|10:40  終了  曲1  新規";
-        QTest::newRow("OK 平日") << 7 << 1 << "Button_OK" << QString(monday).replace("1  既存", "1  新規（1日は既存）")
+        const QString monday = " 8:45  予鈴  曲4  新規| 8:50  開始  曲3  新規| 9:40  終了  曲2  既存| 9:45  予鈴  曲4  新規| "
+                               "9:50  開始  曲3  新規|10:40  終了  曲2  新規";
+        QTest::newRow("OK 平日") << 7 << 1 << "Button_OK" << QString(monday).replace("2  既存", "2  新規（1日は既存）")
             << "追加: 29　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 899" << ""
-            << "8:45 1 12345, 8:50 3 12345, 9:40 1 2345, 9:40 5 1, 9:45 1 12345, 9:50 3 12345, 10:40 1 12345" << "5 870";
+            << "8:45 4 12345, 8:50 3 12345, 9:40 2 2345, 9:40 5 1, 9:45 4 12345, 9:50 3 12345, 10:40 2 12345" << "5 870";
         QTest::newRow("キャンセル") << 1 << 1 << "Button_Cancel" << monday << "追加: 5　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 899"
             << "" << "9:40 5 1" << "1 900";
-        QTest::newRow("over") << 7 << 880 << "Button_OK" << QString(monday).replace("1  既存", "1  新規（1日は既存）")
+        QTest::newRow("over") << 7 << 880 << "Button_OK" << QString(monday).replace("2  既存", "2  新規（1日は既存）")
             << "追加: 29　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 20（設定可能数900を超えるため追加できません）"
             << "時程から作成|設定可能数900を超えてしまうため追加できません。\r\n必要な数: 29　ﾌﾟﾛｸﾞﾗﾑ残量数: 20"
             << "9:40 5 1" << "0 900";
@@ -520,6 +524,8 @@ private slots:
         click(dialog(), "Button_Fill");
         type("Text_PreBell", "5");
         child<QComboBox>(dialog(), "Combo_StartTune")->setCurrentIndex(2);
+        child<QComboBox>(dialog(), "Combo_EndTune")->setCurrentIndex(1);
+        child<QComboBox>(dialog(), "Combo_PreBellTune")->setCurrentIndex(3);
         QStringList lines;
         for (int row = 0; row < child<QListWidget>(dialog(), "List_Preview")->count(); ++row)
             lines << child<QListWidget>(dialog(), "List_Preview")->item(row)->text();
@@ -541,9 +547,10 @@ private slots:
         QStringList offered;
         for (int row = 0; row < periods->rowCount(); ++row)
             offered << periods->item(row, 0)->text() + '-' + periods->item(row, 1)->text();
-        QCOMPARE(offered.join(',') + ' ' + texts({"Text_PreBell", "Text_PeriodCount"}) + ' ' +
-                     child<QComboBox>(dialog(), "Combo_StartTune")->currentText(),
-                 QStringLiteral("8:50-9:40,9:50-10:40 5,2 3"));
+        for (const char* tune : {"Combo_StartTune", "Combo_EndTune", "Combo_PreBellTune"})
+            offered << child<QComboBox>(dialog(), tune)->currentText();
+        QCOMPARE(offered.join(',') + ' ' + texts({"Text_PreBell", "Text_PeriodCount"}),
+                 QStringLiteral("8:50-9:40,9:50-10:40,3,2,4 5,2"));
     }
 
     // The window's refusals, each said once, with nothing written: "box=text" and "row,column=text" typed over a
@@ -555,6 +562,8 @@ private slots:
         QTest::newRow("first start") << QStringList{"Text_FirstStart=24:00"} << "Button_Fill" << badTime;
         QTest::newRow("past midnight") << QStringList{"Text_FirstStart=23:00", "Text_PeriodCount=2"} << "Button_Fill"
             << "時程から作成|最後の時限が23:59を過ぎてしまいます。";
+        QTest::newRow("ending at 24:00") << QStringList{"Text_FirstStart=23:10", "Text_PeriodLength=50", "Text_PeriodCount=1"}
+            << "Button_Fill" << "時程から作成|最後の時限が23:59を過ぎてしまいます。";
         QTest::newRow("21 periods") << QStringList{"Text_PeriodCount=21"} << "Button_Fill"
             << "入力エラー|入力した値が不正です。\r\n1～20の値を設定してください。";
         QTest::newRow("pre-bell left") << QStringList{"Text_PreBell=60"} << "leave"
@@ -752,6 +761,7 @@ private slots:
             << 1 << 2 << QStringList{"Text_Hour=", "Text_Minute=75"} << "ok" << "0～23" << "Text_Hour";
         QTest::newRow("box left")
             << 1 << 2 << QStringList{"Text_Hour=1", "Text_Minute=1e1"} << "leave" << "0～59" << "Text_Minute";
+        QTest::newRow("hour 23.4") << 1 << 2 << QStringList{"Text_Hour=23.4"} << "ok" << "0～23" << "Text_Hour";
         QTest::newRow("end hour 24")
             << 4 << 8 << QStringList{"Text_HourOFF=24", "Text_Repeat=0"} << "ok" << "0～23" << "Text_HourOFF";
         QTest::newRow("interval 0") << 4 << 8 << QStringList{"Text_Repeat=0"} << "ok" << "1～59" << "Text_Repeat";

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "history/UndoHistory.h"
 #include "ui/WindowUtil.h"
 #include "holidays/Holidays.h"
 #include "special/Form_Special.h"
@@ -198,7 +199,15 @@ private slots:
                 special(dialog)->setCurrentIndex(special(dialog)->findText(row.number));
             const QString date = (child<QLabel>(dialog, "Label_Date")->text() + ' ' +
                                   child<QLabel>(dialog, "Label_OtherEntry")->text()).trimmed();
+            UndoHistory::clear();
+            const QString before = storeSnapshot();
             click(dialog, "Button_OK");
+            // What OK wrote, dated or every year, is one step.
+            const bool changed = storeSnapshot() != before;
+            QCOMPARE(UndoHistory::undoText(), changed ? QStringLiteral("日付設定（回路%1）").arg(row.circuit) : QString());
+            QCOMPARE(UndoHistory::undo(), changed);
+            QCOMPARE(storeSnapshot(), before);
+            QVERIFY(!changed || UndoHistory::redo());
             QCOMPARE((QStringList({row.name, state, date, entries(), marked(), programCount()}) + shownMessages())
                          .join(" | "),
                      (QStringList{row.name} + row.result).join(" | "));
@@ -274,6 +283,7 @@ private slots:
 
         openDelete(1, 0);
         QCOMPARE(shownMessages().last(), QStringLiteral("年間プログラムの削除|回路1 毎年 のデータを消去しました。"));
+        QCOMPARE(UndoHistory::undoText(), QStringLiteral("年指定削除（回路1・毎年）"));
         QCOMPARE(entries(), QStringLiteral("1/27/5/1:0 2/26/5/1:0 2/27/5/1:0 E2/1/1:0"));
 
         // 全削除 takes what is left of this circuit only, and clears the year choice.

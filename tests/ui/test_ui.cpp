@@ -1,0 +1,95 @@
+// The helpers every window uses: the guard, the file dialog's seam, window placing, the number box check.
+#include "TestSupport.h"
+#include "store/ProgramStore.h"
+#include "ui/FileDialog.h"
+#include "ui/Guard.h"
+#include "ui/InputCheck.h"
+#include "ui/WindowUtil.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QtTest>
+
+using namespace TestSupport;
+
+class TestUi : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { scriptDialogs(); }
+
+    // The guard turns failures into the Error box; the file dialog's seam.
+    void guardAndFileDialogSeam()
+    {
+        QVERIFY(runGuarded(nullptr, [] {}));
+        QVERIFY(!runGuarded(nullptr, [] { throw StoreError("disk I/O error"); }));
+        QCOMPARE(shownMessages(), QStringList{"Error|disk I/O error"});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::None);
+        QCOMPARE(MessageBox::lastShown().buttons, MessageBox::Buttons(QMessageBox::Ok));
+
+        FileDialog::queuePath("/tmp/x/WZ48PROG.dat");
+        QCOMPARE(ShowFileDialog(nullptr, "保存先の指定", FileDialogSave), QStringLiteral("/tmp/x/WZ48PROG.dat"));
+        QCOMPARE(ShowFileDialog(nullptr, "ファイルを開く WZ48PROG.dat", FileDialogOpen), QString());
+        // The next dialog starts where the last chosen file is, a cancelled one changes nothing.
+        QCOMPARE(FileDialog::startFolder(), QStringLiteral("/tmp/x"));
+    }
+
+    // Windows open centred on the main window, or on the screen before there is one, and always inside the screen.
+    void windowsOpenCentredAndInView()
+    {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const auto placed = [](int width, int height) {
+            QWidget window;
+            window.resize(width, height);
+            placeWindow(&window);
+            return window.frameGeometry();
+        };
+        // Across: a window not shown yet has no title bar to reckon with.
+        const auto offCentre = [](const QRect& window, const QRect& around) {
+            return qAbs(window.center().x() - around.center().x());
+        };
+        QVERIFY(offCentre(placed(200, 100), screen) <= 1);
+
+        QWidget main;
+        main.setObjectName("Form_Main");
+        main.setGeometry(screen.left() + 10, screen.top() + 20, 300, 200);
+        main.show();
+        main.hide();  // hidden while a working window is open: still the centre
+        QVERIFY(offCentre(placed(100, 60), main.frameGeometry()) <= 1);
+        const QRect tall = placed(100, screen.height() * 2);
+        QVERIFY(offCentre(tall, main.frameGeometry()) <= 1);
+        QCOMPARE(tall.top(), screen.top());
+    }
+
+    // A number box outside its range, the typed value or its rounding, is refused once with the range and gets
+    // the focus back, its text selected.
+    void numberBoxCheck_data()
+    {
+        QTest::addColumn<QString>("text"); QTest::addColumn<int>("hi"); QTest::addColumn<bool>("accepted");
+        QTest::newRow("hour 23") << "23" << 23 << true;
+        QTest::newRow("hour 23.4") << "23.4" << 23 << false;
+        QTest::newRow("hour 24") << "24" << 23 << false;
+        QTest::newRow("tune 7.4") << "7.4" << 7 << false;
+    }
+    void numberBoxCheck()
+    {
+        QFETCH(QString, text); QFETCH(int, hi); QFETCH(bool, accepted);
+        QWidget window;
+        auto* box = new QLineEdit(text, &window);
+        auto* next = new QPushButton(&window);
+        (new QVBoxLayout(&window))->addWidget(box);
+        window.layout()->addWidget(next);
+        activate(&window);
+        next->setFocus();
+        QCOMPARE(InputCheck::checkRange(box, 0, hi), accepted);
+        QCOMPARE(shownMessages(), accepted ? QStringList()
+                                           : QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n0～%1の値を設定してください。")
+                                                             .arg(hi)});
+        QCOMPARE(std::pair(box->hasFocus(), box->selectedText()), std::pair(!accepted, accepted ? QString() : text));
+    }
+};
+
+QTEST_MAIN(TestUi)
+#include "test_ui.moc"
