@@ -45,14 +45,19 @@ bool sameFile(int fd, const QByteArray& path)
 // device or pipe.
 int openLockFile(const QString& path, const QByteArray& lockPath)
 {
+    const auto notAFile = [&] {
+        return ProgramFileError(QStringLiteral("%1: ロックファイル %2 が通常のファイルではありません。")
+                                    .arg(path, QFile::decodeName(lockPath)));
+    };
     const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0 && errno == ELOOP)
+        throw notAFile();  // a link there, never followed
     if (fd < 0)
         FileErrors::fail(path, errno);  // where no lock can be made, no file can be written either
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        throw ProgramFileError(QStringLiteral("%1: ロックファイル %2 が通常のファイルではありません。")
-                                   .arg(path, QFile::decodeName(lockPath)));
+        throw notAFile();
     }
     return fd;
 }
