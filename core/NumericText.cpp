@@ -61,6 +61,12 @@ bool inRange(const QString& text, int lo, int hi)
     return integer && *integer >= lo && *integer <= hi;
 }
 
+bool wholeInRange(const QString& text, int lo, int hi)
+{
+    const std::optional<double> real = toReal(text);
+    return real && *real == std::floor(*real) && *real >= lo && *real <= hi;
+}
+
 QString rangeLine(int lo, int hi)
 {
     return QStringLiteral("%1～%2の値を設定してください。").arg(lo).arg(hi);

@@ -25,6 +25,10 @@ std::optional<int> toInteger(const QString& text);
 // lie within lo..hi.
 bool inRange(const QString& text, int lo, int hi);
 
+// True when the text is a whole number (no fraction; "5.0" is whole) within
+// lo..hi.
+bool wholeInRange(const QString& text, int lo, int hi);
+
 // "入力した値が不正です。" + CR LF + "lo～hiの値を設定してください。"
 QString invalidValueMessage(int lo, int hi);
 // "lo～hiの値を設定してください。"

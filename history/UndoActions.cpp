@@ -4,12 +4,14 @@
 #include "ui/Guard.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QToolTip>
 #include <QUndoStack>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -21,13 +23,55 @@ QString tipFor(const QString& caption, const QString& step)
     return step.isEmpty() ? caption : caption + QStringLiteral(": ") + step;
 }
 
-// Keeps one window's two actions in step with the history and with the
-// window being blocked by a modal dialog (Qt tells the window so by events).
+// A modal dialog other than `window` is open. Then no window's history
+// moves: not the windows the dialog blocks, nor a window opened over it
+// (the special window over 日付設定), whose undo would take back steps made
+// before the dialog under it opened, nor a non-modal window opened from it.
+bool otherModalOpen(const QWidget* window)
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(), [window](const QWidget* other) {
+        return other != window && other->isModal() && other->isVisible();
+    });
+}
+
+class UndoActionsOfWindow;
+
+// Every window's actions, refreshed whenever a modal window appears or goes.
+QList<UndoActionsOfWindow*>& windowsWithActions()
+{
+    static QList<UndoActionsOfWindow*> windows;
+    return windows;
+}
+
+class ModalWatch : public QObject
+{
+public:
+    static void start()
+    {
+        static const auto* watch = new ModalWatch(qApp);
+        Q_UNUSED(watch);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    explicit ModalWatch(QObject* parent)
+        : QObject(parent)
+    {
+        parent->installEventFilter(this);
+    }
+};
+
+// Keeps one window's two actions in step with the history and with modal
+// dialogs being open (see otherModalOpen).
 class UndoActionsOfWindow : public QObject
 {
 public:
     explicit UndoActionsOfWindow(QWidget* window)
         : QObject(window)
+        , m_window(window)
         , m_undo(new QAction(kUndoCaption, window))
         , m_redo(new QAction(kRedoCaption, window))
     {
@@ -47,38 +91,41 @@ public:
         connect(&stack, &QUndoStack::canRedoChanged, this, &UndoActionsOfWindow::refresh);
         connect(&stack, &QUndoStack::undoTextChanged, this, &UndoActionsOfWindow::refresh);
         connect(&stack, &QUndoStack::redoTextChanged, this, &UndoActionsOfWindow::refresh);
-        window->installEventFilter(this);
+        ModalWatch::start();
+        windowsWithActions() << this;
         refresh();
     }
+    ~UndoActionsOfWindow() override { windowsWithActions().removeOne(this); }
 
     QAction* undo() const { return m_undo; }
     QAction* redo() const { return m_redo; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowUnblocked) {
-            m_blocked = event->type() == QEvent::WindowBlocked;
-            refresh();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
     void refresh()
     {
         // A tooltip up names the step that was next before this change.
         QToolTip::hideText();
-        m_undo->setEnabled(!m_blocked && UndoHistory::stack().canUndo());
-        m_redo->setEnabled(!m_blocked && UndoHistory::stack().canRedo());
+        const bool held = otherModalOpen(m_window);
+        m_undo->setEnabled(!held && UndoHistory::stack().canUndo());
+        m_redo->setEnabled(!held && UndoHistory::stack().canRedo());
         m_undo->setToolTip(tipFor(kUndoCaption, UndoHistory::undoText()));
         m_redo->setToolTip(tipFor(kRedoCaption, UndoHistory::redoText()));
     }
 
+    QWidget* m_window;
     QAction* m_undo;
     QAction* m_redo;
-    bool m_blocked = false;
 };
+
+bool ModalWatch::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
+        const auto* widget = qobject_cast<const QWidget*>(watched);
+        if (widget && widget->isWindow() && widget->isModal())
+            for (UndoActionsOfWindow* actions : std::as_const(windowsWithActions()))
+                actions->refresh();
+    }
+    return QObject::eventFilter(watched, event);
+}
 
 QPushButton* buttonFor(QAction* action, const QString& name, QWidget* window)
 {

@@ -5,8 +5,8 @@ class QPushButton;
 class QWidget;
 
 // 元に戻す (Ctrl+Z) and やり直し (Ctrl+Y, Ctrl+Shift+Z) of the one history,
-// in one window: enabled when there is a step to take and the window is not
-// blocked by a modal dialog, the tooltip naming the step
+// in one window: enabled when there is a step to take and no modal dialog
+// other than the window itself is open, the tooltip naming the step
 // (「元に戻す: 週間プログラムの削除（回路1）」).
 void AddUndoShortcuts(QWidget* window);
 

@@ -125,6 +125,9 @@ void Form_SpecialSelect::Button_OK_Click()
 
 void Form_SpecialSelect::openSpecial()
 {
+    // Its choice made, this dialog steps aside: no modal dialog stays under
+    // the special window, whose 元に戻す then works.
+    hide();
     ModalDialogs::open(new Form_Special(QStringLiteral("年間プログラム設定へ戻ります。"), parentWidget()));
     accept();
 }

@@ -132,14 +132,26 @@ void refocus(QLineEdit* box)
     box->selectAll();
 }
 
-bool checkRange(QLineEdit* box, int lo, int hi, const QString& title)
+namespace {
+
+bool refuse(QLineEdit* box, int lo, int hi, const QString& title)
 {
-    if (NumericText::inRange(box->text(), lo, hi))
-        return true;
     const HoldChecks checking;
     MessageBox::show(box->window(), NumericText::invalidValueMessage(lo, hi), title, MessageBox::Icon::Exclamation);
     refocus(box);
     return false;
+}
+
+}  // namespace
+
+bool checkRange(QLineEdit* box, int lo, int hi, const QString& title)
+{
+    return NumericText::inRange(box->text(), lo, hi) || refuse(box, lo, hi, title);
+}
+
+bool checkWholeRange(QLineEdit* box, int lo, int hi, const QString& title)
+{
+    return NumericText::wholeInRange(box->text(), lo, hi) || refuse(box, lo, hi, title);
 }
 
 bool checkVisibleRanges(std::initializer_list<Range> ranges)

@@ -44,6 +44,10 @@ public:
 // the box and false is returned.
 bool checkRange(QLineEdit* box, int lo, int hi, const QString& title = QStringLiteral("入力エラー"));
 
+// The same for a box that takes whole numbers only: "5.5" is refused with
+// the same message rather than taken as 6.
+bool checkWholeRange(QLineEdit* box, int lo, int hi, const QString& title = QStringLiteral("入力エラー"));
+
 // checkRange on each visible box in turn, stopping at the first invalid one.
 struct Range {
     QLineEdit* box;

@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 
 namespace {
 
@@ -86,6 +87,12 @@ bool inOrder(const QList<Period>& periods)
         if (periods[i].end <= periods[i].start || (i > 0 && periods[i].start < periods[i - 1].end))
             return false;
     return !periods.isEmpty();
+}
+
+qsizetype firstPastMidnight(const QList<Period>& periods)
+{
+    const auto past = std::find_if(periods.begin(), periods.end(), [](const Period& p) { return p.end < p.start; });
+    return past == periods.end() ? -1 : past - periods.begin();
 }
 
 std::optional<QList<Period>> parsePeriods(const QString& text)

@@ -21,6 +21,9 @@ QString timeText(int minute);
 // Each period ends after it starts and the next starts no earlier than that
 // end; an empty list is not a timetable.
 bool inOrder(const QList<Period>& periods);
+// The index of the first period that ends before it starts, as one running
+// past midnight would; -1 when none does.
+qsizetype firstPastMidnight(const QList<Period>& periods);
 
 // "H:MM-H:MM[,H:MM-H:MM...]" in order (see inOrder); nullopt for anything
 // else.

@@ -26,13 +26,22 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
 const QString kTitle = QStringLiteral("時程から作成");
+// Every refusal of this window, as in the entry dialogs.
 const QString kInputError = QStringLiteral("入力エラー");
 const QString kBadTime = QStringLiteral("入力した値が不正です。\r\n0:00～23:59の時刻を設定してください。");
 const QString kOutOfOrder = QStringLiteral("時限の時刻が重なっているか、時刻順になっていません。");
+
+// Periods are numbered from 1 as the grid shows them.
+QString pastMidnight(qsizetype index)
+{
+    return QStringLiteral("%1時限目の終了が開始より前です。").arg(index + 1);
+}
+const QString kNoPastMidnight = QStringLiteral("0:00をまたぐ時限は設定できません。");
 
 // What the last window held, as typed: offered by the next one.
 struct Timetable {
@@ -74,6 +83,12 @@ bool checkTime(QLineEdit* box)
     showBadTime(box->window());
     InputCheck::refocus(box);
     return false;
+}
+
+// The window's number boxes take whole numbers only.
+bool checkWhole(const InputCheck::Range& range)
+{
+    return InputCheck::checkWholeRange(range.box, range.lo, range.hi, kInputError);
 }
 
 QString targetName(const Bells::Target& target)
@@ -134,6 +149,7 @@ void Form_Bells::buildWindow()
     preBell->addWidget(Text_PreBell);
     preBell->addWidget(makeLabel(this, "Label_PreBellUnit", QStringLiteral("分前（空欄または0で予鈴なし）")));
     preBell->addStretch(1);
+    QLayout* tunes = buildTuneRow();  // made before the list: the tab order follows the layout
 
     List_Preview = new QListWidget(this);
     List_Preview->setObjectName(QStringLiteral("List_Preview"));
@@ -142,6 +158,9 @@ void Form_Bells::buildWindow()
     List_Preview->setSelectionMode(QAbstractItemView::NoSelection);
     Label_PreviewCount = makeLabel(this, "Label_PreviewCount", QString());
     Label_PreviewCount->setWordWrap(true);
+    // Room for the count and the capacity note below it, so that the note
+    // coming and going does not resize the window.
+    Label_PreviewCount->setFixedHeight(2 * Label_PreviewCount->fontMetrics().lineSpacing() + 2);
 
     Button_OK = EntryParts::okButton(this);
     Button_Cancel = EntryParts::cancelButton(this);
@@ -153,7 +172,7 @@ void Form_Bells::buildWindow()
     layout->addWidget(Label_Target);
     layout->addLayout(timetable);
     layout->addLayout(preBell);
-    layout->addLayout(buildTuneRow());
+    layout->addLayout(tunes);
     layout->addWidget(makeLabel(this, "Label_Preview", QStringLiteral("追加する時刻")));
     layout->addWidget(List_Preview, 1);
     layout->addWidget(Label_PreviewCount);
@@ -267,17 +286,15 @@ QLayout* Form_Bells::buildTuneRow()
 void Form_Bells::connectHandlers()
 {
     InputCheck::onFocusLoss(Text_FirstStart, [this](QWidget*) { checkTime(Text_FirstStart); });
-    InputCheck::onFocusLoss(Text_PeriodLength, [this](QWidget*) { InputCheck::checkRange(Text_PeriodLength, 1, 180); });
-    InputCheck::onFocusLoss(Text_BreakLength, [this](QWidget*) { InputCheck::checkRange(Text_BreakLength, 0, 120); });
-    InputCheck::onFocusLoss(Text_PeriodCount, [this](QWidget*) { InputCheck::checkRange(Text_PeriodCount, 1, 20); });
-    InputCheck::onFocusLoss(Text_LunchAfter, [this](QWidget*) { InputCheck::checkRange(Text_LunchAfter, 0, 19); });
-    InputCheck::onFocusLoss(Text_LunchLength, [this](QWidget*) { InputCheck::checkRange(Text_LunchLength, 0, 180); });
+    for (const InputCheck::Range& range : numberRanges())
+        InputCheck::onFocusLoss(range.box, [range](QWidget*) { checkWhole(range); });
     InputCheck::onFocusLoss(Text_PreBell, [this](QWidget*) { checkPreBell(); });
     connect(Grid_Periods, &QTableWidget::itemChanged, this,
             [this](QTableWidgetItem* item) { runGuarded(this, [this, item] { cellChanged(item); }); });
     connect(Button_AddRow, &QPushButton::clicked, this, guarded(this, [this] {
                 addRow(QString(), QString());
                 editCell(Grid_Periods->rowCount() - 1, 0);
+                Grid_Periods->scrollToBottom();
             }));
     connect(Button_RemoveRow, &QPushButton::clicked, this, guarded(this, [this] { Button_RemoveRow_Click(); }));
     connect(Button_Fill, &QPushButton::clicked, this, guarded(this, [this] { Button_Fill_Click(); }));
@@ -369,7 +386,7 @@ Form_Bells::GridPeriods Form_Bells::readGrid() const
 int Form_Bells::preBellMinutes() const
 {
     const QString text = Text_PreBell->text();
-    return NumericText::inRange(text, 1, 59) ? *NumericText::toInteger(text) : 0;
+    return NumericText::wholeInRange(text, 1, 59) ? *NumericText::toInteger(text) : 0;
 }
 
 Bells::Request Form_Bells::request(const QList<Bells::Period>& periods) const
@@ -406,6 +423,10 @@ void Form_Bells::updatePreview()
         Label_PreviewCount->setText(QStringLiteral("時限を入力してください。"));
         return;
     }
+    if (const qsizetype past = Bells::firstPastMidnight(grid.periods); past >= 0) {
+        Label_PreviewCount->setText(pastMidnight(past) + kNoPastMidnight);
+        return;
+    }
     if (!Bells::inOrder(grid.periods)) {
         Label_PreviewCount->setText(kOutOfOrder);
         return;
@@ -418,7 +439,7 @@ void Form_Bells::updatePreview()
                         .arg(plan.skipped)
                         .arg(plan.remaining);
     if (!plan.fits())
-        count += QStringLiteral("（設定可能数%1を超えるため追加できません）").arg(WeekCapacity);
+        count += QStringLiteral("\n（設定可能数%1を超えるため追加できません）").arg(WeekCapacity);
     Label_PreviewCount->setText(count);
 }
 
@@ -464,14 +485,21 @@ void Form_Bells::Button_RemoveRow_Click()
     updatePreview();
 }
 
+std::array<InputCheck::Range, 5> Form_Bells::numberRanges() const
+{
+    return {{{Text_PeriodLength, 1, 180},
+             {Text_BreakLength, 0, 120},
+             {Text_PeriodCount, 1, 20},
+             {Text_LunchAfter, 0, 19},
+             {Text_LunchLength, 0, 180}}};
+}
+
 bool Form_Bells::fillBoxesValid()
 {
-    return checkTime(Text_FirstStart)
-        && InputCheck::checkVisibleRanges({{Text_PeriodLength, 1, 180},
-                                           {Text_BreakLength, 0, 120},
-                                           {Text_PeriodCount, 1, 20},
-                                           {Text_LunchAfter, 0, 19},
-                                           {Text_LunchLength, 0, 180}});
+    if (!checkTime(Text_FirstStart))
+        return false;
+    const std::array<InputCheck::Range, 5> ranges = numberRanges();
+    return std::all_of(ranges.begin(), ranges.end(), checkWhole);
 }
 
 void Form_Bells::Button_Fill_Click()
@@ -484,7 +512,7 @@ void Form_Bells::Button_Fill_Click()
                                 numberIn(Text_LunchAfter),        numberIn(Text_LunchLength)};
     const std::optional<QList<Bells::Period>> periods = Bells::FillPeriods(fill);
     if (!periods) {
-        MessageBox::show(this, QStringLiteral("最後の時限が23:59を過ぎてしまいます。"), kTitle,
+        MessageBox::show(this, QStringLiteral("最後の時限が23:59を過ぎてしまいます。"), kInputError,
                          MessageBox::Icon::Exclamation);
         return;
     }
@@ -494,7 +522,7 @@ void Form_Bells::Button_Fill_Click()
 // Empty is no 予鈴, as 0 is.
 bool Form_Bells::checkPreBell()
 {
-    return Text_PreBell->text().trimmed().isEmpty() || InputCheck::checkRange(Text_PreBell, 0, 59);
+    return Text_PreBell->text().trimmed().isEmpty() || checkWhole({Text_PreBell, 0, 59});
 }
 
 bool Form_Bells::timetableValid(const GridPeriods& grid)
@@ -508,7 +536,13 @@ bool Form_Bells::timetableValid(const GridPeriods& grid)
         return false;
     }
     if (grid.periods.isEmpty()) {
-        MessageBox::show(this, QStringLiteral("時限を入力してください。"), kTitle, MessageBox::Icon::Exclamation);
+        MessageBox::show(this, QStringLiteral("時限を入力してください。"), kInputError, MessageBox::Icon::Exclamation);
+        return false;
+    }
+    if (const qsizetype past = Bells::firstPastMidnight(grid.periods); past >= 0) {
+        MessageBox::show(this, pastMidnight(past) + QStringLiteral("\r\n") + kNoPastMidnight, kInputError,
+                         MessageBox::Icon::Exclamation);
+        editCell(int(past), 1);
         return false;
     }
     if (!Bells::inOrder(grid.periods)) {
@@ -516,7 +550,7 @@ bool Form_Bells::timetableValid(const GridPeriods& grid)
                          kOutOfOrder
                              + QStringLiteral("\r\n各時限は開始より後に終わり、前の時限の終了以降に始まるように"
                                               "入力してください。"),
-                         kTitle, MessageBox::Icon::Exclamation);
+                         kInputError, MessageBox::Icon::Exclamation);
         return false;
     }
     return true;
@@ -537,11 +571,11 @@ void Form_Bells::Button_OK_Click()
                              .arg(WeekCapacity)
                              .arg(result.needed)
                              .arg(result.remaining),
-                         kTitle, MessageBox::Icon::Exclamation);
+                         kInputError, MessageBox::Icon::Critical);
         return;
     }
     if (result.outcome == Bells::Outcome::Refused) {
-        MessageBox::show(this, result.reason, kTitle, MessageBox::Icon::Exclamation);
+        MessageBox::show(this, result.reason, kInputError, MessageBox::Icon::Exclamation);
         return;
     }
     accept();
@@ -550,8 +584,7 @@ void Form_Bells::Button_OK_Click()
 Bells::Result Form_Bells::writeBells(const Bells::Request& request)
 {
     const int special = request.target.special;
-    UndoStep step(special == 0
-                      ? QStringLiteral("時程から作成（回路%1）").arg(request.circuit)
-                      : QStringLiteral("時程から作成（回路%1・特殊番号%2）").arg(request.circuit).arg(special));
+    const QString target = special > 0 ? QStringLiteral("特殊番号%1").arg(special) : Days::name(request.target.day);
+    UndoStep step(QStringLiteral("時程から作成（回路%1・%2）").arg(request.circuit).arg(target));
     return Bells::AddBells(request);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/InputCheck.h"
 #include "week/Bells.h"
 
 #include <QDialog>
@@ -39,6 +40,8 @@ private:
     void connectHandlers();
     // The quick fill boxes in the order they are kept between windows.
     std::array<QLineEdit*, 6> fillBoxes() const;
+    // The quick fill's number boxes with their ranges.
+    std::array<InputCheck::Range, 5> numberRanges() const;
     void restoreTimetable();
     void saveTimetable() const;
 

@@ -61,6 +61,9 @@ void ProgramGrid::setList(const ProgramList& list)
         m_model->setVerticalHeaderItem(row, new QStandardItem(QString()));
     for (int column = 0; column < list.fields.size(); ++column)
         setColumnHidden(column, false);
+    // A list starts on its first row, ready for 編集 and 削除.
+    if (!list.rows.isEmpty())
+        selectRow(0);
 }
 
 void ProgramGrid::applyColumns(const GridColumns& layout)

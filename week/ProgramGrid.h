@@ -14,7 +14,8 @@ class ProgramGrid : public QTableView
 public:
     explicit ProgramGrid(QWidget* parent = nullptr);
 
-    // Replaces the contents; every column visible, captioned by its field.
+    // Replaces the contents; every column visible, captioned by its field;
+    // the first row, if any, selected.
     void setList(const ProgramList& list);
     void applyColumns(const GridColumns& layout);
 

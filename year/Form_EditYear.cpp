@@ -239,18 +239,23 @@ void Form_EditYear::Button_OK_Click()
     using YearEntries::Action;
     const int option = m_options->checkedId();
     const int special = chosenSpecial();
+    if (option < 0) {  // a run starts with no option chosen
+        MessageBox::show(
+            this, QStringLiteral("設定なし・プログラム実行停止・特殊プログラムを実行のいずれかを選択してください。"),
+            kTitle, MessageBox::Icon::Exclamation);
+        Option_Year[0]->setFocus();
+        return;
+    }
     if (option == 2 && special == 0) {
         MessageBox::show(this, QStringLiteral("特殊番号を選択してください。"), kTitle, MessageBox::Icon::Exclamation);
         Combo_Special->setFocus();
         return;
     }
-    const bool writes = option >= 0;  // a run starts with no option chosen
     const Action action = option == 0 ? Action::Clear : option == 1 ? Action::Stop : Action::Special;
     UndoStep step(QStringLiteral("日付設定（回路%1）").arg(m_circuit));
     if (everyYear()) {
-        if (writes)
-            YearEntries::WriteEveryYearRun(m_circuit, m_from, m_to, action, special);
-    } else if (writes) {
+        YearEntries::WriteEveryYearRun(m_circuit, m_from, m_to, action, special);
+    } else {
         YearEntries::RunResult result;
         {
             BusyCursor busy;

@@ -214,7 +214,7 @@ bool Form_Holiday::confirmWrite(const QList<QDate>& days, int special)
         return false;
     }
     if (Option_Action[1]->isChecked() && special == 0) {
-        MessageBox::show(this, QStringLiteral("特殊番号を指定してください。"), kTitle, MessageBox::Icon::Critical);
+        MessageBox::show(this, QStringLiteral("特殊番号を指定してください。"), kTitle, MessageBox::Icon::Exclamation);
         Combo_Special->setFocus();
         return false;
     }

@@ -240,7 +240,10 @@ void Form_Year::MonthView1_RunChosen(QDate from, QDate to)
     YearHandOver.RangeToYear = twoDigitYear(to);
     YearHandOver.RangeToMonth = qint16(to.month());
     YearHandOver.RangeToDay = qint16(to.day());
-    Button_Close->setFocus();  // where the focus comes back when the dialog closes
+    // Where the focus comes back when the dialog closes, framed so that the
+    // user sees that Enter there closes the window.
+    Button_Close->setFocus();
+    setAttribute(Qt::WA_KeyboardFocusChange);
     EditRequest.CircuitNO = qint16(selectedCircuit());
     ModalDialogs::open(new Form_EditYear(this));
 }

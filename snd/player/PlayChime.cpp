@@ -34,11 +34,9 @@ void PlayChime(int tune, QWidget* parent)
                          QStringLiteral("チャイム演奏"), MessageBox::Icon::Exclamation);
         return;
     }
+    const BusyCursor busy;  // until the tune has stopped
     try {
-        {
-            BusyCursor busy;
-            player.play(ChimeFilePath(tune));
-        }
+        player.play(ChimeFilePath(tune));
         MessageBox::show(parent, QStringLiteral("OKを押すと再生を終了します。"), QStringLiteral("チャイム演奏"),
                          MessageBox::Icon::Information);
     } catch (...) {

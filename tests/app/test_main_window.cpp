@@ -508,7 +508,7 @@ private slots:
                  pick(opened, "Combo_SendYobi", 1);
                  click(opened, "Button_OK");
              }},
-            {"時程から作成（回路1）", [&] {
+            {"時程から作成（回路1・火）", [&] {
                  click(week.get(), "Button_Bells");
                  child<QLineEdit>(opened, "Text_PeriodCount")->setText("1");
                  click(opened, "Button_Fill");

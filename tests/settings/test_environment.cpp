@@ -239,9 +239,9 @@ private slots:
             QVERIFY(main.isVisible() && !IsFormLoaded("Form_Environment"));
         }
         QCOMPARE(saved(), (QStringList{"2 10 3", "3 0 7", "1 12 1", "4 59 2", "0 0 1", "0 0 1", "0 0 1", "0 0 1"}));
-        // Played before the box opens, stopped once it is closed.
+        // Played before the box opens, stopped once it is closed, the hourglass up all along.
         QCOMPARE(m_playLog << shownMessages(),
-                 (QStringList{"play " + QCoreApplication::applicationDirPath() + "/snd/01.mp3 boxes=0", "stop boxes=1",
+                 (QStringList{"play " + QCoreApplication::applicationDirPath() + "/snd/01.mp3 boxes=0 busy", "stop boxes=1 busy",
                               kPlaying}));
 
         click(&main, "Button_Week");

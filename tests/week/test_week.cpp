@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "history/UndoHistory.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreChanges.h"
@@ -507,8 +508,8 @@ private slots:
         QTest::newRow("キャンセル") << 1 << 1 << "Button_Cancel" << monday << "追加: 5　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 899"
             << "" << "9:40 5 1" << "1 900";
         QTest::newRow("over") << 7 << 880 << "Button_OK" << QString(monday).replace("2  既存", "2  新規（1日は既存）")
-            << "追加: 29　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 20（設定可能数900を超えるため追加できません）"
-            << "時程から作成|設定可能数900を超えてしまうため追加できません。\r\n必要な数: 29　ﾌﾟﾛｸﾞﾗﾑ残量数: 20"
+            << "追加: 29　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 20\n（設定可能数900を超えるため追加できません）"
+            << "入力エラー|設定可能数900を超えてしまうため追加できません。\r\n必要な数: 29　ﾌﾟﾛｸﾞﾗﾑ残量数: 20"
             << "9:40 5 1" << "0 900";
     }
     void bellsFromTheWeekList()
@@ -531,11 +532,21 @@ private slots:
             lines << child<QListWidget>(dialog(), "List_Preview")->item(row)->text();
         QCOMPARE(lines.join('|'), preview);
         QCOMPARE(child<QLabel>(dialog(), "Label_PreviewCount")->text(), count);
+        // The capacity note going (no 予鈴: 19 fit) moves nothing.
+        QCoreApplication::processEvents();
+        const QRect listAt = child(dialog(), "List_Preview")->geometry();
+        type("Text_PreBell", "");
+        QCoreApplication::processEvents();
+        QCOMPARE(child(dialog(), "List_Preview")->geometry(), listAt);
+        type("Text_PreBell", "5");
         QSignalSpy changes(&StoreChanges::instance(), &StoreChanges::changed);
         MessageBox::clearShown();
+        UndoHistory::clear();
         click(dialog(), qPrintable(button));
         QCOMPARE(shownMessages(), message.isEmpty() ? QStringList() : QStringList{message});
+        QVERIFY(message.isEmpty() || MessageBox::lastShown().icon == MessageBox::Icon::Critical);
         QCOMPARE(changes.count(), button == "Button_OK" && message.isEmpty() ? 1 : 0);
+        QCOMPARE(UndoHistory::undoText(), changes.isEmpty() ? "" : "時程から作成（回路2・平日）");
         QCOMPARE(dialog()->isVisible(), !message.isEmpty());
         QCOMPARE(ProgramStore::scalar("SELECT group_concat(r, ', ') FROM (SELECT TimeONH || ':' || printf('%02d', TimeONM)"
                                       " || ' ' || ChimeNO || ' ' || group_concat(YobiON, '') AS r FROM T_Week WHERE "
@@ -551,6 +562,16 @@ private slots:
             offered << child<QComboBox>(dialog(), tune)->currentText();
         QCOMPARE(offered.join(',') + ' ' + texts({"Text_PreBell", "Text_PeriodCount"}),
                  QStringLiteral("8:50-9:40,9:50-10:40,3,2,4 5,2"));
+        // The tab order follows the layout; 行追加 brings the new row into view.
+        QStringList order;
+        for (QWidget* next = child(dialog(), "Text_PreBell")->nextInFocusChain(); order.size() < 3;
+             next = next->nextInFocusChain())
+            if (next->focusPolicy() & Qt::TabFocus && next->isVisibleTo(dialog()))
+                order << next->objectName();
+        QCOMPARE(order.join(','), QStringLiteral("Combo_StartTune,Button_Play_0,Combo_EndTune"));
+        while (periods->rowCount() < 15)
+            click(dialog(), "Button_AddRow");
+        QVERIFY(periods->viewport()->rect().contains(periods->visualItemRect(periods->item(14, 0))));
     }
 
     // The window's refusals, each said once, with nothing written: "box=text" and "row,column=text" typed over a
@@ -561,17 +582,23 @@ private slots:
         const QString badTime = "入力エラー|入力した値が不正です。\r\n0:00～23:59の時刻を設定してください。";
         QTest::newRow("first start") << QStringList{"Text_FirstStart=24:00"} << "Button_Fill" << badTime;
         QTest::newRow("past midnight") << QStringList{"Text_FirstStart=23:00", "Text_PeriodCount=2"} << "Button_Fill"
-            << "時程から作成|最後の時限が23:59を過ぎてしまいます。";
+            << "入力エラー|最後の時限が23:59を過ぎてしまいます。";
         QTest::newRow("ending at 24:00") << QStringList{"Text_FirstStart=23:10", "Text_PeriodLength=50", "Text_PeriodCount=1"}
-            << "Button_Fill" << "時程から作成|最後の時限が23:59を過ぎてしまいます。";
+            << "Button_Fill" << "入力エラー|最後の時限が23:59を過ぎてしまいます。";
         QTest::newRow("21 periods") << QStringList{"Text_PeriodCount=21"} << "Button_Fill"
             << "入力エラー|入力した値が不正です。\r\n1～20の値を設定してください。";
+        QTest::newRow("50.5 minutes") << QStringList{"Text_PeriodLength=50.5"} << "Button_Fill"
+            << "入力エラー|入力した値が不正です。\r\n1～180の値を設定してください。";
         QTest::newRow("pre-bell left") << QStringList{"Text_PreBell=60"} << "leave"
             << "入力エラー|入力した値が不正です。\r\n0～59の値を設定してください。";
+        QTest::newRow("pre-bell 5.5") << QStringList{"Text_PreBell=5.5"} << "Button_OK"
+            << "入力エラー|入力した値が不正です。\r\n0～59の値を設定してください。";
+        QTest::newRow("period over midnight") << QStringList{"1,0=23:30", "1,1=0:20"} << "Button_OK"
+            << "入力エラー|2時限目の終了が開始より前です。\r\n0:00をまたぐ時限は設定できません。";
         QTest::newRow("cell") << QStringList{"1,1=9:5"} << "" << badTime;
-        QTest::newRow("overlap") << QStringList{"1,0=9:00"} << "Button_OK" << "時程から作成|時限の時刻が重なっているか、"
+        QTest::newRow("overlap") << QStringList{"1,0=9:00"} << "Button_OK" << "入力エラー|時限の時刻が重なっているか、"
             "時刻順になっていません。\r\n各時限は開始より後に終わり、前の時限の終了以降に始まるように入力してください。";
-        QTest::newRow("no periods") << QStringList{"rows=0"} << "Button_OK" << "時程から作成|時限を入力してください。";
+        QTest::newRow("no periods") << QStringList{"rows=0"} << "Button_OK" << "入力エラー|時限を入力してください。";
     }
     void bellsRefusals()
     {
@@ -624,8 +651,7 @@ private slots:
         });
         const auto press = [this, &opened](const char* button, int circuit, int day) {
             EditRequest = EditRequestData{77, 0, 0, 9, 33, 6, 0, 4, 21, 22, 23, 11, 12, 2};  // stale values
-            choose(circuit, day);
-            grid()->selectRow(0);
+            choose(circuit, day);  // the list starts on its first row
             click(m_week, button);
             return opened.isEmpty() ? QString() : opened.takeLast();
         };
@@ -669,7 +695,7 @@ private slots:
                      qPrintable(caption));
         }
 
-        QCOMPARE(grid()->selectedRow(), -1);
+        QCOMPARE(grid()->selectedRow(), 0);  // a list starts on its first row
         const QModelIndex cell = grid()->model()->index(1, grid()->columnOf(QStringLiteral("終了時刻")));
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(cell).center());
         QCOMPARE(grid()->selectedText(QStringLiteral("繰返し間隔(分)")), QStringLiteral("5"));

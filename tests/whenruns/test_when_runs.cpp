@@ -247,7 +247,12 @@ private slots:
         QCOMPARE(treeLines(tree).mid(2, 2), (QStringList{"回路 2　チャイム　　年間（毎年）: 特殊番号 1", " 7:00.00|||5"}));
         child<QPushButton>(preview, "Button_PrevDay")->click();
         QCOMPARE(date->date(), QDate(2027, 12, 31));
-        child<QPushButton>(preview, "Button_Close")->click();
+        // Escape closes it as 閉じる does.
+        activate(preview);
+        QTest::keyClick(date, Qt::Key_Escape);
+        QVERIFY(main.isVisible() && !IsFormLoaded(QStringLiteral("Form_DayPreview")));
+        child<QPushButton>(&main, "Button_Day")->click();
+        child<QPushButton>(FindForm(QStringLiteral("Form_DayPreview")), "Button_Close")->click();
         QVERIFY(main.isVisible() && !IsFormLoaded(QStringLiteral("Form_DayPreview")));
     }
 

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "history/UndoHistory.h"
 #include "ui/WindowUtil.h"
+#include "history/UndoHistory.h"
 #include "holidays/Holidays.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
@@ -22,6 +23,7 @@
 #include <QSpinBox>
 #include <QToolTip>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -159,6 +161,10 @@ private slots:
              {"毎年,26年:26年|-1|off 2:", "2026年12月28日～2027年1月3日",
               "1/26/12/28:2 1/26/12/29:2 1/26/12/30:2 1/26/12/31:2 1/27/1/1:2 1/27/1/2:2 1/27/1/3:2",
               "12/28 12/29 12/30 12/31 1/1 1/2 1/3", "493"}},
+            // A run starts with no option: OK asks for one and keeps the dialog open.
+            {"no option over a run", {}, 0, 1, QDate(2027, 1, 1), QDate(2027, 1, 10), -1, -1, "",
+             {"毎年,27年:27年|-1|off 2:", "2027年1月1日～2027年1月10日", "", "", "500",
+              "年間プログラム設定|設定なし・プログラム実行停止・特殊プログラムを実行のいずれかを選択してください。"}},
             {"設定なし over a run", {{1, 27, 1, 2, 0}, {1, 27, 1, 5, 2}, {1, 27, 1, 20, 0}}, 0, 1, QDate(2027, 1, 1),
              QDate(2027, 1, 10), -1, 0, "",
              {"毎年,27年:27年|-1|off 2:", "2027年1月1日～2027年1月10日", "1/27/1/20:0", "1/20", "499"}},
@@ -211,8 +217,10 @@ private slots:
             QCOMPARE((QStringList({row.name, state, date, entries(), marked(), programCount()}) + shownMessages())
                          .join(" | "),
                      (QStringList{row.name} + row.result).join(" | "));
-            QVERIFY2(dialog->isHidden() && count("SELECT COUNT(*) FROM T_YearE WHERE ID = 0") == 0 &&
-                         m_year->focusWidget() == circuits(m_year.get()),  // the marks refreshed
+            const bool refused = row.option < 0 && row.from != row.to;
+            QVERIFY2(dialog->isHidden() != refused && count("SELECT COUNT(*) FROM T_YearE WHERE ID = 0") == 0 &&
+                         (refused ? MessageBox::lastShown().icon == MessageBox::Icon::Exclamation
+                                  : m_year->focusWidget() == circuits(m_year.get())),  // the marks refreshed
                      row.name);
         }
     }
@@ -230,6 +238,7 @@ private slots:
         QCOMPARE(QList<QDate>({calendar()->selectionStart(), calendar()->selectionEnd()}),
                  QList<QDate>({QDate(2026, 12, 28), QDate(2027, 1, 3)}));
         QCOMPARE(m_year->focusWidget(), child(m_year.get(), "Button_Close"));  // set after the page turned
+        QVERIFY(m_year->testAttribute(Qt::WA_KeyboardFocusChange));  // its focus frame is drawn
         QDialog* dialog = opened();
         option(dialog, 2)->setChecked(true);
         QVERIFY(child(dialog, "Button_Edit")->isEnabled());
@@ -242,6 +251,11 @@ private slots:
         child<QLineEdit>(opened(), "Text_Hour")->setText("12");
         child<QLineEdit>(opened(), "Text_Chime")->setText("1");
         click(opened(), "Button_OK");
+        // With 日付設定 open under it, no window's history moves.
+        activate(specialWindow);
+        QTest::keyClick(specialWindow, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(UndoHistory::stack().canUndo() && !child(specialWindow, "Button_Undo")->isEnabled() &&
+                !child(m_year.get(), "Button_Undo")->isEnabled());
         click(specialWindow, "Button_Close");
         QCOMPARE(choices(special(dialog)), QStringLiteral("1,4:1"));
         special(dialog)->setCurrentIndex(-1);
@@ -390,6 +404,7 @@ private slots:
         QCOMPARE(choices(numbers), QStringLiteral("2,5,9:5"));
         click(dialog, "Button_OK");  // nothing to replace: no question
         QCOMPARE(shownMessages(), QStringList{"祝日設定|特殊番号を指定してください。"});
+        QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
         QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1 AND Year = 30 AND SpecialNO = 5"),
                  int(NationalHolidays(2030).size()));
     }
@@ -519,6 +534,7 @@ private slots:
                                    "AND TimeONH = 7 AND TimeONM = 5 AND TimeONS = 30 AND ChimeNO IN (2, 4)"),
                              grid(special)->rowCount(), child<QLabel>(special, "Label_ProgramCount")->text().toInt()}),
                  QList<int>({2, 2, 898}));
+        QVERIFY(child(special, "Button_Undo")->isEnabled());  // no dialog under it
 
         grid(special)->selectRow(1);
         click(special, "Button_Edit");
