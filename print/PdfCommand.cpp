@@ -18,8 +18,6 @@
 #include <QTextStream>
 #include <optional>
 
-#include <sys/stat.h>
-
 namespace {
 
 enum ExitStatus {
@@ -107,7 +105,7 @@ std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
     return std::nullopt;
 }
 
-std::optional<Refusal> readFile(const QString& path, FilePaths::FileStamp& stamp)
+std::optional<Refusal> readFile(const QString& path, SystemFiles::FileStamp& stamp)
 {
     if (const auto refused = ProgramFileReader::ReadForCommand(path, &stamp))
         return Refusal{refused->first, refused->second};
@@ -127,7 +125,7 @@ std::optional<Refusal> checkListing(const PdfRequest& request)
 
 // The listing as PDF bytes, then written as 書込 writes a program file: the
 // same output rules (what is not a regular file is refused) and read-back.
-void writePdf(const PdfRequest& request, const FilePaths::FileStamp& stamp, const Reports::Report& report)
+void writePdf(const PdfRequest& request, const SystemFiles::FileStamp& stamp, const Reports::Report& report)
 {
     const QByteArray pdf = Reports::PdfDocument(report, Reports::PageLayout(report));
     if (pdf.isEmpty())
@@ -139,10 +137,7 @@ void writePdf(const PdfRequest& request, const FilePaths::FileStamp& stamp, cons
 // included): writing it would replace the program file with the listing.
 bool outputIsInput(const PdfRequest& request)
 {
-    struct stat in, out;
-    return ::stat(QFile::encodeName(request.in).constData(), &in) == 0
-        && ::stat(QFile::encodeName(request.out).constData(), &out) == 0 && in.st_dev == out.st_dev
-        && in.st_ino == out.st_ino;
+    return SystemFiles::sameFile(request.in, request.out);
 }
 
 std::optional<Refusal> run(const PdfRequest& request)
@@ -152,7 +147,7 @@ std::optional<Refusal> run(const PdfRequest& request)
                        QStringLiteral("%1: 入力ファイルと同じファイルには書き込めません。").arg(request.out)};
     const OutputLock lock(request.out);
     ProgramStore::open(QStringLiteral(":memory:"));
-    FilePaths::FileStamp stamp;
+    SystemFiles::FileStamp stamp;
     if (std::optional<Refusal> refused = readFile(request.in, stamp))
         return refused;
     if (std::optional<Refusal> refused = checkListing(request))
@@ -183,9 +178,7 @@ int runPdfCommand(int argc, char** argv)
     // platform draws no text: offscreen must be chosen before the app exists.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtNotes);
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    const QStringList args = SystemFiles::commandArguments(argc, argv);
     int qtArgc = 1;  // Qt is given none of the words: "-platform xcb" would abort it
     QGuiApplication app(qtArgc, argv);
     QTextStream err(stderr);

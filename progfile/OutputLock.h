@@ -2,6 +2,12 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
+namespace SystemFiles {
+class FileLock;
+}
+
 // Keeps other writers of this program off one output file while a
 // read-change-write of it runs: a command that reads a file and writes it
 // back, and the editor's 書込. The lock is a system lock on an empty file
@@ -27,5 +33,5 @@ public:
 
 private:
     QByteArray m_lockPath;
-    int m_fd = -1;
+    std::unique_ptr<SystemFiles::FileLock> m_lock;
 };

@@ -3,10 +3,6 @@
 #include "core/Dates.h"
 #include "store/ProgramStore.h"
 
-ProgramFileError::ProgramFileError(const QString& description)
-    : std::runtime_error(description.toStdString())
-{
-}
 
 namespace ProgramFileFormat {
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/platform/SystemFiles.h"
 #include "progfile/Checksum.h"
 #include "store/StoreRoutines.h"
 
@@ -11,10 +12,10 @@
 
 // A program file that cannot be read or written (missing, unreadable,
 // folder not writable). Shown in the "Error" box.
-class ProgramFileError : public std::runtime_error
+class ProgramFileError : public FileError
 {
 public:
-    explicit ProgramFileError(const QString& description);
+    using FileError::FileError;
 };
 
 namespace ProgramFileFormat {

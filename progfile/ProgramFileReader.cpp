@@ -1,22 +1,14 @@
 #include "progfile/ProgramFileReader.h"
 
-#include "progfile/FileErrors.h"
-#include "progfile/FilePaths.h"
 #include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
 #include "store/SettingTable.h"
 #include "store/StoreRoutines.h"
 
-#include <QFile>
-#include <QScopeGuard>
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
 #include <tuple>
-#include <unistd.h>
 
 using namespace ProgramFileFormat;
 
@@ -288,70 +280,18 @@ ReadResult importContent(const QByteArray& content)
     return result;
 }
 
-namespace {
-
-QByteArray readAtMost(const QString& path, int fd, qint64 limit)
-{
-    QByteArray content(limit, Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < limit) {
-        const ssize_t got = ::read(fd, content.data() + done, size_t(limit - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            FileErrors::fail(path, errno);
-        if (got == 0)
-            break;
-        done += got;
-    }
-    content.truncate(done);
-    return content;
-}
-
-[[noreturn]] void refuseNotRegular(const QString& path)
-{
-    throw ProgramFileError(QStringLiteral("%1: 通常のファイルではないため読み込めません。").arg(path));
-}
-
-// Opening a device may do something, opening a pipe waits for a writer: what
-// is not a regular file is refused before it is opened, and checked again
-// once open (without waiting) in case it changed meanwhile.
-int openRegularFile(const QString& path, struct stat& info)
-{
-    const QByteArray name = QFile::encodeName(path);
-    if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
-        refuseNotRegular(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        FileErrors::fail(path, errno);
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        refuseNotRegular(path);
-    }
-    return fd;
-}
-
-}  // namespace
-
 ReadResult ReadProgramFile(const QString& path)
 {
-    FileErrors::requireUsableName(path);
-    FilePaths::checkReadablePath(path);
-    struct stat info;
-    const int fd = openRegularFile(path, info);
-    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    const SystemFiles::ReadFile file = SystemFiles::readRegularFile(path, MaxFileSize);
     ReadResult result;
-    if (info.st_size > MaxFileSize) {
+    if (file.size > MaxFileSize) {
         result.status = ReadStatus::OverCapacity;
         result.tooLarge = true;
     } else {
-        // One byte past the limit at most: a file that grew meanwhile is
-        // still refused by its size.
-        result = importContent(readAtMost(path, fd, MaxFileSize + 1));
+        result = importContent(file.bytes);
     }
-    result.lastModified =
-        QDateTime::fromMSecsSinceEpoch(qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000);
-    result.stamp = FilePaths::stampOf(info);
+    result.lastModified = file.lastModified;
+    result.stamp = file.stamp;
     return result;
 }
 
@@ -395,7 +335,7 @@ QString refusalLine(const ReadResult& result)
     return detail.isEmpty() ? messageLine(result.status) : messageLine(result.status) + QLatin1Char(' ') + detail;
 }
 
-std::optional<std::pair<int, QString>> ReadForCommand(const QString& path, FilePaths::FileStamp* stamp)
+std::optional<std::pair<int, QString>> ReadForCommand(const QString& path, SystemFiles::FileStamp* stamp)
 {
     const ReadResult result = ReadProgramFile(path);
     if (stamp)

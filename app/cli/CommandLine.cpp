@@ -2,24 +2,19 @@
 
 #include "app/cli/BellsCommand.h"
 #include "core/CommandWords.h"
+#include "core/platform/SystemFiles.h"
 #include "holidays/HolidaysCommand.h"
 #include "print/PdfCommand.h"
-#include "progfile/FileErrors.h"
 #include "progfile/OutputLock.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
-#include "progfile/StandardOutput.h"
 #include "store/ProgramStore.h"
 #include "whenruns/Commands.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -214,6 +209,7 @@ QtOption qtOptionOf(QByteArray arg)
 // when a Qt option lacks its value.
 std::optional<QStringList> ownArguments(int argc, char** argv)
 {
+    const QStringList typed = SystemFiles::commandArguments(argc, argv);
     QStringList own;
     for (int i = 1; i < argc; ++i) {
         switch (qtOptionOf(argv[i])) {
@@ -225,7 +221,7 @@ std::optional<QStringList> ownArguments(int argc, char** argv)
         case QtOption::WithJoinedValue:
             break;
         case QtOption::None:
-            own << QString::fromLocal8Bit(argv[i]);
+            own << typed.value(i - 1);
             break;
         }
     }
@@ -241,24 +237,6 @@ bool isFileToOpen(const QStringList& own)
     return !commandFor(word);
 }
 
-// A standard stream the caller closed is opened on /dev/null, so that no
-// file this process opens (an OUT being written) takes its number and gets
-// what is printed; what goes to a closed standard output then fails.
-void reopenClosedStandardStreams()
-{
-    for (const int stream : {STDOUT_FILENO, STDERR_FILENO}) {
-        if (::fcntl(stream, F_GETFD) != -1 || errno != EBADF)
-            continue;
-        if (stream == STDOUT_FILENO)
-            StandardOutput::markClosed();
-        const int opened = ::open("/dev/null", O_WRONLY);
-        if (opened != stream && opened != -1) {
-            ::dup2(opened, stream);
-            ::close(opened);
-        }
-    }
-}
-
 // Qt's platforms that draw through a display server: "xcb", "wayland",
 // "wayland-egl", each maybe with its options ("xcb:nomitshm").
 bool drawsThroughDisplayServer(const QByteArray& platform)
@@ -271,14 +249,11 @@ bool drawsThroughDisplayServer(const QByteArray& platform)
 
 int runCommandLine(int argc, char** argv)
 {
-    reopenClosedStandardStreams();
-    // A reader that went away (`| head`) is an output failure like a full
-    // disk, reported with 3, not a silent death by the signal.
-    ::signal(SIGPIPE, SIG_IGN);
+    // A closed standard output is a failure of what is printed, and so is a
+    // reader that went away (`| head`): reported with 3, not a silent death.
+    SystemFiles::prepareStandardStreams();
     // A command takes none of Qt's options: they stay among its arguments.
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    const QStringList args = SystemFiles::commandArguments(argc, argv);
     const Command* command = commandFor(args.value(0).toLocal8Bit());
     if (command && command->runWithOwnApplication)
         return command->runWithOwnApplication(argc, argv);
@@ -291,10 +266,10 @@ int runCommandLine(int argc, char** argv)
     if (status == ExitUsage)
         err << QString::fromUtf8(kUsage);
     out.flush();
-    const int failure = printed.isEmpty() ? 0 : StandardOutput::write(printed.toUtf8());
+    const int failure = printed.isEmpty() ? 0 : SystemFiles::writeStandardOutput(printed.toUtf8());
     if (failure == 0)
         return status;
-    err << QStringLiteral("wzqxprog: 標準出力に書き込めません。") << FileErrors::reason(failure) << '\n';
+    err << QStringLiteral("wzqxprog: 標準出力に書き込めません。") << SystemFiles::reason(failure) << '\n';
     return ExitFileError;
 }
 

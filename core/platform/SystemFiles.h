@@ -1,0 +1,154 @@
+#pragma once
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <stdexcept>
+
+// What the editor asks of the operating system about files, the console
+// and the user, in one place: SystemFilesPosix.cpp and SystemFilesWindows.cpp
+// each keep the same promises in their system's terms, and nothing else in
+// the program calls the system for files.
+//
+// Every failure throws FileError with "PATH: reason", the reason in
+// Japanese.
+
+class FileError : public std::runtime_error
+{
+public:
+    explicit FileError(const QString& description);
+};
+
+namespace SystemFiles {
+
+// --- Reasons ------------------------------------------------------------
+
+// The reason for a system error number, in Japanese: not found, no
+// permission, disk full ... ; an unusual one in the system's own words.
+QString reason(int systemError);
+// Throws FileError with "PATH: reason".
+[[noreturn]] void fail(const QString& path, int systemError);
+// Throws FileError with "PATH: why".
+[[noreturn]] void refuse(const QString& path, const QString& why);
+
+// The error numbers the rest of the program names: standard output closed,
+// its reader gone, a disk full.
+int closedOutputError();
+int brokenPipeError();
+int diskFullError();
+
+// --- Identity -----------------------------------------------------------
+
+// What identifies one version of a file: a file replaced, rewritten or
+// touched since has another stamp.
+struct FileStamp {
+    quint64 device = 0, inode = 0;
+    qint64 size = -1;
+    qint64 modifiedNs = 0, changedNs = 0;
+    bool operator==(const FileStamp& other) const;
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+// The stamp of what `path` names now (links followed); an empty stamp when
+// nothing is there.
+FileStamp currentStamp(const QString& path);
+// Both names lead to one existing file (links followed, any spelling, a
+// hard link included).
+bool sameFile(const QString& a, const QString& b);
+
+// --- Reading ------------------------------------------------------------
+
+struct ReadFile {
+    qint64 size = 0;   // the file's size when opened
+    QByteArray bytes;  // at most `limit` + 1 bytes; none when `size` > `limit`
+    FileStamp stamp;
+    QDateTime lastModified;
+};
+
+// Reads the regular file at `path`. Refused: what is not a regular file
+// (checked before it is opened, so that a device or pipe is never opened,
+// and again once open), a name that is not UTF-8 (Linux: it would reach
+// another file), and a path through a link another user planted in a
+// shared sticky folder (Linux).
+ReadFile readRegularFile(const QString& path, qint64 limit);
+
+// --- Writing ------------------------------------------------------------
+
+// The file a write to `path` replaces, once every rule of the system's side
+// let it through (see the two implementations): links or reparse points
+// that others control, devices, pipes and folders, places another user may
+// write.
+struct OutputTarget {
+    QByteArray native;  // the final file, links followed, as the system spells it
+    bool exists = false;
+    bool readOnly = false;    // the user protected it
+    bool hardLinked = false;  // it has other names, which a replacement leaves with the old content
+};
+OutputTarget resolveOutput(const QString& path);
+
+// The new content of `target`, written beside it and put in its place in
+// one step: until commit() the old file stays as it was, and a replacement
+// not committed is removed. The new file keeps the old one's permissions
+// (and, where the system lets us, its owner).
+class Replacement
+{
+public:
+    Replacement(const QString& path, const OutputTarget& target);
+    ~Replacement();
+    // Writes and syncs every byte; a short disk fails with the reason.
+    void write(const QByteArray& content);
+    void commit();
+
+    Replacement(const Replacement&) = delete;
+    Replacement& operator=(const Replacement&) = delete;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+// The bytes of the file `target` leads to, at most `limit`.
+QByteArray readBack(const QString& path, const OutputTarget& target, qint64 limit);
+
+// A lock other processes of this program see, held on an empty file at
+// `lockPath`: tryLock() false while another holds it. Nothing follows a link
+// there, and only what is not a regular file is refused. The file goes with
+// the last holder.
+class FileLock
+{
+public:
+    // `path` names the output in messages.
+    FileLock(const QString& path, const QByteArray& lockPath);
+    ~FileLock();
+    bool tryLock();
+
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+// The name of the lock file beside `target`: hidden, short enough for any
+// name the system allows.
+QByteArray lockPathFor(const OutputTarget& target);
+
+// --- Standard streams and the command line ------------------------------
+
+// Run once before a command: a standard stream the caller closed leads
+// nowhere instead of to the next file opened; a reader that goes away makes
+// writes fail instead of ending the process.
+void prepareStandardStreams();
+// 0 when all of `bytes` reached standard output, else why not.
+int writeStandardOutput(const QByteArray& bytes);
+// The command's arguments after the program name, as the user typed them.
+QStringList commandArguments(int argc, char** argv);
+
+// --- The user -----------------------------------------------------------
+
+// The user name of a user id, or its number.
+QString userName(quint64 uid);
+
+}  // namespace SystemFiles

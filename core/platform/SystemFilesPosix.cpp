@@ -1,0 +1,608 @@
+#include "core/platform/SystemFiles.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QList>
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+FileError::FileError(const QString& description)
+    : std::runtime_error(description.toStdString())
+{
+}
+
+namespace SystemFiles {
+
+namespace {
+
+// The kernel's own limit on links followed while resolving one path.
+constexpr int kMaxLinks = 40;
+
+bool g_outputClosed = false;
+
+enum class Use { Read, Write };
+
+// Bytes of a name that are not UTF-8 reach us as U+FFFD, and opening or
+// creating that text would reach a file of another name.
+void requireUsableName(const QString& path)
+{
+    if (path.contains(QChar::ReplacementCharacter))
+        refuse(path, QStringLiteral("UTF-8 ではない文字を含むため、このファイル名は使えません。"));
+}
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+bool statOf(const QByteArray& path, struct stat& info)
+{
+    return ::stat(path.isEmpty() ? "." : path.constData(), &info) == 0;
+}
+
+// World- or group-writable and sticky: everybody's folder, such as /tmp,
+// where each keeps their own files.
+bool isSharedStickyFolder(const struct stat& folder)
+{
+    return (folder.st_mode & S_ISVTX) && (folder.st_mode & (S_IWOTH | S_IWGRP));
+}
+
+bool plantedInStickyFolder(const QByteArray& folder, const struct stat& link)
+{
+    struct stat info;
+    return statOf(folder, info) && isSharedStickyFolder(info) && link.st_uid != ::geteuid()
+        && link.st_uid != info.st_uid;
+}
+
+std::optional<QByteArray> linkText(const QByteArray& link)
+{
+    QByteArray text(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(link.constData(), text.data(), size_t(text.size()));
+    if (length < 0)
+        return std::nullopt;
+    text.truncate(length);
+    return text;
+}
+
+QByteArray joined(const QByteArray& folder, const QByteArray& name)
+{
+    if (folder.isEmpty())
+        return name;
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+// A link is followed for a read unless another user planted it in a shared
+// sticky folder not theirs (the kernel's protected-symlinks rule, kept
+// whatever the system's setting), so that nobody can make us publish a
+// file of ours they may not read. A write follows only our own and root's
+// links, anywhere: whoever owns a link decides where our write goes.
+void checkLink(const QString& path, Use use, const QByteArray& folder, const QByteArray& link, const struct stat& info)
+{
+    if (use == Use::Read) {
+        if (plantedInStickyFolder(folder, info))
+            refuse(path, QStringLiteral("共有フォルダーにある他のユーザーのリンクのため読み込めません。"));
+        return;
+    }
+    if (info.st_uid != ::geteuid() && info.st_uid != 0)
+        refuse(path,
+               QStringLiteral("%1 は他のユーザー（%2）のリンクのため、たどって書き込めません。")
+                   .arg(QFile::decodeName(link), userName(info.st_uid)));
+}
+
+struct Walk {
+    QByteArray path;  // free of links
+    bool exists = false;
+    struct stat info = {};
+    bool lastNameFromLink = false;
+    bool throughProcess = false;  // a link of /proc on the way (/dev/stdout)
+    bool missing = false;         // the last name does not exist
+};
+
+// Follows `path` one component at a time, as the kernel does, checking
+// every link on the way for `use`. Throws for a refused link; for a write
+// also for a missing folder on the way or a loop, where a read stops and
+// leaves them to opening the file.
+Walk walk(const QString& path, Use use)
+{
+    const QByteArray given = QFile::encodeName(path);
+    QList<QByteArray> pending = given.split('/');
+    Walk walk;
+    walk.path = given.startsWith('/') ? "/" : "";
+    int links = 0;
+    while (!pending.isEmpty()) {
+        const QByteArray name = pending.takeFirst();
+        if (name.isEmpty() || name == ".")
+            continue;
+        const QByteArray candidate = joined(walk.path, name);
+        struct stat info;
+        if (::lstat(candidate.constData(), &info) != 0) {
+            if (use == Use::Read)
+                return walk;
+            if (errno != ENOENT || !pending.isEmpty())
+                fail(path, errno);
+            walk.path = candidate;
+            walk.missing = true;
+            return walk;
+        }
+        if (!S_ISLNK(info.st_mode)) {
+            walk.path = candidate;
+            continue;
+        }
+        checkLink(path, use, walk.path, candidate, info);
+        const std::optional<QByteArray> text = linkText(candidate);
+        if (use == Use::Read && (!text || links == kMaxLinks))
+            return walk;
+        if (++links > kMaxLinks)
+            refuse(path, QStringLiteral("リンクをたどれないため書き込めません。"));
+        if (!text)
+            fail(path, errno);
+        walk.throughProcess = walk.throughProcess || candidate.startsWith("/proc/");
+        walk.lastNameFromLink = walk.lastNameFromLink || pending.isEmpty();
+        pending = text->split('/') + pending;
+        if (text->startsWith('/'))
+            walk.path = "/";
+    }
+    if (!statOf(walk.path, walk.info)) {
+        if (use == Use::Read)
+            return walk;
+        fail(path, errno);
+    }
+    walk.exists = true;
+    return walk;
+}
+
+// Another user's file in a shared sticky folder whose owner is not theirs
+// is never replaced (the kernel's protected-regular rule, kept even for
+// root), and nothing goes into a folder another user owns and may write,
+// unless the file there is ours: they could swap or read what we leave.
+void checkPlace(const QString& path, const Walk& target)
+{
+    struct stat folder;
+    if (!statOf(folderOf(target.path), folder))
+        fail(path, errno);
+    const uid_t me = ::geteuid();
+    if (target.exists && isSharedStickyFolder(folder) && target.info.st_uid != me
+        && target.info.st_uid != folder.st_uid)
+        refuse(path,
+               QStringLiteral("共有フォルダーにある他のユーザー（%1）のファイルのため書き込めません。")
+                   .arg(userName(target.info.st_uid)));
+    const bool fileIsOurs = target.exists && target.info.st_uid == me;
+    if (folder.st_uid != me && folder.st_uid != 0 && (folder.st_mode & S_IWUSR) && !fileIsOurs)
+        refuse(path,
+               QStringLiteral("他のユーザー（%1）が書き込めるフォルダーのため書き込めません。")
+                   .arg(userName(folder.st_uid)));
+}
+
+// Whether we may write the file by its permission bits (root may write
+// anything, so for root only a file no one may write counts as read-only).
+bool isReadOnly(const struct stat& info)
+{
+    const uid_t me = ::geteuid();
+    if (me == 0)
+        return (info.st_mode & 0222) == 0;
+    if (info.st_uid == me)
+        return !(info.st_mode & S_IWUSR);
+    if (info.st_gid == ::getegid())
+        return !(info.st_mode & S_IWGRP);
+    return !(info.st_mode & S_IWOTH);
+}
+
+FileStamp stampOf(const struct stat& info)
+{
+    const auto ns = [](const struct timespec& time) { return qint64(time.tv_sec) * 1000000000 + time.tv_nsec; };
+    return FileStamp{quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size), ns(info.st_mtim),
+                     ns(info.st_ctim)};
+}
+
+[[noreturn]] void refuseNotRegular(const QString& path)
+{
+    refuse(path, QStringLiteral("通常のファイルではないため読み込めません。"));
+}
+
+// Opening a device may do something, opening a pipe waits for a writer: what
+// is not a regular file is refused before it is opened, and checked again
+// once open (without waiting) in case it changed meanwhile.
+int openRegularFile(const QString& path, struct stat& info)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        refuseNotRegular(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        fail(path, errno);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        refuseNotRegular(path);
+    }
+    return fd;
+}
+
+QByteArray readAtMost(const QString& path, int fd, qint64 limit)
+{
+    QByteArray content(limit, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < limit) {
+        const ssize_t got = ::read(fd, content.data() + done, size_t(limit - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            fail(path, errno);
+        if (got == 0)
+            break;
+        done += got;
+    }
+    content.truncate(done);
+    return content;
+}
+
+// The bits a new file gets from open(2) with 0666.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool sameOpenFile(int fd, const QByteArray& path)
+{
+    struct stat open, named;
+    return ::fstat(fd, &open) == 0 && ::lstat(path.constData(), &named) == 0 && open.st_dev == named.st_dev
+        && open.st_ino == named.st_ino;
+}
+
+}  // namespace
+
+// --- Reasons ------------------------------------------------------------
+
+QString reason(int systemError)
+{
+    switch (systemError) {
+    case ENOENT:
+        return QStringLiteral("ファイルまたはフォルダーが見つかりません。");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("アクセスする権限がありません。");
+    case EROFS:
+        return QStringLiteral("読み取り専用の場所のため書き込めません。");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクの空き容量が足りません。");
+    case EISDIR:
+        return QStringLiteral("フォルダーです。");
+    case ENOTDIR:
+        return QStringLiteral("途中の名前がフォルダーではありません。");
+    case ELOOP:
+        return QStringLiteral("リンクが多すぎるか、循環しています。");
+    case ENAMETOOLONG:
+        return QStringLiteral("名前が長すぎます。");
+    case EIO:
+        return QStringLiteral("ディスクの読み書きに失敗しました。");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます。");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("開いているファイルが多すぎます。");
+    case EBADF:
+    case EPIPE:
+        return QStringLiteral("出力先が閉じられています。");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("使用中です。");
+    default:
+        return QStringLiteral("システムのエラーです（%1）。").arg(QString::fromLocal8Bit(std::strerror(systemError)));
+    }
+}
+
+void fail(const QString& path, int systemError)
+{
+    refuse(path, reason(systemError));
+}
+
+void refuse(const QString& path, const QString& why)
+{
+    throw FileError(path + QStringLiteral(": ") + why);
+}
+
+int closedOutputError()
+{
+    return EBADF;
+}
+
+int brokenPipeError()
+{
+    return EPIPE;
+}
+
+int diskFullError()
+{
+    return ENOSPC;
+}
+
+// --- Identity -----------------------------------------------------------
+
+bool FileStamp::operator==(const FileStamp& other) const
+{
+    return device == other.device && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs
+        && changedNs == other.changedNs;
+}
+
+FileStamp currentStamp(const QString& path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return stampOf(info);
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat first, second;
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0
+        && ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
+}
+
+// --- Reading ------------------------------------------------------------
+
+ReadFile readRegularFile(const QString& path, qint64 limit)
+{
+    requireUsableName(path);
+    walk(path, Use::Read);
+    struct stat info;
+    const int fd = openRegularFile(path, info);
+    ReadFile file;
+    try {
+        file.size = qint64(info.st_size);
+        // One byte past the limit at most: a file that grew meanwhile still
+        // shows it is too large.
+        if (file.size <= limit)
+            file.bytes = readAtMost(path, fd, limit + 1);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+    file.stamp = stampOf(info);
+    file.lastModified =
+        QDateTime::fromMSecsSinceEpoch(qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000);
+    return file;
+}
+
+// --- Writing ------------------------------------------------------------
+
+OutputTarget resolveOutput(const QString& path)
+{
+    requireUsableName(path);
+    const QByteArray given = QFile::encodeName(path);
+    if (given.isEmpty())
+        fail(path, ENOENT);
+    if (given.endsWith('/'))
+        refuse(path, QStringLiteral("通常のファイルではないため書き込めません。"));
+    const Walk found = walk(path, Use::Write);
+    const bool regular = found.exists && S_ISREG(found.info.st_mode);
+    if (found.throughProcess && !(regular && found.info.st_uid == ::geteuid()))
+        refuse(path, QStringLiteral("自分の通常のファイルではないため書き込めません（標準出力には - を指定します）。"));
+    if (found.missing && found.lastNameFromLink)
+        refuse(path, QStringLiteral("リンク先がないため書き込めません。"));
+    if (found.exists && !regular)
+        refuse(path, QStringLiteral("通常のファイルではないため書き込めません。"));
+    checkPlace(path, found);
+    OutputTarget target;
+    target.native = found.path;
+    target.exists = found.exists;
+    target.readOnly = found.exists && isReadOnly(found.info);
+    target.hardLinked = found.exists && found.info.st_nlink > 1;
+    return target;
+}
+
+struct Replacement::Private {
+    QString path;
+    QByteArray target;
+    QByteArray name;
+    int fd = -1;
+    bool done = false;
+};
+
+// The temporary name is short, so that a target of the longest name the
+// system allows can be written.
+Replacement::Replacement(const QString& path, const OutputTarget& target)
+    : d(std::make_unique<Private>())
+{
+    d->path = path;
+    d->target = target.native;
+    d->name = folderOf(target.native) + "/.wzqxprog-XXXXXX";
+    d->fd = ::mkostemp(d->name.data(), O_CLOEXEC);
+    if (d->fd < 0)
+        fail(path, errno);
+    struct stat old;
+    if (!target.exists || ::stat(target.native.constData(), &old) != 0) {
+        ::fchmod(d->fd, newFileMode());
+        return;
+    }
+    // The old file's owner and group where we may (as root, or a group of
+    // ours); otherwise the replacement stays ours.
+    if (::fchown(d->fd, old.st_uid, old.st_gid) != 0 && ::fchown(d->fd, uid_t(-1), old.st_gid) != 0) { }
+    ::fchmod(d->fd, old.st_mode & 07777);
+}
+
+Replacement::~Replacement()
+{
+    if (d->fd >= 0)
+        ::close(d->fd);
+    if (!d->done)
+        ::unlink(d->name.constData());
+}
+
+// A short write is followed by a write of the rest, which then fails with
+// the system's reason (a full disk gives ENOSPC).
+void Replacement::write(const QByteArray& content)
+{
+    qsizetype done = 0;
+    while (done < content.size()) {
+        const ssize_t written = ::write(d->fd, content.constData() + done, size_t(content.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            fail(d->path, written < 0 ? errno : ENOSPC);
+        done += qsizetype(written);
+    }
+    if (::fsync(d->fd) != 0)
+        fail(d->path, errno);
+    const int fd = std::exchange(d->fd, -1);
+    if (::close(fd) != 0)
+        fail(d->path, errno);
+}
+
+// Puts the new file in the target's place and makes the change of name
+// itself lasting.
+void Replacement::commit()
+{
+    if (::rename(d->name.constData(), d->target.constData()) != 0)
+        fail(d->path, errno);
+    d->done = true;
+    const int dir = ::open(folderOf(d->target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+QByteArray readBack(const QString& path, const OutputTarget& target, qint64 limit)
+{
+    const int fd = ::open(target.native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        fail(path, errno);
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    return file.read(limit);
+}
+
+struct FileLock::Private {
+    QString path;
+    QByteArray lockPath;
+    int fd = -1;
+};
+
+FileLock::FileLock(const QString& path, const QByteArray& lockPath)
+    : d(std::make_unique<Private>())
+{
+    d->path = path;
+    d->lockPath = lockPath;
+}
+
+FileLock::~FileLock()
+{
+    if (d->fd < 0)
+        return;
+    struct stat info;
+    // Only the empty file of ours that we locked is removed.
+    if (sameOpenFile(d->fd, d->lockPath) && ::fstat(d->fd, &info) == 0 && info.st_size == 0
+        && info.st_uid == ::geteuid())
+        ::unlink(d->lockPath.constData());
+    ::close(d->fd);
+}
+
+// The lock is a system lock (flock) on the file, so a holder that dies frees
+// it at once. The last holder may have removed the file we opened: then our
+// lock is on a file nobody else finds, and we try again.
+bool FileLock::tryLock()
+{
+    const auto notAFile = [&] {
+        refuse(
+            d->path,
+            QStringLiteral("ロックファイル %1 が通常のファイルではありません。").arg(QFile::decodeName(d->lockPath)));
+    };
+    const int fd = ::open(d->lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0 && errno == ELOOP)
+        notAFile();  // a link there, never followed
+    if (fd < 0)
+        fail(d->path, errno);  // where no lock can be made, no file can be written either
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        notAFile();
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && sameOpenFile(fd, d->lockPath)) {
+        d->fd = fd;
+        return true;
+    }
+    const int error = errno;
+    ::close(fd);
+    if (error != EWOULDBLOCK && error != EINTR && error != 0)
+        fail(d->path, error);
+    return false;
+}
+
+// ".NAME.lock" beside the file; a name too long for that is hashed.
+QByteArray lockPathFor(const OutputTarget& target)
+{
+    const qsizetype slash = target.native.lastIndexOf('/');
+    const QByteArray folder = target.native.left(slash + 1);
+    const QByteArray name = target.native.mid(slash + 1);
+    QByteArray lock = '.' + name + ".lock";
+    if (lock.size() > NAME_MAX)
+        lock = ".wzqxprog-" + QCryptographicHash::hash(name, QCryptographicHash::Sha256).toHex().left(32) + ".lock";
+    return folder + lock;
+}
+
+// --- Standard streams and the command line ------------------------------
+
+void prepareStandardStreams()
+{
+    for (const int stream : {STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(stream, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        if (stream == STDOUT_FILENO)
+            g_outputClosed = true;
+        const int opened = ::open("/dev/null", O_WRONLY);
+        if (opened != stream && opened != -1) {
+            ::dup2(opened, stream);
+            ::close(opened);
+        }
+    }
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+int writeStandardOutput(const QByteArray& bytes)
+{
+    if (g_outputClosed)
+        return EBADF;
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(STDOUT_FILENO, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : EIO;
+        done += written;
+    }
+    return 0;
+}
+
+QStringList commandArguments(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
+// --- The user -----------------------------------------------------------
+
+QString userName(quint64 uid)
+{
+    if (const struct passwd* user = ::getpwuid(uid_t(uid)))
+        return QString::fromLocal8Bit(user->pw_name);
+    return QString::number(uid);
+}
+
+}  // namespace SystemFiles
