@@ -78,15 +78,17 @@ bool FileHandOver::listen()
         connect(m_server, &QLocalServer::newConnection, this, &FileHandOver::takeConnections);
         // Whatever removes the socket file (a cleaner of the runtime folder)
         // must not end the hand-over for the rest of the run.
-        auto* watch = new QTimer(this);
-        connect(watch, &QTimer::timeout, this, &FileHandOver::listenAgainWhenGone);
-        watch->start(kWatchMs);
+        m_watch = new QTimer(this);
+        connect(m_watch, &QTimer::timeout, this, &FileHandOver::listenAgainWhenGone);
+        m_watch->start(kWatchMs);
     }
     m_server->close();
     // We hold the lock: a socket file already there was left by a crash.
     QLocalServer::removeServer(m_serverName);
     if (!m_server->listen(m_serverName)) {
-        qWarning("%s: %s", qPrintable(m_serverName), qPrintable(m_server->errorString()));
+        // What removeServer() could not remove stays: trying again would only fail again.
+        m_watch->stop();
+        emit cannotListen(m_serverName);
         return false;
     }
     m_socketFile = fileIdentity(m_serverName);

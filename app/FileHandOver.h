@@ -5,6 +5,7 @@
 
 class QLocalServer;
 class QLocalSocket;
+class QTimer;
 
 // The channel through which a second `wzqxprog FILE` hands FILE to the
 // editor that holds the lock. Only the lock holder listens, so a socket
@@ -19,8 +20,9 @@ public:
     ~FileHandOver() override;
 
     // Starts listening, and listens again whenever the socket file is gone
-    // or replaced; false when the socket cannot be made (the editor runs
-    // on without it, and tries again unless there is no usable name).
+    // or replaced; false when the socket cannot be made: the editor runs on
+    // without it, and once there was a usable name, says so by cannotListen
+    // and stops trying.
     bool listen();
 
     // Sends `path` to the running editor and waits until it has taken it.
@@ -31,6 +33,8 @@ public:
 
 signals:
     void fileReceived(const QString& path);
+    // Something that is no socket holds its name (a folder, say).
+    void cannotListen(const QString& socketPath);
 
 private:
     enum class Outcome { Taken, NotTaken, NoAnswer };
@@ -41,6 +45,7 @@ private:
 
     QString m_serverName;
     QLocalServer* m_server = nullptr;
+    QTimer* m_watch = nullptr;
     std::pair<quint64, quint64> m_socketFile{};  // device and inode of the socket made
     int m_connections = 0;
 };

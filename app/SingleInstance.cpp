@@ -1,12 +1,17 @@
 #include "app/SingleInstance.h"
 
+#include "store/PrivatePaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,8 +33,8 @@ SingleInstance::SingleInstance(const QString& lockPath)
 {
     const QString folder = QFileInfo(lockPath).absolutePath();
     // The data folder holds the user's unsaved schedules.
-    if (QDir().mkpath(folder))
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir().mkpath(folder);
+    PrivatePaths::tighten(folder, PrivatePaths::Kind::Folder);
     // Only a dead owner makes the lock stale, however long the editor runs.
     m_lock->setStaleLockTime(0);
 }
@@ -38,10 +43,18 @@ SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Result SingleInstance::acquire()
 {
+    // Something that is no folder there makes the lock fail below.
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (QFileInfo(folder).isDir() && !PrivatePaths::isOursAlone(folder, PrivatePaths::Kind::Folder))
+        return Result::FolderNotOurs;
     if (!isPlainFileOrNothing(m_path))
         return Result::NotAFile;
-    if (!m_lock->tryLock(0) && !takeOverStaleLock())
-        return m_lock->error() == QLockFile::LockFailedError ? Result::HeldByRunningEditor : Result::Failed;
+    if (!m_lock->tryLock(0) && !takeOverStaleLock()) {
+        if (m_lock->error() != QLockFile::LockFailedError)
+            return Result::Failed;
+        // A lock we may not even open is no editor of ours running.
+        return canOpenLockFile() ? Result::HeldByRunningEditor : Result::CannotOpen;
+    }
     QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
     return Result::Acquired;
 }
@@ -54,6 +67,17 @@ bool SingleInstance::takeOverStaleLock()
     // removeStaleLockFile() removes the file only when it can take that
     // lock: a live editor is never displaced, any other leftover is.
     return m_lock->error() == QLockFile::LockFailedError && m_lock->removeStaleLockFile() && m_lock->tryLock(0);
+}
+
+bool SingleInstance::canOpenLockFile()
+{
+    const int file = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (file >= 0) {
+        ::close(file);
+        return true;
+    }
+    m_openError = errno;
+    return m_openError == ENOENT;  // gone since: its holder has just ended
 }
 
 QString SingleInstance::defaultLockPath()

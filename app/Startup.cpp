@@ -3,6 +3,8 @@
 #include "app/FileHandOver.h"
 #include "app/Form_Main.h"
 #include "app/SingleInstance.h"
+#include "progfile/FileErrors.h"
+#include "store/PrivatePaths.h"
 #include "store/ProgramStore.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
@@ -70,6 +72,17 @@ int handOverToRunningEditor(const FileHandOver& handOver, const QString& file)
                           QStringLiteral("ファイル %1 を起動中のプログラム作成ソフトウェアに渡せませんでした。\r\n%2")
                               .arg(QDir::toNativeSeparators(file), failure));
     return 1;
+}
+
+// The editor works on without the hand-over; a second start with a file
+// says then that it could not hand it over.
+void tellHandOverIsMissing(const QString& socketPath)
+{
+    MessageBox::show(
+        nullptr,
+        QStringLiteral("受け渡し用のソケット %1 を作成できないため、ほかの起動からファイルを受け取れません。")
+            .arg(QDir::toNativeSeparators(socketPath)),
+        QStringLiteral("WZ QXプログラム作成"), MessageBox::Icon::Exclamation);
 }
 
 void tellWhereDamagedStoreIs(const QString& keptAside)
@@ -148,6 +161,8 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
     const QString absoluteFile = fileToOpen.isEmpty() ? QString() : QFileInfo(fileToOpen).absoluteFilePath();
     switch (instance.acquire()) {
     case SingleInstance::Result::Acquired:
+        // Queued: told once the event loop runs, after the store's own questions.
+        QObject::connect(&handOver, &FileHandOver::cannotListen, &app, tellHandOverIsMissing, Qt::QueuedConnection);
         handOver.listen();
         break;
     case SingleInstance::Result::HeldByRunningEditor:
@@ -155,7 +170,15 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
             return handOverToRunningEditor(handOver, absoluteFile);
         MessageBox::show(nullptr, QStringLiteral("既に同じ処理が実行されています。二重起動は禁止されています。"),
                          QStringLiteral("WZ QXプログラム作成"), MessageBox::Icon::Critical);
-        return 0;
+        return 1;
+    case SingleInstance::Result::CannotOpen:
+        MessageBox::showError(nullptr,
+                              QStringLiteral("ロックファイル %1 を開けないため、起動できません。\r\n%2")
+                                  .arg(QDir::toNativeSeparators(lockPath), FileErrors::reason(instance.openError())));
+        return 1;
+    case SingleInstance::Result::FolderNotOurs:
+        MessageBox::showError(nullptr, PrivatePaths::notOursAloneText(QFileInfo(lockPath).absolutePath()));
+        return 1;
     case SingleInstance::Result::NotAFile:
         MessageBox::showError(nullptr,
                               QStringLiteral("ロックファイル %1 が通常のファイルではないため、起動できません。")
@@ -177,6 +200,8 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
         try {
             tellWhereDamagedStoreIs(ProgramStore::open(store));
             main.Form_Load();
+        } catch (const StoreNotPrivate&) {
+            throw;  // names the file; nothing was read from it
         } catch (const StoreError& failure) {
             qWarning("%s", failure.what());  // the engine's own words, for whoever looks into it
             throw StoreError(QStringLiteral("データベース %1 を作成または書き込みできないため、起動できません。")

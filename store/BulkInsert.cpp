@@ -1,5 +1,6 @@
 #include "store/BulkInsert.h"
 
+#include "store/EngineErrors.h"
 #include "store/ProgramStore.h"
 
 #include <QSqlDriver>
@@ -12,16 +13,17 @@ sqlite3* connectionHandle()
 {
     const QVariant handle = ProgramStore::database().driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw StoreError(QStringLiteral("The program store is not an SQLite database"));
+        throw StoreError(QStringLiteral("データベースが SQLite のものではありません。"));
     sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
     if (!db)
-        throw StoreError(QStringLiteral("The program store is not open"));
+        throw StoreError(QStringLiteral("データベースが開かれていません。"));
     return db;
 }
 
 [[noreturn]] void fail(sqlite3* db)
 {
-    throw StoreError(QString::fromUtf8(sqlite3_errmsg(db)));
+    throw StoreError(EngineErrors::describe(QStringLiteral("データベースを読み書きできません"),
+                                            sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db))));
 }
 
 struct Finalize {

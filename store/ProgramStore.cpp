@@ -1,5 +1,7 @@
 #include "store/ProgramStore.h"
 
+#include "store/EngineErrors.h"
+#include "store/PrivatePaths.h"
 #include "store/Schema.h"
 
 #include <QDateTime>
@@ -18,6 +20,11 @@ StoreError::StoreError(const QString& description)
 {
 }
 
+StoreNotPrivate::StoreNotPrivate(const QString& path)
+    : StoreError(PrivatePaths::notOursAloneText(path))
+{
+}
+
 namespace {
 
 const QString kConnectionName = QStringLiteral("wzstore");
@@ -30,17 +37,15 @@ int g_transactionDepth = 0;
 StoreChanges::Changes g_pendingChanges;
 int g_pendingCircuit = 0;
 
-QString describe(const QSqlError& error)
-{
-    QString text = error.text().trimmed();
-    return text.isEmpty() ? QStringLiteral("Program store error") : text;
-}
+const QString kCannotUse = QStringLiteral("データベースを読み書きできません");
+const QString kCannotBegin = QStringLiteral("トランザクションを開始できません");
+const QString kCannotCommit = QStringLiteral("トランザクションをコミットできません");
 
 void run(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery query(db);
     if (!query.exec(sql))
-        throw StoreError(describe(query.lastError()));
+        throw StoreError(EngineErrors::describe(kCannotUse, query.lastError()));
 }
 
 bool hasExpectedTables(QSqlDatabase& db)
@@ -76,7 +81,7 @@ bool isValidStore(QSqlDatabase& db)
 void createTables(QSqlDatabase& db)
 {
     if (!db.transaction())
-        throw StoreError(describe(db.lastError()));
+        throw StoreError(EngineErrors::describe(kCannotBegin, db.lastError()));
     try {
         for (const QString& sql : Schema::createStatements() + Schema::seedStatements())
             run(db, sql);
@@ -86,33 +91,38 @@ void createTables(QSqlDatabase& db)
         throw;
     }
     if (!db.commit())
-        throw StoreError(describe(db.lastError()));
+        throw StoreError(EngineErrors::describe(kCannotCommit, db.lastError()));
 }
 
-// The store holds the user's schedules: only the user may read it. SQLite
-// gives its logs the store file's own mode, so a new store file is made
-// here, private from the start; one left by an older run is tightened.
+void requireOursAlone(const QString& path, PrivatePaths::Kind kind)
+{
+    PrivatePaths::tighten(path, kind);
+    if (!PrivatePaths::isOursAlone(path, kind))
+        throw StoreNotPrivate(path);
+}
+
+// The store holds the user's schedules: only the user may read it, and
+// nobody else may have planted it. SQLite gives its logs the store file's
+// own mode, so a new store file is made here, private from the start; one
+// left by an older run is tightened.
 void makePrivate(const QString& location)
 {
     const QString folder = QFileInfo(location).absolutePath();
-    if (QDir().mkpath(folder))
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir().mkpath(folder);
+    requireOursAlone(folder, PrivatePaths::Kind::Folder);
+    for (const QString& suffix : kStoreFiles)
+        requireOursAlone(location + suffix, PrivatePaths::Kind::StoreFile);
     QFile store(location);
     if (!store.exists())
         store.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner);
-    for (const QString& suffix : kStoreFiles)
-        if (QFileInfo::exists(location + suffix))
-            QFile::setPermissions(location + suffix, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 QSqlDatabase openConnection(const QString& location)
 {
-    if (location != QLatin1String(":memory:"))
-        makePrivate(location);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
     db.setDatabaseName(location);
     if (!db.open())
-        throw StoreError(describe(db.lastError()));
+        throw StoreError(EngineErrors::describe(QStringLiteral("データベースを開けません"), db.lastError()));
     // The store holds the user's unsaved work until a clean exit empties it,
     // and the next start offers it back after a crash, a kill or a power
     // cut. The write-ahead log keeps the file consistent through all three;
@@ -140,7 +150,7 @@ void removeStoreFiles(const QString& location)
     for (const QString& suffix : kStoreFiles) {
         const QString path = location + suffix;
         if (QFileInfo::exists(path) && !QFile::remove(path))
-            throw StoreError(QStringLiteral("Cannot replace the program store %1").arg(path));
+            throw StoreError(QStringLiteral("データベース %1 を作り直せません。").arg(QDir::toNativeSeparators(path)));
     }
 }
 
@@ -163,7 +173,8 @@ QString keepAside(const QString& location)
         copy = stamped + QLatin1Char('-') + QString::number(n);
     for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal")})
         if (QFileInfo::exists(location + suffix) && !QFile::rename(location + suffix, copy + suffix))
-            throw StoreError(QStringLiteral("Cannot keep the damaged program store %1 as %2").arg(location, copy));
+            throw StoreError(QStringLiteral("壊れたデータベース %1 を %2 として残せません。")
+                                 .arg(QDir::toNativeSeparators(location), QDir::toNativeSeparators(copy)));
     return copy;
 }
 
@@ -181,6 +192,8 @@ QString open(const QString& location)
 {
     close();
     const bool inMemory = location == QLatin1String(":memory:");
+    if (!inMemory)
+        makePrivate(location);  // before anything is read from it
     const bool heldData = !inMemory && holdsData(location);
     QString keptAside;
     bool valid = false;
@@ -194,8 +207,10 @@ QString open(const QString& location)
         if (heldData)
             keptAside = keepAside(location);
         removeConnection();
-        if (!inMemory)
+        if (!inMemory) {
             removeStoreFiles(location);
+            makePrivate(location);
+        }
         QSqlDatabase db = openConnection(location);
         createTables(db);
     }
@@ -230,7 +245,7 @@ QString location()
 QSqlDatabase database()
 {
     if (!QSqlDatabase::contains(kConnectionName))
-        throw StoreError(QStringLiteral("The program store is not open"));
+        throw StoreError(QStringLiteral("データベースが開かれていません。"));
     return QSqlDatabase::database(kConnectionName, false);
 }
 
@@ -239,11 +254,11 @@ QSqlQuery exec(const QString& sql, const QVariantList& values)
     QSqlQuery query(database());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        throw StoreError(describe(query.lastError()));
+        throw StoreError(EngineErrors::describe(kCannotUse, query.lastError()));
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        throw StoreError(describe(query.lastError()));
+        throw StoreError(EngineErrors::describe(kCannotUse, query.lastError()));
     return query;
 }
 
@@ -260,7 +275,7 @@ Transaction::Transaction(StoreChanges::Changes changes, int circuit)
     if (g_transactionDepth == 0) {
         QSqlDatabase db = ProgramStore::database();
         if (!db.transaction())
-            throw StoreError(describe(db.lastError()));
+            throw StoreError(EngineErrors::describe(kCannotBegin, db.lastError()));
         m_outermost = true;
         g_pendingChanges = {};
     }
@@ -303,7 +318,7 @@ void Transaction::commit()
         return;
     QSqlDatabase db = ProgramStore::database();
     if (!db.commit()) {
-        const QString error = describe(db.lastError());
+        const QString error = EngineErrors::describe(kCannotCommit, db.lastError());
         db.rollback();
         g_pendingChanges = {};
         throw StoreError(error);

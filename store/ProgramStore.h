@@ -15,6 +15,14 @@ public:
     explicit StoreError(const QString& description);
 };
 
+// The store's folder or one of its files is not the user's alone (another
+// user owns it, or others may read or write it): nothing there is read.
+class StoreNotPrivate : public StoreError
+{
+public:
+    explicit StoreNotPrivate(const QString& path);
+};
+
 // The process-wide program store: one SQLite connection, opened once.
 // Every routine that changes rows runs in one transaction (see Transaction).
 namespace ProgramStore {
@@ -29,8 +37,10 @@ QString defaultLocation();
 // `<location>.damaged-YYYYMMDD-HHMMSS` (its write-ahead log beside it as
 // `<that name>-wal`) and a fresh store is made; the new name is returned,
 // "" when nothing was kept aside. The store, its logs and its folder are
-// the user's alone (0600, 0700). Throws StoreError when the damaged store
-// cannot be kept aside or even a fresh store cannot be made.
+// the user's alone (0600, 0700): ours are tightened (never through a link),
+// and anything of another user's, or a link to what others may read, is
+// refused untouched with StoreNotPrivate. Throws StoreError when the damaged
+// store cannot be kept aside or even a fresh store cannot be made.
 QString open(const QString& location);
 void close();
 bool isOpen();

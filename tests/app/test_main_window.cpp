@@ -39,7 +39,9 @@
 #include <QtTest>
 #include <QUrl>
 
+#include <pwd.h>
 #include <sys/stat.h>  // mkfifo
+#include <unistd.h>
 
 using namespace TestSupport;
 
@@ -121,7 +123,8 @@ class TestMainWindow : public QObject
     }
 
     // Starts the editor in the home folder with its boxes logged to `log`.
-    void start(QProcess& editor, const QString& log, const QStringList& args = {}, const QString& home = QString())
+    void start(QProcess& editor, const QString& log, const QStringList& args = {}, const QString& home = QString(),
+               const QStringList& runAs = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", home.isEmpty() ? m_home.path() : home);
@@ -129,18 +132,21 @@ class TestMainWindow : public QObject
         env.insert("WZQXPROG_MESSAGE_LOG", log);
         editor.setProcessEnvironment(env);
         editor.setWorkingDirectory(m_home.path());
-        editor.start(editorBinary(), args);
+        if (runAs.isEmpty())
+            editor.start(editorBinary(), args);
+        else
+            editor.start("setpriv", runAs + QStringList{editorBinary()} + args);
         QVERIFY(editor.waitForStarted());
     }
 
-    // A second start that ends at once and well; returns what it showed.
-    QStringList startSecond(const QStringList& args)
+    // A second start that ends at once with `status`; returns what it showed.
+    QStringList startSecond(const QStringList& args, int status = 0)
     {
         const QString log = m_home.filePath("second.log");
         QFile::remove(log);
         QProcess second;
         start(second, log, args);
-        if (!second.waitForFinished(30000) || second.exitStatus() != QProcess::NormalExit || second.exitCode() != 0)
+        if (!second.waitForFinished(30000) || second.exitStatus() != QProcess::NormalExit || second.exitCode() != status)
             return {QStringLiteral("did not end well")};
         return logLines(log);
     }
@@ -413,6 +419,8 @@ private slots:
             << "読込" << (kWeekLine + "\r\n").repeated(901)
             << QStringList{QStringLiteral("お知らせ|設定可能プログラム数を超えたため、読み込みできませんでした。")};
         QTest::newRow("missing") << "読込" << QByteArray() << QStringList{QStringLiteral("Error|")};
+        QTest::newRow("store full") << "読込, store full" << withTrailer(QList<QByteArray>(360, kWeekLine))
+                                    << QStringList{"Error|データベースを読み書きできません: ディスクの空き容量が足りません。"};
         QTest::newRow("no file chosen") << "cancel" << QByteArray() << QStringList{kNoFile, kNewQuestion};
         QTest::newRow("dropped, not a program file") << "drop" << QByteArray("[Desktop Entry]\nName=x\n")
                                                      << QStringList{kRefused};
@@ -443,8 +451,10 @@ private slots:
             drop({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}, false);
             drop({QUrl::fromLocalFile(path)}, true);
         } else {
-            if (how == "読込")
+            if (how.startsWith("読込"))
                 FileDialog::queuePath(path);
+            if (how.endsWith("store full"))
+                ProgramStore::exec("PRAGMA max_page_count = " + ProgramStore::scalar("PRAGMA page_count").toString());
             click(m_form.get(), "Button_LoadFile");
         }
         messages.prepend(how == "drop" ? received(path) : kReadQuestion);
@@ -593,13 +603,15 @@ private slots:
         QCOMPARE(SingleInstance(path).acquire(), SingleInstance::Result::Acquired);
     }
 
-    // A lock or store that cannot be made, no plain file at the lock, or a file the running editor did
-    // not take is no double start: the "Error" box names the place in Japanese, and the editor ends with 1.
+    // A lock or store that cannot be made, no plain file at the lock, a lock that cannot be opened, a data folder or
+    // store another user owns (left as it is), or a file the running editor did not take is no double start: the
+    // "Error" box names the place in Japanese, and the editor ends with 1.
     void startFailuresNameTheirPlace_data()
     {
         QTest::addColumn<QString>("blocked");  // a plain file where a folder must be; or what is at the lock
         QTest::addColumn<QString>("message");  // %1: the home folder, %2: the hand-over's socket
         const QString notAFile = "ロックファイル %1/wzqxprog/wzqxprog.lock が通常のファイルではないため、起動できません。";
+        const QString notOurs = " が自分だけのものではない（所有者が別のユーザーか、他のユーザーも読み書きできる）ため、起動できません。";
         const QString notTaken = "ファイル %1/x.dat を起動中のプログラム作成ソフトウェアに渡せませんでした。\\n受け渡し用のソケット %2 ";
         QTest::newRow("lock folder") << "wzqxprog"
                                      << "データフォルダ %1/wzqxprog にロックファイルを作成できないため、起動できません。";
@@ -607,6 +619,10 @@ private slots:
             << "wzqxprog/db" << "データベース %1/wzqxprog/db/wz48prg.db を作成または書き込みできないため、起動できません。";
         QTest::newRow("folder at the lock") << "folder" << notAFile;
         QTest::newRow("FIFO at the lock") << "FIFO" << notAFile;
+        QTest::newRow("root's lock, started by nobody")
+            << "root's lock" << "ロックファイル %1/wzqxprog/wzqxprog.lock を開けないため、起動できません。\\nアクセスする権限がありません。";
+        QTest::newRow("another user's data folder") << "theirs wzqxprog" << "%1/wzqxprog" + notOurs;
+        QTest::newRow("another user's store") << "theirs wzqxprog/db/wz48prg.db" << "%1/wzqxprog/db/wz48prg.db" + notOurs;
         QTest::newRow("no socket to hand over to") << "held" << notTaken + "がありません。";
         QTest::newRow("socket path too long") << "held, long runtime" << notTaken + "のパスが長すぎます。";
     }
@@ -620,7 +636,37 @@ private slots:
             QVERIFY(QDir(home.path()).mkpath(QFileInfo(blocked).path()));
             writeBytes(home.filePath(blocked), {});
         }
+        const QString theirs = blocked.startsWith("theirs") ? home.filePath(blocked.mid(7)) : QString();
+        const bool unprivileged = blocked == "root's lock";
+        if ((!theirs.isEmpty() || unprivileged) && ::geteuid() != 0)
+            QSKIP("needs root to plant another user's files");
+        if (unprivileged && QStandardPaths::findExecutable("setpriv").isEmpty())
+            QSKIP("needs setpriv to run as an unprivileged user");
+        const bool store = theirs.endsWith(".db");
+        if (!theirs.isEmpty()) {  // a store of theirs, 0666; a data folder of theirs, 0755
+            QVERIFY(QDir().mkpath(store ? QFileInfo(theirs).path() : theirs));
+            if (store)
+                writeBytes(theirs, "theirs");
+            QVERIFY(::chmod(QFile::encodeName(theirs), store ? 0666 : 0755) == 0
+                    && ::chown(QFile::encodeName(theirs), 4321, 4321) == 0);
+        }
+        const auto planted = [&theirs, store] {
+            const QFileInfo info(theirs);
+            return theirs.isEmpty() ? QString()
+                                    : QString("%1 %2 %3").arg(info.ownerId()).arg(info.permissions().toInt())
+                                          .arg(store ? QString(readBytes(theirs)) : QDir(theirs).entryList().join(','));
+        };
+        const QString before = planted();
         SingleInstance holder(lock);  // makes the data folder
+        QStringList runAs;
+        if (unprivileged) {  // our data folder holds a lock of root's that nobody else may open
+            const passwd* nobody = ::getpwnam("nobody");
+            QVERIFY(nobody && ::chown(QFile::encodeName(QFileInfo(lock).path()), nobody->pw_uid, nobody->pw_gid) == 0);
+            QVERIFY(QFile::setPermissions(writeBytes(lock, "1\n"), QFile::ReadOwner | QFile::WriteOwner));
+            QVERIFY(QFile::setPermissions(home.path(), QFile::Permissions(0x7755)));
+            QVERIFY(QFile::setPermissions(writeBytes(home.filePath("messages.log"), {}), QFile::Permissions(0x6666)));
+            runAs = QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+        }
         if (blocked == "folder")
             QVERIFY(QDir().mkdir(lock));
         if (blocked == "FIFO")
@@ -632,11 +678,33 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
         const QString log = home.filePath("messages.log");
         QProcess editor;
-        start(editor, log, blocked.startsWith("held") ? QStringList{home.filePath("x.dat")} : QStringList(), home.path());
+        start(editor, log, blocked.startsWith("held") ? QStringList{home.filePath("x.dat")} : QStringList(), home.path(),
+              runAs);
         QVERIFY(editor.waitForFinished(30000));
         QCOMPARE(std::pair(editor.exitStatus(), editor.exitCode()), std::pair(QProcess::NormalExit, 1));
         QCOMPARE(logLines(log), QStringList{QStringLiteral("Error\tnone\t")
                                             + message.arg(home.path()).replace("%2", FileHandOver(lock).serverName())});
+        QCOMPARE(planted(), before);
+    }
+
+    // Something that is no socket at the hand-over's name: the editor runs on without it, says so once and does not
+    // try again every few seconds.
+    void aFolderAtTheSocketIsToldOnce()
+    {
+        QTemporaryDir home;
+        const QString socket = FileHandOver(home.filePath("wzqxprog/wzqxprog.lock")).serverName();
+        QVERIFY(QDir().mkdir(socket));
+        const auto removeFolder = qScopeGuard([&socket] { QDir().rmdir(socket); });
+        const QString log = home.filePath("messages.log");
+        QProcess editor;
+        start(editor, log, {}, home.path());
+        QVERIFY(!editor.waitForFinished(4500));  // the socket's watch looks every 2 s
+        QCOMPARE(logLines(log), QStringList{"WZ QXプログラム作成\texclamation\t受け渡し用のソケット " + socket
+                                            + " を作成できないため、ほかの起動からファイルを受け取れません。"});
+        const QByteArray err = editor.readAllStandardError();
+        QVERIFY2(!err.contains(QFile::encodeName(socket)), err.constData());
+        editor.kill();
+        editor.waitForFinished();
     }
 
     // The first editor, started with a missing file, shows the reader's message. A second start hands its file over
@@ -669,8 +737,8 @@ private slots:
         QCOMPARE(logLines(firstLog).constLast(),
                  QStringLiteral("プログラムファイルの読み込み\tinformation\tプログラムファイルを読み込みました。"));
         QCOMPARE(weekRows(), 2);
-        QCOMPARE(startSecond({}), QStringList{"WZ QXプログラム作成\tcritical\t既に同じ処理が実行されています。"
-                                              "二重起動は禁止されています。"});
+        QCOMPARE(startSecond({}, 1), QStringList{"WZ QXプログラム作成\tcritical\t既に同じ処理が実行されています。"
+                                                 "二重起動は禁止されています。"});
         QCOMPARE(std::tuple(first.state(), logLines(firstLog).size(), weekRows()),
                  std::tuple(QProcess::Running, qsizetype(2), 2));
         first.kill();

@@ -6,6 +6,9 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace TestSupport;
 
 class TestStore : public QObject
@@ -106,6 +109,86 @@ private slots:
                  "12:0 2 1,2,12,25,7\n2,2,12,31,0\n--");
         for (const char* query : {"SELECT FROM T_YearE", "SELECT ?", "SELECT abs(-9223372036854775807 - ?) + ?"})
             QVERIFY_THROWS_EXCEPTION(StoreError, ForEachIntRow(query, {1, 2}, [](const IntRow&) {}));
+
+        // A full disk in the user's words, through Qt and straight through SQLite alike.
+        ProgramStore::exec("PRAGMA max_page_count = " + ProgramStore::scalar("PRAGMA page_count").toString());
+        const QString full = "データベースを読み書きできません: ディスクの空き容量が足りません。";
+        const auto failure = [](const std::function<void()>& work) {
+            try {
+                work();
+            } catch (const StoreError& error) {
+                return QString::fromUtf8(error.what());
+            }
+            return QStringLiteral("no failure");
+        };
+        QCOMPARE(failure([] {
+                     ProgramStore::exec("INSERT INTO T_WeekT (CircuitNO) SELECT 1 FROM T_Setting a, T_Setting b, T_Setting c, T_Setting d");
+                 }),
+                 full);
+        QCOMPARE(failure([&] {
+                     BulkInsert insert(sql);
+                     for (int id = 3; id < 999; ++id)
+                         insert.run({id, 1, 1, 1, 0});
+                 }),
+                 full);
+    }
+
+    // What another user owns, or a link to what others may read, is neither opened nor tightened nor kept aside:
+    // it is refused as it is, named. Our own folder in the store's place is kept aside with its mode.
+    void storesNotOursAloneAreLeftAsTheyAre_data()
+    {
+        QTest::addColumn<QString>("planted");  // what, and "4321" when another user owns it
+        QTest::addColumn<QString>("refused");  // the path named; "" when it is kept aside
+        QTest::newRow("another user's store") << "store 4321" << "db/wz48prg.db";
+        QTest::newRow("another user's log") << "wal 4321" << "db/wz48prg.db-wal";
+        QTest::newRow("another user's store folder") << "folder 4321" << "db";
+        QTest::newRow("link to our store that others may read") << "link" << "db/wz48prg.db";
+        QTest::newRow("another user's link to our store") << "link 4321" << "db/wz48prg.db";
+        QTest::newRow("our open folder in the store's place") << "folder" << "";
+    }
+
+    void storesNotOursAloneAreLeftAsTheyAre()
+    {
+        QFETCH(QString, planted); QFETCH(QString, refused);
+        if (::geteuid() != 0)
+            QSKIP("needs root to plant another user's files");
+        QTemporaryDir dir;
+        const QString db = dir.filePath("db");
+        const QString path = db + "/wz48prg.db";
+        QVERIFY(QDir().mkpath(db) && QFile::setPermissions(db, QFile::Permissions(0x7700)));
+        QString thing = path;  // whose owner, mode and content must stay
+        if (planted.startsWith("store") || planted.startsWith("wal"))
+            thing = writeBytes(path + (planted.startsWith("wal") ? "-wal" : ""), "theirs");
+        if (planted.startsWith("link"))
+            QVERIFY(QFile::link(thing = writeBytes(dir.filePath("target"), "ours"), path));
+        if (planted.startsWith("folder"))
+            QVERIFY(QDir().mkpath(thing = planted == "folder" ? path : db));
+        const int mode = planted.startsWith("folder") ? 0755 : planted == "link" ? 0644 : planted == "link 4321" ? 0600 : 0666;
+        QVERIFY(::chmod(QFile::encodeName(thing), mode) == 0);
+        const QString owned = planted.startsWith("link") ? path : thing;
+        QVERIFY(!planted.endsWith("4321") || ::lchown(QFile::encodeName(owned), 4321, 4321) == 0);
+        const auto state = [&] {
+            struct stat status{};
+            ::stat(QFile::encodeName(thing), &status);
+            const QString content = QFileInfo(thing).isFile() ? QString(readBytes(thing)) : QString();
+            return QString("%1 %2 %3 %4 %5").arg(status.st_uid).arg(status.st_mode, 0, 8)
+                .arg(content, QFileInfo(path).symLinkTarget(), QDir(db).entryList(QDir::AllEntries | QDir::System).join(','));
+        };
+        const QString before = state();
+        if (refused.isEmpty()) {
+            const QString kept = ProgramStore::open(path);
+            ProgramStore::close();
+            QVERIFY(QFileInfo(kept).isDir() && (QFile::permissions(kept) & QFile::Permissions(0xff)) == QFile::Permissions(0x55));
+            return;
+        }
+        try {
+            ProgramStore::open(path);
+            QFAIL("opened");
+        } catch (const StoreNotPrivate& failure) {
+            QCOMPARE(QString::fromUtf8(failure.what()), dir.filePath(refused) + " が自分だけのものではない（所有者が別のユーザーか、"
+                                                                                  "他のユーザーも読み書きできる）ため、起動できません。");
+        }
+        QCOMPARE(state(), before);
     }
 
     // A valid store keeps what it holds until the editor empties it and is the user's alone; a
