@@ -3,7 +3,7 @@
 #include "app/FileHandOver.h"
 #include "app/Form_Main.h"
 #include "app/SingleInstance.h"
-#include "progfile/FileErrors.h"
+#include "core/platform/SystemFiles.h"
 #include "store/PrivatePaths.h"
 #include "store/ProgramStore.h"
 #include "ui/Guard.h"
@@ -174,7 +174,7 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
     case SingleInstance::Result::CannotOpen:
         MessageBox::showError(nullptr,
                               QStringLiteral("ロックファイル %1 を開けないため、起動できません。\r\n%2")
-                                  .arg(QDir::toNativeSeparators(lockPath), FileErrors::reason(instance.openError())));
+                                  .arg(QDir::toNativeSeparators(lockPath), SystemFiles::reason(instance.openError())));
         return 1;
     case SingleInstance::Result::FolderNotOurs:
         MessageBox::showError(nullptr, PrivatePaths::notOursAloneText(QFileInfo(lockPath).absolutePath()));
