@@ -1,5 +1,7 @@
 #include "app/FileHandOver.h"
 
+#include "core/platform/SystemFiles.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,9 +12,6 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
-
-#include <sys/stat.h>
-#include <sys/un.h>
 
 namespace {
 
@@ -30,19 +29,6 @@ constexpr int kWatchMs = 2000;
 constexpr int kRetryMs = 5000;
 constexpr qint64 kMaxPathBytes = 64 * 1024;
 const QByteArray kTaken = QByteArrayLiteral("ok\n");
-
-std::pair<quint64, quint64> fileIdentity(const QString& path)
-{
-    struct stat status;
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return {};
-    return {quint64(status.st_dev), quint64(status.st_ino)};
-}
-
-bool fitsSocketAddress(const QString& path)
-{
-    return QFile::encodeName(path).size() < qsizetype(sizeof(sockaddr_un::sun_path));
-}
 
 void drop(QLocalSocket* socket)
 {
@@ -70,7 +56,7 @@ FileHandOver::~FileHandOver() = default;
 
 bool FileHandOver::listen()
 {
-    if (m_serverName.isEmpty() || !fitsSocketAddress(m_serverName))
+    if (m_serverName.isEmpty() || !SystemFiles::fitsLocalSocketName(m_serverName))
         return false;
     if (!m_server) {
         m_server = new QLocalServer(this);
@@ -91,13 +77,13 @@ bool FileHandOver::listen()
         emit cannotListen(m_serverName);
         return false;
     }
-    m_socketFile = fileIdentity(m_serverName);
+    m_socketFile = SystemFiles::identityOf(m_serverName);
     return true;
 }
 
 void FileHandOver::listenAgainWhenGone()
 {
-    if (!m_server->isListening() || fileIdentity(m_serverName) != m_socketFile)
+    if (!m_server->isListening() || SystemFiles::identityOf(m_serverName) != m_socketFile)
         listen();
 }
 
@@ -142,7 +128,7 @@ QString FileHandOver::send(const QString& path) const
     if (m_serverName.isEmpty())
         return QStringLiteral("ユーザー専用の実行時フォルダ（XDG_RUNTIME_DIR）がありません。");
     const QString socketName = QDir::toNativeSeparators(m_serverName);
-    if (!fitsSocketAddress(m_serverName))
+    if (!SystemFiles::fitsLocalSocketName(m_serverName))
         return QStringLiteral("受け渡し用のソケット %1 のパスが長すぎます。").arg(socketName);
     QElapsedTimer trying;
     trying.start();

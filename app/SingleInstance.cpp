@@ -1,31 +1,12 @@
 #include "app/SingleInstance.h"
 
-#include "store/PrivatePaths.h"
+#include "core/platform/SystemFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-// QLockFile opens and reads whatever is at its path: a folder looks like a
-// lock held for ever, and reading a FIFO blocks for ever.
-bool isPlainFileOrNothing(const QString& path)
-{
-    struct stat status;
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return true;  // nothing there, or QLockFile finds out why
-    return S_ISREG(status.st_mode);
-}
-
-}  // namespace
 
 SingleInstance::SingleInstance(const QString& lockPath)
     : m_path(lockPath)
@@ -34,7 +15,7 @@ SingleInstance::SingleInstance(const QString& lockPath)
     const QString folder = QFileInfo(lockPath).absolutePath();
     // The data folder holds the user's unsaved schedules.
     QDir().mkpath(folder);
-    PrivatePaths::tighten(folder, PrivatePaths::Kind::Folder);
+    SystemFiles::tightenPrivate(folder, SystemFiles::PrivateKind::Folder);
     // Only a dead owner makes the lock stale, however long the editor runs.
     m_lock->setStaleLockTime(0);
 }
@@ -45,9 +26,11 @@ SingleInstance::Result SingleInstance::acquire()
 {
     // Something that is no folder there makes the lock fail below.
     const QString folder = QFileInfo(m_path).absolutePath();
-    if (QFileInfo(folder).isDir() && !PrivatePaths::isOursAlone(folder, PrivatePaths::Kind::Folder))
+    if (QFileInfo(folder).isDir() && !SystemFiles::isOursAlone(folder, SystemFiles::PrivateKind::Folder))
         return Result::FolderNotOurs;
-    if (!isPlainFileOrNothing(m_path))
+    // QLockFile opens and reads whatever is at its path: a folder looks like a
+    // lock held for ever, and reading a FIFO blocks for ever.
+    if (!SystemFiles::isPlainFileOrNothing(m_path))
         return Result::NotAFile;
     if (!m_lock->tryLock(0) && !takeOverStaleLock()) {
         if (m_lock->error() != QLockFile::LockFailedError)
@@ -71,13 +54,9 @@ bool SingleInstance::takeOverStaleLock()
 
 bool SingleInstance::canOpenLockFile()
 {
-    const int file = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (file >= 0) {
-        ::close(file);
-        return true;
-    }
-    m_openError = errno;
-    return m_openError == ENOENT;  // gone since: its holder has just ended
+    // Gone since counts as openable: its holder has just ended.
+    m_openError = SystemFiles::openProblem(m_path);
+    return m_openError == 0;
 }
 
 QString SingleInstance::defaultLockPath()

@@ -1,5 +1,6 @@
 #include "store/ProgramStore.h"
 
+#include "core/platform/SystemFiles.h"
 #include "store/EngineErrors.h"
 #include "store/PrivatePaths.h"
 #include "store/Schema.h"
@@ -94,10 +95,10 @@ void createTables(QSqlDatabase& db)
         throw StoreError(EngineErrors::describe(kCannotCommit, db.lastError()));
 }
 
-void requireOursAlone(const QString& path, PrivatePaths::Kind kind)
+void requireOursAlone(const QString& path, SystemFiles::PrivateKind kind)
 {
-    PrivatePaths::tighten(path, kind);
-    if (!PrivatePaths::isOursAlone(path, kind))
+    SystemFiles::tightenPrivate(path, kind);
+    if (!SystemFiles::isOursAlone(path, kind))
         throw StoreNotPrivate(path);
 }
 
@@ -109,9 +110,9 @@ void makePrivate(const QString& location)
 {
     const QString folder = QFileInfo(location).absolutePath();
     QDir().mkpath(folder);
-    requireOursAlone(folder, PrivatePaths::Kind::Folder);
+    requireOursAlone(folder, SystemFiles::PrivateKind::Folder);
     for (const QString& suffix : kStoreFiles)
-        requireOursAlone(location + suffix, PrivatePaths::Kind::StoreFile);
+        requireOursAlone(location + suffix, SystemFiles::PrivateKind::File);
     QFile store(location);
     if (!store.exists())
         store.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner);

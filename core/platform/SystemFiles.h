@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 // What the editor asks of the operating system about files, the console
 // and the user, in one place: SystemFilesPosix.cpp and SystemFilesWindows.cpp
@@ -145,6 +146,37 @@ void prepareStandardStreams();
 int writeStandardOutput(const QByteArray& bytes);
 // The command's arguments after the program name, as the user typed them.
 QStringList commandArguments(int argc, char** argv);
+
+// --- The user's own files ----------------------------------------------
+
+// The data folder and the store hold the user's unsaved schedules: nobody
+// else may read them, or plant what the editor then reads or writes into.
+enum class PrivateKind { Folder, File };
+
+// Takes group's and others' permissions from our own folder or regular
+// file at `path`. Never through a link, never another user's, and never a
+// folder at a file's place.
+void tightenPrivate(const QString& path, PrivateKind kind);
+
+// Whether nothing is at `path` or it is ours alone: owned by us (a link:
+// the link and what it points to) without permissions for group or others.
+// Something of another kind in a folder's or a file's place is never read
+// or written (the folder cannot be used, the file is only kept aside):
+// owned by us is enough there.
+bool isOursAlone(const QString& path, PrivateKind kind);
+
+// Nothing at `path`, or a regular file (no link, folder or pipe).
+bool isPlainFileOrNothing(const QString& path);
+
+// 0 when the file at `path` opens for reading and writing (no link
+// followed) or is gone, else why not.
+int openProblem(const QString& path);
+
+// What the file at `path` is (no link followed), to notice it replaced.
+std::pair<quint64, quint64> identityOf(const QString& path);
+
+// Whether a local socket (the hand-over's) can be named by `path`.
+bool fitsLocalSocketName(const QString& path);
 
 // --- The user -----------------------------------------------------------
 

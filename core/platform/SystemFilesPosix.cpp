@@ -13,6 +13,7 @@
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 FileError::FileError(const QString& description)
@@ -594,6 +595,66 @@ QStringList commandArguments(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     return args;
+}
+
+// --- The user's own files ----------------------------------------------
+
+void tightenPrivate(const QString& path, PrivateKind kind)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status;
+    if (::lstat(name.constData(), &status) != 0 || status.st_uid != ::geteuid())
+        return;
+    if (kind == PrivateKind::Folder && S_ISDIR(status.st_mode))
+        ::chmod(name.constData(), 0700);
+    if (kind == PrivateKind::File && S_ISREG(status.st_mode))
+        ::chmod(name.constData(), 0600);
+}
+
+bool isOursAlone(const QString& path, PrivateKind kind)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status;
+    if (::lstat(name.constData(), &status) != 0)
+        return errno == ENOENT || errno == ENOTDIR;  // nothing there, nor can there be
+    // A link to nothing is refused too: opening it would make a file wherever it points.
+    if (S_ISLNK(status.st_mode) && (status.st_uid != ::geteuid() || ::stat(name.constData(), &status) != 0))
+        return false;
+    if (status.st_uid != ::geteuid())
+        return false;
+    const bool used = kind == PrivateKind::Folder ? S_ISDIR(status.st_mode) : S_ISREG(status.st_mode);
+    return !used || (status.st_mode & 077) == 0;
+}
+
+bool isPlainFileOrNothing(const QString& path)
+{
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return true;  // nothing there, or opening it finds out why
+    return S_ISREG(status.st_mode);
+}
+
+int openProblem(const QString& path)
+{
+    const int file = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (file >= 0) {
+        ::close(file);
+        return 0;
+    }
+    return errno == ENOENT ? 0 : errno;
+}
+
+std::pair<quint64, quint64> identityOf(const QString& path)
+{
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return {quint64(status.st_dev), quint64(status.st_ino)};
+}
+
+bool fitsLocalSocketName(const QString& path)
+{
+    return QFile::encodeName(path).size() < qsizetype(sizeof(sockaddr_un::sun_path));
 }
 
 // --- The user -----------------------------------------------------------
