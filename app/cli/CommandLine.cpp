@@ -292,7 +292,7 @@ QString editorFileArgument(int argc, char** argv)
 
 // Without a display server to reach, Qt's xcb and wayland platforms abort
 // the process. The platform is "-platform X", else QT_QPA_PLATFORM (a list
-// "a;b" is tried in order), else Qt's default, which is one of them.
+// "a;b" is tried in order), else Qt's default for the system.
 bool editorLacksDisplay(int argc, char** argv)
 {
     if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -309,7 +309,7 @@ bool editorLacksDisplay(int argc, char** argv)
             platforms = value;
     }
     if (platforms.isEmpty())
-        return true;
+        platforms = SystemFiles::defaultQtPlatform();
     for (const QByteArray& platform : platforms.split(';'))
         if (!drawsThroughDisplayServer(platform))
             return false;

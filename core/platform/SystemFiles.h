@@ -178,6 +178,9 @@ std::pair<quint64, quint64> identityOf(const QString& path);
 // Whether a local socket (the hand-over's) can be named by `path`.
 bool fitsLocalSocketName(const QString& path);
 
+// The Qt platform the editor gets when nobody names one.
+const char* defaultQtPlatform();
+
 // --- The user -----------------------------------------------------------
 
 // The user name of a user id, or its number.

@@ -657,6 +657,11 @@ bool fitsLocalSocketName(const QString& path)
     return QFile::encodeName(path).size() < qsizetype(sizeof(sockaddr_un::sun_path));
 }
 
+const char* defaultQtPlatform()
+{
+    return "xcb";
+}
+
 // --- The user -----------------------------------------------------------
 
 QString userName(quint64 uid)

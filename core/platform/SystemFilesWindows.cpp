@@ -1,0 +1,558 @@
+#include "core/platform/SystemFiles.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+FileError::FileError(const QString& description)
+    : std::runtime_error(description.toStdString())
+{
+}
+
+namespace SystemFiles {
+
+namespace {
+
+bool g_outputClosed = false;
+
+// The Windows spelling of a path: absolute, backslashes, and "\\?\" before
+// it so that no length limit applies and no name is taken for a device.
+std::wstring wide(const QString& path)
+{
+    QString absolute = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    if (absolute.startsWith(QLatin1String("\\\\?\\")))
+        return absolute.toStdWString();
+    if (absolute.startsWith(QLatin1String("\\\\")))
+        absolute = QStringLiteral("\\\\?\\UNC\\") + absolute.mid(2);
+    else
+        absolute = QStringLiteral("\\\\?\\") + absolute;
+    return absolute.toStdWString();
+}
+
+std::wstring wide(const QByteArray& native)
+{
+    return wide(QString::fromUtf8(native));
+}
+
+class Handle
+{
+public:
+    explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE)
+        : m_handle(handle)
+    {
+    }
+    ~Handle()
+    {
+        if (valid())
+            ::CloseHandle(m_handle);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
+    HANDLE get() const { return m_handle; }
+    HANDLE release() { return std::exchange(m_handle, INVALID_HANDLE_VALUE); }
+    void reset(HANDLE handle)
+    {
+        if (valid())
+            ::CloseHandle(m_handle);
+        m_handle = handle;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A handle that only asks what the file is, without following a reparse
+// point at the end.
+HANDLE openToInspect(const std::wstring& path)
+{
+    return ::CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+qint64 nanoseconds(const FILETIME& time)
+{
+    return ((qint64(time.dwHighDateTime) << 32) | time.dwLowDateTime) * 100;
+}
+
+FileStamp stampOf(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(handle, &info))
+        return {};
+    FILE_BASIC_INFO basic = {};
+    ::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic);
+    return FileStamp{info.dwVolumeSerialNumber, (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                     (qint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow, nanoseconds(info.ftLastWriteTime),
+                     basic.ChangeTime.QuadPart * 100};
+}
+
+// CON, PRN, AUX, NUL, COM1..9 and LPT1..9, with any extension, name a
+// device in every folder.
+bool isReservedName(const QString& path)
+{
+    QString name = QFileInfo(path).fileName().section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
+    if (name == QLatin1String("CON") || name == QLatin1String("PRN") || name == QLatin1String("AUX")
+        || name == QLatin1String("NUL"))
+        return true;
+    return name.size() == 4 && (name.startsWith(QLatin1String("COM")) || name.startsWith(QLatin1String("LPT")))
+        && (name[3].isDigit() || name[3] == QChar(0xB9) || name[3] == QChar(0xB2) || name[3] == QChar(0xB3));
+}
+
+// A symbolic link or a junction: a place the user did not name. Other
+// reparse points (cloud files, deduplicated files) are the files named.
+bool isLink(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    ::FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        && (found.dwReserved0 == IO_REPARSE_TAG_SYMLINK || found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+}
+
+// Every folder on the way and the file itself are checked: no write goes
+// through a link or junction.
+void refuseLinksOnTheWay(const QString& path, const QString& absolute)
+{
+    const QStringList parts = absolute.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString walked = absolute.startsWith(QLatin1String("//")) ? QStringLiteral("//") : QString();
+    for (int i = 0; i < parts.size(); ++i) {
+        walked += parts[i];
+        if (i > (walked.startsWith(QLatin1String("//")) ? 1 : 0) && isLink(wide(walked)))
+            refuse(
+                path,
+                QStringLiteral("%1 はリンク（シンボリックリンクまたはジャンクション）のため、たどって書き込めません。")
+                    .arg(QDir::toNativeSeparators(walked)));
+        walked += QLatin1Char('/');
+    }
+}
+
+QString folderOf(const QString& path)
+{
+    return QFileInfo(path).absolutePath();
+}
+
+}  // namespace
+
+// --- Reasons ------------------------------------------------------------
+
+QString reason(int systemError)
+{
+    switch (DWORD(systemError)) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+        return QStringLiteral("ファイルまたはフォルダーが見つかりません。");
+    case ERROR_ACCESS_DENIED:
+        return QStringLiteral("アクセスする権限がありません。");
+    case ERROR_WRITE_PROTECT:
+        return QStringLiteral("読み取り専用の場所のため書き込めません。");
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return QStringLiteral("ディスクの空き容量が足りません。");
+    case ERROR_DIRECTORY:
+        return QStringLiteral("途中の名前がフォルダーではありません。");
+    case ERROR_FILENAME_EXCED_RANGE:
+        return QStringLiteral("名前が長すぎます。");
+    case ERROR_INVALID_NAME:
+        return QStringLiteral("ファイル名に使えない文字を含んでいます。");
+    case ERROR_CRC:
+    case ERROR_IO_DEVICE:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+        return QStringLiteral("ディスクの読み書きに失敗しました。");
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return QStringLiteral("開いているファイルが多すぎます。");
+    case ERROR_INVALID_HANDLE:
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+        return QStringLiteral("出力先が閉じられています。");
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+        return QStringLiteral("ほかのプログラムが使用中です。");
+    default:
+        break;
+    }
+    wchar_t* text = nullptr;
+    ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, DWORD(systemError), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const QString system = text ? QString::fromWCharArray(text).trimmed() : QString::number(systemError);
+    ::LocalFree(text);
+    return QStringLiteral("システムのエラーです（%1）。").arg(system);
+}
+
+void fail(const QString& path, int systemError)
+{
+    refuse(path, reason(systemError));
+}
+
+void refuse(const QString& path, const QString& why)
+{
+    throw FileError(QDir::toNativeSeparators(path) + QStringLiteral(": ") + why);
+}
+
+int closedOutputError()
+{
+    return ERROR_INVALID_HANDLE;
+}
+
+int brokenPipeError()
+{
+    return ERROR_BROKEN_PIPE;
+}
+
+int diskFullError()
+{
+    return ERROR_DISK_FULL;
+}
+
+// --- Identity -----------------------------------------------------------
+
+bool FileStamp::operator==(const FileStamp& other) const
+{
+    return device == other.device && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs
+        && changedNs == other.changedNs;
+}
+
+FileStamp currentStamp(const QString& path)
+{
+    const Handle file(
+        ::CreateFileW(wide(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file.valid() ? stampOf(file.get()) : FileStamp{};
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    const FileStamp first = currentStamp(a);
+    const FileStamp second = currentStamp(b);
+    return first.size >= 0 && second.size >= 0 && first.device == second.device && first.inode == second.inode;
+}
+
+// --- Reading ------------------------------------------------------------
+
+ReadFile readRegularFile(const QString& path, qint64 limit)
+{
+    const std::wstring name = wide(path);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (isReservedName(path) || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
+        refuse(path, QStringLiteral("通常のファイルではないため読み込めません。"));
+    const Handle file(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        fail(path, int(::GetLastError()));
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK)
+        refuse(path, QStringLiteral("通常のファイルではないため読み込めません。"));
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(file.get(), &size))
+        fail(path, int(::GetLastError()));
+    ReadFile read;
+    read.size = size.QuadPart;
+    read.stamp = stampOf(file.get());
+    FILETIME written;
+    if (::GetFileTime(file.get(), nullptr, nullptr, &written))
+        read.lastModified = QDateTime::fromMSecsSinceEpoch(nanoseconds(written) / 1000000 - 11644473600000LL);
+    if (read.size > limit)
+        return read;
+    read.bytes.resize(limit + 1);
+    qint64 done = 0;
+    while (done < read.bytes.size()) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), read.bytes.data() + done, DWORD(read.bytes.size() - done), &got, nullptr))
+            fail(path, int(::GetLastError()));
+        if (got == 0)
+            break;
+        done += got;
+    }
+    read.bytes.truncate(done);
+    return read;
+}
+
+// --- Writing ------------------------------------------------------------
+
+OutputTarget resolveOutput(const QString& path)
+{
+    if (path.isEmpty())
+        fail(path, ERROR_FILE_NOT_FOUND);
+    if (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')) || isReservedName(path))
+        refuse(path, QStringLiteral("通常のファイルではないため書き込めません。"));
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    refuseLinksOnTheWay(path, absolute);
+    const std::wstring name = wide(absolute);
+    OutputTarget target;
+    target.native = absolute.toUtf8();
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND)
+            fail(path, int(error));
+        const DWORD folder = ::GetFileAttributesW(wide(folderOf(absolute)).c_str());
+        if (folder == INVALID_FILE_ATTRIBUTES)
+            fail(path, int(::GetLastError()));
+        if (!(folder & FILE_ATTRIBUTE_DIRECTORY))
+            fail(path, ERROR_DIRECTORY);
+        return target;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        refuse(path, QStringLiteral("通常のファイルではないため書き込めません。"));
+    const Handle file(openToInspect(name));
+    if (!file.valid())
+        fail(path, int(::GetLastError()));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.get(), &info))
+        refuse(path, QStringLiteral("通常のファイルではないため書き込めません。"));
+    target.exists = true;
+    target.readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+    target.hardLinked = info.nNumberOfLinks > 1;
+    return target;
+}
+
+struct Replacement::Private {
+    QString path;
+    QString target;
+    QString name;
+    bool exists = false;
+    Handle file;
+    bool done = false;
+};
+
+Replacement::Replacement(const QString& path, const OutputTarget& target)
+    : d(std::make_unique<Private>())
+{
+    d->path = path;
+    d->target = QString::fromUtf8(target.native);
+    d->exists = target.exists;
+    for (int attempt = 0; attempt < 100 && !d->file.valid(); ++attempt) {
+        d->name = folderOf(d->target)
+            + QStringLiteral("/.wzqxprog-%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        d->file.reset(::CreateFileW(wide(d->name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+        if (!d->file.valid() && ::GetLastError() != ERROR_FILE_EXISTS)
+            fail(path, int(::GetLastError()));
+    }
+    if (!d->file.valid())
+        fail(path, ERROR_FILE_EXISTS);
+}
+
+Replacement::~Replacement()
+{
+    if (d->file.valid())
+        ::CloseHandle(d->file.release());
+    if (!d->done)
+        ::DeleteFileW(wide(d->name).c_str());
+}
+
+void Replacement::write(const QByteArray& content)
+{
+    qint64 done = 0;
+    while (done < content.size()) {
+        DWORD written = 0;
+        if (!::WriteFile(d->file.get(), content.constData() + done, DWORD(content.size() - done), &written, nullptr))
+            fail(d->path, int(::GetLastError()));
+        if (written == 0)
+            fail(d->path, ERROR_DISK_FULL);
+        done += written;
+    }
+    if (!::FlushFileBuffers(d->file.get()))
+        fail(d->path, int(::GetLastError()));
+    ::CloseHandle(d->file.release());
+}
+
+// ReplaceFile keeps the old file's attributes and permissions; a file
+// another program holds open is reported and stays as it was.
+void Replacement::commit()
+{
+    const std::wstring target = wide(d->target);
+    const std::wstring name = wide(d->name);
+    const bool moved = d->exists
+        ? ::ReplaceFileW(target.c_str(), name.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+        : ::MoveFileExW(name.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    if (!moved)
+        fail(d->path, int(::GetLastError()));
+    d->done = true;
+}
+
+QByteArray readBack(const QString& path, const OutputTarget& target, qint64 limit)
+{
+    const Handle file(::CreateFileW(wide(target.native).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        fail(path, int(::GetLastError()));
+    QByteArray bytes(limit, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < limit) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), bytes.data() + done, DWORD(limit - done), &got, nullptr))
+            fail(path, int(::GetLastError()));
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
+struct FileLock::Private {
+    QString path;
+    QByteArray lockPath;
+    Handle file;
+};
+
+FileLock::FileLock(const QString& path, const QByteArray& lockPath)
+    : d(std::make_unique<Private>())
+{
+    d->path = path;
+    d->lockPath = lockPath;
+}
+
+FileLock::~FileLock() = default;
+
+// The lock is the file opened for us alone; made by us, it goes when its
+// handle closes, also when the holder dies. A file of that name we did not
+// make is used but never removed.
+bool FileLock::tryLock()
+{
+    const std::wstring name = wide(d->lockPath);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES
+        && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        refuse(d->path,
+               QStringLiteral("ロックファイル %1 が通常のファイルではありません。")
+                   .arg(QDir::toNativeSeparators(QString::fromUtf8(d->lockPath))));
+    HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS)
+        file = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        d->file.reset(file);
+        return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_FILE_NOT_FOUND)
+        return false;  // held by another, or going away as we looked
+    fail(d->path, int(error));
+}
+
+QByteArray lockPathFor(const OutputTarget& target)
+{
+    const QString native = QString::fromUtf8(target.native);
+    const QString name = QFileInfo(native).fileName();
+    QString lock = QLatin1Char('.') + name + QStringLiteral(".lock");
+    if (lock.size() > 255)
+        lock = QStringLiteral(".wzqxprog-")
+            + QString::fromLatin1(QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256).toHex().left(32))
+            + QStringLiteral(".lock");
+    return (folderOf(native) + QLatin1Char('/') + lock).toUtf8();
+}
+
+// --- Standard streams and the command line ------------------------------
+
+void prepareStandardStreams()
+{
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    g_outputClosed = output == nullptr || output == INVALID_HANDLE_VALUE;
+    // Japanese in the console window: the bytes written are UTF-8.
+    ::SetConsoleOutputCP(CP_UTF8);
+}
+
+int writeStandardOutput(const QByteArray& bytes)
+{
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (g_outputClosed || output == nullptr || output == INVALID_HANDLE_VALUE)
+        return ERROR_INVALID_HANDLE;
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        if (!::WriteFile(output, bytes.constData() + done, DWORD(bytes.size() - done), &written, nullptr))
+            return int(::GetLastError());
+        if (written == 0)
+            return ERROR_DISK_FULL;
+        done += written;
+    }
+    return 0;
+}
+
+// The command line as typed, in UTF-16: the bytes of argv are in the
+// system's code page, which may not hold every character of a file name.
+QStringList commandArguments(int, char**)
+{
+    int count = 0;
+    wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    QStringList args;
+    for (int i = 1; i < count; ++i)
+        args << QString::fromWCharArray(words[i]);
+    ::LocalFree(words);
+    return args;
+}
+
+// --- The user's own files ----------------------------------------------
+
+// The data folder lies in the user's own profile, whose permissions Windows
+// keeps to the user; nothing to tighten.
+void tightenPrivate(const QString&, PrivateKind)
+{
+}
+
+// A link or junction in the data folder's or the store's place could lead
+// anywhere: only the folders and files themselves are used.
+bool isOursAlone(const QString& path, PrivateKind)
+{
+    return !isLink(wide(path));
+}
+
+bool isPlainFileOrNothing(const QString& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES
+        || !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
+int openProblem(const QString& path)
+{
+    const Handle file(::CreateFileW(wide(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file.valid())
+        return 0;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_SHARING_VIOLATION ? 0 : int(error);
+}
+
+std::pair<quint64, quint64> identityOf(const QString& path)
+{
+    const Handle file(openToInspect(wide(path)));
+    if (!file.valid())
+        return {};
+    const FileStamp stamp = stampOf(file.get());
+    return {stamp.device, stamp.inode};
+}
+
+// A named pipe's name: at most 256 characters with "\\.\pipe\".
+bool fitsLocalSocketName(const QString& path)
+{
+    return path.size() + 9 <= 256;
+}
+
+const char* defaultQtPlatform()
+{
+    return "windows";
+}
+
+// --- The user -----------------------------------------------------------
+
+QString userName(quint64 uid)
+{
+    return QString::number(uid);
+}
+
+}  // namespace SystemFiles
