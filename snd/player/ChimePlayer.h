@@ -14,11 +14,13 @@ public:
     virtual void stop() = 0;
 };
 
-// The player the chime preview uses: Qt Multimedia unless replaced.
+// The player the chime preview uses: the system's unless replaced.
 ChimePlayer& chimePlayer();
 
 // Replaces the player (tests use a recording one); null brings back the
-// Qt Multimedia player.
+// system's player.
 void setChimePlayer(std::unique_ptr<ChimePlayer> player);
 
-std::unique_ptr<ChimePlayer> makeMultimediaChimePlayer();
+// The system's player: Qt Multimedia, or on Windows the media control
+// interface (MciChimePlayer.cpp).
+std::unique_ptr<ChimePlayer> makeSystemChimePlayer();

@@ -209,7 +209,7 @@ private slots:
         QVERIFY(MessageBox::lastShown().buttons == QMessageBox::Ok && !QGuiApplication::overrideCursor());
         const QString built = qEnvironmentVariable("WZ_BUILD_DIR") + "/snd/03.mp3";
         QVERIFY(QFileInfo::exists(built));
-        std::unique_ptr<ChimePlayer> player = makeMultimediaChimePlayer();
+        std::unique_ptr<ChimePlayer> player = makeSystemChimePlayer();
         player->play(built);
         QTest::qWait(300);
         player->stop();
