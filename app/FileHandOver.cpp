@@ -1,6 +1,6 @@
 #include "app/FileHandOver.h"
 
-#include "core/platform/SystemFiles.h"
+#include "core/platform/Platform.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -56,7 +56,7 @@ FileHandOver::~FileHandOver() = default;
 
 bool FileHandOver::listen()
 {
-    if (m_serverName.isEmpty() || !SystemFiles::fitsLocalSocketName(m_serverName))
+    if (m_serverName.isEmpty() || !Platform::fitsLocalSocketName(m_serverName))
         return false;
     if (!m_server) {
         m_server = new QLocalServer(this);
@@ -77,13 +77,13 @@ bool FileHandOver::listen()
         emit cannotListen(m_serverName);
         return false;
     }
-    m_socketFile = SystemFiles::identityOf(m_serverName);
+    m_socketFile = Platform::identityOf(m_serverName);
     return true;
 }
 
 void FileHandOver::listenAgainWhenGone()
 {
-    if (!m_server->isListening() || SystemFiles::identityOf(m_serverName) != m_socketFile)
+    if (!m_server->isListening() || Platform::identityOf(m_serverName) != m_socketFile)
         listen();
 }
 
@@ -128,7 +128,7 @@ QString FileHandOver::send(const QString& path) const
     if (m_serverName.isEmpty())
         return QStringLiteral("ユーザー専用の実行時フォルダ（XDG_RUNTIME_DIR）がありません。");
     const QString socketName = QDir::toNativeSeparators(m_serverName);
-    if (!SystemFiles::fitsLocalSocketName(m_serverName))
+    if (!Platform::fitsLocalSocketName(m_serverName))
         return QStringLiteral("受け渡し用のソケット %1 のパスが長すぎます。").arg(socketName);
     QElapsedTimer trying;
     trying.start();

@@ -1,5 +1,7 @@
 #include "app/Logo.h"
 
+#include "core/platform/Platform.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
@@ -32,7 +34,7 @@ QPixmap makeLogo(int height)
     p.drawLine(centre, centre + QPointF(qSin(M_PI * 2 * 8.5 / 12) * r * 0.45, -qCos(M_PI * 2 * 8.5 / 12) * r * 0.45));
     p.drawLine(centre, centre + QPointF(0, r * 0.7));
 
-    QFont font(QStringLiteral("Noto Sans CJK JP"));
+    QFont font(Platform::windowFontFamily());
     font.setBold(true);
     font.setPixelSize(int(height * 0.42));
     p.setFont(font);

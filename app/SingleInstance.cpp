@@ -1,6 +1,6 @@
 #include "app/SingleInstance.h"
 
-#include "core/platform/SystemFiles.h"
+#include "core/platform/Platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +15,7 @@ SingleInstance::SingleInstance(const QString& lockPath)
     const QString folder = QFileInfo(lockPath).absolutePath();
     // The data folder holds the user's unsaved schedules.
     QDir().mkpath(folder);
-    SystemFiles::tightenPrivate(folder, SystemFiles::PrivateKind::Folder);
+    Platform::tightenPrivate(folder, Platform::PrivateKind::Folder);
     // Only a dead owner makes the lock stale, however long the editor runs.
     m_lock->setStaleLockTime(0);
 }
@@ -26,11 +26,11 @@ SingleInstance::Result SingleInstance::acquire()
 {
     // Something that is no folder there makes the lock fail below.
     const QString folder = QFileInfo(m_path).absolutePath();
-    if (QFileInfo(folder).isDir() && !SystemFiles::isOursAlone(folder, SystemFiles::PrivateKind::Folder))
+    if (QFileInfo(folder).isDir() && !Platform::isOursAlone(folder, Platform::PrivateKind::Folder))
         return Result::FolderNotOurs;
     // QLockFile opens and reads whatever is at its path: a folder looks like a
     // lock held for ever, and reading a FIFO blocks for ever.
-    if (!SystemFiles::isPlainFileOrNothing(m_path))
+    if (!Platform::isPlainFileOrNothing(m_path))
         return Result::NotAFile;
     if (!m_lock->tryLock(0) && !takeOverStaleLock()) {
         if (m_lock->error() != QLockFile::LockFailedError)
@@ -55,7 +55,7 @@ bool SingleInstance::takeOverStaleLock()
 bool SingleInstance::canOpenLockFile()
 {
     // Gone since counts as openable: its holder has just ended.
-    m_openError = SystemFiles::openProblem(m_path);
+    m_openError = Platform::openProblem(m_path);
     return m_openError == 0;
 }
 

@@ -3,7 +3,7 @@
 #include "app/FileHandOver.h"
 #include "app/Form_Main.h"
 #include "app/SingleInstance.h"
-#include "core/platform/SystemFiles.h"
+#include "core/platform/Platform.h"
 #include "store/PrivatePaths.h"
 #include "store/ProgramStore.h"
 #include "ui/Guard.h"
@@ -125,7 +125,7 @@ const char* useInstalledCLocale()
 void applyJapaneseLook(QApplication& app)
 {
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-    QFont font(QStringLiteral("Noto Sans CJK JP"));
+    QFont font(Platform::windowFontFamily());
     font.setPointSize(10);
     app.setFont(font);
     // Qt's own texts (はい/いいえ/キャンセル of the message boxes, the file
@@ -174,7 +174,7 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
     case SingleInstance::Result::CannotOpen:
         MessageBox::showError(nullptr,
                               QStringLiteral("ロックファイル %1 を開けないため、起動できません。\r\n%2")
-                                  .arg(QDir::toNativeSeparators(lockPath), SystemFiles::reason(instance.openError())));
+                                  .arg(QDir::toNativeSeparators(lockPath), Platform::reason(instance.openError())));
         return 1;
     case SingleInstance::Result::FolderNotOurs:
         MessageBox::showError(nullptr, PrivatePaths::notOursAloneText(QFileInfo(lockPath).absolutePath()));

@@ -105,7 +105,7 @@ std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
     return std::nullopt;
 }
 
-std::optional<Refusal> readFile(const QString& path, SystemFiles::FileStamp& stamp)
+std::optional<Refusal> readFile(const QString& path, Platform::FileStamp& stamp)
 {
     if (const auto refused = ProgramFileReader::ReadForCommand(path, &stamp))
         return Refusal{refused->first, refused->second};
@@ -125,7 +125,7 @@ std::optional<Refusal> checkListing(const PdfRequest& request)
 
 // The listing as PDF bytes, then written as 書込 writes a program file: the
 // same output rules (what is not a regular file is refused) and read-back.
-void writePdf(const PdfRequest& request, const SystemFiles::FileStamp& stamp, const Reports::Report& report)
+void writePdf(const PdfRequest& request, const Platform::FileStamp& stamp, const Reports::Report& report)
 {
     const QByteArray pdf = Reports::PdfDocument(report, Reports::PageLayout(report));
     if (pdf.isEmpty())
@@ -137,7 +137,7 @@ void writePdf(const PdfRequest& request, const SystemFiles::FileStamp& stamp, co
 // included): writing it would replace the program file with the listing.
 bool outputIsInput(const PdfRequest& request)
 {
-    return SystemFiles::sameFile(request.in, request.out);
+    return Platform::sameFile(request.in, request.out);
 }
 
 std::optional<Refusal> run(const PdfRequest& request)
@@ -147,7 +147,7 @@ std::optional<Refusal> run(const PdfRequest& request)
                        QStringLiteral("%1: 入力ファイルと同じファイルには書き込めません。").arg(request.out)};
     const OutputLock lock(request.out);
     ProgramStore::open(QStringLiteral(":memory:"));
-    SystemFiles::FileStamp stamp;
+    Platform::FileStamp stamp;
     if (std::optional<Refusal> refused = readFile(request.in, stamp))
         return refused;
     if (std::optional<Refusal> refused = checkListing(request))
@@ -178,7 +178,7 @@ int runPdfCommand(int argc, char** argv)
     // platform draws no text: offscreen must be chosen before the app exists.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtNotes);
-    const QStringList args = SystemFiles::commandArguments(argc, argv);
+    const QStringList args = Platform::commandArguments(argc, argv);
     int qtArgc = 1;  // Qt is given none of the words: "-platform xcb" would abort it
     QGuiApplication app(qtArgc, argv);
     QTextStream err(stderr);

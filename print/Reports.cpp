@@ -1,5 +1,6 @@
 #include "print/Reports.h"
 
+#include "core/platform/Platform.h"
 #include "print/PrintTables.h"
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
@@ -421,7 +422,7 @@ void drawFoot(QPainter& painter, const Report& report, const Geometry& g, int pa
 
 QStringList FontFamilies()
 {
-    return {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP")};
+    return Platform::listingFontFamilies();
 }
 
 Report BuildReport()

@@ -1,6 +1,6 @@
 #include "progfile/OutputLock.h"
 
-#include "core/platform/SystemFiles.h"
+#include "core/platform/Platform.h"
 
 #include <QElapsedTimer>
 #include <QSet>
@@ -18,15 +18,15 @@ OutputLock::OutputLock(const QString& path)
 {
     if (path == QLatin1String("-"))
         return;
-    const QByteArray lockPath = SystemFiles::lockPathFor(SystemFiles::resolveOutput(path));
+    const QByteArray lockPath = Platform::lockPathFor(Platform::resolveOutput(path));
     if (g_held.contains(lockPath))
         return;
-    auto lock = std::make_unique<SystemFiles::FileLock>(path, lockPath);
+    auto lock = std::make_unique<Platform::FileLock>(path, lockPath);
     QElapsedTimer waiting;
     waiting.start();
     while (!lock->tryLock()) {
         if (waiting.elapsed() >= g_waitMs)
-            SystemFiles::refuse(path, QStringLiteral("ほかの書き込みが終わらないため書き込めません。"));
+            Platform::refuse(path, QStringLiteral("ほかの書き込みが終わらないため書き込めません。"));
         QThread::msleep(5);
     }
     m_lock = std::move(lock);

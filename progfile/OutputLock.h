@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace SystemFiles {
+namespace Platform {
 class FileLock;
 }
 
@@ -33,5 +33,5 @@ public:
 
 private:
     QByteArray m_lockPath;
-    std::unique_ptr<SystemFiles::FileLock> m_lock;
+    std::unique_ptr<Platform::FileLock> m_lock;
 };

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/platform/SystemFiles.h"
+#include "core/platform/Platform.h"
 #include "progfile/Checksum.h"
 #include "store/StoreRoutines.h"
 

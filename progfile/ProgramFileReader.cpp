@@ -282,7 +282,7 @@ ReadResult importContent(const QByteArray& content)
 
 ReadResult ReadProgramFile(const QString& path)
 {
-    const SystemFiles::ReadFile file = SystemFiles::readRegularFile(path, MaxFileSize);
+    const Platform::ReadFile file = Platform::readRegularFile(path, MaxFileSize);
     ReadResult result;
     if (file.size > MaxFileSize) {
         result.status = ReadStatus::OverCapacity;
@@ -335,7 +335,7 @@ QString refusalLine(const ReadResult& result)
     return detail.isEmpty() ? messageLine(result.status) : messageLine(result.status) + QLatin1Char(' ') + detail;
 }
 
-std::optional<std::pair<int, QString>> ReadForCommand(const QString& path, SystemFiles::FileStamp* stamp)
+std::optional<std::pair<int, QString>> ReadForCommand(const QString& path, Platform::FileStamp* stamp)
 {
     const ReadResult result = ReadProgramFile(path);
     if (stamp)

@@ -37,7 +37,7 @@ struct ReadResult {
     int refusedLine = 0;
     bool tooLarge = false;         // larger than MaxFileSize: refused unread
     QDateTime lastModified;        // of the file, when read from a file
-    SystemFiles::FileStamp stamp;  // of the file as read
+    Platform::FileStamp stamp;  // of the file as read
 };
 
 // Stops at the first line past a capacity: a content larger than
@@ -54,7 +54,7 @@ ReadResult importContent(const QByteArray& content);
 // read, and one larger than MaxFileSize is OverCapacity unread. Throws
 // ProgramFileError (the reason in Japanese) when the file cannot be read,
 // is not a regular file, is reached through another user's link in a
-// shared sticky folder or its name is not UTF-8 (SystemFiles::readRegularFile).
+// shared sticky folder or its name is not UTF-8 (Platform::readRegularFile).
 ReadResult ReadProgramFile(const QString& path);
 
 // " yyyy/MM/dd HH:mm.ss" of a file's last-modified time.
@@ -76,6 +76,6 @@ QString refusalLine(const ReadResult& result);
 
 // Reads `path` into the store for a command: nullopt when accepted, else the
 // exit status and refusalLine. `stamp`, when given, gets the file's stamp.
-std::optional<std::pair<int, QString>> ReadForCommand(const QString& path, SystemFiles::FileStamp* stamp = nullptr);
+std::optional<std::pair<int, QString>> ReadForCommand(const QString& path, Platform::FileStamp* stamp = nullptr);
 
 }  // namespace ProgramFileReader

@@ -75,7 +75,7 @@ void appendYearLines(QByteArray& content, FileCheckSum& sum, const SettingTable&
 
 std::function<void(const QString&)> g_afterCommit;
 
-using SystemFiles::OutputTarget;
+using Platform::OutputTarget;
 
 // A replacement would leave the file's other names (hard links) with the
 // old content and break the tie silently; a read-only file is one the user
@@ -85,15 +85,15 @@ void checkReplaceable(const QString& path, const OutputTarget& target, bool forc
     if (!target.exists || force)
         return;
     if (target.readOnly)
-        SystemFiles::refuse(path, QStringLiteral("読み取り専用のファイルのため書き込めません。"));
+        Platform::refuse(path, QStringLiteral("読み取り専用のファイルのため書き込めません。"));
     if (target.hardLinked)
-        SystemFiles::refuse(
+        Platform::refuse(
             path, QStringLiteral("ほかの名前（ハードリンク）からも使われているファイルのため書き込めません。"));
 }
 
 void checkInputUnchanged(const ProgramFileWriter::WriteOptions& options)
 {
-    if (options.unchangedInput.isEmpty() || SystemFiles::currentStamp(options.unchangedInput) == options.inputStamp)
+    if (options.unchangedInput.isEmpty() || Platform::currentStamp(options.unchangedInput) == options.inputStamp)
         return;
     throw ProgramFileError(options.unchangedInput
                            + QStringLiteral(": 読み込んだ後にほかから変更されたため、書き込みを取りやめました。"));
@@ -103,8 +103,8 @@ void checkInputUnchanged(const ProgramFileWriter::WriteOptions& options)
 // written, whatever the layers below said: no byte less, none more.
 void verifyWritten(const QString& path, const OutputTarget& target, const QByteArray& content)
 {
-    if (SystemFiles::readBack(path, target, content.size() + 1) != content)
-        SystemFiles::refuse(
+    if (Platform::readBack(path, target, content.size() + 1) != content)
+        Platform::refuse(
             path, QStringLiteral("書き込んだ内容を読み返すと一致しません。ファイルは正しく保存されていません。"));
 }
 
@@ -133,9 +133,9 @@ void SaveProgramFile(const QString& path)
 void writeFileAtomically(const QString& path, const QByteArray& content, const WriteOptions& options)
 {
     const OutputLock lock(path);
-    const OutputTarget target = SystemFiles::resolveOutput(path);
+    const OutputTarget target = Platform::resolveOutput(path);
     checkReplaceable(path, target, options.force);
-    SystemFiles::Replacement replacement(path, target);
+    Platform::Replacement replacement(path, target);
     replacement.write(content);
     checkInputUnchanged(options);
     replacement.commit();
@@ -151,8 +151,8 @@ void writeCommandOutput(const QString& path, const QByteArray& content, const Wr
         return;
     }
     checkInputUnchanged(options);
-    if (const int failure = SystemFiles::writeStandardOutput(content))
-        SystemFiles::fail(QStringLiteral("標準出力"), failure);
+    if (const int failure = Platform::writeStandardOutput(content))
+        Platform::fail(QStringLiteral("標準出力"), failure);
 }
 
 void setAfterCommitForTesting(std::function<void(const QString& path)> hook)

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/platform/SystemFiles.h"
+#include "core/platform/Platform.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,7 +24,7 @@ struct WriteOptions {
     // A file read for this write: when it no longer has `inputStamp` (another
     // program changed it meanwhile), nothing is written.
     QString unchangedInput;
-    SystemFiles::FileStamp inputStamp;
+    Platform::FileStamp inputStamp;
 };
 
 // Writes `content` to `path` atomically and reads it back: success means
@@ -32,7 +32,7 @@ struct WriteOptions {
 // read-back that differs, which can only follow a write the system called
 // complete). The new file keeps the old one's permission bits and, where
 // the system lets us, its owner and group. A symbolic link of ours or
-// root's is written through to its target; what SystemFiles::resolveOutput
+// root's is written through to its target; what Platform::resolveOutput
 // refuses, a name that is not UTF-8, and without `force` a read-only or
 // hard-linked file are refused. Holds the output's OutputLock meanwhile.
 // Throws ProgramFileError naming `path`, with the reason in Japanese.

@@ -4,7 +4,7 @@
 namespace PrivatePaths {
 
 // The start-up refusal of something at `path` that is not ours alone
-// (SystemFiles::isOursAlone).
+// (Platform::isOursAlone).
 QString notOursAloneText(const QString& path);
 
 }  // namespace PrivatePaths

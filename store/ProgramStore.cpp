@@ -1,6 +1,6 @@
 #include "store/ProgramStore.h"
 
-#include "core/platform/SystemFiles.h"
+#include "core/platform/Platform.h"
 #include "store/EngineErrors.h"
 #include "store/PrivatePaths.h"
 #include "store/Schema.h"
@@ -95,10 +95,10 @@ void createTables(QSqlDatabase& db)
         throw StoreError(EngineErrors::describe(kCannotCommit, db.lastError()));
 }
 
-void requireOursAlone(const QString& path, SystemFiles::PrivateKind kind)
+void requireOursAlone(const QString& path, Platform::PrivateKind kind)
 {
-    SystemFiles::tightenPrivate(path, kind);
-    if (!SystemFiles::isOursAlone(path, kind))
+    Platform::tightenPrivate(path, kind);
+    if (!Platform::isOursAlone(path, kind))
         throw StoreNotPrivate(path);
 }
 
@@ -110,9 +110,9 @@ void makePrivate(const QString& location)
 {
     const QString folder = QFileInfo(location).absolutePath();
     QDir().mkpath(folder);
-    requireOursAlone(folder, SystemFiles::PrivateKind::Folder);
+    requireOursAlone(folder, Platform::PrivateKind::Folder);
     for (const QString& suffix : kStoreFiles)
-        requireOursAlone(location + suffix, SystemFiles::PrivateKind::File);
+        requireOursAlone(location + suffix, Platform::PrivateKind::File);
     QFile store(location);
     if (!store.exists())
         store.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner);

@@ -158,7 +158,7 @@ std::optional<Refusal> settleCircuitType(const Job& job, int circuit)
 std::optional<Refusal> addBells(const Job& job, const Bells::Request& request, QTextStream& report)
 {
     const OutputLock lock(job.out);
-    SystemFiles::FileStamp stamp;
+    Platform::FileStamp stamp;
     if (const auto refused = ProgramFileReader::ReadForCommand(job.in, &stamp))
         return Refusal{refused->first, refused->second};
     if (std::optional<Refusal> refused = settleCircuitType(job, request.circuit))

@@ -2,7 +2,7 @@
 
 #include "app/cli/BellsCommand.h"
 #include "core/CommandWords.h"
-#include "core/platform/SystemFiles.h"
+#include "core/platform/Platform.h"
 #include "holidays/HolidaysCommand.h"
 #include "print/PdfCommand.h"
 #include "progfile/OutputLock.h"
@@ -209,7 +209,7 @@ QtOption qtOptionOf(QByteArray arg)
 // when a Qt option lacks its value.
 std::optional<QStringList> ownArguments(int argc, char** argv)
 {
-    const QStringList typed = SystemFiles::commandArguments(argc, argv);
+    const QStringList typed = Platform::commandArguments(argc, argv);
     QStringList own;
     for (int i = 1; i < argc; ++i) {
         switch (qtOptionOf(argv[i])) {
@@ -251,9 +251,9 @@ int runCommandLine(int argc, char** argv)
 {
     // A closed standard output is a failure of what is printed, and so is a
     // reader that went away (`| head`): reported with 3, not a silent death.
-    SystemFiles::prepareStandardStreams();
+    Platform::prepareStandardStreams();
     // A command takes none of Qt's options: they stay among its arguments.
-    const QStringList args = SystemFiles::commandArguments(argc, argv);
+    const QStringList args = Platform::commandArguments(argc, argv);
     const Command* command = commandFor(args.value(0).toLocal8Bit());
     if (command && command->runWithOwnApplication)
         return command->runWithOwnApplication(argc, argv);
@@ -266,10 +266,10 @@ int runCommandLine(int argc, char** argv)
     if (status == ExitUsage)
         err << QString::fromUtf8(kUsage);
     out.flush();
-    const int failure = printed.isEmpty() ? 0 : SystemFiles::writeStandardOutput(printed.toUtf8());
+    const int failure = printed.isEmpty() ? 0 : Platform::writeStandardOutput(printed.toUtf8());
     if (failure == 0)
         return status;
-    err << QStringLiteral("wzqxprog: 標準出力に書き込めません。") << SystemFiles::reason(failure) << '\n';
+    err << QStringLiteral("wzqxprog: 標準出力に書き込めません。") << Platform::reason(failure) << '\n';
     return ExitFileError;
 }
 
@@ -309,7 +309,7 @@ bool editorLacksDisplay(int argc, char** argv)
             platforms = value;
     }
     if (platforms.isEmpty())
-        platforms = SystemFiles::defaultQtPlatform();
+        platforms = Platform::defaultQtPlatform();
     for (const QByteArray& platform : platforms.split(';'))
         if (!drawsThroughDisplayServer(platform))
             return false;

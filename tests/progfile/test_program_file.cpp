@@ -418,7 +418,7 @@ private slots:
         QCOMPARE(QDir(m_store->path()).entryList(QDir::Hidden | QDir::Files).filter(".lock"), QStringList());
 
         const QString out = write(QStringLiteral("out.dat"), "old");
-        const SystemFiles::FileStamp read = ReadProgramFile(shared).stamp;
+        const Platform::FileStamp read = ReadProgramFile(shared).stamp;
         write(QStringLiteral("shared.dat"), buildProgramFile() + "changed");
         try {
             ProgramFileWriter::writeFileAtomically(out, buildProgramFile(), {false, shared, read});

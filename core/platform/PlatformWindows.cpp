@@ -1,4 +1,4 @@
-#include "core/platform/SystemFiles.h"
+#include "core/platform/Platform.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -14,7 +14,7 @@ FileError::FileError(const QString& description)
 {
 }
 
-namespace SystemFiles {
+namespace Platform {
 
 namespace {
 
@@ -548,6 +548,19 @@ const char* defaultQtPlatform()
     return "windows";
 }
 
+// --- Fonts --------------------------------------------------------------
+
+// Windows' own Japanese fonts: Yu Gothic since Windows 8.1, MS Gothic before.
+QString windowFontFamily()
+{
+    return QStringLiteral("Yu Gothic UI");
+}
+
+QStringList listingFontFamilies()
+{
+    return {QStringLiteral("Yu Gothic"), QStringLiteral("MS Gothic")};
+}
+
 // --- The user -----------------------------------------------------------
 
 QString userName(quint64 uid)
@@ -555,4 +568,4 @@ QString userName(quint64 uid)
     return QString::number(uid);
 }
 
-}  // namespace SystemFiles
+}  // namespace Platform

@@ -1,4 +1,4 @@
-#include "core/platform/SystemFiles.h"
+#include "core/platform/Platform.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -21,7 +21,7 @@ FileError::FileError(const QString& description)
 {
 }
 
-namespace SystemFiles {
+namespace Platform {
 
 namespace {
 
@@ -662,6 +662,18 @@ const char* defaultQtPlatform()
     return "xcb";
 }
 
+// --- Fonts --------------------------------------------------------------
+
+QString windowFontFamily()
+{
+    return QStringLiteral("Noto Sans CJK JP");
+}
+
+QStringList listingFontFamilies()
+{
+    return {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP")};
+}
+
 // --- The user -----------------------------------------------------------
 
 QString userName(quint64 uid)
@@ -671,4 +683,4 @@ QString userName(quint64 uid)
     return QString::number(uid);
 }
 
-}  // namespace SystemFiles
+}  // namespace Platform

@@ -8,10 +8,10 @@
 #include <stdexcept>
 #include <utility>
 
-// What the editor asks of the operating system about files, the console
-// and the user, in one place: SystemFilesPosix.cpp and SystemFilesWindows.cpp
+// What the editor asks of the operating system (files, the console, the
+// user, fonts), in one place: PlatformPosix.cpp and PlatformWindows.cpp
 // each keep the same promises in their system's terms, and nothing else in
-// the program calls the system for files.
+// the program calls the system directly or asks which system it runs on.
 //
 // Every failure throws FileError with "PATH: reason", the reason in
 // Japanese.
@@ -22,7 +22,7 @@ public:
     explicit FileError(const QString& description);
 };
 
-namespace SystemFiles {
+namespace Platform {
 
 // --- Reasons ------------------------------------------------------------
 
@@ -181,9 +181,17 @@ bool fitsLocalSocketName(const QString& path);
 // The Qt platform the editor gets when nobody names one.
 const char* defaultQtPlatform();
 
+// --- Fonts --------------------------------------------------------------
+
+// The Japanese font of the windows.
+QString windowFontFamily();
+// The fonts of the printed listings and PDFs, in order: a Latin font whose
+// digits read back from a PDF as digits, then a Japanese one.
+QStringList listingFontFamilies();
+
 // --- The user -----------------------------------------------------------
 
 // The user name of a user id, or its number.
 QString userName(quint64 uid);
 
-}  // namespace SystemFiles
+}  // namespace Platform
