@@ -1,5 +1,6 @@
 #include "ui/FileDialog.h"
 
+#include "core/platform/Platform.h"
 #include "ui/WindowUtil.h"
 
 #include <QDateTime>
@@ -69,8 +70,7 @@ QString runDialog(QWidget* owner, const QString& title, int mode)
     // A desktop's own dialog (GTK) places itself wherever it likes; Qt's
     // dialog can be centred.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (!g_startFolder.isEmpty())
-        dialog.setDirectory(g_startFolder);
+    dialog.setDirectory(g_startFolder.isEmpty() ? Platform::firstFileDialogFolder() : g_startFolder);
     dialog.selectFile(QStringLiteral("WZ48PROG.dat"));
     fitColumns(dialog);
     placeWindow(&dialog);

@@ -181,6 +181,9 @@ bool fitsLocalSocketName(const QString& path);
 // The Qt platform the editor gets when nobody names one.
 const char* defaultQtPlatform();
 
+// Where the first file dialog of a run starts.
+QString firstFileDialogFolder();
+
 // --- Fonts --------------------------------------------------------------
 
 // The Japanese font of the windows.

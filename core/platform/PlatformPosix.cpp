@@ -1,6 +1,7 @@
 #include "core/platform/Platform.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QList>
 
@@ -660,6 +661,12 @@ bool fitsLocalSocketName(const QString& path)
 const char* defaultQtPlatform()
 {
     return "xcb";
+}
+
+// The folder the editor was started in, as a terminal user expects.
+QString firstFileDialogFolder()
+{
+    return QDir::currentPath();
 }
 
 // --- Fonts --------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 #include <windows.h>
 
@@ -546,6 +547,13 @@ bool fitsLocalSocketName(const QString& path)
 const char* defaultQtPlatform()
 {
     return "windows";
+}
+
+// The user's Documents: a program started from the Start menu works in
+// its own folder under Program Files, no place for the user's files.
+QString firstFileDialogFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 // --- Fonts --------------------------------------------------------------
