@@ -103,7 +103,7 @@ private slots:
     {
         QFETCH(QStringList, args); QFETCH(int, status); QFETCH(QString, errorStart);
         QProcess process;
-        process.start(qEnvironmentVariable("WZ_BUILD_DIR") + QStringLiteral("/wzqxprog"), args);
+        process.start(qEnvironmentVariable("WZ_EDITOR"), args);
         QVERIFY(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);
         QCOMPARE(process.exitCode(), status);
         const QString err = QString::fromUtf8(process.readAllStandardError());

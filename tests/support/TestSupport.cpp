@@ -196,7 +196,7 @@ QByteArray withTrailer(const QList<QByteArray>& lines)
 
 QString editorBinary()
 {
-    return qEnvironmentVariable("WZ_BUILD_DIR") + QStringLiteral("/wzqxprog");
+    return qEnvironmentVariable("WZ_EDITOR");
 }
 
 ProcessRun runEditor(const QStringList& args, const QString& home, const QString& redirect)

@@ -33,7 +33,7 @@ private slots:
         QCOMPARE(ShowFileDialog(nullptr, "保存先の指定", FileDialogSave), QStringLiteral("/tmp/x/WZ48PROG.dat"));
         QCOMPARE(ShowFileDialog(nullptr, "ファイルを開く WZ48PROG.dat", FileDialogOpen), QString());
         // The next dialog starts where the last chosen file is, a cancelled one changes nothing.
-        QCOMPARE(FileDialog::startFolder(), QStringLiteral("/tmp/x"));
+        QCOMPARE(FileDialog::startFolder(), QFileInfo("/tmp/x/WZ48PROG.dat").absolutePath());
     }
 
     // Windows open centred on the main window, or on the screen before there is one, and always inside the screen.
