@@ -174,9 +174,9 @@ void quietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& mess
 
 int runPdfCommand(int argc, char** argv)
 {
-    // Without a display QGuiApplication would abort, and the minimal
-    // platform draws no text: offscreen must be chosen before the app exists.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a display QGuiApplication would abort: the platform must be
+    // chosen before the app exists.
+    qputenv("QT_QPA_PLATFORM", Platform::drawingCommandQtPlatform());
     qInstallMessageHandler(quietQtNotes);
     const QStringList args = Platform::commandArguments(argc, argv);
     int qtArgc = 1;  // Qt is given none of the words: "-platform xcb" would abort it

@@ -180,6 +180,9 @@ bool fitsLocalSocketName(const QString& path);
 
 // The Qt platform the editor gets when nobody names one.
 const char* defaultQtPlatform();
+// The Qt platform a command that draws (pdf) runs on: one that needs no
+// display and still knows the system's fonts.
+const char* drawingCommandQtPlatform();
 
 // Where the first file dialog of a run starts.
 QString firstFileDialogFolder();

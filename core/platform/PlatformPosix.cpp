@@ -663,6 +663,13 @@ const char* defaultQtPlatform()
     return "xcb";
 }
 
+// The minimal platform draws no text; offscreen reads the fonts through
+// fontconfig.
+const char* drawingCommandQtPlatform()
+{
+    return "offscreen";
+}
+
 // The folder the editor was started in, as a terminal user expects.
 QString firstFileDialogFolder()
 {

@@ -549,6 +549,12 @@ const char* defaultQtPlatform()
     return "windows";
 }
 
+// Windows always has a display, and only its own platform knows its fonts.
+const char* drawingCommandQtPlatform()
+{
+    return "windows";
+}
+
 // The user's Documents: a program started from the Start menu works in
 // its own folder under Program Files, no place for the user's files.
 QString firstFileDialogFolder()
