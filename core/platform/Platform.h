@@ -34,12 +34,6 @@ QString reason(int systemError);
 // Throws FileError with "PATH: why".
 [[noreturn]] void refuse(const QString& path, const QString& why);
 
-// The error numbers the rest of the program names: standard output closed,
-// its reader gone, a disk full.
-int closedOutputError();
-int brokenPipeError();
-int diskFullError();
-
 // --- Identity -----------------------------------------------------------
 
 // What identifies one version of a file: a file replaced, rewritten or

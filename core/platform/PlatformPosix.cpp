@@ -17,11 +17,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-FileError::FileError(const QString& description)
-    : std::runtime_error(description.toStdString())
-{
-}
-
 namespace Platform {
 
 namespace {
@@ -305,38 +300,12 @@ QString reason(int systemError)
     }
 }
 
-void fail(const QString& path, int systemError)
-{
-    refuse(path, reason(systemError));
-}
-
 void refuse(const QString& path, const QString& why)
 {
     throw FileError(path + QStringLiteral(": ") + why);
 }
 
-int closedOutputError()
-{
-    return EBADF;
-}
-
-int brokenPipeError()
-{
-    return EPIPE;
-}
-
-int diskFullError()
-{
-    return ENOSPC;
-}
-
 // --- Identity -----------------------------------------------------------
-
-bool FileStamp::operator==(const FileStamp& other) const
-{
-    return device == other.device && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs
-        && changedNs == other.changedNs;
-}
 
 FileStamp currentStamp(const QString& path)
 {

@@ -10,11 +10,6 @@
 
 #include <shellapi.h>
 
-FileError::FileError(const QString& description)
-    : std::runtime_error(description.toStdString())
-{
-}
-
 namespace Platform {
 
 namespace {
@@ -193,38 +188,12 @@ QString reason(int systemError)
     return QStringLiteral("システムのエラーです（%1）。").arg(system);
 }
 
-void fail(const QString& path, int systemError)
-{
-    refuse(path, reason(systemError));
-}
-
 void refuse(const QString& path, const QString& why)
 {
     throw FileError(QDir::toNativeSeparators(path) + QStringLiteral(": ") + why);
 }
 
-int closedOutputError()
-{
-    return ERROR_INVALID_HANDLE;
-}
-
-int brokenPipeError()
-{
-    return ERROR_BROKEN_PIPE;
-}
-
-int diskFullError()
-{
-    return ERROR_DISK_FULL;
-}
-
 // --- Identity -----------------------------------------------------------
-
-bool FileStamp::operator==(const FileStamp& other) const
-{
-    return device == other.device && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs
-        && changedNs == other.changedNs;
-}
 
 FileStamp currentStamp(const QString& path)
 {
