@@ -10,6 +10,8 @@
 
 #include <shellapi.h>
 
+#include <cstdlib>
+
 namespace Platform {
 
 namespace {
@@ -428,12 +430,22 @@ QByteArray lockPathFor(const OutputTarget& target)
 
 // --- Standard streams and the command line ------------------------------
 
+UINT g_consoleCodePage = 0;
+
+void restoreConsoleCodePage()
+{
+    ::SetConsoleOutputCP(g_consoleCodePage);
+}
+
 void prepareStandardStreams()
 {
     const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
     g_outputClosed = output == nullptr || output == INVALID_HANDLE_VALUE;
-    // Japanese in the console window: the bytes written are UTF-8.
-    ::SetConsoleOutputCP(CP_UTF8);
+    // Japanese in the console window: the bytes written are UTF-8. The
+    // console is the user's: its code page is given back at the end.
+    g_consoleCodePage = ::GetConsoleOutputCP();
+    if (g_consoleCodePage != 0 && ::SetConsoleOutputCP(CP_UTF8))
+        std::atexit(restoreConsoleCodePage);
 }
 
 int writeStandardOutput(const QByteArray& bytes)
