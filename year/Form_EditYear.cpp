@@ -111,6 +111,12 @@ void Form_EditYear::buildWindow()
     layout->addLayout(special);
     layout->addSpacing(8);
     layout->addLayout(buttons);
+
+    // Enter means OK wherever the focus is: no other button takes it (the
+    // special frame's 新規 would otherwise, right after a number is chosen).
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
+    Button_OK->setDefault(true);
 }
 
 void Form_EditYear::connectHandlers()

@@ -207,7 +207,13 @@ private slots:
                                   child<QLabel>(dialog, "Label_OtherEntry")->text()).trimmed();
             UndoHistory::clear();
             const QString before = storeSnapshot();
-            click(dialog, "Button_OK");
+            // Enter means OK also with the focus on the special number just chosen.
+            if (*row.number) {
+                special(dialog)->setFocus();
+                QTest::keyClick(special(dialog), Qt::Key_Return);
+            } else {
+                click(dialog, "Button_OK");
+            }
             // What OK wrote, dated or every year, is one step.
             const bool changed = storeSnapshot() != before;
             QCOMPARE(UndoHistory::undoText(), changed ? QStringLiteral("日付設定（回路%1）").arg(row.circuit) : QString());
