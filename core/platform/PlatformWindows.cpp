@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -541,6 +542,36 @@ const char* drawingCommandQtPlatform()
 QString firstFileDialogFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+// --- Sound --------------------------------------------------------------
+
+namespace {
+
+MCIERROR sendMci(const QString& command)
+{
+    return ::mciSendStringW(reinterpret_cast<const wchar_t*>(command.utf16()), nullptr, 0, nullptr);
+}
+
+}  // namespace
+
+bool hasSoundOutput()
+{
+    return ::waveOutGetNumDevs() > 0;
+}
+
+// The tune is opened under the alias Chime and played; stopSound closes it.
+bool playSoundFile(const QString& path)
+{
+    if (sendMci(QStringLiteral("open \"%1\" type mpegvideo alias Chime").arg(QDir::toNativeSeparators(path))) != 0)
+        return false;
+    sendMci(QStringLiteral("play Chime"));
+    return true;
+}
+
+void stopSound()
+{
+    sendMci(QStringLiteral("close Chime"));
 }
 
 // --- Fonts --------------------------------------------------------------

@@ -1,51 +1,36 @@
 #include "snd/player/ChimePlayer.h"
 
-#include <QDir>
+#include "core/platform/Platform.h"
+
 #include <QFileInfo>
-
-#include <windows.h>
-
-#include <mmsystem.h>
 
 namespace {
 
-// Windows plays MP3 files through its media control interface: the tune is
-// opened under the alias Chime, played, and closed again on stop.
+// Windows plays MP3 files through its media control interface.
 class MciChimePlayer : public ChimePlayer
 {
 public:
-    bool hasOutputDevice() const override { return ::waveOutGetNumDevs() > 0; }
+    bool hasOutputDevice() const override { return Platform::hasSoundOutput(); }
 
     void play(const QString& path) override
     {
         stop();
         // A missing file has nothing to play.
-        if (!QFileInfo(path).isFile())
-            return;
-        const QString open =
-            QStringLiteral("open \"%1\" type mpegvideo alias Chime").arg(QDir::toNativeSeparators(path));
-        if (send(open) != 0)
-            return;
-        m_open = true;
-        send(QStringLiteral("play Chime"));
+        if (QFileInfo(path).isFile())
+            m_open = Platform::playSoundFile(path);
     }
 
     void stop() override
     {
         if (!m_open)
             return;
-        send(QStringLiteral("close Chime"));
+        Platform::stopSound();
         m_open = false;
     }
 
     ~MciChimePlayer() override { stop(); }
 
 private:
-    static MCIERROR send(const QString& command)
-    {
-        return ::mciSendStringW(reinterpret_cast<const wchar_t*>(command.utf16()), nullptr, 0, nullptr);
-    }
-
     bool m_open = false;
 };
 
