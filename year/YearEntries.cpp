@@ -1,10 +1,14 @@
 #include "year/YearEntries.h"
 
 #include "core/Dates.h"
+#include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
 #include "store/StoreRoutines.h"
 
+#include <QHash>
 #include <QSqlQuery>
+#include <algorithm>
+#include <functional>
 
 namespace YearEntries {
 
@@ -167,29 +171,38 @@ void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int spe
 
 namespace {
 
-QVariantList dayKey(int circuit, QDate day)
+int dayKey(int year, int month, int day)
 {
-    return {circuit, day.year() - kCentury, day.month(), day.day()};
+    return (year * 100 + month) * 100 + day;
 }
 
-}  // namespace
+int dayKey(QDate day)
+{
+    return dayKey(day.year() - kCentury, day.month(), day.day());
+}
 
-DaysPlan PlanDatedDays(int circuit, const QList<QDate>& days, int special)
+// Every dated entry of the circuit by its day: the number, or -1 when rows
+// of one day (from a file) disagree.
+QHash<int, int> datedEntries(int circuit)
+{
+    QHash<int, int> entries;
+    ForEachIntRow(QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE CircuitNO = ? ORDER BY rowid"),
+                  {circuit}, [&entries](const IntRow& row) {
+                      const int key = dayKey(row.at(0), row.at(1), row.at(2));
+                      const auto found = entries.constFind(key);
+                      entries.insert(key, found == entries.constEnd() || *found == row.at(3) ? row.at(3) : -1);
+                  });
+    return entries;
+}
+
+DaysPlan plan(const QHash<int, int>& entries, const QList<QDate>& days, int special)
 {
     DaysPlan plan;
     for (const QDate& day : days) {
-        QSqlQuery rows = ProgramStore::exec(QStringLiteral("SELECT SpecialNO FROM T_Year WHERE CircuitNO = ? AND "
-                                                           "Year = ? AND Month = ? AND Day = ?"),
-                                            dayKey(circuit, day));
-        bool any = false;
-        bool differs = false;
-        while (rows.next()) {
-            any = true;
-            differs = differs || rows.value(0).toInt() != special;
-        }
-        if (!any)
+        const auto found = entries.constFind(dayKey(day));
+        if (found == entries.constEnd())
             ++plan.toAdd;
-        else if (differs)
+        else if (*found != special)
             ++plan.toReplace;
         else
             ++plan.unchanged;
@@ -197,24 +210,69 @@ DaysPlan PlanDatedDays(int circuit, const QList<QDate>& days, int special)
     return plan;
 }
 
-bool WriteDatedDays(int circuit, const QList<QDate>& days, int special)
+void runForDays(const QString& sql, const QList<QDate>& days, int circuit, std::optional<int> special,
+                const std::function<bool(QDate)>& wanted)
+{
+    BulkInsert statement(sql);
+    for (const QDate& day : days) {
+        if (!wanted(day))
+            continue;
+        if (special)
+            statement.run({*special, circuit, day.year() - kCentury, day.month(), day.day()});
+        else
+            statement.run({circuit, day.year() - kCentury, day.month(), day.day()});
+    }
+}
+
+}  // namespace
+
+DaysPlan PlanDatedDays(int circuit, const QList<QDate>& days, int special)
+{
+    return plan(datedEntries(circuit), days, special);
+}
+
+QMap<QDate, int> DatedEntriesOn(int circuit, const QList<QDate>& days)
+{
+    QMap<QDate, int> on;
+    if (days.isEmpty())
+        return on;
+    const QHash<int, int> entries = datedEntries(circuit);
+    for (const QDate& day : days) {
+        const auto found = entries.constFind(dayKey(day));
+        if (found != entries.constEnd())
+            on.insert(day, *found >= 0 ? *found : DatedEntry(circuit, day).value_or(0));
+    }
+    return on;
+}
+
+bool WriteDatedDays(int circuit, const QList<QDate>& days, int special, OnExisting existing)
 {
     Transaction transaction(StoreChanges::Dated, circuit);
-    if (PlanDatedDays(circuit, days, special).toAdd > RemainingYearCapacity())
+    const QHash<int, int> entries = datedEntries(circuit);
+    if (plan(entries, days, special).toAdd > RemainingYearCapacity())
         return false;
-    for (const QDate& day : days) {
-        const QSqlQuery updated =
-            ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = ? WHERE "
-                                              "CircuitNO = ? AND Year = ? AND Month = ? AND Day = ?"),
-                               QVariantList{special} + dayKey(circuit, day));
-        if (updated.numRowsAffected() == 0)
-            ProgramStore::exec(QStringLiteral("INSERT INTO T_Year (ID, CircuitNO, Year, Month, Day, SpecialNO) "
-                                              "VALUES (0, ?, ?, ?, ?, ?)"),
-                               dayKey(circuit, day) + QVariantList{special});
-    }
+    const auto held = [&entries](QDate day) { return entries.contains(dayKey(day)); };
+    if (existing == OnExisting::Overwrite)
+        runForDays(QStringLiteral("UPDATE T_Year SET SpecialNO = ? WHERE CircuitNO = ? AND Year = ? AND Month = ? "
+                                  "AND Day = ?"),
+                   days, circuit, special, [&](QDate day) { return held(day) && entries.value(dayKey(day)) != special; });
+    runForDays(QStringLiteral("INSERT INTO T_Year (ID, SpecialNO, CircuitNO, Year, Month, Day) VALUES (0, ?, ?, ?, ?, ?)"),
+               days, circuit, special, [&](QDate day) { return !held(day); });
     RenumberTable(QStringLiteral("T_Year"));
     transaction.commit();
     return true;
+}
+
+int ClearDatedDays(int circuit, const QList<QDate>& days)
+{
+    Transaction transaction(StoreChanges::Dated, circuit);
+    const int before = YearRowCount();
+    runForDays(QStringLiteral("DELETE FROM T_Year WHERE CircuitNO = ? AND Year = ? AND Month = ? AND Day = ?"), days,
+               circuit, std::nullopt, [](QDate) { return true; });
+    const int deleted = before - YearRowCount();
+    RenumberTable(QStringLiteral("T_Year"));
+    transaction.commit();
+    return deleted;
 }
 
 QList<int> YearsWithEntries(int circuit)

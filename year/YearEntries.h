@@ -1,6 +1,7 @@
 #pragma once
 #include <QDate>
 #include <QList>
+#include <QMap>
 #include <QVector>
 #include <optional>
 
@@ -33,20 +34,31 @@ RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int sp
 // The same on T_YearE by month and day; every-year entries are not limited.
 void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int special);
 
-// A set of single days (the national holidays of a year, say) written as
-// one: how many need a new row, how many hold an entry with another number
-// (rewritten), and how many already hold the number asked for.
+// A set of single days (the national holidays of a year, the days a date
+// rule gives) written as one: how many need a new row, how many hold an
+// entry with another number, and how many already hold the number asked for.
 struct DaysPlan {
     int toAdd = 0;
     int toReplace = 0;
     int unchanged = 0;
 };
 DaysPlan PlanDatedDays(int circuit, const QList<QDate>& days, int special);
+// The special number (0 = 停止) of every day of `days` that holds a dated
+// entry of the circuit.
+QMap<QDate, int> DatedEntriesOn(int circuit, const QList<QDate>& days);
+
+// What becomes of a day that already holds an entry.
+enum class OnExisting { Overwrite, Keep };
+
 // Stores `special` (0 = 停止) on every day, all or nothing: when the rows
 // to add would pass the capacity of 500 nothing is written and false is
-// returned. Every row already on a day is rewritten. One transaction;
-// T_Year renumbered.
-bool WriteDatedDays(int circuit, const QList<QDate>& days, int special);
+// returned. A row already on a day is rewritten, or with Keep left as it
+// is. One transaction; T_Year renumbered.
+bool WriteDatedDays(int circuit, const QList<QDate>& days, int special,
+                    OnExisting existing = OnExisting::Overwrite);
+// Deletes the circuit's dated entries on `days`; returns the rows deleted.
+// One transaction; T_Year renumbered.
+int ClearDatedDays(int circuit, const QList<QDate>& days);
 
 // Deletion: the two-digit years holding dated entries of the circuit,
 // ascending, and whether it has every-year entries.

@@ -1,6 +1,7 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/cli/BellsCommand.h"
+#include "app/cli/DatesCommand.h"
 #include "core/CommandWords.h"
 #include "core/platform/Platform.h"
 #include "holidays/HolidaysCommand.h"
@@ -35,6 +36,11 @@ const char* const kUsage =
     "        [--type 報時|チャイム --pulse 秒] [--force]\n"
     "                          時程の開始・終了 (と予鈴) に報時・チャイムを加えて OUT に書き込みます\n"
     "                          (--type: IN にその回路のプログラムがないときの種類と出力時間／起動時間)\n"
+    "  dates IN OUT --circuit N --from YYYY-MM-DD --to YYYY-MM-DD\n"
+    "        --rule 毎日|曜日:月,水|第N:金|最終:金|日:15 (--stop | --special M)\n"
+    "        [--keep | --overwrite] [--force]\n"
+    "                          期間のうち規則に当たる日を停止または特殊プログラムにして OUT に書き込みます\n"
+    "                          (設定済みで異なる日があるときは --keep か --overwrite が必要です)\n"
     "  diff OLD NEW            二つのプログラムファイルの違いを回路ごとに表示します\n"
     "                          (終了コード: 0 同じ, 1 違いあり, 3 読み込めない)\n"
     "  --help                  この説明を表示します\n"
@@ -166,7 +172,7 @@ struct Command {
 const Command kCommands[] = {
     {"check", runCheck},         {"normalize", runNormalize},     {"holidays", printHolidays}, {"day", runDay},
     {"diff", runDiff},           {"pdf", nullptr, runPdfCommand}, {"--help", printHelp},       {"-h", printHelp},
-    {"--version", printVersion}, {"bells", runBellsCommand},
+    {"--version", printVersion}, {"bells", runBellsCommand},   {"dates", runDatesCommand},
 };
 
 const Command* commandFor(const QByteArray& word)

@@ -1,6 +1,7 @@
 #include "app/cli/CommandLine.h"
 #include "progfile/Checksum.h"
 #include "progfile/ProgramFileReader.h"
+#include "year/YearEntries.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/SettingTable.h"
 #include "store/ProgramStore.h"
@@ -385,6 +386,68 @@ private slots:
         QCOMPARE(run(args + options).out.value(0),
                  QStringLiteral("追加: 0 件（0 行）  既存のため追加せず: %1 件（%2 行）").arg(sum(1, 3)).arg(sum(2, 4)));
         QCOMPARE(readBytes(args[2]), written);
+    }
+
+    // dates on an IN with chime circuit 2 (special 1; 停止 on 2026-05-01, the second first Friday) and `padding`
+    // dated entries elsewhere; a row's options replace those of "--circuit 2 --from 2026-04-01 --to 2027-03-31
+    // --rule 第1:金 --stop". A written OUT, given as IN and OUT again, stays byte for byte.
+    void datesCommand_data()
+    {
+        QTest::addColumn<QStringList>("options"); QTest::addColumn<int>("padding"); QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");  // part of standard output or error
+        QTest::addColumn<int>("may1st");       // OUT's entry on 2026-05-01
+        const auto row = [](const char* name, const QString& options, int status, const char* message, int padding = 0,
+                            int may1st = 0) {
+            QTest::newRow(name) << options.split(' ', Qt::SkipEmptyParts) << padding << status << QString(message)
+                                << may1st;
+        };
+        row("first Fridays as 停止", "", 0, "第1 金曜日: 12 日  新規: 11  置き換え: 0  そのまま: 1");
+        row("another entry needs a choice", "--special 1", 64,
+            "設定済みの年間プログラムと異なる日が 1 日あります（2026-05-01 停止）。--keep");
+        row("kept", "--special 1 --keep", 0, "新規: 11  置き換え: 0  そのまま: 1");
+        row("overwritten", "--special 1 --overwrite", 0, "新規: 11  置き換え: 1  そのまま: 0", 0, 1);
+        row("a break across months", "--from 2026-07-21 --to 2026-08-31 --rule 毎日", 0, "期間のすべての日: 42 日  新規: 42");
+        row("exactly full", "", 0, "新規: 11", 488);
+        row("over capacity", "", 2, "（新たに設定する日: 11  残り: 10）", 489);
+        row("special without programs", "--special 2", 64, "回路 2 の特殊番号 2 のプログラムが IN にありません。");
+        row("circuit IN has no programs of", "--circuit 5", 64, "回路 5 は年間プログラムを設定できる回路ではありません");
+        row("no day in span", "--to 2026-04-30 --rule 第5:金", 64,
+            "期間 2026-04-01～2026-04-30 に該当する日がありません（第5 金曜日）。");
+        for (const char* wrong : {"--from 2026-4-01", "--from 2100-01-01", "--to 2026-03-31", "--rule 第6:金",
+                                  "--rule 曜日:月,月", "--stop --special 1", "--special 100", "--keep --overwrite",
+                                  "--circuit 9"})  // the message names the option
+            QTest::newRow(wrong) << QString(wrong).split(' ') << 0 << 64 << QString(wrong).split(' ')[0] + " " << 0;
+    }
+    void datesCommand()
+    {
+        QFETCH(QStringList, options); QFETCH(int, padding); QFETCH(int, status); QFETCH(QString, message);
+        QFETCH(int, may1st);
+        setCircuit(1, 1, 5), setCircuit(2, 2, 10);
+        addRows({{2, 1, 0, 0, 10, 0, 0, 0, 0, 0, 3}, {1, 0, 2, 0, 7, 0, 0}});
+        addYearRow(2, 26, 5, 1, 0);
+        for (int i = 0; i < padding; ++i) {
+            const QDate day = QDate(2030, 1, 1).addDays(i);
+            addYearRow(1, day.year() - 2000, day.month(), day.day(), 0);
+        }
+        RenumberTable("T_Week"), RenumberTable("T_Year");
+        QStringList args{"dates", write("in.dat", buildProgramFile()), write("out.dat", "old")};
+        const QStringList base{"--circuit", "2", "--from", "2026-04-01", "--to", "2027-03-31", "--rule", "第1:金"};
+        for (int i = 0; i < base.size(); i += 2)
+            args += options.contains(base[i]) ? QStringList() : base.mid(i, 2);
+        const bool special = options.contains("--special");
+        args += options + (special ? QStringList() : QStringList{"--stop"});
+        const ProcessRun result = run(args);
+        QCOMPARE(result.status, status);
+        QVERIFY2((result.out.join('\n') + result.err).contains(message), qPrintable(result.out.join('\n') + result.err));
+        const QByteArray written = readBytes(args[2]);
+        QCOMPARE(written != "old", status == 0);  // OUT untouched unless done
+        if (status != 0)
+            return;
+        args[1] = args[2];
+        QVERIFY2(run(args).out.value(0).contains("新規: 0  置き換え: 0"), "a rerun changed entries");
+        QCOMPARE(readBytes(args[2]), written);
+        QCOMPARE(ReadProgramFile(args[2]).status, ReadStatus::Accepted);
+        QCOMPARE(YearEntries::DatedEntry(2, QDate(2026, 5, 1)), std::optional<int>(may1st));
     }
 
     // Twenty bells commands adding to one file at once: each waits for the one before it, so every one that reports

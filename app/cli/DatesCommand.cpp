@@ -1,0 +1,204 @@
+#include "app/cli/DatesCommand.h"
+
+#include "core/CommandWords.h"
+#include "core/DateRules.h"
+#include "progfile/OutputLock.h"
+#include "progfile/ProgramFileReader.h"
+#include "progfile/ProgramFileWriter.h"
+#include "special/SpecialPrograms.h"
+#include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
+#include "store/SharedState.h"
+#include "store/StoreRoutines.h"
+#include "year/YearEntries.h"
+
+#include <QRegularExpression>
+#include <optional>
+
+namespace {
+
+enum ExitStatus {
+    ExitDone = 0,
+    ExitOverCapacity = 2,
+    ExitFileError = 3,
+    ExitUsage = 64,
+};
+
+struct Refusal {
+    int status;
+    QString reason;
+};
+
+Refusal usage(const QString& reason)
+{
+    return Refusal{ExitUsage, reason};
+}
+
+const QStringList kOptions{"--circuit", "--from", "--to", "--rule", "--special"};
+const QStringList kFlags{"--stop", "--keep", "--overwrite", "--force"};
+
+struct Job {
+    QString in, out;
+    bool force = false;
+    int circuit = 0;
+    QDate from, to;
+    DateRules::Rule rule;
+    int special = 0;  // 0 = 停止
+    std::optional<YearEntries::OnExisting> existing;
+};
+
+// YYYY-MM-DD within the years the calendar offers.
+std::optional<QDate> dateArgument(const QString& text)
+{
+    static const QRegularExpression shape(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!shape.match(text).hasMatch() || !date.isValid() || date.year() < 2000 || date.year() > 2099)
+        return std::nullopt;
+    return date;
+}
+
+std::optional<Refusal> parseSpan(const QMap<QString, QString>& values, Job& job)
+{
+    for (const char* option : {"--from", "--to"}) {
+        const std::optional<QDate> date = dateArgument(values.value(QLatin1String(option)));
+        if (!date)
+            return usage(QStringLiteral("%1 には 2000-01-01～2099-12-31 の日付を YYYY-MM-DD で指定してください。")
+                             .arg(QLatin1String(option)));
+        (QLatin1String(option) == QLatin1String("--from") ? job.from : job.to) = *date;
+    }
+    if (job.to < job.from)
+        return usage(QStringLiteral("--to には --from 以降の日付を指定してください。"));
+    return std::nullopt;
+}
+
+std::optional<Refusal> parseWhat(const QMap<QString, QString>& values, const QStringList& flags, Job& job)
+{
+    const bool stop = flags.contains(QStringLiteral("--stop"));
+    if (stop == values.contains(QStringLiteral("--special")))
+        return usage(QStringLiteral("--stop か --special M のどちらか一つを指定してください。"));
+    if (!stop) {
+        static const QRegularExpression number(QStringLiteral("^[1-9][0-9]?$"));
+        const QString special = values.value(QStringLiteral("--special"));
+        if (!number.match(special).hasMatch())
+            return usage(QStringLiteral("--special には 1～99 の特殊番号を指定してください。"));
+        job.special = special.toInt();
+    }
+    const bool keep = flags.contains(QStringLiteral("--keep"));
+    const bool overwrite = flags.contains(QStringLiteral("--overwrite"));
+    if (keep && overwrite)
+        return usage(QStringLiteral("--keep と --overwrite は一緒に指定できません。"));
+    if (keep || overwrite)
+        job.existing = keep ? YearEntries::OnExisting::Keep : YearEntries::OnExisting::Overwrite;
+    return std::nullopt;
+}
+
+std::optional<Refusal> parse(const QStringList& args, Job& job)
+{
+    CommandWords words;
+    if (std::optional<QString> refused = SplitCommandWords(args, kOptions, words, kFlags))
+        return usage(*refused);
+    if (words.positional.size() != 2)
+        return usage(QStringLiteral("IN と OUT を指定してください。"));
+    job.in = words.positional[0];
+    job.out = words.positional[1];
+    job.force = words.flags.contains(QStringLiteral("--force"));
+    const std::optional<int> circuit = CircuitArgument(words.values.value(QStringLiteral("--circuit")));
+    if (!circuit)
+        return usage(QStringLiteral("--circuit には 1～8 を指定してください。"));
+    job.circuit = *circuit;
+    if (std::optional<Refusal> refused = parseSpan(words.values, job))
+        return refused;
+    const std::optional<DateRules::Rule> rule = DateRules::ParseRule(words.values.value(QStringLiteral("--rule")));
+    if (!rule)
+        return usage(QStringLiteral("--rule には 毎日, 曜日:月,水, 第N:金 (N は 1～5), 最終:金, 日:15 "
+                                    "のいずれかの形で指定してください。"));
+    job.rule = *rule;
+    return parseWhat(words.values, words.flags, job);
+}
+
+QString entryText(int special)
+{
+    return special == 0 ? QStringLiteral("停止") : QStringLiteral("特殊番号 %1").arg(special);
+}
+
+// What IN holds must allow the job: a circuit with year programs, a special
+// number with programs, and a choice for days that hold another entry.
+std::optional<Refusal> checkAgainstIn(const Job& job, const QList<QDate>& days)
+{
+    const int type = CircuitSettingAt(job.circuit).Program;
+    if (type < TypeTimeSignal || type > TypeTimer)
+        return usage(QStringLiteral("回路 %1 は年間プログラムを設定できる回路ではありません"
+                                    "（報時・チャイム・タイマの回路で、IN にプログラムがあるもの）。")
+                         .arg(job.circuit));
+    if (job.special != 0 && !SpecialPrograms::SpecialNumbersInUse(job.circuit).contains(job.special))
+        return usage(QStringLiteral("回路 %1 の特殊番号 %2 のプログラムが IN にありません。").arg(job.circuit).arg(job.special));
+    if (job.existing)
+        return std::nullopt;
+    const QMap<QDate, int> held = YearEntries::DatedEntriesOn(job.circuit, days);
+    QStringList others;
+    for (auto entry = held.cbegin(); entry != held.cend(); ++entry)
+        if (entry.value() != job.special)
+            others << entry.key().toString(Qt::ISODate) + QLatin1Char(' ') + entryText(entry.value());
+    if (others.isEmpty())
+        return std::nullopt;
+    return usage(QStringLiteral("設定済みの年間プログラムと異なる日が %1 日あります（%2%3）。"
+                                "--keep（そのままにする）か --overwrite（上書きする）を指定してください。")
+                     .arg(others.size())
+                     .arg(others.mid(0, 3).join(QStringLiteral("、")))
+                     .arg(others.size() > 3 ? QStringLiteral(" ほか") : QString()));
+}
+
+std::optional<Refusal> setDates(const Job& job, QTextStream& report)
+{
+    const QList<QDate> days = DateRules::Expand(job.rule, job.from, job.to);
+    if (days.isEmpty())
+        return usage(QStringLiteral("期間 %1～%2 に該当する日がありません（%3）。")
+                         .arg(job.from.toString(Qt::ISODate), job.to.toString(Qt::ISODate),
+                              DateRules::RuleText(job.rule)));
+    const OutputLock lock(job.out);
+    Platform::FileStamp stamp;
+    if (const auto refused = ProgramFileReader::ReadForCommand(job.in, &stamp))
+        return Refusal{refused->first, refused->second};
+    if (std::optional<Refusal> refused = checkAgainstIn(job, days))
+        return refused;
+    const YearEntries::OnExisting existing = job.existing.value_or(YearEntries::OnExisting::Overwrite);
+    const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(job.circuit, days, job.special);
+    if (!YearEntries::WriteDatedDays(job.circuit, days, job.special, existing))
+        return Refusal{ExitOverCapacity, QStringLiteral("年間プログラムの設定可能数%1を超えるため設定しません"
+                                                        "（新たに設定する日: %2  残り: %3）。")
+                                             .arg(YearCapacity)
+                                             .arg(plan.toAdd)
+                                             .arg(RemainingYearCapacity())};
+    ProgramFileWriter::writeCommandOutput(job.out, ProgramFileWriter::buildProgramFile(), {job.force, job.in, stamp});
+    const bool keep = existing == YearEntries::OnExisting::Keep;
+    report << QStringLiteral("%1: %2 日  新規: %3  置き換え: %4  そのまま: %5\n")
+                  .arg(DateRules::RuleText(job.rule))
+                  .arg(days.size())
+                  .arg(plan.toAdd)
+                  .arg(keep ? 0 : plan.toReplace)
+                  .arg(plan.unchanged + (keep ? plan.toReplace : 0));
+    return std::nullopt;
+}
+
+}  // namespace
+
+int runDatesCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    Job job;
+    std::optional<Refusal> refused = parse(args, job);
+    if (refused) {
+        err << refused->reason << '\n';
+        return ExitUsage;
+    }
+    try {
+        ProgramStore::open(QStringLiteral(":memory:"));
+        refused = setDates(job, job.out == QLatin1String("-") ? err : out);
+    } catch (const std::exception& failure) {
+        refused = Refusal{ExitFileError, QString::fromUtf8(failure.what()).simplified()};
+    }
+    ProgramStore::close();
+    if (!refused)
+        return ExitDone;
+    err << refused->reason << '\n';
+    return refused->status;
+}
