@@ -66,6 +66,19 @@ void placeWindow(QWidget* window)
     window->move(x, y);
 }
 
+void keepInsideScreen(QWidget* window)
+{
+    QScreen* screen = window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    const int x = std::clamp(frame.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width()));
+    const int y = std::clamp(frame.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height()));
+    if (x != frame.x() || y != frame.y())
+        window->move(x, y);
+}
+
 int titleBarWidth(const QString& title)
 {
     // Window managers draw titles in a bold font, between the window icon

@@ -20,6 +20,8 @@ QWidget* FindForm(const QString& name);
 // the main window included, which then keeps its place when it is hidden
 // and shown again. Dialogs owned by a window are centred on it by Qt.
 void placeWindow(QWidget* window);
+// Moves a shown window that grew past its screen's edge back inside it.
+void keepInsideScreen(QWidget* window);
 
 // The width a window needs to show its whole title in the window manager's
 // title bar, beside the window icon and buttons.

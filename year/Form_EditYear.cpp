@@ -9,14 +9,17 @@
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
+#include "year/RepeatFrame.h"
 #include "year/SpecialFrame.h"
 #include "year/YearEntries.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -42,6 +45,26 @@ QString entryText(int special)
     return special == 0 ? QStringLiteral("停止") : QStringLiteral("特殊番号 %1").arg(special);
 }
 
+QString listedDay(QDate date)
+{
+    return QStringLiteral("%1年%2月%3日（%4）")
+        .arg(date.year())
+        .arg(date.month())
+        .arg(date.day())
+        .arg(DateRules::WeekdayName(date.dayOfWeek()));
+}
+
+void showCapacityRefusal(QWidget* parent, int toAdd)
+{
+    MessageBox::show(parent,
+                     QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。\r\n"
+                                    "新たに設定する日は%2日、設定できるのはあと%3日です。")
+                         .arg(YearCapacity)
+                         .arg(toAdd)
+                         .arg(std::max(0, RemainingYearCapacity())),
+                     kTitle, MessageBox::Icon::Critical);
+}
+
 }  // namespace
 
 Form_EditYear::Form_EditYear(QWidget* parent)
@@ -50,6 +73,10 @@ Form_EditYear::Form_EditYear(QWidget* parent)
     setObjectName(QStringLiteral("Form_EditYear"));
     setWindowTitle(QStringLiteral("日付設定"));
     setModal(true);
+    m_circuit = EditRequest.CircuitNO;
+    const YearHandOverData& run = YearHandOver;
+    m_from = handedOverDate(run.RangeFromYear, run.RangeFromMonth, run.RangeFromDay);
+    m_to = handedOverDate(run.RangeToYear, run.RangeToMonth, run.RangeToDay);
     buildWindow();
     connectHandlers();
     runGuarded(this, [this] { Form_Load(); });
@@ -81,6 +108,31 @@ void Form_EditYear::buildWindow()
         m_options->addButton(Option_Year[index], index);
     }
 
+    Check_Repeat = new QCheckBox(QStringLiteral("繰り返し（期間と規則で日付を選ぶ）"), this);
+    Check_Repeat->setObjectName(QStringLiteral("Check_Repeat"));
+    Check_Repeat->setToolTip(
+        QStringLiteral("月や年をまたぐ期間のすべての日、毎週の曜日、毎月の第N 曜日・最終曜日・指定の日にまとめて設定します。"));
+    Frame_Repeat = new RepeatFrame(m_from, m_to, this);
+    Frame_Repeat->setVisible(false);
+    Label_RuleDays = makeLabel(this, "Label_RuleDays", QString());
+    List_RuleDays = new QListWidget(this);
+    List_RuleDays->setObjectName(QStringLiteral("List_RuleDays"));
+    List_RuleDays->setToolTip(QStringLiteral("設定する日です。設定済みの日はその内容を表示します。"));
+    List_RuleDays->setSelectionMode(QAbstractItemView::NoSelection);
+    List_RuleDays->setMinimumSize(260, 120);
+    const char* const existing[] = {"設定済みの日も上書きする", "設定済みの日はそのままにする"};
+    const char* const existingTips[] = {"設定済みの日も選択した内容に置き換えます。", "設定済みの日は今の設定のままにします。"};
+    m_existing = new QButtonGroup(this);
+    for (int index = 0; index < 2; ++index) {
+        Option_Existing[index] = new QRadioButton(QString::fromUtf8(existing[index]), this);
+        Option_Existing[index]->setObjectName(QStringLiteral("Option_Existing_%1").arg(index));
+        Option_Existing[index]->setToolTip(QString::fromUtf8(existingTips[index]));
+        m_existing->addButton(Option_Existing[index], index);
+    }
+    for (QWidget* shown : std::initializer_list<QWidget*>{Label_RuleDays, List_RuleDays, Option_Existing[0],
+                                                          Option_Existing[1]})
+        shown->setVisible(false);
+
     createSpecialFrame(this, QStringLiteral("日付設定へ戻ります。"),
                        [this](int special, bool choose) { SpecialWindowClosed(special, choose); });
     Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"), QStringLiteral("入力した内容を確定します。"),
@@ -100,15 +152,39 @@ void Form_EditYear::buildWindow()
 
     QHBoxLayout* buttons = makeButtonRow({Button_OK, Button_Cancel});
 
+    auto* choice = new QVBoxLayout;
+    choice->addWidget(Check_Repeat);
+    choice->addSpacing(6);
+    for (QRadioButton* option : Option_Year)
+        choice->addWidget(option);
+    choice->addLayout(special);
+    for (QRadioButton* option : Option_Existing) {
+        auto* row = new QHBoxLayout;
+        row->addSpacing(24);
+        row->addWidget(option);
+        choice->addLayout(row);
+    }
+    choice->addStretch(1);
+
+    // The rule and its days stand beside the choice, so that the dialog
+    // grows sideways and stays inside a small screen.
+    auto* ruleDays = new QVBoxLayout;
+    ruleDays->setContentsMargins(0, 0, 0, 0);
+    ruleDays->addWidget(Frame_Repeat);
+    ruleDays->addWidget(Label_RuleDays);
+    ruleDays->addWidget(List_RuleDays, 1);
+
+    auto* body = new QHBoxLayout;
+    body->addLayout(choice, 1);
+    body->addSpacing(12);
+    body->addLayout(ruleDays, 1);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
     layout->addWidget(Label_Titile);
     layout->addLayout(dateRow);
     layout->addWidget(Label_OtherEntry, 0, Qt::AlignRight);
-    layout->addSpacing(6);
-    for (QRadioButton* option : Option_Year)
-        layout->addWidget(option);
-    layout->addLayout(special);
+    layout->addLayout(body, 1);
     layout->addSpacing(8);
     layout->addLayout(buttons);
 
@@ -126,6 +202,9 @@ void Form_EditYear::connectHandlers()
         if (checked)
             runGuarded(this, [this, index] { Option_Year_Click(index); });
     });
+    connect(Check_Repeat, &QCheckBox::toggled, this, guarded(this, [this] { Check_Repeat_Click(); }));
+    connect(Frame_Repeat, &RepeatFrame::changed, this, guarded(this, [this] { showRuleDays(); }));
+    connect(Combo_Special, &QComboBox::currentIndexChanged, this, guarded(this, [this] { showRuleDays(); }));
     connect(Button_New, &QPushButton::clicked, this, guarded(this, [this] { newSpecial(this, m_circuit); }));
     connect(Button_Edit, &QPushButton::clicked, this, guarded(this, [this] { editSpecial(this, m_circuit); }));
     connect(Button_OK, &QPushButton::clicked, this, guarded(this, [this] { Button_OK_Click(); }));
@@ -134,13 +213,9 @@ void Form_EditYear::connectHandlers()
 
 void Form_EditYear::Form_Load()
 {
-    m_circuit = EditRequest.CircuitNO;
-    const YearHandOverData& run = YearHandOver;
-    m_from = handedOverDate(run.RangeFromYear, run.RangeFromMonth, run.RangeFromDay);
-    m_to = handedOverDate(run.RangeToYear, run.RangeToMonth, run.RangeToDay);
     const QSignalBlocker blocker(Combo_Year);
     Combo_Year->addItem(QStringLiteral("毎年"));
-    Combo_Year->addItem(QStringLiteral("%1年").arg(run.RangeFromYear, 2, 10, QLatin1Char('0')));
+    Combo_Year->addItem(QStringLiteral("%1年").arg(YearHandOver.RangeFromYear, 2, 10, QLatin1Char('0')));
     Combo_Year->setCurrentIndex(1);
     Combo_Year_Click();
 }
@@ -225,6 +300,77 @@ void Form_EditYear::checkOption(int index)
 void Form_EditYear::Option_Year_Click(int index)
 {
     enableSpecialFrame(index == 2);
+    showRuleDays();
+}
+
+bool Form_EditYear::repeating() const
+{
+    return Check_Repeat->isChecked();
+}
+
+// Rules are dated: 毎年 is not offered with them.
+void Form_EditYear::Check_Repeat_Click()
+{
+    const bool on = repeating();
+    for (QWidget* shown : std::initializer_list<QWidget*>{Frame_Repeat, Label_RuleDays, List_RuleDays})
+        shown->setVisible(on);
+    if (on) {
+        Combo_Year->setCurrentIndex(1);
+        Label_OtherEntry->setVisible(false);
+    }
+    Combo_Year->setEnabled(!on);
+    if (on) {
+        showRuleDays();
+    } else {
+        m_existingDiffers = false;
+        showExistingChoice();
+        Combo_Year_Click();
+    }
+    adjustSize();
+    keepInsideScreen(this);
+}
+
+int Form_EditYear::chosenAction() const
+{
+    return m_options->checkedId();
+}
+
+void Form_EditYear::showRuleDays()
+{
+    if (!Frame_Repeat || !repeating())
+        return;
+    const QList<QDate> days = Frame_Repeat->days();
+    const QMap<QDate, int> held = YearEntries::DatedEntriesOn(m_circuit, days);
+    const int action = chosenAction();
+    const int wanted = action == 2 ? chosenSpecial() : 0;
+    int differing = 0;
+    List_RuleDays->clear();
+    for (const QDate& day : days) {
+        const auto entry = held.constFind(day);
+        QString text = listedDay(day);
+        if (entry != held.cend()) {
+            text += QStringLiteral("　設定済み: ") + entryText(*entry);
+            if (*entry != wanted)
+                ++differing;
+        }
+        List_RuleDays->addItem(text);
+    }
+    Label_RuleDays->setText(days.isEmpty() ? QStringLiteral("該当する日はありません。")
+                            : held.isEmpty()
+                                ? QStringLiteral("該当する日: %1日").arg(days.size())
+                                : QStringLiteral("該当する日: %1日（うち設定済み %2日）").arg(days.size()).arg(held.size()));
+    const QDate from = Frame_Repeat->from();
+    const QDate to = Frame_Repeat->to();
+    Label_Date->setText(from == to ? dayText(from, true)
+                                   : dayText(from, true) + QStringLiteral("～") + dayText(to, true));
+    m_existingDiffers = differing > 0 && action != 0;
+    showExistingChoice();
+}
+
+void Form_EditYear::showExistingChoice()
+{
+    for (QRadioButton* option : Option_Existing)
+        option->setVisible(m_existingDiffers);
 }
 
 void Form_EditYear::SpecialWindowClosed(int special, bool choose)
@@ -236,27 +382,86 @@ void Form_EditYear::SpecialWindowClosed(int special, bool choose)
         chooseSpecial(special);
 }
 
+bool Form_EditYear::optionChosen()
+{
+    const int option = chosenAction();
+    if (option < 0) {  // a run starts with no option chosen
+        MessageBox::show(
+            this, QStringLiteral("設定なし・プログラム実行停止・特殊プログラムを実行のいずれかを選択してください。"),
+            kTitle, MessageBox::Icon::Exclamation);
+        Option_Year[0]->setFocus();
+        return false;
+    }
+    if (option == 2 && chosenSpecial() == 0) {
+        MessageBox::show(this, QStringLiteral("特殊番号を選択してください。"), kTitle, MessageBox::Icon::Exclamation);
+        Combo_Special->setFocus();
+        return false;
+    }
+    return true;
+}
+
+bool Form_EditYear::ruleDaysChosen(const QList<QDate>& days)
+{
+    if (const std::optional<QString> problem = Frame_Repeat->problem()) {
+        MessageBox::show(this, *problem, kTitle, MessageBox::Icon::Exclamation);
+        return false;
+    }
+    if (chosenAction() == 0)
+        return true;
+    if (m_existingDiffers && m_existing->checkedId() < 0) {
+        MessageBox::show(this, QStringLiteral("設定済みの日を上書きするか、そのままにするかを選択してください。"), kTitle,
+                         MessageBox::Icon::Exclamation);
+        Option_Existing[0]->setFocus();
+        return false;
+    }
+    const int toAdd = YearEntries::PlanDatedDays(m_circuit, days, chosenSpecial()).toAdd;
+    if (toAdd > RemainingYearCapacity()) {
+        showCapacityRefusal(this, toAdd);
+        return false;
+    }
+    return true;
+}
+
+void Form_EditYear::writeRuleDays(const QList<QDate>& days)
+{
+    const int action = chosenAction();
+    const int special = action == 2 ? chosenSpecial() : 0;
+    const auto existing = m_existingDiffers && m_existing->checkedId() == 1
+        ? YearEntries::OnExisting::Keep
+        : YearEntries::OnExisting::Overwrite;
+    bool written = true;
+    {
+        BusyCursor busy;
+        UndoStep step(QStringLiteral("日付設定（回路%1）").arg(m_circuit));
+        if (action == 0)
+            YearEntries::ClearDatedDays(m_circuit, days);
+        else
+            written = YearEntries::WriteDatedDays(m_circuit, days, special, existing);
+    }
+    if (!written) {
+        showCapacityRefusal(this, YearEntries::PlanDatedDays(m_circuit, days, special).toAdd);
+        return;
+    }
+    accept();
+}
+
 void Form_EditYear::Button_OK_Click()
 {
     if (Combo_Year->currentIndex() < 0) {
         Combo_Year->setFocus();
         return;
     }
+    if (!optionChosen())
+        return;
+    if (repeating()) {
+        const QList<QDate> days = Frame_Repeat->days();
+        if (ruleDaysChosen(days))
+            writeRuleDays(days);
+        return;
+    }
     using YearEntries::Action;
-    const int option = m_options->checkedId();
+    const int option = chosenAction();
     const int special = chosenSpecial();
-    if (option < 0) {  // a run starts with no option chosen
-        MessageBox::show(
-            this, QStringLiteral("設定なし・プログラム実行停止・特殊プログラムを実行のいずれかを選択してください。"),
-            kTitle, MessageBox::Icon::Exclamation);
-        Option_Year[0]->setFocus();
-        return;
-    }
-    if (option == 2 && special == 0) {
-        MessageBox::show(this, QStringLiteral("特殊番号を選択してください。"), kTitle, MessageBox::Icon::Exclamation);
-        Combo_Special->setFocus();
-        return;
-    }
     const Action action = option == 0 ? Action::Clear : option == 1 ? Action::Stop : Action::Special;
     UndoStep step(QStringLiteral("日付設定（回路%1）").arg(m_circuit));
     if (everyYear()) {

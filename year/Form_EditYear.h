@@ -6,14 +6,18 @@
 #include <optional>
 
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLabel;
+class QListWidget;
 class QPushButton;
 class QRadioButton;
+class RepeatFrame;
 
 // What a day or a run of days does: nothing special (week programs), stop,
 // or a special program; in the year shown or every year. The circuit comes
-// from EditRequest, the run from YearHandOver.
+// from EditRequest, the run from YearHandOver. With 繰り返し the days are
+// those a rule picks in a span, listed before OK.
 class Form_EditYear : public QDialog, private SpecialFrame
 {
     Q_OBJECT
@@ -41,12 +45,25 @@ private:
 
     void Combo_Year_Click();
     void Option_Year_Click(int index);
+    void Check_Repeat_Click();
+    // The days of the rule with the entries they hold, and whether the
+    // keep / overwrite choice is needed.
+    void showRuleDays();
+    void showExistingChoice();
+    int chosenAction() const;
+    bool repeating() const;
+    // OK's checks of the choice; false (with the message shown) when
+    // something is missing.
+    bool optionChosen();
+    bool ruleDaysChosen(const QList<QDate>& days);
+    void writeRuleDays(const QList<QDate>& days);
     void Button_OK_Click();
 
     int m_circuit = 0;
     QDate m_from;
     QDate m_to;
     std::optional<int> m_stored;  // the entry of the single day shown
+    bool m_existingDiffers = false;  // rule days hold entries other than the one chosen
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Date = nullptr;
@@ -54,6 +71,12 @@ private:
     QLabel* Label_OtherEntry = nullptr;
     QRadioButton* Option_Year[3] = {};
     QButtonGroup* m_options = nullptr;
+    QCheckBox* Check_Repeat = nullptr;
+    RepeatFrame* Frame_Repeat = nullptr;
+    QLabel* Label_RuleDays = nullptr;
+    QListWidget* List_RuleDays = nullptr;
+    QRadioButton* Option_Existing[2] = {};  // 上書きする, そのままにする
+    QButtonGroup* m_existing = nullptr;
     QPushButton* Button_OK = nullptr;
     QPushButton* Button_Cancel = nullptr;
 };

@@ -14,7 +14,9 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -228,6 +230,94 @@ private slots:
                          (refused ? MessageBox::lastShown().icon == MessageBox::Icon::Exclamation
                                   : m_year->focusWidget() == circuits(m_year.get())),  // the marks refreshed
                      row.name);
+        }
+    }
+
+    // 繰り返し: a span and a rule from the day clicked (2027-04-02, the first Friday), the days listed before OK and
+    // written as one step; held entries other than the one chosen wait for 上書き or そのまま. Circuit 1 has special 2.
+    void dateRulesInTheDialog()
+    {
+        const QString capacity = QStringLiteral("年間プログラム設定|年間プログラムの設定可能数500を超えてしまうため作成できません。"
+                                                "\r\n新たに設定する日は12日、設定できるのはあと10日です。");
+        const auto ask = [](const char* text) { return QStringLiteral("年間プログラム設定|") + QString::fromUtf8(text); };
+        const struct {
+            const char* name;
+            QList<QList<int>> stored;  // circuit, year, month, day, number
+            int filled;
+            QDate to;
+            int rule;  // Combo_Rule: every day, weekdays, N-th, last, day of the month
+            QList<int> weekdays;  // ticked, 日 = 0
+            int option, existing;  // Option_Year, Option_Existing (-1 none)
+            QString listed, written, message;  // Label_RuleDays; circuit 1's dated entries as count first..last
+        } rows[] = {
+            {"first Fridays of a school year", {}, 0, QDate(2028, 3, 31), 2, {}, 2, -1, "該当する日: 12日",
+             "12 1/27/4/2:2..1/28/3/3:2", ""},
+            {"a break across months", {}, 0, QDate(2027, 8, 31), 0, {}, 1, -1, "該当する日: 152日",
+             "152 1/27/4/2:0..1/27/8/31:0", ""},
+            {"Monday and Wednesday", {}, 0, QDate(2027, 4, 30), 1, {1, 3}, 1, -1, "該当する日: 8日",
+             "8 1/27/4/5:0..1/27/4/28:0", ""},
+            {"no weekday ticked", {}, 0, QDate(2027, 4, 30), 1, {}, 1, -1, "該当する日はありません。", "0",
+             ask("曜日を選択してください。")},
+            {"span backwards", {}, 0, QDate(2027, 4, 1), 0, {}, 1, -1, "該当する日はありません。", "0",
+             ask("期間の最後の日は最初の日以降にしてください。")},
+            {"held entry needs a choice", {{1, 27, 5, 7, 0}}, 0, QDate(2028, 3, 31), 2, {}, 2, -1,
+             "該当する日: 12日（うち設定済み 1日）", "1 1/27/5/7:0..1/27/5/7:0",
+             ask("設定済みの日を上書きするか、そのままにするかを選択してください。")},
+            {"held entry overwritten", {{1, 27, 5, 7, 0}}, 0, QDate(2028, 3, 31), 2, {}, 2, 0,
+             "該当する日: 12日（うち設定済み 1日）", "12 1/27/4/2:2..1/28/3/3:2 5/7:2", ""},
+            {"held entry kept", {{1, 27, 5, 7, 0}}, 0, QDate(2028, 3, 31), 2, {}, 2, 1,
+             "該当する日: 12日（うち設定済み 1日）", "12 1/27/4/2:2..1/28/3/3:2 5/7:0", ""},
+            {"held entry alike needs no choice", {{1, 27, 5, 7, 0}}, 0, QDate(2028, 3, 31), 2, {}, 1, -1,
+             "該当する日: 12日（うち設定済み 1日）", "12 1/27/4/2:0..1/28/3/3:0 5/7:0", ""},
+            {"over capacity writes nothing", {}, 490, QDate(2028, 3, 31), 2, {}, 2, -1, "該当する日: 12日", "0", capacity},
+            {"exactly full", {}, 488, QDate(2028, 3, 31), 2, {}, 1, -1, "該当する日: 12日", "12 1/27/4/2:0..1/28/3/3:0", ""},
+            {"設定なし clears the rule's days only", {{1, 27, 4, 2, 0}, {1, 27, 4, 8, 2}, {1, 27, 4, 9, 2}}, 0,
+             QDate(2027, 4, 30), 1, {5}, 0, -1, "該当する日: 5日（うち設定済み 2日）", "1 1/27/4/8:2..1/27/4/8:2", ""},
+        };
+        for (const auto& row : rows) {
+            cleanup();
+            init();
+            addRows({{1, 2, 0, 0, 8, 0, 0}});
+            addRows(row.stored);
+            fillYearTo(row.filled + int(row.stored.size()));
+            chooseCircuit(1);
+            calendar()->setSelectedDate(QDate(2027, 4, 15));
+            clickDay(QDate(2027, 4, 2));
+            QDialog* dialog = opened();
+            child<QCheckBox>(dialog, "Check_Repeat")->setChecked(true);
+            QVERIFY2(!years(dialog)->isEnabled() && years(dialog)->currentIndex() == 1, row.name);  // no 毎年
+            child<QDateEdit>(dialog, "Date_To")->setDate(row.to);
+            child<QComboBox>(dialog, "Combo_Rule")->setCurrentIndex(row.rule);
+            for (int day = 0; day < 7; ++day)
+                child<QCheckBox>(dialog, QStringLiteral("Check_Weekday_%1").arg(day))->setChecked(row.weekdays.contains(day));
+            option(dialog, row.option)->setChecked(true);
+            if (row.option == 2)
+                special(dialog)->setCurrentIndex(special(dialog)->findData(2));
+            if (row.existing >= 0)
+                option(dialog, row.existing, "Option_Existing")->setChecked(true);
+            const QString listed = child<QLabel>(dialog, "Label_RuleDays")->text();
+            UndoHistory::clear();
+            const QString before = storeSnapshot();
+            scriptDialogs();
+            click(dialog, "Button_OK");
+            const QStringList dated = ProgramStore::scalar("SELECT group_concat(CircuitNO || '/' || Year || '/' || Month || "
+                                                           "'/' || Day || ':' || SpecialNO, ' ') FROM (SELECT * FROM "
+                                                           "T_Year WHERE CircuitNO = 1 ORDER BY ID)")
+                                          .toString()
+                                          .split(' ', Qt::SkipEmptyParts);
+            QString written = QString::number(dated.size());
+            if (!dated.isEmpty())
+                written += ' ' + dated.first() + ".." + dated.last();
+            for (const QString& entry : dated)
+                if (entry.startsWith("1/27/5/7:") && dated.size() > 1 && row.stored.size() == 1)
+                    written += ' ' + entry.mid(5);
+            QCOMPARE(QStringList({row.name, listed, written, shownMessages().join(' ')}).join(" | "),
+                     QStringList({row.name, row.listed, row.written, row.message}).join(" | "));
+            const bool changed = storeSnapshot() != before;
+            QCOMPARE(dialog->isHidden(), changed);
+            QCOMPARE(UndoHistory::undoText(), changed ? QStringLiteral("日付設定（回路1）") : QString());
+            QCOMPARE(UndoHistory::undo(), changed);
+            QCOMPARE(storeSnapshot(), before);
         }
     }
 
