@@ -174,6 +174,20 @@ QList<Holiday> NationalHolidays(int year)
     return days;
 }
 
+QList<Holiday> SchoolYearHolidays(int schoolYear)
+{
+    if (schoolYear < kFirstHolidayYear || schoolYear > kLastHolidaySchoolYear)
+        return {};
+    QList<Holiday> days;
+    for (const Holiday& day : NationalHolidays(schoolYear))
+        if (day.date.month() >= 4)
+            days << day;
+    for (const Holiday& day : NationalHolidays(schoolYear + 1))
+        if (day.date.month() < 4)
+            days << day;
+    return days;
+}
+
 bool IsHolidayForecast(int year)
 {
     return year > kLatestAnnouncedHolidayYear;

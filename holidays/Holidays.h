@@ -24,6 +24,13 @@ constexpr int kLatestAnnouncedHolidayYear = 2027;
 // Every holiday of year in date order; empty outside 2000..2099.
 QList<Holiday> NationalHolidays(int year);
 
+// A school year (年度) runs from 1 April to 31 March of the next year, so
+// the last one covered starts in 2098.
+constexpr int kLastHolidaySchoolYear = kLastHolidayYear - 1;
+// Every holiday from schoolYear-04-01 to (schoolYear + 1)-03-31 in date
+// order; empty outside 2000..2098.
+QList<Holiday> SchoolYearHolidays(int schoolYear);
+
 // True when the year's holidays are a forecast rather than announced.
 bool IsHolidayForecast(int year);
 

@@ -15,23 +15,53 @@ int parseYear(const QString& text)
     return text.toInt();
 }
 
+bool refuseYear(const QString& yearText, const QString& unit, int last, QTextStream& err)
+{
+    err << QStringLiteral("%1は %2 から %3 までの西暦 4 桁で指定してください: %4\n")
+               .arg(unit)
+               .arg(kFirstHolidayYear)
+               .arg(last)
+               .arg(yearText);
+    return false;
+}
+
+void printForecastNote(const QString& span, QTextStream& err)
+{
+    err << QStringLiteral("注意: %1の祝日は予測です（内閣府の公表は %2 年まで）。\n")
+               .arg(span)
+               .arg(kLatestAnnouncedHolidayYear);
+}
+
+void printLines(const QList<Holiday>& holidays, QTextStream& out)
+{
+    for (const Holiday& holiday : holidays)
+        out << holiday.date.toString(Qt::ISODate) << '\t' << holiday.name << '\n';
+}
+
 }  // namespace
 
 bool PrintHolidays(const QString& yearText, QTextStream& out, QTextStream& err)
 {
     const int year = parseYear(yearText);
-    if (year < kFirstHolidayYear || year > kLastHolidayYear) {
-        err << QStringLiteral("年は %1 から %2 までの西暦 4 桁で指定してください: %3\n")
-                   .arg(kFirstHolidayYear)
-                   .arg(kLastHolidayYear)
-                   .arg(yearText);
-        return false;
-    }
+    if (year < kFirstHolidayYear || year > kLastHolidayYear)
+        return refuseYear(yearText, QStringLiteral("年"), kLastHolidayYear, err);
     if (IsHolidayForecast(year))
-        err << QStringLiteral("注意: %1 年の祝日は予測です（内閣府の公表は %2 年まで）。\n")
-                   .arg(year)
-                   .arg(kLatestAnnouncedHolidayYear);
-    for (const Holiday& holiday : NationalHolidays(year))
-        out << holiday.date.toString(Qt::ISODate) << '\t' << holiday.name << '\n';
+        printForecastNote(QStringLiteral("%1 年").arg(year), err);
+    printLines(NationalHolidays(year), out);
+    return true;
+}
+
+bool PrintSchoolYearHolidays(const QString& yearText, QTextStream& out, QTextStream& err)
+{
+    const int year = parseYear(yearText);
+    if (year < kFirstHolidayYear || year > kLastHolidaySchoolYear)
+        return refuseYear(yearText, QStringLiteral("年度"), kLastHolidaySchoolYear, err);
+    // Its January to March belong to the next calendar year, which may be
+    // the first forecast one.
+    if (IsHolidayForecast(year))
+        printForecastNote(QStringLiteral("%1 年度").arg(year), err);
+    else if (IsHolidayForecast(year + 1))
+        printForecastNote(QStringLiteral("%1 年度のうち %2 年").arg(year).arg(year + 1), err);
+    printLines(SchoolYearHolidays(year), out);
     return true;
 }

@@ -28,13 +28,27 @@
 namespace {
 
 const QSize kButtonSize(100, 30);
+const QSize kTickButtonSize(90, 26);
 const QString kTitle = QStringLiteral("祝日設定");
+const QString kForecastNote = QStringLiteral("※%1の祝日は予測です。春分の日・秋分の日は天文計算による予想日で、\n"
+                                             "正式な発表や法改正で変わることがあります。");
 const QStringList kDayNames{"月", "火", "水", "木", "金", "土", "日"};  // Qt's dayOfWeek 1..7
+
+// The span (Option_Span index) the dialog was last closed with: it opens
+// with it again while the program runs.
+int lastSpan = 0;
+
+// 「2026年」 or, for the school year from April 2026, 「2026年度」.
+QString yearText(int year, bool schoolYear)
+{
+    return QString::number(year) + (schoolYear ? QStringLiteral("年度") : QStringLiteral("年"));
+}
 
 QTreeWidgetItem* holidayItem(const Holiday& holiday)
 {
-    auto* item = new QTreeWidgetItem({QStringLiteral("%1月%2日").arg(holiday.date.month()).arg(holiday.date.day()),
-                                      kDayNames.at(holiday.date.dayOfWeek() - 1), holiday.name});
+    auto* item = new QTreeWidgetItem(
+        {QStringLiteral("%1年%2月%3日").arg(holiday.date.year()).arg(holiday.date.month()).arg(holiday.date.day()),
+         kDayNames.at(holiday.date.dayOfWeek() - 1), holiday.name});
     item->setData(0, Qt::UserRole, holiday.date);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Checked);
@@ -43,7 +57,7 @@ QTreeWidgetItem* holidayItem(const Holiday& holiday)
 
 }  // namespace
 
-Form_Holiday::Form_Holiday(int circuit, int year, QWidget* parent)
+Form_Holiday::Form_Holiday(int circuit, QDate shown, QWidget* parent)
     : QDialog(parent)
     , m_circuit(circuit)
 {
@@ -52,7 +66,7 @@ Form_Holiday::Form_Holiday(int circuit, int year, QWidget* parent)
     setModal(true);
     buildWindow();
     connectHandlers();
-    runGuarded(this, [this, year] { Form_Load(year); });
+    runGuarded(this, [this, shown] { Form_Load(shown); });
 }
 
 void Form_Holiday::buildWindow()
@@ -61,13 +75,22 @@ void Form_Holiday::buildWindow()
     styleHeading(Label_Titile, 1.3);
     Label_Circuit = makeLabel(this, "Label_Circuit", QStringLiteral("回路 %1").arg(m_circuit));
     styleHeading(Label_Circuit, 1.1);
+    const struct {
+        const char* caption;
+        const char* tip;
+    } spans[] = {{"暦年（1月～12月）", "1月から12月までの祝日を一覧にします。"},
+                 {"年度（4月～翌年3月）", "4月から翌年3月までの祝日を一覧にします。"}};
+    m_spans = new QButtonGroup(this);
+    for (int index = 0; index < 2; ++index) {
+        Option_Span[index] = new QRadioButton(QString::fromUtf8(spans[index].caption), this);
+        Option_Span[index]->setObjectName(QStringLiteral("Option_Span_%1").arg(index));
+        Option_Span[index]->setToolTip(QString::fromUtf8(spans[index].tip));
+        m_spans->addButton(Option_Span[index], index);
+    }
     Combo_Year = new QComboBox(this);
     Combo_Year->setObjectName(QStringLiteral("Combo_Year"));
-    Combo_Year->setToolTip(QStringLiteral("祝日を設定する年を選択します。"));
     Combo_Year->setMinimumWidth(100);
-    Label_Forecast = makeLabel(this, "Label_Forecast",
-                               QStringLiteral("※この年の祝日は予測です。春分の日・秋分の日は天文計算による予想日で、\n"
-                                              "正式な発表や法改正で変わることがあります。"));
+    Label_Forecast = makeLabel(this, "Label_Forecast", kForecastNote.arg(QStringLiteral("この年")));
     Label_Forecast->setStyleSheet(QStringLiteral("color: #c81e1e;"));
     // The note comes and goes with the year; its place stays, so the list
     // keeps its size.
@@ -81,8 +104,12 @@ void Form_Holiday::buildWindow()
     List_Holiday->setHeaderLabels({QStringLiteral("日付"), QStringLiteral("曜日"), QStringLiteral("祝日名")});
     List_Holiday->setRootIsDecorated(false);
     List_Holiday->setSelectionMode(QAbstractItemView::NoSelection);
-    List_Holiday->setMinimumSize(380, 380);
+    List_Holiday->setMinimumSize(380, 348);  // with the tick buttons the window keeps its height
     List_Holiday->header()->setStretchLastSection(true);
+    Button_SelectAll = makeButton(this, "Button_SelectAll", QStringLiteral("すべて選択"),
+                                  QStringLiteral("一覧の祝日をすべてチェックします。"), kTickButtonSize);
+    Button_ClearAll = makeButton(this, "Button_ClearAll", QStringLiteral("すべて解除"),
+                                 QStringLiteral("一覧の祝日のチェックをすべて外します。"), kTickButtonSize);
 
     const struct {
         const char* caption;
@@ -107,7 +134,14 @@ void Form_Holiday::buildWindow()
     auto* yearRow = new QHBoxLayout;
     yearRow->addWidget(Label_Circuit);
     yearRow->addStretch(1);
+    for (QRadioButton* span : Option_Span)
+        yearRow->addWidget(span);
     yearRow->addWidget(Combo_Year);
+
+    auto* tickRow = new QHBoxLayout;
+    tickRow->addWidget(Button_SelectAll);
+    tickRow->addWidget(Button_ClearAll);
+    tickRow->addStretch(1);
 
     auto* special = new QHBoxLayout;
     special->addSpacing(24);
@@ -121,6 +155,7 @@ void Form_Holiday::buildWindow()
     layout->addLayout(yearRow);
     layout->addWidget(Label_Forecast);
     layout->addWidget(List_Holiday, 1);
+    layout->addLayout(tickRow);
     for (QRadioButton* option : Option_Action)
         layout->addWidget(option);
     layout->addLayout(special);
@@ -130,33 +165,59 @@ void Form_Holiday::buildWindow()
 
 void Form_Holiday::connectHandlers()
 {
+    connect(m_spans, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            runGuarded(this, [this] { Option_Span_Click(); });
+    });
     connect(Combo_Year, &QComboBox::currentIndexChanged, this, guarded(this, [this] { Combo_Year_Click(); }));
     connect(m_options, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
         if (checked)
             runGuarded(this, [this, index] { Option_Action_Click(index); });
     });
+    connect(Button_SelectAll, &QPushButton::clicked, this, guarded(this, [this] { tickAll(Qt::Checked); }));
+    connect(Button_ClearAll, &QPushButton::clicked, this, guarded(this, [this] { tickAll(Qt::Unchecked); }));
     connect(Button_New, &QPushButton::clicked, this, guarded(this, [this] { newSpecial(this, m_circuit); }));
     connect(Button_Edit, &QPushButton::clicked, this, guarded(this, [this] { editSpecial(this, m_circuit); }));
     connect(Button_OK, &QPushButton::clicked, this, guarded(this, [this] { Button_OK_Click(); }));
     connect(Button_Cancel, &QPushButton::clicked, this, guarded(this, [this] { reject(); }));
 }
 
-void Form_Holiday::Form_Load(int year)
+void Form_Holiday::Form_Load(QDate shown)
 {
-    {
-        const QSignalBlocker blocker(Combo_Year);
-        for (int each = kFirstHolidayYear; each <= kLastHolidayYear; ++each)
-            Combo_Year->addItem(QStringLiteral("%1年").arg(each), each);
-        Combo_Year->setCurrentIndex(std::clamp(year, kFirstHolidayYear, kLastHolidayYear) - kFirstHolidayYear);
-    }
-    Combo_Year_Click();
+    m_shown = QDate(shown.year(), shown.month(), 1);
+    Option_Span[lastSpan]->setChecked(true);
     FillSpecialCombo(Combo_Special, m_circuit);
     Option_Action[0]->setChecked(true);
+}
+
+bool Form_Holiday::schoolYearChosen() const
+{
+    return Option_Span[1]->isChecked();
 }
 
 int Form_Holiday::chosenYear() const
 {
     return Combo_Year->currentData().toInt();
+}
+
+QString Form_Holiday::spanName() const
+{
+    return yearText(chosenYear(), schoolYearChosen());
+}
+
+void Form_Holiday::fillYears()
+{
+    const bool schoolYears = schoolYearChosen();
+    const int last = schoolYears ? kLastHolidaySchoolYear : kLastHolidayYear;
+    // January to March belong to the school year begun the April before.
+    const int shown = schoolYears && m_shown.month() < 4 ? m_shown.year() - 1 : m_shown.year();
+    const QSignalBlocker blocker(Combo_Year);
+    Combo_Year->clear();
+    for (int each = kFirstHolidayYear; each <= last; ++each)
+        Combo_Year->addItem(yearText(each, schoolYears), each);
+    Combo_Year->setCurrentIndex(std::clamp(shown, kFirstHolidayYear, last) - kFirstHolidayYear);
+    Combo_Year->setToolTip(QStringLiteral("祝日を設定する%1を選択します。")
+                               .arg(schoolYears ? QStringLiteral("年度") : QStringLiteral("年")));
 }
 
 QList<QDate> Form_Holiday::tickedDays() const
@@ -170,15 +231,49 @@ QList<QDate> Form_Holiday::tickedDays() const
     return days;
 }
 
+void Form_Holiday::Option_Span_Click()
+{
+    fillYears();
+    showHolidays();
+}
+
 void Form_Holiday::Combo_Year_Click()
 {
+    // April lies in both the year and the school year of the number chosen.
+    m_shown = QDate(chosenYear(), 4, 1);
+    showHolidays();
+}
+
+void Form_Holiday::showHolidays()
+{
     const int year = chosenYear();
+    const QList<Holiday> holidays = schoolYearChosen() ? SchoolYearHolidays(year) : NationalHolidays(year);
     List_Holiday->clear();
-    for (const Holiday& holiday : NationalHolidays(year))
+    for (const Holiday& holiday : holidays)
         List_Holiday->addTopLevelItem(holidayItem(holiday));
     List_Holiday->resizeColumnToContents(0);
     List_Holiday->resizeColumnToContents(1);
-    Label_Forecast->setVisible(IsHolidayForecast(year));
+    showForecastNote(holidays);
+}
+
+// A school year may reach into the first forecast year in January.
+void Form_Holiday::showForecastNote(const QList<Holiday>& holidays)
+{
+    const auto forecast = std::find_if(holidays.cbegin(), holidays.cend(),
+                                       [](const Holiday& holiday) { return IsHolidayForecast(holiday.date.year()); });
+    Label_Forecast->setVisible(forecast != holidays.cend());
+    if (forecast == holidays.cend())
+        return;
+    const QString span = !schoolYearChosen() ? QStringLiteral("この年")
+        : forecast == holidays.cbegin()      ? QStringLiteral("この年度")
+                                             : QStringLiteral("%1年").arg(forecast->date.year());
+    Label_Forecast->setText(kForecastNote.arg(span));
+}
+
+void Form_Holiday::tickAll(Qt::CheckState state)
+{
+    for (int row = 0; row < List_Holiday->topLevelItemCount(); ++row)
+        List_Holiday->topLevelItem(row)->setCheckState(0, state);
 }
 
 void Form_Holiday::Option_Action_Click(int index)
@@ -241,7 +336,7 @@ void Form_Holiday::Button_OK_Click()
     bool written = false;
     {
         BusyCursor busy;
-        UndoStep step(QStringLiteral("祝日設定（回路%1・%2年）").arg(m_circuit).arg(chosenYear()));
+        UndoStep step(QStringLiteral("祝日設定（回路%1・%2）").arg(m_circuit).arg(spanName()));
         written = YearEntries::WriteDatedDays(m_circuit, days, special);
     }
     if (!written) {
@@ -253,6 +348,7 @@ void Form_Holiday::Button_OK_Click()
 
 void Form_Holiday::done(int result)
 {
+    lastSpan = schoolYearChosen() ? 1 : 0;
     MarkFormUnloaded(this);
     QDialog::done(result);
 }

@@ -68,7 +68,8 @@ void Form_Year::buildWindow()
                    QStringLiteral("年間プログラムで日付に割り当てる特殊パターンの時刻を設定します。"), kButtonSize);
     Button_Holiday =
         makeButton(this, "Button_Holiday", QStringLiteral("祝日設定 (&H)"),
-                   QStringLiteral("表示している年の祝日をまとめて停止または特殊プログラムに設定します。"), kButtonSize);
+                   QStringLiteral("表示している年（または年度）の祝日をまとめて停止または特殊プログラムに設定します。"),
+                   kButtonSize);
     Button_Holiday->setEnabled(false);
     Label_Rest = makeLabel(this, "Label_Rest", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
     Label_ProgramCount = makeLabel(this, "Label_ProgramCount", QStringLiteral("500"));
@@ -270,7 +271,8 @@ void Form_Year::Button_Holiday_Click()
     if (!circuitChosen())
         return;
     EditRequest.CircuitNO = qint16(selectedCircuit());
-    ModalDialogs::open(new Form_Holiday(selectedCircuit(), MonthView1->yearShown(), this));
+    ModalDialogs::open(
+        new Form_Holiday(selectedCircuit(), QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1), this));
 }
 
 void Form_Year::closeEvent(QCloseEvent* event)

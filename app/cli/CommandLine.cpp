@@ -27,6 +27,8 @@ const char* const kUsage =
     "  normalize IN OUT [--force]\n"
     "                          IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
     "  holidays YEAR           YEAR 年 (2000〜2099) の祝日・休日を日付順に表示します\n"
+    "  holidays --school-year YEAR\n"
+    "                          YEAR 年度 (2000〜2098、4 月 1 日〜翌年 3 月 31 日) の祝日・休日を表示します\n"
     "  pdf FILE OUT.pdf --circuit N --listing week|special|year [--year YY|every] [--force]\n"
     "                          一覧表を PDF にします (終了コード 4: 印刷するデータなし)\n"
     "  day FILE YYYY-MM-DD [--json]\n"
@@ -123,9 +125,16 @@ int runNormalize(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int printHolidays(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    if (args.size() != 2)
-        return usage(err, QStringLiteral("holidays には年を一つ指定してください。"));
-    return PrintHolidays(args.at(1), out, err) ? ExitAccepted : ExitUsage;
+    const QString schoolYear = QStringLiteral("--school-year");
+    CommandWords words;
+    if (const std::optional<QString> refused = SplitCommandWords(args, {schoolYear}, words))
+        return usage(err, *refused);
+    if (words.positional.size() + words.values.size() != 1)
+        return usage(err, QStringLiteral("holidays には年 (YEAR または --school-year YEAR) を一つ指定してください。"));
+    const bool printed = words.values.contains(schoolYear)
+        ? PrintSchoolYearHolidays(words.values.value(schoolYear), out, err)
+        : PrintHolidays(words.positional.constFirst(), out, err);
+    return printed ? ExitAccepted : ExitUsage;
 }
 
 int runDay(const QStringList& args, QTextStream& out, QTextStream& err)

@@ -93,15 +93,31 @@ private slots:
     {
         QTest::addColumn<QStringList>("args"); QTest::addColumn<int>("status");
         QTest::addColumn<QString>("errorStart");  // the start of standard error
-        QTest::newRow("announced") << QStringList{"holidays", "2027"} << 0 << "";
-        QTest::newRow("forecast") << QStringList{"holidays", "2028"} << 0 << "注意: 2028 年の祝日は予測です";
+        QTest::addColumn<QString>("edges");       // a school year's first and last lines
+        QTest::newRow("announced") << QStringList{"holidays", "2027"} << 0 << "" << "";
+        QTest::newRow("forecast") << QStringList{"holidays", "2028"} << 0 << "注意: 2028 年の祝日は予測です" << "";
         for (const char* year : {"1999", "2100", "20x7", "+2027", "02027"})
-            QTest::newRow(year) << QStringList{"holidays", year} << 64 << "年は 2000 から 2099";
-        QTest::newRow("no year") << QStringList{"holidays"} << 64 << "holidays には年を一つ指定してください。\n使い方";
+            QTest::newRow(year) << QStringList{"holidays", year} << 64 << "年は 2000 から 2099" << "";
+        const QString oneYear = QStringLiteral("holidays には年 (YEAR または --school-year YEAR) を一つ指定してください。");
+        QTest::newRow("no year") << QStringList{"holidays"} << 64 << oneYear + "\n使い方" << "";
+        QTest::newRow("school year") << QStringList{"holidays", "--school-year", "2026"} << 0 << ""
+                                     << "2026-04-29\t昭和の日 2027-03-22\t振替休日";
+        QTest::newRow("school year into a forecast") << QStringList{"holidays", "--school-year", "2027"} << 0
+                                                     << "注意: 2027 年度のうち 2028 年の祝日は予測です" << "";
+        QTest::newRow("school year forecast") << QStringList{"holidays", "--school-year", "2028"} << 0
+                                              << "注意: 2028 年度の祝日は予測です" << "";
+        QTest::newRow("school year 2099") << QStringList{"holidays", "--school-year", "2099"} << 64
+                                          << "年度は 2000 から 2098" << "";
+        QTest::newRow("school year missing") << QStringList{"holidays", "--school-year"} << 64
+                                             << "--school-year に値がありません。\n使い方" << "";
+        QTest::newRow("year and school year") << QStringList{"holidays", "2026", "--school-year", "2026"} << 64
+                                              << oneYear << "";
+        QTest::newRow("unknown option") << QStringList{"holidays", "--school", "2026"} << 64
+                                        << "不明なオプションです: --school\n使い方" << "";
     }
     void command()
     {
-        QFETCH(QStringList, args); QFETCH(int, status); QFETCH(QString, errorStart);
+        QFETCH(QStringList, args); QFETCH(int, status); QFETCH(QString, errorStart); QFETCH(QString, edges);
         QProcess process;
         process.start(qEnvironmentVariable("WZ_EDITOR"), args);
         QVERIFY(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);
@@ -109,8 +125,12 @@ private slots:
         // Windows' C library ends the lines of standard error with CR LF.
         const QString err = QString::fromUtf8(process.readAllStandardError()).remove(QLatin1Char('\r'));
         QCOMPARE(err.left(errorStart.isEmpty() ? 1 : errorStart.size()), errorStart);  // none when none is expected
-        const QStringList out = status == 0 ? asLines(NationalHolidays(args.at(1).toInt())) << QString() : QStringList();
+        const int year = args.last().toInt();
+        const QList<Holiday> days = args.contains("--school-year") ? SchoolYearHolidays(year) : NationalHolidays(year);
+        const QStringList out = status == 0 ? asLines(days) << QString() : QStringList();
         QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()), out.join(QLatin1Char('\n')));
+        if (!edges.isEmpty())
+            QCOMPARE(out.first() + ' ' + out.at(out.size() - 2), edges);
     }
 };
 

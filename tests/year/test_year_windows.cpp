@@ -476,7 +476,7 @@ private slots:
                               child<QRadioButton>(dialog, "Option_Action_0")->isChecked() ? "停止" : "",
                               special(dialog)->isEnabled() ? "numbers" : ""}),
                  (QStringList{"祝日設定", "2027年", "100", QString::number(NationalHolidays(2027).size()),
-                              "1月1日金元日", "停止", ""}));
+                              "2027年1月1日金元日", "停止", ""}));
 
         // A year after the announced ones says it is a forecast; the list follows the year.
         const QLabel* forecast = child<QLabel>(dialog, "Label_Forecast");
@@ -505,6 +505,51 @@ private slots:
                  int(NationalHolidays(2030).size()));
     }
 
+    // A school year from the February page; the span switch keeps the year chosen; untick all, tick all, one step.
+    void holidayDialogForASchoolYear()
+    {
+        calendar()->setSelectedDate(QDate(2027, 2, 10));
+        chooseCircuit(1);
+        QDialog* dialog = openHoliday();
+        QCOMPARE(years(dialog)->currentText(), QStringLiteral("2027年"));
+        click(dialog, "Option_Span_1");
+        QTreeWidget* list = holidays(dialog);
+        const QLabel* forecast = child<QLabel>(dialog, "Label_Forecast");
+        auto shown = [&] {
+            const QTreeWidgetItem* last = list->topLevelItem(list->topLevelItemCount() - 1);
+            return QStringList{years(dialog)->currentText(), QString::number(years(dialog)->count()),
+                               QString::number(list->topLevelItemCount()),
+                               list->topLevelItem(0)->text(0) + list->topLevelItem(0)->text(2),
+                               last->text(0) + last->text(2),
+                               forecast->isVisibleTo(dialog) ? forecast->text().section("。", 0, 0) : ""};
+        };
+        QCOMPARE(shown(), (QStringList{"2026年度", "99", "19", "2026年4月29日昭和の日", "2027年3月22日振替休日", ""}));
+        years(dialog)->setCurrentIndex(years(dialog)->findText(QStringLiteral("2027年度")));
+        QCOMPARE(shown().last(), QStringLiteral("※2028年の祝日は予測です"));
+        years(dialog)->setCurrentIndex(years(dialog)->findText(QStringLiteral("2028年度")));
+        QCOMPARE(shown().last(), QStringLiteral("※この年度の祝日は予測です"));
+        click(dialog, "Option_Span_0");
+        QCOMPARE(shown().first() + shown().last(), QStringLiteral("2028年※この年の祝日は予測です"));
+        click(dialog, "Option_Span_1");
+        years(dialog)->setCurrentIndex(years(dialog)->findText(QStringLiteral("2026年度")));
+
+        UndoHistory::clear();
+        click(dialog, "Button_ClearAll");
+        click(dialog, "Button_OK");
+        QCOMPARE(shownMessages(), QStringList{"祝日設定|祝日を選択してください。"});
+        click(dialog, "Button_SelectAll");
+        click(dialog, "Button_OK");
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1 AND SpecialNO = 0"), 19);
+        QCOMPARE(UndoHistory::undoText(), QStringLiteral("祝日設定（回路1・2026年度）"));
+        QVERIFY(UndoHistory::undo() && !UndoHistory::stack().canUndo() && entries().isEmpty());
+
+        // The span chosen last comes back; 暦年 is left chosen for the other tests.
+        dialog = openHoliday();
+        QCOMPARE(years(dialog)->currentText(), QStringLiteral("2026年度"));
+        click(dialog, "Option_Span_0");
+        click(dialog, "Button_Cancel");
+    }
+
     // Every holiday ticked is one day too many: refused, nothing written. Without 5/5 they exactly fit.
     void writesTickedDaysReplacingEntries()
     {
@@ -518,7 +563,7 @@ private slots:
         QDialog* dialog = openHoliday();
         click(dialog, "Button_OK");
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
-        holidays(dialog)->findItems("5月5日", Qt::MatchExactly).value(0)->setCheckState(0, Qt::Unchecked);
+        holidays(dialog)->findItems("2027年5月5日", Qt::MatchExactly).value(0)->setCheckState(0, Qt::Unchecked);
 
         MessageBox::queueAnswer(QMessageBox::No);
         click(dialog, "Button_OK");
