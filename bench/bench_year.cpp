@@ -4,6 +4,7 @@
 // times the small figure.
 #include "TestSupport.h"
 #include "bench/Timing.h"
+#include "history/UndoHistory.h"
 #include "special/Form_Special.h"
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
@@ -15,6 +16,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -73,8 +75,57 @@ void drag(MonthCalendar* calendar, QDate from, QDate to)
 }
 
 struct Figures {
-    double chooseCircuit, nextMonth, runOk, openSpecial;
+    double chooseCircuit, nextMonth, runOk, openSpecial, ruleOk;
 };
+
+// Circuit 1's dated entries cover the school year April 2027 – March 2028
+// (366 days) but for its last `missing` days, the rest in 2030, `entries`
+// in all; 繰り返し 毎日 over the school year as 停止 (overwriting the special
+// program there) then adds the missing days, the calendar full after it.
+double ruleOverSchoolYear(int entries, int missing)
+{
+    ScratchStore store;
+    setCircuit(1, 2, 10);
+    const QDate first(2027, 4, 1);
+    const int inYear = std::min(entries, 366 - missing);
+    {
+        Transaction filling;
+        for (int i = 0; i < inYear; ++i) {
+            const QDate day = first.addDays(i);
+            addYearRow(1, day.year() - 2000, day.month(), day.day(), 1);
+        }
+        for (int i = inYear; i < entries; ++i) {
+            const QDate day = QDate(2030, 1, 1).addDays(i);
+            addYearRow(1, day.year() - 2000, day.month(), day.day(), 1);
+        }
+        addWeekRow(1, 1, 0, 0, 8, 0, 0, 0, 0, 0, 1);
+        filling.commit();
+    }
+    RenumberTable(QStringLiteral("T_Year"));
+    std::unique_ptr<QDialog> dialog;
+    ModalDialogs::setRunner([&dialog](QDialog* opened) { dialog.reset(opened); });
+    Form_Year year;
+    year.show();
+    find<QComboBox>(&year, "Combo_Circuit")->setCurrentIndex(0);
+    auto* calendar = find<MonthCalendar>(&year, "MonthView1");
+    calendar->setSelectedDate(first);
+    const double median = measure(
+        [&] {
+            drag(calendar, first, first);
+            find(dialog.get(), "Check_Repeat")->click();
+            find<QDateEdit>(dialog.get(), "Date_To")->setDate(QDate(2028, 3, 31));
+            find<QRadioButton>(dialog.get(), "Option_Year_1")->setChecked(true);
+            find<QRadioButton>(dialog.get(), "Option_Existing_0")->setChecked(true);
+        },
+        [&] { find(dialog.get(), "Button_OK")->click(); },
+        [&] {
+            if (RemainingYearCapacity() != YearCapacity - entries - (366 - inYear) || !UndoHistory::undo())
+                qFatal("the rule did not fill the calendar");
+        });
+    dialog.reset();
+    ModalDialogs::setRunner({});
+    return median;
+}
 
 Figures run(int entries, int programs, int weekRows)
 {
@@ -127,8 +178,10 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const Figures small = run(10, 10, 10);
-    const Figures full = run(YearCapacity, 100, WeekCapacity);
+    Figures small = run(10, 10, 10);
+    Figures full = run(YearCapacity, 100, WeekCapacity);
+    small.ruleOk = ruleOverSchoolYear(10, 0);
+    full.ruleOk = ruleOverSchoolYear(YearCapacity - 10, 10);
     std::printf("%-40s %10s %10s %8s\n", "median ms", "10", "full", "ratio");
     auto line = [](const char* name, double a, double b) {
         std::printf("%-40s %10.3f %10.3f %8.2f%s\n", name, a, b, b / a, b < 16.0 && b <= 3 * a ? "" : "  !");
@@ -137,5 +190,6 @@ int main(int argc, char** argv)
     line("calendar one month on", small.nextMonth, full.nextMonth);
     line("OK of a 31-day run", small.runOk, full.runOk);
     line("opening Form_Special (100 programs)", small.openSpecial, full.openSpecial);
+    line("OK of a rule over a school year", small.ruleOk, full.ruleOk);
     return 0;
 }
