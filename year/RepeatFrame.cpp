@@ -64,6 +64,7 @@ RepeatFrame::RepeatFrame(QDate from, QDate to, QWidget* parent)
 {
     setObjectName(QStringLiteral("Frame_Repeat"));
     buildFrame(from, to);
+    followFirstDay();
     connectChanges();
     showRuleDetails();
 }
@@ -85,25 +86,21 @@ void RepeatFrame::buildFrame(QDate from, QDate to)
         Check_Weekday[day]->setToolTip(QStringLiteral("毎週この曜日に設定します。"));
         weekdays->addWidget(Check_Weekday[day]);
     }
-    Check_Weekday[sundayFirst(from.dayOfWeek())]->setChecked(true);
     Combo_Nth = new QComboBox(this);
     Combo_Nth->setObjectName(QStringLiteral("Combo_Nth"));
     Combo_Nth->setToolTip(QStringLiteral("月の何番目の曜日かを選択します。"));
     for (int nth = 1; nth <= 5; ++nth)
         Combo_Nth->addItem(QStringLiteral("第%1").arg(nth));
-    Combo_Nth->setCurrentIndex((from.day() - 1) / 7);
     Combo_Weekday = new QComboBox(this);
     Combo_Weekday->setObjectName(QStringLiteral("Combo_Weekday"));
     Combo_Weekday->setToolTip(QStringLiteral("曜日を選択します。"));
     for (int day = 0; day < 7; ++day)
         Combo_Weekday->addItem(DateRules::WeekdayName(qtDay(day)) + QStringLiteral("曜日"));
-    Combo_Weekday->setCurrentIndex(sundayFirst(from.dayOfWeek()));
     Spin_MonthDay = new QSpinBox(this);
     Spin_MonthDay->setObjectName(QStringLiteral("Spin_MonthDay"));
     Spin_MonthDay->setToolTip(QStringLiteral("毎月この日に設定します。その日がない月は設定しません。"));
     Spin_MonthDay->setRange(1, 31);
     Spin_MonthDay->setSuffix(QStringLiteral("日"));
-    Spin_MonthDay->setValue(from.day());
 
     auto* span = new QHBoxLayout;
     span->addWidget(Date_From);
@@ -129,17 +126,38 @@ void RepeatFrame::buildFrame(QDate from, QDate to)
 void RepeatFrame::connectChanges()
 {
     const auto announce = [this] { emit changed(); };
-    connect(Date_From, &QDateEdit::dateChanged, this, announce);
+    const auto detailSet = [this] {
+        m_detailsSet = m_detailsSet || !m_following;
+        emit changed();
+    };
+    connect(Date_From, &QDateEdit::dateChanged, this, [this] {
+        followFirstDay();
+        emit changed();
+    });
     connect(Date_To, &QDateEdit::dateChanged, this, announce);
     connect(Combo_Rule, &QComboBox::currentIndexChanged, this, [this] {
         showRuleDetails();
         emit changed();
     });
     for (QCheckBox* check : Check_Weekday)
-        connect(check, &QCheckBox::toggled, this, announce);
-    connect(Combo_Nth, &QComboBox::currentIndexChanged, this, announce);
-    connect(Combo_Weekday, &QComboBox::currentIndexChanged, this, announce);
-    connect(Spin_MonthDay, &QSpinBox::valueChanged, this, announce);
+        connect(check, &QCheckBox::toggled, this, detailSet);
+    connect(Combo_Nth, &QComboBox::currentIndexChanged, this, detailSet);
+    connect(Combo_Weekday, &QComboBox::currentIndexChanged, this, detailSet);
+    connect(Spin_MonthDay, &QSpinBox::valueChanged, this, detailSet);
+}
+
+void RepeatFrame::followFirstDay()
+{
+    if (m_detailsSet)
+        return;
+    const QDate first = from();
+    m_following = true;
+    for (int day = 0; day < 7; ++day)
+        Check_Weekday[day]->setChecked(day == sundayFirst(first.dayOfWeek()));
+    Combo_Nth->setCurrentIndex((first.day() - 1) / 7);
+    Combo_Weekday->setCurrentIndex(sundayFirst(first.dayOfWeek()));
+    Spin_MonthDay->setValue(first.day());
+    m_following = false;
 }
 
 void RepeatFrame::showRuleDetails()

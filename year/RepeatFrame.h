@@ -13,7 +13,8 @@ class QSpinBox;
 
 // The 繰り返し frame of 日付設定: a span (from / to, crossing months and
 // years) and a rule that picks its days. It starts from the run chosen in
-// the calendar, the rule's weekday and day from the run's first day.
+// the calendar; the rule's weekday, week and day are those of the span's
+// first day until the user chooses them.
 class RepeatFrame : public QGroupBox
 {
     Q_OBJECT
@@ -37,6 +38,9 @@ private:
     void buildFrame(QDate from, QDate to);
     void connectChanges();
     void showRuleDetails();
+    // The rule's weekday and day follow the first day of the span until the
+    // user sets them.
+    void followFirstDay();
 
     QDateEdit* Date_From = nullptr;
     QDateEdit* Date_To = nullptr;
@@ -45,4 +49,6 @@ private:
     QComboBox* Combo_Nth = nullptr;
     QComboBox* Combo_Weekday = nullptr;  // 日曜日 .. 土曜日
     QSpinBox* Spin_MonthDay = nullptr;
+    bool m_detailsSet = false;
+    bool m_following = false;
 };

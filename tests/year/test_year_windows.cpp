@@ -249,9 +249,12 @@ private slots:
             QList<int> weekdays;  // ticked, 日 = 0
             int option, existing;  // Option_Year, Option_Existing (-1 none)
             QString listed, written, message;  // Label_RuleDays; circuit 1's dated entries as count first..last
+            QDate from = {};  // typed over the day clicked
         } rows[] = {
             {"first Fridays of a school year", {}, 0, QDate(2028, 3, 31), 2, {}, 2, -1, "該当する日: 12日",
              "12 1/27/4/2:2..1/28/3/3:2", ""},
+            {"the rule follows a typed first day", {}, 0, QDate(2027, 6, 30), 2, {}, 1, -1, "該当する日: 3日",
+             "3 1/27/4/16:0..1/27/6/18:0", "", QDate(2027, 4, 16)},
             {"a break across months", {}, 0, QDate(2027, 8, 31), 0, {}, 1, -1, "該当する日: 152日",
              "152 1/27/4/2:0..1/27/8/31:0", ""},
             {"Monday and Wednesday", {}, 0, QDate(2027, 4, 30), 1, {1, 3}, 1, -1, "該当する日: 8日",
@@ -286,6 +289,8 @@ private slots:
             QDialog* dialog = opened();
             child<QCheckBox>(dialog, "Check_Repeat")->setChecked(true);
             QVERIFY2(!years(dialog)->isEnabled() && years(dialog)->currentIndex() == 1, row.name);  // no 毎年
+            if (row.from.isValid())
+                child<QDateEdit>(dialog, "Date_From")->setDate(row.from);
             child<QDateEdit>(dialog, "Date_To")->setDate(row.to);
             child<QComboBox>(dialog, "Combo_Rule")->setCurrentIndex(row.rule);
             for (int day = 0; day < 7; ++day)
