@@ -27,6 +27,103 @@ std::optional<Bells::Period> period(const QString& text)
     return Bells::Period{*start, *end};
 }
 
+// A typed character as the timetable reader sees it: digits, ':', '-'
+// between a start and its end, ',' and '\n' between periods, ' ' for any
+// other blank. One character for one, so that positions still match.
+QChar plainChar(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'０' && u <= u'９')
+        return QChar(char16_t(u'0' + (u - u'０')));
+    switch (u) {
+    case u'：':
+        return QLatin1Char(':');
+    case u'－':
+    case u'‐':
+    case u'−':
+    case u'–':
+    case u'～':
+    case u'〜':
+    case u'~':
+        return QLatin1Char('-');
+    case u'、':
+    case u'，':
+        return QLatin1Char(',');
+    case u'\r':
+        return QLatin1Char('\n');
+    default:
+        break;
+    }
+    return c != QLatin1Char('\n') && c.isSpace() ? QLatin1Char(' ') : c;
+}
+
+bool isTimeChar(QChar c)
+{
+    return c.isDigit() || c == QLatin1Char(':');
+}
+
+// The typed times and what lies before each of them (and after the last),
+// or the first character that belongs to neither.
+struct TimetableWords {
+    QStringList times, gaps;
+    QString stray;
+};
+
+TimetableWords splitTimetable(const QString& text)
+{
+    QString plain = text;
+    for (QChar& c : plain)
+        c = plainChar(c);
+    TimetableWords words;
+    QString gap;
+    for (qsizetype i = 0; i < plain.size();) {
+        if (!isTimeChar(plain[i])) {
+            if (!QStringLiteral("-,\n ").contains(plain[i])) {
+                words.stray = text.mid(i, plain[i].isHighSurrogate() ? 2 : 1);
+                return words;
+            }
+            gap += plain[i++];
+            continue;
+        }
+        qsizetype end = i;
+        while (end < plain.size() && isTimeChar(plain[end]))
+            ++end;
+        words.gaps << gap;
+        words.times << plain.mid(i, end - i);
+        gap.clear();
+        i = end;
+    }
+    words.gaps << gap;
+    return words;
+}
+
+// Why the gap before time `index` (the end of a period when odd) does not
+// fit there; empty when it does.
+QString gapError(const QString& gap, qsizetype index)
+{
+    if (index % 2 == 1) {
+        const bool joined = gap.count(QLatin1Char('-')) == 1 || gap.trimmed().isEmpty();
+        if (joined && !gap.contains(QLatin1Char(',')) && !gap.contains(QLatin1Char('\n')))
+            return QString();
+        return QStringLiteral("%1時限目の開始と終了は「-」でつないでください。").arg(index / 2 + 1);
+    }
+    if (!gap.contains(QLatin1Char('-')))
+        return QString();
+    if (index == 0)
+        return QStringLiteral("1時限目の前の「-」が余分です。");
+    return QStringLiteral("%1時限目の後の「-」が余分です。").arg(index / 2);
+}
+
+// The index of the first period that ends no later than it starts or starts
+// before the one before it ends; -1 when none does.
+qsizetype firstOutOfOrder(const QList<Bells::Period>& periods)
+{
+    for (qsizetype i = 0; i < periods.size(); ++i)
+        if (periods[i].end <= periods[i].start || (i > 0 && periods[i].start < periods[i - 1].end))
+            return i;
+    return -1;
+}
+
 // The days a target writes a row on; a special program has day 0.
 QList<int> daysOf(const Bells::Target& target)
 {
@@ -83,10 +180,7 @@ QString timeText(int minute)
 
 bool inOrder(const QList<Period>& periods)
 {
-    for (qsizetype i = 0; i < periods.size(); ++i)
-        if (periods[i].end <= periods[i].start || (i > 0 && periods[i].start < periods[i - 1].end))
-            return false;
-    return !periods.isEmpty();
+    return !periods.isEmpty() && firstOutOfOrder(periods) < 0;
 }
 
 qsizetype firstPastMidnight(const QList<Period>& periods)
@@ -107,6 +201,40 @@ std::optional<QList<Period>> parsePeriods(const QString& text)
     if (!inOrder(periods))
         return std::nullopt;
     return periods;
+}
+
+TypedTimetable parseTimetableText(const QString& text)
+{
+    const auto refused = [](const QString& error) { return TypedTimetable{{}, error}; };
+    const TimetableWords words = splitTimetable(text);
+    if (!words.stray.isEmpty())
+        return refused(QStringLiteral("「%1」は時程に使えない文字です。").arg(words.stray));
+    if (words.times.isEmpty())
+        return refused(QStringLiteral("時程を入力してください。"));
+    QList<int> minutes;
+    for (qsizetype i = 0; i < words.times.size(); ++i) {
+        if (const QString error = gapError(words.gaps[i], i); !error.isEmpty())
+            return refused(error);
+        const std::optional<int> minute = parseTime(words.times[i]);
+        if (!minute)
+            return refused(QStringLiteral("%1時限目の%2時刻「%3」は 0:00～23:59 の H:MM で入力してください。")
+                               .arg(i / 2 + 1)
+                               .arg(i % 2 == 0 ? QStringLiteral("開始") : QStringLiteral("終了"), words.times[i]));
+        minutes << *minute;
+    }
+    if (minutes.size() % 2 == 1)
+        return refused(QStringLiteral("%1時限目の終了時刻がありません。").arg(minutes.size() / 2 + 1));
+    if (const QString error = gapError(words.gaps.last(), words.times.size()); !error.isEmpty())
+        return refused(error);
+    TypedTimetable typed;
+    for (qsizetype i = 0; i < minutes.size(); i += 2)
+        typed.periods << Period{minutes[i], minutes[i + 1]};
+    if (const qsizetype past = firstPastMidnight(typed.periods); past >= 0)
+        return refused(
+            QStringLiteral("%1時限目の終了が開始より前です。0:00をまたぐ時限は設定できません。").arg(past + 1));
+    if (const qsizetype wrong = firstOutOfOrder(typed.periods); wrong >= 0)
+        return refused(QStringLiteral("%1時限目の時刻が重なっているか、時刻順になっていません。").arg(wrong + 1));
+    return typed;
 }
 
 std::optional<QList<Period>> FillPeriods(const QuickFill& fill)

@@ -29,6 +29,16 @@ qsizetype firstPastMidnight(const QList<Period>& periods);
 // else.
 std::optional<QList<Period>> parsePeriods(const QString& text);
 
+// A timetable typed or pasted as a whole: its periods, or why it is none.
+struct TypedTimetable {
+    QList<Period> periods;
+    QString error;  // in Japanese, naming the period; empty when read
+};
+// The periods of parsePeriods written as people type them: full-width
+// digits and colons; - － ‐ − – ～ 〜 ~ or blanks (two spreadsheet cells)
+// between a start and its end; , 、 ， blanks or line breaks between periods.
+TypedTimetable parseTimetableText(const QString& text);
+
 // A regular day: `count` periods of `length` minutes from `firstStart`,
 // `breakLength` minutes apart, the break after period `lunchAfter` (1..;
 // 0 for none) `lunchLength` minutes long instead. Nullopt when the day

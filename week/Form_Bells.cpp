@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMap>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -43,13 +44,24 @@ QString pastMidnight(qsizetype index)
 }
 const QString kNoPastMidnight = QStringLiteral("0:00をまたぐ時限は設定できません。");
 
-// What the last window held, as typed: offered by the next one.
+// The grid's rows as typed.
+using PeriodTexts = QList<std::pair<QString, QString>>;
+
+// What the windows held, as typed: offered by the next one. Each day choice
+// and special number keeps its own grid, so that a short timetable made for
+// one target is never offered ready to add on another. The typed timetable
+// box starts empty: what it filled is in the grid, corrections included.
 struct Timetable {
-    QList<std::pair<QString, QString>> periods;
+    QMap<std::pair<int, int>, PeriodTexts> byTarget;  // by day, special
     QString preBell;
     std::array<int, 3> tunes{1, 1, 1};
     QStringList fill;  // the quick fill boxes in order
 };
+
+std::pair<int, int> keyOf(const Bells::Target& target)
+{
+    return {target.day, target.special};
+}
 
 QStringList defaultFill()
 {
@@ -137,6 +149,7 @@ void Form_Bells::buildWindow()
                                  .arg(m_circuit)
                                  .arg(ProgramTypeName(CircuitSettingAt(m_circuit).Program), targetName(m_target)));
 
+    QLayout* typed = buildTypedRow();
     auto* timetable = new QHBoxLayout;
     timetable->addLayout(buildPeriodArea(), 1);
     timetable->addLayout(buildFillArea());
@@ -170,6 +183,7 @@ void Form_Bells::buildWindow()
     layout->setContentsMargins(16, 12, 16, 12);
     layout->addWidget(Label_Titile);
     layout->addWidget(Label_Target);
+    layout->addLayout(typed);
     layout->addLayout(timetable);
     layout->addLayout(preBell);
     layout->addLayout(tunes);
@@ -178,6 +192,20 @@ void Form_Bells::buildWindow()
     layout->addWidget(Label_PreviewCount);
     layout->addSpacing(8);
     layout->addLayout(buttons);
+}
+
+QLayout* Form_Bells::buildTypedRow()
+{
+    Text_Timetable = new QLineEdit(this);
+    Text_Timetable->setObjectName(QStringLiteral("Text_Timetable"));
+    Text_Timetable->setPlaceholderText(QStringLiteral("例: 8:50-9:40, 9:50-10:40, 10:50-11:40"));
+    Text_Timetable->setToolTip(
+        QStringLiteral("各時限の開始-終了を「,」「、」、空白か改行で区切ってまとめて入力すると、時限の表に入ります。"
+                       "表計算ソフトの開始・終了の列をそのまま貼り付けることもできます。"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(makeLabel(this, "Label_Timetable", QStringLiteral("時程（まとめて入力）")));
+    row->addWidget(Text_Timetable, 1);
+    return row;
 }
 
 QLayout* Form_Bells::buildPeriodArea()
@@ -197,8 +225,8 @@ QLayout* Form_Bells::buildPeriodArea()
     rowButtons->addWidget(Button_AddRow);
     rowButtons->addWidget(Button_RemoveRow);
     rowButtons->addStretch(1);
+    // The typed timetable's row above stands for the grid's caption.
     auto* area = new QVBoxLayout;
-    area->addWidget(makeLabel(this, "Label_Periods", QStringLiteral("時限")));
     area->addWidget(Grid_Periods, 1);
     area->addLayout(rowButtons);
     return area;
@@ -289,6 +317,7 @@ void Form_Bells::connectHandlers()
     for (const InputCheck::Range& range : numberRanges())
         InputCheck::onFocusLoss(range.box, [range](QWidget*) { checkWhole(range); });
     InputCheck::onFocusLoss(Text_PreBell, [this](QWidget*) { checkPreBell(); });
+    connect(Text_Timetable, &QLineEdit::textChanged, this, guarded(this, [this] { timetableTyped(); }));
     connect(Grid_Periods, &QTableWidget::itemChanged, this,
             [this](QTableWidgetItem* item) { runGuarded(this, [this, item] { cellChanged(item); }); });
     connect(Button_AddRow, &QPushButton::clicked, this, guarded(this, [this] {
@@ -316,7 +345,7 @@ void Form_Bells::restoreTimetable()
     const std::array<QLineEdit*, 6> boxes = fillBoxes();
     for (size_t i = 0; i < boxes.size(); ++i)
         boxes[i]->setText(last.fill.value(int(i)));
-    for (const auto& [start, end] : last.periods)
+    for (const auto& [start, end] : last.byTarget.value(keyOf(m_target)))
         addRow(start, end);
     Text_PreBell->setText(last.preBell);
     for (int i = 0; i < 3; ++i)
@@ -326,9 +355,10 @@ void Form_Bells::restoreTimetable()
 void Form_Bells::saveTimetable() const
 {
     Timetable& last = lastTimetable();
-    last.periods.clear();
+    PeriodTexts& periods = last.byTarget[keyOf(m_target)];
+    periods.clear();
     for (int row = 0; row < Grid_Periods->rowCount(); ++row)
-        last.periods << std::pair{Grid_Periods->item(row, 0)->text(), Grid_Periods->item(row, 1)->text()};
+        periods << std::pair{Grid_Periods->item(row, 0)->text(), Grid_Periods->item(row, 1)->text()};
     last.preBell = Text_PreBell->text();
     for (int i = 0; i < 3; ++i)
         last.tunes[i] = Combo_Tunes[i]->currentIndex() + 1;
@@ -414,6 +444,10 @@ QString Form_Bells::previewLine(const Bells::PlannedBell& planned) const
 void Form_Bells::updatePreview()
 {
     List_Preview->clear();
+    if (const QString error = typedError(); !error.isEmpty()) {
+        Label_PreviewCount->setText(QStringLiteral("時程（まとめて入力）: ") + error);
+        return;
+    }
     const GridPeriods grid = readGrid();
     if (grid.badRow >= 0) {
         Label_PreviewCount->setText(QStringLiteral("%1時限目の時刻を H:MM で入力してください。").arg(grid.badRow + 1));
@@ -441,6 +475,34 @@ void Form_Bells::updatePreview()
     if (!plan.fits())
         count += QStringLiteral("\n（設定可能数%1を超えるため追加できません）").arg(WeekCapacity);
     Label_PreviewCount->setText(count);
+}
+
+QString Form_Bells::typedError() const
+{
+    if (Text_Timetable->text().trimmed().isEmpty())
+        return QString();
+    return Bells::parseTimetableText(Text_Timetable->text()).error;
+}
+
+// A timetable read whole replaces the grid; corrections made in the grid
+// since stay until the text changes again.
+void Form_Bells::timetableTyped()
+{
+    const Bells::TypedTimetable typed = Bells::parseTimetableText(Text_Timetable->text());
+    if (typed.error.isEmpty())
+        setPeriods(typed.periods);
+    else
+        updatePreview();
+}
+
+bool Form_Bells::typedTimetableValid()
+{
+    const QString error = typedError();
+    if (error.isEmpty())
+        return true;
+    MessageBox::show(this, error, kInputError, MessageBox::Icon::Exclamation);
+    InputCheck::refocus(Text_Timetable);
+    return false;
 }
 
 // A time is checked as its cell is left; a good one is shown as H:MM. A bad
@@ -558,7 +620,7 @@ bool Form_Bells::timetableValid(const GridPeriods& grid)
 
 void Form_Bells::Button_OK_Click()
 {
-    if (!checkPreBell())
+    if (!typedTimetableValid() || !checkPreBell())
         return;
     const GridPeriods grid = readGrid();
     if (!timetableValid(grid))

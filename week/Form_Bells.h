@@ -15,8 +15,9 @@ class QTableWidgetItem;
 
 // 時程から作成: bells at the start and end of every period of a timetable
 // (and a 予鈴 before each start) added to a time-signal or chime circuit,
-// for a day choice of the week list or a special number. The timetable of
-// the last window is offered again.
+// for a day choice of the week list or a special number. The timetable may
+// be typed whole into one box, which fills the grid. The timetable last
+// used for the same day choice or special number is offered again.
 class Form_Bells : public QDialog
 {
     Q_OBJECT
@@ -34,6 +35,7 @@ private:
     };
 
     void buildWindow();
+    QLayout* buildTypedRow();
     QLayout* buildPeriodArea();
     QLayout* buildFillArea();
     QLayout* buildTuneRow();
@@ -53,6 +55,11 @@ private:
     void updatePreview();
     QString previewLine(const Bells::PlannedBell& planned) const;
 
+    // Why the typed timetable cannot be read; empty when it can or the box
+    // is blank.
+    QString typedError() const;
+    void timetableTyped();
+    bool typedTimetableValid();
     void cellChanged(QTableWidgetItem* item);
     void reportBadCell();
     void editCell(int row, int column);
@@ -73,6 +80,7 @@ private:
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Target = nullptr;
+    QLineEdit* Text_Timetable = nullptr;
     QTableWidget* Grid_Periods = nullptr;
     QPushButton* Button_AddRow = nullptr;
     QPushButton* Button_RemoveRow = nullptr;

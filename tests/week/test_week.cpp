@@ -5,6 +5,8 @@
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "week/Bells.h"
+#include "week/Days.h"
+#include "week/Form_Bells.h"
 #include "week/Form_Copy.h"
 #include "week/Form_EditTime.h"
 #include "week/Form_EditTimeTimer.h"
@@ -260,6 +262,35 @@ private slots:
         QCOMPARE(count("SELECT MAX(ID) FROM T_Week"), added ? WeekRowCount() : 0);
     }
 
+    // A timetable typed or pasted whole: its periods, or why it is none.
+    void typedTimetables_data()
+    {
+        QTest::addColumn<QString>("text"); QTest::addColumn<QString>("read");
+        QTest::newRow("full-width, 、") << "８：５０－９：４０、９：５０〜１０：４０，10:50～11:40" << "8:50-9:40,9:50-10:40,10:50-11:40";
+        QTest::newRow("blanks") << " 8:50 - 9:40　9:50‐10:40  10:50−11:40 " << "8:50-9:40,9:50-10:40,10:50-11:40";
+        QTest::newRow("a column") << "8:50-9:40\n9:50~10:40\n" << "8:50-9:40,9:50-10:40";
+        QTest::newRow("two columns, CR LF") << "8:50\t9:40\r\n9:50\t10:40\r\n" << "8:50-9:40,9:50-10:40";
+        QTest::newRow("empty") << " \r\n" << "時程を入力してください。";
+        QTest::newRow("odd") << "8:50-9:40,9:50" << "2時限目の終了時刻がありません。";
+        QTest::newRow("start, end on two lines") << "8:50\r9:40" << "1時限目の開始と終了は「-」でつないでください。";
+        QTest::newRow("start, end") << "8:50-9:40,9:50,10:40" << "2時限目の開始と終了は「-」でつないでください。";
+        QTest::newRow("two marks") << "8:50-9:40-10:40-11:30" << "1時限目の後の「-」が余分です。";
+        QTest::newRow("trailing mark") << "8:50-9:40-" << "1時限目の後の「-」が余分です。";
+        QTest::newRow("24:00") << "8:50-9:40,23:10-24:00" << "2時限目の終了時刻「24:00」は 0:00～23:59 の H:MM で入力してください。";
+        QTest::newRow("word") << "8:50-9:40、9時50分" << "「時」は時程に使えない文字です。";
+        QTest::newRow("out of order") << "8:50-9:40,10:50-11:40,9:50-10:40" << "3時限目の時刻が重なっているか、時刻順になっていません。";
+        QTest::newRow("past midnight") << "22:00-22:50,23:30-0:20" << "2時限目の終了が開始より前です。0:00をまたぐ時限は設定できません。";
+    }
+    void typedTimetables()
+    {
+        QFETCH(QString, text); QFETCH(QString, read);
+        const Bells::TypedTimetable typed = Bells::parseTimetableText(text);
+        QStringList periods;
+        for (const Bells::Period& period : typed.periods)
+            periods << Bells::timeText(period.start) + '-' + Bells::timeText(period.end);
+        QCOMPARE(typed.error.isEmpty() ? periods.join(',') : typed.error, read);
+    }
+
     // A group timer ends the next day past midnight, and rows it reuses follow that rule; a single day keeps the end
     // day chosen (an identical program is rewritten); a special program has no days.
     void timerEndDays()
@@ -493,8 +524,9 @@ private slots:
     }
 
     // 時程から作成 on the chosen day, circuit 2 holding Monday 9:40 (tune 5): the preview marks it 既存, OK adds the
-    // rest in one change and the list follows; over the capacity nothing is added. The next window offers the same
-    // timetable and tunes. Rows read "time tune days".
+    // rest in one change and the list follows; over the capacity nothing is added. The timetable is quick-filled or
+    // typed whole (then its last end corrected in the grid; Return is Enter in the box). The next window offers the
+    // same timetable and tunes. Rows read "time tune days".
     void bellsFromTheWeekList_data()
     {
         QTest::addColumn<int>("day"); QTest::addColumn<int>("stored"); QTest::addColumn<QString>("button");
@@ -502,12 +534,15 @@ private slots:
         QTest::addColumn<QString>("rows"); QTest::addColumn<QString>("list");
         const QString monday = " 8:45  予鈴  曲4  新規| 8:50  開始  曲3  新規| 9:40  終了  曲2  既存| 9:45  予鈴  曲4  新規| "
                                "9:50  開始  曲3  新規|10:40  終了  曲2  新規";
-        QTest::newRow("OK 平日") << 7 << 1 << "Button_OK" << QString(monday).replace("2  既存", "2  新規（1日は既存）")
-            << "追加: 29　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 899" << ""
-            << "8:45 4 12345, 8:50 3 12345, 9:40 2 2345, 9:40 5 1, 9:45 4 12345, 9:50 3 12345, 10:40 2 12345" << "5 870";
+        const QString weekdays = QString(monday).replace("2  既存", "2  新規（1日は既存）");
+        const QString weekdayRows = "8:45 4 12345, 8:50 3 12345, 9:40 2 2345, 9:40 5 1, 9:45 4 12345, 9:50 3 12345, "
+                                    "10:40 2 12345";
+        for (const char* button : {"Button_OK", "Return"})
+            QTest::newRow(button) << 7 << 1 << button << weekdays << "追加: 29　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 899"
+                << "" << weekdayRows << "5 870";
         QTest::newRow("キャンセル") << 1 << 1 << "Button_Cancel" << monday << "追加: 5　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 899"
             << "" << "9:40 5 1" << "1 900";
-        QTest::newRow("over") << 7 << 880 << "Button_OK" << QString(monday).replace("2  既存", "2  新規（1日は既存）")
+        QTest::newRow("over") << 7 << 880 << "Button_OK" << weekdays
             << "追加: 29　既存のため追加せず: 1　ﾌﾟﾛｸﾞﾗﾑ残量数: 20\n（設定可能数900を超えるため追加できません）"
             << "入力エラー|設定可能数900を超えてしまうため追加できません。\r\n必要な数: 29　ﾌﾟﾛｸﾞﾗﾑ残量数: 20"
             << "9:40 5 1" << "0 900";
@@ -522,7 +557,14 @@ private slots:
         click(m_week, "Button_Bells");
         type("Text_PeriodCount", "2");
         type("Text_LunchAfter", "0");
-        click(dialog(), "Button_Fill");
+        auto* periods = child<QTableWidget>(dialog(), "Grid_Periods");
+        if (button == "Return") {
+            periods->setRowCount(0);  // as an earlier window left it
+            type("Text_Timetable", "８：５０～９：４０、９：５０～10:30");
+            periods->item(1, 1)->setText("10:40");
+        } else {
+            click(dialog(), "Button_Fill");
+        }
         type("Text_PreBell", "5");
         child<QComboBox>(dialog(), "Combo_StartTune")->setCurrentIndex(2);
         child<QComboBox>(dialog(), "Combo_EndTune")->setCurrentIndex(1);
@@ -542,10 +584,13 @@ private slots:
         QSignalSpy changes(&StoreChanges::instance(), &StoreChanges::changed);
         MessageBox::clearShown();
         UndoHistory::clear();
-        click(dialog(), qPrintable(button));
+        if (button == "Return")
+            QTest::keyClick(child(dialog(), "Text_Timetable"), Qt::Key_Return);
+        else
+            click(dialog(), qPrintable(button));
         QCOMPARE(shownMessages(), message.isEmpty() ? QStringList() : QStringList{message});
         QVERIFY(message.isEmpty() || MessageBox::lastShown().icon == MessageBox::Icon::Critical);
-        QCOMPARE(changes.count(), button == "Button_OK" && message.isEmpty() ? 1 : 0);
+        QCOMPARE(changes.count(), button != "Button_Cancel" && message.isEmpty() ? 1 : 0);
         QCOMPARE(UndoHistory::undoText(), changes.isEmpty() ? "" : "時程から作成（回路2・平日）");
         QCOMPARE(dialog()->isVisible(), !message.isEmpty());
         QCOMPARE(ProgramStore::scalar("SELECT group_concat(r, ', ') FROM (SELECT TimeONH || ':' || printf('%02d', TimeONM)"
@@ -554,10 +599,8 @@ private slots:
         QCOMPARE(gridRowsAndRemaining(), list);
         click(dialog(), "Button_Cancel");
         click(m_week, "Button_Bells");
-        auto* periods = child<QTableWidget>(dialog(), "Grid_Periods");
-        QStringList offered;
-        for (int row = 0; row < periods->rowCount(); ++row)
-            offered << periods->item(row, 0)->text() + '-' + periods->item(row, 1)->text();
+        periods = child<QTableWidget>(dialog(), "Grid_Periods");
+        QStringList offered{periodsOffered(dialog())};
         for (const char* tune : {"Combo_StartTune", "Combo_EndTune", "Combo_PreBellTune"})
             offered << child<QComboBox>(dialog(), tune)->currentText();
         QCOMPARE(offered.join(',') + ' ' + texts({"Text_PreBell", "Text_PeriodCount"}),
@@ -572,6 +615,23 @@ private slots:
         while (periods->rowCount() < 15)
             click(dialog(), "Button_AddRow");
         QVERIFY(periods->viewport()->rect().contains(periods->visualItemRect(periods->item(14, 0))));
+    }
+
+    // Each day choice and special number is offered the timetable it was last given; one never used starts empty.
+    void bellsRememberedByTarget()
+    {
+        const auto offer = [](Bells::Target target, const QString& typed = QString()) {
+            Form_Bells bells(2, target);
+            const QString offered = periodsOffered(&bells);
+            if (!typed.isEmpty())
+                child<QLineEdit>(&bells, "Text_Timetable")->setText(typed);
+            bells.reject();
+            return offered;
+        };
+        offer({Days::Weekdays, 0}, "8:50-9:40,9:50-10:40");
+        offer({0, 3}, "12:00-12:30");
+        QCOMPARE(QStringList({offer({Days::Weekdays, 0}), offer({0, 0}), offer({6, 0}), offer({0, 3})}),
+                 QStringList({"8:50-9:40,9:50-10:40", "", "", "12:00-12:30"}));
     }
 
     // The window's refusals, each said once, with nothing written: "box=text" and "row,column=text" typed over a
@@ -599,6 +659,8 @@ private slots:
         QTest::newRow("overlap") << QStringList{"1,0=9:00"} << "Button_OK" << "入力エラー|時限の時刻が重なっているか、"
             "時刻順になっていません。\r\n各時限は開始より後に終わり、前の時限の終了以降に始まるように入力してください。";
         QTest::newRow("no periods") << QStringList{"rows=0"} << "Button_OK" << "入力エラー|時限を入力してください。";
+        QTest::newRow("typed, odd") << QStringList{"Text_Timetable=8:50-9:40,9:50"} << "Button_OK"
+            << "入力エラー|2時限目の終了時刻がありません。";
     }
     void bellsRefusals()
     {
@@ -889,6 +951,15 @@ private:
         return texts.join(QLatin1Char('|'));
     }
     ProgramGrid* grid() { return child<ProgramGrid>(m_week, "DataGrid1"); }
+    // The periods in 時程から作成's grid as "start-end,...".
+    static QString periodsOffered(QWidget* bells)
+    {
+        auto* periods = child<QTableWidget>(bells, "Grid_Periods");
+        QStringList offered;
+        for (int row = 0; row < periods->rowCount(); ++row)
+            offered << periods->item(row, 0)->text() + '-' + periods->item(row, 1)->text();
+        return offered.join(',');
+    }
     QDialog* dialog() { return m_dialog.get(); }
     // Opens the entry dialog of the circuit's type for `job`.
     void open(const EditRequestData& job)
