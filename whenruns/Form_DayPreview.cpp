@@ -3,6 +3,7 @@
 #include "history/UndoActions.h"
 #include "store/ProgramTypes.h"
 #include "store/StoreChanges.h"
+#include "ui/DateTyping.h"
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
@@ -15,9 +16,7 @@
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -58,43 +57,6 @@ void addProgram(QTreeWidgetItem* circuit, int type, const WhenRuns::DayProgram& 
     }
 }
 
-// Lets a whole date be typed over the selected box, "2027/03/16" or
-// "2027/3/16": the digits start in the year, and a "/" right after a part
-// that filled itself (the box moves on by itself then) is not taken as a
-// second move.
-class WholeDateTyping : public QObject
-{
-public:
-    explicit WholeDateTyping(QDateEdit* box)
-        : QObject(box)
-        , m_box(box)
-    {
-        box->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (text.size() == 1 && text[0].isDigit()) {
-            const auto* line = m_box->findChild<QLineEdit*>();
-            if (line && line->hasSelectedText() && line->selectedText() == line->text())
-                m_box->setSelectedSection(m_box->sectionAt(0));
-            m_sectionBeforeDigit = m_box->currentSection();
-            return false;
-        }
-        const bool movedOn =
-            m_sectionBeforeDigit != QDateTimeEdit::NoSection && m_box->currentSection() != m_sectionBeforeDigit;
-        m_sectionBeforeDigit = QDateTimeEdit::NoSection;
-        return text == QLatin1String("/") && movedOn;
-    }
-
-private:
-    QDateEdit* m_box;
-    QDateTimeEdit::Section m_sectionBeforeDigit = QDateTimeEdit::NoSection;
-};
-
 }  // namespace
 
 Form_DayPreview::Form_DayPreview(QWidget* parent)
@@ -121,7 +83,7 @@ void Form_DayPreview::buildWindow()
     Date_Select->setDateRange(kFirstDate, kLastDate);
     Date_Select->setDate(std::clamp(QDate::currentDate(), kFirstDate, kLastDate));
     Date_Select->setMinimumWidth(130);
-    new WholeDateTyping(Date_Select);
+    AllowWholeDateTyping(Date_Select);
     Label_Weekday = makeLabel(this, "Label_Weekday", QString());
     Label_Weekday->setMinimumWidth(60);
     Button_PrevDay = makeButton(this, "Button_PrevDay", QStringLiteral("前日 (&P)"),

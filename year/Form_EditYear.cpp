@@ -119,7 +119,7 @@ void Form_EditYear::buildWindow()
     List_RuleDays->setObjectName(QStringLiteral("List_RuleDays"));
     List_RuleDays->setToolTip(QStringLiteral("設定する日です。設定済みの日はその内容を表示します。"));
     List_RuleDays->setSelectionMode(QAbstractItemView::NoSelection);
-    List_RuleDays->setMinimumSize(260, 120);
+    List_RuleDays->setMinimumSize(330, 120);
     const char* const existing[] = {"設定済みの日も上書きする", "設定済みの日はそのままにする"};
     const char* const existingTips[] = {"設定済みの日も選択した内容に置き換えます。", "設定済みの日は今の設定のままにします。"};
     m_existing = new QButtonGroup(this);
@@ -319,6 +319,7 @@ void Form_EditYear::Check_Repeat_Click()
         Label_OtherEntry->setVisible(false);
     }
     Combo_Year->setEnabled(!on);
+    Combo_Year->setVisible(!on);  // the span gives the years
     if (on) {
         showRuleDays();
     } else {

@@ -1,5 +1,6 @@
 #include "year/RepeatFrame.h"
 
+#include "ui/DateTyping.h"
 #include "ui/Widgets.h"
 
 #include <QCheckBox>
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSpinBox>
-#include <QTimer>
 
 namespace {
 
@@ -30,30 +30,16 @@ int sundayFirst(int qtDay)
     return qtDay % 7;
 }
 
-// A date box that selects its year when it takes the focus, by a click as
-// by Tab, so that a whole date typed as digits (20270331) fills it.
-class DateBox : public QDateEdit
-{
-public:
-    using QDateEdit::QDateEdit;
-
-protected:
-    void focusInEvent(QFocusEvent* event) override
-    {
-        QDateEdit::focusInEvent(event);
-        QTimer::singleShot(0, this, [this] { setSelectedSection(QDateTimeEdit::YearSection); });
-    }
-};
-
 QDateEdit* dateEdit(QWidget* parent, const char* name, QDate date, const QString& tip)
 {
-    auto* edit = new DateBox(parent);
+    auto* edit = new QDateEdit(parent);
     edit->setObjectName(QLatin1String(name));
     edit->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
     edit->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     edit->setCalendarPopup(true);
     edit->setDate(date);
     edit->setToolTip(tip + QStringLiteral("数字 8 桁（例: 20270331）でも入力できます。"));
+    AllowWholeDateTyping(edit);
     return edit;
 }
 
