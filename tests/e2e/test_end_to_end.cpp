@@ -9,10 +9,15 @@
 #include "week/Form_Week.h"
 #include "year/MonthCalendar.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
+#include <QMouseEvent>
+#include <QTreeWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QApplication>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -145,6 +150,136 @@ private slots:
         click(&main, "Button_LoadFile");
         QCOMPARE(storeSnapshot(), before);
         main.hide();
+    }
+
+    // The school year of the README entered by rules, 年度 and typed timetables writes the same file as the long
+    // way: the first Fridays one by one, two calendar years of holidays with the rest unticked, a month's run at a time.
+    void schoolYearByRulesEqualsTheLongWay()
+    {
+        const QByteArray byRules = schoolYear(true);
+        QCOMPARE(byRules.count("\r\n3"), 10 + 16 + 42 + 15 - 2);  // first Fridays, holidays, breaks (two holidays in them)
+        QCOMPARE(byRules, schoolYear(false));
+    }
+
+private:
+    QDialog* m_opened = nullptr;
+
+    void addBells(QWidget* window, const char* periods)
+    {
+        click(window, "Button_Bells");
+        QTest::keyClicks(child<QLineEdit>(m_opened, "Text_Timetable"), QLatin1String(periods));
+        child<QLineEdit>(m_opened, "Text_PreBell")->setText("5");
+        click(m_opened, "Button_OK");
+    }
+
+    static void drag(MonthCalendar* calendar, QDate from, QDate to)
+    {
+        calendar->showMonth(from.year(), from.month());
+        QWidget* grid = calendar->dayGrid();
+        for (auto [type, day] : {std::pair{QEvent::MouseButtonPress, from}, {QEvent::MouseMove, to},
+                                 {QEvent::MouseButtonRelease, to}}) {
+            const QPointF at = calendar->dayRect(day).center();
+            QMouseEvent event(type, at, grid->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(grid, &event);
+        }
+    }
+
+    // 日付設定 with 繰り返し from the first day of the page shown.
+    void rule(QDate from, QDate to, int rule, int option, int existing = -1)
+    {
+        child<QCheckBox>(m_opened, "Check_Repeat")->setChecked(true);
+        child<QDateEdit>(m_opened, "Date_From")->setDate(from);
+        child<QDateEdit>(m_opened, "Date_To")->setDate(to);
+        child<QComboBox>(m_opened, "Combo_Rule")->setCurrentIndex(rule);
+        click(m_opened, qPrintable(QStringLiteral("Option_Year_%1").arg(option)));
+        if (option == 2)
+            child<QComboBox>(m_opened, "Combo_Special")->setCurrentIndex(0);
+        if (existing >= 0)
+            click(m_opened, qPrintable(QStringLiteral("Option_Existing_%1").arg(existing)));
+        click(m_opened, "Button_OK");
+    }
+
+    // 祝日設定 for a calendar year (only the days from..to ticked) or a school year, as 停止.
+    void holidays(QWidget* year, bool schoolYear, int first, QDate from = {}, QDate to = {})
+    {
+        click(year, "Button_Holiday");
+        click(m_opened, schoolYear ? "Option_Span_1" : "Option_Span_0");
+        auto* years = child<QComboBox>(m_opened, "Combo_Year");
+        years->setCurrentIndex(years->findText(QString::number(first) + (schoolYear ? "年度" : "年")));
+        auto* list = child<QTreeWidget>(m_opened, "List_Holiday");
+        for (int row = 0; row < list->topLevelItemCount() && from.isValid(); ++row) {
+            const QDate day = list->topLevelItem(row)->data(0, Qt::UserRole).toDate();
+            list->topLevelItem(row)->setCheckState(0, day >= from && day <= to ? Qt::Checked : Qt::Unchecked);
+        }
+        click(m_opened, "Button_OK");
+    }
+
+    QByteArray schoolYear(bool byRules)
+    {
+        ScratchStore store(ScratchStore::OnDisk);
+        Form_Main main;
+        main.Form_Load();
+        main.show();
+        click(&main, "Button_Initial");
+        QWidget* settings = FindForm("Form_Environment");
+        child<QComboBox>(settings, "Combo_Function_0")->setCurrentIndex(2);
+        child<QLineEdit>(settings, "Text_Function_0")->setText("10");
+        click(settings, "Button_Close");
+        ModalDialogs::setRunner([this](QDialog* dialog) { (m_opened = dialog)->show(); });
+
+        click(&main, "Button_Week");
+        QWidget* week = FindForm("Form_Week");
+        child<QComboBox>(week, "Combo_Circuit")->setCurrentIndex(0);
+        child<QComboBox>(week, "Combo_Yobi")->setCurrentIndex(7);  // 平日
+        addBells(week, "8:50-9:40,9:50-10:40,10:50-11:40,11:50-12:40,13:25-14:15,14:25-15:15");
+        click(week, "Button_Close");
+
+        click(&main, "Button_Year");
+        QWidget* year = FindForm("Form_Year");
+        child<QComboBox>(year, "Combo_Circuit")->setCurrentIndex(0);
+        click(year, "Button_Special");
+        click(m_opened, "Button_OK");  // 新規: special number 1
+        addBells(FindForm("Form_Special"), "8:50-9:30 9:40-10:20 10:30-11:10 11:20-12:00 12:45-13:25 13:35-14:15");
+        click(FindForm("Form_Special"), "Button_Close");
+        auto* calendar = child<MonthCalendar>(year, "MonthView1");
+        const auto clickAnyDay = [calendar] { drag(calendar, QDate(2027, 1, 15), QDate(2027, 1, 15)); };
+        if (byRules) {
+            holidays(year, true, 2027);
+            clickAnyDay();
+            rule(QDate(2027, 7, 21), QDate(2027, 8, 31), 0, 1);
+            clickAnyDay();
+            rule(QDate(2027, 12, 24), QDate(2028, 1, 7), 0, 1);
+            clickAnyDay();
+            rule(QDate(2027, 4, 2), QDate(2028, 3, 31), 2, 2, 1);  // 第1 金曜日, the breaks kept
+        } else {
+            for (const QDate day : {QDate(2027, 4, 2), QDate(2027, 5, 7), QDate(2027, 6, 4), QDate(2027, 7, 2),
+                                    QDate(2027, 9, 3), QDate(2027, 10, 1), QDate(2027, 11, 5), QDate(2027, 12, 3),
+                                    QDate(2028, 2, 4), QDate(2028, 3, 3)}) {
+                drag(calendar, day, day);
+                click(m_opened, "Option_Year_2");
+                child<QComboBox>(m_opened, "Combo_Special")->setCurrentIndex(0);
+                click(m_opened, "Button_OK");
+            }
+            holidays(year, false, 2027, QDate(2027, 4, 1), QDate(2027, 12, 31));
+            holidays(year, false, 2028, QDate(2028, 1, 1), QDate(2028, 3, 31));
+            for (const auto& [from, to] : {std::pair{QDate(2027, 7, 21), QDate(2027, 7, 31)},
+                                           {QDate(2027, 8, 1), QDate(2027, 8, 31)},
+                                           {QDate(2027, 12, 24), QDate(2027, 12, 31)},
+                                           {QDate(2028, 1, 1), QDate(2028, 1, 7)}}) {
+                drag(calendar, from, to);
+                click(m_opened, "Option_Year_1");
+                click(m_opened, "Button_OK");
+            }
+        }
+        click(year, "Button_Close");
+        const QStringList messages = shownMessages();
+        const QString path = store.path() + "/WZ48PROG.dat";
+        FileDialog::queuePath(path);
+        click(&main, "Button_SaveFile");
+        main.hide();
+        ModalDialogs::setRunner({});
+        return messages.isEmpty() ? readBytes(path) : messages.join('\n').toUtf8();
     }
 };
 
