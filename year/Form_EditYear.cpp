@@ -443,6 +443,7 @@ void Form_EditYear::writeRuleDays(const QList<QDate>& days)
         showCapacityRefusal(this, YearEntries::PlanDatedDays(m_circuit, days, special).toAdd);
         return;
     }
+    emit ruleDaysWritten(days.first());
     accept();
 }
 

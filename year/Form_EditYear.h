@@ -26,6 +26,10 @@ public:
 
     void done(int result) override;
 
+signals:
+    // A rule's days were written; the first of them.
+    void ruleDaysWritten(QDate first);
+
 private:
     // The special window opened here closed: the numbers in use are listed
     // again and, when `choose`, the one it showed is chosen.

@@ -246,7 +246,12 @@ void Form_Year::MonthView1_RunChosen(QDate from, QDate to)
     Button_Close->setFocus();
     setAttribute(Qt::WA_KeyboardFocusChange);
     EditRequest.CircuitNO = qint16(selectedCircuit());
-    ModalDialogs::open(new Form_EditYear(this));
+    auto* dialog = new Form_EditYear(this);
+    // A rule may set days far from the page shown: the calendar turns to the
+    // first of them, so that the marks show what was set.
+    connect(dialog, &Form_EditYear::ruleDaysWritten, this,
+            [this](QDate first) { runGuarded(this, [=] { MonthView1->showMonth(first.year(), first.month()); }); });
+    ModalDialogs::open(dialog);
 }
 
 void Form_Year::Button_Special_Click()
