@@ -34,8 +34,9 @@ public:
     }
 
 private:
-    // Everything selected, or nothing with the cursor after a whole date:
-    // a digit there could go nowhere else.
+    // Everything selected, or nothing selected in a whole date (the cursor
+    // where a click left it): every part is full then, and the box would
+    // refuse the digit.
     bool startsNewDate() const
     {
         const auto* line = m_box->findChild<QLineEdit*>();
@@ -43,8 +44,7 @@ private:
             return false;
         if (line->hasSelectedText())
             return line->selectedText() == line->text();
-        return line->cursorPosition() == line->text().size()
-            && line->text().size() == m_box->displayFormat().size();
+        return line->text().size() == m_box->displayFormat().size();
     }
 
     QDateEdit* m_box;

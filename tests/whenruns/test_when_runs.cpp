@@ -222,10 +222,10 @@ private slots:
         auto* date = child<QDateEdit>(preview, "Date_Select");
         auto* tree = child<QTreeWidget>(preview, "Tree_Day");
         QCOMPARE(date->date(), QDate::currentDate());
-        // 2028 goes on after the date before it (the cursor at its end, nothing selected).
+        // 2028 goes on after the date before it, the cursor anywhere in it and nothing selected.
         for (const auto& [typed, day] : {std::pair{"2027/03/16", QDate(2027, 3, 16)}, {"20280107", QDate(2028, 1, 7)},
                                          {"2027/1/1", QDate(2027, 1, 1)}}) {
-            QTest::keyClick(date, day.year() == 2027 ? Qt::Key_A : Qt::Key_End,
+            QTest::keyClick(date, day.year() == 2027 ? Qt::Key_A : Qt::Key_Home,
                             day.year() == 2027 ? Qt::ControlModifier : Qt::NoModifier);
             QTest::keyClicks(date, QLatin1String(typed));
             QTest::keyClick(date, Qt::Key_Return);  // "1" could still become "1x"
