@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     const qint64 residentBefore = residentKb();
     for (int step = 0; step < UndoHistory::kStepLimit; ++step) {
         UndoStep taken(QString::number(step));
-        Transaction changing(StoreChanges::WeekAndSpecial | StoreChanges::Dated);
+        Transaction changing;
         ProgramStore::exec(QStringLiteral("UPDATE T_Week SET TimeONS = ?"), {step % 60});
         ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = ?"), {step % 99 + 1});
         changing.commit();

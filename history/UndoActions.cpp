@@ -2,6 +2,7 @@
 
 #include "history/UndoHistory.h"
 #include "ui/Guard.h"
+#include "ui/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,6 +52,15 @@ public:
     {
         static const auto* watch = new ModalWatch(qApp);
         Q_UNUSED(watch);
+        // A history dropped without being asked to is never a silent loss.
+        static const bool told = [] {
+            QObject::connect(&HistoryDropped::instance(), &HistoryDropped::dropped, qApp, [](const QString& reason) {
+                MessageBox::show(QApplication::activeWindow(), reason, QStringLiteral("元に戻す"),
+                                 MessageBox::Icon::Exclamation);
+            });
+            return true;
+        }();
+        Q_UNUSED(told);
     }
 
 protected:

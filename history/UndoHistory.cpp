@@ -108,6 +108,25 @@ StoreImage currentImage()
     return *g_known.image;
 }
 
+// Empties the history the user did not ask to lose, and says why.
+void dropHistory(const QString& reason)
+{
+    theStack().clear();
+    emit HistoryDropped::instance().dropped(reason);
+}
+
+// The step's tables hold something else than `expected` (what the step left
+// there): putting an image back would overwrite work no step recorded. Only
+// the tables announced since the last look are read again.
+bool drifted(const StoreImage& expected, StoreChanges::Changes kinds)
+{
+    return currentImage().differences(expected) & kinds;
+}
+
+const QString kDriftedUndo = QStringLiteral("履歴と現在のデータが一致しないため、元に戻せません。");
+const QString kDriftedRedo = QStringLiteral("履歴と現在のデータが一致しないため、やり直せません。");
+const QString kHistoryGone = QStringLiteral("\r\n元に戻す・やり直しの履歴は消去しました。");
+
 // An undo or redo wrote the tables of `kinds` as `image` holds them.
 void tablesAreNow(StoreChanges::Changes kinds, const StoreImage& image)
 {
@@ -118,6 +137,12 @@ void tablesAreNow(StoreChanges::Changes kinds, const StoreImage& image)
 }
 
 }  // namespace
+
+HistoryDropped& HistoryDropped::instance()
+{
+    static HistoryDropped notices;
+    return notices;
+}
 
 namespace UndoHistory {
 
@@ -147,6 +172,10 @@ bool undo()
     if (g_stepDepth > 0 || !stack.canUndo())
         return false;
     const StoreStep* step = stepAt(stack.index() - 1);
+    if (drifted(step->after(), step->kinds())) {
+        dropHistory(kDriftedUndo + kHistoryGone);
+        return false;
+    }
     step->restoreBefore();
     tablesAreNow(step->kinds(), step->before());
     stack.undo();
@@ -159,6 +188,10 @@ bool redo()
     if (g_stepDepth > 0 || !stack.canRedo())
         return false;
     const StoreStep* step = stepAt(stack.index());
+    if (drifted(step->before(), step->kinds())) {
+        dropHistory(kDriftedRedo + kHistoryGone);
+        return false;
+    }
     step->restoreAfter();
     tablesAreNow(step->kinds(), step->after());
     stack.redo();
@@ -207,8 +240,8 @@ UndoStep::~UndoStep()
     } catch (...) {
         // The change itself is done; only its step is missing. Steps
         // before it would put back a store it never saw, so they go too.
-        theStack().clear();
         g_known.image.reset();
+        dropHistory(QStringLiteral("操作を履歴に記録できませんでした。") + kHistoryGone);
     }
 }
 

@@ -1,8 +1,25 @@
 #pragma once
+#include <QObject>
 #include <QString>
 #include <functional>
 
 class QUndoStack;
+
+// Says why the history was emptied without being asked to (the store no
+// longer holds what a step left, or a step could not be recorded), so that
+// the windows tell the user.
+class HistoryDropped : public QObject
+{
+    Q_OBJECT
+public:
+    static HistoryDropped& instance();
+
+signals:
+    void dropped(const QString& reason);
+
+private:
+    HistoryDropped() = default;
+};
 
 // The editor's one history of changes (元に戻す / やり直し). Every user
 // action that changes the schedule is one step however many rows it
@@ -24,7 +41,10 @@ QString undoText();
 QString redoText();
 
 // Undo or redo the next step; false when there is none or while a step is
-// being recorded. Throws StoreError, and then nothing moved.
+// being recorded. A step whose tables no longer hold what it left (work
+// done outside the history) is not put back over them: the history is
+// dropped instead, HistoryDropped says so, and false is returned. Throws
+// StoreError, and then nothing moved.
 bool undo();
 bool redo();
 

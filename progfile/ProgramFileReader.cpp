@@ -181,7 +181,7 @@ void storeCircuitSettings(const std::vector<ProgramLine>& lines)
 void importLines(const std::vector<ProgramLine>& lines)
 {
     const SortedLines sorted = sortForStore(lines);
-    Transaction transaction(EveryStoreChange);
+    Transaction transaction;
     ClearAllData();
     storeCircuitSettings(lines);
 
@@ -276,7 +276,6 @@ ReadResult importContent(const QByteArray& content)
     if (checked.status != ReadStatus::Accepted)
         return result;
     importLines(checked.lines);
-    LoadCircuitSettings();
     return result;
 }
 

@@ -126,7 +126,6 @@ QByteArray buildProgramFile()
 
 void SaveProgramFile(const QString& path)
 {
-    LoadCircuitSettings();
     writeFileAtomically(path, buildProgramFile());
 }
 

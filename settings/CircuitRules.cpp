@@ -108,25 +108,15 @@ void writeSettings(std::array<CircuitSetting, 8> settings)
             setting.Program = TypeNone;
             setting.PulseTime = 0;
         }
-    Transaction transaction(StoreChanges::Settings);
+    Transaction transaction;
     for (int circuit = 1; circuit <= 8; ++circuit) {
         const CircuitSetting& setting = settings[circuit - 1];
         ProgramStore::exec(
             QStringLiteral("UPDATE T_Setting SET PulseTime = ?, Program = ?, Chime = ? WHERE CircuitNO = ?"),
             {int(setting.PulseTime), int(setting.Program), int(setting.Chime), circuit});
     }
-    // Mirrored before the commit announces the change, so that the windows
-    // it refreshes read the new settings; a commit that fails puts the old
-    // ones back, so both copies always agree.
-    const std::array<CircuitSetting, 9> previous = CircuitSettings;
-    for (int circuit = 1; circuit <= 8; ++circuit)
-        CircuitSettings[circuit] = settings[circuit - 1];
-    try {
-        transaction.commit();
-    } catch (...) {
-        CircuitSettings = previous;
-        throw;
-    }
+    // The commit reloads CircuitSettings before it announces the change.
+    transaction.commit();
 }
 
 }  // namespace CircuitRules

@@ -1,6 +1,7 @@
 #include "special/SpecialPrograms.h"
 
 #include "store/ProgramStore.h"
+#include "store/ScheduleTables.h"
 #include "store/StoreRoutines.h"
 
 #include <QSqlQuery>
@@ -11,12 +12,13 @@ namespace {
 
 void deleteYearEntries(int circuit, int special)
 {
-    Transaction::changes(StoreChanges::Dated | StoreChanges::EveryYear, circuit);
-    for (const char* table : {"T_Year", "T_YearE"}) {
+    for (const ScheduleTable& table : ScheduleTables()) {
+        if (!(table.change & (StoreChanges::Dated | StoreChanges::EveryYear)))
+            continue;
         ProgramStore::exec(
-            QStringLiteral("DELETE FROM %1 WHERE CircuitNO = ? AND SpecialNO = ?").arg(QLatin1String(table)),
+            QStringLiteral("DELETE FROM %1 WHERE CircuitNO = ? AND SpecialNO = ?").arg(QLatin1String(table.name)),
             {circuit, special});
-        RenumberTable(QLatin1String(table));
+        RenumberTable(QLatin1String(table.name));
     }
 }
 
@@ -66,7 +68,7 @@ bool DeleteSpecialProgram(int id, int circuit, int special)
 {
     if (special < 1)
         return false;
-    Transaction transaction(StoreChanges::WeekAndSpecial, circuit);
+    Transaction transaction;
     ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ? AND CircuitNO = ? AND SpecialNO = ?"),
                        {id, circuit, special});
     const bool lastGone = ProgramCount(circuit, special) == 0;
@@ -81,7 +83,7 @@ void DeleteAllSpecialPrograms(int circuit, int special)
 {
     if (special < 1)
         return;
-    Transaction transaction(StoreChanges::WeekAndSpecial, circuit);
+    Transaction transaction;
     ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"), {circuit, special});
     deleteYearEntries(circuit, special);
     RenumberTable(QStringLiteral("T_Week"));

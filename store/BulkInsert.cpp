@@ -7,9 +7,7 @@
 #include <memory>
 #include <sqlite3.h>
 
-namespace {
-
-sqlite3* connectionHandle()
+sqlite3* ConnectionHandle()
 {
     const QVariant handle = ProgramStore::database().driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
@@ -19,6 +17,8 @@ sqlite3* connectionHandle()
         throw StoreError(QStringLiteral("データベースが開かれていません。"));
     return db;
 }
+
+namespace {
 
 [[noreturn]] void fail(sqlite3* db)
 {
@@ -51,7 +51,7 @@ void bind(sqlite3* db, sqlite3_stmt* statement, const int* values, int count)
 }  // namespace
 
 BulkInsert::BulkInsert(const QString& sql)
-    : m_db(connectionHandle())
+    : m_db(ConnectionHandle())
     , m_statement(prepare(m_db, sql).release())
 {
 }
@@ -82,7 +82,7 @@ int IntRow::at(int column) const
 
 void ForEachIntRow(const QString& sql, std::initializer_list<int> values, const std::function<void(const IntRow&)>& row)
 {
-    sqlite3* db = connectionHandle();
+    sqlite3* db = ConnectionHandle();
     const Statement statement = prepare(db, sql);
     bind(db, statement.get(), values.begin(), int(values.size()));
     const IntRow current(statement.get());

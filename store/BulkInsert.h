@@ -11,6 +11,9 @@ struct sqlite3_stmt;
 // several times the statement itself, which matters when a whole program
 // file is imported or a whole schedule read.
 
+// The store connection's own SQLite handle; throws StoreError.
+sqlite3* ConnectionHandle();
+
 // One prepared INSERT run once per row.
 class BulkInsert
 {

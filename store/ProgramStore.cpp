@@ -1,9 +1,11 @@
 #include "store/ProgramStore.h"
 
 #include "core/platform/Platform.h"
+#include "store/ChangeWatch.h"
 #include "store/EngineErrors.h"
 #include "store/PrivatePaths.h"
 #include "store/Schema.h"
+#include "store/SettingTable.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -34,9 +36,6 @@ const QStringList kStoreFiles{QString(), QStringLiteral("-journal"), QStringLite
 QString g_location;
 int g_openings = 0;  // stores opened so far: tells one store from the next
 int g_transactionDepth = 0;
-// What the running transaction will announce when it commits.
-StoreChanges::Changes g_pendingChanges;
-int g_pendingCircuit = 0;
 
 const QString kCannotUse = QStringLiteral("データベースを読み書きできません");
 const QString kCannotBegin = QStringLiteral("トランザクションを開始できません");
@@ -47,6 +46,17 @@ void run(QSqlDatabase& db, const QString& sql)
     QSqlQuery query(db);
     if (!query.exec(sql))
         throw StoreError(EngineErrors::describe(kCannotUse, query.lastError()));
+}
+
+// After a commit: the circuit settings the windows read follow T_Setting
+// before anybody hears of the change.
+void announce(StoreChanges::Changes changes)
+{
+    if (!changes)
+        return;
+    if (changes & StoreChanges::Settings)
+        LoadCircuitSettings();
+    emit StoreChanges::instance().changed(changes, 0);
 }
 
 bool hasExpectedTables(QSqlDatabase& db)
@@ -215,6 +225,7 @@ QString open(const QString& location)
         QSqlDatabase db = openConnection(location);
         createTables(db);
     }
+    ChangeWatch::watch();
     g_location = location;
     ++g_openings;
     return keptAside;
@@ -230,7 +241,7 @@ void close()
     removeConnection();
     g_location.clear();
     g_transactionDepth = 0;
-    g_pendingChanges = {};
+    ChangeWatch::forget();
 }
 
 bool isOpen()
@@ -260,6 +271,9 @@ QSqlQuery exec(const QString& sql, const QVariantList& values)
         query.addBindValue(value);
     if (!query.exec())
         throw StoreError(EngineErrors::describe(kCannotUse, query.lastError()));
+    // A statement of its own commits at once.
+    if (g_transactionDepth == 0)
+        announce(ChangeWatch::take());
     return query;
 }
 
@@ -271,17 +285,16 @@ QVariant scalar(const QString& sql, const QVariantList& values, const QVariant& 
 
 }  // namespace ProgramStore
 
-Transaction::Transaction(StoreChanges::Changes changes, int circuit)
+Transaction::Transaction()
 {
     if (g_transactionDepth == 0) {
         QSqlDatabase db = ProgramStore::database();
         if (!db.transaction())
             throw StoreError(EngineErrors::describe(kCannotBegin, db.lastError()));
         m_outermost = true;
-        g_pendingChanges = {};
+        ChangeWatch::forget();
     }
     ++g_transactionDepth;
-    Transaction::changes(changes, circuit);
 }
 
 Transaction::~Transaction()
@@ -289,17 +302,9 @@ Transaction::~Transaction()
     release();
     if (!m_outermost || m_done)
         return;
-    g_pendingChanges = {};
+    ChangeWatch::forget();
     if (QSqlDatabase::contains(kConnectionName))
         ProgramStore::database().rollback();
-}
-
-void Transaction::changes(StoreChanges::Changes changes, int circuit)
-{
-    if (!changes)
-        return;
-    g_pendingCircuit = !g_pendingChanges || g_pendingCircuit == circuit ? circuit : 0;
-    g_pendingChanges |= changes;
 }
 
 void Transaction::release()
@@ -321,11 +326,10 @@ void Transaction::commit()
     if (!db.commit()) {
         const QString error = EngineErrors::describe(kCannotCommit, db.lastError());
         db.rollback();
-        g_pendingChanges = {};
+        ChangeWatch::forget();
         throw StoreError(error);
     }
     // Released first: what the listeners do is no part of this transaction.
     release();
-    if (const StoreChanges::Changes changes = std::exchange(g_pendingChanges, {}))
-        emit StoreChanges::instance().changed(changes, g_pendingCircuit);
+    announce(ChangeWatch::take());
 }

@@ -60,17 +60,17 @@ QVariant scalar(const QString& sql, const QVariantList& values = {}, const QVari
 
 // One store transaction: commits on commit(), rolls back when destroyed
 // uncommitted (for instance when a StoreError flies through it). Nested
-// Transactions join the outermost one. What a transaction declares it
-// changes (its own, its nested ones' and changes()) is announced through
-// StoreChanges after the outermost commit.
+// Transactions join the outermost one. After the outermost commit the
+// store announces through StoreChanges every schedule table the
+// transaction wrote (the connection notes each row written; nobody
+// declares anything), the circuit settings reloaded first when T_Setting
+// was among them. A statement run outside a transaction is announced alike.
 class Transaction
 {
 public:
-    explicit Transaction(StoreChanges::Changes changes = {}, int circuit = 0);
+    Transaction();
     ~Transaction();
     void commit();
-    // Adds to what the commit announces, for changes known only on the way.
-    static void changes(StoreChanges::Changes changes, int circuit);
 
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

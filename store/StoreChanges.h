@@ -3,7 +3,8 @@
 #include <QObject>
 
 // The one place that says "the store changed": every committed transaction
-// that declared what it changes is announced once, after its commit; a
+// that wrote a schedule table is announced once, after its commit, with the
+// tables it wrote (the store notes them itself, see Transaction); a
 // transaction rolled back announces nothing. Windows refresh their lists,
 // counts and calendar marks from it.
 class StoreChanges : public QObject
@@ -21,7 +22,7 @@ public:
     static StoreChanges& instance();
 
 signals:
-    // `circuit` is the circuit changed, 0 when several or all were.
+    // `circuit` is 0: any circuit may have changed.
     void changed(StoreChanges::Changes changes, int circuit);
 
 private:

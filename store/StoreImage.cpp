@@ -2,21 +2,12 @@
 
 #include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
+#include "store/ScheduleTables.h"
 #include "store/Schema.h"
-#include "store/SettingTable.h"
 
 namespace {
 
-struct ImagedTable {
-    const char* name;
-    StoreChanges::Change kind;
-};
-const std::array<ImagedTable, 4> kImagedTables{{
-    {"T_Setting", StoreChanges::Settings},
-    {"T_Week", StoreChanges::WeekAndSpecial},
-    {"T_Year", StoreChanges::Dated},
-    {"T_YearE", StoreChanges::EveryYear},
-}};
+const std::array<ScheduleTable, 4>& kImagedTables = ScheduleTables();
 
 QStringList columnsOf(const char* table)
 {
@@ -60,7 +51,7 @@ StoreImage StoreImage::refreshed(StoreChanges::Changes kinds) const
 {
     StoreImage image = *this;
     for (size_t table = 0; table < kImagedTables.size(); ++table) {
-        if (!(kinds & kImagedTables[table].kind))
+        if (!(kinds & kImagedTables[table].change))
             continue;
         QList<int> cells = readCells(kImagedTables[table].name);
         if (cells != m_tables[table])
@@ -73,7 +64,7 @@ StoreImage StoreImage::with(StoreChanges::Changes kinds, const StoreImage& sourc
 {
     StoreImage image = *this;
     for (size_t table = 0; table < kImagedTables.size(); ++table)
-        if (kinds & kImagedTables[table].kind)
+        if (kinds & kImagedTables[table].change)
             image.m_tables[table] = source.m_tables[table];
     return image;
 }
@@ -83,28 +74,17 @@ StoreChanges::Changes StoreImage::differences(const StoreImage& other) const
     StoreChanges::Changes kinds;
     for (size_t table = 0; table < kImagedTables.size(); ++table)
         if (m_tables[table] != other.m_tables[table])
-            kinds |= kImagedTables[table].kind;
+            kinds |= kImagedTables[table].change;
     return kinds;
 }
 
 void StoreImage::restore(StoreChanges::Changes kinds) const
 {
-    const bool settings = kinds & StoreChanges::Settings;
-    try {
-        Transaction transaction(kinds);
-        for (size_t table = 0; table < kImagedTables.size(); ++table)
-            if (kinds & kImagedTables[table].kind)
-                writeCells(kImagedTables[table].name, m_tables[table]);
-        // The windows read the circuit settings when the commit announces
-        // the change, so they follow the table before it.
-        if (settings)
-            LoadCircuitSettings();
-        transaction.commit();
-    } catch (...) {
-        if (settings)
-            LoadCircuitSettings();
-        throw;
-    }
+    Transaction transaction;
+    for (size_t table = 0; table < kImagedTables.size(); ++table)
+        if (kinds & kImagedTables[table].change)
+            writeCells(kImagedTables[table].name, m_tables[table]);
+    transaction.commit();
 }
 
 qsizetype StoreImage::bytes() const

@@ -24,8 +24,8 @@ public:
     StoreChanges::Changes differences(const StoreImage& other) const;
 
     // Puts the tables of `kinds` back as this image holds them, in one
-    // transaction that announces those kinds; the circuit settings the
-    // windows read follow T_Setting. Throws StoreError (nothing changed).
+    // transaction (whose commit announces them). Throws StoreError
+    // (nothing changed).
     void restore(StoreChanges::Changes kinds) const;
 
     // Bytes of cell data the image holds, shared data counted in full.

@@ -1,28 +1,11 @@
 #include "store/StoreRoutines.h"
 
 #include "store/ProgramStore.h"
+#include "store/ScheduleTables.h"
 #include "store/SharedState.h"
 
-#include <QHash>
 
 namespace {
-
-const QString kWeekOrder =
-    QStringLiteral("CircuitNO,SpecialNO,YobiON,YobiOFF,TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,Repeat,ChimeNO");
-
-QString sortOrderOf(const QString& tableName)
-{
-    static const QHash<QString, QString> orders{
-        {QStringLiteral("T_Week"), kWeekOrder},
-        {QStringLiteral("T_WeekT"), kWeekOrder},
-        {QStringLiteral("T_Year"), QStringLiteral("CircuitNO,Year,Month,Day")},
-        {QStringLiteral("T_YearE"), QStringLiteral("CircuitNO,Month,Day")},
-    };
-    const auto found = orders.constFind(tableName);
-    if (found == orders.constEnd())
-        throw StoreError(QStringLiteral("No table to renumber: %1").arg(tableName));
-    return *found;
-}
 
 bool exists(const QString& sql, const QVariantList& values)
 {
@@ -48,7 +31,7 @@ QString GetConnectionString()
 
 void ClearAllData()
 {
-    Transaction transaction(EveryStoreChange);
+    Transaction transaction;
     ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET PulseTime = 0, Program = 0, Chime = 1"));
     for (const char* table : {"T_Week", "T_WeekT", "T_WeekP", "T_Year", "T_YearE", "T_YearP"})
         ProgramStore::exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
@@ -65,7 +48,7 @@ void ResetCircuitSettings()
 
 void RenumberTable(const QString& tableName)
 {
-    const QString order = sortOrderOf(tableName);
+    const QString order = RowOrderOf(tableName);
     Transaction transaction;
     // rowid breaks ties between equal rows so that renumbering is stable.
     ProgramStore::exec(QStringLiteral("UPDATE %1 SET ID = numbered.n FROM "
@@ -77,8 +60,10 @@ void RenumberTable(const QString& tableName)
 
 bool HasPrograms(int circuit)
 {
-    for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-        if (exists(QStringLiteral("SELECT 1 FROM %1 WHERE CircuitNO = ? LIMIT 1").arg(QLatin1String(table)), {circuit}))
+    for (const ScheduleTable& table : ScheduleTables())
+        if (table.change != StoreChanges::Settings
+            && exists(QStringLiteral("SELECT 1 FROM %1 WHERE CircuitNO = ? LIMIT 1").arg(QLatin1String(table.name)),
+                      {circuit}))
             return true;
     return false;
 }

@@ -14,8 +14,8 @@ constexpr int YearCapacity = 500;
 QString GetConnectionString();
 
 // Empties the store: T_Setting rows back to type 0, pulse 0, tune 1; every
-// program, working and print table emptied; T_YearH kept.
-// CircuitSettings is not touched.
+// program, working and print table emptied; T_YearH kept. CircuitSettings
+// follows T_Setting, as after every commit.
 void ClearAllData();
 
 // CircuitSettings: Program 0 and PulseTime 99 in all nine entries, Chime kept.

@@ -308,7 +308,7 @@ Result AddBells(const Request& request)
     if (std::optional<Result> refusal = checkCircuit(request))
         return *refusal;
     const bool chime = CircuitSettingAt(request.circuit).Program == TypeChime;
-    Transaction transaction(StoreChanges::WeekAndSpecial, request.circuit);
+    Transaction transaction;
     const Plan plan = PlanBells(request);
     Result result;
     result.needed = plan.needed;

@@ -120,9 +120,9 @@ QList<qint64> timerProgramSelection(const EditRequestData& r, const WeekEditing:
 }
 
 template <typename Job>
-WeekEditing::WriteResult inTransaction(int circuit, Job job)
+WeekEditing::WriteResult inTransaction(Job job)
 {
-    Transaction transaction(StoreChanges::WeekAndSpecial, circuit);
+    Transaction transaction;
     const WeekEditing::WriteResult result = job();
     if (result == WeekEditing::WriteResult::Written)
         RenumberTable(QStringLiteral("T_Week"));
@@ -160,7 +160,7 @@ int GroupEndDay(int day, int onH, int onM, int offH, int offM)
 
 WriteResult WriteTimeProgram(const EditRequestData& request, int programType, const TimeProgram& program)
 {
-    return inTransaction(request.CircuitNO, [&] {
+    return inTransaction([&] {
         const QList<qint64> reused = timeProgramSelection(request, programType, program);
         const int special = request.Origin == 1 ? 0 : request.SpecialNO;
         const int chime = programType == 2 ? program.chime : 0;
@@ -175,7 +175,7 @@ WriteResult WriteTimeProgram(const EditRequestData& request, int programType, co
 
 WriteResult WriteTimerProgram(const EditRequestData& request, const TimerProgram& program)
 {
-    return inTransaction(request.CircuitNO, [&] {
+    return inTransaction([&] {
         const QList<qint64> reused = timerProgramSelection(request, program);
         const bool week = request.Origin == 1;
         const bool group = Days::isGroup(request.YobiON);
@@ -202,7 +202,7 @@ WriteResult WriteTimerProgram(const EditRequestData& request, const TimerProgram
 
 void DeleteWeekProgram(const EditRequestData& r, int day)
 {
-    Transaction transaction(StoreChanges::WeekAndSpecial, r.CircuitNO);
+    Transaction transaction;
     if (!Days::isGroup(day)) {
         ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ?"), {r.ID});
     } else {
@@ -220,7 +220,7 @@ void DeleteWeekProgram(const EditRequestData& r, int day)
 
 int DeleteAllWeekPrograms(int circuit)
 {
-    Transaction transaction(StoreChanges::WeekAndSpecial, circuit);
+    Transaction transaction;
     QSqlQuery query =
         ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0"), {circuit});
     const int deleted = query.numRowsAffected();
@@ -270,7 +270,7 @@ CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget&
     }
     const int targetDay = target.special == 0 ? target.day : 0;
     CopyResult result;
-    Transaction transaction(StoreChanges::WeekAndSpecial, circuit);
+    Transaction transaction;
     int handled = 0;
     for (const QVariantList& sourceRow : sources) {
         const QVariantList times = sourceRow.mid(0, 5);

@@ -134,7 +134,7 @@ std::optional<int> EveryYearEntry(int circuit, int month, int day)
 RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int special)
 {
     RunResult result;
-    Transaction transaction(StoreChanges::Dated, circuit);
+    Transaction transaction;
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
         const DayRow row{QStringLiteral("T_Year"),
                          QStringLiteral("CircuitNO = ? AND Year = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
@@ -156,7 +156,7 @@ RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int sp
 
 void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int special)
 {
-    Transaction transaction(StoreChanges::EveryYear, circuit);
+    Transaction transaction;
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
         const DayRow row{QStringLiteral("T_YearE"),
                          QStringLiteral("CircuitNO = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
@@ -247,7 +247,7 @@ QMap<QDate, int> DatedEntriesOn(int circuit, const QList<QDate>& days)
 
 bool WriteDatedDays(int circuit, const QList<QDate>& days, int special, OnExisting existing)
 {
-    Transaction transaction(StoreChanges::Dated, circuit);
+    Transaction transaction;
     const QHash<int, int> entries = datedEntries(circuit);
     if (plan(entries, days, special).toAdd > RemainingYearCapacity())
         return false;
@@ -265,7 +265,7 @@ bool WriteDatedDays(int circuit, const QList<QDate>& days, int special, OnExisti
 
 int ClearDatedDays(int circuit, const QList<QDate>& days)
 {
-    Transaction transaction(StoreChanges::Dated, circuit);
+    Transaction transaction;
     const int before = YearRowCount();
     runForDays(QStringLiteral("DELETE FROM T_Year WHERE CircuitNO = ? AND Year = ? AND Month = ? AND Day = ?"), days,
                circuit, std::nullopt, [](QDate) { return true; });
@@ -294,7 +294,7 @@ bool HasEveryYearEntries(int circuit)
 
 int DeleteAllEntries(int circuit)
 {
-    Transaction transaction(StoreChanges::Dated | StoreChanges::EveryYear, circuit);
+    Transaction transaction;
     const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit})
         + deleteRows("T_Year", QStringLiteral("CircuitNO = ?"), {circuit});
     RenumberTable(QStringLiteral("T_YearE"));
@@ -305,7 +305,7 @@ int DeleteAllEntries(int circuit)
 
 int DeleteYear(int circuit, int twoDigitYear)
 {
-    Transaction transaction(StoreChanges::Dated, circuit);
+    Transaction transaction;
     const int deleted = deleteRows("T_Year", QStringLiteral("CircuitNO = ? AND Year = ?"), {circuit, twoDigitYear});
     RenumberTable(QStringLiteral("T_Year"));
     transaction.commit();
@@ -314,7 +314,7 @@ int DeleteYear(int circuit, int twoDigitYear)
 
 int DeleteEveryYearEntries(int circuit)
 {
-    Transaction transaction(StoreChanges::EveryYear, circuit);
+    Transaction transaction;
     const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit});
     RenumberTable(QStringLiteral("T_YearE"));
     transaction.commit();

@@ -145,11 +145,10 @@ std::optional<Refusal> settleCircuitType(const Job& job, int circuit)
                            .arg(circuit)
                            .arg(name)
                            .arg(setting.PulseTime)};
-    Transaction transaction(StoreChanges::Settings, circuit);
+    Transaction transaction;
     ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ? WHERE CircuitNO = ?"),
                        {job.type, job.pulse, circuit});
     transaction.commit();
-    LoadCircuitSettings();
     return std::nullopt;
 }
 

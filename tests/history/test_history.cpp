@@ -26,7 +26,7 @@ QString tableOf(StoreChanges::Changes kind)
 // A committed change of that kind, as a window makes it; `value` makes it differ from the others.
 void change(StoreChanges::Changes kind, int value)
 {
-    Transaction transaction(kind, 1);
+    Transaction transaction;
     if (kind == StoreChanges::Settings)
         setCircuit(1, 2, value);
     else if (kind == StoreChanges::WeekAndSpecial)
@@ -164,6 +164,32 @@ private slots:
         QCOMPARE(storeSnapshot(), withOutside);
     }
 
+    // Work no step recorded on a step's own table is never overwritten: the undo or redo refuses, the history goes
+    // and the user is told why. On another table it stays, and the undo goes on (above).
+    void driftedStoreRefusesAndDropsTheHistory_data()
+    {
+        QTest::addColumn<bool>("redo");
+        QTest::newRow("undo") << false;
+        QTest::newRow("redo") << true;
+    }
+    void driftedStoreRefusesAndDropsTheHistory()
+    {
+        QFETCH(bool, redo);
+        QStringList told;
+        QObject listener;
+        connect(&HistoryDropped::instance(), &HistoryDropped::dropped, &listener, [&](const QString& why) { told << why; });
+        step("A", StoreChanges::WeekAndSpecial, 1);
+        if (redo)
+            QVERIFY(UndoHistory::undo());
+        change(StoreChanges::WeekAndSpecial, 7);  // outside any step
+        const QString drifted = storeSnapshot();
+        QVERIFY(!(redo ? UndoHistory::redo() : UndoHistory::undo()));
+        QCOMPARE(storeSnapshot(), drifted);
+        QCOMPARE(UndoHistory::stack().count(), 0);
+        QCOMPARE(told, QStringList(QString("履歴と現在のデータが一致しないため、%1。\r\n元に戻す・やり直しの履歴は消去しました。")
+                                       .arg(redo ? "やり直せません" : "元に戻せません")));
+    }
+
     // A refused, cancelled, failed or undone-by-hand action leaves no step: the one before stays the next undo.
     void actionsThatChangeNothingLeaveNoStep_data()
     {
@@ -177,7 +203,7 @@ private slots:
         step("A", StoreChanges::Dated, 1);
         try {
             UndoStep taken("B");
-            Transaction transaction(StoreChanges::WeekAndSpecial);
+            Transaction transaction;
             if (action == "working table")
                 ProgramStore::exec("INSERT INTO T_WeekT (CircuitNO) VALUES (1)");
             else if (action != "nothing")

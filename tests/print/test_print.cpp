@@ -233,7 +233,10 @@ private slots:
         }
         QCOMPARE(states, (QStringList{" on on on", "繰返し on off off", "チャイム on on on", "報時 on on on"}));
 
-        ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1"));
+        {
+            const QSignalBlocker unheard(&StoreChanges::instance());  // the window has not caught up yet
+            ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1"));
+        }
         QTest::mouseClick(child<QPushButton>(m_print, "Button_Special"), Qt::LeftButton);
         QCOMPARE(shownMessages(), (QStringList{"プログラム印刷|印刷する回路を選択してください。",
                                                "プログラム印刷|印刷するデータがありません。"}));
