@@ -162,12 +162,8 @@ Figures run(int entries, int programs, int weekRows)
         },
         [&] { find(dialog.get(), "Button_OK")->click(); }, restore);
 
-    figures.openSpecial = measure(
-        [] {
-            EditRequest.CircuitNO = 1;
-            EditRequest.SpecialNO = 1;
-        },
-        [&] { dialog = std::make_unique<Form_Special>(QString(), &year); }, [&] { dialog.reset(); });
+    figures.openSpecial = measure([] {}, [&] { dialog = std::make_unique<Form_Special>(1, 1, QString(), &year); },
+                                  [&] { dialog.reset(); });
     ModalDialogs::setRunner({});
     return figures;
 }

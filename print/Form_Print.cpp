@@ -139,7 +139,6 @@ void Form_Print::Combo_Circuit_Click()
 
 void Form_Print::printButtonClick(int kind)
 {
-    PrintHandOver.PrintKind = qint16(kind);
     if (Combo_Circuit->currentText().isEmpty()) {
         MessageBox::show(this, QStringLiteral("印刷する回路を選択してください。"), kTitle,
                          MessageBox::Icon::Exclamation);
@@ -152,8 +151,7 @@ void Form_Print::printButtonClick(int kind)
         Button_Close->setFocus();
         return;
     }
-    PrintJob::setHandOver(kind, circuit);
-    ModalDialogs::open(new Form_PrintSelect(this));
+    ModalDialogs::open(new Form_PrintSelect(PrintJob::forCircuit(kind, circuit), this));
 }
 
 void Form_Print::Button_Close_Click()

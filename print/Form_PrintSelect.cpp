@@ -3,7 +3,6 @@
 #include "print/PrintOutput.h"
 #include "print/PrintTables.h"
 #include "print/Reports.h"
-#include "store/SharedState.h"
 #include "ui/BusyCursor.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
@@ -47,8 +46,9 @@ KindTexts textsOf(int kind)
 
 }  // namespace
 
-Form_PrintSelect::Form_PrintSelect(QWidget* parent)
+Form_PrintSelect::Form_PrintSelect(const PrintJob& job, QWidget* parent)
     : QDialog(parent)
+    , m_job(job)
 {
     setObjectName(QStringLiteral("Form_PrintSelect"));
     setWindowTitle(kPrintTitle);
@@ -101,15 +101,15 @@ void Form_PrintSelect::connectHandlers()
 
 void Form_PrintSelect::Form_Load()
 {
-    const KindTexts texts = textsOf(PrintHandOver.PrintKind);
+    const KindTexts texts = textsOf(m_job.kind);
     setWindowTitle(texts.caption);
     Label_Titile->setText(texts.caption);
     Button_Print->setToolTip(texts.buttonTip);
-    const bool year = PrintHandOver.PrintKind == PrintJob::Year;
+    const bool year = m_job.kind == PrintJob::Year;
     Label_Year->setVisible(year);
     Combo_Year->setVisible(year);
     if (year) {
-        Combo_Year->addItems(PrintTexts::yearChoices(PrintHandOver.PrintCircuit));
+        Combo_Year->addItems(PrintTexts::yearChoices(m_job.circuit));
         Combo_Year->setCurrentIndex(-1);
     }
     adjustSize();
@@ -117,7 +117,7 @@ void Form_PrintSelect::Form_Load()
 
 void Form_PrintSelect::Button_Print_Click()
 {
-    const bool year = PrintHandOver.PrintKind == PrintJob::Year;
+    const bool year = m_job.kind == PrintJob::Year;
     if (year && Combo_Year->currentIndex() < 0) {
         MessageBox::show(this, QStringLiteral("印刷年が選択されていません。"), kYearTitle,
                          MessageBox::Icon::Exclamation);
@@ -129,13 +129,13 @@ void Form_PrintSelect::Button_Print_Click()
         return;
     }
     if (year)
-        PrintTexts::setPrintYear(Combo_Year->currentText());
+        m_job.setYear(Combo_Year->currentText());
     output();
 }
 
 bool Form_PrintSelect::confirmed()
 {
-    const KindTexts texts = textsOf(PrintHandOver.PrintKind);
+    const KindTexts texts = textsOf(m_job.kind);
     return MessageBox::show(this, texts.question + QStringLiteral("\r\nよろしいですか？"), texts.questionTitle,
                             MessageBox::Icon::Question, QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes;
@@ -149,8 +149,8 @@ void Form_PrintSelect::output()
     Reports::Report report;
     {
         BusyCursor busy;
-        PrintJob::fillTables();
-        report = Reports::BuildReport();
+        m_job.fillTables();
+        report = Reports::BuildReport(m_job);
     }
     if (Check_Preview->isChecked()) {
         PrintOutput::showPreview(this, report);

@@ -1,4 +1,6 @@
 #pragma once
+#include "print/PrintTables.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -6,14 +8,14 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-// Confirms the listing chosen in Form_Print (PrintHandOver), asks for the
-// year of a year listing, fills the print tables and shows the listing as a
+// Confirms the listing chosen in Form_Print (its job), asks for the year of
+// a year listing, fills the print tables and shows the listing as a
 // preview or prints it.
 class Form_PrintSelect : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_PrintSelect(QWidget* parent = nullptr);
+    explicit Form_PrintSelect(const PrintJob& job, QWidget* parent = nullptr);
 
 private:
     void buildWindow();
@@ -22,6 +24,8 @@ private:
     void Button_Print_Click();
     bool confirmed();
     void output();
+
+    PrintJob m_job;
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Year = nullptr;

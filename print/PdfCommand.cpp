@@ -152,13 +152,13 @@ std::optional<Refusal> run(const PdfRequest& request)
         return refused;
     if (std::optional<Refusal> refused = checkListing(request))
         return refused;
-    PrintJob::setHandOver(request.kind, request.circuit);
+    PrintJob job = PrintJob::forCircuit(request.kind, request.circuit);
     if (request.kind == PrintJob::Year)
-        PrintTexts::setPrintYear(request.yearChoice);
-    PrintJob::fillTables();
-    if (request.kind != PrintJob::Week && PrintJob::tablesEmpty())
+        job.setYear(request.yearChoice);
+    job.fillTables();
+    if (request.kind != PrintJob::Week && job.tablesEmpty())
         return Refusal{ExitNothingToPrint, QStringLiteral("印刷するデータがありません。")};
-    writePdf(request, stamp, Reports::BuildReport());
+    writePdf(request, stamp, Reports::BuildReport(job));
     return std::nullopt;
 }
 

@@ -151,16 +151,15 @@ QString yearCell(int day, int special)
 }
 
 // The cell texts of one month, in day order.
-QStringList monthCells(int circuit, int month)
+QStringList monthCells(const PrintJob& job, int month)
 {
-    const bool everyYear = PrintHandOver.PrintYearTitle == kEveryYear;
-    QSqlQuery query = everyYear
+    QSqlQuery query = job.everyYear()
         ? ProgramStore::exec(QStringLiteral("SELECT Day, SpecialNO FROM T_YearE "
                                             "WHERE CircuitNO = ? AND Month = ? ORDER BY Day"),
-                             {circuit, month})
+                             {job.circuit, month})
         : ProgramStore::exec(QStringLiteral("SELECT Day, SpecialNO FROM T_Year "
                                             "WHERE CircuitNO = ? AND Year = ? AND Month = ? ORDER BY Day"),
-                             {circuit, PrintHandOver.PrintYear, month});
+                             {job.circuit, job.year, month});
     QStringList cells;
     while (query.next())
         cells << yearCell(query.value(0).toInt(), query.value(1).toInt());
@@ -208,7 +207,7 @@ void FillSpecialPrintTable(int circuit)
     transaction.commit();
 }
 
-void FillYearPrintTable(int circuit)
+void FillYearPrintTable(const PrintJob& job)
 {
     Transaction transaction;
     ProgramStore::exec(QStringLiteral("DELETE FROM T_YearP"));
@@ -217,7 +216,7 @@ void FillYearPrintTable(int circuit)
         QList<QStringList> months;
         qsizetype lines = 0;
         for (int column = 1; column <= kMonthsPerPage; ++column) {
-            months << monthCells(circuit, kMonthsPerPage * (page - 1) + column);
+            months << monthCells(job, kMonthsPerPage * (page - 1) + column);
             lines = std::max(lines, months.back().size());
         }
         for (qsizetype line = 0; line < lines; ++line) {
@@ -267,51 +266,54 @@ QStringList yearChoices(int circuit)
     return choices;
 }
 
-void setPrintYear(const QString& choice)
-{
-    if (choice == kEveryYear) {
-        PrintHandOver.PrintYear = 0;
-        PrintHandOver.PrintYearTitle = kEveryYear;
-        return;
-    }
-    PrintHandOver.PrintYear = qint16(choice.left(2).toInt());
-    PrintHandOver.PrintYearTitle = QStringLiteral("20") + choice;
-}
-
 }  // namespace PrintTexts
 
-namespace PrintJob {
-
-void setHandOver(int kind, int circuit)
+PrintJob PrintJob::forCircuit(int kind, int circuit)
 {
     const CircuitSetting& setting = CircuitSettingAt(circuit);
-    PrintHandOver.PrintKind = qint16(kind);
-    PrintHandOver.PrintCircuit = qint16(circuit);
-    PrintHandOver.PrintProgramTitle = PrintTexts::programTitle(setting.Program);
-    PrintHandOver.PrintPulse = setting.PulseTime;
+    PrintJob job;
+    job.kind = kind;
+    job.circuit = circuit;
+    job.programTitle = PrintTexts::programTitle(setting.Program);
+    job.pulse = setting.PulseTime;
+    return job;
 }
 
-void fillTables()
+void PrintJob::setYear(const QString& choice)
 {
-    switch (PrintHandOver.PrintKind) {
+    if (choice == kEveryYear) {
+        year = 0;
+        yearTitle = kEveryYear;
+        return;
+    }
+    year = choice.left(2).toInt();
+    yearTitle = QStringLiteral("20") + choice;
+}
+
+bool PrintJob::everyYear() const
+{
+    return yearTitle == kEveryYear;
+}
+
+void PrintJob::fillTables() const
+{
+    switch (kind) {
     case Week:
-        FillWeekPrintTable(PrintHandOver.PrintCircuit);
+        FillWeekPrintTable(circuit);
         break;
     case Special:
-        FillSpecialPrintTable(PrintHandOver.PrintCircuit);
+        FillSpecialPrintTable(circuit);
         break;
     case Year:
-        FillYearPrintTable(PrintHandOver.PrintCircuit);
+        FillYearPrintTable(*this);
         break;
     default:
         break;
     }
 }
 
-bool tablesEmpty()
+bool PrintJob::tablesEmpty() const
 {
-    const char* sql = PrintHandOver.PrintKind == Year ? "SELECT COUNT(*) FROM T_YearP" : "SELECT COUNT(*) FROM T_WeekP";
+    const char* sql = kind == Year ? "SELECT COUNT(*) FROM T_YearP" : "SELECT COUNT(*) FROM T_WeekP";
     return ProgramStore::scalar(QLatin1String(sql), {}, 0).toInt() == 0;
 }
-
-}  // namespace PrintJob

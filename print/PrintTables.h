@@ -14,9 +14,11 @@ void FillWeekPrintTable(int circuit);
 // number and time order.
 void FillSpecialPrintTable(int circuit);
 
-// T_YearP for the year (or 毎年) in PrintHandOver: page 1 months 1-6, page 2
+struct PrintJob;
+
+// T_YearP for the job's circuit and year (or 毎年): page 1 months 1-6, page 2
 // months 7-12, one column per month, one line per entry in day order.
-void FillYearPrintTable(int circuit);
+void FillYearPrintTable(const PrintJob& job);
 
 namespace PrintTexts {
 
@@ -30,21 +32,29 @@ QString circuitText(int circuit);
 // The year choices of a circuit: "毎年" first when it has every-year
 // entries, then "26年" … for each year with dated entries.
 QStringList yearChoices(int circuit);
-// PrintYear and PrintYearTitle from a year choice ("毎年" or "26年").
-void setPrintYear(const QString& choice);
 
 }  // namespace PrintTexts
 
-namespace PrintJob {
+// A listing to print, as the print window (or the pdf command) builds it
+// for the selection dialog, the tables and the report.
+struct PrintJob {
+    enum Kind { Week = 1, Special = 2, Year = 3 };
 
-enum Kind { Week = 1, Special = 2, Year = 3 };
+    int kind = Week;
+    int circuit = 0;
+    QString programTitle;
+    int pulse = 0;
+    int year = 0;  // two-digit year, 0 for every year
+    QString yearTitle;
 
-// PrintKind, PrintCircuit, PrintProgramTitle and PrintPulse for a listing
-// of the circuit, from CircuitSettings.
-void setHandOver(int kind, int circuit);
-// Fills the print tables of PrintHandOver's kind and circuit.
-void fillTables();
-// True when the tables filled for PrintHandOver's kind list nothing.
-bool tablesEmpty();
-
-}  // namespace PrintJob
+    // A listing of the circuit, with its program title and pulse time from
+    // CircuitSettings.
+    static PrintJob forCircuit(int kind, int circuit);
+    // year and yearTitle from a year choice ("毎年" or "26年").
+    void setYear(const QString& choice);
+    bool everyYear() const;
+    // Fills the print tables of the job's kind and circuit.
+    void fillTables() const;
+    // True when the tables filled for the job's kind list nothing.
+    bool tablesEmpty() const;
+};

@@ -33,10 +33,9 @@ const char* const kDayPrefixes[kDays] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri
 
 // --- Building the listings from the print tables ---------------------------
 
-QStringList headingLabels()
+QStringList headingLabels(const PrintJob& job)
 {
-    return {PrintHandOver.PrintProgramTitle, PrintTexts::circuitText(PrintHandOver.PrintCircuit),
-            PrintTexts::pulseText(PrintHandOver.PrintProgramTitle, PrintHandOver.PrintPulse)};
+    return {job.programTitle, PrintTexts::circuitText(job.circuit), PrintTexts::pulseText(job.programTitle, job.pulse)};
 }
 
 // The cell captions of one day by program type; their count is the number
@@ -55,15 +54,15 @@ QStringList dayCellCaptions(int type)
     }
 }
 
-Report weekReport()
+Report weekReport(const PrintJob& job)
 {
-    const int type = CircuitSettingAt(PrintHandOver.PrintCircuit).Program;
+    const int type = CircuitSettingAt(job.circuit).Program;
     const QStringList captions = dayCellCaptions(type);
     const int cells = int(captions.size());
 
     Report report;
     report.title = QStringLiteral("週間プログラム");
-    report.labels = headingLabels();
+    report.labels = headingLabels(job);
     report.columns = 1 + kDays * cells;
     report.landscape = type == TypeTimer || type == TypeRepeat;
     report.alignments << int(Qt::AlignRight | Qt::AlignVCenter);
@@ -99,11 +98,11 @@ Report weekReport()
     return report;
 }
 
-Report specialReport()
+Report specialReport(const PrintJob& job)
 {
     Report report;
     report.title = QStringLiteral("特殊プログラム");
-    report.labels = headingLabels();
+    report.labels = headingLabels(job);
     report.columns = 2;
     report.stretch = false;
     report.alignments << int(Qt::AlignLeft | Qt::AlignVCenter) << int(Qt::AlignLeft | Qt::AlignVCenter);
@@ -124,11 +123,11 @@ Report specialReport()
     return report;
 }
 
-Report yearReport()
+Report yearReport(const PrintJob& job)
 {
     Report report;
     report.title = QStringLiteral("年間プログラム");
-    report.labels = QStringList{PrintHandOver.PrintYearTitle, PrintTexts::circuitText(PrintHandOver.PrintCircuit)};
+    report.labels = QStringList{job.yearTitle, PrintTexts::circuitText(job.circuit)};
     // The headings give the page index (1 or 2) before the six months.
     report.columns = 1 + kMonthsPerPage;
     report.alignments << int(Qt::AlignRight | Qt::AlignVCenter);
@@ -425,15 +424,15 @@ QStringList FontFamilies()
     return Platform::listingFontFamilies();
 }
 
-Report BuildReport()
+Report BuildReport(const PrintJob& job)
 {
-    switch (PrintHandOver.PrintKind) {
+    switch (job.kind) {
     case PrintJob::Special:
-        return specialReport();
+        return specialReport(job);
     case PrintJob::Year:
-        return yearReport();
+        return yearReport(job);
     default:
-        return weekReport();
+        return weekReport(job);
     }
 }
 

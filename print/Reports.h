@@ -6,11 +6,12 @@
 #include <QStringList>
 
 class QPagedPaintDevice;
+struct PrintJob;
 
 // The three printed listings (week grid, special programs, year), drawn
 // with QPainter on any paged device: a QPrinter (preview, printer) or a
-// QPdfWriter (the pdf command). They read the print tables and the print
-// hand-over values; the tables must have been filled first.
+// QPdfWriter (the pdf command). They read the print tables, which must
+// have been filled for the job first.
 namespace Reports {
 
 struct HeadingCell {
@@ -44,8 +45,8 @@ struct Report {
     bool stretch = true;  // columns widened to the page width (else only narrowed to fit)
 };
 
-// The listing of PrintHandOver.PrintKind from the print tables.
-Report BuildReport();
+// The listing of the job's kind from the print tables.
+Report BuildReport(const PrintJob& job);
 
 // A4, the report's orientation, margins.
 QPageLayout PageLayout(const Report& report);

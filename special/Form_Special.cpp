@@ -32,8 +32,10 @@ const QString kTitle = QStringLiteral("特殊プログラム");
 
 }  // namespace
 
-Form_Special::Form_Special(const QString& closeTip, QWidget* parent)
+Form_Special::Form_Special(int circuit, int special, const QString& closeTip, QWidget* parent)
     : QDialog(parent)
+    , m_circuit(circuit)
+    , m_special(special)
 {
     setObjectName(QStringLiteral("Form_Special"));
     setWindowTitle(kTitle);
@@ -98,9 +100,8 @@ void Form_Special::connectHandlers()
 
 void Form_Special::Form_Load()
 {
-    m_circuit = EditRequest.CircuitNO;
-    m_special =
-        EditRequest.SpecialNO != 0 ? int(EditRequest.SpecialNO) : SpecialPrograms::FirstFreeSpecialNumber(m_circuit);
+    if (m_special == 0)
+        m_special = SpecialPrograms::FirstFreeSpecialNumber(m_circuit);
     Label_Special->setText(QString::number(m_special));
     Label_Circuit->setText(QString::number(m_circuit));
     showCircuitType();
@@ -151,29 +152,29 @@ void Form_Special::programsChanged()
     Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
 }
 
-void Form_Special::fillRequest(int editMode, int id)
+EntryJob Form_Special::entryJob(int editMode, int id) const
 {
-    EditRequest = EditRequestData{};
-    EditRequest.EditMode = qint16(editMode);
-    EditRequest.ID = qint16(id);
-    EditRequest.CircuitNO = qint16(m_circuit);
-    EditRequest.SpecialNO = qint16(m_special);
-    EditRequest.Origin = 2;
+    EntryJob job;
+    job.EditMode = qint16(editMode);
+    job.ID = qint16(id);
+    job.CircuitNO = qint16(m_circuit);
+    job.SpecialNO = qint16(m_special);
+    job.Origin = 2;
+    return job;
 }
 
-void Form_Special::openEntryDialog()
+void Form_Special::openEntryDialog(const EntryJob& job)
 {
     const int type = programType();
     if (type == TypeTimeSignal || type == TypeChime)
-        ModalDialogs::open(new Form_EditTime(this));
+        ModalDialogs::open(new Form_EditTime(job, this));
     else if (type == TypeTimer)
-        ModalDialogs::open(new Form_EditTimeTimer(this));
+        ModalDialogs::open(new Form_EditTimeTimer(job, this));
 }
 
 void Form_Special::Button_New_Click()
 {
-    fillRequest(0, 0);
-    openEntryDialog();
+    openEntryDialog(entryJob(0, 0));
 }
 
 void Form_Special::Button_Edit_Click()
@@ -183,9 +184,9 @@ void Form_Special::Button_Edit_Click()
     const int type = programType();
     if (type < TypeTimeSignal || type > TypeTimer)
         return;
-    fillRequest(-1, DataGrid1->selectedValue(QStringLiteral("ID")).toInt());
-    ReadSelectedTimes(*DataGrid1, type, EditRequest);
-    openEntryDialog();
+    EntryJob job = entryJob(-1, DataGrid1->selectedValue(QStringLiteral("ID")).toInt());
+    ReadSelectedTimes(*DataGrid1, type, job);
+    openEntryDialog(job);
 }
 
 // When the number's last programs go, its year entries go with them: the
@@ -213,9 +214,6 @@ void Form_Special::Button_Delete_Click()
                          QStringLiteral("特殊番号%1の最後のプログラムを削除する").arg(m_special), last))
         return;
     const int id = DataGrid1->selectedValue(QStringLiteral("ID")).toInt();
-    EditRequest.ID = qint16(id);
-    EditRequest.CircuitNO = qint16(m_circuit);
-    EditRequest.SpecialNO = qint16(m_special);
     bool numberGone = false;
     {
         UndoStep step(WeekEditing::StepName(QStringLiteral("削除"), m_circuit, m_special));
@@ -232,8 +230,6 @@ void Form_Special::Button_AllDelete_Click()
     if (!confirmDeletion(subject + QStringLiteral(" の特殊プログラムをすべて削除しますか？"),
                          subject + QStringLiteral(" の特殊プログラムをすべて削除する"), true, QMessageBox::No))
         return;
-    EditRequest.CircuitNO = qint16(m_circuit);
-    EditRequest.SpecialNO = qint16(m_special);
     {
         UndoStep step(WeekEditing::StepName(QStringLiteral("全削除"), m_circuit, m_special));
         SpecialPrograms::DeleteAllSpecialPrograms(m_circuit, m_special);
@@ -247,10 +243,7 @@ void Form_Special::Button_Copy_Click()
     const int type = programType();
     if (type != TypeTimeSignal && type != TypeChime)
         return;
-    EditRequest.CircuitNO = qint16(m_circuit);
-    EditRequest.SpecialNO = qint16(m_special);
-    EditRequest.Origin = 2;
-    ModalDialogs::open(new Form_Copy(this));
+    ModalDialogs::open(new Form_Copy(m_circuit, WeekEditing::CopyTarget{0, m_special}, this));
 }
 
 void Form_Special::Button_Bells_Click()
@@ -267,8 +260,6 @@ void Form_Special::Button_Close_Click()
 void Form_Special::done(int result)
 {
     MarkFormUnloaded(this);
-    EditRequest.CircuitNO = qint16(m_circuit);
-    EditRequest.SpecialNO = qint16(m_special);
     emit closing(m_special, DataGrid1->rowCount() > 0);
     QDialog::done(result);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "week/EntryJob.h"
 #include "week/ListControls.h"
 
 #include <QDialog>
@@ -8,15 +9,14 @@ class QLabel;
 class QPushButton;
 class ProgramGrid;
 
-// The programs of one circuit under one special number (EditRequest's
-// CircuitNO and SpecialNO; SpecialNO 0 takes the first free number). The
-// number comes into existence with its first saved program. `closeTip`,
-// the tooltip of 閉じる, says where it goes back to.
+// The programs of one circuit under one special number (0 takes the first
+// free number). The number comes into existence with its first saved
+// program. `closeTip`, the tooltip of 閉じる, says where it goes back to.
 class Form_Special : public QDialog, private ListControls
 {
     Q_OBJECT
 public:
-    explicit Form_Special(const QString& closeTip, QWidget* parent = nullptr);
+    Form_Special(int circuit, int special, const QString& closeTip, QWidget* parent = nullptr);
 
     void BuildSpecialList(int circuit, int special);
     void SetSpecialGridColumns();
@@ -39,9 +39,9 @@ private:
     int programType() const;
     void refresh();
     void programsChanged();
-    // Fills EditRequest for this window's circuit and number, Origin 2.
-    void fillRequest(int editMode, int id);
-    void openEntryDialog();
+    // An entry job for this window's circuit and number, Origin 2.
+    EntryJob entryJob(int editMode, int id) const;
+    void openEntryDialog(const EntryJob& job);
     bool confirmDeletion(const QString& question, const QString& deleting, bool lastGoes,
                          QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 

@@ -1,11 +1,8 @@
 #include "special/Form_SpecialSelect.h"
 
-#include "special/Form_Special.h"
 #include "special/SpecialPrograms.h"
-#include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
-#include "ui/ModalDialogs.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
 
@@ -31,8 +28,9 @@ void FillSpecialCombo(QComboBox* combo, int circuit)
     combo->setCurrentIndex(-1);
 }
 
-Form_SpecialSelect::Form_SpecialSelect(QWidget* parent)
+Form_SpecialSelect::Form_SpecialSelect(int circuit, QWidget* parent)
     : QDialog(parent)
+    , m_circuit(circuit)
 {
     setObjectName(QStringLiteral("Form_SpecialSelect"));
     setWindowTitle(QStringLiteral("特殊プログラム作成"));
@@ -90,7 +88,7 @@ void Form_SpecialSelect::Form_Load()
 {
     Option_New->setChecked(true);
     Combo_Special->setEnabled(false);
-    FillSpecialCombo(Combo_Special, EditRequest.CircuitNO);
+    FillSpecialCombo(Combo_Special, m_circuit);
 }
 
 bool SpecialNumberLeft(QWidget* parent, int circuit)
@@ -107,10 +105,9 @@ bool SpecialNumberLeft(QWidget* parent, int circuit)
 void Form_SpecialSelect::Button_OK_Click()
 {
     if (Option_New->isChecked()) {
-        if (!SpecialNumberLeft(this, EditRequest.CircuitNO))
+        if (!SpecialNumberLeft(this, m_circuit))
             return;
-        EditRequest.SpecialNO = 0;
-        openSpecial();
+        choose(0);
         return;
     }
     if (Combo_Special->currentIndex() < 0) {
@@ -119,15 +116,14 @@ void Form_SpecialSelect::Button_OK_Click()
         Combo_Special->setFocus();
         return;
     }
-    EditRequest.SpecialNO = qint16(Combo_Special->currentData().toInt());
-    openSpecial();
+    choose(Combo_Special->currentData().toInt());
 }
 
-void Form_SpecialSelect::openSpecial()
+void Form_SpecialSelect::choose(int special)
 {
     // Its choice made, this dialog steps aside: no modal dialog stays under
-    // the special window, whose 元に戻す then works.
+    // the special window its opener opens, whose 元に戻す then works.
     hide();
-    ModalDialogs::open(new Form_Special(QStringLiteral("年間プログラム設定へ戻ります。"), parentWidget()));
+    emit specialChosen(special);
     accept();
 }

@@ -15,20 +15,26 @@ void FillSpecialCombo(QComboBox* combo, int circuit);
 // the box that says all 99 are taken.
 bool SpecialNumberLeft(QWidget* parent, int circuit);
 
-// The choice between a new special number and one in use, for the circuit
-// of EditRequest; opens Form_Special on it.
+// The choice between a new special number and one in use, for a circuit;
+// `specialChosen` says which, for the opener to open Form_Special on it.
 class Form_SpecialSelect : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_SpecialSelect(QWidget* parent = nullptr);
+    explicit Form_SpecialSelect(int circuit, QWidget* parent = nullptr);
+
+signals:
+    // The number chosen, 0 for a new one; this dialog is hidden by then.
+    void specialChosen(int special);
 
 private:
     void buildWindow();
     void connectHandlers();
     void Form_Load();
     void Button_OK_Click();
-    void openSpecial();
+    void choose(int special);
+
+    const int m_circuit;
 
     QLabel* Label_Titile = nullptr;
     QRadioButton* Option_New = nullptr;

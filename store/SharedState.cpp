@@ -3,9 +3,6 @@
 #include "store/ProgramStore.h"
 
 std::array<CircuitSetting, 9> CircuitSettings{};
-EditRequestData EditRequest{};
-PrintHandOverData PrintHandOver{};
-YearHandOverData YearHandOver{};
 
 CircuitSetting& CircuitSettingAt(int index)
 {

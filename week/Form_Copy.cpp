@@ -1,7 +1,6 @@
 #include "week/Form_Copy.h"
 
 #include "history/UndoHistory.h"
-#include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
@@ -29,8 +28,10 @@ QString capacityMessage(const char* tail)
 
 }  // namespace
 
-Form_Copy::Form_Copy(QWidget* parent)
+Form_Copy::Form_Copy(int circuit, WeekEditing::CopyTarget target, QWidget* parent)
     : QDialog(parent)
+    , m_circuit(circuit)
+    , m_target(target)
 {
     setObjectName(QStringLiteral("Form_Copy"));
     setWindowTitle(QStringLiteral("コピー"));
@@ -95,33 +96,33 @@ void Form_Copy::connectHandlers()
 
 bool Form_Copy::specialTarget() const
 {
-    return EditRequest.SpecialNO != 0;
+    return m_target.special != 0;
 }
 
 void Form_Copy::Form_Load()
 {
     Option_Copy[0]->setChecked(true);
     Option_Copy[1]->setEnabled(specialTarget());
-    Label_ReceiveYobi->setText(specialTarget() ? QStringLiteral("特殊番号 ") + QString::number(EditRequest.SpecialNO)
-                                               : Days::fullName(EditRequest.YobiON));
+    Label_ReceiveYobi->setText(specialTarget() ? QStringLiteral("特殊番号 ") + QString::number(m_target.special)
+                                               : Days::fullName(m_target.day));
 }
 
 void Form_Copy::Option_Copy_Click(int index)
 {
     Combo_SendYobi->clear();
-    const int circuit = EditRequest.CircuitNO;
+    const int circuit = m_circuit;
     if (index == 0) {
         Label_Copy->setText(QStringLiteral("曜　日"));
         Combo_SendYobi->setToolTip(QStringLiteral("曜日を選択します。"));
-        // A special number may take the programs of any day, its own
-        // request day is no target.
-        const int exceptDay = specialTarget() ? -1 : EditRequest.YobiON;
+        // A special number may take the programs of any day, a day those
+        // of the other days.
+        const int exceptDay = specialTarget() ? -1 : m_target.day;
         for (int day : WeekEditing::CopySourceDays(circuit, exceptDay))
             Combo_SendYobi->addItem(Days::name(day), day);
     } else {
         Label_Copy->setText(QStringLiteral("特殊番号"));
         Combo_SendYobi->setToolTip(QStringLiteral("特殊番号を選択します。"));
-        for (int special : WeekEditing::CopySourceSpecials(circuit, EditRequest.SpecialNO))
+        for (int special : WeekEditing::CopySourceSpecials(circuit, m_target.special))
             Combo_SendYobi->addItem(QString::number(special), special);
     }
     // The user chooses the source; OK without a choice copies nothing.
@@ -140,9 +141,9 @@ void Form_Copy::Button_OK_Click()
         return;
     }
     const WeekEditing::CopySource source{fromSpecial, Combo_SendYobi->currentData().toInt()};
-    const WeekEditing::CopyTarget target{specialTarget() ? 0 : int(EditRequest.YobiON), EditRequest.SpecialNO};
-    UndoStep step(WeekEditing::StepName(QStringLiteral("コピー"), EditRequest.CircuitNO, target.special));
-    const WeekEditing::CopyResult result = WeekEditing::CopyPrograms(EditRequest.CircuitNO, source, target);
+    const WeekEditing::CopyTarget target{specialTarget() ? 0 : m_target.day, m_target.special};
+    UndoStep step(WeekEditing::StepName(QStringLiteral("コピー"), m_circuit, target.special));
+    const WeekEditing::CopyResult result = WeekEditing::CopyPrograms(m_circuit, source, target);
     if (result.capacityReached)
         MessageBox::show(this,
                          capacityMessage(result.stoppedAtFirstRow

@@ -1,4 +1,6 @@
 #pragma once
+#include "week/WeekEditing.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -6,13 +8,13 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
-// Copies the programs of another day or special number onto the day or
-// special number described by EditRequest.
+// Copies the programs of another day or special number onto `target`, a
+// day or a special number of the circuit.
 class Form_Copy : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_Copy(QWidget* parent = nullptr);
+    Form_Copy(int circuit, WeekEditing::CopyTarget target, QWidget* parent = nullptr);
 
 private:
     void buildWindow();
@@ -21,6 +23,9 @@ private:
     bool specialTarget() const;
     void Option_Copy_Click(int index);
     void Button_OK_Click();
+
+    const int m_circuit;
+    const WeekEditing::CopyTarget m_target;
 
     QLabel* Label_Titile = nullptr;
     QRadioButton* Option_Copy[2] = {};

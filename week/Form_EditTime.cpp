@@ -23,8 +23,9 @@
 
 using EntryParts::twoDigits;
 
-Form_EditTime::Form_EditTime(QWidget* parent)
+Form_EditTime::Form_EditTime(const EntryJob& job, QWidget* parent)
     : QDialog(parent)
+    , m_job(job)
 {
     setObjectName(QStringLiteral("Form_EditTime"));
     setWindowTitle(QStringLiteral("時刻設定"));
@@ -123,7 +124,7 @@ void Form_EditTime::connectHandlers()
 
 void Form_EditTime::Form_Load()
 {
-    const EditRequestData& request = EditRequest;
+    const EntryJob& request = m_job;
     m_type = CircuitSettingAt(request.CircuitNO).Program;
     if (m_type == 1) {
         hideChimeControls();
@@ -207,8 +208,8 @@ void Form_EditTime::Button_OK_Click()
     using EntryParts::numberIn;
     const WeekEditing::TimeProgram program{numberIn(Text_Hour), numberIn(Text_Minute), numberIn(Text_Second),
                                            numberIn(Text_Chime)};
-    UndoStep step(WeekEditing::EntryStepName(EditRequest));
-    if (WeekEditing::WriteTimeProgram(EditRequest, m_type, program) == WeekEditing::WriteResult::Refused)
+    UndoStep step(WeekEditing::EntryStepName(m_job));
+    if (WeekEditing::WriteTimeProgram(m_job, m_type, program) == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
     accept();
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "week/EntryJob.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -8,12 +10,14 @@ class QLineEdit;
 class QPushButton;
 class UpDown;
 
-// Entry of one time-signal or chime program, described by EditRequest.
+// Entry of one time-signal or chime program, as its job describes it.
 class Form_EditTime : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_EditTime(QWidget* parent = nullptr);
+    explicit Form_EditTime(const EntryJob& job, QWidget* parent = nullptr);
+
+    const EntryJob& job() const { return m_job; }
 
     // Shifts the time in the boxes by the melody's length: back when
     // Check_Chime is checked (the time entered is the melody's end), forward
@@ -33,6 +37,7 @@ private:
     void Button_PlayChime_Click();
     void Button_OK_Click();
 
+    const EntryJob m_job;
     int m_type = 0;
     int LastChimeNo = 0;
     bool m_undoingAdjustment = false;

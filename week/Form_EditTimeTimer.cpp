@@ -39,8 +39,9 @@ QHBoxLayout* row(std::initializer_list<QWidget*> widgets)
 
 }  // namespace
 
-Form_EditTimeTimer::Form_EditTimeTimer(QWidget* parent)
+Form_EditTimeTimer::Form_EditTimeTimer(const EntryJob& job, QWidget* parent)
     : QDialog(parent)
+    , m_job(job)
 {
     setObjectName(QStringLiteral("Form_EditTimeTimer"));
     setWindowTitle(QStringLiteral("時刻設定"));
@@ -146,7 +147,7 @@ void Form_EditTimeTimer::connectHandlers()
 
 void Form_EditTimeTimer::Form_Load()
 {
-    const EditRequestData& request = EditRequest;
+    const EntryJob& request = m_job;
     m_type = CircuitSettingAt(request.CircuitNO).Program;
     const bool repeat = m_type == 4;
     for (QWidget* widget : std::initializer_list<QWidget*>{Label_Time[2], Label_Time[3], Text_Repeat, UpDown5})
@@ -184,8 +185,8 @@ void Form_EditTimeTimer::Button_OK_Click()
     const WeekEditing::TimerProgram program{numberIn(Text_HourON),  numberIn(Text_MinuteON),
                                             numberIn(Text_HourOFF), numberIn(Text_MinuteOFF),
                                             numberIn(Text_Repeat),  std::max(0, Combo_YobiOFF->currentIndex())};
-    UndoStep step(WeekEditing::EntryStepName(EditRequest));
-    if (WeekEditing::WriteTimerProgram(EditRequest, program) == WeekEditing::WriteResult::Refused)
+    UndoStep step(WeekEditing::EntryStepName(m_job));
+    if (WeekEditing::WriteTimerProgram(m_job, program) == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
     accept();
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "week/EntryJob.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -8,12 +10,14 @@ class QLineEdit;
 class QPushButton;
 class UpDown;
 
-// Entry of one timer or repeat program, described by EditRequest.
+// Entry of one timer or repeat program, as its job describes it.
 class Form_EditTimeTimer : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_EditTimeTimer(QWidget* parent = nullptr);
+    explicit Form_EditTimeTimer(const EntryJob& job, QWidget* parent = nullptr);
+
+    const EntryJob& job() const { return m_job; }
 
 private:
     void buildWindow();
@@ -22,6 +26,7 @@ private:
     bool boxesValid();
     void Button_OK_Click();
 
+    const EntryJob m_job;
     int m_type = 0;
 
     QLabel* Label_Titile = nullptr;

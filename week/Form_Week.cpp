@@ -235,36 +235,37 @@ void Form_Week::Button_New_Click()
     const int type = programType();
     if (type < 1 || type > 4)
         return;
-    EditRequest = EditRequestData{};
-    EditRequest.CircuitNO = qint16(selectedCircuit());
-    EditRequest.YobiON = qint16(selectedDay());
-    EditRequest.YobiOFF = type >= 3 ? EditRequest.YobiON : qint16(0);
-    EditRequest.Origin = 1;
-    if (type <= 2)
-        ModalDialogs::open(new Form_EditTime(this));
-    else
-        ModalDialogs::open(new Form_EditTimeTimer(this));
+    EntryJob job;
+    job.CircuitNO = qint16(selectedCircuit());
+    job.YobiON = qint16(selectedDay());
+    job.YobiOFF = type >= 3 ? job.YobiON : qint16(0);
+    job.Origin = 1;
+    openEntryDialog(job);
 }
 
-void Form_Week::fillRequestFromRow()
+void Form_Week::openEntryDialog(const EntryJob& job)
 {
-    EditRequestData& r = EditRequest;
+    if (programType() <= 2)
+        ModalDialogs::open(new Form_EditTime(job, this));
+    else
+        ModalDialogs::open(new Form_EditTimeTimer(job, this));
+}
+
+EntryJob Form_Week::jobFromRow() const
+{
+    EntryJob r;
     const int type = programType();
     r.ID = qint16(DataGrid1->selectedValue(QStringLiteral("ID")).toInt());
     r.CircuitNO = qint16(selectedCircuit());
-    r.SpecialNO = 0;
-    r.Repeat = 0;
-    r.ChimeNO = 0;
     r.YobiON = qint16(selectedDay());
-    r.YobiOFF = 0;
-    r.TimeONS = r.TimeOFFH = r.TimeOFFM = 0;
     r.Origin = 1;
     ReadSelectedTimes(*DataGrid1, type, r);
     if (type == 1 || type == 2)
-        return;
+        return r;
     r.YobiOFF = qint16(std::max(0, Days::codeOf(DataGrid1->selectedText(QStringLiteral(" 終了曜日")))));
     if (type == 4)
         r.Repeat = qint16(DataGrid1->selectedText(QStringLiteral("繰返し間隔(分)")).toInt());
+    return r;
 }
 
 void Form_Week::Button_Edit_Click()
@@ -274,12 +275,9 @@ void Form_Week::Button_Edit_Click()
     const int type = programType();
     if (type < 1 || type > 4)
         return;
-    fillRequestFromRow();
-    EditRequest.EditMode = -1;
-    if (type <= 2)
-        ModalDialogs::open(new Form_EditTime(this));
-    else
-        ModalDialogs::open(new Form_EditTimeTimer(this));
+    EntryJob job = jobFromRow();
+    job.EditMode = -1;
+    openEntryDialog(job);
 }
 
 void Form_Week::Button_Delete_Click()
@@ -290,9 +288,9 @@ void Form_Week::Button_Delete_Click()
                          QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    fillRequestFromRow();
-    UndoStep step(WeekEditing::StepName(QStringLiteral("削除"), EditRequest.CircuitNO, 0));
-    WeekEditing::DeleteWeekProgram(EditRequest, selectedDay());
+    const EntryJob job = jobFromRow();
+    UndoStep step(WeekEditing::StepName(QStringLiteral("削除"), job.CircuitNO, 0));
+    WeekEditing::DeleteWeekProgram(job, selectedDay());
 }
 
 void Form_Week::Button_AllDelete_Click()
@@ -325,13 +323,9 @@ void Form_Week::Button_Copy_Click()
         Combo_Yobi->setFocus();
         return;
     }
-    EditRequest.CircuitNO = qint16(selectedCircuit());
-    EditRequest.YobiON = qint16(selectedDay());
-    EditRequest.SpecialNO = 0;
-    EditRequest.Origin = 1;
     const int type = programType();
     if (type == 1 || type == 2)
-        ModalDialogs::open(new Form_Copy(this));
+        ModalDialogs::open(new Form_Copy(selectedCircuit(), WeekEditing::CopyTarget{selectedDay(), 0}, this));
 }
 
 void Form_Week::Button_Bells_Click()

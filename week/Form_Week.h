@@ -1,4 +1,5 @@
 #pragma once
+#include "week/EntryJob.h"
 #include "week/ListControls.h"
 #include "week/WeekViewChoice.h"
 
@@ -42,8 +43,10 @@ private:
     void updateButtonsEnabled();
     void refresh();
     void programsChanged();
-    // Fills CircuitNO, YobiON and the program fields from the selected row.
-    void fillRequestFromRow();
+    // The selected row's job: its circuit, day and program fields.
+    EntryJob jobFromRow() const;
+    // The entry dialog of the circuit's type.
+    void openEntryDialog(const EntryJob& job);
 
     void Combo_Circuit_Click();
     void Combo_Yobi_Click();

@@ -3,6 +3,7 @@
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "ui/Widgets.h"
+#include "week/EntryJob.h"
 #include "week/ProgramGrid.h"
 
 #include <QLabel>
@@ -95,7 +96,7 @@ QVBoxLayout* ListControls::buttonColumn() const
     return buttons;
 }
 
-void ReadSelectedTimes(const ProgramGrid& grid, int programType, EditRequestData& request)
+void ReadSelectedTimes(const ProgramGrid& grid, int programType, EntryJob& request)
 {
     if (programType == TypeTimer || programType == TypeRepeat) {
         const QString start = grid.selectedText(QStringLiteral(" 開始時刻"));

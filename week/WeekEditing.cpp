@@ -20,7 +20,7 @@ QList<qint64> rowIds(QSqlQuery query)
 
 // Rows matching `conditions` (fragments "Column = ?" joined by AND), in
 // `order`, for the circuit and special number of the request.
-QList<qint64> selectRows(const EditRequestData& request, const QStringList& conditions, const QVariantList& values,
+QList<qint64> selectRows(const EntryJob& request, const QStringList& conditions, const QVariantList& values,
                          const QString& order)
 {
     QString sql = QStringLiteral("SELECT rowid FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?");
@@ -39,7 +39,7 @@ const QString kWeekdaysOnly = QStringLiteral("YobiON <> 0 AND YobiON <> 6");
 
 // The days a job writes: its own day, or the days of a group. A special
 // program is one row.
-QList<int> daysOf(const EditRequestData& request)
+QList<int> daysOf(const EntryJob& request)
 {
     return request.Origin == 1 ? Days::range(request.YobiON) : QList<int>{0};
 }
@@ -72,7 +72,7 @@ WeekEditing::WriteResult writeDays(const QList<int>& days, const QList<qint64>& 
     return WeekEditing::WriteResult::Written;
 }
 
-QList<qint64> timeProgramSelection(const EditRequestData& r, int type, const WeekEditing::TimeProgram& p)
+QList<qint64> timeProgramSelection(const EntryJob& r, int type, const WeekEditing::TimeProgram& p)
 {
     const bool chime = type == 2;
     const bool isNew = r.EditMode == 0;
@@ -102,7 +102,7 @@ QList<qint64> timeProgramSelection(const EditRequestData& r, int type, const Wee
                             : QStringLiteral("TimeONH,TimeONM,YobiON"));
 }
 
-QList<qint64> timerProgramSelection(const EditRequestData& r, const WeekEditing::TimerProgram& p)
+QList<qint64> timerProgramSelection(const EntryJob& r, const WeekEditing::TimerProgram& p)
 {
     const QStringList timeColumns{"Repeat = ?", "TimeONH = ?", "TimeONM = ?", "TimeOFFH = ?", "TimeOFFM = ?"};
     const QVariantList boxes{p.repeat, p.onH, p.onM, p.offH, p.offM};
@@ -158,7 +158,7 @@ int GroupEndDay(int day, int onH, int onM, int offH, int offM)
     return pastMidnight ? (day + 1) % 7 : day;
 }
 
-WriteResult WriteTimeProgram(const EditRequestData& request, int programType, const TimeProgram& program)
+WriteResult WriteTimeProgram(const EntryJob& request, int programType, const TimeProgram& program)
 {
     return inTransaction([&] {
         const QList<qint64> reused = timeProgramSelection(request, programType, program);
@@ -173,7 +173,7 @@ WriteResult WriteTimeProgram(const EditRequestData& request, int programType, co
     });
 }
 
-WriteResult WriteTimerProgram(const EditRequestData& request, const TimerProgram& program)
+WriteResult WriteTimerProgram(const EntryJob& request, const TimerProgram& program)
 {
     return inTransaction([&] {
         const QList<qint64> reused = timerProgramSelection(request, program);
@@ -200,7 +200,7 @@ WriteResult WriteTimerProgram(const EditRequestData& request, const TimerProgram
     });
 }
 
-void DeleteWeekProgram(const EditRequestData& r, int day)
+void DeleteWeekProgram(const EntryJob& r, int day)
 {
     Transaction transaction;
     if (!Days::isGroup(day)) {
@@ -307,7 +307,7 @@ QString StepName(const QString& change, int circuit, int special)
     return QStringLiteral("特殊プログラムの%1（回路%2・特殊番号%3）").arg(change).arg(circuit).arg(special);
 }
 
-QString EntryStepName(const EditRequestData& request)
+QString EntryStepName(const EntryJob& request)
 {
     return StepName(request.EditMode == -1 ? QStringLiteral("変更") : QStringLiteral("追加"), request.CircuitNO,
                     request.SpecialNO);

@@ -1,5 +1,5 @@
 #pragma once
-#include "store/SharedState.h"
+#include "week/EntryJob.h"
 
 #include <QList>
 
@@ -27,18 +27,18 @@ enum class WriteResult { Written, Refused };
 struct TimeProgram {
     int hour = 0, minute = 0, second = 0, chime = 0;
 };
-WriteResult WriteTimeProgram(const EditRequestData& request, int programType, const TimeProgram& program);
+WriteResult WriteTimeProgram(const EntryJob& request, int programType, const TimeProgram& program);
 
 // A timer (type 3) or repeat (type 4) program from the entry dialog.
 struct TimerProgram {
     int onH = 0, onM = 0, offH = 0, offM = 0, repeat = 0;
     int endDay = 0;  // single-day jobs only
 };
-WriteResult WriteTimerProgram(const EditRequestData& request, const TimerProgram& program);
+WriteResult WriteTimerProgram(const EntryJob& request, const TimerProgram& program);
 
 // Deletes the program the request describes from T_Week: the row `ID` for
 // a single day, or the program on every day of 平日 / 毎日.
-void DeleteWeekProgram(const EditRequestData& request, int day);
+void DeleteWeekProgram(const EntryJob& request, int day);
 // Deletes every week program of a circuit (special programs stay).
 int DeleteAllWeekPrograms(int circuit);
 
@@ -69,6 +69,6 @@ CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget&
 // 「特殊プログラムの追加（回路1・特殊番号3）」.
 QString StepName(const QString& change, int circuit, int special);
 // The same for the entry dialogs' OK: an addition or a change.
-QString EntryStepName(const EditRequestData& request);
+QString EntryStepName(const EntryJob& request);
 
 }  // namespace WeekEditing

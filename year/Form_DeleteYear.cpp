@@ -1,7 +1,6 @@
 #include "year/Form_DeleteYear.h"
 
 #include "history/UndoHistory.h"
-#include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
 #include "ui/Widgets.h"
@@ -24,8 +23,9 @@ constexpr int kEveryYear = -1;  // item data of "毎年"
 
 }  // namespace
 
-Form_DeleteYear::Form_DeleteYear(QWidget* parent)
+Form_DeleteYear::Form_DeleteYear(int circuit, QWidget* parent)
     : QDialog(parent)
+    , m_circuit(circuit)
 {
     setObjectName(QStringLiteral("Form_DeleteYear"));
     setWindowTitle(QStringLiteral("年間プログラム削除"));
@@ -94,7 +94,6 @@ void Form_DeleteYear::connectHandlers()
 
 void Form_DeleteYear::Form_Load()
 {
-    m_circuit = EditRequest.CircuitNO;
     Option_Delete[0]->setChecked(true);
     Label_CircuitNO->setText(QString::number(m_circuit));
     if (YearEntries::HasEveryYearEntries(m_circuit))

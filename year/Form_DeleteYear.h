@@ -6,13 +6,13 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
-// Deletes the year entries of EditRequest's circuit: all of them, or those
-// of one year, or the every-year ones.
+// Deletes the year entries of a circuit: all of them, or those of one
+// year, or the every-year ones.
 class Form_DeleteYear : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_DeleteYear(QWidget* parent = nullptr);
+    explicit Form_DeleteYear(int circuit, QWidget* parent = nullptr);
 
 private:
     void buildWindow();
@@ -23,7 +23,7 @@ private:
     bool confirmed(const QString& subject);
     void finish(const QString& subject);
 
-    int m_circuit = 0;
+    const int m_circuit;
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Circuit = nullptr;

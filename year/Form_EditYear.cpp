@@ -2,7 +2,6 @@
 
 #include "history/UndoHistory.h"
 #include "special/Form_SpecialSelect.h"
-#include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "ui/BusyCursor.h"
 #include "ui/Guard.h"
@@ -35,11 +34,6 @@ QString dayText(QDate date, bool withYear)
     return withYear ? QStringLiteral("%1年").arg(date.year()) + day : day;
 }
 
-QDate handedOverDate(int year, int month, int day)
-{
-    return QDate(2000 + year, month, day);
-}
-
 QString entryText(int special)
 {
     return special == 0 ? QStringLiteral("停止") : QStringLiteral("特殊番号 %1").arg(special);
@@ -67,16 +61,15 @@ void showCapacityRefusal(QWidget* parent, int toAdd)
 
 }  // namespace
 
-Form_EditYear::Form_EditYear(QWidget* parent)
+Form_EditYear::Form_EditYear(int circuit, QDate from, QDate to, QWidget* parent)
     : QDialog(parent)
+    , m_circuit(circuit)
+    , m_from(from)
+    , m_to(to)
 {
     setObjectName(QStringLiteral("Form_EditYear"));
     setWindowTitle(QStringLiteral("日付設定"));
     setModal(true);
-    m_circuit = EditRequest.CircuitNO;
-    const YearHandOverData& run = YearHandOver;
-    m_from = handedOverDate(run.RangeFromYear, run.RangeFromMonth, run.RangeFromDay);
-    m_to = handedOverDate(run.RangeToYear, run.RangeToMonth, run.RangeToDay);
     buildWindow();
     connectHandlers();
     runGuarded(this, [this] { Form_Load(); });
@@ -215,7 +208,7 @@ void Form_EditYear::Form_Load()
 {
     const QSignalBlocker blocker(Combo_Year);
     Combo_Year->addItem(QStringLiteral("毎年"));
-    Combo_Year->addItem(QStringLiteral("%1年").arg(YearHandOver.RangeFromYear, 2, 10, QLatin1Char('0')));
+    Combo_Year->addItem(QStringLiteral("%1年").arg(m_from.year() - 2000, 2, 10, QLatin1Char('0')));
     Combo_Year->setCurrentIndex(1);
     Combo_Year_Click();
 }

@@ -15,14 +15,16 @@ class QRadioButton;
 class RepeatFrame;
 
 // What a day or a run of days does: nothing special (week programs), stop,
-// or a special program; in the year shown or every year. The circuit comes
-// from EditRequest, the run from YearHandOver. With 繰り返し the days are
-// those a rule picks in a span, listed before OK.
+// or a special program; in the year shown or every year, for a circuit and
+// the run of days chosen in the calendar. With 繰り返し the days are those a
+// rule picks in a span, listed before OK.
 class Form_EditYear : public QDialog, private SpecialFrame
 {
     Q_OBJECT
 public:
-    explicit Form_EditYear(QWidget* parent = nullptr);
+    Form_EditYear(int circuit, QDate from, QDate to, QWidget* parent = nullptr);
+
+    int circuit() const { return m_circuit; }
 
     void done(int result) override;
 
@@ -63,9 +65,9 @@ private:
     void writeRuleDays(const QList<QDate>& days);
     void Button_OK_Click();
 
-    int m_circuit = 0;
-    QDate m_from;
-    QDate m_to;
+    const int m_circuit;
+    const QDate m_from;
+    const QDate m_to;
     std::optional<int> m_stored;  // the entry of the single day shown
     bool m_existingDiffers = false;  // rule days hold entries other than the one chosen
 

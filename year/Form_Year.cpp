@@ -1,6 +1,7 @@
 #include "year/Form_Year.h"
 
 #include "history/UndoActions.h"
+#include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
@@ -29,11 +30,6 @@
 namespace {
 
 const QSize kButtonSize(150, 36);
-
-qint16 twoDigitYear(QDate date)
-{
-    return qint16(date.year() - 2000);
-}
 
 }  // namespace
 
@@ -235,18 +231,11 @@ void Form_Year::MonthView1_RunChosen(QDate from, QDate to)
 {
     if (!circuitChosen())
         return;
-    YearHandOver.RangeFromYear = twoDigitYear(from);
-    YearHandOver.RangeFromMonth = qint16(from.month());
-    YearHandOver.RangeFromDay = qint16(from.day());
-    YearHandOver.RangeToYear = twoDigitYear(to);
-    YearHandOver.RangeToMonth = qint16(to.month());
-    YearHandOver.RangeToDay = qint16(to.day());
     // Where the focus comes back when the dialog closes, framed so that the
     // user sees that Enter there closes the window.
     Button_Close->setFocus();
     setAttribute(Qt::WA_KeyboardFocusChange);
-    EditRequest.CircuitNO = qint16(selectedCircuit());
-    auto* dialog = new Form_EditYear(this);
+    auto* dialog = new Form_EditYear(selectedCircuit(), from, to, this);
     // A rule may set days far from the page shown: the calendar turns to the
     // first of them, so that the marks show what was set.
     connect(dialog, &Form_EditYear::ruleDaysWritten, this,
@@ -258,24 +247,28 @@ void Form_Year::Button_Special_Click()
 {
     if (!circuitChosen())
         return;
-    EditRequest.SpecialNO = 0;
-    EditRequest.CircuitNO = qint16(selectedCircuit());
-    ModalDialogs::open(new Form_SpecialSelect(this));
+    const int circuit = selectedCircuit();
+    auto* select = new Form_SpecialSelect(circuit, this);
+    connect(select, &Form_SpecialSelect::specialChosen, this, [this, select, circuit](int special) {
+        runGuarded(select, [&] {
+            ModalDialogs::open(
+                new Form_Special(circuit, special, QStringLiteral("年間プログラム設定へ戻ります。"), this));
+        });
+    });
+    ModalDialogs::open(select);
 }
 
 void Form_Year::Button_DeleteYear_Click()
 {
     if (!circuitChosen())
         return;
-    EditRequest.CircuitNO = qint16(selectedCircuit());
-    ModalDialogs::open(new Form_DeleteYear(this));
+    ModalDialogs::open(new Form_DeleteYear(selectedCircuit(), this));
 }
 
 void Form_Year::Button_Holiday_Click()
 {
     if (!circuitChosen())
         return;
-    EditRequest.CircuitNO = qint16(selectedCircuit());
     ModalDialogs::open(
         new Form_Holiday(selectedCircuit(), QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1), this));
 }

@@ -2,7 +2,6 @@
 
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
-#include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/ModalDialogs.h"
 #include "ui/Widgets.h"
@@ -45,25 +44,21 @@ void SpecialFrame::enableSpecialFrame(bool special)
 
 void SpecialFrame::newSpecial(QWidget* dialog, int circuit)
 {
-    EditRequest.SpecialNO = 0;
     if (!SpecialNumberLeft(dialog, circuit))
         return;
-    EditRequest.CircuitNO = qint16(circuit);
-    openSpecialWindow(dialog);
+    openSpecialWindow(dialog, circuit, 0);
 }
 
 void SpecialFrame::editSpecial(QWidget* dialog, int circuit)
 {
     if (Combo_Special->currentIndex() < 0)
         return;
-    EditRequest.CircuitNO = qint16(circuit);
-    EditRequest.SpecialNO = qint16(chosenSpecial());
-    openSpecialWindow(dialog);
+    openSpecialWindow(dialog, circuit, chosenSpecial());
 }
 
-void SpecialFrame::openSpecialWindow(QWidget* dialog)
+void SpecialFrame::openSpecialWindow(QWidget* dialog, int circuit, int special)
 {
-    auto* window = new Form_Special(m_backTip, dialog);
+    auto* window = new Form_Special(circuit, special, m_backTip, dialog);
     QObject::connect(window, &Form_Special::closing, dialog, [dialog, closed = m_specialClosed](int special, bool has) {
         runGuarded(dialog, [&] { closed(special, has); });
     });

@@ -30,7 +30,8 @@ struct SpecialFrame {
     int chosenSpecial() const;
 
 private:
-    void openSpecialWindow(QWidget* dialog);
+    // Special 0 is the first free number.
+    void openSpecialWindow(QWidget* dialog, int circuit, int special);
 
     QString m_backTip;
     std::function<void(int, bool)> m_specialClosed;

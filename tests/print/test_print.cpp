@@ -153,8 +153,9 @@ private slots:
         setCircuit(1, 2, 10);
         addRows({{1, 27, 5, 3, 0}, {1, 27, 3, 15, 7}, {1, 27, 3, 1, 3}, {1, 27, 8, 12, 0}, {1, 0, 2, 29, 99},
                  {1, 28, 3, 1, 1}, {2, 27, 3, 2, 1}, {1, 1, 5, 3}, {1, 12, 31, 0}, {2, 3, 1, 1}});
-        PrintTexts::setPrintYear(choice);
-        FillYearPrintTable(1);
+        PrintJob job = PrintJob::forCircuit(PrintJob::Year, 1);
+        job.setYear(choice);
+        FillYearPrintTable(job);
         QCOMPARE(dump(QStringLiteral("SELECT * FROM T_YearP ORDER BY PrintIndex, PrintNO"), 2), expected);
         QCOMPARE(PrintTexts::yearChoices(1), (QStringList{"毎年", "00年", "27年", "28年"}));
     }
@@ -195,7 +196,6 @@ private slots:
             cleanup();
             init();
             addRows(listing.rows);
-            PrintTexts::setPrintYear(QStringLiteral("27年"));
             const QStringList pages = render(listing.kind, listing.circuit);
             QVERIFY2(pages.size() == listing.pages.size(), listing.name);
             for (int page = 0; page < pages.size(); ++page)
@@ -302,13 +302,14 @@ private slots:
     }
 
 private:
-    // The listing's pages as pdftotext -layout reads them, made comparable.
+    // The listing (a year listing: 2027) as pdftotext -layout reads its pages, made comparable.
     // A failing pdftotext gives no pages.
     QStringList render(int kind, int circuit)
     {
-        PrintJob::setHandOver(kind, circuit);
-        PrintJob::fillTables();
-        const Reports::Report report = Reports::BuildReport();
+        PrintJob job = PrintJob::forCircuit(kind, circuit);
+        job.setYear(QStringLiteral("27年"));
+        job.fillTables();
+        const Reports::Report report = Reports::BuildReport(job);
         const QString path = m_store->path() + QStringLiteral("/listing.pdf");
         QPrinter printer;  // the print dialog's "print to file"
         printer.setOutputFormat(QPrinter::PdfFormat);

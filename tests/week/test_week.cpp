@@ -35,15 +35,23 @@ using ProgramLists::BuildWeekList;
 
 namespace {
 
-// A new program's request from the week list (or with origin 2 the special window) for a circuit and a day.
-EditRequestData request(int circuit, int day, int origin = 1)
+// A new program's job from the week list (or with origin 2 the special window) for a circuit and a day.
+EntryJob request(int circuit, int day, int origin = 1)
 {
-    EditRequestData r;
+    EntryJob r;
     r.CircuitNO = qint16(circuit);
     r.YobiON = qint16(day);
     r.YobiOFF = qint16(day);
     r.Origin = qint16(origin);
     return r;
+}
+
+// The job an entry dialog was opened with.
+const EntryJob& jobOf(QDialog* dialog)
+{
+    if (auto* time = qobject_cast<Form_EditTime*>(dialog))
+        return time->job();
+    return qobject_cast<Form_EditTimeTimer*>(dialog)->job();
 }
 
 // `what` of the T_Week rows matching `where`, in day and time order.
@@ -182,7 +190,7 @@ private slots:
 
         addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 9, 0, 0, 1);
         fillWeekTo(900);
-        EditRequestData edit = request(2, 8);
+        EntryJob edit = request(2, 8);
         edit.EditMode = -1;
         edit.ChimeNO = 1;
         edit.TimeONH = 9;
@@ -299,7 +307,7 @@ private slots:
         QCOMPARE(rows("YobiON || '-' || YobiOFF", "CircuitNO = 3"),
                  QStringLiteral("0-1, 1-2, 2-3, 3-4, 4-5, 5-6, 6-0"));
         QCOMPARE(std::pair(GroupEndDay(3, 8, 0, 8, 0), GroupEndDay(3, 9, 0, 17, 0)), std::pair(3, 3));
-        EditRequestData special = request(3, 0, 2);
+        EntryJob special = request(3, 0, 2);
         special.SpecialNO = 4;
         WriteTimerProgram(special, {22, 0, 2, 0, 0, 5});
         QCOMPARE(rows("YobiON || '-' || YobiOFF", "SpecialNO = 4"), QStringLiteral("0-0"));
@@ -310,7 +318,7 @@ private slots:
         WriteTimerProgram(request(4, 6), {22, 0, 2, 0, 30, 0});
         WriteTimerProgram(request(4, 6), {22, 0, 2, 0, 30, 0});
         // Changing the group to a same-day period rewrites every end day.
-        EditRequestData edit = request(4, 7);
+        EntryJob edit = request(4, 7);
         edit.EditMode = -1;
         edit.Repeat = 15;
         edit.TimeONH = 23;
@@ -510,9 +518,8 @@ private slots:
     void copyToSpecialOffersEveryDay()
     {
         addRows({{2, 0, 3, 0, 8, 0, 0, 0, 0, 0, 1}, {2, 4, 0, 0, 8, 0, 0, 0, 0, 0, 1}});
-        // Circuit 2, special number 5; day 3 is left over from an earlier hand-over.
-        EditRequest = EditRequestData{0, 0, 2, 5, 0, 0, 3};
-        Form_Copy copy;
+        // Circuit 2, special number 5; the day given along (3) is no reason to leave a day out.
+        Form_Copy copy(2, CopyTarget{3, 5});
         QCOMPARE(child<QComboBox>(&copy, "Combo_SendYobi")->itemText(0), QStringLiteral("水"));
         QCOMPARE(child<QLabel>(&copy, "Label_ReceiveYobi")->text(), QStringLiteral("特殊番号 5"));
         child<QRadioButton>(&copy, "Option_Copy_1")->setChecked(true);
@@ -692,8 +699,8 @@ private slots:
         QCOMPARE(WeekRowCount(), 0);
     }
 
-    // New and edit hand the dialog a request of the chosen circuit and day;
-    // nothing left from an earlier request gets through.
+    // New and edit hand the dialog a job of the chosen circuit and day, the
+    // chosen row's values for edit, nothing else.
     void requestByType()
     {
         addRows({{1, 0, 3, 0, 8, 5, 0}, {2, 0, 1, 0, 8, 5, 30, 0, 0, 0, 4}, {3, 0, 5, 6, 22, 0, 0, 6, 0},
@@ -701,10 +708,10 @@ private slots:
         for (int day = 0; day <= 6; ++day)
             addWeekRow(3, 0, day, (day + 1) % 7, 23, 0, 0, 5, 45);
         RenumberTable("T_Week");
-        // The dialog's class and the request fields in declaration order.
+        // The dialog's class and the job's fields in declaration order.
         QStringList opened;
         ModalDialogs::setRunner([&opened](QDialog* dialog) {
-            const EditRequestData& r = EditRequest;
+            const EntryJob& r = jobOf(dialog);
             opened << QLatin1String(dialog->metaObject()->className()) +
                           QString::asprintf("|%d,%d,%d,%d,%d,%d,%d,%d,%d:%d:%d,%d:%d,%d", r.ID, r.EditMode, r.CircuitNO,
                                             r.SpecialNO, r.Repeat, r.ChimeNO, r.YobiON, r.YobiOFF, r.TimeONH,
@@ -712,7 +719,6 @@ private slots:
             delete dialog;
         });
         const auto press = [this, &opened](const char* button, int circuit, int day) {
-            EditRequest = EditRequestData{77, 0, 0, 9, 33, 6, 0, 4, 21, 22, 23, 11, 12, 2};  // stale values
             choose(circuit, day);  // the list starts on its first row
             click(m_week, button);
             return opened.isEmpty() ? QString() : opened.takeLast();
@@ -797,7 +803,7 @@ private slots:
 
         // A group and a special program have no day controls; a timer no
         // interval: it holds 0 and is not a box to check.
-        for (const EditRequestData& job : {request(3, 7), request(3, 0, 2)}) {
+        for (const EntryJob& job : {request(3, 7), request(3, 0, 2)}) {
             open(job);
             for (const char* name : {"Combo_YobiOFF", "Label_YobiON", "Text_Repeat"})
                 QVERIFY2(child(dialog(), name)->isHidden(), name);
@@ -808,7 +814,7 @@ private slots:
 
     void spinnersAndEnter()
     {
-        EditRequestData job = request(2, 1);
+        EntryJob job = request(2, 1);
         job.TimeONH = 23;
         job.TimeONM = 8;
         job.ChimeNO = 7;
@@ -962,12 +968,11 @@ private:
     }
     QDialog* dialog() { return m_dialog.get(); }
     // Opens the entry dialog of the circuit's type for `job`.
-    void open(const EditRequestData& job)
+    void open(const EntryJob& job)
     {
         m_dialog.reset();
-        EditRequest = job;
-        m_dialog.reset(CircuitSettingAt(job.CircuitNO).Program <= 2 ? static_cast<QDialog*>(new Form_EditTime)
-                                                                    : new Form_EditTimeTimer);
+        m_dialog.reset(CircuitSettingAt(job.CircuitNO).Program <= 2 ? static_cast<QDialog*>(new Form_EditTime(job))
+                                                                    : new Form_EditTimeTimer(job));
         m_dialog->show();
     }
     void type(const char* box, const QString& text) { child<QLineEdit>(dialog(), box)->setText(text); }

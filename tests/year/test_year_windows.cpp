@@ -8,7 +8,10 @@
 #include "store/ProgramStore.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
+#include "week/Form_EditTime.h"
+#include "week/Form_EditTimeTimer.h"
 #include "week/ProgramGrid.h"
+#include "year/Form_EditYear.h"
 #include "year/Form_Year.h"
 #include "year/MonthCalendar.h"
 
@@ -50,6 +53,14 @@ QString entries()
         "Day || ':' || SpecialNO AS entry FROM T_Year WHERE CircuitNO <> 8 ORDER BY ID) UNION ALL SELECT * FROM "
         "(SELECT 'E' || CircuitNO || '/' || Month || '/' || Day || ':' || SpecialNO FROM T_YearE ORDER BY ID))"))
         .toString();
+}
+
+// The job an entry dialog was opened with.
+const EntryJob& jobOf(QDialog* dialog)
+{
+    if (auto* time = qobject_cast<Form_EditTime*>(dialog))
+        return time->job();
+    return qobject_cast<Form_EditTimeTimer*>(dialog)->job();
 }
 
 }  // namespace
@@ -338,7 +349,8 @@ private slots:
 
         // A drag onto January's tail turns the page, keeping the run.
         drag(QDate(2026, 12, 28), QDate(2027, 1, 3));
-        QCOMPARE(QList<int>({calendar()->monthShown(), EditRequest.CircuitNO}), QList<int>({1, 2}));
+        QCOMPARE(QList<int>({calendar()->monthShown(), qobject_cast<Form_EditYear*>(opened())->circuit()}),
+                 QList<int>({1, 2}));
         QCOMPARE(QList<QDate>({calendar()->selectionStart(), calendar()->selectionEnd()}),
                  QList<QDate>({QDate(2026, 12, 28), QDate(2027, 1, 3)}));
         QCOMPARE(m_year->focusWidget(), child(m_year.get(), "Button_Close"));  // set after the page turned
@@ -633,12 +645,13 @@ private slots:
         addWeekRow(2, 0, 1, 0, 9, 0, 0);  // week programs and other circuits do not count
         addWeekRow(1, expected, 0, 0, 9, 0, 0);
         // The select dialog opens the special window on the first free number, or refuses past 99.
-        EditRequest.CircuitNO = 2;
-        Form_SpecialSelect select;
-        click(&select, "Button_OK");
+        chooseCircuit(2);
+        click(m_year.get(), "Button_Special");
+        QDialog* select = opened();
+        click(select, "Button_OK");
         const bool opens = expected <= 99;
         QCOMPARE(openedNumber(), opens ? QString::number(expected) : QStringLiteral("not open"));
-        QCOMPARE(select.result() == QDialog::Accepted, opens);
+        QCOMPARE(select->result() == QDialog::Accepted, opens);
         const QString refusal = QStringLiteral("特殊プログラム|設定可能最大数を超えています。特殊番号は99までです。\r\n"
                                                "不要なプログラムを削除してから設定してください。");
         QCOMPARE(shownMessages(), opens ? QStringList() : QStringList{refusal});
@@ -673,7 +686,7 @@ private slots:
         Form_Special* special = openSpecial(2, 0);
         for (const char* tune : {"4", "2"}) {
             click(special, "Button_New");
-            QCOMPARE(QList<int>({EditRequest.Origin, EditRequest.SpecialNO}), QList<int>({2, 1}));
+            QCOMPARE(QList<int>({jobOf(opened()).Origin, jobOf(opened()).SpecialNO}), QList<int>({2, 1}));
             for (auto [box, text] :
                  {std::pair{"Text_Hour", "7"}, {"Text_Minute", "05"}, {"Text_Second", "30"}, {"Text_Chime", tune}})
                 child<QLineEdit>(opened(), box)->setText(text);
@@ -687,7 +700,7 @@ private slots:
 
         grid(special)->selectRow(1);
         click(special, "Button_Edit");
-        const EditRequestData& r = EditRequest;
+        const EntryJob r = jobOf(opened());
         QCOMPARE(QList<int>({r.EditMode, r.SpecialNO, r.TimeONH, r.TimeONM, r.TimeONS, r.ChimeNO, r.Origin}),
                  QList<int>({-1, 1, 7, 5, 30, 4, 2}));
 
@@ -697,7 +710,8 @@ private slots:
         Form_Special* timer = openSpecial(3, 2);
         grid(timer)->selectRow(0);
         click(timer, "Button_Edit");
-        QCOMPARE(QList<int>({r.TimeONH, r.TimeONM, r.TimeOFFH, r.TimeOFFM, r.SpecialNO}),
+        const EntryJob t = jobOf(opened());
+        QCOMPARE(QList<int>({t.TimeONH, t.TimeONM, t.TimeOFFH, t.TimeOFFM, t.SpecialNO}),
                  QList<int>({22, 0, 6, 15, 2}));
         QCOMPARE(m_dialogs.back()->objectName(), QStringLiteral("Form_EditTimeTimer"));
     }
@@ -705,8 +719,7 @@ private slots:
     void editChoiceNeedsANumber()
     {
         addWeekRow(1, 3, 0, 0, 8, 0, 0);
-        EditRequest.CircuitNO = 1;
-        Form_SpecialSelect select;
+        Form_SpecialSelect select(1);
         auto* numbers = child<QComboBox>(&select, "Combo_Special");
         QCOMPARE(choices(numbers) + (numbers->isEnabled() ? " on" : " off"), QStringLiteral("3: off"));
         child<QRadioButton>(&select, "Option_Edit")->setChecked(true);
@@ -805,9 +818,7 @@ private:
     }
     Form_Special* openSpecial(int circuit, int special)
     {
-        EditRequest.CircuitNO = qint16(circuit);
-        EditRequest.SpecialNO = qint16(special);
-        auto* window = new Form_Special(QString());
+        auto* window = new Form_Special(circuit, special, QString());
         m_dialogs.emplace_back(window);
         window->show();
         return window;
