@@ -570,6 +570,14 @@ private slots:
             QVERIFY(UndoHistory::redo());
             QCOMPARE(state(), after);
         }
+        // Work no step recorded, on the tables the next undo puts back: it refuses and says why in one box.
+        addWeekRow(1, 0, 3, 0, 5, 0, 0), addYearRow(1, 28, 1, 4, 0), addEveryYearRow(1, 1, 4, 0), setCircuit(8, 3, 0);
+        scriptDialogs();
+        const QString unrecorded = storeSnapshot();
+        click(m_form.get(), "Button_Undo");
+        QCOMPARE(shownMessages(), QStringList("元に戻す|履歴と現在のデータが一致しないため、元に戻せません。\r\n"
+                                              "元に戻す・やり直しの履歴は消去しました。"));
+        QCOMPARE(storeSnapshot(), unrecorded);
         answered(QMessageBox::Ok, m_form.get(), "Option_FileEdit_0");  // 新規
         QVERIFY(!UndoHistory::stack().canUndo() && !UndoHistory::stack().canRedo());
     }
