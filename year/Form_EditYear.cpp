@@ -310,6 +310,13 @@ void Form_EditYear::Check_Repeat_Click()
     if (on) {
         Combo_Year->setCurrentIndex(1);
         Label_OtherEntry->setVisible(false);
+        // What the day clicked holds says nothing of the rule's days: the
+        // user chooses, so that a rule never clears days by default.
+        m_options->setExclusive(false);
+        for (QRadioButton* option : Option_Year)
+            option->setChecked(false);
+        m_options->setExclusive(true);
+        enableSpecialFrame(false);
     }
     Combo_Year->setEnabled(!on);
     Combo_Year->setVisible(!on);  // the span gives the years

@@ -272,6 +272,8 @@ private slots:
              "8 1/27/4/5:0..1/27/4/28:0", ""},
             {"no weekday ticked", {}, 0, QDate(2027, 4, 30), 1, {}, 1, -1, "該当する日はありません。", "0",
              ask("曜日を選択してください。")},
+            {"no choice made", {}, 0, QDate(2027, 4, 30), 0, {}, -1, -1, "該当する日: 29日", "0",
+             ask("設定なし・プログラム実行停止・特殊プログラムを実行のいずれかを選択してください。")},
             {"span backwards", {}, 0, QDate(2027, 4, 1), 0, {}, 1, -1, "該当する日はありません。", "0",
              ask("期間の最後の日は最初の日以降にしてください。")},
             {"held entry needs a choice", {{1, 27, 5, 7, 0}}, 0, QDate(2028, 3, 31), 2, {}, 2, -1,
@@ -306,7 +308,9 @@ private slots:
             child<QComboBox>(dialog, "Combo_Rule")->setCurrentIndex(row.rule);
             for (int day = 0; day < 7; ++day)
                 child<QCheckBox>(dialog, QStringLiteral("Check_Weekday_%1").arg(day))->setChecked(row.weekdays.contains(day));
-            option(dialog, row.option)->setChecked(true);
+            QCOMPARE(child<QButtonGroup>(dialog, QString())->checkedId(), -1);  // a rule starts with no choice
+            if (row.option >= 0)
+                option(dialog, row.option)->setChecked(true);
             if (row.option == 2)
                 special(dialog)->setCurrentIndex(special(dialog)->findData(2));
             if (row.existing >= 0)
