@@ -92,21 +92,24 @@ QList<double> processMedians(const QList<QPair<QStringList, int>>& commands)
 }
 
 // A full circuit: all 900 rows on circuit 1, spread over the week.
-QList<ProgramLists::WeekRow> fullCircuit(int type)
+QList<WeekRow> fullCircuit(int type)
 {
-    QList<ProgramLists::WeekRow> rows;
+    QList<WeekRow> rows;
     for (int i = 0; i < WeekCapacity; ++i) {
         const int day = i % 7;
         const int second = (i / 7) * 86400 / 129 + i % 60;
-        rows << ProgramLists::WeekRow{day,
-                                      type >= 3 ? (day + (i % 5 == 0)) % 7 : 0,
-                                      second / 3600,
-                                      second / 60 % 60,
-                                      type == 2 ? second % 60 : 0,
-                                      (second / 3600 + 2) % 24,
-                                      15,
-                                      type == 4 ? 10 : 0,
-                                      type == 2 ? i % 7 + 1 : 0};
+        rows << WeekRow{0,
+                        0,
+                        0,
+                        day,
+                        type >= 3 ? (day + (i % 5 == 0)) % 7 : 0,
+                        second / 3600,
+                        second / 60 % 60,
+                        type == 2 ? second % 60 : 0,
+                        (second / 3600 + 2) % 24,
+                        15,
+                        type == 4 ? 10 : 0,
+                        type == 2 ? i % 7 + 1 : 0};
     }
     return rows;
 }
@@ -116,7 +119,7 @@ double timelineRedrawMs(int type)
 {
     WeekTimeline timeline;
     timeline.resize(760, 360);
-    const QList<ProgramLists::WeekRow> rows = fullCircuit(type);
+    const QList<WeekRow> rows = fullCircuit(type);
     QImage image(timeline.size(), QImage::Format_ARGB32_Premultiplied);
     return medianMs([&] {
         timeline.setPrograms(type, rows);

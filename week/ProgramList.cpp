@@ -9,8 +9,6 @@
 
 namespace {
 
-using ProgramLists::WeekRow;
-
 const QString kRawFields =
     QStringLiteral("ID,CircuitNO,SpecialNO,Repeat,YobiON,YobiOFF,TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO");
 
@@ -76,39 +74,36 @@ QList<WeekRow> groupSourceRows(int circuit, int day, int type)
                                     : QStringLiteral("TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO,Repeat,YobiON");
     QSqlQuery query = ProgramStore::exec(
         QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0%2 ORDER BY %3, rowid")
-            .arg(kRawFields, weekdaysOnly, order),
+            .arg(WeekRowColumns(), weekdaysOnly, order),
         {circuit});
     QList<WeekRow> rows;
-    while (query.next()) {
-        auto raw = [&query](const char* name) { return query.value(QLatin1String(name)).toInt(); };
-        rows << WeekRow{raw("YobiON"),   raw("YobiOFF"),  raw("TimeONH"), raw("TimeONM"), raw("TimeONS"),
-                        raw("TimeOFFH"), raw("TimeOFFM"), raw("Repeat"),  raw("ChimeNO")};
-    }
+    while (query.next())
+        rows << WeekRowAt(query);
     return rows;
 }
 
 bool sameKey(const WeekRow& a, const WeekRow& b, bool chime)
 {
-    if (a.onH != b.onH || a.onM != b.onM || a.onS != b.onS)
+    if (a.TimeONH != b.TimeONH || a.TimeONM != b.TimeONM || a.TimeONS != b.TimeONS)
         return false;
     if (chime)
-        return a.chime == b.chime;
-    return a.offH == b.offH && a.offM == b.offM && a.repeat == b.repeat;
+        return a.ChimeNO == b.ChimeNO;
+    return a.TimeOFFH == b.TimeOFFH && a.TimeOFFM == b.TimeOFFM && a.Repeat == b.Repeat;
 }
 
 // Timer and repeat rows may run into the next day, or into Sunday.
 bool periodShapeOk(const WeekRow& row)
 {
-    return row.yobiOff == row.yobiOn || row.yobiOff == row.yobiOn + 1 || row.yobiOff == 0;
+    return row.YobiOFF == row.YobiON || row.YobiOFF == row.YobiON + 1 || row.YobiOFF == 0;
 }
 
 bool completesRun(const WeekRow& row, bool chime, int groupDay)
 {
-    if (chime || row.yobiOff == row.yobiOn)
+    if (chime || row.YobiOFF == row.YobiON)
         return true;
     if (groupDay == Days::Weekdays)
-        return row.yobiOff == row.yobiOn + 1;
-    return row.yobiOff == 0;
+        return row.YobiOFF == row.YobiON + 1;
+    return row.YobiOFF == 0;
 }
 
 ProgramList groupList(int circuit, int day, int type)
@@ -117,10 +112,11 @@ ProgramList groupList(int circuit, int day, int type)
     Transaction transaction;
     ProgramStore::exec(QStringLiteral("DELETE FROM T_WeekT"));
     for (const WeekRow& row : listed)
-        ProgramStore::exec(QStringLiteral("INSERT INTO T_WeekT (ID, CircuitNO, SpecialNO, Repeat, ChimeNO, TimeONH, "
-                                          "TimeONM, TimeONS, TimeOFFH, TimeOFFM, YobiON, YobiOFF) "
-                                          "VALUES (0, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, 0)"),
-                           {circuit, row.repeat, row.chime, row.onH, row.onM, row.onS, row.offH, row.offM});
+        ProgramStore::exec(
+            QStringLiteral("INSERT INTO T_WeekT (ID, CircuitNO, SpecialNO, Repeat, ChimeNO, TimeONH, "
+                           "TimeONM, TimeONS, TimeOFFH, TimeOFFM, YobiON, YobiOFF) "
+                           "VALUES (0, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, 0)"),
+            {circuit, row.Repeat, row.ChimeNO, row.TimeONH, row.TimeONM, row.TimeONS, row.TimeOFFH, row.TimeOFFM});
     transaction.commit();
     QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT %1 FROM T_WeekT ORDER BY rowid").arg(kRawFields));
     return type == 2 ? readList(query, kChimeFields, true) : readList(query, kGroupDayFields, false);
@@ -181,12 +177,12 @@ QList<WeekRow> CompleteRuns(const QList<WeekRow>& sorted, int programType, int g
         if (!sameKey(row, previous, programType == 2)) {
             n = first;
         } else {
-            if (row.yobiOn != previous.yobiOn || row.yobiOff != previous.yobiOff)
+            if (row.YobiON != previous.YobiON || row.YobiOFF != previous.YobiOFF)
                 ++n;
-            const bool dayOk = row.yobiOn == n && (chime || periodShapeOk(row));
+            const bool dayOk = row.YobiON == n && (chime || periodShapeOk(row));
             if (!dayOk) {
                 n = first;
-            } else if (row.yobiOn == last && completesRun(row, chime, groupDay)) {
+            } else if (row.YobiON == last && completesRun(row, chime, groupDay)) {
                 // A run is listed once: the last day entered twice is no second run.
                 listed << row;
                 n = first;

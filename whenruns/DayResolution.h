@@ -31,7 +31,7 @@ struct DaySource {
 // A program as it runs on a date. Special programs carry the date's weekday
 // as start day and, for periods, the day their end falls on.
 struct DayProgram {
-    ProgramLists::WeekRow row;
+    WeekRow row;
     bool fromPreviousDay = false;  // a period that began the evening before
 };
 
@@ -62,10 +62,10 @@ inline bool hasPeriod(int type)
     return type == 3 || type == 4;
 }
 
-int startSecond(const ProgramLists::WeekRow& row);
+int startSecond(const WeekRow& row);
 // Seconds from the midnight that begins the start day to the period's end.
 // An end before the start on the same day is taken as the next day, as
 // for special programs.
-int periodEndSecond(const ProgramLists::WeekRow& row);
+int periodEndSecond(const WeekRow& row);
 
 }  // namespace WhenRuns

@@ -16,11 +16,11 @@ QString typeText(int type)
     return type == 0 ? QStringLiteral("（なし）") : ProgramTypeName(type);
 }
 
-QString programText(const StoredProgram& p, int type)
+QString programText(const WeekRow& p, int type)
 {
-    if (p.special == 0)
-        return QStringLiteral("週間 ") + Days::name(p.row.yobiOn) + QLatin1Char(' ') + programLine(type, p.row, true);
-    return specialText(p.special) + QLatin1Char(' ') + programLine(type, p.row, false);
+    if (p.SpecialNO == 0)
+        return QStringLiteral("週間 ") + Days::name(p.YobiON) + QLatin1Char(' ') + programLine(type, p, true);
+    return specialText(p.SpecialNO) + QLatin1Char(' ') + programLine(type, p, false);
 }
 
 QString yearDateText(const YearEntry& e)
@@ -30,16 +30,16 @@ QString yearDateText(const YearEntry& e)
                          : QStringLiteral("年間 %1年").arg(e.year + 2000) + monthDay;
 }
 
-bool programBefore(const StoredProgram& a, const StoredProgram& b)
+bool programBefore(const WeekRow& a, const WeekRow& b)
 {
-    return a.special != b.special ? a.special < b.special : rowBefore(a.row, b.row);
+    return a.SpecialNO != b.SpecialNO ? a.SpecialNO < b.SpecialNO : rowBefore(a, b);
 }
 
-QList<StoredProgram> programsOf(const Schedule& s, int circuit)
+QList<WeekRow> programsOf(const Schedule& s, int circuit)
 {
-    QList<StoredProgram> found;
-    for (const StoredProgram& p : s.programs)
-        if (p.circuit == circuit)
+    QList<WeekRow> found;
+    for (const WeekRow& p : s.programs)
+        if (p.CircuitNO == circuit)
             found << p;
     std::stable_sort(found.begin(), found.end(), programBefore);
     return found;
@@ -48,8 +48,8 @@ QList<StoredProgram> programsOf(const Schedule& s, int circuit)
 // Walks two sorted lists together; rows on one side only are removed or added.
 void diffPrograms(const Schedule& before, const Schedule& after, int circuit, CircuitChanges& changes)
 {
-    const QList<StoredProgram> a = programsOf(before, circuit);
-    const QList<StoredProgram> b = programsOf(after, circuit);
+    const QList<WeekRow> a = programsOf(before, circuit);
+    const QList<WeekRow> b = programsOf(after, circuit);
     const int oldType = before.circuits[circuit].program;
     const int newType = after.circuits[circuit].program;
     qsizetype i = 0, j = 0;

@@ -49,7 +49,7 @@ WeekTimeline::WeekTimeline(QWidget* parent)
     setToolTip(QStringLiteral("印にマウスを合わせるとプログラムを表示します。"));
 }
 
-void WeekTimeline::setPrograms(int type, const QList<ProgramLists::WeekRow>& rows)
+void WeekTimeline::setPrograms(int type, const QList<WeekRow>& rows)
 {
     m_type = type;
     m_rows = rows;
@@ -90,8 +90,8 @@ QString WeekTimeline::programTextAt(const QPointF& point) const
 {
     QStringList lines;
     for (int index : m_layout.marksAt(point)) {
-        const ProgramLists::WeekRow& row = m_rows.at(m_layout.marks.at(index).program);
-        lines << Days::name(row.yobiOn) + QLatin1Char(' ') + WhenRuns::programLine(m_type, row).trimmed();
+        const WeekRow& row = m_rows.at(m_layout.marks.at(index).program);
+        lines << Days::name(row.YobiON) + QLatin1Char(' ') + WhenRuns::programLine(m_type, row).trimmed();
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -154,7 +154,7 @@ void WeekTimeline::paintSpans(QPainter& painter) const
             paintCarryMark(painter, mark.rect, false);
         if (mark.toNextDay)
             paintCarryMark(painter, mark.rect, true);
-        const int interval = m_rows.at(mark.program).repeat;
+        const int interval = m_rows.at(mark.program).Repeat;
         const double gap = m_layout.plot.width() * interval * 60 / WhenRuns::SecondsPerDay;
         if (m_type == 4 && interval > 0 && gap >= kMinIntervalGap && intervalLines < kMaxIntervalLines) {
             painter.setPen(QColor(255, 255, 255, 140));
