@@ -1,6 +1,7 @@
 #include "store/StoreRoutines.h"
 
 #include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 
 #include <QHash>
@@ -58,7 +59,7 @@ void ClearAllData()
 void ResetCircuitSettings()
 {
     for (CircuitSetting& setting : CircuitSettings) {
-        setting.Program = 0;
+        setting.Program = TypeNone;
         setting.PulseTime = 99;
     }
 }
@@ -134,7 +135,7 @@ int RemainingYearCapacity()
 bool AnyCircuitConfigured()
 {
     for (int circuit = 1; circuit <= 8; ++circuit)
-        if (CircuitSettings[circuit].Program != 0)
+        if (CircuitSettings[circuit].Program != TypeNone)
             return true;
     return false;
 }

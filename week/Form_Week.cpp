@@ -138,7 +138,7 @@ void Form_Week::Form_Load()
 
 bool Form_Week::offered(int circuit)
 {
-    return CircuitSettingAt(circuit).Program != 0;
+    return CircuitSettingAt(circuit).Program != TypeNone;
 }
 
 // An undone or redone 初期設定: the circuits on offer and the chosen one's
@@ -215,7 +215,8 @@ void Form_Week::Combo_Circuit_Click()
         return;
     const CircuitSetting& setting = CircuitSettingAt(selectedCircuit());
     Label_Mode->setText(ProgramTypeName(setting.Program));
-    Label_Pulse->setText(setting.Program == 0 ? QString() : QString::number(setting.PulseTime) + QStringLiteral("秒"));
+    Label_Pulse->setText(setting.Program == TypeNone ? QString()
+                                                     : QString::number(setting.PulseTime) + QStringLiteral("秒"));
     updateButtonsEnabled();
     refresh();
 }
@@ -233,14 +234,14 @@ void Form_Week::Button_New_Click()
     if (selectedCircuit() == 0 || selectedDay() < 0)
         return;
     const int type = programType();
-    if (type < 1 || type > 4)
+    if (type < TypeTimeSignal || type > TypeRepeat)
         return;
     EditRequest = EditRequestData{};
     EditRequest.CircuitNO = qint16(selectedCircuit());
     EditRequest.YobiON = qint16(selectedDay());
-    EditRequest.YobiOFF = type >= 3 ? EditRequest.YobiON : qint16(0);
+    EditRequest.YobiOFF = type >= TypeTimer ? EditRequest.YobiON : qint16(0);
     EditRequest.Origin = 1;
-    if (type <= 2)
+    if (type <= TypeChime)
         ModalDialogs::open(new Form_EditTime(this));
     else
         ModalDialogs::open(new Form_EditTimeTimer(this));
@@ -260,10 +261,10 @@ void Form_Week::fillRequestFromRow()
     r.TimeONS = r.TimeOFFH = r.TimeOFFM = 0;
     r.Origin = 1;
     ReadSelectedTimes(*DataGrid1, type, r);
-    if (type == 1 || type == 2)
+    if (type == TypeTimeSignal || type == TypeChime)
         return;
     r.YobiOFF = qint16(std::max(0, Days::codeOf(DataGrid1->selectedText(QStringLiteral(" 終了曜日")))));
-    if (type == 4)
+    if (type == TypeRepeat)
         r.Repeat = qint16(DataGrid1->selectedText(QStringLiteral("繰返し間隔(分)")).toInt());
 }
 
@@ -272,11 +273,11 @@ void Form_Week::Button_Edit_Click()
     if (DataGrid1->selectedRow() < 0 || selectedCircuit() == 0)
         return;
     const int type = programType();
-    if (type < 1 || type > 4)
+    if (type < TypeTimeSignal || type > TypeRepeat)
         return;
     fillRequestFromRow();
     EditRequest.EditMode = -1;
-    if (type <= 2)
+    if (type <= TypeChime)
         ModalDialogs::open(new Form_EditTime(this));
     else
         ModalDialogs::open(new Form_EditTimeTimer(this));
@@ -330,7 +331,7 @@ void Form_Week::Button_Copy_Click()
     EditRequest.SpecialNO = 0;
     EditRequest.Origin = 1;
     const int type = programType();
-    if (type == 1 || type == 2)
+    if (type == TypeTimeSignal || type == TypeChime)
         ModalDialogs::open(new Form_Copy(this));
 }
 

@@ -1,6 +1,7 @@
 #include "week/ProgramList.h"
 
 #include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "week/Days.h"
 
@@ -64,14 +65,15 @@ ProgramList singleDayList(int circuit, int day, int type)
         QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND YobiON = ? AND SpecialNO = 0 ORDER BY ID")
             .arg(kRawFields),
         {circuit, day});
-    return type == 2 ? readList(query, kChimeFields, true) : readList(query, kDayFields, false, day);
+    return type == TypeChime ? readList(query, kChimeFields, true) : readList(query, kDayFields, false, day);
 }
 
 QList<WeekRow> groupSourceRows(int circuit, int day, int type)
 {
     const QString weekdaysOnly = day == Days::Weekdays ? QStringLiteral(" AND YobiON <> 0 AND YobiON <> 6") : QString();
-    const QString order = type == 2 ? QStringLiteral("TimeONH,TimeONM,TimeONS,ChimeNO,YobiON")
-                                    : QStringLiteral("TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO,Repeat,YobiON");
+    const QString order = type == TypeChime
+        ? QStringLiteral("TimeONH,TimeONM,TimeONS,ChimeNO,YobiON")
+        : QStringLiteral("TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO,Repeat,YobiON");
     QSqlQuery query = ProgramStore::exec(
         QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0%2 ORDER BY %3, rowid")
             .arg(WeekRowColumns(), weekdaysOnly, order),
@@ -119,7 +121,7 @@ ProgramList groupList(int circuit, int day, int type)
             {circuit, row.Repeat, row.ChimeNO, row.TimeONH, row.TimeONM, row.TimeONS, row.TimeOFFH, row.TimeOFFM});
     transaction.commit();
     QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT %1 FROM T_WeekT ORDER BY rowid").arg(kRawFields));
-    return type == 2 ? readList(query, kChimeFields, true) : readList(query, kGroupDayFields, false);
+    return type == TypeChime ? readList(query, kChimeFields, true) : readList(query, kGroupDayFields, false);
 }
 
 ColumnChange hidden(const char* field)
@@ -167,14 +169,14 @@ QString timeText(int hour, int minute, int second)
 
 QList<WeekRow> CompleteRuns(const QList<WeekRow>& sorted, int programType, int groupDay)
 {
-    const bool chime = programType == 1 || programType == 2;
+    const bool chime = programType == TypeTimeSignal || programType == TypeChime;
     const int first = groupDay == Days::Weekdays ? 1 : 0;
     const int last = groupDay == Days::Weekdays ? 5 : 6;
     QList<WeekRow> listed;
     WeekRow previous;
     int n = 0;
     for (const WeekRow& row : sorted) {
-        if (!sameKey(row, previous, programType == 2)) {
+        if (!sameKey(row, previous, programType == TypeChime)) {
             n = first;
         } else {
             if (row.YobiON != previous.YobiON || row.YobiOFF != previous.YobiOFF)
@@ -204,7 +206,7 @@ ProgramList BuildSpecialList(int circuit, int special)
     QSqlQuery query = ProgramStore::exec(
         QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ? ORDER BY ID").arg(kRawFields),
         {circuit, special});
-    return readList(query, kSpecialFields, programTypeOf(circuit) == 2);
+    return readList(query, kSpecialFields, programTypeOf(circuit) == TypeChime);
 }
 
 GridColumns SetWeekGridColumns(int circuit, int day)
@@ -226,20 +228,20 @@ GridColumns SetWeekGridColumns(int circuit, int day)
         }
     };
     switch (programTypeOf(circuit)) {
-    case 1:
+    case TypeTimeSignal:
         addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO", "開始曜日", "終了曜日", "終了時刻"});
         layout.changes << shown("開始時刻", " 時 刻", 1800);
         break;
-    case 2:
+    case TypeChime:
         addHidden(layout, {"SpecialNO", "Repeat", "終了時刻"});
         layout.changes << shown("開始時刻", " 時 刻", 1800) << shown("ChimeNO", " 曲番号", 1800);
         break;
-    case 3:
+    case TypeTimer:
         addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO"});
         dayColumns();
         layout.changes << shown("開始時刻", " 開始時刻", 1800) << shown("終了時刻", " 終了時刻", 1800);
         break;
-    case 4:
+    case TypeRepeat:
         addHidden(layout, {"SpecialNO", "ChimeNO"});
         layout.changes << shown("Repeat", "繰返し間隔(分)", 1350);
         dayColumns();
@@ -261,15 +263,15 @@ GridColumns SetSpecialGridColumns(int circuit)
     }
     layout.grid = GridColumns::Grid::Show;
     switch (programTypeOf(circuit)) {
-    case 1:
+    case TypeTimeSignal:
         addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO", "終了時刻"});
         layout.changes << shown("開始時刻", " 時 刻", 1800);
         break;
-    case 2:
+    case TypeChime:
         addHidden(layout, {"SpecialNO", "Repeat", "終了時刻"});
         layout.changes << shown("開始時刻", " 時 刻", 1800) << shown("ChimeNO", " 曲番号", 1800);
         break;
-    case 3:
+    case TypeTimer:
         addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO"});
         layout.changes << shown("開始時刻", " 開始時刻", 1800) << shown("終了時刻", " 終了時刻", 1800);
         break;

@@ -65,8 +65,8 @@ QJsonObject programJson(int type, const DayProgram& program)
         {QStringLiteral("start"), twoDigits(r.TimeONH) + ':' + twoDigits(r.TimeONM) + ':' + twoDigits(r.TimeONS)},
         {QStringLiteral("end"), orNull(period, twoDigits(r.TimeOFFH) + ':' + twoDigits(r.TimeOFFM))},
         {QStringLiteral("endDay"), orNull(period, r.YobiOFF)},
-        {QStringLiteral("tune"), orNull(type == 2, r.ChimeNO)},
-        {QStringLiteral("interval"), orNull(type == 4, r.Repeat)},
+        {QStringLiteral("tune"), orNull(type == TypeChime, r.ChimeNO)},
+        {QStringLiteral("interval"), orNull(type == TypeRepeat, r.Repeat)},
         {QStringLiteral("fromPreviousDay"), program.fromPreviousDay},
     };
 }

@@ -136,7 +136,7 @@ DayPreview ResolveDay(const Schedule& schedule, const QDate& date)
     preview.date = date;
     for (int circuit = 1; circuit <= 8; ++circuit) {
         const CircuitInfo& info = schedule.circuits[circuit];
-        if (info.program == 0)
+        if (info.program == TypeNone)
             continue;
         CircuitDay day;
         day.circuit = circuit;

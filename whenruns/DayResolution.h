@@ -1,4 +1,5 @@
 #pragma once
+#include "store/ProgramTypes.h"
 #include "whenruns/Schedule.h"
 
 #include <QDate>
@@ -59,7 +60,7 @@ constexpr int SecondsPerDay = 24 * 60 * 60;
 // Timers and repeats run over a period; time signals and chimes do not.
 inline bool hasPeriod(int type)
 {
-    return type == 3 || type == 4;
+    return type == TypeTimer || type == TypeRepeat;
 }
 
 int startSecond(const WeekRow& row);

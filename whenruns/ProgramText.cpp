@@ -1,5 +1,6 @@
 #include "whenruns/ProgramText.h"
 
+#include "store/ProgramTypes.h"
 #include "week/Days.h"
 #include "week/ProgramList.h"
 
@@ -10,16 +11,16 @@ namespace WhenRuns {
 ProgramTexts programTexts(int type, const WeekRow& row, bool withDays)
 {
     ProgramTexts texts;
-    texts.time = type == 2 ? ProgramLists::timeText(row.TimeONH, row.TimeONM, row.TimeONS)
-                           : ProgramLists::timeText(row.TimeONH, row.TimeONM);
-    if (type == 2)
+    texts.time = type == TypeChime ? ProgramLists::timeText(row.TimeONH, row.TimeONM, row.TimeONS)
+                                   : ProgramLists::timeText(row.TimeONH, row.TimeONM);
+    if (type == TypeChime)
         texts.tune = QString::number(row.ChimeNO);
     if (hasPeriod(type)) {
         texts.endTime = ProgramLists::timeText(row.TimeOFFH, row.TimeOFFM);
         if (withDays)
             texts.endDay = Days::name(row.YobiOFF);
     }
-    if (type == 4)
+    if (type == TypeRepeat)
         texts.interval = QString::number(row.Repeat);
     return texts;
 }

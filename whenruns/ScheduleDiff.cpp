@@ -13,7 +13,7 @@ namespace {
 
 QString typeText(int type)
 {
-    return type == 0 ? QStringLiteral("（なし）") : ProgramTypeName(type);
+    return type == TypeNone ? QStringLiteral("（なし）") : ProgramTypeName(type);
 }
 
 QString programText(const WeekRow& p, int type)
@@ -126,7 +126,7 @@ void diffSettings(const CircuitInfo& a, const CircuitInfo& b, CircuitChanges& ch
     if (a.program != b.program)
         changes.settings << QStringLiteral("種類: ") + typeText(a.program) + QStringLiteral(" → ")
                 + typeText(b.program);
-    if (a.program != 0 && b.program != 0 && a.pulseTime != b.pulseTime)
+    if (a.program != TypeNone && b.program != TypeNone && a.pulseTime != b.pulseTime)
         changes.settings << QStringLiteral("出力時間／チャイム起動時間: %1秒 → %2秒").arg(a.pulseTime).arg(b.pulseTime);
 }
 

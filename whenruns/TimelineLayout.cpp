@@ -1,5 +1,6 @@
 #include "whenruns/TimelineLayout.h"
 
+#include "store/ProgramTypes.h"
 #include "whenruns/DayResolution.h"
 
 #include <algorithm>
@@ -18,9 +19,9 @@ constexpr double kTickReach = 3.0;  // how far from a tick the pointer still fin
 
 QString labelOf(int type, const WeekRow& row)
 {
-    if (type == 2)
+    if (type == TypeChime)
         return QString::number(row.ChimeNO);
-    if (type == 4)
+    if (type == TypeRepeat)
         return QStringLiteral("%1分").arg(row.Repeat);
     return QString();
 }
@@ -196,7 +197,7 @@ TimelineLayout LayoutTimeline(const QList<WeekRow>& rows, int type, const QRectF
 {
     TimelineLayout layout;
     layout.plot = plot;
-    layout.labelStrip = type == 2 ? kLabelStrip : kGapStrip;
+    layout.labelStrip = type == TypeChime ? kLabelStrip : kGapStrip;
     for (int i = 0; i < rows.size(); ++i) {
         const WeekRow& row = rows[i];
         if (row.YobiON < 0 || row.YobiON > 6)

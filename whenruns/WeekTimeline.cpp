@@ -1,5 +1,6 @@
 #include "whenruns/WeekTimeline.h"
 
+#include "store/ProgramTypes.h"
 #include "week/Days.h"
 #include "whenruns/DayResolution.h"
 #include "whenruns/ProgramText.h"
@@ -144,7 +145,7 @@ void WeekTimeline::paintScale(QPainter& painter) const
 
 void WeekTimeline::paintSpans(QPainter& painter) const
 {
-    const QColor fill = m_type == 4 ? kRepeat : kTimer;
+    const QColor fill = m_type == TypeRepeat ? kRepeat : kTimer;
     int intervalLines = 0;
     for (const WhenRuns::TimelineMark& mark : m_layout.marks) {
         if (mark.kind != WhenRuns::TimelineMark::Kind::Span)
@@ -156,7 +157,7 @@ void WeekTimeline::paintSpans(QPainter& painter) const
             paintCarryMark(painter, mark.rect, true);
         const int interval = m_rows.at(mark.program).Repeat;
         const double gap = m_layout.plot.width() * interval * 60 / WhenRuns::SecondsPerDay;
-        if (m_type == 4 && interval > 0 && gap >= kMinIntervalGap && intervalLines < kMaxIntervalLines) {
+        if (m_type == TypeRepeat && interval > 0 && gap >= kMinIntervalGap && intervalLines < kMaxIntervalLines) {
             painter.setPen(QColor(255, 255, 255, 140));
             for (double x = mark.rect.left() + gap; x < mark.rect.right() && intervalLines < kMaxIntervalLines;
                  x += gap, ++intervalLines)
@@ -173,7 +174,7 @@ void WeekTimeline::paintSpans(QPainter& painter) const
 // After the hour lines, so that a program on the hour is not hidden under one.
 void WeekTimeline::paintTicks(QPainter& painter) const
 {
-    const QColor color = m_type == 2 ? kChime : kSignal;
+    const QColor color = m_type == TypeChime ? kChime : kSignal;
     painter.setPen(color);
     for (const WhenRuns::TimelineMark& mark : m_layout.marks) {
         if (mark.kind != WhenRuns::TimelineMark::Kind::Tick)

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 
@@ -38,7 +39,7 @@ private slots:
         CircuitSettings[8] = {5, 2, 6};
         ResetCircuitSettings();
         for (const CircuitSetting& setting : CircuitSettings)
-            QVERIFY(setting.Program == 0 && setting.PulseTime == 99);
+            QVERIFY(setting.Program == TypeNone && setting.PulseTime == 99);
         QVERIFY(CircuitSettings[8].Chime == 6 && !AnyCircuitConfigured());
         CircuitSettings[5].Program = 4;
         QVERIFY(AnyCircuitConfigured());

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "history/UndoHistory.h"
 #include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
@@ -966,7 +967,7 @@ private:
     {
         m_dialog.reset();
         EditRequest = job;
-        m_dialog.reset(CircuitSettingAt(job.CircuitNO).Program <= 2 ? static_cast<QDialog*>(new Form_EditTime)
+        m_dialog.reset(CircuitSettingAt(job.CircuitNO).Program <= TypeChime ? static_cast<QDialog*>(new Form_EditTime)
                                                                     : new Form_EditTimeTimer);
         m_dialog->show();
     }
