@@ -2,6 +2,7 @@
 #include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
+#include "store/Schema.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 
@@ -193,7 +194,8 @@ private slots:
     }
 
     // A valid store keeps what it holds until the editor empties it and is the user's alone; a
-    // file that is no store of this shape is kept aside as it was (an empty one is no work) and replaced.
+    // file that is no store of this shape, or of a newer version, is kept aside as it was (an empty one is no work)
+    // and replaced. (An older version's store is upgraded and offered back: tests/app.)
     void storeFileIsCheckedOnOpening()
     {
         QTemporaryDir dir;
@@ -209,8 +211,8 @@ private slots:
             QCOMPARE(QFile::permissions(file) & QFile::Permissions(0xff), QFile::Permissions());  // nobody else's
         const QByteArray text = QByteArray("this is not sqlite at all, just text\n").repeated(200);
         for (const QByteArray& damage : {QByteArray("DROP TABLE T_YearE"), QByteArray("DELETE FROM T_Setting WHERE CircuitNO = 8"),
-                                         text, QByteArray()}) {
-            const bool sql = damage.startsWith("D");
+                                         "PRAGMA user_version = " + QByteArray::number(Schema::Version + 1), text, QByteArray()}) {
+            const bool sql = damage.startsWith("D") || damage.startsWith("PRAGMA");
             if (sql)
                 ProgramStore::exec(damage);
             ProgramStore::close();
