@@ -1,5 +1,5 @@
 #pragma once
-#include "week/ProgramList.h"
+#include "store/WeekRow.h"
 
 #include <QList>
 #include <QRectF>
