@@ -177,8 +177,8 @@ private slots:
     void programsReuseRows()
     {
         addWeekRow(2, 0, 2, 0, 8, 0, 15, 0, 0, 0, 3);
-        WriteTimeProgram(request(2, 2), 2, {8, 0, 15, 3});
-        WriteTimeProgram(request(2, 2), 2, {8, 0, 15, 4});
+        WriteTimeProgram(request(2, 2), TypeChime, {8, 0, 15, 3});
+        WriteTimeProgram(request(2, 2), TypeChime, {8, 0, 15, 4});
         QCOMPARE(rows("ChimeNO", "CircuitNO = 2"), QStringLiteral("3, 4"));
 
         addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 9, 0, 0, 1);
@@ -187,7 +187,7 @@ private slots:
         edit.EditMode = -1;
         edit.ChimeNO = 1;
         edit.TimeONH = 9;
-        QCOMPARE(WriteTimeProgram(edit, 2, {10, 15, 0, 2}), WriteResult::Written);
+        QCOMPARE(WriteTimeProgram(edit, TypeChime, {10, 15, 0, 2}), WriteResult::Written);
         QCOMPARE(rows("YobiON", "CircuitNO = 2 AND TimeONH = 10 AND TimeONM = 15 AND ChimeNO = 2"),
                  QStringLiteral("0, 1, 2, 3, 4, 5, 6"));
         QCOMPARE(WeekRowCount(), 900);
@@ -211,7 +211,7 @@ private slots:
         if (wednesday)
             addWeekRow(1, 0, 3, 0, 6, 0, 0);
         fillWeekTo(stored);
-        QCOMPARE(WriteTimeProgram(request(1, day), 1, {6, 0, 0, 0}),
+        QCOMPARE(WriteTimeProgram(request(1, day), TypeTimeSignal, {6, 0, 0, 0}),
                  written ? WriteResult::Written : WriteResult::Refused);
         QCOMPARE(WeekRowCount(), written ? 900 : stored);
         QCOMPARE(count("SELECT MAX(ID) FROM T_Week"), written ? 900 : 0);
