@@ -6,6 +6,7 @@
 #include "bench/Timing.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
 #include "store/StoreRoutines.h"
 #include "whenruns/Schedule.h"
 #include "whenruns/WeekTimeline.h"
@@ -45,10 +46,10 @@ void fillFullStore(int shift)
         const int special = i % 3 == 0 ? i % 99 + 1 : 0;
         const int day = special == 0 ? i % 7 : 0;
         const int minute = (i + (i % 50 == 0 ? shift : 0)) % 60;
-        const bool period = type >= 3;
+        const bool period = type >= TypeTimer;
         addWeekRow(circuit, special, day, period && special == 0 ? (day + i % 2) % 7 : 0, i % 24, minute,
-                   type == 2 ? i % 60 : 0, period ? (i + 3) % 24 : 0, period ? (i * 7) % 60 : 0,
-                   type == 4 ? i % 59 + 1 : 0, type == 2 ? i % 7 + 1 : 0);
+                   type == TypeChime ? i % 60 : 0, period ? (i + 3) % 24 : 0, period ? (i * 7) % 60 : 0,
+                   type == TypeRepeat ? i % 59 + 1 : 0, type == TypeChime ? i % 7 + 1 : 0);
     }
     const QDate first(2026, 1, 1);
     for (int i = 0; i < YearCapacity; ++i) {
@@ -92,21 +93,24 @@ QList<double> processMedians(const QList<QPair<QStringList, int>>& commands)
 }
 
 // A full circuit: all 900 rows on circuit 1, spread over the week.
-QList<ProgramLists::WeekRow> fullCircuit(int type)
+QList<WeekRow> fullCircuit(int type)
 {
-    QList<ProgramLists::WeekRow> rows;
+    QList<WeekRow> rows;
     for (int i = 0; i < WeekCapacity; ++i) {
         const int day = i % 7;
         const int second = (i / 7) * 86400 / 129 + i % 60;
-        rows << ProgramLists::WeekRow{day,
-                                      type >= 3 ? (day + (i % 5 == 0)) % 7 : 0,
-                                      second / 3600,
-                                      second / 60 % 60,
-                                      type == 2 ? second % 60 : 0,
-                                      (second / 3600 + 2) % 24,
-                                      15,
-                                      type == 4 ? 10 : 0,
-                                      type == 2 ? i % 7 + 1 : 0};
+        rows << WeekRow{0,
+                        0,
+                        0,
+                        day,
+                        type >= TypeTimer ? (day + (i % 5 == 0)) % 7 : 0,
+                        second / 3600,
+                        second / 60 % 60,
+                        type == TypeChime ? second % 60 : 0,
+                        (second / 3600 + 2) % 24,
+                        15,
+                        type == TypeRepeat ? 10 : 0,
+                        type == TypeChime ? i % 7 + 1 : 0};
     }
     return rows;
 }
@@ -116,7 +120,7 @@ double timelineRedrawMs(int type)
 {
     WeekTimeline timeline;
     timeline.resize(760, 360);
-    const QList<ProgramLists::WeekRow> rows = fullCircuit(type);
+    const QList<WeekRow> rows = fullCircuit(type);
     QImage image(timeline.size(), QImage::Format_ARGB32_Premultiplied);
     return medianMs([&] {
         timeline.setPrograms(type, rows);

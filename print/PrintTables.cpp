@@ -3,6 +3,7 @@
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
 #include "store/SharedState.h"
+#include "store/WeekRow.h"
 #include "week/Days.h"
 
 #include <QSqlQuery>
@@ -32,40 +33,16 @@ QString clock(int hour, int minute)
     return hh(hour) + QLatin1Char(':') + two(minute);
 }
 
-struct WeekRow {
-    int special = 0;
-    int yobiOn = 0;
-    int yobiOff = 0;
-    int onH = 0, onM = 0, onS = 0;
-    int offH = 0, offM = 0;
-    int repeat = 0;
-    int chime = 0;
-};
-
 const char* const kWeekOrder = "TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM";
 
 std::vector<WeekRow> readWeekRows(const QString& where, const QVariantList& values, const QString& orderFirst)
 {
-    QSqlQuery query = ProgramStore::exec(
-        QStringLiteral("SELECT SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM, Repeat, "
-                       "ChimeNO FROM T_Week WHERE %1 ORDER BY %2%3")
-            .arg(where, orderFirst, QLatin1String(kWeekOrder)),
-        values);
+    QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT %1 FROM T_Week WHERE %2 ORDER BY %3%4")
+                                             .arg(WeekRowColumns(), where, orderFirst, QLatin1String(kWeekOrder)),
+                                         values);
     std::vector<WeekRow> rows;
-    while (query.next()) {
-        WeekRow r;
-        r.special = query.value(0).toInt();
-        r.yobiOn = query.value(1).toInt();
-        r.yobiOff = query.value(2).toInt();
-        r.onH = query.value(3).toInt();
-        r.onM = query.value(4).toInt();
-        r.onS = query.value(5).toInt();
-        r.offH = query.value(6).toInt();
-        r.offM = query.value(7).toInt();
-        r.repeat = query.value(8).toInt();
-        r.chime = query.value(9).toInt();
-        rows.push_back(r);
-    }
+    while (query.next())
+        rows.push_back(WeekRowAt(query));
     return rows;
 }
 
@@ -86,9 +63,9 @@ bool isPeriod(int type)
 
 QString startText(const WeekRow& r, int type)
 {
-    QString text = clock(r.onH, r.onM);
+    QString text = clock(r.TimeONH, r.TimeONM);
     if (type == TypeChime)
-        text += QLatin1Char('.') + two(r.onS);
+        text += QLatin1Char('.') + two(r.TimeONS);
     return text;
 }
 
@@ -96,12 +73,12 @@ QString startText(const WeekRow& r, int type)
 QStringList weekCells(const WeekRow& r, int type)
 {
     if (isTimed(type))
-        return {startText(r, type), r.chime == 0 ? QString() : QStringLiteral("曲") + QString::number(r.chime),
+        return {startText(r, type), r.ChimeNO == 0 ? QString() : QStringLiteral("曲") + QString::number(r.ChimeNO),
                 QString()};
     if (isPeriod(type)) {
-        const QString endDay = r.yobiOff == r.yobiOn ? QStringLiteral("  ") : Days::name(r.yobiOff);
-        return {clock(r.onH, r.onM) + QStringLiteral("～"), clock(r.offH, r.offM) + endDay,
-                r.repeat == 0 ? QString() : QString::number(r.repeat) + QStringLiteral("分間隔")};
+        const QString endDay = r.YobiOFF == r.YobiON ? QStringLiteral("  ") : Days::name(r.YobiOFF);
+        return {clock(r.TimeONH, r.TimeONM) + QStringLiteral("～"), clock(r.TimeOFFH, r.TimeOFFM) + endDay,
+                r.Repeat == 0 ? QString() : QString::number(r.Repeat) + QStringLiteral("分間隔")};
     }
     return {QString(), QString(), QString()};
 }
@@ -110,14 +87,14 @@ QString specialText(const WeekRow& r, int type)
 {
     switch (type) {
     case TypeTimeSignal:
-        return clock(r.onH, r.onM);
+        return clock(r.TimeONH, r.TimeONM);
     case TypeChime:
-        return startText(r, type) + QStringLiteral(" 曲") + QString::number(r.chime);
+        return startText(r, type) + QStringLiteral(" 曲") + QString::number(r.ChimeNO);
     case TypeTimer:
-        return clock(r.onH, r.onM) + QStringLiteral("～") + clock(r.offH, r.offM);
+        return clock(r.TimeONH, r.TimeONM) + QStringLiteral("～") + clock(r.TimeOFFH, r.TimeOFFM);
     case TypeRepeat:
-        return clock(r.onH, r.onM) + QStringLiteral("～") + clock(r.offH, r.offM) + QLatin1Char(' ')
-            + QString::number(r.repeat) + QStringLiteral("分間隔");
+        return clock(r.TimeONH, r.TimeONM) + QStringLiteral("～") + clock(r.TimeOFFH, r.TimeOFFM) + QLatin1Char(' ')
+            + QString::number(r.Repeat) + QStringLiteral("分間隔");
     default:
         return QString();
     }
@@ -203,7 +180,7 @@ void FillSpecialPrintTable(int circuit)
     int line = 0;
     for (const WeekRow& r : rows)
         insertLine(QStringLiteral("T_WeekP"), {"SortID", "Sun1", "Sun2"},
-                   {++line, QString::number(r.special), specialText(r, type)});
+                   {++line, QString::number(r.SpecialNO), specialText(r, type)});
     transaction.commit();
 }
 

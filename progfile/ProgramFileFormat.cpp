@@ -2,7 +2,7 @@
 
 #include "core/Dates.h"
 #include "store/ProgramStore.h"
-
+#include "store/ProgramTypes.h"
 
 namespace ProgramFileFormat {
 
@@ -45,7 +45,7 @@ private:
 
 bool hasEndTime(int program)
 {
-    return program == 3 || program == 4;
+    return program == TypeTimer || program == TypeRepeat;
 }
 
 void putHead(LineBuilder& line, char recordType, const CircuitType& circuit, int circuitNO)
@@ -120,7 +120,7 @@ bool parseWeekFields(const QByteArray& line, ProgramLine& parsed)
     if (parsed.kind == LineKind::Special && !field(line, 4, 2, 1, 99, row.SpecialNO))
         return false;
     // A repeat program repeats every 1..59 minutes; other types leave the field unused.
-    const int leastRepeat = parsed.Program == 4 ? 1 : 0;
+    const int leastRepeat = parsed.Program == TypeRepeat ? 1 : 0;
     return field(line, 6, 1, 0, 6, row.YobiON) && field(line, 7, 1, 0, 6, row.YobiOFF)
         && field(line, 8, 2, leastRepeat, 59, row.Repeat) && field(line, 12, 1, 0, 7, row.ChimeNO)
         && field(line, 13, 2, 0, 23, row.TimeONH) && field(line, 15, 2, 0, 59, row.TimeONM)
@@ -159,7 +159,7 @@ QByteArray weekLine(const WeekRow& row, const CircuitType& circuit)
         if (hasEndTime(circuit.Program))
             line.digits(7, 1, row.YobiOFF);
     }
-    if (circuit.Program == 4)
+    if (circuit.Program == TypeRepeat)
         line.zeroed(8, 2, row.Repeat);
     if (row.ChimeNO != 0)
         line.digits(12, 1, row.ChimeNO);
@@ -193,14 +193,15 @@ bool IsValidProgramLine(const QByteArray& line)
 {
     if (line.size() != LineLength)
         return false;
-    if (!inRange(digitAt(line, 1), 1, 3) || !inRange(digitAt(line, 2), 1, 4) || !inRange(digitAt(line, 3), 1, 8))
+    if (!inRange(digitAt(line, 1), 1, 3) || !inRange(digitAt(line, 2), TypeTimeSignal, TypeRepeat)
+        || !inRange(digitAt(line, 3), 1, 8))
         return false;
     if (line[0] == '3')
         return true;
     if (isBlank(line, 10, 2))
         return false;
     const int pulse = numberAt(line, 10, 2);
-    const bool timer = line[1] == '3';
+    const bool timer = digitAt(line, 2) == TypeTimer;
     return inRange(pulse, timer ? 0 : 1, 59);
 }
 

@@ -2,6 +2,7 @@
 #include "core/platform/Platform.h"
 #include "progfile/Checksum.h"
 #include "store/StoreRoutines.h"
+#include "store/WeekRow.h"
 
 #include <QByteArray>
 #include <optional>
@@ -29,21 +30,6 @@ constexpr int EveryYearLineLimit = 8 * 366;
 // The largest file the editor writes: every kind of line at its limit, then
 // the trailer. Anything larger is refused before it is read.
 constexpr qint64 MaxFileSize = qint64(WeekCapacity + YearCapacity + EveryYearLineLimit) * (LineLength + 2) + 5;
-
-// A row of T_Week: SpecialNO 0 is a week program, 1..99 a special program.
-struct WeekRow {
-    int CircuitNO = 0;
-    int SpecialNO = 0;
-    int YobiON = 0;
-    int YobiOFF = 0;
-    int TimeONH = 0;
-    int TimeONM = 0;
-    int TimeONS = 0;
-    int TimeOFFH = 0;
-    int TimeOFFM = 0;
-    int Repeat = 0;
-    int ChimeNO = 0;
-};
 
 // A row of T_Year (dated) or of T_YearE (every year, Year unused).
 struct YearRow {

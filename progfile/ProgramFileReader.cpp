@@ -2,6 +2,7 @@
 
 #include "store/BulkInsert.h"
 #include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
 #include "store/SettingTable.h"
 #include "store/StoreRoutines.h"
 
@@ -48,7 +49,7 @@ int circuitOf(const ProgramLine& line)
 bool changesCircuitType(std::array<int, 9>& programs, const ProgramLine& line)
 {
     int& program = programs[circuitOf(line)];
-    if (program == 0)
+    if (program == TypeNone)
         program = line.Program;
     return program != line.Program;
 }
@@ -75,7 +76,7 @@ int contradictingLine(const std::vector<ProgramLine>& lines)
         }
     }
     for (int circuit = 1; circuit <= 8; ++circuit)
-        if (hasWeekLines[circuit] && program[circuit] != 3 /* timer */ && pulse[circuit] == 0)
+        if (hasWeekLines[circuit] && program[circuit] != TypeTimer && pulse[circuit] == 0)
             return pulseLine[circuit];
     return 0;
 }
@@ -90,7 +91,7 @@ void dropUnwrittenFields(std::vector<ProgramLine>& lines)
         if (line.kind != LineKind::Week && line.kind != LineKind::Special)
             continue;
         WeekRow& row = line.week;
-        const bool endTime = line.Program == 3 || line.Program == 4;
+        const bool endTime = line.Program == TypeTimer || line.Program == TypeRepeat;
         if (line.kind == LineKind::Special)
             row.YobiON = 0;
         if (line.kind == LineKind::Special || !endTime)
@@ -99,7 +100,7 @@ void dropUnwrittenFields(std::vector<ProgramLine>& lines)
             row.TimeOFFH = 0;
             row.TimeOFFM = 0;
         }
-        if (line.Program != 4)
+        if (line.Program != TypeRepeat)
             row.Repeat = 0;
     }
 }

@@ -36,22 +36,10 @@ void appendLine(QByteArray& content, FileCheckSum& sum, const QByteArray& line, 
 
 void appendWeekLines(QByteArray& content, FileCheckSum& sum, const SettingTable& settings)
 {
-    QSqlQuery query = ProgramStore::exec(
-        QStringLiteral("SELECT CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, TimeONS, TimeOFFH, "
-                       "TimeOFFM, Repeat, ChimeNO FROM T_Week ORDER BY ID, rowid"));
+    QSqlQuery query =
+        ProgramStore::exec(QStringLiteral("SELECT %1 FROM T_Week ORDER BY ID, rowid").arg(WeekRowColumns()));
     while (query.next()) {
-        WeekRow row;
-        row.CircuitNO = query.value(0).toInt();
-        row.SpecialNO = query.value(1).toInt();
-        row.YobiON = query.value(2).toInt();
-        row.YobiOFF = query.value(3).toInt();
-        row.TimeONH = query.value(4).toInt();
-        row.TimeONM = query.value(5).toInt();
-        row.TimeONS = query.value(6).toInt();
-        row.TimeOFFH = query.value(7).toInt();
-        row.TimeOFFM = query.value(8).toInt();
-        row.Repeat = query.value(9).toInt();
-        row.ChimeNO = query.value(10).toInt();
+        const WeekRow row = WeekRowAt(query);
         appendLine(content, sum, weekLine(row, circuitOf(settings, row.CircuitNO)), row.CircuitNO);
     }
 }
@@ -87,8 +75,8 @@ void checkReplaceable(const QString& path, const OutputTarget& target, bool forc
     if (target.readOnly)
         Platform::refuse(path, QStringLiteral("読み取り専用のファイルのため書き込めません。"));
     if (target.hardLinked)
-        Platform::refuse(
-            path, QStringLiteral("ほかの名前（ハードリンク）からも使われているファイルのため書き込めません。"));
+        Platform::refuse(path,
+                         QStringLiteral("ほかの名前（ハードリンク）からも使われているファイルのため書き込めません。"));
 }
 
 void checkInputUnchanged(const ProgramFileWriter::WriteOptions& options)

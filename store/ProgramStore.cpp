@@ -59,12 +59,17 @@ void announce(StoreChanges::Changes changes)
     emit StoreChanges::instance().changed(changes, 0);
 }
 
-bool hasExpectedTables(QSqlDatabase& db)
+// -1 when it cannot be read.
+int storedVersion(QSqlDatabase& db)
 {
     QSqlQuery version(db);
-    if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next()
-        || version.value(0).toInt() != Schema::Version)
-        return false;
+    if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next())
+        return -1;
+    return version.value(0).toInt();
+}
+
+bool hasExpectedTables(QSqlDatabase& db)
+{
     for (const auto& table : Schema::expectedTables()) {
         const QSqlRecord record = db.record(QLatin1String(table.table));
         for (const QString& column : table.columns)
@@ -80,13 +85,39 @@ bool hasExpectedTables(QSqlDatabase& db)
         && settings.value(3).toInt() == 8;
 }
 
+// A store of an older version brought to this one in one transaction, its
+// rows kept; false, with nothing changed, when its tables are not those the
+// upgrade expects.
+bool upgraded(QSqlDatabase& db, int version)
+{
+    if (!db.transaction())
+        return false;
+    try {
+        for (int from = version; from < Schema::Version; ++from)
+            for (const QString& sql : Schema::upgradeStatements(from))
+                run(db, sql);
+        if (hasExpectedTables(db)) {
+            run(db, QStringLiteral("PRAGMA user_version = %1").arg(Schema::Version));
+            if (db.commit())
+                return true;
+        }
+    } catch (const StoreError&) {
+    }
+    db.rollback();
+    return false;
+}
+
 bool isValidStore(QSqlDatabase& db)
 {
     QSqlQuery check(db);
     if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next()
         || check.value(0).toString() != QLatin1String("ok"))
         return false;
-    return hasExpectedTables(db);
+    check.finish();
+    const int version = storedVersion(db);
+    if (version == Schema::Version)
+        return hasExpectedTables(db);
+    return version >= Schema::OldestUpgradable && version < Schema::Version && upgraded(db, version);
 }
 
 void createTables(QSqlDatabase& db)

@@ -33,6 +33,7 @@ QString defaultLocation();
 
 // Opens (and when needed creates or recreates) the store at `location`.
 // ":memory:" gives a private store that lives as long as the process.
+// A store of an older version is upgraded with its rows (docs/STORE.md).
 // A file that is unreadable or not a store of this program is renamed to
 // `<location>.damaged-YYYYMMDD-HHMMSS` (its write-ahead log beside it as
 // `<that name>-wal`) and a fresh store is made; the new name is returned,

@@ -78,6 +78,15 @@ QStringList seedStatements()
     return statements;
 }
 
+QStringList upgradeStatements(int from)
+{
+    // One entry a version, from OldestUpgradable on.
+    static const QList<QStringList> steps{
+        {},  // 0 to 1: the same tables, only the number is new
+    };
+    return steps.value(from - OldestUpgradable);
+}
+
 QList<TableColumns> expectedTables()
 {
     return {

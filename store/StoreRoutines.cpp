@@ -2,6 +2,7 @@
 
 #include "store/ProgramStore.h"
 #include "store/ScheduleTables.h"
+#include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 
 
@@ -41,7 +42,7 @@ void ClearAllData()
 void ResetCircuitSettings()
 {
     for (CircuitSetting& setting : CircuitSettings) {
-        setting.Program = 0;
+        setting.Program = TypeNone;
         setting.PulseTime = 99;
     }
 }
@@ -119,7 +120,7 @@ int RemainingYearCapacity()
 bool AnyCircuitConfigured()
 {
     for (int circuit = 1; circuit <= 8; ++circuit)
-        if (CircuitSettings[circuit].Program != 0)
+        if (CircuitSettings[circuit].Program != TypeNone)
             return true;
     return false;
 }

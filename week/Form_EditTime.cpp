@@ -3,6 +3,7 @@
 #include "core/NumericText.h"
 #include "history/UndoHistory.h"
 #include "snd/player/PlayChime.h"
+#include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
@@ -126,14 +127,14 @@ void Form_EditTime::Form_Load()
 {
     const EntryJob& request = m_job;
     m_type = CircuitSettingAt(request.CircuitNO).Program;
-    if (m_type == 1) {
+    if (m_type == TypeTimeSignal) {
         hideChimeControls();
-    } else if (m_type != 2) {
+    } else if (m_type != TypeChime) {
         return;
     }
     Text_Hour->setText(QString::number(request.TimeONH));
     Text_Minute->setText(twoDigits(request.TimeONM));
-    if (m_type == 2) {
+    if (m_type == TypeChime) {
         Text_Second->setText(twoDigits(request.TimeONS));
         Text_Chime->setText(QString::number(request.ChimeNO == 0 ? 1 : request.ChimeNO));
         LastChimeNo = EntryParts::numberIn(Text_Chime);
@@ -199,7 +200,7 @@ bool Form_EditTime::boxesValid()
 
 void Form_EditTime::Button_OK_Click()
 {
-    if (m_type != 1 && m_type != 2) {
+    if (m_type != TypeTimeSignal && m_type != TypeChime) {
         accept();
         return;
     }

@@ -1,6 +1,7 @@
 #include "week/Form_EditTimeTimer.h"
 
 #include "history/UndoHistory.h"
+#include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
@@ -149,7 +150,7 @@ void Form_EditTimeTimer::Form_Load()
 {
     const EntryJob& request = m_job;
     m_type = CircuitSettingAt(request.CircuitNO).Program;
-    const bool repeat = m_type == 4;
+    const bool repeat = m_type == TypeRepeat;
     for (QWidget* widget : std::initializer_list<QWidget*>{Label_Time[2], Label_Time[3], Text_Repeat, UpDown5})
         widget->setVisible(repeat);
     Text_Repeat->setText(QString::number(repeat && request.Repeat == 0 ? 1 : request.Repeat));
@@ -176,7 +177,7 @@ bool Form_EditTimeTimer::boxesValid()
 
 void Form_EditTimeTimer::Button_OK_Click()
 {
-    if (m_type != 3 && m_type != 4) {
+    if (m_type != TypeTimer && m_type != TypeRepeat) {
         accept();
         return;
     }

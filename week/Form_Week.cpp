@@ -138,7 +138,7 @@ void Form_Week::Form_Load()
 
 bool Form_Week::offered(int circuit)
 {
-    return CircuitSettingAt(circuit).Program != 0;
+    return CircuitSettingAt(circuit).Program != TypeNone;
 }
 
 // An undone or redone 初期設定: the circuits on offer and the chosen one's
@@ -215,7 +215,8 @@ void Form_Week::Combo_Circuit_Click()
         return;
     const CircuitSetting& setting = CircuitSettingAt(selectedCircuit());
     Label_Mode->setText(ProgramTypeName(setting.Program));
-    Label_Pulse->setText(setting.Program == 0 ? QString() : QString::number(setting.PulseTime) + QStringLiteral("秒"));
+    Label_Pulse->setText(setting.Program == TypeNone ? QString()
+                                                     : QString::number(setting.PulseTime) + QStringLiteral("秒"));
     updateButtonsEnabled();
     refresh();
 }
@@ -233,19 +234,19 @@ void Form_Week::Button_New_Click()
     if (selectedCircuit() == 0 || selectedDay() < 0)
         return;
     const int type = programType();
-    if (type < 1 || type > 4)
+    if (type < TypeTimeSignal || type > TypeRepeat)
         return;
     EntryJob job;
     job.CircuitNO = qint16(selectedCircuit());
     job.YobiON = qint16(selectedDay());
-    job.YobiOFF = type >= 3 ? job.YobiON : qint16(0);
+    job.YobiOFF = type >= TypeTimer ? job.YobiON : qint16(0);
     job.Origin = 1;
     openEntryDialog(job);
 }
 
 void Form_Week::openEntryDialog(const EntryJob& job)
 {
-    if (programType() <= 2)
+    if (programType() <= TypeChime)
         ModalDialogs::open(new Form_EditTime(job, this));
     else
         ModalDialogs::open(new Form_EditTimeTimer(job, this));
@@ -260,10 +261,10 @@ EntryJob Form_Week::jobFromRow() const
     r.YobiON = qint16(selectedDay());
     r.Origin = 1;
     ReadSelectedTimes(*DataGrid1, type, r);
-    if (type == 1 || type == 2)
+    if (type == TypeTimeSignal || type == TypeChime)
         return r;
     r.YobiOFF = qint16(std::max(0, Days::codeOf(DataGrid1->selectedText(QStringLiteral(" 終了曜日")))));
-    if (type == 4)
+    if (type == TypeRepeat)
         r.Repeat = qint16(DataGrid1->selectedText(QStringLiteral("繰返し間隔(分)")).toInt());
     return r;
 }
@@ -273,7 +274,7 @@ void Form_Week::Button_Edit_Click()
     if (DataGrid1->selectedRow() < 0 || selectedCircuit() == 0)
         return;
     const int type = programType();
-    if (type < 1 || type > 4)
+    if (type < TypeTimeSignal || type > TypeRepeat)
         return;
     EntryJob job = jobFromRow();
     job.EditMode = -1;
@@ -324,7 +325,7 @@ void Form_Week::Button_Copy_Click()
         return;
     }
     const int type = programType();
-    if (type == 1 || type == 2)
+    if (type == TypeTimeSignal || type == TypeChime)
         ModalDialogs::open(new Form_Copy(selectedCircuit(), WeekEditing::CopyTarget{selectedDay(), 0}, this));
 }
 

@@ -1,6 +1,7 @@
 #include "week/ProgramList.h"
 
 #include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "week/Days.h"
 
@@ -8,8 +9,6 @@
 #include <QSqlRecord>
 
 namespace {
-
-using ProgramLists::WeekRow;
 
 const QString kRawFields =
     QStringLiteral("ID,CircuitNO,SpecialNO,Repeat,YobiON,YobiOFF,TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO");
@@ -66,49 +65,47 @@ ProgramList singleDayList(int circuit, int day, int type)
         QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND YobiON = ? AND SpecialNO = 0 ORDER BY ID")
             .arg(kRawFields),
         {circuit, day});
-    return type == 2 ? readList(query, kChimeFields, true) : readList(query, kDayFields, false, day);
+    return type == TypeChime ? readList(query, kChimeFields, true) : readList(query, kDayFields, false, day);
 }
 
 QList<WeekRow> groupSourceRows(int circuit, int day, int type)
 {
     const QString weekdaysOnly = day == Days::Weekdays ? QStringLiteral(" AND YobiON <> 0 AND YobiON <> 6") : QString();
-    const QString order = type == 2 ? QStringLiteral("TimeONH,TimeONM,TimeONS,ChimeNO,YobiON")
-                                    : QStringLiteral("TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO,Repeat,YobiON");
+    const QString order = type == TypeChime
+        ? QStringLiteral("TimeONH,TimeONM,TimeONS,ChimeNO,YobiON")
+        : QStringLiteral("TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO,Repeat,YobiON");
     QSqlQuery query = ProgramStore::exec(
         QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0%2 ORDER BY %3, rowid")
-            .arg(kRawFields, weekdaysOnly, order),
+            .arg(WeekRowColumns(), weekdaysOnly, order),
         {circuit});
     QList<WeekRow> rows;
-    while (query.next()) {
-        auto raw = [&query](const char* name) { return query.value(QLatin1String(name)).toInt(); };
-        rows << WeekRow{raw("YobiON"),   raw("YobiOFF"),  raw("TimeONH"), raw("TimeONM"), raw("TimeONS"),
-                        raw("TimeOFFH"), raw("TimeOFFM"), raw("Repeat"),  raw("ChimeNO")};
-    }
+    while (query.next())
+        rows << WeekRowAt(query);
     return rows;
 }
 
 bool sameKey(const WeekRow& a, const WeekRow& b, bool chime)
 {
-    if (a.onH != b.onH || a.onM != b.onM || a.onS != b.onS)
+    if (a.TimeONH != b.TimeONH || a.TimeONM != b.TimeONM || a.TimeONS != b.TimeONS)
         return false;
     if (chime)
-        return a.chime == b.chime;
-    return a.offH == b.offH && a.offM == b.offM && a.repeat == b.repeat;
+        return a.ChimeNO == b.ChimeNO;
+    return a.TimeOFFH == b.TimeOFFH && a.TimeOFFM == b.TimeOFFM && a.Repeat == b.Repeat;
 }
 
 // Timer and repeat rows may run into the next day, or into Sunday.
 bool periodShapeOk(const WeekRow& row)
 {
-    return row.yobiOff == row.yobiOn || row.yobiOff == row.yobiOn + 1 || row.yobiOff == 0;
+    return row.YobiOFF == row.YobiON || row.YobiOFF == row.YobiON + 1 || row.YobiOFF == 0;
 }
 
 bool completesRun(const WeekRow& row, bool chime, int groupDay)
 {
-    if (chime || row.yobiOff == row.yobiOn)
+    if (chime || row.YobiOFF == row.YobiON)
         return true;
     if (groupDay == Days::Weekdays)
-        return row.yobiOff == row.yobiOn + 1;
-    return row.yobiOff == 0;
+        return row.YobiOFF == row.YobiON + 1;
+    return row.YobiOFF == 0;
 }
 
 ProgramList groupList(int circuit, int day, int type)
@@ -117,13 +114,14 @@ ProgramList groupList(int circuit, int day, int type)
     Transaction transaction;
     ProgramStore::exec(QStringLiteral("DELETE FROM T_WeekT"));
     for (const WeekRow& row : listed)
-        ProgramStore::exec(QStringLiteral("INSERT INTO T_WeekT (ID, CircuitNO, SpecialNO, Repeat, ChimeNO, TimeONH, "
-                                          "TimeONM, TimeONS, TimeOFFH, TimeOFFM, YobiON, YobiOFF) "
-                                          "VALUES (0, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, 0)"),
-                           {circuit, row.repeat, row.chime, row.onH, row.onM, row.onS, row.offH, row.offM});
+        ProgramStore::exec(
+            QStringLiteral("INSERT INTO T_WeekT (ID, CircuitNO, SpecialNO, Repeat, ChimeNO, TimeONH, "
+                           "TimeONM, TimeONS, TimeOFFH, TimeOFFM, YobiON, YobiOFF) "
+                           "VALUES (0, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, 0)"),
+            {circuit, row.Repeat, row.ChimeNO, row.TimeONH, row.TimeONM, row.TimeONS, row.TimeOFFH, row.TimeOFFM});
     transaction.commit();
     QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT %1 FROM T_WeekT ORDER BY rowid").arg(kRawFields));
-    return type == 2 ? readList(query, kChimeFields, true) : readList(query, kGroupDayFields, false);
+    return type == TypeChime ? readList(query, kChimeFields, true) : readList(query, kGroupDayFields, false);
 }
 
 ColumnChange hidden(const char* field)
@@ -171,22 +169,22 @@ QString timeText(int hour, int minute, int second)
 
 QList<WeekRow> CompleteRuns(const QList<WeekRow>& sorted, int programType, int groupDay)
 {
-    const bool chime = programType == 1 || programType == 2;
+    const bool chime = programType == TypeTimeSignal || programType == TypeChime;
     const int first = groupDay == Days::Weekdays ? 1 : 0;
     const int last = groupDay == Days::Weekdays ? 5 : 6;
     QList<WeekRow> listed;
     WeekRow previous;
     int n = 0;
     for (const WeekRow& row : sorted) {
-        if (!sameKey(row, previous, programType == 2)) {
+        if (!sameKey(row, previous, programType == TypeChime)) {
             n = first;
         } else {
-            if (row.yobiOn != previous.yobiOn || row.yobiOff != previous.yobiOff)
+            if (row.YobiON != previous.YobiON || row.YobiOFF != previous.YobiOFF)
                 ++n;
-            const bool dayOk = row.yobiOn == n && (chime || periodShapeOk(row));
+            const bool dayOk = row.YobiON == n && (chime || periodShapeOk(row));
             if (!dayOk) {
                 n = first;
-            } else if (row.yobiOn == last && completesRun(row, chime, groupDay)) {
+            } else if (row.YobiON == last && completesRun(row, chime, groupDay)) {
                 // A run is listed once: the last day entered twice is no second run.
                 listed << row;
                 n = first;
@@ -208,7 +206,7 @@ ProgramList BuildSpecialList(int circuit, int special)
     QSqlQuery query = ProgramStore::exec(
         QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ? ORDER BY ID").arg(kRawFields),
         {circuit, special});
-    return readList(query, kSpecialFields, programTypeOf(circuit) == 2);
+    return readList(query, kSpecialFields, programTypeOf(circuit) == TypeChime);
 }
 
 GridColumns SetWeekGridColumns(int circuit, int day)
@@ -230,20 +228,20 @@ GridColumns SetWeekGridColumns(int circuit, int day)
         }
     };
     switch (programTypeOf(circuit)) {
-    case 1:
+    case TypeTimeSignal:
         addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO", "開始曜日", "終了曜日", "終了時刻"});
         layout.changes << shown("開始時刻", " 時 刻", 1800);
         break;
-    case 2:
+    case TypeChime:
         addHidden(layout, {"SpecialNO", "Repeat", "終了時刻"});
         layout.changes << shown("開始時刻", " 時 刻", 1800) << shown("ChimeNO", " 曲番号", 1800);
         break;
-    case 3:
+    case TypeTimer:
         addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO"});
         dayColumns();
         layout.changes << shown("開始時刻", " 開始時刻", 1800) << shown("終了時刻", " 終了時刻", 1800);
         break;
-    case 4:
+    case TypeRepeat:
         addHidden(layout, {"SpecialNO", "ChimeNO"});
         layout.changes << shown("Repeat", "繰返し間隔(分)", 1350);
         dayColumns();
@@ -265,15 +263,15 @@ GridColumns SetSpecialGridColumns(int circuit)
     }
     layout.grid = GridColumns::Grid::Show;
     switch (programTypeOf(circuit)) {
-    case 1:
+    case TypeTimeSignal:
         addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO", "終了時刻"});
         layout.changes << shown("開始時刻", " 時 刻", 1800);
         break;
-    case 2:
+    case TypeChime:
         addHidden(layout, {"SpecialNO", "Repeat", "終了時刻"});
         layout.changes << shown("開始時刻", " 時 刻", 1800) << shown("ChimeNO", " 曲番号", 1800);
         break;
-    case 3:
+    case TypeTimer:
         addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO"});
         layout.changes << shown("開始時刻", " 開始時刻", 1800) << shown("終了時刻", " 終了時刻", 1800);
         break;

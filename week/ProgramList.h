@@ -1,4 +1,6 @@
 #pragma once
+#include "store/WeekRow.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -47,13 +49,8 @@ ProgramList BuildSpecialList(int circuit, int special);
 GridColumns SetWeekGridColumns(int circuit, int day);
 GridColumns SetSpecialGridColumns(int circuit);
 
-// The keys of the programs the group walk lists, for rows already sorted by
-// the group order. Exposed for tests; see BuildWeekList.
-struct WeekRow {
-    int yobiOn = 0, yobiOff = 0;
-    int onH = 0, onM = 0, onS = 0, offH = 0, offM = 0;
-    int repeat = 0, chime = 0;
-};
+// The programs the group walk lists, for rows already sorted by the group
+// order. Exposed for tests; see BuildWeekList.
 QList<WeekRow> CompleteRuns(const QList<WeekRow>& sorted, int programType, int groupDay);
 
 }  // namespace ProgramLists

@@ -1,6 +1,7 @@
 #include "week/WeekEditing.h"
 
 #include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
 #include "store/StoreRoutines.h"
 #include "week/Days.h"
 
@@ -74,7 +75,7 @@ WeekEditing::WriteResult writeDays(const QList<int>& days, const QList<qint64>& 
 
 QList<qint64> timeProgramSelection(const EntryJob& r, int type, const WeekEditing::TimeProgram& p)
 {
-    const bool chime = type == 2;
+    const bool chime = type == TypeChime;
     const bool isNew = r.EditMode == 0;
     if (!Days::isGroup(r.YobiON)) {
         if (r.ID != 0)
@@ -163,7 +164,7 @@ WriteResult WriteTimeProgram(const EntryJob& request, int programType, const Tim
     return inTransaction([&] {
         const QList<qint64> reused = timeProgramSelection(request, programType, program);
         const int special = request.Origin == 1 ? 0 : request.SpecialNO;
-        const int chime = programType == 2 ? program.chime : 0;
+        const int chime = programType == TypeChime ? program.chime : 0;
         return writeDays(daysOf(request), reused,
                          {"CircuitNO", "SpecialNO", "YobiON", "TimeONH", "TimeONM", "TimeONS", "ChimeNO"},
                          [&](int day) {

@@ -59,14 +59,14 @@ QJsonObject sourceJson(const DaySource& source)
 
 QJsonObject programJson(int type, const DayProgram& program)
 {
-    const ProgramLists::WeekRow& r = program.row;
+    const WeekRow& r = program.row;
     const bool period = hasPeriod(type);
     return QJsonObject{
-        {QStringLiteral("start"), twoDigits(r.onH) + ':' + twoDigits(r.onM) + ':' + twoDigits(r.onS)},
-        {QStringLiteral("end"), orNull(period, twoDigits(r.offH) + ':' + twoDigits(r.offM))},
-        {QStringLiteral("endDay"), orNull(period, r.yobiOff)},
-        {QStringLiteral("tune"), orNull(type == 2, r.chime)},
-        {QStringLiteral("interval"), orNull(type == 4, r.repeat)},
+        {QStringLiteral("start"), twoDigits(r.TimeONH) + ':' + twoDigits(r.TimeONM) + ':' + twoDigits(r.TimeONS)},
+        {QStringLiteral("end"), orNull(period, twoDigits(r.TimeOFFH) + ':' + twoDigits(r.TimeOFFM))},
+        {QStringLiteral("endDay"), orNull(period, r.YobiOFF)},
+        {QStringLiteral("tune"), orNull(type == TypeChime, r.ChimeNO)},
+        {QStringLiteral("interval"), orNull(type == TypeRepeat, r.Repeat)},
         {QStringLiteral("fromPreviousDay"), program.fromPreviousDay},
     };
 }

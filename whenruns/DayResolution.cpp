@@ -30,22 +30,22 @@ QList<EntryRef> entriesOf(const Schedule& schedule, int circuit, const QDate& da
 bool holdsPrograms(const Schedule& schedule, int circuit, int special)
 {
     return std::any_of(schedule.programs.cbegin(), schedule.programs.cend(),
-                       [=](const StoredProgram& p) { return p.circuit == circuit && p.special == special; });
+                       [=](const WeekRow& p) { return p.CircuitNO == circuit && p.SpecialNO == special; });
 }
 
 // A special program has no days of its own: it starts on the date it runs.
 // A period's end day becomes the day its end falls on, so that a period
 // whose end is before its start on the same day ends the next day.
-ProgramLists::WeekRow onDay(ProgramLists::WeekRow row, int weekday, bool special, int type)
+WeekRow onDay(WeekRow row, int weekday, bool special, int type)
 {
     if (special) {
-        row.yobiOn = weekday;
-        row.yobiOff = weekday;
+        row.YobiON = weekday;
+        row.YobiOFF = weekday;
     }
     if (hasPeriod(type))
-        row.yobiOff = (row.yobiOn + periodEndSecond(row) / SecondsPerDay) % 7;
+        row.YobiOFF = (row.YobiON + periodEndSecond(row) / SecondsPerDay) % 7;
     else if (special)
-        row.yobiOff = 0;
+        row.YobiOFF = 0;
     return row;
 }
 
@@ -55,19 +55,19 @@ QList<DayProgram> ownPrograms(const Schedule& schedule, int circuit, int type, c
 {
     QList<DayProgram> programs;
     if (source.kind == SourceKind::Week) {
-        for (const StoredProgram& p : schedule.programs)
-            if (p.circuit == circuit && p.special == 0 && p.row.yobiOn == source.weekday)
-                programs << DayProgram{onDay(p.row, source.weekday, false, type), false};
+        for (const WeekRow& p : schedule.programs)
+            if (p.CircuitNO == circuit && p.SpecialNO == 0 && p.YobiON == source.weekday)
+                programs << DayProgram{onDay(p, source.weekday, false, type), false};
     } else if (source.kind == SourceKind::Special) {
-        for (const StoredProgram& p : schedule.programs)
-            if (p.circuit == circuit && p.special == source.special)
-                programs << DayProgram{onDay(p.row, source.weekday, true, type), false};
+        for (const WeekRow& p : schedule.programs)
+            if (p.CircuitNO == circuit && p.SpecialNO == source.special)
+                programs << DayProgram{onDay(p, source.weekday, true, type), false};
     }
     std::stable_sort(programs.begin(), programs.end(), [type](const DayProgram& a, const DayProgram& b) {
         const int aEnd = hasPeriod(type) ? periodEndSecond(a.row) : 0;
         const int bEnd = hasPeriod(type) ? periodEndSecond(b.row) : 0;
-        return std::make_tuple(startSecond(a.row), aEnd, a.row.repeat, a.row.chime)
-            < std::make_tuple(startSecond(b.row), bEnd, b.row.repeat, b.row.chime);
+        return std::make_tuple(startSecond(a.row), aEnd, a.row.Repeat, a.row.ChimeNO)
+            < std::make_tuple(startSecond(b.row), bEnd, b.row.Repeat, b.row.ChimeNO);
     });
     return programs;
 }
@@ -95,15 +95,15 @@ int weekdayOf(const QDate& date)
     return date.dayOfWeek() % 7;
 }
 
-int startSecond(const ProgramLists::WeekRow& row)
+int startSecond(const WeekRow& row)
 {
-    return row.onH * 3600 + row.onM * 60 + row.onS;
+    return row.TimeONH * 3600 + row.TimeONM * 60 + row.TimeONS;
 }
 
-int periodEndSecond(const ProgramLists::WeekRow& row)
+int periodEndSecond(const WeekRow& row)
 {
-    const int days = ((row.yobiOff - row.yobiOn) % 7 + 7) % 7;
-    const int end = days * SecondsPerDay + row.offH * 3600 + row.offM * 60;
+    const int days = ((row.YobiOFF - row.YobiON) % 7 + 7) % 7;
+    const int end = days * SecondsPerDay + row.TimeOFFH * 3600 + row.TimeOFFM * 60;
     return end < startSecond(row) ? end + SecondsPerDay : end;
 }
 
@@ -136,7 +136,7 @@ DayPreview ResolveDay(const Schedule& schedule, const QDate& date)
     preview.date = date;
     for (int circuit = 1; circuit <= 8; ++circuit) {
         const CircuitInfo& info = schedule.circuits[circuit];
-        if (info.program == 0)
+        if (info.program == TypeNone)
             continue;
         CircuitDay day;
         day.circuit = circuit;

@@ -1,4 +1,5 @@
 #pragma once
+#include "store/ProgramTypes.h"
 #include "whenruns/Schedule.h"
 
 #include <QDate>
@@ -31,7 +32,7 @@ struct DaySource {
 // A program as it runs on a date. Special programs carry the date's weekday
 // as start day and, for periods, the day their end falls on.
 struct DayProgram {
-    ProgramLists::WeekRow row;
+    WeekRow row;
     bool fromPreviousDay = false;  // a period that began the evening before
 };
 
@@ -59,13 +60,13 @@ constexpr int SecondsPerDay = 24 * 60 * 60;
 // Timers and repeats run over a period; time signals and chimes do not.
 inline bool hasPeriod(int type)
 {
-    return type == 3 || type == 4;
+    return type == TypeTimer || type == TypeRepeat;
 }
 
-int startSecond(const ProgramLists::WeekRow& row);
+int startSecond(const WeekRow& row);
 // Seconds from the midnight that begins the start day to the period's end.
 // An end before the start on the same day is taken as the next day, as
 // for special programs.
-int periodEndSecond(const ProgramLists::WeekRow& row);
+int periodEndSecond(const WeekRow& row);
 
 }  // namespace WhenRuns

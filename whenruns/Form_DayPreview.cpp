@@ -181,8 +181,8 @@ void Form_DayPreview::showDay()
             addProgram(circuit, day.type, program);
         used[ColEndDay] = used[ColEndDay] || WhenRuns::hasPeriod(day.type);
         used[ColEndTime] = used[ColEndTime] || WhenRuns::hasPeriod(day.type);
-        used[ColTune] = used[ColTune] || day.type == 2;
-        used[ColInterval] = used[ColInterval] || day.type == 4;
+        used[ColTune] = used[ColTune] || day.type == TypeChime;
+        used[ColInterval] = used[ColInterval] || day.type == TypeRepeat;
     }
     for (int column = 0; column < ColumnCount; ++column)
         Tree_Day->setColumnHidden(column, !used[column]);

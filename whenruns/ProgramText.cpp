@@ -1,29 +1,31 @@
 #include "whenruns/ProgramText.h"
 
+#include "store/ProgramTypes.h"
 #include "week/Days.h"
+#include "week/ProgramList.h"
 
 #include <QStringList>
 
 namespace WhenRuns {
 
-ProgramTexts programTexts(int type, const ProgramLists::WeekRow& row, bool withDays)
+ProgramTexts programTexts(int type, const WeekRow& row, bool withDays)
 {
     ProgramTexts texts;
-    texts.time =
-        type == 2 ? ProgramLists::timeText(row.onH, row.onM, row.onS) : ProgramLists::timeText(row.onH, row.onM);
-    if (type == 2)
-        texts.tune = QString::number(row.chime);
+    texts.time = type == TypeChime ? ProgramLists::timeText(row.TimeONH, row.TimeONM, row.TimeONS)
+                                   : ProgramLists::timeText(row.TimeONH, row.TimeONM);
+    if (type == TypeChime)
+        texts.tune = QString::number(row.ChimeNO);
     if (hasPeriod(type)) {
-        texts.endTime = ProgramLists::timeText(row.offH, row.offM);
+        texts.endTime = ProgramLists::timeText(row.TimeOFFH, row.TimeOFFM);
         if (withDays)
-            texts.endDay = Days::name(row.yobiOff);
+            texts.endDay = Days::name(row.YobiOFF);
     }
-    if (type == 4)
-        texts.interval = QString::number(row.repeat);
+    if (type == TypeRepeat)
+        texts.interval = QString::number(row.Repeat);
     return texts;
 }
 
-QString programLine(int type, const ProgramLists::WeekRow& row, bool withDays)
+QString programLine(int type, const WeekRow& row, bool withDays)
 {
     const ProgramTexts texts = programTexts(type, row, withDays);
     QString line = texts.time;

@@ -17,10 +17,10 @@ struct ProgramTexts {
     QString tune;      // " 曲番号"
     QString interval;  // "繰返し間隔(分)"
 };
-ProgramTexts programTexts(int type, const ProgramLists::WeekRow& row, bool withDays = true);
+ProgramTexts programTexts(int type, const WeekRow& row, bool withDays = true);
 
 // One line: " 8:30.05  曲番号 3", "22:00 ～ 土  6:00  繰返し間隔(分) 10".
-QString programLine(int type, const ProgramLists::WeekRow& row, bool withDays = true);
+QString programLine(int type, const WeekRow& row, bool withDays = true);
 
 // "特殊番号 3" or "停止".
 QString specialText(int special);

@@ -9,20 +9,9 @@ namespace WhenRuns {
 
 namespace {
 
-const QString kRowFields =
-    QStringLiteral("YobiON, YobiOFF, TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO");
-
-// The nine row fields starting at column `first`.
-ProgramLists::WeekRow weekRow(const IntRow& row, int first)
+auto key(const WeekRow& r)
 {
-    return ProgramLists::WeekRow{row.at(first),     row.at(first + 1), row.at(first + 2),
-                                 row.at(first + 3), row.at(first + 4), row.at(first + 5),
-                                 row.at(first + 6), row.at(first + 7), row.at(first + 8)};
-}
-
-auto key(const ProgramLists::WeekRow& r)
-{
-    return std::tie(r.yobiOn, r.yobiOff, r.onH, r.onM, r.onS, r.offH, r.offM, r.repeat, r.chime);
+    return std::tie(r.YobiON, r.YobiOFF, r.TimeONH, r.TimeONM, r.TimeONS, r.TimeOFFH, r.TimeOFFM, r.Repeat, r.ChimeNO);
 }
 
 QList<YearEntry> readYearEntries(const QString& sql, bool dated)
@@ -38,7 +27,7 @@ QList<YearEntry> readYearEntries(const QString& sql, bool dated)
 
 }  // namespace
 
-bool rowBefore(const ProgramLists::WeekRow& a, const ProgramLists::WeekRow& b)
+bool rowBefore(const WeekRow& a, const WeekRow& b)
 {
     return key(a) < key(b);
 }
@@ -50,10 +39,8 @@ Schedule ReadSchedule()
     for (int circuit = 1; circuit <= 8; ++circuit)
         schedule.circuits[circuit] = CircuitInfo{settings[circuit].Program, settings[circuit].PulseTime};
 
-    ForEachIntRow(QStringLiteral("SELECT CircuitNO, SpecialNO, %1 FROM T_Week ORDER BY rowid").arg(kRowFields), {},
-                  [&](const IntRow& row) {
-                      schedule.programs << StoredProgram{row.at(0), row.at(1), weekRow(row, 2)};
-                  });
+    ForEachIntRow(QStringLiteral("SELECT %1 FROM T_Week ORDER BY rowid").arg(WeekRowColumns()), {},
+                  [&](const IntRow& row) { schedule.programs << WeekRowAt(row); });
 
     schedule.dated = readYearEntries(
         QStringLiteral("SELECT CircuitNO, Year, Month, Day, SpecialNO FROM T_Year ORDER BY rowid"), true);
@@ -62,12 +49,12 @@ Schedule ReadSchedule()
     return schedule;
 }
 
-QList<ProgramLists::WeekRow> ReadWeekRows(int circuit)
+QList<WeekRow> ReadWeekRows(int circuit)
 {
-    QList<ProgramLists::WeekRow> rows;
-    ForEachIntRow(
-        QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0 ORDER BY rowid").arg(kRowFields),
-        {circuit}, [&](const IntRow& row) { rows << weekRow(row, 0); });
+    QList<WeekRow> rows;
+    ForEachIntRow(QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0 ORDER BY rowid")
+                      .arg(WeekRowColumns()),
+                  {circuit}, [&](const IntRow& row) { rows << WeekRowAt(row); });
     return rows;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "week/ProgramList.h"
+#include "store/WeekRow.h"
 
 #include <QList>
 #include <array>
@@ -15,13 +15,6 @@ struct CircuitInfo {
     int pulseTime = 0;
 };
 
-// A row of T_Week: special 0 is a week program, 1..99 a special program.
-struct StoredProgram {
-    int circuit = 0;
-    int special = 0;
-    ProgramLists::WeekRow row;
-};
-
 // A row of T_Year (year 0..99 for 2000..2099) or of T_YearE (year -1).
 struct YearEntry {
     int circuit = 0;
@@ -35,7 +28,7 @@ struct YearEntry {
 struct Schedule {
     std::array<CircuitInfo, 9> circuits{};  // index 0 unused
     // In the order the rows were stored; whoever needs an order sorts.
-    QList<StoredProgram> programs;
+    QList<WeekRow> programs;  // T_Week
     QList<YearEntry> dated;
     QList<YearEntry> everyYear;
 };
@@ -44,10 +37,10 @@ struct Schedule {
 Schedule ReadSchedule();
 
 // The week programs of one circuit, in the order they were stored.
-QList<ProgramLists::WeekRow> ReadWeekRows(int circuit);
+QList<WeekRow> ReadWeekRows(int circuit);
 
 // Row order of T_Week within a circuit and special number: days, times,
 // interval, tune.
-bool rowBefore(const ProgramLists::WeekRow& a, const ProgramLists::WeekRow& b);
+bool rowBefore(const WeekRow& a, const WeekRow& b);
 
 }  // namespace WhenRuns

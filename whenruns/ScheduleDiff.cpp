@@ -13,14 +13,14 @@ namespace {
 
 QString typeText(int type)
 {
-    return type == 0 ? QStringLiteral("（なし）") : ProgramTypeName(type);
+    return type == TypeNone ? QStringLiteral("（なし）") : ProgramTypeName(type);
 }
 
-QString programText(const StoredProgram& p, int type)
+QString programText(const WeekRow& p, int type)
 {
-    if (p.special == 0)
-        return QStringLiteral("週間 ") + Days::name(p.row.yobiOn) + QLatin1Char(' ') + programLine(type, p.row, true);
-    return specialText(p.special) + QLatin1Char(' ') + programLine(type, p.row, false);
+    if (p.SpecialNO == 0)
+        return QStringLiteral("週間 ") + Days::name(p.YobiON) + QLatin1Char(' ') + programLine(type, p, true);
+    return specialText(p.SpecialNO) + QLatin1Char(' ') + programLine(type, p, false);
 }
 
 QString yearDateText(const YearEntry& e)
@@ -30,16 +30,16 @@ QString yearDateText(const YearEntry& e)
                          : QStringLiteral("年間 %1年").arg(e.year + 2000) + monthDay;
 }
 
-bool programBefore(const StoredProgram& a, const StoredProgram& b)
+bool programBefore(const WeekRow& a, const WeekRow& b)
 {
-    return a.special != b.special ? a.special < b.special : rowBefore(a.row, b.row);
+    return a.SpecialNO != b.SpecialNO ? a.SpecialNO < b.SpecialNO : rowBefore(a, b);
 }
 
-QList<StoredProgram> programsOf(const Schedule& s, int circuit)
+QList<WeekRow> programsOf(const Schedule& s, int circuit)
 {
-    QList<StoredProgram> found;
-    for (const StoredProgram& p : s.programs)
-        if (p.circuit == circuit)
+    QList<WeekRow> found;
+    for (const WeekRow& p : s.programs)
+        if (p.CircuitNO == circuit)
             found << p;
     std::stable_sort(found.begin(), found.end(), programBefore);
     return found;
@@ -48,8 +48,8 @@ QList<StoredProgram> programsOf(const Schedule& s, int circuit)
 // Walks two sorted lists together; rows on one side only are removed or added.
 void diffPrograms(const Schedule& before, const Schedule& after, int circuit, CircuitChanges& changes)
 {
-    const QList<StoredProgram> a = programsOf(before, circuit);
-    const QList<StoredProgram> b = programsOf(after, circuit);
+    const QList<WeekRow> a = programsOf(before, circuit);
+    const QList<WeekRow> b = programsOf(after, circuit);
     const int oldType = before.circuits[circuit].program;
     const int newType = after.circuits[circuit].program;
     qsizetype i = 0, j = 0;
@@ -126,7 +126,7 @@ void diffSettings(const CircuitInfo& a, const CircuitInfo& b, CircuitChanges& ch
     if (a.program != b.program)
         changes.settings << QStringLiteral("種類: ") + typeText(a.program) + QStringLiteral(" → ")
                 + typeText(b.program);
-    if (a.program != 0 && b.program != 0 && a.pulseTime != b.pulseTime)
+    if (a.program != TypeNone && b.program != TypeNone && a.pulseTime != b.pulseTime)
         changes.settings << QStringLiteral("出力時間／チャイム起動時間: %1秒 → %2秒").arg(a.pulseTime).arg(b.pulseTime);
 }
 

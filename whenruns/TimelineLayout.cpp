@@ -1,5 +1,6 @@
 #include "whenruns/TimelineLayout.h"
 
+#include "store/ProgramTypes.h"
 #include "whenruns/DayResolution.h"
 
 #include <algorithm>
@@ -16,17 +17,17 @@ constexpr double kMinSpanWidth = 2.0;
 constexpr double kTickWidth = 3.0;
 constexpr double kTickReach = 3.0;  // how far from a tick the pointer still finds it
 
-QString labelOf(int type, const ProgramLists::WeekRow& row)
+QString labelOf(int type, const WeekRow& row)
 {
-    if (type == 2)
-        return QString::number(row.chime);
-    if (type == 4)
-        return QStringLiteral("%1分").arg(row.repeat);
+    if (type == TypeChime)
+        return QString::number(row.ChimeNO);
+    if (type == TypeRepeat)
+        return QStringLiteral("%1分").arg(row.Repeat);
     return QString();
 }
 
 // A period as pieces of day bars, split at every midnight it crosses.
-void addSpan(QList<TimelineMark>& marks, int index, const ProgramLists::WeekRow& row, const QString& label)
+void addSpan(QList<TimelineMark>& marks, int index, const WeekRow& row, const QString& label)
 {
     const int start = startSecond(row);
     const int end = periodEndSecond(row);
@@ -34,7 +35,7 @@ void addSpan(QList<TimelineMark>& marks, int index, const ProgramLists::WeekRow&
         TimelineMark mark;
         mark.kind = TimelineMark::Kind::Span;
         mark.program = index;
-        mark.day = (row.yobiOn + k) % 7;
+        mark.day = (row.YobiON + k) % 7;
         mark.fromSecond = std::max(start, k * SecondsPerDay) - k * SecondsPerDay;
         mark.toSecond = std::min(end, (k + 1) * SecondsPerDay) - k * SecondsPerDay;
         mark.fromPreviousDay = k > 0;
@@ -192,15 +193,14 @@ QList<int> TimelineLayout::marksAt(const QPointF& point) const
     return found;
 }
 
-TimelineLayout LayoutTimeline(const QList<ProgramLists::WeekRow>& rows, int type, const QRectF& plot,
-                              const TextWidth& textWidth)
+TimelineLayout LayoutTimeline(const QList<WeekRow>& rows, int type, const QRectF& plot, const TextWidth& textWidth)
 {
     TimelineLayout layout;
     layout.plot = plot;
-    layout.labelStrip = type == 2 ? kLabelStrip : kGapStrip;
+    layout.labelStrip = type == TypeChime ? kLabelStrip : kGapStrip;
     for (int i = 0; i < rows.size(); ++i) {
-        const ProgramLists::WeekRow& row = rows[i];
-        if (row.yobiOn < 0 || row.yobiOn > 6)
+        const WeekRow& row = rows[i];
+        if (row.YobiON < 0 || row.YobiON > 6)
             continue;
         if (hasPeriod(type)) {
             addSpan(layout.marks, i, row, labelOf(type, row));
@@ -208,7 +208,7 @@ TimelineLayout LayoutTimeline(const QList<ProgramLists::WeekRow>& rows, int type
         }
         TimelineMark tick;
         tick.program = i;
-        tick.day = row.yobiOn;
+        tick.day = row.YobiON;
         tick.fromSecond = tick.toSecond = startSecond(row);
         tick.label = labelOf(type, row);
         layout.marks << tick;

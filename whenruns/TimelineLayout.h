@@ -1,5 +1,5 @@
 #pragma once
-#include "week/ProgramList.h"
+#include "store/WeekRow.h"
 
 #include <QList>
 #include <QRectF>
@@ -48,7 +48,6 @@ constexpr int TimelineMaxLanes = 4;
 using TextWidth = std::function<double(const QString&)>;
 
 // `type` is the circuit's program type; rows are its week programs.
-TimelineLayout LayoutTimeline(const QList<ProgramLists::WeekRow>& rows, int type, const QRectF& plot,
-                              const TextWidth& textWidth);
+TimelineLayout LayoutTimeline(const QList<WeekRow>& rows, int type, const QRectF& plot, const TextWidth& textWidth);
 
 }  // namespace WhenRuns

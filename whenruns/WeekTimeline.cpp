@@ -1,5 +1,6 @@
 #include "whenruns/WeekTimeline.h"
 
+#include "store/ProgramTypes.h"
 #include "week/Days.h"
 #include "whenruns/DayResolution.h"
 #include "whenruns/ProgramText.h"
@@ -49,7 +50,7 @@ WeekTimeline::WeekTimeline(QWidget* parent)
     setToolTip(QStringLiteral("印にマウスを合わせるとプログラムを表示します。"));
 }
 
-void WeekTimeline::setPrograms(int type, const QList<ProgramLists::WeekRow>& rows)
+void WeekTimeline::setPrograms(int type, const QList<WeekRow>& rows)
 {
     m_type = type;
     m_rows = rows;
@@ -90,8 +91,8 @@ QString WeekTimeline::programTextAt(const QPointF& point) const
 {
     QStringList lines;
     for (int index : m_layout.marksAt(point)) {
-        const ProgramLists::WeekRow& row = m_rows.at(m_layout.marks.at(index).program);
-        lines << Days::name(row.yobiOn) + QLatin1Char(' ') + WhenRuns::programLine(m_type, row).trimmed();
+        const WeekRow& row = m_rows.at(m_layout.marks.at(index).program);
+        lines << Days::name(row.YobiON) + QLatin1Char(' ') + WhenRuns::programLine(m_type, row).trimmed();
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -144,7 +145,7 @@ void WeekTimeline::paintScale(QPainter& painter) const
 
 void WeekTimeline::paintSpans(QPainter& painter) const
 {
-    const QColor fill = m_type == 4 ? kRepeat : kTimer;
+    const QColor fill = m_type == TypeRepeat ? kRepeat : kTimer;
     int intervalLines = 0;
     for (const WhenRuns::TimelineMark& mark : m_layout.marks) {
         if (mark.kind != WhenRuns::TimelineMark::Kind::Span)
@@ -154,9 +155,9 @@ void WeekTimeline::paintSpans(QPainter& painter) const
             paintCarryMark(painter, mark.rect, false);
         if (mark.toNextDay)
             paintCarryMark(painter, mark.rect, true);
-        const int interval = m_rows.at(mark.program).repeat;
+        const int interval = m_rows.at(mark.program).Repeat;
         const double gap = m_layout.plot.width() * interval * 60 / WhenRuns::SecondsPerDay;
-        if (m_type == 4 && interval > 0 && gap >= kMinIntervalGap && intervalLines < kMaxIntervalLines) {
+        if (m_type == TypeRepeat && interval > 0 && gap >= kMinIntervalGap && intervalLines < kMaxIntervalLines) {
             painter.setPen(QColor(255, 255, 255, 140));
             for (double x = mark.rect.left() + gap; x < mark.rect.right() && intervalLines < kMaxIntervalLines;
                  x += gap, ++intervalLines)
@@ -173,7 +174,7 @@ void WeekTimeline::paintSpans(QPainter& painter) const
 // After the hour lines, so that a program on the hour is not hidden under one.
 void WeekTimeline::paintTicks(QPainter& painter) const
 {
-    const QColor color = m_type == 2 ? kChime : kSignal;
+    const QColor color = m_type == TypeChime ? kChime : kSignal;
     painter.setPen(color);
     for (const WhenRuns::TimelineMark& mark : m_layout.marks) {
         if (mark.kind != WhenRuns::TimelineMark::Kind::Tick)

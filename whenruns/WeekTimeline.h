@@ -13,7 +13,7 @@ class WeekTimeline : public QWidget
 public:
     explicit WeekTimeline(QWidget* parent = nullptr);
 
-    void setPrograms(int type, const QList<ProgramLists::WeekRow>& rows);
+    void setPrograms(int type, const QList<WeekRow>& rows);
     const WhenRuns::TimelineLayout& currentLayout() const { return m_layout; }
     // The programs under a point, one a line, as the tooltip shows them;
     // empty when none.
@@ -35,6 +35,6 @@ private:
     void paintTicks(QPainter& painter) const;
 
     int m_type = 0;
-    QList<ProgramLists::WeekRow> m_rows;
+    QList<WeekRow> m_rows;
     WhenRuns::TimelineLayout m_layout;
 };

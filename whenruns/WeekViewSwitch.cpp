@@ -69,5 +69,5 @@ void WeekViewSwitch::Option_View_Click(int index)
 void WeekViewSwitch::refreshTimeline()
 {
     const int type = m_circuit == 0 ? 0 : CircuitSettingAt(m_circuit).Program;
-    m_timeline->setPrograms(type, m_circuit == 0 ? QList<ProgramLists::WeekRow>() : WhenRuns::ReadWeekRows(m_circuit));
+    m_timeline->setPrograms(type, m_circuit == 0 ? QList<WeekRow>() : WhenRuns::ReadWeekRows(m_circuit));
 }

@@ -9,6 +9,7 @@
 #include "ui/WindowUtil.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
+#include "store/Schema.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "settings/Form_Environment.h"
@@ -106,7 +107,9 @@ class TestMainWindow : public QObject
 
     QString storePath() const { return m_home.filePath("wzqxprog/db/wz48prg.db"); }
     // T_Week's rows in the editor's store file; -1 while it has none.
-    int weekRows() const
+    int weekRows() const { return storeValue("SELECT COUNT(*) FROM T_Week"); }
+    // What `sql` gives on the editor's store file (0 for no row); -1 while it has none.
+    int storeValue(const QString& sql) const
     {
         int rows = -1;
         if (!QFile::exists(storePath()))  // opening would make an empty file under the editor
@@ -115,7 +118,7 @@ class TestMainWindow : public QObject
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "probe");
             db.setDatabaseName(storePath());
             QSqlQuery query(db);
-            if (db.open() && query.exec("SELECT COUNT(*) FROM T_Week"))
+            if (db.open() && query.exec(sql))
                 rows = query.next() ? query.value(0).toInt() : 0;
         }
         QSqlDatabase::removeDatabase("probe");
@@ -716,7 +719,7 @@ private slots:
     // The first editor, started with a missing file, shows the reader's message. A second start hands its file over
     // (a relative name, resolved by the second start) and ends at once; the first reads it. A plain second start is
     // refused and leaves the store alone. The first, killed, leaves no stuck lock, and its work is offered back at
-    // the next start (the default answer, 復元) and kept.
+    // the next start (the default answer, 復元) and kept, in a store of the version before too.
     void secondStartsAKilledEditorAndADamagedStore()
     {
         writeBytes(m_home.filePath("二つ.dat"), withTrailer({kWeekLine, kOtherWeekLine}));
@@ -749,6 +752,7 @@ private slots:
                  std::tuple(QProcess::Running, qsizetype(2), 2));
         first.kill();
         QVERIFY(first.waitForFinished());
+        storeValue("PRAGMA user_version = " + QByteArray::number(Schema::Version - 1));  // the version before: upgraded, offered back
 
         const QString log = m_home.filePath("next.log");
         QProcess next;
@@ -757,7 +761,7 @@ private slots:
         QCOMPARE(logLines(log), QStringList{"WZ QXプログラム作成\tquestion\t前回の編集内容が残っています。\\n復元しますか？"
                                             "\\n\\n週間・特殊: 2  年間(日付): 0  年間(毎年): 0"});
         QVERIFY(!next.waitForFinished(500));  // still running: it was not refused
-        QCOMPARE(weekRows(), 2);
+        QCOMPARE(std::pair(weekRows(), storeValue("PRAGMA user_version")), std::pair(2, Schema::Version));
         next.kill();
         QVERIFY(next.waitForFinished());
 

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "history/UndoHistory.h"
 #include "store/ProgramStore.h"
+#include "store/ProgramTypes.h"
 #include "store/SharedState.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
@@ -184,8 +185,8 @@ private slots:
     void programsReuseRows()
     {
         addWeekRow(2, 0, 2, 0, 8, 0, 15, 0, 0, 0, 3);
-        WriteTimeProgram(request(2, 2), 2, {8, 0, 15, 3});
-        WriteTimeProgram(request(2, 2), 2, {8, 0, 15, 4});
+        WriteTimeProgram(request(2, 2), TypeChime, {8, 0, 15, 3});
+        WriteTimeProgram(request(2, 2), TypeChime, {8, 0, 15, 4});
         QCOMPARE(rows("ChimeNO", "CircuitNO = 2"), QStringLiteral("3, 4"));
 
         addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 9, 0, 0, 1);
@@ -194,7 +195,7 @@ private slots:
         edit.EditMode = -1;
         edit.ChimeNO = 1;
         edit.TimeONH = 9;
-        QCOMPARE(WriteTimeProgram(edit, 2, {10, 15, 0, 2}), WriteResult::Written);
+        QCOMPARE(WriteTimeProgram(edit, TypeChime, {10, 15, 0, 2}), WriteResult::Written);
         QCOMPARE(rows("YobiON", "CircuitNO = 2 AND TimeONH = 10 AND TimeONM = 15 AND ChimeNO = 2"),
                  QStringLiteral("0, 1, 2, 3, 4, 5, 6"));
         QCOMPARE(WeekRowCount(), 900);
@@ -218,7 +219,7 @@ private slots:
         if (wednesday)
             addWeekRow(1, 0, 3, 0, 6, 0, 0);
         fillWeekTo(stored);
-        QCOMPARE(WriteTimeProgram(request(1, day), 1, {6, 0, 0, 0}),
+        QCOMPARE(WriteTimeProgram(request(1, day), TypeTimeSignal, {6, 0, 0, 0}),
                  written ? WriteResult::Written : WriteResult::Refused);
         QCOMPARE(WeekRowCount(), written ? 900 : stored);
         QCOMPARE(count("SELECT MAX(ID) FROM T_Week"), written ? 900 : 0);
@@ -971,7 +972,7 @@ private:
     void open(const EntryJob& job)
     {
         m_dialog.reset();
-        m_dialog.reset(CircuitSettingAt(job.CircuitNO).Program <= 2 ? static_cast<QDialog*>(new Form_EditTime(job))
+        m_dialog.reset(CircuitSettingAt(job.CircuitNO).Program <= TypeChime ? static_cast<QDialog*>(new Form_EditTime(job))
                                                                     : new Form_EditTimeTimer(job));
         m_dialog->show();
     }

@@ -141,14 +141,15 @@ private slots:
     // the last two take a lane each, show their count and are both found by the pointer.
     void timelineSpansAndTicks()
     {
-        const QList<ProgramLists::WeekRow> spanRows{{6, 0, 22, 0, 0, 6, 0, 0, 0}, {2, 2, 21, 0, 0, 23, 0, 0, 0},
-                                                    {2, 2, 22, 0, 0, 23, 30, 0, 0}};
-        const TimelineLayout spans = LayoutTimeline(spanRows, 3, QRectF(0, 0, 1440, 700), charWidth);
+        // Rows of T_Week: ID, circuit and special 0, then days, times, interval and tune.
+        const QList<WeekRow> spanRows{{0, 0, 0, 6, 0, 22, 0, 0, 6, 0, 0, 0}, {0, 0, 0, 2, 2, 21, 0, 0, 23, 0, 0, 0},
+                                      {0, 0, 0, 2, 2, 22, 0, 0, 23, 30, 0, 0}};
+        const TimelineLayout spans = LayoutTimeline(spanRows, TypeTimer, QRectF(0, 0, 1440, 700), charWidth);
         QCOMPARE(describe(spans), (QStringList{"6 1320-1440 604-696 >", "0 0-360 4-96 <", "2 1260-1380 204-249.5",
                                                "2 1320-1410 250.5-296"}));
-        const QList<ProgramLists::WeekRow> tickRows{
-            {1, 0, 6, 0, 0, 0, 0, 0, 3}, {1, 0, 12, 30, 30, 0, 0, 0, 5}, {1, 0, 12, 31, 0, 0, 0, 0, 7}};
-        const TimelineLayout ticks = LayoutTimeline(tickRows, 2, QRectF(40, 20, 1440, 700), charWidth);
+        const QList<WeekRow> tickRows{{0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 3}, {0, 0, 0, 1, 0, 12, 30, 30, 0, 0, 0, 5},
+                                      {0, 0, 0, 1, 0, 12, 31, 0, 0, 0, 0, 7}};
+        const TimelineLayout ticks = LayoutTimeline(tickRows, TypeChime, QRectF(40, 20, 1440, 700), charWidth);
         QCOMPARE(describe(ticks), (QStringList{"1 398.5-401.5 134-217 3", "1 789-792 134-175.5 2件",
                                                "1 789.5-792.5 175.5-217"}));
         const double monday = ticks.bar(1).center().y();
@@ -157,14 +158,14 @@ private slots:
         QCOMPARE(hits, (QList<QList<int>>{{1}, {1, 2}, {}, {}}));
 
         // 900 programs on one Wednesday: every span stays in its row, every chime has its tick.
-        QList<ProgramLists::WeekRow> rows;
+        QList<WeekRow> rows;
         for (int i = 0; i < 900; ++i)
-            rows << ProgramLists::WeekRow{3, 3, i % 24, i % 60, 0, (i + 5) % 24, 0, 10, i % 7 + 1};
-        const TimelineLayout full = LayoutTimeline(rows, 4, QRectF(0, 0, 700, 350), charWidth);
+            rows << WeekRow{0, 0, 0, 3, 3, i % 24, i % 60, 0, (i + 5) % 24, 0, 10, i % 7 + 1};
+        const TimelineLayout full = LayoutTimeline(rows, TypeRepeat, QRectF(0, 0, 700, 350), charWidth);
         QVERIFY(full.marks.size() >= 900);
         for (const TimelineMark& mark : full.marks)
             QVERIFY(full.row(mark.day).contains(mark.rect));
-        QCOMPARE(LayoutTimeline(rows, 2, QRectF(0, 0, 640, 340), charWidth).marks.size(), 900);
+        QCOMPARE(LayoutTimeline(rows, TypeChime, QRectF(0, 0, 640, 340), charWidth).marks.size(), 900);
     }
 
     // The main window hands the week list its timeline.
