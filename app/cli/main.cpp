@@ -19,7 +19,7 @@ int runEditorProgram(int, char** argv)
     const std::string program = Launch::ownFolder() + "/" WZ_EDITOR_PROGRAM;
     int error = 0;
     const int status = Launch::runInPlace(program, argv, error);
-    if (status != -1)
+    if (error == 0)
         return status;
     QTextStream(stderr) << QStringLiteral("wzqxprog: %1 を起動できません。%2\n")
                                .arg(QString::fromStdString(program), Platform::reason(error));

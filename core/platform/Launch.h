@@ -13,11 +13,11 @@ std::string ownFolder();
 bool exists(const std::string& path);
 
 // Runs `program` in this one's place, with this process's arguments (the
-// program name as typed) and standard streams, and returns its exit status.
+// program name as typed) and standard streams, and returns its exit status;
+// `error` is 0 then, else the system's error number (and -1 is returned).
 // POSIX: this process becomes `program` (execv), and this returns only when
-// it cannot: -1, with `error` the system's error number. Windows: `program`
-// gets this process's command line and is waited for; -1 and `error` when it
-// cannot be started.
+// it cannot. Windows: `program` gets this process's command line and is
+// waited for.
 int runInPlace(const std::string& program, char** argv, int& error);
 
 // The reason for a system error number in Japanese (UTF-8), as
