@@ -174,6 +174,7 @@ void quietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& mess
 
 int runPdfCommand(int argc, char** argv)
 {
+    Platform::prepareStandardStreams();
     // Without a display QGuiApplication would abort: the platform must be
     // chosen before the app exists.
     qputenv("QT_QPA_PLATFORM", Platform::drawingCommandQtPlatform());

@@ -212,23 +212,23 @@ void importLines(const std::vector<ProgramLine>& lines)
 }
 
 // Nothing of a refused content is kept; the counts so far stay for the message.
-CheckedContent refuse(CheckedContent& checked, ReadStatus status, int refusedLine)
+ParsedFile refuse(ParsedFile& parsed, ReadStatus status, int refusedLine)
 {
-    checked.status = status;
-    checked.refusedLine = refusedLine;
-    checked.lines.clear();
-    return checked;
+    parsed.verdict.status = status;
+    parsed.verdict.refusedLine = refusedLine;
+    parsed.lines.clear();
+    return parsed;
 }
 
 }  // namespace
 
-CheckedContent checkContent(const QByteArray& content)
+ParsedFile parseContent(const QByteArray& content)
 {
-    CheckedContent checked;
+    ParsedFile parsed;
     if (content.size() > MaxFileSize) {
-        checked.status = ReadStatus::OverCapacity;
-        checked.tooLarge = true;
-        return checked;
+        parsed.verdict.status = ReadStatus::OverCapacity;
+        parsed.verdict.tooLarge = true;
+        return parsed;
     }
     FileCheckSum sum;
     std::array<int, 9> programs{};
@@ -246,53 +246,56 @@ CheckedContent checkContent(const QByteArray& content)
         if (line.startsWith('*')) {
             // Upper case only, as the editor and the time switch write it.
             if (line.mid(1, 2) != sum.hexDigits())
-                return refuse(checked, ReadStatus::Invalid, lineNumber);
+                return refuse(parsed, ReadStatus::Invalid, lineNumber);
             continue;
         }
-        const std::optional<ProgramLine> parsed = parseProgramLine(line);
-        if (!parsed || changesCircuitType(programs, *parsed))
-            return refuse(checked, ReadStatus::Invalid, lineNumber);
+        const std::optional<ProgramLine> program = parseProgramLine(line);
+        if (!program || changesCircuitType(programs, *program))
+            return refuse(parsed, ReadStatus::Invalid, lineNumber);
         sum.fold(line);
         sum.fold(LineEnd, 2);
-        countLine(checked.counts, parsed->kind);
-        if (overCapacity(checked.counts))
-            return refuse(checked, ReadStatus::OverCapacity, 0);
-        checked.lines.push_back(*parsed);
-        checked.lines.back().lineNumber = lineNumber;
+        countLine(parsed.verdict.counts, program->kind);
+        if (overCapacity(parsed.verdict.counts))
+            return refuse(parsed, ReadStatus::OverCapacity, 0);
+        parsed.lines.push_back(*program);
+        parsed.lines.back().lineNumber = lineNumber;
     }
-    if (const int contradiction = contradictingLine(checked.lines))
-        return refuse(checked, ReadStatus::Invalid, contradiction);
-    dropUnwrittenFields(checked.lines);
-    return checked;
+    if (const int contradiction = contradictingLine(parsed.lines))
+        return refuse(parsed, ReadStatus::Invalid, contradiction);
+    dropUnwrittenFields(parsed.lines);
+    return parsed;
+}
+
+ParsedFile parseProgramFile(const QString& path)
+{
+    const Platform::ReadFile file = Platform::readRegularFile(path, MaxFileSize);
+    ParsedFile parsed;
+    if (file.size > MaxFileSize) {
+        parsed.verdict.status = ReadStatus::OverCapacity;
+        parsed.verdict.tooLarge = true;
+    } else {
+        parsed = parseContent(file.bytes);
+    }
+    parsed.verdict.lastModified = file.lastModified;
+    parsed.verdict.stamp = file.stamp;
+    return parsed;
+}
+
+ReadResult importParsed(const ParsedFile& parsed)
+{
+    if (parsed.verdict.status == ReadStatus::Accepted)
+        importLines(parsed.lines);
+    return parsed.verdict;
 }
 
 ReadResult importContent(const QByteArray& content)
 {
-    CheckedContent checked = checkContent(content);
-    ReadResult result;
-    result.status = checked.status;
-    result.counts = checked.counts;
-    result.refusedLine = checked.refusedLine;
-    result.tooLarge = checked.tooLarge;
-    if (checked.status != ReadStatus::Accepted)
-        return result;
-    importLines(checked.lines);
-    return result;
+    return importParsed(parseContent(content));
 }
 
 ReadResult ReadProgramFile(const QString& path)
 {
-    const Platform::ReadFile file = Platform::readRegularFile(path, MaxFileSize);
-    ReadResult result;
-    if (file.size > MaxFileSize) {
-        result.status = ReadStatus::OverCapacity;
-        result.tooLarge = true;
-    } else {
-        result = importContent(file.bytes);
-    }
-    result.lastModified = file.lastModified;
-    result.stamp = file.stamp;
-    return result;
+    return importParsed(parseProgramFile(path));
 }
 
 QString timeStampText(const QDateTime& lastModified)

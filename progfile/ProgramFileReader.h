@@ -11,7 +11,7 @@
 namespace ProgramFileReader {
 
 enum class ReadStatus {
-    Accepted,      // imported into the store
+    Accepted,      // every line is good (and, once imported, in the store)
     Invalid,       // a refused line or checksum; nothing changed
     OverCapacity,  // valid, but more programs than the store may hold; nothing changed
 };
@@ -22,39 +22,43 @@ struct LineCounts {
     int everyYear = 0;
 };
 
-// The first pass: the whole content checked, nothing touched.
-struct CheckedContent {
-    ReadStatus status = ReadStatus::Accepted;
-    LineCounts counts;
-    int refusedLine = 0;    // 1-based line number of the refused line, 0 when none
-    bool tooLarge = false;  // over capacity by its size alone, not read
-    std::vector<ProgramFileFormat::ProgramLine> lines;
-};
-
 struct ReadResult {
     ReadStatus status = ReadStatus::Accepted;
     LineCounts counts;
-    int refusedLine = 0;
-    bool tooLarge = false;         // larger than MaxFileSize: refused unread
-    QDateTime lastModified;        // of the file, when read from a file
+    int refusedLine = 0;        // 1-based line number of the refused line, 0 when none
+    bool tooLarge = false;      // larger than MaxFileSize: refused unread
+    QDateTime lastModified;     // of the file, when read from a file
     Platform::FileStamp stamp;  // of the file as read
 };
 
-// Stops at the first line past a capacity: a content larger than
+// A program file read into memory, the store untouched: the verdict on the
+// whole content and, when it is accepted, its lines (the fields the writer
+// leaves blank for the circuit's type cleared), in file order.
+struct ParsedFile {
+    ReadResult verdict;
+    std::vector<ProgramFileFormat::ProgramLine> lines;  // empty unless accepted
+};
+
+// The first step of every read: the whole content checked, nothing else
+// touched. Stops at the first line past a capacity: a content larger than
 // MaxFileSize, or with more lines of a kind than its limit, is OverCapacity.
-CheckedContent checkContent(const QByteArray& content);
+ParsedFile parseContent(const QByteArray& content);
 
-// Checks `content` and, when it passes, replaces the store with it in one
-// transaction; CircuitSettings of all eight circuits then equals T_Setting.
-// A refused content or a failure (StoreError) leaves store and
-// CircuitSettings as they were.
-ReadResult importContent(const QByteArray& content);
-
-// importContent on the bytes of the file at `path`. Only a regular file is
+// parseContent on the bytes of the file at `path`. Only a regular file is
 // read, and one larger than MaxFileSize is OverCapacity unread. Throws
 // ProgramFileError (the reason in Japanese) when the file cannot be read,
 // is not a regular file, is reached through another user's link in a
 // shared sticky folder or its name is not UTF-8 (Platform::readRegularFile).
+ParsedFile parseProgramFile(const QString& path);
+
+// The second step: an accepted file's lines replace the store's programs
+// and circuit types in one transaction; CircuitSettings of all eight
+// circuits then equals T_Setting. A refused file, or a failure (StoreError),
+// leaves store and CircuitSettings as they were. Returns the verdict.
+ReadResult importParsed(const ParsedFile& parsed);
+
+// Both steps, as 読込 and the commands that change a file read it.
+ReadResult importContent(const QByteArray& content);
 ReadResult ReadProgramFile(const QString& path);
 
 // " yyyy/MM/dd HH:mm.ss" of a file's last-modified time.

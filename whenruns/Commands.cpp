@@ -31,17 +31,21 @@ struct LoadedFile {
 };
 
 // Throws ProgramFileError or StoreError when the file cannot be read at all.
+// A refused file never reaches a store; an accepted one is resolved through
+// a private in-memory store, never the editor's.
 LoadedFile loadFile(const QString& path)
 {
     LoadedFile loaded;
+    const ProgramFileReader::ParsedFile parsed = ProgramFileReader::parseProgramFile(path);
+    loaded.status = parsed.verdict.status;
+    if (loaded.status != ProgramFileReader::ReadStatus::Accepted) {
+        loaded.refusal = ProgramFileReader::refusalLine(parsed.verdict);
+        return loaded;
+    }
     ProgramStore::open(QStringLiteral(":memory:"));
     try {
-        const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(path);
-        loaded.status = result.status;
-        if (result.status == ProgramFileReader::ReadStatus::Accepted)
-            loaded.schedule = ReadSchedule();
-        else
-            loaded.refusal = ProgramFileReader::refusalLine(result);
+        ProgramFileReader::importParsed(parsed);
+        loaded.schedule = ReadSchedule();
     } catch (...) {
         ProgramStore::close();
         throw;

@@ -5,7 +5,6 @@
 #include "core/CommandWords.h"
 #include "core/platform/Platform.h"
 #include "holidays/HolidaysCommand.h"
-#include "print/PdfCommand.h"
 #include "progfile/OutputLock.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
@@ -81,20 +80,32 @@ void printVerdict(QTextStream& report, QTextStream& err, const ProgramFileReader
                   .arg(result.counts.everyYear);
 }
 
-// Reads IN into a private in-memory store (never the editor's store) and,
-// for normalize, writes OUT when IN was accepted: under OUT's lock from
-// before the read, and only while IN is as it was read. With OUT "-" the
-// file goes to standard output and the verdict to standard error.
+// The file is read into memory only: no store is opened.
+int checkFile(const QString& in, QTextStream& out, QTextStream& err)
+{
+    try {
+        const ProgramFileReader::ReadResult verdict = ProgramFileReader::parseProgramFile(in).verdict;
+        printVerdict(out, err, verdict);
+        return ProgramFileReader::exitStatusOf(verdict.status);
+    } catch (const std::exception& failure) {
+        err << QString::fromUtf8(failure.what()) << '\n';
+        return ExitFileError;
+    }
+}
+
+// Reads IN into a private in-memory store (never the editor's store) and
+// writes OUT when IN was accepted: under OUT's lock from before the read,
+// and only while IN is as it was read. With OUT "-" the file goes to
+// standard output and the verdict to standard error.
 int readAndWrite(const QString& in, const QString& outPath, bool force, QTextStream& out, QTextStream& err)
 {
     QTextStream& report = outPath == QLatin1String("-") ? err : out;
     try {
         ProgramStore::open(QStringLiteral(":memory:"));
-        const std::optional<OutputLock> lock =
-            outPath.isEmpty() ? std::nullopt : std::make_optional<OutputLock>(outPath);
+        const OutputLock lock(outPath);
         const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(in);
         printVerdict(report, err, result);
-        if (!outPath.isEmpty() && result.status == ProgramFileReader::ReadStatus::Accepted)
+        if (result.status == ProgramFileReader::ReadStatus::Accepted)
             ProgramFileWriter::writeCommandOutput(outPath, ProgramFileWriter::buildProgramFile(),
                                                   {force, in, result.stamp});
         ProgramStore::close();
@@ -110,7 +121,7 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.size() != 2)
         return usage(err, QStringLiteral("check には FILE を一つ指定してください。"));
-    return readAndWrite(args.at(1), QString(), false, out, err);
+    return checkFile(args.at(1), out, err);
 }
 
 int runNormalize(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -170,18 +181,20 @@ int printVersion(const QStringList& args, QTextStream& out, QTextStream& err)
 
 // The command words and what each runs (with the whole argument list,
 // command word first). A command returns ExitUsage for arguments it does
-// not take; the usage text is then printed for it. A command that needs a
-// GUI application object (drawing) makes its own from argc/argv instead.
+// not take; the usage text is then printed for it. A command that draws
+// (no `run`) is given to the program's DrawingCommand.
 struct Command {
     const char* word;
     int (*run)(const QStringList& args, QTextStream& out, QTextStream& err);
-    int (*runWithOwnApplication)(int argc, char** argv) = nullptr;
 };
 
 const Command kCommands[] = {
-    {"check", runCheck},         {"normalize", runNormalize},     {"holidays", printHolidays}, {"day", runDay},
-    {"diff", runDiff},           {"pdf", nullptr, runPdfCommand}, {"--help", printHelp},       {"-h", printHelp},
-    {"--version", printVersion}, {"bells", runBellsCommand},   {"dates", runDatesCommand},
+    {"check", runCheck},         {"normalize", runNormalize},
+    {"holidays", printHolidays}, {"day", runDay},
+    {"diff", runDiff},           {"pdf", nullptr},
+    {"--help", printHelp},       {"-h", printHelp},
+    {"--version", printVersion}, {"bells", runBellsCommand},
+    {"dates", runDatesCommand},
 };
 
 const Command* commandFor(const QByteArray& word)
@@ -262,16 +275,16 @@ bool drawsThroughDisplayServer(const QByteArray& platform)
 
 }  // namespace
 
-int runCommandLine(int argc, char** argv)
+int runCommandLine(int argc, char** argv, DrawingCommand drawingCommand)
 {
-    // A closed standard output is a failure of what is printed, and so is a
-    // reader that went away (`| head`): reported with 3, not a silent death.
-    Platform::prepareStandardStreams();
     // A command takes none of Qt's options: they stay among its arguments.
     const QStringList args = Platform::commandArguments(argc, argv);
     const Command* command = commandFor(args.value(0).toLocal8Bit());
-    if (command && command->runWithOwnApplication)
-        return command->runWithOwnApplication(argc, argv);
+    if (command && !command->run)
+        return drawingCommand(argc, argv);
+    // A closed standard output is a failure of what is printed, and so is a
+    // reader that went away (`| head`): reported with 3, not a silent death.
+    Platform::prepareStandardStreams();
     QCoreApplication app(argc, argv);
     QString printed;
     QTextStream out(&printed);

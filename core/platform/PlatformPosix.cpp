@@ -1,5 +1,7 @@
 #include "core/platform/Platform.h"
 
+#include "core/platform/Launch.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -263,41 +265,9 @@ bool sameOpenFile(int fd, const QByteArray& path)
 
 QString reason(int systemError)
 {
-    switch (systemError) {
-    case ENOENT:
-        return QStringLiteral("ファイルまたはフォルダーが見つかりません。");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("アクセスする権限がありません。");
-    case EROFS:
-        return QStringLiteral("読み取り専用の場所のため書き込めません。");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("ディスクの空き容量が足りません。");
-    case EISDIR:
-        return QStringLiteral("フォルダーです。");
-    case ENOTDIR:
-        return QStringLiteral("途中の名前がフォルダーではありません。");
-    case ELOOP:
-        return QStringLiteral("リンクが多すぎるか、循環しています。");
-    case ENAMETOOLONG:
-        return QStringLiteral("名前が長すぎます。");
-    case EIO:
-        return QStringLiteral("ディスクの読み書きに失敗しました。");
-    case EFBIG:
-        return QStringLiteral("ファイルが大きすぎます。");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("開いているファイルが多すぎます。");
-    case EBADF:
-    case EPIPE:
-        return QStringLiteral("出力先が閉じられています。");
-    case EBUSY:
-    case ETXTBSY:
-        return QStringLiteral("使用中です。");
-    default:
-        return QStringLiteral("システムのエラーです（%1）。").arg(QString::fromLocal8Bit(std::strerror(systemError)));
-    }
+    if (const char* text = Launch::reasonText(systemError))
+        return QString::fromUtf8(text);
+    return QStringLiteral("システムのエラーです（%1）。").arg(QString::fromLocal8Bit(std::strerror(systemError)));
 }
 
 void refuse(const QString& path, const QString& why)
@@ -503,15 +473,20 @@ bool FileLock::tryLock()
         ::close(fd);
         notAFile();
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && sameOpenFile(fd, d->lockPath)) {
-        d->fd = fd;
-        return true;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        if (error != EWOULDBLOCK && error != EINTR)
+            fail(d->path, error);
+        return false;
     }
-    const int error = errno;
-    ::close(fd);
-    if (error != EWOULDBLOCK && error != EINTR && error != 0)
-        fail(d->path, error);
-    return false;
+    // Locked, but the holder before us may have removed the file meanwhile.
+    if (!sameOpenFile(fd, d->lockPath)) {
+        ::close(fd);
+        return false;
+    }
+    d->fd = fd;
+    return true;
 }
 
 // ".NAME.lock" beside the file; a name too long for that is hashed.

@@ -1,5 +1,7 @@
 #include "core/platform/Platform.h"
 
+#include "core/platform/Launch.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -146,43 +148,8 @@ QString folderOf(const QString& path)
 
 QString reason(int systemError)
 {
-    switch (DWORD(systemError)) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_NETPATH:
-        return QStringLiteral("ファイルまたはフォルダーが見つかりません。");
-    case ERROR_ACCESS_DENIED:
-        return QStringLiteral("アクセスする権限がありません。");
-    case ERROR_WRITE_PROTECT:
-        return QStringLiteral("読み取り専用の場所のため書き込めません。");
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return QStringLiteral("ディスクの空き容量が足りません。");
-    case ERROR_DIRECTORY:
-        return QStringLiteral("途中の名前がフォルダーではありません。");
-    case ERROR_FILENAME_EXCED_RANGE:
-        return QStringLiteral("名前が長すぎます。");
-    case ERROR_INVALID_NAME:
-        return QStringLiteral("ファイル名に使えない文字を含んでいます。");
-    case ERROR_CRC:
-    case ERROR_IO_DEVICE:
-    case ERROR_READ_FAULT:
-    case ERROR_WRITE_FAULT:
-        return QStringLiteral("ディスクの読み書きに失敗しました。");
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return QStringLiteral("開いているファイルが多すぎます。");
-    case ERROR_INVALID_HANDLE:
-    case ERROR_BROKEN_PIPE:
-    case ERROR_NO_DATA:
-        return QStringLiteral("出力先が閉じられています。");
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_UNABLE_TO_REMOVE_REPLACED:
-    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
-        return QStringLiteral("ほかのプログラムが使用中です。");
-    default:
-        break;
-    }
+    if (const char* text = Launch::reasonText(systemError))
+        return QString::fromUtf8(text);
     wchar_t* text = nullptr;
     ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                      nullptr, DWORD(systemError), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);

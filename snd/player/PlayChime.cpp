@@ -14,7 +14,7 @@ QString TuneFolder(const QString& binaryFolder)
     const QString beside = bin.filePath(QStringLiteral("snd"));
     if (QFileInfo(beside).isDir())
         return beside;
-    const QString installed = QDir::cleanPath(bin.filePath(QStringLiteral(WZ_TUNES_FROM_BINDIR)));
+    const QString installed = QDir::cleanPath(bin.filePath(QStringLiteral(WZ_TUNES_FROM_EDITOR)));
     return QFileInfo(installed).isDir() ? installed : beside;
 }
 

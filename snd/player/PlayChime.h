@@ -3,8 +3,9 @@
 
 class QWidget;
 
-// Where the tunes are for a binary in `binaryFolder`: snd/ beside it (the
-// build folder), else ../share/wzqxprog/snd (an installed tree, any prefix).
+// Where the tunes are for the editor program in `binaryFolder`: snd/ beside
+// it (the build folder, Windows), else share/wzqxprog/snd of the installed
+// tree it is in (libexec/wzqxprog/../../share/wzqxprog/snd, any prefix).
 QString TuneFolder(const QString& binaryFolder);
 
 // NN.mp3 in the running binary's tune folder.

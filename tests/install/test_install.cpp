@@ -1,7 +1,8 @@
 // The editor as a user gets it: `cmake --install` into a temporary prefix and
 // the Debian package unpacked with dpkg-deb. Each tree's binary runs from a
-// foreign working folder, finds its tunes, the desktop files pass the
-// desktop's own checks, the manual page man's, the package Debian's.
+// foreign working folder and hands `pdf` to the editor program, which finds
+// its tunes; the desktop files pass the desktop's own checks, the manual
+// page man's, the package Debian's.
 #include "TestSupport.h"
 #include "snd/player/PlayChime.h"
 
@@ -19,8 +20,9 @@ class TestInstall : public QObject
 
     QTemporaryDir m_work;
 
-    // bin/wzqxprog checks a program file from elsewhere, the tunes are where
-    // it looks, and the desktop files and the manual page pass their checks.
+    // bin/wzqxprog checks a program file from elsewhere and draws a listing
+    // through the editor program, the tunes are where that looks, and the
+    // desktop files and the manual page pass their checks.
     void checkTree(const QString& prefix)
     {
         const QString program =
@@ -28,9 +30,23 @@ class TestInstall : public QObject
         const ProcessRun check = runProcess(prefix + "/bin/wzqxprog", {"check", program}, QString(), m_work.path());
         QVERIFY2(check.status == 0, qPrintable(check.out.join('\n') + check.err));
         QVERIFY(check.out.value(1).startsWith(QStringLiteral("週間・特殊: 1 ")));
+        // bin/wzqxprog loads no Qt, the commands program nothing that draws; `pdf` reaches the editor program
+        // from either.
+        const QString programs = prefix + "/libexec/wzqxprog/";
+        for (const auto& [binary, library] : {std::pair{prefix + "/bin/wzqxprog", "libQt6Core"},
+                                              std::pair{programs + "wzqxprog-commands", "libQt6Gui"}}) {
+            const ProcessRun libraries = runProcess("ldd", {binary});
+            QVERIFY2(libraries.status == 0 && !libraries.out.join('\n').contains(library),
+                     qPrintable(libraries.out.join('\n')));
+            const QString pdf = m_work.filePath("week.pdf");
+            QFile::remove(pdf);
+            const ProcessRun drawn = runProcess(binary, {"pdf", program, pdf, "--circuit", "2", "--listing", "week"},
+                                                QString(), m_work.path());
+            QVERIFY2(drawn.status == 0 && readBytes(pdf).startsWith("%PDF-"), qPrintable(drawn.err));
+        }
 
         const QString tunes = prefix + "/share/wzqxprog/snd";
-        QCOMPARE(TuneFolder(prefix + "/bin"), tunes);
+        QCOMPARE(TuneFolder(programs), tunes);
         for (int tune = 1; tune <= 7; ++tune)
             QVERIFY(QFileInfo(QStringLiteral("%1/%2.mp3").arg(tunes).arg(tune, 2, 10, QLatin1Char('0'))).isFile());
 
@@ -57,7 +73,8 @@ class TestInstall : public QObject
             return lines;
         };
         const qsizetype commands = man.out.indexOf("COMMANDS");
-        QCOMPARE(words(man.out.mid(commands, man.out.indexOf("OPTIONS") - commands), 7),
+        const qsizetype nextSection = man.out.indexOf(QRegularExpression("[A-Z].*"), commands + 1);
+        QCOMPARE(words(man.out.mid(commands, nextSection - commands), 7),
                  words(runProcess(prefix + "/bin/wzqxprog", {"--help"}).out, 2));
     }
 

@@ -228,8 +228,8 @@ private slots:
         refused("larger than the largest file", QByteArray(ProgramFileFormat::MaxFileSize + 1, ' '), 0);
     }
 
-    // An accepted file replaces the store and every circuit's settings, and is
-    // written and read back from disk (the largest too); a refused one changes nothing.
+    // Parsed, a file changes nothing; imported, an accepted file replaces the store and every circuit's settings,
+    // and is written and read back from disk (the largest too); a refused one changes nothing.
     void reader()
     {
         QFETCH(QByteArray, content); QFETCH(int, refusedLine); QFETCH(int, weekRows); QFETCH(QString, settings);
@@ -237,7 +237,9 @@ private slots:
         for (CircuitSetting& setting : CircuitSettings)
             setting = CircuitSetting{45, 4, 7};
         const QString before = storeSnapshot() + circuitSettingsText();
-        const auto result = importContent(content);
+        const ProgramFileReader::ParsedFile parsed = ProgramFileReader::parseContent(content);
+        QCOMPARE(storeSnapshot() + circuitSettingsText(), before);  // parsing touches no store
+        const auto result = ProgramFileReader::importParsed(parsed);
         if (refusedLine >= 0) {
             const ReadStatus status = refusedLine ? ReadStatus::Invalid : ReadStatus::OverCapacity;
             QCOMPARE(std::pair(result.status, result.refusedLine), std::pair(status, refusedLine));
@@ -713,7 +715,8 @@ private:
     {
         if (!redirect.startsWith('|'))
             return runEditor(args, file("home"), redirect);
-        return runProcess("bash", QStringList{"-c", "set -o pipefail; \"$0\" \"$@\" " + redirect, editorBinary()} + args,
+        // The command starts once the reader has gone: it would win the race otherwise.
+        return runProcess("bash", QStringList{"-c", "set -o pipefail; { sleep 0.2; \"$0\" \"$@\"; } " + redirect, editorBinary()} + args,
                           file("home"));
     }
 

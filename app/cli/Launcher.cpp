@@ -1,0 +1,47 @@
+// wzqxprog on Linux, the program users run: it loads nothing but the C
+// library and runs, in its place, the commands program for a command and
+// the editor program for the editor and `pdf` (beside it in the build
+// folder, else in WZ_PROGRAMS_FROM_BINDIR). Either program takes any
+// arguments with the same texts and exit statuses, so this choice only
+// decides how soon the work starts.
+#include "core/platform/Launch.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// As a shell says that it cannot run a program.
+constexpr int kCannotStart = 127;
+
+// A command word with its arguments, or --help, -h or --version alone. No
+// arguments, one file to open, Qt's options ("-platform offscreen") and
+// `pdf` are the editor program's; so are the usage errors.
+bool forCommandsProgram(int argc, char** argv)
+{
+    if (argc == 2)
+        return std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0
+            || std::strcmp(argv[1], "--version") == 0;
+    return argc > 2 && argv[1][0] != '-' && std::strcmp(argv[1], "pdf") != 0;
+}
+
+std::string programPath(const char* name)
+{
+    const std::string folder = Launch::ownFolder();
+    const std::string beside = folder + "/" + name;
+    return Launch::exists(beside) ? beside : folder + "/" WZ_PROGRAMS_FROM_BINDIR "/" + name;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string program = programPath(forCommandsProgram(argc, argv) ? WZ_COMMANDS_PROGRAM : WZ_EDITOR_PROGRAM);
+    int error = 0;
+    Launch::runInPlace(program, argv, error);
+    const char* reason = Launch::reasonText(error);
+    std::fprintf(stderr, "wzqxprog: %s を起動できません。%s\n", program.c_str(),
+                 reason ? reason : std::strerror(error));
+    return kCannotStart;
+}

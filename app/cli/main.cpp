@@ -1,0 +1,36 @@
+// The commands program (wzqxprog-commands; wzqxprog.com on Windows): the
+// commands that need no drawing, linked to Qt Core and Qt SQL alone, so
+// that a check starts about as fast as a bare Qt program. The editor and
+// `pdf` are run by the editor program beside it (Qt GUI and Widgets) in its
+// place, with the same arguments, standard streams and exit status.
+#include "app/cli/CommandLine.h"
+#include "core/platform/Launch.h"
+#include "core/platform/Platform.h"
+
+#include <QTextStream>
+
+namespace {
+
+// As a shell says that it cannot run a program.
+constexpr int kCannotStart = 127;
+
+int runEditorProgram(int, char** argv)
+{
+    const std::string program = Launch::ownFolder() + "/" WZ_EDITOR_PROGRAM;
+    int error = 0;
+    const int status = Launch::runInPlace(program, argv, error);
+    if (error == 0)
+        return status;
+    QTextStream(stderr) << QStringLiteral("wzqxprog: %1 を起動できません。%2\n")
+                               .arg(QString::fromStdString(program), Platform::reason(error));
+    return kCannotStart;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!wantsCommandLine(argc, argv))
+        return runEditorProgram(argc, argv);
+    return runCommandLine(argc, argv, runEditorProgram);
+}
