@@ -3,6 +3,7 @@
 #include "store/ProgramTypes.h"
 #include "week/Days.h"
 #include "week/ProgramList.h"
+#include "year/YearEntries.h"
 
 #include <QStringList>
 
@@ -44,7 +45,7 @@ QString programLine(int type, const WeekRow& row, bool withDays)
 
 QString specialText(int special)
 {
-    return special == 0 ? QStringLiteral("停止") : QStringLiteral("特殊番号 %1").arg(special);
+    return YearEntries::EntryText(special);
 }
 
 QString entryText(EntryKind entry, const QDate& date)

@@ -34,11 +34,6 @@ QString dayText(QDate date, bool withYear)
     return withYear ? QStringLiteral("%1年").arg(date.year()) + day : day;
 }
 
-QString entryText(int special)
-{
-    return special == 0 ? QStringLiteral("停止") : QStringLiteral("特殊番号 %1").arg(special);
-}
-
 QString listedDay(QDate date)
 {
     return QStringLiteral("%1年%2月%3日（%4）")
@@ -50,13 +45,7 @@ QString listedDay(QDate date)
 
 void showCapacityRefusal(QWidget* parent, int toAdd)
 {
-    MessageBox::show(parent,
-                     QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。\r\n"
-                                    "新たに設定する日は%2日、設定できるのはあと%3日です。")
-                         .arg(YearCapacity)
-                         .arg(toAdd)
-                         .arg(std::max(0, RemainingYearCapacity())),
-                     kTitle, MessageBox::Icon::Critical);
+    MessageBox::show(parent, YearEntries::CapacityRefusalText(toAdd), kTitle, MessageBox::Icon::Critical);
 }
 
 }  // namespace
@@ -261,7 +250,7 @@ void Form_EditYear::showOtherKindEntry()
         other = everyYear() ? YearEntries::DatedEntry(m_circuit, m_from)
                             : YearEntries::EveryYearEntry(m_circuit, m_from.month(), m_from.day());
     const QString kind = everyYear() ? QStringLiteral("%1年").arg(m_from.year()) : QStringLiteral("毎年");
-    Label_OtherEntry->setText(other ? QStringLiteral("%1の設定: %2").arg(kind, entryText(*other)) : QString());
+    Label_OtherEntry->setText(other ? QStringLiteral("%1の設定: %2").arg(kind, YearEntries::EntryText(*other)) : QString());
     Label_OtherEntry->setVisible(other.has_value());
 }
 
@@ -350,7 +339,7 @@ void Form_EditYear::showRuleDays()
         const auto entry = held.constFind(day);
         QString text = listedDay(day);
         if (entry != held.cend()) {
-            text += QStringLiteral("　設定済み: ") + entryText(*entry);
+            text += QStringLiteral("　設定済み: ") + YearEntries::EntryText(*entry);
             if (*entry != wanted)
                 ++differing;
         }

@@ -292,13 +292,8 @@ void Form_Holiday::SpecialWindowClosed(int special, bool choose)
 
 void Form_Holiday::showCapacityRefusal(int toAdd)
 {
-    MessageBox::show(this,
-                     QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。\r\n"
-                                    "新たに設定する日は%2日、設定できるのはあと%3日です。")
-                         .arg(YearCapacity)
-                         .arg(toAdd)
-                         .arg(std::max(0, RemainingYearCapacity())),
-                     QStringLiteral("年間プログラム設定"), MessageBox::Icon::Critical);
+    MessageBox::show(this, YearEntries::CapacityRefusalText(toAdd), QStringLiteral("年間プログラム設定"),
+                     MessageBox::Icon::Critical);
 }
 
 bool Form_Holiday::confirmWrite(const QList<QDate>& days, int special)

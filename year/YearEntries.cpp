@@ -12,6 +12,20 @@
 
 namespace YearEntries {
 
+QString EntryText(int special)
+{
+    return special == 0 ? QStringLiteral("停止") : QStringLiteral("特殊番号 %1").arg(special);
+}
+
+QString CapacityRefusalText(int toAdd)
+{
+    return QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。\r\n"
+                          "新たに設定する日は%2日、設定できるのはあと%3日です。")
+        .arg(YearCapacity)
+        .arg(toAdd)
+        .arg(std::max(0, RemainingYearCapacity()));
+}
+
 namespace {
 
 constexpr int kCentury = 2000;

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDate>
 #include <QList>
+#include <QString>
 #include <QMap>
 #include <QVector>
 #include <optional>
@@ -8,6 +9,12 @@
 // Year entries of a circuit: dated (T_Year, two-digit Year) and every-year
 // (T_YearE). SpecialNO 0 means 停止, 1..99 runs that special program.
 namespace YearEntries {
+
+// An entry in words: 「停止」 or 「特殊番号 N」.
+QString EntryText(int special);
+// Why days that need `toAdd` new dated entries cannot be set: the capacity
+// and the room left.
+QString CapacityRefusalText(int toAdd);
 
 // For each of `count` days from `start`: true when the circuit has a dated
 // entry on it, or an every-year entry on its month and day (29 February

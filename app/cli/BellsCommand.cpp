@@ -1,5 +1,6 @@
 #include "app/cli/BellsCommand.h"
 
+#include "app/cli/FileEditCommand.h"
 #include "core/CommandWords.h"
 #include "progfile/OutputLock.h"
 #include "progfile/ProgramFileReader.h"
@@ -14,18 +15,6 @@
 #include <optional>
 
 namespace {
-
-enum ExitStatus {
-    ExitDone = 0,
-    ExitOverCapacity = 2,
-    ExitFileError = 3,
-    ExitUsage = 64,
-};
-
-struct Refusal {
-    int status;
-    QString reason;
-};
 
 const QStringList kOptions{"--circuit", "--days", "--periods", "--pre-bell", "--tunes", "--type", "--pulse"};
 
@@ -69,18 +58,17 @@ std::optional<int> typeNamed(const QString& name)
 
 std::optional<Refusal> parseType(const QMap<QString, QString>& values, Job& job)
 {
-    const auto usage = [](const QString& reason) { return Refusal{ExitUsage, reason}; };
     const bool typeGiven = values.contains(QStringLiteral("--type"));
     if (typeGiven != values.contains(QStringLiteral("--pulse")))
-        return usage(QStringLiteral("--type と --pulse は一緒に指定してください。"));
+        return usageRefusal(QStringLiteral("--type と --pulse は一緒に指定してください。"));
     if (!typeGiven)
         return std::nullopt;
     const std::optional<int> type = typeNamed(values.value(QStringLiteral("--type")));
     if (!type)
-        return usage(QStringLiteral("--type には 報時 か チャイム を指定してください。"));
+        return usageRefusal(QStringLiteral("--type には 報時 か チャイム を指定してください。"));
     const std::optional<int> pulse = numberIn(values.value(QStringLiteral("--pulse")), 1, 59);
     if (!pulse)
-        return usage(QStringLiteral("--pulse には 1～59 の秒数を指定してください。"));
+        return usageRefusal(QStringLiteral("--pulse には 1～59 の秒数を指定してください。"));
     job.type = *type;
     job.pulse = *pulse;
     return std::nullopt;
@@ -88,12 +76,11 @@ std::optional<Refusal> parseType(const QMap<QString, QString>& values, Job& job)
 
 std::optional<Refusal> parse(const QStringList& args, Job& job, Bells::Request& request)
 {
-    const auto usage = [](const QString& reason) { return Refusal{ExitUsage, reason}; };
     CommandWords words;
     if (std::optional<QString> refused = SplitCommandWords(args, kOptions, words, {QStringLiteral("--force")}))
-        return usage(*refused);
+        return usageRefusal(*refused);
     if (words.positional.size() != 2)
-        return usage(QStringLiteral("IN と OUT を指定してください。"));
+        return usageRefusal(QStringLiteral("IN と OUT を指定してください。"));
     job.in = words.positional[0];
     job.out = words.positional[1];
     job.force = !words.flags.isEmpty();
@@ -102,26 +89,26 @@ std::optional<Refusal> parse(const QStringList& args, Job& job, Bells::Request& 
         return refused;
     const std::optional<int> circuit = CircuitArgument(values.value(QStringLiteral("--circuit")));
     if (!circuit)
-        return usage(QStringLiteral("--circuit には 1～8 を指定してください。"));
+        return usageRefusal(QStringLiteral("--circuit には 1～8 を指定してください。"));
     request.circuit = *circuit;
     const std::optional<Bells::Target> target = Bells::parseTarget(values.value(QStringLiteral("--days")));
     if (!target)
-        return usage(QStringLiteral("--days には 平日, 毎日, 日～土, P01～P99 のいずれかを指定してください。"));
+        return usageRefusal(QStringLiteral("--days には 平日, 毎日, 日～土, P01～P99 のいずれかを指定してください。"));
     request.target = *target;
     const std::optional<QList<Bells::Period>> periods = Bells::parsePeriods(values.value(QStringLiteral("--periods")));
     if (!periods)
-        return usage(QStringLiteral("--periods には重ならない時刻順の H:MM-H:MM を , で区切って指定してください。"));
+        return usageRefusal(QStringLiteral("--periods には重ならない時刻順の H:MM-H:MM を , で区切って指定してください。"));
     request.periods = *periods;
     if (values.contains(QStringLiteral("--pre-bell"))) {
         const std::optional<int> minutes = numberIn(values.value(QStringLiteral("--pre-bell")), 1, 59);
         if (!minutes)
-            return usage(QStringLiteral("--pre-bell には 1～59 を指定してください。"));
+            return usageRefusal(QStringLiteral("--pre-bell には 1～59 を指定してください。"));
         request.preBell = *minutes;
     }
     if (values.contains(QStringLiteral("--tunes"))) {
         request.tunes = tunes(values.value(QStringLiteral("--tunes")));
         if (!request.tunes)
-            return usage(QStringLiteral("--tunes には 1～7 の曲番号を 開始,終了,予鈴 の順に指定してください。"));
+            return usageRefusal(QStringLiteral("--tunes には 1～7 の曲番号を 開始,終了,予鈴 の順に指定してください。"));
     }
     return std::nullopt;
 }
@@ -185,20 +172,7 @@ int runBellsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     Job job;
     Bells::Request request;
-    std::optional<Refusal> refused = parse(args, job, request);
-    if (refused) {
-        err << refused->reason << '\n';
-        return ExitUsage;
-    }
-    try {
-        ProgramStore::open(QStringLiteral(":memory:"));
-        refused = addBells(job, request, job.out == QLatin1String("-") ? err : out);
-    } catch (const std::exception& failure) {
-        refused = Refusal{ExitFileError, QString::fromUtf8(failure.what()).simplified()};
-    }
-    ProgramStore::close();
-    if (!refused)
-        return ExitDone;
-    err << refused->reason << '\n';
-    return refused->status;
+    const std::optional<Refusal> refused = parse(args, job, request);
+    return runFileEdit(
+        refused, [&] { return addBells(job, request, job.out == QLatin1String("-") ? err : out); }, err);
 }

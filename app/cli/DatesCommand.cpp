@@ -1,5 +1,6 @@
 #include "app/cli/DatesCommand.h"
 
+#include "app/cli/FileEditCommand.h"
 #include "core/CommandWords.h"
 #include "core/DateRules.h"
 #include "progfile/OutputLock.h"
@@ -16,23 +17,6 @@
 #include <optional>
 
 namespace {
-
-enum ExitStatus {
-    ExitDone = 0,
-    ExitOverCapacity = 2,
-    ExitFileError = 3,
-    ExitUsage = 64,
-};
-
-struct Refusal {
-    int status;
-    QString reason;
-};
-
-Refusal usage(const QString& reason)
-{
-    return Refusal{ExitUsage, reason};
-}
 
 const QStringList kOptions{"--circuit", "--from", "--to", "--rule", "--special"};
 const QStringList kFlags{"--stop", "--keep", "--overwrite", "--force"};
@@ -62,12 +46,12 @@ std::optional<Refusal> parseSpan(const QMap<QString, QString>& values, Job& job)
     for (const char* option : {"--from", "--to"}) {
         const std::optional<QDate> date = dateArgument(values.value(QLatin1String(option)));
         if (!date)
-            return usage(QStringLiteral("%1 には 2000-01-01～2099-12-31 の日付を YYYY-MM-DD で指定してください。")
+            return usageRefusal(QStringLiteral("%1 には 2000-01-01～2099-12-31 の日付を YYYY-MM-DD で指定してください。")
                              .arg(QLatin1String(option)));
         (QLatin1String(option) == QLatin1String("--from") ? job.from : job.to) = *date;
     }
     if (job.to < job.from)
-        return usage(QStringLiteral("--to には --from 以降の日付を指定してください。"));
+        return usageRefusal(QStringLiteral("--to には --from 以降の日付を指定してください。"));
     return std::nullopt;
 }
 
@@ -75,18 +59,18 @@ std::optional<Refusal> parseWhat(const QMap<QString, QString>& values, const QSt
 {
     const bool stop = flags.contains(QStringLiteral("--stop"));
     if (stop == values.contains(QStringLiteral("--special")))
-        return usage(QStringLiteral("--stop か --special M のどちらか一つを指定してください。"));
+        return usageRefusal(QStringLiteral("--stop か --special M のどちらか一つを指定してください。"));
     if (!stop) {
         static const QRegularExpression number(QStringLiteral("^[1-9][0-9]?$"));
         const QString special = values.value(QStringLiteral("--special"));
         if (!number.match(special).hasMatch())
-            return usage(QStringLiteral("--special には 1～99 の特殊番号を指定してください。"));
+            return usageRefusal(QStringLiteral("--special には 1～99 の特殊番号を指定してください。"));
         job.special = special.toInt();
     }
     const bool keep = flags.contains(QStringLiteral("--keep"));
     const bool overwrite = flags.contains(QStringLiteral("--overwrite"));
     if (keep && overwrite)
-        return usage(QStringLiteral("--keep と --overwrite は一緒に指定できません。"));
+        return usageRefusal(QStringLiteral("--keep と --overwrite は一緒に指定できません。"));
     if (keep || overwrite)
         job.existing = keep ? YearEntries::OnExisting::Keep : YearEntries::OnExisting::Overwrite;
     return std::nullopt;
@@ -96,29 +80,24 @@ std::optional<Refusal> parse(const QStringList& args, Job& job)
 {
     CommandWords words;
     if (std::optional<QString> refused = SplitCommandWords(args, kOptions, words, kFlags))
-        return usage(*refused);
+        return usageRefusal(*refused);
     if (words.positional.size() != 2)
-        return usage(QStringLiteral("IN と OUT を指定してください。"));
+        return usageRefusal(QStringLiteral("IN と OUT を指定してください。"));
     job.in = words.positional[0];
     job.out = words.positional[1];
     job.force = words.flags.contains(QStringLiteral("--force"));
     const std::optional<int> circuit = CircuitArgument(words.values.value(QStringLiteral("--circuit")));
     if (!circuit)
-        return usage(QStringLiteral("--circuit には 1～8 を指定してください。"));
+        return usageRefusal(QStringLiteral("--circuit には 1～8 を指定してください。"));
     job.circuit = *circuit;
     if (std::optional<Refusal> refused = parseSpan(words.values, job))
         return refused;
     const std::optional<DateRules::Rule> rule = DateRules::ParseRule(words.values.value(QStringLiteral("--rule")));
     if (!rule)
-        return usage(QStringLiteral("--rule には 毎日, 曜日:月,水, 第N:金 (N は 1～5), 最終:金, 日:15 "
+        return usageRefusal(QStringLiteral("--rule には 毎日, 曜日:月,水, 第N:金 (N は 1～5), 最終:金, 日:15 "
                                     "のいずれかの形で指定してください。"));
     job.rule = *rule;
     return parseWhat(words.values, words.flags, job);
-}
-
-QString entryText(int special)
-{
-    return special == 0 ? QStringLiteral("停止") : QStringLiteral("特殊番号 %1").arg(special);
 }
 
 // What IN holds must allow the job: a circuit with year programs, a special
@@ -127,21 +106,21 @@ std::optional<Refusal> checkAgainstIn(const Job& job, const QList<QDate>& days)
 {
     const int type = CircuitSettingAt(job.circuit).Program;
     if (type < TypeTimeSignal || type > TypeTimer)
-        return usage(QStringLiteral("回路 %1 は年間プログラムを設定できる回路ではありません"
+        return usageRefusal(QStringLiteral("回路 %1 は年間プログラムを設定できる回路ではありません"
                                     "（報時・チャイム・タイマの回路で、IN にプログラムがあるもの）。")
                          .arg(job.circuit));
     if (job.special != 0 && !SpecialPrograms::SpecialNumbersInUse(job.circuit).contains(job.special))
-        return usage(QStringLiteral("回路 %1 の特殊番号 %2 のプログラムが IN にありません。").arg(job.circuit).arg(job.special));
+        return usageRefusal(QStringLiteral("回路 %1 の特殊番号 %2 のプログラムが IN にありません。").arg(job.circuit).arg(job.special));
     if (job.existing)
         return std::nullopt;
     const QMap<QDate, int> held = YearEntries::DatedEntriesOn(job.circuit, days);
     QStringList others;
     for (auto entry = held.cbegin(); entry != held.cend(); ++entry)
         if (entry.value() != job.special)
-            others << entry.key().toString(Qt::ISODate) + QLatin1Char(' ') + entryText(entry.value());
+            others << entry.key().toString(Qt::ISODate) + QLatin1Char(' ') + YearEntries::EntryText(entry.value());
     if (others.isEmpty())
         return std::nullopt;
-    return usage(QStringLiteral("設定済みの年間プログラムと異なる日が %1 日あります（%2%3）。"
+    return usageRefusal(QStringLiteral("設定済みの年間プログラムと異なる日が %1 日あります（%2%3）。"
                                 "--keep（そのままにする）か --overwrite（上書きする）を指定してください。")
                      .arg(others.size())
                      .arg(others.mid(0, 3).join(QStringLiteral("、")))
@@ -152,7 +131,7 @@ std::optional<Refusal> setDates(const Job& job, QTextStream& report)
 {
     const QList<QDate> days = DateRules::Expand(job.rule, job.from, job.to);
     if (days.isEmpty())
-        return usage(QStringLiteral("期間 %1～%2 に該当する日がありません（%3）。")
+        return usageRefusal(QStringLiteral("期間 %1～%2 に該当する日がありません（%3）。")
                          .arg(job.from.toString(Qt::ISODate), job.to.toString(Qt::ISODate),
                               DateRules::RuleText(job.rule)));
     const OutputLock lock(job.out);
@@ -185,20 +164,7 @@ std::optional<Refusal> setDates(const Job& job, QTextStream& report)
 int runDatesCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     Job job;
-    std::optional<Refusal> refused = parse(args, job);
-    if (refused) {
-        err << refused->reason << '\n';
-        return ExitUsage;
-    }
-    try {
-        ProgramStore::open(QStringLiteral(":memory:"));
-        refused = setDates(job, job.out == QLatin1String("-") ? err : out);
-    } catch (const std::exception& failure) {
-        refused = Refusal{ExitFileError, QString::fromUtf8(failure.what()).simplified()};
-    }
-    ProgramStore::close();
-    if (!refused)
-        return ExitDone;
-    err << refused->reason << '\n';
-    return refused->status;
+    const std::optional<Refusal> refused = parse(args, job);
+    return runFileEdit(
+        refused, [&] { return setDates(job, job.out == QLatin1String("-") ? err : out); }, err);
 }

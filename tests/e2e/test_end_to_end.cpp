@@ -35,15 +35,8 @@ private slots:
         main.Form_Load();
         main.show();
 
-        // Circuits 1 to 4 as チャイム 10 s, 報時 5 s, タイマ and 繰返し 3 s, through 初期設定.
-        click(&main, "Button_Initial");
-        QWidget* settings = FindForm("Form_Environment");
-        const std::pair<int, const char*> rows[] = {{2, "10"}, {1, "5"}, {3, "0"}, {4, "3"}};
-        for (int row = 0; row < 4; ++row) {
-            child<QComboBox>(settings, QStringLiteral("Combo_Function_%1").arg(row))->setCurrentIndex(rows[row].first);
-            child<QLineEdit>(settings, QStringLiteral("Text_Function_%1").arg(row))->setText(rows[row].second);
-        }
-        click(settings, "Button_Close");
+        // Circuits 1 to 4 as チャイム 10 s, 報時 5 s, タイマ and 繰返し 3 s.
+        setCircuits(main, {{2, "10"}, {1, "5"}, {3, "0"}, {4, "3"}});
 
         // One program of each type through 週間プログラム: circuit, Combo_Yobi, the
         // entry dialog's boxes and, for the repeat, its end day.
@@ -164,6 +157,18 @@ private slots:
 private:
     QDialog* m_opened = nullptr;
 
+    // 初期設定: circuits 1, 2 … given their type (the list's index) and time.
+    static void setCircuits(Form_Main& main, const QList<std::pair<int, const char*>>& rows)
+    {
+        click(&main, "Button_Initial");
+        QWidget* settings = FindForm("Form_Environment");
+        for (int row = 0; row < rows.size(); ++row) {
+            child<QComboBox>(settings, QStringLiteral("Combo_Function_%1").arg(row))->setCurrentIndex(rows[row].first);
+            child<QLineEdit>(settings, QStringLiteral("Text_Function_%1").arg(row))->setText(rows[row].second);
+        }
+        click(settings, "Button_Close");
+    }
+
     void addBells(QWidget* window, const char* periods)
     {
         click(window, "Button_Bells");
@@ -221,11 +226,7 @@ private:
         Form_Main main;
         main.Form_Load();
         main.show();
-        click(&main, "Button_Initial");
-        QWidget* settings = FindForm("Form_Environment");
-        child<QComboBox>(settings, "Combo_Function_0")->setCurrentIndex(2);
-        child<QLineEdit>(settings, "Text_Function_0")->setText("10");
-        click(settings, "Button_Close");
+        setCircuits(main, {{2, "10"}});
         ModalDialogs::setRunner([this](QDialog* dialog) { (m_opened = dialog)->show(); });
 
         click(&main, "Button_Week");
