@@ -82,11 +82,12 @@ private slots:
         QVERIFY(QDir().mkpath(deep));
         const QString old = writeBytes(dir + QStringLiteral("/out.dat"), "old");
         QVERIFY(QDir().mkpath(dir + QStringLiteral("/real")));
-        if (tag.contains(QLatin1String("junction"))
-            && QProcess::execute(QStringLiteral("cmd"), {"/c", "mklink", "/J", QDir::toNativeSeparators(dir + "/junction"),
-                                                         QDir::toNativeSeparators(dir + "/real")})
-                != 0)
-            QSKIP("mklink /J made no junction");
+        if (tag.contains(QLatin1String("junction"))) {
+            QProcess::execute(QStringLiteral("cmd"), {"/c", "mklink", "/J", QDir::toNativeSeparators(dir + "/junction"),
+                                                      QDir::toNativeSeparators(dir + "/real")});
+            if (!QFileInfo(dir + QStringLiteral("/junction")).isJunction())
+                QSKIP("mklink /J made no junction (Wine 8 makes none)");
+        }
         if (tag.startsWith(QLatin1String("read-only")))
             QVERIFY(QFile::setPermissions(old, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         QFile holder(old);
@@ -109,7 +110,12 @@ private slots:
         if (!reason.isEmpty()) {
             QCOMPARE(error, QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason);
             QCOMPARE(readBytes(old), QByteArray("old"));
-            QCOMPARE(entries(dir), before);
+            // Wine's ReplaceFile leaves a copy of its own (rf1234.tmp) when the file is held open.
+            QStringList after = entries(dir);
+            after.removeIf([](const QString& name) {
+                return QRegularExpression(QStringLiteral("/rf[0-9a-f]+\\.tmp$")).match(name).hasMatch();
+            });
+            QCOMPARE(after, before);
             return;
         }
         QCOMPARE(error, QString());
