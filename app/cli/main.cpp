@@ -7,6 +7,7 @@
 #include "core/platform/Launch.h"
 #include "core/platform/Platform.h"
 
+#include <QDir>
 #include <QTextStream>
 
 namespace {
@@ -14,6 +15,8 @@ namespace {
 // As a shell says that it cannot run a program.
 constexpr int kCannotStart = 127;
 
+// Only the editor program beside this one, by its full path: none of that
+// name in the current folder or on the search path.
 int runEditorProgram(int, char** argv)
 {
     const std::string program = Launch::ownFolder() + "/" WZ_EDITOR_PROGRAM;
@@ -22,7 +25,7 @@ int runEditorProgram(int, char** argv)
     if (error == 0)
         return status;
     QTextStream(stderr) << QStringLiteral("wzqxprog: %1 を起動できません。%2\n")
-                               .arg(QString::fromStdString(program), Platform::reason(error));
+                               .arg(QDir::toNativeSeparators(QString::fromStdString(program)), Platform::reason(error));
     return kCannotStart;
 }
 

@@ -64,9 +64,17 @@ bool exists(const std::string& path)
 
 // The console shows what the program prints as UTF-8, as a command's own
 // output does (Platform::prepareStandardStreams); its code page is given
-// back afterwards.
+// back afterwards. Only a file at a full path is started: given a bare or
+// relative name, CreateProcess would look in the current folder.
 int runInPlace(const std::string& program, char**, int& error)
 {
+    const std::wstring path = wide(program);
+    const bool full = (path.size() > 2 && path[1] == L':' && path[2] == L'\\') || path.rfind(L"\\\\", 0) == 0;
+    const DWORD attributes = full ? ::GetFileAttributesW(path.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        error = full && attributes == INVALID_FILE_ATTRIBUTES ? int(::GetLastError()) : ERROR_FILE_NOT_FOUND;
+        return -1;
+    }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -78,8 +86,8 @@ int runInPlace(const std::string& program, char**, int& error)
     if (codePage != 0)
         ::SetConsoleOutputCP(CP_UTF8);
     PROCESS_INFORMATION started{};
-    const BOOL ran = ::CreateProcessW(wide(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      nullptr, &startup, &started);
+    const BOOL ran = ::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                      &startup, &started);
     error = ran ? 0 : int(::GetLastError());
     DWORD status = 0;
     if (ran) {

@@ -26,7 +26,7 @@ bool g_outputClosed = false;
 std::wstring wide(const QString& path)
 {
     QString absolute = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-    if (absolute.startsWith(QLatin1String("\\\\?\\")))
+    if (absolute.startsWith(QLatin1String("\\\\?\\")) || absolute.startsWith(QLatin1String("\\\\.\\")))
         return absolute.toStdWString();
     if (absolute.startsWith(QLatin1String("\\\\")))
         absolute = QStringLiteral("\\\\?\\UNC\\") + absolute.mid(2);
@@ -78,9 +78,24 @@ HANDLE openToInspect(const std::wstring& path)
                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
-qint64 nanoseconds(const FILETIME& time)
+// A FILETIME counts 100 ns steps since 1601: multiplied into nanoseconds it
+// would not fit, so a time is taken as steps since 1970 first.
+constexpr quint64 kStepsFrom1601To1970 = 116444736000000000ULL;
+
+qint64 stepsSince1970(quint64 steps)
 {
-    return ((qint64(time.dwHighDateTime) << 32) | time.dwLowDateTime) * 100;
+    return qint64(steps - kStepsFrom1601To1970);
+}
+
+qint64 stepsSince1970(const FILETIME& time)
+{
+    return stepsSince1970((quint64(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
+// For the stamps, which are only compared: a time beyond 2262 wraps.
+qint64 nanoseconds(qint64 steps)
+{
+    return qint64(quint64(steps) * 100U);
 }
 
 FileStamp stampOf(HANDLE handle)
@@ -91,20 +106,76 @@ FileStamp stampOf(HANDLE handle)
     FILE_BASIC_INFO basic = {};
     ::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic);
     return FileStamp{info.dwVolumeSerialNumber, (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
-                     (qint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow, nanoseconds(info.ftLastWriteTime),
-                     basic.ChangeTime.QuadPart * 100};
+                     (qint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                     nanoseconds(stepsSince1970(info.ftLastWriteTime)),
+                     nanoseconds(stepsSince1970(quint64(basic.ChangeTime.QuadPart)))};
 }
 
-// CON, PRN, AUX, NUL, COM1..9 and LPT1..9, with any extension, name a
-// device in every folder.
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1..9 and LPT1..9, with any
+// extension, name a device in every folder.
 bool isReservedName(const QString& path)
 {
     QString name = QFileInfo(path).fileName().section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
     if (name == QLatin1String("CON") || name == QLatin1String("PRN") || name == QLatin1String("AUX")
-        || name == QLatin1String("NUL"))
+        || name == QLatin1String("NUL") || name == QLatin1String("CONIN$") || name == QLatin1String("CONOUT$"))
         return true;
     return name.size() == 4 && (name.startsWith(QLatin1String("COM")) || name.startsWith(QLatin1String("LPT")))
         && (name[3].isDigit() || name[3] == QChar(0xB9) || name[3] == QChar(0xB2) || name[3] == QChar(0xB3));
+}
+
+// "\\.\" names a device, and so does "\\?\" before anything but a drive's
+// path ("\\?\C:\...") or a share's ("\\?\UNC\server\share\...").
+bool isDevicePath(const QString& path)
+{
+    const QString slashed = QDir::fromNativeSeparators(path);
+    if (slashed == QLatin1String("//.") || slashed.startsWith(QLatin1String("//./")))
+        return true;
+    if (!slashed.startsWith(QLatin1String("//?/")))
+        return false;
+    const QString rest = slashed.mid(4);
+    if (rest.size() >= 3 && rest[0].isLetter() && rest[1] == QLatin1Char(':') && rest[2] == QLatin1Char('/'))
+        return false;
+    if (!rest.startsWith(QLatin1String("UNC/"), Qt::CaseInsensitive))
+        return true;
+    const QString server = rest.mid(4).section(QLatin1Char('/'), 0, 0);
+    return server.isEmpty() || server == QLatin1String(".") || server == QLatin1String("?");
+}
+
+// Windows drops a dot or a space at a name's end, except after "\\?\",
+// which we put before every path: such a name would be made as typed, and
+// Explorer and most programs could neither open nor delete it.
+bool hasTrimmedName(const QString& path)
+{
+    for (const QString& part : QDir::fromNativeSeparators(path).split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        if (part != QLatin1String(".") && part != QLatin1String("..")
+            && (part.endsWith(QLatin1Char('.')) || part.endsWith(QLatin1Char(' '))))
+            return true;
+    return false;
+}
+
+// A colon past the drive names a stream inside a file ("a.dat:x"), which
+// no other program shows.
+bool namesStream(const QString& path)
+{
+    QString rest = QDir::fromNativeSeparators(path);
+    if (rest.startsWith(QLatin1String("//?/")))
+        rest = rest.mid(4);
+    if (rest.size() >= 2 && rest[0].isLetter() && rest[1] == QLatin1Char(':'))
+        rest = rest.mid(2);
+    return rest.contains(QLatin1Char(':'));
+}
+
+// What the user may not name on Windows, to read or to write.
+void refuseUnusableName(const QString& path)
+{
+    if (isDevicePath(path))
+        refuse(path, QStringLiteral("ファイルではなくデバイスを指す名前のため使えません。"));
+    if (isReservedName(path))
+        refuse(path, QStringLiteral("Windows が予約している名前のため使えません。"));
+    if (hasTrimmedName(path))
+        refuse(path, QStringLiteral("ピリオドまたは空白で終わる名前は Windows で使えません。"));
+    if (namesStream(path))
+        fail(path, ERROR_INVALID_NAME);
 }
 
 // A symbolic link or a junction: a place the user did not name. Other
@@ -183,9 +254,10 @@ bool sameFile(const QString& a, const QString& b)
 
 ReadFile readRegularFile(const QString& path, qint64 limit)
 {
+    refuseUnusableName(path);
     const std::wstring name = wide(path);
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
-    if (isReservedName(path) || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         refuse(path, QStringLiteral("通常のファイルではないため読み込めません。"));
     const Handle file(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -201,7 +273,7 @@ ReadFile readRegularFile(const QString& path, qint64 limit)
     read.stamp = stampOf(file.get());
     FILETIME written;
     if (::GetFileTime(file.get(), nullptr, nullptr, &written))
-        read.lastModified = QDateTime::fromMSecsSinceEpoch(nanoseconds(written) / 1000000 - 11644473600000LL);
+        read.lastModified = QDateTime::fromMSecsSinceEpoch(stepsSince1970(written) / 10000);
     if (read.size > limit)
         return read;
     read.bytes.resize(limit + 1);
@@ -224,8 +296,9 @@ OutputTarget resolveOutput(const QString& path)
 {
     if (path.isEmpty())
         fail(path, ERROR_FILE_NOT_FOUND);
-    if (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')) || isReservedName(path))
+    if (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))
         refuse(path, QStringLiteral("通常のファイルではないため書き込めません。"));
+    refuseUnusableName(path);
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     refuseLinksOnTheWay(path, absolute);
     const std::wstring name = wide(absolute);
@@ -309,16 +382,32 @@ void Replacement::write(const QByteArray& content)
 }
 
 // ReplaceFile keeps the old file's attributes and permissions; a file
-// another program holds open is reported and stays as it was.
+// another program holds open is reported and stays as it was. It refuses a
+// read-only file, which gets here only when the user said to replace it:
+// the attribute is taken off for the replacement and put on again, on the
+// new file, or on the old one when it stayed.
 void Replacement::commit()
 {
     const std::wstring target = wide(d->target);
     const std::wstring name = wide(d->name);
+    const DWORD attributes = d->exists ? ::GetFileAttributesW(target.c_str()) : INVALID_FILE_ATTRIBUTES;
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly) {
+        const DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
+        if (!::SetFileAttributesW(target.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL))
+            fail(d->path, int(::GetLastError()));
+    }
     const bool moved = d->exists
         ? ::ReplaceFileW(target.c_str(), name.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
         : ::MoveFileExW(name.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    const DWORD error = moved ? 0 : ::GetLastError();
+    if (readOnly) {
+        const DWORD now = ::GetFileAttributesW(target.c_str());
+        if (now != INVALID_FILE_ATTRIBUTES)
+            ::SetFileAttributesW(target.c_str(), (now & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_READONLY);
+    }
     if (!moved)
-        fail(d->path, int(::GetLastError()));
+        fail(d->path, int(error));
     d->done = true;
 }
 
