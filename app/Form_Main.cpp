@@ -2,6 +2,7 @@
 
 #include "app/Form_End.h"
 #include "app/Logo.h"
+#include "core/Version.h"
 #include "history/UndoActions.h"
 #include "history/UndoHistory.h"
 #include "print/Form_Print.h"
@@ -83,7 +84,7 @@ void Form_Main::buildWindow()
 {
     Label_Titile = makeLabel(this, "Label_Titile", QStringLiteral("WZ/QX シリーズ プログラム作成ソフトウェア "));
     styleHeading(Label_Titile, 1.5);
-    Label_Version = makeLabel(this, "Label_Version", QStringLiteral("Version 1.28"));
+    Label_Version = makeLabel(this, "Label_Version", QStringLiteral("Version " WZ_VERSION));
     Picture_Logo = makeLabel(this, "Picture_Logo", QString());
     Picture_Logo->setPixmap(makeLogo(56));
 

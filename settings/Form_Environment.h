@@ -42,8 +42,6 @@ private:
     void UpdateRowState(int row);
     void Combo_Function_Click(int row);
     bool Combo_Function_LostFocus(int row, QWidget* next);
-    void Text_Function_LostFocus(int row);
-    void Text_Chime_LostFocus(int row);
     void Button_Chime_Click(int row);
     void Button_Close_Click();
 

@@ -4,7 +4,8 @@
 
 namespace {
 
-const char* const kWeekOrder = "CircuitNO,SpecialNO,YobiON,YobiOFF,TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,Repeat,ChimeNO";
+const char* const kWeekOrder =
+    "CircuitNO,SpecialNO,YobiON,YobiOFF,TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,Repeat,ChimeNO";
 
 }  // namespace
 

@@ -92,8 +92,8 @@ void Form_EditYear::buildWindow()
 
     Check_Repeat = new QCheckBox(QStringLiteral("繰り返し（期間と規則で日付を選ぶ）"), this);
     Check_Repeat->setObjectName(QStringLiteral("Check_Repeat"));
-    Check_Repeat->setToolTip(
-        QStringLiteral("月や年をまたぐ期間のすべての日、毎週の曜日、毎月の第N 曜日・最終曜日・指定の日にまとめて設定します。"));
+    Check_Repeat->setToolTip(QStringLiteral(
+        "月や年をまたぐ期間のすべての日、毎週の曜日、毎月の第N 曜日・最終曜日・指定の日にまとめて設定します。"));
     Frame_Repeat = new RepeatFrame(m_from, m_to, this);
     Frame_Repeat->setVisible(false);
     Label_RuleDays = makeLabel(this, "Label_RuleDays", QString());
@@ -103,7 +103,8 @@ void Form_EditYear::buildWindow()
     List_RuleDays->setSelectionMode(QAbstractItemView::NoSelection);
     List_RuleDays->setMinimumSize(330, 120);
     const char* const existing[] = {"設定済みの日も上書きする", "設定済みの日はそのままにする"};
-    const char* const existingTips[] = {"設定済みの日も選択した内容に置き換えます。", "設定済みの日は今の設定のままにします。"};
+    const char* const existingTips[] = {"設定済みの日も選択した内容に置き換えます。",
+                                        "設定済みの日は今の設定のままにします。"};
     m_existing = new QButtonGroup(this);
     for (int index = 0; index < 2; ++index) {
         Option_Existing[index] = new QRadioButton(QString::fromUtf8(existing[index]), this);
@@ -111,8 +112,8 @@ void Form_EditYear::buildWindow()
         Option_Existing[index]->setToolTip(QString::fromUtf8(existingTips[index]));
         m_existing->addButton(Option_Existing[index], index);
     }
-    for (QWidget* shown : std::initializer_list<QWidget*>{Label_RuleDays, List_RuleDays, Option_Existing[0],
-                                                          Option_Existing[1]})
+    for (QWidget* shown :
+         std::initializer_list<QWidget*>{Label_RuleDays, List_RuleDays, Option_Existing[0], Option_Existing[1]})
         shown->setVisible(false);
 
     createSpecialFrame(this, QStringLiteral("日付設定へ戻ります。"),
@@ -250,7 +251,8 @@ void Form_EditYear::showOtherKindEntry()
         other = everyYear() ? YearEntries::DatedEntry(m_circuit, m_from)
                             : YearEntries::EveryYearEntry(m_circuit, m_from.month(), m_from.day());
     const QString kind = everyYear() ? QStringLiteral("%1年").arg(m_from.year()) : QStringLiteral("毎年");
-    Label_OtherEntry->setText(other ? QStringLiteral("%1の設定: %2").arg(kind, YearEntries::EntryText(*other)) : QString());
+    Label_OtherEntry->setText(other ? QStringLiteral("%1の設定: %2").arg(kind, YearEntries::EntryText(*other))
+                                    : QString());
     Label_OtherEntry->setVisible(other.has_value());
 }
 
@@ -345,10 +347,11 @@ void Form_EditYear::showRuleDays()
         }
         List_RuleDays->addItem(text);
     }
-    Label_RuleDays->setText(days.isEmpty() ? QStringLiteral("該当する日はありません。")
-                            : held.isEmpty()
-                                ? QStringLiteral("該当する日: %1日").arg(days.size())
-                                : QStringLiteral("該当する日: %1日（うち設定済み %2日）").arg(days.size()).arg(held.size()));
+    Label_RuleDays->setText(
+        days.isEmpty() ? QStringLiteral("該当する日はありません。")
+            : held.isEmpty()
+            ? QStringLiteral("該当する日: %1日").arg(days.size())
+            : QStringLiteral("該当する日: %1日（うち設定済み %2日）").arg(days.size()).arg(held.size()));
     const QDate from = Frame_Repeat->from();
     const QDate to = Frame_Repeat->to();
     Label_Date->setText(from == to ? dayText(from, true)
@@ -399,8 +402,8 @@ bool Form_EditYear::ruleDaysChosen(const QList<QDate>& days)
     if (chosenAction() == 0)
         return true;
     if (m_existingDiffers && m_existing->checkedId() < 0) {
-        MessageBox::show(this, QStringLiteral("設定済みの日を上書きするか、そのままにするかを選択してください。"), kTitle,
-                         MessageBox::Icon::Exclamation);
+        MessageBox::show(this, QStringLiteral("設定済みの日を上書きするか、そのままにするかを選択してください。"),
+                         kTitle, MessageBox::Icon::Exclamation);
         Option_Existing[0]->setFocus();
         return false;
     }
@@ -416,9 +419,8 @@ void Form_EditYear::writeRuleDays(const QList<QDate>& days)
 {
     const int action = chosenAction();
     const int special = action == 2 ? chosenSpecial() : 0;
-    const auto existing = m_existingDiffers && m_existing->checkedId() == 1
-        ? YearEntries::OnExisting::Keep
-        : YearEntries::OnExisting::Overwrite;
+    const auto existing = m_existingDiffers && m_existing->checkedId() == 1 ? YearEntries::OnExisting::Keep
+                                                                            : YearEntries::OnExisting::Overwrite;
     bool written = true;
     {
         BusyCursor busy;

@@ -68,7 +68,7 @@ private:
     const int m_circuit;
     const QDate m_from;
     const QDate m_to;
-    std::optional<int> m_stored;  // the entry of the single day shown
+    std::optional<int> m_stored;     // the entry of the single day shown
     bool m_existingDiffers = false;  // rule days hold entries other than the one chosen
 
     QLabel* Label_Titile = nullptr;

@@ -269,9 +269,11 @@ bool WriteDatedDays(int circuit, const QList<QDate>& days, int special, OnExisti
     if (existing == OnExisting::Overwrite)
         runForDays(QStringLiteral("UPDATE T_Year SET SpecialNO = ? WHERE CircuitNO = ? AND Year = ? AND Month = ? "
                                   "AND Day = ?"),
-                   days, circuit, special, [&](QDate day) { return held(day) && entries.value(dayKey(day)) != special; });
-    runForDays(QStringLiteral("INSERT INTO T_Year (ID, SpecialNO, CircuitNO, Year, Month, Day) VALUES (0, ?, ?, ?, ?, ?)"),
-               days, circuit, special, [&](QDate day) { return !held(day); });
+                   days, circuit, special,
+                   [&](QDate day) { return held(day) && entries.value(dayKey(day)) != special; });
+    runForDays(
+        QStringLiteral("INSERT INTO T_Year (ID, SpecialNO, CircuitNO, Year, Month, Day) VALUES (0, ?, ?, ?, ?, ?)"),
+        days, circuit, special, [&](QDate day) { return !held(day); });
     RenumberTable(QStringLiteral("T_Year"));
     transaction.commit();
     return true;

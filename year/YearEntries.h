@@ -1,8 +1,8 @@
 #pragma once
 #include <QDate>
 #include <QList>
-#include <QString>
 #include <QMap>
+#include <QString>
 #include <QVector>
 #include <optional>
 
@@ -61,8 +61,7 @@ enum class OnExisting { Overwrite, Keep };
 // to add would pass the capacity of 500 nothing is written and false is
 // returned. A row already on a day is rewritten, or with Keep left as it
 // is. One transaction; T_Year renumbered.
-bool WriteDatedDays(int circuit, const QList<QDate>& days, int special,
-                    OnExisting existing = OnExisting::Overwrite);
+bool WriteDatedDays(int circuit, const QList<QDate>& days, int special, OnExisting existing = OnExisting::Overwrite);
 // Deletes the circuit's dated entries on `days`; returns the rows deleted.
 // One transaction; T_Year renumbered.
 int ClearDatedDays(int circuit, const QList<QDate>& days);

@@ -3,6 +3,7 @@
 #include "app/cli/BellsCommand.h"
 #include "app/cli/DatesCommand.h"
 #include "core/CommandWords.h"
+#include "core/Version.h"
 #include "core/platform/Platform.h"
 #include "holidays/HolidaysCommand.h"
 #include "progfile/OutputLock.h"
@@ -175,7 +176,7 @@ int printVersion(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.size() != 1)
         return usage(err, args[0] + QStringLiteral(" にはほかの語を指定できません。"));
-    out << "wzqxprog 1.28\n";
+    out << "wzqxprog " WZ_VERSION "\n";
     return ExitAccepted;
 }
 

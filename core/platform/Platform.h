@@ -181,16 +181,6 @@ const char* drawingCommandQtPlatform();
 // Where the first file dialog of a run starts.
 QString firstFileDialogFolder();
 
-// --- Sound (Windows; elsewhere Qt Multimedia plays) ---------------------
-
-// Whether there is a device to play on.
-bool hasSoundOutput();
-// Plays the MP3 file at `path` through the system's own media interface;
-// false when it cannot.
-bool playSoundFile(const QString& path);
-// Stops and lets go of what playSoundFile opened.
-void stopSound();
-
 // --- Fonts --------------------------------------------------------------
 
 // The Japanese font of the windows.

@@ -620,23 +620,6 @@ QString firstFileDialogFolder()
     return QDir::currentPath();
 }
 
-// --- Sound --------------------------------------------------------------
-
-// Qt Multimedia plays the tunes here (snd/player).
-bool hasSoundOutput()
-{
-    return false;
-}
-
-bool playSoundFile(const QString&)
-{
-    return false;
-}
-
-void stopSound()
-{
-}
-
 // --- Fonts --------------------------------------------------------------
 
 QString windowFontFamily()

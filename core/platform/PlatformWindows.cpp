@@ -1,6 +1,7 @@
 #include "core/platform/Platform.h"
 
 #include "core/platform/Launch.h"
+#include "core/platform/WindowsSound.h"
 
 #include <QCryptographicHash>
 #include <QDir>

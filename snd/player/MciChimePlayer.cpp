@@ -1,6 +1,6 @@
 #include "snd/player/ChimePlayer.h"
 
-#include "core/platform/Platform.h"
+#include "core/platform/WindowsSound.h"
 
 #include <QFileInfo>
 

@@ -191,7 +191,7 @@ private slots:
             {"Option_FileEdit_0", "新規", "プログラムを新規で作成します。"},
             {"Frame_SelectProgram", "作成プログラム", ""},
             {"Label_Titile", "WZ/QX シリーズ プログラム作成ソフトウェア ", ""},
-            {"Label_Version", "Version 1.28", ""},
+            {"Label_Version", "Version " WZ_VERSION, ""},
             {"Label_Initial", "接続機器によって使用\nするプログラムを回路\nごとに設定します", ""},
             {"Label_Week", "普段実行するプログラム\nを曜日ごとに設定します", ""},
             {"Label_Year", "特定の日に実行するプロ\nグラムを設定します", ""},

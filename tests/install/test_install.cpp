@@ -94,7 +94,7 @@ private slots:
             runProcess(WZ_CMAKE, {"--install", qEnvironmentVariable("WZ_BUILD_DIR"), "--prefix", prefix});
         QVERIFY2(install.status == 0, qPrintable(install.err));
         checkTree(prefix);
-        QCOMPARE(runProcess(prefix + "/bin/wzqxprog", {"--version"}).out, QStringList{"wzqxprog 1.28"});
+        QCOMPARE(runProcess(prefix + "/bin/wzqxprog", {"--version"}).out, QStringList{"wzqxprog " WZ_VERSION});
 
         // A program file is known by name, else by a first line of 30 digits
         // or spaces and CR LF; other .dat files are not claimed. Read through
@@ -122,12 +122,12 @@ private slots:
         const ProcessRun cpack =
             runProcess(WZ_CPACK, {"-G", "DEB", "-B", out}, QString(), qEnvironmentVariable("WZ_BUILD_DIR"));
         QVERIFY2(cpack.status == 0, qPrintable(cpack.err));
-        const QStringList debs = QDir(out).entryList({"wzqxprog_1.28-1_*.deb"}, QDir::Files);
+        const QStringList debs = QDir(out).entryList({"wzqxprog_" WZ_VERSION "-1_*.deb"}, QDir::Files);
         QCOMPARE(debs.size(), 1);
         const QString deb = out + "/" + debs.first();
 
         const ProcessRun fields = runProcess("dpkg-deb", {"-f", deb, "Package", "Version", "Depends", "Description"});
-        QCOMPARE(fields.out.mid(0, 2), (QStringList{"Package: wzqxprog", "Version: 1.28-1"}));
+        QCOMPARE(fields.out.mid(0, 2), (QStringList{"Package: wzqxprog", "Version: " WZ_VERSION "-1"}));
         QCOMPARE(fields.out.value(3), "Description: WZ/QX series program time switch schedule editor");
         const QString depends = fields.out.value(2);
         for (const char* needed : {"libqt6sql6-sqlite", "qt6-translations-l10n", "fonts-noto-cjk",

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
@@ -277,26 +276,23 @@ private slots:
         QVERIFY(readBytes(QStringLiteral(WZ_SOURCE_DIR "/scripts/fuzz")).contains(maxLen));
     }
 
-    // The device's bit-text description (CharToBits, XorBits, BitsToHex) and FileCheckSum must both give the plain
-    // XOR of the bytes, every byte value, as two upper-case hexadecimal digits.
-    void checksumBitTextsAgreeWithByteXor()
+    void checksum_data()
     {
-        QRandomGenerator random(4711);
-        for (int round = 0; round < 300; ++round) {
-            QByteArray bytes(int(random.bounded(1, 80)), '\0');
-            quint8 expected = 0;
-            QString bits;
-            for (char& byte : bytes) {
-                byte = char(random.bounded(0, 256));
-                expected ^= quint8(byte);
-                const QString charBits = CharToBits(QString(QLatin1Char(byte)));
-                bits = bits.isEmpty() ? charBits : XorBits(charBits, bits);
-            }
-            QCOMPARE(bits, QString::number(expected, 2).rightJustified(8, QLatin1Char('0')));
-            FileCheckSum folded;
-            folded.fold(bytes);
-            QCOMPARE(folded.hexDigits(), QByteArray::number(expected, 16).toUpper().rightJustified(2, '0'));
-        }
+        QTest::addColumn<QByteArrayList>("parts"); QTest::addColumn<QByteArray>("digits");
+        QTest::newRow("nothing folded") << QByteArrayList{} << QByteArray("00");
+        QTest::newRow("one digit") << QByteArrayList{"\x0b"} << QByteArray("0B");
+        QTest::newRow("high bytes over two folds") << QByteArrayList{"\xff", "T"} << QByteArray("AB");
+        QTest::newRow("equal bytes cancel") << QByteArrayList{"\x80\x80"} << QByteArray("00");
+        QTest::newRow("worked example") << QByteArrayList{kWeekLine, "\r\n"} << QByteArray("16");
+    }
+
+    void checksum()
+    {
+        QFETCH(QByteArrayList, parts); QFETCH(QByteArray, digits);
+        FileCheckSum sum;
+        for (const QByteArray& part : parts)
+            sum.fold(part);
+        QCOMPARE(sum.hexDigits(), digits);
     }
 
     void commands_data()
