@@ -31,25 +31,27 @@ struct Job {
     std::optional<YearEntries::OnExisting> existing;
 };
 
-// YYYY-MM-DD within the years the calendar offers.
-std::optional<QDate> dateArgument(const QString& text)
+// YYYY-MM-DD of a day that exists, within the years the calendar offers.
+std::optional<Refusal> dateArgument(const QString& option, const QString& text, QDate& date)
 {
     static const QRegularExpression shape(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (!shape.match(text).hasMatch() || !date.isValid() || date.year() < 2000 || date.year() > 2099)
-        return std::nullopt;
-    return date;
+    const int year = text.left(4).toInt();
+    if (!shape.match(text).hasMatch() || year < 2000 || year > 2099)
+        return usageRefusal(
+            QStringLiteral("%1 には 2000-01-01～2099-12-31 の日付を YYYY-MM-DD で指定してください。").arg(option));
+    date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        return usageRefusal(QStringLiteral("%1 の %2 はない日付です。").arg(option, text));
+    return std::nullopt;
 }
 
 std::optional<Refusal> parseSpan(const QMap<QString, QString>& values, Job& job)
 {
-    for (const char* option : {"--from", "--to"}) {
-        const std::optional<QDate> date = dateArgument(values.value(QLatin1String(option)));
-        if (!date)
-            return usageRefusal(QStringLiteral("%1 には 2000-01-01～2099-12-31 の日付を YYYY-MM-DD で指定してください。")
-                             .arg(QLatin1String(option)));
-        (QLatin1String(option) == QLatin1String("--from") ? job.from : job.to) = *date;
-    }
+    const QString from = QStringLiteral("--from"), to = QStringLiteral("--to");
+    if (std::optional<Refusal> refused = dateArgument(from, values.value(from), job.from))
+        return refused;
+    if (std::optional<Refusal> refused = dateArgument(to, values.value(to), job.to))
+        return refused;
     if (job.to < job.from)
         return usageRefusal(QStringLiteral("--to には --from 以降の日付を指定してください。"));
     return std::nullopt;
@@ -95,7 +97,7 @@ std::optional<Refusal> parse(const QStringList& args, Job& job)
     const std::optional<DateRules::Rule> rule = DateRules::ParseRule(words.values.value(QStringLiteral("--rule")));
     if (!rule)
         return usageRefusal(QStringLiteral("--rule には 毎日, 曜日:月,水, 第N:金 (N は 1～5), 最終:金, 日:15 "
-                                    "のいずれかの形で指定してください。"));
+                                           "のいずれかの形で指定してください。"));
     job.rule = *rule;
     return parseWhat(words.values, words.flags, job);
 }
@@ -107,10 +109,11 @@ std::optional<Refusal> checkAgainstIn(const Job& job, const QList<QDate>& days)
     const int type = CircuitSettingAt(job.circuit).Program;
     if (type < TypeTimeSignal || type > TypeTimer)
         return usageRefusal(QStringLiteral("回路 %1 は年間プログラムを設定できる回路ではありません"
-                                    "（報時・チャイム・タイマの回路で、IN にプログラムがあるもの）。")
-                         .arg(job.circuit));
+                                           "（報時・チャイム・タイマの回路で、IN にプログラムがあるもの）。")
+                                .arg(job.circuit));
     if (job.special != 0 && !SpecialPrograms::SpecialNumbersInUse(job.circuit).contains(job.special))
-        return usageRefusal(QStringLiteral("回路 %1 の特殊番号 %2 のプログラムが IN にありません。").arg(job.circuit).arg(job.special));
+        return usageRefusal(
+            QStringLiteral("回路 %1 の特殊番号 %2 のプログラムが IN にありません。").arg(job.circuit).arg(job.special));
     if (job.existing)
         return std::nullopt;
     const QMap<QDate, int> held = YearEntries::DatedEntriesOn(job.circuit, days);
@@ -121,19 +124,19 @@ std::optional<Refusal> checkAgainstIn(const Job& job, const QList<QDate>& days)
     if (others.isEmpty())
         return std::nullopt;
     return usageRefusal(QStringLiteral("設定済みの年間プログラムと異なる日が %1 日あります（%2%3）。"
-                                "--keep（そのままにする）か --overwrite（上書きする）を指定してください。")
-                     .arg(others.size())
-                     .arg(others.mid(0, 3).join(QStringLiteral("、")))
-                     .arg(others.size() > 3 ? QStringLiteral(" ほか") : QString()));
+                                       "--keep（そのままにする）か --overwrite（上書きする）を指定してください。")
+                            .arg(others.size())
+                            .arg(others.mid(0, 3).join(QStringLiteral("、")))
+                            .arg(others.size() > 3 ? QStringLiteral(" ほか") : QString()));
 }
 
 std::optional<Refusal> setDates(const Job& job, QTextStream& report)
 {
     const QList<QDate> days = DateRules::Expand(job.rule, job.from, job.to);
     if (days.isEmpty())
-        return usageRefusal(QStringLiteral("期間 %1～%2 に該当する日がありません（%3）。")
-                         .arg(job.from.toString(Qt::ISODate), job.to.toString(Qt::ISODate),
-                              DateRules::RuleText(job.rule)));
+        return usageRefusal(
+            QStringLiteral("期間 %1～%2 に該当する日がありません（%3）。")
+                .arg(job.from.toString(Qt::ISODate), job.to.toString(Qt::ISODate), DateRules::RuleText(job.rule)));
     const OutputLock lock(job.out);
     Platform::FileStamp stamp;
     if (const auto refused = ProgramFileReader::ReadForCommand(job.in, &stamp))
@@ -143,11 +146,12 @@ std::optional<Refusal> setDates(const Job& job, QTextStream& report)
     const YearEntries::OnExisting existing = job.existing.value_or(YearEntries::OnExisting::Overwrite);
     const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(job.circuit, days, job.special);
     if (!YearEntries::WriteDatedDays(job.circuit, days, job.special, existing))
-        return Refusal{ExitOverCapacity, QStringLiteral("年間プログラムの設定可能数%1を超えるため設定しません"
-                                                        "（新たに設定する日: %2  残り: %3）。")
-                                             .arg(YearCapacity)
-                                             .arg(plan.toAdd)
-                                             .arg(RemainingYearCapacity())};
+        return Refusal{ExitOverCapacity,
+                       QStringLiteral("年間プログラムの設定可能数%1を超えるため設定しません"
+                                      "（新たに設定する日: %2  残り: %3）。")
+                           .arg(YearCapacity)
+                           .arg(plan.toAdd)
+                           .arg(RemainingYearCapacity())};
     ProgramFileWriter::writeCommandOutput(job.out, ProgramFileWriter::buildProgramFile(), {job.force, job.in, stamp});
     const bool keep = existing == YearEntries::OnExisting::Keep;
     report << QStringLiteral("%1: %2 日  新規: %3  置き換え: %4  そのまま: %5\n")
@@ -166,5 +170,5 @@ int runDatesCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     Job job;
     const std::optional<Refusal> refused = parse(args, job);
     return runFileEdit(
-        refused, [&] { return setDates(job, job.out == QLatin1String("-") ? err : out); }, err);
+        refused, [&] { return setDates(job, OutputLock::isStandardOutput(job.out) ? err : out); }, err);
 }
