@@ -97,7 +97,8 @@ std::optional<Refusal> parse(const QStringList& args, Job& job, Bells::Request& 
     request.target = *target;
     const std::optional<QList<Bells::Period>> periods = Bells::parsePeriods(values.value(QStringLiteral("--periods")));
     if (!periods)
-        return usageRefusal(QStringLiteral("--periods には重ならない時刻順の H:MM-H:MM を , で区切って指定してください。"));
+        return usageRefusal(
+            QStringLiteral("--periods には重ならない時刻順の H:MM-H:MM を , で区切って指定してください。"));
     request.periods = *periods;
     if (values.contains(QStringLiteral("--pre-bell"))) {
         const std::optional<int> minutes = numberIn(values.value(QStringLiteral("--pre-bell")), 1, 59);
@@ -174,5 +175,5 @@ int runBellsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     Bells::Request request;
     const std::optional<Refusal> refused = parse(args, job, request);
     return runFileEdit(
-        refused, [&] { return addBells(job, request, job.out == QLatin1String("-") ? err : out); }, err);
+        refused, [&] { return addBells(job, request, OutputLock::isStandardOutput(job.out) ? err : out); }, err);
 }
