@@ -13,7 +13,11 @@ SingleInstance::SingleInstance(const QString& lockPath)
     , m_lock(std::make_unique<QLockFile>(lockPath))
 {
     const QString folder = QFileInfo(lockPath).absolutePath();
-    // The data folder holds the user's unsaved schedules.
+    // The data folder holds the user's unsaved schedules: not made where
+    // another user could move it away or put theirs in its place.
+    m_othersFolder = Platform::folderOthersMayChange(QFileInfo(folder).path());
+    if (!m_othersFolder.isEmpty())
+        return;
     QDir().mkpath(folder);
     Platform::tightenPrivate(folder, Platform::PrivateKind::Folder);
     // Only a dead owner makes the lock stale, however long the editor runs.
@@ -25,6 +29,8 @@ SingleInstance::~SingleInstance() = default;
 SingleInstance::Result SingleInstance::acquire()
 {
     // Something that is no folder there makes the lock fail below.
+    if (!m_othersFolder.isEmpty())
+        return Result::InOthersFolder;
     const QString folder = QFileInfo(m_path).absolutePath();
     if (QFileInfo(folder).isDir() && !Platform::isOursAlone(folder, Platform::PrivateKind::Folder))
         return Result::FolderNotOurs;

@@ -154,6 +154,17 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
     if (!qEnvironmentVariableIsEmpty("WZQXPROG_MESSAGE_LOG"))
         MessageBox::setScripted(true);
 
+    // The file must be there to read before a running editor or this one
+    // asks to discard anything for it.
+    if (!fileToOpen.isEmpty()) {
+        try {
+            Platform::readRegularFile(QFileInfo(fileToOpen).absoluteFilePath(), 0);
+        } catch (const FileError& failure) {
+            MessageBox::showError(nullptr, QString::fromUtf8(failure.what()));
+            return 1;
+        }
+    }
+
     const QString lockPath = SingleInstance::defaultLockPath();
     SingleInstance instance(lockPath);
     FileHandOver handOver(lockPath);
@@ -178,6 +189,14 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
         return 1;
     case SingleInstance::Result::FolderNotOurs:
         MessageBox::showError(nullptr, PrivatePaths::notOursAloneText(QFileInfo(lockPath).absolutePath()));
+        return 1;
+    case SingleInstance::Result::InOthersFolder:
+        MessageBox::showError(
+            nullptr,
+            QStringLiteral("データフォルダ %1 が他のユーザーも書き込めるフォルダー %2 の中にあるため、"
+                           "起動できません。")
+                .arg(QDir::toNativeSeparators(QFileInfo(lockPath).absolutePath()),
+                     QDir::toNativeSeparators(instance.othersFolder())));
         return 1;
     case SingleInstance::Result::NotAFile:
         MessageBox::showError(nullptr,

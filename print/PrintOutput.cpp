@@ -28,7 +28,9 @@ void writePdfFile(const QString& path, const QByteArray& pdf)
 {
     if (pdf.isEmpty())
         throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(path).toStdString());
-    ProgramFileWriter::writeFileAtomically(path, pdf);
+    ProgramFileWriter::WriteOptions options;
+    options.waitForOthers = false;  // a window must not freeze
+    ProgramFileWriter::writeFileAtomically(path, pdf, options);
 }
 
 void realPreview(QWidget* parent, const Reports::Report& report)

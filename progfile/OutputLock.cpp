@@ -8,15 +8,15 @@
 
 namespace {
 
-int g_waitMs = 10000;
+constexpr int kWaitMs = 10000;
 // The locks this process holds: a writer inside a command's lock takes none.
 QSet<QByteArray> g_held;
 
 }  // namespace
 
-OutputLock::OutputLock(const QString& path)
+OutputLock::OutputLock(const QString& path, Wait wait)
 {
-    if (path == QLatin1String("-"))
+    if (isStandardOutput(path))
         return;
     const QByteArray lockPath = Platform::lockPathFor(Platform::resolveOutput(path));
     if (g_held.contains(lockPath))
@@ -25,7 +25,11 @@ OutputLock::OutputLock(const QString& path)
     QElapsedTimer waiting;
     waiting.start();
     while (!lock->tryLock()) {
-        if (waiting.elapsed() >= g_waitMs)
+        if (wait == Wait::No)
+            Platform::refuse(path,
+                             QStringLiteral("ほかの書き込みが終わっていないため書き込めません。"
+                                            "しばらくしてからやり直してください。"));
+        if (waiting.elapsed() >= kWaitMs)
             Platform::refuse(path, QStringLiteral("ほかの書き込みが終わらないため書き込めません。"));
         QThread::msleep(5);
     }
@@ -40,7 +44,7 @@ OutputLock::~OutputLock()
         g_held.remove(m_lockPath);
 }
 
-void OutputLock::setWaitForTesting(int ms)
+bool OutputLock::isStandardOutput(const QString& path)
 {
-    g_waitMs = ms;
+    return path == QLatin1String("-") || Platform::leadsToStandardOutput(path);
 }

@@ -114,12 +114,14 @@ QByteArray buildProgramFile()
 
 void SaveProgramFile(const QString& path)
 {
-    writeFileAtomically(path, buildProgramFile());
+    WriteOptions options;
+    options.waitForOthers = false;
+    writeFileAtomically(path, buildProgramFile(), options);
 }
 
 void writeFileAtomically(const QString& path, const QByteArray& content, const WriteOptions& options)
 {
-    const OutputLock lock(path);
+    const OutputLock lock(path, options.waitForOthers ? OutputLock::Wait::AFewSeconds : OutputLock::Wait::No);
     const OutputTarget target = Platform::resolveOutput(path);
     checkReplaceable(path, target, options.force);
     Platform::Replacement replacement(path, target);
@@ -133,7 +135,7 @@ void writeFileAtomically(const QString& path, const QByteArray& content, const W
 
 void writeCommandOutput(const QString& path, const QByteArray& content, const WriteOptions& options)
 {
-    if (path != QLatin1String("-")) {
+    if (!OutputLock::isStandardOutput(path)) {
         writeFileAtomically(path, content, options);
         return;
     }

@@ -12,9 +12,11 @@ namespace ProgramFileWriter {
 // when a line would be refused on reading it back.
 QByteArray buildProgramFile();
 
-// Loads CircuitSettings from T_Setting, then writes the program file to
-// `path` in one piece: the old file stays as it was until the new content is
-// complete. Throws ProgramFileError or StoreError.
+// The editor's 書込: loads CircuitSettings from T_Setting, then writes the
+// program file to `path` in one piece: the old file stays as it was until
+// the new content is complete. While another run of ours writes the file it
+// refuses at once rather than keep the window waiting. Throws
+// ProgramFileError or StoreError.
 void SaveProgramFile(const QString& path);
 
 struct WriteOptions {
@@ -25,6 +27,9 @@ struct WriteOptions {
     // program changed it meanwhile), nothing is written.
     QString unchangedInput;
     Platform::FileStamp inputStamp;
+    // Wait a few seconds for another run of ours writing the file; else
+    // refuse at once.
+    bool waitForOthers = true;
 };
 
 // Writes `content` to `path` atomically and reads it back: success means
@@ -38,8 +43,10 @@ struct WriteOptions {
 // Throws ProgramFileError naming `path`, with the reason in Japanese.
 void writeFileAtomically(const QString& path, const QByteArray& content, const WriteOptions& options = {});
 
-// For a command's OUT: "-" is standard output, anything else a file
-// written as writeFileAtomically writes it.
+// For a command's OUT: "-", or any other name of our standard output
+// (/dev/stdout, the file the shell redirected it to), is written down that
+// stream, where it was opened for appending appended; anything else is a
+// file written as writeFileAtomically writes it.
 void writeCommandOutput(const QString& path, const QByteArray& content, const WriteOptions& options = {});
 
 // --- Test seam ---------------------------------------------------------

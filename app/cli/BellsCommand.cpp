@@ -175,5 +175,5 @@ int runBellsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     Bells::Request request;
     const std::optional<Refusal> refused = parse(args, job, request);
     return runFileEdit(
-        refused, [&] { return addBells(job, request, job.out == QLatin1String("-") ? err : out); }, err);
+        refused, [&] { return addBells(job, request, OutputLock::isStandardOutput(job.out) ? err : out); }, err);
 }

@@ -100,7 +100,7 @@ int checkFile(const QString& in, QTextStream& out, QTextStream& err)
 // standard output and the verdict to standard error.
 int readAndWrite(const QString& in, const QString& outPath, bool force, QTextStream& out, QTextStream& err)
 {
-    QTextStream& report = outPath == QLatin1String("-") ? err : out;
+    QTextStream& report = OutputLock::isStandardOutput(outPath) ? err : out;
     try {
         ProgramStore::open(QStringLiteral(":memory:"));
         const OutputLock lock(outPath);

@@ -31,26 +31,27 @@ struct Job {
     std::optional<YearEntries::OnExisting> existing;
 };
 
-// YYYY-MM-DD within the years the calendar offers.
-std::optional<QDate> dateArgument(const QString& text)
+// YYYY-MM-DD of a day that exists, within the years the calendar offers.
+std::optional<Refusal> dateArgument(const QString& option, const QString& text, QDate& date)
 {
     static const QRegularExpression shape(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (!shape.match(text).hasMatch() || !date.isValid() || date.year() < 2000 || date.year() > 2099)
-        return std::nullopt;
-    return date;
+    const int year = text.left(4).toInt();
+    if (!shape.match(text).hasMatch() || year < 2000 || year > 2099)
+        return usageRefusal(
+            QStringLiteral("%1 には 2000-01-01～2099-12-31 の日付を YYYY-MM-DD で指定してください。").arg(option));
+    date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        return usageRefusal(QStringLiteral("%1 の %2 はない日付です。").arg(option, text));
+    return std::nullopt;
 }
 
 std::optional<Refusal> parseSpan(const QMap<QString, QString>& values, Job& job)
 {
-    for (const char* option : {"--from", "--to"}) {
-        const std::optional<QDate> date = dateArgument(values.value(QLatin1String(option)));
-        if (!date)
-            return usageRefusal(
-                QStringLiteral("%1 には 2000-01-01～2099-12-31 の日付を YYYY-MM-DD で指定してください。")
-                    .arg(QLatin1String(option)));
-        (QLatin1String(option) == QLatin1String("--from") ? job.from : job.to) = *date;
-    }
+    const QString from = QStringLiteral("--from"), to = QStringLiteral("--to");
+    if (std::optional<Refusal> refused = dateArgument(from, values.value(from), job.from))
+        return refused;
+    if (std::optional<Refusal> refused = dateArgument(to, values.value(to), job.to))
+        return refused;
     if (job.to < job.from)
         return usageRefusal(QStringLiteral("--to には --from 以降の日付を指定してください。"));
     return std::nullopt;
@@ -169,5 +170,5 @@ int runDatesCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     Job job;
     const std::optional<Refusal> refused = parse(args, job);
     return runFileEdit(
-        refused, [&] { return setDates(job, job.out == QLatin1String("-") ? err : out); }, err);
+        refused, [&] { return setDates(job, OutputLock::isStandardOutput(job.out) ? err : out); }, err);
 }

@@ -20,12 +20,17 @@ constexpr int kCannotStart = 127;
 int runEditorProgram(int, char** argv)
 {
     const std::string program = Launch::ownFolder() + "/" WZ_EDITOR_PROGRAM;
+    std::string why;
     int error = 0;
-    const int status = Launch::runInPlace(program, argv, error);
-    if (error == 0)
-        return status;
+    const std::string trusted = Launch::trustedProgram(program, why, error);
+    if (!trusted.empty()) {
+        const int status = Launch::runInPlace(trusted, argv, error);
+        if (error == 0)
+            return status;
+    }
     QTextStream(stderr) << QStringLiteral("wzqxprog: %1 を起動できません。%2\n")
-                               .arg(QDir::toNativeSeparators(QString::fromStdString(program)), Platform::reason(error));
+                               .arg(QDir::toNativeSeparators(QString::fromStdString(program)),
+                                    why.empty() ? Platform::reason(error) : QString::fromStdString(why));
     return kCannotStart;
 }
 

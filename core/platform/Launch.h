@@ -12,6 +12,16 @@ std::string ownFolder();
 // Whether anything is at `path`.
 bool exists(const std::string& path);
 
+// The path to run for `program` when it may be run: a regular file that
+// nobody but us and root can change. POSIX: its real path (links resolved,
+// so nothing can be swapped on the way before it starts), owned by us or
+// root, in folders each owned by us or root that no other user may write
+// (a sticky one, as /tmp, only above what is ours or root's). Otherwise
+// empty, and `why` names the file or folder and its owner (UTF-8,
+// Japanese), or for a path that cannot be resolved `error` is the system's
+// error number.
+std::string trustedProgram(const std::string& program, std::string& why, int& error);
+
 // Runs `program` in this one's place, with this process's arguments (the
 // program name as typed) and standard streams, and returns its exit status;
 // `error` is 0 then, else the system's error number (and -1 is returned).

@@ -2,10 +2,28 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace Launch {
+
+namespace {
+
+std::string ownerName(uid_t uid)
+{
+    if (const struct passwd* user = ::getpwuid(uid))
+        return user->pw_name;
+    return std::to_string(uid);
+}
+
+bool trustedOwner(uid_t uid)
+{
+    return uid == ::geteuid() || uid == 0;
+}
+
+}  // namespace
 
 std::string ownFolder()
 {
@@ -21,6 +39,47 @@ bool exists(const std::string& path)
 {
     struct stat status;
     return ::stat(path.c_str(), &status) == 0;
+}
+
+std::string trustedProgram(const std::string& program, std::string& why, int& error)
+{
+    char resolved[PATH_MAX];
+    if (!::realpath(program.c_str(), resolved)) {
+        error = errno;
+        return std::string();
+    }
+    const std::string path(resolved);
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0) {
+        error = errno;
+        return std::string();
+    }
+    if (!S_ISREG(status.st_mode)) {
+        why = path + " は通常のファイルではありません。";
+        return std::string();
+    }
+    if (!trustedOwner(status.st_uid)) {
+        why = path + " は他のユーザー（" + ownerName(status.st_uid) + "）のファイルです。";
+        return std::string();
+    }
+    // Every folder above, up to the root.
+    for (std::string folder = path.substr(0, path.rfind('/'));; folder = folder.substr(0, folder.rfind('/'))) {
+        const std::string shown = folder.empty() ? "/" : folder;
+        if (::stat(shown.c_str(), &status) != 0) {
+            error = errno;
+            return std::string();
+        }
+        if (!trustedOwner(status.st_uid)) {
+            why = shown + " は他のユーザー（" + ownerName(status.st_uid) + "）のフォルダーです。";
+            return std::string();
+        }
+        if ((status.st_mode & (S_IWGRP | S_IWOTH)) && !(status.st_mode & S_ISVTX)) {
+            why = shown + " は他のユーザーも書き込めるフォルダーです。";
+            return std::string();
+        }
+        if (folder.empty())
+            return path;
+    }
 }
 
 int runInPlace(const std::string& program, char** argv, int& error)

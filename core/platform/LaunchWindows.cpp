@@ -62,6 +62,13 @@ bool exists(const std::string& path)
     return ::GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The program's folder under Program Files is the administrators'; runInPlace
+// starts only a file at a full path.
+std::string trustedProgram(const std::string& program, std::string&, int&)
+{
+    return program;
+}
+
 // The console shows what the program prints as UTF-8, as a command's own
 // output does (Platform::prepareStandardStreams); its code page is given
 // back afterwards. Only a file at a full path is started: given a bare or

@@ -107,9 +107,11 @@ private:
 QByteArray readBack(const QString& path, const OutputTarget& target, qint64 limit);
 
 // A lock other processes of this program see, held on an empty file at
-// `lockPath`: tryLock() false while another holds it. Nothing follows a link
-// there, and only what is not a regular file is refused. The file goes with
-// the last holder.
+// `lockPath` (from lockPathFor): tryLock() false while another holds it.
+// The lock's folder is made for us alone where missing and refused when it
+// is not ours alone (POSIX), so no other user can plant, hold or remove a
+// lock there; nothing follows a link in it. The file goes with the last
+// holder.
 class FileLock
 {
 public:
@@ -126,9 +128,17 @@ private:
     std::unique_ptr<Private> d;
 };
 
-// The name of the lock file beside `target`: hidden, short enough for any
-// name the system allows.
+// The lock file of the output `target`, in a folder of the user's own
+// (POSIX: $XDG_RUNTIME_DIR/wzqxprog, else locks/ in the data folder;
+// Windows: %LOCALAPPDATA%\wzqxprog\locks), named by the identity of the
+// output's folder and the output's name: every spelling of one output
+// finds the one lock, and it stays one while writes replace the file.
 QByteArray lockPathFor(const OutputTarget& target);
+
+// Whether `path` leads to the file, pipe or terminal that is our standard
+// output now (/dev/stdout, /dev/fd/1, or the file the shell redirected it
+// to).
+bool leadsToStandardOutput(const QString& path);
 
 // --- Standard streams and the command line ------------------------------
 
@@ -158,6 +168,11 @@ void tightenPrivate(const QString& path, PrivateKind kind);
 // or written (the folder cannot be used, the file is only kept aside):
 // owned by us is enough there.
 bool isOursAlone(const QString& path, PrivateKind kind);
+
+// The first folder of `path` and those above it that someone other than
+// us and root could change the entries of: another user's that its owner
+// may write, or one anybody may write that is not sticky. Empty when none.
+QString folderOthersMayChange(const QString& path);
 
 // Nothing at `path`, or a regular file (no link, folder or pipe).
 bool isPlainFileOrNothing(const QString& path);

@@ -11,11 +11,14 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -252,11 +255,111 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-bool sameOpenFile(int fd, const QByteArray& path)
+bool sameOpenFile(int fd, int folder, const QByteArray& name)
 {
     struct stat open, named;
-    return ::fstat(fd, &open) == 0 && ::lstat(path.constData(), &named) == 0 && open.st_dev == named.st_dev
-        && open.st_ino == named.st_ino;
+    return ::fstat(fd, &open) == 0 && ::fstatat(folder, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0
+        && open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// A writer keeps a system lock on its temporary file until the rename, so
+// one that nobody holds, of ours and older than any write takes, was left
+// by a run that was killed in between.
+constexpr char kTemporaryPrefix[] = ".wzqxprog-";
+constexpr int kTemporaryRandom = 6;  // mkostemp's XXXXXX
+constexpr time_t kStaleTemporarySeconds = 60;
+
+bool isTemporaryName(const char* name)
+{
+    const size_t prefix = sizeof kTemporaryPrefix - 1;
+    return std::strncmp(name, kTemporaryPrefix, prefix) == 0 && std::strlen(name) == prefix + kTemporaryRandom;
+}
+
+void removeStaleTemporaries(const QByteArray& folderPath)
+{
+    const int folder = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return;
+    DIR* entries = ::fdopendir(folder);
+    if (!entries) {
+        ::close(folder);
+        return;
+    }
+    const time_t now = ::time(nullptr);
+    while (const struct dirent* entry = ::readdir(entries)) {
+        if (!isTemporaryName(entry->d_name))
+            continue;
+        struct stat named;
+        if (::fstatat(folder, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode)
+            || named.st_uid != ::geteuid() || now - named.st_mtim.tv_sec < kStaleTemporarySeconds)
+            continue;
+        const int fd = ::openat(folder, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat open;
+        if (::fstat(fd, &open) == 0 && open.st_dev == named.st_dev && open.st_ino == named.st_ino
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && sameOpenFile(fd, folder, entry->d_name))
+            ::unlinkat(folder, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(entries);
+}
+
+// Where our runs keep the locks of their outputs: $XDG_RUNTIME_DIR/wzqxprog
+// when the runtime folder is ours alone (not one that `sudo -E` kept),
+// else locks/ in the data folder.
+QByteArray lockFolder()
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    struct stat info;
+    if (runtime.startsWith('/') && ::lstat(runtime.constData(), &info) == 0 && S_ISDIR(info.st_mode)
+        && info.st_uid == ::geteuid() && (info.st_mode & 077) == 0)
+        return joined(runtime, "wzqxprog");
+    QByteArray data = qgetenv("XDG_DATA_HOME");
+    if (!data.startsWith('/')) {
+        QByteArray home = qgetenv("HOME");
+        if (home.isEmpty())
+            if (const struct passwd* user = ::getpwuid(::geteuid()))
+                home = user->pw_dir;
+        data = joined(home, ".local/share");
+    }
+    return joined(data, "wzqxprog/locks");
+}
+
+// Made as a folder for us alone where missing, with every folder on the way.
+void makeFolders(const QByteArray& folder)
+{
+    if (folder.isEmpty() || ::mkdir(folder.constData(), 0700) == 0 || errno != ENOENT)
+        return;
+    const QByteArray parent = folderOf(folder);
+    if (parent == folder)
+        return;
+    makeFolders(parent);
+    ::mkdir(folder.constData(), 0700);
+}
+
+// The lock folder opened, once it is seen to be a folder of ours alone: only
+// we can make, hold or remove a lock in it.
+int openLockFolder(const QString& path, const QByteArray& folder)
+{
+    makeFolders(folder);
+    const QString shown = QFile::decodeName(folder);
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && (errno == ELOOP || errno == ENOTDIR))
+        refuse(path, QStringLiteral("ロック用のフォルダー %1 がフォルダーではないため書き込めません。").arg(shown));
+    if (fd < 0)
+        refuse(path,
+               QStringLiteral("ロック用のフォルダー %1 を使えないため書き込めません。%2").arg(shown, reason(errno)));
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || info.st_uid != ::geteuid()) {
+        ::close(fd);
+        refuse(path,
+               QStringLiteral("ロック用のフォルダー %1 が他のユーザー（%2）のものであるため書き込めません。")
+                   .arg(shown, userName(info.st_uid)));
+    }
+    if ((info.st_mode & 077) != 0)
+        ::fchmod(fd, 0700);
+    return fd;
 }
 
 }  // namespace
@@ -351,6 +454,7 @@ struct Replacement::Private {
     QByteArray target;
     QByteArray name;
     int fd = -1;
+    int held = -1;  // keeps the temporary file's lock after `fd` is closed, until the rename
     bool done = false;
 };
 
@@ -361,10 +465,14 @@ Replacement::Replacement(const QString& path, const OutputTarget& target)
 {
     d->path = path;
     d->target = target.native;
-    d->name = folderOf(target.native) + "/.wzqxprog-XXXXXX";
+    removeStaleTemporaries(folderOf(target.native));
+    d->name = folderOf(target.native) + '/' + kTemporaryPrefix + QByteArray(kTemporaryRandom, 'X');
     d->fd = ::mkostemp(d->name.data(), O_CLOEXEC);
     if (d->fd < 0)
         fail(path, errno);
+    // A lock on the open file, kept by a second descriptor of it.
+    if (::flock(d->fd, LOCK_EX | LOCK_NB) == 0)
+        d->held = ::fcntl(d->fd, F_DUPFD_CLOEXEC, 0);
     struct stat old;
     if (!target.exists || ::stat(target.native.constData(), &old) != 0) {
         ::fchmod(d->fd, newFileMode());
@@ -382,6 +490,8 @@ Replacement::~Replacement()
         ::close(d->fd);
     if (!d->done)
         ::unlink(d->name.constData());
+    if (d->held >= 0)
+        ::close(d->held);
 }
 
 // A short write is followed by a write of the rest, which then fails with
@@ -430,7 +540,9 @@ QByteArray readBack(const QString& path, const OutputTarget& target, qint64 limi
 
 struct FileLock::Private {
     QString path;
-    QByteArray lockPath;
+    QByteArray folderPath;
+    QByteArray name;
+    int folder = -1;
     int fd = -1;
 };
 
@@ -438,19 +550,22 @@ FileLock::FileLock(const QString& path, const QByteArray& lockPath)
     : d(std::make_unique<Private>())
 {
     d->path = path;
-    d->lockPath = lockPath;
+    d->folderPath = folderOf(lockPath);
+    d->name = lockPath.mid(lockPath.lastIndexOf('/') + 1);
 }
 
 FileLock::~FileLock()
 {
-    if (d->fd < 0)
-        return;
-    struct stat info;
-    // Only the empty file of ours that we locked is removed.
-    if (sameOpenFile(d->fd, d->lockPath) && ::fstat(d->fd, &info) == 0 && info.st_size == 0
-        && info.st_uid == ::geteuid())
-        ::unlink(d->lockPath.constData());
-    ::close(d->fd);
+    if (d->fd >= 0) {
+        struct stat info;
+        // Only the empty file of ours that we locked is removed.
+        if (sameOpenFile(d->fd, d->folder, d->name) && ::fstat(d->fd, &info) == 0 && info.st_size == 0
+            && info.st_uid == ::geteuid())
+            ::unlinkat(d->folder, d->name.constData(), 0);
+        ::close(d->fd);
+    }
+    if (d->folder >= 0)
+        ::close(d->folder);
 }
 
 // The lock is a system lock (flock) on the file, so a holder that dies frees
@@ -458,16 +573,19 @@ FileLock::~FileLock()
 // lock is on a file nobody else finds, and we try again.
 bool FileLock::tryLock()
 {
+    if (d->folder < 0)
+        d->folder = openLockFolder(d->path, d->folderPath);
     const auto notAFile = [&] {
-        refuse(
-            d->path,
-            QStringLiteral("ロックファイル %1 が通常のファイルではありません。").arg(QFile::decodeName(d->lockPath)));
+        refuse(d->path,
+               QStringLiteral("ロックファイル %1 が通常のファイルではありません。")
+                   .arg(QFile::decodeName(joined(d->folderPath, d->name))));
     };
-    const int fd = ::open(d->lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd < 0 && errno == ELOOP)
+    const int fd =
+        ::openat(d->folder, d->name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0 && (errno == ELOOP || errno == EISDIR))
         notAFile();  // a link there, never followed
     if (fd < 0)
-        fail(d->path, errno);  // where no lock can be made, no file can be written either
+        fail(d->path, errno);
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
@@ -481,7 +599,7 @@ bool FileLock::tryLock()
         return false;
     }
     // Locked, but the holder before us may have removed the file meanwhile.
-    if (!sameOpenFile(fd, d->lockPath)) {
+    if (!sameOpenFile(fd, d->folder, d->name)) {
         ::close(fd);
         return false;
     }
@@ -489,16 +607,26 @@ bool FileLock::tryLock()
     return true;
 }
 
-// ".NAME.lock" beside the file; a name too long for that is hashed.
+// Named by the identity of the output's folder and the output's name there:
+// every spelling of one output finds one lock, and the name stays while
+// each write puts a new file in the old one's place.
 QByteArray lockPathFor(const OutputTarget& target)
 {
-    const qsizetype slash = target.native.lastIndexOf('/');
-    const QByteArray folder = target.native.left(slash + 1);
-    const QByteArray name = target.native.mid(slash + 1);
-    QByteArray lock = '.' + name + ".lock";
-    if (lock.size() > NAME_MAX)
-        lock = ".wzqxprog-" + QCryptographicHash::hash(name, QCryptographicHash::Sha256).toHex().left(32) + ".lock";
-    return folder + lock;
+    const QByteArray folder = folderOf(target.native);
+    struct stat info;
+    if (!statOf(folder, info))
+        fail(QFile::decodeName(target.native), errno);
+    const QByteArray name = target.native.mid(target.native.lastIndexOf('/') + 1);
+    return joined(lockFolder(),
+                  QByteArray::number(quint64(info.st_dev)) + '-' + QByteArray::number(quint64(info.st_ino)) + '-'
+                      + QCryptographicHash::hash(name, QCryptographicHash::Sha256).toHex().left(32) + ".lock");
+}
+
+bool leadsToStandardOutput(const QString& path)
+{
+    struct stat named, output;
+    return ::stat(QFile::encodeName(path).constData(), &named) == 0 && ::fstat(STDOUT_FILENO, &output) == 0
+        && named.st_dev == output.st_dev && named.st_ino == output.st_ino;
 }
 
 // --- Standard streams and the command line ------------------------------
@@ -569,6 +697,25 @@ bool isOursAlone(const QString& path, PrivateKind kind)
         return false;
     const bool used = kind == PrivateKind::Folder ? S_ISDIR(status.st_mode) : S_ISREG(status.st_mode);
     return !used || (status.st_mode & 077) == 0;
+}
+
+QString folderOthersMayChange(const QString& path)
+{
+    QByteArray folder = QFile::encodeName(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    const uid_t me = ::geteuid();
+    for (;;) {
+        struct stat info;
+        if (::stat(folder.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            const bool theirs = info.st_uid != me && info.st_uid != 0 && (info.st_mode & S_IWUSR);
+            const bool everybodys = (info.st_mode & S_IWOTH) && !(info.st_mode & S_ISVTX);
+            if (theirs || everybodys)
+                return QFile::decodeName(folder);
+        }
+        const QByteArray parent = folderOf(folder);
+        if (parent == folder)
+            return QString();
+        folder = parent;
+    }
 }
 
 bool isPlainFileOrNothing(const QString& path)

@@ -449,9 +449,15 @@ FileLock::~FileLock() = default;
 
 // The lock is the file opened for us alone; made by us, it goes when its
 // handle closes, also when the holder dies. A file of that name we did not
-// make is used but never removed.
+// make is used but never removed. The folder lies in the user's own
+// profile, which Windows keeps to the user.
 bool FileLock::tryLock()
 {
+    const QString folder = folderOf(QString::fromUtf8(d->lockPath));
+    if (!QDir().mkpath(folder) || isLink(wide(folder)))
+        refuse(d->path,
+               QStringLiteral("ロック用のフォルダー %1 を使えないため書き込めません。")
+                   .arg(QDir::toNativeSeparators(folder)));
     const std::wstring name = wide(d->lockPath);
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES
@@ -474,16 +480,37 @@ bool FileLock::tryLock()
     fail(d->path, int(error));
 }
 
+// %LOCALAPPDATA%\wzqxprog\locks\VOLUME-INDEX-NAME.lock: the volume serial
+// number and file index of the output's folder, and a hash of its name there.
 QByteArray lockPathFor(const OutputTarget& target)
 {
     const QString native = QString::fromUtf8(target.native);
-    const QString name = QFileInfo(native).fileName();
-    QString lock = QLatin1Char('.') + name + QStringLiteral(".lock");
-    if (lock.size() > 255)
-        lock = QStringLiteral(".wzqxprog-")
+    const Handle folder(openToInspect(wide(folderOf(native))));
+    if (!folder.valid())
+        fail(native, int(::GetLastError()));
+    const FileStamp identity = stampOf(folder.get());
+    const QString name = QFileInfo(native).fileName().toLower();  // names differing in case name one file
+    const QString base = QDir::fromNativeSeparators(qEnvironmentVariable("LOCALAPPDATA"));
+    const QString locks =
+        (base.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) : base)
+        + QStringLiteral("/wzqxprog/locks/");
+    return (locks + QString::number(identity.device) + QLatin1Char('-') + QString::number(identity.inode)
+            + QLatin1Char('-')
             + QString::fromLatin1(QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256).toHex().left(32))
-            + QStringLiteral(".lock");
-    return (folderOf(native) + QLatin1Char('/') + lock).toUtf8();
+            + QStringLiteral(".lock"))
+        .toUtf8();
+}
+
+bool leadsToStandardOutput(const QString& path)
+{
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    BY_HANDLE_FILE_INFORMATION open;
+    if (output == nullptr || output == INVALID_HANDLE_VALUE || ::GetFileType(output) != FILE_TYPE_DISK
+        || !::GetFileInformationByHandle(output, &open))
+        return false;
+    const FileStamp named = currentStamp(path);
+    return named.size >= 0 && named.device == open.dwVolumeSerialNumber
+        && named.inode == ((quint64(open.nFileIndexHigh) << 32) | open.nFileIndexLow);
 }
 
 // --- Standard streams and the command line ------------------------------
@@ -549,6 +576,13 @@ void tightenPrivate(const QString&, PrivateKind)
 bool isOursAlone(const QString& path, PrivateKind)
 {
     return !isLink(wide(path));
+}
+
+// The profile's folders are the user's; permissions of other folders are
+// not looked into.
+QString folderOthersMayChange(const QString&)
+{
+    return QString();
 }
 
 bool isPlainFileOrNothing(const QString& path)

@@ -17,6 +17,8 @@
 #include <QTest>
 #include <tuple>
 
+#include <pwd.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <fcntl.h>
@@ -326,7 +328,7 @@ private slots:
             QCOMPARE(result.out.value(1), counts);
         }
         QCOMPARE(readBytes(out), normalized.isEmpty() ? QByteArray("old") : normalized);
-        QVERIFY2(!QDir(file(QStringLiteral("home"))).exists(), "the editor's store was touched");
+        QVERIFY2(!QDir(file(QStringLiteral("home/data/wzqxprog/db"))).exists(), "the editor's store was touched");
     }
 
     // bells on an IN with 報時 circuit 1 and chime circuit 2 (Monday 9:00 held); a row's options replace those of
@@ -386,7 +388,7 @@ private slots:
         QCOMPARE(readBytes(args[2]), written);
     }
 
-    // dates on an IN with chime circuit 2 (special 1; 停止 on 2026-05-01, the second first Friday) and `padding`
+    // dates on an IN with chime circuit 2 (special 1; 停止 on 2026-05-01, the second first Friday), 繰返し circuit 4 and `padding`
     // dated entries elsewhere; a row's options replace those of "--circuit 2 --from 2026-04-01 --to 2027-03-31
     // --rule 第1:金 --stop". A written OUT, given as IN and OUT again, stays byte for byte.
     void datesCommand_data()
@@ -409,9 +411,13 @@ private slots:
         row("over capacity", "", 2, "（新たに設定する日: 11  残り: 10）", 489);
         row("special without programs", "--special 2", 64, "回路 2 の特殊番号 2 のプログラムが IN にありません。");
         row("circuit IN has no programs of", "--circuit 5", 64, "回路 5 は年間プログラムを設定できる回路ではありません");
+        row("繰返し circuit", "--circuit 4", 64, "回路 4 は年間プログラムを設定できる回路ではありません");
+        row("one day", "--from 2026-06-05 --to 2026-06-05", 0, "第1 金曜日: 1 日  新規: 1  置き換え: 0  そのまま: 0");
+        row("year 2100", "--to 2100-01-01", 64, "--to には 2000-01-01～2099-12-31 の日付を YYYY-MM-DD で指定してください。");
+        row("no such day", "--from 2027-02-29", 64, "--from の 2027-02-29 はない日付です。");
         row("no day in span", "--to 2026-04-30 --rule 第5:金", 64,
             "期間 2026-04-01～2026-04-30 に該当する日がありません（第5 金曜日）。");
-        for (const char* wrong : {"--from 2026-4-01", "--from 2100-01-01", "--to 2026-03-31", "--rule 第6:金",
+        for (const char* wrong : {"--from 2026-4-01", "--to 2026-03-31", "--rule 第6:金",
                                   "--rule 曜日:月,月", "--stop --special 1", "--special 100", "--keep --overwrite",
                                   "--circuit 9"})  // the message names the option
             QTest::newRow(wrong) << QString(wrong).split(' ') << 0 << 64 << QString(wrong).split(' ')[0] + " " << 0;
@@ -420,8 +426,8 @@ private slots:
     {
         QFETCH(QStringList, options); QFETCH(int, padding); QFETCH(int, status); QFETCH(QString, message);
         QFETCH(int, may1st);
-        setCircuit(1, 1, 5), setCircuit(2, 2, 10);
-        addRows({{2, 1, 0, 0, 10, 0, 0, 0, 0, 0, 3}, {1, 0, 2, 0, 7, 0, 0}});
+        setCircuit(1, 1, 5), setCircuit(2, 2, 10), setCircuit(4, 4, 5);
+        addRows({{2, 1, 0, 0, 10, 0, 0, 0, 0, 0, 3}, {1, 0, 2, 0, 7, 0, 0}, {4, 0, 1, 5, 6, 0, 0, 7, 0, 5}});
         addYearRow(2, 26, 5, 1, 0);
         for (int i = 0; i < padding; ++i) {
             const QDate day = QDate(2030, 1, 1).addDays(i);
@@ -491,37 +497,47 @@ private slots:
         QCOMPARE(readBytes(out), QByteArray("old"));
     }
 
-    // OUT "-" is standard output (the verdict then goes to standard error); /dev/stdout and the like are written only
-    // when they lead to a regular file of ours, never through a pipe or into another user's file.
+    // OUT "-", and any other name of our standard output, is written down that stream (appended where it was opened
+    // for appending, whoever's file it is: never replaced), the report then on standard error; a closed stream fails.
     void standardOutputAsOut_data()
     {
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("redirect");
+        QTest::addColumn<QString>("command"); QTest::addColumn<QString>("out"); QTest::addColumn<QString>("redirect");
         QTest::addColumn<int>("status");
-        QTest::newRow("-") << "-" << "" << 0;
-        QTest::newRow("/dev/stdout, a pipe") << "/dev/stdout" << "" << 3;
-        QTest::newRow("/dev/stdout, another user's file") << "/dev/fd/1" << ">>theirs.dat" << 3;
-        QTest::newRow("/dev/stdout, our file") << "/dev/stdout" << ">>ours.dat" << 0;
+        QTest::newRow("-") << "normalize" << "-" << "" << 0;
+        QTest::newRow("/dev/stdout, a pipe") << "normalize" << "/dev/stdout" << "" << 0;
+        QTest::newRow("/dev/fd/1, another user's file") << "normalize" << "/dev/fd/1" << ">>theirs.dat" << 0;
+        QTest::newRow("/proc/self/fd/1, our file") << "normalize" << "/proc/self/fd/1" << ">>ours.dat" << 0;
+        QTest::newRow("our file by its name") << "normalize" << "ours.dat" << ">>ours.dat" << 0;
+        QTest::newRow("bells, /dev/stdout") << "bells" << "/dev/stdout" << ">>ours.dat" << 0;
+        QTest::newRow("dates, /dev/stdout") << "dates" << "/dev/stdout" << ">>ours.dat" << 0;
+        QTest::newRow("closed") << "normalize" << "/dev/stdout" << ">&-" << 3;
     }
     void standardOutputAsOut()
     {
-        QFETCH(QString, out); QFETCH(QString, redirect); QFETCH(int, status);
+        QFETCH(QString, command); QFETCH(QString, out); QFETCH(QString, redirect); QFETCH(int, status);
         const QByteArray content = withTrailer({kWeekLine});
         const QString in = write(QStringLiteral("in.dat"), content);
         QCOMPARE(::chown(QFile::encodeName(write(QStringLiteral("theirs.dat"), "old")), kOtherUser, kOtherUser) == 0,
                  ::geteuid() == 0);
         write(QStringLiteral("ours.dat"), "old");
-        const ProcessRun result = runEditor({"normalize", in, out}, file("home"), redirect.replace(">>", ">>" + file("")));
+        const QStringList options = command == "bells" ? QStringList{"--circuit", "2", "--days", "月", "--periods", "9:00-9:10"}
+            : command == "dates" ? QStringList{"--circuit", "2", "--from", "2026-05-01", "--to", "2026-05-01", "--rule", "毎日", "--stop"}
+                                 : QStringList();
+        const ProcessRun result = runEditor(QStringList{command, in, out.endsWith(".dat") ? file(out) : out} + options,
+                                            file("home"), redirect.replace(">>", ">>" + file("")));
         QCOMPARE(result.status, status);
-        if (out == QLatin1String("-")) {
-            QCOMPARE(result.out.join('\n') + '\n', QString::fromLatin1(content));
-            QVERIFY2(result.err.startsWith(QStringLiteral("プログラムファイルを読み込みました。")), qPrintable(result.err));
-        } else if (status != 0) {
-            QVERIFY2(result.err.endsWith(QStringLiteral(": 自分の通常のファイルではないため書き込めません（標準出力には - を指定します）。\n")),
-                     qPrintable(result.err));
+        if (status != 0) {
+            QVERIFY2(result.err.endsWith(QStringLiteral("\n標準出力: 出力先が閉じられています。\n")), qPrintable(result.err));
+            return;
         }
-        QCOMPARE(readBytes(file("theirs.dat")), QByteArray("old"));
-        QCOMPARE(readBytes(file("ours.dat")), redirect.contains("ours") ? content : QByteArray("old"));
+        const QString verdict = command == "normalize" ? "プログラムファイルを読み込みました。" : command == "bells" ? "追加: 2 件" : "期間のすべての日: 1 日";
+        QVERIFY2(result.err.startsWith(verdict), qPrintable(result.err));
+        const QString target = redirect.contains("theirs") ? "theirs.dat" : redirect.contains("ours") ? "ours.dat" : "";
+        const QByteArray written = target.isEmpty() ? result.out.join('\n').toUtf8() + '\n' : readBytes(file(target)).mid(3);
+        QVERIFY(target.isEmpty() || readBytes(file(target)).startsWith("old"));
+        QCOMPARE(importContent(written).status, ReadStatus::Accepted);
+        QCOMPARE(written == content, command == "normalize");
+        QCOMPARE(readBytes(file("theirs.dat")), target == "theirs.dat" ? "old" + content : QByteArray("old"));
     }
 
     // A write that fails leaves the old file as it was: into a folder the user may not write to (the old file itself
@@ -547,7 +563,9 @@ private slots:
                               QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
         const QStringList asNobody{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
                                    qEnvironmentVariable("WZ_BUILD_DIR") + "/wzqxprog"};
-        QCOMPARE(runProcess("setpriv", asNobody + QStringList{"normalize", in, readOnly}, file("home")).err,
+        const passwd* nobody = ::getpwnam("nobody");  // a home of theirs for their lock folder
+        QVERIFY(nobody && QDir().mkdir(file("nobody")) && ::chown(QFile::encodeName(file("nobody")), nobody->pw_uid, 0) == 0);
+        QCOMPARE(runProcess("setpriv", asNobody + QStringList{"normalize", in, readOnly}, file("nobody")).err,
                  readOnly + QStringLiteral(": アクセスする権限がありません。\n"));
         QCOMPARE(readBytes(readOnly), QByteArray("old"));
 
@@ -558,6 +576,120 @@ private slots:
         QCOMPARE(result.err, full + QStringLiteral(": ディスクの空き容量が足りません。\n"));
         QCOMPARE(readBytes(full), old);
         QCOMPARE(QDir(QFile::decodeName(disk)).entryList(QDir::Files), QStringList{"WZ48PROG.dat"});
+    }
+
+    // What another user plants at ".NAME.lock" beside our file in a shared folder neither blocks nor delays our
+    // write, and stays as it was. Our locks are in a folder of ours alone: one of another user's is refused by name.
+    void othersLockFilesAreNoLocks_data()
+    {
+        QTest::addColumn<QString>("planted");
+        for (const char* planted : {"file", "link", "folder", "held file", "their lock folder"})
+            QTest::newRow(planted) << planted;
+    }
+    void othersLockFilesAreNoLocks()
+    {
+        QFETCH(QString, planted);
+        if (::geteuid() != 0 || QStandardPaths::findExecutable("flock").isEmpty())
+            QSKIP("needs root to plant another user's files, and flock to hold a lock");
+        qunsetenv("XDG_RUNTIME_DIR");  // the locks are then in the data folder
+        if (planted == "their lock folder") {
+            const QString locks = file("home/data/wzqxprog/locks");
+            QVERIFY(QDir().mkpath(locks) && ::chown(QFile::encodeName(locks), kOtherUser, kOtherUser) == 0);
+            const ProcessRun result = run({"normalize", write("in.dat", withTrailer({kWeekLine})), file("out.dat")});
+            QCOMPARE(result.err, file("out.dat") + ": ロック用のフォルダー " + locks + " が他のユーザー（4321）のものであるため書き込めません。\n");
+            QVERIFY(!QFile::exists(file("out.dat")));
+            return;
+        }
+        const QString shared = file("shared");
+        QVERIFY(QDir().mkdir(shared) && ::chmod(QFile::encodeName(shared), 01777) == 0);
+        const QString out = writeBytes(shared + "/out.dat", "old");
+        const QByteArray lock = QFile::encodeName(shared + "/.out.dat.lock");
+        QVERIFY(planted == "link" ? ::symlink("/nowhere", lock) == 0
+                : planted == "folder" ? ::mkdir(lock, 0755) == 0
+                                      : !writeBytes(QFile::decodeName(lock), {}).isEmpty());
+        QProcess holder;
+        if (planted == "held file") {
+            holder.start("flock", {QFile::decodeName(lock), "sleep", "30"});
+            QVERIFY(holder.waitForStarted());
+            QTest::qWait(300);
+        }
+        QCOMPARE(::lchown(lock, kOtherUser, kOtherUser), 0);
+        const QString in = write(QStringLiteral("in.dat"), withTrailer({kWeekLine}));
+        const ProcessRun result = run({"normalize", in, out});
+        QCOMPARE(holder.state(), planted == "held file" ? QProcess::Running : QProcess::NotRunning);
+        holder.kill();
+        holder.waitForFinished();
+        QVERIFY2(result.status == 0 && result.ms < 5000, qPrintable(result.err));
+        QCOMPARE(readBytes(out), withTrailer({kWeekLine}));
+        struct stat left;
+        QCOMPARE(::lstat(lock, &left), 0);
+        QCOMPARE(std::tuple(bool(S_ISLNK(left.st_mode)), bool(S_ISDIR(left.st_mode)), left.st_uid),
+                 std::tuple(planted == "link", planted == "folder", kOtherUser));
+    }
+
+    // A new output gets what a new file gets (0666 less the umask). Temporary files of ours that a killed run left
+    // beside the output go with the next write; not another user's, a recent one, nor one a writer holds.
+    void newOutputsAndLeftTemporaries()
+    {
+        const QString in = write(QStringLiteral("in.dat"), withTrailer({kWeekLine}));
+        const QString out = file("new.dat");
+        const ProcessRun made = runProcess("sh", {"-c", "umask 027; exec \"$0\" \"$@\"", editorBinary(), "normalize", in, out}, file("home"));
+        QCOMPARE(made.status, 0);
+        QCOMPARE(QFileInfo(out).permissions() & QFile::Permissions(0x7777), QFile::Permissions(0x6640));
+        const auto plant = [&](const char* name, bool old) {
+            const QByteArray path = QFile::encodeName(writeBytes(file(QLatin1String(".wzqxprog-") + name), "part"));
+            const struct timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - (old ? 3600 : 0), 0}};
+            ::utimensat(AT_FDCWD, path, times, 0);
+            return path;
+        };
+        plant("stale0", true);
+        plant("fresh0", false);
+        const int held = ::open(plant("inuse0", true), O_RDONLY);
+        QCOMPARE(::flock(held, LOCK_EX), 0);
+        const bool root = ::geteuid() == 0 && ::chown(plant("theirs", true), kOtherUser, kOtherUser) == 0;
+        QCOMPARE(run({"normalize", in, out}).status, 0);
+        ::close(held);
+        QStringList left = QDir(m_store->path()).entryList({".wzqxprog-*"}, QDir::Files | QDir::Hidden);
+        QCOMPARE(left, (QStringList{".wzqxprog-fresh0", ".wzqxprog-inuse0"} + (root ? QStringList{".wzqxprog-theirs"} : QStringList())));
+    }
+
+    // The launcher runs a program beside it, else in ../libexec/wzqxprog, only when that file and every folder above
+    // it are ours or root's and no other user may write those folders; else it says whose it is and ends with 127.
+    void launcherRunsOnlyTrustedPrograms_data()
+    {
+        QTest::addColumn<QString>("planted");  // where the commands program is, and what is wrong with it
+        QTest::addColumn<QString>("refusal");  // %1: the temporary prefix; empty: it runs
+        QTest::newRow("ours in libexec") << "libexec" << "";
+        QTest::newRow("theirs in libexec") << "libexec theirs" << "%1/libexec/wzqxprog/wzqxprog-commands は他のユーザー（4321）のファイルです。";
+        QTest::newRow("theirs beside") << "bin theirs" << "%1/bin/wzqxprog-commands は他のユーザー（4321）のファイルです。";
+        QTest::newRow("in their folder") << "libexec their folder" << "%1/libexec/wzqxprog は他のユーザー（4321）のフォルダーです。";
+        QTest::newRow("in an open folder") << "libexec open" << "%1/libexec は他のユーザーも書き込めるフォルダーです。";
+    }
+    void launcherRunsOnlyTrustedPrograms()
+    {
+        QFETCH(QString, planted); QFETCH(QString, refusal);
+        if (::geteuid() != 0)
+            QSKIP("needs root to plant another user's files");
+        const QString prefix = file("prefix");
+        const QString folder = prefix + (planted.startsWith("bin") ? "/bin" : "/libexec/wzqxprog");
+        QVERIFY(QDir().mkpath(prefix + "/bin") && QDir().mkpath(folder));
+        QVERIFY(QFile::copy(qEnvironmentVariable("WZ_BUILD_DIR") + "/wzqxprog", prefix + "/bin/wzqxprog"));
+        const QByteArray program = QFile::encodeName(writeBytes(folder + "/wzqxprog-commands", "#!/bin/sh\necho ran\n"));
+        QCOMPARE(::chmod(program, 0755), 0);
+        if (planted.endsWith("theirs"))
+            QCOMPARE(::chown(program, kOtherUser, kOtherUser), 0);
+        if (planted.endsWith("their folder"))
+            QCOMPARE(::chown(QFile::encodeName(folder), kOtherUser, kOtherUser), 0);
+        if (planted.endsWith("open"))
+            QCOMPARE(::chmod(QFile::encodeName(prefix + "/libexec"), 0777), 0);
+        const ProcessRun result = runProcess(prefix + "/bin/wzqxprog", {"check", "x.dat"});
+        if (refusal.isEmpty()) {
+            QCOMPARE(std::pair(result.status, result.out), std::pair(0, QStringList{"ran"}));
+            return;
+        }
+        QCOMPARE(std::pair(result.status, result.out), std::pair(127, QStringList()));
+        QCOMPARE(result.err, QStringLiteral("wzqxprog: %1/%2/wzqxprog-commands を起動できません。").arg(prefix, planted.startsWith("bin") ? "bin" : "bin/../libexec/wzqxprog")
+                                 + refusal.arg(prefix) + '\n');
     }
 
     // Only a regular file of at most the largest size the editor writes is read: a device, pipe or folder is
