@@ -6,6 +6,9 @@
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -232,6 +235,46 @@ private slots:
         }
         ProgramStore::close();
         QVERIFY_THROWS_EXCEPTION(StoreError, WeekRowCount());
+    }
+
+    // A store of the version before, left by a killed editor on a full disk, is no damaged store: it stays as it is,
+    // the failure names it and says why, and once there is room it is upgraded with its rows.
+    void upgradeWithoutRoomLeavesTheStore()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("db");
+        QVERIFY(QDir().mkpath(db));
+        if (::geteuid() != 0 || QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=512k,mode=0700", "tmpfs", db}) != 0)
+            QSKIP("needs to mount a small tmpfs");
+        const auto unmount = qScopeGuard([&db] {
+            ProgramStore::close();
+            QSqlDatabase::removeDatabase("killed");
+            QProcess::execute("umount", {db});
+        });
+        const QString path = db + "/wz48prg.db";
+        ProgramStore::open(path);
+        addWeekRow(1, 0, 1, 0, 8, 0, 0);
+        // The killed editor's log stays beside the store: this connection, still open, keeps it from being folded in.
+        QSqlDatabase killed = QSqlDatabase::addDatabase("QSQLITE", "killed");
+        killed.setDatabaseName(path);
+        QVERIFY(killed.open() && QSqlQuery(killed).exec(QString("PRAGMA user_version = %1").arg(Schema::Version - 1)));
+        ProgramStore::close();
+        QFile filler(db + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'x')) > 0) {
+        }
+        try {
+            ProgramStore::open(path);
+            QFAIL("opened");
+        } catch (const StoreNotUpgraded& failure) {
+            QCOMPARE(QString::fromUtf8(failure.what()), "データベース " + path + " を新しい形式に更新できないため、起動できません。\r\n"
+                                                        "ディスクの空き容量が足りません。\r\nデータベースはそのまま残してあります。");
+        }
+        QVERIFY(!ProgramStore::isOpen());
+        QCOMPARE(QDir(db).entryList({"*.damaged-*"}), QStringList());
+        QVERIFY(filler.remove());
+        QCOMPARE(ProgramStore::open(path), QString());
+        QCOMPARE(std::pair(WeekRowCount(), ProgramStore::scalar("PRAGMA user_version").toInt()), std::pair(1, Schema::Version));
     }
 };
 
