@@ -317,6 +317,11 @@ QSqlDatabase database()
     return QSqlDatabase::database(kConnectionName, false);
 }
 
+qint64 dataVersion()
+{
+    return scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
+}
+
 QSqlQuery exec(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query(database());

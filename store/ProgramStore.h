@@ -63,6 +63,10 @@ QString location();
 
 QSqlDatabase database();
 
+// Changes whenever another connection (another process, a tool) commits to
+// the store; the commits of this program's own connection leave it as it is.
+qint64 dataVersion();
+
 // Prepares `sql` with bound values and runs it; throws StoreError on failure.
 QSqlQuery exec(const QString& sql, const QVariantList& values = {});
 // The first column of the first row, or `fallback` when there is no row.
