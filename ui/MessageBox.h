@@ -29,7 +29,7 @@ struct Shown {
 Button show(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons = QMessageBox::Ok,
             Button defaultButton = QMessageBox::NoButton);
 
-// The program-wide "Error" box: the failure's description, OK only, no icon.
+// The program-wide 「エラー」 box: the failure's description, OK only, no icon.
 void showError(QWidget* parent, const QString& description);
 
 // --- Test seam ---------------------------------------------------------

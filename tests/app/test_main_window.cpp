@@ -341,7 +341,7 @@ private slots:
         const QString plain = writeBytes(pathOf("plain"), "old");
         FileDialog::queuePath(plain + QStringLiteral("/WZ48PROG.dat"));
         click(m_form.get(), "Button_SaveFile");
-        QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("Error|") + plain));
+        QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("エラー|") + plain));
 
         scriptDialogs();
         const QString path = writeBytes(pathOf("WZ48PROG.dat"), "old");
@@ -358,7 +358,7 @@ private slots:
             FileDialog::queuePath(path);
             click(m_form.get(), "Button_SaveFile");
             ProgramFileWriter::setAfterCommitForTesting({});
-            QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("Error|") + path));
+            QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("エラー|") + path));
         }
     }
 
@@ -419,9 +419,9 @@ private slots:
         QTest::newRow("over capacity")
             << "読込" << (kWeekLine + "\r\n").repeated(901)
             << QStringList{QStringLiteral("お知らせ|設定可能プログラム数を超えたため、読み込みできませんでした。")};
-        QTest::newRow("missing") << "読込" << QByteArray() << QStringList{QStringLiteral("Error|")};
+        QTest::newRow("missing") << "読込" << QByteArray() << QStringList{QStringLiteral("エラー|")};
         QTest::newRow("store full") << "読込, store full" << withTrailer(QList<QByteArray>(360, kWeekLine))
-                                    << QStringList{"Error|データベースを読み書きできません: ディスクの空き容量が足りません。"};
+                                    << QStringList{"エラー|データベースを読み書きできません: ディスクの空き容量が足りません。"};
         QTest::newRow("no file chosen") << "cancel" << QByteArray() << QStringList{kNoFile, kNewQuestion};
         QTest::newRow("dropped, not a program file") << "drop" << QByteArray("[Desktop Entry]\nName=x\n")
                                                      << QStringList{kRefused};
@@ -614,7 +614,7 @@ private slots:
 
     // A lock or store that cannot be made, no plain file at the lock, a lock that cannot be opened, a data folder or
     // store another user owns (left as it is), or a file the running editor did not take is no double start: the
-    // "Error" box names the place in Japanese, and the editor ends with 1.
+    // "エラー" box names the place in Japanese, and the editor ends with 1.
     void startFailuresNameTheirPlace_data()
     {
         QTest::addColumn<QString>("blocked");  // a plain file where a folder must be; or what is at the lock
@@ -691,7 +691,7 @@ private slots:
               runAs);
         QVERIFY(editor.waitForFinished(30000));
         QCOMPARE(std::pair(editor.exitStatus(), editor.exitCode()), std::pair(QProcess::NormalExit, 1));
-        QCOMPARE(logLines(log), QStringList{QStringLiteral("Error\tnone\t")
+        QCOMPARE(logLines(log), QStringList{QStringLiteral("エラー\tnone\t")
                                             + message.arg(home.path()).replace("%2", FileHandOver(lock).serverName())});
         QCOMPARE(planted(), before);
     }
@@ -728,7 +728,7 @@ private slots:
         QProcess first;
         start(first, firstLog, {missing});
         QTRY_VERIFY_WITH_TIMEOUT(!logLines(firstLog).isEmpty(), 30000);
-        QVERIFY2(logLines(firstLog).constFirst().startsWith(QStringLiteral("Error\tnone\t") + missing),
+        QVERIFY2(logLines(firstLog).constFirst().startsWith(QStringLiteral("エラー\tnone\t") + missing),
                  qPrintable(logLines(firstLog).constFirst()));
 
         // A flood of connections is turned away but for four, those are closed
