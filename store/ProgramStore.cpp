@@ -63,7 +63,7 @@ void announce(StoreChanges::Changes changes)
         return;
     if (changes & StoreChanges::Settings)
         LoadCircuitSettings();
-    emit StoreChanges::instance().changed(changes, 0);
+    emit StoreChanges::instance().changed(changes);
 }
 
 // -1 when it cannot be read.

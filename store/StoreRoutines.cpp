@@ -1,10 +1,9 @@
 #include "store/StoreRoutines.h"
 
 #include "store/ProgramStore.h"
-#include "store/ScheduleTables.h"
 #include "store/ProgramTypes.h"
+#include "store/ScheduleTables.h"
 #include "store/SharedState.h"
-
 
 namespace {
 
@@ -24,11 +23,6 @@ bool capacityExceeded(int rows, int n, int capacity)
 }
 
 }  // namespace
-
-QString GetConnectionString()
-{
-    return ProgramStore::location();
-}
 
 void ClearAllData()
 {

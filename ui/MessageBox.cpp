@@ -148,11 +148,6 @@ void setScripted(bool scripted)
     g_answers.clear();
 }
 
-bool isScripted()
-{
-    return g_scripted;
-}
-
 void queueAnswer(Button answer)
 {
     g_answers.enqueue(answer);
