@@ -303,7 +303,7 @@ void Form_Main::Button_SaveFile_Click()
                      MessageBox::Icon::Information);
 }
 
-// A file that cannot be read gets the "Error" box here, so that the 読込 and
+// A file that cannot be read gets the "エラー" box here, so that the 読込 and
 // 編集 flows around the read go on as after a refused file.
 void Form_Main::ReadProgramFile(const QString& path)
 {

@@ -221,6 +221,8 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
             main.Form_Load();
         } catch (const StoreNotPrivate&) {
             throw;  // names the file; nothing was read from it
+        } catch (const StoreNotUpgraded&) {
+            throw;  // names the file and the reason; it is kept for the next start
         } catch (const StoreError& failure) {
             qWarning("%s", failure.what());  // the engine's own words, for whoever looks into it
             throw StoreError(QStringLiteral("データベース %1 を作成または書き込みできないため、起動できません。")

@@ -27,8 +27,6 @@ public:
     {
     }
 
-    void restoreBefore() const { m_before.restore(m_kinds); }
-    void restoreAfter() const { m_after.restore(m_kinds); }
     StoreChanges::Changes kinds() const { return m_kinds; }
     const StoreImage& before() const { return m_before; }
     const StoreImage& after() const { return m_after; }
@@ -83,11 +81,14 @@ const StoreStep* stepAt(int index)
 
 // What the history knows of the store: an image of it, and the kinds of
 // change announced since, so that a step reads again only the tables its
-// action changed (every change to them is announced by its transaction).
+// action changed (every change of this connection is announced by its
+// transaction). Another program's commits are announced by nobody: when
+// the store's data version moved, every table is read again.
 struct KnownStore {
     std::optional<StoreImage> image;
     StoreChanges::Changes announced;
     int opening = 0;
+    qint64 dataVersion = 0;
 };
 KnownStore g_known;
 
@@ -99,11 +100,17 @@ StoreImage currentImage()
         return true;
     }();
     Q_UNUSED(watching);
+    // Read first: a commit of another program while the tables are read
+    // moves it again, so the next look reads them all once more.
+    const qint64 dataVersion = ProgramStore::dataVersion();
     if (!g_known.image || g_known.opening != ProgramStore::openings())
         g_known.image = StoreImage::capture();
+    else if (dataVersion != g_known.dataVersion)
+        g_known.image = g_known.image->refreshed(EveryStoreChange);
     else if (g_known.announced)
         g_known.image = g_known.image->refreshed(g_known.announced);
     g_known.announced = {};
+    g_known.dataVersion = dataVersion;
     g_known.opening = ProgramStore::openings();
     return *g_known.image;
 }
@@ -115,18 +122,6 @@ void dropHistory(const QString& reason)
     emit HistoryDropped::instance().dropped(reason);
 }
 
-// The step's tables hold something else than `expected` (what the step left
-// there): putting an image back would overwrite work no step recorded. Only
-// the tables announced since the last look are read again.
-bool drifted(const StoreImage& expected, StoreChanges::Changes kinds)
-{
-    return currentImage().differences(expected) & kinds;
-}
-
-const QString kDriftedUndo = QStringLiteral("履歴と現在のデータが一致しないため、元に戻せません。");
-const QString kDriftedRedo = QStringLiteral("履歴と現在のデータが一致しないため、やり直せません。");
-const QString kHistoryGone = QStringLiteral("\r\n元に戻す・やり直しの履歴は消去しました。");
-
 // An undo or redo wrote the tables of `kinds` as `image` holds them.
 void tablesAreNow(StoreChanges::Changes kinds, const StoreImage& image)
 {
@@ -135,6 +130,28 @@ void tablesAreNow(StoreChanges::Changes kinds, const StoreImage& image)
     g_known.image = g_known.image->with(kinds, image);
     g_known.announced &= ~kinds;
 }
+
+// Puts `image` back over the step's tables when they hold what the step
+// left there (`expected`); false, with nothing written, when they hold
+// something else: that would overwrite work no step recorded. The look and
+// the write are one transaction, so no other program's commit falls
+// between them unseen.
+bool putBack(const StoreImage& expected, const StoreImage& image, StoreChanges::Changes kinds)
+{
+    {
+        Transaction transaction;
+        if (currentImage().differences(expected) & kinds)
+            return false;
+        image.restore(kinds);
+        transaction.commit();
+    }
+    tablesAreNow(kinds, image);
+    return true;
+}
+
+const QString kDriftedUndo = QStringLiteral("履歴と現在のデータが一致しないため、元に戻せません。");
+const QString kDriftedRedo = QStringLiteral("履歴と現在のデータが一致しないため、やり直せません。");
+const QString kHistoryGone = QStringLiteral("\r\n元に戻す・やり直しの履歴は消去しました。");
 
 }  // namespace
 
@@ -172,12 +189,10 @@ bool undo()
     if (g_stepDepth > 0 || !stack.canUndo())
         return false;
     const StoreStep* step = stepAt(stack.index() - 1);
-    if (drifted(step->after(), step->kinds())) {
+    if (!putBack(step->after(), step->before(), step->kinds())) {
         dropHistory(kDriftedUndo + kHistoryGone);
         return false;
     }
-    step->restoreBefore();
-    tablesAreNow(step->kinds(), step->before());
     stack.undo();
     return true;
 }
@@ -188,12 +203,10 @@ bool redo()
     if (g_stepDepth > 0 || !stack.canRedo())
         return false;
     const StoreStep* step = stepAt(stack.index());
-    if (drifted(step->before(), step->kinds())) {
+    if (!putBack(step->before(), step->after(), step->kinds())) {
         dropHistory(kDriftedRedo + kHistoryGone);
         return false;
     }
-    step->restoreAfter();
-    tablesAreNow(step->kinds(), step->after());
     stack.redo();
     return true;
 }

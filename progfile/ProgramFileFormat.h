@@ -12,7 +12,7 @@
 // a trailer "*" + two hexadecimal digits of the XOR of every byte before it.
 
 // A program file that cannot be read or written (missing, unreadable,
-// folder not writable). Shown in the "Error" box.
+// folder not writable). Shown in the "エラー" box.
 class ProgramFileError : public FileError
 {
 public:

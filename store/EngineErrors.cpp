@@ -44,6 +44,18 @@ int codeOfText(const QString& engineText)
     return SQLITE_ERROR;
 }
 
+QString engineTextOf(const QSqlError& error)
+{
+    return error.databaseText().trimmed().isEmpty() ? error.text() : error.databaseText();
+}
+
+int primaryCodeOf(const QSqlError& error)
+{
+    bool known = false;
+    const int code = error.nativeErrorCode().toInt(&known);
+    return (known ? code : codeOfText(engineTextOf(error).trimmed())) & 0xff;
+}
+
 }  // namespace
 
 namespace EngineErrors {
@@ -55,10 +67,30 @@ QString describe(const QString& action, int resultCode, const QString& engineTex
 
 QString describe(const QString& action, const QSqlError& error)
 {
-    const QString engineText = error.databaseText().trimmed().isEmpty() ? error.text() : error.databaseText();
-    bool known = false;
-    const int code = error.nativeErrorCode().toInt(&known);
-    return describe(action, known ? code : codeOfText(engineText.trimmed()), engineText);
+    return action + QStringLiteral(": ") + reasonOf(error);
+}
+
+QString reasonOf(const QSqlError& error)
+{
+    return reason(primaryCodeOf(error), engineTextOf(error).trimmed());
+}
+
+bool isStoreFault(const QSqlError& error)
+{
+    switch (primaryCodeOf(error)) {
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_NOMEM:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return false;
+    default:
+        return true;
+    }
 }
 
 }  // namespace EngineErrors

@@ -28,6 +28,13 @@ StoreNotPrivate::StoreNotPrivate(const QString& path)
 {
 }
 
+StoreNotUpgraded::StoreNotUpgraded(const QString& location, const QString& reason)
+    : StoreError(QStringLiteral("データベース %1 を新しい形式に更新できないため、起動できません。\r\n%2\r\n"
+                                "データベースはそのまま残してあります。")
+                     .arg(QDir::toNativeSeparators(location), reason))
+{
+}
+
 namespace {
 
 const QString kConnectionName = QStringLiteral("wzstore");
@@ -56,7 +63,7 @@ void announce(StoreChanges::Changes changes)
         return;
     if (changes & StoreChanges::Settings)
         LoadCircuitSettings();
-    emit StoreChanges::instance().changed(changes, 0);
+    emit StoreChanges::instance().changed(changes);
 }
 
 // -1 when it cannot be read.
@@ -85,29 +92,44 @@ bool hasExpectedTables(QSqlDatabase& db)
         && settings.value(3).toInt() == 8;
 }
 
-// A store of an older version brought to this one in one transaction, its
-// rows kept; false, with nothing changed, when its tables are not those the
-// upgrade expects.
-bool upgraded(QSqlDatabase& db, int version)
+// Runs one statement; the error, none when it ran.
+QSqlError runStep(QSqlDatabase& db, const QString& sql)
 {
-    if (!db.transaction())
-        return false;
-    try {
-        for (int from = version; from < Schema::Version; ++from)
-            for (const QString& sql : Schema::upgradeStatements(from))
-                run(db, sql);
-        if (hasExpectedTables(db)) {
-            run(db, QStringLiteral("PRAGMA user_version = %1").arg(Schema::Version));
-            if (db.commit())
-                return true;
-        }
-    } catch (const StoreError&) {
-    }
-    db.rollback();
-    return false;
+    QSqlQuery query(db);
+    query.exec(sql);
+    return query.lastError();
 }
 
-bool isValidStore(QSqlDatabase& db)
+// A store of an older version brought to this one in one transaction, its
+// rows kept. False, with nothing changed, when its tables are not those the
+// upgrade expects. When the engine cannot do it (a full disk, a busy or
+// read-only file) the store is no damaged one: StoreNotUpgraded, nothing
+// changed either.
+bool upgraded(QSqlDatabase& db, int version, const QString& location)
+{
+    const auto failed = [&db, &location](const QSqlError& error) {
+        db.rollback();
+        if (EngineErrors::isStoreFault(error))
+            return false;
+        throw StoreNotUpgraded(location, EngineErrors::reasonOf(error));
+    };
+    if (!db.transaction())
+        return failed(db.lastError());
+    for (int from = version; from < Schema::Version; ++from)
+        for (const QString& sql : Schema::upgradeStatements(from))
+            if (const QSqlError error = runStep(db, sql); error.isValid())
+                return failed(error);
+    if (!hasExpectedTables(db)) {
+        db.rollback();
+        return false;
+    }
+    if (const QSqlError error = runStep(db, QStringLiteral("PRAGMA user_version = %1").arg(Schema::Version));
+        error.isValid())
+        return failed(error);
+    return db.commit() || failed(db.lastError());
+}
+
+bool isValidStore(QSqlDatabase& db, const QString& location)
 {
     QSqlQuery check(db);
     if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next()
@@ -117,7 +139,7 @@ bool isValidStore(QSqlDatabase& db)
     const int version = storedVersion(db);
     if (version == Schema::Version)
         return hasExpectedTables(db);
-    return version >= Schema::OldestUpgradable && version < Schema::Version && upgraded(db, version);
+    return version >= Schema::OldestUpgradable && version < Schema::Version && upgraded(db, version, location);
 }
 
 void createTables(QSqlDatabase& db)
@@ -240,7 +262,10 @@ QString open(const QString& location)
     QString keptAside;
     bool valid = false;
     try {
-        valid = isValidStore(*std::make_unique<QSqlDatabase>(openConnection(location)));
+        valid = isValidStore(*std::make_unique<QSqlDatabase>(openConnection(location)), location);
+    } catch (const StoreNotUpgraded&) {
+        removeConnection();
+        throw;
     } catch (const StoreError&) {
     }
     if (!valid) {
@@ -290,6 +315,11 @@ QSqlDatabase database()
     if (!QSqlDatabase::contains(kConnectionName))
         throw StoreError(QStringLiteral("データベースが開かれていません。"));
     return QSqlDatabase::database(kConnectionName, false);
+}
+
+qint64 dataVersion()
+{
+    return scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
 }
 
 QSqlQuery exec(const QString& sql, const QVariantList& values)

@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 // A failure of the store (file, SQL engine). Carries the engine's own
-// description, which the program-wide handler shows in its "Error" box.
+// description, which the program-wide handler shows in its "エラー" box.
 class StoreError : public std::runtime_error
 {
 public:
@@ -23,6 +23,15 @@ public:
     explicit StoreNotPrivate(const QString& path);
 };
 
+// A store of an older version that the engine could not upgrade (a full
+// disk, a read-only or busy file): it was left as it was, to be upgraded at
+// a later opening. Names the store and the reason.
+class StoreNotUpgraded : public StoreError
+{
+public:
+    StoreNotUpgraded(const QString& location, const QString& reason);
+};
+
 // The process-wide program store: one SQLite connection, opened once.
 // Every routine that changes rows runs in one transaction (see Transaction).
 namespace ProgramStore {
@@ -33,7 +42,9 @@ QString defaultLocation();
 
 // Opens (and when needed creates or recreates) the store at `location`.
 // ":memory:" gives a private store that lives as long as the process.
-// A store of an older version is upgraded with its rows (docs/STORE.md).
+// A store of an older version is upgraded with its rows (docs/STORE.md);
+// when the engine cannot do that now, it throws StoreNotUpgraded with the
+// store untouched.
 // A file that is unreadable or not a store of this program is renamed to
 // `<location>.damaged-YYYYMMDD-HHMMSS` (its write-ahead log beside it as
 // `<that name>-wal`) and a fresh store is made; the new name is returned,
@@ -51,6 +62,10 @@ int openings();
 QString location();
 
 QSqlDatabase database();
+
+// Changes whenever another connection (another process, a tool) commits to
+// the store; the commits of this program's own connection leave it as it is.
+qint64 dataVersion();
 
 // Prepares `sql` with bound values and runs it; throws StoreError on failure.
 QSqlQuery exec(const QString& sql, const QVariantList& values = {});

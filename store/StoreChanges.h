@@ -22,8 +22,7 @@ public:
     static StoreChanges& instance();
 
 signals:
-    // `circuit` is 0: any circuit may have changed.
-    void changed(StoreChanges::Changes changes, int circuit);
+    void changed(StoreChanges::Changes changes);
 
 private:
     StoreChanges() = default;

@@ -24,11 +24,6 @@ bool capacityExceeded(int rows, int n, int capacity)
 
 }  // namespace
 
-QString GetConnectionString()
-{
-    return ProgramStore::location();
-}
-
 void ClearAllData()
 {
     Transaction transaction;

@@ -10,9 +10,6 @@
 constexpr int WeekCapacity = 900;
 constexpr int YearCapacity = 500;
 
-// Where the store lives (the file path, or ":memory:").
-QString GetConnectionString();
-
 // Empties the store: T_Setting rows back to type 0, pulse 0, tune 1; every
 // program, working and print table emptied; T_YearH kept. CircuitSettings
 // follows T_Setting, as after every commit.

@@ -10,7 +10,7 @@ bool runGuarded(QWidget* parent, const std::function<void()>& handler)
     } catch (const std::exception& failure) {
         MessageBox::showError(parent, QString::fromUtf8(failure.what()));
     } catch (...) {
-        MessageBox::showError(parent, QStringLiteral("Unexpected error"));
+        MessageBox::showError(parent, QStringLiteral("予期しないエラーが発生しました。"));
     }
     return false;
 }

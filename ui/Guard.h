@@ -6,7 +6,7 @@
 class QWidget;
 
 // The program-wide handler: runs an event handler and turns any failure it
-// throws into the "Error" box (the failure's description, OK only, no
+// throws into the "エラー" box (the failure's description, OK only, no
 // icon). The failed operation is not retried.
 // Returns false when the handler failed.
 bool runGuarded(QWidget* parent, const std::function<void()>& handler);

@@ -139,18 +139,13 @@ Button show(QWidget* parent, const QString& text, const QString& title, Icon ico
 
 void showError(QWidget* parent, const QString& description)
 {
-    show(parent, description, QStringLiteral("Error"), Icon::None, QMessageBox::Ok);
+    show(parent, description, QStringLiteral("エラー"), Icon::None, QMessageBox::Ok);
 }
 
 void setScripted(bool scripted)
 {
     g_scripted = scripted;
     g_answers.clear();
-}
-
-bool isScripted()
-{
-    return g_scripted;
 }
 
 void queueAnswer(Button answer)

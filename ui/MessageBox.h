@@ -29,14 +29,13 @@ struct Shown {
 Button show(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons = QMessageBox::Ok,
             Button defaultButton = QMessageBox::NoButton);
 
-// The program-wide "Error" box: the failure's description, OK only, no icon.
+// The program-wide "エラー" box: the failure's description, OK only, no icon.
 void showError(QWidget* parent, const QString& description);
 
 // --- Test seam ---------------------------------------------------------
 // In scripted mode no real box is shown: each box takes the next queued
 // answer, or its default button when the queue is empty, and is recorded.
 void setScripted(bool scripted);
-bool isScripted();
 void queueAnswer(Button answer);
 QList<Shown> shown();
 Shown lastShown();

@@ -122,12 +122,12 @@ void Form_Year::connectHandlers()
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { close(); }));
     // Whichever dialog changed the entries, the marks and the count follow.
     connect(&StoreChanges::instance(), &StoreChanges::changed, this,
-            [this](StoreChanges::Changes changes, int circuit) {
+            [this](StoreChanges::Changes changes) {
                 if (changes & StoreChanges::Settings)
                     runGuarded(this, [this] { settingsChanged(); });
                 if (changes & (StoreChanges::Dated | StoreChanges::EveryYear))
-                    runGuarded(this, [this, circuit] {
-                        RefreshYearBold(circuit);
+                    runGuarded(this, [this] {
+                        RefreshYearBold();
                         showProgramCount();
                     });
             });
@@ -202,9 +202,9 @@ void Form_Year::focusCircuitChoice()
         Combo_Circuit->setFocus();
 }
 
-void Form_Year::RefreshYearBold(int circuit)
+void Form_Year::RefreshYearBold()
 {
-    if (selectedCircuit() != 0 && (circuit == 0 || circuit == selectedCircuit()))
+    if (selectedCircuit() != 0)
         markDays();
 }
 

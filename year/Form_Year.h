@@ -15,8 +15,8 @@ class Form_Year : public QWidget
 public:
     explicit Form_Year(QWidget* parent = nullptr);
 
-    // Re-marks the days shown when `circuit` is the one chosen (0: any).
-    void RefreshYearBold(int circuit);
+    // Re-marks the days shown for the circuit chosen, if any.
+    void RefreshYearBold();
 
 signals:
     // Closed for good; its opener comes back.

@@ -341,7 +341,7 @@ private slots:
         const QString plain = writeBytes(pathOf("plain"), "old");
         FileDialog::queuePath(plain + QStringLiteral("/WZ48PROG.dat"));
         click(m_form.get(), "Button_SaveFile");
-        QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("Error|") + plain));
+        QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("エラー|") + plain));
 
         scriptDialogs();
         const QString path = writeBytes(pathOf("WZ48PROG.dat"), "old");
@@ -360,7 +360,7 @@ private slots:
             waited.start();
             click(m_form.get(), "Button_SaveFile");
             QVERIFY2(waited.elapsed() < 2000, qPrintable(QString::number(waited.elapsed())));
-            QCOMPARE(shownMessages(), QStringList{"Error|" + path + ": ほかの書き込みが終わっていないため書き込めません。"
+            QCOMPARE(shownMessages(), QStringList{"エラー|" + path + ": ほかの書き込みが終わっていないため書き込めません。"
                                                   "しばらくしてからやり直してください。"});
         }
 
@@ -372,7 +372,7 @@ private slots:
             FileDialog::queuePath(path);
             click(m_form.get(), "Button_SaveFile");
             ProgramFileWriter::setAfterCommitForTesting({});
-            QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("Error|") + path));
+            QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("エラー|") + path));
         }
     }
 
@@ -433,9 +433,9 @@ private slots:
         QTest::newRow("over capacity")
             << "読込" << (kWeekLine + "\r\n").repeated(901)
             << QStringList{QStringLiteral("お知らせ|設定可能プログラム数を超えたため、読み込みできませんでした。")};
-        QTest::newRow("missing") << "読込" << QByteArray() << QStringList{QStringLiteral("Error|")};
+        QTest::newRow("missing") << "読込" << QByteArray() << QStringList{QStringLiteral("エラー|")};
         QTest::newRow("store full") << "読込, store full" << withTrailer(QList<QByteArray>(360, kWeekLine))
-                                    << QStringList{"Error|データベースを読み書きできません: ディスクの空き容量が足りません。"};
+                                    << QStringList{"エラー|データベースを読み書きできません: ディスクの空き容量が足りません。"};
         QTest::newRow("no file chosen") << "cancel" << QByteArray() << QStringList{kNoFile, kNewQuestion};
         QTest::newRow("dropped, not a program file") << "drop" << QByteArray("[Desktop Entry]\nName=x\n")
                                                      << QStringList{kRefused};
@@ -628,7 +628,7 @@ private slots:
 
     // A lock or store that cannot be made, no plain file at the lock, a lock that cannot be opened, a data folder or
     // store another user owns (left as it is), or a file the running editor did not take is no double start: the
-    // "Error" box names the place in Japanese, and the editor ends with 1.
+    // "エラー" box names the place in Japanese, and the editor ends with 1.
     void startFailuresNameTheirPlace_data()
     {
         QTest::addColumn<QString>("blocked");  // a plain file where a folder must be; or what is at the lock
@@ -713,7 +713,7 @@ private slots:
               openHome ? theirs : home.path(), runAs);
         QVERIFY(editor.waitForFinished(30000));
         QCOMPARE(std::pair(editor.exitStatus(), editor.exitCode()), std::pair(QProcess::NormalExit, 1));
-        QCOMPARE(logLines(log), QStringList{QStringLiteral("Error\tnone\t")
+        QCOMPARE(logLines(log), QStringList{QStringLiteral("エラー\tnone\t")
                                             + message.arg(home.path()).replace("%2", FileHandOver(lock).serverName())});
         QCOMPARE(planted(), before);
     }
@@ -746,7 +746,7 @@ private slots:
     {
         writeBytes(m_home.filePath("二つ.dat"), withTrailer({kWeekLine, kOtherWeekLine}));
         const QString firstLog = m_home.filePath("first.log");
-        const QStringList missing{"Error\tnone\t" + m_home.filePath("missing.dat") + ": ファイルまたはフォルダーが見つかりません。"};
+        const QStringList missing{QStringLiteral("エラー\tnone\t") + m_home.filePath("missing.dat") + ": ファイルまたはフォルダーが見つかりません。"};
         QCOMPARE(startSecond({"missing.dat"}, 1), missing);
         QProcess first;
         start(first, firstLog);

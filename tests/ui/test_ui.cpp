@@ -20,12 +20,12 @@ class TestUi : public QObject
 private slots:
     void init() { scriptDialogs(); }
 
-    // The guard turns failures into the Error box; the file dialog's seam.
+    // The guard turns failures into the "エラー" box; the file dialog's seam.
     void guardAndFileDialogSeam()
     {
         QVERIFY(runGuarded(nullptr, [] {}));
         QVERIFY(!runGuarded(nullptr, [] { throw StoreError("disk I/O error"); }));
-        QCOMPARE(shownMessages(), QStringList{"Error|disk I/O error"});
+        QCOMPARE(shownMessages(), QStringList{"エラー|disk I/O error"});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::None);
         QCOMPARE(MessageBox::lastShown().buttons, MessageBox::Buttons(QMessageBox::Ok));
 

@@ -446,7 +446,7 @@ private slots:
         RenumberTable("T_Week");
         addRows({{1, 27, 6, 6, 5}, {1, 7, 6, 5}, {1, 27, 6, 7, 6}, {1, 7, 7, 6}, {2, 27, 6, 6, 5}, {2, 7, 6, 5},
                  {1, 27, 6, 1, 0}, {1, 7, 1, 0}});
-        emit StoreChanges::instance().changed(StoreChanges::Dated, 0);  // rows added behind its back
+        emit StoreChanges::instance().changed(StoreChanges::Dated);  // rows added behind its back
         chooseCircuit(1);
         calendar()->setSelectedDate(QDate(2027, 6, 10));
         const QString before = entries();
