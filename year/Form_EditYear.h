@@ -71,7 +71,7 @@ private:
     const QDate m_from;
     const QDate m_to;
     std::optional<int> m_stored;  // the entry of the single day shown
-    int m_differing = 0;  // rule days holding entries other than the one chosen
+    int m_differing = 0;          // rule days holding entries other than the one chosen
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Date = nullptr;
