@@ -31,15 +31,6 @@ QString indexed(const char* name, int row)
     return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(row);
 }
 
-QLineEdit* makeNumberBox(QWidget* parent, const QString& name, int width)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    box->setFixedWidth(width);
-    return box;
-}
-
 }  // namespace
 
 Form_Environment::Form_Environment(QWidget* parent)

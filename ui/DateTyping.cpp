@@ -1,5 +1,8 @@
 #include "ui/DateTyping.h"
 
+#include <QAbstractItemView>
+#include <QCalendarWidget>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -51,9 +54,49 @@ private:
     QDateTimeEdit::Section m_sectionBeforeDigit = QDateTimeEdit::NoSection;
 };
 
+// The calendar that drops down from a date box reads typed digits on its
+// own and, given a whole date, makes an impossible one of it, which the box
+// then turns into its first date. A digit typed there closes the calendar
+// and goes to the box, so the date is typed as in the box itself.
+class TypingIntoPopup : public QObject
+{
+public:
+    TypingIntoPopup(QDateEdit* box, QCalendarWidget* calendar)
+        : QObject(box)
+        , m_box(box)
+    {
+        calendar->setDateEditEnabled(false);
+        calendar->installEventFilter(this);
+        for (QWidget* inside : calendar->findChildren<QAbstractItemView*>())
+            inside->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (text.size() != 1 || !text[0].isDigit())
+            return false;
+        QKeyEvent typed(QEvent::KeyPress, key->key(), key->modifiers(), text);
+        if (QWidget* popup = m_box->calendarWidget()->window(); popup != m_box->window())
+            popup->hide();
+        m_box->setFocus(Qt::PopupFocusReason);
+        m_box->selectAll();
+        QCoreApplication::sendEvent(m_box, &typed);
+        return true;
+    }
+
+private:
+    QDateEdit* m_box;
+};
+
 }  // namespace
 
 void AllowWholeDateTyping(QDateEdit* box)
 {
     new WholeDateTyping(box);
+    if (box->calendarPopup())
+        new TypingIntoPopup(box, box->calendarWidget());
 }

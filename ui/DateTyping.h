@@ -7,5 +7,7 @@ class QDateEdit;
 // text is selected or nothing is selected in a whole date (after a click
 // into the box, or a date typed just before), and a "/" right after a part
 // that filled itself (the box moves on by itself then) is not taken as a
-// second move. A part selected on its own is typed over as usual.
+// second move. A part selected on its own is typed over as usual. A digit
+// typed while the box's calendar is dropped down closes it and starts a
+// whole date in the box.
 void AllowWholeDateTyping(QDateEdit* box);

@@ -6,6 +6,7 @@
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -14,6 +15,16 @@ class QWidget;
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption);
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip,
                         QSize minimum);
+
+// A number box, right-aligned. Like every number box it selects its whole
+// text when it gets the focus (selectWholeOnFocus).
+QLineEdit* makeNumberBox(QWidget* parent, const QString& name, int width);
+
+// A number typed into `box` (a line edit or a spin box) replaces what it
+// holds: its whole text is selected when it gets the focus by a click (unless
+// the click drags a selection of its own), by Tab or as its window opens, but
+// not when the focus only comes back from another window or a menu.
+void selectWholeOnFocus(QWidget* box);
 
 // A dialog's closing buttons (OK, キャンセル), in order at the right.
 QHBoxLayout* makeButtonRow(std::initializer_list<QWidget*> buttons);

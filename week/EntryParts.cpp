@@ -15,11 +15,8 @@ namespace EntryParts {
 
 QLineEdit* numberBox(QWidget* parent, const char* name, const QString& tip)
 {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QLatin1String(name));
+    QLineEdit* box = makeNumberBox(parent, QLatin1String(name), 44);
     box->setToolTip(tip);
-    box->setFixedWidth(44);
-    box->setAlignment(Qt::AlignRight);
     box->setMaxLength(8);
     return box;
 }

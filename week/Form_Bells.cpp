@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -198,6 +199,8 @@ QLayout* Form_Bells::buildTypedRow()
 {
     Text_Timetable = new QLineEdit(this);
     Text_Timetable->setObjectName(QStringLiteral("Text_Timetable"));
+    // Read whole, however long: a cut text would be read as another timetable.
+    Text_Timetable->setMaxLength(std::numeric_limits<int>::max());
     Text_Timetable->setPlaceholderText(QStringLiteral("例: 8:50-9:40, 9:50-10:40, 10:50-11:40"));
     Text_Timetable->setToolTip(
         QStringLiteral("各時限の開始-終了を「,」「、」、空白か改行で区切ってまとめて入力すると、時限の表に入ります。"

@@ -105,6 +105,8 @@ void Form_EditYear::buildWindow()
     const char* const existing[] = {"設定済みの日も上書きする", "設定済みの日はそのままにする"};
     const char* const existingTips[] = {"設定済みの日も選択した内容に置き換えます。",
                                         "設定済みの日は今の設定のままにします。"};
+    Label_Existing = makeLabel(this, "Label_Existing", QString());
+    Label_Existing->setWordWrap(true);
     m_existing = new QButtonGroup(this);
     for (int index = 0; index < 2; ++index) {
         Option_Existing[index] = new QRadioButton(QString::fromUtf8(existing[index]), this);
@@ -112,8 +114,8 @@ void Form_EditYear::buildWindow()
         Option_Existing[index]->setToolTip(QString::fromUtf8(existingTips[index]));
         m_existing->addButton(Option_Existing[index], index);
     }
-    for (QWidget* shown :
-         std::initializer_list<QWidget*>{Label_RuleDays, List_RuleDays, Option_Existing[0], Option_Existing[1]})
+    for (QWidget* shown : std::initializer_list<QWidget*>{Label_RuleDays, List_RuleDays, Label_Existing,
+                                                          Option_Existing[0], Option_Existing[1]})
         shown->setVisible(false);
 
     createSpecialFrame(this, QStringLiteral("日付設定へ戻ります。"),
@@ -141,6 +143,7 @@ void Form_EditYear::buildWindow()
     for (QRadioButton* option : Option_Year)
         choice->addWidget(option);
     choice->addLayout(special);
+    choice->addWidget(Label_Existing);
     for (QRadioButton* option : Option_Existing) {
         auto* row = new QHBoxLayout;
         row->addSpacing(24);
@@ -171,10 +174,7 @@ void Form_EditYear::buildWindow()
     layout->addSpacing(8);
     layout->addLayout(buttons);
 
-    // Enter means OK wherever the focus is: no other button takes it (the
-    // special frame's 新規 would otherwise, right after a number is chosen).
-    for (QPushButton* button : findChildren<QPushButton*>())
-        button->setAutoDefault(false);
+    // Enter means OK, except on a focused button, which Enter presses.
     Button_OK->setDefault(true);
 }
 
@@ -185,6 +185,7 @@ void Form_EditYear::connectHandlers()
         if (checked)
             runGuarded(this, [this, index] { Option_Year_Click(index); });
     });
+    connect(m_existing, &QButtonGroup::idToggled, this, [this] { showExistingChoice(); });
     connect(Check_Repeat, &QCheckBox::toggled, this, guarded(this, [this] { Check_Repeat_Click(); }));
     connect(Frame_Repeat, &RepeatFrame::changed, this, guarded(this, [this] { showRuleDays(); }));
     connect(Combo_Special, &QComboBox::currentIndexChanged, this, guarded(this, [this] { showRuleDays(); }));
@@ -313,8 +314,9 @@ void Form_EditYear::Check_Repeat_Click()
     Combo_Year->setVisible(!on);  // the span gives the years
     if (on) {
         showRuleDays();
+        Frame_Repeat->focusFirstDate();  // a date typed at once goes there
     } else {
-        m_existingDiffers = false;
+        m_differing = 0;
         showExistingChoice();
         Combo_Year_Click();
     }
@@ -332,19 +334,22 @@ void Form_EditYear::showRuleDays()
     if (!Frame_Repeat || !repeating())
         return;
     const QList<QDate> days = Frame_Repeat->days();
-    const QMap<QDate, int> held = YearEntries::DatedEntriesOn(m_circuit, days);
+    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(m_circuit, days);
+    const QMap<QDate, QList<int>> everyYear = YearEntries::EveryYearEntriesOn(m_circuit, days);
     const int action = chosenAction();
-    const int wanted = action == 2 ? chosenSpecial() : 0;
+    const QList<int> wanted{action == 2 ? chosenSpecial() : 0};
     int differing = 0;
     List_RuleDays->clear();
     for (const QDate& day : days) {
-        const auto entry = held.constFind(day);
         QString text = listedDay(day);
-        if (entry != held.cend()) {
-            text += QStringLiteral("　設定済み: ") + YearEntries::EntryText(*entry);
+        if (const auto entry = held.constFind(day); entry != held.cend()) {
+            text += QStringLiteral("　設定済み: ") + YearEntries::EntriesText(*entry);
             if (*entry != wanted)
                 ++differing;
         }
+        // Not replaced by the rule: the day will hold both.
+        if (const auto entry = everyYear.constFind(day); entry != everyYear.cend())
+            text += QStringLiteral("　毎年: ") + YearEntries::EntriesText(*entry);
         List_RuleDays->addItem(text);
     }
     Label_RuleDays->setText(
@@ -356,14 +361,19 @@ void Form_EditYear::showRuleDays()
     const QDate to = Frame_Repeat->to();
     Label_Date->setText(from == to ? dayText(from, true)
                                    : dayText(from, true) + QStringLiteral("～") + dayText(to, true));
-    m_existingDiffers = differing > 0 && action != 0;
+    m_differing = action > 0 ? differing : 0;
     showExistingChoice();
 }
 
 void Form_EditYear::showExistingChoice()
 {
-    for (QRadioButton* option : Option_Existing)
-        option->setVisible(m_existingDiffers);
+    const bool needed = m_differing > 0;
+    Label_Existing->setText(
+        QStringLiteral("設定済みで内容の異なる日が%1日あります。上書きするか、そのままにするかを選択してください。")
+            .arg(m_differing));
+    for (QWidget* shown : std::initializer_list<QWidget*>{Label_Existing, Option_Existing[0], Option_Existing[1]})
+        shown->setVisible(needed);
+    Button_OK->setEnabled(!needed || m_existing->checkedId() >= 0);
 }
 
 void Form_EditYear::SpecialWindowClosed(int special, bool choose)
@@ -371,8 +381,11 @@ void Form_EditYear::SpecialWindowClosed(int special, bool choose)
     fillSpecialList();
     if (Combo_Special->count() > 0)
         Button_Edit->setEnabled(true);
-    if (choose)
+    if (choose) {
         chooseSpecial(special);
+        // Off the 新規 or 編集 just used, so that Enter means OK again.
+        Combo_Special->setFocus();
+    }
 }
 
 bool Form_EditYear::optionChosen()
@@ -401,12 +414,8 @@ bool Form_EditYear::ruleDaysChosen(const QList<QDate>& days)
     }
     if (chosenAction() == 0)
         return true;
-    if (m_existingDiffers && m_existing->checkedId() < 0) {
-        MessageBox::show(this, QStringLiteral("設定済みの日を上書きするか、そのままにするかを選択してください。"),
-                         kTitle, MessageBox::Icon::Exclamation);
-        Option_Existing[0]->setFocus();
-        return false;
-    }
+    if (m_differing > 0 && m_existing->checkedId() < 0)
+        return false;  // OK waits for the choice
     const int toAdd = YearEntries::PlanDatedDays(m_circuit, days, chosenSpecial()).toAdd;
     if (toAdd > RemainingYearCapacity()) {
         showCapacityRefusal(this, toAdd);
@@ -419,8 +428,8 @@ void Form_EditYear::writeRuleDays(const QList<QDate>& days)
 {
     const int action = chosenAction();
     const int special = action == 2 ? chosenSpecial() : 0;
-    const auto existing = m_existingDiffers && m_existing->checkedId() == 1 ? YearEntries::OnExisting::Keep
-                                                                            : YearEntries::OnExisting::Overwrite;
+    const auto existing = m_differing > 0 && m_existing->checkedId() == 1 ? YearEntries::OnExisting::Keep
+                                                                          : YearEntries::OnExisting::Overwrite;
     bool written = true;
     {
         BusyCursor busy;

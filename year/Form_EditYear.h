@@ -55,6 +55,8 @@ private:
     // The days of the rule with the entries they hold, and whether the
     // keep / overwrite choice is needed.
     void showRuleDays();
+    // The keep / overwrite choice, shown while rule days hold other
+    // entries; OK waits for it.
     void showExistingChoice();
     int chosenAction() const;
     bool repeating() const;
@@ -68,8 +70,8 @@ private:
     const int m_circuit;
     const QDate m_from;
     const QDate m_to;
-    std::optional<int> m_stored;     // the entry of the single day shown
-    bool m_existingDiffers = false;  // rule days hold entries other than the one chosen
+    std::optional<int> m_stored;  // the entry of the single day shown
+    int m_differing = 0;          // rule days holding entries other than the one chosen
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Date = nullptr;
@@ -81,6 +83,7 @@ private:
     RepeatFrame* Frame_Repeat = nullptr;
     QLabel* Label_RuleDays = nullptr;
     QListWidget* List_RuleDays = nullptr;
+    QLabel* Label_Existing = nullptr;
     QRadioButton* Option_Existing[2] = {};  // 上書きする, そのままにする
     QButtonGroup* m_existing = nullptr;
     QPushButton* Button_OK = nullptr;

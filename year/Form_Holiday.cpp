@@ -161,6 +161,11 @@ void Form_Holiday::buildWindow()
     layout->addLayout(special);
     layout->addSpacing(8);
     layout->addLayout(buttons);
+
+    // Enter means OK; a focused button takes it, so the focus starts on the
+    // list rather than on すべて選択.
+    Button_OK->setDefault(true);
+    List_Holiday->setFocus();
 }
 
 void Form_Holiday::connectHandlers()
@@ -286,8 +291,10 @@ void Form_Holiday::SpecialWindowClosed(int special, bool choose)
     FillSpecialCombo(Combo_Special, m_circuit);
     if (Combo_Special->count() > 0 && Option_Action[1]->isChecked())
         Button_Edit->setEnabled(true);
-    if (choose)
+    if (choose) {
         Combo_Special->setCurrentIndex(Combo_Special->findData(special));
+        Combo_Special->setFocus();
+    }
 }
 
 void Form_Holiday::showCapacityRefusal(int toAdd)

@@ -121,16 +121,15 @@ void Form_Year::connectHandlers()
     connect(Button_Holiday, &QPushButton::clicked, this, guarded(this, [this] { Button_Holiday_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { close(); }));
     // Whichever dialog changed the entries, the marks and the count follow.
-    connect(&StoreChanges::instance(), &StoreChanges::changed, this,
-            [this](StoreChanges::Changes changes) {
-                if (changes & StoreChanges::Settings)
-                    runGuarded(this, [this] { settingsChanged(); });
-                if (changes & (StoreChanges::Dated | StoreChanges::EveryYear))
-                    runGuarded(this, [this] {
-                        RefreshYearBold();
-                        showProgramCount();
-                    });
+    connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
+        if (changes & StoreChanges::Settings)
+            runGuarded(this, [this] { settingsChanged(); });
+        if (changes & (StoreChanges::Dated | StoreChanges::EveryYear))
+            runGuarded(this, [this] {
+                RefreshYearBold();
+                showProgramCount();
             });
+    });
 }
 
 void Form_Year::Form_Load()

@@ -87,6 +87,7 @@ void RepeatFrame::buildFrame(QDate from, QDate to)
     Spin_MonthDay->setToolTip(QStringLiteral("毎月この日に設定します。その日がない月は設定しません。"));
     Spin_MonthDay->setRange(1, 31);
     Spin_MonthDay->setSuffix(QStringLiteral("日"));
+    selectWholeOnFocus(Spin_MonthDay);
 
     auto* span = new QHBoxLayout;
     span->addWidget(Date_From);
@@ -185,6 +186,11 @@ QList<QDate> RepeatFrame::days() const
 {
     const std::optional<DateRules::Rule> chosen = rule();
     return chosen ? DateRules::Expand(*chosen, from(), to()) : QList<QDate>();
+}
+
+void RepeatFrame::focusFirstDate()
+{
+    Date_From->setFocus(Qt::OtherFocusReason);
 }
 
 std::optional<QString> RepeatFrame::problem()

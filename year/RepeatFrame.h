@@ -30,6 +30,8 @@ public:
     // Why the choice gives no day, with the focus on the control to mend;
     // nullopt when it gives some.
     std::optional<QString> problem();
+    // The focus into the span's first date, its year selected.
+    void focusFirstDate();
 
 signals:
     void changed();

@@ -245,18 +245,60 @@ DaysPlan PlanDatedDays(int circuit, const QList<QDate>& days, int special)
     return plan(datedEntries(circuit), days, special);
 }
 
-QMap<QDate, int> DatedEntriesOn(int circuit, const QList<QDate>& days)
+namespace {
+
+// The distinct numbers of each key in row order, read from `sql` whose
+// column `number` holds the number.
+QHash<int, QList<int>> numbersByKey(const QString& sql, int circuit, int number,
+                                    const std::function<int(const IntRow&)>& key)
 {
-    QMap<QDate, int> on;
-    if (days.isEmpty())
-        return on;
-    const QHash<int, int> entries = datedEntries(circuit);
-    for (const QDate& day : days) {
-        const auto found = entries.constFind(dayKey(day));
-        if (found != entries.constEnd())
-            on.insert(day, *found >= 0 ? *found : DatedEntry(circuit, day).value_or(0));
-    }
+    QHash<int, QList<int>> numbers;
+    ForEachIntRow(sql, {circuit}, [&](const IntRow& row) {
+        QList<int>& held = numbers[key(row)];
+        if (!held.contains(row.at(number)))
+            held << row.at(number);
+    });
+    return numbers;
+}
+
+QMap<QDate, QList<int>> onDays(const QHash<int, QList<int>>& numbers, const QList<QDate>& days,
+                               const std::function<int(QDate)>& key)
+{
+    QMap<QDate, QList<int>> on;
+    for (const QDate& day : days)
+        if (const auto found = numbers.constFind(key(day)); found != numbers.constEnd())
+            on.insert(day, *found);
     return on;
+}
+
+}  // namespace
+
+QMap<QDate, QList<int>> DatedEntriesOn(int circuit, const QList<QDate>& days)
+{
+    if (days.isEmpty())
+        return {};
+    return onDays(numbersByKey(QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE CircuitNO = ? "
+                                              "ORDER BY rowid"),
+                               circuit, 3, [](const IntRow& row) { return dayKey(row.at(0), row.at(1), row.at(2)); }),
+                  days, [](QDate day) { return dayKey(day); });
+}
+
+QMap<QDate, QList<int>> EveryYearEntriesOn(int circuit, const QList<QDate>& days)
+{
+    if (days.isEmpty())
+        return {};
+    return onDays(numbersByKey(QStringLiteral("SELECT Month, Day, SpecialNO FROM T_YearE WHERE CircuitNO = ? "
+                                              "ORDER BY rowid"),
+                               circuit, 2, [](const IntRow& row) { return row.at(0) * 100 + row.at(1); }),
+                  days, [](QDate day) { return day.month() * 100 + day.day(); });
+}
+
+QString EntriesText(const QList<int>& specials)
+{
+    QStringList texts;
+    for (int special : specials)
+        texts << EntryText(special);
+    return texts.join(QStringLiteral("・"));
 }
 
 bool WriteDatedDays(int circuit, const QList<QDate>& days, int special, OnExisting existing)

@@ -50,9 +50,14 @@ struct DaysPlan {
     int unchanged = 0;
 };
 DaysPlan PlanDatedDays(int circuit, const QList<QDate>& days, int special);
-// The special number (0 = 停止) of every day of `days` that holds a dated
-// entry of the circuit.
-QMap<QDate, int> DatedEntriesOn(int circuit, const QList<QDate>& days);
+// The special numbers (0 = 停止) of every day of `days` that holds a dated
+// entry of the circuit: one, or several where rows of the day (from a file)
+// disagree, in the order of the rows.
+QMap<QDate, QList<int>> DatedEntriesOn(int circuit, const QList<QDate>& days);
+// The same for the every-year entries on the days' months and days.
+QMap<QDate, QList<int>> EveryYearEntriesOn(int circuit, const QList<QDate>& days);
+// Several numbers in words: 「停止・特殊番号 2」.
+QString EntriesText(const QList<int>& specials);
 
 // What becomes of a day that already holds an entry.
 enum class OnExisting { Overwrite, Keep };

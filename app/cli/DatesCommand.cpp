@@ -116,11 +116,11 @@ std::optional<Refusal> checkAgainstIn(const Job& job, const QList<QDate>& days)
             QStringLiteral("回路 %1 の特殊番号 %2 のプログラムが IN にありません。").arg(job.circuit).arg(job.special));
     if (job.existing)
         return std::nullopt;
-    const QMap<QDate, int> held = YearEntries::DatedEntriesOn(job.circuit, days);
+    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(job.circuit, days);
     QStringList others;
     for (auto entry = held.cbegin(); entry != held.cend(); ++entry)
-        if (entry.value() != job.special)
-            others << entry.key().toString(Qt::ISODate) + QLatin1Char(' ') + YearEntries::EntryText(entry.value());
+        if (entry.value() != QList<int>{job.special})
+            others << entry.key().toString(Qt::ISODate) + QLatin1Char(' ') + YearEntries::EntriesText(entry.value());
     if (others.isEmpty())
         return std::nullopt;
     return usageRefusal(QStringLiteral("設定済みの年間プログラムと異なる日が %1 日あります（%2%3）。"

@@ -81,6 +81,8 @@ private slots:
                                                          << "2026-04-29 2026-12-30 4" << "第5 水曜日";
         QTest::newRow("last Friday, month ends") << "最終:金" << "2026-01-01" << "2026-03-31"
                                                  << "2026-01-30 2026-03-27 3" << "最終 金曜日";
+        QTest::newRow("last Friday on the 31st, not the 24th") << "最終:金" << "2026-07-01" << "2026-07-31"
+                                                              << "2026-07-31 2026-07-31 1" << "最終 金曜日";
         QTest::newRow("last Monday of a leap February") << "最終:月" << "2032-02-01" << "2032-02-29"
                                                         << "2032-02-23 2032-02-23 1" << "最終 月曜日";
         QTest::newRow("31st where months have it") << "日:31" << "2026-01-01" << "2026-12-31"

@@ -1,13 +1,19 @@
 // The helpers every window uses: the guard, the file dialog's seam, window placing, the number box check.
 #include "TestSupport.h"
 #include "store/ProgramStore.h"
+#include "ui/DateTyping.h"
 #include "ui/FileDialog.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
+#include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
 
+#include <QAbstractItemView>
+#include <QCalendarWidget>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -88,6 +94,72 @@ private slots:
                                            : QStringList{QStringLiteral("入力エラー|入力した値が不正です。\r\n0～%1の値を設定してください。")
                                                              .arg(hi)});
         QCOMPARE(std::pair(box->hasFocus(), box->selectedText()), std::pair(!accepted, accepted ? QString() : text));
+    }
+
+    // A number typed into a number box replaces it, whether the box got the focus by a click or as its window
+    // opened; coming back from another window leaves the cursor where it was.
+    void numberBoxTypedOver_data()
+    {
+        QTest::addColumn<bool>("spin"); QTest::addColumn<QString>("how"); QTest::addColumn<QString>("text");
+        QTest::newRow("clicked") << false << "click" << "12";
+        QTest::newRow("window opened") << false << "open" << "12";
+        QTest::newRow("back from another window") << false << "back" << "312";
+        QTest::newRow("spin box clicked") << true << "click" << "12日";
+    }
+    void numberBoxTypedOver()
+    {
+        QFETCH(bool, spin); QFETCH(QString, how); QFETCH(QString, text);
+        QWidget window;
+        QWidget* box = nullptr;
+        if (spin) {
+            auto* days = new QSpinBox(&window);
+            days->setRange(1, 31);
+            days->setValue(3);
+            days->setSuffix(QStringLiteral("日"));
+            selectWholeOnFocus(days);
+            box = days;
+        } else {
+            box = makeNumberBox(&window, QStringLiteral("Text_Number"), 60);
+            static_cast<QLineEdit*>(box)->setText(QStringLiteral("3"));
+        }
+        auto* other = new QPushButton(&window);
+        (new QVBoxLayout(&window))->addWidget(box);
+        window.layout()->addWidget(other);
+        activate(&window);
+        QLineEdit* line = spin ? box->findChild<QLineEdit*>() : static_cast<QLineEdit*>(box);
+        if (how == "click") {
+            other->setFocus();
+            QTest::mouseClick(line, Qt::LeftButton, {}, QPoint(2, line->height() / 2));
+        } else if (how == "back") {
+            line->setCursorPosition(line->text().size());
+            QWidget elsewhere;
+            activate(&elsewhere);
+            activate(&window);
+        }
+        QCOMPARE(QApplication::focusWidget(), box);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12"));
+        QCOMPARE(line->text(), text);
+    }
+
+    // Digits typed while a date box's calendar is dropped down close it and make the date in the box.
+    void typingWithTheCalendarDown()
+    {
+        QWidget window;
+        auto* box = new QDateEdit(&window);
+        box->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
+        box->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+        box->setCalendarPopup(true);
+        box->setDate(QDate(2026, 5, 1));
+        AllowWholeDateTyping(box);
+        (new QVBoxLayout(&window))->addWidget(box);
+        activate(&window);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() / 2));
+        QCalendarWidget* calendar = box->calendarWidget();
+        QVERIFY(calendar->isVisible());
+        QTest::keyClick(calendar->findChild<QAbstractItemView*>(), Qt::Key_2);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0280720"));
+        QCOMPARE(box->date(), QDate(2028, 7, 20));
+        QVERIFY(!calendar->isVisible());
     }
 };
 

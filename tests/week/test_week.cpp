@@ -284,6 +284,7 @@ private slots:
         QTest::newRow("start, end on two lines") << "8:50\r9:40" << "1時限目の開始と終了は「-」でつないでください。";
         QTest::newRow("start, end") << "8:50-9:40,9:50,10:40" << "2時限目の開始と終了は「-」でつないでください。";
         QTest::newRow("two marks") << "8:50-9:40-10:40-11:30" << "1時限目の後の「-」が余分です。";
+        QTest::newRow("doubled mark") << "9:00--9:50" << "1時限目の開始と終了は「-」でつないでください。";
         QTest::newRow("trailing mark") << "8:50-9:40-" << "1時限目の後の「-」が余分です。";
         QTest::newRow("24:00") << "8:50-9:40,23:10-24:00" << "2時限目の終了時刻「24:00」は 0:00～23:59 の H:MM で入力してください。";
         QTest::newRow("word") << "8:50-9:40、9時50分" << "「時」は時程に使えない文字です。";
@@ -569,6 +570,7 @@ private slots:
         if (button == "Return") {
             periods->setRowCount(0);  // as an earlier window left it
             type("Text_Timetable", "８：５０～９：４０、９：５０～10:30");
+            QVERIFY2(periods->item(1, 1), "the typed timetable was not read");
             periods->item(1, 1)->setText("10:40");
         } else {
             click(dialog(), "Button_Fill");
@@ -669,6 +671,9 @@ private slots:
         QTest::newRow("no periods") << QStringList{"rows=0"} << "Button_OK" << "入力エラー|時限を入力してください。";
         QTest::newRow("typed, odd") << QStringList{"Text_Timetable=8:50-9:40,9:50"} << "Button_OK"
             << "入力エラー|2時限目の終了時刻がありません。";
+        // Past the 32,767 characters a line edit keeps by default: read whole, not cut after the first period.
+        QTest::newRow("pasted, long") << QStringList{"Text_Timetable=8:50-9:40," + QString(40000, ' ') + "9:50-1"}
+            << "Button_OK" << "入力エラー|2時限目の終了時刻「1」は 0:00～23:59 の H:MM で入力してください。";
     }
     void bellsRefusals()
     {
@@ -834,8 +839,11 @@ private slots:
         QCOMPARE(texts({"Text_HourOFF", "Text_MinuteOFF"}), QStringLiteral("5,00"));
 
         // Enter in a box confirms (not the chime preview, the first push button).
+        // The hour typed as the dialog opens replaces its 0.
         open(request(2, 4));
-        type("Text_Hour", QStringLiteral("7"));
+        activate(dialog());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
+        QCOMPARE(texts({"Text_Hour"}), QStringLiteral("7"));
         QTest::keyClick(child(dialog(), "Text_Hour"), Qt::Key_Return);
         QVERIFY(dialog()->isHidden());
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE YobiON = 4 AND TimeONH = 7 AND ChimeNO = 1"), 1);

@@ -23,6 +23,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -261,7 +262,16 @@ private slots:
             int option, existing;  // Option_Year, Option_Existing (-1 none)
             QString listed, written, message;  // Label_RuleDays; circuit 1's dated entries as count first..last
             QDate from = {};  // typed over the day clicked
+            const char* chosen = "";  // "control=index" the user set before typing the first day
         } rows[] = {
+            {"a one-day span", {}, 0, QDate(2027, 4, 2), 0, {}, 1, -1, "該当する日: 1日", "1 1/27/4/2:0..1/27/4/2:0", ""},
+            // The weekday, week or day the user chose stays when the first day changes after.
+            {"the user's week kept", {}, 0, QDate(2027, 6, 30), 2, {}, 1, -1, "該当する日: 2日",
+             "2 1/27/5/14:0..1/27/6/11:0", "", QDate(2027, 5, 7), "Combo_Nth=1"},
+            {"the user's weekday kept", {}, 0, QDate(2027, 6, 30), 3, {}, 1, -1, "該当する日: 2日",
+             "2 1/27/5/31:0..1/27/6/28:0", "", QDate(2027, 5, 21), "Combo_Weekday=1"},
+            {"the user's day kept", {}, 0, QDate(2027, 6, 30), 4, {}, 1, -1, "該当する日: 2日",
+             "2 1/27/5/10:0..1/27/6/10:0", "", QDate(2027, 5, 7), "Spin_MonthDay=10"},
             {"first Fridays of a school year", {}, 0, QDate(2028, 3, 31), 2, {}, 2, -1, "該当する日: 12日",
              "12 1/27/4/2:2..1/28/3/3:2", ""},
             {"the rule follows a typed first day", {}, 0, QDate(2027, 6, 30), 2, {}, 1, -1, "該当する日: 2日",
@@ -277,8 +287,7 @@ private slots:
             {"span backwards", {}, 0, QDate(2027, 4, 1), 0, {}, 1, -1, "該当する日はありません。", "0",
              ask("期間の最後の日は最初の日以降にしてください。")},
             {"held entry needs a choice", {{1, 27, 5, 7, 0}}, 0, QDate(2028, 3, 31), 2, {}, 2, -1,
-             "該当する日: 12日（うち設定済み 1日）", "1 1/27/5/7:0..1/27/5/7:0",
-             ask("設定済みの日を上書きするか、そのままにするかを選択してください。")},
+             "該当する日: 12日（うち設定済み 1日）", "1 1/27/5/7:0..1/27/5/7:0", ""},  // OK waits for it
             {"held entry overwritten", {{1, 27, 5, 7, 0}}, 0, QDate(2028, 3, 31), 2, {}, 2, 0,
              "該当する日: 12日（うち設定済み 1日）", "12 1/27/4/2:2..1/28/3/3:2 5/7:2", ""},
             {"held entry kept", {{1, 27, 5, 7, 0}}, 0, QDate(2028, 3, 31), 2, {}, 2, 1,
@@ -302,6 +311,15 @@ private slots:
             QDialog* dialog = opened();
             child<QCheckBox>(dialog, "Check_Repeat")->setChecked(true);
             QVERIFY2(!years(dialog)->isEnabled() && years(dialog)->currentIndex() == 1, row.name);  // no 毎年
+            if (const QString chosen = QString::fromUtf8(row.chosen); !chosen.isEmpty()) {
+                child<QComboBox>(dialog, "Combo_Rule")->setCurrentIndex(row.rule);
+                const QString name = chosen.section('=', 0, 0);
+                const int value = chosen.section('=', 1).toInt();
+                if (auto* spin = qobject_cast<QSpinBox*>(child(dialog, name)))
+                    spin->setValue(value);
+                else
+                    child<QComboBox>(dialog, name)->setCurrentIndex(value);
+            }
             if (row.from.isValid())
                 child<QDateEdit>(dialog, "Date_From")->setDate(row.from);
             child<QDateEdit>(dialog, "Date_To")->setDate(row.to);
@@ -342,6 +360,74 @@ private slots:
             QCOMPARE(UndoHistory::undo(), changed);
             QCOMPARE(storeSnapshot(), before);
         }
+    }
+
+    // Enter presses the focused button, anywhere else OK: the entries written, the last dialog opened, the date
+    // dialog open or closed. Circuit 1 has special 2; 2027-08-03 is set to it.
+    void enterInTheDateDialog_data()
+    {
+        QTest::addColumn<QString>("focus"); QTest::addColumn<QString>("result");
+        QTest::newRow("キャンセル") << "Button_Cancel" << "|Form_EditYear|closed";
+        QTest::newRow("新規") << "Button_New" << "|Form_Special|open";
+        QTest::newRow("編集") << "Button_Edit" << "|Form_Special|open";
+        QTest::newRow("an option") << "Option_Year_2" << "1/27/8/3:2|Form_EditYear|closed";
+    }
+    void enterInTheDateDialog()
+    {
+        QFETCH(QString, focus); QFETCH(QString, result);
+        addRows({{1, 2, 0, 0, 8, 0, 0}});
+        chooseCircuit(1);
+        calendar()->setSelectedDate(QDate(2027, 8, 15));
+        clickDay(QDate(2027, 8, 3));
+        QDialog* dialog = opened();
+        option(dialog, 2)->setChecked(true);
+        special(dialog)->setCurrentIndex(special(dialog)->findData(2));
+        activate(dialog);
+        child(dialog, focus)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(entries() + '|' + opened()->objectName() + '|' + (dialog->isVisible() ? "open" : "closed"), result);
+    }
+
+    // 繰り返し: the focus goes to the span's first date; each day lists what it holds, disagreeing dated rows
+    // (read from a file) and an every-year entry too; days holding other entries are counted beside the choice,
+    // and OK waits for 上書き or そのまま.
+    void ruleDaysHoldingOtherEntries()
+    {
+        addRows({{1, 2, 0, 0, 8, 0, 0}, {1, 27, 4, 9, 0}, {1, 27, 4, 9, 2}, {1, 27, 4, 16, 2}, {1, 4, 23, 0}});
+        chooseCircuit(1);
+        calendar()->setSelectedDate(QDate(2027, 4, 15));
+        clickDay(QDate(2027, 4, 2));
+        QDialog* dialog = opened();
+        activate(dialog);
+        child<QCheckBox>(dialog, "Check_Repeat")->setChecked(true);
+        QCOMPARE(QApplication::focusWidget(), child(dialog, "Date_From"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("20270409"));
+        child<QDateEdit>(dialog, "Date_To")->setDate(QDate(2027, 4, 30));
+        child<QComboBox>(dialog, "Combo_Rule")->setCurrentIndex(1);  // every Friday, from the first day
+        option(dialog, 2)->setChecked(true);
+        special(dialog)->setCurrentIndex(special(dialog)->findData(2));
+        auto* list = child<QListWidget>(dialog, "List_RuleDays");
+        QStringList listed;
+        for (int row = 0; row < list->count(); ++row)
+            listed << list->item(row)->text();
+        QCOMPARE(listed, (QStringList{"2027年4月9日（金）　設定済み: 停止・特殊番号 2", "2027年4月16日（金）　設定済み: 特殊番号 2",
+                                      "2027年4月23日（金）　毎年: 停止", "2027年4月30日（金）"}));
+        const auto choice = [&] {
+            QLabel* label = child<QLabel>(dialog, "Label_Existing");
+            return (label->isVisibleTo(dialog) ? label->text() : QString()) +
+                   (child(dialog, "Button_OK")->isEnabled() ? " OK" : "");
+        };
+        const QString differing = QStringLiteral("設定済みで内容の異なる日が%1日あります。上書きするか、そのままにするかを選択してください。");
+        QCOMPARE(choice(), differing.arg(1));
+        option(dialog, 1, "Option_Existing")->setChecked(true);
+        QCOMPARE(choice(), differing.arg(1) + " OK");
+        option(dialog, 1)->setChecked(true);  // 停止: the 16th differs too
+        QCOMPARE(choice(), differing.arg(2) + " OK");
+        option(dialog, 0)->setChecked(true);
+        QCOMPARE(choice(), QStringLiteral(" OK"));
+        option(dialog, 2)->setChecked(true);
+        click(dialog, "Button_OK");  // そのまま: only the free days are written
+        QCOMPARE(entries(), QStringLiteral("1/27/4/9:0 1/27/4/9:2 1/27/4/16:2 1/27/4/23:2 1/27/4/30:2 E1/4/23:0"));
     }
 
     // Circuit 2 is the second in the list, so a list index taken for the circuit shows.
@@ -527,6 +613,25 @@ private slots:
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
         QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1 AND Year = 30 AND SpecialNO = 5"),
                  int(NationalHolidays(2030).size()));
+    }
+
+    // Enter on a focused button presses it; the focus starts on the list, where Enter means OK.
+    void enterInTheHolidayDialog()
+    {
+        calendar()->setSelectedDate(QDate(2027, 5, 10));
+        chooseCircuit(1);
+        QDialog* dialog = openHoliday();
+        activate(dialog);
+        QCOMPARE(QApplication::focusWidget(), holidays(dialog));
+        child(dialog, "Button_ClearAll")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(dialog->isVisible() && holidays(dialog)->topLevelItem(0)->checkState(0) == Qt::Unchecked);
+        child(dialog, "Button_SelectAll")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        holidays(dialog)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1"), int(NationalHolidays(2027).size()));
     }
 
     // A school year from the February page; the span switch keeps the year chosen; untick all, tick all, one step.
