@@ -1,5 +1,6 @@
 #include "ui/Widgets.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +20,15 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     button->setToolTip(tip);
     button->setMinimumSize(minimum);
     return button;
+}
+
+void closeOnEscape(QWidget* window)
+{
+    auto* escape = new QAction(window);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    escape->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(escape, &QAction::triggered, window, [window] { window->close(); });
+    window->addAction(escape);
 }
 
 QHBoxLayout* makeButtonRow(std::initializer_list<QWidget*> buttons)

@@ -15,6 +15,10 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption);
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip,
                         QSize minimum);
 
+// Escape closes a working window as its 閉じる does (close(), so that its
+// closing checks run); dialogs have it from QDialog already.
+void closeOnEscape(QWidget* window);
+
 // A dialog's closing buttons (OK, キャンセル), in order at the right.
 QHBoxLayout* makeButtonRow(std::initializer_list<QWidget*> buttons);
 

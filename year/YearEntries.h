@@ -1,8 +1,8 @@
 #pragma once
 #include <QDate>
 #include <QList>
-#include <QString>
 #include <QMap>
+#include <QString>
 #include <QVector>
 #include <optional>
 
@@ -16,10 +16,16 @@ QString EntryText(int special);
 // and the room left.
 QString CapacityRefusalText(int toAdd);
 
-// For each of `count` days from `start`: true when the circuit has a dated
-// entry on it, or an every-year entry on its month and day (29 February
-// only in leap years).
-QVector<bool> MarkedDays(int circuit, QDate start, int count);
+// What a day holds for a circuit: its dated entry and the every-year entry
+// on its month and day, each a special number (0 = 停止).
+struct DayEntries {
+    std::optional<int> dated;
+    std::optional<int> everyYear;
+    bool any() const { return dated || everyYear; }
+};
+// The entries of each of `count` days from `start` (29 February's
+// every-year entry only in leap years).
+QVector<DayEntries> EntriesOfDays(int circuit, QDate start, int count);
 
 // The special number stored for a day, if there is an entry.
 std::optional<int> DatedEntry(int circuit, QDate day);
@@ -61,8 +67,7 @@ enum class OnExisting { Overwrite, Keep };
 // to add would pass the capacity of 500 nothing is written and false is
 // returned. A row already on a day is rewritten, or with Keep left as it
 // is. One transaction; T_Year renumbered.
-bool WriteDatedDays(int circuit, const QList<QDate>& days, int special,
-                    OnExisting existing = OnExisting::Overwrite);
+bool WriteDatedDays(int circuit, const QList<QDate>& days, int special, OnExisting existing = OnExisting::Overwrite);
 // Deletes the circuit's dated entries on `days`; returns the rows deleted.
 // One transaction; T_Year renumbered.
 int ClearDatedDays(int circuit, const QList<QDate>& days);
