@@ -223,11 +223,14 @@ bool MonthCalendar::isMarked(QDate date) const
     return markOf(date).kind != MarkKind::None;
 }
 
+// Drawn on a sample day number: a line through a word would be lost among
+// the strokes of its characters.
 QString MonthCalendar::legendText()
 {
-    return QStringLiteral("<b><span style=\"background-color:%1\">&nbsp;特殊&nbsp;</span>　<s>停止</s></b>"
-                          "　<span style=\"color:%2\">祝日</span>")
-        .arg(kSpecialGround.name(), kSunday.name());
+    const QString gap = QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;");
+    return QStringLiteral("<b><span style=\"background-color:%1\">&nbsp;8&nbsp;</span></b> 特殊プログラム%3"
+                          "&nbsp;<b><s>8</s></b>&nbsp; 停止%3<span style=\"color:%2\">8</span> 祝日")
+        .arg(kSpecialGround.name(), kSunday.name(), gap);
 }
 
 void MonthCalendar::loadHolidays()
