@@ -267,7 +267,9 @@ void Form_Main::Button_Year_Click()
         Button_Initial->setFocus();
         return;
     }
-    openWorkingWindow(new Form_Year);
+    auto* year = new Form_Year(m_yearPlace);
+    connect(year, &Form_Year::closed, this, [this, year] { m_yearPlace = year->place(); });
+    openWorkingWindow(year);
 }
 
 void Form_Main::Button_Check_Click()

@@ -1,4 +1,6 @@
 #pragma once
+#include "year/Form_Year.h"
+
 #include <QWidget>
 
 class QGroupBox;
@@ -68,6 +70,8 @@ private:
     void runExitSequence();
 
     bool EditModeActive = false;
+    // 年間プログラム opens again where it was left while the editor runs.
+    YearWindowPlace m_yearPlace;
     bool m_exiting = false;
 
     QLabel* Label_Titile = nullptr;

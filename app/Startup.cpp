@@ -7,6 +7,7 @@
 #include "store/PrivatePaths.h"
 #include "store/ProgramStore.h"
 #include "ui/Guard.h"
+#include "ui/ListsBelowStyle.h"
 #include "ui/MessageBox.h"
 #include "ui/WindowUtil.h"
 
@@ -128,6 +129,7 @@ void applyJapaneseLook(QApplication& app)
     QFont font(Platform::windowFontFamily());
     font.setPointSize(10);
     app.setFont(font);
+    useListsBelowStyle(app);
     // Qt's own texts (はい/いいえ/キャンセル of the message boxes, the file
     // dialog) in Japanese as well; without the translation they stay English.
     auto* qtTexts = new QTranslator(&app);

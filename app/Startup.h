@@ -14,7 +14,8 @@ void useJapaneseLocale();
 const char* useInstalledCLocale();
 
 // The editor's look for facility staff in Japan: Japanese locale (weeks
-// start on Sunday), the Noto CJK fonts and Qt's own texts in Japanese.
+// start on Sunday), the Noto CJK fonts, drop-down lists that open below
+// their box and Qt's own texts in Japanese.
 void applyJapaneseLook(QApplication& app);
 
 // Says on standard error that the editor cannot start without a display;

@@ -38,6 +38,7 @@ Form_Print::Form_Print(QWidget* parent)
     buildWindow();
     connectHandlers();
     AddUndoShortcuts(this);
+    closeOnEscape(this);
     // An undo or redo can give or take a circuit's programs.
     connect(&StoreChanges::instance(), &StoreChanges::changed, this,
             [this] { runGuarded(this, [this] { circuitsChanged(); }); });

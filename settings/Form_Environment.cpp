@@ -41,6 +41,7 @@ Form_Environment::Form_Environment(QWidget* parent)
     buildWindow();
     connectRows();
     AddUndoShortcuts(this);
+    closeOnEscape(this);
     // An undone or redone 初期設定 shows here at once, so that closing the
     // window does not save the old values back.
     connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {

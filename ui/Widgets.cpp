@@ -1,6 +1,7 @@
 #include "ui/Widgets.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -112,6 +113,15 @@ void selectWholeOnFocus(QWidget* box)
         line = box->findChild<QLineEdit*>();
     if (line)
         new WholeSelection(box, line);
+}
+
+void closeOnEscape(QWidget* window)
+{
+    auto* escape = new QAction(window);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    escape->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(escape, &QAction::triggered, window, [window] { window->close(); });
+    window->addAction(escape);
 }
 
 QHBoxLayout* makeButtonRow(std::initializer_list<QWidget*> buttons)

@@ -26,6 +26,10 @@ QLineEdit* makeNumberBox(QWidget* parent, const QString& name, int width);
 // not when the focus only comes back from another window or a menu.
 void selectWholeOnFocus(QWidget* box);
 
+// Escape closes a working window as its 閉じる does (close(), so that its
+// closing checks run); dialogs have it from QDialog already.
+void closeOnEscape(QWidget* window);
+
 // A dialog's closing buttons (OK, キャンセル), in order at the right.
 QHBoxLayout* makeButtonRow(std::initializer_list<QWidget*> buttons);
 

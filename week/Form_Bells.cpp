@@ -168,7 +168,7 @@ void Form_Bells::buildWindow()
     List_Preview = new QListWidget(this);
     List_Preview->setObjectName(QStringLiteral("List_Preview"));
     List_Preview->setToolTip(QStringLiteral("OKで追加される時刻です。既存の時刻は追加しません。"));
-    List_Preview->setMinimumSize(360, 160);
+    List_Preview->setMinimumSize(360, 110);
     List_Preview->setSelectionMode(QAbstractItemView::NoSelection);
     Label_PreviewCount = makeLabel(this, "Label_PreviewCount", QString());
     Label_PreviewCount->setWordWrap(true);

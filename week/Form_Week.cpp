@@ -108,6 +108,7 @@ void Form_Week::connectHandlers()
     connect(Button_Copy, &QPushButton::clicked, this, guarded(this, [this] { Button_Copy_Click(); }));
     connect(Button_Bells, &QPushButton::clicked, this, guarded(this, [this] { Button_Bells_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
+    closeOnEscape(this);
     connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
         if (changes & StoreChanges::Settings)
             runGuarded(this, [this] { settingsChanged(); });

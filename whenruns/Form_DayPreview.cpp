@@ -11,7 +11,6 @@
 #include "whenruns/DayResolution.h"
 #include "whenruns/ProgramText.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -129,11 +128,7 @@ void Form_DayPreview::connectHandlers()
     connect(Button_PrevDay, &QPushButton::clicked, this, guarded(this, [this] { Button_PrevDay_Click(); }));
     connect(Button_NextDay, &QPushButton::clicked, this, guarded(this, [this] { Button_NextDay_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, [this] { close(); });
-    auto* escape = new QAction(this);
-    escape->setShortcut(QKeySequence(Qt::Key_Escape));
-    escape->setShortcutContext(Qt::WindowShortcut);
-    connect(escape, &QAction::triggered, this, [this] { close(); });
-    addAction(escape);
+    closeOnEscape(this);
     AddUndoShortcuts(this);
     connect(&StoreChanges::instance(), &StoreChanges::changed, this, guarded(this, [this] { showDay(); }));
 }

@@ -104,7 +104,7 @@ void Form_Holiday::buildWindow()
     List_Holiday->setHeaderLabels({QStringLiteral("日付"), QStringLiteral("曜日"), QStringLiteral("祝日名")});
     List_Holiday->setRootIsDecorated(false);
     List_Holiday->setSelectionMode(QAbstractItemView::NoSelection);
-    List_Holiday->setMinimumSize(380, 348);  // with the tick buttons the window keeps its height
+    List_Holiday->setMinimumSize(380, 336);  // with the tick buttons the window keeps its height
     List_Holiday->header()->setStretchLastSection(true);
     Button_SelectAll = makeButton(this, "Button_SelectAll", QStringLiteral("すべて選択"),
                                   QStringLiteral("一覧の祝日をすべてチェックします。"), kTickButtonSize);

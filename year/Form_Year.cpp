@@ -33,14 +33,14 @@ const QSize kButtonSize(150, 36);
 
 }  // namespace
 
-Form_Year::Form_Year(QWidget* parent)
+Form_Year::Form_Year(const YearWindowPlace& start, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form_Year"));
     setWindowTitle(QStringLiteral("年間プログラム"));
     buildWindow();
     connectHandlers();
-    runGuarded(this, [this] { Form_Load(); });
+    runGuarded(this, [this, start] { Form_Load(start); });
 }
 
 void Form_Year::buildWindow()
@@ -57,6 +57,9 @@ void Form_Year::buildWindow()
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
     MonthView1->setMinimumSize(420, 300);
     Label_Info = makeLabel(this, "Label_Info", QStringLiteral("年間プログラムを作成するには日付をクリックします"));
+    Label_Legend = makeLabel(this, "Label_Legend", MonthCalendar::legendText());
+    Label_Legend->setToolTip(
+        QStringLiteral("特殊プログラムを実行する日、プログラム実行を停止する日、祝日の表示です。"));
     Button_DeleteYear = makeButton(this, "Button_DeleteYear", QStringLiteral("年間プログラム削除 (&D)"),
                                    QStringLiteral("設定済みの年間プログラムを削除します。"), kButtonSize);
     Button_Special =
@@ -86,6 +89,7 @@ void Form_Year::buildWindow()
     auto* calendar = new QVBoxLayout;
     calendar->addWidget(Label_Info, 0, Qt::AlignRight);
     calendar->addWidget(MonthView1, 1);
+    calendar->addWidget(Label_Legend);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(Button_Close);
@@ -120,6 +124,7 @@ void Form_Year::connectHandlers()
     connect(Button_DeleteYear, &QPushButton::clicked, this, guarded(this, [this] { Button_DeleteYear_Click(); }));
     connect(Button_Holiday, &QPushButton::clicked, this, guarded(this, [this] { Button_Holiday_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { close(); }));
+    closeOnEscape(this);
     // Whichever dialog changed the entries, the marks and the count follow.
     connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
         if (changes & StoreChanges::Settings)
@@ -132,14 +137,26 @@ void Form_Year::connectHandlers()
     });
 }
 
-void Form_Year::Form_Load()
+void Form_Year::Form_Load(const YearWindowPlace& start)
 {
-    const QSignalBlocker blocker(Combo_Circuit);
-    fillCircuitChoice(Combo_Circuit, offered);
-    Combo_Circuit->setCurrentIndex(-1);
+    {
+        const QSignalBlocker blocker(Combo_Circuit);
+        fillCircuitChoice(Combo_Circuit, offered);
+        Combo_Circuit->setCurrentIndex(Combo_Circuit->findData(start.circuit));
+    }
     MonthView1->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
-    MonthView1->setSelectedDate(QDate::currentDate());
+    MonthView1->setSelectedDate(start.day.isValid() ? start.day : QDate::currentDate());
     showProgramCount();
+    if (selectedCircuit() != 0)
+        Combo_Circuit_Click();
+}
+
+YearWindowPlace Form_Year::place() const
+{
+    QDate day = MonthView1->selectedDate();
+    if (day.year() != MonthView1->yearShown() || day.month() != MonthView1->monthShown())
+        day = std::max(QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1), MonthView1->minimumDate());
+    return {selectedCircuit(), day};
 }
 
 bool Form_Year::offered(int circuit)
@@ -181,12 +198,36 @@ bool Form_Year::circuitChosen()
     return false;
 }
 
+namespace {
+
+// A day with a special number among its entries shows as a special day.
+MonthCalendar::DayMark markFor(const YearEntries::DayEntries& entries)
+{
+    MonthCalendar::DayMark mark;
+    if (!entries.any())
+        return mark;
+    QStringList words;
+    if (entries.dated)
+        words << YearEntries::EntryText(*entries.dated);
+    if (entries.everyYear)
+        words << QStringLiteral("毎年: ") + YearEntries::EntryText(*entries.everyYear);
+    mark.text = words.join(QLatin1Char('\n'));
+    mark.kind = entries.dated.value_or(0) != 0 || entries.everyYear.value_or(0) != 0 ? MonthCalendar::MarkKind::Special
+                                                                                     : MonthCalendar::MarkKind::Stop;
+    return mark;
+}
+
+}  // namespace
+
 void Form_Year::markDays()
 {
     const int circuit = selectedCircuit();
-    MonthView1->setMarks(
-        circuit == 0 ? QVector<bool>()
-                     : YearEntries::MarkedDays(circuit, MonthView1->firstShownDate(), MonthCalendar::ShownDays));
+    QVector<MonthCalendar::DayMark> marks;
+    if (circuit != 0)
+        for (const YearEntries::DayEntries& entries :
+             YearEntries::EntriesOfDays(circuit, MonthView1->firstShownDate(), MonthCalendar::ShownDays))
+            marks << markFor(entries);
+    MonthView1->setMarks(marks);
     if (circuit != 0)
         focusCircuitChoice();
 }

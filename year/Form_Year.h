@@ -7,13 +7,24 @@ class QLabel;
 class QPushButton;
 class MonthCalendar;
 
+// Where the calendar was left: the circuit chosen (0: none) and the day
+// selected, which names the month shown. The opener keeps it for the next
+// opening.
+struct YearWindowPlace {
+    int circuit = 0;
+    QDate day;  // invalid: today
+};
+
 // The year calendar: the dated and every-year entries of the chosen circuit
-// are bold; a clicked day or run opens the date dialog.
+// are marked; a clicked day or run opens the date dialog.
 class Form_Year : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form_Year(QWidget* parent = nullptr);
+    // Opens on `start`; a circuit no longer offered leaves none chosen.
+    explicit Form_Year(const YearWindowPlace& start = {}, QWidget* parent = nullptr);
+
+    YearWindowPlace place() const;
 
     // Re-marks the days shown for the circuit chosen, if any.
     void RefreshYearBold();
@@ -28,7 +39,7 @@ protected:
 private:
     void buildWindow();
     void connectHandlers();
-    void Form_Load();
+    void Form_Load(const YearWindowPlace& start);
     static bool offered(int circuit);
     void settingsChanged();
     int selectedCircuit() const;
@@ -51,6 +62,7 @@ private:
     QLabel* Label_Mode = nullptr;
     MonthCalendar* MonthView1 = nullptr;
     QLabel* Label_Info = nullptr;
+    QLabel* Label_Legend = nullptr;
     QPushButton* Button_DeleteYear = nullptr;
     QPushButton* Button_Special = nullptr;
     QPushButton* Button_Holiday = nullptr;

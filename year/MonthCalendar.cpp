@@ -18,6 +18,9 @@ namespace {
 const QStringList kDayNames{"日", "月", "火", "水", "木", "金", "土"};
 const QColor kSunday(200, 30, 30);
 const QColor kSaturday(30, 60, 200);
+// Light enough for the red and blue numbers, and a grey of its own when
+// printed or seen without colour.
+const QColor kSpecialGround(255, 222, 140);
 
 int monthIndex(int year, int month)
 {
@@ -75,7 +78,7 @@ private:
 
 MonthCalendar::MonthCalendar(QWidget* parent)
     : QWidget(parent)
-    , m_marks(ShownDays, false)
+    , m_marks(ShownDays)
 {
     buildHeader();
     m_grid = new DayGrid(this);
@@ -183,7 +186,7 @@ void MonthCalendar::setPage(int year, int month, bool byNavigation)
     }
     m_year = index / 12;
     m_month = index % 12 + 1;
-    m_marks.fill(false);
+    m_marks.fill(DayMark());
     loadHolidays();
     syncHeader();
     m_grid->update();
@@ -202,17 +205,32 @@ void MonthCalendar::syncHeader()
     m_next->setEnabled(index < monthIndex(m_maximum.year(), m_maximum.month()));
 }
 
-void MonthCalendar::setMarks(const QVector<bool>& marks)
+void MonthCalendar::setMarks(const QVector<DayMark>& marks)
 {
     m_marks = marks;
     m_marks.resize(ShownDays);
     m_grid->update();
 }
 
-bool MonthCalendar::isMarked(QDate date) const
+MonthCalendar::DayMark MonthCalendar::markOf(QDate date) const
 {
     const qint64 index = firstShownDate().daysTo(date);
-    return index >= 0 && index < ShownDays && m_marks.at(int(index));
+    return index >= 0 && index < ShownDays ? m_marks.at(int(index)) : DayMark();
+}
+
+bool MonthCalendar::isMarked(QDate date) const
+{
+    return markOf(date).kind != MarkKind::None;
+}
+
+// Drawn on a sample day number: a line through a word would be lost among
+// the strokes of its characters.
+QString MonthCalendar::legendText()
+{
+    const QString gap = QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;");
+    return QStringLiteral("<b><span style=\"background-color:%1\">&nbsp;8&nbsp;</span></b> 特殊プログラム%3"
+                          "&nbsp;<b><s>8</s></b>&nbsp; 停止%3<span style=\"color:%2\">8</span> 祝日")
+        .arg(kSpecialGround.name(), kSunday.name(), gap);
 }
 
 void MonthCalendar::loadHolidays()
@@ -242,15 +260,26 @@ QTextCharFormat MonthCalendar::dateTextFormat(QDate date) const
     else if (date.dayOfWeek() == Qt::Saturday)
         colour = kSaturday;
     format.setForeground(colour);
-    format.setFontWeight(isMarked(date) ? QFont::Bold : QFont::Normal);
-    format.setToolTip(holidayName(date));
+    const MarkKind kind = markOf(date).kind;
+    format.setFontWeight(kind != MarkKind::None ? QFont::Bold : QFont::Normal);
+    format.setFontStrikeOut(kind == MarkKind::Stop);
+    if (kind == MarkKind::Special)
+        format.setBackground(kSpecialGround);
+    format.setToolTip(dayTip(date));
     return format;
+}
+
+QString MonthCalendar::dayTip(QDate date) const
+{
+    QStringList lines{holidayName(date), markOf(date).text};
+    lines.removeAll(QString());
+    return lines.join(QLatin1Char('\n'));
 }
 
 void MonthCalendar::showDayTip(QHelpEvent* event) const
 {
     const QPoint position = event->pos();
-    const QString tip = position.y() < headerHeight() ? QString() : holidayName(dateAt(position));
+    const QString tip = position.y() < headerHeight() ? QString() : dayTip(dateAt(position));
     if (tip.isEmpty())
         QToolTip::hideText();
     else
@@ -314,20 +343,22 @@ void MonthCalendar::paintDays(QPainter& painter) const
 
     const QDate first = firstShownDate();
     const QDate today = QDate::currentDate();
-    QFont normal = font();
-    QFont bold = font();
-    bold.setBold(true);
     for (int index = 0; index < ShownDays; ++index) {
         const QDate date = first.addDays(index);
         if (!inRange(date))
             continue;
         const QRectF cell = cellRect(index).adjusted(1, 1, -1, -1);
         const bool selected = date >= selectionStart() && date <= selectionEnd();
+        const QTextCharFormat format = dateTextFormat(date);
         if (selected)
             painter.fillRect(cell, colors.highlight());
-        const QTextCharFormat format = dateTextFormat(date);
+        else if (format.background().style() != Qt::NoBrush)
+            painter.fillRect(cell.adjusted(2, 2, -2, -2), format.background());
         painter.setPen(selected ? colors.color(QPalette::HighlightedText) : format.foreground().color());
-        painter.setFont(format.fontWeight() == QFont::Bold ? bold : normal);
+        QFont dayFont = font();
+        dayFont.setBold(format.fontWeight() == QFont::Bold);
+        dayFont.setStrikeOut(format.fontStrikeOut());
+        painter.setFont(dayFont);
         painter.drawText(cell, Qt::AlignCenter, QString::number(date.day()));
         if (date == today) {
             painter.setPen(QPen(colors.color(QPalette::Highlight), 1.5));

@@ -14,13 +14,23 @@ class QToolButton;
 // tails of the neighbouring months included). A run of consecutive days is
 // chosen by a click, a drag from one day to another, or a shift-click that
 // extends from the last clicked day; the run is announced when the mouse is
-// released (or by Return). Marked days are drawn bold; national holidays
-// are red, as on a wall calendar, with their name as tooltip.
+// released (or by Return). Marked days are drawn bold, 停止 days struck
+// through and special days on a tinted ground, with their entries named in
+// the tooltip; national holidays are red, as on a wall calendar, with their
+// name as tooltip.
 class MonthCalendar : public QWidget
 {
     Q_OBJECT
 public:
     static constexpr int ShownDays = 42;
+
+    enum class MarkKind { None, Stop, Special };
+    struct DayMark {
+        MarkKind kind = MarkKind::None;
+        QString text;  // the entries in words, for the tooltip
+    };
+    // The marks' look in a line of rich text, for a legend beside the calendar.
+    static QString legendText();
 
     explicit MonthCalendar(QWidget* parent = nullptr);
 
@@ -43,15 +53,18 @@ public:
     // Turns the page as the arrows and the month and year lists do.
     void showMonth(int year, int month);
 
-    // Bold marks for the days shown, index 0 = firstShownDate(); cleared
+    // Marks for the days shown, index 0 = firstShownDate(); cleared
     // whenever the page turns.
-    void setMarks(const QVector<bool>& marks);
+    void setMarks(const QVector<DayMark>& marks);
     bool isMarked(QDate date) const;
+    DayMark markOf(QDate date) const;
 
     // The name of the national holiday on a shown day, else empty.
     QString holidayName(QDate date) const;
     // How a shown day's number is drawn when it is not selected: colour
-    // (red on Sundays and holidays), bold for a mark, tooltip the holiday.
+    // (red on Sundays and holidays), bold for a mark, struck through for
+    // 停止, a background for a special number; tooltip the holiday's name
+    // and the entries, a line each.
     QTextCharFormat dateTextFormat(QDate date) const;
 
     // Where a day is drawn, in dayGrid() coordinates (tests click there).
@@ -78,6 +91,7 @@ private:
 
     void loadHolidays();
     void paintDays(QPainter& painter) const;
+    QString dayTip(QDate date) const;
     void showDayTip(QHelpEvent* event) const;
     void pressDay(QPoint position, Qt::KeyboardModifiers modifiers);
     void dragTo(QPoint position);
@@ -94,7 +108,7 @@ private:
     QDate m_end;
     QDate m_value;
     bool m_dragging = false;
-    QVector<bool> m_marks;
+    QVector<DayMark> m_marks;
     QHash<QDate, QString> m_holidays;  // of the days shown
 
     QToolButton* m_previous = nullptr;

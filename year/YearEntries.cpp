@@ -30,13 +30,13 @@ namespace {
 
 constexpr int kCentury = 2000;
 
-void mark(QVector<bool>& marks, QDate start, int year, int month, int day)
+// The day's slot in `days`, or null when the date is not real or not shown.
+DayEntries* slotOf(QVector<DayEntries>& days, QDate start, int year, int month, int day)
 {
     if (!IsRealDate(year, month, day))
-        return;
+        return nullptr;
     const qint64 offset = start.daysTo(QDate(year, month, day));
-    if (offset >= 0 && offset < marks.size())
-        marks[int(offset)] = true;
+    return offset >= 0 && offset < days.size() ? &days[int(offset)] : nullptr;
 }
 
 std::optional<int> firstValue(QSqlQuery query)
@@ -96,11 +96,11 @@ int deleteRows(const char* table, const QString& where, const QVariantList& valu
 
 }  // namespace
 
-QVector<bool> MarkedDays(int circuit, QDate start, int count)
+QVector<DayEntries> EntriesOfDays(int circuit, QDate start, int count)
 {
-    QVector<bool> marks(count, false);
+    QVector<DayEntries> days(std::max(count, 0));
     if (count <= 0)
-        return marks;
+        return days;
     // Only the months the view touches are read, so the time does not grow
     // with the entries elsewhere in the year.
     QStringList datedMonths;
@@ -114,21 +114,27 @@ QVector<bool> MarkedDays(int circuit, QDate start, int count)
         monthMarks << QStringLiteral("?");
         monthValues << month.month();
     }
-    QSqlQuery dated = ProgramStore::exec(QStringLiteral("SELECT Year, Month, Day FROM T_Year WHERE CircuitNO = ? AND "
-                                                        "(%1) ORDER BY Year, Month, Day")
+    QSqlQuery dated = ProgramStore::exec(QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE "
+                                                        "CircuitNO = ? AND (%1) ORDER BY Year, Month, Day, rowid")
                                              .arg(datedMonths.join(QStringLiteral(" OR "))),
                                          datedValues);
     while (dated.next())
-        mark(marks, start, kCentury + dated.value(0).toInt(), dated.value(1).toInt(), dated.value(2).toInt());
+        if (DayEntries* day =
+                slotOf(days, start, kCentury + dated.value(0).toInt(), dated.value(1).toInt(), dated.value(2).toInt());
+            day && !day->dated)
+            day->dated = dated.value(3).toInt();
     // A view reaches at most into the year after its first day.
-    QSqlQuery everyYear = ProgramStore::exec(QStringLiteral("SELECT Month, Day FROM T_YearE WHERE CircuitNO = ? AND "
-                                                            "Month IN (%1) ORDER BY Month, Day")
-                                                 .arg(monthMarks.join(QStringLiteral(", "))),
-                                             monthValues);
+    QSqlQuery everyYear =
+        ProgramStore::exec(QStringLiteral("SELECT Month, Day, SpecialNO FROM T_YearE WHERE "
+                                          "CircuitNO = ? AND Month IN (%1) ORDER BY Month, Day, rowid")
+                               .arg(monthMarks.join(QStringLiteral(", "))),
+                           monthValues);
     while (everyYear.next())
         for (int year : {start.year(), start.year() + 1})
-            mark(marks, start, year, everyYear.value(0).toInt(), everyYear.value(1).toInt());
-    return marks;
+            if (DayEntries* day = slotOf(days, start, year, everyYear.value(0).toInt(), everyYear.value(1).toInt());
+                day && !day->everyYear)
+                day->everyYear = everyYear.value(2).toInt();
+    return days;
 }
 
 std::optional<int> DatedEntry(int circuit, QDate day)

@@ -16,10 +16,16 @@ QString EntryText(int special);
 // and the room left.
 QString CapacityRefusalText(int toAdd);
 
-// For each of `count` days from `start`: true when the circuit has a dated
-// entry on it, or an every-year entry on its month and day (29 February
-// only in leap years).
-QVector<bool> MarkedDays(int circuit, QDate start, int count);
+// What a day holds for a circuit: its dated entry and the every-year entry
+// on its month and day, each a special number (0 = 停止).
+struct DayEntries {
+    std::optional<int> dated;
+    std::optional<int> everyYear;
+    bool any() const { return dated || everyYear; }
+};
+// The entries of each of `count` days from `start` (29 February's
+// every-year entry only in leap years).
+QVector<DayEntries> EntriesOfDays(int circuit, QDate start, int count);
 
 // The special number stored for a day, if there is an entry.
 std::optional<int> DatedEntry(int circuit, QDate day);

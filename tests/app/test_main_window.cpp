@@ -12,12 +12,26 @@
 #include "store/Schema.h"
 #include "store/SharedState.h"
 #include "store/StoreRoutines.h"
+#include "print/Form_Print.h"
+#include "print/Form_PrintSelect.h"
 #include "settings/Form_Environment.h"
+#include "special/Form_Special.h"
+#include "special/Form_SpecialSelect.h"
+#include "week/Form_Bells.h"
+#include "week/Form_Copy.h"
+#include "week/Form_EditTime.h"
+#include "week/Form_EditTimeTimer.h"
 #include "week/Form_Week.h"
+#include "whenruns/Form_DayPreview.h"
+#include "whenruns/WeekViewSwitch.h"
+#include "year/Form_DeleteYear.h"
+#include "year/Form_EditYear.h"
+#include "year/Form_Holiday.h"
 #include "year/Form_Year.h"
 #include "year/MonthCalendar.h"
 #include "TestSupport.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDialog>
@@ -28,6 +42,7 @@
 #include <QFileIconProvider>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLocalSocket>
 #include <QMimeData>
 #include <QProcess>
@@ -236,6 +251,16 @@ private slots:
         QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));  // はい, いいえ alike
         // The file dialog's type of a folder (a text Qt 6 moved).
         QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QStringLiteral("フォルダ"));
+        // A drop-down list opens below its box, whatever item is chosen.
+        QComboBox list;
+        list.addItems({"1", "2", "3", "4", "5", "6"});
+        list.setCurrentIndex(4);
+        list.show();
+        list.showPopup();
+        QWidget* popup = list.view()->window();
+        QTRY_VERIFY(popup->isVisible());
+        QVERIFY(popup->geometry().top() >= list.mapToGlobal(QPoint(0, list.height() - 2)).y());
+        list.hidePopup();
 
         // The C library's locale is ja_JP.UTF-8, or C.UTF-8 where no locale is installed: never plain C.
         useJapaneseLocale();
@@ -303,6 +328,112 @@ private slots:
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Exclamation);
         QVERIFY(child<QPushButton>(m_form.get(), "Button_Initial")->hasFocus());
         QVERIFY(m_form->testAttribute(Qt::WA_KeyboardFocusChange));  // its focus frame is drawn
+    }
+
+    // Escape closes a working window as 閉じる does, from whichever control has the focus.
+    void escapeClosesWorkingWindows_data()
+    {
+        QTest::addColumn<QString>("button"); QTest::addColumn<QString>("form");
+        QTest::newRow("settings") << "Button_Initial" << "Form_Environment";
+        QTest::newRow("week") << "Button_Week" << "Form_Week";
+        QTest::newRow("year") << "Button_Year" << "Form_Year";
+        QTest::newRow("print") << "Button_Check" << "Form_Print";
+    }
+
+    void escapeClosesWorkingWindows()
+    {
+        QFETCH(QString, button); QFETCH(QString, form);
+        setOneCircuitOfEachType();
+        const QString settings = storeSnapshot();
+        click(m_form.get(), qPrintable(button));
+        QWidget* window = FindForm(form);
+        QVERIFY(window && !m_form->isVisible());
+        activate(window);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(m_form->isVisible() && !IsFormLoaded(form));
+        QCOMPARE(storeSnapshot(), settings);
+        QCOMPARE(shownMessages(), QStringList());
+    }
+
+    // 年間プログラム opens again on the circuit and month it was left at, while the editor runs; a circuit no
+    // longer offered is not chosen, and the month stays.
+    void yearWindowOpensWhereItWasLeft()
+    {
+        setOneCircuitOfEachType();
+        addRows({{2, 28, 3, 10, 0}});
+        const auto open = [this] {
+            click(m_form.get(), "Button_Year");
+            return FindForm("Form_Year");
+        };
+        const auto state = [](QWidget* year) {
+            auto* calendar = child<MonthCalendar>(year, "MonthView1");
+            return QStringLiteral("%1 %2 %3/%4 %5%6")
+                .arg(child<QComboBox>(year, "Combo_Circuit")->currentText(), child<QLabel>(year, "Label_Mode")->text())
+                .arg(calendar->yearShown())
+                .arg(calendar->monthShown())
+                .arg(calendar->selectedDate().toString("d"), calendar->isMarked(QDate(2028, 3, 10)) ? " marked" : "");
+        };
+        QWidget* year = open();
+        QCOMPARE(child<MonthCalendar>(year, "MonthView1")->selectedDate(), QDate::currentDate());
+        auto* circuits = child<QComboBox>(year, "Combo_Circuit");
+        circuits->setCurrentIndex(circuits->findText("2"));
+        child<MonthCalendar>(year, "MonthView1")->showMonth(2028, 3);
+        click(year, "Button_Close");
+        year = open();
+        QCOMPARE(state(year), QStringLiteral("2 チャイム 2028/3 1 marked"));
+        QVERIFY(child<QPushButton>(year, "Button_Holiday")->isEnabled());
+        child<MonthCalendar>(year, "MonthView1")->setSelection(QDate(2028, 3, 20), QDate(2028, 3, 20));
+        click(year, "Button_Close");
+        setCircuit(2, 4, 3);  // 繰返し: no longer on the calendar
+        year = open();
+        QCOMPARE(state(year), QStringLiteral("  2028/3 20"));
+        click(year, "Button_Close");
+    }
+
+    // Every window and dialog, with its buttons, fits a 1366×768 screen under a 40 px taskbar. A window opens at
+    // its size hint cut to two thirds of the screen, never below its minimum size: the minimum and the title bar
+    // must fit. Each in its tallest form (chime circuits show their tunes).
+    void everyWindowFitsASmallScreen()
+    {
+        applyJapaneseLook(*qApp);  // the editor's font
+        setOneCircuitOfEachType();
+        const auto job = [](int circuit) {
+            EntryJob job;
+            job.CircuitNO = qint16(circuit);
+            job.YobiON = 1;
+            job.Origin = 1;
+            return job;
+        };
+        const QDate day(2027, 4, 2);
+        std::vector<std::unique_ptr<QWidget>> windows;
+        windows.emplace_back(new Form_End);
+        windows.emplace_back(new Form_Environment);
+        windows.emplace_back(new Form_Week(WeekViewSwitch::create));
+        windows.emplace_back(new Form_EditTime(job(2)));
+        windows.emplace_back(new Form_EditTimeTimer(job(4)));
+        windows.emplace_back(new Form_Copy(2, {1, 0}));
+        windows.emplace_back(new Form_Bells(2, {7, 0}));
+        windows.emplace_back(new Form_Year);
+        windows.emplace_back(new Form_EditYear(2, day, day));
+        windows.emplace_back(new Form_DeleteYear(2));
+        windows.emplace_back(new Form_Holiday(2, day));
+        windows.emplace_back(new Form_SpecialSelect(2));
+        windows.emplace_back(new Form_Special(2, 0, QString()));
+        windows.emplace_back(new Form_Print);
+        windows.emplace_back(new Form_PrintSelect(PrintJob::forCircuit(3, 2)));
+        windows.emplace_back(new Form_DayPreview);
+        QStringList tooLarge;
+        QList<QWidget*> all{m_form.get()};
+        for (const auto& window : windows)
+            all << window.get();
+        for (QWidget* window : all) {
+            window->ensurePolished();
+            window->layout()->activate();
+            const QSize least = window->minimumSize().expandedTo(window->minimumSizeHint());
+            if (least.width() > 1366 || least.height() + 32 > 768 - 40)
+                tooLarge << QStringLiteral("%1 %2x%3").arg(window->objectName()).arg(least.width()).arg(least.height());
+        }
+        QCOMPARE(tooLarge, QStringList());
     }
 
     // 終了 asks first, its default OK, and Cancel keeps everything; the

@@ -714,15 +714,14 @@ private slots:
                  QList<int>({days, 1, 0, YearCapacity}));  // renumbered
         QCOMPARE(programCount() + ' ' + marked(), QStringLiteral("0 4/29 5/3 5/4"));
 
-        // Holidays are red, but not in a neighbouring month; marks are bold; the tooltip names the holiday.
+        // Holidays are red, but not in a neighbouring month; the tooltip names the holiday, then the entry.
         const QColor red = calendar()->dateTextFormat(QDate(2027, 5, 9)).foreground().color();  // a Sunday
         QStringList formats;
         for (QDate day : {QDate(2027, 5, 3), QDate(2027, 5, 5), QDate(2027, 5, 6), QDate(2027, 4, 29)}) {
             const QTextCharFormat format = calendar()->dateTextFormat(day);
-            formats << format.toolTip() + (format.foreground().color() == red ? " red" : "") +
-                           (format.fontWeight() == QFont::Bold ? " bold" : "");
+            formats << format.toolTip() + (format.foreground().color() == red ? " red " : " ") + look(format);
         }
-        QCOMPARE(formats, (QStringList{"憲法記念日 red bold", "こどもの日 red", "", "昭和の日 bold"}));
+        QCOMPARE(formats, (QStringList{"憲法記念日\n停止 red bold struck", "こどもの日 red ", " ", "昭和の日\n停止 bold struck"}));
 
         // A December page reaches into the next year's holidays; the tooltip follows the pointer.
         calendar()->showMonth(2026, 12);
@@ -730,7 +729,31 @@ private slots:
         const QPoint at = calendar()->dayRect(QDate(2027, 1, 1)).center();
         QHelpEvent help(QEvent::ToolTip, at, grid->mapToGlobal(at));
         QApplication::sendEvent(grid, &help);
-        QCOMPARE(QToolTip::text(), QStringLiteral("元日"));
+        QCOMPARE(QToolTip::text(), QStringLiteral("元日\n停止"));
+    }
+
+    // 停止 days are struck through, days with a special number on a ground of their own, both bold; the tooltip
+    // names every entry of the day (2027-06-08, circuit 1).
+    void marksTellStopFromSpecial_data()
+    {
+        QTest::addColumn<QList<QList<int>>>("stored"); QTest::addColumn<QString>("shown");
+        QTest::newRow("dated 停止") << QList<QList<int>>{{1, 27, 6, 8, 0}} << "bold struck|停止";
+        QTest::newRow("dated special") << QList<QList<int>>{{1, 27, 6, 8, 3}} << "bold ground|特殊番号 3";
+        QTest::newRow("every-year 停止") << QList<QList<int>>{{1, 6, 8, 0}} << "bold struck|毎年: 停止";
+        QTest::newRow("every-year special") << QList<QList<int>>{{1, 6, 8, 12}} << "bold ground|毎年: 特殊番号 12";
+        QTest::newRow("停止 and a special") << QList<QList<int>>{{1, 27, 6, 8, 0}, {1, 6, 8, 5}}
+                                            << "bold ground|停止\n毎年: 特殊番号 5";
+        QTest::newRow("another year, another circuit") << QList<QList<int>>{{1, 28, 6, 8, 3}, {2, 27, 6, 8, 0}} << "|";
+    }
+
+    void marksTellStopFromSpecial()
+    {
+        QFETCH(QList<QList<int>>, stored); QFETCH(QString, shown);
+        addRows(stored);
+        calendar()->setSelectedDate(QDate(2027, 6, 20));
+        chooseCircuit(1);
+        const QTextCharFormat format = calendar()->dateTextFormat(QDate(2027, 6, 8));
+        QCOMPARE(look(format) + '|' + format.toolTip(), shown);
     }
 
     void firstFreeNumber_data()
@@ -844,6 +867,18 @@ private:
     void chooseCircuit(int circuit)
     {
         circuits(m_year.get())->setCurrentIndex(circuits(m_year.get())->findText(QString::number(circuit)));
+    }
+    // How a day's mark is drawn: "bold", "struck" (停止), "ground" (a special number).
+    static QString look(const QTextCharFormat& format)
+    {
+        QStringList traits;
+        if (format.fontWeight() == QFont::Bold)
+            traits << "bold";
+        if (format.fontStrikeOut())
+            traits << "struck";
+        if (format.background().style() != Qt::NoBrush)
+            traits << "ground";
+        return traits.join(' ');
     }
     // The marked days of the page shown, as "M/D" texts.
     QString marked()
