@@ -60,7 +60,6 @@ private slots:
         QTest::newRow("device path") << "\\\\.\\{native}\\out.dat" << false << device;
         QTest::newRow("console device") << "\\\\.\\CONOUT$" << false << device;
         QTest::newRow("UNC device path") << "\\\\?\\UNC\\.\\{native}\\out.dat" << false << device;
-        QTest::newRow("global root") << "\\\\?\\GLOBALROOT\\Device\\Null" << false << device;
         QTest::newRow("stream") << "{dir}/out.dat:hidden" << false
                                 << QStringLiteral("ファイル名に使えない文字を含んでいます。");
         QTest::newRow("junction on the way")
