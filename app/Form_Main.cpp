@@ -1,4 +1,5 @@
 #include "app/Form_Main.h"
+#include "store/ProgramStore.h"
 
 #include "app/Form_End.h"
 #include "app/Logo.h"
@@ -199,7 +200,7 @@ void Form_Main::Form_Load()
     if (offerRecovery())
         return;
     BusyCursor busy;
-    ClearAllData();
+    ClearAllData(ProgramStore::document());
     EditModeActive = false;
 }
 
@@ -208,9 +209,9 @@ void Form_Main::Form_Load()
 // work in 編集 mode; there is no file behind it, so no update date.
 bool Form_Main::offerRecovery()
 {
-    const int week = WeekRowCount();
-    const int dated = YearRowCount();
-    const int everyYear = EveryYearRowCount();
+    const int week = WeekRowCount(ProgramStore::document());
+    const int dated = YearRowCount(ProgramStore::document());
+    const int everyYear = EveryYearRowCount(ProgramStore::document());
     if (week + dated + everyYear == 0)
         return false;
     const QString question = QStringLiteral("前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n"
@@ -250,7 +251,7 @@ void Form_Main::Button_Initial_Click()
 
 void Form_Main::Button_Week_Click()
 {
-    if (!AnyCircuitConfigured()) {
+    if (!AnyCircuitConfigured(ProgramStore::document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("週間プログラム設定"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
@@ -261,7 +262,7 @@ void Form_Main::Button_Week_Click()
 
 void Form_Main::Button_Year_Click()
 {
-    if (!AnyCircuitConfigured()) {
+    if (!AnyCircuitConfigured(ProgramStore::document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("年間プログラム設定"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
@@ -279,7 +280,7 @@ void Form_Main::Button_Check_Click()
 
 void Form_Main::Button_Day_Click()
 {
-    if (!AnyCircuitConfigured()) {
+    if (!AnyCircuitConfigured(ProgramStore::document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("日付確認"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
@@ -354,7 +355,7 @@ bool Form_Main::askDiscardBeforeRead(const QString& received)
         ? QString()
         : QStringLiteral("ファイル「%1」を受け取りました。\r\n").arg(QDir::toNativeSeparators(received));
     for (int circuit = 1; circuit <= 8; ++circuit) {
-        if (!HasPrograms(circuit))
+        if (!HasPrograms(ProgramStore::document(), circuit))
             continue;
         const auto answer = MessageBox::show(
             this, arrived + QStringLiteral("設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？"),
@@ -486,7 +487,7 @@ void Form_Main::Option_FileEdit_Click(int index)
         ResetCircuitSettings();
         {
             BusyCursor busy;
-            ClearAllData();
+            ClearAllData(ProgramStore::document());
         }
         UndoHistory::clear();
         Label_FileTimeStamp->clear();
@@ -545,7 +546,7 @@ void Form_Main::runExitSequence()
     UndoHistory::clear();
     runGuarded(nullptr, [] {
         BusyCursor busy;
-        ClearAllData();
+        ClearAllData(ProgramStore::document());
     });
     Form_End closing;
     closing.exec();

@@ -42,7 +42,7 @@ double okOver(int others, int after)
     setCircuit(8, 1, 5);
     for (int i = 0; i < others; ++i)
         addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
     Form_Week week;
     week.findChild<QComboBox*>(QStringLiteral("Combo_Circuit"))->setCurrentIndex(0);
     week.findChild<QComboBox*>(QStringLiteral("Combo_Yobi"))->setCurrentIndex(Days::EveryDay);
@@ -60,14 +60,14 @@ double okOver(int others, int after)
         },
         [&] { click(bells.get(), "Button_OK"); },
         [&] {
-            if (WeekRowCount() != after)
-                qFatal("OK left %d rows, not %d", WeekRowCount(), after);
+            if (WeekRowCount(ProgramStore::document()) != after)
+                qFatal("OK left %d rows, not %d", WeekRowCount(ProgramStore::document()), after);
             bells.reset();
             ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1"));
-            RenumberTable(QStringLiteral("T_Week"));
+            RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
         });
-    if (WeekRowCount() != others)
-        qFatal("store holds %d rows, not %d", WeekRowCount(), others);
+    if (WeekRowCount(ProgramStore::document()) != others)
+        qFatal("store holds %d rows, not %d", WeekRowCount(ProgramStore::document()), others);
     return ms;
 }
 

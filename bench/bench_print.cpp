@@ -39,13 +39,13 @@ double runMs(const QStringList& args)
 void writeFullTimerFile(const QString& path)
 {
     setCircuit(1, 3, 0);
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     for (int i = 0; i < WeekCapacity; ++i) {
         const int day = i % 7;
         const int start = i / 7 * 11;
         addWeekRow(1, 0, day, day, start / 60, start % 60, 0, (start + 5) / 60, (start + 5) % 60);
     }
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
     transaction.commit();
     ProgramFileWriter::writeFileAtomically(path, ProgramFileWriter::buildProgramFile());
 }

@@ -28,8 +28,8 @@ constexpr int kEveryYearRows = 200;
 
 void fillFullStore(int everyYearRows)
 {
-    Transaction transaction;
-    ClearAllData();
+    Transaction transaction(ProgramStore::document());
+    ClearAllData(ProgramStore::document());
     for (int circuit = 1; circuit <= 8; ++circuit)
         ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ? WHERE CircuitNO = ?"),
                            {(circuit - 1) % 4 + 1, 5, circuit});
@@ -52,7 +52,7 @@ void fillFullStore(int everyYearRows)
                            {i % 8 + 1, date.month(), date.day(), i % 100});
     }
     for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-        RenumberTable(QLatin1String(table));
+        RenumberTable(ProgramStore::document(), QLatin1String(table));
     transaction.commit();
 }
 

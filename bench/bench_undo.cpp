@@ -25,7 +25,7 @@ namespace {
 void fillStore()
 {
     setCircuit(1, 2, 10);
-    Transaction filling;
+    Transaction filling(ProgramStore::document());
     for (int i = 0; i < WeekCapacity; ++i)
         addWeekRow(1, 0, i % 7, 0, i / 60 % 24, i % 60, 0, 0, 0, 0, 1 + i % 7);
     for (int i = 0; i < YearCapacity; ++i) {
@@ -34,7 +34,7 @@ void fillStore()
     }
     filling.commit();
     for (const char* table : {"T_Week", "T_Year"})
-        RenumberTable(QLatin1String(table));
+        RenumberTable(ProgramStore::document(), QLatin1String(table));
 }
 
 // Resident memory of this process in kB, from /proc.
@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     ScratchStore store;
     fillStore();
 
-    const double capture = medianMs([] { StoreImage::capture(); });
+    const double capture = medianMs([] { StoreImage::capture(ProgramStore::document()); });
     const Timings week =
         timeStep(QStringLiteral("週間プログラムの全削除"), [] { WeekEditing::DeleteAllWeekPrograms(1); });
     const Timings year = timeStep(QStringLiteral("年間プログラムの全削除"), [] { YearEntries::DeleteAllEntries(1); });
@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     const qint64 residentBefore = residentKb();
     for (int step = 0; step < UndoHistory::kStepLimit; ++step) {
         UndoStep taken(QString::number(step));
-        Transaction changing;
+        Transaction changing(ProgramStore::document());
         ProgramStore::exec(QStringLiteral("UPDATE T_Week SET TimeONS = ?"), {step % 60});
         ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = ?"), {step % 99 + 1});
         changing.commit();

@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 #include "bench/Timing.h"
 #include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 #include "ui/ModalDialogs.h"
 #include "week/Form_Copy.h"
@@ -55,9 +55,9 @@ void fillStore(int rows)
 
 void padTo(int rows)
 {
-    for (int i = WeekRowCount(); i < rows; ++i)
+    for (int i = WeekRowCount(ProgramStore::document()); i < rows; ++i)
         addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
 }
 
 struct Figures {
@@ -88,8 +88,8 @@ Figures run(int rows)
         [&] { click(dialog.get(), "Button_OK"); }, removeNew);
 
     padTo(rows);
-    if (WeekRowCount() != rows)
-        qFatal("store holds %d rows, not %d", WeekRowCount(), rows);
+    if (WeekRowCount(ProgramStore::document()) != rows)
+        qFatal("store holds %d rows, not %d", WeekRowCount(ProgramStore::document()), rows);
     days->setCurrentIndex(7);
     figures.weekdayView = measure([] {}, [&] { week.rebuildList(1, 7); }, [] {});
 

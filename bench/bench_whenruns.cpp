@@ -36,8 +36,8 @@ constexpr int kEveryYearRows = 200;
 // so that two files differ.
 void fillFullStore(int shift)
 {
-    Transaction transaction;
-    ClearAllData();
+    Transaction transaction(ProgramStore::document());
+    ClearAllData(ProgramStore::document());
     for (int circuit = 1; circuit <= 8; ++circuit)
         setCircuit(circuit, (circuit - 1) % 4 + 1, 5);
     for (int i = 0; i < WeekCapacity; ++i) {
@@ -61,7 +61,7 @@ void fillFullStore(int shift)
         addEveryYearRow(i % 8 + 1, date.month(), date.day(), i % 100);
     }
     for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-        RenumberTable(QLatin1String(table));
+        RenumberTable(ProgramStore::document(), QLatin1String(table));
     transaction.commit();
 }
 

@@ -7,7 +7,7 @@
 #include "history/UndoHistory.h"
 #include "special/Form_Special.h"
 #include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 #include "ui/ModalDialogs.h"
 #include "year/Form_Year.h"
@@ -44,7 +44,7 @@ T* find(QWidget* window, const char* name)
 // pads T_Week to `weekRows`.
 void fillStore(int dated, int everyYear, int programs, int weekRows)
 {
-    Transaction filling;
+    Transaction filling(ProgramStore::document());
     for (int i = 0; i < dated; ++i) {
         const QDate day = QDate(2027, 8, 1).addDays(i);
         addYearRow(1, day.year() - 2000, day.month(), day.day(), 1);
@@ -59,7 +59,7 @@ void fillStore(int dated, int everyYear, int programs, int weekRows)
         addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
     filling.commit();
     for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-        RenumberTable(QLatin1String(table));
+        RenumberTable(ProgramStore::document(), QLatin1String(table));
 }
 
 void drag(MonthCalendar* calendar, QDate from, QDate to)
@@ -89,7 +89,7 @@ double ruleOverSchoolYear(int entries, int missing)
     const QDate first(2027, 4, 1);
     const int inYear = std::min(entries, 366 - missing);
     {
-        Transaction filling;
+        Transaction filling(ProgramStore::document());
         for (int i = 0; i < inYear; ++i) {
             const QDate day = first.addDays(i);
             addYearRow(1, day.year() - 2000, day.month(), day.day(), 1);
@@ -101,7 +101,7 @@ double ruleOverSchoolYear(int entries, int missing)
         addWeekRow(1, 1, 0, 0, 8, 0, 0, 0, 0, 0, 1);
         filling.commit();
     }
-    RenumberTable(QStringLiteral("T_Year"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Year"));
     std::unique_ptr<QDialog> dialog;
     ModalDialogs::setRunner([&dialog](QDialog* opened) { dialog.reset(opened); });
     Form_Year year;
@@ -119,7 +119,7 @@ double ruleOverSchoolYear(int entries, int missing)
         },
         [&] { find(dialog.get(), "Button_OK")->click(); },
         [&] {
-            if (RemainingYearCapacity() != YearCapacity - entries - (366 - inYear) || !UndoHistory::undo())
+            if (RemainingYearCapacity(ProgramStore::document()) != YearCapacity - entries - (366 - inYear) || !UndoHistory::undo())
                 qFatal("the rule did not fill the calendar");
         });
     dialog.reset();
@@ -153,7 +153,7 @@ Figures run(int entries, int programs, int weekRows)
             QStringLiteral("DELETE FROM T_Year WHERE CircuitNO = 1 AND Year = 27 AND Month = 8 AND Day > ?"),
             {std::min(entries, 31)});
         ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = 1"));
-        RenumberTable(QStringLiteral("T_Year"));
+        RenumberTable(ProgramStore::document(), QStringLiteral("T_Year"));
     };
     figures.runOk = measure(
         [&] {

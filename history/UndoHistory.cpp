@@ -104,11 +104,11 @@ StoreImage currentImage()
     // moves it again, so the next look reads them all once more.
     const qint64 dataVersion = ProgramStore::dataVersion();
     if (!g_known.image || g_known.opening != ProgramStore::openings())
-        g_known.image = StoreImage::capture();
+        g_known.image = StoreImage::capture(ProgramStore::document());
     else if (dataVersion != g_known.dataVersion)
-        g_known.image = g_known.image->refreshed(EveryStoreChange);
+        g_known.image = g_known.image->refreshed(ProgramStore::document(), EveryStoreChange);
     else if (g_known.announced)
-        g_known.image = g_known.image->refreshed(g_known.announced);
+        g_known.image = g_known.image->refreshed(ProgramStore::document(), g_known.announced);
     g_known.announced = {};
     g_known.dataVersion = dataVersion;
     g_known.opening = ProgramStore::openings();
@@ -139,10 +139,10 @@ void tablesAreNow(StoreChanges::Changes kinds, const StoreImage& image)
 bool putBack(const StoreImage& expected, const StoreImage& image, StoreChanges::Changes kinds)
 {
     {
-        Transaction transaction;
+        Transaction transaction(ProgramStore::document());
         if (currentImage().differences(expected) & kinds)
             return false;
-        image.restore(kinds);
+        image.restore(ProgramStore::document(), kinds);
         transaction.commit();
     }
     tablesAreNow(kinds, image);

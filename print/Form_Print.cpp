@@ -1,10 +1,11 @@
 #include "print/Form_Print.h"
+#include "store/ProgramStore.h"
 
 #include "history/UndoActions.h"
 #include "print/Form_PrintSelect.h"
 #include "print/PrintTables.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -114,13 +115,13 @@ void Form_Print::connectHandlers()
 void Form_Print::Form_Load()
 {
     const QSignalBlocker quiet(Combo_Circuit);
-    fillCircuitChoice(Combo_Circuit, HasPrograms);
+    fillCircuitChoice(Combo_Circuit, [](int circuit) { return HasPrograms(ProgramStore::document(), circuit); });
     Combo_Circuit->setCurrentIndex(-1);
 }
 
 void Form_Print::circuitsChanged()
 {
-    if (refillCircuitChoice(Combo_Circuit, HasPrograms))
+    if (refillCircuitChoice(Combo_Circuit, [](int circuit) { return HasPrograms(ProgramStore::document(), circuit); }))
         Combo_Circuit_Click();
     else
         Label_Mode->clear();
@@ -147,7 +148,7 @@ void Form_Print::printButtonClick(int kind)
         return;
     }
     const int circuit = Combo_Circuit->currentData().toInt();
-    if (!HasPrograms(circuit)) {
+    if (!HasPrograms(ProgramStore::document(), circuit)) {
         MessageBox::show(this, QStringLiteral("印刷するデータがありません。"), kTitle, MessageBox::Icon::Exclamation);
         Button_Close->setFocus();
         return;

@@ -9,7 +9,7 @@
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 
 #include <QFile>
@@ -118,7 +118,7 @@ std::optional<Refusal> checkListing(const PdfRequest& request)
     const int type = CircuitSettingAt(request.circuit).Program;
     if (type == TypeRepeat && request.kind != PrintJob::Week)
         return Refusal{ExitUsage, QStringLiteral("繰返しの回路は週間プログラムだけを印刷できます。")};
-    if (!HasPrograms(request.circuit) || type == TypeNone)
+    if (!HasPrograms(ProgramStore::document(), request.circuit) || type == TypeNone)
         return Refusal{ExitNothingToPrint, QStringLiteral("印刷するデータがありません。")};
     return std::nullopt;
 }

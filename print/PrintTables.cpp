@@ -2,7 +2,7 @@
 
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/WeekRow.h"
 #include "week/Days.h"
 
@@ -148,7 +148,7 @@ QStringList monthCells(const PrintJob& job, int month)
 void FillWeekPrintTable(int circuit)
 {
     const int type = programTypeOf(circuit);
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     ProgramStore::exec(QStringLiteral("DELETE FROM T_WeekP"));
     std::vector<std::vector<WeekRow>> days;
     size_t lines = 0;
@@ -173,7 +173,7 @@ void FillWeekPrintTable(int circuit)
 void FillSpecialPrintTable(int circuit)
 {
     const int type = programTypeOf(circuit);
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     ProgramStore::exec(QStringLiteral("DELETE FROM T_WeekP"));
     const std::vector<WeekRow> rows = readWeekRows(QStringLiteral("CircuitNO = ? AND YobiON = 0 AND SpecialNO <> 0"),
                                                    {circuit}, QStringLiteral("SpecialNO, "));
@@ -186,7 +186,7 @@ void FillSpecialPrintTable(int circuit)
 
 void FillYearPrintTable(const PrintJob& job)
 {
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     ProgramStore::exec(QStringLiteral("DELETE FROM T_YearP"));
     const QStringList columns{"PrintIndex", "PrintNO", "Mon1", "Mon2", "Mon3", "Mon4", "Mon5", "Mon6"};
     for (int page = 1; page <= 2; ++page) {

@@ -4,7 +4,7 @@
 #include "print/PrintTables.h"
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "week/Days.h"
 
 #include <QFont>

@@ -182,11 +182,11 @@ void storeCircuitSettings(const std::vector<ProgramLine>& lines)
 void importLines(const std::vector<ProgramLine>& lines)
 {
     const SortedLines sorted = sortForStore(lines);
-    Transaction transaction;
-    ClearAllData();
+    Transaction transaction(ProgramStore::document());
+    ClearAllData(ProgramStore::document());
     storeCircuitSettings(lines);
 
-    BulkInsert week(QStringLiteral("INSERT INTO T_Week (ID, CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
+    BulkInsert week(ProgramStore::document(), QStringLiteral("INSERT INTO T_Week (ID, CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
                                    "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"));
     int id = 0;
     for (const ProgramLine* line : sorted.week) {
@@ -194,15 +194,13 @@ void importLines(const std::vector<ProgramLine>& lines)
         week.run({++id, w.CircuitNO, line->kind == LineKind::Week ? 0 : w.SpecialNO, w.YobiON, w.YobiOFF, w.TimeONH,
                   w.TimeONM, w.TimeONS, w.TimeOFFH, w.TimeOFFM, w.Repeat, w.ChimeNO});
     }
-    BulkInsert dated(
-        QStringLiteral("INSERT INTO T_Year (ID, CircuitNO, Year, Month, Day, SpecialNO) VALUES (?,?,?,?,?,?)"));
+    BulkInsert dated(ProgramStore::document(), QStringLiteral("INSERT INTO T_Year (ID, CircuitNO, Year, Month, Day, SpecialNO) VALUES (?,?,?,?,?,?)"));
     id = 0;
     for (const ProgramLine* line : sorted.dated) {
         const YearRow& y = line->year;
         dated.run({++id, y.CircuitNO, y.Year, y.Month, y.Day, y.SpecialNO});
     }
-    BulkInsert everyYear(
-        QStringLiteral("INSERT INTO T_YearE (ID, CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?,?)"));
+    BulkInsert everyYear(ProgramStore::document(), QStringLiteral("INSERT INTO T_YearE (ID, CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?,?)"));
     id = 0;
     for (const ProgramLine* line : sorted.everyYear) {
         const YearRow& y = line->year;

@@ -102,7 +102,7 @@ namespace ProgramFileWriter {
 
 QByteArray buildProgramFile()
 {
-    const SettingTable settings = ReadSettingTable();
+    const SettingTable settings = ReadSettingTable(ProgramStore::document());
     QByteArray content;
     FileCheckSum sum;
     appendWeekLines(content, sum, settings);

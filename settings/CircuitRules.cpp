@@ -90,12 +90,12 @@ QString chimeProblem(const QString& text)
 bool typeChangeRefused(int circuit, int type)
 {
     const int stored = CircuitSettingAt(circuit).Program;
-    return stored != TypeNone && type != stored && HasPrograms(circuit);
+    return stored != TypeNone && type != stored && HasPrograms(ProgramStore::document(), circuit);
 }
 
 std::array<CircuitSetting, 8> readSettingTable()
 {
-    const SettingTable table = ReadSettingTable();
+    const SettingTable table = ReadSettingTable(ProgramStore::document());
     std::array<CircuitSetting, 8> settings;
     std::copy(table.begin() + 1, table.end(), settings.begin());
     return settings;
@@ -108,7 +108,7 @@ void writeSettings(std::array<CircuitSetting, 8> settings)
             setting.Program = TypeNone;
             setting.PulseTime = 0;
         }
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     for (int circuit = 1; circuit <= 8; ++circuit) {
         const CircuitSetting& setting = settings[circuit - 1];
         ProgramStore::exec(

@@ -1,6 +1,6 @@
 #pragma once
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 
 #include <QString>
 #include <QStringList>

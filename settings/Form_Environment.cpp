@@ -1,3 +1,4 @@
+#include "store/ProgramStore.h"
 #include "settings/Form_Environment.h"
 
 #include "core/NumericText.h"

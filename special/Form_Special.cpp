@@ -1,10 +1,11 @@
 #include "special/Form_Special.h"
+#include "store/ProgramStore.h"
 
 #include "history/UndoActions.h"
 #include "history/UndoHistory.h"
 #include "special/SpecialPrograms.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -106,7 +107,7 @@ void Form_Special::Form_Load()
     Label_Circuit->setText(QString::number(m_circuit));
     showCircuitType();
     refresh();
-    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity(ProgramStore::document())));
 }
 
 void Form_Special::showCircuitType()
@@ -149,7 +150,7 @@ void Form_Special::refresh()
 void Form_Special::programsChanged()
 {
     refresh();
-    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity(ProgramStore::document())));
 }
 
 EntryJob Form_Special::entryJob(int editMode, int id) const

@@ -18,7 +18,7 @@ void deleteYearEntries(int circuit, int special)
         ProgramStore::exec(
             QStringLiteral("DELETE FROM %1 WHERE CircuitNO = ? AND SpecialNO = ?").arg(QLatin1String(table.name)),
             {circuit, special});
-        RenumberTable(QLatin1String(table.name));
+        RenumberTable(ProgramStore::document(), QLatin1String(table.name));
     }
 }
 
@@ -68,13 +68,13 @@ bool DeleteSpecialProgram(int id, int circuit, int special)
 {
     if (special < 1)
         return false;
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ? AND CircuitNO = ? AND SpecialNO = ?"),
                        {id, circuit, special});
     const bool lastGone = ProgramCount(circuit, special) == 0;
     if (lastGone)
         deleteYearEntries(circuit, special);
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
     transaction.commit();
     return lastGone;
 }
@@ -83,10 +83,10 @@ void DeleteAllSpecialPrograms(int circuit, int special)
 {
     if (special < 1)
         return;
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"), {circuit, special});
     deleteYearEntries(circuit, special);
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
     transaction.commit();
 }
 

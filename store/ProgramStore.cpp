@@ -1,246 +1,11 @@
 #include "store/ProgramStore.h"
 
-#include "core/platform/Platform.h"
-#include "store/ChangeWatch.h"
-#include "store/EngineErrors.h"
-#include "store/PrivatePaths.h"
-#include "store/Schema.h"
-#include "store/SettingTable.h"
-
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSqlError>
-#include <QSqlRecord>
-#include <QStandardPaths>
-
 #include <memory>
-#include <utility>
-
-StoreError::StoreError(const QString& description)
-    : std::runtime_error(description.toStdString())
-{
-}
-
-StoreNotPrivate::StoreNotPrivate(const QString& path)
-    : StoreError(PrivatePaths::notOursAloneText(path))
-{
-}
-
-StoreNotUpgraded::StoreNotUpgraded(const QString& location, const QString& reason)
-    : StoreError(QStringLiteral("データベース %1 を新しい形式に更新できないため、起動できません。\r\n%2\r\n"
-                                "データベースはそのまま残してあります。")
-                     .arg(QDir::toNativeSeparators(location), reason))
-{
-}
 
 namespace {
 
-const QString kConnectionName = QStringLiteral("wzstore");
-// The store file and the files SQLite keeps beside it.
-const QStringList kStoreFiles{QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
-QString g_location;
-int g_openings = 0;  // stores opened so far: tells one store from the next
-int g_transactionDepth = 0;
-
-const QString kCannotUse = QStringLiteral("データベースを読み書きできません");
-const QString kCannotBegin = QStringLiteral("トランザクションを開始できません");
-const QString kCannotCommit = QStringLiteral("トランザクションをコミットできません");
-
-void run(QSqlDatabase& db, const QString& sql)
-{
-    QSqlQuery query(db);
-    if (!query.exec(sql))
-        throw StoreError(EngineErrors::describe(kCannotUse, query.lastError()));
-}
-
-// After a commit: the circuit settings the windows read follow T_Setting
-// before anybody hears of the change.
-void announce(StoreChanges::Changes changes)
-{
-    if (!changes)
-        return;
-    if (changes & StoreChanges::Settings)
-        LoadCircuitSettings();
-    emit StoreChanges::instance().changed(changes);
-}
-
-// -1 when it cannot be read.
-int storedVersion(QSqlDatabase& db)
-{
-    QSqlQuery version(db);
-    if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next())
-        return -1;
-    return version.value(0).toInt();
-}
-
-bool hasExpectedTables(QSqlDatabase& db)
-{
-    for (const auto& table : Schema::expectedTables()) {
-        const QSqlRecord record = db.record(QLatin1String(table.table));
-        for (const QString& column : table.columns)
-            if (record.indexOf(column) < 0)
-                return false;
-    }
-    QSqlQuery settings(db);
-    if (!settings.exec(QStringLiteral("SELECT COUNT(*), MIN(CircuitNO), MAX(CircuitNO), "
-                                      "COUNT(DISTINCT CircuitNO) FROM T_Setting"))
-        || !settings.next())
-        return false;
-    return settings.value(0).toInt() == 8 && settings.value(1).toInt() == 1 && settings.value(2).toInt() == 8
-        && settings.value(3).toInt() == 8;
-}
-
-// Runs one statement; the error, none when it ran.
-QSqlError runStep(QSqlDatabase& db, const QString& sql)
-{
-    QSqlQuery query(db);
-    query.exec(sql);
-    return query.lastError();
-}
-
-// A store of an older version brought to this one in one transaction, its
-// rows kept. False, with nothing changed, when its tables are not those the
-// upgrade expects. When the engine cannot do it (a full disk, a busy or
-// read-only file) the store is no damaged one: StoreNotUpgraded, nothing
-// changed either.
-bool upgraded(QSqlDatabase& db, int version, const QString& location)
-{
-    const auto failed = [&db, &location](const QSqlError& error) {
-        db.rollback();
-        if (EngineErrors::isStoreFault(error))
-            return false;
-        throw StoreNotUpgraded(location, EngineErrors::reasonOf(error));
-    };
-    if (!db.transaction())
-        return failed(db.lastError());
-    for (int from = version; from < Schema::Version; ++from)
-        for (const QString& sql : Schema::upgradeStatements(from))
-            if (const QSqlError error = runStep(db, sql); error.isValid())
-                return failed(error);
-    if (!hasExpectedTables(db)) {
-        db.rollback();
-        return false;
-    }
-    if (const QSqlError error = runStep(db, QStringLiteral("PRAGMA user_version = %1").arg(Schema::Version));
-        error.isValid())
-        return failed(error);
-    return db.commit() || failed(db.lastError());
-}
-
-bool isValidStore(QSqlDatabase& db, const QString& location)
-{
-    QSqlQuery check(db);
-    if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next()
-        || check.value(0).toString() != QLatin1String("ok"))
-        return false;
-    check.finish();
-    const int version = storedVersion(db);
-    if (version == Schema::Version)
-        return hasExpectedTables(db);
-    return version >= Schema::OldestUpgradable && version < Schema::Version && upgraded(db, version, location);
-}
-
-void createTables(QSqlDatabase& db)
-{
-    if (!db.transaction())
-        throw StoreError(EngineErrors::describe(kCannotBegin, db.lastError()));
-    try {
-        for (const QString& sql : Schema::createStatements() + Schema::seedStatements())
-            run(db, sql);
-        run(db, QStringLiteral("PRAGMA user_version = %1").arg(Schema::Version));
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
-    if (!db.commit())
-        throw StoreError(EngineErrors::describe(kCannotCommit, db.lastError()));
-}
-
-void requireOursAlone(const QString& path, Platform::PrivateKind kind)
-{
-    Platform::tightenPrivate(path, kind);
-    if (!Platform::isOursAlone(path, kind))
-        throw StoreNotPrivate(path);
-}
-
-// The store holds the user's schedules: only the user may read it, and
-// nobody else may have planted it. SQLite gives its logs the store file's
-// own mode, so a new store file is made here, private from the start; one
-// left by an older run is tightened.
-void makePrivate(const QString& location)
-{
-    const QString folder = QFileInfo(location).absolutePath();
-    QDir().mkpath(folder);
-    requireOursAlone(folder, Platform::PrivateKind::Folder);
-    for (const QString& suffix : kStoreFiles)
-        requireOursAlone(location + suffix, Platform::PrivateKind::File);
-    QFile store(location);
-    if (!store.exists())
-        store.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner);
-}
-
-QSqlDatabase openConnection(const QString& location)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
-    db.setDatabaseName(location);
-    if (!db.open())
-        throw StoreError(EngineErrors::describe(QStringLiteral("データベースを開けません"), db.lastError()));
-    // The store holds the user's unsaved work until a clean exit empties it,
-    // and the next start offers it back after a crash, a kill or a power
-    // cut. The write-ahead log keeps the file consistent through all three;
-    // with synchronous = FULL every commit is on disk before the window goes
-    // on, so not even the last change is lost. It costs one sync per commit:
-    // the windows commit once per user action and a file import once in all.
-    run(db, QStringLiteral("PRAGMA journal_mode = WAL"));
-    run(db, QStringLiteral("PRAGMA synchronous = FULL"));
-    return db;
-}
-
-void removeConnection()
-{
-    if (!QSqlDatabase::contains(kConnectionName))
-        return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(kConnectionName);
-}
-
-void removeStoreFiles(const QString& location)
-{
-    for (const QString& suffix : kStoreFiles) {
-        const QString path = location + suffix;
-        if (QFileInfo::exists(path) && !QFile::remove(path))
-            throw StoreError(QStringLiteral("データベース %1 を作り直せません。").arg(QDir::toNativeSeparators(path)));
-    }
-}
-
-// Whether the file or its log holds anything; an empty store file is one
-// made and never written.
-bool holdsData(const QString& location)
-{
-    return QFileInfo(location).size() > 0 || QFileInfo(location + QStringLiteral("-wal")).size() > 0;
-}
-
-// A store that cannot be used may still hold the last run's work: it is
-// renamed with its logs, never removed, so that it can be mended. The
-// shared-memory index is left behind; SQLite rebuilds it from the log.
-QString keepAside(const QString& location)
-{
-    const QString stamped = location + QStringLiteral(".damaged-")
-        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString copy = stamped;
-    for (int n = 2; QFileInfo::exists(copy); ++n)
-        copy = stamped + QLatin1Char('-') + QString::number(n);
-    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal")})
-        if (QFileInfo::exists(location + suffix) && !QFile::rename(location + suffix, copy + suffix))
-            throw StoreError(QStringLiteral("壊れたデータベース %1 を %2 として残せません。")
-                                 .arg(QDir::toNativeSeparators(location), QDir::toNativeSeparators(copy)));
-    return copy;
-}
+std::unique_ptr<ScheduleDocument> g_current;
+int g_openings = 0;
 
 }  // namespace
 
@@ -248,43 +13,27 @@ namespace ProgramStore {
 
 QString defaultLocation()
 {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    return QDir(base).filePath(QStringLiteral("db/wz48prg.db"));
+    return ScheduleDocument::defaultLocation();
 }
 
 QString open(const QString& location)
 {
     close();
-    const bool inMemory = location == QLatin1String(":memory:");
-    if (!inMemory)
-        makePrivate(location);  // before anything is read from it
-    const bool heldData = !inMemory && holdsData(location);
-    QString keptAside;
-    bool valid = false;
-    try {
-        valid = isValidStore(*std::make_unique<QSqlDatabase>(openConnection(location)), location);
-    } catch (const StoreNotUpgraded&) {
-        removeConnection();
-        throw;
-    } catch (const StoreError&) {
-    }
-    if (!valid) {
-        // Set aside while the failed connection still holds the files:
-        // closing it would fold the log into the store file and delete it.
-        if (heldData)
-            keptAside = keepAside(location);
-        removeConnection();
-        if (!inMemory) {
-            removeStoreFiles(location);
-            makePrivate(location);
-        }
-        QSqlDatabase db = openConnection(location);
-        createTables(db);
-    }
-    ChangeWatch::watch();
-    g_location = location;
+    g_current = std::make_unique<ScheduleDocument>(location);
+    QObject::connect(g_current.get(), &ScheduleDocument::changed, &StoreChanges::instance(),
+                     &StoreChanges::changed);
     ++g_openings;
-    return keptAside;
+    return g_current->keptAside();
+}
+
+void close()
+{
+    g_current.reset();
+}
+
+bool isOpen()
+{
+    return g_current != nullptr;
 }
 
 int openings()
@@ -292,105 +41,51 @@ int openings()
     return g_openings;
 }
 
-void close()
-{
-    removeConnection();
-    g_location.clear();
-    g_transactionDepth = 0;
-    ChangeWatch::forget();
-}
-
-bool isOpen()
-{
-    return QSqlDatabase::contains(kConnectionName) && database().isOpen();
-}
-
 QString location()
 {
-    return g_location;
+    return g_current ? g_current->location() : QString();
+}
+
+ScheduleDocument& document()
+{
+    if (!g_current)
+        throw StoreError(QStringLiteral("データベースが開かれていません。"));
+    return *g_current;
 }
 
 QSqlDatabase database()
 {
-    if (!QSqlDatabase::contains(kConnectionName))
-        throw StoreError(QStringLiteral("データベースが開かれていません。"));
-    return QSqlDatabase::database(kConnectionName, false);
+    return document().database();
 }
 
 qint64 dataVersion()
 {
-    return scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
+    return document().dataVersion();
 }
 
 QSqlQuery exec(const QString& sql, const QVariantList& values)
 {
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw StoreError(EngineErrors::describe(kCannotUse, query.lastError()));
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw StoreError(EngineErrors::describe(kCannotUse, query.lastError()));
-    // A statement of its own commits at once.
-    if (g_transactionDepth == 0)
-        announce(ChangeWatch::take());
-    return query;
+    return document().exec(sql, values);
 }
 
 QVariant scalar(const QString& sql, const QVariantList& values, const QVariant& fallback)
 {
-    QSqlQuery query = exec(sql, values);
-    return query.next() ? query.value(0) : fallback;
+    return document().scalar(sql, values, fallback);
 }
 
 }  // namespace ProgramStore
 
-Transaction::Transaction()
+const CircuitSetting& CircuitSettingAt(int index)
 {
-    if (g_transactionDepth == 0) {
-        QSqlDatabase db = ProgramStore::database();
-        if (!db.transaction())
-            throw StoreError(EngineErrors::describe(kCannotBegin, db.lastError()));
-        m_outermost = true;
-        ChangeWatch::forget();
-    }
-    ++g_transactionDepth;
+    return ProgramStore::document().circuit(index);
 }
 
-Transaction::~Transaction()
+void LoadCircuitSettings()
 {
-    release();
-    if (!m_outermost || m_done)
-        return;
-    ChangeWatch::forget();
-    if (QSqlDatabase::contains(kConnectionName))
-        ProgramStore::database().rollback();
+    ProgramStore::document().reloadCircuits();
 }
 
-void Transaction::release()
+void ResetCircuitSettings()
 {
-    if (!m_released) {
-        m_released = true;
-        --g_transactionDepth;
-    }
-}
-
-void Transaction::commit()
-{
-    if (m_done)
-        return;
-    m_done = true;
-    if (!m_outermost)
-        return;
-    QSqlDatabase db = ProgramStore::database();
-    if (!db.commit()) {
-        const QString error = EngineErrors::describe(kCannotCommit, db.lastError());
-        db.rollback();
-        ChangeWatch::forget();
-        throw StoreError(error);
-    }
-    // Released first: what the listeners do is no part of this transaction.
-    release();
-    announce(ChangeWatch::take());
+    ProgramStore::document().resetCircuits();
 }

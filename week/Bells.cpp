@@ -2,7 +2,7 @@
 
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 #include "week/Days.h"
 
@@ -299,7 +299,7 @@ Plan PlanBells(const Request& request)
         plan.skipped += planned.heldDays;
         plan.bells << planned;
     }
-    plan.remaining = RemainingWeekCapacity();
+    plan.remaining = RemainingWeekCapacity(ProgramStore::document());
     return plan;
 }
 
@@ -308,7 +308,7 @@ Result AddBells(const Request& request)
     if (std::optional<Result> refusal = checkCircuit(request))
         return *refusal;
     const bool chime = CircuitSettingAt(request.circuit).Program == TypeChime;
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     const Plan plan = PlanBells(request);
     Result result;
     result.needed = plan.needed;
@@ -326,7 +326,7 @@ Result AddBells(const Request& request)
                                               "TimeONS, ChimeNO) VALUES (?, ?, ?, ?, ?, 0, ?)"),
                                {request.circuit, request.target.special, day, planned.bell.minute / 60,
                                 planned.bell.minute % 60, chime ? planned.bell.tune : 0});
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
     transaction.commit();
     result.outcome = Outcome::Added;
     result.added = plan.needed;

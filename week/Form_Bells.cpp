@@ -1,10 +1,11 @@
+#include "store/ProgramStore.h"
 #include "week/Form_Bells.h"
 
 #include "core/NumericText.h"
 #include "history/UndoHistory.h"
 #include "snd/player/PlayChime.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"

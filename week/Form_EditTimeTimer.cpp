@@ -1,8 +1,9 @@
+#include "store/ProgramStore.h"
 #include "week/Form_EditTimeTimer.h"
 
 #include "history/UndoHistory.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
 #include "ui/Widgets.h"

@@ -1,9 +1,10 @@
 #include "week/Form_Week.h"
+#include "store/ProgramStore.h"
 
 #include "history/UndoActions.h"
 #include "history/UndoHistory.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -133,7 +134,7 @@ void Form_Week::Form_Load()
         Combo_Yobi->addItem(Days::name(day), day);
     Combo_Yobi->setCurrentIndex(-1);
     Button_Bells->setEnabled(false);
-    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity(ProgramStore::document())));
     refresh();
 }
 
@@ -199,7 +200,7 @@ void Form_Week::refresh()
 void Form_Week::programsChanged()
 {
     refresh();
-    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity(ProgramStore::document())));
 }
 
 void Form_Week::updateButtonsEnabled()

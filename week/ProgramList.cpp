@@ -2,7 +2,7 @@
 
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "week/Days.h"
 
 #include <QSqlQuery>
@@ -111,7 +111,7 @@ bool completesRun(const WeekRow& row, bool chime, int groupDay)
 ProgramList groupList(int circuit, int day, int type)
 {
     const QList<WeekRow> listed = ProgramLists::CompleteRuns(groupSourceRows(circuit, day, type), type, day);
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     ProgramStore::exec(QStringLiteral("DELETE FROM T_WeekT"));
     for (const WeekRow& row : listed)
         ProgramStore::exec(

@@ -52,7 +52,7 @@ WeekEditing::WriteResult writeDays(const QList<int>& days, const QList<qint64>& 
                                    ValuesForDay valuesForDay)
 {
     const int toAdd = std::max<int>(0, days.size() - reused.size());
-    if (toAdd > 0 && WeekCapacityExceeded(toAdd))
+    if (toAdd > 0 && WeekCapacityExceeded(ProgramStore::document(), toAdd))
         return WeekEditing::WriteResult::Refused;
     QStringList assignments;
     QStringList marks;
@@ -123,10 +123,10 @@ QList<qint64> timerProgramSelection(const EntryJob& r, const WeekEditing::TimerP
 template <typename Job>
 WeekEditing::WriteResult inTransaction(Job job)
 {
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     const WeekEditing::WriteResult result = job();
     if (result == WeekEditing::WriteResult::Written)
-        RenumberTable(QStringLiteral("T_Week"));
+        RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
     transaction.commit();
     return result;
 }
@@ -203,7 +203,7 @@ WriteResult WriteTimerProgram(const EntryJob& request, const TimerProgram& progr
 
 void DeleteWeekProgram(const EntryJob& r, int day)
 {
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     if (!Days::isGroup(day)) {
         ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ?"), {r.ID});
     } else {
@@ -215,17 +215,17 @@ void DeleteWeekProgram(const EntryJob& r, int day)
         ProgramStore::exec(sql,
                            {r.CircuitNO, r.Repeat, r.ChimeNO, r.TimeONH, r.TimeONM, r.TimeONS, r.TimeOFFH, r.TimeOFFM});
     }
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
     transaction.commit();
 }
 
 int DeleteAllWeekPrograms(int circuit)
 {
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     QSqlQuery query =
         ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0"), {circuit});
     const int deleted = query.numRowsAffected();
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
     transaction.commit();
     return deleted;
 }
@@ -271,7 +271,7 @@ CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget&
     }
     const int targetDay = target.special == 0 ? target.day : 0;
     CopyResult result;
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     int handled = 0;
     for (const QVariantList& sourceRow : sources) {
         const QVariantList times = sourceRow.mid(0, 5);
@@ -283,7 +283,7 @@ CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget&
                                where)
                 .next();
         if (!present) {
-            if (WeekCapacityExceeded(1)) {
+            if (WeekCapacityExceeded(ProgramStore::document(), 1)) {
                 result.capacityReached = true;
                 result.stoppedAtFirstRow = handled == 0;
                 break;
@@ -296,7 +296,7 @@ CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget&
         }
         ++handled;
     }
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
     transaction.commit();
     return result;
 }

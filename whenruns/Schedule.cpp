@@ -1,4 +1,5 @@
 #include "whenruns/Schedule.h"
+#include "store/ProgramStore.h"
 
 #include "store/BulkInsert.h"
 #include "store/SettingTable.h"
@@ -18,7 +19,7 @@ QList<YearEntry> readYearEntries(const QString& sql, bool dated)
 {
     QList<YearEntry> entries;
     const int shift = dated ? 1 : 0;
-    ForEachIntRow(sql, {}, [&](const IntRow& row) {
+    ForEachIntRow(ProgramStore::document(), sql, {}, [&](const IntRow& row) {
         entries << YearEntry{row.at(0), dated ? row.at(1) : -1, row.at(1 + shift), row.at(2 + shift),
                              row.at(3 + shift)};
     });
@@ -35,11 +36,11 @@ bool rowBefore(const WeekRow& a, const WeekRow& b)
 Schedule ReadSchedule()
 {
     Schedule schedule;
-    const SettingTable settings = ReadSettingTable();
+    const SettingTable settings = ReadSettingTable(ProgramStore::document());
     for (int circuit = 1; circuit <= 8; ++circuit)
         schedule.circuits[circuit] = CircuitInfo{settings[circuit].Program, settings[circuit].PulseTime};
 
-    ForEachIntRow(QStringLiteral("SELECT %1 FROM T_Week ORDER BY rowid").arg(WeekRowColumns()), {},
+    ForEachIntRow(ProgramStore::document(), QStringLiteral("SELECT %1 FROM T_Week ORDER BY rowid").arg(WeekRowColumns()), {},
                   [&](const IntRow& row) { schedule.programs << WeekRowAt(row); });
 
     schedule.dated = readYearEntries(
@@ -52,7 +53,7 @@ Schedule ReadSchedule()
 QList<WeekRow> ReadWeekRows(int circuit)
 {
     QList<WeekRow> rows;
-    ForEachIntRow(QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0 ORDER BY rowid")
+    ForEachIntRow(ProgramStore::document(), QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0 ORDER BY rowid")
                       .arg(WeekRowColumns()),
                   {circuit}, [&](const IntRow& row) { rows << WeekRowAt(row); });
     return rows;

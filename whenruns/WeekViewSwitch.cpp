@@ -1,6 +1,7 @@
+#include "store/ProgramStore.h"
 #include "whenruns/WeekViewSwitch.h"
 
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "ui/Guard.h"
 #include "whenruns/Schedule.h"
 #include "whenruns/WeekTimeline.h"

@@ -1,4 +1,5 @@
 #include "year/Form_EditYear.h"
+#include "store/ProgramStore.h"
 
 #include "history/UndoHistory.h"
 #include "special/Form_SpecialSelect.h"
@@ -417,7 +418,7 @@ bool Form_EditYear::ruleDaysChosen(const QList<QDate>& days)
     if (m_differing > 0 && m_existing->checkedId() < 0)
         return false;  // OK waits for the choice
     const int toAdd = YearEntries::PlanDatedDays(m_circuit, days, chosenSpecial()).toAdd;
-    if (toAdd > RemainingYearCapacity()) {
+    if (toAdd > RemainingYearCapacity(ProgramStore::document())) {
         showCapacityRefusal(this, toAdd);
         return false;
     }

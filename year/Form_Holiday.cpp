@@ -1,9 +1,10 @@
 #include "year/Form_Holiday.h"
+#include "store/ProgramStore.h"
 
 #include "history/UndoHistory.h"
 #include "holidays/Holidays.h"
 #include "special/Form_SpecialSelect.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 #include "ui/BusyCursor.h"
 #include "ui/Guard.h"
@@ -316,7 +317,7 @@ bool Form_Holiday::confirmWrite(const QList<QDate>& days, int special)
         return false;
     }
     const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(m_circuit, days, special);
-    if (plan.toAdd > RemainingYearCapacity()) {
+    if (plan.toAdd > RemainingYearCapacity(ProgramStore::document())) {
         showCapacityRefusal(plan.toAdd);
         return false;
     }

@@ -1,10 +1,11 @@
 #include "year/Form_Year.h"
+#include "store/ProgramStore.h"
 
 #include "history/UndoActions.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -180,7 +181,7 @@ void Form_Year::settingsChanged()
 
 void Form_Year::showProgramCount()
 {
-    Label_ProgramCount->setText(QString::number(RemainingYearCapacity()));
+    Label_ProgramCount->setText(QString::number(RemainingYearCapacity(ProgramStore::document())));
 }
 
 int Form_Year::selectedCircuit() const

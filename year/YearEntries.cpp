@@ -23,7 +23,7 @@ QString CapacityRefusalText(int toAdd)
                           "新たに設定する日は%2日、設定できるのはあと%3日です。")
         .arg(YearCapacity)
         .arg(toAdd)
-        .arg(std::max(0, RemainingYearCapacity()));
+        .arg(std::max(0, RemainingYearCapacity(ProgramStore::document())));
 }
 
 namespace {
@@ -74,7 +74,7 @@ DayOutcome writeDay(const DayRow& row, Action action, int special, bool limited)
     }
     if (action == Action::Clear)
         return DayOutcome::Unchanged;
-    if (limited && YearCapacityExceeded(1))
+    if (limited && YearCapacityExceeded(ProgramStore::document(), 1))
         return DayOutcome::Refused;
     ProgramStore::exec(
         QStringLiteral("INSERT INTO %1 (ID, %2, SpecialNO) VALUES (0, %3, ?)").arg(row.table, row.columns, row.marks),
@@ -154,7 +154,7 @@ std::optional<int> EveryYearEntry(int circuit, int month, int day)
 RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int special)
 {
     RunResult result;
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
         const DayRow row{QStringLiteral("T_Year"),
                          QStringLiteral("CircuitNO = ? AND Year = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
@@ -169,14 +169,14 @@ RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int sp
         if (outcome == DayOutcome::Added)
             ++result.added;
     }
-    RenumberTable(QStringLiteral("T_Year"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Year"));
     transaction.commit();
     return result;
 }
 
 void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int special)
 {
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
         const DayRow row{QStringLiteral("T_YearE"),
                          QStringLiteral("CircuitNO = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
@@ -185,7 +185,7 @@ void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int spe
                          QStringLiteral("?, ?, ?")};
         writeDay(row, action, stored(action, special), false);
     }
-    RenumberTable(QStringLiteral("T_YearE"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_YearE"));
     transaction.commit();
 }
 
@@ -206,7 +206,7 @@ int dayKey(QDate day)
 QHash<int, int> datedEntries(int circuit)
 {
     QHash<int, int> entries;
-    ForEachIntRow(QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE CircuitNO = ? ORDER BY rowid"),
+    ForEachIntRow(ProgramStore::document(), QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE CircuitNO = ? ORDER BY rowid"),
                   {circuit}, [&entries](const IntRow& row) {
                       const int key = dayKey(row.at(0), row.at(1), row.at(2));
                       const auto found = entries.constFind(key);
@@ -233,7 +233,7 @@ DaysPlan plan(const QHash<int, int>& entries, const QList<QDate>& days, int spec
 void runForDays(const QString& sql, const QList<QDate>& days, int circuit, std::optional<int> special,
                 const std::function<bool(QDate)>& wanted)
 {
-    BulkInsert statement(sql);
+    BulkInsert statement(ProgramStore::document(), sql);
     for (const QDate& day : days) {
         if (!wanted(day))
             continue;
@@ -259,7 +259,7 @@ QHash<int, QList<int>> numbersByKey(const QString& sql, int circuit, int number,
                                     const std::function<int(const IntRow&)>& key)
 {
     QHash<int, QList<int>> numbers;
-    ForEachIntRow(sql, {circuit}, [&](const IntRow& row) {
+    ForEachIntRow(ProgramStore::document(), sql, {circuit}, [&](const IntRow& row) {
         QList<int>& held = numbers[key(row)];
         if (!held.contains(row.at(number)))
             held << row.at(number);
@@ -309,9 +309,9 @@ QString EntriesText(const QList<int>& specials)
 
 bool WriteDatedDays(int circuit, const QList<QDate>& days, int special, OnExisting existing)
 {
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     const QHash<int, int> entries = datedEntries(circuit);
-    if (plan(entries, days, special).toAdd > RemainingYearCapacity())
+    if (plan(entries, days, special).toAdd > RemainingYearCapacity(ProgramStore::document()))
         return false;
     const auto held = [&entries](QDate day) { return entries.contains(dayKey(day)); };
     if (existing == OnExisting::Overwrite)
@@ -322,19 +322,19 @@ bool WriteDatedDays(int circuit, const QList<QDate>& days, int special, OnExisti
     runForDays(
         QStringLiteral("INSERT INTO T_Year (ID, SpecialNO, CircuitNO, Year, Month, Day) VALUES (0, ?, ?, ?, ?, ?)"),
         days, circuit, special, [&](QDate day) { return !held(day); });
-    RenumberTable(QStringLiteral("T_Year"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Year"));
     transaction.commit();
     return true;
 }
 
 int ClearDatedDays(int circuit, const QList<QDate>& days)
 {
-    Transaction transaction;
-    const int before = YearRowCount();
+    Transaction transaction(ProgramStore::document());
+    const int before = YearRowCount(ProgramStore::document());
     runForDays(QStringLiteral("DELETE FROM T_Year WHERE CircuitNO = ? AND Year = ? AND Month = ? AND Day = ?"), days,
                circuit, std::nullopt, [](QDate) { return true; });
-    const int deleted = before - YearRowCount();
-    RenumberTable(QStringLiteral("T_Year"));
+    const int deleted = before - YearRowCount(ProgramStore::document());
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Year"));
     transaction.commit();
     return deleted;
 }
@@ -358,29 +358,29 @@ bool HasEveryYearEntries(int circuit)
 
 int DeleteAllEntries(int circuit)
 {
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit})
         + deleteRows("T_Year", QStringLiteral("CircuitNO = ?"), {circuit});
-    RenumberTable(QStringLiteral("T_YearE"));
-    RenumberTable(QStringLiteral("T_Year"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_YearE"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Year"));
     transaction.commit();
     return deleted;
 }
 
 int DeleteYear(int circuit, int twoDigitYear)
 {
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     const int deleted = deleteRows("T_Year", QStringLiteral("CircuitNO = ? AND Year = ?"), {circuit, twoDigitYear});
-    RenumberTable(QStringLiteral("T_Year"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_Year"));
     transaction.commit();
     return deleted;
 }
 
 int DeleteEveryYearEntries(int circuit)
 {
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit});
-    RenumberTable(QStringLiteral("T_YearE"));
+    RenumberTable(ProgramStore::document(), QStringLiteral("T_YearE"));
     transaction.commit();
     return deleted;
 }

@@ -8,7 +8,7 @@
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
 #include "store/SettingTable.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "week/Bells.h"
 
 #include <QRegularExpression>
@@ -133,7 +133,7 @@ std::optional<Refusal> settleCircuitType(const Job& job, int circuit)
                            .arg(circuit)
                            .arg(name)
                            .arg(setting.PulseTime)};
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ? WHERE CircuitNO = ?"),
                        {job.type, job.pulse, circuit});
     transaction.commit();

@@ -9,7 +9,7 @@
 #include "special/SpecialPrograms.h"
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 #include "year/YearEntries.h"
 
@@ -151,7 +151,7 @@ std::optional<Refusal> setDates(const Job& job, QTextStream& report)
                                       "（新たに設定する日: %2  残り: %3）。")
                            .arg(YearCapacity)
                            .arg(plan.toAdd)
-                           .arg(RemainingYearCapacity())};
+                           .arg(RemainingYearCapacity(ProgramStore::document()))};
     ProgramFileWriter::writeCommandOutput(job.out, ProgramFileWriter::buildProgramFile(), {job.force, job.in, stamp});
     const bool keep = existing == YearEntries::OnExisting::Keep;
     report << QStringLiteral("%1: %2 日  新規: %3  置き換え: %4  そのまま: %5\n")

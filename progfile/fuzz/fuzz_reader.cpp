@@ -4,7 +4,7 @@
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 
 #include <QCoreApplication>
 #include <QSqlRecord>
@@ -31,8 +31,8 @@ QString snapshot()
         rows << QStringLiteral("--");
     }
     for (int circuit = 1; circuit <= 8; ++circuit)
-        rows << QString::number(CircuitSettings[circuit].Program)
-             << QString::number(CircuitSettings[circuit].PulseTime);
+        rows << QString::number(ProgramStore::document().circuits()[circuit].Program)
+             << QString::number(ProgramStore::document().circuits()[circuit].PulseTime);
     return rows.join(QLatin1Char(','));
 }
 

@@ -10,7 +10,7 @@
 #include "progfile/ProgramFileWriter.h"
 #include "store/ProgramStore.h"
 #include "store/Schema.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 #include "print/Form_Print.h"
 #include "print/Form_PrintSelect.h"
@@ -304,7 +304,7 @@ private slots:
             QCOMPARE(std::pair(MessageBox::lastShown().icon, MessageBox::lastShown().defaultButton),
                      std::pair(MessageBox::Icon::Question, MessageBox::Button(QMessageBox::Yes)));
         QCOMPARE(storeSnapshot(), kept ? before : empty);
-        QCOMPARE(CircuitSettings[2].Program, qint16(kept ? 3 : 0));
+        QCOMPARE(ProgramStore::document().circuits()[2].Program, qint16(kept ? 3 : 0));
         QCOMPARE(main.editModeActive(), kept);
         QCOMPARE(child<QRadioButton>(&main, "Option_FileEdit_1")->isChecked(), kept);
     }
@@ -607,7 +607,7 @@ private slots:
         QCOMPARE(shownMessages().size(), messages.size());
         QVERIFY2(shownMessages().join('\n').startsWith(messages.join('\n')), qPrintable(shownMessages().join('\n')));
         if (messages.last() == kReadDone) {
-            QCOMPARE(WeekRowCount(), 2);
+            QCOMPARE(WeekRowCount(ProgramStore::document()), 2);
         } else {
             QCOMPARE(storeSnapshot(), before);
             QCOMPARE(timeStamp(), kSampleStamp);
@@ -616,7 +616,7 @@ private slots:
 
         MessageBox::queueAnswer(QMessageBox::Ok);
         option(0)->click();
-        QCOMPARE(std::tuple(WeekRowCount(), timeStamp(), m_form->editModeActive()), std::tuple(0, QString(), false));
+        QCOMPARE(std::tuple(WeekRowCount(ProgramStore::document()), timeStamp(), m_form->editModeActive()), std::tuple(0, QString(), false));
     }
 
     // Every kind of change through its window is one step of the history, named for it: undone, the store (and for
@@ -736,7 +736,7 @@ private slots:
         click(m_form.get(), "Button_Initial");
         m_form->openFromOutside(writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine})));
         QCOMPARE(shownMessages(), QStringList{"ファイルを開く|開いている画面を閉じてから読み込んでください。"});
-        QCOMPARE(WeekRowCount(), 0);
+        QCOMPARE(WeekRowCount(ProgramStore::document()), 0);
         click(FindForm("Form_Environment"), "Button_Close");
     }
 

@@ -2,7 +2,7 @@
 #include "TestSupport.h"
 #include "history/UndoHistory.h"
 #include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreImage.h"
 #include "store/StoreRoutines.h"
 
@@ -27,7 +27,7 @@ QString tableOf(StoreChanges::Changes kind)
 // A committed change of that kind, as a window makes it; `value` makes it differ from the others.
 void change(StoreChanges::Changes kind, int value)
 {
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     if (kind == StoreChanges::Settings)
         setCircuit(1, 2, value);
     else if (kind == StoreChanges::WeekAndSpecial)
@@ -89,27 +89,27 @@ private slots:
     {
         QFETCH(int, kind);
         const StoreChanges::Changes changed(kind);
-        const StoreImage before = StoreImage::capture();
+        const StoreImage before = StoreImage::capture(ProgramStore::document());
         for (const StoreChanges::Change each :
              {StoreChanges::Settings, StoreChanges::WeekAndSpecial, StoreChanges::Dated, StoreChanges::EveryYear})
             change(each, 30);
-        const StoreImage after = StoreImage::capture();
+        const StoreImage after = StoreImage::capture(ProgramStore::document());
         QCOMPARE(int(after.differences(before)), int(EveryStoreChange));
-        QCOMPARE(int(before.refreshed(changed).differences(before)), kind);
+        QCOMPARE(int(before.refreshed(ProgramStore::document(), changed).differences(before)), kind);
 
         QSignalSpy announced(&StoreChanges::instance(), &StoreChanges::changed);
-        CircuitSettings[1].PulseTime = -1;
-        before.restore(changed);
+        ProgramStore::document().resetCircuits();  // pulse 99 until reloaded
+        before.restore(ProgramStore::document(), changed);
         QCOMPARE(announced.count(), 1);
         QCOMPARE(int(announced[0][0].value<StoreChanges::Changes>()), kind);
-        QVERIFY(StoreImage::capture() == after.with(changed, before));
+        QVERIFY(StoreImage::capture(ProgramStore::document()) == after.with(changed, before));
         // The circuit settings the windows read follow T_Setting.
-        QCOMPARE(int(CircuitSettings[1].PulseTime),
-                 changed == StoreChanges::Settings ? count("SELECT PulseTime FROM T_Setting WHERE CircuitNO = 1") : -1);
+        QCOMPARE(int(ProgramStore::document().circuits()[1].PulseTime),
+                 changed == StoreChanges::Settings ? count("SELECT PulseTime FROM T_Setting WHERE CircuitNO = 1") : 99);
 
         const QString restored = storeSnapshot();
         const auto refusing = refuseWrites(tableOf(changed), "INSERT");
-        QVERIFY_THROWS_EXCEPTION(StoreError, after.restore(changed));
+        QVERIFY_THROWS_EXCEPTION(StoreError, after.restore(ProgramStore::document(), changed));
         QCOMPARE(storeSnapshot(), restored);
         QCOMPARE(announced.count(), 1);
     }
@@ -220,7 +220,7 @@ private slots:
         step("A", StoreChanges::Dated, 1);
         try {
             UndoStep taken("B");
-            Transaction transaction;
+            Transaction transaction(ProgramStore::document());
             if (action == "working table")
                 ProgramStore::exec("INSERT INTO T_WeekT (CircuitNO) VALUES (1)");
             else if (action != "nothing")
@@ -249,8 +249,8 @@ private slots:
             }
             step("earlier inner", StoreChanges::Dated, 2);
             QVERIFY(!UndoHistory::undo() && !UndoHistory::redo());
-            outer.alsoPutBack([&] { putBack << "before " + QString::number(WeekRowCount()); },
-                              [&] { putBack << "after " + QString::number(WeekRowCount()); });
+            outer.alsoPutBack([&] { putBack << "before " + QString::number(WeekRowCount(ProgramStore::document())); },
+                              [&] { putBack << "after " + QString::number(WeekRowCount(ProgramStore::document())); });
         }
         const QString after = storeSnapshot();
         QCOMPARE(std::pair(UndoHistory::stack().count(), texts()), std::pair(1, QString("outer|")));

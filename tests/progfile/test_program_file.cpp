@@ -49,7 +49,7 @@ QString circuitSettingsText()
 {
     QString text;
     for (int circuit = 1; circuit <= 8; ++circuit) {
-        const CircuitSetting& setting = CircuitSettings[circuit];
+        const CircuitSetting& setting = ProgramStore::document().circuits()[circuit];
         text += QStringLiteral("%1/%2/%3 ").arg(setting.Program).arg(setting.PulseTime).arg(setting.Chime);
     }
     return text;
@@ -66,7 +66,7 @@ void fillMixedStore()
              {1, 0, 6, 0, 23, 59, 59}, {4, 12, 0, 0, 6, 0, 0, 7, 0, 30}, {4, 0, 2, 2, 9, 0, 0, 10, 30, 15},
              {1, 14, 5, 3, 0}, {3, 99, 12, 31, 7}, {2, 1, 1, 99}, {1, 5, 3, 0}, {1, 5, 3, 0}});
     for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-        RenumberTable(QLatin1String(table));
+        RenumberTable(ProgramStore::document(), QLatin1String(table));
 }
 
 }  // namespace
@@ -235,8 +235,7 @@ private slots:
     {
         QFETCH(QByteArray, content); QFETCH(int, refusedLine); QFETCH(int, weekRows); QFETCH(QString, settings);
         fillMixedStore();
-        for (CircuitSetting& setting : CircuitSettings)
-            setting = CircuitSetting{45, 4, 7};
+        ProgramStore::document().resetCircuits();  // apart from the store until reloaded
         const QString before = storeSnapshot() + circuitSettingsText();
         const ProgramFileReader::ParsedFile parsed = ProgramFileReader::parseContent(content);
         QCOMPARE(storeSnapshot() + circuitSettingsText(), before);  // parsing touches no store
@@ -247,7 +246,7 @@ private slots:
             QCOMPARE(storeSnapshot() + circuitSettingsText(), before);
             return;
         }
-        QCOMPARE(std::pair(result.status, WeekRowCount()), std::pair(ReadStatus::Accepted, weekRows));
+        QCOMPARE(std::pair(result.status, WeekRowCount(ProgramStore::document())), std::pair(ReadStatus::Accepted, weekRows));
         const QString loaded = circuitSettingsText();
         LoadCircuitSettings();  // CircuitSettings must already hold what T_Setting holds
         QCOMPARE(loaded, circuitSettingsText());
@@ -364,7 +363,7 @@ private slots:
         setCircuit(1, 1, 5), setCircuit(2, 2, 10), setCircuit(3, 3, 0), setCircuit(8, 1, 5);  // files keep types by rows
         addRows({{2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 5}, {1, 0, 2, 0, 7, 0, 0}, {3, 0, 1, 1, 8, 0, 0, 17}});
         fillWeekTo(in == "full" ? 880 : 0);
-        RenumberTable("T_Week");
+        RenumberTable(ProgramStore::document(), "T_Week");
         QStringList args{"bells", write("in.dat", in == "bad" ? QByteArray("x\r\n") : buildProgramFile()),
                          in == "no folder" ? file("none/out.dat") : write("out.dat", "old")};
         const QStringList base{"--circuit", "2", "--days", "月", "--periods", "9:00-9:10"};
@@ -433,7 +432,7 @@ private slots:
             const QDate day = QDate(2030, 1, 1).addDays(i);
             addYearRow(1, day.year() - 2000, day.month(), day.day(), 0);
         }
-        RenumberTable("T_Week"), RenumberTable("T_Year");
+        RenumberTable(ProgramStore::document(), "T_Week"), RenumberTable(ProgramStore::document(), "T_Year");
         QStringList args{"dates", write("in.dat", buildProgramFile()), write("out.dat", "old")};
         const QStringList base{"--circuit", "2", "--from", "2026-04-01", "--to", "2027-03-31", "--rule", "第1:金"};
         for (int i = 0; i < base.size(); i += 2)

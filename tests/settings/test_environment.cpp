@@ -6,7 +6,7 @@
 #include "settings/UpDownButtons.h"
 #include "snd/player/PlayChime.h"
 #include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 
 #include <QAbstractItemView>
@@ -85,7 +85,7 @@ QStringList saved()
     for (int circuit = 1; circuit <= 8; ++circuit) {
         const QString table = ProgramStore::scalar(
             "SELECT Program || ' ' || PulseTime || ' ' || Chime FROM T_Setting WHERE CircuitNO = ?", {circuit}).toString();
-        const CircuitSetting& s = CircuitSettings[circuit];
+        const CircuitSetting& s = ProgramStore::document().circuits()[circuit];
         const QString memory = QStringLiteral("%1 %2 %3").arg(s.Program).arg(s.PulseTime).arg(s.Chime);
         all << (table == memory ? table : QStringLiteral("table %1, memory %2").arg(table, memory));
     }

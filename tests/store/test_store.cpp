@@ -3,7 +3,7 @@
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
 #include "store/Schema.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 
 #include <QProcess>
@@ -33,23 +33,22 @@ private slots:
         ProgramStore::exec("INSERT INTO T_WeekT (CircuitNO) VALUES (3)");
         ProgramStore::exec("INSERT INTO T_WeekP (SortID, Sun1) VALUES (1, 'x')");
         ProgramStore::exec("INSERT INTO T_YearP (PrintIndex, PrintNO, Mon1) VALUES (1, 1, 'x')");
-        ClearAllData();
+        ClearAllData(ProgramStore::document());
         QCOMPARE(storeSnapshot(), fresh);
         QCOMPARE(count("SELECT (SELECT COUNT(*) FROM T_WeekT) + (SELECT COUNT(*) FROM T_WeekP) + (SELECT COUNT(*) FROM T_YearP)"), 0);
         QCOMPARE(ProgramStore::scalar("SELECT group_concat(Month1) FROM T_YearH").toString(), QStringLiteral("1月,7月"));
-        QCOMPARE(CircuitSettings[3].Program, qint16(0));  // the settings follow the table
+        QCOMPARE(ProgramStore::document().circuits()[3].Program, qint16(0));  // the settings follow the table
 
-        CircuitSettings[0] = {7, 3, 4};
-        CircuitSettings[8] = {5, 2, 6};
+        setCircuit(8, 2, 5, 6);
         ResetCircuitSettings();
-        for (const CircuitSetting& setting : CircuitSettings)
+        for (const CircuitSetting& setting : ProgramStore::document().circuits())
             QVERIFY(setting.Program == TypeNone && setting.PulseTime == 99);
-        QVERIFY(CircuitSettings[8].Chime == 6 && !AnyCircuitConfigured());
-        CircuitSettings[5].Program = 4;
-        QVERIFY(AnyCircuitConfigured());
-        CircuitSettings[0].Program = 1;  // index 0 is never a circuit
-        CircuitSettings[5].Program = 0;
-        QVERIFY(!AnyCircuitConfigured());
+        QVERIFY(ProgramStore::document().circuits()[8].Chime == 6 && !AnyCircuitConfigured(ProgramStore::document()));
+        setCircuit(8, 0, 0);
+        setCircuit(5, 4, 0);
+        QVERIFY(AnyCircuitConfigured(ProgramStore::document()));
+        setCircuit(5, 0, 0);
+        QVERIFY(!AnyCircuitConfigured(ProgramStore::document()));
         QVERIFY_THROWS_EXCEPTION(StoreError, CircuitSettingAt(9));
         QVERIFY_THROWS_EXCEPTION(StoreError, CircuitSettingAt(-1));
     }
@@ -59,25 +58,25 @@ private slots:
     void queriesAndRenumbering()
     {
         ScratchStore store;
-        QVERIFY(!WeekCapacityExceeded(1000) && !YearCapacityExceeded(1000));
-        RenumberTable("T_Week");  // empty: nothing to do
+        QVERIFY(!WeekCapacityExceeded(ProgramStore::document(), 1000) && !YearCapacityExceeded(ProgramStore::document(), 1000));
+        RenumberTable(ProgramStore::document(), "T_Week");  // empty: nothing to do
         addRows({{2, 0, 1, 0, 9, 0, 0}, {1, 0, 3, 0, 8, 0, 0}, {6, 3, 0, 0, 1, 2, 3}, {1, 0, 1, 0, 10, 0, 0},
                  {5, 26, 12, 6, 7}, {1, 15, 1, 1, 0}, {1, 14, 12, 31, 0}, {4, 12, 25, 0}, {2, 1, 1, 0}, {1, 5, 5, 3}});
-        QCOMPARE((QList<bool>{HasPrograms(4), HasPrograms(5), HasPrograms(6), HasPrograms(7)}),
+        QCOMPARE((QList<bool>{HasPrograms(ProgramStore::document(), 4), HasPrograms(ProgramStore::document(), 5), HasPrograms(ProgramStore::document(), 6), HasPrograms(ProgramStore::document(), 7)}),
                  (QList<bool>{true, true, true, false}));
-        QCOMPARE((QList<bool>{YearDateExists(5, 26, 12, 6), YearDateExists(5, 25, 12, 6), YearDateExists(4, 26, 12, 6),
-                              EveryYearDateExists(4, 12, 25), EveryYearDateExists(4, 12, 24)}),
+        QCOMPARE((QList<bool>{YearDateExists(ProgramStore::document(), 5, 26, 12, 6), YearDateExists(ProgramStore::document(), 5, 25, 12, 6), YearDateExists(ProgramStore::document(), 4, 26, 12, 6),
+                              EveryYearDateExists(ProgramStore::document(), 4, 12, 25), EveryYearDateExists(ProgramStore::document(), 4, 12, 24)}),
                  (QList<bool>{true, false, false, true, false}));
 
         for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-            RenumberTable(table);
+            RenumberTable(ProgramStore::document(), table);
         QCOMPARE(ProgramStore::scalar("SELECT (SELECT group_concat(CircuitNO || ':' || YobiON || ':' || ID, ' ') "
                                       "FROM (SELECT * FROM T_Week ORDER BY ID)) || ', year ' || "
                                       "(SELECT Year FROM T_Year WHERE ID = 1) || ', every year circuit ' || "
                                       "(SELECT CircuitNO FROM T_YearE WHERE ID = 1)")
                      .toString(),
                  QStringLiteral("1:1:1 1:3:2 2:1:3 6:0:4, year 14, every year circuit 1"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, RenumberTable("T_Setting"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, RenumberTable(ProgramStore::document(), "T_Setting"));
     }
 
     // A failed transaction takes its rows (bulk inserted ones too) and says nothing; a commit announces once.
@@ -90,26 +89,26 @@ private slots:
         QObject listener;
         connect(&StoreChanges::instance(), &StoreChanges::changed, &listener, [&](StoreChanges::Changes changes) {
             heard << QString::number(changes.toInt());
-            Transaction own;  // rolled back
+            Transaction own(ProgramStore::document());  // rolled back
             addWeekRow(8, 0, 1, 0, 8, 0, 0);
         });
         const QString sql = "INSERT INTO T_YearE (ID, CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?,?)";
         QVERIFY_THROWS_EXCEPTION(StoreError, [&] {
-            Transaction transaction;
+            Transaction transaction(ProgramStore::document());
             addWeekRow(1, 0, 1, 0, 8, 0, 0);
-            BulkInsert(sql).run({1, 2, 12, 25, 7});
+            BulkInsert(ProgramStore::document(), sql).run({1, 2, 12, 25, 7});
             ProgramStore::exec("INSERT INTO T_NoSuchTable VALUES (1)");
             transaction.commit();
         }());
         {
-            Transaction transaction;
-            BulkInsert insert(sql);
+            Transaction transaction(ProgramStore::document());
+            BulkInsert insert(ProgramStore::document(), sql);
             insert.run({1, 2, 12, 25, 7});
-            Transaction().commit();
+            Transaction(ProgramStore::document()).commit();
             insert.run({2, 2, 12, 31, 0});
             transaction.commit();
         }
-        QCOMPARE(QString("%1 %2 %3").arg(heard.join(' ')).arg(WeekRowCount() + EveryYearRowCount()).arg(storeSnapshot().section('\n', -3)),
+        QCOMPARE(QString("%1 %2 %3").arg(heard.join(' ')).arg(WeekRowCount(ProgramStore::document()) + EveryYearRowCount(ProgramStore::document())).arg(storeSnapshot().section('\n', -3)),
                  "8 2 1,2,12,25,7\n2,2,12,31,0\n--");
         // Nobody declares what a write changes: the store sees it, in a statement of its own too, and a table
         // emptied at once. The circuit settings have followed T_Setting when the listeners hear of it; working
@@ -118,9 +117,9 @@ private slots:
         for (const char* write : {"DELETE FROM T_YearE", "UPDATE T_Setting SET Program = 3 WHERE CircuitNO = 5",
                                   "INSERT INTO T_WeekT (CircuitNO) VALUES (1)", "DELETE FROM T_WeekT"})
             ProgramStore::exec(write);
-        QCOMPARE(heard.join(' ') + " " + QString::number(CircuitSettings[5].Program), "8 1 3");
+        QCOMPARE(heard.join(' ') + " " + QString::number(ProgramStore::document().circuits()[5].Program), "8 1 3");
         for (const char* query : {"SELECT FROM T_YearE", "SELECT ?", "SELECT abs(-9223372036854775807 - ?) + ?"})
-            QVERIFY_THROWS_EXCEPTION(StoreError, ForEachIntRow(query, {1, 2}, [](const IntRow&) {}));
+            QVERIFY_THROWS_EXCEPTION(StoreError, ForEachIntRow(ProgramStore::document(), query, {1, 2}, [](const IntRow&) {}));
 
         // A full disk in the user's words, through Qt and straight through SQLite alike.
         ProgramStore::exec("PRAGMA max_page_count = " + ProgramStore::scalar("PRAGMA page_count").toString());
@@ -138,7 +137,7 @@ private slots:
                  }),
                  full);
         QCOMPARE(failure([&] {
-                     BulkInsert insert(sql);
+                     BulkInsert insert(ProgramStore::document(), sql);
                      for (int id = 3; id < 999; ++id)
                          insert.run({id, 1, 1, 1, 0});
                  }),
@@ -216,7 +215,7 @@ private slots:
         ProgramStore::close();
         QFile::setPermissions(path, QFile::Permissions(0x6644));  // 0644
         QCOMPARE(ProgramStore::open(path), QString());
-        QCOMPARE(WeekRowCount(), 1);
+        QCOMPARE(WeekRowCount(ProgramStore::document()), 1);
         for (const QString& file : {dir.filePath("db"), path, path + "-wal", path + "-shm"})
             QCOMPARE(QFile::permissions(file) & QFile::Permissions(0xff), QFile::Permissions());  // nobody else's
         const QByteArray text = QByteArray("this is not sqlite at all, just text\n").repeated(200);
@@ -233,7 +232,7 @@ private slots:
             addWeekRow(1, 0, 1, 0, 8, 0, 0);
         }
         ProgramStore::close();
-        QVERIFY_THROWS_EXCEPTION(StoreError, WeekRowCount());
+        QVERIFY_THROWS_EXCEPTION(StoreError, WeekRowCount(ProgramStore::document()));
     }
 
     // A store of the version before, left by a killed editor on a full disk, is no damaged store: it stays as it is,
@@ -273,7 +272,7 @@ private slots:
         QCOMPARE(QDir(db).entryList({"*.damaged-*"}), QStringList());
         QVERIFY(filler.remove());
         QCOMPARE(ProgramStore::open(path), QString());
-        QCOMPARE(std::pair(WeekRowCount(), ProgramStore::scalar("PRAGMA user_version").toInt()), std::pair(1, Schema::Version));
+        QCOMPARE(std::pair(WeekRowCount(ProgramStore::document()), ProgramStore::scalar("PRAGMA user_version").toInt()), std::pair(1, Schema::Version));
     }
 };
 

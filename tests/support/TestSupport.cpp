@@ -2,7 +2,7 @@
 
 #include "ui/FileDialog.h"
 #include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -78,7 +78,6 @@ void setCircuit(int circuit, int program, int pulse, int chime)
 {
     ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ?, Chime = ? WHERE CircuitNO = ?"),
                        {program, pulse, chime, circuit});
-    CircuitSettings[circuit] = CircuitSetting{qint16(pulse), qint16(program), qint16(chime)};
 }
 
 void setOneCircuitOfEachType()
@@ -92,7 +91,7 @@ void setOneCircuitOfEachType()
 void fillWeekTo(int rows)
 {
     // One commit: the store syncs every commit to disk.
-    Transaction transaction;
+    Transaction transaction(ProgramStore::document());
     for (int i = ProgramStore::scalar(QStringLiteral("SELECT COUNT(*) FROM T_Week")).toInt(); i < rows; ++i)
         addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
     transaction.commit();

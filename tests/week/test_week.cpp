@@ -2,7 +2,7 @@
 #include "history/UndoHistory.h"
 #include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "week/Bells.h"
@@ -143,7 +143,7 @@ private slots:
             if (day != 3)
                 addWeekRow(4, 0, day, day, 9, 0, 0, 17, 0, 20);
         }
-        RenumberTable(QStringLiteral("T_Week"));
+        RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
         QCOMPARE(rows(BuildWeekList(1, 1), "開始時刻"), (QStringList{" 0:00", " 8:05", "17:30"}));
         QCOMPARE(rows(BuildWeekList(2, 6), "開始時刻|ChimeNO"), QStringList{" 8:05.30|4"});
         QCOMPARE(rows(BuildWeekList(3, 6), "開始曜日|終了曜日|終了時刻"), QStringList{"土|日| 6:00"});
@@ -198,7 +198,7 @@ private slots:
         QCOMPARE(WriteTimeProgram(edit, TypeChime, {10, 15, 0, 2}), WriteResult::Written);
         QCOMPARE(rows("YobiON", "CircuitNO = 2 AND TimeONH = 10 AND TimeONM = 15 AND ChimeNO = 2"),
                  QStringLiteral("0, 1, 2, 3, 4, 5, 6"));
-        QCOMPARE(WeekRowCount(), 900);
+        QCOMPARE(WeekRowCount(ProgramStore::document()), 900);
     }
 
     // The capacity is checked once for the rows a program adds: a row the program reuses (Wednesday's 6:00 below)
@@ -221,7 +221,7 @@ private slots:
         fillWeekTo(stored);
         QCOMPARE(WriteTimeProgram(request(1, day), TypeTimeSignal, {6, 0, 0, 0}),
                  written ? WriteResult::Written : WriteResult::Refused);
-        QCOMPARE(WeekRowCount(), written ? 900 : stored);
+        QCOMPARE(WeekRowCount(ProgramStore::document()), written ? 900 : stored);
         QCOMPARE(count("SELECT MAX(ID) FROM T_Week"), written ? 900 : 0);
         QCOMPARE(rows("YobiON", "CircuitNO = 1"), days);
     }
@@ -268,7 +268,7 @@ private slots:
                                       "YobiON, TimeONH, TimeONM, ChimeNO) AS r FROM T_Week WHERE CircuitNO = ? AND "
                                       "TimeONS = 0 ORDER BY SpecialNO, YobiON, TimeONH, TimeONM)", {circuit}).toString(),
                  rows);
-        QCOMPARE(count("SELECT MAX(ID) FROM T_Week"), added ? WeekRowCount() : 0);
+        QCOMPARE(count("SELECT MAX(ID) FROM T_Week"), added ? WeekRowCount(ProgramStore::document()) : 0);
     }
 
     // A timetable typed or pasted whole: its periods, or why it is none.
@@ -418,7 +418,7 @@ private slots:
         QCOMPARE(shownMessages(),
                  QStringList{QStringLiteral("入力エラー|設定可能数900を超えてしまうため作成できません。")});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
-        QCOMPARE(WeekRowCount(), 896);
+        QCOMPARE(WeekRowCount(ProgramStore::document()), 896);
         QVERIFY(dialog()->isHidden());
     }
 
@@ -427,7 +427,7 @@ private slots:
     void deleting()
     {
         addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 7, 30, 5, 3);
-        RenumberTable("T_Week");
+        RenumberTable(ProgramStore::document(), "T_Week");
         deleteFirstRow(2, 7, QMessageBox::Yes);
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("週間プログラム|削除しますか？")});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Question);
@@ -447,13 +447,13 @@ private slots:
         QTest::keyClick(m_week, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 898"));
         deleteFirstRow(2, 6, QMessageBox::No);
-        QCOMPARE(WeekRowCount(), 2);
+        QCOMPARE(WeekRowCount(ProgramStore::document()), 2);
         deleteFirstRow(2, 6, QMessageBox::Yes);
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE YobiON = 0"), 1);
         QCOMPARE(grid()->rowCount(), 0);
 
         addOnDays(2, {1, 2, 3, 4, 5}, 7, 30, 5, 3);
-        RenumberTable("T_Week");
+        RenumberTable(ProgramStore::document(), "T_Week");
         deleteFirstRow(2, 3, QMessageBox::Yes);
         choose(2, 1);
         grid()->selectRow(0);
@@ -465,7 +465,7 @@ private slots:
         MessageBox::clearShown();
         click(m_week, "Button_AllDelete");  // default answer No
         QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
-        QCOMPARE(WeekRowCount(), 8);
+        QCOMPARE(WeekRowCount(ProgramStore::document()), 8);
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(m_week, "Button_AllDelete");
         const QString ask = QStringLiteral("週間プログラム|回路No.1 の週間プログラムをすべて削除しますか？");
@@ -514,7 +514,7 @@ private slots:
                               "入力エラー|設定可能数900を超えているためコピーできませんでした。"}));
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
         QVERIFY(dialog()->isHidden());
-        QCOMPARE(WeekRowCount(), 900);
+        QCOMPARE(WeekRowCount(ProgramStore::document()), 900);
     }
 
     void copyToSpecialOffersEveryDay()
@@ -702,7 +702,7 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(shownMessages(), QStringList{message});
         QVERIFY(dialog()->isVisible());
-        QCOMPARE(WeekRowCount(), 0);
+        QCOMPARE(WeekRowCount(ProgramStore::document()), 0);
     }
 
     // New and edit hand the dialog a job of the chosen circuit and day, the
@@ -713,7 +713,7 @@ private slots:
                  {6, 0, 2, 2, 9, 0, 0, 17, 30, 15}});
         for (int day = 0; day <= 6; ++day)
             addWeekRow(3, 0, day, (day + 1) % 7, 23, 0, 0, 5, 45);
-        RenumberTable("T_Week");
+        RenumberTable(ProgramStore::document(), "T_Week");
         // The dialog's class and the job's fields in declaration order.
         QStringList opened;
         ModalDialogs::setRunner([&opened](QDialog* dialog) {
@@ -758,7 +758,7 @@ private slots:
         m_week = new Form_Week;
         m_week->show();
         addRows({{6, 0, 2, 2, 9, 0, 0, 17, 30, 15}, {6, 0, 2, 2, 18, 0, 0, 19, 0, 5}});
-        RenumberTable("T_Week");
+        RenumberTable(ProgramStore::document(), "T_Week");
         choose(6, 2);
         QHeaderView* header = grid()->horizontalHeader();
         for (int column = 0; column < header->count(); ++column) {
@@ -905,7 +905,7 @@ private slots:
         QTest::mouseClick(child(dialog(), "Button_Cancel"), Qt::LeftButton);
         QCOMPARE(shownMessages().size(), 1);
         QVERIFY(dialog()->isHidden());
-        QCOMPARE(WeekRowCount(), 0);
+        QCOMPARE(WeekRowCount(ProgramStore::document()), 0);
     }
 
     // The adjustment moves the time back by the melody's length; taking it

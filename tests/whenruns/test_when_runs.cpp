@@ -1,3 +1,4 @@
+#include "store/ProgramStore.h"
 #include "TestSupport.h"
 #include "app/Form_Main.h"
 #include "ui/WindowUtil.h"

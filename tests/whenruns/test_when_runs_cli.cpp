@@ -112,7 +112,7 @@ private:
     // special 4 on circuit 3 in 2027, after `change`.
     QString scheduleFile(const QString& name, const std::function<void()>& change = {})
     {
-        ClearAllData();
+        ClearAllData(ProgramStore::document());
         setCircuit(1, 2, 10);
         setCircuit(3, 3, 0);
         addRows({{1, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3}, {1, 5, 0, 0, 10, 0, 0, 0, 0, 0, 2}, {3, 0, 4, 5, 22, 0, 0, 6, 0},

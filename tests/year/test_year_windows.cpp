@@ -6,7 +6,7 @@
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
 #include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 #include "week/Form_EditTime.h"
 #include "week/Form_EditTimeTimer.h"
@@ -492,7 +492,7 @@ private slots:
         yearList->setCurrentIndex(1);
         MessageBox::queueAnswer(QMessageBox::No);
         click(dialog, "Button_OK");
-        QVERIFY(QApplication::focusWidget() == child(dialog, "Button_Cancel") && YearRowCount() == 4);
+        QVERIFY(QApplication::focusWidget() == child(dialog, "Button_Cancel") && YearRowCount(ProgramStore::document()) == 4);
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(dialog, "Button_OK");
         const QString ask = QStringLiteral("年間プログラムの削除|回路1 2026年 のデータをすべて消去してもよろしいですか？");
@@ -529,7 +529,7 @@ private slots:
     void deletingTheLastSpecialProgram()
     {
         addRows({{1, 5, 0, 0, 8, 0, 0}, {1, 5, 0, 0, 9, 0, 0}, {1, 6, 0, 0, 9, 0, 0}, {2, 5, 0, 0, 9, 0, 0}});
-        RenumberTable("T_Week");
+        RenumberTable(ProgramStore::document(), "T_Week");
         addRows({{1, 27, 6, 6, 5}, {1, 7, 6, 5}, {1, 27, 6, 7, 6}, {1, 7, 7, 6}, {2, 27, 6, 6, 5}, {2, 7, 6, 5},
                  {1, 27, 6, 1, 0}, {1, 7, 1, 0}});
         emit StoreChanges::instance().changed(StoreChanges::Dated);  // rows added behind its back
@@ -838,7 +838,7 @@ private slots:
 
         // A timer's row hands over both times.
         addWeekRow(3, 2, 0, 0, 22, 0, 0, 6, 15);
-        RenumberTable("T_Week");
+        RenumberTable(ProgramStore::document(), "T_Week");
         Form_Special* timer = openSpecial(3, 2);
         grid(timer)->selectRow(0);
         click(timer, "Button_Edit");
@@ -947,7 +947,7 @@ private:
     // Dated rows of circuit 8 in 2050 until T_Year holds `rows` rows.
     static void fillYearTo(int rows)
     {
-        Transaction filling;
+        Transaction filling(ProgramStore::document());
         for (int day = count("SELECT COUNT(*) FROM T_Year"); day < rows; ++day) {
             const QDate date = QDate(2050, 1, 1).addDays(day);
             addYearRow(8, date.year() - 2000, date.month(), date.day(), 0);
