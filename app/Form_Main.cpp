@@ -300,7 +300,7 @@ void Form_Main::Button_SaveFile_Click()
     }
     {
         BusyCursor busy;
-        ProgramFileWriter::SaveProgramFile(path);
+        ProgramFileWriter::SaveProgramFile(ProgramStore::document(), path, m_afterSave);
     }
     MessageBox::show(this, QStringLiteral("プログラムファイルを作成しました。"), QStringLiteral("ファイルの保存"),
                      MessageBox::Icon::Information);
@@ -317,7 +317,7 @@ void Form_Main::ReadProgramFile(const QString& path)
             BusyCursor busy;
             UndoStep step(QStringLiteral("プログラムファイルの読込"));
             const FileEditState before = fileEditState();
-            result = ProgramFileReader::ReadProgramFile(path);
+            result = ProgramFileReader::ReadProgramFile(ProgramStore::document(), path);
             const FileEditState after{
                 true, result.status == ReadStatus::Accepted ? timeStampText(result.lastModified) : before.timeStamp};
             const QPointer<Form_Main> self(this);

@@ -2,6 +2,7 @@
 #include "year/Form_Year.h"
 
 #include <QWidget>
+#include <functional>
 
 class QGroupBox;
 class QLabel;
@@ -27,6 +28,10 @@ public:
     // by a second start, or dropped on this window. Read as 読込 reads the
     // chosen file, unless a working window or a dialog is open.
     void openFromOutside(const QString& path);
+
+    // Runs in 書込 after the new file is in place and before it is read back
+    // (ProgramFileWriter::WriteOptions::afterCommit); for tests.
+    void setAfterSaveForTesting(std::function<void(const QString& path)> hook) { m_afterSave = std::move(hook); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +78,7 @@ private:
     // 年間プログラム opens again where it was left while the editor runs.
     YearWindowPlace m_yearPlace;
     bool m_exiting = false;
+    std::function<void(const QString& path)> m_afterSave;
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Version = nullptr;

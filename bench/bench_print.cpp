@@ -47,7 +47,7 @@ void writeFullTimerFile(const QString& path)
     }
     RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
     transaction.commit();
-    ProgramFileWriter::writeFileAtomically(path, ProgramFileWriter::buildProgramFile());
+    ProgramFileWriter::writeFileAtomically(path, ProgramFileWriter::buildProgramFile(ProgramStore::document()));
 }
 
 }  // namespace

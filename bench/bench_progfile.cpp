@@ -103,16 +103,17 @@ int main(int argc, char** argv)
     const QString empty = dir.filePath(QStringLiteral("empty.dat"));
     const QString written = dir.filePath(QStringLiteral("written.dat"));
     fillFullStore(ProgramFileFormat::EveryYearLineLimit);
-    const QByteArray largestContent = ProgramFileWriter::buildProgramFile();
+    const QByteArray largestContent = ProgramFileWriter::buildProgramFile(ProgramStore::document());
     writeBytes(largest, largestContent);
     fillFullStore(kEveryYearRows);
-    const QByteArray content = ProgramFileWriter::buildProgramFile();
+    const QByteArray content = ProgramFileWriter::buildProgramFile(ProgramStore::document());
     writeBytes(full, content);
     writeBytes(empty, QByteArray());
 
-    const double writeMs = medianMs([&] { ProgramFileWriter::SaveProgramFile(written); });
+    const double writeMs = medianMs([&] { ProgramFileWriter::SaveProgramFile(ProgramStore::document(), written); });
     const double readMs = medianMs([&] {
-        if (ProgramFileReader::ReadProgramFile(full).status != ProgramFileReader::ReadStatus::Accepted)
+        if (ProgramFileReader::ReadProgramFile(ProgramStore::document(), full).status
+            != ProgramFileReader::ReadStatus::Accepted)
             qFatal("the full file was refused");
     });
     ProgramStore::close();

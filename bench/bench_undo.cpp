@@ -77,9 +77,10 @@ int main(int argc, char** argv)
     fillStore();
 
     const double capture = medianMs([] { StoreImage::capture(ProgramStore::document()); });
-    const Timings week =
-        timeStep(QStringLiteral("週間プログラムの全削除"), [] { WeekEditing::DeleteAllWeekPrograms(1); });
-    const Timings year = timeStep(QStringLiteral("年間プログラムの全削除"), [] { YearEntries::DeleteAllEntries(1); });
+    const Timings week = timeStep(QStringLiteral("週間プログラムの全削除"),
+                                  [] { WeekEditing::DeleteAllWeekPrograms(ProgramStore::document(), 1); });
+    const Timings year = timeStep(QStringLiteral("年間プログラムの全削除"),
+                                  [] { YearEntries::DeleteAllEntries(ProgramStore::document(), 1); });
     std::printf("%-44s %10s %10s\n", "median ms", "undo", "redo");
     const auto line = [](const char* name, const Timings& t) {
         std::printf("%-44s %10.3f %10.3f%s\n", name, t.undo, t.redo, t.undo < 16.0 && t.redo < 16.0 ? "" : "  !");

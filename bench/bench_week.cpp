@@ -3,8 +3,8 @@
 // times the small-store figure.
 #include "TestSupport.h"
 #include "bench/Timing.h"
-#include "store/ProgramStore.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramStore.h"
 #include "store/StoreRoutines.h"
 #include "ui/ModalDialogs.h"
 #include "week/Form_Copy.h"

@@ -139,10 +139,11 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     ProgramStore::open(QStringLiteral(":memory:"));
     fillFullStore(0);
-    const QString full = writeBytes(dir.filePath(QStringLiteral("full.dat")), ProgramFileWriter::buildProgramFile());
+    const QString full = writeBytes(dir.filePath(QStringLiteral("full.dat")),
+                                    ProgramFileWriter::buildProgramFile(ProgramStore::document()));
     fillFullStore(7);
-    const QString changed =
-        writeBytes(dir.filePath(QStringLiteral("changed.dat")), ProgramFileWriter::buildProgramFile());
+    const QString changed = writeBytes(dir.filePath(QStringLiteral("changed.dat")),
+                                       ProgramFileWriter::buildProgramFile(ProgramStore::document()));
     ProgramStore::close();
 
     const QString date = QStringLiteral("2026-01-01");

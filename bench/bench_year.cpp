@@ -6,8 +6,8 @@
 #include "bench/Timing.h"
 #include "history/UndoHistory.h"
 #include "special/Form_Special.h"
-#include "store/ProgramStore.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramStore.h"
 #include "store/StoreRoutines.h"
 #include "ui/ModalDialogs.h"
 #include "year/Form_Year.h"
@@ -119,7 +119,8 @@ double ruleOverSchoolYear(int entries, int missing)
         },
         [&] { find(dialog.get(), "Button_OK")->click(); },
         [&] {
-            if (RemainingYearCapacity(ProgramStore::document()) != YearCapacity - entries - (366 - inYear) || !UndoHistory::undo())
+            if (RemainingYearCapacity(ProgramStore::document()) != YearCapacity - entries - (366 - inYear)
+                || !UndoHistory::undo())
                 qFatal("the rule did not fill the calendar");
         });
     dialog.reset();

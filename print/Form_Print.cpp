@@ -4,8 +4,8 @@
 #include "history/UndoActions.h"
 #include "print/Form_PrintSelect.h"
 #include "print/PrintTables.h"
-#include "store/ProgramTypes.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramTypes.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -153,7 +153,7 @@ void Form_Print::printButtonClick(int kind)
         Button_Close->setFocus();
         return;
     }
-    ModalDialogs::open(new Form_PrintSelect(PrintJob::forCircuit(kind, circuit), this));
+    ModalDialogs::open(new Form_PrintSelect(PrintJob::forCircuit(ProgramStore::document(), kind, circuit), this));
 }
 
 void Form_Print::Button_Close_Click()

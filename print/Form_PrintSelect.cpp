@@ -1,4 +1,5 @@
 #include "print/Form_PrintSelect.h"
+#include "store/ProgramStore.h"
 
 #include "print/PrintOutput.h"
 #include "print/PrintTables.h"
@@ -109,7 +110,7 @@ void Form_PrintSelect::Form_Load()
     Label_Year->setVisible(year);
     Combo_Year->setVisible(year);
     if (year) {
-        Combo_Year->addItems(PrintTexts::yearChoices(m_job.circuit));
+        Combo_Year->addItems(PrintTexts::yearChoices(ProgramStore::document(), m_job.circuit));
         Combo_Year->setCurrentIndex(-1);
     }
     adjustSize();

@@ -7,9 +7,9 @@
 #include "progfile/OutputLock.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
-#include "store/ProgramStore.h"
-#include "store/ProgramTypes.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 
 #include <QFile>
@@ -105,32 +105,33 @@ std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
     return std::nullopt;
 }
 
-std::optional<Refusal> readFile(const QString& path, Platform::FileStamp& stamp)
+std::optional<Refusal> readFile(ScheduleDocument& document, const QString& path, Platform::FileStamp& stamp)
 {
-    if (const auto refused = ProgramFileReader::ReadForCommand(path, &stamp))
+    if (const auto refused = ProgramFileReader::ReadForCommand(document, path, &stamp))
         return Refusal{refused->first, refused->second};
     return std::nullopt;
 }
 
 // The checks the print windows make before a listing can be chosen.
-std::optional<Refusal> checkListing(const PdfRequest& request)
+std::optional<Refusal> checkListing(ScheduleDocument& document, const PdfRequest& request)
 {
-    const int type = CircuitSettingAt(request.circuit).Program;
+    const int type = document.circuit(request.circuit).Program;
     if (type == TypeRepeat && request.kind != PrintJob::Week)
         return Refusal{ExitUsage, QStringLiteral("繰返しの回路は週間プログラムだけを印刷できます。")};
-    if (!HasPrograms(ProgramStore::document(), request.circuit) || type == TypeNone)
+    if (!HasPrograms(document, request.circuit) || type == TypeNone)
         return Refusal{ExitNothingToPrint, QStringLiteral("印刷するデータがありません。")};
     return std::nullopt;
 }
 
 // The listing as PDF bytes, then written as 書込 writes a program file: the
 // same output rules (what is not a regular file is refused) and read-back.
-void writePdf(const PdfRequest& request, const Platform::FileStamp& stamp, const Reports::Report& report)
+void writePdf(const PdfRequest& request, const Platform::FileStamp& stamp, const OutputLock& lock,
+              const Reports::Report& report)
 {
     const QByteArray pdf = Reports::PdfDocument(report, Reports::PageLayout(report));
     if (pdf.isEmpty())
         throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(request.out).toStdString());
-    ProgramFileWriter::writeCommandOutput(request.out, pdf, {request.force, request.in, stamp});
+    ProgramFileWriter::writeCommandOutput(request.out, pdf, {request.force, request.in, stamp, true, &lock, {}});
 }
 
 // The output names the input file itself (by any spelling, a hard link
@@ -146,19 +147,19 @@ std::optional<Refusal> run(const PdfRequest& request)
         return Refusal{ExitUsage,
                        QStringLiteral("%1: 入力ファイルと同じファイルには書き込めません。").arg(request.out)};
     const OutputLock lock(request.out);
-    ProgramStore::open(QStringLiteral(":memory:"));
+    ScheduleDocument document(QStringLiteral(":memory:"));
     Platform::FileStamp stamp;
-    if (std::optional<Refusal> refused = readFile(request.in, stamp))
+    if (std::optional<Refusal> refused = readFile(document, request.in, stamp))
         return refused;
-    if (std::optional<Refusal> refused = checkListing(request))
+    if (std::optional<Refusal> refused = checkListing(document, request))
         return refused;
-    PrintJob job = PrintJob::forCircuit(request.kind, request.circuit);
+    PrintJob job = PrintJob::forCircuit(document, request.kind, request.circuit);
     if (request.kind == PrintJob::Year)
         job.setYear(request.yearChoice);
     job.fillTables();
     if (request.kind != PrintJob::Week && job.tablesEmpty())
         return Refusal{ExitNothingToPrint, QStringLiteral("印刷するデータがありません。")};
-    writePdf(request, stamp, Reports::BuildReport(job));
+    writePdf(request, stamp, lock, Reports::BuildReport(job));
     return std::nullopt;
 }
 
@@ -191,7 +192,6 @@ int runPdfCommand(int argc, char** argv)
         } catch (const std::exception& failure) {
             refused = Refusal{ExitFileError, QString::fromUtf8(failure.what()).simplified()};
         }
-        ProgramStore::close();
     }
     if (refused) {
         err << refused->reason << '\n';

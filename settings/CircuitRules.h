@@ -1,6 +1,6 @@
 #pragma once
-#include "store/ProgramTypes.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramTypes.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,6 +8,8 @@
 
 // What the circuit settings window knows without its widgets: the program
 // types, their tooltips and value ranges, the type lock, and T_Setting.
+class ScheduleDocument;
+
 namespace CircuitRules {
 
 // The type code is also the position in the type box (ProgramTypeNames).
@@ -32,14 +34,14 @@ QString chimeProblem(const QString& text);
 // True when the circuit already has a type, `type` differs from it and
 // programs are stored for the circuit: those programs were entered for the
 // old type.
-bool typeChangeRefused(int circuit, int type);
+bool typeChangeRefused(ScheduleDocument& document, int circuit, int type);
 
 // T_Setting as rows for circuits 1..8 (index = circuit - 1). A circuit
 // without a row reads as type none, 0 seconds, tune 1.
-std::array<CircuitSetting, 8> readSettingTable();
+std::array<CircuitSetting, 8> readSettingTable(ScheduleDocument& document);
 
 // Writes T_Setting in one transaction, then CircuitSettings. A circuit of
 // type none always gets 0 seconds.
-void writeSettings(std::array<CircuitSetting, 8> settings);
+void writeSettings(ScheduleDocument& document, std::array<CircuitSetting, 8> settings);
 
 }  // namespace CircuitRules

@@ -1,5 +1,5 @@
-#include "store/ProgramStore.h"
 #include "settings/Form_Environment.h"
+#include "store/ProgramStore.h"
 
 #include "core/NumericText.h"
 #include "history/UndoActions.h"
@@ -186,7 +186,7 @@ void Form_Environment::connectRows()
 
 void Form_Environment::Form_Load()
 {
-    const std::array<CircuitSetting, 8> settings = CircuitRules::readSettingTable();
+    const std::array<CircuitSetting, 8> settings = CircuitRules::readSettingTable(ProgramStore::document());
     for (int row = 0; row < Rows; ++row) {
         const CircuitSetting& setting = settings[row];
         const int type = setting.Program;
@@ -225,7 +225,7 @@ void Form_Environment::Combo_Function_Click(int row)
 
 bool Form_Environment::refuseTypeChange(int row)
 {
-    if (!CircuitRules::typeChangeRefused(row + 1, selectedType(row)))
+    if (!CircuitRules::typeChangeRefused(ProgramStore::document(), row + 1, selectedType(row)))
         return false;
     MessageBox::show(this, CircuitRules::typeLockedMessage(), CircuitRules::title(), MessageBox::Icon::Exclamation);
     TypeChangeBlocked = true;
@@ -308,7 +308,7 @@ void Form_Environment::SaveSettings()
         settings[row].Chime = qint16(NumericText::toInteger(Text_Chime[row]->text()).value_or(1));
     }
     UndoStep step(QStringLiteral("初期設定"));
-    CircuitRules::writeSettings(settings);
+    CircuitRules::writeSettings(ProgramStore::document(), settings);
 }
 
 void Form_Environment::closeEvent(QCloseEvent* event)

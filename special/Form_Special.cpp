@@ -4,8 +4,8 @@
 #include "history/UndoActions.h"
 #include "history/UndoHistory.h"
 #include "special/SpecialPrograms.h"
-#include "store/ProgramTypes.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramTypes.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -102,7 +102,7 @@ void Form_Special::connectHandlers()
 void Form_Special::Form_Load()
 {
     if (m_special == 0)
-        m_special = SpecialPrograms::FirstFreeSpecialNumber(m_circuit);
+        m_special = SpecialPrograms::FirstFreeSpecialNumber(ProgramStore::document(), m_circuit);
     Label_Special->setText(QString::number(m_special));
     Label_Circuit->setText(QString::number(m_circuit));
     showCircuitType();
@@ -126,12 +126,12 @@ int Form_Special::programType() const
 
 void Form_Special::BuildSpecialList(int circuit, int special)
 {
-    DataGrid1->setList(ProgramLists::BuildSpecialList(circuit, special));
+    DataGrid1->setList(ProgramLists::BuildSpecialList(ProgramStore::document(), circuit, special));
 }
 
 void Form_Special::SetSpecialGridColumns()
 {
-    DataGrid1->applyColumns(ProgramLists::SetSpecialGridColumns(m_circuit));
+    DataGrid1->applyColumns(ProgramLists::SetSpecialGridColumns(ProgramStore::document(), m_circuit));
 }
 
 void Form_Special::rebuildList(int circuit, int special)
@@ -195,7 +195,7 @@ void Form_Special::Button_Edit_Click()
 bool Form_Special::confirmDeletion(const QString& question, const QString& deleting, bool lastGoes,
                                    QMessageBox::StandardButton defaultButton)
 {
-    const int dates = lastGoes ? SpecialPrograms::YearEntriesUsing(m_circuit, m_special) : 0;
+    const int dates = lastGoes ? SpecialPrograms::YearEntriesUsing(ProgramStore::document(), m_circuit, m_special) : 0;
     const QString text = dates == 0 ? question
                                     : deleting
             + QStringLiteral("と、この特殊番号を使う年間プログラムの日付（%1日）も削除されます。\r\n"
@@ -210,7 +210,7 @@ void Form_Special::Button_Delete_Click()
 {
     if (DataGrid1->selectedRow() < 0)
         return;
-    const bool last = SpecialPrograms::ProgramCount(m_circuit, m_special) == 1;
+    const bool last = SpecialPrograms::ProgramCount(ProgramStore::document(), m_circuit, m_special) == 1;
     if (!confirmDeletion(QStringLiteral("削除しますか？"),
                          QStringLiteral("特殊番号%1の最後のプログラムを削除する").arg(m_special), last))
         return;
@@ -218,7 +218,7 @@ void Form_Special::Button_Delete_Click()
     bool numberGone = false;
     {
         UndoStep step(WeekEditing::StepName(QStringLiteral("削除"), m_circuit, m_special));
-        numberGone = SpecialPrograms::DeleteSpecialProgram(id, m_circuit, m_special);
+        numberGone = SpecialPrograms::DeleteSpecialProgram(ProgramStore::document(), id, m_circuit, m_special);
     }
     if (numberGone)
         MessageBox::show(this, QStringLiteral("特殊番号%1 は削除されます。").arg(m_special), kTitle,
@@ -233,7 +233,7 @@ void Form_Special::Button_AllDelete_Click()
         return;
     {
         UndoStep step(WeekEditing::StepName(QStringLiteral("全削除"), m_circuit, m_special));
-        SpecialPrograms::DeleteAllSpecialPrograms(m_circuit, m_special);
+        SpecialPrograms::DeleteAllSpecialPrograms(ProgramStore::document(), m_circuit, m_special);
     }
     MessageBox::show(this, subject + QStringLiteral(" の特殊プログラムをすべて削除しました。"), kTitle,
                      MessageBox::Icon::Information);

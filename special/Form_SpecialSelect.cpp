@@ -1,4 +1,5 @@
 #include "special/Form_SpecialSelect.h"
+#include "store/ProgramStore.h"
 
 #include "special/SpecialPrograms.h"
 #include "ui/Guard.h"
@@ -23,7 +24,7 @@ void FillSpecialCombo(QComboBox* combo, int circuit)
 {
     const QSignalBlocker blocker(combo);
     combo->clear();
-    for (int number : SpecialPrograms::SpecialNumbersInUse(circuit))
+    for (int number : SpecialPrograms::SpecialNumbersInUse(ProgramStore::document(), circuit))
         combo->addItem(QString::number(number), number);
     combo->setCurrentIndex(-1);
 }
@@ -93,7 +94,8 @@ void Form_SpecialSelect::Form_Load()
 
 bool SpecialNumberLeft(QWidget* parent, int circuit)
 {
-    if (SpecialPrograms::FirstFreeSpecialNumber(circuit) <= SpecialPrograms::HighestSpecialNumber)
+    if (SpecialPrograms::FirstFreeSpecialNumber(ProgramStore::document(), circuit)
+        <= SpecialPrograms::HighestSpecialNumber)
         return true;
     MessageBox::show(parent,
                      QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"

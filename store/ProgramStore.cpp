@@ -20,8 +20,7 @@ QString open(const QString& location)
 {
     close();
     g_current = std::make_unique<ScheduleDocument>(location);
-    QObject::connect(g_current.get(), &ScheduleDocument::changed, &StoreChanges::instance(),
-                     &StoreChanges::changed);
+    QObject::connect(g_current.get(), &ScheduleDocument::changed, &StoreChanges::instance(), &StoreChanges::changed);
     ++g_openings;
     return g_current->keptAside();
 }

@@ -4,8 +4,8 @@
 #include "store/ChangeWatch.h"
 #include "store/EngineErrors.h"
 #include "store/PrivatePaths.h"
-#include "store/Schema.h"
 #include "store/ProgramTypes.h"
+#include "store/Schema.h"
 #include "store/SettingTable.h"
 
 #include <QDateTime>
@@ -230,7 +230,6 @@ QString keepAside(const QString& location)
 }
 
 }  // namespace
-
 
 ScheduleDocument::ScheduleDocument(const QString& location)
     // The address tells the documents alive together apart.

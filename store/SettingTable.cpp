@@ -5,8 +5,8 @@
 SettingTable ReadSettingTable(ScheduleDocument& document)
 {
     SettingTable table{};
-    QSqlQuery query = document.exec(
-        QStringLiteral("SELECT CircuitNO, PulseTime, Program, Chime FROM T_Setting ORDER BY CircuitNO"));
+    QSqlQuery query =
+        document.exec(QStringLiteral("SELECT CircuitNO, PulseTime, Program, Chime FROM T_Setting ORDER BY CircuitNO"));
     while (query.next()) {
         const int circuit = query.value(0).toInt();
         if (circuit < 1 || circuit > 8)

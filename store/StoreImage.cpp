@@ -21,7 +21,8 @@ QList<int> readCells(ScheduleDocument& document, const char* table)
 {
     const QStringList columns = columnsOf(table);
     QList<int> cells;
-    ForEachIntRow(document, QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns.join(','), QLatin1String(table)), {},
+    ForEachIntRow(document,
+                  QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns.join(','), QLatin1String(table)), {},
                   [&](const IntRow& row) {
                       for (int column = 0; column < columns.size(); ++column)
                           cells.append(row.at(column));
@@ -35,7 +36,8 @@ void writeCells(ScheduleDocument& document, const char* table, const QList<int>&
     document.exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
     const QString marks = QStringList(columns.size(), QStringLiteral("?")).join(',');
     BulkInsert insert(
-        document, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(QLatin1String(table), columns.join(','), marks));
+        document,
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(QLatin1String(table), columns.join(','), marks));
     for (qsizetype row = 0; row < cells.size(); row += columns.size())
         insert.run(cells.constData() + row, int(columns.size()));
 }

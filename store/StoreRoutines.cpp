@@ -1,7 +1,7 @@
 #include "store/StoreRoutines.h"
 
-#include "store/ScheduleDocument.h"
 #include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
 #include "store/ScheduleTables.h"
 
 namespace {
@@ -38,9 +38,9 @@ void RenumberTable(ScheduleDocument& document, const QString& tableName)
     Transaction transaction(document);
     // rowid breaks ties between equal rows so that renumbering is stable.
     document.exec(QStringLiteral("UPDATE %1 SET ID = numbered.n FROM "
-                                      "(SELECT rowid AS r, ROW_NUMBER() OVER (ORDER BY %2, rowid) AS n "
-                                      "FROM %1) AS numbered WHERE %1.rowid = numbered.r")
-                           .arg(tableName, order));
+                                 "(SELECT rowid AS r, ROW_NUMBER() OVER (ORDER BY %2, rowid) AS n "
+                                 "FROM %1) AS numbered WHERE %1.rowid = numbered.r")
+                      .arg(tableName, order));
     transaction.commit();
 }
 
@@ -48,7 +48,8 @@ bool HasPrograms(ScheduleDocument& document, int circuit)
 {
     for (const ScheduleTable& table : ScheduleTables())
         if (table.change != StoreChanges::Settings
-            && exists(document, QStringLiteral("SELECT 1 FROM %1 WHERE CircuitNO = ? LIMIT 1").arg(QLatin1String(table.name)),
+            && exists(document,
+                      QStringLiteral("SELECT 1 FROM %1 WHERE CircuitNO = ? LIMIT 1").arg(QLatin1String(table.name)),
                       {circuit}))
             return true;
     return false;
@@ -56,14 +57,16 @@ bool HasPrograms(ScheduleDocument& document, int circuit)
 
 bool YearDateExists(ScheduleDocument& document, int circuit, int year, int month, int day)
 {
-    return exists(document, QStringLiteral("SELECT 1 FROM T_Year WHERE CircuitNO = ? AND Year = ? AND Month = ? "
+    return exists(document,
+                  QStringLiteral("SELECT 1 FROM T_Year WHERE CircuitNO = ? AND Year = ? AND Month = ? "
                                  "AND Day = ? LIMIT 1"),
                   {circuit, year, month, day});
 }
 
 bool EveryYearDateExists(ScheduleDocument& document, int circuit, int month, int day)
 {
-    return exists(document, QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? AND Month = ? AND Day = ? LIMIT 1"),
+    return exists(document,
+                  QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? AND Month = ? AND Day = ? LIMIT 1"),
                   {circuit, month, day});
 }
 

@@ -6,6 +6,8 @@
 // Bells from a timetable (時程から作成): a bell at the start and the end of
 // every period, and a pre-bell (予鈴) some minutes before every start, added
 // as time-signal or chime programs of one circuit.
+class ScheduleDocument;
+
 namespace Bells {
 
 // Minutes of the day, 0..1439.
@@ -106,11 +108,11 @@ struct Plan {
     int remaining = 0;            // rows left in T_Week
     bool fits() const { return needed <= remaining; }
 };
-Plan PlanBells(const Request& request);
+Plan PlanBells(ScheduleDocument& document, const Request& request);
 
 // Adds the bells as rows of T_Week in one transaction, every day of the
 // target a row each. A time the circuit already holds there (any tune) is
 // skipped; when the new rows do not all fit, nothing is added.
-Result AddBells(const Request& request);
+Result AddBells(ScheduleDocument& document, const Request& request);
 
 }  // namespace Bells

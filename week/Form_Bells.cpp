@@ -1,11 +1,11 @@
-#include "store/ProgramStore.h"
 #include "week/Form_Bells.h"
+#include "store/ProgramStore.h"
 
 #include "core/NumericText.h"
 #include "history/UndoHistory.h"
 #include "snd/player/PlayChime.h"
-#include "store/ProgramTypes.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramTypes.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
@@ -469,7 +469,7 @@ void Form_Bells::updatePreview()
         Label_PreviewCount->setText(kOutOfOrder);
         return;
     }
-    const Bells::Plan plan = Bells::PlanBells(request(grid.periods));
+    const Bells::Plan plan = Bells::PlanBells(ProgramStore::document(), request(grid.periods));
     for (const Bells::PlannedBell& planned : plan.bells)
         List_Preview->addItem(previewLine(planned));
     QString count = QStringLiteral("追加: %1　既存のため追加せず: %2　ﾌﾟﾛｸﾞﾗﾑ残量数: %3")
@@ -652,5 +652,5 @@ Bells::Result Form_Bells::writeBells(const Bells::Request& request)
     const int special = request.target.special;
     const QString target = special > 0 ? QStringLiteral("特殊番号%1").arg(special) : Days::name(request.target.day);
     UndoStep step(QStringLiteral("時程から作成（回路%1・%2）").arg(request.circuit).arg(target));
-    return Bells::AddBells(request);
+    return Bells::AddBells(ProgramStore::document(), request);
 }

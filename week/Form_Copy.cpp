@@ -1,4 +1,5 @@
 #include "week/Form_Copy.h"
+#include "store/ProgramStore.h"
 
 #include "history/UndoHistory.h"
 #include "store/StoreRoutines.h"
@@ -117,12 +118,12 @@ void Form_Copy::Option_Copy_Click(int index)
         // A special number may take the programs of any day, a day those
         // of the other days.
         const int exceptDay = specialTarget() ? -1 : m_target.day;
-        for (int day : WeekEditing::CopySourceDays(circuit, exceptDay))
+        for (int day : WeekEditing::CopySourceDays(ProgramStore::document(), circuit, exceptDay))
             Combo_SendYobi->addItem(Days::name(day), day);
     } else {
         Label_Copy->setText(QStringLiteral("特殊番号"));
         Combo_SendYobi->setToolTip(QStringLiteral("特殊番号を選択します。"));
-        for (int special : WeekEditing::CopySourceSpecials(circuit, m_target.special))
+        for (int special : WeekEditing::CopySourceSpecials(ProgramStore::document(), circuit, m_target.special))
             Combo_SendYobi->addItem(QString::number(special), special);
     }
     // The user chooses the source; OK without a choice copies nothing.
@@ -143,7 +144,8 @@ void Form_Copy::Button_OK_Click()
     const WeekEditing::CopySource source{fromSpecial, Combo_SendYobi->currentData().toInt()};
     const WeekEditing::CopyTarget target{specialTarget() ? 0 : m_target.day, m_target.special};
     UndoStep step(WeekEditing::StepName(QStringLiteral("コピー"), m_circuit, target.special));
-    const WeekEditing::CopyResult result = WeekEditing::CopyPrograms(m_circuit, source, target);
+    const WeekEditing::CopyResult result =
+        WeekEditing::CopyPrograms(ProgramStore::document(), m_circuit, source, target);
     if (result.capacityReached)
         MessageBox::show(this,
                          capacityMessage(result.stoppedAtFirstRow

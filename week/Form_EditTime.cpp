@@ -1,11 +1,11 @@
-#include "store/ProgramStore.h"
 #include "week/Form_EditTime.h"
+#include "store/ProgramStore.h"
 
 #include "core/NumericText.h"
 #include "history/UndoHistory.h"
 #include "snd/player/PlayChime.h"
-#include "store/ProgramTypes.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramTypes.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
 #include "ui/Widgets.h"
@@ -211,7 +211,8 @@ void Form_EditTime::Button_OK_Click()
     const WeekEditing::TimeProgram program{numberIn(Text_Hour), numberIn(Text_Minute), numberIn(Text_Second),
                                            numberIn(Text_Chime)};
     UndoStep step(WeekEditing::EntryStepName(m_job));
-    if (WeekEditing::WriteTimeProgram(m_job, m_type, program) == WeekEditing::WriteResult::Refused)
+    if (WeekEditing::WriteTimeProgram(ProgramStore::document(), m_job, m_type, program)
+        == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
     accept();
 }

@@ -1,9 +1,9 @@
-#include "store/ProgramStore.h"
 #include "week/Form_EditTimeTimer.h"
+#include "store/ProgramStore.h"
 
 #include "history/UndoHistory.h"
-#include "store/ProgramTypes.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramTypes.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
 #include "ui/Widgets.h"
@@ -188,7 +188,7 @@ void Form_EditTimeTimer::Button_OK_Click()
                                             numberIn(Text_HourOFF), numberIn(Text_MinuteOFF),
                                             numberIn(Text_Repeat),  std::max(0, Combo_YobiOFF->currentIndex())};
     UndoStep step(WeekEditing::EntryStepName(m_job));
-    if (WeekEditing::WriteTimerProgram(m_job, program) == WeekEditing::WriteResult::Refused)
+    if (WeekEditing::WriteTimerProgram(ProgramStore::document(), m_job, program) == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
     accept();
 }

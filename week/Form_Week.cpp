@@ -3,8 +3,8 @@
 
 #include "history/UndoActions.h"
 #include "history/UndoHistory.h"
-#include "store/ProgramTypes.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramTypes.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -174,12 +174,12 @@ int Form_Week::programType() const
 
 void Form_Week::BuildWeekList(int circuit, int day)
 {
-    DataGrid1->setList(ProgramLists::BuildWeekList(circuit, day));
+    DataGrid1->setList(ProgramLists::BuildWeekList(ProgramStore::document(), circuit, day));
 }
 
 void Form_Week::SetWeekGridColumns(int day)
 {
-    DataGrid1->applyColumns(ProgramLists::SetWeekGridColumns(selectedCircuit(), day));
+    DataGrid1->applyColumns(ProgramLists::SetWeekGridColumns(ProgramStore::document(), selectedCircuit(), day));
 }
 
 void Form_Week::rebuildList(int circuit, int day)
@@ -293,7 +293,7 @@ void Form_Week::Button_Delete_Click()
         return;
     const EntryJob job = jobFromRow();
     UndoStep step(WeekEditing::StepName(QStringLiteral("削除"), job.CircuitNO, 0));
-    WeekEditing::DeleteWeekProgram(job, selectedDay());
+    WeekEditing::DeleteWeekProgram(ProgramStore::document(), job, selectedDay());
 }
 
 void Form_Week::Button_AllDelete_Click()
@@ -308,7 +308,7 @@ void Form_Week::Button_AllDelete_Click()
         return;
     {
         UndoStep step(WeekEditing::StepName(QStringLiteral("全削除"), circuit, 0));
-        WeekEditing::DeleteAllWeekPrograms(circuit);
+        WeekEditing::DeleteAllWeekPrograms(ProgramStore::document(), circuit);
     }
     MessageBox::show(this, prefix + QStringLiteral(" の週間プログラムをすべて削除しました。"), kTitle,
                      MessageBox::Icon::Information);

@@ -30,6 +30,8 @@ struct GridColumns {
     QList<ColumnChange> changes;
 };
 
+class ScheduleDocument;
+
 namespace ProgramLists {
 
 // " 8" for 8: the hour right-aligned in two characters.
@@ -42,12 +44,12 @@ QString timeText(int hour, int minute, int second);
 // 平日, 8 毎日). The group views rebuild T_WeekT with one row per program
 // present on every day of the group. The circuit's type comes from
 // CircuitSettings; circuit 0 gives no rows.
-ProgramList BuildWeekList(int circuit, int day);
-ProgramList BuildSpecialList(int circuit, int special);
+ProgramList BuildWeekList(ScheduleDocument& document, int circuit, int day);
+ProgramList BuildSpecialList(ScheduleDocument& document, int circuit, int special);
 
 // Column layouts; circuit 0 hides the grid.
-GridColumns SetWeekGridColumns(int circuit, int day);
-GridColumns SetSpecialGridColumns(int circuit);
+GridColumns SetWeekGridColumns(ScheduleDocument& document, int circuit, int day);
+GridColumns SetSpecialGridColumns(ScheduleDocument& document, int circuit);
 
 // The programs the group walk lists, for rows already sorted by the group
 // order. Exposed for tests; see BuildWeekList.

@@ -1,7 +1,7 @@
 #include "whenruns/Commands.h"
 
 #include "progfile/ProgramFileReader.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "whenruns/DayReport.h"
 #include "whenruns/DayResolution.h"
 #include "whenruns/ScheduleDiff.h"
@@ -42,15 +42,9 @@ LoadedFile loadFile(const QString& path)
         loaded.refusal = ProgramFileReader::refusalLine(parsed.verdict);
         return loaded;
     }
-    ProgramStore::open(QStringLiteral(":memory:"));
-    try {
-        ProgramFileReader::importParsed(parsed);
-        loaded.schedule = ReadSchedule();
-    } catch (...) {
-        ProgramStore::close();
-        throw;
-    }
-    ProgramStore::close();
+    ScheduleDocument document(QStringLiteral(":memory:"));
+    ProgramFileReader::importParsed(document, parsed);
+    loaded.schedule = ReadSchedule(document);
     return loaded;
 }
 

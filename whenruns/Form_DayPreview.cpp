@@ -1,4 +1,5 @@
 #include "whenruns/Form_DayPreview.h"
+#include "store/ProgramStore.h"
 
 #include "history/UndoActions.h"
 #include "store/ProgramTypes.h"
@@ -156,7 +157,7 @@ void Form_DayPreview::showDay()
     Label_Weekday->setText(Days::fullName(WhenRuns::weekdayOf(date)));
     Button_PrevDay->setEnabled(date > kFirstDate);
     Button_NextDay->setEnabled(date < kLastDate);
-    const WhenRuns::DayPreview preview = WhenRuns::ResolveDay(WhenRuns::ReadSchedule(), date);
+    const WhenRuns::DayPreview preview = WhenRuns::ResolveDay(WhenRuns::ReadSchedule(ProgramStore::document()), date);
 
     Tree_Day->clear();
     QList<bool> used(ColumnCount, false);

@@ -8,6 +8,8 @@
 // day runs, what changed between two files and the week timeline are all
 // worked out on it. Two of them can sit side by side although the process
 // has one store.
+class ScheduleDocument;
+
 namespace WhenRuns {
 
 struct CircuitInfo {
@@ -34,10 +36,10 @@ struct Schedule {
 };
 
 // The whole schedule of the open store (T_Setting, T_Week, T_Year, T_YearE).
-Schedule ReadSchedule();
+Schedule ReadSchedule(ScheduleDocument& document);
 
 // The week programs of one circuit, in the order they were stored.
-QList<WeekRow> ReadWeekRows(int circuit);
+QList<WeekRow> ReadWeekRows(ScheduleDocument& document, int circuit);
 
 // Row order of T_Week within a circuit and special number: days, times,
 // interval, tune.

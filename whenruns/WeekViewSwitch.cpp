@@ -1,5 +1,5 @@
-#include "store/ProgramStore.h"
 #include "whenruns/WeekViewSwitch.h"
+#include "store/ProgramStore.h"
 
 #include "store/CircuitSetting.h"
 #include "ui/Guard.h"
@@ -70,5 +70,6 @@ void WeekViewSwitch::Option_View_Click(int index)
 void WeekViewSwitch::refreshTimeline()
 {
     const int type = m_circuit == 0 ? 0 : CircuitSettingAt(m_circuit).Program;
-    m_timeline->setPrograms(type, m_circuit == 0 ? QList<WeekRow>() : WhenRuns::ReadWeekRows(m_circuit));
+    m_timeline->setPrograms(
+        type, m_circuit == 0 ? QList<WeekRow>() : WhenRuns::ReadWeekRows(ProgramStore::document(), m_circuit));
 }

@@ -1,4 +1,5 @@
 #include "year/Form_DeleteYear.h"
+#include "store/ProgramStore.h"
 
 #include "history/UndoHistory.h"
 #include "ui/Guard.h"
@@ -96,9 +97,9 @@ void Form_DeleteYear::Form_Load()
 {
     Option_Delete[0]->setChecked(true);
     Label_CircuitNO->setText(QString::number(m_circuit));
-    if (YearEntries::HasEveryYearEntries(m_circuit))
+    if (YearEntries::HasEveryYearEntries(ProgramStore::document(), m_circuit))
         Combo_Year->addItem(QStringLiteral("毎年"), kEveryYear);
-    for (int year : YearEntries::YearsWithEntries(m_circuit))
+    for (int year : YearEntries::YearsWithEntries(ProgramStore::document(), m_circuit))
         Combo_Year->addItem(QStringLiteral("%1年").arg(year, 2, 10, QLatin1Char('0')), year);
     Combo_Year->setCurrentIndex(-1);
 }
@@ -140,7 +141,7 @@ void Form_DeleteYear::Button_OK_Click()
             return;
         {
             UndoStep step(QStringLiteral("年間プログラムの全削除（回路%1）").arg(m_circuit));
-            YearEntries::DeleteAllEntries(m_circuit);
+            YearEntries::DeleteAllEntries(ProgramStore::document(), m_circuit);
         }
         finish(circuit);
         return;
@@ -161,9 +162,9 @@ void Form_DeleteYear::Button_OK_Click()
                 .arg(circuit,
                      year == kEveryYear ? QStringLiteral("毎年") : QStringLiteral("20") + Combo_Year->currentText()));
         if (year == kEveryYear)
-            YearEntries::DeleteEveryYearEntries(m_circuit);
+            YearEntries::DeleteEveryYearEntries(ProgramStore::document(), m_circuit);
         else
-            YearEntries::DeleteYear(m_circuit, year);
+            YearEntries::DeleteYear(ProgramStore::document(), m_circuit, year);
     }
     finish(subject);
 }

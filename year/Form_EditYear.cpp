@@ -46,7 +46,8 @@ QString listedDay(QDate date)
 
 void showCapacityRefusal(QWidget* parent, int toAdd)
 {
-    MessageBox::show(parent, YearEntries::CapacityRefusalText(toAdd), kTitle, MessageBox::Icon::Critical);
+    MessageBox::show(parent, YearEntries::CapacityRefusalText(ProgramStore::document(), toAdd), kTitle,
+                     MessageBox::Icon::Critical);
 }
 
 }  // namespace
@@ -237,8 +238,9 @@ void Form_EditYear::Combo_Year_Click()
         return;
     m_stored.reset();
     if (singleDay())
-        m_stored = everyYear() ? YearEntries::EveryYearEntry(m_circuit, m_from.month(), m_from.day())
-                               : YearEntries::DatedEntry(m_circuit, m_from);
+        m_stored = everyYear()
+            ? YearEntries::EveryYearEntry(ProgramStore::document(), m_circuit, m_from.month(), m_from.day())
+            : YearEntries::DatedEntry(ProgramStore::document(), m_circuit, m_from);
     fillSpecialList();
     ShowEntryState();
     showOtherKindEntry();
@@ -250,8 +252,9 @@ void Form_EditYear::showOtherKindEntry()
 {
     std::optional<int> other;
     if (singleDay())
-        other = everyYear() ? YearEntries::DatedEntry(m_circuit, m_from)
-                            : YearEntries::EveryYearEntry(m_circuit, m_from.month(), m_from.day());
+        other = everyYear()
+            ? YearEntries::DatedEntry(ProgramStore::document(), m_circuit, m_from)
+            : YearEntries::EveryYearEntry(ProgramStore::document(), m_circuit, m_from.month(), m_from.day());
     const QString kind = everyYear() ? QStringLiteral("%1年").arg(m_from.year()) : QStringLiteral("毎年");
     Label_OtherEntry->setText(other ? QStringLiteral("%1の設定: %2").arg(kind, YearEntries::EntryText(*other))
                                     : QString());
@@ -335,8 +338,9 @@ void Form_EditYear::showRuleDays()
     if (!Frame_Repeat || !repeating())
         return;
     const QList<QDate> days = Frame_Repeat->days();
-    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(m_circuit, days);
-    const QMap<QDate, QList<int>> everyYear = YearEntries::EveryYearEntriesOn(m_circuit, days);
+    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(ProgramStore::document(), m_circuit, days);
+    const QMap<QDate, QList<int>> everyYear =
+        YearEntries::EveryYearEntriesOn(ProgramStore::document(), m_circuit, days);
     const int action = chosenAction();
     const QList<int> wanted{action == 2 ? chosenSpecial() : 0};
     int differing = 0;
@@ -417,7 +421,7 @@ bool Form_EditYear::ruleDaysChosen(const QList<QDate>& days)
         return true;
     if (m_differing > 0 && m_existing->checkedId() < 0)
         return false;  // OK waits for the choice
-    const int toAdd = YearEntries::PlanDatedDays(m_circuit, days, chosenSpecial()).toAdd;
+    const int toAdd = YearEntries::PlanDatedDays(ProgramStore::document(), m_circuit, days, chosenSpecial()).toAdd;
     if (toAdd > RemainingYearCapacity(ProgramStore::document())) {
         showCapacityRefusal(this, toAdd);
         return false;
@@ -436,12 +440,12 @@ void Form_EditYear::writeRuleDays(const QList<QDate>& days)
         BusyCursor busy;
         UndoStep step(QStringLiteral("日付設定（回路%1）").arg(m_circuit));
         if (action == 0)
-            YearEntries::ClearDatedDays(m_circuit, days);
+            YearEntries::ClearDatedDays(ProgramStore::document(), m_circuit, days);
         else
-            written = YearEntries::WriteDatedDays(m_circuit, days, special, existing);
+            written = YearEntries::WriteDatedDays(ProgramStore::document(), m_circuit, days, special, existing);
     }
     if (!written) {
-        showCapacityRefusal(this, YearEntries::PlanDatedDays(m_circuit, days, special).toAdd);
+        showCapacityRefusal(this, YearEntries::PlanDatedDays(ProgramStore::document(), m_circuit, days, special).toAdd);
         return;
     }
     emit ruleDaysWritten(days.first());
@@ -468,12 +472,12 @@ void Form_EditYear::Button_OK_Click()
     const Action action = option == 0 ? Action::Clear : option == 1 ? Action::Stop : Action::Special;
     UndoStep step(QStringLiteral("日付設定（回路%1）").arg(m_circuit));
     if (everyYear()) {
-        YearEntries::WriteEveryYearRun(m_circuit, m_from, m_to, action, special);
+        YearEntries::WriteEveryYearRun(ProgramStore::document(), m_circuit, m_from, m_to, action, special);
     } else {
         YearEntries::RunResult result;
         {
             BusyCursor busy;
-            result = YearEntries::WriteDatedRun(m_circuit, m_from, m_to, action, special);
+            result = YearEntries::WriteDatedRun(ProgramStore::document(), m_circuit, m_from, m_to, action, special);
         }
         if (result.capacityReached)
             MessageBox::show(

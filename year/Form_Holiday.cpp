@@ -300,8 +300,8 @@ void Form_Holiday::SpecialWindowClosed(int special, bool choose)
 
 void Form_Holiday::showCapacityRefusal(int toAdd)
 {
-    MessageBox::show(this, YearEntries::CapacityRefusalText(toAdd), QStringLiteral("年間プログラム設定"),
-                     MessageBox::Icon::Critical);
+    MessageBox::show(this, YearEntries::CapacityRefusalText(ProgramStore::document(), toAdd),
+                     QStringLiteral("年間プログラム設定"), MessageBox::Icon::Critical);
 }
 
 bool Form_Holiday::confirmWrite(const QList<QDate>& days, int special)
@@ -316,7 +316,7 @@ bool Form_Holiday::confirmWrite(const QList<QDate>& days, int special)
         Combo_Special->setFocus();
         return false;
     }
-    const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(m_circuit, days, special);
+    const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(ProgramStore::document(), m_circuit, days, special);
     if (plan.toAdd > RemainingYearCapacity(ProgramStore::document())) {
         showCapacityRefusal(plan.toAdd);
         return false;
@@ -340,10 +340,10 @@ void Form_Holiday::Button_OK_Click()
     {
         BusyCursor busy;
         UndoStep step(QStringLiteral("祝日設定（回路%1・%2）").arg(m_circuit).arg(spanName()));
-        written = YearEntries::WriteDatedDays(m_circuit, days, special);
+        written = YearEntries::WriteDatedDays(ProgramStore::document(), m_circuit, days, special);
     }
     if (!written) {
-        showCapacityRefusal(YearEntries::PlanDatedDays(m_circuit, days, special).toAdd);
+        showCapacityRefusal(YearEntries::PlanDatedDays(ProgramStore::document(), m_circuit, days, special).toAdd);
         return;
     }
     accept();

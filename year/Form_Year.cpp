@@ -4,8 +4,8 @@
 #include "history/UndoActions.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
-#include "store/ProgramTypes.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramTypes.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -225,8 +225,8 @@ void Form_Year::markDays()
     const int circuit = selectedCircuit();
     QVector<MonthCalendar::DayMark> marks;
     if (circuit != 0)
-        for (const YearEntries::DayEntries& entries :
-             YearEntries::EntriesOfDays(circuit, MonthView1->firstShownDate(), MonthCalendar::ShownDays))
+        for (const YearEntries::DayEntries& entries : YearEntries::EntriesOfDays(
+                 ProgramStore::document(), circuit, MonthView1->firstShownDate(), MonthCalendar::ShownDays))
             marks << markFor(entries);
     MonthView1->setMarks(marks);
     if (circuit != 0)

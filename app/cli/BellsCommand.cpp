@@ -5,10 +5,11 @@
 #include "progfile/OutputLock.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
-#include "store/ProgramStore.h"
-#include "store/ProgramTypes.h"
-#include "store/SettingTable.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
+#include "store/ScheduleModel.h"
+#include "store/SettingTable.h"
 #include "week/Bells.h"
 
 #include <QRegularExpression>
@@ -116,9 +117,9 @@ std::optional<Refusal> parse(const QStringList& args, Job& job, Bells::Request& 
 
 // A circuit IN has no programs of has no type in the file: --type gives
 // it one; a --type or --pulse the file contradicts is refused.
-std::optional<Refusal> settleCircuitType(const Job& job, int circuit)
+std::optional<Refusal> settleCircuitType(ScheduleDocument& document, const Job& job, int circuit)
 {
-    const CircuitSetting setting = CircuitSettingAt(circuit);
+    const CircuitSetting setting = document.circuit(circuit);
     const QString name = ProgramTypeNames().value(setting.Program);
     if (setting.Program == TypeNone && job.type == TypeNone)
         return Refusal{ExitUsage,
@@ -133,24 +134,22 @@ std::optional<Refusal> settleCircuitType(const Job& job, int circuit)
                            .arg(circuit)
                            .arg(name)
                            .arg(setting.PulseTime)};
-    Transaction transaction(ProgramStore::document());
-    ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ? WHERE CircuitNO = ?"),
-                       {job.type, job.pulse, circuit});
-    transaction.commit();
+    ScheduleModel::setCircuitType(document, circuit, job.type, job.pulse);
     return std::nullopt;
 }
 
 // Under OUT's lock from before reading IN, so that commands adding to one
 // file one after another each add to what the one before wrote.
-std::optional<Refusal> addBells(const Job& job, const Bells::Request& request, QTextStream& report)
+std::optional<Refusal> addBells(ScheduleDocument& document, const Job& job, const Bells::Request& request,
+                                QTextStream& report)
 {
     const OutputLock lock(job.out);
     Platform::FileStamp stamp;
-    if (const auto refused = ProgramFileReader::ReadForCommand(job.in, &stamp))
+    if (const auto refused = ProgramFileReader::ReadForCommand(document, job.in, &stamp))
         return Refusal{refused->first, refused->second};
-    if (std::optional<Refusal> refused = settleCircuitType(job, request.circuit))
+    if (std::optional<Refusal> refused = settleCircuitType(document, job, request.circuit))
         return refused;
-    const Bells::Result result = Bells::AddBells(request);
+    const Bells::Result result = Bells::AddBells(document, request);
     if (result.outcome == Bells::Outcome::Refused)
         return Refusal{ExitUsage, result.reason};
     if (result.outcome == Bells::Outcome::OverCapacity)
@@ -158,7 +157,8 @@ std::optional<Refusal> addBells(const Job& job, const Bells::Request& request, Q
                        QStringLiteral("プログラム数が上限を超えるため追加しません（必要: %1  残り: %2）。")
                            .arg(result.needed)
                            .arg(result.remaining)};
-    ProgramFileWriter::writeCommandOutput(job.out, ProgramFileWriter::buildProgramFile(), {job.force, job.in, stamp});
+    ProgramFileWriter::writeCommandOutput(job.out, ProgramFileWriter::buildProgramFile(document),
+                                          {job.force, job.in, stamp, true, &lock, {}});
     report << QStringLiteral("追加: %1 件（%2 行）  既存のため追加せず: %3 件（%4 行）\n")
                   .arg(result.addedBells)
                   .arg(result.added)
@@ -175,5 +175,9 @@ int runBellsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     Bells::Request request;
     const std::optional<Refusal> refused = parse(args, job, request);
     return runFileEdit(
-        refused, [&] { return addBells(job, request, OutputLock::isStandardOutput(job.out) ? err : out); }, err);
+        refused,
+        [&](ScheduleDocument& document) {
+            return addBells(document, job, request, OutputLock::isStandardOutput(job.out) ? err : out);
+        },
+        err);
 }

@@ -9,7 +9,7 @@
 #include "progfile/OutputLock.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "whenruns/Commands.h"
 
 #include <QCoreApplication>
@@ -102,18 +102,16 @@ int readAndWrite(const QString& in, const QString& outPath, bool force, QTextStr
 {
     QTextStream& report = OutputLock::isStandardOutput(outPath) ? err : out;
     try {
-        ProgramStore::open(QStringLiteral(":memory:"));
+        ScheduleDocument document(QStringLiteral(":memory:"));
         const OutputLock lock(outPath);
-        const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(in);
+        const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(document, in);
         printVerdict(report, err, result);
         if (result.status == ProgramFileReader::ReadStatus::Accepted)
-            ProgramFileWriter::writeCommandOutput(outPath, ProgramFileWriter::buildProgramFile(),
-                                                  {force, in, result.stamp});
-        ProgramStore::close();
+            ProgramFileWriter::writeCommandOutput(outPath, ProgramFileWriter::buildProgramFile(document),
+                                                  {force, in, result.stamp, true, &lock, {}});
         return ProgramFileReader::exitStatusOf(result.status);
     } catch (const std::exception& failure) {
         err << QString::fromUtf8(failure.what()) << '\n';
-        ProgramStore::close();
         return ExitFileError;
     }
 }

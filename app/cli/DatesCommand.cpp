@@ -7,9 +7,9 @@
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "special/SpecialPrograms.h"
-#include "store/ProgramStore.h"
-#include "store/ProgramTypes.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "year/YearEntries.h"
 
@@ -104,19 +104,19 @@ std::optional<Refusal> parse(const QStringList& args, Job& job)
 
 // What IN holds must allow the job: a circuit with year programs, a special
 // number with programs, and a choice for days that hold another entry.
-std::optional<Refusal> checkAgainstIn(const Job& job, const QList<QDate>& days)
+std::optional<Refusal> checkAgainstIn(ScheduleDocument& document, const Job& job, const QList<QDate>& days)
 {
-    const int type = CircuitSettingAt(job.circuit).Program;
+    const int type = document.circuit(job.circuit).Program;
     if (type < TypeTimeSignal || type > TypeTimer)
         return usageRefusal(QStringLiteral("回路 %1 は年間プログラムを設定できる回路ではありません"
                                            "（報時・チャイム・タイマの回路で、IN にプログラムがあるもの）。")
                                 .arg(job.circuit));
-    if (job.special != 0 && !SpecialPrograms::SpecialNumbersInUse(job.circuit).contains(job.special))
+    if (job.special != 0 && !SpecialPrograms::SpecialNumbersInUse(document, job.circuit).contains(job.special))
         return usageRefusal(
             QStringLiteral("回路 %1 の特殊番号 %2 のプログラムが IN にありません。").arg(job.circuit).arg(job.special));
     if (job.existing)
         return std::nullopt;
-    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(job.circuit, days);
+    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(document, job.circuit, days);
     QStringList others;
     for (auto entry = held.cbegin(); entry != held.cend(); ++entry)
         if (entry.value() != QList<int>{job.special})
@@ -130,7 +130,7 @@ std::optional<Refusal> checkAgainstIn(const Job& job, const QList<QDate>& days)
                             .arg(others.size() > 3 ? QStringLiteral(" ほか") : QString()));
 }
 
-std::optional<Refusal> setDates(const Job& job, QTextStream& report)
+std::optional<Refusal> setDates(ScheduleDocument& document, const Job& job, QTextStream& report)
 {
     const QList<QDate> days = DateRules::Expand(job.rule, job.from, job.to);
     if (days.isEmpty())
@@ -139,20 +139,21 @@ std::optional<Refusal> setDates(const Job& job, QTextStream& report)
                 .arg(job.from.toString(Qt::ISODate), job.to.toString(Qt::ISODate), DateRules::RuleText(job.rule)));
     const OutputLock lock(job.out);
     Platform::FileStamp stamp;
-    if (const auto refused = ProgramFileReader::ReadForCommand(job.in, &stamp))
+    if (const auto refused = ProgramFileReader::ReadForCommand(document, job.in, &stamp))
         return Refusal{refused->first, refused->second};
-    if (std::optional<Refusal> refused = checkAgainstIn(job, days))
+    if (std::optional<Refusal> refused = checkAgainstIn(document, job, days))
         return refused;
     const YearEntries::OnExisting existing = job.existing.value_or(YearEntries::OnExisting::Overwrite);
-    const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(job.circuit, days, job.special);
-    if (!YearEntries::WriteDatedDays(job.circuit, days, job.special, existing))
+    const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(document, job.circuit, days, job.special);
+    if (!YearEntries::WriteDatedDays(document, job.circuit, days, job.special, existing))
         return Refusal{ExitOverCapacity,
                        QStringLiteral("年間プログラムの設定可能数%1を超えるため設定しません"
                                       "（新たに設定する日: %2  残り: %3）。")
                            .arg(YearCapacity)
                            .arg(plan.toAdd)
-                           .arg(RemainingYearCapacity(ProgramStore::document()))};
-    ProgramFileWriter::writeCommandOutput(job.out, ProgramFileWriter::buildProgramFile(), {job.force, job.in, stamp});
+                           .arg(RemainingYearCapacity(document))};
+    ProgramFileWriter::writeCommandOutput(job.out, ProgramFileWriter::buildProgramFile(document),
+                                          {job.force, job.in, stamp, true, &lock, {}});
     const bool keep = existing == YearEntries::OnExisting::Keep;
     report << QStringLiteral("%1: %2 日  新規: %3  置き換え: %4  そのまま: %5\n")
                   .arg(DateRules::RuleText(job.rule))
@@ -170,5 +171,9 @@ int runDatesCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     Job job;
     const std::optional<Refusal> refused = parse(args, job);
     return runFileEdit(
-        refused, [&] { return setDates(job, OutputLock::isStandardOutput(job.out) ? err : out); }, err);
+        refused,
+        [&](ScheduleDocument& document) {
+            return setDates(document, job, OutputLock::isStandardOutput(job.out) ? err : out);
+        },
+        err);
 }

@@ -1,9 +1,9 @@
 #include "app/cli/FileEditCommand.h"
 
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 
-int runFileEdit(const std::optional<Refusal>& argumentsRefused, const std::function<std::optional<Refusal>()>& edit,
-                QTextStream& err)
+int runFileEdit(const std::optional<Refusal>& argumentsRefused,
+                const std::function<std::optional<Refusal>(ScheduleDocument&)>& edit, QTextStream& err)
 {
     if (argumentsRefused) {
         err << argumentsRefused->reason << '\n';
@@ -11,12 +11,11 @@ int runFileEdit(const std::optional<Refusal>& argumentsRefused, const std::funct
     }
     std::optional<Refusal> refused;
     try {
-        ProgramStore::open(QStringLiteral(":memory:"));
-        refused = edit();
+        ScheduleDocument document(QStringLiteral(":memory:"));
+        refused = edit(document);
     } catch (const std::exception& failure) {
         refused = Refusal{ExitFileError, QString::fromUtf8(failure.what()).simplified()};
     }
-    ProgramStore::close();
     if (!refused)
         return ExitDone;
     err << refused->reason << '\n';

@@ -2,6 +2,8 @@
 #include <QString>
 #include <QTextStream>
 #include <functional>
+
+class ScheduleDocument;
 #include <optional>
 
 // What the commands that read IN, change it and write OUT (bells, dates)
@@ -24,8 +26,8 @@ inline Refusal usageRefusal(const QString& reason)
     return Refusal{ExitUsage, reason};
 }
 
-// Prints a refusal of the arguments, or runs `edit` on a private in-memory
-// store (a failure there refused with exit 3); prints its refusal, if any.
+// Prints a refusal of the arguments, or runs `edit` on a document of its own
+// on a private in-memory store (a failure there refused with exit 3); prints its refusal, if any.
 // Returns the exit status.
-int runFileEdit(const std::optional<Refusal>& argumentsRefused, const std::function<std::optional<Refusal>()>& edit,
-                QTextStream& err);
+int runFileEdit(const std::optional<Refusal>& argumentsRefused,
+                const std::function<std::optional<Refusal>(ScheduleDocument&)>& edit, QTextStream& err);

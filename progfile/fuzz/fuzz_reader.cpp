@@ -3,8 +3,8 @@
 // file that reads back to the same bytes.
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
-#include "store/ProgramStore.h"
 #include "store/CircuitSetting.h"
+#include "store/ProgramStore.h"
 
 #include <QCoreApplication>
 #include <QSqlRecord>
@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static char* argv[] = {name, nullptr};
     new QCoreApplication(argc, argv);
     ProgramStore::open(QStringLiteral(":memory:"));
-    if (ProgramFileReader::importContent(kSchedule).status != ProgramFileReader::ReadStatus::Accepted)
+    if (ProgramFileReader::importContent(ProgramStore::document(), kSchedule).status
+        != ProgramFileReader::ReadStatus::Accepted)
         fail("the seed schedule was refused");
     return 0;
 }
@@ -60,17 +61,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
     const QString before = snapshot();
-    const auto result = ProgramFileReader::importContent(content);
+    const auto result = ProgramFileReader::importContent(ProgramStore::document(), content);
     if (result.status != ProgramFileReader::ReadStatus::Accepted) {
         if (snapshot() != before)
             fail("a refused file changed the store");
         return 0;
     }
-    const QByteArray written = ProgramFileWriter::buildProgramFile();
-    if (ProgramFileReader::importContent(written).status != ProgramFileReader::ReadStatus::Accepted)
+    const QByteArray written = ProgramFileWriter::buildProgramFile(ProgramStore::document());
+    if (ProgramFileReader::importContent(ProgramStore::document(), written).status
+        != ProgramFileReader::ReadStatus::Accepted)
         fail("the editor refused its own file");
-    if (ProgramFileWriter::buildProgramFile() != written)
+    if (ProgramFileWriter::buildProgramFile(ProgramStore::document()) != written)
         fail("rewriting a written file changed its bytes");
-    ProgramFileReader::importContent(kSchedule);
+    ProgramFileReader::importContent(ProgramStore::document(), kSchedule);
     return 0;
 }

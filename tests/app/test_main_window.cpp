@@ -420,7 +420,7 @@ private slots:
         windows.emplace_back(new Form_SpecialSelect(2));
         windows.emplace_back(new Form_Special(2, 0, QString()));
         windows.emplace_back(new Form_Print);
-        windows.emplace_back(new Form_PrintSelect(PrintJob::forCircuit(3, 2)));
+        windows.emplace_back(new Form_PrintSelect(PrintJob::forCircuit(ProgramStore::document(), 3, 2)));
         windows.emplace_back(new Form_DayPreview);
         QStringList tooLarge;
         QList<QWidget*> all{m_form.get()};
@@ -479,7 +479,7 @@ private slots:
         FileDialog::queuePath(path);
         click(m_form.get(), "Button_SaveFile");
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("ファイルの保存|プログラムファイルを作成しました。")});
-        QCOMPARE(readBytes(path), ProgramFileWriter::buildProgramFile());
+        QCOMPARE(readBytes(path), ProgramFileWriter::buildProgramFile(ProgramStore::document()));
 
         // While another run of ours writes the file, 書込 refuses at once instead of freezing the window.
         {
@@ -499,10 +499,10 @@ private slots:
         // read back, so 書込 fails loudly instead of reporting success.
         for (const qint64 kept : {qint64(8), QFileInfo(path).size() + 1}) {
             scriptDialogs();
-            ProgramFileWriter::setAfterCommitForTesting([kept](const QString& file) { QFile(file).resize(kept); });
+            m_form->setAfterSaveForTesting([kept](const QString& file) { QFile(file).resize(kept); });
             FileDialog::queuePath(path);
             click(m_form.get(), "Button_SaveFile");
-            ProgramFileWriter::setAfterCommitForTesting({});
+            m_form->setAfterSaveForTesting({});
             QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("エラー|") + path));
         }
     }

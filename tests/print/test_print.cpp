@@ -128,9 +128,9 @@ private slots:
             setCircuit(1, table.type, 5);
             addRows({{2, 0, 1, 1, 9, 0, 0}, {2, 1, 0, 0, 9, 0, 0}, {1, 27, 3, 1, 3}});
             addRows(table.rows);
-            FillWeekPrintTable(1);
+            FillWeekPrintTable(ProgramStore::document(), 1);
             if (table.special)
-                FillSpecialPrintTable(1);
+                FillSpecialPrintTable(ProgramStore::document(), 1);
             const QStringList lines = dump(QStringLiteral("SELECT * FROM T_WeekP ORDER BY SortID"), 1);
             QVERIFY2(lines == table.expected, qPrintable(QLatin1String(table.name) + ": " + lines.join(" / ")));
         }
@@ -153,11 +153,11 @@ private slots:
         setCircuit(1, 2, 10);
         addRows({{1, 27, 5, 3, 0}, {1, 27, 3, 15, 7}, {1, 27, 3, 1, 3}, {1, 27, 8, 12, 0}, {1, 0, 2, 29, 99},
                  {1, 28, 3, 1, 1}, {2, 27, 3, 2, 1}, {1, 1, 5, 3}, {1, 12, 31, 0}, {2, 3, 1, 1}});
-        PrintJob job = PrintJob::forCircuit(PrintJob::Year, 1);
+        PrintJob job = PrintJob::forCircuit(ProgramStore::document(), PrintJob::Year, 1);
         job.setYear(choice);
-        FillYearPrintTable(job);
+        FillYearPrintTable(ProgramStore::document(), job);
         QCOMPARE(dump(QStringLiteral("SELECT * FROM T_YearP ORDER BY PrintIndex, PrintNO"), 2), expected);
-        QCOMPARE(PrintTexts::yearChoices(1), (QStringList{"毎年", "00年", "27年", "28年"}));
+        QCOMPARE(PrintTexts::yearChoices(ProgramStore::document(), 1), (QStringList{"毎年", "00年", "27年", "28年"}));
     }
 
     // A listing longer than a page continues with its headings repeated, a
@@ -306,7 +306,7 @@ private:
     // A failing pdftotext gives no pages.
     QStringList render(int kind, int circuit)
     {
-        PrintJob job = PrintJob::forCircuit(kind, circuit);
+        PrintJob job = PrintJob::forCircuit(ProgramStore::document(), kind, circuit);
         job.setYear(QStringLiteral("27年"));
         job.fillTables();
         const Reports::Report report = Reports::BuildReport(job);

@@ -120,13 +120,13 @@ private slots:
         }
         if (file.isEmpty()) {
             const QString path = write(QStringLiteral("WZ48PROG.dat"), "old");
-            QVERIFY_THROWS_EXCEPTION(std::exception, ProgramFileWriter::SaveProgramFile(path));
+            QVERIFY_THROWS_EXCEPTION(std::exception, ProgramFileWriter::SaveProgramFile(ProgramStore::document(), path));
             QCOMPARE(readBytes(path), QByteArray("old"));
             return;
         }
-        QCOMPARE(buildProgramFile(), file);
-        QCOMPARE(importContent(file).status, ReadStatus::Accepted);
-        QCOMPARE(buildProgramFile(), file);
+        QCOMPARE(buildProgramFile(ProgramStore::document()), file);
+        QCOMPARE(importContent(ProgramStore::document(), file).status, ReadStatus::Accepted);
+        QCOMPARE(buildProgramFile(ProgramStore::document()), file);
     }
 
     // Read back in reverse order, the store's own file gives the IDs RenumberTable gives. An import that fails
@@ -137,19 +137,19 @@ private slots:
         const QString before = storeSnapshot() + circuitSettingsText();  // all a read may change
         ProgramStore::exec(QStringLiteral(
             "CREATE TEMP TRIGGER refuse_year BEFORE INSERT ON T_Year BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, importContent(withTrailer({kWeekLine, kWeekLine, kDatedStop})));
+        QVERIFY_THROWS_EXCEPTION(StoreError, importContent(ProgramStore::document(), withTrailer({kWeekLine, kWeekLine, kDatedStop})));
         ProgramStore::exec(QStringLiteral("DROP TRIGGER refuse_year"));
         QCOMPARE(storeSnapshot() + circuitSettingsText(), before);
 
         // The Chime settings are not in the file; circuit 2's tune 4 comes back as 1.
         const QString expected = storeSnapshot().replace(QStringLiteral("2,2,10,4"), QStringLiteral("2,2,10,1"));
-        const QByteArray first = buildProgramFile();
+        const QByteArray first = buildProgramFile(ProgramStore::document());
         QList<QByteArray> lines = first.split('\n');
         lines.resize(lines.size() - 2);  // "" and the trailer
         std::reverse(lines.begin(), lines.end());
-        QCOMPARE(importContent(lines.join('\n') + '\n').status, ReadStatus::Accepted);
+        QCOMPARE(importContent(ProgramStore::document(), lines.join('\n') + '\n').status, ReadStatus::Accepted);
         QCOMPARE(storeSnapshot(), expected);
-        QCOMPARE(buildProgramFile(), first);
+        QCOMPARE(buildProgramFile(ProgramStore::document()), first);
     }
 
     void reader_data()
@@ -239,7 +239,7 @@ private slots:
         const QString before = storeSnapshot() + circuitSettingsText();
         const ProgramFileReader::ParsedFile parsed = ProgramFileReader::parseContent(content);
         QCOMPARE(storeSnapshot() + circuitSettingsText(), before);  // parsing touches no store
-        const auto result = ProgramFileReader::importParsed(parsed);
+        const auto result = ProgramFileReader::importParsed(ProgramStore::document(), parsed);
         if (refusedLine >= 0) {
             const ReadStatus status = refusedLine ? ReadStatus::Invalid : ReadStatus::OverCapacity;
             QCOMPARE(std::pair(result.status, result.refusedLine), std::pair(status, refusedLine));
@@ -252,9 +252,9 @@ private slots:
         QCOMPARE(loaded, circuitSettingsText());
         if (!settings.isEmpty())
             QCOMPARE(loaded, settings);
-        const QByteArray written = buildProgramFile();
-        QCOMPARE(ProgramFileReader::ReadProgramFile(write("in.dat", written)).status, ReadStatus::Accepted);
-        QCOMPARE(buildProgramFile(), written);
+        const QByteArray written = buildProgramFile(ProgramStore::document());
+        QCOMPARE(ProgramFileReader::ReadProgramFile(ProgramStore::document(), write("in.dat", written)).status, ReadStatus::Accepted);
+        QCOMPARE(buildProgramFile(ProgramStore::document()), written);
     }
 
     // The fuzzer starts from a file near capacity and may grow it to the largest file the reader takes; every seed
@@ -264,13 +264,13 @@ private slots:
         const QDir corpus(QStringLiteral(WZ_SOURCE_DIR "/progfile/fuzz/corpus"));
         int mostWeekLines = 0;
         for (const QString& name : corpus.entryList(QDir::Files)) {
-            const auto result = importContent(readBytes(corpus.filePath(name)));
+            const auto result = importContent(ProgramStore::document(), readBytes(corpus.filePath(name)));
             if (result.status != ReadStatus::Accepted)
                 continue;  // a refused seed has nothing to normalize
             mostWeekLines = std::max(mostWeekLines, result.counts.week);
-            const QByteArray once = buildProgramFile();
-            QCOMPARE(importContent(once).status, ReadStatus::Accepted);
-            QCOMPARE(buildProgramFile(), once);
+            const QByteArray once = buildProgramFile(ProgramStore::document());
+            QCOMPARE(importContent(ProgramStore::document(), once).status, ReadStatus::Accepted);
+            QCOMPARE(buildProgramFile(ProgramStore::document()), once);
         }
         QVERIFY(mostWeekLines >= WeekCapacity - 10);
         const QByteArray maxLen = " -max_len=" + QByteArray::number(ProgramFileFormat::MaxFileSize) + ' ';
@@ -364,7 +364,7 @@ private slots:
         addRows({{2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 5}, {1, 0, 2, 0, 7, 0, 0}, {3, 0, 1, 1, 8, 0, 0, 17}});
         fillWeekTo(in == "full" ? 880 : 0);
         RenumberTable(ProgramStore::document(), "T_Week");
-        QStringList args{"bells", write("in.dat", in == "bad" ? QByteArray("x\r\n") : buildProgramFile()),
+        QStringList args{"bells", write("in.dat", in == "bad" ? QByteArray("x\r\n") : buildProgramFile(ProgramStore::document())),
                          in == "no folder" ? file("none/out.dat") : write("out.dat", "old")};
         const QStringList base{"--circuit", "2", "--days", "月", "--periods", "9:00-9:10"};
         for (int i = 0; i < base.size(); i += 2)
@@ -433,7 +433,7 @@ private slots:
             addYearRow(1, day.year() - 2000, day.month(), day.day(), 0);
         }
         RenumberTable(ProgramStore::document(), "T_Week"), RenumberTable(ProgramStore::document(), "T_Year");
-        QStringList args{"dates", write("in.dat", buildProgramFile()), write("out.dat", "old")};
+        QStringList args{"dates", write("in.dat", buildProgramFile(ProgramStore::document())), write("out.dat", "old")};
         const QStringList base{"--circuit", "2", "--from", "2026-04-01", "--to", "2027-03-31", "--rule", "第1:金"};
         for (int i = 0; i < base.size(); i += 2)
             args += options.contains(base[i]) ? QStringList() : base.mid(i, 2);
@@ -449,8 +449,8 @@ private slots:
         args[1] = args[2];
         QVERIFY2(run(args).out.value(0).contains("新規: 0  置き換え: 0"), "a rerun changed entries");
         QCOMPARE(readBytes(args[2]), written);
-        QCOMPARE(ReadProgramFile(args[2]).status, ReadStatus::Accepted);
-        QCOMPARE(YearEntries::DatedEntry(2, QDate(2026, 5, 1)), std::optional<int>(may1st));
+        QCOMPARE(ReadProgramFile(ProgramStore::document(), args[2]).status, ReadStatus::Accepted);
+        QCOMPARE(YearEntries::DatedEntry(ProgramStore::document(), 2, QDate(2026, 5, 1)), std::optional<int>(may1st));
     }
 
     // Twenty bells commands adding to one file at once: each waits for the one before it, so every one that reports
@@ -459,18 +459,18 @@ private slots:
     {
         setCircuit(2, 2, 10);
         addRows({{2, 0, 1, 0, 5, 0, 0, 0, 0, 0, 1}});
-        const QString shared = write(QStringLiteral("shared.dat"), buildProgramFile());
+        const QString shared = write(QStringLiteral("shared.dat"), buildProgramFile(ProgramStore::document()));
         std::vector<std::unique_ptr<QProcess>> runs;
         for (int i = 0; i < 20; ++i) {
             runs.push_back(std::make_unique<QProcess>());
             runs.back()->start(editorBinary(), {"bells", shared, shared, "--circuit", "2", "--days", "月", "--periods",
                                                 QString::asprintf("6:%02d-6:%02d", 3 * i, 3 * i + 1)});
         }
-        QCOMPARE(ReadProgramFile(shared).status, ReadStatus::Accepted);  // a reader meanwhile sees a whole file
+        QCOMPARE(ReadProgramFile(ProgramStore::document(), shared).status, ReadStatus::Accepted);  // a reader meanwhile sees a whole file
         int succeeded = 0;
         for (const auto& run : runs)
             QVERIFY(run->state() == QProcess::NotRunning || run->waitForFinished(60000));
-        QCOMPARE(ReadProgramFile(shared).status, ReadStatus::Accepted);
+        QCOMPARE(ReadProgramFile(ProgramStore::document(), shared).status, ReadStatus::Accepted);
         for (int i = 0; i < 20; ++i) {
             if (runs[i]->exitCode() != 0)
                 continue;
@@ -484,10 +484,10 @@ private slots:
         QCOMPARE(QDir(m_store->path()).entryList(QDir::Hidden | QDir::Files).filter(".lock"), QStringList());
 
         const QString out = write(QStringLiteral("out.dat"), "old");
-        const Platform::FileStamp read = ReadProgramFile(shared).stamp;
-        write(QStringLiteral("shared.dat"), buildProgramFile() + "changed");
+        const Platform::FileStamp read = ReadProgramFile(ProgramStore::document(), shared).stamp;
+        write(QStringLiteral("shared.dat"), buildProgramFile(ProgramStore::document()) + "changed");
         try {
-            ProgramFileWriter::writeFileAtomically(out, buildProgramFile(), {false, shared, read});
+            ProgramFileWriter::writeFileAtomically(out, buildProgramFile(ProgramStore::document()), {false, shared, read, true, nullptr, {}});
             QFAIL("written over a changed input");
         } catch (const ProgramFileError& failure) {
             QCOMPARE(QString::fromUtf8(failure.what()),
@@ -534,7 +534,7 @@ private slots:
         const QString target = redirect.contains("theirs") ? "theirs.dat" : redirect.contains("ours") ? "ours.dat" : "";
         const QByteArray written = target.isEmpty() ? result.out.join('\n').toUtf8() + '\n' : readBytes(file(target)).mid(3);
         QVERIFY(target.isEmpty() || readBytes(file(target)).startsWith("old"));
-        QCOMPARE(importContent(written).status, ReadStatus::Accepted);
+        QCOMPARE(importContent(ProgramStore::document(), written).status, ReadStatus::Accepted);
         QCOMPARE(written == content, command == "normalize");
         QCOMPARE(readBytes(file("theirs.dat")), target == "theirs.dat" ? "old" + content : QByteArray("old"));
     }

@@ -144,38 +144,38 @@ private slots:
                 addWeekRow(4, 0, day, day, 9, 0, 0, 17, 0, 20);
         }
         RenumberTable(ProgramStore::document(), QStringLiteral("T_Week"));
-        QCOMPARE(rows(BuildWeekList(1, 1), "開始時刻"), (QStringList{" 0:00", " 8:05", "17:30"}));
-        QCOMPARE(rows(BuildWeekList(2, 6), "開始時刻|ChimeNO"), QStringList{" 8:05.30|4"});
-        QCOMPARE(rows(BuildWeekList(3, 6), "開始曜日|終了曜日|終了時刻"), QStringList{"土|日| 6:00"});
-        QVERIFY(BuildWeekList(1, -1).rows.isEmpty() && BuildWeekList(0, 1).rows.isEmpty());
-        QCOMPARE(rows(BuildWeekList(1, 8), "開始時刻"), QStringList{" 0:00"});
-        QCOMPARE(rows(BuildWeekList(1, 7), "開始時刻"), QStringList{" 0:00"});
-        QCOMPARE(rows(BuildWeekList(2, 7), "開始時刻|ChimeNO|ID"),
+        QCOMPARE(rows(BuildWeekList(ProgramStore::document(), 1, 1), "開始時刻"), (QStringList{" 0:00", " 8:05", "17:30"}));
+        QCOMPARE(rows(BuildWeekList(ProgramStore::document(), 2, 6), "開始時刻|ChimeNO"), QStringList{" 8:05.30|4"});
+        QCOMPARE(rows(BuildWeekList(ProgramStore::document(), 3, 6), "開始曜日|終了曜日|終了時刻"), QStringList{"土|日| 6:00"});
+        QVERIFY(BuildWeekList(ProgramStore::document(), 1, -1).rows.isEmpty() && BuildWeekList(ProgramStore::document(), 0, 1).rows.isEmpty());
+        QCOMPARE(rows(BuildWeekList(ProgramStore::document(), 1, 8), "開始時刻"), QStringList{" 0:00"});
+        QCOMPARE(rows(BuildWeekList(ProgramStore::document(), 1, 7), "開始時刻"), QStringList{" 0:00"});
+        QCOMPARE(rows(BuildWeekList(ProgramStore::document(), 2, 7), "開始時刻|ChimeNO|ID"),
                  (QStringList{" 6:00.00|2|0", " 7:30.05|3|0", "12:00.00|2|0", "12:00.00|6|0"}));
         // Not on Sunday and Saturday: not an every-day program.
-        QCOMPARE(BuildWeekList(2, 8).rows.size(), 0);
+        QCOMPARE(BuildWeekList(ProgramStore::document(), 2, 8).rows.size(), 0);
         // The working table holds the last group view only.
         QCOMPARE(count("SELECT COUNT(*) FROM T_WeekT"), 0);
-        QCOMPARE(rows(BuildWeekList(3, 8), "開始時刻|終了時刻") + rows(BuildWeekList(3, 7), "開始時刻"),
+        QCOMPARE(rows(BuildWeekList(ProgramStore::document(), 3, 8), "開始時刻|終了時刻") + rows(BuildWeekList(ProgramStore::document(), 3, 7), "開始時刻"),
                  (QStringList{"22:00| 6:00", "22:00"}));
-        QCOMPARE(rows(BuildWeekList(4, 7), "Repeat"), QStringList{"10"});
+        QCOMPARE(rows(BuildWeekList(ProgramStore::document(), 4, 7), "Repeat"), QStringList{"10"});
         // Weekend rows neither make nor break a weekday program.
         addRows({{4, 0, 6, 6, 9, 0, 0, 17, 0, 20}, {4, 0, 0, 0, 9, 0, 0, 17, 0, 20}});
-        QCOMPARE(rows(BuildWeekList(4, 7), "Repeat"), QStringList{"10"});
-        QCOMPARE(BuildWeekList(4, 8).rows.size(), 0);
+        QCOMPARE(rows(BuildWeekList(ProgramStore::document(), 4, 7), "Repeat"), QStringList{"10"});
+        QCOMPARE(BuildWeekList(ProgramStore::document(), 4, 8).rows.size(), 0);
     }
 
     void specialList()
     {
         addRows({{2, 5, 0, 0, 6, 0, 9, 0, 0, 0, 7}, {2, 0, 1, 0, 6, 0, 9, 0, 0, 0, 7}, {1, 5, 0, 0, 6, 0, 9}});
-        QCOMPARE(rows(ProgramLists::BuildSpecialList(2, 5), "開始時刻"), QStringList{" 6:00.09"});
-        QCOMPARE(rows(ProgramLists::BuildSpecialList(1, 5), "開始時刻"), QStringList{" 6:00"});
-        QCOMPARE(ProgramLists::SetSpecialGridColumns(0).grid, GridColumns::Grid::Hide);
-        QVERIFY(!change(ProgramLists::SetSpecialGridColumns(1), "終了時刻")->visible);
-        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(2), "ChimeNO")->caption, QStringLiteral(" 曲番号"));
-        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(3), "終了時刻")->caption, QStringLiteral(" 終了時刻"));
+        QCOMPARE(rows(ProgramLists::BuildSpecialList(ProgramStore::document(), 2, 5), "開始時刻"), QStringList{" 6:00.09"});
+        QCOMPARE(rows(ProgramLists::BuildSpecialList(ProgramStore::document(), 1, 5), "開始時刻"), QStringList{" 6:00"});
+        QCOMPARE(ProgramLists::SetSpecialGridColumns(ProgramStore::document(), 0).grid, GridColumns::Grid::Hide);
+        QVERIFY(!change(ProgramLists::SetSpecialGridColumns(ProgramStore::document(), 1), "終了時刻")->visible);
+        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(ProgramStore::document(), 2), "ChimeNO")->caption, QStringLiteral(" 曲番号"));
+        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(ProgramStore::document(), 3), "終了時刻")->caption, QStringLiteral(" 終了時刻"));
         // A repeat circuit has no special programs: only the ID columns go.
-        const GridColumns repeat = ProgramLists::SetSpecialGridColumns(4);
+        const GridColumns repeat = ProgramLists::SetSpecialGridColumns(ProgramStore::document(), 4);
         QCOMPARE(repeat.grid, GridColumns::Grid::Show);
         QCOMPARE(repeat.changes.size(), 2);
     }
@@ -185,8 +185,8 @@ private slots:
     void programsReuseRows()
     {
         addWeekRow(2, 0, 2, 0, 8, 0, 15, 0, 0, 0, 3);
-        WriteTimeProgram(request(2, 2), TypeChime, {8, 0, 15, 3});
-        WriteTimeProgram(request(2, 2), TypeChime, {8, 0, 15, 4});
+        WriteTimeProgram(ProgramStore::document(), request(2, 2), TypeChime, {8, 0, 15, 3});
+        WriteTimeProgram(ProgramStore::document(), request(2, 2), TypeChime, {8, 0, 15, 4});
         QCOMPARE(rows("ChimeNO", "CircuitNO = 2"), QStringLiteral("3, 4"));
 
         addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 9, 0, 0, 1);
@@ -195,7 +195,7 @@ private slots:
         edit.EditMode = -1;
         edit.ChimeNO = 1;
         edit.TimeONH = 9;
-        QCOMPARE(WriteTimeProgram(edit, TypeChime, {10, 15, 0, 2}), WriteResult::Written);
+        QCOMPARE(WriteTimeProgram(ProgramStore::document(), edit, TypeChime, {10, 15, 0, 2}), WriteResult::Written);
         QCOMPARE(rows("YobiON", "CircuitNO = 2 AND TimeONH = 10 AND TimeONM = 15 AND ChimeNO = 2"),
                  QStringLiteral("0, 1, 2, 3, 4, 5, 6"));
         QCOMPARE(WeekRowCount(ProgramStore::document()), 900);
@@ -219,7 +219,7 @@ private slots:
         if (wednesday)
             addWeekRow(1, 0, 3, 0, 6, 0, 0);
         fillWeekTo(stored);
-        QCOMPARE(WriteTimeProgram(request(1, day), TypeTimeSignal, {6, 0, 0, 0}),
+        QCOMPARE(WriteTimeProgram(ProgramStore::document(), request(1, day), TypeTimeSignal, {6, 0, 0, 0}),
                  written ? WriteResult::Written : WriteResult::Refused);
         QCOMPARE(WeekRowCount(ProgramStore::document()), written ? 900 : stored);
         QCOMPARE(count("SELECT MAX(ID) FROM T_Week"), written ? 900 : 0);
@@ -260,7 +260,7 @@ private slots:
         Bells::Request request{circuit, *Bells::parseTarget(target), *Bells::parsePeriods(periods), preBell, {}};
         if (!tunes.isEmpty())
             request.tunes = Bells::Tunes{tunes[0].digitValue(), tunes[2].digitValue(), tunes[4].digitValue()};
-        const Bells::Result result = Bells::AddBells(request);
+        const Bells::Result result = Bells::AddBells(ProgramStore::document(), request);
         const bool added = result.outcome == Bells::Outcome::Added;
         QCOMPARE(QString("%1 %2").arg(added ? result.added : result.needed).arg(added ? result.skipped : result.remaining),
                  counts);
@@ -305,27 +305,27 @@ private slots:
     // day chosen (an identical program is rewritten); a special program has no days.
     void timerEndDays()
     {
-        QCOMPARE(WriteTimerProgram(request(3, 8), {22, 0, 6, 0, 0, 0}), WriteResult::Written);
+        QCOMPARE(WriteTimerProgram(ProgramStore::document(), request(3, 8), {22, 0, 6, 0, 0, 0}), WriteResult::Written);
         QCOMPARE(rows("YobiON || '-' || YobiOFF", "CircuitNO = 3"),
                  QStringLiteral("0-1, 1-2, 2-3, 3-4, 4-5, 5-6, 6-0"));
         QCOMPARE(std::pair(GroupEndDay(3, 8, 0, 8, 0), GroupEndDay(3, 9, 0, 17, 0)), std::pair(3, 3));
         EntryJob special = request(3, 0, 2);
         special.SpecialNO = 4;
-        WriteTimerProgram(special, {22, 0, 2, 0, 0, 5});
+        WriteTimerProgram(ProgramStore::document(), special, {22, 0, 2, 0, 0, 5});
         QCOMPARE(rows("YobiON || '-' || YobiOFF", "SpecialNO = 4"), QStringLiteral("0-0"));
 
         addWeekRow(4, 0, 3, 3, 23, 0, 0, 1, 0, 15);
-        WriteTimerProgram(request(4, 7), {23, 0, 1, 0, 15, 0});
+        WriteTimerProgram(ProgramStore::document(), request(4, 7), {23, 0, 1, 0, 15, 0});
         QCOMPARE(rows("YobiON || '-' || YobiOFF", "CircuitNO = 4"), QStringLiteral("1-2, 2-3, 3-4, 4-5, 5-6"));
-        WriteTimerProgram(request(4, 6), {22, 0, 2, 0, 30, 0});
-        WriteTimerProgram(request(4, 6), {22, 0, 2, 0, 30, 0});
+        WriteTimerProgram(ProgramStore::document(), request(4, 6), {22, 0, 2, 0, 30, 0});
+        WriteTimerProgram(ProgramStore::document(), request(4, 6), {22, 0, 2, 0, 30, 0});
         // Changing the group to a same-day period rewrites every end day.
         EntryJob edit = request(4, 7);
         edit.EditMode = -1;
         edit.Repeat = 15;
         edit.TimeONH = 23;
         edit.TimeOFFH = 1;
-        WriteTimerProgram(edit, {8, 0, 17, 0, 10, 0});
+        WriteTimerProgram(ProgramStore::document(), edit, {8, 0, 17, 0, 10, 0});
         QCOMPARE(rows("YobiON || '-' || YobiOFF || ' ' || Repeat", "CircuitNO = 4"),
                  QStringLiteral("1-1 10, 2-2 10, 3-3 10, 4-4 10, 5-5 10, 6-0 30"));
     }
@@ -336,17 +336,17 @@ private slots:
     {
         addRows({{2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 2}, {2, 0, 1, 0, 13, 0, 0, 0, 0, 0, 4},
                  {2, 0, 2, 0, 12, 0, 0, 0, 0, 0, 5}});
-        QCOMPARE(CopyPrograms(2, {false, 1}, {2, 0}).added, 1);
+        QCOMPARE(CopyPrograms(ProgramStore::document(), 2, {false, 1}, {2, 0}).added, 1);
         QCOMPARE(rows("TimeONH || ' ' || ChimeNO", "SpecialNO = 0 AND YobiON = 2"), QStringLiteral("12 5, 13 4"));
-        QCOMPARE(CopyPrograms(2, {false, 1}, {2, 0}).added, 0);
+        QCOMPARE(CopyPrograms(ProgramStore::document(), 2, {false, 1}, {2, 0}).added, 0);
         // A special number takes the programs of a day.
-        QCOMPARE(CopyPrograms(2, {false, 1}, {0, 7}).added, 2);
+        QCOMPARE(CopyPrograms(ProgramStore::document(), 2, {false, 1}, {0, 7}).added, 2);
         QCOMPARE(rows("TimeONH || ' ' || ChimeNO", "SpecialNO = 7 AND YobiON = 0"), QStringLiteral("12 2, 13 4"));
 
         addRows({{1, 0, 1, 0, 1, 0, 0}, {1, 0, 3, 0, 1, 0, 0}, {1, 4, 0, 0, 1, 0, 0}, {1, 6, 0, 0, 1, 0, 0}});
-        QCOMPARE(CopySourceDays(1, 3), QList<int>{1});
-        QCOMPARE(CopySourceDays(1, -1), (QList<int>{1, 3}));
-        QCOMPARE(CopySourceSpecials(1, 4), QList<int>{6});
+        QCOMPARE(CopySourceDays(ProgramStore::document(), 1, 3), QList<int>{1});
+        QCOMPARE(CopySourceDays(ProgramStore::document(), 1, -1), (QList<int>{1, 3}));
+        QCOMPARE(CopySourceSpecials(ProgramStore::document(), 1, 4), QList<int>{6});
     }
 
     void opening()

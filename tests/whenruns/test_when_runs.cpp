@@ -131,7 +131,7 @@ private slots:
                  {3, 0, 4, 5, 20, 0, 0},
                  {6, 0, 1, 0, 8, 0, 0}, {1, 27, 1, 1, 0}, {1, 28, 1, 2, 2}, {1, 27, 3, 10, 9}, {3, 27, 1, 1, 4},
                  {3, 27, 1, 16, 0}, {1, 1, 1, 5}, {1, 5, 5, 0}, {1, 2, 29, 5}});
-        const DayPreview preview = ResolveDay(ReadSchedule(), date);
+        const DayPreview preview = ResolveDay(ReadSchedule(ProgramStore::document()), date);
         const auto found = std::find_if(preview.circuits.cbegin(), preview.circuits.cend(),
                                         [circuit](const CircuitDay& day) { return day.circuit == circuit; });
         QCOMPARE(found == preview.circuits.cend() ? QString() : describe(*found), expected);

@@ -119,7 +119,7 @@ private:
                  {3, 4, 0, 0, 23, 30, 0, 1, 0}, {1, 1, 1, 5}, {1, 27, 1, 1, 0}, {3, 27, 1, 1, 4}});
         if (change)
             change();
-        return writeBytes(file(name), ProgramFileWriter::buildProgramFile());
+        return writeBytes(file(name), ProgramFileWriter::buildProgramFile(ProgramStore::document()));
     }
 
     ScratchStore m_store;
