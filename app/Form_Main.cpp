@@ -1,5 +1,5 @@
 #include "app/Form_Main.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 
 #include "app/Form_End.h"
 #include "app/Logo.h"
@@ -71,8 +71,9 @@ QString lines(const QString& text)
 
 }  // namespace
 
-Form_Main::Form_Main(QWidget* parent)
+Form_Main::Form_Main(UndoHistory& history, QWidget* parent)
     : QWidget(parent)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Main"));
     setWindowTitle(QStringLiteral("WZ/QX プログラム作成"));
@@ -167,7 +168,7 @@ void Form_Main::buildWindow()
     layout->addLayout(header);
     layout->addLayout(commands);
     layout->addLayout(fileRow);
-    const UndoButtons undo = AddUndoButtons(this);
+    const UndoButtons undo = AddUndoButtons(this, m_history);
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(undo.undo);
     bottomRow->addWidget(undo.redo);
@@ -195,12 +196,12 @@ void Form_Main::connectCommands()
 
 void Form_Main::Form_Load()
 {
-    UndoHistory::clear();
-    ResetCircuitSettings();
+    m_history.clear();
+    m_history.document().resetCircuits();
     if (offerRecovery())
         return;
     BusyCursor busy;
-    ClearAllData(ProgramStore::document());
+    ClearAllData(m_history.document());
     EditModeActive = false;
 }
 
@@ -209,9 +210,9 @@ void Form_Main::Form_Load()
 // work in 編集 mode; there is no file behind it, so no update date.
 bool Form_Main::offerRecovery()
 {
-    const int week = WeekRowCount(ProgramStore::document());
-    const int dated = YearRowCount(ProgramStore::document());
-    const int everyYear = EveryYearRowCount(ProgramStore::document());
+    const int week = WeekRowCount(m_history.document());
+    const int dated = YearRowCount(m_history.document());
+    const int everyYear = EveryYearRowCount(m_history.document());
     if (week + dated + everyYear == 0)
         return false;
     const QString question = QStringLiteral("前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n"
@@ -224,7 +225,7 @@ bool Form_Main::offerRecovery()
                          QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer != QMessageBox::Yes)
         return false;
-    LoadCircuitSettings();
+    m_history.document().reloadCircuits();
     Label_FileTimeStamp->clear();
     EditModeActive = true;
     Option_FileEdit[1]->setChecked(true);
@@ -246,47 +247,47 @@ void Form_Main::openWorkingWindow(Window* window)
 
 void Form_Main::Button_Initial_Click()
 {
-    openWorkingWindow(new Form_Environment);
+    openWorkingWindow(new Form_Environment(m_history));
 }
 
 void Form_Main::Button_Week_Click()
 {
-    if (!AnyCircuitConfigured(ProgramStore::document())) {
+    if (!AnyCircuitConfigured(m_history.document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("週間プログラム設定"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
         return;
     }
-    openWorkingWindow(new Form_Week(WeekViewSwitch::create));
+    openWorkingWindow(new Form_Week(m_history, WeekViewSwitch::makerFor(m_history.document())));
 }
 
 void Form_Main::Button_Year_Click()
 {
-    if (!AnyCircuitConfigured(ProgramStore::document())) {
+    if (!AnyCircuitConfigured(m_history.document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("年間プログラム設定"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
         return;
     }
-    auto* year = new Form_Year(m_yearPlace);
+    auto* year = new Form_Year(m_history, m_yearPlace);
     connect(year, &Form_Year::closed, this, [this, year] { m_yearPlace = year->place(); });
     openWorkingWindow(year);
 }
 
 void Form_Main::Button_Check_Click()
 {
-    openWorkingWindow(new Form_Print);
+    openWorkingWindow(new Form_Print(m_history));
 }
 
 void Form_Main::Button_Day_Click()
 {
-    if (!AnyCircuitConfigured(ProgramStore::document())) {
+    if (!AnyCircuitConfigured(m_history.document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("日付確認"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
         return;
     }
-    openWorkingWindow(new Form_DayPreview);
+    openWorkingWindow(new Form_DayPreview(m_history));
 }
 
 void Form_Main::Button_SaveFile_Click()
@@ -300,7 +301,7 @@ void Form_Main::Button_SaveFile_Click()
     }
     {
         BusyCursor busy;
-        ProgramFileWriter::SaveProgramFile(ProgramStore::document(), path, m_afterSave);
+        ProgramFileWriter::SaveProgramFile(m_history.document(), path, m_afterSave);
     }
     MessageBox::show(this, QStringLiteral("プログラムファイルを作成しました。"), QStringLiteral("ファイルの保存"),
                      MessageBox::Icon::Information);
@@ -315,9 +316,9 @@ void Form_Main::ReadProgramFile(const QString& path)
         ReadResult result;
         {
             BusyCursor busy;
-            UndoStep step(QStringLiteral("プログラムファイルの読込"));
+            UndoStep step(m_history, QStringLiteral("プログラムファイルの読込"));
             const FileEditState before = fileEditState();
-            result = ProgramFileReader::ReadProgramFile(ProgramStore::document(), path);
+            result = ProgramFileReader::ReadProgramFile(m_history.document(), path);
             const FileEditState after{
                 true, result.status == ReadStatus::Accepted ? timeStampText(result.lastModified) : before.timeStamp};
             const QPointer<Form_Main> self(this);
@@ -355,7 +356,7 @@ bool Form_Main::askDiscardBeforeRead(const QString& received)
         ? QString()
         : QStringLiteral("ファイル「%1」を受け取りました。\r\n").arg(QDir::toNativeSeparators(received));
     for (int circuit = 1; circuit <= 8; ++circuit) {
-        if (!HasPrograms(ProgramStore::document(), circuit))
+        if (!HasPrograms(m_history.document(), circuit))
             continue;
         const auto answer = MessageBox::show(
             this, arrived + QStringLiteral("設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？"),
@@ -484,12 +485,12 @@ void Form_Main::Option_FileEdit_Click(int index)
             selectFileEdit(1);
             return;
         }
-        ResetCircuitSettings();
+        m_history.document().resetCircuits();
         {
             BusyCursor busy;
-            ClearAllData(ProgramStore::document());
+            ClearAllData(m_history.document());
         }
-        UndoHistory::clear();
+        m_history.clear();
         Label_FileTimeStamp->clear();
         EditModeActive = false;
         return;
@@ -543,10 +544,10 @@ void Form_Main::runExitSequence()
 {
     m_exiting = true;
     hide();
-    UndoHistory::clear();
-    runGuarded(nullptr, [] {
+    m_history.clear();
+    runGuarded(nullptr, [this] {
         BusyCursor busy;
-        ClearAllData(ProgramStore::document());
+        ClearAllData(m_history.document());
     });
     Form_End closing;
     closing.exec();

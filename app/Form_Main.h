@@ -9,13 +9,15 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
+class UndoHistory;
+
 // The editor's hub: the working commands, the choice between a new
 // schedule and editing a program file, and the exit.
 class Form_Main : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form_Main(QWidget* parent = nullptr);
+    explicit Form_Main(UndoHistory& history, QWidget* parent = nullptr);
 
     bool editModeActive() const { return EditModeActive; }
 
@@ -100,4 +102,5 @@ private:
     QLabel* Label_Edit = nullptr;
     QLabel* Label_FileTimeStamp = nullptr;
     QPushButton* Button_Quit = nullptr;
+    UndoHistory& m_history;
 };

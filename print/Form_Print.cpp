@@ -1,5 +1,6 @@
 #include "print/Form_Print.h"
-#include "store/ProgramStore.h"
+#include "history/UndoHistory.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoActions.h"
 #include "print/Form_PrintSelect.h"
@@ -31,17 +32,18 @@ const QSize kButtonSize(190, 34);
 
 }  // namespace
 
-Form_Print::Form_Print(QWidget* parent)
+Form_Print::Form_Print(UndoHistory& history, QWidget* parent)
     : QWidget(parent)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Print"));
     setWindowTitle(kTitle);
     buildWindow();
     connectHandlers();
-    AddUndoShortcuts(this);
+    AddUndoShortcuts(this, m_history);
     closeOnEscape(this);
     // An undo or redo can give or take a circuit's programs.
-    connect(&StoreChanges::instance(), &StoreChanges::changed, this,
+    connect(&m_history.document(), &ScheduleDocument::changed, this,
             [this] { runGuarded(this, [this] { circuitsChanged(); }); });
     runGuarded(this, [this] { Form_Load(); });
 }
@@ -115,13 +117,13 @@ void Form_Print::connectHandlers()
 void Form_Print::Form_Load()
 {
     const QSignalBlocker quiet(Combo_Circuit);
-    fillCircuitChoice(Combo_Circuit, [](int circuit) { return HasPrograms(ProgramStore::document(), circuit); });
+    fillCircuitChoice(Combo_Circuit, [this](int circuit) { return HasPrograms(m_history.document(), circuit); });
     Combo_Circuit->setCurrentIndex(-1);
 }
 
 void Form_Print::circuitsChanged()
 {
-    if (refillCircuitChoice(Combo_Circuit, [](int circuit) { return HasPrograms(ProgramStore::document(), circuit); }))
+    if (refillCircuitChoice(Combo_Circuit, [this](int circuit) { return HasPrograms(m_history.document(), circuit); }))
         Combo_Circuit_Click();
     else
         Label_Mode->clear();
@@ -131,7 +133,7 @@ void Form_Print::Combo_Circuit_Click()
 {
     if (Combo_Circuit->currentText().isEmpty())
         return;
-    const int type = CircuitSettingAt(Combo_Circuit->currentData().toInt()).Program;
+    const int type = m_history.document().circuit(Combo_Circuit->currentData().toInt()).Program;
     const bool known = type >= TypeTimeSignal && type <= TypeRepeat;
     Label_Mode->setText(ProgramTypeName(type));
     Button_Week->setEnabled(known);
@@ -148,12 +150,13 @@ void Form_Print::printButtonClick(int kind)
         return;
     }
     const int circuit = Combo_Circuit->currentData().toInt();
-    if (!HasPrograms(ProgramStore::document(), circuit)) {
+    if (!HasPrograms(m_history.document(), circuit)) {
         MessageBox::show(this, QStringLiteral("印刷するデータがありません。"), kTitle, MessageBox::Icon::Exclamation);
         Button_Close->setFocus();
         return;
     }
-    ModalDialogs::open(new Form_PrintSelect(PrintJob::forCircuit(ProgramStore::document(), kind, circuit), this));
+    ModalDialogs::open(
+        new Form_PrintSelect(m_history, PrintJob::forCircuit(m_history.document(), kind, circuit), this));
 }
 
 void Form_Print::Button_Close_Click()

@@ -5,13 +5,15 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
+class UndoHistory;
+
 // Chooses the circuit and the listing (week, year or special programs),
 // then hands over to Form_PrintSelect.
 class Form_Print : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form_Print(QWidget* parent = nullptr);
+    explicit Form_Print(UndoHistory& history, QWidget* parent = nullptr);
 
 signals:
     // Closed for good; its opener comes back.
@@ -41,4 +43,5 @@ private:
     QPushButton* Button_Special = nullptr;
     QLabel* Label_Special = nullptr;
     QPushButton* Button_Close = nullptr;
+    UndoHistory& m_history;
 };

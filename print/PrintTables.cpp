@@ -1,8 +1,8 @@
 #include "print/PrintTables.h"
 
 #include "store/CircuitSetting.h"
-#include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
 #include "store/WeekRow.h"
 #include "week/Days.h"
 

@@ -8,6 +8,8 @@ class QLineEdit;
 class QPushButton;
 class UpDownButtons;
 
+class UndoHistory;
+
 // The circuit settings window: the program type, time value and manual
 // chime tune of each of the eight circuits. Closing saves them into
 // T_Setting and CircuitSettings and shows the main window again.
@@ -17,7 +19,7 @@ class Form_Environment : public QWidget
 public:
     static constexpr int Rows = 8;
 
-    explicit Form_Environment(QWidget* parent = nullptr);
+    explicit Form_Environment(UndoHistory& history, QWidget* parent = nullptr);
     ~Form_Environment() override;
 
     // Reads T_Setting into the rows.
@@ -68,4 +70,5 @@ private:
     std::array<UpDownButtons*, Rows> UpDownChime{};
     std::array<QPushButton*, Rows> Button_Chime{};
     QPushButton* Button_Close = nullptr;
+    UndoHistory& m_history;
 };

@@ -1,6 +1,6 @@
 #include "special/SpecialPrograms.h"
 
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/ScheduleTables.h"
 #include "store/StoreRoutines.h"
 

@@ -1,8 +1,8 @@
 #include "week/Bells.h"
 
 #include "store/CircuitSetting.h"
-#include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "week/Days.h"
 

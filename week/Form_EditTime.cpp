@@ -1,5 +1,5 @@
 #include "week/Form_EditTime.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 
 #include "core/NumericText.h"
 #include "history/UndoHistory.h"
@@ -25,9 +25,10 @@
 
 using EntryParts::twoDigits;
 
-Form_EditTime::Form_EditTime(const EntryJob& job, QWidget* parent)
+Form_EditTime::Form_EditTime(UndoHistory& history, const EntryJob& job, QWidget* parent)
     : QDialog(parent)
     , m_job(job)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_EditTime"));
     setWindowTitle(QStringLiteral("時刻設定"));
@@ -127,7 +128,7 @@ void Form_EditTime::connectHandlers()
 void Form_EditTime::Form_Load()
 {
     const EntryJob& request = m_job;
-    m_type = CircuitSettingAt(request.CircuitNO).Program;
+    m_type = m_history.document().circuit(request.CircuitNO).Program;
     if (m_type == TypeTimeSignal) {
         hideChimeControls();
     } else if (m_type != TypeChime) {
@@ -210,8 +211,8 @@ void Form_EditTime::Button_OK_Click()
     using EntryParts::numberIn;
     const WeekEditing::TimeProgram program{numberIn(Text_Hour), numberIn(Text_Minute), numberIn(Text_Second),
                                            numberIn(Text_Chime)};
-    UndoStep step(WeekEditing::EntryStepName(m_job));
-    if (WeekEditing::WriteTimeProgram(ProgramStore::document(), m_job, m_type, program)
+    UndoStep step(m_history, WeekEditing::EntryStepName(m_job));
+    if (WeekEditing::WriteTimeProgram(m_history.document(), m_job, m_type, program)
         == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
     accept();

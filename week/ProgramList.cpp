@@ -1,8 +1,8 @@
 #include "week/ProgramList.h"
 
 #include "store/CircuitSetting.h"
-#include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
 #include "week/Days.h"
 
 #include <QSqlQuery>

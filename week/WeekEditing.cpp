@@ -1,7 +1,7 @@
 #include "week/WeekEditing.h"
 
-#include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "week/Days.h"
 

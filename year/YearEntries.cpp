@@ -2,7 +2,7 @@
 
 #include "core/Dates.h"
 #include "store/BulkInsert.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 
 #include <QHash>
