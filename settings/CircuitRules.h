@@ -7,7 +7,7 @@
 #include <array>
 
 // What the circuit settings window knows without its widgets: the program
-// types, their tooltips and value ranges, the type lock, and T_Setting.
+// types, their tooltips and value ranges, the type lock, and the stored settings.
 class ScheduleDocument;
 
 namespace CircuitRules {
@@ -36,11 +36,11 @@ QString chimeProblem(const QString& text);
 // old type.
 bool typeChangeRefused(ScheduleDocument& document, int circuit, int type);
 
-// T_Setting as rows for circuits 1..8 (index = circuit - 1). A circuit
+// The stored settings as rows for circuits 1..8 (index = circuit - 1). A circuit
 // without a row reads as type none, 0 seconds, tune 1.
 std::array<CircuitSetting, 8> readSettingTable(ScheduleDocument& document);
 
-// Writes T_Setting in one transaction, then CircuitSettings. A circuit of
+// Writes the settings in one transaction (the document reloads its own). A circuit of
 // type none always gets 0 seconds.
 void writeSettings(ScheduleDocument& document, std::array<CircuitSetting, 8> settings);
 

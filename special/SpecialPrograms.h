@@ -1,9 +1,9 @@
 #pragma once
 #include <QList>
 
-// Special programs are the rows of T_Week with SpecialNO 1..99 (YobiON 0).
+// Special programs are the week rows with SpecialNO 1..99 (YobiON 0).
 // A special number exists for a circuit while one of its rows carries it;
-// year entries (T_Year, T_YearE) refer to it by circuit and number.
+// dated and every-year entries refer to it by circuit and number.
 class ScheduleDocument;
 
 namespace SpecialPrograms {

@@ -105,12 +105,12 @@ struct PlannedBell {
 struct Plan {
     QList<PlannedBell> bells;
     int needed = 0, skipped = 0;  // rows
-    int remaining = 0;            // rows left in T_Week
+    int remaining = 0;            // week rows left
     bool fits() const { return needed <= remaining; }
 };
 Plan PlanBells(ScheduleDocument& document, const Request& request);
 
-// Adds the bells as rows of T_Week in one transaction, every day of the
+// Adds the bells as week rows in one transaction, every day of the
 // target a row each. A time the circuit already holds there (any tune) is
 // skipped; when the new rows do not all fit, nothing is added.
 Result AddBells(ScheduleDocument& document, const Request& request);

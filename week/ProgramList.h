@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 
-// The rows a program list grid shows: raw fields of T_Week (or T_WeekT)
+// The rows a program list grid shows: raw fields of the week rows (or of their working copy)
 // plus the display texts 開始時刻, 終了時刻, 開始曜日, 終了曜日.
 struct ProgramList {
     QStringList fields;
@@ -41,7 +41,7 @@ QString timeText(int hour, int minute);
 QString timeText(int hour, int minute, int second);
 
 // The week programs of a circuit for a day code (-1 none, 0..6 a day, 7
-// 平日, 8 毎日). The group views rebuild T_WeekT with one row per program
+// 平日, 8 毎日). The group views rebuild the working copy with one row per program
 // present on every day of the group. The circuit's type comes from
 // CircuitSettings; circuit 0 gives no rows.
 ProgramList BuildWeekList(ScheduleDocument& document, int circuit, int day);

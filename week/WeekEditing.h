@@ -3,8 +3,8 @@
 
 #include <QList>
 
-// Writing, deleting and copying programs in T_Week. Every routine runs in
-// one transaction and renumbers T_Week before it commits.
+// Writing, deleting and copying week and special programs. Every routine runs in
+// one transaction and renumbers the week rows before it commits.
 class ScheduleDocument;
 
 namespace WeekEditing {
@@ -39,7 +39,7 @@ struct TimerProgram {
 };
 WriteResult WriteTimerProgram(ScheduleDocument& document, const EntryJob& request, const TimerProgram& program);
 
-// Deletes the program the request describes from T_Week: the row `ID` for
+// Deletes the program the request describes: the row `ID` for
 // a single day, or the program on every day of 平日 / 毎日.
 void DeleteWeekProgram(ScheduleDocument& document, const EntryJob& request, int day);
 // Deletes every week program of a circuit (special programs stay).

@@ -6,8 +6,7 @@
 #include <QVector>
 #include <optional>
 
-// Year entries of a circuit: dated (T_Year, two-digit Year) and every-year
-// (T_YearE). SpecialNO 0 means 停止, 1..99 runs that special program.
+// Year entries of a circuit: dated (two-digit Year) and every-year. SpecialNO 0 means 停止, 1..99 runs that special program.
 class ScheduleDocument;
 
 namespace YearEntries {
@@ -41,12 +40,12 @@ struct RunResult {
     bool capacityReached = false;  // the run stopped before a day that needed a new row
 };
 
-// Writes the run from..to day by day into T_Year: Clear deletes a day's
+// Writes the run from..to day by day into the dated entries: Clear deletes a day's
 // row, Stop and Special rewrite it or add one. Before each added row the
 // capacity of 500 dated rows is checked; when it is reached the run stops
-// and the days already written stay. One transaction; T_Year renumbered.
+// and the days already written stay. One transaction; dated entries renumbered.
 RunResult WriteDatedRun(ScheduleDocument& document, int circuit, QDate from, QDate to, Action action, int special);
-// The same on T_YearE by month and day; every-year entries are not limited.
+// The same on the every-year entries by month and day; every-year entries are not limited.
 void WriteEveryYearRun(ScheduleDocument& document, int circuit, QDate from, QDate to, Action action, int special);
 
 // A set of single days (the national holidays of a year, the days a date
@@ -73,11 +72,11 @@ enum class OnExisting { Overwrite, Keep };
 // Stores `special` (0 = 停止) on every day, all or nothing: when the rows
 // to add would pass the capacity of 500 nothing is written and false is
 // returned. A row already on a day is rewritten, or with Keep left as it
-// is. One transaction; T_Year renumbered.
+// is. One transaction; dated entries renumbered.
 bool WriteDatedDays(ScheduleDocument& document, int circuit, const QList<QDate>& days, int special,
                     OnExisting existing = OnExisting::Overwrite);
 // Deletes the circuit's dated entries on `days`; returns the rows deleted.
-// One transaction; T_Year renumbered.
+// One transaction; dated entries renumbered.
 int ClearDatedDays(ScheduleDocument& document, int circuit, const QList<QDate>& days);
 
 // Deletion: the two-digit years holding dated entries of the circuit,
