@@ -6,7 +6,8 @@
 #include <QVector>
 #include <optional>
 
-// Year entries of a circuit: dated (two-digit Year) and every-year. SpecialNO 0 means 停止, 1..99 runs that special program.
+// Year entries of a circuit: dated (two-digit Year) and every-year. SpecialNO 0 means 停止, 1..99 runs that special
+// program.
 class ScheduleDocument;
 
 namespace YearEntries {
