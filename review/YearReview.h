@@ -9,8 +9,13 @@
 
 // 年間チェック: what in the year programs of a 年度 is likely a mistake,
 // each finding with its circuit and days, and the room left in the store.
-// Written out as text for a terminal or as one JSON object (format in the
-// README), as the day report is.
+// Written out as text for a terminal or as one JSON object, as the day
+// report is: {"schoolYear", "title", "circuits": [1, …], "findings": [{"kind":
+// "holiday-runs" | "empty-special" | "dated-outside" | "dated-and-every-year",
+// "circuit", "days": ["2028-05-03", …], "holiday", "special", "name",
+// "entries": [{"entry": "dated" | "every-year", "special"}], "text"}], "room":
+// {"weekAndSpecial", "weekAndSpecialCapacity", "dated", "datedCapacity"}};
+// a key that does not belong to the finding's kind is null.
 namespace Review {
 
 enum class FindingKind {
