@@ -1,4 +1,4 @@
-#include "holidays/HolidaysCommand.h"
+#include "app/cli/HolidaysCommand.h"
 
 #include "holidays/Holidays.h"
 
@@ -64,4 +64,17 @@ bool PrintSchoolYearHolidays(const QString& yearText, QTextStream& out, QTextStr
         printForecastNote(QStringLiteral("%1 年度のうち %2 年").arg(year).arg(year + 1), err);
     printLines(SchoolYearHolidays(year), out);
     return true;
+}
+
+int runHolidays(const CommandWords& words, QTextStream& out, QTextStream& err)
+{
+    const QString schoolYear = QStringLiteral("--school-year");
+    if (words.positional.size() + words.values.size() != 1) {
+        err << QStringLiteral("holidays には年 (YEAR または --school-year YEAR) を一つ指定してください。") << '\n';
+        return ExitUsage;
+    }
+    const bool printed = words.values.contains(schoolYear)
+        ? PrintSchoolYearHolidays(words.values.value(schoolYear), out, err)
+        : PrintHolidays(words.positional.constFirst(), out, err);
+    return printed ? ExitDone : ExitUsage;
 }

@@ -1,7 +1,11 @@
 #pragma once
+#include "app/cli/Command.h"
 
 #include <QString>
 #include <QTextStream>
+
+// `wzqxprog holidays YEAR` or `holidays --school-year YEAR`.
+int runHolidays(const CommandWords& words, QTextStream& out, QTextStream& err);
 
 // `wzqxprog holidays YEAR`: one "YYYY-MM-DD<TAB>name" line per holiday on
 // out, a note on err when the year is a forecast. False (nothing printed
