@@ -5,6 +5,7 @@
 #include "store/ProgramStore.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 PrivateStore::PrivateStore()
 {
@@ -108,9 +109,11 @@ int RunCommand(const Command& command, const QStringList& args, QTextStream& out
         err << *refused << '\n';
         return ExitUsage;
     }
-    if (command.readOnly)
-        return runReadOnly(command.readOnly, words, out, err);
-    if (!edit)
+    if (!command.readOnly && !edit)
         edit = command.edit();
-    return runFileEdit(*edit, words, out, err);
+    const int status =
+        command.readOnly ? runReadOnly(command.readOnly, words, out, err) : runFileEdit(*edit, words, out, err);
+    Q_ASSERT_X(std::find(command.exits.begin(), command.exits.end(), status) != command.exits.end(), "RunCommand",
+               "an exit status the command does not declare");
+    return status;
 }
