@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -92,7 +93,7 @@ struct Command {
 };
 
 // Every command, in the order of the usage text.
-const std::vector<Command>& CommandRegistry();
+const std::deque<Command>& CommandRegistry();
 // The command named `word`, or null.
 const Command* CommandNamed(const QString& word);
 // The usage text, made from the registry.

@@ -38,11 +38,11 @@ int printVersion(const CommandWords&, QTextStream& out, QTextStream&)
     return ExitDone;
 }
 
-std::vector<Command> declare()
+std::deque<Command> declare()
 {
     const QStringList force{QStringLiteral("--force")};
-    std::vector<Command> commands(10);
-    Command& check = commands[0];
+    std::deque<Command> commands;  // its elements stay where they are as it grows
+    Command& check = commands.emplace_back();
     check.words = QStringList{"check"};
     check.positional = 1;
     check.wrongWords = "%1 には FILE を一つ指定してください。";
@@ -51,7 +51,7 @@ std::vector<Command> declare()
     check.exits = {ExitDone, ExitInvalid, ExitOverCapacity, ExitFileError, ExitUsage};
     check.readOnly = runCheck;
 
-    Command& normalize = commands[1];
+    Command& normalize = commands.emplace_back();
     normalize.words = QStringList{"normalize"};
     normalize.flags = force;
     normalize.positional = 2;
@@ -60,7 +60,7 @@ std::vector<Command> declare()
     normalize.exits = {ExitDone, ExitInvalid, ExitOverCapacity, ExitFileError, ExitUsage};
     normalize.edit = normalizeEdit;
 
-    Command& holidays = commands[2];
+    Command& holidays = commands.emplace_back();
     holidays.words = QStringList{"holidays"};
     holidays.options = QStringList{"--school-year"};
     holidays.help = {
@@ -70,7 +70,7 @@ std::vector<Command> declare()
     holidays.readOnly = runHolidays;
 
     // Its body is in the editor program (PdfCommand).
-    Command& pdf = commands[3];
+    Command& pdf = commands.emplace_back();
     pdf.words = QStringList{"pdf"};
     pdf.program = Program::Editor;
     pdf.options = QStringList{"--circuit", "--listing", "--year"};
@@ -81,7 +81,7 @@ std::vector<Command> declare()
                  "一覧表を PDF にします (終了コード 4: 印刷するデータなし)"}};
     pdf.exits = {ExitDone, ExitInvalid, ExitOverCapacity, ExitFileError, ExitNothingToPrint, ExitUsage};
 
-    Command& day = commands[4];
+    Command& day = commands.emplace_back();
     day.words = QStringList{"day"};
     day.flags = QStringList{"--json"};
     day.positional = 2;
@@ -91,7 +91,7 @@ std::vector<Command> declare()
     day.exits = {ExitDone, ExitInvalid, ExitOverCapacity, ExitFileError, ExitUsage};
     day.readOnly = runDayCommand;
 
-    Command& bells = commands[5];
+    Command& bells = commands.emplace_back();
     bells.words = QStringList{"bells"};
     bells.options = QStringList{"--circuit", "--days", "--periods", "--pre-bell", "--tunes", "--type", "--pulse"};
     bells.flags = force;
@@ -105,7 +105,7 @@ std::vector<Command> declare()
     bells.exits = {ExitDone, ExitInvalid, ExitOverCapacity, ExitFileError, ExitUsage};
     bells.edit = bellsEdit;
 
-    Command& dates = commands[6];
+    Command& dates = commands.emplace_back();
     dates.words = QStringList{"dates"};
     dates.options = QStringList{"--circuit", "--from", "--to", "--rule", "--special"};
     dates.flags = QStringList{"--stop", "--keep", "--overwrite", "--force"};
@@ -119,7 +119,7 @@ std::vector<Command> declare()
     dates.exits = {ExitDone, ExitInvalid, ExitOverCapacity, ExitFileError, ExitUsage};
     dates.edit = datesEdit;
 
-    Command& diff = commands[7];
+    Command& diff = commands.emplace_back();
     diff.words = QStringList{"diff"};
     diff.positional = 2;
     diff.wrongWords = "%1 には OLD と NEW を指定してください。";
@@ -130,7 +130,7 @@ std::vector<Command> declare()
     diff.exits = {ExitDone, ExitDifferent, ExitFileError, ExitUsage};
     diff.readOnly = runDiffCommand;
 
-    Command& help = commands[8];
+    Command& help = commands.emplace_back();
     help.words = QStringList{"--help", "-h"};
     help.positional = 0;
     help.wrongWords = "%1 にはほかの語を指定できません。";
@@ -139,7 +139,7 @@ std::vector<Command> declare()
     help.exits = {ExitDone, ExitUsage};
     help.readOnly = printHelp;
 
-    Command& version = commands[9];
+    Command& version = commands.emplace_back();
     version.words = QStringList{"--version"};
     version.positional = 0;
     version.wrongWords = help.wrongWords;
@@ -173,9 +173,9 @@ QString helpLines(const HelpForm& form)
 
 }  // namespace
 
-const std::vector<Command>& CommandRegistry()
+const std::deque<Command>& CommandRegistry()
 {
-    static const std::vector<Command> commands = declare();
+    static const std::deque<Command> commands = declare();
     return commands;
 }
 
