@@ -38,8 +38,9 @@ void printLines(const QList<Holiday>& holidays, QTextStream& out)
         out << holiday.date.toString(Qt::ISODate) << '\t' << holiday.name << '\n';
 }
 
-}  // namespace
-
+// One "YYYY-MM-DD<TAB>name" line per holiday on out, a note on err when
+// the year is a forecast. False (nothing printed on out, the reason on err)
+// when yearText is not a year 2000..2099.
 bool PrintHolidays(const QString& yearText, QTextStream& out, QTextStream& err)
 {
     const int year = parseYear(yearText);
@@ -51,6 +52,8 @@ bool PrintHolidays(const QString& yearText, QTextStream& out, QTextStream& err)
     return true;
 }
 
+// The same for YEAR-04-01 to (YEAR + 1)-03-31, YEAR 2000..2098; the note
+// when either year is a forecast.
 bool PrintSchoolYearHolidays(const QString& yearText, QTextStream& out, QTextStream& err)
 {
     const int year = parseYear(yearText);
@@ -65,6 +68,7 @@ bool PrintSchoolYearHolidays(const QString& yearText, QTextStream& out, QTextStr
     printLines(SchoolYearHolidays(year), out);
     return true;
 }
+}  // namespace
 
 int runHolidays(const CommandWords& words, QTextStream& out, QTextStream& err)
 {
