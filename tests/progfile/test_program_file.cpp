@@ -349,7 +349,7 @@ private slots:
         row("--type without --pulse", {"--circuit", "5", "--type", "報時"}, 64, "--type と --pulse は一緒に");
         row("over capacity", {"--days", "毎日", "--periods", "9:00-9:10,9:20-9:30"}, 2, "必要: 27  残り: 20", "full");
         row("invalid IN", {}, 1, "データが不正です。", "bad");
-        row("unwritable OUT", {}, 3, "/none/out.dat", "no folder");
+        row("unwritable OUT, its name kept as it is", {}, 3, "/no  such/out.dat", "no folder");
         for (const QString wrong : {"--periods 23:00-24:00", "--periods 8:00-8:61", "--periods 8:00-", "--periods ",
                                        "--periods 8:00-9:00,8:30-9:30", "--periods 9:00-9:30,8:00-8:30",
                                        "--circuit 02", "--tunes 1,8,1", "--pre-bell 60", "--days P00",
@@ -366,7 +366,7 @@ private slots:
         fillWeekTo(in == "full" ? 880 : 0);
         RenumberTable("T_Week");
         QStringList args{"bells", write("in.dat", in == "bad" ? QByteArray("x\r\n") : buildProgramFile()),
-                         in == "no folder" ? file("none/out.dat") : write("out.dat", "old")};
+                         in == "no folder" ? file("no  such/out.dat") : write("out.dat", "old")};
         const QStringList base{"--circuit", "2", "--days", "月", "--periods", "9:00-9:10"};
         for (int i = 0; i < base.size(); i += 2)
             args += options.contains(base[i]) ? QStringList() : base.mid(i, 2);

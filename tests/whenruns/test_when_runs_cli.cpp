@@ -60,11 +60,13 @@ private slots:
         refusal("before 2000", {"day", m_base, "1999-12-31"}, 64);
         refusal("unpadded date", {"day", m_base, "2027-1-1"}, 64);
         refusal("no date", {"day", m_base}, 64);
+        refusal("--json for the date", {"day", m_base, "--json"}, 64, "day には FILE と YYYY-MM-DD を指定してください");
         refusal("refused file", {"day", refused, "2027-01-01"}, 1);
         refusal("missing file", {"day", missing, "2027-01-01", "--json"}, 3);
         refusal("diff, refused file", {"diff", m_base, refused}, 3, refused + ": データが不正です。");
         refusal("diff, missing file", {"diff", missing, m_base}, 3, missing);
         refusal("diff, one file", {"diff", m_base}, 64);
+        refusal("diff, an option for a file", {"diff", m_base, "-x"}, 64, "diff には OLD と NEW を指定してください");
 
         // diff: the changes after a header of the two names.
         const auto diff = [this](const char* name, const QString& changed, const QStringList& lines) {

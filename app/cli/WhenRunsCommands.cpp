@@ -1,7 +1,6 @@
-#include "whenruns/Commands.h"
+#include "app/cli/WhenRunsCommands.h"
 
 #include "progfile/ProgramFileReader.h"
-#include "store/ProgramStore.h"
 #include "whenruns/DayReport.h"
 #include "whenruns/DayResolution.h"
 #include "whenruns/ScheduleDiff.h"
@@ -11,18 +10,9 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
-namespace WhenRuns {
+using namespace WhenRuns;
 
 namespace {
-
-// The exit statuses beside the reader's own (ProgramFileReader::exitStatusOf):
-// diff(1)'s for a comparison, a file that cannot be read, a wrong command.
-enum ExitStatus {
-    ExitSame = 0,
-    ExitDifferent = 1,
-    ExitFileError = 3,
-    ExitUsage = 64,
-};
 
 struct LoadedFile {
     ProgramFileReader::ReadStatus status = ProgramFileReader::ReadStatus::Accepted;
@@ -42,15 +32,9 @@ LoadedFile loadFile(const QString& path)
         loaded.refusal = ProgramFileReader::refusalLine(parsed.verdict);
         return loaded;
     }
-    ProgramStore::open(QStringLiteral(":memory:"));
-    try {
-        ProgramFileReader::importParsed(parsed);
-        loaded.schedule = ReadSchedule();
-    } catch (...) {
-        ProgramStore::close();
-        throw;
-    }
-    ProgramStore::close();
+    const PrivateStore store;
+    ProgramFileReader::importParsed(parsed);
+    loaded.schedule = ReadSchedule();
     return loaded;
 }
 
@@ -74,12 +58,10 @@ QDate parseDate(const QString& text)
 
 }  // namespace
 
-int runDayCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+int runDayCommand(const CommandWords& args, QTextStream& out, QTextStream& err)
 {
-    QStringList words = args;
-    const bool json = words.removeOne(QStringLiteral("--json"));
-    if (words.size() != 2)
-        return ExitUsage;
+    const QStringList& words = args.positional;
+    const bool json = args.flags.contains(QStringLiteral("--json"));
     const QDate date = parseDate(words.at(1));
     if (!date.isValid()) {
         err << QStringLiteral("日付が不正です: %1（2000-01-01～2099-12-31 を YYYY-MM-DD で指定してください）\n")
@@ -97,17 +79,16 @@ int runDayCommand(const QStringList& args, QTextStream& out, QTextStream& err)
             out << QString::fromUtf8(QJsonDocument(dayJson(preview)).toJson(QJsonDocument::Indented));
         else
             out << dayText(preview);
-        return ExitSame;
+        return ExitDone;
     } catch (const std::exception& failure) {
         err << failureText(words.at(0), failure) << '\n';
         return ExitFileError;
     }
 }
 
-int runDiffCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+int runDiffCommand(const CommandWords& words, QTextStream& out, QTextStream& err)
 {
-    if (args.size() != 2)
-        return ExitUsage;
+    const QStringList& args = words.positional;
     Schedule schedules[2];
     for (int i = 0; i < 2; ++i) {
         try {
@@ -124,9 +105,7 @@ int runDiffCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     const QList<CircuitChanges> changes = DiffSchedules(schedules[0], schedules[1]);
     if (changes.isEmpty())
-        return ExitSame;
+        return ExitDone;
     out << diffText(changes, args.at(0), args.at(1));
     return ExitDifferent;
 }
-
-}  // namespace WhenRuns
