@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <climits>
+
 namespace Plan {
 
 namespace {
@@ -64,7 +66,7 @@ ColumnChoice ColumnChoice::fromArgument(const QString& argument)
         number = number && c >= u'0' && c <= u'9';
     ColumnChoice choice;
     if (number)
-        choice.number = folded.size() <= 5 ? folded.toInt() : kMaxColumns + 1;
+        choice.number = folded.size() <= 9 ? folded.toInt() : INT_MAX;
     else
         choice.header = argument;
     return choice;
@@ -102,11 +104,11 @@ Layout findLayout(const Grid& grid, const ColumnChoice& choice)
     for (int column = 0; column < layout.columnCount; ++column)
         layout.headers << (layout.headerRow < 0 ? QString() : foldName(cellAt(grid, layout.headerRow, column)));
 
-    if (choice.number > 0) {
-        if (choice.number > layout.columnCount)
+    if (choice.number) {
+        if (*choice.number < 1 || *choice.number > layout.columnCount)
             throw TableError(
-                QStringLiteral("%1 列目はありません（表は %2 列です）。").arg(choice.number).arg(layout.columnCount));
-        layout.dutyColumn = choice.number - 1;
+                QStringLiteral("%1 列目はありません（表は %2 列です）。").arg(*choice.number).arg(layout.columnCount));
+        layout.dutyColumn = *choice.number - 1;
     } else if (!choice.header.isEmpty()) {
         for (int column = 0; column < layout.columnCount && layout.dutyColumn < 0; ++column)
             if (headerKey(layout.headers.at(column)) == headerKey(choice.header))

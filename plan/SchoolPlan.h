@@ -3,14 +3,16 @@
 
 #include <QDate>
 
+#include <optional>
+
 namespace Plan {
 
 // The 日課 column the user (or --column) picks where no header reads 日課:
 // by its header text, or by its number counted from 1.
 struct ColumnChoice {
     QString header;
-    int number = 0;
-    bool isSet() const { return number > 0 || !header.isEmpty(); }
+    std::optional<int> number;
+    bool isSet() const { return number || !header.isEmpty(); }
     // "3" (or "３") is the third column; any other text a header.
     static ColumnChoice fromArgument(const QString& argument);
 };

@@ -195,12 +195,13 @@ private slots:
         QTest::newRow("no 日課 column") << unheaded << "paste" << noColumn << 0
                                         << "日課の列が見つかりません。日課の列を選んでください。";
         QTest::newRow("no such column") << unheaded << "paste" << "5" << 0 << "5 列目はありません（表は 3 列です）。";
+        QTest::newRow("no column 0") << unheaded << "paste" << "0" << 0 << "0 列目はありません（表は 3 列です）。";
         QTest::newRow("no such header") << unheaded << "paste" << "日課" << 0 << "「日課」という見出しの列がありません。";
         QTest::newRow("one day twice, one name")
             << QByteArray("日付\t日課\n2028/4/10\t通常\n2028/4/10\t通常 \n") << "paste" << noColumn << 0
             << "2028-04-10通常 | 通常=1 | skipped 0 unnamed 0";
         QTest::newRow("one day twice, two names")
-            << QByteArray("日付\t日課\n2028/4/10\t通常\n2028/4/11\t通常\n令和10年4月10日\t短縮\n") << "paste" << noColumn << 0
+            << QByteArray("日付,日課\r\n2028/4/10,通常\r\n2028/4/11,通常\r\n令和10年4月10日,短縮\r\n") << "plan.csv" << noColumn << 0
             << "2 行目と 4 行目が同じ日（2028/4/10）で、日課が違います（「通常」と「短縮」）。";
         QTest::newRow("empty 日課 cells")
             << QByteArray("日付\t日課\n2028/4/10\t\n2028/4/11\t\n2028/4/11\t短縮\n2028/4/12\t通常\n") << "paste" << noColumn << 0
