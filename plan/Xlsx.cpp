@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Plan {
@@ -206,6 +207,32 @@ QString numberText(const QString& value, bool dated, bool date1904)
     return value;
 }
 
+// A merged cell shows its text in every cell it covers (a 日課 merged over
+// a week of 休業 names each of those days), within the rows the sheet has.
+void fillMerged(Grid& grid, const QList<std::pair<std::pair<int, int>, std::pair<int, int>>>& merged)
+{
+    qint64 budget = qint64(kMaxRows) * kMaxColumns;
+    for (const auto& [from, to] : merged) {
+        const auto [top, left] = from;
+        if (top < 0 || top >= grid.size() || left < 0 || left >= grid.at(top).size())
+            continue;
+        const QString text = grid.at(top).at(left);
+        const int bottom = std::min(to.first, int(grid.size()) - 1);
+        const int right = std::min(to.second, kMaxColumns - 1);
+        for (int row = top; row <= bottom; ++row) {
+            QStringList& cells = grid[row];
+            for (int column = left; column <= right; ++column) {
+                if (--budget < 0)
+                    throw TableError(QStringLiteral("表が大きすぎます（上限 %1 行）。").arg(grouped(kMaxRows)));
+                while (cells.size() <= column)
+                    cells.append(QString());
+                if (cells.at(column).isEmpty())
+                    cells[column] = text;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 QString excelSerialDate(double serial, bool date1904)
@@ -257,6 +284,7 @@ Grid gridFromXlsx(const QByteArray& bytes)
     const QList<bool> dated = dateStyles(zip, targetOfType(links, QStringLiteral("/styles"), QString()));
 
     GridBuilder grid;
+    QList<std::pair<std::pair<int, int>, std::pair<int, int>>> merged;
     QXmlStreamReader xml(zip.read(sheet));
     int row = -1;
     while (!xml.atEnd()) {
@@ -268,6 +296,12 @@ Grid gridFromXlsx(const QByteArray& bytes)
             const int next = number.isEmpty() ? row + 1 : number.toInt() - 1;
             row = next > row ? next : row + 1;
             grid.moveTo(row, 0);
+            continue;
+        }
+        if (xml.name() == QLatin1String("mergeCell")) {
+            const QStringList corners = xml.attributes().value(QLatin1String("ref")).toString().split(u':');
+            if (corners.size() == 2)
+                merged.append({position(corners.first()), position(corners.last())});
             continue;
         }
         if (xml.name() != QLatin1String("c"))
@@ -304,7 +338,9 @@ Grid gridFromXlsx(const QByteArray& bytes)
         grid.addCell(text);
     }
     checkXml(xml, sheet);
-    return grid.take();
+    Grid cells = grid.take();
+    fillMerged(cells, merged);
+    return cells;
 }
 
 }  // namespace Plan

@@ -8,7 +8,8 @@ namespace Plan {
 
 // The first sheet of an .xlsx workbook: texts (shared or inline), numbers
 // as Excel stores them, and numbers with a date format as dates
-// ("2028/4/19"). Each cell keeps the row and column Excel shows it in.
+// ("2028/4/19"). Each cell keeps the row and column Excel shows it in; the
+// text of merged cells fills every cell they cover.
 Grid gridFromXlsx(const QByteArray& bytes);
 
 // The day of an Excel serial number (its whole part): the 1900 date system

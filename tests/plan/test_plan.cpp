@@ -275,6 +275,11 @@ private slots:
         QTest::newRow("cells where their references put them")
             << zipOf(workbookOf("<row r=\"2\"><c r=\"C2\" t=\"s\"><v>0</v></c></row><row r=\"4\"><c r=\"B4\"><v>7</v></c></row>"))
             << "|,,日課||,7";
+        QTest::newRow("merged cells fill what they cover")
+            << zipOf(workbookOf("<row r=\"1\"><c r=\"B1\" t=\"s\"><v>1</v></c></row><row r=\"3\"><c r=\"A3\"><v>2</v></c></row>"
+                                "</sheetData><mergeCells><mergeCell ref=\"B1:C3\"/><mergeCell ref=\"A3:A9\"/>"
+                                "<mergeCell ref=\"D1:E1\"/></mergeCells><sheetData>"))
+            << ",通常,通常|,通常,通常|2,通常,通常";
         QTest::newRow("past the row limit")
             << zipOf(workbookOf("<row r=\"10001\"><c r=\"A10001\"><v>1</v></c></row>")) << "表が大きすぎます（上限 10,000 行）。";
         QList<Member> lying = workbookOf(QString());
