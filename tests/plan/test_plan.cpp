@@ -337,7 +337,6 @@ private slots:
             rows += QStringLiteral("<row><c s=\"1\"><v>%1</v></c><c t=\"s\"><v>1</v></c></row>").arg(serial);
         const QByteArray workbook = zipOf(workbookOf(rows));
         timer.restart();
-        timer.restart();
         const QString sheet = outcome([&] { return readPlan(gridFromBytes(workbook)); });
         const qint64 sheetSpent = timer.elapsed();
         QVERIFY2(sheet.endsWith(QStringLiteral("通常=365 | skipped 0 unnamed 0")), qPrintable(sheet));
