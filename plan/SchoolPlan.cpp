@@ -35,8 +35,9 @@ QString headerKey(const QString& text)
     return key;
 }
 
-// Whether most of the first filled cells of `column` read as dates (bad
-// dates too: they are refused later, not taken for another column).
+// Whether most filled cells of `column` from its first date on read as
+// dates (bad dates too: they are refused later, not taken for another
+// column); titles and headers above do not count.
 bool readsAsDates(const Grid& grid, int column)
 {
     int filled = 0, dates = 0;
@@ -44,9 +45,11 @@ bool readsAsDates(const Grid& grid, int column)
         const QString cell = cellAt(grid, row, column);
         if (cell.trimmed().isEmpty())
             continue;
+        const bool date = readCellDate(cell, 2000).kind != CellDate::NotADate;
+        if (dates == 0 && !date)
+            continue;
         ++filled;
-        if (readCellDate(cell, 2000).kind != CellDate::NotADate)
-            ++dates;
+        dates += date ? 1 : 0;
     }
     return dates > 0 && dates * 2 >= filled;
 }

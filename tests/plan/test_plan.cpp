@@ -212,6 +212,9 @@ private slots:
         QTest::newRow("before 2000")
             << QByteArray("行事\t日付\t日課\n\t1999/4/1\t通常\n") << "paste" << noColumn << 0
             << "2 行目のセル B2「1999/4/1」は2000～2099年の範囲にない日付です。";
+        QTest::newRow("one day under a title and a header")
+            << QByteArray("2028年度 行事予定\n日付\t日課\n4/10\t通常\n") << "paste" << noColumn << 0
+            << "2028-04-10通常 | 通常=1 | skipped 0 unnamed 0";
         QTest::newRow("month and day, no 年度")
             << QByteArray("日付\t日課\n4/10\t通常\n") << "paste" << noColumn << 0
             << "2 行目のセル A2「4/10」は月日だけの日付です。年度を指定してください。";
