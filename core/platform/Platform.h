@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -203,6 +204,12 @@ QString windowFontFamily();
 // The fonts of the printed listings and PDFs, in order: a Latin font whose
 // digits read back from a PDF as digits, then a Japanese one.
 QStringList listingFontFamilies();
+
+// --- Text ---------------------------------------------------------------
+
+// `bytes` read as Shift_JIS the way Windows and Japanese Excel write it
+// (code page 932); nothing when they are not such text.
+std::optional<QString> decodeCp932(const QByteArray& bytes);
 
 // --- The user -----------------------------------------------------------
 

@@ -14,6 +14,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <climits>
 #include <cstdlib>
 
 namespace Platform {
@@ -676,6 +677,25 @@ QString windowFontFamily()
 QStringList listingFontFamilies()
 {
     return {QStringLiteral("Yu Gothic"), QStringLiteral("MS Gothic")};
+}
+
+// --- Text ---------------------------------------------------------------
+
+std::optional<QString> decodeCp932(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return QString();
+    if (bytes.size() > INT_MAX / 2)
+        return std::nullopt;
+    const int length =
+        ::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.constData(), int(bytes.size()), nullptr, 0);
+    if (length <= 0)
+        return std::nullopt;
+    std::wstring text(size_t(length), L'\0');
+    if (::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.constData(), int(bytes.size()), text.data(), length)
+        != length)
+        return std::nullopt;
+    return QString::fromStdWString(text);
 }
 
 // --- The user -----------------------------------------------------------
