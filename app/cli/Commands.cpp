@@ -6,6 +6,7 @@
 #include "app/cli/DatesCommand.h"
 #include "app/cli/HolidaysCommand.h"
 #include "app/cli/ProgramFileCommands.h"
+#include "app/cli/ReviewCommand.h"
 #include "app/cli/WhenRunsCommands.h"
 #include "core/Version.h"
 
@@ -73,12 +74,15 @@ std::deque<Command> declare()
     Command& pdf = commands.emplace_back();
     pdf.words = QStringList{"pdf"};
     pdf.program = Program::Editor;
-    pdf.options = QStringList{"--circuit", "--listing", "--year"};
+    pdf.options = QStringList{"--circuit", "--listing", "--year", "--school-year", "--names", "--paper"};
     pdf.flags = force;
     pdf.positional = 2;
     pdf.wrongWords = "FILE と OUT.pdf を指定してください。";
     pdf.help = {{"pdf FILE OUT.pdf --circuit N --listing week|special|year [--year YY|every] [--force]",
-                 "一覧表を PDF にします (終了コード 4: 印刷するデータなし)"}};
+                 "一覧表を PDF にします (終了コード 4: 印刷するデータなし)"},
+                {"pdf FILE OUT.pdf --circuit N --listing calendar --school-year YYYY\n"
+                 "      [--names 1=短縮,2=行事] [--paper A4|A3] [--force]",
+                 "年度の年間カレンダーを 1 ページの PDF にします (A4 横、--paper A3 で A3 横)"}};
     pdf.exits = {ExitDone, ExitInvalid, ExitOverCapacity, ExitFileError, ExitNothingToPrint, ExitUsage};
 
     Command& day = commands.emplace_back();
@@ -129,6 +133,18 @@ std::deque<Command> declare()
                   "(終了コード: 0 同じ, 1 違いあり, 3 読み込めない)"}};
     diff.exits = {ExitDone, ExitDifferent, ExitFileError, ExitUsage};
     diff.readOnly = runDiffCommand;
+
+    Command& review = commands.emplace_back();
+    review.words = QStringList{"review"};
+    review.options = QStringList{"--school-year", "--circuit"};
+    review.flags = QStringList{"--json"};
+    review.positional = 1;
+    review.wrongWords = "%1 には FILE を一つ指定してください。";
+    review.help = {{"review FILE [--school-year YYYY] [--circuit N] [--json]",
+                    "年度の年間プログラムを点検します (年度の省略時は日付指定の多い年度)\n"
+                    "(終了コード: 0 指摘なし, 1 指摘あり, 3 読み込めない)"}};
+    review.exits = {ExitDone, ExitFindings, ExitFileError, ExitUsage};
+    review.readOnly = runReviewCommand;
 
     Command& help = commands.emplace_back();
     help.words = QStringList{"--help", "-h"};

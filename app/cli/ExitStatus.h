@@ -6,6 +6,7 @@ enum ExitStatus {
     ExitDone = 0,            // accepted, written, printed; diff: the same
     ExitInvalid = 1,         // the program file is invalid
     ExitDifferent = 1,       // diff: the files differ
+    ExitFindings = 1,        // review: something likely amiss was found
     ExitOverCapacity = 2,    // more programs than the time switch takes
     ExitFileError = 3,       // a file or standard output could not be read or written
     ExitNothingToPrint = 4,  // pdf: nothing to print

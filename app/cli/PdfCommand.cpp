@@ -1,5 +1,6 @@
 #include "app/cli/PdfCommand.h"
 
+#include "app/cli/CalendarListing.h"
 #include "app/cli/Command.h"
 #include "core/platform/Platform.h"
 #include "print/PdfDocument.h"
@@ -61,8 +62,11 @@ std::optional<Refusal> parse(const CommandWords& words, PdfRequest& request)
     const bool yearGiven = values.contains(QStringLiteral("--year"));
     const std::optional<int> kind = listingKind(listing);
     if (!kind)
-        return usage(QStringLiteral("--listing には week, special, year のいずれかを指定してください。"));
+        return usage(QStringLiteral("--listing には week, special, year, calendar のいずれかを指定してください。"));
     request.kind = *kind;
+    for (const QString& option : CalendarOptions())
+        if (values.contains(option))
+            return usage(QStringLiteral("%1 は --listing calendar とだけ使えます。").arg(option));
     if (request.kind != PrintJob::Year) {
         if (yearGiven)
             return usage(QStringLiteral("--year は --listing year とだけ使えます。"));
@@ -103,7 +107,13 @@ class PdfEdit : public FileEdit
     {
         m_request.in = in;
         m_request.out = out;
-        if (std::optional<Refusal> refused = parse(words, m_request))
+        if (words.values.value(QStringLiteral("--listing")) == QLatin1String("calendar")) {
+            m_calendar = CalendarEdit();
+            m_calendar->in = in;
+            m_calendar->out = out;
+            m_calendar->force = force;
+        }
+        if (std::optional<Refusal> refused = m_calendar ? m_calendar->prepare(words) : parse(words, m_request))
             return refused;
         if (outputIsInput(m_request))
             return Refusal{ExitUsage,
@@ -111,8 +121,10 @@ class PdfEdit : public FileEdit
         return std::nullopt;
     }
 
-    std::optional<Refusal> change(QTextStream&) override
+    std::optional<Refusal> change(QTextStream& report) override
     {
+        if (m_calendar)
+            return m_calendar->change(report);
         if (std::optional<Refusal> refused = checkListing(m_request))
             return refused;
         PrintJob job = PrintJob::forCircuit(m_request.kind, m_request.circuit);
@@ -127,6 +139,8 @@ class PdfEdit : public FileEdit
 
     QByteArray content() override
     {
+        if (m_calendar)
+            return m_calendar->content();
         const QByteArray pdf = Reports::PdfDocument(m_report, Reports::PageLayout(m_report));
         if (pdf.isEmpty())
             throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(m_request.out).toStdString());
@@ -135,6 +149,7 @@ class PdfEdit : public FileEdit
 
     PdfRequest m_request;
     Reports::Report m_report;
+    std::unique_ptr<FileEdit> m_calendar;  // --listing calendar
 };
 
 // Qt's own notes (no runtime folder and the like) would bury the one-line

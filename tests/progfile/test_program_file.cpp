@@ -804,7 +804,8 @@ private slots:
         const QString in = QStringLiteral(WZ_SOURCE_DIR "/progfile/fuzz/corpus/worked_example.dat");
         for (const QStringList& args : QList<QStringList>{
                  {"check", in}, {"holidays", "2027"}, {"day", in, "2027-01-03", "--json"},
-                 {"diff", in, QString(in).replace("worked_example", "mixed")}, {"--help"}, {"--version"}})
+                 {"diff", in, QString(in).replace("worked_example", "mixed")}, {"review", in, "--school-year", "2026"},
+                 {"--help"}, {"--version"}})
             for (const char* redirect : {">/dev/full", ">&-", "| true"})
                 QTest::addRow("%s %s", qPrintable(args[0]), redirect) << args << 3 << QString(redirect);
     }
