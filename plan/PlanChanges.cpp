@@ -48,9 +48,10 @@ Changes planChanges(const SchoolPlan& plan, const QMap<QString, DutyChoice>& cho
     }
 
     for (const PlanDay& day : plan.days) {
-        NameChanges& name = changes.names[nameIndex.value(day.name)];
-        if (!name.choice)
+        const auto index = nameIndex.constFind(day.name);
+        if (index == nameIndex.cend() || !changes.names.at(*index).choice)
             continue;
+        NameChanges& name = changes.names[*index];
         const DutyChoice choice = *name.choice;
         const QList<int> entries = held.value(day.date);
         if (choice.kind == DutyChoice::Clear) {
