@@ -9,6 +9,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <cmath>
+
 namespace SpecialNames {
 
 namespace {
@@ -45,8 +47,9 @@ std::optional<DutyChoice> choiceFrom(const QJsonValue& value)
             return DutyChoice::stop();
         return std::nullopt;
     }
+    // Range first: a huge number does not fit an int.
     const double number = value.toDouble(-1);
-    if (!value.isDouble() || number != int(number) || !isSpecial(int(number)))
+    if (number < kFirstSpecial || number > kLastSpecial || number != std::floor(number))
         return std::nullopt;
     return DutyChoice::runSpecial(int(number));
 }
