@@ -1,5 +1,7 @@
 #include "plan/Table.h"
 
+#include "settings/SpecialNames.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -31,9 +33,7 @@ QString grouped(qint64 number)
 
 QString foldName(const QString& text)
 {
-    // Compatibility composition folds exactly the two widths (and joins a
-    // half-width kana with its voiced mark).
-    return text.normalized(QString::NormalizationForm_KC).trimmed();
+    return SpecialNames::foldName(text);
 }
 
 void GridBuilder::addCell(const QString& text)
