@@ -38,6 +38,7 @@ Form_Review::Form_Review(Use use, int schoolYear, QWidget* parent)
     buildWindow(use);
     connect(Button_Check, &QPushButton::clicked, this, guarded(this, [this] { Button_Check_Click(); }));
     connect(List_Findings, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { itemClicked(item); });
+    connect(List_Findings, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { itemClicked(item); });
     if (use == Use::BeforeWrite) {
         connect(Button_WriteAnyway, &QPushButton::clicked, this, [this] { accept(); });
         connect(Button_Back, &QPushButton::clicked, this, [this] { reject(); });
