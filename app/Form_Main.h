@@ -49,6 +49,7 @@ private:
     void Button_Check_Click();
     void Button_Day_Click();
     void Button_SaveFile_Click();
+    void writeProgramFile();
     void Button_LoadFile_Click();
     void Button_Quit_Click();
     void Option_FileEdit_Click(int index);
@@ -73,6 +74,8 @@ private:
     // 年間プログラム opens again where it was left while the editor runs.
     YearWindowPlace m_yearPlace;
     bool m_exiting = false;
+    // 「今後表示しない」 in the review before 書込, until the editor is closed.
+    bool m_skipReviewBeforeWrite = false;
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Version = nullptr;

@@ -6,7 +6,8 @@ class QLabel;
 class QPushButton;
 
 // Chooses the circuit and the listing (week, year or special programs),
-// then hands over to Form_PrintSelect.
+// then hands over to Form_PrintSelect; the year calendar goes to whoever
+// opened this window.
 class Form_Print : public QWidget
 {
     Q_OBJECT
@@ -16,6 +17,8 @@ public:
 signals:
     // Closed for good; its opener comes back.
     void closed();
+    // 年間カレンダー印刷 for the circuit chosen, which holds programs.
+    void calendarRequested(int circuit);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -40,5 +43,7 @@ private:
     QLabel* Label_Year = nullptr;
     QPushButton* Button_Special = nullptr;
     QLabel* Label_Special = nullptr;
+    QPushButton* Button_Calendar = nullptr;
+    QLabel* Label_Calendar = nullptr;
     QPushButton* Button_Close = nullptr;
 };
