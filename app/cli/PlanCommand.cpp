@@ -33,17 +33,20 @@ std::optional<Refusal> readTable(const QString& source, Plan::Grid& grid)
     const bool standardInput = source == QLatin1String("-");
     const QString shown = standardInput ? QStringLiteral("標準入力") : source;
     QByteArray bytes;
+    qint64 size = 0;
     try {
         if (standardInput) {
             bytes = Platform::readStandardInput(Plan::kMaxFileBytes);
+            size = bytes.size();
         } else {
             const Platform::ReadFile file = Platform::readRegularFile(source, Plan::kMaxFileBytes);
-            bytes = file.size > Plan::kMaxFileBytes ? QByteArray(Plan::kMaxFileBytes + 1, '\0') : file.bytes;
+            bytes = file.bytes;
+            size = file.size;
         }
     } catch (const FileError& failure) {
         return Refusal{ExitFileError, QString::fromUtf8(failure.what())};
     }
-    if (bytes.size() > Plan::kMaxFileBytes)
+    if (size > Plan::kMaxFileBytes)
         return Refusal{ExitInvalid,
                        QStringLiteral("%1: ファイルが大きすぎます（上限 %2 バイト）。")
                            .arg(shown, Plan::grouped(Plan::kMaxFileBytes))};
