@@ -54,6 +54,9 @@ public:
     virtual std::optional<Refusal> change(QTextStream& report);
     // What OUT gets: the program file of the store.
     virtual QByteArray content();
+    // After OUT is written: what else the command keeps. Its failures are
+    // warnings on `err`; the command still succeeded.
+    virtual void written(QTextStream& err);
 
     QString in;
     QString out;
@@ -74,7 +77,7 @@ struct HelpForm {
 };
 
 // A command as the registry declares it. The runner splits its words by
-// `options` (each with a value) and `flags`, refusing any other option with
+// `options` (each with a value), `repeatable` and `flags`, refusing any other option with
 // the splitter's reason, or with `wrongWords` when `ownReason` is set; then
 // it refuses a count of other words than `positional` (-1: the body counts)
 // with `wrongWords` ("%1": the command word).
@@ -83,6 +86,7 @@ struct Command {
     Program program = Program::Commands;
     QStringList options;
     QStringList flags;
+    QStringList repeatable;  // options with a value that may be given more than once
     int positional = -1;
     const char* wrongWords = nullptr;
     bool ownReason = false;

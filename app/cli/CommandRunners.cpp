@@ -39,6 +39,10 @@ QByteArray FileEdit::content()
     return ProgramFileWriter::buildProgramFile();
 }
 
+void FileEdit::written(QTextStream&)
+{
+}
+
 namespace {
 
 // A failure's reason on one line; a file name keeps its spaces.
@@ -81,6 +85,7 @@ int runFileEdit(FileEdit& edit, const CommandWords& words, QTextStream& out, QTe
                 ProgramFileWriter::writeCommandOutput(edit.out, edit.content(), {edit.force, edit.in, result.stamp});
                 changed.flush();
                 report << changes;
+                edit.written(err);
             }
         } catch (const std::exception& failure) {
             refused = Refusal{ExitFileError, oneLine(failure.what())};
@@ -100,7 +105,7 @@ int RunCommand(const Command& command, const QStringList& args, QTextStream& out
 {
     const QString wrongWords = QString::fromUtf8(command.wrongWords).replace(QStringLiteral("%1"), args.value(0));
     CommandWords words;
-    std::optional<QString> refused = SplitCommandWords(args, command.options, words, command.flags);
+    std::optional<QString> refused = SplitCommandWords(args, command.options, words, command.flags, command.repeatable);
     if (refused && command.ownReason)
         refused = wrongWords;
     else if (!refused && command.positional >= 0 && words.positional.size() != command.positional)
