@@ -9,6 +9,11 @@
 #include "print/Form_Print.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
+#include "review/Form_Calendar.h"
+#include "review/Form_Review.h"
+#include "review/SchoolYear.h"
+#include "review/SpecialNames.h"
+#include "review/YearReview.h"
 #include "settings/Form_Environment.h"
 #include "store/SettingTable.h"
 #include "store/StoreRoutines.h"
@@ -16,10 +21,12 @@
 #include "ui/FileDialog.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
+#include "ui/ModalDialogs.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
 #include "week/Form_Week.h"
 #include "whenruns/Form_DayPreview.h"
+#include "whenruns/Schedule.h"
 #include "whenruns/WeekViewSwitch.h"
 #include "year/Form_Year.h"
 
@@ -271,12 +278,27 @@ void Form_Main::Button_Year_Click()
     }
     auto* year = new Form_Year(m_history, m_yearPlace);
     connect(year, &Form_Year::closed, this, [this, year] { m_yearPlace = year->place(); });
+    connect(year, &Form_Year::calendarRequested, this, [this, year](int circuit, QDate day) {
+        runGuarded(year, [=] { ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, day, year)); });
+    });
+    connect(year, &Form_Year::reviewRequested, this, [this, year] {
+        runGuarded(year, [this, year] {
+            auto* review = new Form_Review(m_history.document(), Form_Review::Use::Browse, 0, year);
+            connect(review, &Form_Review::dayChosen, year, &Form_Year::showDay);
+            ModalDialogs::open(review);
+        });
+    });
     openWorkingWindow(year);
 }
 
 void Form_Main::Button_Check_Click()
 {
-    openWorkingWindow(new Form_Print(m_history));
+    auto* print = new Form_Print(m_history);
+    connect(print, &Form_Print::calendarRequested, this, [this, print](int circuit) {
+        runGuarded(print,
+                   [=] { ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, QDate(), print)); });
+    });
+    openWorkingWindow(print);
 }
 
 void Form_Main::Button_Day_Click()
@@ -290,7 +312,34 @@ void Form_Main::Button_Day_Click()
     openWorkingWindow(new Form_DayPreview(m_history));
 }
 
+// 年間チェック first when the store holds dated entries and the review
+// finds something; 書込 goes on only by 「このまま書込」.
 void Form_Main::Button_SaveFile_Click()
+{
+    if (!m_skipReviewBeforeWrite) {
+        const WhenRuns::Schedule schedule = WhenRuns::ReadSchedule(m_history.document());
+        if (!schedule.dated.isEmpty()) {
+            const int schoolYear = Review::SchoolYearOfEntries(schedule, 0, QDate::currentDate());
+            if (!Review::ReviewYear(schedule, schoolYear, 0, Review::SpecialNames()).findings.isEmpty()) {
+                auto* review = new Form_Review(m_history.document(), Form_Review::Use::BeforeWrite, schoolYear, this);
+                connect(review, &Form_Review::dayChosen, this, [this](int circuit, QDate day) {
+                    m_yearPlace = {circuit, day};
+                });
+                connect(review, &QDialog::finished, this, [this, review](int result) {
+                    if (review->dontShowAgain())
+                        m_skipReviewBeforeWrite = true;
+                    if (result == QDialog::Accepted)
+                        runGuarded(this, [this] { writeProgramFile(); });
+                });
+                ModalDialogs::open(review);
+                return;
+            }
+        }
+    }
+    writeProgramFile();
+}
+
+void Form_Main::writeProgramFile()
 {
     const QString title = QStringLiteral("保存先の指定");
     const QString path = ShowFileDialog(this, title, FileDialogSave);

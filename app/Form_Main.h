@@ -56,6 +56,7 @@ private:
     void Button_Check_Click();
     void Button_Day_Click();
     void Button_SaveFile_Click();
+    void writeProgramFile();
     void Button_LoadFile_Click();
     void Button_Quit_Click();
     void Option_FileEdit_Click(int index);
@@ -81,6 +82,8 @@ private:
     YearWindowPlace m_yearPlace;
     bool m_exiting = false;
     std::function<void(const QString& path)> m_afterSave;
+    // 「今後表示しない」 in the review before 書込, until the editor is closed.
+    bool m_skipReviewBeforeWrite = false;
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Version = nullptr;

@@ -2,7 +2,7 @@
 // `pdf`, and every other command as wzqxprog runs them.
 #include "app/Startup.h"
 #include "app/cli/CommandLine.h"
-#include "print/PdfCommand.h"
+#include "app/cli/PdfCommand.h"
 
 int main(int argc, char** argv)
 {

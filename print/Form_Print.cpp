@@ -29,6 +29,8 @@ namespace {
 
 const QString kTitle = QStringLiteral("プログラム印刷");
 const QSize kButtonSize(190, 34);
+// The listing drawn by the year calendar, beside PrintJob's kinds.
+constexpr int kCalendar = -1;
 
 }  // namespace
 
@@ -73,6 +75,10 @@ void Form_Print::buildWindow()
                                 QStringLiteral("設定済みの特殊プログラムを印刷します。"), kButtonSize);
     Label_Special = makeLabel(this, "Label_Special",
                               QStringLiteral("年間プログラムで指定した日付に実行される特殊プログラムを確認します。"));
+    Button_Calendar = makeButton(this, "Button_Calendar", QStringLiteral("年間カレンダー印刷 (&C)"),
+                                 QStringLiteral("1年度の年間プログラムを1枚のカレンダーに印刷します。"), kButtonSize);
+    Label_Calendar = makeLabel(this, "Label_Calendar",
+                               QStringLiteral("4月から翌年3月までの毎日に何が実行されるかを1枚で確認します。"));
     Button_Close = makeButton(this, "Button_Close", QStringLiteral("閉じる (&X)"),
                               QStringLiteral("メイン画面へ戻ります。"), QSize(110, 32));
 
@@ -86,8 +92,9 @@ void Form_Print::buildWindow()
     auto* commands = new QGridLayout;
     commands->setHorizontalSpacing(12);
     int row = 0;
-    for (auto [button, label] : {std::pair{Button_Week, Label_Week}, std::pair{Button_Year, Label_Year},
-                                 std::pair{Button_Special, Label_Special}}) {
+    for (auto [button, label] :
+         {std::pair{Button_Week, Label_Week}, std::pair{Button_Year, Label_Year},
+          std::pair{Button_Special, Label_Special}, std::pair{Button_Calendar, Label_Calendar}}) {
         commands->addWidget(button, row, 0);
         commands->addWidget(label, row, 1);
         ++row;
@@ -109,6 +116,7 @@ void Form_Print::connectHandlers()
     connect(Button_Year, &QPushButton::clicked, this, guarded(this, [this] { printButtonClick(PrintJob::Year); }));
     connect(Button_Special, &QPushButton::clicked, this,
             guarded(this, [this] { printButtonClick(PrintJob::Special); }));
+    connect(Button_Calendar, &QPushButton::clicked, this, guarded(this, [this] { printButtonClick(kCalendar); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
 }
 
@@ -139,6 +147,7 @@ void Form_Print::Combo_Circuit_Click()
     Button_Week->setEnabled(known);
     Button_Year->setEnabled(known && type != TypeRepeat);
     Button_Special->setEnabled(known && type != TypeRepeat);
+    Button_Calendar->setEnabled(known && type != TypeRepeat);
 }
 
 void Form_Print::printButtonClick(int kind)
@@ -155,8 +164,11 @@ void Form_Print::printButtonClick(int kind)
         Button_Close->setFocus();
         return;
     }
-    ModalDialogs::open(
-        new Form_PrintSelect(m_history, PrintJob::forCircuit(m_history.document(), kind, circuit), this));
+    if (kind == kCalendar)
+        emit calendarRequested(circuit);
+    else
+        ModalDialogs::open(
+            new Form_PrintSelect(m_history, PrintJob::forCircuit(m_history.document(), kind, circuit), this));
 }
 
 void Form_Print::Button_Close_Click()

@@ -309,17 +309,6 @@ QString refusalLine(const ReadResult& result)
     return detail.isEmpty() ? messageLine(result.status) : messageLine(result.status) + QLatin1Char(' ') + detail;
 }
 
-std::optional<std::pair<int, QString>> ReadForCommand(ScheduleDocument& document, const QString& path,
-                                                      Platform::FileStamp* stamp)
-{
-    const ReadResult result = ReadProgramFile(document, path);
-    if (stamp)
-        *stamp = result.stamp;
-    if (result.status == ReadStatus::Accepted)
-        return std::nullopt;
-    return std::pair{exitStatusOf(result.status), refusalLine(result)};
-}
-
 int exitStatusOf(ReadStatus status)
 {
     switch (status) {

@@ -80,9 +80,4 @@ QString detailText(const ReadResult& result);
 // The verdict and its detail on one line, as every command gives a refusal.
 QString refusalLine(const ReadResult& result);
 
-// Reads `path` into a command's document: nullopt when accepted, else the
-// exit status and refusalLine. `stamp`, when given, gets the file's stamp.
-std::optional<std::pair<int, QString>> ReadForCommand(ScheduleDocument& document, const QString& path,
-                                                      Platform::FileStamp* stamp = nullptr);
-
 }  // namespace ProgramFileReader

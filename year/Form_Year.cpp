@@ -73,6 +73,10 @@ void Form_Year::buildWindow()
                    QStringLiteral("表示している年（または年度）の祝日をまとめて停止または特殊プログラムに設定します。"),
                    kButtonSize);
     Button_Holiday->setEnabled(false);
+    Button_Calendar = makeButton(this, "Button_Calendar", QStringLiteral("年間カレンダー (&C)"),
+                                 QStringLiteral("1年度の年間プログラムを1枚のカレンダーで印刷します。"), kButtonSize);
+    Button_Review = makeButton(this, "Button_Review", QStringLiteral("年間チェック (&R)"),
+                               QStringLiteral("1年度の年間プログラムに誤りがないか確認します。"), kButtonSize);
     Label_Rest = makeLabel(this, "Label_Rest", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
     Label_ProgramCount = makeLabel(this, "Label_ProgramCount", QStringLiteral("500"));
     Label_ProgramCount->setToolTip(QStringLiteral("年間プログラムの設定可能数です。毎年の設定はカウントされません。"));
@@ -100,6 +104,9 @@ void Form_Year::buildWindow()
     buttons->addWidget(Button_DeleteYear);
     buttons->addWidget(Button_Special);
     buttons->addWidget(Button_Holiday);
+    buttons->addSpacing(12);
+    buttons->addWidget(Button_Calendar);
+    buttons->addWidget(Button_Review);
     buttons->addStretch(1);
     buttons->addWidget(Label_Rest);
     buttons->addWidget(Label_ProgramCount);
@@ -126,6 +133,9 @@ void Form_Year::connectHandlers()
     connect(Button_Special, &QPushButton::clicked, this, guarded(this, [this] { Button_Special_Click(); }));
     connect(Button_DeleteYear, &QPushButton::clicked, this, guarded(this, [this] { Button_DeleteYear_Click(); }));
     connect(Button_Holiday, &QPushButton::clicked, this, guarded(this, [this] { Button_Holiday_Click(); }));
+    connect(Button_Calendar, &QPushButton::clicked, this,
+            [this] { emit calendarRequested(selectedCircuit(), MonthView1->selectedDate()); });
+    connect(Button_Review, &QPushButton::clicked, this, [this] { emit reviewRequested(); });
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { close(); }));
     closeOnEscape(this);
     // Whichever dialog changed the entries, the marks and the count follow.
@@ -160,6 +170,14 @@ YearWindowPlace Form_Year::place() const
     if (day.year() != MonthView1->yearShown() || day.month() != MonthView1->monthShown())
         day = std::max(QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1), MonthView1->minimumDate());
     return {selectedCircuit(), day};
+}
+
+void Form_Year::showDay(int circuit, QDate day)
+{
+    const int index = Combo_Circuit->findData(circuit);
+    if (index >= 0 && index != Combo_Circuit->currentIndex())
+        Combo_Circuit->setCurrentIndex(index);
+    MonthView1->setSelectedDate(day);
 }
 
 bool Form_Year::offered(int circuit) const

@@ -30,10 +30,16 @@ public:
 
     // Re-marks the days shown for the circuit chosen, if any.
     void RefreshYearBold();
+    // Turns the calendar to the day, with the circuit chosen if it is offered.
+    void showDay(int circuit, QDate day);
 
 signals:
     // Closed for good; its opener comes back.
     void closed();
+    // 年間カレンダー and 年間チェック, which its opener opens: the circuit
+    // chosen (0: none) and the day selected.
+    void calendarRequested(int circuit, QDate day);
+    void reviewRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -68,6 +74,8 @@ private:
     QPushButton* Button_DeleteYear = nullptr;
     QPushButton* Button_Special = nullptr;
     QPushButton* Button_Holiday = nullptr;
+    QPushButton* Button_Calendar = nullptr;
+    QPushButton* Button_Review = nullptr;
     QLabel* Label_Rest = nullptr;
     QLabel* Label_ProgramCount = nullptr;
     QPushButton* Button_Close = nullptr;

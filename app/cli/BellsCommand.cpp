@@ -1,10 +1,5 @@
 #include "app/cli/BellsCommand.h"
 
-#include "app/cli/FileEditCommand.h"
-#include "core/CommandWords.h"
-#include "progfile/OutputLock.h"
-#include "progfile/ProgramFileReader.h"
-#include "progfile/ProgramFileWriter.h"
 #include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
 #include "store/ScheduleDocument.h"
@@ -17,12 +12,8 @@
 
 namespace {
 
-const QStringList kOptions{"--circuit", "--days", "--periods", "--pre-bell", "--tunes", "--type", "--pulse"};
-
 // What the command is asked, beyond the bells themselves.
 struct Job {
-    QString in, out;
-    bool force = false;
     int type = TypeNone;  // --type: for a circuit IN has no programs of
     int pulse = 0;
 };
@@ -75,16 +66,8 @@ std::optional<Refusal> parseType(const QMap<QString, QString>& values, Job& job)
     return std::nullopt;
 }
 
-std::optional<Refusal> parse(const QStringList& args, Job& job, Bells::Request& request)
+std::optional<Refusal> parse(const CommandWords& words, Job& job, Bells::Request& request)
 {
-    CommandWords words;
-    if (std::optional<QString> refused = SplitCommandWords(args, kOptions, words, {QStringLiteral("--force")}))
-        return usageRefusal(*refused);
-    if (words.positional.size() != 2)
-        return usageRefusal(QStringLiteral("IN と OUT を指定してください。"));
-    job.in = words.positional[0];
-    job.out = words.positional[1];
-    job.force = !words.flags.isEmpty();
     const QMap<QString, QString>& values = words.values;
     if (std::optional<Refusal> refused = parseType(values, job))
         return refused;
@@ -138,15 +121,9 @@ std::optional<Refusal> settleCircuitType(ScheduleDocument& document, const Job& 
     return std::nullopt;
 }
 
-// Under OUT's lock from before reading IN, so that commands adding to one
-// file one after another each add to what the one before wrote.
 std::optional<Refusal> addBells(ScheduleDocument& document, const Job& job, const Bells::Request& request,
                                 QTextStream& report)
 {
-    const OutputLock lock(job.out);
-    Platform::FileStamp stamp;
-    if (const auto refused = ProgramFileReader::ReadForCommand(document, job.in, &stamp))
-        return Refusal{refused->first, refused->second};
     if (std::optional<Refusal> refused = settleCircuitType(document, job, request.circuit))
         return refused;
     const Bells::Result result = Bells::AddBells(document, request);
@@ -157,8 +134,6 @@ std::optional<Refusal> addBells(ScheduleDocument& document, const Job& job, cons
                        QStringLiteral("プログラム数が上限を超えるため追加しません（必要: %1  残り: %2）。")
                            .arg(result.needed)
                            .arg(result.remaining)};
-    ProgramFileWriter::writeCommandOutput(job.out, ProgramFileWriter::buildProgramFile(document),
-                                          {job.force, job.in, stamp, true, &lock, {}});
     report << QStringLiteral("追加: %1 件（%2 行）  既存のため追加せず: %3 件（%4 行）\n")
                   .arg(result.addedBells)
                   .arg(result.added)
@@ -167,17 +142,21 @@ std::optional<Refusal> addBells(ScheduleDocument& document, const Job& job, cons
     return std::nullopt;
 }
 
+class AddBellsEdit : public FileEdit
+{
+    std::optional<Refusal> prepare(const CommandWords& words) override { return parse(words, m_job, m_request); }
+    std::optional<Refusal> change(ScheduleDocument& document, QTextStream& report) override
+    {
+        return addBells(document, m_job, m_request, report);
+    }
+
+    Job m_job;
+    Bells::Request m_request;
+};
+
 }  // namespace
 
-int runBellsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+std::unique_ptr<FileEdit> bellsEdit()
 {
-    Job job;
-    Bells::Request request;
-    const std::optional<Refusal> refused = parse(args, job, request);
-    return runFileEdit(
-        refused,
-        [&](ScheduleDocument& document) {
-            return addBells(document, job, request, OutputLock::isStandardOutput(job.out) ? err : out);
-        },
-        err);
+    return std::make_unique<AddBellsEdit>();
 }

@@ -1,16 +1,7 @@
 #include "app/cli/CommandLine.h"
 
-#include "app/cli/BellsCommand.h"
-#include "app/cli/DatesCommand.h"
-#include "core/CommandWords.h"
-#include "core/Version.h"
+#include "app/cli/Command.h"
 #include "core/platform/Platform.h"
-#include "holidays/HolidaysCommand.h"
-#include "progfile/OutputLock.h"
-#include "progfile/ProgramFileReader.h"
-#include "progfile/ProgramFileWriter.h"
-#include "store/ScheduleDocument.h"
-#include "whenruns/Commands.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -19,189 +10,11 @@
 
 namespace {
 
-const char* const kUsage =
-    "使い方: wzqxprog [FILE | コマンド]\n"
-    "  (コマンドなし)          エディタを起動します\n"
-    "  FILE                    エディタを起動し、プログラムファイル FILE を読み込みます\n"
-    "  check FILE              プログラムファイルを検査します\n"
-    "  normalize IN OUT [--force]\n"
-    "                          IN を読み込み、エディタと同じ形式で OUT に書き込みます\n"
-    "  holidays YEAR           YEAR 年 (2000〜2099) の祝日・休日を日付順に表示します\n"
-    "  holidays --school-year YEAR\n"
-    "                          YEAR 年度 (2000〜2098、4 月 1 日〜翌年 3 月 31 日) の祝日・休日を表示します\n"
-    "  pdf FILE OUT.pdf --circuit N --listing week|special|year [--year YY|every] [--force]\n"
-    "                          一覧表を PDF にします (終了コード 4: 印刷するデータなし)\n"
-    "  day FILE YYYY-MM-DD [--json]\n"
-    "                          その日に各回路で実行されるプログラムを表示します\n"
-    "  bells IN OUT --circuit N --days 平日|毎日|日|月|火|水|木|金|土|P01～P99\n"
-    "        --periods H:MM-H:MM[,H:MM-H:MM...] [--pre-bell M] [--tunes S,E,P]\n"
-    "        [--type 報時|チャイム --pulse 秒] [--force]\n"
-    "                          時程の開始・終了 (と予鈴) に報時・チャイムを加えて OUT に書き込みます\n"
-    "                          (--type: IN にその回路のプログラムがないときの種類と出力時間／起動時間)\n"
-    "  dates IN OUT --circuit N --from YYYY-MM-DD --to YYYY-MM-DD\n"
-    "        --rule 毎日|曜日:月,水|第N:金|最終:金|日:15 (--stop | --special M)\n"
-    "        [--keep | --overwrite] [--force]\n"
-    "                          期間のうち規則に当たる日を停止または特殊プログラムにして OUT に書き込みます\n"
-    "                          (設定済みで異なる日があるときは --keep か --overwrite が必要です)\n"
-    "  diff OLD NEW            二つのプログラムファイルの違いを回路ごとに表示します\n"
-    "                          (終了コード: 0 同じ, 1 違いあり, 3 読み込めない)\n"
-    "  --help                  この説明を表示します\n"
-    "  --version               バージョンを表示します\n"
-    "\n"
-    "OUT に - を指定すると標準出力に書き出します。書き込み中のファイルはほかの wzqxprog を待たせます。\n"
-    "読み取り専用のファイルと、ほかの名前 (ハードリンク) もあるファイルは --force のときだけ置き換えます。\n"
-    "\n"
-    "終了コード: 0 読込可, 1 データ不正, 2 プログラム数超過,\n"
-    "            3 ファイルまたは標準出力を読み書きできない, 64 コマンドまたはオプションの誤り\n";
-
-enum ExitStatus {
-    ExitAccepted = 0,
-    ExitFileError = 3,
-    ExitUsage = 64,
-};
-
 // A usage error: the reason on its own line, before the usage text.
 int usage(QTextStream& err, const QString& reason)
 {
     err << reason << '\n';
     return ExitUsage;
-}
-
-void printVerdict(QTextStream& report, QTextStream& err, const ProgramFileReader::ReadResult& result)
-{
-    report << ProgramFileReader::messageLine(result.status) << '\n';
-    const QString detail = ProgramFileReader::detailText(result);
-    if (!detail.isEmpty()) {
-        err << detail << '\n';
-        return;
-    }
-    report << QStringLiteral("週間・特殊: %1  年間(日付): %2  年間(毎年): %3\n")
-                  .arg(result.counts.week)
-                  .arg(result.counts.dated)
-                  .arg(result.counts.everyYear);
-}
-
-// The file is read into memory only: no store is opened.
-int checkFile(const QString& in, QTextStream& out, QTextStream& err)
-{
-    try {
-        const ProgramFileReader::ReadResult verdict = ProgramFileReader::parseProgramFile(in).verdict;
-        printVerdict(out, err, verdict);
-        return ProgramFileReader::exitStatusOf(verdict.status);
-    } catch (const std::exception& failure) {
-        err << QString::fromUtf8(failure.what()) << '\n';
-        return ExitFileError;
-    }
-}
-
-// Reads IN into a private in-memory store (never the editor's store) and
-// writes OUT when IN was accepted: under OUT's lock from before the read,
-// and only while IN is as it was read. With OUT "-" the file goes to
-// standard output and the verdict to standard error.
-int readAndWrite(const QString& in, const QString& outPath, bool force, QTextStream& out, QTextStream& err)
-{
-    QTextStream& report = OutputLock::isStandardOutput(outPath) ? err : out;
-    try {
-        ScheduleDocument document(QStringLiteral(":memory:"));
-        const OutputLock lock(outPath);
-        const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(document, in);
-        printVerdict(report, err, result);
-        if (result.status == ProgramFileReader::ReadStatus::Accepted)
-            ProgramFileWriter::writeCommandOutput(outPath, ProgramFileWriter::buildProgramFile(document),
-                                                  {force, in, result.stamp, true, &lock, {}});
-        return ProgramFileReader::exitStatusOf(result.status);
-    } catch (const std::exception& failure) {
-        err << QString::fromUtf8(failure.what()) << '\n';
-        return ExitFileError;
-    }
-}
-
-int runCheck(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    if (args.size() != 2)
-        return usage(err, QStringLiteral("check には FILE を一つ指定してください。"));
-    return checkFile(args.at(1), out, err);
-}
-
-int runNormalize(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    CommandWords words;
-    if (const std::optional<QString> refused = SplitCommandWords(args, {}, words, {QStringLiteral("--force")}))
-        return usage(err, *refused);
-    if (words.positional.size() != 2)
-        return usage(err, QStringLiteral("normalize には IN と OUT を指定してください。"));
-    return readAndWrite(words.positional[0], words.positional[1], !words.flags.isEmpty(), out, err);
-}
-
-int printHolidays(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    const QString schoolYear = QStringLiteral("--school-year");
-    CommandWords words;
-    if (const std::optional<QString> refused = SplitCommandWords(args, {schoolYear}, words))
-        return usage(err, *refused);
-    if (words.positional.size() + words.values.size() != 1)
-        return usage(err, QStringLiteral("holidays には年 (YEAR または --school-year YEAR) を一つ指定してください。"));
-    const bool printed = words.values.contains(schoolYear)
-        ? PrintSchoolYearHolidays(words.values.value(schoolYear), out, err)
-        : PrintHolidays(words.positional.constFirst(), out, err);
-    return printed ? ExitAccepted : ExitUsage;
-}
-
-int runDay(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    const bool json = args.size() == 4 && args.contains(QLatin1String("--json"));
-    if (args.size() != 3 && !json)
-        return usage(err, QStringLiteral("day には FILE と YYYY-MM-DD を指定してください（--json は任意）。"));
-    return WhenRuns::runDayCommand(args.mid(1), out, err);
-}
-
-int runDiff(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    if (args.size() != 3)
-        return usage(err, QStringLiteral("diff には OLD と NEW を指定してください。"));
-    return WhenRuns::runDiffCommand(args.mid(1), out, err);
-}
-
-int printHelp(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    if (args.size() != 1)
-        return usage(err, args[0] + QStringLiteral(" にはほかの語を指定できません。"));
-    out << QString::fromUtf8(kUsage);
-    return ExitAccepted;
-}
-
-int printVersion(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    if (args.size() != 1)
-        return usage(err, args[0] + QStringLiteral(" にはほかの語を指定できません。"));
-    out << "wzqxprog " WZ_VERSION "\n";
-    return ExitAccepted;
-}
-
-// The command words and what each runs (with the whole argument list,
-// command word first). A command returns ExitUsage for arguments it does
-// not take; the usage text is then printed for it. A command that draws
-// (no `run`) is given to the program's DrawingCommand.
-struct Command {
-    const char* word;
-    int (*run)(const QStringList& args, QTextStream& out, QTextStream& err);
-};
-
-const Command kCommands[] = {
-    {"check", runCheck},         {"normalize", runNormalize},
-    {"holidays", printHolidays}, {"day", runDay},
-    {"diff", runDiff},           {"pdf", nullptr},
-    {"--help", printHelp},       {"-h", printHelp},
-    {"--version", printVersion}, {"bells", runBellsCommand},
-    {"dates", runDatesCommand},
-};
-
-const Command* commandFor(const QByteArray& word)
-{
-    for (const Command& command : kCommands)
-        if (word == command.word)
-            return &command;
-    return nullptr;
 }
 
 // Qt's own options, which QApplication takes out of the arguments; the
@@ -260,8 +73,7 @@ bool isFileToOpen(const QStringList& own)
 {
     if (own.size() != 1 || own.constFirst().isEmpty() || own.constFirst().startsWith(QLatin1Char('-')))
         return false;
-    const QByteArray word = own.constFirst().toLocal8Bit();
-    return !commandFor(word);
+    return !CommandNamed(own.constFirst());
 }
 
 // Qt's platforms that draw through a display server: "xcb", "wayland",
@@ -278,20 +90,22 @@ int runCommandLine(int argc, char** argv, DrawingCommand drawingCommand)
 {
     // A command takes none of Qt's options: they stay among its arguments.
     const QStringList args = Platform::commandArguments(argc, argv);
-    const Command* command = commandFor(args.value(0).toLocal8Bit());
-    if (command && !command->run)
+    const Command* command = CommandNamed(args.value(0));
+    if (command && command->program == Program::Editor)
         return drawingCommand(argc, argv);
     // A closed standard output is a failure of what is printed, and so is a
     // reader that went away (`| head`): reported with 3, not a silent death.
     Platform::prepareStandardStreams();
     QCoreApplication app(argc, argv);
+    // The editor's name: its data folder holds the user's names of special numbers.
+    QCoreApplication::setApplicationName(QStringLiteral("wzqxprog"));
     QString printed;
     QTextStream out(&printed);
     QTextStream err(stderr);
-    const int status = command ? command->run(args, out, err)
+    const int status = command ? RunCommand(*command, args, out, err)
                                : usage(err, QStringLiteral("不明なコマンドまたはオプションです: ") + args.value(0));
     if (status == ExitUsage)
-        err << QString::fromUtf8(kUsage);
+        err << UsageText();
     out.flush();
     const int failure = printed.isEmpty() ? 0 : Platform::writeStandardOutput(printed.toUtf8());
     if (failure == 0)

@@ -1,11 +1,6 @@
 #include "app/cli/DatesCommand.h"
 
-#include "app/cli/FileEditCommand.h"
-#include "core/CommandWords.h"
 #include "core/DateRules.h"
-#include "progfile/OutputLock.h"
-#include "progfile/ProgramFileReader.h"
-#include "progfile/ProgramFileWriter.h"
 #include "special/SpecialPrograms.h"
 #include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
@@ -18,17 +13,13 @@
 
 namespace {
 
-const QStringList kOptions{"--circuit", "--from", "--to", "--rule", "--special"};
-const QStringList kFlags{"--stop", "--keep", "--overwrite", "--force"};
-
 struct Job {
-    QString in, out;
-    bool force = false;
     int circuit = 0;
     QDate from, to;
     DateRules::Rule rule;
     int special = 0;  // 0 = 停止
     std::optional<YearEntries::OnExisting> existing;
+    QList<QDate> days;  // the rule's days in the span
 };
 
 // YYYY-MM-DD of a day that exists, within the years the calendar offers.
@@ -78,16 +69,8 @@ std::optional<Refusal> parseWhat(const QMap<QString, QString>& values, const QSt
     return std::nullopt;
 }
 
-std::optional<Refusal> parse(const QStringList& args, Job& job)
+std::optional<Refusal> parse(const CommandWords& words, Job& job)
 {
-    CommandWords words;
-    if (std::optional<QString> refused = SplitCommandWords(args, kOptions, words, kFlags))
-        return usageRefusal(*refused);
-    if (words.positional.size() != 2)
-        return usageRefusal(QStringLiteral("IN と OUT を指定してください。"));
-    job.in = words.positional[0];
-    job.out = words.positional[1];
-    job.force = words.flags.contains(QStringLiteral("--force"));
     const std::optional<int> circuit = CircuitArgument(words.values.value(QStringLiteral("--circuit")));
     if (!circuit)
         return usageRefusal(QStringLiteral("--circuit には 1～8 を指定してください。"));
@@ -99,7 +82,14 @@ std::optional<Refusal> parse(const QStringList& args, Job& job)
         return usageRefusal(QStringLiteral("--rule には 毎日, 曜日:月,水, 第N:金 (N は 1～5), 最終:金, 日:15 "
                                            "のいずれかの形で指定してください。"));
     job.rule = *rule;
-    return parseWhat(words.values, words.flags, job);
+    if (std::optional<Refusal> refused = parseWhat(words.values, words.flags, job))
+        return refused;
+    job.days = DateRules::Expand(job.rule, job.from, job.to);
+    if (job.days.isEmpty())
+        return usageRefusal(
+            QStringLiteral("期間 %1～%2 に該当する日がありません（%3）。")
+                .arg(job.from.toString(Qt::ISODate), job.to.toString(Qt::ISODate), DateRules::RuleText(job.rule)));
+    return std::nullopt;
 }
 
 // What IN holds must allow the job: a circuit with year programs, a special
@@ -132,15 +122,7 @@ std::optional<Refusal> checkAgainstIn(ScheduleDocument& document, const Job& job
 
 std::optional<Refusal> setDates(ScheduleDocument& document, const Job& job, QTextStream& report)
 {
-    const QList<QDate> days = DateRules::Expand(job.rule, job.from, job.to);
-    if (days.isEmpty())
-        return usageRefusal(
-            QStringLiteral("期間 %1～%2 に該当する日がありません（%3）。")
-                .arg(job.from.toString(Qt::ISODate), job.to.toString(Qt::ISODate), DateRules::RuleText(job.rule)));
-    const OutputLock lock(job.out);
-    Platform::FileStamp stamp;
-    if (const auto refused = ProgramFileReader::ReadForCommand(document, job.in, &stamp))
-        return Refusal{refused->first, refused->second};
+    const QList<QDate>& days = job.days;
     if (std::optional<Refusal> refused = checkAgainstIn(document, job, days))
         return refused;
     const YearEntries::OnExisting existing = job.existing.value_or(YearEntries::OnExisting::Overwrite);
@@ -152,8 +134,6 @@ std::optional<Refusal> setDates(ScheduleDocument& document, const Job& job, QTex
                            .arg(YearCapacity)
                            .arg(plan.toAdd)
                            .arg(RemainingYearCapacity(document))};
-    ProgramFileWriter::writeCommandOutput(job.out, ProgramFileWriter::buildProgramFile(document),
-                                          {job.force, job.in, stamp, true, &lock, {}});
     const bool keep = existing == YearEntries::OnExisting::Keep;
     report << QStringLiteral("%1: %2 日  新規: %3  置き換え: %4  そのまま: %5\n")
                   .arg(DateRules::RuleText(job.rule))
@@ -164,16 +144,20 @@ std::optional<Refusal> setDates(ScheduleDocument& document, const Job& job, QTex
     return std::nullopt;
 }
 
+class SetDatesEdit : public FileEdit
+{
+    std::optional<Refusal> prepare(const CommandWords& words) override { return parse(words, m_job); }
+    std::optional<Refusal> change(ScheduleDocument& document, QTextStream& report) override
+    {
+        return setDates(document, m_job, report);
+    }
+
+    Job m_job;
+};
+
 }  // namespace
 
-int runDatesCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+std::unique_ptr<FileEdit> datesEdit()
 {
-    Job job;
-    const std::optional<Refusal> refused = parse(args, job);
-    return runFileEdit(
-        refused,
-        [&](ScheduleDocument& document) {
-            return setDates(document, job, OutputLock::isStandardOutput(job.out) ? err : out);
-        },
-        err);
+    return std::make_unique<SetDatesEdit>();
 }

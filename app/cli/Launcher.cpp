@@ -5,6 +5,8 @@
 // root can have put it there (Launch::trustedProgram). Either program takes any
 // arguments with the same texts and exit statuses, so this choice only
 // decides how soon the work starts.
+#include "app/cli/ExitStatus.h"
+#include "app/cli/LauncherRouting.h"
 #include "core/platform/Launch.h"
 
 #include <cstdio>
@@ -12,20 +14,6 @@
 #include <string>
 
 namespace {
-
-// As a shell says that it cannot run a program.
-constexpr int kCannotStart = 127;
-
-// A command word with its arguments, or --help, -h or --version alone. No
-// arguments, one file to open, Qt's options ("-platform offscreen") and
-// `pdf` are the editor program's; so are the usage errors.
-bool forCommandsProgram(int argc, char** argv)
-{
-    if (argc == 2)
-        return std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0
-            || std::strcmp(argv[1], "--version") == 0;
-    return argc > 2 && argv[1][0] != '-' && std::strcmp(argv[1], "pdf") != 0;
-}
 
 std::string programPath(const char* name)
 {
@@ -38,7 +26,8 @@ std::string programPath(const char* name)
 
 int main(int argc, char** argv)
 {
-    const std::string program = programPath(forCommandsProgram(argc, argv) ? WZ_COMMANDS_PROGRAM : WZ_EDITOR_PROGRAM);
+    const std::string program =
+        programPath(LauncherRouting::forCommandsProgram(argc, argv) ? WZ_COMMANDS_PROGRAM : WZ_EDITOR_PROGRAM);
     std::string why;
     int error = 0;
     const std::string trusted = Launch::trustedProgram(program, why, error);
@@ -47,5 +36,5 @@ int main(int argc, char** argv)
     const char* reason = why.empty() ? Launch::reasonText(error) : why.c_str();
     std::fprintf(stderr, "wzqxprog: %s を起動できません。%s\n", program.c_str(),
                  reason ? reason : std::strerror(error));
-    return kCannotStart;
+    return ExitCannotStart;
 }

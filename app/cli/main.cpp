@@ -4,6 +4,7 @@
 // `pdf` are run by the editor program beside it (Qt GUI and Widgets) in its
 // place, with the same arguments, standard streams and exit status.
 #include "app/cli/CommandLine.h"
+#include "app/cli/ExitStatus.h"
 #include "core/platform/Launch.h"
 #include "core/platform/Platform.h"
 
@@ -11,9 +12,6 @@
 #include <QTextStream>
 
 namespace {
-
-// As a shell says that it cannot run a program.
-constexpr int kCannotStart = 127;
 
 // Only the editor program beside this one, by its full path: none of that
 // name in the current folder or on the search path.
@@ -31,7 +29,7 @@ int runEditorProgram(int, char** argv)
     QTextStream(stderr) << QStringLiteral("wzqxprog: %1 を起動できません。%2\n")
                                .arg(QDir::toNativeSeparators(QString::fromStdString(program)),
                                     why.empty() ? Platform::reason(error) : QString::fromStdString(why));
-    return kCannotStart;
+    return ExitCannotStart;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -148,6 +149,10 @@ bool leadsToStandardOutput(const QString& path);
 void prepareStandardStreams();
 // 0 when all of `bytes` reached standard output, else why not.
 int writeStandardOutput(const QByteArray& bytes);
+// Standard input to its end, as bytes (no line ends translated), at most
+// `limit` + 1 of them; throws FileError 「標準入力: reason」 when it cannot
+// be read.
+QByteArray readStandardInput(qint64 limit);
 // The command's arguments after the program name, as the user typed them.
 QStringList commandArguments(int argc, char** argv);
 
@@ -203,6 +208,12 @@ QString windowFontFamily();
 // The fonts of the printed listings and PDFs, in order: a Latin font whose
 // digits read back from a PDF as digits, then a Japanese one.
 QStringList listingFontFamilies();
+
+// --- Text ---------------------------------------------------------------
+
+// `bytes` read as Shift_JIS the way Windows and Japanese Excel write it
+// (code page 932); nothing when they are not such text.
+std::optional<QString> decodeCp932(const QByteArray& bytes);
 
 // --- The user -----------------------------------------------------------
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QList>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -14,6 +15,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <iconv.h>
 #include <optional>
 #include <pwd.h>
 #include <sys/file.h>
@@ -662,6 +664,23 @@ int writeStandardOutput(const QByteArray& bytes)
     return 0;
 }
 
+QByteArray readStandardInput(qint64 limit)
+{
+    QByteArray bytes;
+    char buffer[65536];
+    while (bytes.size() <= limit) {
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            fail(QStringLiteral("標準入力"), errno);
+        if (got == 0)
+            break;
+        bytes.append(buffer, qsizetype(std::min<qint64>(got, limit + 1 - bytes.size())));
+    }
+    return bytes;
+}
+
 QStringList commandArguments(int argc, char** argv)
 {
     QStringList args;
@@ -777,6 +796,29 @@ QString windowFontFamily()
 QStringList listingFontFamilies()
 {
     return {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP")};
+}
+
+// --- Text ---------------------------------------------------------------
+
+std::optional<QString> decodeCp932(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return QString();
+    const iconv_t converter = ::iconv_open("UTF-8", "CP932");
+    if (converter == iconv_t(-1))
+        return std::nullopt;
+    // A CP932 character is one or two bytes, its UTF-8 at most three.
+    QByteArray utf8(bytes.size() * 3, Qt::Uninitialized);
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    char* out = utf8.data();
+    size_t outLeft = size_t(utf8.size());
+    const bool whole = ::iconv(converter, &in, &inLeft, &out, &outLeft) != size_t(-1) && inLeft == 0;
+    ::iconv_close(converter);
+    if (!whole)
+        return std::nullopt;
+    utf8.truncate(out - utf8.constData());
+    return QString::fromUtf8(utf8);
 }
 
 // --- The user -----------------------------------------------------------

@@ -14,6 +14,8 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace Platform {
@@ -550,6 +552,28 @@ int writeStandardOutput(const QByteArray& bytes)
     return 0;
 }
 
+QByteArray readStandardInput(qint64 limit)
+{
+    const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (input == nullptr || input == INVALID_HANDLE_VALUE)
+        fail(QStringLiteral("標準入力"), ERROR_INVALID_HANDLE);
+    QByteArray bytes;
+    char buffer[65536];
+    while (bytes.size() <= limit) {
+        DWORD got = 0;
+        if (!::ReadFile(input, buffer, sizeof buffer, &got, nullptr)) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_BROKEN_PIPE)  // the writer closed its end
+                break;
+            fail(QStringLiteral("標準入力"), int(error));
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, qsizetype(std::min<qint64>(got, limit + 1 - bytes.size())));
+    }
+    return bytes;
+}
+
 // The command line as typed, in UTF-16: the bytes of argv are in the
 // system's code page, which may not hold every character of a file name.
 QStringList commandArguments(int, char**)
@@ -676,6 +700,25 @@ QString windowFontFamily()
 QStringList listingFontFamilies()
 {
     return {QStringLiteral("Yu Gothic"), QStringLiteral("MS Gothic")};
+}
+
+// --- Text ---------------------------------------------------------------
+
+std::optional<QString> decodeCp932(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return QString();
+    if (bytes.size() > INT_MAX / 2)
+        return std::nullopt;
+    const int length =
+        ::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.constData(), int(bytes.size()), nullptr, 0);
+    if (length <= 0)
+        return std::nullopt;
+    std::wstring text(size_t(length), L'\0');
+    if (::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.constData(), int(bytes.size()), text.data(), length)
+        != length)
+        return std::nullopt;
+    return QString::fromStdWString(text);
 }
 
 // --- The user -----------------------------------------------------------

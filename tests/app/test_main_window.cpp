@@ -14,6 +14,8 @@
 #include "store/StoreRoutines.h"
 #include "print/Form_Print.h"
 #include "print/Form_PrintSelect.h"
+#include "review/Form_Calendar.h"
+#include "review/Form_Review.h"
 #include "settings/Form_Environment.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
@@ -51,6 +53,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QTreeWidget>
+#include <QCheckBox>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QUrl>
@@ -505,6 +509,88 @@ private slots:
             m_form->setAfterSaveForTesting({});
             QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("エラー|") + path));
         }
+    }
+
+    // 書込 with dated entries: 年間チェック first, only when it finds something (special 7 holds no programs).
+    // 「戻って直す」 writes nothing and asks for no file; 「このまま書込」 writes; 「今後表示しない」 leaves the
+    // review out of the next 書込.
+    void saveReviewsTheYearFirst_data()
+    {
+        QTest::addColumn<int>("special"); QTest::addColumn<QString>("answer"); QTest::addColumn<bool>("dontShow");
+        QTest::newRow("no finding") << 3 << "" << false;
+        QTest::newRow("back") << 7 << "Button_Back" << false;
+        QTest::newRow("write anyway") << 7 << "Button_WriteAnyway" << false;
+        QTest::newRow("back, then not again") << 7 << "Button_Back" << true;
+    }
+
+    void saveReviewsTheYearFirst()
+    {
+        QFETCH(int, special); QFETCH(QString, answer); QFETCH(bool, dontShow);
+        setCircuit(1, 2, 10);
+        addWeekRow(1, 3, 0, 0, 9, 0, 0);
+        addYearRow(1, 28, 5, 10, special);
+        std::unique_ptr<QDialog> review;
+        ModalDialogs::setRunner([&](QDialog* dialog) { review.reset(dialog); });
+        const QString path = pathOf("WZ48PROG.dat");
+        for (int round = 0; round < 2; ++round) {
+            scriptDialogs();
+            writeBytes(path, "old");
+            FileDialog::queuePath(path);
+            click(m_form.get(), "Button_SaveFile");
+            const bool shown = special == 7 && !(round == 1 && dontShow);
+            QCOMPARE(bool(review), shown);
+            if (shown) {
+                QCOMPARE(child<QTreeWidget>(review.get(), "List_Findings")->topLevelItemCount(), 1);
+                child<QCheckBox>(review.get(), "Check_DontShow")->setChecked(dontShow);
+                click(review.get(), qPrintable(answer));
+            }
+            const bool writes = !shown || answer == "Button_WriteAnyway";
+            QCOMPARE(shownMessages(), writes ? QStringList{"ファイルの保存|プログラムファイルを作成しました。"} : QStringList());
+            QCOMPARE(FileDialog::titlesShown().size(), writes ? 1 : 0);
+            QCOMPARE(readBytes(path) == ProgramFileWriter::buildProgramFile(Scratch::document()), writes);
+            review.reset();
+        }
+    }
+
+    // From 年間プログラム, 年間チェック only closes and a finding's day clicked turns the calendar to it and its
+    // circuit; 年間カレンダー opens on the circuit and 年度 shown, and from プログラム印刷 on its circuit.
+    void yearAtAGlanceFromTheWindows()
+    {
+        setCircuit(1, 2, 10);
+        setCircuit(2, 1, 5);
+        addWeekRow(1, 0, 1, 0, 9, 0, 0);
+        addWeekRow(2, 0, 1, 0, 9, 0, 0);
+        addYearRow(2, 28, 5, 10, 7);
+        std::unique_ptr<QDialog> dialog;
+        ModalDialogs::setRunner([&](QDialog* opened) { dialog.reset(opened); });
+        click(m_form.get(), "Button_Year");
+        QWidget* year = FindForm("Form_Year");
+        click(year, "Button_Review");
+        QVERIFY(dialog && dialog->objectName() == "Form_Review" && !dialog->findChild<QWidget*>("Button_WriteAnyway"));
+        auto* findings = child<QTreeWidget>(dialog.get(), "List_Findings");
+        QTreeWidgetItem* empty = findings->findItems(QStringLiteral("特殊番号 7"), Qt::MatchContains, 1).value(0);
+        QVERIFY(empty && empty->text(0) == "回路2");
+        findings->scrollToItem(empty);
+        QTest::mouseClick(findings->viewport(), Qt::LeftButton, {}, findings->visualItemRect(empty).center());
+        auto* calendar = child<MonthCalendar>(year, "MonthView1");
+        QCOMPARE(calendar->selectedDate(), QDate(2028, 5, 10));
+        QCOMPARE(child<QComboBox>(year, "Combo_Circuit")->currentData().toInt(), 2);
+
+        click(year, "Button_Calendar");
+        QVERIFY(dialog && dialog->objectName() == "Form_Calendar");
+        QCOMPARE(child<QComboBox>(dialog.get(), "Combo_Circuit")->currentData().toInt(), 2);
+        QCOMPARE(child<QLineEdit>(dialog.get(), "Text_SchoolYear")->text(), QStringLiteral("2028"));
+        dialog.reset();
+        click(year, "Button_Close");
+
+        click(m_form.get(), "Button_Check");
+        QWidget* print = FindForm("Form_Print");
+        child<QComboBox>(print, "Combo_Circuit")->setCurrentIndex(0);
+        click(print, "Button_Calendar");
+        QVERIFY(dialog && dialog->objectName() == "Form_Calendar");
+        QCOMPARE(child<QComboBox>(dialog.get(), "Combo_Circuit")->currentData().toInt(), 1);
+        dialog.reset();
+        click(print, "Button_Close");
     }
 
     // Programs of any circuit, 1 to 8, and year entries of either kind are data to discard, for 読込, 編集 and a file

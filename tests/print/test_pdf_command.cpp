@@ -32,7 +32,7 @@ private slots:
         QTest::addColumn<QString>("texts");  // in the PDF's text when written, as drawn; else in the reason
         const auto add = [&](const char* name, const QString& in, const char* options, int status, const char* text,
                              const QString& out = QStringLiteral("out.pdf")) {
-            QTest::newRow(name) << QStringList{in, file(out)} + QString::fromLatin1(options).split(' ')
+            QTest::newRow(name) << QStringList{in, file(out)} + QString::fromUtf8(options).split(' ')
                                 << status << QString::fromUtf8(text);
         };
         add("week", m_file, "--circuit 1 --listing week", 0, "8:30 日曜日 印刷日");
@@ -48,6 +48,21 @@ private slots:
         add("year without --year", m_file, "--circuit 1 --listing year", 64, "");
         add("--year with a week listing", m_file, "--circuit 1 --listing week --year 27", 64, "");
         add("unknown listing", m_file, "--circuit 1 --listing month", 64, "");
+        // The calendar: special 4 of 2027-03-01 named, the file named in the foot.
+        add("calendar", m_file, "--circuit 1 --listing calendar --school-year 2026 --names 4=一二三四五六七八九十一二三四五六", 0,
+            "2026年度（令和8年度） 一二三四五六七八九十一二三四五六 WZ48PROG.dat");
+        add("calendar, last 年度", m_file, "--circuit 1 --listing calendar --school-year 2098 --paper A3", 0, "2098年度");
+        add("calendar, 年度 after the holidays known", m_file, "--circuit 1 --listing calendar --school-year 2099", 64, "2098");
+        add("calendar without --school-year", m_file, "--circuit 1 --listing calendar", 64, "--school-year");
+        add("calendar of a circuit without programs", m_file, "--circuit 2 --listing calendar --school-year 2026", 4, "回路 2");
+        add("calendar with --year", m_file, "--circuit 1 --listing calendar --school-year 2026 --year 27", 64, "--year");
+        add("--school-year with a week listing", m_file, "--circuit 1 --listing week --school-year 2026", 64, "--school-year");
+        add("--paper with a year listing", m_file, "--circuit 1 --listing year --year 27 --paper A3", 64, "--paper");
+        add("--paper B5", m_file, "--circuit 1 --listing calendar --school-year 2026 --paper B5", 64, "--paper");
+        for (const char* names : {"0=短縮", "100=短縮", "短縮", "4=", "4=短縮,4=行事", "4=一二三四五六七八九十一二三四五六七"})
+            QTest::addRow("--names %s", names) << QStringList{m_file, file("out.pdf"), "--circuit", "1", "--listing", "calendar",
+                                                             "--school-year", "2026", "--names", QString::fromUtf8(names)}
+                                               << 64 << QStringLiteral("--names");
         for (const QStringList& wrong :
              QList<QStringList>{{"9"}, {"+2"}, {"02"}, {" 2"}, {"1", "--circuit", "2"}, {"1", "-platform", "xcb"}})
             QTest::addRow("--circuit '%s'", qPrintable(wrong.join(' ')))

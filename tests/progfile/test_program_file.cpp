@@ -3,6 +3,7 @@
 #include "progfile/ProgramFileReader.h"
 #include "year/YearEntries.h"
 #include "progfile/ProgramFileWriter.h"
+#include "settings/SpecialNames.h"
 #include "store/SettingTable.h"
 #include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
@@ -348,7 +349,7 @@ private slots:
         row("--type without --pulse", {"--circuit", "5", "--type", "報時"}, 64, "--type と --pulse は一緒に");
         row("over capacity", {"--days", "毎日", "--periods", "9:00-9:10,9:20-9:30"}, 2, "必要: 27  残り: 20", "full");
         row("invalid IN", {}, 1, "データが不正です。", "bad");
-        row("unwritable OUT", {}, 3, "/none/out.dat", "no folder");
+        row("unwritable OUT, its name kept as it is", {}, 3, "/no  such/out.dat", "no folder");
         for (const QString wrong : {"--periods 23:00-24:00", "--periods 8:00-8:61", "--periods 8:00-", "--periods ",
                                        "--periods 8:00-9:00,8:30-9:30", "--periods 9:00-9:30,8:00-8:30",
                                        "--circuit 02", "--tunes 1,8,1", "--pre-bell 60", "--days P00",
@@ -365,7 +366,7 @@ private slots:
         fillWeekTo(in == "full" ? 880 : 0);
         RenumberTable(Scratch::document(), "T_Week");
         QStringList args{"bells", write("in.dat", in == "bad" ? QByteArray("x\r\n") : buildProgramFile(Scratch::document())),
-                         in == "no folder" ? file("none/out.dat") : write("out.dat", "old")};
+                         in == "no folder" ? file("no  such/out.dat") : write("out.dat", "old")};
         const QStringList base{"--circuit", "2", "--days", "月", "--periods", "9:00-9:10"};
         for (int i = 0; i < base.size(); i += 2)
             args += options.contains(base[i]) ? QStringList() : base.mid(i, 2);
@@ -451,6 +452,98 @@ private slots:
         QCOMPARE(readBytes(args[2]), written);
         QCOMPARE(ReadProgramFile(Scratch::document(), args[2]).status, ReadStatus::Accepted);
         QCOMPARE(YearEntries::DatedEntry(Scratch::document(), 2, QDate(2026, 5, 1)), std::optional<int>(may1st));
+    }
+
+    // plan on the IN of datesCommand plus 特殊番号 1 on 2026-04-30 and 2026-05-03, with the 行事予定 below as `table`
+    // (csv, the same in Shift_JIS, tab-separated on standard input, a day that does not exist, none); a row's
+    // --map words replace "--map 通常=なし --map 短縮=1 --map 休業=停止". `days`: OUT's entries on 4/30..5/4 (- none).
+    void planCommand_data()
+    {
+        QTest::addColumn<QString>("table"); QTest::addColumn<QStringList>("options"); QTest::addColumn<int>("padding");
+        QTest::addColumn<int>("status"); QTest::addColumn<QString>("message"); QTest::addColumn<QString>("days");
+        const auto row = [](const char* name, const char* table, const QString& options, int status, const char* message,
+                            const char* days = "", int padding = 0) {
+            QTest::newRow(name) << table << options.split(' ', Qt::SkipEmptyParts) << padding << status << QString(message)
+                                << QString(days);
+        };
+        row("overwritten", "csv", "--overwrite", 0, "短縮 (2 日) → 特殊番号 1  新規: 1  置き換え: 1  そのまま: 0  消去: 0",
+            "- 1 1 1 0");
+        row("kept, 通常 cleared", "csv", "--keep", 0, "短縮 (2 日) → 特殊番号 1  新規: 1  置き換え: 0  そのまま: 1  消去: 0",
+            "- 0 1 1 0");
+        row("another entry needs a choice", "csv", "", 64,
+            "設定済みの年間プログラムと異なる日が 1 日あります（2026-05-01 停止）。--keep");
+        row("unmapped names named", "csv", "--keep --map 短縮=1", 64, "日課 「通常」「休業」 をどう設定するかの指定がありません。");
+        row("a map the table lacks warns", "csv", "--keep --map 通常=なし --map 短縮=1 --map 休業=停止 --map 雨天=停止", 0,
+            "警告: --map の日課「雨天」は表にありません。", "- 0 1 1 0");
+        row("special without programs", "csv", "--keep --map 通常=なし --map 短縮=2 --map 休業=停止", 64,
+            "回路 2 の特殊番号 2 のプログラムが IN にありません。");
+        row("exactly full", "csv", "--keep", 0, "年間プログラムの残り: 0", "- 0 1 1 0", 496);
+        row("over capacity", "csv", "--keep", 2, "（新たに設定する日: 2  残り: 0）", "", 497);
+        row("table from standard input", "stdin", "--overwrite", 0, "休業 (1 日) → 停止  新規: 1", "- 1 1 1 0");
+        row("Shift_JIS table", "cp932", "--overwrite", 0, "休業 (1 日) → 停止  新規: 1", "- 1 1 1 0");
+        row("names file cannot be written: a warning", "csv, names blocked", "--keep", 0,
+            "警告: 特殊番号の名前と日課の指定を保存できません（プログラムファイルは書き込みました）", "- 0 1 1 0");
+        row("a day that does not exist", "bad", "--keep", 1, "table.csv: ");
+        row("no table file", "none", "--keep", 3, "table.csv: ");
+        for (const char* wrong : {"--keep --overwrite", "--circuit 9", "--map 短縮", "--map 短縮=100", "--school-year 2099",
+                                  "--column 0"})  // the message names the option
+            row(wrong, "csv", wrong, 64, qPrintable(QString(wrong).split(' ')[0]));
+    }
+    void planCommand()
+    {
+        QFETCH(QString, table); QFETCH(QStringList, options); QFETCH(int, padding); QFETCH(int, status);
+        QFETCH(QString, message); QFETCH(QString, days);
+        setCircuit(1, 1, 5), setCircuit(2, 2, 10);
+        addRows({{2, 1, 0, 0, 10, 0, 0, 0, 0, 0, 3}, {1, 0, 2, 0, 7, 0, 0}});
+        addYearRow(2, 26, 5, 1, 0), addYearRow(2, 26, 4, 30, 1), addYearRow(2, 26, 5, 3, 1);
+        for (int i = 0; i < padding; ++i) {
+            const QDate day = QDate(2030, 1, 1).addDays(i);
+            addYearRow(1, day.year() - 2000, day.month(), day.day(), 0);
+        }
+        RenumberTable(Scratch::document(), "T_Week"), RenumberTable(Scratch::document(), "T_Year");
+        const QByteArray csv = "日付,行事,日課\r\n2026/4/30,,通常\r\n2026/5/1,\"開校記念日,式典\",短縮\r\n2026/5/2,,短縮\r\n"
+                               "2026/5/3,憲法記念日,\r\n2026/5/4,みどりの日,休業\r\n";
+        const QByteArray cp932 = "\x93\xfa\x95t,\x8ds\x8e\x96,\x93\xfa\x89\xdb\r\n2026/4/30,,\x92\xca\x8f\xed\r\n2026/5/1,\""
+                                 "\x8aJ\x8dZ\x8bL\x94O\x93\xfa,\x8e\xae\x93T\",\x92Z\x8fk\r\n2026/5/2,,\x92Z\x8fk\r\n2026/5/3,"
+                                 "\x8c\x9b\x96@\x8bL\x94O\x93\xfa,\r\n2026/5/4,\x82\xdd\x82\xc7\x82\xe8\x82\xcc\x93\xfa,\x8bx\x8b\xc6\r\n";
+        const QString namesFile = file("home/data/wzqxprog/names.json");
+        if (table.endsWith("names blocked"))
+            QDir().mkpath(namesFile);
+        const QString tablePath = file("table.csv");
+        if (table != "none")
+            write("table.csv", table == "cp932" ? cp932 : table == "bad" ? csv + "2027/2/29,,通常\r\n" : csv);
+        const QString redirect = table == "stdin" ? "<" + write("paste.txt", QByteArray(csv).replace(',', '\t').replace("\"開校記念日\t式典\"", "")) : "";
+        QStringList args{"plan", write("in.dat", buildProgramFile(Scratch::document())), write("out.dat", "old")};
+        const QStringList base{"--circuit", "2", "--table", table == "stdin" ? "-" : tablePath};
+        for (int i = 0; i < base.size(); i += 2)
+            args += options.contains(base[i]) ? QStringList() : base.mid(i, 2);
+        args += options;
+        if (!options.contains("--map"))
+            args += QStringList{"--map", "通常=なし", "--map", "短縮=1", "--map", "休業=停止"};
+        const ProcessRun result = run(args, redirect);
+        QCOMPARE(result.status, status);
+        QVERIFY2((result.out.join('\n') + result.err).contains(message), qPrintable(result.out.join('\n') + result.err));
+        const QByteArray written = readBytes(args[2]);
+        QCOMPARE(written != "old", status == 0);  // OUT untouched unless done
+        if (status != 0)
+            return;
+        args[1] = args[2];
+        const ProcessRun again = run(args, redirect);
+        QVERIFY2(!again.out.join('\n').contains(QRegularExpression("新規: [1-9]|置き換え: [1-9]|消去: [1-9]")),
+                 qPrintable(again.out.join('\n')));
+        QCOMPARE(readBytes(args[2]), written);
+        QCOMPARE(ReadProgramFile(Scratch::document(), args[2]).status, ReadStatus::Accepted);
+        QStringList held;
+        for (QDate day(2026, 4, 30); day <= QDate(2026, 5, 4); day = day.addDays(1)) {
+            const std::optional<int> entry = YearEntries::DatedEntry(Scratch::document(), 2, day);
+            held << (entry ? QString::number(*entry) : "-");
+        }
+        QCOMPARE(held.join(' '), days);
+        if (table.endsWith("names blocked"))
+            return;
+        const auto names = SpecialNames::Names::read(namesFile);
+        QCOMPARE(names.name(1), QStringLiteral("短縮"));  // it had none
+        QCOMPARE(names.choice("休業"), std::optional<SpecialNames::DutyChoice>(SpecialNames::DutyChoice::stop()));
     }
 
     // Twenty bells commands adding to one file at once: each waits for the one before it, so every one that reports
@@ -803,7 +896,8 @@ private slots:
         const QString in = QStringLiteral(WZ_SOURCE_DIR "/progfile/fuzz/corpus/worked_example.dat");
         for (const QStringList& args : QList<QStringList>{
                  {"check", in}, {"holidays", "2027"}, {"day", in, "2027-01-03", "--json"},
-                 {"diff", in, QString(in).replace("worked_example", "mixed")}, {"--help"}, {"--version"}})
+                 {"diff", in, QString(in).replace("worked_example", "mixed")}, {"review", in, "--school-year", "2026"},
+                 {"--help"}, {"--version"}})
             for (const char* redirect : {">/dev/full", ">&-", "| true"})
                 QTest::addRow("%s %s", qPrintable(args[0]), redirect) << args << 3 << QString(redirect);
     }

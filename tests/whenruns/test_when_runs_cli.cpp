@@ -60,11 +60,18 @@ private slots:
         refusal("before 2000", {"day", m_base, "1999-12-31"}, 64);
         refusal("unpadded date", {"day", m_base, "2027-1-1"}, 64);
         refusal("no date", {"day", m_base}, 64);
+        refusal("--json for the date", {"day", m_base, "--json"}, 64, "day には FILE と YYYY-MM-DD を指定してください");
         refusal("refused file", {"day", refused, "2027-01-01"}, 1);
         refusal("missing file", {"day", missing, "2027-01-01", "--json"}, 3);
         refusal("diff, refused file", {"diff", m_base, refused}, 3, refused + ": データが不正です。");
         refusal("diff, missing file", {"diff", missing, m_base}, 3, missing);
         refusal("diff, one file", {"diff", m_base}, 64);
+        refusal("diff, an option for a file", {"diff", m_base, "-x"}, 64, "diff には OLD と NEW を指定してください");
+        // review's 1 is its findings: a refused file is one it cannot read.
+        refusal("review, refused file", {"review", refused}, 3, refused + ": データが不正です。");
+        refusal("review, missing file", {"review", missing, "--json"}, 3, missing);
+        refusal("review, 年度 after the holidays known", {"review", m_base, "--school-year", "2099"}, 64, "年度は 2000 から 2098");
+        refusal("review, circuit 9", {"review", m_base, "--circuit", "9"}, 64, "--circuit");
 
         // diff: the changes after a header of the two names.
         const auto diff = [this](const char* name, const QString& changed, const QStringList& lines) {
@@ -103,6 +110,47 @@ private slots:
         QVERIFY2(result.err.startsWith(err), qPrintable(result.err));
         QCOMPARE(result.err.isEmpty(), status == 0 || !out.isEmpty());
         QVERIFY2(!QDir(file(QStringLiteral("home"))).exists(), "the editor's store was touched");
+    }
+
+    void review_data()
+    {
+        QTest::addColumn<QStringList>("args"); QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("lines");  // lines of the text, the first one first; with --json, parts of it compact
+        const QString later = scheduleFile(QStringLiteral("later.dat"), [] {
+            Scratch::exec(QStringLiteral("UPDATE T_Year SET Year = 30"));
+        });
+        QTest::newRow("findings") << QStringList{"review", m_base, "--school-year", "2026"} << 1 << QStringList{
+            "2026年度（令和8年度）の年間チェック", "回路 1", 
+            "  2027年1月1日（金）: 年間（2027年）停止 と 年間（毎年）特殊番号 5 が重なっています。どちらが実行されるかは決まっていません。"};
+        QTest::newRow("JSON") << QStringList{"review", m_base, "--school-year", "2026", "--json", "--circuit", "1"} << 1
+                              << QStringList{R"("circuits":[1],)", R"("schoolYear":2026)",
+                                             R"({"circuit":1,"days":["2027-01-01"],"entries":[{"entry":"dated","special":0},{"entry":"every-year","special":5}])"};
+        QTest::newRow("年度 of the dated entries") << QStringList{"review", later} << 1
+                                                  << QStringList{"2029年度（令和11年度）の年間チェック"};
+        QTest::newRow("last 年度") << QStringList{"review", m_base, "--school-year", "2098"} << 1
+                                   << QStringList{"2098年度（令和80年度）の年間チェック"};
+        QTest::newRow("nothing found") << QStringList{"review", scheduleFile(QStringLiteral("empty.dat"), [] { ClearAllData(Scratch::document()); }),
+                                                       "--school-year", "2030"}
+                                       << 0 << QStringList{"2030年度（令和12年度）の年間チェック", "指摘はありません。"};
+    }
+
+    void review()
+    {
+        QFETCH(QStringList, args); QFETCH(int, status); QFETCH(QStringList, lines);
+        const ProcessRun result = runEditor(args, file(QStringLiteral("home")));
+        QCOMPARE(result.status, status);
+        QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
+        if (args.contains(QStringLiteral("--json"))) {
+            const QJsonDocument json = QJsonDocument::fromJson(result.out.join('\n').toUtf8());
+            QVERIFY(json.isObject());
+            const QString compact = QString::fromUtf8(json.toJson(QJsonDocument::Compact));
+            for (const QString& part : lines)
+                QVERIFY2(compact.contains(part), qPrintable(part + " in\n" + compact));
+            return;
+        }
+        QVERIFY2(!result.out.isEmpty() && result.out.first() == lines.first(), qPrintable(result.out.join('\n')));
+        for (const QString& line : lines)
+            QVERIFY2(result.out.contains(line), qPrintable(line + " in\n" + result.out.join('\n')));
     }
 
 private:

@@ -1,4 +1,4 @@
-#include "whenruns/Commands.h"
+#include "app/cli/WhenRunsCommands.h"
 
 #include "progfile/ProgramFileReader.h"
 #include "store/ScheduleDocument.h"
@@ -11,18 +11,9 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
-namespace WhenRuns {
+using namespace WhenRuns;
 
 namespace {
-
-// The exit statuses beside the reader's own (ProgramFileReader::exitStatusOf):
-// diff(1)'s for a comparison, a file that cannot be read, a wrong command.
-enum ExitStatus {
-    ExitSame = 0,
-    ExitDifferent = 1,
-    ExitFileError = 3,
-    ExitUsage = 64,
-};
 
 struct LoadedFile {
     ProgramFileReader::ReadStatus status = ProgramFileReader::ReadStatus::Accepted;
@@ -42,7 +33,7 @@ LoadedFile loadFile(const QString& path)
         loaded.refusal = ProgramFileReader::refusalLine(parsed.verdict);
         return loaded;
     }
-    ScheduleDocument document(QStringLiteral(":memory:"));
+    PrivateStore document;
     ProgramFileReader::importParsed(document, parsed);
     loaded.schedule = ReadSchedule(document);
     return loaded;
@@ -68,12 +59,10 @@ QDate parseDate(const QString& text)
 
 }  // namespace
 
-int runDayCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+int runDayCommand(const CommandWords& args, QTextStream& out, QTextStream& err)
 {
-    QStringList words = args;
-    const bool json = words.removeOne(QStringLiteral("--json"));
-    if (words.size() != 2)
-        return ExitUsage;
+    const QStringList& words = args.positional;
+    const bool json = args.flags.contains(QStringLiteral("--json"));
     const QDate date = parseDate(words.at(1));
     if (!date.isValid()) {
         err << QStringLiteral("日付が不正です: %1（2000-01-01～2099-12-31 を YYYY-MM-DD で指定してください）\n")
@@ -91,17 +80,16 @@ int runDayCommand(const QStringList& args, QTextStream& out, QTextStream& err)
             out << QString::fromUtf8(QJsonDocument(dayJson(preview)).toJson(QJsonDocument::Indented));
         else
             out << dayText(preview);
-        return ExitSame;
+        return ExitDone;
     } catch (const std::exception& failure) {
         err << failureText(words.at(0), failure) << '\n';
         return ExitFileError;
     }
 }
 
-int runDiffCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+int runDiffCommand(const CommandWords& words, QTextStream& out, QTextStream& err)
 {
-    if (args.size() != 2)
-        return ExitUsage;
+    const QStringList& args = words.positional;
     Schedule schedules[2];
     for (int i = 0; i < 2; ++i) {
         try {
@@ -118,9 +106,7 @@ int runDiffCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     const QList<CircuitChanges> changes = DiffSchedules(schedules[0], schedules[1]);
     if (changes.isEmpty())
-        return ExitSame;
+        return ExitDone;
     out << diffText(changes, args.at(0), args.at(1));
     return ExitDifferent;
 }
-
-}  // namespace WhenRuns

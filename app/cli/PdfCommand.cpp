@@ -1,13 +1,11 @@
-#include "print/PdfCommand.h"
+#include "app/cli/PdfCommand.h"
 
-#include "core/CommandWords.h"
+#include "app/cli/CalendarListing.h"
+#include "app/cli/Command.h"
+#include "core/platform/Platform.h"
 #include "print/PdfDocument.h"
 #include "print/PrintTables.h"
 #include "print/Reports.h"
-#include "progfile/OutputLock.h"
-#include "progfile/ProgramFileReader.h"
-#include "progfile/ProgramFileWriter.h"
-#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
 #include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
@@ -20,13 +18,6 @@
 
 namespace {
 
-enum ExitStatus {
-    ExitWritten = 0,
-    ExitFileError = 3,
-    ExitNothingToPrint = 4,
-    ExitUsage = 64,
-};
-
 const QString kEveryYear = QStringLiteral("毎年");
 
 struct PdfRequest {
@@ -35,13 +26,6 @@ struct PdfRequest {
     int circuit = 0;
     int kind = 0;
     QString yearChoice;  // "毎年" or "27年", for the year listing
-    bool force = false;
-};
-
-// A refused command or file: the exit status and the one-line reason.
-struct Refusal {
-    int status;
-    QString reason;
 };
 
 std::optional<int> listingKind(const QString& name)
@@ -65,20 +49,9 @@ std::optional<QString> yearChoice(const QString& value)
     return std::nullopt;
 }
 
-// Each option once, with its value as the next word; any other word that
-// starts with "-" (Qt's "-platform" too) is refused.
-std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
+std::optional<Refusal> parse(const CommandWords& words, PdfRequest& request)
 {
     const auto usage = [](const QString& reason) { return Refusal{ExitUsage, reason}; };
-    CommandWords words;
-    const QStringList options{"--circuit", "--listing", "--year"};
-    if (std::optional<QString> refused = SplitCommandWords(args, options, words, {QStringLiteral("--force")}))
-        return usage(*refused);
-    if (words.positional.size() != 2)
-        return usage(QStringLiteral("FILE と OUT.pdf を指定してください。"));
-    request.in = words.positional[0];
-    request.out = words.positional[1];
-    request.force = !words.flags.isEmpty();
     const QMap<QString, QString>& values = words.values;
     const std::optional<int> circuit = CircuitArgument(values.value(QStringLiteral("--circuit")));
     if (!circuit)
@@ -89,8 +62,11 @@ std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
     const bool yearGiven = values.contains(QStringLiteral("--year"));
     const std::optional<int> kind = listingKind(listing);
     if (!kind)
-        return usage(QStringLiteral("--listing には week, special, year のいずれかを指定してください。"));
+        return usage(QStringLiteral("--listing には week, special, year, calendar のいずれかを指定してください。"));
     request.kind = *kind;
+    for (const QString& option : CalendarOptions())
+        if (values.contains(option))
+            return usage(QStringLiteral("%1 は --listing calendar とだけ使えます。").arg(option));
     if (request.kind != PrintJob::Year) {
         if (yearGiven)
             return usage(QStringLiteral("--year は --listing year とだけ使えます。"));
@@ -105,13 +81,6 @@ std::optional<Refusal> parse(const QStringList& args, PdfRequest& request)
     return std::nullopt;
 }
 
-std::optional<Refusal> readFile(ScheduleDocument& document, const QString& path, Platform::FileStamp& stamp)
-{
-    if (const auto refused = ProgramFileReader::ReadForCommand(document, path, &stamp))
-        return Refusal{refused->first, refused->second};
-    return std::nullopt;
-}
-
 // The checks the print windows make before a listing can be chosen.
 std::optional<Refusal> checkListing(ScheduleDocument& document, const PdfRequest& request)
 {
@@ -123,17 +92,6 @@ std::optional<Refusal> checkListing(ScheduleDocument& document, const PdfRequest
     return std::nullopt;
 }
 
-// The listing as PDF bytes, then written as 書込 writes a program file: the
-// same output rules (what is not a regular file is refused) and read-back.
-void writePdf(const PdfRequest& request, const Platform::FileStamp& stamp, const OutputLock& lock,
-              const Reports::Report& report)
-{
-    const QByteArray pdf = Reports::PdfDocument(report, Reports::PageLayout(report));
-    if (pdf.isEmpty())
-        throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(request.out).toStdString());
-    ProgramFileWriter::writeCommandOutput(request.out, pdf, {request.force, request.in, stamp, true, &lock, {}});
-}
-
 // The output names the input file itself (by any spelling, a hard link
 // included): writing it would replace the program file with the listing.
 bool outputIsInput(const PdfRequest& request)
@@ -141,27 +99,58 @@ bool outputIsInput(const PdfRequest& request)
     return Platform::sameFile(request.in, request.out);
 }
 
-std::optional<Refusal> run(const PdfRequest& request)
+// The listing as PDF bytes, written as 書込 writes a program file: the same
+// output rules (what is not a regular file is refused) and read-back.
+class PdfEdit : public FileEdit
 {
-    if (outputIsInput(request))
-        return Refusal{ExitUsage,
-                       QStringLiteral("%1: 入力ファイルと同じファイルには書き込めません。").arg(request.out)};
-    const OutputLock lock(request.out);
-    ScheduleDocument document(QStringLiteral(":memory:"));
-    Platform::FileStamp stamp;
-    if (std::optional<Refusal> refused = readFile(document, request.in, stamp))
-        return refused;
-    if (std::optional<Refusal> refused = checkListing(document, request))
-        return refused;
-    PrintJob job = PrintJob::forCircuit(document, request.kind, request.circuit);
-    if (request.kind == PrintJob::Year)
-        job.setYear(request.yearChoice);
-    job.fillTables();
-    if (request.kind != PrintJob::Week && job.tablesEmpty())
-        return Refusal{ExitNothingToPrint, QStringLiteral("印刷するデータがありません。")};
-    writePdf(request, stamp, lock, Reports::BuildReport(job));
-    return std::nullopt;
-}
+    std::optional<Refusal> prepare(const CommandWords& words) override
+    {
+        m_request.in = in;
+        m_request.out = out;
+        if (words.values.value(QStringLiteral("--listing")) == QLatin1String("calendar")) {
+            m_calendar = CalendarEdit();
+            m_calendar->in = in;
+            m_calendar->out = out;
+            m_calendar->force = force;
+        }
+        if (std::optional<Refusal> refused = m_calendar ? m_calendar->prepare(words) : parse(words, m_request))
+            return refused;
+        if (outputIsInput(m_request))
+            return Refusal{ExitUsage,
+                           QStringLiteral("%1: 入力ファイルと同じファイルには書き込めません。").arg(m_request.out)};
+        return std::nullopt;
+    }
+
+    std::optional<Refusal> change(ScheduleDocument& document, QTextStream& report) override
+    {
+        if (m_calendar)
+            return m_calendar->change(document, report);
+        if (std::optional<Refusal> refused = checkListing(document, m_request))
+            return refused;
+        PrintJob job = PrintJob::forCircuit(document, m_request.kind, m_request.circuit);
+        if (m_request.kind == PrintJob::Year)
+            job.setYear(m_request.yearChoice);
+        job.fillTables();
+        if (m_request.kind != PrintJob::Week && job.tablesEmpty())
+            return Refusal{ExitNothingToPrint, QStringLiteral("印刷するデータがありません。")};
+        m_report = Reports::BuildReport(job);
+        return std::nullopt;
+    }
+
+    QByteArray content(ScheduleDocument& document) override
+    {
+        if (m_calendar)
+            return m_calendar->content(document);
+        const QByteArray pdf = Reports::PdfDocument(m_report, Reports::PageLayout(m_report));
+        if (pdf.isEmpty())
+            throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(m_request.out).toStdString());
+        return pdf;
+    }
+
+    PdfRequest m_request;
+    Reports::Report m_report;
+    std::unique_ptr<FileEdit> m_calendar;  // --listing calendar
+};
 
 // Qt's own notes (no runtime folder and the like) would bury the one-line
 // reason; only its critical messages reach standard error.
@@ -183,19 +172,8 @@ int runPdfCommand(int argc, char** argv)
     const QStringList args = Platform::commandArguments(argc, argv);
     int qtArgc = 1;  // Qt is given none of the words: "-platform xcb" would abort it
     QGuiApplication app(qtArgc, argv);
+    QString printed;  // nothing: the PDF goes to OUT, "-" included
+    QTextStream out(&printed);
     QTextStream err(stderr);
-    PdfRequest request;
-    std::optional<Refusal> refused = parse(args, request);
-    if (!refused) {
-        try {
-            refused = run(request);
-        } catch (const std::exception& failure) {
-            refused = Refusal{ExitFileError, QString::fromUtf8(failure.what()).simplified()};
-        }
-    }
-    if (refused) {
-        err << refused->reason << '\n';
-        return refused->status;
-    }
-    return ExitWritten;
+    return RunCommand(*CommandNamed(QStringLiteral("pdf")), args, out, err, std::make_unique<PdfEdit>());
 }

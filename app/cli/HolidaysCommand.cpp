@@ -1,4 +1,4 @@
-#include "holidays/HolidaysCommand.h"
+#include "app/cli/HolidaysCommand.h"
 
 #include "holidays/Holidays.h"
 
@@ -38,8 +38,9 @@ void printLines(const QList<Holiday>& holidays, QTextStream& out)
         out << holiday.date.toString(Qt::ISODate) << '\t' << holiday.name << '\n';
 }
 
-}  // namespace
-
+// One "YYYY-MM-DD<TAB>name" line per holiday on out, a note on err when
+// the year is a forecast. False (nothing printed on out, the reason on err)
+// when yearText is not a year 2000..2099.
 bool PrintHolidays(const QString& yearText, QTextStream& out, QTextStream& err)
 {
     const int year = parseYear(yearText);
@@ -51,6 +52,8 @@ bool PrintHolidays(const QString& yearText, QTextStream& out, QTextStream& err)
     return true;
 }
 
+// The same for YEAR-04-01 to (YEAR + 1)-03-31, YEAR 2000..2098; the note
+// when either year is a forecast.
 bool PrintSchoolYearHolidays(const QString& yearText, QTextStream& out, QTextStream& err)
 {
     const int year = parseYear(yearText);
@@ -64,4 +67,18 @@ bool PrintSchoolYearHolidays(const QString& yearText, QTextStream& out, QTextStr
         printForecastNote(QStringLiteral("%1 年度のうち %2 年").arg(year).arg(year + 1), err);
     printLines(SchoolYearHolidays(year), out);
     return true;
+}
+}  // namespace
+
+int runHolidays(const CommandWords& words, QTextStream& out, QTextStream& err)
+{
+    const QString schoolYear = QStringLiteral("--school-year");
+    if (words.positional.size() + words.values.size() != 1) {
+        err << QStringLiteral("holidays には年 (YEAR または --school-year YEAR) を一つ指定してください。") << '\n';
+        return ExitUsage;
+    }
+    const bool printed = words.values.contains(schoolYear)
+        ? PrintSchoolYearHolidays(words.values.value(schoolYear), out, err)
+        : PrintHolidays(words.positional.constFirst(), out, err);
+    return printed ? ExitDone : ExitUsage;
 }

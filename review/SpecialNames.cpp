@@ -1,0 +1,10 @@
+#include "review/SpecialNames.h"
+
+namespace Review {
+
+QMap<int, QString> SpecialNames()
+{
+    return {};
+}
+
+}  // namespace Review
