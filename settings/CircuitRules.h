@@ -6,10 +6,10 @@
 #include <QStringList>
 #include <array>
 
-// What the circuit settings window knows without its widgets: the program
-// types, their tooltips and value ranges, the type lock, and the stored settings.
 class ScheduleDocument;
 
+// What the circuit settings window knows without its widgets: the program
+// types, their tooltips and value ranges, the type lock, and the stored settings.
 namespace CircuitRules {
 
 // The type code is also the position in the type box (ProgramTypeNames).

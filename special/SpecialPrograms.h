@@ -1,11 +1,11 @@
 #pragma once
 #include <QList>
 
+class ScheduleDocument;
+
 // Special programs are the week rows with SpecialNO 1..99 (YobiON 0).
 // A special number exists for a circuit while one of its rows carries it;
 // dated and every-year entries refer to it by circuit and number.
-class ScheduleDocument;
-
 namespace SpecialPrograms {
 
 constexpr int HighestSpecialNumber = 99;

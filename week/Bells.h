@@ -3,11 +3,11 @@
 #include <QString>
 #include <optional>
 
+class ScheduleDocument;
+
 // Bells from a timetable (時程から作成): a bell at the start and the end of
 // every period, and a pre-bell (予鈴) some minutes before every start, added
 // as time-signal or chime programs of one circuit.
-class ScheduleDocument;
-
 namespace Bells {
 
 // Minutes of the day, 0..1439.

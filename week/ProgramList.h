@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
+class ScheduleDocument;
+
 // The rows a program list grid shows: raw fields of the week rows (or of their working copy)
 // plus the display texts 開始時刻, 終了時刻, 開始曜日, 終了曜日.
 struct ProgramList {
@@ -29,8 +31,6 @@ struct GridColumns {
     Grid grid = Grid::Keep;
     QList<ColumnChange> changes;
 };
-
-class ScheduleDocument;
 
 namespace ProgramLists {
 

@@ -3,10 +3,10 @@
 
 #include <QList>
 
-// Writing, deleting and copying week and special programs. Every routine runs in
-// one transaction and renumbers the week rows before it commits.
 class ScheduleDocument;
 
+// Writing, deleting and copying week and special programs. Every routine runs in
+// one transaction and renumbers the week rows before it commits.
 namespace WeekEditing {
 
 // Melody lengths in seconds, 1..7; 0 for any other number.

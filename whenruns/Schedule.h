@@ -4,12 +4,12 @@
 #include <QList>
 #include <array>
 
+class ScheduleDocument;
+
 // A plain copy of the schedule the store holds, free of the store: what a
 // day runs, what changed between two files and the week timeline are all
 // worked out on it. Two of them can sit side by side although the process
 // has one store.
-class ScheduleDocument;
-
 namespace WhenRuns {
 
 struct CircuitInfo {

@@ -6,10 +6,10 @@
 #include <QVector>
 #include <optional>
 
-// Year entries of a circuit: dated (two-digit Year) and every-year. SpecialNO 0 means 停止, 1..99 runs that special
-// program.
 class ScheduleDocument;
 
+// Year entries of a circuit: dated (two-digit Year) and every-year. SpecialNO 0 means 停止, 1..99 runs that special
+// program.
 namespace YearEntries {
 
 // An entry in words: 「停止」 or 「特殊番号 N」.
