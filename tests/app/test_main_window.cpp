@@ -792,7 +792,8 @@ private slots:
         const auto state = [&] {
             return storeSnapshot() + (option(1)->isChecked() ? "編集" : "新規") + timeStamp()
                 + QString::number(child<QComboBox>(week.get(), "Combo_Circuit")->count())
-                + QString::number(child<QComboBox>(year.get(), "Combo_Circuit")->count());
+                + QString::number(child<QComboBox>(year.get(), "Combo_Circuit")->count())
+                + QString::number(year->findChildren<QPushButton*>("Button_Calendar").size());  // made once
         };
         for (const auto& [label, take] : steps) {
             const QString before = state();
