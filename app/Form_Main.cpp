@@ -1,4 +1,5 @@
 #include "app/Form_Main.h"
+#include "store/ScheduleDocument.h"
 
 #include "app/Form_End.h"
 #include "app/Logo.h"
@@ -77,8 +78,9 @@ QString lines(const QString& text)
 
 }  // namespace
 
-Form_Main::Form_Main(QWidget* parent)
+Form_Main::Form_Main(UndoHistory& history, QWidget* parent)
     : QWidget(parent)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Main"));
     setWindowTitle(QStringLiteral("WZ/QX プログラム作成"));
@@ -173,7 +175,7 @@ void Form_Main::buildWindow()
     layout->addLayout(header);
     layout->addLayout(commands);
     layout->addLayout(fileRow);
-    const UndoButtons undo = AddUndoButtons(this);
+    const UndoButtons undo = AddUndoButtons(this, m_history);
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(undo.undo);
     bottomRow->addWidget(undo.redo);
@@ -201,12 +203,12 @@ void Form_Main::connectCommands()
 
 void Form_Main::Form_Load()
 {
-    UndoHistory::clear();
-    ResetCircuitSettings();
+    m_history.clear();
+    m_history.document().resetCircuits();
     if (offerRecovery())
         return;
     BusyCursor busy;
-    ClearAllData();
+    ClearAllData(m_history.document());
     EditModeActive = false;
 }
 
@@ -215,9 +217,9 @@ void Form_Main::Form_Load()
 // work in 編集 mode; there is no file behind it, so no update date.
 bool Form_Main::offerRecovery()
 {
-    const int week = WeekRowCount();
-    const int dated = YearRowCount();
-    const int everyYear = EveryYearRowCount();
+    const int week = WeekRowCount(m_history.document());
+    const int dated = YearRowCount(m_history.document());
+    const int everyYear = EveryYearRowCount(m_history.document());
     if (week + dated + everyYear == 0)
         return false;
     const QString question = QStringLiteral("前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n"
@@ -230,7 +232,7 @@ bool Form_Main::offerRecovery()
                          QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer != QMessageBox::Yes)
         return false;
-    LoadCircuitSettings();
+    m_history.document().reloadCircuits();
     Label_FileTimeStamp->clear();
     EditModeActive = true;
     Option_FileEdit[1]->setChecked(true);
@@ -252,36 +254,36 @@ void Form_Main::openWorkingWindow(Window* window)
 
 void Form_Main::Button_Initial_Click()
 {
-    openWorkingWindow(new Form_Environment);
+    openWorkingWindow(new Form_Environment(m_history));
 }
 
 void Form_Main::Button_Week_Click()
 {
-    if (!AnyCircuitConfigured()) {
+    if (!AnyCircuitConfigured(m_history.document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("週間プログラム設定"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
         return;
     }
-    openWorkingWindow(new Form_Week(WeekViewSwitch::create));
+    openWorkingWindow(new Form_Week(m_history, WeekViewSwitch::makerFor(m_history.document())));
 }
 
 void Form_Main::Button_Year_Click()
 {
-    if (!AnyCircuitConfigured()) {
+    if (!AnyCircuitConfigured(m_history.document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("年間プログラム設定"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
         return;
     }
-    auto* year = new Form_Year(m_yearPlace);
+    auto* year = new Form_Year(m_history, m_yearPlace);
     connect(year, &Form_Year::closed, this, [this, year] { m_yearPlace = year->place(); });
-    connect(year, &Form_Year::calendarRequested, this, [year](int circuit, QDate day) {
-        runGuarded(year, [=] { ModalDialogs::open(new Form_Calendar(circuit, day, year)); });
+    connect(year, &Form_Year::calendarRequested, this, [this, year](int circuit, QDate day) {
+        runGuarded(year, [=] { ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, day, year)); });
     });
-    connect(year, &Form_Year::reviewRequested, this, [year] {
-        runGuarded(year, [year] {
-            auto* review = new Form_Review(Form_Review::Use::Browse, 0, year);
+    connect(year, &Form_Year::reviewRequested, this, [this, year] {
+        runGuarded(year, [this, year] {
+            auto* review = new Form_Review(m_history.document(), Form_Review::Use::Browse, 0, year);
             connect(review, &Form_Review::dayChosen, year, &Form_Year::showDay);
             ModalDialogs::open(review);
         });
@@ -291,22 +293,23 @@ void Form_Main::Button_Year_Click()
 
 void Form_Main::Button_Check_Click()
 {
-    auto* print = new Form_Print;
-    connect(print, &Form_Print::calendarRequested, this, [print](int circuit) {
-        runGuarded(print, [=] { ModalDialogs::open(new Form_Calendar(circuit, QDate(), print)); });
+    auto* print = new Form_Print(m_history);
+    connect(print, &Form_Print::calendarRequested, this, [this, print](int circuit) {
+        runGuarded(print,
+                   [=] { ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, QDate(), print)); });
     });
     openWorkingWindow(print);
 }
 
 void Form_Main::Button_Day_Click()
 {
-    if (!AnyCircuitConfigured()) {
+    if (!AnyCircuitConfigured(m_history.document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("日付確認"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
         return;
     }
-    openWorkingWindow(new Form_DayPreview);
+    openWorkingWindow(new Form_DayPreview(m_history));
 }
 
 // 年間チェック first when the store holds dated entries and the review
@@ -314,11 +317,11 @@ void Form_Main::Button_Day_Click()
 void Form_Main::Button_SaveFile_Click()
 {
     if (!m_skipReviewBeforeWrite) {
-        const WhenRuns::Schedule schedule = WhenRuns::ReadSchedule();
+        const WhenRuns::Schedule schedule = WhenRuns::ReadSchedule(m_history.document());
         if (!schedule.dated.isEmpty()) {
             const int schoolYear = Review::SchoolYearOfEntries(schedule, 0, QDate::currentDate());
             if (!Review::ReviewYear(schedule, schoolYear, 0, Review::SpecialNames()).findings.isEmpty()) {
-                auto* review = new Form_Review(Form_Review::Use::BeforeWrite, schoolYear, this);
+                auto* review = new Form_Review(m_history.document(), Form_Review::Use::BeforeWrite, schoolYear, this);
                 connect(review, &Form_Review::dayChosen, this, [this](int circuit, QDate day) {
                     m_yearPlace = {circuit, day};
                 });
@@ -347,7 +350,7 @@ void Form_Main::writeProgramFile()
     }
     {
         BusyCursor busy;
-        ProgramFileWriter::SaveProgramFile(path);
+        ProgramFileWriter::SaveProgramFile(m_history.document(), path, m_afterSave);
     }
     MessageBox::show(this, QStringLiteral("プログラムファイルを作成しました。"), QStringLiteral("ファイルの保存"),
                      MessageBox::Icon::Information);
@@ -362,9 +365,9 @@ void Form_Main::ReadProgramFile(const QString& path)
         ReadResult result;
         {
             BusyCursor busy;
-            UndoStep step(QStringLiteral("プログラムファイルの読込"));
+            UndoStep step(m_history, QStringLiteral("プログラムファイルの読込"));
             const FileEditState before = fileEditState();
-            result = ProgramFileReader::ReadProgramFile(path);
+            result = ProgramFileReader::ReadProgramFile(m_history.document(), path);
             const FileEditState after{
                 true, result.status == ReadStatus::Accepted ? timeStampText(result.lastModified) : before.timeStamp};
             const QPointer<Form_Main> self(this);
@@ -402,7 +405,7 @@ bool Form_Main::askDiscardBeforeRead(const QString& received)
         ? QString()
         : QStringLiteral("ファイル「%1」を受け取りました。\r\n").arg(QDir::toNativeSeparators(received));
     for (int circuit = 1; circuit <= 8; ++circuit) {
-        if (!HasPrograms(circuit))
+        if (!HasPrograms(m_history.document(), circuit))
             continue;
         const auto answer = MessageBox::show(
             this, arrived + QStringLiteral("設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？"),
@@ -531,12 +534,12 @@ void Form_Main::Option_FileEdit_Click(int index)
             selectFileEdit(1);
             return;
         }
-        ResetCircuitSettings();
+        m_history.document().resetCircuits();
         {
             BusyCursor busy;
-            ClearAllData();
+            ClearAllData(m_history.document());
         }
-        UndoHistory::clear();
+        m_history.clear();
         Label_FileTimeStamp->clear();
         EditModeActive = false;
         return;
@@ -590,10 +593,10 @@ void Form_Main::runExitSequence()
 {
     m_exiting = true;
     hide();
-    UndoHistory::clear();
-    runGuarded(nullptr, [] {
+    m_history.clear();
+    runGuarded(nullptr, [this] {
         BusyCursor busy;
-        ClearAllData();
+        ClearAllData(m_history.document());
     });
     Form_End closing;
     closing.exec();

@@ -2,11 +2,14 @@
 #include "year/Form_Year.h"
 
 #include <QWidget>
+#include <functional>
 
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+
+class UndoHistory;
 
 // The editor's hub: the working commands, the choice between a new
 // schedule and editing a program file, and the exit.
@@ -14,7 +17,7 @@ class Form_Main : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form_Main(QWidget* parent = nullptr);
+    explicit Form_Main(UndoHistory& history, QWidget* parent = nullptr);
 
     bool editModeActive() const { return EditModeActive; }
 
@@ -27,6 +30,10 @@ public:
     // by a second start, or dropped on this window. Read as 読込 reads the
     // chosen file, unless a working window or a dialog is open.
     void openFromOutside(const QString& path);
+
+    // Runs in 書込 after the new file is in place and before it is read back
+    // (ProgramFileWriter::WriteOptions::afterCommit); for tests.
+    void setAfterSaveForTesting(std::function<void(const QString& path)> hook) { m_afterSave = std::move(hook); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -74,6 +81,7 @@ private:
     // 年間プログラム opens again where it was left while the editor runs.
     YearWindowPlace m_yearPlace;
     bool m_exiting = false;
+    std::function<void(const QString& path)> m_afterSave;
     // 「今後表示しない」 in the review before 書込, until the editor is closed.
     bool m_skipReviewBeforeWrite = false;
 
@@ -97,4 +105,5 @@ private:
     QLabel* Label_Edit = nullptr;
     QLabel* Label_FileTimeStamp = nullptr;
     QPushButton* Button_Quit = nullptr;
+    UndoHistory& m_history;
 };

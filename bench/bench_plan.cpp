@@ -7,7 +7,7 @@
 #include "plan/PlanChanges.h"
 #include "plan/SchoolPlan.h"
 #include "plan/TextTable.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "year/YearEntries.h"
 
@@ -31,7 +31,7 @@ QByteArray fillCalendar()
 {
     QByteArray table = "2026年度 年間行事予定\n日付,曜日,行事,日課\n";
     int entries = 0, wednesdays = 0, mondays = 0;
-    Transaction filling;
+    Transaction filling(Scratch::document());
     for (QDate day = kFirst; day < kFirst.addYears(1); day = day.addDays(1)) {
         const int weekday = day.dayOfWeek();
         const char* duty = weekday >= 6 ? "休業" : weekday == 3 ? "短縮" : "通常";
@@ -52,7 +52,7 @@ QByteArray fillCalendar()
     }
     addWeekRow(1, 1, 0, 0, 8, 0, 0, 0, 0, 0, 1);
     filling.commit();
-    RenumberTable(QStringLiteral("T_Year"));
+    RenumberTable(Scratch::document(), QStringLiteral("T_Year"));
     return table;
 }
 
@@ -62,11 +62,11 @@ Plan::Changes planOf(const Plan::SchoolPlan& plan, const QMap<QString, DutyChoic
     for (const Plan::PlanDay& day : plan.days)
         days << day.date;
     Plan::CurrentEntries current;
-    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(1, days);
+    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(Scratch::document(), 1, days);
     for (auto day = held.cbegin(); day != held.cend(); ++day)
         for (int special : day.value())
             current.entries << Plan::DatedEntry{day.key(), special};
-    current.rowsInAll = YearCapacity - RemainingYearCapacity();
+    current.rowsInAll = YearCapacity - RemainingYearCapacity(Scratch::document());
     return Plan::planChanges(plan, choices, current, Plan::OnExisting::Overwrite);
 }
 
@@ -80,9 +80,9 @@ void write(const Plan::Changes& changes)
         else
             bySpecial[*write.choice.stored()] << write.date;
     }
-    YearEntries::ClearDatedDays(1, cleared);
+    YearEntries::ClearDatedDays(Scratch::document(), 1, cleared);
     for (auto days = bySpecial.cbegin(); days != bySpecial.cend(); ++days)
-        if (!YearEntries::WriteDatedDays(1, days.value(), days.key()))
+        if (!YearEntries::WriteDatedDays(Scratch::document(), 1, days.value(), days.key()))
             qFatal("over capacity");
 }
 
@@ -105,12 +105,13 @@ int main(int argc, char** argv)
     if (changes.overCapacity() || changes.writes.size() != 104 + 10 + 20)
         qFatal("the plan is not the one measured: %d writes", int(changes.writes.size()));
     std::unique_ptr<Transaction> undone;
-    const double written = measure([&] { undone = std::make_unique<Transaction>(); }, [&] { write(changes); },
-                                   [&] {
-                                       if (RemainingYearCapacity() != 20)
-                                           qFatal("the writes are not the ones planned");
-                                       undone.reset();  // rolled back
-                                   });
+    const double written =
+        measure([&] { undone = std::make_unique<Transaction>(Scratch::document()); }, [&] { write(changes); },
+                [&] {
+                    if (RemainingYearCapacity(Scratch::document()) != 20)
+                        qFatal("the writes are not the ones planned");
+                    undone.reset();  // rolled back
+                });
     std::printf("%-44s %10s\n", "median ms (365 days, 490 of 500 entries)", "");
     const auto line = [](const char* name, double ms) {
         std::printf("%-44s %10.3f%s\n", name, ms, ms < 16.0 ? "" : "  !");

@@ -1,10 +1,12 @@
 #include "print/Form_Print.h"
+#include "history/UndoHistory.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoActions.h"
 #include "print/Form_PrintSelect.h"
 #include "print/PrintTables.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -32,17 +34,18 @@ constexpr int kCalendar = -1;
 
 }  // namespace
 
-Form_Print::Form_Print(QWidget* parent)
+Form_Print::Form_Print(UndoHistory& history, QWidget* parent)
     : QWidget(parent)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Print"));
     setWindowTitle(kTitle);
     buildWindow();
     connectHandlers();
-    AddUndoShortcuts(this);
+    AddUndoShortcuts(this, m_history);
     closeOnEscape(this);
     // An undo or redo can give or take a circuit's programs.
-    connect(&StoreChanges::instance(), &StoreChanges::changed, this,
+    connect(&m_history.document(), &ScheduleDocument::changed, this,
             [this] { runGuarded(this, [this] { circuitsChanged(); }); });
     runGuarded(this, [this] { Form_Load(); });
 }
@@ -122,13 +125,13 @@ void Form_Print::connectHandlers()
 void Form_Print::Form_Load()
 {
     const QSignalBlocker quiet(Combo_Circuit);
-    fillCircuitChoice(Combo_Circuit, HasPrograms);
+    fillCircuitChoice(Combo_Circuit, [this](int circuit) { return HasPrograms(m_history.document(), circuit); });
     Combo_Circuit->setCurrentIndex(-1);
 }
 
 void Form_Print::circuitsChanged()
 {
-    if (refillCircuitChoice(Combo_Circuit, HasPrograms))
+    if (refillCircuitChoice(Combo_Circuit, [this](int circuit) { return HasPrograms(m_history.document(), circuit); }))
         Combo_Circuit_Click();
     else
         Label_Mode->clear();
@@ -138,7 +141,7 @@ void Form_Print::Combo_Circuit_Click()
 {
     if (Combo_Circuit->currentText().isEmpty())
         return;
-    const int type = CircuitSettingAt(Combo_Circuit->currentData().toInt()).Program;
+    const int type = m_history.document().circuit(Combo_Circuit->currentData().toInt()).Program;
     const bool known = type >= TypeTimeSignal && type <= TypeRepeat;
     Label_Mode->setText(ProgramTypeName(type));
     Button_Week->setEnabled(known);
@@ -156,7 +159,7 @@ void Form_Print::printButtonClick(int kind)
         return;
     }
     const int circuit = Combo_Circuit->currentData().toInt();
-    if (!HasPrograms(circuit)) {
+    if (!HasPrograms(m_history.document(), circuit)) {
         MessageBox::show(this, QStringLiteral("印刷するデータがありません。"), kTitle, MessageBox::Icon::Exclamation);
         Button_Close->setFocus();
         return;
@@ -164,7 +167,8 @@ void Form_Print::printButtonClick(int kind)
     if (kind == kCalendar)
         emit calendarRequested(circuit);
     else
-        ModalDialogs::open(new Form_PrintSelect(PrintJob::forCircuit(kind, circuit), this));
+        ModalDialogs::open(
+            new Form_PrintSelect(m_history, PrintJob::forCircuit(m_history.document(), kind, circuit), this));
 }
 
 void Form_Print::Button_Close_Click()

@@ -5,6 +5,8 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
+class UndoHistory;
+
 // Chooses the circuit and the listing (week, year or special programs),
 // then hands over to Form_PrintSelect; the year calendar goes to whoever
 // opened this window.
@@ -12,7 +14,7 @@ class Form_Print : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form_Print(QWidget* parent = nullptr);
+    explicit Form_Print(UndoHistory& history, QWidget* parent = nullptr);
 
 signals:
     // Closed for good; its opener comes back.
@@ -46,4 +48,5 @@ private:
     QPushButton* Button_Calendar = nullptr;
     QLabel* Label_Calendar = nullptr;
     QPushButton* Button_Close = nullptr;
+    UndoHistory& m_history;
 };

@@ -5,7 +5,7 @@
 #include "review/SchoolYear.h"
 #include "review/SpecialNames.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
 #include "ui/BusyCursor.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
@@ -30,16 +30,17 @@ namespace {
 const QString kTitle = QStringLiteral("年間カレンダー");
 const QSize kButtonSize(100, 30);
 
-bool offered(int circuit)
+bool offered(const ScheduleDocument& document, int circuit)
 {
-    const int type = CircuitSettingAt(circuit).Program;
+    const int type = document.circuit(circuit).Program;
     return type >= TypeTimeSignal && type <= TypeTimer;
 }
 
 }  // namespace
 
-Form_Calendar::Form_Calendar(int circuit, QDate day, QWidget* parent)
+Form_Calendar::Form_Calendar(ScheduleDocument& document, int circuit, QDate day, QWidget* parent)
     : QDialog(parent)
+    , m_document(document)
 {
     setObjectName(QStringLiteral("Form_Calendar"));
     setWindowTitle(kTitle);
@@ -48,11 +49,11 @@ Form_Calendar::Form_Calendar(int circuit, QDate day, QWidget* parent)
     connect(Button_Print, &QPushButton::clicked, this, guarded(this, [this] { Button_Print_Click(); }));
     connect(Button_Cancel, &QPushButton::clicked, this, [this] { reject(); });
     runGuarded(this, [&] {
-        fillCircuitChoice(Combo_Circuit, offered);
+        fillCircuitChoice(Combo_Circuit, [this](int shown) { return offered(m_document, shown); });
         Combo_Circuit->setCurrentIndex(Combo_Circuit->findData(circuit));
         const int schoolYear = day.isValid()
             ? Review::schoolYearOf(day)
-            : Review::SchoolYearOfEntries(WhenRuns::ReadSchedule(), circuit, QDate::currentDate());
+            : Review::SchoolYearOfEntries(WhenRuns::ReadSchedule(m_document), circuit, QDate::currentDate());
         Text_SchoolYear->setText(QString::number(schoolYear));
     });
 }
@@ -129,7 +130,7 @@ void Form_Calendar::Button_Print_Click()
         Text_SchoolYear->setFocus();
         return;
     }
-    auto schedule = std::make_shared<const WhenRuns::Schedule>(WhenRuns::ReadSchedule());
+    auto schedule = std::make_shared<const WhenRuns::Schedule>(WhenRuns::ReadSchedule(m_document));
     const int circuit = Combo_Circuit->currentData().toInt();
     const QString refusal = Review::CalendarRefusal(*schedule, circuit, schoolYear);
     if (!refusal.isEmpty()) {

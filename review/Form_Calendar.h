@@ -8,6 +8,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class ScheduleDocument;
 
 // 年間カレンダー: a circuit's 年度 on one A4 or A3 sheet, to the print
 // preview (and from there to a PDF) or to the printer.
@@ -15,13 +16,16 @@ class Form_Calendar : public QDialog
 {
     Q_OBJECT
 public:
-    // The circuit first chosen (0: none) and the 年度 of `day`; without a
-    // day, the 年度 the circuit's dated entries mostly fall in.
-    explicit Form_Calendar(int circuit, QDate day = {}, QWidget* parent = nullptr);
+    // The circuit of `document` first chosen (0: none) and the 年度 of
+    // `day`; without a day, the 年度 the circuit's dated entries mostly fall
+    // in.
+    Form_Calendar(ScheduleDocument& document, int circuit, QDate day = {}, QWidget* parent = nullptr);
 
 private:
     void buildWindow();
     void Button_Print_Click();
+
+    ScheduleDocument& m_document;
 
     QLabel* Label_Titile = nullptr;
     QComboBox* Combo_Circuit = nullptr;

@@ -3,6 +3,7 @@
 #include "review/SchoolYear.h"
 #include "review/SpecialNames.h"
 #include "review/YearReview.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
@@ -29,8 +30,9 @@ constexpr int kDayRole = Qt::UserRole + 1;
 
 }  // namespace
 
-Form_Review::Form_Review(Use use, int schoolYear, QWidget* parent)
+Form_Review::Form_Review(ScheduleDocument& document, Use use, int schoolYear, QWidget* parent)
     : QDialog(parent)
+    , m_document(document)
 {
     setObjectName(QStringLiteral("Form_Review"));
     setWindowTitle(kTitle);
@@ -46,8 +48,9 @@ Form_Review::Form_Review(Use use, int schoolYear, QWidget* parent)
         connect(Button_Close, &QPushButton::clicked, this, [this] { reject(); });
     }
     runGuarded(this, [this, schoolYear] {
-        showReview(schoolYear != 0 ? schoolYear
-                                   : Review::SchoolYearOfEntries(WhenRuns::ReadSchedule(), 0, QDate::currentDate()));
+        showReview(schoolYear != 0
+                       ? schoolYear
+                       : Review::SchoolYearOfEntries(WhenRuns::ReadSchedule(m_document), 0, QDate::currentDate()));
     });
 }
 
@@ -130,7 +133,7 @@ void Form_Review::Button_Check_Click()
 void Form_Review::showReview(int schoolYear)
 {
     const Review::YearReview review =
-        Review::ReviewYear(WhenRuns::ReadSchedule(), schoolYear, 0, Review::SpecialNames());
+        Review::ReviewYear(WhenRuns::ReadSchedule(m_document), schoolYear, 0, Review::SpecialNames());
     Text_SchoolYear->setText(QString::number(schoolYear));
     Label_Summary->setText(review.findings.isEmpty()
                                ? Review::schoolYearTitle(schoolYear) + QStringLiteral("：指摘はありません。")

@@ -8,6 +8,7 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class ScheduleDocument;
 
 // 年間チェック: what in the year programs of a 年度 looks like a mistake,
 // each finding with its circuit and days, and the room left in the store.
@@ -18,8 +19,9 @@ class Form_Review : public QDialog
     Q_OBJECT
 public:
     enum class Use { BeforeWrite, Browse };
-    // schoolYear 0: the 年度 the dated entries mostly fall in.
-    explicit Form_Review(Use use, int schoolYear = 0, QWidget* parent = nullptr);
+    // The dated entries of `document`; schoolYear 0: the 年度 they mostly
+    // fall in.
+    Form_Review(ScheduleDocument& document, Use use, int schoolYear = 0, QWidget* parent = nullptr);
 
     // BeforeWrite: 「今後表示しない」 ticked.
     bool dontShowAgain() const;
@@ -33,6 +35,8 @@ private:
     void Button_Check_Click();
     void showReview(int schoolYear);
     void itemClicked(QTreeWidgetItem* item);
+
+    ScheduleDocument& m_document;
 
     QLabel* Label_Titile = nullptr;
     QLineEdit* Text_SchoolYear = nullptr;

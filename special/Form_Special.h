@@ -9,6 +9,8 @@ class QLabel;
 class QPushButton;
 class ProgramGrid;
 
+class UndoHistory;
+
 // The programs of one circuit under one special number (0 takes the first
 // free number). The number comes into existence with its first saved
 // program. `closeTip`, the tooltip of 閉じる, says where it goes back to.
@@ -16,7 +18,7 @@ class Form_Special : public QDialog, private ListControls
 {
     Q_OBJECT
 public:
-    Form_Special(int circuit, int special, const QString& closeTip, QWidget* parent = nullptr);
+    Form_Special(UndoHistory& history, int circuit, int special, const QString& closeTip, QWidget* parent = nullptr);
 
     void BuildSpecialList(int circuit, int special);
     void SetSpecialGridColumns();
@@ -61,4 +63,5 @@ private:
     QLabel* Label_Circuit = nullptr;
     QLabel* Label_SpecialTitle = nullptr;
     QLabel* Label_Special = nullptr;
+    UndoHistory& m_history;
 };

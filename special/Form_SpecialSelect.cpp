@@ -1,4 +1,6 @@
 #include "special/Form_SpecialSelect.h"
+#include "history/UndoHistory.h"
+#include "store/ScheduleDocument.h"
 
 #include "special/SpecialPrograms.h"
 #include "ui/Guard.h"
@@ -19,18 +21,19 @@ const QSize kButtonSize(100, 30);
 
 }  // namespace
 
-void FillSpecialCombo(QComboBox* combo, int circuit)
+void FillSpecialCombo(ScheduleDocument& document, QComboBox* combo, int circuit)
 {
     const QSignalBlocker blocker(combo);
     combo->clear();
-    for (int number : SpecialPrograms::SpecialNumbersInUse(circuit))
+    for (int number : SpecialPrograms::SpecialNumbersInUse(document, circuit))
         combo->addItem(QString::number(number), number);
     combo->setCurrentIndex(-1);
 }
 
-Form_SpecialSelect::Form_SpecialSelect(int circuit, QWidget* parent)
+Form_SpecialSelect::Form_SpecialSelect(UndoHistory& history, int circuit, QWidget* parent)
     : QDialog(parent)
     , m_circuit(circuit)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_SpecialSelect"));
     setWindowTitle(QStringLiteral("特殊プログラム作成"));
@@ -88,12 +91,12 @@ void Form_SpecialSelect::Form_Load()
 {
     Option_New->setChecked(true);
     Combo_Special->setEnabled(false);
-    FillSpecialCombo(Combo_Special, m_circuit);
+    FillSpecialCombo(m_history.document(), Combo_Special, m_circuit);
 }
 
-bool SpecialNumberLeft(QWidget* parent, int circuit)
+bool SpecialNumberLeft(ScheduleDocument& document, QWidget* parent, int circuit)
 {
-    if (SpecialPrograms::FirstFreeSpecialNumber(circuit) <= SpecialPrograms::HighestSpecialNumber)
+    if (SpecialPrograms::FirstFreeSpecialNumber(document, circuit) <= SpecialPrograms::HighestSpecialNumber)
         return true;
     MessageBox::show(parent,
                      QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"
@@ -105,7 +108,7 @@ bool SpecialNumberLeft(QWidget* parent, int circuit)
 void Form_SpecialSelect::Button_OK_Click()
 {
     if (Option_New->isChecked()) {
-        if (!SpecialNumberLeft(this, m_circuit))
+        if (!SpecialNumberLeft(m_history.document(), this, m_circuit))
             return;
         choose(0);
         return;

@@ -2,6 +2,7 @@
 #include <QDialog>
 
 class QComboBox;
+class ScheduleDocument;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -9,11 +10,13 @@ class QRadioButton;
 // Fills a special-number list (Combo_Special of this dialog or of
 // Form_EditYear) with the numbers in use by the circuit, ascending, the
 // number as item data, nothing chosen.
-void FillSpecialCombo(QComboBox* combo, int circuit);
+void FillSpecialCombo(ScheduleDocument& document, QComboBox* combo, int circuit);
 
 // Before a new special number: true while the circuit has one free, else
 // the box that says all 99 are taken.
-bool SpecialNumberLeft(QWidget* parent, int circuit);
+bool SpecialNumberLeft(ScheduleDocument& document, QWidget* parent, int circuit);
+
+class UndoHistory;
 
 // The choice between a new special number and one in use, for a circuit;
 // `specialChosen` says which, for the opener to open Form_Special on it.
@@ -21,7 +24,7 @@ class Form_SpecialSelect : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_SpecialSelect(int circuit, QWidget* parent = nullptr);
+    explicit Form_SpecialSelect(UndoHistory& history, int circuit, QWidget* parent = nullptr);
 
 signals:
     // The number chosen, 0 for a new one; this dialog is hidden by then.
@@ -43,4 +46,5 @@ private:
     QComboBox* Combo_Special = nullptr;
     QPushButton* Button_OK = nullptr;
     QPushButton* Button_Cancel = nullptr;
+    UndoHistory& m_history;
 };

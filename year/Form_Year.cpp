@@ -1,10 +1,12 @@
 #include "year/Form_Year.h"
+#include "history/UndoHistory.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoActions.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -33,8 +35,9 @@ const QSize kButtonSize(150, 36);
 
 }  // namespace
 
-Form_Year::Form_Year(const YearWindowPlace& start, QWidget* parent)
+Form_Year::Form_Year(UndoHistory& history, const YearWindowPlace& start, QWidget* parent)
     : QWidget(parent)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Year"));
     setWindowTitle(QStringLiteral("年間プログラム"));
@@ -115,7 +118,7 @@ void Form_Year::buildWindow()
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addLayout(HeadingWithUndoButtons(this, Label_Titile));
+    layout->addLayout(HeadingWithUndoButtons(this, m_history, Label_Titile));
     layout->addLayout(choices);
     layout->addLayout(body, 1);
 }
@@ -136,7 +139,7 @@ void Form_Year::connectHandlers()
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { close(); }));
     closeOnEscape(this);
     // Whichever dialog changed the entries, the marks and the count follow.
-    connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
+    connect(&m_history.document(), &ScheduleDocument::changed, this, [this](StoreChanges::Changes changes) {
         if (changes & StoreChanges::Settings)
             runGuarded(this, [this] { settingsChanged(); });
         if (changes & (StoreChanges::Dated | StoreChanges::EveryYear))
@@ -151,7 +154,7 @@ void Form_Year::Form_Load(const YearWindowPlace& start)
 {
     {
         const QSignalBlocker blocker(Combo_Circuit);
-        fillCircuitChoice(Combo_Circuit, offered);
+        fillCircuitChoice(Combo_Circuit, [this](int circuit) { return offered(circuit); });
         Combo_Circuit->setCurrentIndex(Combo_Circuit->findData(start.circuit));
     }
     MonthView1->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
@@ -177,9 +180,9 @@ void Form_Year::showDay(int circuit, QDate day)
     MonthView1->setSelectedDate(day);
 }
 
-bool Form_Year::offered(int circuit)
+bool Form_Year::offered(int circuit) const
 {
-    const int type = CircuitSettingAt(circuit).Program;
+    const int type = m_history.document().circuit(circuit).Program;
     return type >= TypeTimeSignal && type <= TypeTimer;
 }
 
@@ -187,14 +190,9 @@ bool Form_Year::offered(int circuit)
 // longer set up for the calendar leaves nothing chosen.
 void Form_Year::settingsChanged()
 {
-    if (!refillCircuitChoice(Combo_Circuit, offered)) {
+    if (!refillCircuitChoice(Combo_Circuit, [this](int circuit) { return offered(circuit); })) {
         Label_Mode->clear();
         Button_Holiday->setEnabled(false);
-        Button_Calendar =
-            makeButton(this, "Button_Calendar", QStringLiteral("年間カレンダー (&C)"),
-                       QStringLiteral("1年度の年間プログラムを1枚のカレンダーで印刷します。"), kButtonSize);
-        Button_Review = makeButton(this, "Button_Review", QStringLiteral("年間チェック (&R)"),
-                                   QStringLiteral("1年度の年間プログラムに誤りがないか確認します。"), kButtonSize);
         markDays();
     } else {
         Combo_Circuit_Click();
@@ -203,7 +201,7 @@ void Form_Year::settingsChanged()
 
 void Form_Year::showProgramCount()
 {
-    Label_ProgramCount->setText(QString::number(RemainingYearCapacity()));
+    Label_ProgramCount->setText(QString::number(RemainingYearCapacity(m_history.document())));
 }
 
 int Form_Year::selectedCircuit() const
@@ -247,8 +245,8 @@ void Form_Year::markDays()
     const int circuit = selectedCircuit();
     QVector<MonthCalendar::DayMark> marks;
     if (circuit != 0)
-        for (const YearEntries::DayEntries& entries :
-             YearEntries::EntriesOfDays(circuit, MonthView1->firstShownDate(), MonthCalendar::ShownDays))
+        for (const YearEntries::DayEntries& entries : YearEntries::EntriesOfDays(
+                 m_history.document(), circuit, MonthView1->firstShownDate(), MonthCalendar::ShownDays))
             marks << markFor(entries);
     MonthView1->setMarks(marks);
     if (circuit != 0)
@@ -276,7 +274,7 @@ void Form_Year::Combo_Circuit_Click()
     Button_Holiday->setEnabled(selectedCircuit() != 0);
     if (selectedCircuit() == 0)
         return;
-    Label_Mode->setText(ProgramTypeName(CircuitSettingAt(selectedCircuit()).Program));
+    Label_Mode->setText(ProgramTypeName(m_history.document().circuit(selectedCircuit()).Program));
     markDays();
 }
 
@@ -298,7 +296,7 @@ void Form_Year::MonthView1_RunChosen(QDate from, QDate to)
     // user sees that Enter there closes the window.
     Button_Close->setFocus();
     setAttribute(Qt::WA_KeyboardFocusChange);
-    auto* dialog = new Form_EditYear(selectedCircuit(), from, to, this);
+    auto* dialog = new Form_EditYear(m_history, selectedCircuit(), from, to, this);
     // A rule may set days far from the page shown: the calendar turns to the
     // first of them, so that the marks show what was set.
     connect(dialog, &Form_EditYear::ruleDaysWritten, this,
@@ -311,11 +309,11 @@ void Form_Year::Button_Special_Click()
     if (!circuitChosen())
         return;
     const int circuit = selectedCircuit();
-    auto* select = new Form_SpecialSelect(circuit, this);
+    auto* select = new Form_SpecialSelect(m_history, circuit, this);
     connect(select, &Form_SpecialSelect::specialChosen, this, [this, select, circuit](int special) {
         runGuarded(select, [&] {
             ModalDialogs::open(
-                new Form_Special(circuit, special, QStringLiteral("年間プログラム設定へ戻ります。"), this));
+                new Form_Special(m_history, circuit, special, QStringLiteral("年間プログラム設定へ戻ります。"), this));
         });
     });
     ModalDialogs::open(select);
@@ -325,15 +323,15 @@ void Form_Year::Button_DeleteYear_Click()
 {
     if (!circuitChosen())
         return;
-    ModalDialogs::open(new Form_DeleteYear(selectedCircuit(), this));
+    ModalDialogs::open(new Form_DeleteYear(m_history, selectedCircuit(), this));
 }
 
 void Form_Year::Button_Holiday_Click()
 {
     if (!circuitChosen())
         return;
-    ModalDialogs::open(
-        new Form_Holiday(selectedCircuit(), QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1), this));
+    ModalDialogs::open(new Form_Holiday(m_history, selectedCircuit(),
+                                        QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1), this));
 }
 
 void Form_Year::closeEvent(QCloseEvent* event)

@@ -15,6 +15,8 @@ struct YearWindowPlace {
     QDate day;  // invalid: today
 };
 
+class UndoHistory;
+
 // The year calendar: the dated and every-year entries of the chosen circuit
 // are marked; a clicked day or run opens the date dialog.
 class Form_Year : public QWidget
@@ -22,7 +24,7 @@ class Form_Year : public QWidget
     Q_OBJECT
 public:
     // Opens on `start`; a circuit no longer offered leaves none chosen.
-    explicit Form_Year(const YearWindowPlace& start = {}, QWidget* parent = nullptr);
+    explicit Form_Year(UndoHistory& history, const YearWindowPlace& start = {}, QWidget* parent = nullptr);
 
     YearWindowPlace place() const;
 
@@ -46,7 +48,7 @@ private:
     void buildWindow();
     void connectHandlers();
     void Form_Load(const YearWindowPlace& start);
-    static bool offered(int circuit);
+    bool offered(int circuit) const;
     void settingsChanged();
     int selectedCircuit() const;
     // The "回路を指定してください。" box when no circuit is chosen.
@@ -77,4 +79,5 @@ private:
     QLabel* Label_Rest = nullptr;
     QLabel* Label_ProgramCount = nullptr;
     QPushButton* Button_Close = nullptr;
+    UndoHistory& m_history;
 };

@@ -2,6 +2,7 @@
 #include "app/cli/ExitStatus.h"
 #include "core/CommandWords.h"
 #include "progfile/ProgramFileReader.h"
+#include "store/ScheduleDocument.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,15 +25,13 @@ inline Refusal usageRefusal(const QString& reason)
     return Refusal{ExitUsage, reason};
 }
 
-// The private in-memory store a command reads program files into, never the
-// editor's; closed when it goes. Every command opens its store here.
-class PrivateStore
+// A new document on a private in-memory store that a command reads program
+// files into, never the editor's; gone with it. Every command makes its
+// documents here (diff two).
+class PrivateStore : public ScheduleDocument
 {
 public:
     PrivateStore();
-    ~PrivateStore();
-    PrivateStore(const PrivateStore&) = delete;
-    PrivateStore& operator=(const PrivateStore&) = delete;
 };
 
 // A command that reads IN, changes it and writes OUT. The runner owns the
@@ -49,11 +48,11 @@ public:
     // refused with its verdict.
     virtual std::optional<Refusal> read(const ProgramFileReader::ReadResult& result, QTextStream& report,
                                         QTextStream& err);
-    // The change to IN's programs in the store. What it writes to `report`
+    // The change to IN's programs in `document`. What it writes to `report`
     // is printed once OUT is written.
-    virtual std::optional<Refusal> change(QTextStream& report);
-    // What OUT gets: the program file of the store.
-    virtual QByteArray content();
+    virtual std::optional<Refusal> change(ScheduleDocument& document, QTextStream& report);
+    // What OUT gets: the program file of `document`.
+    virtual QByteArray content(ScheduleDocument& document);
     // After OUT is written: what else the command keeps. Its failures are
     // warnings on `err`; the command still succeeded.
     virtual void written(QTextStream& err);

@@ -6,7 +6,7 @@
 #include "plan/TextTable.h"
 #include "special/SpecialPrograms.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "year/YearEntries.h"
 
@@ -125,14 +125,14 @@ QString choiceText(const DutyChoice& choice)
 
 // What IN holds must allow the job: a circuit with year programs and, for
 // every special number mapped to, its programs.
-std::optional<Refusal> checkAgainstIn(const Job& job)
+std::optional<Refusal> checkAgainstIn(ScheduleDocument& document, const Job& job)
 {
-    const int type = CircuitSettingAt(job.circuit).Program;
+    const int type = document.circuit(job.circuit).Program;
     if (type < TypeTimeSignal || type > TypeTimer)
         return usageRefusal(QStringLiteral("回路 %1 は年間プログラムを設定できる回路ではありません"
                                            "（報時・チャイム・タイマの回路で、IN にプログラムがあるもの）。")
                                 .arg(job.circuit));
-    const QList<int> inUse = SpecialPrograms::SpecialNumbersInUse(job.circuit);
+    const QList<int> inUse = SpecialPrograms::SpecialNumbersInUse(document, job.circuit);
     for (const Plan::NameCount& name : job.plan.names) {
         const DutyChoice choice = job.map.choices.value(SpecialNames::foldName(name.name));
         if (choice.kind == DutyChoice::Special && !inUse.contains(choice.special))
@@ -157,7 +157,7 @@ std::optional<Refusal> conflictRefusal(const QList<Plan::Conflict>& conflicts)
 
 // Cleared days first, so that the room they leave is there for the days
 // that get an entry.
-bool writeDays(int circuit, const QList<Plan::DayWrite>& writes)
+bool writeDays(ScheduleDocument& document, int circuit, const QList<Plan::DayWrite>& writes)
 {
     QList<QDate> cleared;
     QMap<int, QList<QDate>> bySpecial;
@@ -168,26 +168,27 @@ bool writeDays(int circuit, const QList<Plan::DayWrite>& writes)
             bySpecial[*write.choice.stored()] << write.date;
     }
     if (!cleared.isEmpty())
-        YearEntries::ClearDatedDays(circuit, cleared);
+        YearEntries::ClearDatedDays(document, circuit, cleared);
     for (auto days = bySpecial.cbegin(); days != bySpecial.cend(); ++days)
-        if (!YearEntries::WriteDatedDays(circuit, days.value(), days.key(), YearEntries::OnExisting::Overwrite))
+        if (!YearEntries::WriteDatedDays(document, circuit, days.value(), days.key(),
+                                         YearEntries::OnExisting::Overwrite))
             return false;
     return true;
 }
 
-std::optional<Refusal> setPlan(Job& job, QTextStream& report)
+std::optional<Refusal> setPlan(ScheduleDocument& document, Job& job, QTextStream& report)
 {
-    if (std::optional<Refusal> refused = checkAgainstIn(job))
+    if (std::optional<Refusal> refused = checkAgainstIn(document, job))
         return refused;
     QList<QDate> days;
     for (const Plan::PlanDay& day : job.plan.days)
         days << day.date;
     Plan::CurrentEntries current;
-    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(job.circuit, days);
+    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(document, job.circuit, days);
     for (auto day = held.cbegin(); day != held.cend(); ++day)
         for (int special : day.value())
             current.entries << Plan::DatedEntry{day.key(), special};
-    current.rowsInAll = YearCapacity - RemainingYearCapacity();
+    current.rowsInAll = YearCapacity - RemainingYearCapacity(document);
     const SpecialNames::Names names = SpecialNames::Names::read(SpecialNames::defaultPath());
     const Plan::Changes changes = Plan::planChanges(job.plan, job.map.choices, current,
                                                     job.existing.value_or(Plan::OnExisting::Overwrite), names.names());
@@ -201,8 +202,8 @@ std::optional<Refusal> setPlan(Job& job, QTextStream& report)
                                               "（新たに設定する日: %2  残り: %3）。")
                                    .arg(YearCapacity)
                                    .arg(added)
-                                   .arg(std::max(0, RemainingYearCapacity()))};
-    if (changes.overCapacity() || !writeDays(job.circuit, changes.writes))
+                                   .arg(std::max(0, RemainingYearCapacity(document)))};
+    if (changes.overCapacity() || !writeDays(document, job.circuit, changes.writes))
         return overCapacity;
     job.namesToSet = changes.namesToSet;
     for (const Plan::NameChanges& name : changes.names)
@@ -214,7 +215,7 @@ std::optional<Refusal> setPlan(Job& job, QTextStream& report)
                       .arg(name.replaced)
                       .arg(name.kept)
                       .arg(name.cleared);
-    report << QStringLiteral("年間プログラムの残り: %1\n").arg(std::max(0, RemainingYearCapacity()));
+    report << QStringLiteral("年間プログラムの残り: %1\n").arg(std::max(0, RemainingYearCapacity(document)));
     return std::nullopt;
 }
 
@@ -253,7 +254,10 @@ class SetPlanEdit : public FileEdit
                 err << QStringLiteral("警告: ") << warning << '\n';
         return refused;
     }
-    std::optional<Refusal> change(QTextStream& report) override { return setPlan(m_job, report); }
+    std::optional<Refusal> change(ScheduleDocument& document, QTextStream& report) override
+    {
+        return setPlan(document, m_job, report);
+    }
     void written(QTextStream& err) override
     {
         try {

@@ -31,7 +31,7 @@ private slots:
     void sessionWritesTheExactFileAndReadsItBack()
     {
         ScratchStore store(ScratchStore::OnDisk);
-        Form_Main main;
+        Form_Main main(Scratch::history());
         main.Form_Load();
         main.show();
 
@@ -226,7 +226,7 @@ private:
     QByteArray schoolYear(bool byRules)
     {
         ScratchStore store(ScratchStore::OnDisk);
-        Form_Main main;
+        Form_Main main(Scratch::history());
         main.Form_Load();
         main.show();
         setCircuits(main, {{2, "10"}});

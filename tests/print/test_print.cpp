@@ -3,8 +3,8 @@
 #include "print/PrintOutput.h"
 #include "print/PrintTables.h"
 #include "print/Reports.h"
+#include "store/ScheduleDocument.h"
 #include "review/Form_Calendar.h"
-#include "store/ProgramStore.h"
 #include "store/StoreRoutines.h"
 
 #include <QCheckBox>
@@ -29,7 +29,7 @@ namespace {
 QStringList dump(const QString& sql, int keyColumns)
 {
     QStringList lines;
-    QSqlQuery query = ProgramStore::exec(sql);
+    QSqlQuery query = Scratch::exec(sql);
     while (query.next()) {
         QStringList parts;
         for (int i = 0; i < keyColumns; ++i)
@@ -92,7 +92,7 @@ private slots:
     void init()
     {
         m_store = std::make_unique<ScratchStore>();
-        ResetCircuitSettings();
+        Scratch::document().resetCircuits();
         setOneCircuitOfEachType();
     }
 
@@ -131,9 +131,9 @@ private slots:
             setCircuit(1, table.type, 5);
             addRows({{2, 0, 1, 1, 9, 0, 0}, {2, 1, 0, 0, 9, 0, 0}, {1, 27, 3, 1, 3}});
             addRows(table.rows);
-            FillWeekPrintTable(1);
+            FillWeekPrintTable(Scratch::document(), 1);
             if (table.special)
-                FillSpecialPrintTable(1);
+                FillSpecialPrintTable(Scratch::document(), 1);
             const QStringList lines = dump(QStringLiteral("SELECT * FROM T_WeekP ORDER BY SortID"), 1);
             QVERIFY2(lines == table.expected, qPrintable(QLatin1String(table.name) + ": " + lines.join(" / ")));
         }
@@ -156,11 +156,11 @@ private slots:
         setCircuit(1, 2, 10);
         addRows({{1, 27, 5, 3, 0}, {1, 27, 3, 15, 7}, {1, 27, 3, 1, 3}, {1, 27, 8, 12, 0}, {1, 0, 2, 29, 99},
                  {1, 28, 3, 1, 1}, {2, 27, 3, 2, 1}, {1, 1, 5, 3}, {1, 12, 31, 0}, {2, 3, 1, 1}});
-        PrintJob job = PrintJob::forCircuit(PrintJob::Year, 1);
+        PrintJob job = PrintJob::forCircuit(Scratch::document(), PrintJob::Year, 1);
         job.setYear(choice);
-        FillYearPrintTable(job);
+        FillYearPrintTable(Scratch::document(), job);
         QCOMPARE(dump(QStringLiteral("SELECT * FROM T_YearP ORDER BY PrintIndex, PrintNO"), 2), expected);
-        QCOMPARE(PrintTexts::yearChoices(1), (QStringList{"毎年", "00年", "27年", "28年"}));
+        QCOMPARE(PrintTexts::yearChoices(Scratch::document(), 1), (QStringList{"毎年", "00年", "27年", "28年"}));
     }
 
     // A listing longer than a page continues with its headings repeated, a
@@ -237,8 +237,8 @@ private slots:
         QCOMPARE(states, (QStringList{" on on on on", "繰返し on off off off", "チャイム on on on on", "報時 on on on on"}));
 
         {
-            const QSignalBlocker unheard(&StoreChanges::instance());  // the window has not caught up yet
-            ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1"));
+            const QSignalBlocker unheard(&Scratch::document());  // the window has not caught up yet
+            Scratch::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1"));
         }
         QTest::mouseClick(child<QPushButton>(m_print, "Button_Special"), Qt::LeftButton);
         QCOMPARE(shownMessages(), (QStringList{"プログラム印刷|印刷する回路を選択してください。",
@@ -357,7 +357,7 @@ private slots:
                                           return true;
                                       });
         scriptDialogs();
-        Form_Calendar calendar(circuit, QDate(2028, 3, 31));
+        Form_Calendar calendar(Scratch::document(), circuit, QDate(2028, 3, 31));
         QCOMPARE(child<QLineEdit>(&calendar, "Text_SchoolYear")->text(), QStringLiteral("2027"));
         child<QLineEdit>(&calendar, "Text_SchoolYear")->setText(schoolYear);
         child<QRadioButton>(&calendar, a3 ? "Option_A3" : "Option_A4")->setChecked(true);
@@ -372,7 +372,7 @@ private:
     // A failing pdftotext gives no pages.
     QStringList render(int kind, int circuit)
     {
-        PrintJob job = PrintJob::forCircuit(kind, circuit);
+        PrintJob job = PrintJob::forCircuit(Scratch::document(), kind, circuit);
         job.setYear(QStringLiteral("27年"));
         job.fillTables();
         const Reports::Report report = Reports::BuildReport(job);
@@ -406,7 +406,7 @@ private:
                     m_outputs << QStringLiteral("print ") + report.title + QLatin1Char(' ') + report.labels.join(' ');
                 return m_printerPresent;
             });
-        m_print = new Form_Print;
+        m_print = new Form_Print(Scratch::history());
         ModalDialogs::setRunner([this](QDialog* dialog) {
             m_dialog.reset(dialog);
             dialog->show();
