@@ -2,6 +2,7 @@
 
 #include "print/PrintOutput.h"
 #include "review/CalendarPage.h"
+#include "review/Form_Review.h"
 #include "review/SchoolYear.h"
 #include "review/SpecialNames.h"
 #include "store/ProgramTypes.h"
@@ -119,17 +120,10 @@ void Form_Calendar::Button_Print_Click()
         Combo_Circuit->setFocus();
         return;
     }
-    bool number = false;
-    const int schoolYear = Text_SchoolYear->text().trimmed().toInt(&number);
-    if (!number || !Review::isSchoolYear(schoolYear)) {
-        MessageBox::show(this,
-                         QStringLiteral("年度は %1～%2 の西暦で入力してください。")
-                             .arg(Review::kFirstSchoolYear)
-                             .arg(Review::kLastSchoolYear),
-                         kTitle, MessageBox::Icon::Exclamation);
-        Text_SchoolYear->setFocus();
+    const std::optional<int> typed = schoolYearTyped(this, Text_SchoolYear, kTitle);
+    if (!typed)
         return;
-    }
+    const int schoolYear = *typed;
     auto schedule = std::make_shared<const WhenRuns::Schedule>(WhenRuns::ReadSchedule(m_document));
     const int circuit = Combo_Circuit->currentData().toInt();
     const QString refusal = Review::CalendarRefusal(*schedule, circuit, schoolYear);

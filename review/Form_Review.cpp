@@ -109,6 +109,21 @@ void Form_Review::buildWindow(Use use)
     resize(760, 480);
 }
 
+std::optional<int> schoolYearTyped(QWidget* owner, QLineEdit* box, const QString& title)
+{
+    bool number = false;
+    const int schoolYear = box->text().trimmed().toInt(&number);
+    if (number && Review::isSchoolYear(schoolYear))
+        return schoolYear;
+    MessageBox::show(owner,
+                     QStringLiteral("年度は %1～%2 の西暦で入力してください。")
+                         .arg(Review::kFirstSchoolYear)
+                         .arg(Review::kLastSchoolYear),
+                     title, MessageBox::Icon::Exclamation);
+    box->setFocus();
+    return std::nullopt;
+}
+
 bool Form_Review::dontShowAgain() const
 {
     return Check_DontShow && Check_DontShow->isChecked();
@@ -116,17 +131,10 @@ bool Form_Review::dontShowAgain() const
 
 void Form_Review::Button_Check_Click()
 {
-    bool number = false;
-    const int schoolYear = Text_SchoolYear->text().trimmed().toInt(&number);
-    if (!number || !Review::isSchoolYear(schoolYear)) {
-        MessageBox::show(this,
-                         QStringLiteral("年度は %1～%2 の西暦で入力してください。")
-                             .arg(Review::kFirstSchoolYear)
-                             .arg(Review::kLastSchoolYear),
-                         kTitle, MessageBox::Icon::Exclamation);
-        Text_SchoolYear->setFocus();
+    const std::optional<int> typed = schoolYearTyped(this, Text_SchoolYear, kTitle);
+    if (!typed)
         return;
-    }
+    const int schoolYear = *typed;
     showReview(schoolYear);
 }
 

@@ -2,6 +2,8 @@
 #include <QDate>
 #include <QDialog>
 
+#include <optional>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -14,6 +16,10 @@ class ScheduleDocument;
 // each finding with its circuit and days, and the room left in the store.
 // Before 書込 it offers to write anyway or to go back; from the year
 // window it only closes. It never changes the schedule.
+// The 年度 typed into `box`, or nothing after saying in a box (titled
+// `title`) which years are allowed; the focus then goes back to the box.
+std::optional<int> schoolYearTyped(QWidget* owner, QLineEdit* box, const QString& title);
+
 class Form_Review : public QDialog
 {
     Q_OBJECT
