@@ -5,6 +5,7 @@
 #include "core/Version.h"
 #include "history/UndoActions.h"
 #include "history/UndoHistory.h"
+#include "plan/Form_PlanImport.h"
 #include "print/Form_Print.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
@@ -267,8 +268,9 @@ void Form_Main::Button_Year_Click()
         Button_Initial->setFocus();
         return;
     }
-    auto* year = new Form_Year(m_yearPlace);
+    auto* year = new Form_Year(m_yearPlace, nullptr, &m_names);
     connect(year, &Form_Year::closed, this, [this, year] { m_yearPlace = year->place(); });
+    Form_PlanImport::attachTo(year, m_names);
     openWorkingWindow(year);
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/SpecialNames.h"
 #include "year/Form_Year.h"
 
 #include <QWidget>
@@ -72,6 +73,8 @@ private:
     bool EditModeActive = false;
     // 年間プログラム opens again where it was left while the editor runs.
     YearWindowPlace m_yearPlace;
+    // The special numbers' names and the remembered 日課 choices.
+    SpecialNames::NamesFile m_names = SpecialNames::NamesFile::read(SpecialNames::defaultPath());
     bool m_exiting = false;
 
     QLabel* Label_Titile = nullptr;

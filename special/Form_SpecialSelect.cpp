@@ -19,18 +19,19 @@ const QSize kButtonSize(100, 30);
 
 }  // namespace
 
-void FillSpecialCombo(QComboBox* combo, int circuit)
+void FillSpecialCombo(QComboBox* combo, int circuit, const SpecialNames::Names* names)
 {
     const QSignalBlocker blocker(combo);
     combo->clear();
     for (int number : SpecialPrograms::SpecialNumbersInUse(circuit))
-        combo->addItem(QString::number(number), number);
+        combo->addItem(names ? names->numberText(number) : QString::number(number), number);
     combo->setCurrentIndex(-1);
 }
 
-Form_SpecialSelect::Form_SpecialSelect(int circuit, QWidget* parent)
+Form_SpecialSelect::Form_SpecialSelect(int circuit, QWidget* parent, SpecialNames::NamesFile* names)
     : QDialog(parent)
     , m_circuit(circuit)
+    , m_names(names)
 {
     setObjectName(QStringLiteral("Form_SpecialSelect"));
     setWindowTitle(QStringLiteral("特殊プログラム作成"));
@@ -88,7 +89,7 @@ void Form_SpecialSelect::Form_Load()
 {
     Option_New->setChecked(true);
     Combo_Special->setEnabled(false);
-    FillSpecialCombo(Combo_Special, m_circuit);
+    FillSpecialCombo(Combo_Special, m_circuit, m_names ? &m_names->names : nullptr);
 }
 
 bool SpecialNumberLeft(QWidget* parent, int circuit)

@@ -50,7 +50,7 @@ void showCapacityRefusal(QWidget* parent, int toAdd)
 
 }  // namespace
 
-Form_EditYear::Form_EditYear(int circuit, QDate from, QDate to, QWidget* parent)
+Form_EditYear::Form_EditYear(int circuit, QDate from, QDate to, QWidget* parent, SpecialNames::NamesFile* namesFile)
     : QDialog(parent)
     , m_circuit(circuit)
     , m_from(from)
@@ -59,6 +59,7 @@ Form_EditYear::Form_EditYear(int circuit, QDate from, QDate to, QWidget* parent)
     setObjectName(QStringLiteral("Form_EditYear"));
     setWindowTitle(QStringLiteral("日付設定"));
     setModal(true);
+    names = namesFile;
     buildWindow();
     connectHandlers();
     runGuarded(this, [this] { Form_Load(); });
@@ -216,7 +217,7 @@ bool Form_EditYear::singleDay() const
 
 void Form_EditYear::fillSpecialList()
 {
-    FillSpecialCombo(Combo_Special, m_circuit);
+    fillSpecials(m_circuit);
     const int stored = m_stored.value_or(0);
     if (stored > 0 && Combo_Special->findData(stored) < 0) {
         const QSignalBlocker blocker(Combo_Special);

@@ -57,13 +57,14 @@ QTreeWidgetItem* holidayItem(const Holiday& holiday)
 
 }  // namespace
 
-Form_Holiday::Form_Holiday(int circuit, QDate shown, QWidget* parent)
+Form_Holiday::Form_Holiday(int circuit, QDate shown, QWidget* parent, SpecialNames::NamesFile* namesFile)
     : QDialog(parent)
     , m_circuit(circuit)
 {
     setObjectName(QStringLiteral("Form_Holiday"));
     setWindowTitle(kTitle);
     setModal(true);
+    names = namesFile;
     buildWindow();
     connectHandlers();
     runGuarded(this, [this, shown] { Form_Load(shown); });
@@ -191,7 +192,7 @@ void Form_Holiday::Form_Load(QDate shown)
 {
     m_shown = QDate(shown.year(), shown.month(), 1);
     Option_Span[lastSpan]->setChecked(true);
-    FillSpecialCombo(Combo_Special, m_circuit);
+    fillSpecials(m_circuit);
     Option_Action[0]->setChecked(true);
 }
 
@@ -288,7 +289,7 @@ void Form_Holiday::Option_Action_Click(int index)
 
 void Form_Holiday::SpecialWindowClosed(int special, bool choose)
 {
-    FillSpecialCombo(Combo_Special, m_circuit);
+    fillSpecials(m_circuit);
     if (Combo_Special->count() > 0 && Option_Action[1]->isChecked())
         Button_Edit->setEnabled(true);
     if (choose) {

@@ -33,8 +33,9 @@ const QSize kButtonSize(150, 36);
 
 }  // namespace
 
-Form_Year::Form_Year(const YearWindowPlace& start, QWidget* parent)
+Form_Year::Form_Year(const YearWindowPlace& start, QWidget* parent, SpecialNames::NamesFile* names)
     : QWidget(parent)
+    , m_names(names)
 {
     setObjectName(QStringLiteral("Form_Year"));
     setWindowTitle(QStringLiteral("年間プログラム"));
@@ -70,6 +71,10 @@ void Form_Year::buildWindow()
                    QStringLiteral("表示している年（または年度）の祝日をまとめて停止または特殊プログラムに設定します。"),
                    kButtonSize);
     Button_Holiday->setEnabled(false);
+    Button_Plan =
+        makeButton(this, "Button_Plan", QStringLiteral("行事予定から設定 (&P)"),
+                   QStringLiteral("学校の行事予定の日課から、日付ごとの設定をまとめて作成します。"), kButtonSize);
+    Button_Plan->setEnabled(false);
     Label_Rest = makeLabel(this, "Label_Rest", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
     Label_ProgramCount = makeLabel(this, "Label_ProgramCount", QStringLiteral("500"));
     Label_ProgramCount->setToolTip(QStringLiteral("年間プログラムの設定可能数です。毎年の設定はカウントされません。"));
@@ -97,6 +102,7 @@ void Form_Year::buildWindow()
     buttons->addWidget(Button_DeleteYear);
     buttons->addWidget(Button_Special);
     buttons->addWidget(Button_Holiday);
+    buttons->addWidget(Button_Plan);
     buttons->addStretch(1);
     buttons->addWidget(Label_Rest);
     buttons->addWidget(Label_ProgramCount);
@@ -123,6 +129,7 @@ void Form_Year::connectHandlers()
     connect(Button_Special, &QPushButton::clicked, this, guarded(this, [this] { Button_Special_Click(); }));
     connect(Button_DeleteYear, &QPushButton::clicked, this, guarded(this, [this] { Button_DeleteYear_Click(); }));
     connect(Button_Holiday, &QPushButton::clicked, this, guarded(this, [this] { Button_Holiday_Click(); }));
+    connect(Button_Plan, &QPushButton::clicked, this, guarded(this, [this] { Button_Plan_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { close(); }));
     closeOnEscape(this);
     // Whichever dialog changed the entries, the marks and the count follow.
@@ -172,6 +179,7 @@ void Form_Year::settingsChanged()
     if (!refillCircuitChoice(Combo_Circuit, offered)) {
         Label_Mode->clear();
         Button_Holiday->setEnabled(false);
+        Button_Plan->setEnabled(false);
         markDays();
     } else {
         Combo_Circuit_Click();
@@ -201,16 +209,20 @@ bool Form_Year::circuitChosen()
 namespace {
 
 // A day with a special number among its entries shows as a special day.
-MonthCalendar::DayMark markFor(const YearEntries::DayEntries& entries)
+MonthCalendar::DayMark markFor(const YearEntries::DayEntries& entries, const SpecialNames::Names* names)
 {
+    const auto text = [names](int special) {
+        const QString name = names && special > 0 ? names->name(special) : QString();
+        return name.isEmpty() ? YearEntries::EntryText(special) : YearEntries::EntryText(special) + ' ' + name;
+    };
     MonthCalendar::DayMark mark;
     if (!entries.any())
         return mark;
     QStringList words;
     if (entries.dated)
-        words << YearEntries::EntryText(*entries.dated);
+        words << text(*entries.dated);
     if (entries.everyYear)
-        words << QStringLiteral("毎年: ") + YearEntries::EntryText(*entries.everyYear);
+        words << QStringLiteral("毎年: ") + text(*entries.everyYear);
     mark.text = words.join(QLatin1Char('\n'));
     mark.kind = entries.dated.value_or(0) != 0 || entries.everyYear.value_or(0) != 0 ? MonthCalendar::MarkKind::Special
                                                                                      : MonthCalendar::MarkKind::Stop;
@@ -226,7 +238,7 @@ void Form_Year::markDays()
     if (circuit != 0)
         for (const YearEntries::DayEntries& entries :
              YearEntries::EntriesOfDays(circuit, MonthView1->firstShownDate(), MonthCalendar::ShownDays))
-            marks << markFor(entries);
+            marks << markFor(entries, m_names ? &m_names->names : nullptr);
     MonthView1->setMarks(marks);
     if (circuit != 0)
         focusCircuitChoice();
@@ -251,6 +263,7 @@ void Form_Year::RefreshYearBold()
 void Form_Year::Combo_Circuit_Click()
 {
     Button_Holiday->setEnabled(selectedCircuit() != 0);
+    Button_Plan->setEnabled(selectedCircuit() != 0);
     if (selectedCircuit() == 0)
         return;
     Label_Mode->setText(ProgramTypeName(CircuitSettingAt(selectedCircuit()).Program));
@@ -275,7 +288,7 @@ void Form_Year::MonthView1_RunChosen(QDate from, QDate to)
     // user sees that Enter there closes the window.
     Button_Close->setFocus();
     setAttribute(Qt::WA_KeyboardFocusChange);
-    auto* dialog = new Form_EditYear(selectedCircuit(), from, to, this);
+    auto* dialog = new Form_EditYear(selectedCircuit(), from, to, this, m_names);
     // A rule may set days far from the page shown: the calendar turns to the
     // first of them, so that the marks show what was set.
     connect(dialog, &Form_EditYear::ruleDaysWritten, this,
@@ -288,11 +301,11 @@ void Form_Year::Button_Special_Click()
     if (!circuitChosen())
         return;
     const int circuit = selectedCircuit();
-    auto* select = new Form_SpecialSelect(circuit, this);
+    auto* select = new Form_SpecialSelect(circuit, this, m_names);
     connect(select, &Form_SpecialSelect::specialChosen, this, [this, select, circuit](int special) {
         runGuarded(select, [&] {
             ModalDialogs::open(
-                new Form_Special(circuit, special, QStringLiteral("年間プログラム設定へ戻ります。"), this));
+                new Form_Special(circuit, special, QStringLiteral("年間プログラム設定へ戻ります。"), this, m_names));
         });
     });
     ModalDialogs::open(select);
@@ -309,8 +322,23 @@ void Form_Year::Button_Holiday_Click()
 {
     if (!circuitChosen())
         return;
-    ModalDialogs::open(
-        new Form_Holiday(selectedCircuit(), QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1), this));
+    ModalDialogs::open(new Form_Holiday(selectedCircuit(), QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1),
+                                        this, m_names));
+}
+
+void Form_Year::Button_Plan_Click()
+{
+    if (!circuitChosen())
+        return;
+    emit planImportRequested(selectedCircuit(), MonthView1->selectedDate());
+}
+
+void Form_Year::showDay(QDate day)
+{
+    if (!day.isValid())
+        return;
+    MonthView1->showMonth(day.year(), day.month());
+    MonthView1->setSelection(day, day);
 }
 
 void Form_Year::closeEvent(QCloseEvent* event)

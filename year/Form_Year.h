@@ -1,4 +1,6 @@
 #pragma once
+#include "settings/SpecialNames.h"
+
 #include <QDate>
 #include <QWidget>
 
@@ -22,16 +24,23 @@ class Form_Year : public QWidget
     Q_OBJECT
 public:
     // Opens on `start`; a circuit no longer offered leaves none chosen.
-    explicit Form_Year(const YearWindowPlace& start = {}, QWidget* parent = nullptr);
+    // `names`: the special numbers' names, shown and set in its dialogs.
+    explicit Form_Year(const YearWindowPlace& start = {}, QWidget* parent = nullptr,
+                       SpecialNames::NamesFile* names = nullptr);
 
     YearWindowPlace place() const;
 
     // Re-marks the days shown for the circuit chosen, if any.
     void RefreshYearBold();
+    // Turns the calendar to `day`'s month and selects it.
+    void showDay(QDate day);
 
 signals:
     // Closed for good; its opener comes back.
     void closed();
+    // 行事予定から設定 for the circuit chosen; `shown` is the day selected.
+    // The opener opens the window, which lies above this floor.
+    void planImportRequested(int circuit, QDate shown);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,6 +64,9 @@ private:
     void Button_Special_Click();
     void Button_DeleteYear_Click();
     void Button_Holiday_Click();
+    void Button_Plan_Click();
+
+    SpecialNames::NamesFile* m_names = nullptr;
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Circuit = nullptr;
@@ -66,6 +78,7 @@ private:
     QPushButton* Button_DeleteYear = nullptr;
     QPushButton* Button_Special = nullptr;
     QPushButton* Button_Holiday = nullptr;
+    QPushButton* Button_Plan = nullptr;
     QLabel* Label_Rest = nullptr;
     QLabel* Label_ProgramCount = nullptr;
     QPushButton* Button_Close = nullptr;

@@ -58,11 +58,16 @@ void SpecialFrame::editSpecial(QWidget* dialog, int circuit)
 
 void SpecialFrame::openSpecialWindow(QWidget* dialog, int circuit, int special)
 {
-    auto* window = new Form_Special(circuit, special, m_backTip, dialog);
+    auto* window = new Form_Special(circuit, special, m_backTip, dialog, names);
     QObject::connect(window, &Form_Special::closing, dialog, [dialog, closed = m_specialClosed](int special, bool has) {
         runGuarded(dialog, [&] { closed(special, has); });
     });
     ModalDialogs::open(window);
+}
+
+void SpecialFrame::fillSpecials(int circuit)
+{
+    FillSpecialCombo(Combo_Special, circuit, names ? &names->names : nullptr);
 }
 
 int SpecialFrame::chosenSpecial() const
