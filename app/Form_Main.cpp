@@ -71,8 +71,9 @@ QString lines(const QString& text)
 
 }  // namespace
 
-Form_Main::Form_Main(QWidget* parent)
+Form_Main::Form_Main(QWidget* parent, const QString& namesPath)
     : QWidget(parent)
+    , m_names(SpecialNames::NamesFile::read(namesPath))
 {
     setObjectName(QStringLiteral("Form_Main"));
     setWindowTitle(QStringLiteral("WZ/QX プログラム作成"));
@@ -287,7 +288,7 @@ void Form_Main::Button_Day_Click()
         Button_Initial->setFocus();
         return;
     }
-    openWorkingWindow(new Form_DayPreview);
+    openWorkingWindow(new Form_DayPreview(nullptr, &m_names.names));
 }
 
 void Form_Main::Button_SaveFile_Click()

@@ -15,7 +15,8 @@ class Form_Main : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form_Main(QWidget* parent = nullptr);
+    // `namesPath`: the file of the special numbers' names (tests give their own).
+    explicit Form_Main(QWidget* parent = nullptr, const QString& namesPath = SpecialNames::defaultPath());
 
     bool editModeActive() const { return EditModeActive; }
 
@@ -74,7 +75,7 @@ private:
     // 年間プログラム opens again where it was left while the editor runs.
     YearWindowPlace m_yearPlace;
     // The special numbers' names and the remembered 日課 choices.
-    SpecialNames::NamesFile m_names = SpecialNames::NamesFile::read(SpecialNames::defaultPath());
+    SpecialNames::NamesFile m_names;
     bool m_exiting = false;
 
     QLabel* Label_Titile = nullptr;
