@@ -95,6 +95,7 @@ Form_PlanImport::Form_PlanImport(int circuit, QDate shown, SpecialNames::NamesFi
     Text_SchoolYear->setValue(day.month() >= 4 ? day.year() : day.year() - 1);
     connectHandlers();
     showChanges();
+    placeWindow(this);
 }
 
 void Form_PlanImport::attachTo(Form_Year* year, SpecialNames::NamesFile& names)

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QTableWidget>
 #include <QDateEdit>
 #include <QDialog>
 #include <QMouseEvent>
@@ -149,13 +150,16 @@ private slots:
     // way: the first Fridays one by one, two calendar years of holidays with the rest unticked, a month's run at a time.
     void schoolYearByRulesEqualsTheLongWay()
     {
-        const QByteArray byRules = schoolYear(true);
+        const QByteArray byRules = schoolYear(ByRules);
         QCOMPARE(byRules.count("\r\n3"), 10 + 16 + 42 + 15 - 2);  // first Fridays, holidays, breaks (two holidays in them)
-        QCOMPARE(byRules, schoolYear(false));
+        QCOMPARE(byRules, schoolYear(LongWay));
+        // The school's 行事予定 file, its 日課 chosen once each, gives the same file again.
+        QCOMPARE(schoolYear(ByTable), byRules);
     }
 
 private:
     QDialog* m_opened = nullptr;
+    enum Way { ByRules, LongWay, ByTable };
 
     // 初期設定: circuits 1, 2 … given their type (the list's index) and time.
     static void setCircuits(Form_Main& main, const QList<std::pair<int, const char*>>& rows)
@@ -220,10 +224,10 @@ private:
         click(m_opened, "Button_OK");
     }
 
-    QByteArray schoolYear(bool byRules)
+    QByteArray schoolYear(Way way)
     {
         ScratchStore store(ScratchStore::OnDisk);
-        Form_Main main;
+        Form_Main main(nullptr, store.path() + "/names.json");
         main.Form_Load();
         main.show();
         setCircuits(main, {{2, "10"}});
@@ -245,7 +249,20 @@ private:
         click(FindForm("Form_Special"), "Button_Close");
         auto* calendar = child<MonthCalendar>(year, "MonthView1");
         const auto clickAnyDay = [calendar] { drag(calendar, QDate(2027, 1, 15), QDate(2027, 1, 15)); };
-        if (byRules) {
+        if (way == ByTable) {
+            click(year, "Button_Plan");
+            FileDialog::queuePath(QStringLiteral(WZ_E2E_DATA) + "/gyoji-2027.csv");
+            click(m_opened, "Button_Open");
+            auto* names = child<QTableWidget>(m_opened, "Grid_Names");
+            const QMap<QString, QString> chosen{{"通常", "設定なし"}, {"短縮", "1"}, {"休業", "停止"}, {"祝日", "停止"}};
+            if (names->rowCount() != chosen.size())
+                return "the table's 日課: " + QByteArray::number(names->rowCount());
+            for (int row = 0; row < names->rowCount(); ++row) {
+                auto* box = qobject_cast<QComboBox*>(names->cellWidget(row, 2));
+                box->setCurrentIndex(box->findText(chosen.value(names->item(row, 0)->text())));
+            }
+            click(m_opened, "Button_OK");
+        } else if (way == ByRules) {
             holidays(year, true, 2027);
             clickAnyDay();
             rule(QDate(2027, 7, 21), QDate(2027, 8, 31), 0, 1);
