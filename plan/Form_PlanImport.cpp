@@ -1,6 +1,7 @@
 #include "plan/Form_PlanImport.h"
 
 #include "history/UndoHistory.h"
+#include "plan/CellDates.h"
 #include "plan/TextTable.h"
 #include "store/ProgramStore.h"
 #include "store/StoreRoutines.h"
@@ -267,6 +268,14 @@ void Form_PlanImport::takeGrid(const Plan::Grid& grid)
     m_filling = false;
     try {
         const Plan::Layout layout = Plan::findLayout(m_grid);
+        // A title above the header that names the 年度 ("2027年度 行事予定") is taken over the calendar's.
+        for (int row = 0; row < layout.headerRow; ++row)
+            for (const QString& cell : m_grid.at(row))
+                if (const int named = Plan::schoolYearIn(cell);
+                    named >= Text_SchoolYear->minimum() && named <= Text_SchoolYear->maximum()) {
+                    const QSignalBlocker blocker(Text_SchoolYear);
+                    Text_SchoolYear->setValue(named);
+                }
         if (layout.dutyColumn < 0) {
             m_filling = true;
             for (int column = 0; column < layout.columnCount; ++column)
