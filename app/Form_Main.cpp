@@ -1,4 +1,5 @@
 #include "app/Form_Main.h"
+#include "store/ScheduleDocument.h"
 
 #include "app/Form_End.h"
 #include "app/Logo.h"
@@ -9,6 +10,10 @@
 #include "print/Form_Print.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
+#include "review/Form_Calendar.h"
+#include "review/Form_Review.h"
+#include "review/SchoolYear.h"
+#include "review/YearReview.h"
 #include "settings/Form_Environment.h"
 #include "store/SettingTable.h"
 #include "store/StoreRoutines.h"
@@ -16,10 +21,12 @@
 #include "ui/FileDialog.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
+#include "ui/ModalDialogs.h"
 #include "ui/Widgets.h"
 #include "ui/WindowUtil.h"
 #include "week/Form_Week.h"
 #include "whenruns/Form_DayPreview.h"
+#include "whenruns/Schedule.h"
 #include "whenruns/WeekViewSwitch.h"
 #include "year/Form_Year.h"
 
@@ -71,9 +78,10 @@ QString lines(const QString& text)
 
 }  // namespace
 
-Form_Main::Form_Main(QWidget* parent, const QString& namesPath)
+Form_Main::Form_Main(UndoHistory& history, QWidget* parent, const QString& namesPath)
     : QWidget(parent)
     , m_names(SpecialNames::NamesFile::read(namesPath))
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Main"));
     setWindowTitle(QStringLiteral("WZ/QX プログラム作成"));
@@ -168,7 +176,7 @@ void Form_Main::buildWindow()
     layout->addLayout(header);
     layout->addLayout(commands);
     layout->addLayout(fileRow);
-    const UndoButtons undo = AddUndoButtons(this);
+    const UndoButtons undo = AddUndoButtons(this, m_history);
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(undo.undo);
     bottomRow->addWidget(undo.redo);
@@ -196,12 +204,12 @@ void Form_Main::connectCommands()
 
 void Form_Main::Form_Load()
 {
-    UndoHistory::clear();
-    ResetCircuitSettings();
+    m_history.clear();
+    m_history.document().resetCircuits();
     if (offerRecovery())
         return;
     BusyCursor busy;
-    ClearAllData();
+    ClearAllData(m_history.document());
     EditModeActive = false;
 }
 
@@ -210,9 +218,9 @@ void Form_Main::Form_Load()
 // work in 編集 mode; there is no file behind it, so no update date.
 bool Form_Main::offerRecovery()
 {
-    const int week = WeekRowCount();
-    const int dated = YearRowCount();
-    const int everyYear = EveryYearRowCount();
+    const int week = WeekRowCount(m_history.document());
+    const int dated = YearRowCount(m_history.document());
+    const int everyYear = EveryYearRowCount(m_history.document());
     if (week + dated + everyYear == 0)
         return false;
     const QString question = QStringLiteral("前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n"
@@ -225,7 +233,7 @@ bool Form_Main::offerRecovery()
                          QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer != QMessageBox::Yes)
         return false;
-    LoadCircuitSettings();
+    m_history.document().reloadCircuits();
     Label_FileTimeStamp->clear();
     EditModeActive = true;
     Option_FileEdit[1]->setChecked(true);
@@ -247,51 +255,98 @@ void Form_Main::openWorkingWindow(Window* window)
 
 void Form_Main::Button_Initial_Click()
 {
-    openWorkingWindow(new Form_Environment);
+    openWorkingWindow(new Form_Environment(m_history));
 }
 
 void Form_Main::Button_Week_Click()
 {
-    if (!AnyCircuitConfigured()) {
+    if (!AnyCircuitConfigured(m_history.document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("週間プログラム設定"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
         return;
     }
-    openWorkingWindow(new Form_Week(WeekViewSwitch::create));
+    openWorkingWindow(new Form_Week(m_history, WeekViewSwitch::makerFor(m_history.document())));
 }
 
 void Form_Main::Button_Year_Click()
 {
-    if (!AnyCircuitConfigured()) {
+    if (!AnyCircuitConfigured(m_history.document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("年間プログラム設定"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
         return;
     }
-    auto* year = new Form_Year(m_yearPlace, nullptr, &m_names);
+    auto* year = new Form_Year(m_history, m_yearPlace, nullptr, &m_names);
     connect(year, &Form_Year::closed, this, [this, year] { m_yearPlace = year->place(); });
-    Form_PlanImport::attachTo(year, m_names);
+    Form_PlanImport::attachTo(m_history, year, m_names);
+    connect(year, &Form_Year::calendarRequested, this, [this, year](int circuit, QDate day) {
+        runGuarded(year, [=] {
+            ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, day, year, m_names.names.names()));
+        });
+    });
+    connect(year, &Form_Year::reviewRequested, this, [this, year] {
+        runGuarded(year, [this, year] {
+            auto* review =
+                new Form_Review(m_history.document(), Form_Review::Use::Browse, 0, year, m_names.names.names());
+            connect(review, &Form_Review::dayChosen, year, &Form_Year::showDay);
+            ModalDialogs::open(review);
+        });
+    });
     openWorkingWindow(year);
 }
 
 void Form_Main::Button_Check_Click()
 {
-    openWorkingWindow(new Form_Print);
+    auto* print = new Form_Print(m_history);
+    connect(print, &Form_Print::calendarRequested, this, [this, print](int circuit) {
+        runGuarded(print, [=] {
+            ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, QDate(), print, m_names.names.names()));
+        });
+    });
+    openWorkingWindow(print);
 }
 
 void Form_Main::Button_Day_Click()
 {
-    if (!AnyCircuitConfigured()) {
+    if (!AnyCircuitConfigured(m_history.document())) {
         MessageBox::show(this, QStringLiteral("初期設定をしてください 。"), QStringLiteral("日付確認"),
                          MessageBox::Icon::Exclamation);
         Button_Initial->setFocus();
         return;
     }
-    openWorkingWindow(new Form_DayPreview(nullptr, &m_names.names));
+    openWorkingWindow(new Form_DayPreview(m_history, nullptr, &m_names.names));
 }
 
+// 年間チェック first when the store holds dated entries and the review
+// finds something; 書込 goes on only by 「このまま書込」.
 void Form_Main::Button_SaveFile_Click()
+{
+    if (!m_skipReviewBeforeWrite) {
+        const WhenRuns::Schedule schedule = WhenRuns::ReadSchedule(m_history.document());
+        if (!schedule.dated.isEmpty()) {
+            const int schoolYear = Review::SchoolYearOfEntries(schedule, 0, QDate::currentDate());
+            if (!Review::ReviewYear(schedule, schoolYear, 0, m_names.names.names()).findings.isEmpty()) {
+                auto* review = new Form_Review(m_history.document(), Form_Review::Use::BeforeWrite, schoolYear, this,
+                                               m_names.names.names());
+                connect(review, &Form_Review::dayChosen, this, [this](int circuit, QDate day) {
+                    m_yearPlace = {circuit, day};
+                });
+                connect(review, &QDialog::finished, this, [this, review](int result) {
+                    if (review->dontShowAgain())
+                        m_skipReviewBeforeWrite = true;
+                    if (result == QDialog::Accepted)
+                        runGuarded(this, [this] { writeProgramFile(); });
+                });
+                ModalDialogs::open(review);
+                return;
+            }
+        }
+    }
+    writeProgramFile();
+}
+
+void Form_Main::writeProgramFile()
 {
     const QString title = QStringLiteral("保存先の指定");
     const QString path = ShowFileDialog(this, title, FileDialogSave);
@@ -302,7 +357,7 @@ void Form_Main::Button_SaveFile_Click()
     }
     {
         BusyCursor busy;
-        ProgramFileWriter::SaveProgramFile(path);
+        ProgramFileWriter::SaveProgramFile(m_history.document(), path, m_afterSave);
     }
     MessageBox::show(this, QStringLiteral("プログラムファイルを作成しました。"), QStringLiteral("ファイルの保存"),
                      MessageBox::Icon::Information);
@@ -317,9 +372,9 @@ void Form_Main::ReadProgramFile(const QString& path)
         ReadResult result;
         {
             BusyCursor busy;
-            UndoStep step(QStringLiteral("プログラムファイルの読込"));
+            UndoStep step(m_history, QStringLiteral("プログラムファイルの読込"));
             const FileEditState before = fileEditState();
-            result = ProgramFileReader::ReadProgramFile(path);
+            result = ProgramFileReader::ReadProgramFile(m_history.document(), path);
             const FileEditState after{
                 true, result.status == ReadStatus::Accepted ? timeStampText(result.lastModified) : before.timeStamp};
             const QPointer<Form_Main> self(this);
@@ -357,7 +412,7 @@ bool Form_Main::askDiscardBeforeRead(const QString& received)
         ? QString()
         : QStringLiteral("ファイル「%1」を受け取りました。\r\n").arg(QDir::toNativeSeparators(received));
     for (int circuit = 1; circuit <= 8; ++circuit) {
-        if (!HasPrograms(circuit))
+        if (!HasPrograms(m_history.document(), circuit))
             continue;
         const auto answer = MessageBox::show(
             this, arrived + QStringLiteral("設定中のデータあります。\r\nデータは破棄されますが読込を続けますか？"),
@@ -486,12 +541,12 @@ void Form_Main::Option_FileEdit_Click(int index)
             selectFileEdit(1);
             return;
         }
-        ResetCircuitSettings();
+        m_history.document().resetCircuits();
         {
             BusyCursor busy;
-            ClearAllData();
+            ClearAllData(m_history.document());
         }
-        UndoHistory::clear();
+        m_history.clear();
         Label_FileTimeStamp->clear();
         EditModeActive = false;
         return;
@@ -545,10 +600,10 @@ void Form_Main::runExitSequence()
 {
     m_exiting = true;
     hide();
-    UndoHistory::clear();
-    runGuarded(nullptr, [] {
+    m_history.clear();
+    runGuarded(nullptr, [this] {
         BusyCursor busy;
-        ClearAllData();
+        ClearAllData(m_history.document());
     });
     Form_End closing;
     closing.exec();

@@ -3,11 +3,14 @@
 #include "year/Form_Year.h"
 
 #include <QWidget>
+#include <functional>
 
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+
+class UndoHistory;
 
 // The editor's hub: the working commands, the choice between a new
 // schedule and editing a program file, and the exit.
@@ -16,7 +19,8 @@ class Form_Main : public QWidget
     Q_OBJECT
 public:
     // `namesPath`: the file of the special numbers' names (tests give their own).
-    explicit Form_Main(QWidget* parent = nullptr, const QString& namesPath = SpecialNames::defaultPath());
+    explicit Form_Main(UndoHistory& history, QWidget* parent = nullptr,
+                       const QString& namesPath = SpecialNames::defaultPath());
 
     bool editModeActive() const { return EditModeActive; }
 
@@ -29,6 +33,10 @@ public:
     // by a second start, or dropped on this window. Read as 読込 reads the
     // chosen file, unless a working window or a dialog is open.
     void openFromOutside(const QString& path);
+
+    // Runs in 書込 after the new file is in place and before it is read back
+    // (ProgramFileWriter::WriteOptions::afterCommit); for tests.
+    void setAfterSaveForTesting(std::function<void(const QString& path)> hook) { m_afterSave = std::move(hook); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -51,6 +59,7 @@ private:
     void Button_Check_Click();
     void Button_Day_Click();
     void Button_SaveFile_Click();
+    void writeProgramFile();
     void Button_LoadFile_Click();
     void Button_Quit_Click();
     void Option_FileEdit_Click(int index);
@@ -77,6 +86,9 @@ private:
     // The special numbers' names and the remembered 日課 choices.
     SpecialNames::NamesFile m_names;
     bool m_exiting = false;
+    std::function<void(const QString& path)> m_afterSave;
+    // 「今後表示しない」 in the review before 書込, until the editor is closed.
+    bool m_skipReviewBeforeWrite = false;
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Version = nullptr;
@@ -98,4 +110,5 @@ private:
     QLabel* Label_Edit = nullptr;
     QLabel* Label_FileTimeStamp = nullptr;
     QPushButton* Button_Quit = nullptr;
+    UndoHistory& m_history;
 };

@@ -4,8 +4,9 @@
 #include "app/Form_Main.h"
 #include "app/SingleInstance.h"
 #include "core/platform/Platform.h"
+#include "history/UndoHistory.h"
 #include "store/PrivatePaths.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "ui/Guard.h"
 #include "ui/ListsBelowStyle.h"
 #include "ui/MessageBox.h"
@@ -19,6 +20,7 @@
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
+#include <memory>
 
 #include <clocale>
 #include <cstdio>
@@ -212,15 +214,19 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
         return 1;
     }
 
-    Form_Main main;
-    // Queued: the questions and messages of a read never run inside the
-    // socket's own handler.
-    QObject::connect(&handOver, &FileHandOver::fileReceived, &main, &Form_Main::openFromOutside, Qt::QueuedConnection);
-    const QString store = ProgramStore::defaultLocation();
-    const bool ready = runGuarded(nullptr, [&main, &store] {
+    // The editor's one document and its history, for the main window and
+    // every window it opens.
+    const QString store = ScheduleDocument::defaultLocation();
+    std::unique_ptr<ScheduleDocument> document;
+    std::unique_ptr<UndoHistory> history;
+    std::unique_ptr<Form_Main> main;
+    const bool ready = runGuarded(nullptr, [&] {
         try {
-            tellWhereDamagedStoreIs(ProgramStore::open(store));
-            main.Form_Load();
+            document = std::make_unique<ScheduleDocument>(store);
+            tellWhereDamagedStoreIs(document->keptAside());
+            history = std::make_unique<UndoHistory>(*document);
+            main = std::make_unique<Form_Main>(*history);
+            main->Form_Load();
         } catch (const StoreNotPrivate&) {
             throw;  // names the file; nothing was read from it
         } catch (const StoreNotUpgraded&) {
@@ -233,9 +239,13 @@ int runEditor(int& argc, char** argv, const QString& fileToOpen)
     });
     if (!ready)
         return 1;
-    placeWindow(&main);
-    main.show();
+    // Queued: the questions and messages of a read never run inside the
+    // socket's own handler.
+    QObject::connect(&handOver, &FileHandOver::fileReceived, main.get(), &Form_Main::openFromOutside,
+                     Qt::QueuedConnection);
+    placeWindow(main.get());
+    main->show();
     if (!absoluteFile.isEmpty())
-        QTimer::singleShot(0, &main, [&main, absoluteFile] { main.openFromOutside(absoluteFile); });
+        QTimer::singleShot(0, main.get(), [&main, absoluteFile] { main->openFromOutside(absoluteFile); });
     return app.exec();
 }

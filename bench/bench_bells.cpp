@@ -5,7 +5,7 @@
 // (16 ms).
 #include "TestSupport.h"
 #include "bench/Timing.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "week/Days.h"
 #include "week/Form_Bells.h"
@@ -42,14 +42,14 @@ double okOver(int others, int after)
     setCircuit(8, 1, 5);
     for (int i = 0; i < others; ++i)
         addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
-    RenumberTable(QStringLiteral("T_Week"));
-    Form_Week week;
+    RenumberTable(Scratch::document(), QStringLiteral("T_Week"));
+    Form_Week week(Scratch::history());
     week.findChild<QComboBox*>(QStringLiteral("Combo_Circuit"))->setCurrentIndex(0);
     week.findChild<QComboBox*>(QStringLiteral("Combo_Yobi"))->setCurrentIndex(Days::EveryDay);
     std::unique_ptr<Form_Bells> bells;
     const double ms = measure(
         [&] {
-            bells = std::make_unique<Form_Bells>(1, Bells::Target{Days::EveryDay, 0});
+            bells = std::make_unique<Form_Bells>(Scratch::history(), 1, Bells::Target{Days::EveryDay, 0});
             setBox(bells.get(), "Text_FirstStart", "8:30");
             setBox(bells.get(), "Text_PeriodLength", "45");
             setBox(bells.get(), "Text_BreakLength", "10");
@@ -60,14 +60,14 @@ double okOver(int others, int after)
         },
         [&] { click(bells.get(), "Button_OK"); },
         [&] {
-            if (WeekRowCount() != after)
-                qFatal("OK left %d rows, not %d", WeekRowCount(), after);
+            if (WeekRowCount(Scratch::document()) != after)
+                qFatal("OK left %d rows, not %d", WeekRowCount(Scratch::document()), after);
             bells.reset();
-            ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1"));
-            RenumberTable(QStringLiteral("T_Week"));
+            Scratch::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1"));
+            RenumberTable(Scratch::document(), QStringLiteral("T_Week"));
         });
-    if (WeekRowCount() != others)
-        qFatal("store holds %d rows, not %d", WeekRowCount(), others);
+    if (WeekRowCount(Scratch::document()) != others)
+        qFatal("store holds %d rows, not %d", WeekRowCount(Scratch::document()), others);
     return ms;
 }
 

@@ -6,7 +6,7 @@
 #include "TestSupport.h"
 #include "bench/Timing.h"
 #include "progfile/ProgramFileWriter.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 
 #include <QCoreApplication>
@@ -39,15 +39,15 @@ double runMs(const QStringList& args)
 void writeFullTimerFile(const QString& path)
 {
     setCircuit(1, 3, 0);
-    Transaction transaction;
+    Transaction transaction(Scratch::document());
     for (int i = 0; i < WeekCapacity; ++i) {
         const int day = i % 7;
         const int start = i / 7 * 11;
         addWeekRow(1, 0, day, day, start / 60, start % 60, 0, (start + 5) / 60, (start + 5) % 60);
     }
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(Scratch::document(), QStringLiteral("T_Week"));
     transaction.commit();
-    ProgramFileWriter::writeFileAtomically(path, ProgramFileWriter::buildProgramFile());
+    ProgramFileWriter::writeFileAtomically(path, ProgramFileWriter::buildProgramFile(Scratch::document()));
 }
 
 }  // namespace

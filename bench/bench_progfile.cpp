@@ -5,8 +5,10 @@
 #include "bench/Timing.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
+
 #include "store/StoreRoutines.h"
+#include <memory>
 
 #include <QCoreApplication>
 #include <QDate>
@@ -24,35 +26,41 @@ using namespace BenchTiming;
 
 namespace {
 
+std::unique_ptr<ScheduleDocument> g_store;
+
+ScheduleDocument& store()
+{
+    return *g_store;
+}
+
 constexpr int kEveryYearRows = 200;
 
 void fillFullStore(int everyYearRows)
 {
-    Transaction transaction;
-    ClearAllData();
+    Transaction transaction(store());
+    ClearAllData(store());
     for (int circuit = 1; circuit <= 8; ++circuit)
-        ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ? WHERE CircuitNO = ?"),
-                           {(circuit - 1) % 4 + 1, 5, circuit});
+        store().exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ? WHERE CircuitNO = ?"),
+                     {(circuit - 1) % 4 + 1, 5, circuit});
     for (int i = 0; i < WeekCapacity; ++i)
-        ProgramStore::exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, "
-                                          "TimeONM, TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) "
-                                          "VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
-                           {i % 8 + 1, i % 3 == 0 ? i % 99 + 1 : 0, i % 7, i % 7, i % 23, i % 60, i % 60, i % 23 + 1,
-                            (i * 7) % 60, i % 59 + 1, i % 8});
+        store().exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, "
+                                    "TimeONM, TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) "
+                                    "VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
+                     {i % 8 + 1, i % 3 == 0 ? i % 99 + 1 : 0, i % 7, i % 7, i % 23, i % 60, i % 60, i % 23 + 1,
+                      (i * 7) % 60, i % 59 + 1, i % 8});
     const QDate first(2020, 1, 1);
     for (int i = 0; i < YearCapacity; ++i) {
         const QDate date = first.addDays(i);
-        ProgramStore::exec(
-            QStringLiteral("INSERT INTO T_Year (CircuitNO, Year, Month, Day, SpecialNO) VALUES (?,?,?,?,?)"),
-            {i % 8 + 1, date.year() - 2000, date.month(), date.day(), i % 100});
+        store().exec(QStringLiteral("INSERT INTO T_Year (CircuitNO, Year, Month, Day, SpecialNO) VALUES (?,?,?,?,?)"),
+                     {i % 8 + 1, date.year() - 2000, date.month(), date.day(), i % 100});
     }
     for (int i = 0; i < everyYearRows; ++i) {
         const QDate date = first.addDays(i);
-        ProgramStore::exec(QStringLiteral("INSERT INTO T_YearE (CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?)"),
-                           {i % 8 + 1, date.month(), date.day(), i % 100});
+        store().exec(QStringLiteral("INSERT INTO T_YearE (CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?)"),
+                     {i % 8 + 1, date.month(), date.day(), i % 100});
     }
     for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-        RenumberTable(QLatin1String(table));
+        RenumberTable(store(), QLatin1String(table));
     transaction.commit();
 }
 
@@ -96,26 +104,26 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     QTemporaryDir dir;
     // A store on disk, as the editor keeps it.
-    ProgramStore::open(dir.filePath(QStringLiteral("db/wz48prg.db")));
+    g_store = std::make_unique<ScheduleDocument>(dir.filePath(QStringLiteral("db/wz48prg.db")));
 
     const QString full = dir.filePath(QStringLiteral("full.dat"));
     const QString largest = dir.filePath(QStringLiteral("largest.dat"));
     const QString empty = dir.filePath(QStringLiteral("empty.dat"));
     const QString written = dir.filePath(QStringLiteral("written.dat"));
     fillFullStore(ProgramFileFormat::EveryYearLineLimit);
-    const QByteArray largestContent = ProgramFileWriter::buildProgramFile();
+    const QByteArray largestContent = ProgramFileWriter::buildProgramFile(store());
     writeBytes(largest, largestContent);
     fillFullStore(kEveryYearRows);
-    const QByteArray content = ProgramFileWriter::buildProgramFile();
+    const QByteArray content = ProgramFileWriter::buildProgramFile(store());
     writeBytes(full, content);
     writeBytes(empty, QByteArray());
 
-    const double writeMs = medianMs([&] { ProgramFileWriter::SaveProgramFile(written); });
+    const double writeMs = medianMs([&] { ProgramFileWriter::SaveProgramFile(store(), written); });
     const double readMs = medianMs([&] {
-        if (ProgramFileReader::ReadProgramFile(full).status != ProgramFileReader::ReadStatus::Accepted)
+        if (ProgramFileReader::ReadProgramFile(store(), full).status != ProgramFileReader::ReadStatus::Accepted)
             qFatal("the full file was refused");
     });
-    ProgramStore::close();
+    g_store.reset();
 
     const std::vector<double> process = normalizeMs({full, empty, largest}, dir.filePath(QStringLiteral("out.dat")));
     const double ratio = process[0] / process[1];

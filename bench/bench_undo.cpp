@@ -5,7 +5,7 @@
 #include "TestSupport.h"
 #include "bench/Timing.h"
 #include "history/UndoHistory.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreImage.h"
 #include "store/StoreRoutines.h"
 #include "week/WeekEditing.h"
@@ -25,7 +25,7 @@ namespace {
 void fillStore()
 {
     setCircuit(1, 2, 10);
-    Transaction filling;
+    Transaction filling(Scratch::document());
     for (int i = 0; i < WeekCapacity; ++i)
         addWeekRow(1, 0, i % 7, 0, i / 60 % 24, i % 60, 0, 0, 0, 0, 1 + i % 7);
     for (int i = 0; i < YearCapacity; ++i) {
@@ -34,7 +34,7 @@ void fillStore()
     }
     filling.commit();
     for (const char* table : {"T_Week", "T_Year"})
-        RenumberTable(QLatin1String(table));
+        RenumberTable(Scratch::document(), QLatin1String(table));
 }
 
 // Resident memory of this process in kB, from /proc.
@@ -55,15 +55,15 @@ struct Timings {
 
 Timings timeStep(const QString& label, const std::function<void()>& change)
 {
-    UndoHistory::clear();
+    Scratch::history().clear();
     {
-        UndoStep step(label);
+        UndoStep step(Scratch::history(), label);
         change();
     }
     Timings timings;
-    timings.undo = measure([] {}, [] { UndoHistory::undo(); }, [] { UndoHistory::redo(); });
-    timings.redo = measure([] { UndoHistory::undo(); }, [] { UndoHistory::redo(); }, [] {});
-    UndoHistory::undo();  // the full store again, for what comes next
+    timings.undo = measure([] {}, [] { Scratch::history().undo(); }, [] { Scratch::history().redo(); });
+    timings.redo = measure([] { Scratch::history().undo(); }, [] { Scratch::history().redo(); }, [] {});
+    Scratch::history().undo();  // the full store again, for what comes next
     return timings;
 }
 
@@ -76,10 +76,11 @@ int main(int argc, char** argv)
     ScratchStore store;
     fillStore();
 
-    const double capture = medianMs([] { StoreImage::capture(); });
-    const Timings week =
-        timeStep(QStringLiteral("週間プログラムの全削除"), [] { WeekEditing::DeleteAllWeekPrograms(1); });
-    const Timings year = timeStep(QStringLiteral("年間プログラムの全削除"), [] { YearEntries::DeleteAllEntries(1); });
+    const double capture = medianMs([] { StoreImage::capture(Scratch::document()); });
+    const Timings week = timeStep(QStringLiteral("週間プログラムの全削除"),
+                                  [] { WeekEditing::DeleteAllWeekPrograms(Scratch::document(), 1); });
+    const Timings year = timeStep(QStringLiteral("年間プログラムの全削除"),
+                                  [] { YearEntries::DeleteAllEntries(Scratch::document(), 1); });
     std::printf("%-44s %10s %10s\n", "median ms", "undo", "redo");
     const auto line = [](const char* name, const Timings& t) {
         std::printf("%-44s %10.3f %10.3f%s\n", name, t.undo, t.redo, t.undo < 16.0 && t.redo < 16.0 ? "" : "  !");
@@ -88,18 +89,18 @@ int main(int argc, char** argv)
     line("week 全削除 (900 rows)", week);
     line("year 全削除 (500 rows)", year);
 
-    UndoHistory::clear();
+    Scratch::history().clear();
     const qint64 residentBefore = residentKb();
     for (int step = 0; step < UndoHistory::kStepLimit; ++step) {
-        UndoStep taken(QString::number(step));
-        Transaction changing;
-        ProgramStore::exec(QStringLiteral("UPDATE T_Week SET TimeONS = ?"), {step % 60});
-        ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = ?"), {step % 99 + 1});
+        UndoStep taken(Scratch::history(), QString::number(step));
+        Transaction changing(Scratch::document());
+        Scratch::exec(QStringLiteral("UPDATE T_Week SET TimeONS = ?"), {step % 60});
+        Scratch::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = ?"), {step % 99 + 1});
         changing.commit();
     }
-    const double imagesMb = UndoHistory::imageBytes() / 1048576.0;
+    const double imagesMb = Scratch::history().imageBytes() / 1048576.0;
     const double residentMb = (residentKb() - residentBefore) / 1024.0;
-    std::printf("%-44s %10d\n", "steps kept", UndoHistory::stack().count());
+    std::printf("%-44s %10d\n", "steps kept", Scratch::history().stack().count());
     std::printf("%-44s %10.2f%s\n", "store images of 100 full steps, MB", imagesMb, imagesMb <= 50 ? "" : "  !");
     std::printf("%-44s %10.2f%s\n", "resident memory they added, MB", residentMb, residentMb <= 50 ? "" : "  !");
     return 0;

@@ -3,8 +3,8 @@
 // times the small-store figure.
 #include "TestSupport.h"
 #include "bench/Timing.h"
-#include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "ui/ModalDialogs.h"
 #include "week/Form_Copy.h"
@@ -55,9 +55,9 @@ void fillStore(int rows)
 
 void padTo(int rows)
 {
-    for (int i = WeekRowCount(); i < rows; ++i)
+    for (int i = WeekRowCount(Scratch::document()); i < rows; ++i)
         addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(Scratch::document(), QStringLiteral("T_Week"));
 }
 
 struct Figures {
@@ -70,7 +70,7 @@ Figures run(int rows)
     setCircuit(1, 2, 10);
     setCircuit(8, 1, 5);
     fillStore(rows - 7);
-    Form_Week week;
+    Form_Week week(Scratch::history());
     std::unique_ptr<QDialog> dialog;
     ModalDialogs::setRunner([&dialog](QDialog* opened) { dialog.reset(opened); });
     auto* circuits = week.findChild<QComboBox*>(QStringLiteral("Combo_Circuit"));
@@ -78,7 +78,7 @@ Figures run(int rows)
     circuits->setCurrentIndex(0);
     days->setCurrentIndex(8);
 
-    const auto removeNew = [] { ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE TimeONH = 23")); };
+    const auto removeNew = [] { Scratch::exec(QStringLiteral("DELETE FROM T_Week WHERE TimeONH = 23")); };
     Figures figures{};
     figures.newEveryDay = measure(
         [&] {
@@ -88,8 +88,8 @@ Figures run(int rows)
         [&] { click(dialog.get(), "Button_OK"); }, removeNew);
 
     padTo(rows);
-    if (WeekRowCount() != rows)
-        qFatal("store holds %d rows, not %d", WeekRowCount(), rows);
+    if (WeekRowCount(Scratch::document()) != rows)
+        qFatal("store holds %d rows, not %d", WeekRowCount(Scratch::document()), rows);
     days->setCurrentIndex(7);
     figures.weekdayView = measure([] {}, [&] { week.rebuildList(1, 7); }, [] {});
 
@@ -99,7 +99,7 @@ Figures run(int rows)
     // Copy Monday onto Tuesday after Tuesday has been emptied.
     days->setCurrentIndex(2);
     const auto emptyTuesday = [] {
-        ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1 AND YobiON = 2"));
+        Scratch::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1 AND YobiON = 2"));
     };
     figures.copy = measure(
         [&] {

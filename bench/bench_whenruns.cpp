@@ -5,8 +5,8 @@
 #include "TestSupport.h"
 #include "bench/Timing.h"
 #include "progfile/ProgramFileWriter.h"
-#include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "whenruns/Schedule.h"
 #include "whenruns/WeekTimeline.h"
@@ -36,8 +36,8 @@ constexpr int kEveryYearRows = 200;
 // so that two files differ.
 void fillFullStore(int shift)
 {
-    Transaction transaction;
-    ClearAllData();
+    Transaction transaction(Scratch::document());
+    ClearAllData(Scratch::document());
     for (int circuit = 1; circuit <= 8; ++circuit)
         setCircuit(circuit, (circuit - 1) % 4 + 1, 5);
     for (int i = 0; i < WeekCapacity; ++i) {
@@ -61,7 +61,7 @@ void fillFullStore(int shift)
         addEveryYearRow(i % 8 + 1, date.month(), date.day(), i % 100);
     }
     for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-        RenumberTable(QLatin1String(table));
+        RenumberTable(Scratch::document(), QLatin1String(table));
     transaction.commit();
 }
 
@@ -137,13 +137,14 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
-    ProgramStore::open(QStringLiteral(":memory:"));
+    Scratch::open(QStringLiteral(":memory:"));
     fillFullStore(0);
-    const QString full = writeBytes(dir.filePath(QStringLiteral("full.dat")), ProgramFileWriter::buildProgramFile());
+    const QString full =
+        writeBytes(dir.filePath(QStringLiteral("full.dat")), ProgramFileWriter::buildProgramFile(Scratch::document()));
     fillFullStore(7);
-    const QString changed =
-        writeBytes(dir.filePath(QStringLiteral("changed.dat")), ProgramFileWriter::buildProgramFile());
-    ProgramStore::close();
+    const QString changed = writeBytes(dir.filePath(QStringLiteral("changed.dat")),
+                                       ProgramFileWriter::buildProgramFile(Scratch::document()));
+    Scratch::close();
 
     const QString date = QStringLiteral("2026-01-01");
     const QList<double> ms = processMedians({{{QStringLiteral("check"), full}, 0},

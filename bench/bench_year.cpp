@@ -6,8 +6,8 @@
 #include "bench/Timing.h"
 #include "history/UndoHistory.h"
 #include "special/Form_Special.h"
-#include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "ui/ModalDialogs.h"
 #include "year/Form_Year.h"
@@ -44,7 +44,7 @@ T* find(QWidget* window, const char* name)
 // pads T_Week to `weekRows`.
 void fillStore(int dated, int everyYear, int programs, int weekRows)
 {
-    Transaction filling;
+    Transaction filling(Scratch::document());
     for (int i = 0; i < dated; ++i) {
         const QDate day = QDate(2027, 8, 1).addDays(i);
         addYearRow(1, day.year() - 2000, day.month(), day.day(), 1);
@@ -59,7 +59,7 @@ void fillStore(int dated, int everyYear, int programs, int weekRows)
         addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
     filling.commit();
     for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-        RenumberTable(QLatin1String(table));
+        RenumberTable(Scratch::document(), QLatin1String(table));
 }
 
 void drag(MonthCalendar* calendar, QDate from, QDate to)
@@ -89,7 +89,7 @@ double ruleOverSchoolYear(int entries, int missing)
     const QDate first(2027, 4, 1);
     const int inYear = std::min(entries, 366 - missing);
     {
-        Transaction filling;
+        Transaction filling(Scratch::document());
         for (int i = 0; i < inYear; ++i) {
             const QDate day = first.addDays(i);
             addYearRow(1, day.year() - 2000, day.month(), day.day(), 1);
@@ -101,10 +101,10 @@ double ruleOverSchoolYear(int entries, int missing)
         addWeekRow(1, 1, 0, 0, 8, 0, 0, 0, 0, 0, 1);
         filling.commit();
     }
-    RenumberTable(QStringLiteral("T_Year"));
+    RenumberTable(Scratch::document(), QStringLiteral("T_Year"));
     std::unique_ptr<QDialog> dialog;
     ModalDialogs::setRunner([&dialog](QDialog* opened) { dialog.reset(opened); });
-    Form_Year year;
+    Form_Year year(Scratch::history());
     year.show();
     find<QComboBox>(&year, "Combo_Circuit")->setCurrentIndex(0);
     auto* calendar = find<MonthCalendar>(&year, "MonthView1");
@@ -119,7 +119,8 @@ double ruleOverSchoolYear(int entries, int missing)
         },
         [&] { find(dialog.get(), "Button_OK")->click(); },
         [&] {
-            if (RemainingYearCapacity() != YearCapacity - entries - (366 - inYear) || !UndoHistory::undo())
+            if (RemainingYearCapacity(Scratch::document()) != YearCapacity - entries - (366 - inYear)
+                || !Scratch::history().undo())
                 qFatal("the rule did not fill the calendar");
         });
     dialog.reset();
@@ -135,7 +136,7 @@ Figures run(int entries, int programs, int weekRows)
     fillStore(entries, std::min(entries, 366), programs, weekRows);
     std::unique_ptr<QDialog> dialog;
     ModalDialogs::setRunner([&dialog](QDialog* opened) { dialog.reset(opened); });
-    Form_Year year;
+    Form_Year year(Scratch::history());
     year.show();
     auto* circuits = find<QComboBox>(&year, "Combo_Circuit");
     auto* calendar = find<MonthCalendar>(&year, "MonthView1");
@@ -149,11 +150,10 @@ Figures run(int entries, int programs, int weekRows)
 
     // 停止 over August 2027 (31 days); undone back to special 1 and the entries there were.
     const auto restore = [entries] {
-        ProgramStore::exec(
-            QStringLiteral("DELETE FROM T_Year WHERE CircuitNO = 1 AND Year = 27 AND Month = 8 AND Day > ?"),
-            {std::min(entries, 31)});
-        ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = 1"));
-        RenumberTable(QStringLiteral("T_Year"));
+        Scratch::exec(QStringLiteral("DELETE FROM T_Year WHERE CircuitNO = 1 AND Year = 27 AND Month = 8 AND Day > ?"),
+                      {std::min(entries, 31)});
+        Scratch::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = 1"));
+        RenumberTable(Scratch::document(), QStringLiteral("T_Year"));
     };
     figures.runOk = measure(
         [&] {
@@ -162,8 +162,9 @@ Figures run(int entries, int programs, int weekRows)
         },
         [&] { find(dialog.get(), "Button_OK")->click(); }, restore);
 
-    figures.openSpecial = measure([] {}, [&] { dialog = std::make_unique<Form_Special>(1, 1, QString(), &year); },
-                                  [&] { dialog.reset(); });
+    figures.openSpecial =
+        measure([] {}, [&] { dialog = std::make_unique<Form_Special>(Scratch::history(), 1, 1, QString(), &year); },
+                [&] { dialog.reset(); });
     ModalDialogs::setRunner({});
     return figures;
 }

@@ -1,7 +1,7 @@
 #include "core/CommandWords.h"
 
 std::optional<QString> SplitCommandWords(const QStringList& args, const QStringList& options, CommandWords& words,
-                                         const QStringList& flags)
+                                         const QStringList& flags, const QStringList& repeatable)
 {
     for (int i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -15,11 +15,15 @@ std::optional<QString> SplitCommandWords(const QStringList& args, const QStringL
             words.flags << arg;
             continue;
         }
-        if (!options.contains(arg))
+        const bool repeats = repeatable.contains(arg);
+        if (!repeats && !options.contains(arg))
             return QStringLiteral("不明なオプションです: ") + arg;
         if (i + 1 >= args.size())
             return arg + QStringLiteral(" に値がありません。");
-        words.values.insert(arg, args[++i]);
+        if (repeats)
+            words.lists[arg] << args[++i];
+        else
+            words.values.insert(arg, args[++i]);
     }
     return std::nullopt;
 }

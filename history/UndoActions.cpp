@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolTip>
 #include <QUndoStack>
@@ -38,6 +39,21 @@ bool otherModalOpen(const QWidget* window)
 
 class UndoActionsOfWindow;
 
+// A history dropped without being asked to is never a silent loss: one box,
+// however many windows show the history's actions.
+void tellWhenDropped(UndoHistory& history)
+{
+    const QString teller = QStringLiteral("wz_droppedTeller");
+    if (history.findChild<QObject*>(teller, Qt::FindDirectChildrenOnly))
+        return;
+    auto* context = new QObject(&history);
+    context->setObjectName(teller);
+    QObject::connect(&history, &UndoHistory::dropped, context, [](const QString& reason) {
+        MessageBox::show(QApplication::activeWindow(), reason, QStringLiteral("元に戻す"),
+                         MessageBox::Icon::Exclamation);
+    });
+}
+
 // Every window's actions, refreshed whenever a modal window appears or goes.
 QList<UndoActionsOfWindow*>& windowsWithActions()
 {
@@ -52,15 +68,6 @@ public:
     {
         static const auto* watch = new ModalWatch(qApp);
         Q_UNUSED(watch);
-        // A history dropped without being asked to is never a silent loss.
-        static const bool told = [] {
-            QObject::connect(&HistoryDropped::instance(), &HistoryDropped::dropped, qApp, [](const QString& reason) {
-                MessageBox::show(QApplication::activeWindow(), reason, QStringLiteral("元に戻す"),
-                                 MessageBox::Icon::Exclamation);
-            });
-            return true;
-        }();
-        Q_UNUSED(told);
     }
 
 protected:
@@ -79,8 +86,9 @@ private:
 class UndoActionsOfWindow : public QObject
 {
 public:
-    explicit UndoActionsOfWindow(QWidget* window)
+    UndoActionsOfWindow(QWidget* window, UndoHistory& history)
         : QObject(window)
+        , m_history(&history)
         , m_window(window)
         , m_undo(new QAction(kUndoCaption, window))
         , m_redo(new QAction(kRedoCaption, window))
@@ -93,9 +101,10 @@ public:
             action->setShortcutContext(Qt::WindowShortcut);
             window->addAction(action);
         }
-        connect(m_undo, &QAction::triggered, this, guarded(window, [] { UndoHistory::undo(); }));
-        connect(m_redo, &QAction::triggered, this, guarded(window, [] { UndoHistory::redo(); }));
-        QUndoStack& stack = UndoHistory::stack();
+        connect(m_undo, &QAction::triggered, this, guarded(window, [this] { m_history && m_history->undo(); }));
+        connect(m_redo, &QAction::triggered, this, guarded(window, [this] { m_history && m_history->redo(); }));
+        tellWhenDropped(history);
+        QUndoStack& stack = history.stack();
         connect(&stack, &QUndoStack::indexChanged, this, &UndoActionsOfWindow::refresh);
         connect(&stack, &QUndoStack::canUndoChanged, this, &UndoActionsOfWindow::refresh);
         connect(&stack, &QUndoStack::canRedoChanged, this, &UndoActionsOfWindow::refresh);
@@ -114,13 +123,15 @@ public:
     {
         // A tooltip up names the step that was next before this change.
         QToolTip::hideText();
-        const bool held = otherModalOpen(m_window);
-        m_undo->setEnabled(!held && UndoHistory::stack().canUndo());
-        m_redo->setEnabled(!held && UndoHistory::stack().canRedo());
-        m_undo->setToolTip(tipFor(kUndoCaption, UndoHistory::undoText()));
-        m_redo->setToolTip(tipFor(kRedoCaption, UndoHistory::redoText()));
+        // A window the event loop has yet to delete may outlive its history.
+        const bool held = !m_history || otherModalOpen(m_window);
+        m_undo->setEnabled(!held && m_history->stack().canUndo());
+        m_redo->setEnabled(!held && m_history->stack().canRedo());
+        m_undo->setToolTip(tipFor(kUndoCaption, m_history ? m_history->undoText() : QString()));
+        m_redo->setToolTip(tipFor(kRedoCaption, m_history ? m_history->redoText() : QString()));
     }
 
+    QPointer<UndoHistory> m_history;
     QWidget* m_window;
     QAction* m_undo;
     QAction* m_redo;
@@ -154,23 +165,23 @@ QPushButton* buttonFor(QAction* action, const QString& name, QWidget* window)
 
 }  // namespace
 
-void AddUndoShortcuts(QWidget* window)
+void AddUndoShortcuts(QWidget* window, UndoHistory& history)
 {
-    new UndoActionsOfWindow(window);
+    new UndoActionsOfWindow(window, history);
 }
 
-UndoButtons AddUndoButtons(QWidget* window)
+UndoButtons AddUndoButtons(QWidget* window, UndoHistory& history)
 {
-    auto* actions = new UndoActionsOfWindow(window);
+    auto* actions = new UndoActionsOfWindow(window, history);
     return {buttonFor(actions->undo(), QStringLiteral("Button_Undo"), window),
             buttonFor(actions->redo(), QStringLiteral("Button_Redo"), window)};
 }
 
-QHBoxLayout* HeadingWithUndoButtons(QWidget* window, QWidget* title)
+QHBoxLayout* HeadingWithUndoButtons(QWidget* window, UndoHistory& history, QWidget* title)
 {
     auto* heading = new QHBoxLayout;
     heading->addWidget(title, 1);
-    const UndoButtons undo = AddUndoButtons(window);
+    const UndoButtons undo = AddUndoButtons(window, history);
     heading->addWidget(undo.undo);
     heading->addWidget(undo.redo);
     return heading;

@@ -1,6 +1,6 @@
 #include "history/UndoHistory.h"
 
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreImage.h"
 
 #include <QUndoStack>
@@ -55,80 +55,77 @@ private:
     bool m_pushed = false;
 };
 
-struct Recording {
+const QString kDriftedUndo = QStringLiteral("履歴と現在のデータが一致しないため、元に戻せません。");
+const QString kDriftedRedo = QStringLiteral("履歴と現在のデータが一致しないため、やり直せません。");
+const QString kHistoryGone = QStringLiteral("\r\n元に戻す・やり直しの履歴は消去しました。");
+
+const StoreStep* stepAt(const QUndoStack& stack, int index)
+{
+    return static_cast<const StoreStep*>(stack.command(index));
+}
+
+}  // namespace
+
+struct UndoHistory::Recording {
     QString label;
     StoreImage before;
     std::function<void()> putBefore;
     std::function<void()> putAfter;
 };
-std::optional<Recording> g_recording;
-int g_stepDepth = 0;
-
-QUndoStack& theStack()
-{
-    static QUndoStack* stack = [] {
-        auto* created = new QUndoStack;
-        created->setUndoLimit(UndoHistory::kStepLimit);
-        return created;
-    }();
-    return *stack;
-}
-
-const StoreStep* stepAt(int index)
-{
-    return static_cast<const StoreStep*>(theStack().command(index));
-}
 
 // What the history knows of the store: an image of it, and the kinds of
 // change announced since, so that a step reads again only the tables its
-// action changed (every change of this connection is announced by its
-// transaction). Another program's commits are announced by nobody: when
+// action changed (every change of the document's connection is announced by
+// its transaction). Another program's commits are announced by nobody: when
 // the store's data version moved, every table is read again.
-struct KnownStore {
+struct UndoHistory::KnownStore {
     std::optional<StoreImage> image;
     StoreChanges::Changes announced;
-    int opening = 0;
     qint64 dataVersion = 0;
 };
-KnownStore g_known;
 
-StoreImage currentImage()
+UndoHistory::UndoHistory(ScheduleDocument& document)
+    : m_document(document)
+    , m_stack(std::make_unique<QUndoStack>())
+    , m_known(std::make_unique<KnownStore>())
 {
-    static const bool watching = [] {
-        QObject::connect(&StoreChanges::instance(), &StoreChanges::changed,
-                         [](StoreChanges::Changes changes) { g_known.announced |= changes; });
-        return true;
-    }();
-    Q_UNUSED(watching);
+    m_stack->setUndoLimit(kStepLimit);
+    connect(&m_document, &ScheduleDocument::changed, this,
+            [this](StoreChanges::Changes changes) { m_known->announced |= changes; });
+}
+
+UndoHistory::~UndoHistory() = default;
+
+StoreImage UndoHistory::currentImage()
+{
     // Read first: a commit of another program while the tables are read
     // moves it again, so the next look reads them all once more.
-    const qint64 dataVersion = ProgramStore::dataVersion();
-    if (!g_known.image || g_known.opening != ProgramStore::openings())
-        g_known.image = StoreImage::capture();
-    else if (dataVersion != g_known.dataVersion)
-        g_known.image = g_known.image->refreshed(EveryStoreChange);
-    else if (g_known.announced)
-        g_known.image = g_known.image->refreshed(g_known.announced);
-    g_known.announced = {};
-    g_known.dataVersion = dataVersion;
-    g_known.opening = ProgramStore::openings();
-    return *g_known.image;
+    const qint64 dataVersion = m_document.dataVersion();
+    if (!m_known->image)
+        m_known->image = StoreImage::capture(m_document);
+    else if (dataVersion != m_known->dataVersion)
+        m_known->image = m_known->image->refreshed(m_document, EveryStoreChange);
+    else if (m_known->announced)
+        m_known->image = m_known->image->refreshed(m_document, m_known->announced);
+    m_known->announced = {};
+    m_known->dataVersion = dataVersion;
+    return *m_known->image;
 }
 
 // Empties the history the user did not ask to lose, and says why.
-void dropHistory(const QString& reason)
+void UndoHistory::dropHistory(const QString& reason)
 {
-    theStack().clear();
-    emit HistoryDropped::instance().dropped(reason);
+    m_stack->clear();
+    emit dropped(reason);
 }
 
 // An undo or redo wrote the tables of `kinds` as `image` holds them.
-void tablesAreNow(StoreChanges::Changes kinds, const StoreImage& image)
+void UndoHistory::tablesAreNow(StoreChanges::Changes kinds, const StoreImage& image)
 {
-    if (!g_known.image || g_known.opening != ProgramStore::openings())
+    if (!m_known->image)
         return;
-    g_known.image = g_known.image->with(kinds, image);
-    g_known.announced &= ~kinds;
+    m_known->image = m_known->image->with(kinds, image);
+    m_known->announced &= ~kinds;
 }
 
 // Puts `image` back over the step's tables when they hold what the step
@@ -136,132 +133,116 @@ void tablesAreNow(StoreChanges::Changes kinds, const StoreImage& image)
 // something else: that would overwrite work no step recorded. The look and
 // the write are one transaction, so no other program's commit falls
 // between them unseen.
-bool putBack(const StoreImage& expected, const StoreImage& image, StoreChanges::Changes kinds)
+bool UndoHistory::putBack(const StoreImage& expected, const StoreImage& image, StoreChanges::Changes kinds)
 {
     {
-        Transaction transaction;
+        Transaction transaction(m_document);
         if (currentImage().differences(expected) & kinds)
             return false;
-        image.restore(kinds);
+        image.restore(m_document, kinds);
         transaction.commit();
     }
     tablesAreNow(kinds, image);
     return true;
 }
 
-const QString kDriftedUndo = QStringLiteral("履歴と現在のデータが一致しないため、元に戻せません。");
-const QString kDriftedRedo = QStringLiteral("履歴と現在のデータが一致しないため、やり直せません。");
-const QString kHistoryGone = QStringLiteral("\r\n元に戻す・やり直しの履歴は消去しました。");
-
-}  // namespace
-
-HistoryDropped& HistoryDropped::instance()
+QUndoStack& UndoHistory::stack() const
 {
-    static HistoryDropped notices;
-    return notices;
+    return *m_stack;
 }
 
-namespace UndoHistory {
-
-QUndoStack& stack()
+void UndoHistory::clear()
 {
-    return theStack();
+    m_stack->clear();
 }
 
-void clear()
+QString UndoHistory::undoText() const
 {
-    theStack().clear();
+    return m_stack->undoText();
 }
 
-QString undoText()
+QString UndoHistory::redoText() const
 {
-    return theStack().undoText();
+    return m_stack->redoText();
 }
 
-QString redoText()
+bool UndoHistory::undo()
 {
-    return theStack().redoText();
-}
-
-bool undo()
-{
-    QUndoStack& stack = theStack();
-    if (g_stepDepth > 0 || !stack.canUndo())
+    if (m_stepDepth > 0 || !m_stack->canUndo())
         return false;
-    const StoreStep* step = stepAt(stack.index() - 1);
+    const StoreStep* step = stepAt(*m_stack, m_stack->index() - 1);
     if (!putBack(step->after(), step->before(), step->kinds())) {
         dropHistory(kDriftedUndo + kHistoryGone);
         return false;
     }
-    stack.undo();
+    m_stack->undo();
     return true;
 }
 
-bool redo()
+bool UndoHistory::redo()
 {
-    QUndoStack& stack = theStack();
-    if (g_stepDepth > 0 || !stack.canRedo())
+    if (m_stepDepth > 0 || !m_stack->canRedo())
         return false;
-    const StoreStep* step = stepAt(stack.index());
+    const StoreStep* step = stepAt(*m_stack, m_stack->index());
     if (!putBack(step->before(), step->after(), step->kinds())) {
         dropHistory(kDriftedRedo + kHistoryGone);
         return false;
     }
-    stack.redo();
+    m_stack->redo();
     return true;
 }
 
-qsizetype imageBytes()
+qsizetype UndoHistory::imageBytes() const
 {
     qsizetype total = 0;
-    for (int index = 0; index < theStack().count(); ++index)
-        total += stepAt(index)->bytes();
+    for (int index = 0; index < m_stack->count(); ++index)
+        total += stepAt(*m_stack, index)->bytes();
     return total;
 }
 
-}  // namespace UndoHistory
-
-UndoStep::UndoStep(const QString& label)
+UndoStep::UndoStep(UndoHistory& history, const QString& label)
+    : m_history(history)
 {
-    if (g_stepDepth++ > 0)
+    if (m_history.m_stepDepth++ > 0)
         return;
     m_outermost = true;
     try {
-        g_recording = Recording{label, currentImage(), {}, {}};
+        m_history.m_recording =
+            std::make_unique<UndoHistory::Recording>(UndoHistory::Recording{label, m_history.currentImage(), {}, {}});
     } catch (...) {
-        --g_stepDepth;
+        --m_history.m_stepDepth;
         throw;
     }
 }
 
 UndoStep::~UndoStep()
 {
-    --g_stepDepth;
+    --m_history.m_stepDepth;
     if (!m_outermost)
         return;
-    std::optional<Recording> recording = std::exchange(g_recording, std::nullopt);
+    std::unique_ptr<UndoHistory::Recording> recording = std::move(m_history.m_recording);
     // A failure on its way out rolled its transaction back; reading the
     // store now could only fail again.
     if (!recording || std::uncaught_exceptions() > 0)
         return;
     try {
-        StoreImage after = currentImage();
+        StoreImage after = m_history.currentImage();
         if (after == recording->before)
             return;
-        theStack().push(new StoreStep(recording->label, std::move(recording->before), std::move(after),
-                                      std::move(recording->putBefore), std::move(recording->putAfter)));
+        m_history.m_stack->push(new StoreStep(recording->label, std::move(recording->before), std::move(after),
+                                              std::move(recording->putBefore), std::move(recording->putAfter)));
     } catch (...) {
         // The change itself is done; only its step is missing. Steps
         // before it would put back a store it never saw, so they go too.
-        g_known.image.reset();
-        dropHistory(QStringLiteral("操作を履歴に記録できませんでした。") + kHistoryGone);
+        m_history.m_known->image.reset();
+        m_history.dropHistory(QStringLiteral("操作を履歴に記録できませんでした。") + kHistoryGone);
     }
 }
 
 void UndoStep::alsoPutBack(std::function<void()> before, std::function<void()> after)
 {
-    if (g_recording) {
-        g_recording->putBefore = std::move(before);
-        g_recording->putAfter = std::move(after);
+    if (m_history.m_recording) {
+        m_history.m_recording->putBefore = std::move(before);
+        m_history.m_recording->putAfter = std::move(after);
     }
 }

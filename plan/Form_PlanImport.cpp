@@ -3,7 +3,7 @@
 #include "history/UndoHistory.h"
 #include "plan/CellDates.h"
 #include "plan/TextTable.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "ui/BusyCursor.h"
 #include "ui/FileDialog.h"
@@ -82,8 +82,10 @@ QString dayText(QDate day)
 
 }  // namespace
 
-Form_PlanImport::Form_PlanImport(int circuit, QDate shown, SpecialNames::NamesFile& names, QWidget* parent)
+Form_PlanImport::Form_PlanImport(UndoHistory& history, int circuit, QDate shown, SpecialNames::NamesFile& names,
+                                 QWidget* parent)
     : QDialog(parent)
+    , m_history(history)
     , m_circuit(circuit)
     , m_names(names)
 {
@@ -99,12 +101,13 @@ Form_PlanImport::Form_PlanImport(int circuit, QDate shown, SpecialNames::NamesFi
     placeWindow(this);
 }
 
-void Form_PlanImport::attachTo(Form_Year* year, SpecialNames::NamesFile& names)
+void Form_PlanImport::attachTo(UndoHistory& history, Form_Year* year, SpecialNames::NamesFile& names)
 {
-    connect(year, &Form_Year::planImportRequested, year, [year, &names](int circuit, QDate shown) {
+    connect(year, &Form_Year::planImportRequested, year, [&history, year, &names](int circuit, QDate shown) {
         runGuarded(year, [&] {
-            auto* window = new Form_PlanImport(circuit, shown, names, year);
-            connect(window, &Form_PlanImport::planWritten, year, [year](QDate first) { year->showDay(first); });
+            auto* window = new Form_PlanImport(history, circuit, shown, names, year);
+            connect(window, &Form_PlanImport::planWritten, year,
+                    [year, circuit](QDate first) { year->showDay(circuit, first); });
             ModalDialogs::open(window);
         });
     });
@@ -353,11 +356,11 @@ std::optional<Plan::Changes> Form_PlanImport::changes() const
     for (const Plan::PlanDay& day : m_plan->days)
         days << day.date;
     Plan::CurrentEntries current;
-    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(m_circuit, days);
+    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(m_history.document(), m_circuit, days);
     for (auto entry = held.cbegin(); entry != held.cend(); ++entry)
         for (int special : *entry)
             current.entries << Plan::DatedEntry{entry.key(), special};
-    current.rowsInAll = YearCapacity - RemainingYearCapacity();
+    current.rowsInAll = YearCapacity - RemainingYearCapacity(m_history.document());
     const auto existing = m_existing->checkedId() == 1 ? Plan::OnExisting::Keep : Plan::OnExisting::Overwrite;
     return Plan::planChanges(*m_plan, m_choices, current, existing, m_names.names.names());
 }
@@ -430,8 +433,9 @@ void Form_PlanImport::Button_OK_Click()
         return;
     }
     if (found->overCapacity()) {
-        MessageBox::show(this, YearEntries::CapacityRefusalText(found->rowsAfter - found->rowsBefore), kTitle,
-                         MessageBox::Icon::Critical);
+        MessageBox::show(this,
+                         YearEntries::CapacityRefusalText(m_history.document(), found->rowsAfter - found->rowsBefore),
+                         kTitle, MessageBox::Icon::Critical);
         return;
     }
     writeChanges(*found);
@@ -460,13 +464,14 @@ void Form_PlanImport::writeChanges(const Plan::Changes& changes)
             cleared << write.date;
     }
     BusyCursor busy;
-    UndoStep step(QStringLiteral("行事予定から設定（回路%1）").arg(m_circuit));
-    Transaction transaction;
+    ScheduleDocument& document = m_history.document();
+    UndoStep step(m_history, QStringLiteral("行事予定から設定（回路%1）").arg(m_circuit));
+    Transaction transaction(document);
     if (!cleared.isEmpty())
-        YearEntries::ClearDatedDays(m_circuit, cleared);
+        YearEntries::ClearDatedDays(document, m_circuit, cleared);
     for (auto days = set.cbegin(); days != set.cend(); ++days)
-        if (!YearEntries::WriteDatedDays(m_circuit, *days, days.key(), YearEntries::OnExisting::Overwrite))
-            throw StoreError(YearEntries::CapacityRefusalText(changes.rowsAfter - changes.rowsBefore));
+        if (!YearEntries::WriteDatedDays(document, m_circuit, *days, days.key(), YearEntries::OnExisting::Overwrite))
+            throw StoreError(YearEntries::CapacityRefusalText(document, changes.rowsAfter - changes.rowsBefore));
     transaction.commit();
 }
 

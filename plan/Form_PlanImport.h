@@ -17,6 +17,7 @@ class QRadioButton;
 class QSpinBox;
 class QTableWidget;
 class Form_Year;
+class UndoHistory;
 
 // 行事予定から設定: a school's table, pasted or opened, set into a
 // circuit's dated entries, one 日課 name at a time chosen as 設定なし, 停止 or
@@ -27,11 +28,12 @@ class Form_PlanImport : public QDialog
     Q_OBJECT
 public:
     // `shown`: the calendar's day, whose 年度 dates without a year get.
-    Form_PlanImport(int circuit, QDate shown, SpecialNames::NamesFile& names, QWidget* parent = nullptr);
+    Form_PlanImport(UndoHistory& history, int circuit, QDate shown, SpecialNames::NamesFile& names,
+                    QWidget* parent = nullptr);
 
     // Opens the window when `year` asks for it, and turns its calendar to
     // the first day set.
-    static void attachTo(Form_Year* year, SpecialNames::NamesFile& names);
+    static void attachTo(UndoHistory& history, Form_Year* year, SpecialNames::NamesFile& names);
 
     // Reads pasted cells as Ctrl+V does (the tests hand them directly).
     void pasteText(const QString& text);
@@ -58,6 +60,7 @@ private:
     void Button_Open_Click();
     void Button_OK_Click();
 
+    UndoHistory& m_history;
     int m_circuit;
     SpecialNames::NamesFile& m_names;
     Plan::Grid m_grid;

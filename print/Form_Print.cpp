@@ -1,10 +1,12 @@
 #include "print/Form_Print.h"
+#include "history/UndoHistory.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoActions.h"
 #include "print/Form_PrintSelect.h"
 #include "print/PrintTables.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -27,20 +29,23 @@ namespace {
 
 const QString kTitle = QStringLiteral("プログラム印刷");
 const QSize kButtonSize(190, 34);
+// The listing drawn by the year calendar, beside PrintJob's kinds.
+constexpr int kCalendar = -1;
 
 }  // namespace
 
-Form_Print::Form_Print(QWidget* parent)
+Form_Print::Form_Print(UndoHistory& history, QWidget* parent)
     : QWidget(parent)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Print"));
     setWindowTitle(kTitle);
     buildWindow();
     connectHandlers();
-    AddUndoShortcuts(this);
+    AddUndoShortcuts(this, m_history);
     closeOnEscape(this);
     // An undo or redo can give or take a circuit's programs.
-    connect(&StoreChanges::instance(), &StoreChanges::changed, this,
+    connect(&m_history.document(), &ScheduleDocument::changed, this,
             [this] { runGuarded(this, [this] { circuitsChanged(); }); });
     runGuarded(this, [this] { Form_Load(); });
 }
@@ -70,6 +75,10 @@ void Form_Print::buildWindow()
                                 QStringLiteral("設定済みの特殊プログラムを印刷します。"), kButtonSize);
     Label_Special = makeLabel(this, "Label_Special",
                               QStringLiteral("年間プログラムで指定した日付に実行される特殊プログラムを確認します。"));
+    Button_Calendar = makeButton(this, "Button_Calendar", QStringLiteral("年間カレンダー印刷 (&C)"),
+                                 QStringLiteral("1年度の年間プログラムを1枚のカレンダーに印刷します。"), kButtonSize);
+    Label_Calendar = makeLabel(this, "Label_Calendar",
+                               QStringLiteral("4月から翌年3月までの毎日に何が実行されるかを1枚で確認します。"));
     Button_Close = makeButton(this, "Button_Close", QStringLiteral("閉じる (&X)"),
                               QStringLiteral("メイン画面へ戻ります。"), QSize(110, 32));
 
@@ -83,8 +92,9 @@ void Form_Print::buildWindow()
     auto* commands = new QGridLayout;
     commands->setHorizontalSpacing(12);
     int row = 0;
-    for (auto [button, label] : {std::pair{Button_Week, Label_Week}, std::pair{Button_Year, Label_Year},
-                                 std::pair{Button_Special, Label_Special}}) {
+    for (auto [button, label] :
+         {std::pair{Button_Week, Label_Week}, std::pair{Button_Year, Label_Year},
+          std::pair{Button_Special, Label_Special}, std::pair{Button_Calendar, Label_Calendar}}) {
         commands->addWidget(button, row, 0);
         commands->addWidget(label, row, 1);
         ++row;
@@ -106,6 +116,7 @@ void Form_Print::connectHandlers()
     connect(Button_Year, &QPushButton::clicked, this, guarded(this, [this] { printButtonClick(PrintJob::Year); }));
     connect(Button_Special, &QPushButton::clicked, this,
             guarded(this, [this] { printButtonClick(PrintJob::Special); }));
+    connect(Button_Calendar, &QPushButton::clicked, this, guarded(this, [this] { printButtonClick(kCalendar); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
 }
 
@@ -114,13 +125,13 @@ void Form_Print::connectHandlers()
 void Form_Print::Form_Load()
 {
     const QSignalBlocker quiet(Combo_Circuit);
-    fillCircuitChoice(Combo_Circuit, HasPrograms);
+    fillCircuitChoice(Combo_Circuit, [this](int circuit) { return HasPrograms(m_history.document(), circuit); });
     Combo_Circuit->setCurrentIndex(-1);
 }
 
 void Form_Print::circuitsChanged()
 {
-    if (refillCircuitChoice(Combo_Circuit, HasPrograms))
+    if (refillCircuitChoice(Combo_Circuit, [this](int circuit) { return HasPrograms(m_history.document(), circuit); }))
         Combo_Circuit_Click();
     else
         Label_Mode->clear();
@@ -130,12 +141,13 @@ void Form_Print::Combo_Circuit_Click()
 {
     if (Combo_Circuit->currentText().isEmpty())
         return;
-    const int type = CircuitSettingAt(Combo_Circuit->currentData().toInt()).Program;
+    const int type = m_history.document().circuit(Combo_Circuit->currentData().toInt()).Program;
     const bool known = type >= TypeTimeSignal && type <= TypeRepeat;
     Label_Mode->setText(ProgramTypeName(type));
     Button_Week->setEnabled(known);
     Button_Year->setEnabled(known && type != TypeRepeat);
     Button_Special->setEnabled(known && type != TypeRepeat);
+    Button_Calendar->setEnabled(known && type != TypeRepeat);
 }
 
 void Form_Print::printButtonClick(int kind)
@@ -147,12 +159,16 @@ void Form_Print::printButtonClick(int kind)
         return;
     }
     const int circuit = Combo_Circuit->currentData().toInt();
-    if (!HasPrograms(circuit)) {
+    if (!HasPrograms(m_history.document(), circuit)) {
         MessageBox::show(this, QStringLiteral("印刷するデータがありません。"), kTitle, MessageBox::Icon::Exclamation);
         Button_Close->setFocus();
         return;
     }
-    ModalDialogs::open(new Form_PrintSelect(PrintJob::forCircuit(kind, circuit), this));
+    if (kind == kCalendar)
+        emit calendarRequested(circuit);
+    else
+        ModalDialogs::open(
+            new Form_PrintSelect(m_history, PrintJob::forCircuit(m_history.document(), kind, circuit), this));
 }
 
 void Form_Print::Button_Close_Click()

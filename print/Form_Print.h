@@ -5,17 +5,22 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
+class UndoHistory;
+
 // Chooses the circuit and the listing (week, year or special programs),
-// then hands over to Form_PrintSelect.
+// then hands over to Form_PrintSelect; the year calendar goes to whoever
+// opened this window.
 class Form_Print : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form_Print(QWidget* parent = nullptr);
+    explicit Form_Print(UndoHistory& history, QWidget* parent = nullptr);
 
 signals:
     // Closed for good; its opener comes back.
     void closed();
+    // 年間カレンダー印刷 for the circuit chosen, which holds programs.
+    void calendarRequested(int circuit);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -40,5 +45,8 @@ private:
     QLabel* Label_Year = nullptr;
     QPushButton* Button_Special = nullptr;
     QLabel* Label_Special = nullptr;
+    QPushButton* Button_Calendar = nullptr;
+    QLabel* Label_Calendar = nullptr;
     QPushButton* Button_Close = nullptr;
+    UndoHistory& m_history;
 };

@@ -1,4 +1,6 @@
 #include "print/Form_PrintSelect.h"
+#include "history/UndoHistory.h"
+#include "store/ScheduleDocument.h"
 
 #include "print/PrintOutput.h"
 #include "print/PrintTables.h"
@@ -46,9 +48,10 @@ KindTexts textsOf(int kind)
 
 }  // namespace
 
-Form_PrintSelect::Form_PrintSelect(const PrintJob& job, QWidget* parent)
+Form_PrintSelect::Form_PrintSelect(UndoHistory& history, const PrintJob& job, QWidget* parent)
     : QDialog(parent)
     , m_job(job)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_PrintSelect"));
     setWindowTitle(kPrintTitle);
@@ -109,7 +112,7 @@ void Form_PrintSelect::Form_Load()
     Label_Year->setVisible(year);
     Combo_Year->setVisible(year);
     if (year) {
-        Combo_Year->addItems(PrintTexts::yearChoices(m_job.circuit));
+        Combo_Year->addItems(PrintTexts::yearChoices(m_history.document(), m_job.circuit));
         Combo_Year->setCurrentIndex(-1);
     }
     adjustSize();

@@ -8,6 +8,8 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
+class UndoHistory;
+
 // Confirms the listing chosen in Form_Print (its job), asks for the year of
 // a year listing, fills the print tables and shows the listing as a
 // preview or prints it.
@@ -15,7 +17,7 @@ class Form_PrintSelect : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_PrintSelect(const PrintJob& job, QWidget* parent = nullptr);
+    explicit Form_PrintSelect(UndoHistory& history, const PrintJob& job, QWidget* parent = nullptr);
 
 private:
     void buildWindow();
@@ -33,4 +35,5 @@ private:
     QCheckBox* Check_Preview = nullptr;
     QPushButton* Button_Print = nullptr;
     QPushButton* Button_Cancel = nullptr;
+    UndoHistory& m_history;
 };

@@ -62,8 +62,57 @@ bool realPrint(const Reports::Report& report)
     return true;
 }
 
+void showPreviewDialog(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paintOn)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&](QPrinter* target) { runGuarded(&dialog, [&] { paintOn(*target); }); });
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableSize() : QSize(1200, 900);
+    dialog.resize(available.width() * 4 / 5, available.height() * 9 / 10);
+    dialog.exec();
+}
+
+// The system's default printer, else its first; null when it has none.
+QPrinterInfo systemPrinter()
+{
+    QPrinterInfo target = QPrinterInfo::defaultPrinter();
+    if (target.isNull() && !QPrinterInfo::availablePrinters().isEmpty())
+        target = QPrinterInfo::availablePrinters().first();
+    return target;
+}
+
+void paintSheet(QPrinter& target, const Sheet& sheet)
+{
+    if (writesPdfFile(target))
+        writePdfFile(target.outputFileName(), sheet.pdf());
+    else if (!sheet.draw(target))
+        throw std::runtime_error(QStringLiteral("印刷できません。").toStdString());
+}
+
+void realSheetPreview(QWidget* parent, const Sheet& sheet)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(sheet.layout);
+    showPreviewDialog(parent, printer, [&](QPrinter& target) { paintSheet(target, sheet); });
+}
+
+bool realSheetPrint(const Sheet& sheet)
+{
+    const QPrinterInfo target = systemPrinter();
+    if (target.isNull())
+        return false;
+    QPrinter printer(target, QPrinter::HighResolution);
+    printer.setPageLayout(sheet.layout);
+    printer.setPrintRange(QPrinter::AllPages);
+    paintSheet(printer, sheet);
+    return true;
+}
+
 PreviewHandler previewHandler = realPreview;
 PrintHandler printHandler = realPrint;
+SheetPreviewHandler sheetPreviewHandler = realSheetPreview;
+SheetPrintHandler sheetPrintHandler = realSheetPrint;
 
 }  // namespace
 
@@ -85,6 +134,22 @@ bool printDirect(const Reports::Report& report)
     return printHandler(report);
 }
 
+void showPreview(QWidget* parent, const Sheet& sheet)
+{
+    sheetPreviewHandler(parent, sheet);
+}
+
+bool printDirect(const Sheet& sheet)
+{
+    return sheetPrintHandler(sheet);
+}
+
+void setSheetHandlers(SheetPreviewHandler preview, SheetPrintHandler print)
+{
+    sheetPreviewHandler = std::move(preview);
+    sheetPrintHandler = std::move(print);
+}
+
 void setHandlers(PreviewHandler preview, PrintHandler print)
 {
     previewHandler = std::move(preview);
@@ -94,6 +159,7 @@ void setHandlers(PreviewHandler preview, PrintHandler print)
 void resetHandlers()
 {
     setHandlers(realPreview, realPrint);
+    setSheetHandlers(realSheetPreview, realSheetPrint);
 }
 
 }  // namespace PrintOutput

@@ -1,8 +1,11 @@
 #pragma once
 #include "print/Reports.h"
 
+#include <QByteArray>
+#include <QPageLayout>
 #include <functional>
 
+class QPagedPaintDevice;
 class QPrinter;
 class QWidget;
 
@@ -22,10 +25,23 @@ bool printDirect(const Reports::Report& report);
 // drawn.
 void paint(QPrinter& target, const Reports::Report& report, const QDateTime& printedAt = QDateTime::currentDateTime());
 
+// A one-page listing that draws itself (the year calendar): its page, its
+// drawing and the same page as PDF bytes, for the print dialog's file.
+struct Sheet {
+    QPageLayout layout;
+    std::function<bool(QPagedPaintDevice&)> draw;
+    std::function<QByteArray()> pdf;
+};
+void showPreview(QWidget* parent, const Sheet& sheet);
+bool printDirect(const Sheet& sheet);
+
 // --- Test seam ---------------------------------------------------------
 using PreviewHandler = std::function<void(QWidget*, const Reports::Report&)>;
 using PrintHandler = std::function<bool(const Reports::Report&)>;
 void setHandlers(PreviewHandler preview, PrintHandler print);
+using SheetPreviewHandler = std::function<void(QWidget*, const Sheet&)>;
+using SheetPrintHandler = std::function<bool(const Sheet&)>;
+void setSheetHandlers(SheetPreviewHandler preview, SheetPrintHandler print);
 // Back to the real preview and printer.
 void resetHandlers();
 

@@ -1,8 +1,8 @@
 #include "print/PrintTables.h"
 
-#include "store/ProgramStore.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
 #include "store/WeekRow.h"
 #include "week/Days.h"
 
@@ -35,20 +35,21 @@ QString clock(int hour, int minute)
 
 const char* const kWeekOrder = "TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM";
 
-std::vector<WeekRow> readWeekRows(const QString& where, const QVariantList& values, const QString& orderFirst)
+std::vector<WeekRow> readWeekRows(ScheduleDocument& document, const QString& where, const QVariantList& values,
+                                  const QString& orderFirst)
 {
-    QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT %1 FROM T_Week WHERE %2 ORDER BY %3%4")
-                                             .arg(WeekRowColumns(), where, orderFirst, QLatin1String(kWeekOrder)),
-                                         values);
+    QSqlQuery query = document.exec(QStringLiteral("SELECT %1 FROM T_Week WHERE %2 ORDER BY %3%4")
+                                        .arg(WeekRowColumns(), where, orderFirst, QLatin1String(kWeekOrder)),
+                                    values);
     std::vector<WeekRow> rows;
     while (query.next())
         rows.push_back(WeekRowAt(query));
     return rows;
 }
 
-int programTypeOf(int circuit)
+int programTypeOf(ScheduleDocument& document, int circuit)
 {
-    return CircuitSettingAt(circuit).Program;
+    return document.circuit(circuit).Program;
 }
 
 bool isTimed(int type)
@@ -102,14 +103,15 @@ QString specialText(const WeekRow& r, int type)
 
 // One INSERT for a whole line of cells; columns in the order given. An
 // empty cell is stored as '' (the cells are NOT NULL).
-void insertLine(const QString& table, const QStringList& columns, const QVariantList& values)
+void insertLine(ScheduleDocument& document, const QString& table, const QStringList& columns,
+                const QVariantList& values)
 {
     QStringList marks;
     for (int i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("COALESCE(?, '')");
-    ProgramStore::exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
-                       values);
+    document.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                  values);
 }
 
 QStringList weekPrintColumns()
@@ -128,15 +130,15 @@ QString yearCell(int day, int special)
 }
 
 // The cell texts of one month, in day order.
-QStringList monthCells(const PrintJob& job, int month)
+QStringList monthCells(ScheduleDocument& document, const PrintJob& job, int month)
 {
     QSqlQuery query = job.everyYear()
-        ? ProgramStore::exec(QStringLiteral("SELECT Day, SpecialNO FROM T_YearE "
-                                            "WHERE CircuitNO = ? AND Month = ? ORDER BY Day"),
-                             {job.circuit, month})
-        : ProgramStore::exec(QStringLiteral("SELECT Day, SpecialNO FROM T_Year "
-                                            "WHERE CircuitNO = ? AND Year = ? AND Month = ? ORDER BY Day"),
-                             {job.circuit, job.year, month});
+        ? document.exec(QStringLiteral("SELECT Day, SpecialNO FROM T_YearE "
+                                       "WHERE CircuitNO = ? AND Month = ? ORDER BY Day"),
+                        {job.circuit, month})
+        : document.exec(QStringLiteral("SELECT Day, SpecialNO FROM T_Year "
+                                       "WHERE CircuitNO = ? AND Year = ? AND Month = ? ORDER BY Day"),
+                        {job.circuit, job.year, month});
     QStringList cells;
     while (query.next())
         cells << yearCell(query.value(0).toInt(), query.value(1).toInt());
@@ -145,16 +147,16 @@ QStringList monthCells(const PrintJob& job, int month)
 
 }  // namespace
 
-void FillWeekPrintTable(int circuit)
+void FillWeekPrintTable(ScheduleDocument& document, int circuit)
 {
-    const int type = programTypeOf(circuit);
-    Transaction transaction;
-    ProgramStore::exec(QStringLiteral("DELETE FROM T_WeekP"));
+    const int type = programTypeOf(document, circuit);
+    Transaction transaction(document);
+    document.exec(QStringLiteral("DELETE FROM T_WeekP"));
     std::vector<std::vector<WeekRow>> days;
     size_t lines = 0;
     for (int day = 0; day <= 6; ++day) {
-        days.push_back(
-            readWeekRows(QStringLiteral("CircuitNO = ? AND YobiON = ? AND SpecialNO = 0"), {circuit, day}, QString()));
+        days.push_back(readWeekRows(document, QStringLiteral("CircuitNO = ? AND YobiON = ? AND SpecialNO = 0"),
+                                    {circuit, day}, QString()));
         lines = std::max(lines, days.back().size());
     }
     const QStringList columns = weekPrintColumns();
@@ -165,42 +167,43 @@ void FillWeekPrintTable(int circuit)
             for (const QString& cell : cells)
                 values << cell;
         }
-        insertLine(QStringLiteral("T_WeekP"), columns, values);
+        insertLine(document, QStringLiteral("T_WeekP"), columns, values);
     }
     transaction.commit();
 }
 
-void FillSpecialPrintTable(int circuit)
+void FillSpecialPrintTable(ScheduleDocument& document, int circuit)
 {
-    const int type = programTypeOf(circuit);
-    Transaction transaction;
-    ProgramStore::exec(QStringLiteral("DELETE FROM T_WeekP"));
-    const std::vector<WeekRow> rows = readWeekRows(QStringLiteral("CircuitNO = ? AND YobiON = 0 AND SpecialNO <> 0"),
-                                                   {circuit}, QStringLiteral("SpecialNO, "));
+    const int type = programTypeOf(document, circuit);
+    Transaction transaction(document);
+    document.exec(QStringLiteral("DELETE FROM T_WeekP"));
+    const std::vector<WeekRow> rows =
+        readWeekRows(document, QStringLiteral("CircuitNO = ? AND YobiON = 0 AND SpecialNO <> 0"), {circuit},
+                     QStringLiteral("SpecialNO, "));
     int line = 0;
     for (const WeekRow& r : rows)
-        insertLine(QStringLiteral("T_WeekP"), {"SortID", "Sun1", "Sun2"},
+        insertLine(document, QStringLiteral("T_WeekP"), {"SortID", "Sun1", "Sun2"},
                    {++line, QString::number(r.SpecialNO), specialText(r, type)});
     transaction.commit();
 }
 
-void FillYearPrintTable(const PrintJob& job)
+void FillYearPrintTable(ScheduleDocument& document, const PrintJob& job)
 {
-    Transaction transaction;
-    ProgramStore::exec(QStringLiteral("DELETE FROM T_YearP"));
+    Transaction transaction(document);
+    document.exec(QStringLiteral("DELETE FROM T_YearP"));
     const QStringList columns{"PrintIndex", "PrintNO", "Mon1", "Mon2", "Mon3", "Mon4", "Mon5", "Mon6"};
     for (int page = 1; page <= 2; ++page) {
         QList<QStringList> months;
         qsizetype lines = 0;
         for (int column = 1; column <= kMonthsPerPage; ++column) {
-            months << monthCells(job, kMonthsPerPage * (page - 1) + column);
+            months << monthCells(document, job, kMonthsPerPage * (page - 1) + column);
             lines = std::max(lines, months.back().size());
         }
         for (qsizetype line = 0; line < lines; ++line) {
             QVariantList values{page, int(line + 1)};
             for (const QStringList& cells : months)
                 values << cells.value(line);
-            insertLine(QStringLiteral("T_YearP"), columns, values);
+            insertLine(document, QStringLiteral("T_YearP"), columns, values);
         }
     }
     transaction.commit();
@@ -231,13 +234,13 @@ QString circuitText(int circuit)
     return QStringLiteral("回 路 ") + QString::number(circuit);
 }
 
-QStringList yearChoices(int circuit)
+QStringList yearChoices(ScheduleDocument& document, int circuit)
 {
     QStringList choices;
-    if (ProgramStore::scalar(QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? LIMIT 1"), {circuit}).isValid())
+    if (document.scalar(QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? LIMIT 1"), {circuit}).isValid())
         choices << kEveryYear;
-    QSqlQuery query = ProgramStore::exec(
-        QStringLiteral("SELECT DISTINCT Year FROM T_Year WHERE CircuitNO = ? ORDER BY Year"), {circuit});
+    QSqlQuery query =
+        document.exec(QStringLiteral("SELECT DISTINCT Year FROM T_Year WHERE CircuitNO = ? ORDER BY Year"), {circuit});
     while (query.next())
         choices << two(query.value(0).toInt()) + QStringLiteral("年");
     return choices;
@@ -245,10 +248,11 @@ QStringList yearChoices(int circuit)
 
 }  // namespace PrintTexts
 
-PrintJob PrintJob::forCircuit(int kind, int circuit)
+PrintJob PrintJob::forCircuit(ScheduleDocument& document, int kind, int circuit)
 {
-    const CircuitSetting& setting = CircuitSettingAt(circuit);
+    const CircuitSetting& setting = document.circuit(circuit);
     PrintJob job;
+    job.document = &document;
     job.kind = kind;
     job.circuit = circuit;
     job.programTitle = PrintTexts::programTitle(setting.Program);
@@ -274,15 +278,16 @@ bool PrintJob::everyYear() const
 
 void PrintJob::fillTables() const
 {
+    ScheduleDocument& document = *this->document;
     switch (kind) {
     case Week:
-        FillWeekPrintTable(circuit);
+        FillWeekPrintTable(document, circuit);
         break;
     case Special:
-        FillSpecialPrintTable(circuit);
+        FillSpecialPrintTable(document, circuit);
         break;
     case Year:
-        FillYearPrintTable(*this);
+        FillYearPrintTable(document, *this);
         break;
     default:
         break;
@@ -291,6 +296,7 @@ void PrintJob::fillTables() const
 
 bool PrintJob::tablesEmpty() const
 {
+    ScheduleDocument& document = *this->document;
     const char* sql = kind == Year ? "SELECT COUNT(*) FROM T_YearP" : "SELECT COUNT(*) FROM T_WeekP";
-    return ProgramStore::scalar(QLatin1String(sql), {}, 0).toInt() == 0;
+    return document.scalar(QLatin1String(sql), {}, 0).toInt() == 0;
 }

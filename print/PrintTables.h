@@ -2,23 +2,27 @@
 #include <QString>
 #include <QStringList>
 
+class ScheduleDocument;
+
 // The print tables: the week, special and year programs of one circuit laid
 // out as ready-made text cells, so that the listings only place text. Each
 // builder empties its table first and writes it in one transaction.
 
 // T_WeekP as a grid: line i holds the i-th program (in time order) of every
 // day, three cells per day (Sun1 … Sat3).
-void FillWeekPrintTable(int circuit);
+void FillWeekPrintTable(ScheduleDocument& document, int circuit);
 
 // T_WeekP as (special number in Sun1, time text in Sun2) lines, in special
 // number and time order.
-void FillSpecialPrintTable(int circuit);
+void FillSpecialPrintTable(ScheduleDocument& document, int circuit);
 
 struct PrintJob;
 
 // T_YearP for the job's circuit and year (or 毎年): page 1 months 1-6, page 2
 // months 7-12, one column per month, one line per entry in day order.
-void FillYearPrintTable(const PrintJob& job);
+void FillYearPrintTable(ScheduleDocument& document, const PrintJob& job);
+
+class ScheduleDocument;
 
 namespace PrintTexts {
 
@@ -31,7 +35,7 @@ QString circuitText(int circuit);
 
 // The year choices of a circuit: "毎年" first when it has every-year
 // entries, then "26年" … for each year with dated entries.
-QStringList yearChoices(int circuit);
+QStringList yearChoices(ScheduleDocument& document, int circuit);
 
 }  // namespace PrintTexts
 
@@ -40,6 +44,7 @@ QStringList yearChoices(int circuit);
 struct PrintJob {
     enum Kind { Week = 1, Special = 2, Year = 3 };
 
+    ScheduleDocument* document = nullptr;  // whose schedule is listed
     int kind = Week;
     int circuit = 0;
     QString programTitle;
@@ -47,9 +52,9 @@ struct PrintJob {
     int year = 0;  // two-digit year, 0 for every year
     QString yearTitle;
 
-    // A listing of the circuit, with its program title and pulse time from
-    // CircuitSettings.
-    static PrintJob forCircuit(int kind, int circuit);
+    // A listing of the document's circuit, with its program title and pulse
+    // time.
+    static PrintJob forCircuit(ScheduleDocument& document, int kind, int circuit);
     // year and yearTitle from a year choice ("毎年" or "26年").
     void setYear(const QString& choice);
     bool everyYear() const;

@@ -2,9 +2,9 @@
 
 #include "core/platform/Platform.h"
 #include "print/PrintTables.h"
-#include "store/ProgramStore.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
 #include "week/Days.h"
 
 #include <QFont>
@@ -56,7 +56,7 @@ QStringList dayCellCaptions(int type)
 
 Report weekReport(const PrintJob& job)
 {
-    const int type = CircuitSettingAt(job.circuit).Program;
+    const int type = job.document->circuit(job.circuit).Program;
     const QStringList captions = dayCellCaptions(type);
     const int cells = int(captions.size());
 
@@ -85,7 +85,7 @@ Report weekReport(const PrintJob& job)
     }
     section.headings << days << subCaptions;
 
-    QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT * FROM T_WeekP ORDER BY SortID"));
+    QSqlQuery query = job.document->exec(QStringLiteral("SELECT * FROM T_WeekP ORDER BY SortID"));
     while (query.next()) {
         BodyLine line;
         line.cells << query.value(QStringLiteral("SortID")).toString();
@@ -109,7 +109,7 @@ Report specialReport(const PrintJob& job)
 
     Section section;
     QSqlQuery query =
-        ProgramStore::exec(QStringLiteral("SELECT Sun1, Sun2 FROM T_WeekP ORDER BY CAST(Sun1 AS INTEGER), SortID"));
+        job.document->exec(QStringLiteral("SELECT Sun1, Sun2 FROM T_WeekP ORDER BY CAST(Sun1 AS INTEGER), SortID"));
     QString group;
     while (query.next()) {
         const QString special = query.value(0).toString();
@@ -140,13 +140,13 @@ Report yearReport(const PrintJob& job)
     for (int page = 1; page <= 2; ++page) {
         Section section;
         QList<HeadingCell> months{{QString::number(page), 1}};
-        QSqlQuery heading = ProgramStore::exec(QStringLiteral("SELECT * FROM T_YearH WHERE PrintIndex = ?"), {page});
+        QSqlQuery heading = job.document->exec(QStringLiteral("SELECT * FROM T_YearH WHERE PrintIndex = ?"), {page});
         const bool found = heading.next();
         for (int month = 1; month <= kMonthsPerPage; ++month)
             months << HeadingCell{found ? heading.value(QStringLiteral("Month%1").arg(month)).toString() : QString(),
                                   1};
         section.headings << months;
-        QSqlQuery lines = ProgramStore::exec(
+        QSqlQuery lines = job.document->exec(
             QStringLiteral("SELECT Mon1, Mon2, Mon3, Mon4, Mon5, Mon6 FROM T_YearP WHERE PrintIndex = ? "
                            "ORDER BY PrintNO"),
             {page});

@@ -3,14 +3,11 @@
 #include "core/platform/Platform.h"
 
 #include <QElapsedTimer>
-#include <QSet>
 #include <QThread>
 
 namespace {
 
 constexpr int kWaitMs = 10000;
-// The locks this process holds: a writer inside a command's lock takes none.
-QSet<QByteArray> g_held;
 
 }  // namespace
 
@@ -19,8 +16,6 @@ OutputLock::OutputLock(const QString& path, Wait wait)
     if (isStandardOutput(path))
         return;
     const QByteArray lockPath = Platform::lockPathFor(Platform::resolveOutput(path));
-    if (g_held.contains(lockPath))
-        return;
     auto lock = std::make_unique<Platform::FileLock>(path, lockPath);
     QElapsedTimer waiting;
     waiting.start();
@@ -34,15 +29,9 @@ OutputLock::OutputLock(const QString& path, Wait wait)
         QThread::msleep(5);
     }
     m_lock = std::move(lock);
-    m_lockPath = lockPath;
-    g_held.insert(lockPath);
 }
 
-OutputLock::~OutputLock()
-{
-    if (m_lock)
-        g_held.remove(m_lockPath);
-}
+OutputLock::~OutputLock() = default;
 
 bool OutputLock::isStandardOutput(const QString& path)
 {

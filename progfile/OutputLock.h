@@ -26,9 +26,9 @@ public:
     // Takes the lock on the file `path` leads to (links followed as a write
     // follows them), waiting for another run as `wait` says. Throws
     // ProgramFileError naming `path` when the output is refused or the lock
-    // cannot be had. Taking a lock this process holds already, or for "-" or
-    // another name of our standard output (a command writes that stream), is
-    // a no-op.
+    // cannot be had. A lock for "-" or another name of our standard output (a
+    // command writes that stream) is a no-op. A writer inside the lock is
+    // handed it (WriteOptions::heldLock) rather than take it again.
     explicit OutputLock(const QString& path, Wait wait = Wait::AFewSeconds);
     ~OutputLock();
 
@@ -40,6 +40,5 @@ public:
     static bool isStandardOutput(const QString& path);
 
 private:
-    QByteArray m_lockPath;
     std::unique_ptr<Platform::FileLock> m_lock;
 };

@@ -1,8 +1,8 @@
 #include "progfile/ProgramFileFormat.h"
 
 #include "core/Dates.h"
-#include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
 
 namespace ProgramFileFormat {
 

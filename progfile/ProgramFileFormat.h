@@ -3,6 +3,7 @@
 #include "progfile/Checksum.h"
 #include "store/StoreRoutines.h"
 #include "store/WeekRow.h"
+#include "store/YearRow.h"
 
 #include <QByteArray>
 #include <optional>
@@ -30,15 +31,6 @@ constexpr int EveryYearLineLimit = 8 * 366;
 // The largest file the editor writes: every kind of line at its limit, then
 // the trailer. Anything larger is refused before it is read.
 constexpr qint64 MaxFileSize = qint64(WeekCapacity + YearCapacity + EveryYearLineLimit) * (LineLength + 2) + 5;
-
-// A row of T_Year (dated) or of T_YearE (every year, Year unused).
-struct YearRow {
-    int CircuitNO = 0;
-    int Year = 0;
-    int Month = 0;
-    int Day = 0;
-    int SpecialNO = 0;  // 0 = stop
-};
 
 // What a line carries of its circuit's settings.
 struct CircuitType {

@@ -1,9 +1,8 @@
 #include "progfile/ProgramFileReader.h"
 
-#include "store/BulkInsert.h"
-#include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
-#include "store/SettingTable.h"
+#include "store/ScheduleDocument.h"
+#include "store/ScheduleModel.h"
 #include "store/StoreRoutines.h"
 
 #include <algorithm>
@@ -159,56 +158,28 @@ SortedLines sortForStore(const std::vector<ProgramLine>& lines)
 
 // All lines of a circuit carry its program type; the last non-blank pulse
 // decides its pulse time.
-void storeCircuitSettings(const std::vector<ProgramLine>& lines)
+void importLines(ScheduleDocument& document, const std::vector<ProgramLine>& lines)
 {
-    std::array<std::optional<int>, 9> program{};
-    std::array<std::optional<int>, 9> pulse{};
+    ScheduleModel::Content content;
     for (const ProgramLine& line : lines) {
         const int circuit = circuitOf(line);
-        program[circuit] = line.Program;
+        content.program[circuit] = line.Program;
         if (line.PulseTime >= 0)
-            pulse[circuit] = line.PulseTime;
+            content.pulseTime[circuit] = line.PulseTime;
     }
-    for (int circuit = 1; circuit <= 8; ++circuit) {
-        if (program[circuit])
-            ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ? WHERE CircuitNO = ?"),
-                               {*program[circuit], circuit});
-        if (pulse[circuit])
-            ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET PulseTime = ? WHERE CircuitNO = ?"),
-                               {*pulse[circuit], circuit});
-    }
-}
-
-void importLines(const std::vector<ProgramLine>& lines)
-{
     const SortedLines sorted = sortForStore(lines);
-    Transaction transaction;
-    ClearAllData();
-    storeCircuitSettings(lines);
-
-    BulkInsert week(QStringLiteral("INSERT INTO T_Week (ID, CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
-                                   "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"));
-    int id = 0;
+    content.week.reserve(qsizetype(sorted.week.size()));
     for (const ProgramLine* line : sorted.week) {
-        const WeekRow& w = line->week;
-        week.run({++id, w.CircuitNO, line->kind == LineKind::Week ? 0 : w.SpecialNO, w.YobiON, w.YobiOFF, w.TimeONH,
-                  w.TimeONM, w.TimeONS, w.TimeOFFH, w.TimeOFFM, w.Repeat, w.ChimeNO});
+        WeekRow row = line->week;
+        if (line->kind == LineKind::Week)
+            row.SpecialNO = 0;
+        content.week << row;
     }
-    BulkInsert dated(
-        QStringLiteral("INSERT INTO T_Year (ID, CircuitNO, Year, Month, Day, SpecialNO) VALUES (?,?,?,?,?,?)"));
-    id = 0;
-    for (const ProgramLine* line : sorted.dated) {
-        const YearRow& y = line->year;
-        dated.run({++id, y.CircuitNO, y.Year, y.Month, y.Day, y.SpecialNO});
-    }
-    BulkInsert everyYear(
-        QStringLiteral("INSERT INTO T_YearE (ID, CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?,?)"));
-    id = 0;
-    for (const ProgramLine* line : sorted.everyYear) {
-        const YearRow& y = line->year;
-        everyYear.run({++id, y.CircuitNO, y.Month, y.Day, y.SpecialNO});
-    }
-    transaction.commit();
+    for (const ProgramLine* line : sorted.dated)
+        content.dated << line->year;
+    for (const ProgramLine* line : sorted.everyYear)
+        content.everyYear << line->year;
+    ScheduleModel::replaceWith(document, content);
 }
 
 // Nothing of a refused content is kept; the counts so far stay for the message.
@@ -281,21 +252,21 @@ ParsedFile parseProgramFile(const QString& path)
     return parsed;
 }
 
-ReadResult importParsed(const ParsedFile& parsed)
+ReadResult importParsed(ScheduleDocument& document, const ParsedFile& parsed)
 {
     if (parsed.verdict.status == ReadStatus::Accepted)
-        importLines(parsed.lines);
+        importLines(document, parsed.lines);
     return parsed.verdict;
 }
 
-ReadResult importContent(const QByteArray& content)
+ReadResult importContent(ScheduleDocument& document, const QByteArray& content)
 {
-    return importParsed(parseContent(content));
+    return importParsed(document, parseContent(content));
 }
 
-ReadResult ReadProgramFile(const QString& path)
+ReadResult ReadProgramFile(ScheduleDocument& document, const QString& path)
 {
-    return importParsed(parseProgramFile(path));
+    return importParsed(document, parseProgramFile(path));
 }
 
 QString timeStampText(const QDateTime& lastModified)

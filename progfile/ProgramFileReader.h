@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+class ScheduleDocument;
+
 namespace ProgramFileReader {
 
 enum class ReadStatus {
@@ -51,15 +53,15 @@ ParsedFile parseContent(const QByteArray& content);
 // shared sticky folder or its name is not UTF-8 (Platform::readRegularFile).
 ParsedFile parseProgramFile(const QString& path);
 
-// The second step: an accepted file's lines replace the store's programs
-// and circuit types in one transaction; CircuitSettings of all eight
-// circuits then equals T_Setting. A refused file, or a failure (StoreError),
-// leaves store and CircuitSettings as they were. Returns the verdict.
-ReadResult importParsed(const ParsedFile& parsed);
+// The second step: an accepted file's lines replace the document's
+// programs and circuit types in one transaction (its circuit settings
+// follow). A refused file, or a failure (StoreError), leaves the document as
+// it was. Returns the verdict.
+ReadResult importParsed(ScheduleDocument& document, const ParsedFile& parsed);
 
 // Both steps, as 読込 and the commands that change a file read it.
-ReadResult importContent(const QByteArray& content);
-ReadResult ReadProgramFile(const QString& path);
+ReadResult importContent(ScheduleDocument& document, const QByteArray& content);
+ReadResult ReadProgramFile(ScheduleDocument& document, const QString& path);
 
 // " yyyy/MM/dd HH:mm.ss" of a file's last-modified time.
 QString timeStampText(const QDateTime& lastModified);

@@ -2,10 +2,12 @@
 
 #include "progfile/OutputLock.h"
 #include "progfile/ProgramFileFormat.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
+#include "store/ScheduleModel.h"
 #include "store/SettingTable.h"
 
 #include <QFile>
+#include <optional>
 
 using namespace ProgramFileFormat;
 
@@ -34,34 +36,20 @@ void appendLine(QByteArray& content, FileCheckSum& sum, const QByteArray& line, 
     sum.fold(content.constData() + start, content.size() - start);
 }
 
-void appendWeekLines(QByteArray& content, FileCheckSum& sum, const SettingTable& settings)
+void appendWeekLines(QByteArray& content, FileCheckSum& sum, const SettingTable& settings, ScheduleDocument& document)
 {
-    QSqlQuery query =
-        ProgramStore::exec(QStringLiteral("SELECT %1 FROM T_Week ORDER BY ID, rowid").arg(WeekRowColumns()));
-    while (query.next()) {
-        const WeekRow row = WeekRowAt(query);
+    for (const WeekRow& row : ScheduleModel::weekRows(document, ScheduleModel::Order::Numbered))
         appendLine(content, sum, weekLine(row, circuitOf(settings, row.CircuitNO)), row.CircuitNO);
-    }
 }
 
-void appendYearLines(QByteArray& content, FileCheckSum& sum, const SettingTable& settings, bool dated)
+void appendYearLines(QByteArray& content, FileCheckSum& sum, const SettingTable& settings, const QList<YearRow>& rows,
+                     bool dated)
 {
-    QSqlQuery query = ProgramStore::exec(
-        dated ? QStringLiteral("SELECT CircuitNO, Year, Month, Day, SpecialNO FROM T_Year ORDER BY ID, rowid")
-              : QStringLiteral("SELECT CircuitNO, 0, Month, Day, SpecialNO FROM T_YearE ORDER BY ID, rowid"));
-    while (query.next()) {
-        YearRow row;
-        row.CircuitNO = query.value(0).toInt();
-        row.Year = query.value(1).toInt();
-        row.Month = query.value(2).toInt();
-        row.Day = query.value(3).toInt();
-        row.SpecialNO = query.value(4).toInt();
+    for (const YearRow& row : rows) {
         const CircuitType circuit = circuitOf(settings, row.CircuitNO);
         appendLine(content, sum, dated ? yearLine(row, circuit) : everyYearLine(row, circuit), row.CircuitNO);
     }
 }
-
-std::function<void(const QString&)> g_afterCommit;
 
 using Platform::OutputTarget;
 
@@ -100,36 +88,41 @@ void verifyWritten(const QString& path, const OutputTarget& target, const QByteA
 
 namespace ProgramFileWriter {
 
-QByteArray buildProgramFile()
+QByteArray buildProgramFile(ScheduleDocument& document)
 {
-    const SettingTable settings = ReadSettingTable();
+    const SettingTable settings = ReadSettingTable(document);
     QByteArray content;
     FileCheckSum sum;
-    appendWeekLines(content, sum, settings);
-    appendYearLines(content, sum, settings, true);
-    appendYearLines(content, sum, settings, false);
+    appendWeekLines(content, sum, settings, document);
+    appendYearLines(content, sum, settings, ScheduleModel::datedEntries(document, ScheduleModel::Order::Numbered),
+                    true);
+    appendYearLines(content, sum, settings, ScheduleModel::everyYearEntries(document, ScheduleModel::Order::Numbered),
+                    false);
     content += trailerLine(sum);
     return content;
 }
 
-void SaveProgramFile(const QString& path)
+void SaveProgramFile(ScheduleDocument& document, const QString& path, std::function<void(const QString&)> afterCommit)
 {
     WriteOptions options;
     options.waitForOthers = false;
-    writeFileAtomically(path, buildProgramFile(), options);
+    options.afterCommit = std::move(afterCommit);
+    writeFileAtomically(path, buildProgramFile(document), options);
 }
 
 void writeFileAtomically(const QString& path, const QByteArray& content, const WriteOptions& options)
 {
-    const OutputLock lock(path, options.waitForOthers ? OutputLock::Wait::AFewSeconds : OutputLock::Wait::No);
+    std::optional<OutputLock> lock;
+    if (!options.heldLock)
+        lock.emplace(path, options.waitForOthers ? OutputLock::Wait::AFewSeconds : OutputLock::Wait::No);
     const OutputTarget target = Platform::resolveOutput(path);
     checkReplaceable(path, target, options.force);
     Platform::Replacement replacement(path, target);
     replacement.write(content);
     checkInputUnchanged(options);
     replacement.commit();
-    if (g_afterCommit)
-        g_afterCommit(QFile::decodeName(target.native));
+    if (options.afterCommit)
+        options.afterCommit(QFile::decodeName(target.native));
     verifyWritten(path, target, content);
 }
 
@@ -142,11 +135,6 @@ void writeCommandOutput(const QString& path, const QByteArray& content, const Wr
     checkInputUnchanged(options);
     if (const int failure = Platform::writeStandardOutput(content))
         Platform::fail(QStringLiteral("標準出力"), failure);
-}
-
-void setAfterCommitForTesting(std::function<void(const QString& path)> hook)
-{
-    g_afterCommit = std::move(hook);
 }
 
 }  // namespace ProgramFileWriter

@@ -5,19 +5,24 @@
 #include <QString>
 #include <functional>
 
+class OutputLock;
+class ScheduleDocument;
+
 namespace ProgramFileWriter {
 
-// The program file for the current store: T_Week, T_Year, T_YearE in ID
-// order, then the checksum trailer. Throws StoreError, or ProgramFileError
-// when a line would be refused on reading it back.
-QByteArray buildProgramFile();
+// The program file of a document: its week and special programs, dated and
+// every-year entries in their numbered order, then the checksum trailer.
+// Throws StoreError, or ProgramFileError when a line would be refused on
+// reading it back.
+QByteArray buildProgramFile(ScheduleDocument& document);
 
-// The editor's 書込: loads CircuitSettings from T_Setting, then writes the
-// program file to `path` in one piece: the old file stays as it was until
-// the new content is complete. While another run of ours writes the file it
-// refuses at once rather than keep the window waiting. Throws
-// ProgramFileError or StoreError.
-void SaveProgramFile(const QString& path);
+// The editor's 書込: writes the program file to `path` in one piece: the
+// old file stays as it was until the new content is complete. While another
+// run of ours writes the file it refuses at once rather than keep the
+// window waiting. Throws ProgramFileError or StoreError. `afterCommit`: see
+// WriteOptions.
+void SaveProgramFile(ScheduleDocument& document, const QString& path,
+                     std::function<void(const QString& path)> afterCommit = {});
 
 struct WriteOptions {
     // Replace a read-only file, or one with other names (hard links), which
@@ -30,6 +35,13 @@ struct WriteOptions {
     // Wait a few seconds for another run of ours writing the file; else
     // refuse at once.
     bool waitForOthers = true;
+    // The output's lock, when the caller holds it already (a command's
+    // read-change-write); else the write takes it.
+    const OutputLock* heldLock = nullptr;
+    // Runs after the new file is in place and before it is read back, with
+    // its path; a test changes the file there to stand for a disk that kept
+    // fewer bytes than it reported.
+    std::function<void(const QString& path)> afterCommit;
 };
 
 // Writes `content` to `path` atomically and reads it back: success means
@@ -48,11 +60,5 @@ void writeFileAtomically(const QString& path, const QByteArray& content, const W
 // stream, where it was opened for appending appended; anything else is a
 // file written as writeFileAtomically writes it.
 void writeCommandOutput(const QString& path, const QByteArray& content, const WriteOptions& options = {});
-
-// --- Test seam ---------------------------------------------------------
-// Runs after the new file is in place and before it is read back, with its
-// path; a test changes the file there to stand for a disk that kept fewer
-// bytes than it reported. Empty: nothing runs.
-void setAfterCommitForTesting(std::function<void(const QString& path)> hook);
 
 }  // namespace ProgramFileWriter

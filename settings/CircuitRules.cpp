@@ -1,7 +1,8 @@
 #include "settings/CircuitRules.h"
 
 #include "core/NumericText.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
+#include "store/ScheduleModel.h"
 #include "store/SettingTable.h"
 #include "store/StoreRoutines.h"
 
@@ -87,36 +88,29 @@ QString chimeProblem(const QString& text)
     return NumericText::inRange(text, 1, 7) ? QString() : NumericText::invalidValueMessage(1, 7);
 }
 
-bool typeChangeRefused(int circuit, int type)
+bool typeChangeRefused(ScheduleDocument& document, int circuit, int type)
 {
-    const int stored = CircuitSettingAt(circuit).Program;
-    return stored != TypeNone && type != stored && HasPrograms(circuit);
+    const int stored = document.circuit(circuit).Program;
+    return stored != TypeNone && type != stored && HasPrograms(document, circuit);
 }
 
-std::array<CircuitSetting, 8> readSettingTable()
+std::array<CircuitSetting, 8> readSettingTable(ScheduleDocument& document)
 {
-    const SettingTable table = ReadSettingTable();
+    const SettingTable table = ReadSettingTable(document);
     std::array<CircuitSetting, 8> settings;
     std::copy(table.begin() + 1, table.end(), settings.begin());
     return settings;
 }
 
-void writeSettings(std::array<CircuitSetting, 8> settings)
+void writeSettings(ScheduleDocument& document, std::array<CircuitSetting, 8> settings)
 {
     for (CircuitSetting& setting : settings)
         if (!isType(setting.Program)) {
             setting.Program = TypeNone;
             setting.PulseTime = 0;
         }
-    Transaction transaction;
-    for (int circuit = 1; circuit <= 8; ++circuit) {
-        const CircuitSetting& setting = settings[circuit - 1];
-        ProgramStore::exec(
-            QStringLiteral("UPDATE T_Setting SET PulseTime = ?, Program = ?, Chime = ? WHERE CircuitNO = ?"),
-            {int(setting.PulseTime), int(setting.Program), int(setting.Chime), circuit});
-    }
-    // The commit reloads CircuitSettings before it announces the change.
-    transaction.commit();
+    // The commit reloads the document's circuit settings before it announces the change.
+    ScheduleModel::setCircuits(document, settings);
 }
 
 }  // namespace CircuitRules

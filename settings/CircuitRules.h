@@ -1,13 +1,15 @@
 #pragma once
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
 
 #include <QString>
 #include <QStringList>
 #include <array>
 
+class ScheduleDocument;
+
 // What the circuit settings window knows without its widgets: the program
-// types, their tooltips and value ranges, the type lock, and T_Setting.
+// types, their tooltips and value ranges, the type lock, and the stored settings.
 namespace CircuitRules {
 
 // The type code is also the position in the type box (ProgramTypeNames).
@@ -32,14 +34,14 @@ QString chimeProblem(const QString& text);
 // True when the circuit already has a type, `type` differs from it and
 // programs are stored for the circuit: those programs were entered for the
 // old type.
-bool typeChangeRefused(int circuit, int type);
+bool typeChangeRefused(ScheduleDocument& document, int circuit, int type);
 
-// T_Setting as rows for circuits 1..8 (index = circuit - 1). A circuit
+// The stored settings as rows for circuits 1..8 (index = circuit - 1). A circuit
 // without a row reads as type none, 0 seconds, tune 1.
-std::array<CircuitSetting, 8> readSettingTable();
+std::array<CircuitSetting, 8> readSettingTable(ScheduleDocument& document);
 
-// Writes T_Setting in one transaction, then CircuitSettings. A circuit of
+// Writes the settings in one transaction (the document reloads its own). A circuit of
 // type none always gets 0 seconds.
-void writeSettings(std::array<CircuitSetting, 8> settings);
+void writeSettings(ScheduleDocument& document, std::array<CircuitSetting, 8> settings);
 
 }  // namespace CircuitRules

@@ -1,4 +1,5 @@
 #include "settings/Form_Environment.h"
+#include "store/ScheduleDocument.h"
 
 #include "core/NumericText.h"
 #include "history/UndoActions.h"
@@ -33,18 +34,19 @@ QString indexed(const char* name, int row)
 
 }  // namespace
 
-Form_Environment::Form_Environment(QWidget* parent)
+Form_Environment::Form_Environment(UndoHistory& history, QWidget* parent)
     : QWidget(parent)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Environment"));
     setWindowTitle(CircuitRules::title());
     buildWindow();
     connectRows();
-    AddUndoShortcuts(this);
+    AddUndoShortcuts(this, m_history);
     closeOnEscape(this);
     // An undone or redone 初期設定 shows here at once, so that closing the
     // window does not save the old values back.
-    connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
+    connect(&m_history.document(), &ScheduleDocument::changed, this, [this](StoreChanges::Changes changes) {
         if (changes & StoreChanges::Settings)
             runGuarded(this, [this] {
                 const InputCheck::HoldChecks reloading;
@@ -185,7 +187,7 @@ void Form_Environment::connectRows()
 
 void Form_Environment::Form_Load()
 {
-    const std::array<CircuitSetting, 8> settings = CircuitRules::readSettingTable();
+    const std::array<CircuitSetting, 8> settings = CircuitRules::readSettingTable(m_history.document());
     for (int row = 0; row < Rows; ++row) {
         const CircuitSetting& setting = settings[row];
         const int type = setting.Program;
@@ -224,7 +226,7 @@ void Form_Environment::Combo_Function_Click(int row)
 
 bool Form_Environment::refuseTypeChange(int row)
 {
-    if (!CircuitRules::typeChangeRefused(row + 1, selectedType(row)))
+    if (!CircuitRules::typeChangeRefused(m_history.document(), row + 1, selectedType(row)))
         return false;
     MessageBox::show(this, CircuitRules::typeLockedMessage(), CircuitRules::title(), MessageBox::Icon::Exclamation);
     TypeChangeBlocked = true;
@@ -236,7 +238,7 @@ bool Form_Environment::Combo_Function_LostFocus(int row, QWidget* next)
 {
     if (refuseTypeChange(row))
         return false;
-    if (selectedType(row) == CircuitSettingAt(row + 1).Program)
+    if (selectedType(row) == m_history.document().circuit(row + 1).Program)
         TypeChangeBlocked = false;
     // Going from the type straight to its value is how a row is filled in;
     // the value is checked when it is left.
@@ -306,8 +308,8 @@ void Form_Environment::SaveSettings()
         settings[row].PulseTime = qint16(NumericText::toInteger(Text_Function[row]->text()).value_or(0));
         settings[row].Chime = qint16(NumericText::toInteger(Text_Chime[row]->text()).value_or(1));
     }
-    UndoStep step(QStringLiteral("初期設定"));
-    CircuitRules::writeSettings(settings);
+    UndoStep step(m_history, QStringLiteral("初期設定"));
+    CircuitRules::writeSettings(m_history.document(), settings);
 }
 
 void Form_Environment::closeEvent(QCloseEvent* event)

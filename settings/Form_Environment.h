@@ -8,21 +8,23 @@ class QLineEdit;
 class QPushButton;
 class UpDownButtons;
 
+class UndoHistory;
+
 // The circuit settings window: the program type, time value and manual
 // chime tune of each of the eight circuits. Closing saves them into
-// T_Setting and CircuitSettings and shows the main window again.
+// the circuit settings and shows the main window again.
 class Form_Environment : public QWidget
 {
     Q_OBJECT
 public:
     static constexpr int Rows = 8;
 
-    explicit Form_Environment(QWidget* parent = nullptr);
+    explicit Form_Environment(UndoHistory& history, QWidget* parent = nullptr);
     ~Form_Environment() override;
 
-    // Reads T_Setting into the rows.
+    // Reads the stored settings into the rows.
     void Form_Load();
-    // Writes the rows into T_Setting and CircuitSettings.
+    // Writes the rows as the circuit settings.
     void SaveSettings();
 
     bool typeChangeBlocked() const { return TypeChangeBlocked; }
@@ -68,4 +70,5 @@ private:
     std::array<UpDownButtons*, Rows> UpDownChime{};
     std::array<QPushButton*, Rows> Button_Chime{};
     QPushButton* Button_Close = nullptr;
+    UndoHistory& m_history;
 };

@@ -1,10 +1,11 @@
 #include "special/Form_Special.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoActions.h"
 #include "history/UndoHistory.h"
 #include "special/SpecialPrograms.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -33,12 +34,13 @@ const QString kTitle = QStringLiteral("特殊プログラム");
 
 }  // namespace
 
-Form_Special::Form_Special(int circuit, int special, const QString& closeTip, QWidget* parent,
+Form_Special::Form_Special(UndoHistory& history, int circuit, int special, const QString& closeTip, QWidget* parent,
                            SpecialNames::NamesFile* names)
     : QDialog(parent)
     , m_circuit(circuit)
     , m_special(special)
     , m_names(names)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Special"));
     setWindowTitle(kTitle);
@@ -92,7 +94,7 @@ void Form_Special::buildWindow()
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addLayout(HeadingWithUndoButtons(this, Label_Titile));
+    layout->addLayout(HeadingWithUndoButtons(this, m_history, Label_Titile));
     layout->addLayout(choices);
     layout->addLayout(body, 1);
 }
@@ -107,7 +109,7 @@ void Form_Special::connectHandlers()
     connect(Button_Bells, &QPushButton::clicked, this, guarded(this, [this] { Button_Bells_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
     connect(Text_Name, &QLineEdit::editingFinished, this, guarded(this, [this] { Text_Name_Changed(); }));
-    connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
+    connect(&m_history.document(), &ScheduleDocument::changed, this, [this](StoreChanges::Changes changes) {
         runGuarded(this, [this, changes] {
             if (changes & StoreChanges::Settings)
                 showCircuitType();
@@ -120,18 +122,18 @@ void Form_Special::connectHandlers()
 void Form_Special::Form_Load()
 {
     if (m_special == 0)
-        m_special = SpecialPrograms::FirstFreeSpecialNumber(m_circuit);
+        m_special = SpecialPrograms::FirstFreeSpecialNumber(m_history.document(), m_circuit);
     Label_Special->setText(QString::number(m_special));
     showName();
     Label_Circuit->setText(QString::number(m_circuit));
     showCircuitType();
     refresh();
-    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity(m_history.document())));
 }
 
 void Form_Special::showCircuitType()
 {
-    const CircuitSetting& setting = CircuitSettingAt(m_circuit);
+    const CircuitSetting& setting = m_history.document().circuit(m_circuit);
     Label_Mode->setText(ProgramTypeName(setting.Program));
     Button_Copy->setEnabled(setting.Program == TypeTimeSignal || setting.Program == TypeChime);
     Button_Bells->setEnabled(Button_Copy->isEnabled());
@@ -140,17 +142,17 @@ void Form_Special::showCircuitType()
 
 int Form_Special::programType() const
 {
-    return CircuitSettingAt(m_circuit).Program;
+    return m_history.document().circuit(m_circuit).Program;
 }
 
 void Form_Special::BuildSpecialList(int circuit, int special)
 {
-    DataGrid1->setList(ProgramLists::BuildSpecialList(circuit, special));
+    DataGrid1->setList(ProgramLists::BuildSpecialList(m_history.document(), circuit, special));
 }
 
 void Form_Special::SetSpecialGridColumns()
 {
-    DataGrid1->applyColumns(ProgramLists::SetSpecialGridColumns(m_circuit));
+    DataGrid1->applyColumns(ProgramLists::SetSpecialGridColumns(m_history.document(), m_circuit));
 }
 
 void Form_Special::rebuildList(int circuit, int special)
@@ -169,7 +171,7 @@ void Form_Special::refresh()
 void Form_Special::programsChanged()
 {
     refresh();
-    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity(m_history.document())));
 }
 
 EntryJob Form_Special::entryJob(int editMode, int id) const
@@ -187,9 +189,9 @@ void Form_Special::openEntryDialog(const EntryJob& job)
 {
     const int type = programType();
     if (type == TypeTimeSignal || type == TypeChime)
-        ModalDialogs::open(new Form_EditTime(job, this));
+        ModalDialogs::open(new Form_EditTime(m_history, job, this));
     else if (type == TypeTimer)
-        ModalDialogs::open(new Form_EditTimeTimer(job, this));
+        ModalDialogs::open(new Form_EditTimeTimer(m_history, job, this));
 }
 
 void Form_Special::Button_New_Click()
@@ -214,7 +216,7 @@ void Form_Special::Button_Edit_Click()
 bool Form_Special::confirmDeletion(const QString& question, const QString& deleting, bool lastGoes,
                                    QMessageBox::StandardButton defaultButton)
 {
-    const int dates = lastGoes ? SpecialPrograms::YearEntriesUsing(m_circuit, m_special) : 0;
+    const int dates = lastGoes ? SpecialPrograms::YearEntriesUsing(m_history.document(), m_circuit, m_special) : 0;
     const QString text = dates == 0 ? question
                                     : deleting
             + QStringLiteral("と、この特殊番号を使う年間プログラムの日付（%1日）も削除されます。\r\n"
@@ -229,15 +231,15 @@ void Form_Special::Button_Delete_Click()
 {
     if (DataGrid1->selectedRow() < 0)
         return;
-    const bool last = SpecialPrograms::ProgramCount(m_circuit, m_special) == 1;
+    const bool last = SpecialPrograms::ProgramCount(m_history.document(), m_circuit, m_special) == 1;
     if (!confirmDeletion(QStringLiteral("削除しますか？"),
                          QStringLiteral("特殊番号%1の最後のプログラムを削除する").arg(m_special), last))
         return;
     const int id = DataGrid1->selectedValue(QStringLiteral("ID")).toInt();
     bool numberGone = false;
     {
-        UndoStep step(WeekEditing::StepName(QStringLiteral("削除"), m_circuit, m_special));
-        numberGone = SpecialPrograms::DeleteSpecialProgram(id, m_circuit, m_special);
+        UndoStep step(m_history, WeekEditing::StepName(QStringLiteral("削除"), m_circuit, m_special));
+        numberGone = SpecialPrograms::DeleteSpecialProgram(m_history.document(), id, m_circuit, m_special);
     }
     if (numberGone)
         MessageBox::show(this, QStringLiteral("特殊番号%1 は削除されます。").arg(m_special), kTitle,
@@ -251,8 +253,8 @@ void Form_Special::Button_AllDelete_Click()
                          subject + QStringLiteral(" の特殊プログラムをすべて削除する"), true, QMessageBox::No))
         return;
     {
-        UndoStep step(WeekEditing::StepName(QStringLiteral("全削除"), m_circuit, m_special));
-        SpecialPrograms::DeleteAllSpecialPrograms(m_circuit, m_special);
+        UndoStep step(m_history, WeekEditing::StepName(QStringLiteral("全削除"), m_circuit, m_special));
+        SpecialPrograms::DeleteAllSpecialPrograms(m_history.document(), m_circuit, m_special);
     }
     MessageBox::show(this, subject + QStringLiteral(" の特殊プログラムをすべて削除しました。"), kTitle,
                      MessageBox::Icon::Information);
@@ -263,12 +265,12 @@ void Form_Special::Button_Copy_Click()
     const int type = programType();
     if (type != TypeTimeSignal && type != TypeChime)
         return;
-    ModalDialogs::open(new Form_Copy(m_circuit, WeekEditing::CopyTarget{0, m_special}, this));
+    ModalDialogs::open(new Form_Copy(m_history, m_circuit, WeekEditing::CopyTarget{0, m_special}, this));
 }
 
 void Form_Special::Button_Bells_Click()
 {
-    ModalDialogs::open(new Form_Bells(m_circuit, Bells::Target{0, m_special}, this));
+    ModalDialogs::open(new Form_Bells(m_history, m_circuit, Bells::Target{0, m_special}, this));
 }
 
 void Form_Special::Button_Close_Click()

@@ -11,6 +11,8 @@ class QLineEdit;
 class QPushButton;
 class ProgramGrid;
 
+class UndoHistory;
+
 // The programs of one circuit under one special number (0 takes the first
 // free number). The number comes into existence with its first saved
 // program. `closeTip`, the tooltip of 閉じる, says where it goes back to.
@@ -19,7 +21,7 @@ class Form_Special : public QDialog, private ListControls
 {
     Q_OBJECT
 public:
-    Form_Special(int circuit, int special, const QString& closeTip, QWidget* parent = nullptr,
+    Form_Special(UndoHistory& history, int circuit, int special, const QString& closeTip, QWidget* parent = nullptr,
                  SpecialNames::NamesFile* names = nullptr);
 
     void BuildSpecialList(int circuit, int special);
@@ -70,4 +72,5 @@ private:
     QLabel* Label_Special = nullptr;
     QLabel* Label_NameTitle = nullptr;
     QLineEdit* Text_Name = nullptr;
+    UndoHistory& m_history;
 };

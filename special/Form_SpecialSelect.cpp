@@ -1,4 +1,6 @@
 #include "special/Form_SpecialSelect.h"
+#include "history/UndoHistory.h"
+#include "store/ScheduleDocument.h"
 
 #include "special/SpecialPrograms.h"
 #include "ui/Guard.h"
@@ -19,19 +21,21 @@ const QSize kButtonSize(100, 30);
 
 }  // namespace
 
-void FillSpecialCombo(QComboBox* combo, int circuit, const SpecialNames::Names* names)
+void FillSpecialCombo(ScheduleDocument& document, QComboBox* combo, int circuit, const SpecialNames::Names* names)
 {
     const QSignalBlocker blocker(combo);
     combo->clear();
-    for (int number : SpecialPrograms::SpecialNumbersInUse(circuit))
+    for (int number : SpecialPrograms::SpecialNumbersInUse(document, circuit))
         combo->addItem(names ? names->numberText(number) : QString::number(number), number);
     combo->setCurrentIndex(-1);
 }
 
-Form_SpecialSelect::Form_SpecialSelect(int circuit, QWidget* parent, SpecialNames::NamesFile* names)
+Form_SpecialSelect::Form_SpecialSelect(UndoHistory& history, int circuit, QWidget* parent,
+                                       SpecialNames::NamesFile* names)
     : QDialog(parent)
     , m_circuit(circuit)
     , m_names(names)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_SpecialSelect"));
     setWindowTitle(QStringLiteral("特殊プログラム作成"));
@@ -89,12 +93,12 @@ void Form_SpecialSelect::Form_Load()
 {
     Option_New->setChecked(true);
     Combo_Special->setEnabled(false);
-    FillSpecialCombo(Combo_Special, m_circuit, m_names ? &m_names->names : nullptr);
+    FillSpecialCombo(m_history.document(), Combo_Special, m_circuit, m_names ? &m_names->names : nullptr);
 }
 
-bool SpecialNumberLeft(QWidget* parent, int circuit)
+bool SpecialNumberLeft(ScheduleDocument& document, QWidget* parent, int circuit)
 {
-    if (SpecialPrograms::FirstFreeSpecialNumber(circuit) <= SpecialPrograms::HighestSpecialNumber)
+    if (SpecialPrograms::FirstFreeSpecialNumber(document, circuit) <= SpecialPrograms::HighestSpecialNumber)
         return true;
     MessageBox::show(parent,
                      QStringLiteral("設定可能最大数を超えています。特殊番号は99までです。\r\n"
@@ -106,7 +110,7 @@ bool SpecialNumberLeft(QWidget* parent, int circuit)
 void Form_SpecialSelect::Button_OK_Click()
 {
     if (Option_New->isChecked()) {
-        if (!SpecialNumberLeft(this, m_circuit))
+        if (!SpecialNumberLeft(m_history.document(), this, m_circuit))
             return;
         choose(0);
         return;

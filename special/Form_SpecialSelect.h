@@ -4,6 +4,7 @@
 #include <QDialog>
 
 class QComboBox;
+class ScheduleDocument;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -12,11 +13,14 @@ class QRadioButton;
 // Form_EditYear) with the numbers in use by the circuit, ascending, the
 // number as item data, nothing chosen; with `names`, each number with its
 // name (「1 短縮」).
-void FillSpecialCombo(QComboBox* combo, int circuit, const SpecialNames::Names* names = nullptr);
+void FillSpecialCombo(ScheduleDocument& document, QComboBox* combo, int circuit,
+                      const SpecialNames::Names* names = nullptr);
 
 // Before a new special number: true while the circuit has one free, else
 // the box that says all 99 are taken.
-bool SpecialNumberLeft(QWidget* parent, int circuit);
+bool SpecialNumberLeft(ScheduleDocument& document, QWidget* parent, int circuit);
+
+class UndoHistory;
 
 // The choice between a new special number and one in use, for a circuit;
 // `specialChosen` says which, for the opener to open Form_Special on it.
@@ -24,7 +28,8 @@ class Form_SpecialSelect : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_SpecialSelect(int circuit, QWidget* parent = nullptr, SpecialNames::NamesFile* names = nullptr);
+    explicit Form_SpecialSelect(UndoHistory& history, int circuit, QWidget* parent = nullptr,
+                                SpecialNames::NamesFile* names = nullptr);
 
 signals:
     // The number chosen, 0 for a new one; this dialog is hidden by then.
@@ -47,4 +52,5 @@ private:
     QComboBox* Combo_Special = nullptr;
     QPushButton* Button_OK = nullptr;
     QPushButton* Button_Cancel = nullptr;
+    UndoHistory& m_history;
 };

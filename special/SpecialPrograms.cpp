@@ -1,6 +1,6 @@
 #include "special/SpecialPrograms.h"
 
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/ScheduleTables.h"
 #include "store/StoreRoutines.h"
 
@@ -10,51 +10,53 @@ namespace SpecialPrograms {
 
 namespace {
 
-void deleteYearEntries(int circuit, int special)
+void deleteYearEntries(ScheduleDocument& document, int circuit, int special)
 {
     for (const ScheduleTable& table : ScheduleTables()) {
         if (!(table.change & (StoreChanges::Dated | StoreChanges::EveryYear)))
             continue;
-        ProgramStore::exec(
+        document.exec(
             QStringLiteral("DELETE FROM %1 WHERE CircuitNO = ? AND SpecialNO = ?").arg(QLatin1String(table.name)),
             {circuit, special});
-        RenumberTable(QLatin1String(table.name));
+        RenumberTable(document, QLatin1String(table.name));
     }
 }
 
 }  // namespace
 
-int ProgramCount(int circuit, int special)
+int ProgramCount(ScheduleDocument& document, int circuit, int special)
 {
-    return ProgramStore::scalar(QStringLiteral("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"),
-                                {circuit, special}, 0)
+    return document
+        .scalar(QStringLiteral("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"), {circuit, special},
+                0)
         .toInt();
 }
 
-int YearEntriesUsing(int circuit, int special)
+int YearEntriesUsing(ScheduleDocument& document, int circuit, int special)
 {
-    return ProgramStore::scalar(QStringLiteral("SELECT COUNT(*) FROM (SELECT ID FROM T_Year WHERE CircuitNO = ? AND "
-                                               "SpecialNO = ? UNION ALL SELECT ID FROM T_YearE WHERE CircuitNO = ? AND "
-                                               "SpecialNO = ?)"),
-                                {circuit, special, circuit, special}, 0)
+    return document
+        .scalar(QStringLiteral("SELECT COUNT(*) FROM (SELECT ID FROM T_Year WHERE CircuitNO = ? AND "
+                               "SpecialNO = ? UNION ALL SELECT ID FROM T_YearE WHERE CircuitNO = ? AND "
+                               "SpecialNO = ?)"),
+                {circuit, special, circuit, special}, 0)
         .toInt();
 }
 
-QList<int> SpecialNumbersInUse(int circuit)
+QList<int> SpecialNumbersInUse(ScheduleDocument& document, int circuit)
 {
-    QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT DISTINCT SpecialNO FROM T_Week "
-                                                        "WHERE CircuitNO = ? AND SpecialNO <> 0 ORDER BY SpecialNO"),
-                                         {circuit});
+    QSqlQuery query = document.exec(QStringLiteral("SELECT DISTINCT SpecialNO FROM T_Week "
+                                                   "WHERE CircuitNO = ? AND SpecialNO <> 0 ORDER BY SpecialNO"),
+                                    {circuit});
     QList<int> numbers;
     while (query.next())
         numbers << query.value(0).toInt();
     return numbers;
 }
 
-int FirstFreeSpecialNumber(int circuit)
+int FirstFreeSpecialNumber(ScheduleDocument& document, int circuit)
 {
     int free = 1;
-    for (int number : SpecialNumbersInUse(circuit)) {
+    for (int number : SpecialNumbersInUse(document, circuit)) {
         if (number != free)
             break;
         ++free;
@@ -64,29 +66,29 @@ int FirstFreeSpecialNumber(int circuit)
 
 // Special number 0 stands for the week programs and for 停止 entries: never
 // deleted through here.
-bool DeleteSpecialProgram(int id, int circuit, int special)
+bool DeleteSpecialProgram(ScheduleDocument& document, int id, int circuit, int special)
 {
     if (special < 1)
         return false;
-    Transaction transaction;
-    ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ? AND CircuitNO = ? AND SpecialNO = ?"),
-                       {id, circuit, special});
-    const bool lastGone = ProgramCount(circuit, special) == 0;
+    Transaction transaction(document);
+    document.exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ? AND CircuitNO = ? AND SpecialNO = ?"),
+                  {id, circuit, special});
+    const bool lastGone = ProgramCount(document, circuit, special) == 0;
     if (lastGone)
-        deleteYearEntries(circuit, special);
-    RenumberTable(QStringLiteral("T_Week"));
+        deleteYearEntries(document, circuit, special);
+    RenumberTable(document, QStringLiteral("T_Week"));
     transaction.commit();
     return lastGone;
 }
 
-void DeleteAllSpecialPrograms(int circuit, int special)
+void DeleteAllSpecialPrograms(ScheduleDocument& document, int circuit, int special)
 {
     if (special < 1)
         return;
-    Transaction transaction;
-    ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"), {circuit, special});
-    deleteYearEntries(circuit, special);
-    RenumberTable(QStringLiteral("T_Week"));
+    Transaction transaction(document);
+    document.exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"), {circuit, special});
+    deleteYearEntries(document, circuit, special);
+    RenumberTable(document, QStringLiteral("T_Week"));
     transaction.commit();
 }
 

@@ -1,22 +1,11 @@
 #include "store/BulkInsert.h"
 
 #include "store/EngineErrors.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 
 #include <QSqlDriver>
 #include <memory>
 #include <sqlite3.h>
-
-sqlite3* ConnectionHandle()
-{
-    const QVariant handle = ProgramStore::database().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw StoreError(QStringLiteral("データベースが SQLite のものではありません。"));
-    sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
-    if (!db)
-        throw StoreError(QStringLiteral("データベースが開かれていません。"));
-    return db;
-}
 
 namespace {
 
@@ -50,8 +39,8 @@ void bind(sqlite3* db, sqlite3_stmt* statement, const int* values, int count)
 
 }  // namespace
 
-BulkInsert::BulkInsert(const QString& sql)
-    : m_db(ConnectionHandle())
+BulkInsert::BulkInsert(ScheduleDocument& document, const QString& sql)
+    : m_db(document.handle())
     , m_statement(prepare(m_db, sql).release())
 {
 }
@@ -80,9 +69,10 @@ int IntRow::at(int column) const
     return sqlite3_column_int(m_statement, column);
 }
 
-void ForEachIntRow(const QString& sql, std::initializer_list<int> values, const std::function<void(const IntRow&)>& row)
+void ForEachIntRow(ScheduleDocument& document, const QString& sql, std::initializer_list<int> values,
+                   const std::function<void(const IntRow&)>& row)
 {
-    sqlite3* db = ConnectionHandle();
+    sqlite3* db = document.handle();
     const Statement statement = prepare(db, sql);
     bind(db, statement.get(), values.begin(), int(values.size()));
     const IntRow current(statement.get());

@@ -3,23 +3,21 @@
 #include <functional>
 #include <initializer_list>
 
+class ScheduleDocument;
 struct sqlite3;
 struct sqlite3_stmt;
 
-// Integers straight through SQLite on the store's own connection (so they
-// join the running Transaction): binding and reading through Qt costs
+// Integers straight through SQLite on a document's own connection (so they
+// join its running Transaction): binding and reading through Qt costs
 // several times the statement itself, which matters when a whole program
 // file is imported or a whole schedule read.
-
-// The store connection's own SQLite handle; throws StoreError.
-sqlite3* ConnectionHandle();
 
 // One prepared INSERT run once per row.
 class BulkInsert
 {
 public:
     // `sql` has one "?" per value; throws StoreError.
-    explicit BulkInsert(const QString& sql);
+    BulkInsert(ScheduleDocument& document, const QString& sql);
     ~BulkInsert();
 
     void run(std::initializer_list<int> values);
@@ -49,5 +47,5 @@ private:
 
 // Runs a query of integer columns with `values` bound to its "?" in order
 // and calls `row` for every result row; throws StoreError.
-void ForEachIntRow(const QString& sql, std::initializer_list<int> values,
+void ForEachIntRow(ScheduleDocument& document, const QString& sql, std::initializer_list<int> values,
                    const std::function<void(const IntRow&)>& row);

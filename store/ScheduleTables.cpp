@@ -1,6 +1,6 @@
 #include "store/ScheduleTables.h"
 
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 
 namespace {
 

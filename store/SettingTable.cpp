@@ -1,12 +1,12 @@
 #include "store/SettingTable.h"
 
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 
-SettingTable ReadSettingTable()
+SettingTable ReadSettingTable(ScheduleDocument& document)
 {
     SettingTable table{};
-    QSqlQuery query = ProgramStore::exec(
-        QStringLiteral("SELECT CircuitNO, PulseTime, Program, Chime FROM T_Setting ORDER BY CircuitNO"));
+    QSqlQuery query =
+        document.exec(QStringLiteral("SELECT CircuitNO, PulseTime, Program, Chime FROM T_Setting ORDER BY CircuitNO"));
     while (query.next()) {
         const int circuit = query.value(0).toInt();
         if (circuit < 1 || circuit > 8)
@@ -15,11 +15,4 @@ SettingTable ReadSettingTable()
                                         qint16(query.value(3).toInt())};
     }
     return table;
-}
-
-void LoadCircuitSettings()
-{
-    const SettingTable table = ReadSettingTable();
-    for (int circuit = 1; circuit <= 8; ++circuit)
-        CircuitSettings[circuit] = table[circuit];
 }

@@ -2,30 +2,21 @@
 #include <QFlags>
 #include <QObject>
 
-// The one place that says "the store changed": every committed transaction
-// that wrote a schedule table is announced once, after its commit, with the
-// tables it wrote (the store notes them itself, see Transaction); a
-// transaction rolled back announces nothing. Windows refresh their lists,
-// counts and calendar marks from it.
-class StoreChanges : public QObject
+// What a committed transaction changed: the kinds of schedule table it
+// wrote (ScheduleDocument::changed announces them once, after its commit).
+// Windows refresh their lists, counts and calendar marks from it.
+class StoreChanges
 {
-    Q_OBJECT
+    Q_GADGET
 public:
     enum Change {
-        Settings = 0x1,        // T_Setting
-        WeekAndSpecial = 0x2,  // T_Week: week and special programs
-        Dated = 0x4,           // T_Year
-        EveryYear = 0x8,       // T_YearE
+        Settings = 0x1,        // the circuit settings
+        WeekAndSpecial = 0x2,  // week and special programs
+        Dated = 0x4,           // dated entries
+        EveryYear = 0x8,       // every-year entries
     };
     Q_DECLARE_FLAGS(Changes, Change)
-
-    static StoreChanges& instance();
-
-signals:
-    void changed(StoreChanges::Changes changes);
-
-private:
-    StoreChanges() = default;
+    Q_FLAG(Changes)
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(StoreChanges::Changes)

@@ -1,7 +1,7 @@
 #include "store/StoreImage.h"
 
 #include "store/BulkInsert.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/ScheduleTables.h"
 #include "store/Schema.h"
 
@@ -17,11 +17,12 @@ QStringList columnsOf(const char* table)
     throw StoreError(QStringLiteral("No table %1").arg(QLatin1String(table)));
 }
 
-QList<int> readCells(const char* table)
+QList<int> readCells(ScheduleDocument& document, const char* table)
 {
     const QStringList columns = columnsOf(table);
     QList<int> cells;
-    ForEachIntRow(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns.join(','), QLatin1String(table)), {},
+    ForEachIntRow(document,
+                  QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns.join(','), QLatin1String(table)), {},
                   [&](const IntRow& row) {
                       for (int column = 0; column < columns.size(); ++column)
                           cells.append(row.at(column));
@@ -29,12 +30,13 @@ QList<int> readCells(const char* table)
     return cells;
 }
 
-void writeCells(const char* table, const QList<int>& cells)
+void writeCells(ScheduleDocument& document, const char* table, const QList<int>& cells)
 {
     const QStringList columns = columnsOf(table);
-    ProgramStore::exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
+    document.exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
     const QString marks = QStringList(columns.size(), QStringLiteral("?")).join(',');
     BulkInsert insert(
+        document,
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(QLatin1String(table), columns.join(','), marks));
     for (qsizetype row = 0; row < cells.size(); row += columns.size())
         insert.run(cells.constData() + row, int(columns.size()));
@@ -42,18 +44,18 @@ void writeCells(const char* table, const QList<int>& cells)
 
 }  // namespace
 
-StoreImage StoreImage::capture()
+StoreImage StoreImage::capture(ScheduleDocument& document)
 {
-    return StoreImage().refreshed(EveryStoreChange);
+    return StoreImage().refreshed(document, EveryStoreChange);
 }
 
-StoreImage StoreImage::refreshed(StoreChanges::Changes kinds) const
+StoreImage StoreImage::refreshed(ScheduleDocument& document, StoreChanges::Changes kinds) const
 {
     StoreImage image = *this;
     for (size_t table = 0; table < kImagedTables.size(); ++table) {
         if (!(kinds & kImagedTables[table].change))
             continue;
-        QList<int> cells = readCells(kImagedTables[table].name);
+        QList<int> cells = readCells(document, kImagedTables[table].name);
         if (cells != m_tables[table])
             image.m_tables[table] = std::move(cells);
     }
@@ -78,12 +80,12 @@ StoreChanges::Changes StoreImage::differences(const StoreImage& other) const
     return kinds;
 }
 
-void StoreImage::restore(StoreChanges::Changes kinds) const
+void StoreImage::restore(ScheduleDocument& document, StoreChanges::Changes kinds) const
 {
-    Transaction transaction;
+    Transaction transaction(document);
     for (size_t table = 0; table < kImagedTables.size(); ++table)
         if (kinds & kImagedTables[table].change)
-            writeCells(kImagedTables[table].name, m_tables[table]);
+            writeCells(document, kImagedTables[table].name, m_tables[table]);
     transaction.commit();
 }
 

@@ -4,19 +4,21 @@
 #include <QList>
 #include <array>
 
-// The rows of the schedule tables (T_Setting, T_Week, T_Year, T_YearE) at
-// one moment: every cell is an integer, rows in table order. An image made
+class ScheduleDocument;
+
+// The rows of a document's schedule tables (T_Setting, T_Week, T_Year,
+// T_YearE) at one moment: every cell is an integer, rows in table order. An image made
 // from an earlier one shares that image's data for every table that still
 // holds the same rows, so a long run of images costs little more than what
 // changed between them.
 class StoreImage
 {
 public:
-    static StoreImage capture();
+    static StoreImage capture(ScheduleDocument& document);
 
     // This image with the tables of `kinds` read again from the store (the
     // others kept as they are, for a store known not to have changed them).
-    StoreImage refreshed(StoreChanges::Changes kinds) const;
+    StoreImage refreshed(ScheduleDocument& document, StoreChanges::Changes kinds) const;
     // This image with the tables of `kinds` taken from `source`.
     StoreImage with(StoreChanges::Changes kinds, const StoreImage& source) const;
 
@@ -26,7 +28,7 @@ public:
     // Puts the tables of `kinds` back as this image holds them, in one
     // transaction (whose commit announces them). Throws StoreError
     // (nothing changed).
-    void restore(StoreChanges::Changes kinds) const;
+    void restore(ScheduleDocument& document, StoreChanges::Changes kinds) const;
 
     // Bytes of cell data the image holds, shared data counted in full.
     qsizetype bytes() const;

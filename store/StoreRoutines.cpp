@@ -1,20 +1,19 @@
 #include "store/StoreRoutines.h"
 
-#include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
 #include "store/ScheduleTables.h"
-#include "store/SharedState.h"
 
 namespace {
 
-bool exists(const QString& sql, const QVariantList& values)
+bool exists(ScheduleDocument& document, const QString& sql, const QVariantList& values)
 {
-    return ProgramStore::exec(sql, values).next();
+    return document.exec(sql, values).next();
 }
 
-int countRows(const QString& table)
+int countRows(ScheduleDocument& document, const QString& table)
 {
-    return ProgramStore::scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)).toInt();
+    return document.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)).toInt();
 }
 
 bool capacityExceeded(int rows, int n, int capacity)
@@ -24,97 +23,92 @@ bool capacityExceeded(int rows, int n, int capacity)
 
 }  // namespace
 
-void ClearAllData()
+void ClearAllData(ScheduleDocument& document)
 {
-    Transaction transaction;
-    ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET PulseTime = 0, Program = 0, Chime = 1"));
+    Transaction transaction(document);
+    document.exec(QStringLiteral("UPDATE T_Setting SET PulseTime = 0, Program = 0, Chime = 1"));
     for (const char* table : {"T_Week", "T_WeekT", "T_WeekP", "T_Year", "T_YearE", "T_YearP"})
-        ProgramStore::exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
+        document.exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
     transaction.commit();
 }
 
-void ResetCircuitSettings()
-{
-    for (CircuitSetting& setting : CircuitSettings) {
-        setting.Program = TypeNone;
-        setting.PulseTime = 99;
-    }
-}
-
-void RenumberTable(const QString& tableName)
+void RenumberTable(ScheduleDocument& document, const QString& tableName)
 {
     const QString order = RowOrderOf(tableName);
-    Transaction transaction;
+    Transaction transaction(document);
     // rowid breaks ties between equal rows so that renumbering is stable.
-    ProgramStore::exec(QStringLiteral("UPDATE %1 SET ID = numbered.n FROM "
-                                      "(SELECT rowid AS r, ROW_NUMBER() OVER (ORDER BY %2, rowid) AS n "
-                                      "FROM %1) AS numbered WHERE %1.rowid = numbered.r")
-                           .arg(tableName, order));
+    document.exec(QStringLiteral("UPDATE %1 SET ID = numbered.n FROM "
+                                 "(SELECT rowid AS r, ROW_NUMBER() OVER (ORDER BY %2, rowid) AS n "
+                                 "FROM %1) AS numbered WHERE %1.rowid = numbered.r")
+                      .arg(tableName, order));
     transaction.commit();
 }
 
-bool HasPrograms(int circuit)
+bool HasPrograms(ScheduleDocument& document, int circuit)
 {
     for (const ScheduleTable& table : ScheduleTables())
         if (table.change != StoreChanges::Settings
-            && exists(QStringLiteral("SELECT 1 FROM %1 WHERE CircuitNO = ? LIMIT 1").arg(QLatin1String(table.name)),
+            && exists(document,
+                      QStringLiteral("SELECT 1 FROM %1 WHERE CircuitNO = ? LIMIT 1").arg(QLatin1String(table.name)),
                       {circuit}))
             return true;
     return false;
 }
 
-bool YearDateExists(int circuit, int year, int month, int day)
+bool YearDateExists(ScheduleDocument& document, int circuit, int year, int month, int day)
 {
-    return exists(QStringLiteral("SELECT 1 FROM T_Year WHERE CircuitNO = ? AND Year = ? AND Month = ? "
+    return exists(document,
+                  QStringLiteral("SELECT 1 FROM T_Year WHERE CircuitNO = ? AND Year = ? AND Month = ? "
                                  "AND Day = ? LIMIT 1"),
                   {circuit, year, month, day});
 }
 
-bool EveryYearDateExists(int circuit, int month, int day)
+bool EveryYearDateExists(ScheduleDocument& document, int circuit, int month, int day)
 {
-    return exists(QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? AND Month = ? AND Day = ? LIMIT 1"),
+    return exists(document,
+                  QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? AND Month = ? AND Day = ? LIMIT 1"),
                   {circuit, month, day});
 }
 
-int WeekRowCount()
+int WeekRowCount(ScheduleDocument& document)
 {
-    return countRows(QStringLiteral("T_Week"));
+    return countRows(document, QStringLiteral("T_Week"));
 }
 
-int YearRowCount()
+int YearRowCount(ScheduleDocument& document)
 {
-    return countRows(QStringLiteral("T_Year"));
+    return countRows(document, QStringLiteral("T_Year"));
 }
 
-int EveryYearRowCount()
+int EveryYearRowCount(ScheduleDocument& document)
 {
-    return countRows(QStringLiteral("T_YearE"));
+    return countRows(document, QStringLiteral("T_YearE"));
 }
 
-bool WeekCapacityExceeded(int n)
+bool WeekCapacityExceeded(ScheduleDocument& document, int n)
 {
-    return capacityExceeded(WeekRowCount(), n, WeekCapacity);
+    return capacityExceeded(WeekRowCount(document), n, WeekCapacity);
 }
 
-bool YearCapacityExceeded(int n)
+bool YearCapacityExceeded(ScheduleDocument& document, int n)
 {
-    return capacityExceeded(YearRowCount(), n, YearCapacity);
+    return capacityExceeded(YearRowCount(document), n, YearCapacity);
 }
 
-int RemainingWeekCapacity()
+int RemainingWeekCapacity(ScheduleDocument& document)
 {
-    return WeekCapacity - WeekRowCount();
+    return WeekCapacity - WeekRowCount(document);
 }
 
-int RemainingYearCapacity()
+int RemainingYearCapacity(ScheduleDocument& document)
 {
-    return YearCapacity - YearRowCount();
+    return YearCapacity - YearRowCount(document);
 }
 
-bool AnyCircuitConfigured()
+bool AnyCircuitConfigured(const ScheduleDocument& document)
 {
     for (int circuit = 1; circuit <= 8; ++circuit)
-        if (CircuitSettings[circuit].Program != TypeNone)
+        if (document.circuits()[circuit].Program != TypeNone)
             return true;
     return false;
 }

@@ -1,8 +1,8 @@
 #include "week/Bells.h"
 
-#include "store/ProgramStore.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "week/Days.h"
 
@@ -132,11 +132,11 @@ QList<int> daysOf(const Bells::Target& target)
 
 // The whole-minute times the circuit holds under the special number, as
 // day * kMinutesPerDay + minute.
-QSet<int> heldTimes(int circuit, int special)
+QSet<int> heldTimes(ScheduleDocument& document, int circuit, int special)
 {
-    QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT YobiON, TimeONH * 60 + TimeONM FROM T_Week "
-                                                        "WHERE CircuitNO = ? AND SpecialNO = ? AND TimeONS = 0"),
-                                         {circuit, special});
+    QSqlQuery query = document.exec(QStringLiteral("SELECT YobiON, TimeONH * 60 + TimeONM FROM T_Week "
+                                                   "WHERE CircuitNO = ? AND SpecialNO = ? AND TimeONS = 0"),
+                                    {circuit, special});
     QSet<int> held;
     while (query.next())
         held.insert(query.value(0).toInt() * kMinutesPerDay + query.value(1).toInt());
@@ -150,9 +150,9 @@ Bells::Result refused(const QString& reason)
     return result;
 }
 
-std::optional<Bells::Result> checkCircuit(const Bells::Request& request)
+std::optional<Bells::Result> checkCircuit(ScheduleDocument& document, const Bells::Request& request)
 {
-    const int type = CircuitSettingAt(request.circuit).Program;
+    const int type = document.circuit(request.circuit).Program;
     if (type != TypeTimeSignal && type != TypeChime)
         return refused(QStringLiteral("回路 %1 は報時・チャイムの回路ではありません。").arg(request.circuit));
     if (type == TypeTimeSignal && request.tunes)
@@ -282,9 +282,9 @@ QList<Bell> BellTimes(const QList<Period>& periods, int preBell, const Tunes& tu
     return byMinute.values();
 }
 
-Plan PlanBells(const Request& request)
+Plan PlanBells(ScheduleDocument& document, const Request& request)
 {
-    const QSet<int> held = heldTimes(request.circuit, request.target.special);
+    const QSet<int> held = heldTimes(document, request.circuit, request.target.special);
     const QList<int> days = daysOf(request.target);
     Plan plan;
     for (const Bell& bell : BellTimes(request.periods, request.preBell, request.tunes.value_or(Tunes{}))) {
@@ -299,17 +299,17 @@ Plan PlanBells(const Request& request)
         plan.skipped += planned.heldDays;
         plan.bells << planned;
     }
-    plan.remaining = RemainingWeekCapacity();
+    plan.remaining = RemainingWeekCapacity(document);
     return plan;
 }
 
-Result AddBells(const Request& request)
+Result AddBells(ScheduleDocument& document, const Request& request)
 {
-    if (std::optional<Result> refusal = checkCircuit(request))
+    if (std::optional<Result> refusal = checkCircuit(document, request))
         return *refusal;
-    const bool chime = CircuitSettingAt(request.circuit).Program == TypeChime;
-    Transaction transaction;
-    const Plan plan = PlanBells(request);
+    const bool chime = document.circuit(request.circuit).Program == TypeChime;
+    Transaction transaction(document);
+    const Plan plan = PlanBells(document, request);
     Result result;
     result.needed = plan.needed;
     result.skipped = plan.skipped;
@@ -322,11 +322,11 @@ Result AddBells(const Request& request)
     }
     for (const PlannedBell& planned : plan.bells)
         for (const int day : planned.newDays)
-            ProgramStore::exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, TimeONH, TimeONM, "
-                                              "TimeONS, ChimeNO) VALUES (?, ?, ?, ?, ?, 0, ?)"),
-                               {request.circuit, request.target.special, day, planned.bell.minute / 60,
-                                planned.bell.minute % 60, chime ? planned.bell.tune : 0});
-    RenumberTable(QStringLiteral("T_Week"));
+            document.exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, TimeONH, TimeONM, "
+                                         "TimeONS, ChimeNO) VALUES (?, ?, ?, ?, ?, 0, ?)"),
+                          {request.circuit, request.target.special, day, planned.bell.minute / 60,
+                           planned.bell.minute % 60, chime ? planned.bell.tune : 0});
+    RenumberTable(document, QStringLiteral("T_Week"));
     transaction.commit();
     result.outcome = Outcome::Added;
     result.added = plan.needed;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+class ScheduleDocument;
+
 // Bells from a timetable (時程から作成): a bell at the start and the end of
 // every period, and a pre-bell (予鈴) some minutes before every start, added
 // as time-signal or chime programs of one circuit.
@@ -103,14 +105,14 @@ struct PlannedBell {
 struct Plan {
     QList<PlannedBell> bells;
     int needed = 0, skipped = 0;  // rows
-    int remaining = 0;            // rows left in T_Week
+    int remaining = 0;            // week rows left
     bool fits() const { return needed <= remaining; }
 };
-Plan PlanBells(const Request& request);
+Plan PlanBells(ScheduleDocument& document, const Request& request);
 
-// Adds the bells as rows of T_Week in one transaction, every day of the
+// Adds the bells as week rows in one transaction, every day of the
 // target a row each. A time the circuit already holds there (any tune) is
 // skipped; when the new rows do not all fit, nothing is added.
-Result AddBells(const Request& request);
+Result AddBells(ScheduleDocument& document, const Request& request);
 
 }  // namespace Bells

@@ -1,10 +1,11 @@
 #include "week/Form_Bells.h"
+#include "store/ScheduleDocument.h"
 
 #include "core/NumericText.h"
 #include "history/UndoHistory.h"
 #include "snd/player/PlayChime.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
@@ -124,11 +125,12 @@ QString kindName(Bells::Kind kind)
 
 }  // namespace
 
-Form_Bells::Form_Bells(int circuit, Bells::Target target, QWidget* parent)
+Form_Bells::Form_Bells(UndoHistory& history, int circuit, Bells::Target target, QWidget* parent)
     : QDialog(parent)
     , m_circuit(circuit)
     , m_target(target)
-    , m_chime(CircuitSettingAt(circuit).Program == TypeChime)
+    , m_chime(history.document().circuit(circuit).Program == TypeChime)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Bells"));
     setWindowTitle(kTitle);
@@ -145,10 +147,11 @@ void Form_Bells::buildWindow()
 {
     Label_Titile = makeLabel(this, "Label_Titile", kTitle);
     styleHeading(Label_Titile, 1.3);
-    Label_Target = makeLabel(this, "Label_Target",
-                             QStringLiteral("回路No.%1　%2　%3")
-                                 .arg(m_circuit)
-                                 .arg(ProgramTypeName(CircuitSettingAt(m_circuit).Program), targetName(m_target)));
+    Label_Target =
+        makeLabel(this, "Label_Target",
+                  QStringLiteral("回路No.%1　%2　%3")
+                      .arg(m_circuit)
+                      .arg(ProgramTypeName(m_history.document().circuit(m_circuit).Program), targetName(m_target)));
 
     QLayout* typed = buildTypedRow();
     auto* timetable = new QHBoxLayout;
@@ -468,7 +471,7 @@ void Form_Bells::updatePreview()
         Label_PreviewCount->setText(kOutOfOrder);
         return;
     }
-    const Bells::Plan plan = Bells::PlanBells(request(grid.periods));
+    const Bells::Plan plan = Bells::PlanBells(m_history.document(), request(grid.periods));
     for (const Bells::PlannedBell& planned : plan.bells)
         List_Preview->addItem(previewLine(planned));
     QString count = QStringLiteral("追加: %1　既存のため追加せず: %2　ﾌﾟﾛｸﾞﾗﾑ残量数: %3")
@@ -650,6 +653,6 @@ Bells::Result Form_Bells::writeBells(const Bells::Request& request)
 {
     const int special = request.target.special;
     const QString target = special > 0 ? QStringLiteral("特殊番号%1").arg(special) : Days::name(request.target.day);
-    UndoStep step(QStringLiteral("時程から作成（回路%1・%2）").arg(request.circuit).arg(target));
-    return Bells::AddBells(request);
+    UndoStep step(m_history, QStringLiteral("時程から作成（回路%1・%2）").arg(request.circuit).arg(target));
+    return Bells::AddBells(m_history.document(), request);
 }

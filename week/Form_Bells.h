@@ -13,6 +13,8 @@ class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
 
+class UndoHistory;
+
 // 時程から作成: bells at the start and end of every period of a timetable
 // (and a 予鈴 before each start) added to a time-signal or chime circuit,
 // for a day choice of the week list or a special number. The timetable may
@@ -22,7 +24,7 @@ class Form_Bells : public QDialog
 {
     Q_OBJECT
 public:
-    Form_Bells(int circuit, Bells::Target target, QWidget* parent = nullptr);
+    Form_Bells(UndoHistory& history, int circuit, Bells::Target target, QWidget* parent = nullptr);
 
     void done(int result) override;
 
@@ -98,4 +100,5 @@ private:
     QLabel* Label_PreviewCount = nullptr;
     QPushButton* Button_OK = nullptr;
     QPushButton* Button_Cancel = nullptr;
+    UndoHistory& m_history;
 };

@@ -1,4 +1,5 @@
 #include "week/Form_Copy.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoHistory.h"
 #include "store/StoreRoutines.h"
@@ -28,10 +29,11 @@ QString capacityMessage(const char* tail)
 
 }  // namespace
 
-Form_Copy::Form_Copy(int circuit, WeekEditing::CopyTarget target, QWidget* parent)
+Form_Copy::Form_Copy(UndoHistory& history, int circuit, WeekEditing::CopyTarget target, QWidget* parent)
     : QDialog(parent)
     , m_circuit(circuit)
     , m_target(target)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Copy"));
     setWindowTitle(QStringLiteral("コピー"));
@@ -117,12 +119,12 @@ void Form_Copy::Option_Copy_Click(int index)
         // A special number may take the programs of any day, a day those
         // of the other days.
         const int exceptDay = specialTarget() ? -1 : m_target.day;
-        for (int day : WeekEditing::CopySourceDays(circuit, exceptDay))
+        for (int day : WeekEditing::CopySourceDays(m_history.document(), circuit, exceptDay))
             Combo_SendYobi->addItem(Days::name(day), day);
     } else {
         Label_Copy->setText(QStringLiteral("特殊番号"));
         Combo_SendYobi->setToolTip(QStringLiteral("特殊番号を選択します。"));
-        for (int special : WeekEditing::CopySourceSpecials(circuit, m_target.special))
+        for (int special : WeekEditing::CopySourceSpecials(m_history.document(), circuit, m_target.special))
             Combo_SendYobi->addItem(QString::number(special), special);
     }
     // The user chooses the source; OK without a choice copies nothing.
@@ -142,8 +144,8 @@ void Form_Copy::Button_OK_Click()
     }
     const WeekEditing::CopySource source{fromSpecial, Combo_SendYobi->currentData().toInt()};
     const WeekEditing::CopyTarget target{specialTarget() ? 0 : m_target.day, m_target.special};
-    UndoStep step(WeekEditing::StepName(QStringLiteral("コピー"), m_circuit, target.special));
-    const WeekEditing::CopyResult result = WeekEditing::CopyPrograms(m_circuit, source, target);
+    UndoStep step(m_history, WeekEditing::StepName(QStringLiteral("コピー"), m_circuit, target.special));
+    const WeekEditing::CopyResult result = WeekEditing::CopyPrograms(m_history.document(), m_circuit, source, target);
     if (result.capacityReached)
         MessageBox::show(this,
                          capacityMessage(result.stoppedAtFirstRow

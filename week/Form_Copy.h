@@ -8,13 +8,15 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
+class UndoHistory;
+
 // Copies the programs of another day or special number onto `target`, a
 // day or a special number of the circuit.
 class Form_Copy : public QDialog
 {
     Q_OBJECT
 public:
-    Form_Copy(int circuit, WeekEditing::CopyTarget target, QWidget* parent = nullptr);
+    Form_Copy(UndoHistory& history, int circuit, WeekEditing::CopyTarget target, QWidget* parent = nullptr);
 
 private:
     void buildWindow();
@@ -35,4 +37,5 @@ private:
     QLabel* Label_ReceiveYobi = nullptr;
     QPushButton* Button_OK = nullptr;
     QPushButton* Button_Cancel = nullptr;
+    UndoHistory& m_history;
 };

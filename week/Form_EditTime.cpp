@@ -1,10 +1,11 @@
 #include "week/Form_EditTime.h"
+#include "store/ScheduleDocument.h"
 
 #include "core/NumericText.h"
 #include "history/UndoHistory.h"
 #include "snd/player/PlayChime.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
 #include "ui/Widgets.h"
@@ -24,9 +25,10 @@
 
 using EntryParts::twoDigits;
 
-Form_EditTime::Form_EditTime(const EntryJob& job, QWidget* parent)
+Form_EditTime::Form_EditTime(UndoHistory& history, const EntryJob& job, QWidget* parent)
     : QDialog(parent)
     , m_job(job)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_EditTime"));
     setWindowTitle(QStringLiteral("時刻設定"));
@@ -126,7 +128,7 @@ void Form_EditTime::connectHandlers()
 void Form_EditTime::Form_Load()
 {
     const EntryJob& request = m_job;
-    m_type = CircuitSettingAt(request.CircuitNO).Program;
+    m_type = m_history.document().circuit(request.CircuitNO).Program;
     if (m_type == TypeTimeSignal) {
         hideChimeControls();
     } else if (m_type != TypeChime) {
@@ -209,8 +211,9 @@ void Form_EditTime::Button_OK_Click()
     using EntryParts::numberIn;
     const WeekEditing::TimeProgram program{numberIn(Text_Hour), numberIn(Text_Minute), numberIn(Text_Second),
                                            numberIn(Text_Chime)};
-    UndoStep step(WeekEditing::EntryStepName(m_job));
-    if (WeekEditing::WriteTimeProgram(m_job, m_type, program) == WeekEditing::WriteResult::Refused)
+    UndoStep step(m_history, WeekEditing::EntryStepName(m_job));
+    if (WeekEditing::WriteTimeProgram(m_history.document(), m_job, m_type, program)
+        == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
     accept();
 }

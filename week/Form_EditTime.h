@@ -10,12 +10,14 @@ class QLineEdit;
 class QPushButton;
 class UpDown;
 
+class UndoHistory;
+
 // Entry of one time-signal or chime program, as its job describes it.
 class Form_EditTime : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_EditTime(const EntryJob& job, QWidget* parent = nullptr);
+    explicit Form_EditTime(UndoHistory& history, const EntryJob& job, QWidget* parent = nullptr);
 
     const EntryJob& job() const { return m_job; }
 
@@ -62,4 +64,5 @@ private:
     QLabel* Label_ChimeEnd = nullptr;
     QPushButton* Button_OK = nullptr;
     QPushButton* Button_Cancel = nullptr;
+    UndoHistory& m_history;
 };

@@ -1,8 +1,9 @@
 #include "week/Form_EditTimeTimer.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoHistory.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
 #include "ui/Guard.h"
 #include "ui/InputCheck.h"
 #include "ui/Widgets.h"
@@ -40,9 +41,10 @@ QHBoxLayout* row(std::initializer_list<QWidget*> widgets)
 
 }  // namespace
 
-Form_EditTimeTimer::Form_EditTimeTimer(const EntryJob& job, QWidget* parent)
+Form_EditTimeTimer::Form_EditTimeTimer(UndoHistory& history, const EntryJob& job, QWidget* parent)
     : QDialog(parent)
     , m_job(job)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_EditTimeTimer"));
     setWindowTitle(QStringLiteral("時刻設定"));
@@ -149,7 +151,7 @@ void Form_EditTimeTimer::connectHandlers()
 void Form_EditTimeTimer::Form_Load()
 {
     const EntryJob& request = m_job;
-    m_type = CircuitSettingAt(request.CircuitNO).Program;
+    m_type = m_history.document().circuit(request.CircuitNO).Program;
     const bool repeat = m_type == TypeRepeat;
     for (QWidget* widget : std::initializer_list<QWidget*>{Label_Time[2], Label_Time[3], Text_Repeat, UpDown5})
         widget->setVisible(repeat);
@@ -186,8 +188,8 @@ void Form_EditTimeTimer::Button_OK_Click()
     const WeekEditing::TimerProgram program{numberIn(Text_HourON),  numberIn(Text_MinuteON),
                                             numberIn(Text_HourOFF), numberIn(Text_MinuteOFF),
                                             numberIn(Text_Repeat),  std::max(0, Combo_YobiOFF->currentIndex())};
-    UndoStep step(WeekEditing::EntryStepName(m_job));
-    if (WeekEditing::WriteTimerProgram(m_job, program) == WeekEditing::WriteResult::Refused)
+    UndoStep step(m_history, WeekEditing::EntryStepName(m_job));
+    if (WeekEditing::WriteTimerProgram(m_history.document(), m_job, program) == WeekEditing::WriteResult::Refused)
         EntryParts::showCapacityRefusal(this);
     accept();
 }

@@ -10,12 +10,14 @@ class QLineEdit;
 class QPushButton;
 class UpDown;
 
+class UndoHistory;
+
 // Entry of one timer or repeat program, as its job describes it.
 class Form_EditTimeTimer : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_EditTimeTimer(const EntryJob& job, QWidget* parent = nullptr);
+    explicit Form_EditTimeTimer(UndoHistory& history, const EntryJob& job, QWidget* parent = nullptr);
 
     const EntryJob& job() const { return m_job; }
 
@@ -51,4 +53,5 @@ private:
     UpDown* UpDown5 = nullptr;
     QPushButton* Button_OK = nullptr;
     QPushButton* Button_Cancel = nullptr;
+    UndoHistory& m_history;
 };

@@ -1,9 +1,10 @@
 #include "week/Form_Week.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoActions.h"
 #include "history/UndoHistory.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -36,8 +37,9 @@ const QString kTitle = QStringLiteral("週間プログラム");
 
 }  // namespace
 
-Form_Week::Form_Week(const WeekViewMaker& makeView, QWidget* parent)
+Form_Week::Form_Week(UndoHistory& history, const WeekViewMaker& makeView, QWidget* parent)
     : QWidget(parent)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Week"));
     setWindowTitle(kTitle);
@@ -92,7 +94,7 @@ void Form_Week::buildWindow(const WeekViewMaker& makeView)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addLayout(HeadingWithUndoButtons(this, Label_Titile));
+    layout->addLayout(HeadingWithUndoButtons(this, m_history, Label_Titile));
     layout->addLayout(choices);
     layout->addLayout(body, 1);
 }
@@ -109,7 +111,7 @@ void Form_Week::connectHandlers()
     connect(Button_Bells, &QPushButton::clicked, this, guarded(this, [this] { Button_Bells_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
     closeOnEscape(this);
-    connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
+    connect(&m_history.document(), &ScheduleDocument::changed, this, [this](StoreChanges::Changes changes) {
         if (changes & StoreChanges::Settings)
             runGuarded(this, [this] { settingsChanged(); });
         else if (changes & StoreChanges::WeekAndSpecial)
@@ -127,26 +129,26 @@ void Form_Week::Form_Load()
 {
     const QSignalBlocker circuitBlocker(Combo_Circuit);
     const QSignalBlocker dayBlocker(Combo_Yobi);
-    fillCircuitChoice(Combo_Circuit, offered);
+    fillCircuitChoice(Combo_Circuit, [this](int circuit) { return offered(circuit); });
     Combo_Circuit->setCurrentIndex(-1);
     for (int day = 0; day <= Days::EveryDay; ++day)
         Combo_Yobi->addItem(Days::name(day), day);
     Combo_Yobi->setCurrentIndex(-1);
     Button_Bells->setEnabled(false);
-    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity(m_history.document())));
     refresh();
 }
 
-bool Form_Week::offered(int circuit)
+bool Form_Week::offered(int circuit) const
 {
-    return CircuitSettingAt(circuit).Program != TypeNone;
+    return m_history.document().circuit(circuit).Program != TypeNone;
 }
 
 // An undone or redone 初期設定: the circuits on offer and the chosen one's
 // type follow; a circuit no longer set up leaves nothing chosen.
 void Form_Week::settingsChanged()
 {
-    if (!refillCircuitChoice(Combo_Circuit, offered)) {
+    if (!refillCircuitChoice(Combo_Circuit, [this](int circuit) { return offered(circuit); })) {
         Label_Mode->clear();
         Label_Pulse->clear();
         updateButtonsEnabled();
@@ -168,17 +170,17 @@ int Form_Week::selectedDay() const
 
 int Form_Week::programType() const
 {
-    return CircuitSettingAt(selectedCircuit()).Program;
+    return m_history.document().circuit(selectedCircuit()).Program;
 }
 
 void Form_Week::BuildWeekList(int circuit, int day)
 {
-    DataGrid1->setList(ProgramLists::BuildWeekList(circuit, day));
+    DataGrid1->setList(ProgramLists::BuildWeekList(m_history.document(), circuit, day));
 }
 
 void Form_Week::SetWeekGridColumns(int day)
 {
-    DataGrid1->applyColumns(ProgramLists::SetWeekGridColumns(selectedCircuit(), day));
+    DataGrid1->applyColumns(ProgramLists::SetWeekGridColumns(m_history.document(), selectedCircuit(), day));
 }
 
 void Form_Week::rebuildList(int circuit, int day)
@@ -199,7 +201,7 @@ void Form_Week::refresh()
 void Form_Week::programsChanged()
 {
     refresh();
-    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity()));
+    Label_ProgramCount->setText(QString::number(RemainingWeekCapacity(m_history.document())));
 }
 
 void Form_Week::updateButtonsEnabled()
@@ -214,7 +216,7 @@ void Form_Week::Combo_Circuit_Click()
 {
     if (Combo_Circuit->currentText().isEmpty())
         return;
-    const CircuitSetting& setting = CircuitSettingAt(selectedCircuit());
+    const CircuitSetting& setting = m_history.document().circuit(selectedCircuit());
     Label_Mode->setText(ProgramTypeName(setting.Program));
     Label_Pulse->setText(setting.Program == TypeNone ? QString()
                                                      : QString::number(setting.PulseTime) + QStringLiteral("秒"));
@@ -248,9 +250,9 @@ void Form_Week::Button_New_Click()
 void Form_Week::openEntryDialog(const EntryJob& job)
 {
     if (programType() <= TypeChime)
-        ModalDialogs::open(new Form_EditTime(job, this));
+        ModalDialogs::open(new Form_EditTime(m_history, job, this));
     else
-        ModalDialogs::open(new Form_EditTimeTimer(job, this));
+        ModalDialogs::open(new Form_EditTimeTimer(m_history, job, this));
 }
 
 EntryJob Form_Week::jobFromRow() const
@@ -291,8 +293,8 @@ void Form_Week::Button_Delete_Click()
         != QMessageBox::Yes)
         return;
     const EntryJob job = jobFromRow();
-    UndoStep step(WeekEditing::StepName(QStringLiteral("削除"), job.CircuitNO, 0));
-    WeekEditing::DeleteWeekProgram(job, selectedDay());
+    UndoStep step(m_history, WeekEditing::StepName(QStringLiteral("削除"), job.CircuitNO, 0));
+    WeekEditing::DeleteWeekProgram(m_history.document(), job, selectedDay());
 }
 
 void Form_Week::Button_AllDelete_Click()
@@ -306,8 +308,8 @@ void Form_Week::Button_AllDelete_Click()
         != QMessageBox::Yes)
         return;
     {
-        UndoStep step(WeekEditing::StepName(QStringLiteral("全削除"), circuit, 0));
-        WeekEditing::DeleteAllWeekPrograms(circuit);
+        UndoStep step(m_history, WeekEditing::StepName(QStringLiteral("全削除"), circuit, 0));
+        WeekEditing::DeleteAllWeekPrograms(m_history.document(), circuit);
     }
     MessageBox::show(this, prefix + QStringLiteral(" の週間プログラムをすべて削除しました。"), kTitle,
                      MessageBox::Icon::Information);
@@ -327,12 +329,13 @@ void Form_Week::Button_Copy_Click()
     }
     const int type = programType();
     if (type == TypeTimeSignal || type == TypeChime)
-        ModalDialogs::open(new Form_Copy(selectedCircuit(), WeekEditing::CopyTarget{selectedDay(), 0}, this));
+        ModalDialogs::open(
+            new Form_Copy(m_history, selectedCircuit(), WeekEditing::CopyTarget{selectedDay(), 0}, this));
 }
 
 void Form_Week::Button_Bells_Click()
 {
-    ModalDialogs::open(new Form_Bells(selectedCircuit(), Bells::Target{selectedDay(), 0}, this));
+    ModalDialogs::open(new Form_Bells(m_history, selectedCircuit(), Bells::Target{selectedDay(), 0}, this));
 }
 
 void Form_Week::Button_Close_Click()

@@ -10,13 +10,15 @@ class QLabel;
 class QPushButton;
 class ProgramGrid;
 
+class UndoHistory;
+
 // The week program list of one circuit and day selection.
 class Form_Week : public QWidget, private ListControls
 {
     Q_OBJECT
 public:
     // Without `makeView` the window shows the grid alone.
-    explicit Form_Week(const WeekViewMaker& makeView = {}, QWidget* parent = nullptr);
+    explicit Form_Week(UndoHistory& history, const WeekViewMaker& makeView = {}, QWidget* parent = nullptr);
 
     void BuildWeekList(int circuit, int day);
     void SetWeekGridColumns(int day);
@@ -34,7 +36,7 @@ private:
     void connectHandlers();
     void Form_Load();
 
-    static bool offered(int circuit);
+    bool offered(int circuit) const;
     void settingsChanged();
     int selectedCircuit() const;
     int selectedDay() const;
@@ -64,4 +66,5 @@ private:
     QLabel* Label1 = nullptr;
     QComboBox* Combo_Yobi = nullptr;
     WeekViewChoice* Frame_View = nullptr;  // 一覧 / タイムライン, or none
+    UndoHistory& m_history;
 };

@@ -1,7 +1,7 @@
 #include "week/ListControls.h"
 
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
 #include "ui/Widgets.h"
 #include "week/EntryJob.h"
 #include "week/ProgramGrid.h"

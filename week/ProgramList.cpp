@@ -1,8 +1,8 @@
 #include "week/ProgramList.h"
 
-#include "store/ProgramStore.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
 #include "week/Days.h"
 
 #include <QSqlQuery>
@@ -24,9 +24,9 @@ const QStringList kGroupDayFields{"ID",       "CircuitNO", "SpecialNO", "Repeat"
                                   "終了曜日", "YobiOFF",   "終了時刻",  "ChimeNO"};
 const QStringList kSpecialFields{"ID", "CircuitNO", "SpecialNO", "Repeat", "開始時刻", "終了時刻", "ChimeNO"};
 
-int programTypeOf(int circuit)
+int programTypeOf(ScheduleDocument& document, int circuit)
 {
-    return CircuitSettingAt(circuit).Program;
+    return document.circuit(circuit).Program;
 }
 
 // One display value for `field` of the current row of `query`.
@@ -59,25 +59,25 @@ ProgramList readList(QSqlQuery& query, const QStringList& fields, bool withSecon
     return list;
 }
 
-ProgramList singleDayList(int circuit, int day, int type)
+ProgramList singleDayList(ScheduleDocument& document, int circuit, int day, int type)
 {
-    QSqlQuery query = ProgramStore::exec(
+    QSqlQuery query = document.exec(
         QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND YobiON = ? AND SpecialNO = 0 ORDER BY ID")
             .arg(kRawFields),
         {circuit, day});
     return type == TypeChime ? readList(query, kChimeFields, true) : readList(query, kDayFields, false, day);
 }
 
-QList<WeekRow> groupSourceRows(int circuit, int day, int type)
+QList<WeekRow> groupSourceRows(ScheduleDocument& document, int circuit, int day, int type)
 {
     const QString weekdaysOnly = day == Days::Weekdays ? QStringLiteral(" AND YobiON <> 0 AND YobiON <> 6") : QString();
     const QString order = type == TypeChime
         ? QStringLiteral("TimeONH,TimeONM,TimeONS,ChimeNO,YobiON")
         : QStringLiteral("TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO,Repeat,YobiON");
-    QSqlQuery query = ProgramStore::exec(
-        QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0%2 ORDER BY %3, rowid")
-            .arg(WeekRowColumns(), weekdaysOnly, order),
-        {circuit});
+    QSqlQuery query =
+        document.exec(QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0%2 ORDER BY %3, rowid")
+                          .arg(WeekRowColumns(), weekdaysOnly, order),
+                      {circuit});
     QList<WeekRow> rows;
     while (query.next())
         rows << WeekRowAt(query);
@@ -108,19 +108,19 @@ bool completesRun(const WeekRow& row, bool chime, int groupDay)
     return row.YobiOFF == 0;
 }
 
-ProgramList groupList(int circuit, int day, int type)
+ProgramList groupList(ScheduleDocument& document, int circuit, int day, int type)
 {
-    const QList<WeekRow> listed = ProgramLists::CompleteRuns(groupSourceRows(circuit, day, type), type, day);
-    Transaction transaction;
-    ProgramStore::exec(QStringLiteral("DELETE FROM T_WeekT"));
+    const QList<WeekRow> listed = ProgramLists::CompleteRuns(groupSourceRows(document, circuit, day, type), type, day);
+    Transaction transaction(document);
+    document.exec(QStringLiteral("DELETE FROM T_WeekT"));
     for (const WeekRow& row : listed)
-        ProgramStore::exec(
+        document.exec(
             QStringLiteral("INSERT INTO T_WeekT (ID, CircuitNO, SpecialNO, Repeat, ChimeNO, TimeONH, "
                            "TimeONM, TimeONS, TimeOFFH, TimeOFFM, YobiON, YobiOFF) "
                            "VALUES (0, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, 0)"),
             {circuit, row.Repeat, row.ChimeNO, row.TimeONH, row.TimeONM, row.TimeONS, row.TimeOFFH, row.TimeOFFM});
     transaction.commit();
-    QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT %1 FROM T_WeekT ORDER BY rowid").arg(kRawFields));
+    QSqlQuery query = document.exec(QStringLiteral("SELECT %1 FROM T_WeekT ORDER BY rowid").arg(kRawFields));
     return type == TypeChime ? readList(query, kChimeFields, true) : readList(query, kGroupDayFields, false);
 }
 
@@ -195,21 +195,21 @@ QList<WeekRow> CompleteRuns(const QList<WeekRow>& sorted, int programType, int g
     return listed;
 }
 
-ProgramList BuildWeekList(int circuit, int day)
+ProgramList BuildWeekList(ScheduleDocument& document, int circuit, int day)
 {
-    const int type = programTypeOf(circuit);
-    return Days::isGroup(day) ? groupList(circuit, day, type) : singleDayList(circuit, day, type);
+    const int type = programTypeOf(document, circuit);
+    return Days::isGroup(day) ? groupList(document, circuit, day, type) : singleDayList(document, circuit, day, type);
 }
 
-ProgramList BuildSpecialList(int circuit, int special)
+ProgramList BuildSpecialList(ScheduleDocument& document, int circuit, int special)
 {
-    QSqlQuery query = ProgramStore::exec(
+    QSqlQuery query = document.exec(
         QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ? ORDER BY ID").arg(kRawFields),
         {circuit, special});
-    return readList(query, kSpecialFields, programTypeOf(circuit) == TypeChime);
+    return readList(query, kSpecialFields, programTypeOf(document, circuit) == TypeChime);
 }
 
-GridColumns SetWeekGridColumns(int circuit, int day)
+GridColumns SetWeekGridColumns(ScheduleDocument& document, int circuit, int day)
 {
     GridColumns layout;
     addHidden(layout, {"ID", "CircuitNO"});
@@ -227,7 +227,7 @@ GridColumns SetWeekGridColumns(int circuit, int day)
             layout.changes << shown("開始曜日", " 開始曜日", 900) << shown("終了曜日", " 終了曜日", 900);
         }
     };
-    switch (programTypeOf(circuit)) {
+    switch (programTypeOf(document, circuit)) {
     case TypeTimeSignal:
         addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO", "開始曜日", "終了曜日", "終了時刻"});
         layout.changes << shown("開始時刻", " 時 刻", 1800);
@@ -253,7 +253,7 @@ GridColumns SetWeekGridColumns(int circuit, int day)
     return layout;
 }
 
-GridColumns SetSpecialGridColumns(int circuit)
+GridColumns SetSpecialGridColumns(ScheduleDocument& document, int circuit)
 {
     GridColumns layout;
     addHidden(layout, {"ID", "CircuitNO"});
@@ -262,7 +262,7 @@ GridColumns SetSpecialGridColumns(int circuit)
         return layout;
     }
     layout.grid = GridColumns::Grid::Show;
-    switch (programTypeOf(circuit)) {
+    switch (programTypeOf(document, circuit)) {
     case TypeTimeSignal:
         addHidden(layout, {"SpecialNO", "Repeat", "ChimeNO", "終了時刻"});
         layout.changes << shown("開始時刻", " 時 刻", 1800);

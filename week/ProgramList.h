@@ -6,7 +6,9 @@
 #include <QStringList>
 #include <QVariant>
 
-// The rows a program list grid shows: raw fields of T_Week (or T_WeekT)
+class ScheduleDocument;
+
+// The rows a program list grid shows: raw fields of the week rows (or of their working copy)
 // plus the display texts 開始時刻, 終了時刻, 開始曜日, 終了曜日.
 struct ProgramList {
     QStringList fields;
@@ -39,15 +41,15 @@ QString timeText(int hour, int minute);
 QString timeText(int hour, int minute, int second);
 
 // The week programs of a circuit for a day code (-1 none, 0..6 a day, 7
-// 平日, 8 毎日). The group views rebuild T_WeekT with one row per program
+// 平日, 8 毎日). The group views rebuild the working copy with one row per program
 // present on every day of the group. The circuit's type comes from
 // CircuitSettings; circuit 0 gives no rows.
-ProgramList BuildWeekList(int circuit, int day);
-ProgramList BuildSpecialList(int circuit, int special);
+ProgramList BuildWeekList(ScheduleDocument& document, int circuit, int day);
+ProgramList BuildSpecialList(ScheduleDocument& document, int circuit, int special);
 
 // Column layouts; circuit 0 hides the grid.
-GridColumns SetWeekGridColumns(int circuit, int day);
-GridColumns SetSpecialGridColumns(int circuit);
+GridColumns SetWeekGridColumns(ScheduleDocument& document, int circuit, int day);
+GridColumns SetSpecialGridColumns(ScheduleDocument& document, int circuit);
 
 // The programs the group walk lists, for rows already sorted by the group
 // order. Exposed for tests; see BuildWeekList.

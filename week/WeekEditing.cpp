@@ -1,7 +1,7 @@
 #include "week/WeekEditing.h"
 
-#include "store/ProgramStore.h"
 #include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "week/Days.h"
 
@@ -21,19 +21,19 @@ QList<qint64> rowIds(QSqlQuery query)
 
 // Rows matching `conditions` (fragments "Column = ?" joined by AND), in
 // `order`, for the circuit and special number of the request.
-QList<qint64> selectRows(const EntryJob& request, const QStringList& conditions, const QVariantList& values,
-                         const QString& order)
+QList<qint64> selectRows(ScheduleDocument& document, const EntryJob& request, const QStringList& conditions,
+                         const QVariantList& values, const QString& order)
 {
     QString sql = QStringLiteral("SELECT rowid FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?");
     for (const QString& condition : conditions)
         sql += QStringLiteral(" AND ") + condition;
     sql += QStringLiteral(" ORDER BY ") + order + QStringLiteral(", rowid");
-    return rowIds(ProgramStore::exec(sql, QVariantList{request.CircuitNO, request.SpecialNO} + values));
+    return rowIds(document.exec(sql, QVariantList{request.CircuitNO, request.SpecialNO} + values));
 }
 
-QList<qint64> rowWithId(int id)
+QList<qint64> rowWithId(ScheduleDocument& document, int id)
 {
-    return rowIds(ProgramStore::exec(QStringLiteral("SELECT rowid FROM T_Week WHERE ID = ?"), {id}));
+    return rowIds(document.exec(QStringLiteral("SELECT rowid FROM T_Week WHERE ID = ?"), {id}));
 }
 
 const QString kWeekdaysOnly = QStringLiteral("YobiON <> 0 AND YobiON <> 6");
@@ -48,11 +48,11 @@ QList<int> daysOf(const EntryJob& request)
 // Writes one row per day: reusing `reused` in order, adding the rest.
 // Refuses before writing anything when the added rows would not fit.
 template <typename ValuesForDay>
-WeekEditing::WriteResult writeDays(const QList<int>& days, const QList<qint64>& reused, const QStringList& columns,
-                                   ValuesForDay valuesForDay)
+WeekEditing::WriteResult writeDays(ScheduleDocument& document, const QList<int>& days, const QList<qint64>& reused,
+                                   const QStringList& columns, ValuesForDay valuesForDay)
 {
     const int toAdd = std::max<int>(0, days.size() - reused.size());
-    if (toAdd > 0 && WeekCapacityExceeded(toAdd))
+    if (toAdd > 0 && WeekCapacityExceeded(document, toAdd))
         return WeekEditing::WriteResult::Refused;
     QStringList assignments;
     QStringList marks;
@@ -66,24 +66,25 @@ WeekEditing::WriteResult writeDays(const QList<int>& days, const QList<qint64>& 
     for (int i = 0; i < days.size(); ++i) {
         const QVariantList values = valuesForDay(days.at(i));
         if (i < reused.size())
-            ProgramStore::exec(update, values + QVariantList{reused.at(i)});
+            document.exec(update, values + QVariantList{reused.at(i)});
         else
-            ProgramStore::exec(insert, values);
+            document.exec(insert, values);
     }
     return WeekEditing::WriteResult::Written;
 }
 
-QList<qint64> timeProgramSelection(const EntryJob& r, int type, const WeekEditing::TimeProgram& p)
+QList<qint64> timeProgramSelection(ScheduleDocument& document, const EntryJob& r, int type,
+                                   const WeekEditing::TimeProgram& p)
 {
     const bool chime = type == TypeChime;
     const bool isNew = r.EditMode == 0;
     if (!Days::isGroup(r.YobiON)) {
         if (r.ID != 0)
-            return rowWithId(r.ID);
+            return rowWithId(document, r.ID);
         if (chime)
-            return selectRows(r, {"ChimeNO = ?", "TimeONH = ?", "TimeONM = ?", "TimeONS = ?", "YobiON = ?"},
+            return selectRows(document, r, {"ChimeNO = ?", "TimeONH = ?", "TimeONM = ?", "TimeONS = ?", "YobiON = ?"},
                               {p.chime, p.hour, p.minute, p.second, r.YobiON}, "TimeONH,TimeONM,TimeONS,YobiON");
-        return selectRows(r, {"TimeONH = ?", "TimeONM = ?", "TimeONS = ?", "TimeOFFH = ?", "YobiON = ?"},
+        return selectRows(document, r, {"TimeONH = ?", "TimeONM = ?", "TimeONS = ?", "TimeOFFH = ?", "YobiON = ?"},
                           {p.hour, p.minute, p.second, r.TimeOFFH, r.YobiON}, "TimeONH,TimeONM,TimeONS,YobiON");
     }
     QStringList conditions;
@@ -98,35 +99,35 @@ QList<qint64> timeProgramSelection(const EntryJob& r, int type, const WeekEditin
     }
     if (r.YobiON == Days::Weekdays)
         conditions << kWeekdaysOnly;
-    return selectRows(r, conditions, values,
+    return selectRows(document, r, conditions, values,
                       chime ? QStringLiteral("TimeONH,TimeONM,TimeONS,YobiON")
                             : QStringLiteral("TimeONH,TimeONM,YobiON"));
 }
 
-QList<qint64> timerProgramSelection(const EntryJob& r, const WeekEditing::TimerProgram& p)
+QList<qint64> timerProgramSelection(ScheduleDocument& document, const EntryJob& r, const WeekEditing::TimerProgram& p)
 {
     const QStringList timeColumns{"Repeat = ?", "TimeONH = ?", "TimeONM = ?", "TimeOFFH = ?", "TimeOFFM = ?"};
     const QVariantList boxes{p.repeat, p.onH, p.onM, p.offH, p.offM};
     if (!Days::isGroup(r.YobiON)) {
         if (r.ID != 0)
-            return rowWithId(r.ID);
-        return selectRows(r, timeColumns + QStringList{"YobiON = ?", "YobiOFF = ?"},
+            return rowWithId(document, r.ID);
+        return selectRows(document, r, timeColumns + QStringList{"YobiON = ?", "YobiOFF = ?"},
                           boxes + QVariantList{r.YobiON, p.endDay}, "TimeONH,TimeONM,YobiON,Repeat");
     }
     const QVariantList old{r.Repeat, r.TimeONH, r.TimeONM, r.TimeOFFH, r.TimeOFFM};
     QStringList conditions = timeColumns;
     if (r.YobiON == Days::Weekdays)
         conditions << kWeekdaysOnly;
-    return selectRows(r, conditions, r.EditMode == 0 ? boxes : old, "TimeONH,TimeONM,YobiON,Repeat");
+    return selectRows(document, r, conditions, r.EditMode == 0 ? boxes : old, "TimeONH,TimeONM,YobiON,Repeat");
 }
 
 template <typename Job>
-WeekEditing::WriteResult inTransaction(Job job)
+WeekEditing::WriteResult inTransaction(ScheduleDocument& document, Job job)
 {
-    Transaction transaction;
+    Transaction transaction(document);
     const WeekEditing::WriteResult result = job();
     if (result == WeekEditing::WriteResult::Written)
-        RenumberTable(QStringLiteral("T_Week"));
+        RenumberTable(document, QStringLiteral("T_Week"));
     transaction.commit();
     return result;
 }
@@ -159,13 +160,14 @@ int GroupEndDay(int day, int onH, int onM, int offH, int offM)
     return pastMidnight ? (day + 1) % 7 : day;
 }
 
-WriteResult WriteTimeProgram(const EntryJob& request, int programType, const TimeProgram& program)
+WriteResult WriteTimeProgram(ScheduleDocument& document, const EntryJob& request, int programType,
+                             const TimeProgram& program)
 {
-    return inTransaction([&] {
-        const QList<qint64> reused = timeProgramSelection(request, programType, program);
+    return inTransaction(document, [&] {
+        const QList<qint64> reused = timeProgramSelection(document, request, programType, program);
         const int special = request.Origin == 1 ? 0 : request.SpecialNO;
         const int chime = programType == TypeChime ? program.chime : 0;
-        return writeDays(daysOf(request), reused,
+        return writeDays(document, daysOf(request), reused,
                          {"CircuitNO", "SpecialNO", "YobiON", "TimeONH", "TimeONM", "TimeONS", "ChimeNO"},
                          [&](int day) {
                              return QVariantList{request.CircuitNO, special,        day,  program.hour,
@@ -174,14 +176,14 @@ WriteResult WriteTimeProgram(const EntryJob& request, int programType, const Tim
     });
 }
 
-WriteResult WriteTimerProgram(const EntryJob& request, const TimerProgram& program)
+WriteResult WriteTimerProgram(ScheduleDocument& document, const EntryJob& request, const TimerProgram& program)
 {
-    return inTransaction([&] {
-        const QList<qint64> reused = timerProgramSelection(request, program);
+    return inTransaction(document, [&] {
+        const QList<qint64> reused = timerProgramSelection(document, request, program);
         const bool week = request.Origin == 1;
         const bool group = Days::isGroup(request.YobiON);
         return writeDays(
-            daysOf(request), reused,
+            document, daysOf(request), reused,
             {"CircuitNO", "SpecialNO", "Repeat", "YobiON", "YobiOFF", "TimeONH", "TimeONM", "TimeOFFH", "TimeOFFM"},
             [&](int day) {
                 int endDay = 0;
@@ -201,62 +203,61 @@ WriteResult WriteTimerProgram(const EntryJob& request, const TimerProgram& progr
     });
 }
 
-void DeleteWeekProgram(const EntryJob& r, int day)
+void DeleteWeekProgram(ScheduleDocument& document, const EntryJob& r, int day)
 {
-    Transaction transaction;
+    Transaction transaction(document);
     if (!Days::isGroup(day)) {
-        ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ?"), {r.ID});
+        document.exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ?"), {r.ID});
     } else {
         QString sql = QStringLiteral(
             "DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0 AND Repeat = ? AND ChimeNO = ? AND TimeONH = ? "
             "AND TimeONM = ? AND TimeONS = ? AND TimeOFFH = ? AND TimeOFFM = ?");
         if (day == Days::Weekdays)
             sql += QStringLiteral(" AND ") + kWeekdaysOnly;
-        ProgramStore::exec(sql,
-                           {r.CircuitNO, r.Repeat, r.ChimeNO, r.TimeONH, r.TimeONM, r.TimeONS, r.TimeOFFH, r.TimeOFFM});
+        document.exec(sql, {r.CircuitNO, r.Repeat, r.ChimeNO, r.TimeONH, r.TimeONM, r.TimeONS, r.TimeOFFH, r.TimeOFFM});
     }
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(document, QStringLiteral("T_Week"));
     transaction.commit();
 }
 
-int DeleteAllWeekPrograms(int circuit)
+int DeleteAllWeekPrograms(ScheduleDocument& document, int circuit)
 {
-    Transaction transaction;
+    Transaction transaction(document);
     QSqlQuery query =
-        ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0"), {circuit});
+        document.exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0"), {circuit});
     const int deleted = query.numRowsAffected();
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(document, QStringLiteral("T_Week"));
     transaction.commit();
     return deleted;
 }
 
-QList<int> CopySourceDays(int circuit, int exceptDay)
+QList<int> CopySourceDays(ScheduleDocument& document, int circuit, int exceptDay)
 {
-    QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT DISTINCT YobiON FROM T_Week WHERE CircuitNO = ? "
-                                                        "AND YobiON <> ? AND SpecialNO = 0 ORDER BY YobiON"),
-                                         {circuit, exceptDay});
+    QSqlQuery query = document.exec(QStringLiteral("SELECT DISTINCT YobiON FROM T_Week WHERE CircuitNO = ? "
+                                                   "AND YobiON <> ? AND SpecialNO = 0 ORDER BY YobiON"),
+                                    {circuit, exceptDay});
     QList<int> days;
     while (query.next())
         days << query.value(0).toInt();
     return days;
 }
 
-QList<int> CopySourceSpecials(int circuit, int exceptSpecial)
+QList<int> CopySourceSpecials(ScheduleDocument& document, int circuit, int exceptSpecial)
 {
-    QSqlQuery query = ProgramStore::exec(QStringLiteral("SELECT DISTINCT SpecialNO FROM T_Week WHERE CircuitNO = ? "
-                                                        "AND SpecialNO <> ? AND SpecialNO <> 0 ORDER BY SpecialNO"),
-                                         {circuit, exceptSpecial});
+    QSqlQuery query = document.exec(QStringLiteral("SELECT DISTINCT SpecialNO FROM T_Week WHERE CircuitNO = ? "
+                                                   "AND SpecialNO <> ? AND SpecialNO <> 0 ORDER BY SpecialNO"),
+                                    {circuit, exceptSpecial});
     QList<int> specials;
     while (query.next())
         specials << query.value(0).toInt();
     return specials;
 }
 
-CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget& target)
+CopyResult CopyPrograms(ScheduleDocument& document, int circuit, const CopySource& source, const CopyTarget& target)
 {
     const QString sourceFilter =
         source.special ? QStringLiteral("SpecialNO = ?") : QStringLiteral("YobiON = ? AND SpecialNO = 0");
-    QSqlQuery rows = ProgramStore::exec(
+    QSqlQuery rows = document.exec(
         QStringLiteral("SELECT TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM, ChimeNO FROM T_Week WHERE CircuitNO = ? "
                        "AND %1 ORDER BY TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM, rowid")
             .arg(sourceFilter),
@@ -271,32 +272,32 @@ CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget&
     }
     const int targetDay = target.special == 0 ? target.day : 0;
     CopyResult result;
-    Transaction transaction;
+    Transaction transaction(document);
     int handled = 0;
     for (const QVariantList& sourceRow : sources) {
         const QVariantList times = sourceRow.mid(0, 5);
         const QVariantList where = QVariantList{circuit, targetDay, target.special} + times;
-        const bool present =
-            ProgramStore::exec(QStringLiteral("SELECT 1 FROM T_Week WHERE CircuitNO = ? AND YobiON = ? "
-                                              "AND SpecialNO = ? AND TimeONH = ? AND TimeONM = ? AND "
-                                              "TimeONS = ? AND TimeOFFH = ? AND TimeOFFM = ? LIMIT 1"),
-                               where)
-                .next();
+        const bool present = document
+                                 .exec(QStringLiteral("SELECT 1 FROM T_Week WHERE CircuitNO = ? AND YobiON = ? "
+                                                      "AND SpecialNO = ? AND TimeONH = ? AND TimeONM = ? AND "
+                                                      "TimeONS = ? AND TimeOFFH = ? AND TimeOFFM = ? LIMIT 1"),
+                                       where)
+                                 .next();
         if (!present) {
-            if (WeekCapacityExceeded(1)) {
+            if (WeekCapacityExceeded(document, 1)) {
                 result.capacityReached = true;
                 result.stoppedAtFirstRow = handled == 0;
                 break;
             }
-            ProgramStore::exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, YobiON, SpecialNO, TimeONH, TimeONM, "
-                                              "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO, YobiOFF) "
-                                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, ?, 0)"),
-                               where + QVariantList{sourceRow.at(5)});
+            document.exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, YobiON, SpecialNO, TimeONH, TimeONM, "
+                                         "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO, YobiOFF) "
+                                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, ?, 0)"),
+                          where + QVariantList{sourceRow.at(5)});
             ++result.added;
         }
         ++handled;
     }
-    RenumberTable(QStringLiteral("T_Week"));
+    RenumberTable(document, QStringLiteral("T_Week"));
     transaction.commit();
     return result;
 }

@@ -3,8 +3,10 @@
 
 #include <QList>
 
-// Writing, deleting and copying programs in T_Week. Every routine runs in
-// one transaction and renumbers T_Week before it commits.
+class ScheduleDocument;
+
+// Writing, deleting and copying week and special programs. Every routine runs in
+// one transaction and renumbers the week rows before it commits.
 namespace WeekEditing {
 
 // Melody lengths in seconds, 1..7; 0 for any other number.
@@ -27,25 +29,26 @@ enum class WriteResult { Written, Refused };
 struct TimeProgram {
     int hour = 0, minute = 0, second = 0, chime = 0;
 };
-WriteResult WriteTimeProgram(const EntryJob& request, int programType, const TimeProgram& program);
+WriteResult WriteTimeProgram(ScheduleDocument& document, const EntryJob& request, int programType,
+                             const TimeProgram& program);
 
 // A timer (type 3) or repeat (type 4) program from the entry dialog.
 struct TimerProgram {
     int onH = 0, onM = 0, offH = 0, offM = 0, repeat = 0;
     int endDay = 0;  // single-day jobs only
 };
-WriteResult WriteTimerProgram(const EntryJob& request, const TimerProgram& program);
+WriteResult WriteTimerProgram(ScheduleDocument& document, const EntryJob& request, const TimerProgram& program);
 
-// Deletes the program the request describes from T_Week: the row `ID` for
+// Deletes the program the request describes: the row `ID` for
 // a single day, or the program on every day of 平日 / 毎日.
-void DeleteWeekProgram(const EntryJob& request, int day);
+void DeleteWeekProgram(ScheduleDocument& document, const EntryJob& request, int day);
 // Deletes every week program of a circuit (special programs stay).
-int DeleteAllWeekPrograms(int circuit);
+int DeleteAllWeekPrograms(ScheduleDocument& document, int circuit);
 
 // Copy sources: days holding week programs of the circuit (all of them when
 // exceptDay is -1), special numbers other than `exceptSpecial`.
-QList<int> CopySourceDays(int circuit, int exceptDay);
-QList<int> CopySourceSpecials(int circuit, int exceptSpecial);
+QList<int> CopySourceDays(ScheduleDocument& document, int circuit, int exceptDay);
+QList<int> CopySourceSpecials(ScheduleDocument& document, int circuit, int exceptSpecial);
 
 struct CopySource {
     bool special = false;
@@ -62,7 +65,7 @@ struct CopyResult {
 };
 // Copies the source rows that have no row of equal time at the target; the
 // capacity is checked before every added row.
-CopyResult CopyPrograms(int circuit, const CopySource& source, const CopyTarget& target);
+CopyResult CopyPrograms(ScheduleDocument& document, int circuit, const CopySource& source, const CopyTarget& target);
 
 // The history's name of a change to one circuit's week programs (special 0)
 // or special programs: 「週間プログラムの削除（回路1）」,

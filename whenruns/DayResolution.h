@@ -6,7 +6,7 @@
 #include <QList>
 
 // What each configured circuit runs on one date: its week programs for the
-// weekday, or what a dated (T_Year) or every-year (T_YearE) entry puts in
+// weekday, or what a dated or every-year entry puts in
 // their place. The editor has never said which of a dated and an
 // every-year entry of the same date the device follows, so both are
 // reported as a conflict rather than one being picked.

@@ -1,4 +1,6 @@
 #include "whenruns/Form_DayPreview.h"
+#include "history/UndoHistory.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoActions.h"
 #include "store/ProgramTypes.h"
@@ -58,9 +60,10 @@ void addProgram(QTreeWidgetItem* circuit, int type, const WhenRuns::DayProgram& 
 
 }  // namespace
 
-Form_DayPreview::Form_DayPreview(QWidget* parent, const SpecialNames::Names* names)
+Form_DayPreview::Form_DayPreview(UndoHistory& history, QWidget* parent, const SpecialNames::Names* names)
     : QWidget(parent)
     , m_names(names)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_DayPreview"));
     setWindowTitle(QStringLiteral("日付確認"));
@@ -130,8 +133,8 @@ void Form_DayPreview::connectHandlers()
     connect(Button_NextDay, &QPushButton::clicked, this, guarded(this, [this] { Button_NextDay_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, [this] { close(); });
     closeOnEscape(this);
-    AddUndoShortcuts(this);
-    connect(&StoreChanges::instance(), &StoreChanges::changed, this, guarded(this, [this] { showDay(); }));
+    AddUndoShortcuts(this, m_history);
+    connect(&m_history.document(), &ScheduleDocument::changed, this, guarded(this, [this] { showDay(); }));
 }
 
 void Form_DayPreview::Date_Select_Change()
@@ -157,7 +160,7 @@ void Form_DayPreview::showDay()
     Label_Weekday->setText(Days::fullName(WhenRuns::weekdayOf(date)));
     Button_PrevDay->setEnabled(date > kFirstDate);
     Button_NextDay->setEnabled(date < kLastDate);
-    const WhenRuns::DayPreview preview = WhenRuns::ResolveDay(WhenRuns::ReadSchedule(), date);
+    const WhenRuns::DayPreview preview = WhenRuns::ResolveDay(WhenRuns::ReadSchedule(m_history.document()), date);
 
     Tree_Day->clear();
     QList<bool> used(ColumnCount, false);

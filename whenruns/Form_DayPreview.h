@@ -9,6 +9,8 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 
+class UndoHistory;
+
 // 日付確認: for a date, what every configured circuit runs that day and
 // where it comes from (week programs, a special number or 停止 from a year
 // entry, or a conflict between a dated and an every-year entry).
@@ -17,7 +19,8 @@ class Form_DayPreview : public QWidget
     Q_OBJECT
 public:
     // `names`: the special numbers' names, shown after their numbers.
-    explicit Form_DayPreview(QWidget* parent = nullptr, const SpecialNames::Names* names = nullptr);
+    explicit Form_DayPreview(UndoHistory& history, QWidget* parent = nullptr,
+                             const SpecialNames::Names* names = nullptr);
 
 signals:
     // Closed for good; its opener comes back.
@@ -45,4 +48,5 @@ private:
     QPushButton* Button_NextDay = nullptr;
     QTreeWidget* Tree_Day = nullptr;
     QPushButton* Button_Close = nullptr;
+    UndoHistory& m_history;
 };

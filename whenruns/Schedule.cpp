@@ -1,6 +1,6 @@
 #include "whenruns/Schedule.h"
 
-#include "store/BulkInsert.h"
+#include "store/ScheduleModel.h"
 #include "store/SettingTable.h"
 
 #include <tuple>
@@ -14,14 +14,12 @@ auto key(const WeekRow& r)
     return std::tie(r.YobiON, r.YobiOFF, r.TimeONH, r.TimeONM, r.TimeONS, r.TimeOFFH, r.TimeOFFM, r.Repeat, r.ChimeNO);
 }
 
-QList<YearEntry> readYearEntries(const QString& sql, bool dated)
+QList<YearEntry> yearEntries(const QList<YearRow>& rows, bool dated)
 {
     QList<YearEntry> entries;
-    const int shift = dated ? 1 : 0;
-    ForEachIntRow(sql, {}, [&](const IntRow& row) {
-        entries << YearEntry{row.at(0), dated ? row.at(1) : -1, row.at(1 + shift), row.at(2 + shift),
-                             row.at(3 + shift)};
-    });
+    entries.reserve(rows.size());
+    for (const YearRow& row : rows)
+        entries << YearEntry{row.CircuitNO, dated ? row.Year : -1, row.Month, row.Day, row.SpecialNO};
     return entries;
 }
 
@@ -32,30 +30,21 @@ bool rowBefore(const WeekRow& a, const WeekRow& b)
     return key(a) < key(b);
 }
 
-Schedule ReadSchedule()
+Schedule ReadSchedule(ScheduleDocument& document)
 {
     Schedule schedule;
-    const SettingTable settings = ReadSettingTable();
+    const SettingTable settings = ReadSettingTable(document);
     for (int circuit = 1; circuit <= 8; ++circuit)
         schedule.circuits[circuit] = CircuitInfo{settings[circuit].Program, settings[circuit].PulseTime};
-
-    ForEachIntRow(QStringLiteral("SELECT %1 FROM T_Week ORDER BY rowid").arg(WeekRowColumns()), {},
-                  [&](const IntRow& row) { schedule.programs << WeekRowAt(row); });
-
-    schedule.dated = readYearEntries(
-        QStringLiteral("SELECT CircuitNO, Year, Month, Day, SpecialNO FROM T_Year ORDER BY rowid"), true);
-    schedule.everyYear =
-        readYearEntries(QStringLiteral("SELECT CircuitNO, Month, Day, SpecialNO FROM T_YearE ORDER BY rowid"), false);
+    schedule.programs = ScheduleModel::weekRows(document, ScheduleModel::Order::Stored);
+    schedule.dated = yearEntries(ScheduleModel::datedEntries(document, ScheduleModel::Order::Stored), true);
+    schedule.everyYear = yearEntries(ScheduleModel::everyYearEntries(document, ScheduleModel::Order::Stored), false);
     return schedule;
 }
 
-QList<WeekRow> ReadWeekRows(int circuit)
+QList<WeekRow> ReadWeekRows(ScheduleDocument& document, int circuit)
 {
-    QList<WeekRow> rows;
-    ForEachIntRow(QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0 ORDER BY rowid")
-                      .arg(WeekRowColumns()),
-                  {circuit}, [&](const IntRow& row) { rows << WeekRowAt(row); });
-    return rows;
+    return ScheduleModel::weekProgramsOf(document, circuit);
 }
 
 }  // namespace WhenRuns

@@ -4,6 +4,8 @@
 #include <QList>
 #include <array>
 
+class ScheduleDocument;
+
 // A plain copy of the schedule the store holds, free of the store: what a
 // day runs, what changed between two files and the week timeline are all
 // worked out on it. Two of them can sit side by side although the process
@@ -15,7 +17,7 @@ struct CircuitInfo {
     int pulseTime = 0;
 };
 
-// A row of T_Year (year 0..99 for 2000..2099) or of T_YearE (year -1).
+// A dated entry (year 0..99 for 2000..2099) or an every-year entry (year -1).
 struct YearEntry {
     int circuit = 0;
     int year = -1;
@@ -28,18 +30,18 @@ struct YearEntry {
 struct Schedule {
     std::array<CircuitInfo, 9> circuits{};  // index 0 unused
     // In the order the rows were stored; whoever needs an order sorts.
-    QList<WeekRow> programs;  // T_Week
+    QList<WeekRow> programs;  // week and special programs
     QList<YearEntry> dated;
     QList<YearEntry> everyYear;
 };
 
-// The whole schedule of the open store (T_Setting, T_Week, T_Year, T_YearE).
-Schedule ReadSchedule();
+// The whole schedule of the document: circuit settings, week and special programs, dated and every-year entries.
+Schedule ReadSchedule(ScheduleDocument& document);
 
 // The week programs of one circuit, in the order they were stored.
-QList<WeekRow> ReadWeekRows(int circuit);
+QList<WeekRow> ReadWeekRows(ScheduleDocument& document, int circuit);
 
-// Row order of T_Week within a circuit and special number: days, times,
+// Row order of the week rows within a circuit and special number: days, times,
 // interval, tune.
 bool rowBefore(const WeekRow& a, const WeekRow& b);
 

@@ -1,6 +1,7 @@
 #include "whenruns/WeekViewSwitch.h"
+#include "store/ScheduleDocument.h"
 
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "ui/Guard.h"
 #include "whenruns/Schedule.h"
 #include "whenruns/WeekTimeline.h"
@@ -9,8 +10,9 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 
-WeekViewSwitch::WeekViewSwitch(QWidget* listArea, QWidget* parent)
+WeekViewSwitch::WeekViewSwitch(ScheduleDocument& document, QWidget* listArea, QWidget* parent)
     : WeekViewChoice(parent)
+    , m_document(document)
     , m_area(new QStackedWidget(parent))
     , m_timeline(new WeekTimeline(m_area))
 {
@@ -36,9 +38,9 @@ WeekViewSwitch::WeekViewSwitch(QWidget* listArea, QWidget* parent)
     m_area->setMinimumSize(listArea->minimumSize());
 }
 
-WeekViewChoice* WeekViewSwitch::create(QWidget* listArea, QWidget* window)
+WeekViewMaker WeekViewSwitch::makerFor(ScheduleDocument& document)
 {
-    return new WeekViewSwitch(listArea, window);
+    return [&document](QWidget* listArea, QWidget* window) { return new WeekViewSwitch(document, listArea, window); };
 }
 
 QWidget* WeekViewSwitch::area() const
@@ -68,6 +70,6 @@ void WeekViewSwitch::Option_View_Click(int index)
 
 void WeekViewSwitch::refreshTimeline()
 {
-    const int type = m_circuit == 0 ? 0 : CircuitSettingAt(m_circuit).Program;
-    m_timeline->setPrograms(type, m_circuit == 0 ? QList<WeekRow>() : WhenRuns::ReadWeekRows(m_circuit));
+    const int type = m_circuit == 0 ? 0 : m_document.circuit(m_circuit).Program;
+    m_timeline->setPrograms(type, m_circuit == 0 ? QList<WeekRow>() : WhenRuns::ReadWeekRows(m_document, m_circuit));
 }

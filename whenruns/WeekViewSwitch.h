@@ -2,6 +2,7 @@
 #include "week/WeekViewChoice.h"
 
 class QRadioButton;
+class ScheduleDocument;
 class QStackedWidget;
 class WeekTimeline;
 
@@ -12,9 +13,10 @@ class WeekViewSwitch : public WeekViewChoice
 {
     Q_OBJECT
 public:
-    WeekViewSwitch(QWidget* listArea, QWidget* parent);
-    // The week list's opener hands this to Form_Week.
-    static WeekViewChoice* create(QWidget* listArea, QWidget* window);
+    WeekViewSwitch(ScheduleDocument& document, QWidget* listArea, QWidget* parent);
+    // What the week list's opener hands to Form_Week: switches showing the
+    // programs of `document`.
+    static WeekViewMaker makerFor(ScheduleDocument& document);
 
     QWidget* area() const override;
     bool timelineShown() const;
@@ -24,6 +26,7 @@ private:
     void Option_View_Click(int index);
     void refreshTimeline();
 
+    ScheduleDocument& m_document;
     int m_circuit = 0;
     QRadioButton* Option_View[2] = {};
     QStackedWidget* m_area = nullptr;

@@ -1,4 +1,5 @@
 #include "year/Form_DeleteYear.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoHistory.h"
 #include "ui/Guard.h"
@@ -23,9 +24,10 @@ constexpr int kEveryYear = -1;  // item data of "毎年"
 
 }  // namespace
 
-Form_DeleteYear::Form_DeleteYear(int circuit, QWidget* parent)
+Form_DeleteYear::Form_DeleteYear(UndoHistory& history, int circuit, QWidget* parent)
     : QDialog(parent)
     , m_circuit(circuit)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_DeleteYear"));
     setWindowTitle(QStringLiteral("年間プログラム削除"));
@@ -96,9 +98,9 @@ void Form_DeleteYear::Form_Load()
 {
     Option_Delete[0]->setChecked(true);
     Label_CircuitNO->setText(QString::number(m_circuit));
-    if (YearEntries::HasEveryYearEntries(m_circuit))
+    if (YearEntries::HasEveryYearEntries(m_history.document(), m_circuit))
         Combo_Year->addItem(QStringLiteral("毎年"), kEveryYear);
-    for (int year : YearEntries::YearsWithEntries(m_circuit))
+    for (int year : YearEntries::YearsWithEntries(m_history.document(), m_circuit))
         Combo_Year->addItem(QStringLiteral("%1年").arg(year, 2, 10, QLatin1Char('0')), year);
     Combo_Year->setCurrentIndex(-1);
 }
@@ -139,8 +141,8 @@ void Form_DeleteYear::Button_OK_Click()
         if (!confirmed(circuit))
             return;
         {
-            UndoStep step(QStringLiteral("年間プログラムの全削除（回路%1）").arg(m_circuit));
-            YearEntries::DeleteAllEntries(m_circuit);
+            UndoStep step(m_history, QStringLiteral("年間プログラムの全削除（回路%1）").arg(m_circuit));
+            YearEntries::DeleteAllEntries(m_history.document(), m_circuit);
         }
         finish(circuit);
         return;
@@ -157,13 +159,14 @@ void Form_DeleteYear::Button_OK_Click()
         return;
     {
         UndoStep step(
+            m_history,
             QStringLiteral("年指定削除（%1・%2）")
                 .arg(circuit,
                      year == kEveryYear ? QStringLiteral("毎年") : QStringLiteral("20") + Combo_Year->currentText()));
         if (year == kEveryYear)
-            YearEntries::DeleteEveryYearEntries(m_circuit);
+            YearEntries::DeleteEveryYearEntries(m_history.document(), m_circuit);
         else
-            YearEntries::DeleteYear(m_circuit, year);
+            YearEntries::DeleteYear(m_history.document(), m_circuit, year);
     }
     finish(subject);
 }

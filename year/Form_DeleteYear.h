@@ -6,13 +6,15 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
+class UndoHistory;
+
 // Deletes the year entries of a circuit: all of them, or those of one
 // year, or the every-year ones.
 class Form_DeleteYear : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_DeleteYear(int circuit, QWidget* parent = nullptr);
+    explicit Form_DeleteYear(UndoHistory& history, int circuit, QWidget* parent = nullptr);
 
 private:
     void buildWindow();
@@ -32,4 +34,5 @@ private:
     QComboBox* Combo_Year = nullptr;
     QPushButton* Button_OK = nullptr;
     QPushButton* Button_Cancel = nullptr;
+    UndoHistory& m_history;
 };

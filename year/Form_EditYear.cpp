@@ -1,4 +1,5 @@
 #include "year/Form_EditYear.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoHistory.h"
 #include "special/Form_SpecialSelect.h"
@@ -43,18 +44,20 @@ QString listedDay(QDate date)
         .arg(DateRules::WeekdayName(date.dayOfWeek()));
 }
 
-void showCapacityRefusal(QWidget* parent, int toAdd)
+void showCapacityRefusal(ScheduleDocument& document, QWidget* parent, int toAdd)
 {
-    MessageBox::show(parent, YearEntries::CapacityRefusalText(toAdd), kTitle, MessageBox::Icon::Critical);
+    MessageBox::show(parent, YearEntries::CapacityRefusalText(document, toAdd), kTitle, MessageBox::Icon::Critical);
 }
 
 }  // namespace
 
-Form_EditYear::Form_EditYear(int circuit, QDate from, QDate to, QWidget* parent, SpecialNames::NamesFile* namesFile)
+Form_EditYear::Form_EditYear(UndoHistory& history, int circuit, QDate from, QDate to, QWidget* parent,
+                             SpecialNames::NamesFile* namesFile)
     : QDialog(parent)
     , m_circuit(circuit)
     , m_from(from)
     , m_to(to)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_EditYear"));
     setWindowTitle(QStringLiteral("日付設定"));
@@ -119,7 +122,7 @@ void Form_EditYear::buildWindow()
                                                           Option_Existing[0], Option_Existing[1]})
         shown->setVisible(false);
 
-    createSpecialFrame(this, QStringLiteral("日付設定へ戻ります。"),
+    createSpecialFrame(this, m_history, QStringLiteral("日付設定へ戻ります。"),
                        [this](int special, bool choose) { SpecialWindowClosed(special, choose); });
     Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"), QStringLiteral("入力した内容を確定します。"),
                            kButtonSize);
@@ -237,8 +240,9 @@ void Form_EditYear::Combo_Year_Click()
         return;
     m_stored.reset();
     if (singleDay())
-        m_stored = everyYear() ? YearEntries::EveryYearEntry(m_circuit, m_from.month(), m_from.day())
-                               : YearEntries::DatedEntry(m_circuit, m_from);
+        m_stored = everyYear()
+            ? YearEntries::EveryYearEntry(m_history.document(), m_circuit, m_from.month(), m_from.day())
+            : YearEntries::DatedEntry(m_history.document(), m_circuit, m_from);
     fillSpecialList();
     ShowEntryState();
     showOtherKindEntry();
@@ -250,8 +254,9 @@ void Form_EditYear::showOtherKindEntry()
 {
     std::optional<int> other;
     if (singleDay())
-        other = everyYear() ? YearEntries::DatedEntry(m_circuit, m_from)
-                            : YearEntries::EveryYearEntry(m_circuit, m_from.month(), m_from.day());
+        other = everyYear()
+            ? YearEntries::DatedEntry(m_history.document(), m_circuit, m_from)
+            : YearEntries::EveryYearEntry(m_history.document(), m_circuit, m_from.month(), m_from.day());
     const QString kind = everyYear() ? QStringLiteral("%1年").arg(m_from.year()) : QStringLiteral("毎年");
     Label_OtherEntry->setText(other ? QStringLiteral("%1の設定: %2").arg(kind, YearEntries::EntryText(*other))
                                     : QString());
@@ -335,8 +340,8 @@ void Form_EditYear::showRuleDays()
     if (!Frame_Repeat || !repeating())
         return;
     const QList<QDate> days = Frame_Repeat->days();
-    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(m_circuit, days);
-    const QMap<QDate, QList<int>> everyYear = YearEntries::EveryYearEntriesOn(m_circuit, days);
+    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(m_history.document(), m_circuit, days);
+    const QMap<QDate, QList<int>> everyYear = YearEntries::EveryYearEntriesOn(m_history.document(), m_circuit, days);
     const int action = chosenAction();
     const QList<int> wanted{action == 2 ? chosenSpecial() : 0};
     int differing = 0;
@@ -417,9 +422,9 @@ bool Form_EditYear::ruleDaysChosen(const QList<QDate>& days)
         return true;
     if (m_differing > 0 && m_existing->checkedId() < 0)
         return false;  // OK waits for the choice
-    const int toAdd = YearEntries::PlanDatedDays(m_circuit, days, chosenSpecial()).toAdd;
-    if (toAdd > RemainingYearCapacity()) {
-        showCapacityRefusal(this, toAdd);
+    const int toAdd = YearEntries::PlanDatedDays(m_history.document(), m_circuit, days, chosenSpecial()).toAdd;
+    if (toAdd > RemainingYearCapacity(m_history.document())) {
+        showCapacityRefusal(m_history.document(), this, toAdd);
         return false;
     }
     return true;
@@ -434,14 +439,15 @@ void Form_EditYear::writeRuleDays(const QList<QDate>& days)
     bool written = true;
     {
         BusyCursor busy;
-        UndoStep step(QStringLiteral("日付設定（回路%1）").arg(m_circuit));
+        UndoStep step(m_history, QStringLiteral("日付設定（回路%1）").arg(m_circuit));
         if (action == 0)
-            YearEntries::ClearDatedDays(m_circuit, days);
+            YearEntries::ClearDatedDays(m_history.document(), m_circuit, days);
         else
-            written = YearEntries::WriteDatedDays(m_circuit, days, special, existing);
+            written = YearEntries::WriteDatedDays(m_history.document(), m_circuit, days, special, existing);
     }
     if (!written) {
-        showCapacityRefusal(this, YearEntries::PlanDatedDays(m_circuit, days, special).toAdd);
+        showCapacityRefusal(m_history.document(), this,
+                            YearEntries::PlanDatedDays(m_history.document(), m_circuit, days, special).toAdd);
         return;
     }
     emit ruleDaysWritten(days.first());
@@ -466,14 +472,14 @@ void Form_EditYear::Button_OK_Click()
     const int option = chosenAction();
     const int special = chosenSpecial();
     const Action action = option == 0 ? Action::Clear : option == 1 ? Action::Stop : Action::Special;
-    UndoStep step(QStringLiteral("日付設定（回路%1）").arg(m_circuit));
+    UndoStep step(m_history, QStringLiteral("日付設定（回路%1）").arg(m_circuit));
     if (everyYear()) {
-        YearEntries::WriteEveryYearRun(m_circuit, m_from, m_to, action, special);
+        YearEntries::WriteEveryYearRun(m_history.document(), m_circuit, m_from, m_to, action, special);
     } else {
         YearEntries::RunResult result;
         {
             BusyCursor busy;
-            result = YearEntries::WriteDatedRun(m_circuit, m_from, m_to, action, special);
+            result = YearEntries::WriteDatedRun(m_history.document(), m_circuit, m_from, m_to, action, special);
         }
         if (result.capacityReached)
             MessageBox::show(

@@ -14,6 +14,8 @@ class QPushButton;
 class QRadioButton;
 class RepeatFrame;
 
+class UndoHistory;
+
 // What a day or a run of days does: nothing special (week programs), stop,
 // or a special program; in the year shown or every year, for a circuit and
 // the run of days chosen in the calendar. With 繰り返し the days are those a
@@ -22,7 +24,7 @@ class Form_EditYear : public QDialog, private SpecialFrame
 {
     Q_OBJECT
 public:
-    Form_EditYear(int circuit, QDate from, QDate to, QWidget* parent = nullptr,
+    Form_EditYear(UndoHistory& history, int circuit, QDate from, QDate to, QWidget* parent = nullptr,
                   SpecialNames::NamesFile* namesFile = nullptr);
 
     int circuit() const { return m_circuit; }
@@ -89,4 +91,5 @@ private:
     QButtonGroup* m_existing = nullptr;
     QPushButton* Button_OK = nullptr;
     QPushButton* Button_Cancel = nullptr;
+    UndoHistory& m_history;
 };

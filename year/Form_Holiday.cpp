@@ -1,9 +1,10 @@
 #include "year/Form_Holiday.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoHistory.h"
 #include "holidays/Holidays.h"
 #include "special/Form_SpecialSelect.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 #include "ui/BusyCursor.h"
 #include "ui/Guard.h"
@@ -57,9 +58,11 @@ QTreeWidgetItem* holidayItem(const Holiday& holiday)
 
 }  // namespace
 
-Form_Holiday::Form_Holiday(int circuit, QDate shown, QWidget* parent, SpecialNames::NamesFile* namesFile)
+Form_Holiday::Form_Holiday(UndoHistory& history, int circuit, QDate shown, QWidget* parent,
+                           SpecialNames::NamesFile* namesFile)
     : QDialog(parent)
     , m_circuit(circuit)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Holiday"));
     setWindowTitle(kTitle);
@@ -125,7 +128,7 @@ void Form_Holiday::buildWindow()
         m_options->addButton(Option_Action[index], index);
     }
 
-    createSpecialFrame(this, QStringLiteral("祝日設定へ戻ります。"),
+    createSpecialFrame(this, m_history, QStringLiteral("祝日設定へ戻ります。"),
                        [this](int special, bool choose) { SpecialWindowClosed(special, choose); });
     Button_OK = makeButton(this, "Button_OK", QStringLiteral("OK (&O)"),
                            QStringLiteral("チェックした祝日に年間プログラムを設定します。"), kButtonSize);
@@ -300,8 +303,8 @@ void Form_Holiday::SpecialWindowClosed(int special, bool choose)
 
 void Form_Holiday::showCapacityRefusal(int toAdd)
 {
-    MessageBox::show(this, YearEntries::CapacityRefusalText(toAdd), QStringLiteral("年間プログラム設定"),
-                     MessageBox::Icon::Critical);
+    MessageBox::show(this, YearEntries::CapacityRefusalText(m_history.document(), toAdd),
+                     QStringLiteral("年間プログラム設定"), MessageBox::Icon::Critical);
 }
 
 bool Form_Holiday::confirmWrite(const QList<QDate>& days, int special)
@@ -316,8 +319,8 @@ bool Form_Holiday::confirmWrite(const QList<QDate>& days, int special)
         Combo_Special->setFocus();
         return false;
     }
-    const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(m_circuit, days, special);
-    if (plan.toAdd > RemainingYearCapacity()) {
+    const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(m_history.document(), m_circuit, days, special);
+    if (plan.toAdd > RemainingYearCapacity(m_history.document())) {
         showCapacityRefusal(plan.toAdd);
         return false;
     }
@@ -339,11 +342,11 @@ void Form_Holiday::Button_OK_Click()
     bool written = false;
     {
         BusyCursor busy;
-        UndoStep step(QStringLiteral("祝日設定（回路%1・%2）").arg(m_circuit).arg(spanName()));
-        written = YearEntries::WriteDatedDays(m_circuit, days, special);
+        UndoStep step(m_history, QStringLiteral("祝日設定（回路%1・%2）").arg(m_circuit).arg(spanName()));
+        written = YearEntries::WriteDatedDays(m_history.document(), m_circuit, days, special);
     }
     if (!written) {
-        showCapacityRefusal(YearEntries::PlanDatedDays(m_circuit, days, special).toAdd);
+        showCapacityRefusal(YearEntries::PlanDatedDays(m_history.document(), m_circuit, days, special).toAdd);
         return;
     }
     accept();

@@ -13,6 +13,8 @@ class QPushButton;
 class QRadioButton;
 class QTreeWidget;
 
+class UndoHistory;
+
 // 祝日設定: the national holidays of a year or a school year (April to
 // March), each ticked, written in one go as dated entries of the circuit,
 // 停止 or a special program.
@@ -21,7 +23,8 @@ class Form_Holiday : public QDialog, private SpecialFrame
     Q_OBJECT
 public:
     // Opens on the year, or the school year, holding the month `shown`.
-    Form_Holiday(int circuit, QDate shown, QWidget* parent = nullptr, SpecialNames::NamesFile* namesFile = nullptr);
+    Form_Holiday(UndoHistory& history, int circuit, QDate shown, QWidget* parent = nullptr,
+                 SpecialNames::NamesFile* namesFile = nullptr);
 
     void done(int result) override;
 
@@ -70,4 +73,5 @@ private:
     QButtonGroup* m_options = nullptr;
     QPushButton* Button_OK = nullptr;
     QPushButton* Button_Cancel = nullptr;
+    UndoHistory& m_history;
 };

@@ -1,10 +1,12 @@
 #include "year/Form_Year.h"
+#include "history/UndoHistory.h"
+#include "store/ScheduleDocument.h"
 
 #include "history/UndoActions.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "ui/Guard.h"
@@ -33,9 +35,11 @@ const QSize kButtonSize(150, 36);
 
 }  // namespace
 
-Form_Year::Form_Year(const YearWindowPlace& start, QWidget* parent, SpecialNames::NamesFile* names)
+Form_Year::Form_Year(UndoHistory& history, const YearWindowPlace& start, QWidget* parent,
+                     SpecialNames::NamesFile* names)
     : QWidget(parent)
     , m_names(names)
+    , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Year"));
     setWindowTitle(QStringLiteral("年間プログラム"));
@@ -75,6 +79,10 @@ void Form_Year::buildWindow()
         makeButton(this, "Button_Plan", QStringLiteral("行事予定から設定 (&P)"),
                    QStringLiteral("学校の行事予定の日課から、日付ごとの設定をまとめて作成します。"), kButtonSize);
     Button_Plan->setEnabled(false);
+    Button_Calendar = makeButton(this, "Button_Calendar", QStringLiteral("年間カレンダー (&C)"),
+                                 QStringLiteral("1年度の年間プログラムを1枚のカレンダーで印刷します。"), kButtonSize);
+    Button_Review = makeButton(this, "Button_Review", QStringLiteral("年間チェック (&R)"),
+                               QStringLiteral("1年度の年間プログラムに誤りがないか確認します。"), kButtonSize);
     Label_Rest = makeLabel(this, "Label_Rest", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ残量数"));
     Label_ProgramCount = makeLabel(this, "Label_ProgramCount", QStringLiteral("500"));
     Label_ProgramCount->setToolTip(QStringLiteral("年間プログラムの設定可能数です。毎年の設定はカウントされません。"));
@@ -103,6 +111,9 @@ void Form_Year::buildWindow()
     buttons->addWidget(Button_Special);
     buttons->addWidget(Button_Holiday);
     buttons->addWidget(Button_Plan);
+    buttons->addSpacing(12);
+    buttons->addWidget(Button_Calendar);
+    buttons->addWidget(Button_Review);
     buttons->addStretch(1);
     buttons->addWidget(Label_Rest);
     buttons->addWidget(Label_ProgramCount);
@@ -114,7 +125,7 @@ void Form_Year::buildWindow()
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addLayout(HeadingWithUndoButtons(this, Label_Titile));
+    layout->addLayout(HeadingWithUndoButtons(this, m_history, Label_Titile));
     layout->addLayout(choices);
     layout->addLayout(body, 1);
 }
@@ -130,10 +141,13 @@ void Form_Year::connectHandlers()
     connect(Button_DeleteYear, &QPushButton::clicked, this, guarded(this, [this] { Button_DeleteYear_Click(); }));
     connect(Button_Holiday, &QPushButton::clicked, this, guarded(this, [this] { Button_Holiday_Click(); }));
     connect(Button_Plan, &QPushButton::clicked, this, guarded(this, [this] { Button_Plan_Click(); }));
+    connect(Button_Calendar, &QPushButton::clicked, this,
+            [this] { emit calendarRequested(selectedCircuit(), MonthView1->selectedDate()); });
+    connect(Button_Review, &QPushButton::clicked, this, [this] { emit reviewRequested(); });
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { close(); }));
     closeOnEscape(this);
     // Whichever dialog changed the entries, the marks and the count follow.
-    connect(&StoreChanges::instance(), &StoreChanges::changed, this, [this](StoreChanges::Changes changes) {
+    connect(&m_history.document(), &ScheduleDocument::changed, this, [this](StoreChanges::Changes changes) {
         if (changes & StoreChanges::Settings)
             runGuarded(this, [this] { settingsChanged(); });
         if (changes & (StoreChanges::Dated | StoreChanges::EveryYear))
@@ -148,7 +162,7 @@ void Form_Year::Form_Load(const YearWindowPlace& start)
 {
     {
         const QSignalBlocker blocker(Combo_Circuit);
-        fillCircuitChoice(Combo_Circuit, offered);
+        fillCircuitChoice(Combo_Circuit, [this](int circuit) { return offered(circuit); });
         Combo_Circuit->setCurrentIndex(Combo_Circuit->findData(start.circuit));
     }
     MonthView1->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
@@ -166,9 +180,17 @@ YearWindowPlace Form_Year::place() const
     return {selectedCircuit(), day};
 }
 
-bool Form_Year::offered(int circuit)
+void Form_Year::showDay(int circuit, QDate day)
 {
-    const int type = CircuitSettingAt(circuit).Program;
+    const int index = Combo_Circuit->findData(circuit);
+    if (index >= 0 && index != Combo_Circuit->currentIndex())
+        Combo_Circuit->setCurrentIndex(index);
+    MonthView1->setSelectedDate(day);
+}
+
+bool Form_Year::offered(int circuit) const
+{
+    const int type = m_history.document().circuit(circuit).Program;
     return type >= TypeTimeSignal && type <= TypeTimer;
 }
 
@@ -176,7 +198,7 @@ bool Form_Year::offered(int circuit)
 // longer set up for the calendar leaves nothing chosen.
 void Form_Year::settingsChanged()
 {
-    if (!refillCircuitChoice(Combo_Circuit, offered)) {
+    if (!refillCircuitChoice(Combo_Circuit, [this](int circuit) { return offered(circuit); })) {
         Label_Mode->clear();
         Button_Holiday->setEnabled(false);
         Button_Plan->setEnabled(false);
@@ -188,7 +210,7 @@ void Form_Year::settingsChanged()
 
 void Form_Year::showProgramCount()
 {
-    Label_ProgramCount->setText(QString::number(RemainingYearCapacity()));
+    Label_ProgramCount->setText(QString::number(RemainingYearCapacity(m_history.document())));
 }
 
 int Form_Year::selectedCircuit() const
@@ -236,8 +258,8 @@ void Form_Year::markDays()
     const int circuit = selectedCircuit();
     QVector<MonthCalendar::DayMark> marks;
     if (circuit != 0)
-        for (const YearEntries::DayEntries& entries :
-             YearEntries::EntriesOfDays(circuit, MonthView1->firstShownDate(), MonthCalendar::ShownDays))
+        for (const YearEntries::DayEntries& entries : YearEntries::EntriesOfDays(
+                 m_history.document(), circuit, MonthView1->firstShownDate(), MonthCalendar::ShownDays))
             marks << markFor(entries, m_names ? &m_names->names : nullptr);
     MonthView1->setMarks(marks);
     if (circuit != 0)
@@ -266,7 +288,7 @@ void Form_Year::Combo_Circuit_Click()
     Button_Plan->setEnabled(selectedCircuit() != 0);
     if (selectedCircuit() == 0)
         return;
-    Label_Mode->setText(ProgramTypeName(CircuitSettingAt(selectedCircuit()).Program));
+    Label_Mode->setText(ProgramTypeName(m_history.document().circuit(selectedCircuit()).Program));
     markDays();
 }
 
@@ -288,7 +310,7 @@ void Form_Year::MonthView1_RunChosen(QDate from, QDate to)
     // user sees that Enter there closes the window.
     Button_Close->setFocus();
     setAttribute(Qt::WA_KeyboardFocusChange);
-    auto* dialog = new Form_EditYear(selectedCircuit(), from, to, this, m_names);
+    auto* dialog = new Form_EditYear(m_history, selectedCircuit(), from, to, this, m_names);
     // A rule may set days far from the page shown: the calendar turns to the
     // first of them, so that the marks show what was set.
     connect(dialog, &Form_EditYear::ruleDaysWritten, this,
@@ -301,11 +323,11 @@ void Form_Year::Button_Special_Click()
     if (!circuitChosen())
         return;
     const int circuit = selectedCircuit();
-    auto* select = new Form_SpecialSelect(circuit, this, m_names);
+    auto* select = new Form_SpecialSelect(m_history, circuit, this, m_names);
     connect(select, &Form_SpecialSelect::specialChosen, this, [this, select, circuit](int special) {
         runGuarded(select, [&] {
-            ModalDialogs::open(
-                new Form_Special(circuit, special, QStringLiteral("年間プログラム設定へ戻ります。"), this, m_names));
+            ModalDialogs::open(new Form_Special(m_history, circuit, special,
+                                                QStringLiteral("年間プログラム設定へ戻ります。"), this, m_names));
         });
     });
     ModalDialogs::open(select);
@@ -315,15 +337,15 @@ void Form_Year::Button_DeleteYear_Click()
 {
     if (!circuitChosen())
         return;
-    ModalDialogs::open(new Form_DeleteYear(selectedCircuit(), this));
+    ModalDialogs::open(new Form_DeleteYear(m_history, selectedCircuit(), this));
 }
 
 void Form_Year::Button_Holiday_Click()
 {
     if (!circuitChosen())
         return;
-    ModalDialogs::open(new Form_Holiday(selectedCircuit(), QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1),
-                                        this, m_names));
+    ModalDialogs::open(new Form_Holiday(m_history, selectedCircuit(),
+                                        QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1), this, m_names));
 }
 
 void Form_Year::Button_Plan_Click()
@@ -331,14 +353,6 @@ void Form_Year::Button_Plan_Click()
     if (!circuitChosen())
         return;
     emit planImportRequested(selectedCircuit(), MonthView1->selectedDate());
-}
-
-void Form_Year::showDay(QDate day)
-{
-    if (!day.isValid())
-        return;
-    MonthView1->showMonth(day.year(), day.month());
-    MonthView1->setSelection(day, day);
 }
 
 void Form_Year::closeEvent(QCloseEvent* event)

@@ -17,6 +17,8 @@ struct YearWindowPlace {
     QDate day;  // invalid: today
 };
 
+class UndoHistory;
+
 // The year calendar: the dated and every-year entries of the chosen circuit
 // are marked; a clicked day or run opens the date dialog.
 class Form_Year : public QWidget
@@ -25,19 +27,23 @@ class Form_Year : public QWidget
 public:
     // Opens on `start`; a circuit no longer offered leaves none chosen.
     // `names`: the special numbers' names, shown and set in its dialogs.
-    explicit Form_Year(const YearWindowPlace& start = {}, QWidget* parent = nullptr,
+    explicit Form_Year(UndoHistory& history, const YearWindowPlace& start = {}, QWidget* parent = nullptr,
                        SpecialNames::NamesFile* names = nullptr);
 
     YearWindowPlace place() const;
 
     // Re-marks the days shown for the circuit chosen, if any.
     void RefreshYearBold();
-    // Turns the calendar to `day`'s month and selects it.
-    void showDay(QDate day);
+    // Turns the calendar to the day, with the circuit chosen if it is offered.
+    void showDay(int circuit, QDate day);
 
 signals:
     // Closed for good; its opener comes back.
     void closed();
+    // 年間カレンダー and 年間チェック, which its opener opens: the circuit
+    // chosen (0: none) and the day selected.
+    void calendarRequested(int circuit, QDate day);
+    void reviewRequested();
     // 行事予定から設定 for the circuit chosen; `shown` is the day selected.
     // The opener opens the window, which lies above this floor.
     void planImportRequested(int circuit, QDate shown);
@@ -49,7 +55,7 @@ private:
     void buildWindow();
     void connectHandlers();
     void Form_Load(const YearWindowPlace& start);
-    static bool offered(int circuit);
+    bool offered(int circuit) const;
     void settingsChanged();
     int selectedCircuit() const;
     // The "回路を指定してください。" box when no circuit is chosen.
@@ -79,7 +85,10 @@ private:
     QPushButton* Button_Special = nullptr;
     QPushButton* Button_Holiday = nullptr;
     QPushButton* Button_Plan = nullptr;
+    QPushButton* Button_Calendar = nullptr;
+    QPushButton* Button_Review = nullptr;
     QLabel* Label_Rest = nullptr;
     QLabel* Label_ProgramCount = nullptr;
     QPushButton* Button_Close = nullptr;
+    UndoHistory& m_history;
 };

@@ -1,5 +1,8 @@
 #include "year/SpecialFrame.h"
 
+#include "history/UndoHistory.h"
+#include "store/ScheduleDocument.h"
+
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
 #include "ui/Guard.h"
@@ -11,8 +14,10 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-void SpecialFrame::createSpecialFrame(QWidget* dialog, const QString& backTip, std::function<void(int, bool)> closed)
+void SpecialFrame::createSpecialFrame(QWidget* dialog, UndoHistory& history, const QString& backTip,
+                                      std::function<void(int, bool)> closed)
 {
+    m_frameHistory = &history;
     m_backTip = backTip;
     m_specialClosed = std::move(closed);
     const QSize buttonSize(100, 30);
@@ -44,7 +49,7 @@ void SpecialFrame::enableSpecialFrame(bool special)
 
 void SpecialFrame::newSpecial(QWidget* dialog, int circuit)
 {
-    if (!SpecialNumberLeft(dialog, circuit))
+    if (!SpecialNumberLeft(m_frameHistory->document(), dialog, circuit))
         return;
     openSpecialWindow(dialog, circuit, 0);
 }
@@ -58,7 +63,7 @@ void SpecialFrame::editSpecial(QWidget* dialog, int circuit)
 
 void SpecialFrame::openSpecialWindow(QWidget* dialog, int circuit, int special)
 {
-    auto* window = new Form_Special(circuit, special, m_backTip, dialog, names);
+    auto* window = new Form_Special(*m_frameHistory, circuit, special, m_backTip, dialog, names);
     QObject::connect(window, &Form_Special::closing, dialog, [dialog, closed = m_specialClosed](int special, bool has) {
         runGuarded(dialog, [&] { closed(special, has); });
     });
@@ -67,7 +72,7 @@ void SpecialFrame::openSpecialWindow(QWidget* dialog, int circuit, int special)
 
 void SpecialFrame::fillSpecials(int circuit)
 {
-    FillSpecialCombo(Combo_Special, circuit, names ? &names->names : nullptr);
+    FillSpecialCombo(m_frameHistory->document(), Combo_Special, circuit, names ? &names->names : nullptr);
 }
 
 int SpecialFrame::chosenSpecial() const

@@ -8,6 +8,7 @@ class QComboBox;
 class QGroupBox;
 class QPushButton;
 class QWidget;
+class UndoHistory;
 
 // The 特殊番号 frame of the year dialogs (日付設定, 祝日設定): the special
 // number in use, a new number and the editing of the chosen one, both in
@@ -20,7 +21,8 @@ struct SpecialFrame {
 
     // The special window opened here gets `backTip` as its 閉じる tooltip
     // and tells `closed` the number it showed and whether that has programs.
-    void createSpecialFrame(QWidget* dialog, const QString& backTip, std::function<void(int, bool)> closed);
+    void createSpecialFrame(QWidget* dialog, UndoHistory& history, const QString& backTip,
+                            std::function<void(int, bool)> closed);
     // Enabled with the option that runs a special program.
     void enableSpecialFrame(bool special);
     // Opens the special window on the first free number of the circuit,
@@ -40,6 +42,7 @@ private:
     // Special 0 is the first free number.
     void openSpecialWindow(QWidget* dialog, int circuit, int special);
 
+    UndoHistory* m_frameHistory = nullptr;
     QString m_backTip;
     std::function<void(int, bool)> m_specialClosed;
 };

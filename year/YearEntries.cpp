@@ -2,7 +2,7 @@
 
 #include "core/Dates.h"
 #include "store/BulkInsert.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 
 #include <QHash>
@@ -17,13 +17,13 @@ QString EntryText(int special)
     return special == 0 ? QStringLiteral("停止") : QStringLiteral("特殊番号 %1").arg(special);
 }
 
-QString CapacityRefusalText(int toAdd)
+QString CapacityRefusalText(ScheduleDocument& document, int toAdd)
 {
     return QStringLiteral("年間プログラムの設定可能数%1を超えてしまうため作成できません。\r\n"
                           "新たに設定する日は%2日、設定できるのはあと%3日です。")
         .arg(YearCapacity)
         .arg(toAdd)
-        .arg(std::max(0, RemainingYearCapacity()));
+        .arg(std::max(0, RemainingYearCapacity(document)));
 }
 
 namespace {
@@ -60,23 +60,23 @@ enum class DayOutcome { Unchanged, Written, Added, Refused };
 
 // Adds, rewrites or deletes the row of one day; a limited table refuses an
 // added row at capacity.
-DayOutcome writeDay(const DayRow& row, Action action, int special, bool limited)
+DayOutcome writeDay(ScheduleDocument& document, const DayRow& row, Action action, int special, bool limited)
 {
-    const std::optional<int> rowid = firstValue(
-        ProgramStore::exec(QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(row.table, row.where), row.key));
+    const std::optional<int> rowid =
+        firstValue(document.exec(QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(row.table, row.where), row.key));
     if (rowid) {
         if (action == Action::Clear)
-            ProgramStore::exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(row.table), {*rowid});
+            document.exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(row.table), {*rowid});
         else
-            ProgramStore::exec(QStringLiteral("UPDATE %1 SET SpecialNO = ? WHERE rowid = ?").arg(row.table),
-                               {special, *rowid});
+            document.exec(QStringLiteral("UPDATE %1 SET SpecialNO = ? WHERE rowid = ?").arg(row.table),
+                          {special, *rowid});
         return DayOutcome::Written;
     }
     if (action == Action::Clear)
         return DayOutcome::Unchanged;
-    if (limited && YearCapacityExceeded(1))
+    if (limited && YearCapacityExceeded(document, 1))
         return DayOutcome::Refused;
-    ProgramStore::exec(
+    document.exec(
         QStringLiteral("INSERT INTO %1 (ID, %2, SpecialNO) VALUES (0, %3, ?)").arg(row.table, row.columns, row.marks),
         row.key + QVariantList{special});
     return DayOutcome::Added;
@@ -87,16 +87,15 @@ int stored(Action action, int special)
     return action == Action::Special ? special : 0;
 }
 
-int deleteRows(const char* table, const QString& where, const QVariantList& values)
+int deleteRows(ScheduleDocument& document, const char* table, const QString& where, const QVariantList& values)
 {
-    QSqlQuery query =
-        ProgramStore::exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QLatin1String(table), where), values);
+    QSqlQuery query = document.exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QLatin1String(table), where), values);
     return query.numRowsAffected();
 }
 
 }  // namespace
 
-QVector<DayEntries> EntriesOfDays(int circuit, QDate start, int count)
+QVector<DayEntries> EntriesOfDays(ScheduleDocument& document, int circuit, QDate start, int count)
 {
     QVector<DayEntries> days(std::max(count, 0));
     if (count <= 0)
@@ -114,21 +113,20 @@ QVector<DayEntries> EntriesOfDays(int circuit, QDate start, int count)
         monthMarks << QStringLiteral("?");
         monthValues << month.month();
     }
-    QSqlQuery dated = ProgramStore::exec(QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE "
-                                                        "CircuitNO = ? AND (%1) ORDER BY Year, Month, Day, rowid")
-                                             .arg(datedMonths.join(QStringLiteral(" OR "))),
-                                         datedValues);
+    QSqlQuery dated = document.exec(QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE "
+                                                   "CircuitNO = ? AND (%1) ORDER BY Year, Month, Day, rowid")
+                                        .arg(datedMonths.join(QStringLiteral(" OR "))),
+                                    datedValues);
     while (dated.next())
         if (DayEntries* day =
                 slotOf(days, start, kCentury + dated.value(0).toInt(), dated.value(1).toInt(), dated.value(2).toInt());
             day && !day->dated)
             day->dated = dated.value(3).toInt();
     // A view reaches at most into the year after its first day.
-    QSqlQuery everyYear =
-        ProgramStore::exec(QStringLiteral("SELECT Month, Day, SpecialNO FROM T_YearE WHERE "
-                                          "CircuitNO = ? AND Month IN (%1) ORDER BY Month, Day, rowid")
-                               .arg(monthMarks.join(QStringLiteral(", "))),
-                           monthValues);
+    QSqlQuery everyYear = document.exec(QStringLiteral("SELECT Month, Day, SpecialNO FROM T_YearE WHERE "
+                                                       "CircuitNO = ? AND Month IN (%1) ORDER BY Month, Day, rowid")
+                                            .arg(monthMarks.join(QStringLiteral(", "))),
+                                        monthValues);
     while (everyYear.next())
         for (int year : {start.year(), start.year() + 1})
             if (DayEntries* day = slotOf(days, start, year, everyYear.value(0).toInt(), everyYear.value(1).toInt());
@@ -137,31 +135,31 @@ QVector<DayEntries> EntriesOfDays(int circuit, QDate start, int count)
     return days;
 }
 
-std::optional<int> DatedEntry(int circuit, QDate day)
+std::optional<int> DatedEntry(ScheduleDocument& document, int circuit, QDate day)
 {
-    return firstValue(ProgramStore::exec(QStringLiteral("SELECT SpecialNO FROM T_Year WHERE CircuitNO = ? AND "
-                                                        "Year = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
-                                         {circuit, day.year() - kCentury, day.month(), day.day()}));
+    return firstValue(document.exec(QStringLiteral("SELECT SpecialNO FROM T_Year WHERE CircuitNO = ? AND "
+                                                   "Year = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
+                                    {circuit, day.year() - kCentury, day.month(), day.day()}));
 }
 
-std::optional<int> EveryYearEntry(int circuit, int month, int day)
+std::optional<int> EveryYearEntry(ScheduleDocument& document, int circuit, int month, int day)
 {
-    return firstValue(ProgramStore::exec(QStringLiteral("SELECT SpecialNO FROM T_YearE WHERE CircuitNO = ? AND "
-                                                        "Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
-                                         {circuit, month, day}));
+    return firstValue(document.exec(QStringLiteral("SELECT SpecialNO FROM T_YearE WHERE CircuitNO = ? AND "
+                                                   "Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
+                                    {circuit, month, day}));
 }
 
-RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int special)
+RunResult WriteDatedRun(ScheduleDocument& document, int circuit, QDate from, QDate to, Action action, int special)
 {
     RunResult result;
-    Transaction transaction;
+    Transaction transaction(document);
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
         const DayRow row{QStringLiteral("T_Year"),
                          QStringLiteral("CircuitNO = ? AND Year = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
                          {circuit, day.year() - kCentury, day.month(), day.day()},
                          QStringLiteral("CircuitNO, Year, Month, Day"),
                          QStringLiteral("?, ?, ?, ?")};
-        const DayOutcome outcome = writeDay(row, action, stored(action, special), true);
+        const DayOutcome outcome = writeDay(document, row, action, stored(action, special), true);
         if (outcome == DayOutcome::Refused) {
             result.capacityReached = true;
             break;
@@ -169,23 +167,23 @@ RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int sp
         if (outcome == DayOutcome::Added)
             ++result.added;
     }
-    RenumberTable(QStringLiteral("T_Year"));
+    RenumberTable(document, QStringLiteral("T_Year"));
     transaction.commit();
     return result;
 }
 
-void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int special)
+void WriteEveryYearRun(ScheduleDocument& document, int circuit, QDate from, QDate to, Action action, int special)
 {
-    Transaction transaction;
+    Transaction transaction(document);
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
         const DayRow row{QStringLiteral("T_YearE"),
                          QStringLiteral("CircuitNO = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
                          {circuit, day.month(), day.day()},
                          QStringLiteral("CircuitNO, Month, Day"),
                          QStringLiteral("?, ?, ?")};
-        writeDay(row, action, stored(action, special), false);
+        writeDay(document, row, action, stored(action, special), false);
     }
-    RenumberTable(QStringLiteral("T_YearE"));
+    RenumberTable(document, QStringLiteral("T_YearE"));
     transaction.commit();
 }
 
@@ -203,10 +201,11 @@ int dayKey(QDate day)
 
 // Every dated entry of the circuit by its day: the number, or -1 when rows
 // of one day (from a file) disagree.
-QHash<int, int> datedEntries(int circuit)
+QHash<int, int> datedEntries(ScheduleDocument& document, int circuit)
 {
     QHash<int, int> entries;
-    ForEachIntRow(QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE CircuitNO = ? ORDER BY rowid"),
+    ForEachIntRow(document,
+                  QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE CircuitNO = ? ORDER BY rowid"),
                   {circuit}, [&entries](const IntRow& row) {
                       const int key = dayKey(row.at(0), row.at(1), row.at(2));
                       const auto found = entries.constFind(key);
@@ -230,10 +229,10 @@ DaysPlan plan(const QHash<int, int>& entries, const QList<QDate>& days, int spec
     return plan;
 }
 
-void runForDays(const QString& sql, const QList<QDate>& days, int circuit, std::optional<int> special,
-                const std::function<bool(QDate)>& wanted)
+void runForDays(ScheduleDocument& document, const QString& sql, const QList<QDate>& days, int circuit,
+                std::optional<int> special, const std::function<bool(QDate)>& wanted)
 {
-    BulkInsert statement(sql);
+    BulkInsert statement(document, sql);
     for (const QDate& day : days) {
         if (!wanted(day))
             continue;
@@ -246,20 +245,20 @@ void runForDays(const QString& sql, const QList<QDate>& days, int circuit, std::
 
 }  // namespace
 
-DaysPlan PlanDatedDays(int circuit, const QList<QDate>& days, int special)
+DaysPlan PlanDatedDays(ScheduleDocument& document, int circuit, const QList<QDate>& days, int special)
 {
-    return plan(datedEntries(circuit), days, special);
+    return plan(datedEntries(document, circuit), days, special);
 }
 
 namespace {
 
 // The distinct numbers of each key in row order, read from `sql` whose
 // column `number` holds the number.
-QHash<int, QList<int>> numbersByKey(const QString& sql, int circuit, int number,
+QHash<int, QList<int>> numbersByKey(ScheduleDocument& document, const QString& sql, int circuit, int number,
                                     const std::function<int(const IntRow&)>& key)
 {
     QHash<int, QList<int>> numbers;
-    ForEachIntRow(sql, {circuit}, [&](const IntRow& row) {
+    ForEachIntRow(document, sql, {circuit}, [&](const IntRow& row) {
         QList<int>& held = numbers[key(row)];
         if (!held.contains(row.at(number)))
             held << row.at(number);
@@ -279,21 +278,23 @@ QMap<QDate, QList<int>> onDays(const QHash<int, QList<int>>& numbers, const QLis
 
 }  // namespace
 
-QMap<QDate, QList<int>> DatedEntriesOn(int circuit, const QList<QDate>& days)
+QMap<QDate, QList<int>> DatedEntriesOn(ScheduleDocument& document, int circuit, const QList<QDate>& days)
 {
     if (days.isEmpty())
         return {};
-    return onDays(numbersByKey(QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE CircuitNO = ? "
+    return onDays(numbersByKey(document,
+                               QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE CircuitNO = ? "
                                               "ORDER BY rowid"),
                                circuit, 3, [](const IntRow& row) { return dayKey(row.at(0), row.at(1), row.at(2)); }),
                   days, [](QDate day) { return dayKey(day); });
 }
 
-QMap<QDate, QList<int>> EveryYearEntriesOn(int circuit, const QList<QDate>& days)
+QMap<QDate, QList<int>> EveryYearEntriesOn(ScheduleDocument& document, int circuit, const QList<QDate>& days)
 {
     if (days.isEmpty())
         return {};
-    return onDays(numbersByKey(QStringLiteral("SELECT Month, Day, SpecialNO FROM T_YearE WHERE CircuitNO = ? "
+    return onDays(numbersByKey(document,
+                               QStringLiteral("SELECT Month, Day, SpecialNO FROM T_YearE WHERE CircuitNO = ? "
                                               "ORDER BY rowid"),
                                circuit, 2, [](const IntRow& row) { return row.at(0) * 100 + row.at(1); }),
                   days, [](QDate day) { return day.month() * 100 + day.day(); });
@@ -307,80 +308,83 @@ QString EntriesText(const QList<int>& specials)
     return texts.join(QStringLiteral("・"));
 }
 
-bool WriteDatedDays(int circuit, const QList<QDate>& days, int special, OnExisting existing)
+bool WriteDatedDays(ScheduleDocument& document, int circuit, const QList<QDate>& days, int special, OnExisting existing)
 {
-    Transaction transaction;
-    const QHash<int, int> entries = datedEntries(circuit);
-    if (plan(entries, days, special).toAdd > RemainingYearCapacity())
+    Transaction transaction(document);
+    const QHash<int, int> entries = datedEntries(document, circuit);
+    if (plan(entries, days, special).toAdd > RemainingYearCapacity(document))
         return false;
     const auto held = [&entries](QDate day) { return entries.contains(dayKey(day)); };
     if (existing == OnExisting::Overwrite)
-        runForDays(QStringLiteral("UPDATE T_Year SET SpecialNO = ? WHERE CircuitNO = ? AND Year = ? AND Month = ? "
+        runForDays(document,
+                   QStringLiteral("UPDATE T_Year SET SpecialNO = ? WHERE CircuitNO = ? AND Year = ? AND Month = ? "
                                   "AND Day = ?"),
                    days, circuit, special,
                    [&](QDate day) { return held(day) && entries.value(dayKey(day)) != special; });
     runForDays(
+        document,
         QStringLiteral("INSERT INTO T_Year (ID, SpecialNO, CircuitNO, Year, Month, Day) VALUES (0, ?, ?, ?, ?, ?)"),
         days, circuit, special, [&](QDate day) { return !held(day); });
-    RenumberTable(QStringLiteral("T_Year"));
+    RenumberTable(document, QStringLiteral("T_Year"));
     transaction.commit();
     return true;
 }
 
-int ClearDatedDays(int circuit, const QList<QDate>& days)
+int ClearDatedDays(ScheduleDocument& document, int circuit, const QList<QDate>& days)
 {
-    Transaction transaction;
-    const int before = YearRowCount();
-    runForDays(QStringLiteral("DELETE FROM T_Year WHERE CircuitNO = ? AND Year = ? AND Month = ? AND Day = ?"), days,
+    Transaction transaction(document);
+    const int before = YearRowCount(document);
+    runForDays(document,
+               QStringLiteral("DELETE FROM T_Year WHERE CircuitNO = ? AND Year = ? AND Month = ? AND Day = ?"), days,
                circuit, std::nullopt, [](QDate) { return true; });
-    const int deleted = before - YearRowCount();
-    RenumberTable(QStringLiteral("T_Year"));
+    const int deleted = before - YearRowCount(document);
+    RenumberTable(document, QStringLiteral("T_Year"));
     transaction.commit();
     return deleted;
 }
 
-QList<int> YearsWithEntries(int circuit)
+QList<int> YearsWithEntries(ScheduleDocument& document, int circuit)
 {
-    QSqlQuery query = ProgramStore::exec(
-        QStringLiteral("SELECT DISTINCT Year FROM T_Year WHERE CircuitNO = ? ORDER BY Year"), {circuit});
+    QSqlQuery query =
+        document.exec(QStringLiteral("SELECT DISTINCT Year FROM T_Year WHERE CircuitNO = ? ORDER BY Year"), {circuit});
     QList<int> years;
     while (query.next())
         years << query.value(0).toInt();
     return years;
 }
 
-bool HasEveryYearEntries(int circuit)
+bool HasEveryYearEntries(ScheduleDocument& document, int circuit)
 {
-    return firstValue(
-               ProgramStore::exec(QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? LIMIT 1"), {circuit}))
+    return firstValue(document.exec(QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? LIMIT 1"), {circuit}))
         .has_value();
 }
 
-int DeleteAllEntries(int circuit)
+int DeleteAllEntries(ScheduleDocument& document, int circuit)
 {
-    Transaction transaction;
-    const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit})
-        + deleteRows("T_Year", QStringLiteral("CircuitNO = ?"), {circuit});
-    RenumberTable(QStringLiteral("T_YearE"));
-    RenumberTable(QStringLiteral("T_Year"));
+    Transaction transaction(document);
+    const int deleted = deleteRows(document, "T_YearE", QStringLiteral("CircuitNO = ?"), {circuit})
+        + deleteRows(document, "T_Year", QStringLiteral("CircuitNO = ?"), {circuit});
+    RenumberTable(document, QStringLiteral("T_YearE"));
+    RenumberTable(document, QStringLiteral("T_Year"));
     transaction.commit();
     return deleted;
 }
 
-int DeleteYear(int circuit, int twoDigitYear)
+int DeleteYear(ScheduleDocument& document, int circuit, int twoDigitYear)
 {
-    Transaction transaction;
-    const int deleted = deleteRows("T_Year", QStringLiteral("CircuitNO = ? AND Year = ?"), {circuit, twoDigitYear});
-    RenumberTable(QStringLiteral("T_Year"));
+    Transaction transaction(document);
+    const int deleted =
+        deleteRows(document, "T_Year", QStringLiteral("CircuitNO = ? AND Year = ?"), {circuit, twoDigitYear});
+    RenumberTable(document, QStringLiteral("T_Year"));
     transaction.commit();
     return deleted;
 }
 
-int DeleteEveryYearEntries(int circuit)
+int DeleteEveryYearEntries(ScheduleDocument& document, int circuit)
 {
-    Transaction transaction;
-    const int deleted = deleteRows("T_YearE", QStringLiteral("CircuitNO = ?"), {circuit});
-    RenumberTable(QStringLiteral("T_YearE"));
+    Transaction transaction(document);
+    const int deleted = deleteRows(document, "T_YearE", QStringLiteral("CircuitNO = ?"), {circuit});
+    RenumberTable(document, QStringLiteral("T_YearE"));
     transaction.commit();
     return deleted;
 }

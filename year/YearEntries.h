@@ -6,15 +6,17 @@
 #include <QVector>
 #include <optional>
 
-// Year entries of a circuit: dated (T_Year, two-digit Year) and every-year
-// (T_YearE). SpecialNO 0 means 停止, 1..99 runs that special program.
+class ScheduleDocument;
+
+// Year entries of a circuit: dated (two-digit Year) and every-year. SpecialNO 0 means 停止, 1..99 runs that special
+// program.
 namespace YearEntries {
 
 // An entry in words: 「停止」 or 「特殊番号 N」.
 QString EntryText(int special);
 // Why days that need `toAdd` new dated entries cannot be set: the capacity
 // and the room left.
-QString CapacityRefusalText(int toAdd);
+QString CapacityRefusalText(ScheduleDocument& document, int toAdd);
 
 // What a day holds for a circuit: its dated entry and the every-year entry
 // on its month and day, each a special number (0 = 停止).
@@ -25,11 +27,11 @@ struct DayEntries {
 };
 // The entries of each of `count` days from `start` (29 February's
 // every-year entry only in leap years).
-QVector<DayEntries> EntriesOfDays(int circuit, QDate start, int count);
+QVector<DayEntries> EntriesOfDays(ScheduleDocument& document, int circuit, QDate start, int count);
 
 // The special number stored for a day, if there is an entry.
-std::optional<int> DatedEntry(int circuit, QDate day);
-std::optional<int> EveryYearEntry(int circuit, int month, int day);
+std::optional<int> DatedEntry(ScheduleDocument& document, int circuit, QDate day);
+std::optional<int> EveryYearEntry(ScheduleDocument& document, int circuit, int month, int day);
 
 // What the date dialog does with each day of a run.
 enum class Action { Clear, Stop, Special };
@@ -39,13 +41,13 @@ struct RunResult {
     bool capacityReached = false;  // the run stopped before a day that needed a new row
 };
 
-// Writes the run from..to day by day into T_Year: Clear deletes a day's
+// Writes the run from..to day by day into the dated entries: Clear deletes a day's
 // row, Stop and Special rewrite it or add one. Before each added row the
 // capacity of 500 dated rows is checked; when it is reached the run stops
-// and the days already written stay. One transaction; T_Year renumbered.
-RunResult WriteDatedRun(int circuit, QDate from, QDate to, Action action, int special);
-// The same on T_YearE by month and day; every-year entries are not limited.
-void WriteEveryYearRun(int circuit, QDate from, QDate to, Action action, int special);
+// and the days already written stay. One transaction; dated entries renumbered.
+RunResult WriteDatedRun(ScheduleDocument& document, int circuit, QDate from, QDate to, Action action, int special);
+// The same on the every-year entries by month and day; every-year entries are not limited.
+void WriteEveryYearRun(ScheduleDocument& document, int circuit, QDate from, QDate to, Action action, int special);
 
 // A set of single days (the national holidays of a year, the days a date
 // rule gives) written as one: how many need a new row, how many hold an
@@ -55,13 +57,13 @@ struct DaysPlan {
     int toReplace = 0;
     int unchanged = 0;
 };
-DaysPlan PlanDatedDays(int circuit, const QList<QDate>& days, int special);
+DaysPlan PlanDatedDays(ScheduleDocument& document, int circuit, const QList<QDate>& days, int special);
 // The special numbers (0 = 停止) of every day of `days` that holds a dated
 // entry of the circuit: one, or several where rows of the day (from a file)
 // disagree, in the order of the rows.
-QMap<QDate, QList<int>> DatedEntriesOn(int circuit, const QList<QDate>& days);
+QMap<QDate, QList<int>> DatedEntriesOn(ScheduleDocument& document, int circuit, const QList<QDate>& days);
 // The same for the every-year entries on the days' months and days.
-QMap<QDate, QList<int>> EveryYearEntriesOn(int circuit, const QList<QDate>& days);
+QMap<QDate, QList<int>> EveryYearEntriesOn(ScheduleDocument& document, int circuit, const QList<QDate>& days);
 // Several numbers in words: 「停止・特殊番号 2」.
 QString EntriesText(const QList<int>& specials);
 
@@ -71,20 +73,21 @@ enum class OnExisting { Overwrite, Keep };
 // Stores `special` (0 = 停止) on every day, all or nothing: when the rows
 // to add would pass the capacity of 500 nothing is written and false is
 // returned. A row already on a day is rewritten, or with Keep left as it
-// is. One transaction; T_Year renumbered.
-bool WriteDatedDays(int circuit, const QList<QDate>& days, int special, OnExisting existing = OnExisting::Overwrite);
+// is. One transaction; dated entries renumbered.
+bool WriteDatedDays(ScheduleDocument& document, int circuit, const QList<QDate>& days, int special,
+                    OnExisting existing = OnExisting::Overwrite);
 // Deletes the circuit's dated entries on `days`; returns the rows deleted.
-// One transaction; T_Year renumbered.
-int ClearDatedDays(int circuit, const QList<QDate>& days);
+// One transaction; dated entries renumbered.
+int ClearDatedDays(ScheduleDocument& document, int circuit, const QList<QDate>& days);
 
 // Deletion: the two-digit years holding dated entries of the circuit,
 // ascending, and whether it has every-year entries.
-QList<int> YearsWithEntries(int circuit);
-bool HasEveryYearEntries(int circuit);
+QList<int> YearsWithEntries(ScheduleDocument& document, int circuit);
+bool HasEveryYearEntries(ScheduleDocument& document, int circuit);
 // Each deletes rows of this circuit only, renumbers and returns the number
 // of rows deleted.
-int DeleteAllEntries(int circuit);
-int DeleteYear(int circuit, int twoDigitYear);
-int DeleteEveryYearEntries(int circuit);
+int DeleteAllEntries(ScheduleDocument& document, int circuit);
+int DeleteYear(ScheduleDocument& document, int circuit, int twoDigitYear);
+int DeleteEveryYearEntries(ScheduleDocument& document, int circuit);
 
 }  // namespace YearEntries

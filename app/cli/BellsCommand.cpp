@@ -1,9 +1,10 @@
 #include "app/cli/BellsCommand.h"
 
-#include "store/ProgramStore.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
+#include "store/ScheduleDocument.h"
+#include "store/ScheduleModel.h"
 #include "store/SettingTable.h"
-#include "store/SharedState.h"
 #include "week/Bells.h"
 
 #include <QRegularExpression>
@@ -99,9 +100,9 @@ std::optional<Refusal> parse(const CommandWords& words, Job& job, Bells::Request
 
 // A circuit IN has no programs of has no type in the file: --type gives
 // it one; a --type or --pulse the file contradicts is refused.
-std::optional<Refusal> settleCircuitType(const Job& job, int circuit)
+std::optional<Refusal> settleCircuitType(ScheduleDocument& document, const Job& job, int circuit)
 {
-    const CircuitSetting setting = CircuitSettingAt(circuit);
+    const CircuitSetting setting = document.circuit(circuit);
     const QString name = ProgramTypeNames().value(setting.Program);
     if (setting.Program == TypeNone && job.type == TypeNone)
         return Refusal{ExitUsage,
@@ -116,18 +117,16 @@ std::optional<Refusal> settleCircuitType(const Job& job, int circuit)
                            .arg(circuit)
                            .arg(name)
                            .arg(setting.PulseTime)};
-    Transaction transaction;
-    ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ? WHERE CircuitNO = ?"),
-                       {job.type, job.pulse, circuit});
-    transaction.commit();
+    ScheduleModel::setCircuitType(document, circuit, job.type, job.pulse);
     return std::nullopt;
 }
 
-std::optional<Refusal> addBells(const Job& job, const Bells::Request& request, QTextStream& report)
+std::optional<Refusal> addBells(ScheduleDocument& document, const Job& job, const Bells::Request& request,
+                                QTextStream& report)
 {
-    if (std::optional<Refusal> refused = settleCircuitType(job, request.circuit))
+    if (std::optional<Refusal> refused = settleCircuitType(document, job, request.circuit))
         return refused;
-    const Bells::Result result = Bells::AddBells(request);
+    const Bells::Result result = Bells::AddBells(document, request);
     if (result.outcome == Bells::Outcome::Refused)
         return Refusal{ExitUsage, result.reason};
     if (result.outcome == Bells::Outcome::OverCapacity)
@@ -146,7 +145,10 @@ std::optional<Refusal> addBells(const Job& job, const Bells::Request& request, Q
 class AddBellsEdit : public FileEdit
 {
     std::optional<Refusal> prepare(const CommandWords& words) override { return parse(words, m_job, m_request); }
-    std::optional<Refusal> change(QTextStream& report) override { return addBells(m_job, m_request, report); }
+    std::optional<Refusal> change(ScheduleDocument& document, QTextStream& report) override
+    {
+        return addBells(document, m_job, m_request, report);
+    }
 
     Job m_job;
     Bells::Request m_request;

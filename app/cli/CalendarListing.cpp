@@ -77,10 +77,10 @@ class CalendarListing : public FileEdit
 
     // Drawn before OUT is touched, so that a circuit without programs
     // leaves it as it was.
-    std::optional<Refusal> change(QTextStream&) override
+    std::optional<Refusal> change(ScheduleDocument& document, QTextStream&) override
     {
         QString refusal;
-        m_pdf = Review::CalendarPdf(WhenRuns::ReadSchedule(), m_sheet, &refusal);
+        m_pdf = Review::CalendarPdf(WhenRuns::ReadSchedule(document), m_sheet, &refusal);
         if (!refusal.isEmpty())
             return Refusal{ExitNothingToPrint, refusal};
         if (m_pdf.isEmpty())
@@ -88,7 +88,7 @@ class CalendarListing : public FileEdit
         return std::nullopt;
     }
 
-    QByteArray content() override { return m_pdf; }
+    QByteArray content(ScheduleDocument&) override { return m_pdf; }
 
     Review::CalendarSheet m_sheet;
     QByteArray m_pdf;

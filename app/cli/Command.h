@@ -2,6 +2,7 @@
 #include "app/cli/ExitStatus.h"
 #include "core/CommandWords.h"
 #include "progfile/ProgramFileReader.h"
+#include "store/ScheduleDocument.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,15 +25,13 @@ inline Refusal usageRefusal(const QString& reason)
     return Refusal{ExitUsage, reason};
 }
 
-// The private in-memory store a command reads program files into, never the
-// editor's; closed when it goes. Every command opens its store here.
-class PrivateStore
+// A new document on a private in-memory store that a command reads program
+// files into, never the editor's; gone with it. Every command makes its
+// documents here (diff two).
+class PrivateStore : public ScheduleDocument
 {
 public:
     PrivateStore();
-    ~PrivateStore();
-    PrivateStore(const PrivateStore&) = delete;
-    PrivateStore& operator=(const PrivateStore&) = delete;
 };
 
 // A command that reads IN, changes it and writes OUT. The runner owns the
@@ -49,11 +48,14 @@ public:
     // refused with its verdict.
     virtual std::optional<Refusal> read(const ProgramFileReader::ReadResult& result, QTextStream& report,
                                         QTextStream& err);
-    // The change to IN's programs in the store. What it writes to `report`
+    // The change to IN's programs in `document`. What it writes to `report`
     // is printed once OUT is written.
-    virtual std::optional<Refusal> change(QTextStream& report);
-    // What OUT gets: the program file of the store.
-    virtual QByteArray content();
+    virtual std::optional<Refusal> change(ScheduleDocument& document, QTextStream& report);
+    // What OUT gets: the program file of `document`.
+    virtual QByteArray content(ScheduleDocument& document);
+    // After OUT is written: what else the command keeps. Its failures are
+    // warnings on `err`; the command still succeeded.
+    virtual void written(QTextStream& err);
 
     QString in;
     QString out;
@@ -74,7 +76,7 @@ struct HelpForm {
 };
 
 // A command as the registry declares it. The runner splits its words by
-// `options` (each with a value) and `flags`, refusing any other option with
+// `options` (each with a value), `repeatable` and `flags`, refusing any other option with
 // the splitter's reason, or with `wrongWords` when `ownReason` is set; then
 // it refuses a count of other words than `positional` (-1: the body counts)
 // with `wrongWords` ("%1": the command word).
@@ -83,6 +85,7 @@ struct Command {
     Program program = Program::Commands;
     QStringList options;
     QStringList flags;
+    QStringList repeatable;  // options with a value that may be given more than once
     int positional = -1;
     const char* wrongWords = nullptr;
     bool ownReason = false;

@@ -97,6 +97,8 @@ int runCommandLine(int argc, char** argv, DrawingCommand drawingCommand)
     // reader that went away (`| head`): reported with 3, not a silent death.
     Platform::prepareStandardStreams();
     QCoreApplication app(argc, argv);
+    // The editor's name: its data folder holds the user's names of special numbers.
+    QCoreApplication::setApplicationName(QStringLiteral("wzqxprog"));
     QString printed;
     QTextStream out(&printed);
     QTextStream err(stderr);

@@ -2,19 +2,13 @@
 
 #include "progfile/OutputLock.h"
 #include "progfile/ProgramFileWriter.h"
-#include "store/ProgramStore.h"
 
 #include <QRegularExpression>
 #include <algorithm>
 
 PrivateStore::PrivateStore()
+    : ScheduleDocument(QStringLiteral(":memory:"))
 {
-    ProgramStore::open(QStringLiteral(":memory:"));
-}
-
-PrivateStore::~PrivateStore()
-{
-    ProgramStore::close();
 }
 
 std::optional<Refusal> FileEdit::prepare(const CommandWords&)
@@ -29,14 +23,18 @@ std::optional<Refusal> FileEdit::read(const ProgramFileReader::ReadResult& resul
     return Refusal{ProgramFileReader::exitStatusOf(result.status), ProgramFileReader::refusalLine(result)};
 }
 
-std::optional<Refusal> FileEdit::change(QTextStream&)
+std::optional<Refusal> FileEdit::change(ScheduleDocument&, QTextStream&)
 {
     return std::nullopt;
 }
 
-QByteArray FileEdit::content()
+QByteArray FileEdit::content(ScheduleDocument& document)
 {
-    return ProgramFileWriter::buildProgramFile();
+    return ProgramFileWriter::buildProgramFile(document);
+}
+
+void FileEdit::written(QTextStream&)
+{
 }
 
 namespace {
@@ -69,18 +67,20 @@ int runFileEdit(FileEdit& edit, const CommandWords& words, QTextStream& out, QTe
     std::optional<Refusal> refused = edit.prepare(words);
     if (!refused) {
         try {
-            const PrivateStore store;
+            PrivateStore document;
             const OutputLock lock(edit.out);
-            const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(edit.in);
+            const ProgramFileReader::ReadResult result = ProgramFileReader::ReadProgramFile(document, edit.in);
             refused = edit.read(result, report, err);
             QString changes;
             QTextStream changed(&changes);
             if (!refused)
-                refused = edit.change(changed);
+                refused = edit.change(document, changed);
             if (!refused) {
-                ProgramFileWriter::writeCommandOutput(edit.out, edit.content(), {edit.force, edit.in, result.stamp});
+                ProgramFileWriter::writeCommandOutput(edit.out, edit.content(document),
+                                                      {edit.force, edit.in, result.stamp, true, &lock, {}});
                 changed.flush();
                 report << changes;
+                edit.written(err);
             }
         } catch (const std::exception& failure) {
             refused = Refusal{ExitFileError, oneLine(failure.what())};
@@ -100,7 +100,7 @@ int RunCommand(const Command& command, const QStringList& args, QTextStream& out
 {
     const QString wrongWords = QString::fromUtf8(command.wrongWords).replace(QStringLiteral("%1"), args.value(0));
     CommandWords words;
-    std::optional<QString> refused = SplitCommandWords(args, command.options, words, command.flags);
+    std::optional<QString> refused = SplitCommandWords(args, command.options, words, command.flags, command.repeatable);
     if (refused && command.ownReason)
         refused = wrongWords;
     else if (!refused && command.positional >= 0 && words.positional.size() != command.positional)

@@ -5,6 +5,7 @@
 #include "app/cli/Command.h"
 #include "app/cli/DatesCommand.h"
 #include "app/cli/HolidaysCommand.h"
+#include "app/cli/PlanCommand.h"
 #include "app/cli/ProgramFileCommands.h"
 #include "app/cli/ReviewCommand.h"
 #include "app/cli/WhenRunsCommands.h"
@@ -122,6 +123,20 @@ std::deque<Command> declare()
                    "(設定済みで異なる日があるときは --keep か --overwrite が必要です)"}};
     dates.exits = {ExitDone, ExitInvalid, ExitOverCapacity, ExitFileError, ExitUsage};
     dates.edit = datesEdit;
+
+    Command& plan = commands.emplace_back();
+    plan.words = QStringList{"plan"};
+    plan.options = QStringList{"--circuit", "--table", "--school-year", "--column"};
+    plan.repeatable = QStringList{"--map"};
+    plan.flags = QStringList{"--keep", "--overwrite", "--force"};
+    plan.positional = 2;
+    plan.wrongWords = "IN と OUT を指定してください。";
+    plan.help = {{"plan IN OUT --circuit N --table FILE|- [--school-year YYYY] [--column 見出し|N]\n"
+                  "      --map 日課=なし|停止|M ... [--keep | --overwrite] [--force]",
+                  "行事予定の表 (CSV・TSV・.xlsx、- は標準入力) の日課ごとに日付指定を設定なし・停止・\n"
+                  "特殊プログラムにして OUT に書き込みます (表にあるすべての日課に --map が必要です)"}};
+    plan.exits = {ExitDone, ExitInvalid, ExitOverCapacity, ExitFileError, ExitUsage};
+    plan.edit = planEdit;
 
     Command& diff = commands.emplace_back();
     diff.words = QStringList{"diff"};

@@ -2,9 +2,9 @@
 
 #include "core/DateRules.h"
 #include "special/SpecialPrograms.h"
-#include "store/ProgramStore.h"
+#include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "year/YearEntries.h"
 
@@ -94,19 +94,19 @@ std::optional<Refusal> parse(const CommandWords& words, Job& job)
 
 // What IN holds must allow the job: a circuit with year programs, a special
 // number with programs, and a choice for days that hold another entry.
-std::optional<Refusal> checkAgainstIn(const Job& job, const QList<QDate>& days)
+std::optional<Refusal> checkAgainstIn(ScheduleDocument& document, const Job& job, const QList<QDate>& days)
 {
-    const int type = CircuitSettingAt(job.circuit).Program;
+    const int type = document.circuit(job.circuit).Program;
     if (type < TypeTimeSignal || type > TypeTimer)
         return usageRefusal(QStringLiteral("回路 %1 は年間プログラムを設定できる回路ではありません"
                                            "（報時・チャイム・タイマの回路で、IN にプログラムがあるもの）。")
                                 .arg(job.circuit));
-    if (job.special != 0 && !SpecialPrograms::SpecialNumbersInUse(job.circuit).contains(job.special))
+    if (job.special != 0 && !SpecialPrograms::SpecialNumbersInUse(document, job.circuit).contains(job.special))
         return usageRefusal(
             QStringLiteral("回路 %1 の特殊番号 %2 のプログラムが IN にありません。").arg(job.circuit).arg(job.special));
     if (job.existing)
         return std::nullopt;
-    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(job.circuit, days);
+    const QMap<QDate, QList<int>> held = YearEntries::DatedEntriesOn(document, job.circuit, days);
     QStringList others;
     for (auto entry = held.cbegin(); entry != held.cend(); ++entry)
         if (entry.value() != QList<int>{job.special})
@@ -120,20 +120,20 @@ std::optional<Refusal> checkAgainstIn(const Job& job, const QList<QDate>& days)
                             .arg(others.size() > 3 ? QStringLiteral(" ほか") : QString()));
 }
 
-std::optional<Refusal> setDates(const Job& job, QTextStream& report)
+std::optional<Refusal> setDates(ScheduleDocument& document, const Job& job, QTextStream& report)
 {
     const QList<QDate>& days = job.days;
-    if (std::optional<Refusal> refused = checkAgainstIn(job, days))
+    if (std::optional<Refusal> refused = checkAgainstIn(document, job, days))
         return refused;
     const YearEntries::OnExisting existing = job.existing.value_or(YearEntries::OnExisting::Overwrite);
-    const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(job.circuit, days, job.special);
-    if (!YearEntries::WriteDatedDays(job.circuit, days, job.special, existing))
+    const YearEntries::DaysPlan plan = YearEntries::PlanDatedDays(document, job.circuit, days, job.special);
+    if (!YearEntries::WriteDatedDays(document, job.circuit, days, job.special, existing))
         return Refusal{ExitOverCapacity,
                        QStringLiteral("年間プログラムの設定可能数%1を超えるため設定しません"
                                       "（新たに設定する日: %2  残り: %3）。")
                            .arg(YearCapacity)
                            .arg(plan.toAdd)
-                           .arg(RemainingYearCapacity())};
+                           .arg(RemainingYearCapacity(document))};
     const bool keep = existing == YearEntries::OnExisting::Keep;
     report << QStringLiteral("%1: %2 日  新規: %3  置き換え: %4  そのまま: %5\n")
                   .arg(DateRules::RuleText(job.rule))
@@ -147,7 +147,10 @@ std::optional<Refusal> setDates(const Job& job, QTextStream& report)
 class SetDatesEdit : public FileEdit
 {
     std::optional<Refusal> prepare(const CommandWords& words) override { return parse(words, m_job); }
-    std::optional<Refusal> change(QTextStream& report) override { return setDates(m_job, report); }
+    std::optional<Refusal> change(ScheduleDocument& document, QTextStream& report) override
+    {
+        return setDates(document, m_job, report);
+    }
 
     Job m_job;
 };

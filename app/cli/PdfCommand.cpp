@@ -7,7 +7,7 @@
 #include "print/PrintTables.h"
 #include "print/Reports.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 
 #include <QFile>
@@ -82,12 +82,12 @@ std::optional<Refusal> parse(const CommandWords& words, PdfRequest& request)
 }
 
 // The checks the print windows make before a listing can be chosen.
-std::optional<Refusal> checkListing(const PdfRequest& request)
+std::optional<Refusal> checkListing(ScheduleDocument& document, const PdfRequest& request)
 {
-    const int type = CircuitSettingAt(request.circuit).Program;
+    const int type = document.circuit(request.circuit).Program;
     if (type == TypeRepeat && request.kind != PrintJob::Week)
         return Refusal{ExitUsage, QStringLiteral("繰返しの回路は週間プログラムだけを印刷できます。")};
-    if (!HasPrograms(request.circuit) || type == TypeNone)
+    if (!HasPrograms(document, request.circuit) || type == TypeNone)
         return Refusal{ExitNothingToPrint, QStringLiteral("印刷するデータがありません。")};
     return std::nullopt;
 }
@@ -121,13 +121,13 @@ class PdfEdit : public FileEdit
         return std::nullopt;
     }
 
-    std::optional<Refusal> change(QTextStream& report) override
+    std::optional<Refusal> change(ScheduleDocument& document, QTextStream& report) override
     {
         if (m_calendar)
-            return m_calendar->change(report);
-        if (std::optional<Refusal> refused = checkListing(m_request))
+            return m_calendar->change(document, report);
+        if (std::optional<Refusal> refused = checkListing(document, m_request))
             return refused;
-        PrintJob job = PrintJob::forCircuit(m_request.kind, m_request.circuit);
+        PrintJob job = PrintJob::forCircuit(document, m_request.kind, m_request.circuit);
         if (m_request.kind == PrintJob::Year)
             job.setYear(m_request.yearChoice);
         job.fillTables();
@@ -137,10 +137,10 @@ class PdfEdit : public FileEdit
         return std::nullopt;
     }
 
-    QByteArray content() override
+    QByteArray content(ScheduleDocument& document) override
     {
         if (m_calendar)
-            return m_calendar->content();
+            return m_calendar->content(document);
         const QByteArray pdf = Reports::PdfDocument(m_report, Reports::PageLayout(m_report));
         if (pdf.isEmpty())
             throw std::runtime_error(QStringLiteral("%1: PDF を作成できません。").arg(m_request.out).toStdString());

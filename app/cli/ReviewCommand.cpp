@@ -21,9 +21,9 @@ std::optional<Refusal> loadSchedule(const QString& path, WhenRuns::Schedule& sch
     const ProgramFileReader::ParsedFile parsed = ProgramFileReader::parseProgramFile(path);
     if (parsed.verdict.status != ProgramFileReader::ReadStatus::Accepted)
         return Refusal{ExitFileError, path + QStringLiteral(": ") + ProgramFileReader::refusalLine(parsed.verdict)};
-    const PrivateStore store;
-    ProgramFileReader::importParsed(parsed);
-    schedule = WhenRuns::ReadSchedule();
+    PrivateStore document;
+    ProgramFileReader::importParsed(document, parsed);
+    schedule = WhenRuns::ReadSchedule(document);
     return std::nullopt;
 }
 

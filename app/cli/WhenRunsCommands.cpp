@@ -1,6 +1,7 @@
 #include "app/cli/WhenRunsCommands.h"
 
 #include "progfile/ProgramFileReader.h"
+#include "store/ScheduleDocument.h"
 #include "whenruns/DayReport.h"
 #include "whenruns/DayResolution.h"
 #include "whenruns/ScheduleDiff.h"
@@ -32,9 +33,9 @@ LoadedFile loadFile(const QString& path)
         loaded.refusal = ProgramFileReader::refusalLine(parsed.verdict);
         return loaded;
     }
-    const PrivateStore store;
-    ProgramFileReader::importParsed(parsed);
-    loaded.schedule = ReadSchedule();
+    PrivateStore document;
+    ProgramFileReader::importParsed(document, parsed);
+    loaded.schedule = ReadSchedule(document);
     return loaded;
 }
 

@@ -149,6 +149,10 @@ bool leadsToStandardOutput(const QString& path);
 void prepareStandardStreams();
 // 0 when all of `bytes` reached standard output, else why not.
 int writeStandardOutput(const QByteArray& bytes);
+// Standard input to its end, as bytes (no line ends translated), at most
+// `limit` + 1 of them; throws FileError 「標準入力: reason」 when it cannot
+// be read.
+QByteArray readStandardInput(qint64 limit);
 // The command's arguments after the program name, as the user typed them.
 QStringList commandArguments(int argc, char** argv);
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QList>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -661,6 +662,23 @@ int writeStandardOutput(const QByteArray& bytes)
         done += written;
     }
     return 0;
+}
+
+QByteArray readStandardInput(qint64 limit)
+{
+    QByteArray bytes;
+    char buffer[65536];
+    while (bytes.size() <= limit) {
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            fail(QStringLiteral("標準入力"), errno);
+        if (got == 0)
+            break;
+        bytes.append(buffer, qsizetype(std::min<qint64>(got, limit + 1 - bytes.size())));
+    }
+    return bytes;
 }
 
 QStringList commandArguments(int argc, char** argv)

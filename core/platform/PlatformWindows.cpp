@@ -14,6 +14,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -549,6 +550,28 @@ int writeStandardOutput(const QByteArray& bytes)
         done += written;
     }
     return 0;
+}
+
+QByteArray readStandardInput(qint64 limit)
+{
+    const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (input == nullptr || input == INVALID_HANDLE_VALUE)
+        fail(QStringLiteral("標準入力"), ERROR_INVALID_HANDLE);
+    QByteArray bytes;
+    char buffer[65536];
+    while (bytes.size() <= limit) {
+        DWORD got = 0;
+        if (!::ReadFile(input, buffer, sizeof buffer, &got, nullptr)) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_BROKEN_PIPE)  // the writer closed its end
+                break;
+            fail(QStringLiteral("標準入力"), int(error));
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, qsizetype(std::min<qint64>(got, limit + 1 - bytes.size())));
+    }
+    return bytes;
 }
 
 // The command line as typed, in UTF-16: the bytes of argv are in the

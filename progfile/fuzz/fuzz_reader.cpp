@@ -3,8 +3,10 @@
 // file that reads back to the same bytes.
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
-#include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
+#include "store/ScheduleDocument.h"
+
+#include <memory>
 
 #include <QCoreApplication>
 #include <QSqlRecord>
@@ -12,6 +14,13 @@
 #include <cstdlib>
 
 namespace {
+
+std::unique_ptr<ScheduleDocument> g_store;
+
+ScheduleDocument& store()
+{
+    return *g_store;
+}
 
 const QByteArray kSchedule = "122  1   103120000            \r\n"
                              "144  221505  90000103000      \r\n"
@@ -24,15 +33,15 @@ QString snapshot()
     QStringList rows;
     for (const char* sql : {"SELECT * FROM T_Setting ORDER BY CircuitNO", "SELECT * FROM T_Week ORDER BY ID",
                             "SELECT * FROM T_Year ORDER BY ID", "SELECT * FROM T_YearE ORDER BY ID"}) {
-        QSqlQuery query = ProgramStore::exec(QLatin1String(sql));
+        QSqlQuery query = store().exec(QLatin1String(sql));
         while (query.next())
             for (int i = 0; i < query.record().count(); ++i)
                 rows << query.value(i).toString();
         rows << QStringLiteral("--");
     }
     for (int circuit = 1; circuit <= 8; ++circuit)
-        rows << QString::number(CircuitSettings[circuit].Program)
-             << QString::number(CircuitSettings[circuit].PulseTime);
+        rows << QString::number(store().circuits()[circuit].Program)
+             << QString::number(store().circuits()[circuit].PulseTime);
     return rows.join(QLatin1Char(','));
 }
 
@@ -50,8 +59,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static char name[] = "fuzz_reader";
     static char* argv[] = {name, nullptr};
     new QCoreApplication(argc, argv);
-    ProgramStore::open(QStringLiteral(":memory:"));
-    if (ProgramFileReader::importContent(kSchedule).status != ProgramFileReader::ReadStatus::Accepted)
+    g_store = std::make_unique<ScheduleDocument>(QStringLiteral(":memory:"));
+    if (ProgramFileReader::importContent(store(), kSchedule).status != ProgramFileReader::ReadStatus::Accepted)
         fail("the seed schedule was refused");
     return 0;
 }
@@ -60,17 +69,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
     const QString before = snapshot();
-    const auto result = ProgramFileReader::importContent(content);
+    const auto result = ProgramFileReader::importContent(store(), content);
     if (result.status != ProgramFileReader::ReadStatus::Accepted) {
         if (snapshot() != before)
             fail("a refused file changed the store");
         return 0;
     }
-    const QByteArray written = ProgramFileWriter::buildProgramFile();
-    if (ProgramFileReader::importContent(written).status != ProgramFileReader::ReadStatus::Accepted)
+    const QByteArray written = ProgramFileWriter::buildProgramFile(store());
+    if (ProgramFileReader::importContent(store(), written).status != ProgramFileReader::ReadStatus::Accepted)
         fail("the editor refused its own file");
-    if (ProgramFileWriter::buildProgramFile() != written)
+    if (ProgramFileWriter::buildProgramFile(store()) != written)
         fail("rewriting a written file changed its bytes");
-    ProgramFileReader::importContent(kSchedule);
+    ProgramFileReader::importContent(store(), kSchedule);
     return 0;
 }

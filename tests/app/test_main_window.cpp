@@ -8,12 +8,14 @@
 #include "ui/FileDialog.h"
 #include "ui/WindowUtil.h"
 #include "progfile/ProgramFileWriter.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/Schema.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 #include "print/Form_Print.h"
 #include "print/Form_PrintSelect.h"
+#include "review/Form_Calendar.h"
+#include "review/Form_Review.h"
 #include "settings/Form_Environment.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
@@ -51,6 +53,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QTreeWidget>
+#include <QCheckBox>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QUrl>
@@ -176,7 +180,7 @@ private slots:
     {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));  // the hand-over's folder
         m_store = std::make_unique<ScratchStore>();
-        m_form = std::make_unique<Form_Main>();
+        m_form = std::make_unique<Form_Main>(Scratch::history());
         m_form->Form_Load();
         m_form->show();
         scriptDialogs();
@@ -295,7 +299,7 @@ private slots:
             addEveryYearRow(2, 5, 3, 0);
         const QString before = storeSnapshot();
         MessageBox::queueAnswer(MessageBox::Button(answer));
-        Form_Main main;
+        Form_Main main(Scratch::history());
         main.Form_Load();
 
         const QString question = "WZ QXプログラム作成|前回の編集内容が残っています。\r\n復元しますか？\r\n\r\n" + left;
@@ -304,7 +308,7 @@ private slots:
             QCOMPARE(std::pair(MessageBox::lastShown().icon, MessageBox::lastShown().defaultButton),
                      std::pair(MessageBox::Icon::Question, MessageBox::Button(QMessageBox::Yes)));
         QCOMPARE(storeSnapshot(), kept ? before : empty);
-        QCOMPARE(CircuitSettings[2].Program, qint16(kept ? 3 : 0));
+        QCOMPARE(Scratch::document().circuits()[2].Program, qint16(kept ? 3 : 0));
         QCOMPARE(main.editModeActive(), kept);
         QCOMPARE(child<QRadioButton>(&main, "Option_FileEdit_1")->isChecked(), kept);
     }
@@ -407,21 +411,21 @@ private slots:
         const QDate day(2027, 4, 2);
         std::vector<std::unique_ptr<QWidget>> windows;
         windows.emplace_back(new Form_End);
-        windows.emplace_back(new Form_Environment);
-        windows.emplace_back(new Form_Week(WeekViewSwitch::create));
-        windows.emplace_back(new Form_EditTime(job(2)));
-        windows.emplace_back(new Form_EditTimeTimer(job(4)));
-        windows.emplace_back(new Form_Copy(2, {1, 0}));
-        windows.emplace_back(new Form_Bells(2, {7, 0}));
-        windows.emplace_back(new Form_Year);
-        windows.emplace_back(new Form_EditYear(2, day, day));
-        windows.emplace_back(new Form_DeleteYear(2));
-        windows.emplace_back(new Form_Holiday(2, day));
-        windows.emplace_back(new Form_SpecialSelect(2));
-        windows.emplace_back(new Form_Special(2, 0, QString()));
-        windows.emplace_back(new Form_Print);
-        windows.emplace_back(new Form_PrintSelect(PrintJob::forCircuit(3, 2)));
-        windows.emplace_back(new Form_DayPreview);
+        windows.emplace_back(new Form_Environment(Scratch::history()));
+        windows.emplace_back(new Form_Week(Scratch::history(), WeekViewSwitch::makerFor(Scratch::document())));
+        windows.emplace_back(new Form_EditTime(Scratch::history(), job(2)));
+        windows.emplace_back(new Form_EditTimeTimer(Scratch::history(), job(4)));
+        windows.emplace_back(new Form_Copy(Scratch::history(), 2, {1, 0}));
+        windows.emplace_back(new Form_Bells(Scratch::history(), 2, {7, 0}));
+        windows.emplace_back(new Form_Year(Scratch::history()));
+        windows.emplace_back(new Form_EditYear(Scratch::history(), 2, day, day));
+        windows.emplace_back(new Form_DeleteYear(Scratch::history(), 2));
+        windows.emplace_back(new Form_Holiday(Scratch::history(), 2, day));
+        windows.emplace_back(new Form_SpecialSelect(Scratch::history(), 2));
+        windows.emplace_back(new Form_Special(Scratch::history(), 2, 0, QString()));
+        windows.emplace_back(new Form_Print(Scratch::history()));
+        windows.emplace_back(new Form_PrintSelect(Scratch::history(), PrintJob::forCircuit(Scratch::document(), 3, 2)));
+        windows.emplace_back(new Form_DayPreview(Scratch::history()));
         QStringList tooLarge;
         QList<QWidget*> all{m_form.get()};
         for (const auto& window : windows)
@@ -479,7 +483,7 @@ private slots:
         FileDialog::queuePath(path);
         click(m_form.get(), "Button_SaveFile");
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("ファイルの保存|プログラムファイルを作成しました。")});
-        QCOMPARE(readBytes(path), ProgramFileWriter::buildProgramFile());
+        QCOMPARE(readBytes(path), ProgramFileWriter::buildProgramFile(Scratch::document()));
 
         // While another run of ours writes the file, 書込 refuses at once instead of freezing the window.
         {
@@ -499,12 +503,94 @@ private slots:
         // read back, so 書込 fails loudly instead of reporting success.
         for (const qint64 kept : {qint64(8), QFileInfo(path).size() + 1}) {
             scriptDialogs();
-            ProgramFileWriter::setAfterCommitForTesting([kept](const QString& file) { QFile(file).resize(kept); });
+            m_form->setAfterSaveForTesting([kept](const QString& file) { QFile(file).resize(kept); });
             FileDialog::queuePath(path);
             click(m_form.get(), "Button_SaveFile");
-            ProgramFileWriter::setAfterCommitForTesting({});
+            m_form->setAfterSaveForTesting({});
             QVERIFY(shownMessages().size() == 1 && shownMessages()[0].startsWith(QStringLiteral("エラー|") + path));
         }
+    }
+
+    // 書込 with dated entries: 年間チェック first, only when it finds something (special 7 holds no programs).
+    // 「戻って直す」 writes nothing and asks for no file; 「このまま書込」 writes; 「今後表示しない」 leaves the
+    // review out of the next 書込.
+    void saveReviewsTheYearFirst_data()
+    {
+        QTest::addColumn<int>("special"); QTest::addColumn<QString>("answer"); QTest::addColumn<bool>("dontShow");
+        QTest::newRow("no finding") << 3 << "" << false;
+        QTest::newRow("back") << 7 << "Button_Back" << false;
+        QTest::newRow("write anyway") << 7 << "Button_WriteAnyway" << false;
+        QTest::newRow("back, then not again") << 7 << "Button_Back" << true;
+    }
+
+    void saveReviewsTheYearFirst()
+    {
+        QFETCH(int, special); QFETCH(QString, answer); QFETCH(bool, dontShow);
+        setCircuit(1, 2, 10);
+        addWeekRow(1, 3, 0, 0, 9, 0, 0);
+        addYearRow(1, 28, 5, 10, special);
+        std::unique_ptr<QDialog> review;
+        ModalDialogs::setRunner([&](QDialog* dialog) { review.reset(dialog); });
+        const QString path = pathOf("WZ48PROG.dat");
+        for (int round = 0; round < 2; ++round) {
+            scriptDialogs();
+            writeBytes(path, "old");
+            FileDialog::queuePath(path);
+            click(m_form.get(), "Button_SaveFile");
+            const bool shown = special == 7 && !(round == 1 && dontShow);
+            QCOMPARE(bool(review), shown);
+            if (shown) {
+                QCOMPARE(child<QTreeWidget>(review.get(), "List_Findings")->topLevelItemCount(), 1);
+                child<QCheckBox>(review.get(), "Check_DontShow")->setChecked(dontShow);
+                click(review.get(), qPrintable(answer));
+            }
+            const bool writes = !shown || answer == "Button_WriteAnyway";
+            QCOMPARE(shownMessages(), writes ? QStringList{"ファイルの保存|プログラムファイルを作成しました。"} : QStringList());
+            QCOMPARE(FileDialog::titlesShown().size(), writes ? 1 : 0);
+            QCOMPARE(readBytes(path) == ProgramFileWriter::buildProgramFile(Scratch::document()), writes);
+            review.reset();
+        }
+    }
+
+    // From 年間プログラム, 年間チェック only closes and a finding's day clicked turns the calendar to it and its
+    // circuit; 年間カレンダー opens on the circuit and 年度 shown, and from プログラム印刷 on its circuit.
+    void yearAtAGlanceFromTheWindows()
+    {
+        setCircuit(1, 2, 10);
+        setCircuit(2, 1, 5);
+        addWeekRow(1, 0, 1, 0, 9, 0, 0);
+        addWeekRow(2, 0, 1, 0, 9, 0, 0);
+        addYearRow(2, 28, 5, 10, 7);
+        std::unique_ptr<QDialog> dialog;
+        ModalDialogs::setRunner([&](QDialog* opened) { dialog.reset(opened); });
+        click(m_form.get(), "Button_Year");
+        QWidget* year = FindForm("Form_Year");
+        click(year, "Button_Review");
+        QVERIFY(dialog && dialog->objectName() == "Form_Review" && !dialog->findChild<QWidget*>("Button_WriteAnyway"));
+        auto* findings = child<QTreeWidget>(dialog.get(), "List_Findings");
+        QTreeWidgetItem* empty = findings->findItems(QStringLiteral("特殊番号 7"), Qt::MatchContains, 1).value(0);
+        QVERIFY(empty && empty->text(0) == "回路2");
+        findings->scrollToItem(empty);
+        QTest::mouseClick(findings->viewport(), Qt::LeftButton, {}, findings->visualItemRect(empty).center());
+        auto* calendar = child<MonthCalendar>(year, "MonthView1");
+        QCOMPARE(calendar->selectedDate(), QDate(2028, 5, 10));
+        QCOMPARE(child<QComboBox>(year, "Combo_Circuit")->currentData().toInt(), 2);
+
+        click(year, "Button_Calendar");
+        QVERIFY(dialog && dialog->objectName() == "Form_Calendar");
+        QCOMPARE(child<QComboBox>(dialog.get(), "Combo_Circuit")->currentData().toInt(), 2);
+        QCOMPARE(child<QLineEdit>(dialog.get(), "Text_SchoolYear")->text(), QStringLiteral("2028"));
+        dialog.reset();
+        click(year, "Button_Close");
+
+        click(m_form.get(), "Button_Check");
+        QWidget* print = FindForm("Form_Print");
+        child<QComboBox>(print, "Combo_Circuit")->setCurrentIndex(0);
+        click(print, "Button_Calendar");
+        QVERIFY(dialog && dialog->objectName() == "Form_Calendar");
+        QCOMPARE(child<QComboBox>(dialog.get(), "Combo_Circuit")->currentData().toInt(), 1);
+        dialog.reset();
+        click(print, "Button_Close");
     }
 
     // Programs of any circuit, 1 to 8, and year entries of either kind are data to discard, for 読込, 編集 and a file
@@ -600,14 +686,14 @@ private slots:
             if (how.startsWith("読込"))
                 FileDialog::queuePath(path);
             if (how.endsWith("store full"))
-                ProgramStore::exec("PRAGMA max_page_count = " + ProgramStore::scalar("PRAGMA page_count").toString());
+                Scratch::exec("PRAGMA max_page_count = " + Scratch::scalar("PRAGMA page_count").toString());
             click(m_form.get(), "Button_LoadFile");
         }
         messages.prepend(how == "drop" ? received(path) : kReadQuestion);
         QCOMPARE(shownMessages().size(), messages.size());
         QVERIFY2(shownMessages().join('\n').startsWith(messages.join('\n')), qPrintable(shownMessages().join('\n')));
         if (messages.last() == kReadDone) {
-            QCOMPARE(WeekRowCount(), 2);
+            QCOMPARE(WeekRowCount(Scratch::document()), 2);
         } else {
             QCOMPARE(storeSnapshot(), before);
             QCOMPARE(timeStamp(), kSampleStamp);
@@ -616,7 +702,7 @@ private slots:
 
         MessageBox::queueAnswer(QMessageBox::Ok);
         option(0)->click();
-        QCOMPARE(std::tuple(WeekRowCount(), timeStamp(), m_form->editModeActive()), std::tuple(0, QString(), false));
+        QCOMPARE(std::tuple(WeekRowCount(Scratch::document()), timeStamp(), m_form->editModeActive()), std::tuple(0, QString(), false));
     }
 
     // Every kind of change through its window is one step of the history, named for it: undone, the store (and for
@@ -635,8 +721,8 @@ private slots:
             box->setCurrentIndex(box->findData(data));
         };
         // Open from the start, so their circuit choices follow 初期設定 and its undo.
-        auto week = std::make_unique<Form_Week>();
-        auto year = std::make_unique<Form_Year>();
+        auto week = std::make_unique<Form_Week>(Scratch::history());
+        auto year = std::make_unique<Form_Year>(Scratch::history());
         QWidget* special = nullptr;
         const auto answered = [](QMessageBox::StandardButton answer, QWidget* window, const char* button) {
             MessageBox::queueAnswer(answer);
@@ -646,7 +732,7 @@ private slots:
         const QString file = writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine}));
         const QList<std::pair<QString, std::function<void()>>> steps{
             {"初期設定", [] {
-                 Form_Environment settings;
+                 Form_Environment settings(Scratch::history());
                  child<QComboBox>(&settings, "Combo_Function_0")->setCurrentIndex(2);
                  child<QLineEdit>(&settings, "Text_Function_0")->setText("10");
                  settings.close();
@@ -706,16 +792,17 @@ private slots:
         const auto state = [&] {
             return storeSnapshot() + (option(1)->isChecked() ? "編集" : "新規") + timeStamp()
                 + QString::number(child<QComboBox>(week.get(), "Combo_Circuit")->count())
-                + QString::number(child<QComboBox>(year.get(), "Combo_Circuit")->count());
+                + QString::number(child<QComboBox>(year.get(), "Combo_Circuit")->count())
+                + QString::number(year->findChildren<QPushButton*>("Button_Calendar").size());  // made once
         };
         for (const auto& [label, take] : steps) {
             const QString before = state();
             take();
             const QString after = state();
-            QVERIFY2(after != before && UndoHistory::undo(), qPrintable(label));
+            QVERIFY2(after != before && Scratch::history().undo(), qPrintable(label));
             QCOMPARE(state(), before);
-            QCOMPARE(UndoHistory::redoText(), label);
-            QVERIFY(UndoHistory::redo());
+            QCOMPARE(Scratch::history().redoText(), label);
+            QVERIFY(Scratch::history().redo());
             QCOMPARE(state(), after);
         }
         // Work no step recorded, on the tables the next undo puts back: it refuses and says why in one box.
@@ -727,7 +814,7 @@ private slots:
                                               "元に戻す・やり直しの履歴は消去しました。"));
         QCOMPARE(storeSnapshot(), unrecorded);
         answered(QMessageBox::Ok, m_form.get(), "Option_FileEdit_0");  // 新規
-        QVERIFY(!UndoHistory::stack().canUndo() && !UndoHistory::stack().canRedo());
+        QVERIFY(!Scratch::history().stack().canUndo() && !Scratch::history().stack().canRedo());
     }
 
     // A working window or a dialog works on the store: a file from outside waits until it is closed.
@@ -736,7 +823,7 @@ private slots:
         click(m_form.get(), "Button_Initial");
         m_form->openFromOutside(writeBytes(pathOf("WZ48PROG.dat"), withTrailer({kWeekLine})));
         QCOMPARE(shownMessages(), QStringList{"ファイルを開く|開いている画面を閉じてから読み込んでください。"});
-        QCOMPARE(WeekRowCount(), 0);
+        QCOMPARE(WeekRowCount(Scratch::document()), 0);
         click(FindForm("Form_Environment"), "Button_Close");
     }
 

@@ -32,7 +32,7 @@ private slots:
     void sessionWritesTheExactFileAndReadsItBack()
     {
         ScratchStore store(ScratchStore::OnDisk);
-        Form_Main main;
+        Form_Main main(Scratch::history());
         main.Form_Load();
         main.show();
 
@@ -118,7 +118,10 @@ private slots:
 
         const QString path = store.path() + "/WZ48PROG.dat";
         FileDialog::queuePath(path);
-        click(&main, "Button_SaveFile");
+        opened = nullptr;
+        click(&main, "Button_SaveFile");  // 年間チェック first: holidays on which the week programs run
+        QVERIFY(opened && child<QTreeWidget>(opened, "List_Findings")->topLevelItemCount() > 0);
+        click(opened, "Button_WriteAnyway");
         // Each record as the device reads it, field by field.
         const auto line = [](const QByteArrayList& fields) { return fields.join(); };
         QByteArrayList records{
@@ -227,7 +230,7 @@ private:
     QByteArray schoolYear(Way way)
     {
         ScratchStore store(ScratchStore::OnDisk);
-        Form_Main main(nullptr, store.path() + "/names.json");
+        Form_Main main(Scratch::history(), nullptr, store.path() + "/names.json");
         main.Form_Load();
         main.show();
         setCircuits(main, {{2, "10"}});
@@ -294,7 +297,10 @@ private:
         const QStringList messages = shownMessages();
         const QString path = store.path() + "/WZ48PROG.dat";
         FileDialog::queuePath(path);
+        m_opened = nullptr;
         click(&main, "Button_SaveFile");
+        if (m_opened)  // 年間チェック found something
+            click(m_opened, "Button_WriteAnyway");
         main.hide();
         ModalDialogs::setRunner({});
         return messages.isEmpty() ? readBytes(path) : messages.join('\n').toUtf8();

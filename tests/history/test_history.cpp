@@ -1,8 +1,8 @@
 // The history and the store images it is made of, driven directly; failures of the store are injected by triggers.
 #include "TestSupport.h"
 #include "history/UndoHistory.h"
-#include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreImage.h"
 #include "store/StoreRoutines.h"
 
@@ -27,7 +27,7 @@ QString tableOf(StoreChanges::Changes kind)
 // A committed change of that kind, as a window makes it; `value` makes it differ from the others.
 void change(StoreChanges::Changes kind, int value)
 {
-    Transaction transaction;
+    Transaction transaction(Scratch::document());
     if (kind == StoreChanges::Settings)
         setCircuit(1, 2, value);
     else if (kind == StoreChanges::WeekAndSpecial)
@@ -41,21 +41,21 @@ void change(StoreChanges::Changes kind, int value)
 
 void step(const QString& label, StoreChanges::Changes kind, int value)
 {
-    UndoStep taken(label);
+    UndoStep taken(Scratch::history(), label);
     change(kind, value);
 }
 
 // Every write to the table fails from now until the returned guard goes.
 auto refuseWrites(const QString& table, const char* event)
 {
-    ProgramStore::exec(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'disk full'); END")
+    Scratch::exec(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'disk full'); END")
                            .arg(QLatin1String(event), table));
-    return qScopeGuard([] { ProgramStore::exec(QStringLiteral("DROP TRIGGER refuse")); });
+    return qScopeGuard([] { Scratch::exec(QStringLiteral("DROP TRIGGER refuse")); });
 }
 
 QString texts()
 {
-    return UndoHistory::undoText() + '|' + UndoHistory::redoText();
+    return Scratch::history().undoText() + '|' + Scratch::history().redoText();
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ private slots:
     void init()
     {
         m_store = std::make_unique<ScratchStore>();
-        UndoHistory::clear();
+        Scratch::history().clear();
     }
 
     void cleanup() { m_store.reset(); }
@@ -89,27 +89,27 @@ private slots:
     {
         QFETCH(int, kind);
         const StoreChanges::Changes changed(kind);
-        const StoreImage before = StoreImage::capture();
+        const StoreImage before = StoreImage::capture(Scratch::document());
         for (const StoreChanges::Change each :
              {StoreChanges::Settings, StoreChanges::WeekAndSpecial, StoreChanges::Dated, StoreChanges::EveryYear})
             change(each, 30);
-        const StoreImage after = StoreImage::capture();
+        const StoreImage after = StoreImage::capture(Scratch::document());
         QCOMPARE(int(after.differences(before)), int(EveryStoreChange));
-        QCOMPARE(int(before.refreshed(changed).differences(before)), kind);
+        QCOMPARE(int(before.refreshed(Scratch::document(), changed).differences(before)), kind);
 
-        QSignalSpy announced(&StoreChanges::instance(), &StoreChanges::changed);
-        CircuitSettings[1].PulseTime = -1;
-        before.restore(changed);
+        QSignalSpy announced(&Scratch::document(), &ScheduleDocument::changed);
+        Scratch::document().resetCircuits();  // pulse 99 until reloaded
+        before.restore(Scratch::document(), changed);
         QCOMPARE(announced.count(), 1);
         QCOMPARE(int(announced[0][0].value<StoreChanges::Changes>()), kind);
-        QVERIFY(StoreImage::capture() == after.with(changed, before));
+        QVERIFY(StoreImage::capture(Scratch::document()) == after.with(changed, before));
         // The circuit settings the windows read follow T_Setting.
-        QCOMPARE(int(CircuitSettings[1].PulseTime),
-                 changed == StoreChanges::Settings ? count("SELECT PulseTime FROM T_Setting WHERE CircuitNO = 1") : -1);
+        QCOMPARE(int(Scratch::document().circuits()[1].PulseTime),
+                 changed == StoreChanges::Settings ? count("SELECT PulseTime FROM T_Setting WHERE CircuitNO = 1") : 99);
 
         const QString restored = storeSnapshot();
         const auto refusing = refuseWrites(tableOf(changed), "INSERT");
-        QVERIFY_THROWS_EXCEPTION(StoreError, after.restore(changed));
+        QVERIFY_THROWS_EXCEPTION(StoreError, after.restore(Scratch::document(), changed));
         QCOMPARE(storeSnapshot(), restored);
         QCOMPARE(announced.count(), 1);
     }
@@ -130,15 +130,15 @@ private slots:
         step("B", StoreChanges::WeekAndSpecial, 2);
         const QString afterB = storeSnapshot();
         if (redo)
-            QVERIFY(UndoHistory::undo());
+            QVERIFY(Scratch::history().undo());
         const QString before = storeSnapshot();
         {
             const auto refusing = refuseWrites("T_Week", "DELETE");
-            QVERIFY_THROWS_EXCEPTION(StoreError, redo ? UndoHistory::redo() : UndoHistory::undo());
+            QVERIFY_THROWS_EXCEPTION(StoreError, redo ? Scratch::history().redo() : Scratch::history().undo());
         }
         QCOMPARE(storeSnapshot(), before);
         QCOMPARE(texts(), QString(redo ? "A|B" : "B|"));
-        QVERIFY(redo ? UndoHistory::redo() : UndoHistory::undo());
+        QVERIFY(redo ? Scratch::history().redo() : Scratch::history().undo());
         QCOMPARE(storeSnapshot(), redo ? afterB : afterA);
     }
 
@@ -155,12 +155,12 @@ private slots:
         QFETCH(bool, redo);
         step("week", StoreChanges::WeekAndSpecial, 1);
         if (redo)
-            QVERIFY(UndoHistory::undo());
+            QVERIFY(Scratch::history().undo());
         change(StoreChanges::Dated, 5);
-        QVERIFY(redo ? UndoHistory::redo() : UndoHistory::undo());
+        QVERIFY(redo ? Scratch::history().redo() : Scratch::history().undo());
         const QString withOutside = storeSnapshot();
         step("year", StoreChanges::Dated, 6);
-        QVERIFY(UndoHistory::undo());
+        QVERIFY(Scratch::history().undo());
         QCOMPARE(storeSnapshot(), withOutside);
     }
 
@@ -185,14 +185,14 @@ private slots:
         }
         QStringList told;
         QObject listener;
-        connect(&HistoryDropped::instance(), &HistoryDropped::dropped, &listener, [&](const QString& why) { told << why; });
+        connect(&Scratch::history(), &UndoHistory::dropped, &listener, [&](const QString& why) { told << why; });
         step("A", StoreChanges::WeekAndSpecial, 1);
         if (redo)
-            QVERIFY(UndoHistory::undo());
+            QVERIFY(Scratch::history().undo());
         if (byAnotherProgram) {
             {
                 QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-                other.setDatabaseName(ProgramStore::location());
+                other.setDatabaseName(Scratch::location());
                 QVERIFY(other.open() && QSqlQuery(other).exec("INSERT INTO T_Week (CircuitNO, TimeONH) VALUES (2, 7)"));
             }
             QSqlDatabase::removeDatabase("other");
@@ -200,9 +200,9 @@ private slots:
             change(StoreChanges::WeekAndSpecial, 7);  // outside any step
         }
         const QString drifted = storeSnapshot();
-        QVERIFY(!(redo ? UndoHistory::redo() : UndoHistory::undo()));
+        QVERIFY(!(redo ? Scratch::history().redo() : Scratch::history().undo()));
         QCOMPARE(storeSnapshot(), drifted);
-        QCOMPARE(UndoHistory::stack().count(), 0);
+        QCOMPARE(Scratch::history().stack().count(), 0);
         QCOMPARE(told, QStringList(QString("履歴と現在のデータが一致しないため、%1。\r\n元に戻す・やり直しの履歴は消去しました。")
                                        .arg(redo ? "やり直せません" : "元に戻せません")));
     }
@@ -219,21 +219,21 @@ private slots:
         QFETCH(QString, action);
         step("A", StoreChanges::Dated, 1);
         try {
-            UndoStep taken("B");
-            Transaction transaction;
+            UndoStep taken(Scratch::history(), "B");
+            Transaction transaction(Scratch::document());
             if (action == "working table")
-                ProgramStore::exec("INSERT INTO T_WeekT (CircuitNO) VALUES (1)");
+                Scratch::exec("INSERT INTO T_WeekT (CircuitNO) VALUES (1)");
             else if (action != "nothing")
                 addWeekRow(1, 0, 1, 0, 8, 0, 0);
             if (action == "failed")
                 throw StoreError("disk full");
             if (action == "changed back")
-                ProgramStore::exec("DELETE FROM T_Week");
+                Scratch::exec("DELETE FROM T_Week");
             if (action != "rolled back")
                 transaction.commit();
         } catch (const StoreError&) {
         }
-        QCOMPARE(std::pair(UndoHistory::stack().count(), texts()), std::pair(1, QString("A|")));
+        QCOMPARE(std::pair(Scratch::history().stack().count(), texts()), std::pair(1, QString("A|")));
     }
 
     // Steps inside a step join it; the history does not move while one is recorded. State outside the store is
@@ -242,21 +242,21 @@ private slots:
     {
         QStringList putBack;
         {
-            UndoStep outer("outer");
+            UndoStep outer(Scratch::history(), "outer");
             {
-                UndoStep inner("inner");
+                UndoStep inner(Scratch::history(), "inner");
                 change(StoreChanges::WeekAndSpecial, 1);
             }
             step("earlier inner", StoreChanges::Dated, 2);
-            QVERIFY(!UndoHistory::undo() && !UndoHistory::redo());
-            outer.alsoPutBack([&] { putBack << "before " + QString::number(WeekRowCount()); },
-                              [&] { putBack << "after " + QString::number(WeekRowCount()); });
+            QVERIFY(!Scratch::history().undo() && !Scratch::history().redo());
+            outer.alsoPutBack([&] { putBack << "before " + QString::number(WeekRowCount(Scratch::document())); },
+                              [&] { putBack << "after " + QString::number(WeekRowCount(Scratch::document())); });
         }
         const QString after = storeSnapshot();
-        QCOMPARE(std::pair(UndoHistory::stack().count(), texts()), std::pair(1, QString("outer|")));
-        QVERIFY(UndoHistory::undo());
+        QCOMPARE(std::pair(Scratch::history().stack().count(), texts()), std::pair(1, QString("outer|")));
+        QVERIFY(Scratch::history().undo());
         QCOMPARE(count("SELECT (SELECT COUNT(*) FROM T_Week) + (SELECT COUNT(*) FROM T_Year)"), 0);
-        QVERIFY(UndoHistory::redo());
+        QVERIFY(Scratch::history().redo());
         QCOMPARE(storeSnapshot(), after);
         QCOMPARE(putBack, (QStringList{"before 0", "after 1"}));
     }
@@ -265,7 +265,7 @@ private slots:
     void redoEndsAndTheNewestStepsAreKept()
     {
         step("A", StoreChanges::WeekAndSpecial, 1);
-        QVERIFY(UndoHistory::undo());
+        QVERIFY(Scratch::history().undo());
         step("B", StoreChanges::WeekAndSpecial, 2);
         QCOMPARE(texts(), QString("B|"));
 
@@ -275,10 +275,10 @@ private slots:
             images << storeSnapshot();
         }
         for (int left = UndoHistory::kStepLimit; left > 0; --left)
-            QVERIFY(UndoHistory::undo());
-        QVERIFY(!UndoHistory::undo());
+            QVERIFY(Scratch::history().undo());
+        QVERIFY(!Scratch::history().undo());
         QCOMPARE(storeSnapshot(), images.at(1));
-        while (UndoHistory::redo()) {
+        while (Scratch::history().redo()) {
         }
         QCOMPARE(storeSnapshot(), images.last());
     }

@@ -1,9 +1,7 @@
 #include "TestSupport.h"
 #include "history/UndoHistory.h"
 #include "plan/Form_PlanImport.h"
-#include "store/ProgramStore.h"
-#include "store/StoreRoutines.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
 #include "ui/FileDialog.h"
 #include "year/Form_Year.h"
 #include "year/MonthCalendar.h"
@@ -24,7 +22,7 @@ namespace {
 // Circuit 1's dated entries as "year/month/day:special", in ID order.
 QString entries()
 {
-    return ProgramStore::scalar(QStringLiteral("SELECT group_concat(entry, ' ') FROM (SELECT Year || '/' || Month || "
+    return Scratch::scalar(QStringLiteral("SELECT group_concat(entry, ' ') FROM (SELECT Year || '/' || Month || "
                                                "'/' || Day || ':' || SpecialNO AS entry FROM T_Year "
                                                "WHERE CircuitNO = 1 ORDER BY ID)"))
         .toString();
@@ -64,7 +62,7 @@ private slots:
     void init()
     {
         m_store = std::make_unique<ScratchStore>();
-        ResetCircuitSettings();
+        Scratch::document().resetCircuits();
         setOneCircuitOfEachType();
         m_namesDir = std::make_unique<QTemporaryDir>();
         m_names = SpecialNames::NamesFile::read(m_namesDir->filePath(QStringLiteral("names.json")));
@@ -72,8 +70,8 @@ private slots:
             m_dialogs.emplace_back(dialog);
             dialog->show();
         });
-        m_year = std::make_unique<Form_Year>(YearWindowPlace{1, QDate(2028, 5, 10)});
-        Form_PlanImport::attachTo(m_year.get(), m_names);
+        m_year = std::make_unique<Form_Year>(Scratch::history(), YearWindowPlace{1, QDate(2028, 5, 10)});
+        Form_PlanImport::attachTo(Scratch::history(), m_year.get(), m_names);
         m_year->show();
     }
 
@@ -131,7 +129,7 @@ private slots:
         for (int day = 0; day < filled; ++day)
             addYearRow(8, 27, 1 + day / 28, 1 + day % 28, 0);
         const QString before = storeSnapshot();
-        const int steps = UndoHistory::stack().index();
+        const int steps = Scratch::history().stack().index();
 
         click(m_year.get(), "Button_Plan");
         QCOMPARE(int(m_dialogs.size()), 1);
@@ -153,20 +151,20 @@ private slots:
         QTEST(shownMessages().join('\n').section('|', 1), "message");
         if (!shownMessages().isEmpty()) {
             QCOMPARE(storeSnapshot(), before);
-            QCOMPARE(UndoHistory::stack().index(), steps);
+            QCOMPARE(Scratch::history().stack().index(), steps);
             QVERIFY(window->isVisible());
             return;
         }
         QVERIFY(!window->isVisible());
         // One step puts everything back; the calendar shows the first day set.
-        QCOMPARE(UndoHistory::stack().index(), steps + 1);
-        QCOMPARE(UndoHistory::undoText(), QStringLiteral("行事予定から設定（回路1）"));
+        QCOMPARE(Scratch::history().stack().index(), steps + 1);
+        QCOMPARE(Scratch::history().undoText(), QStringLiteral("行事予定から設定（回路1）"));
         QCOMPARE(m_year->place().day, QDate(2028, 4, 6));
         // The names and choices are kept for next year's table.
         const SpecialNames::Names kept = SpecialNames::Names::read(m_names.path);
         QCOMPARE(kept.name(3) + ' ' + kept.numberText(3), QStringLiteral("短縮 3 短縮"));
         QVERIFY(kept.choice(QStringLiteral("通常")) == SpecialNames::DutyChoice::clear());
-        QVERIFY(UndoHistory::undo());
+        QVERIFY(Scratch::history().undo());
         QCOMPARE(storeSnapshot(), before);
     }
 

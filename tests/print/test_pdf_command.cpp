@@ -1,3 +1,4 @@
+#include "store/ScheduleDocument.h"
 #include "TestSupport.h"
 #include "progfile/ProgramFileWriter.h"
 #include "store/StoreRoutines.h"
@@ -19,7 +20,7 @@ private slots:
         // Circuit 2 holds year entries only.
         addRows({{1, 0, 1, 1, 8, 30, 0}, {1, 4, 0, 0, 12, 0, 0}, {1, 27, 3, 1, 4}, {1, 5, 3, 0}, {2, 27, 3, 1, 0},
                  {4, 0, 2, 2, 9, 0, 0, 10, 0, 5}});
-        m_file = writeBytes(file(QStringLiteral("WZ48PROG.dat")), ProgramFileWriter::buildProgramFile());
+        m_file = writeBytes(file(QStringLiteral("WZ48PROG.dat")), ProgramFileWriter::buildProgramFile(Scratch::document()));
         QCOMPARE(::link(QFile::encodeName(m_file).constData(), QFile::encodeName(file("alias.dat")).constData()), 0);
         QCOMPARE(::symlink("WZ48PROG.dat", QFile::encodeName(file("link.dat")).constData()), 0);
     }

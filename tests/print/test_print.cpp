@@ -3,7 +3,8 @@
 #include "print/PrintOutput.h"
 #include "print/PrintTables.h"
 #include "print/Reports.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
+#include "review/Form_Calendar.h"
 #include "store/StoreRoutines.h"
 
 #include <QCheckBox>
@@ -13,6 +14,8 @@
 #include <QStandardPaths>
 #include <QPrinter>
 #include <QPushButton>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -26,7 +29,7 @@ namespace {
 QStringList dump(const QString& sql, int keyColumns)
 {
     QStringList lines;
-    QSqlQuery query = ProgramStore::exec(sql);
+    QSqlQuery query = Scratch::exec(sql);
     while (query.next()) {
         QStringList parts;
         for (int i = 0; i < keyColumns; ++i)
@@ -89,7 +92,7 @@ private slots:
     void init()
     {
         m_store = std::make_unique<ScratchStore>();
-        ResetCircuitSettings();
+        Scratch::document().resetCircuits();
         setOneCircuitOfEachType();
     }
 
@@ -128,9 +131,9 @@ private slots:
             setCircuit(1, table.type, 5);
             addRows({{2, 0, 1, 1, 9, 0, 0}, {2, 1, 0, 0, 9, 0, 0}, {1, 27, 3, 1, 3}});
             addRows(table.rows);
-            FillWeekPrintTable(1);
+            FillWeekPrintTable(Scratch::document(), 1);
             if (table.special)
-                FillSpecialPrintTable(1);
+                FillSpecialPrintTable(Scratch::document(), 1);
             const QStringList lines = dump(QStringLiteral("SELECT * FROM T_WeekP ORDER BY SortID"), 1);
             QVERIFY2(lines == table.expected, qPrintable(QLatin1String(table.name) + ": " + lines.join(" / ")));
         }
@@ -153,11 +156,11 @@ private slots:
         setCircuit(1, 2, 10);
         addRows({{1, 27, 5, 3, 0}, {1, 27, 3, 15, 7}, {1, 27, 3, 1, 3}, {1, 27, 8, 12, 0}, {1, 0, 2, 29, 99},
                  {1, 28, 3, 1, 1}, {2, 27, 3, 2, 1}, {1, 1, 5, 3}, {1, 12, 31, 0}, {2, 3, 1, 1}});
-        PrintJob job = PrintJob::forCircuit(PrintJob::Year, 1);
+        PrintJob job = PrintJob::forCircuit(Scratch::document(), PrintJob::Year, 1);
         job.setYear(choice);
-        FillYearPrintTable(job);
+        FillYearPrintTable(Scratch::document(), job);
         QCOMPARE(dump(QStringLiteral("SELECT * FROM T_YearP ORDER BY PrintIndex, PrintNO"), 2), expected);
-        QCOMPARE(PrintTexts::yearChoices(1), (QStringList{"毎年", "00年", "27年", "28年"}));
+        QCOMPARE(PrintTexts::yearChoices(Scratch::document(), 1), (QStringList{"毎年", "00年", "27年", "28年"}));
     }
 
     // A listing longer than a page continues with its headings repeated, a
@@ -227,15 +230,15 @@ private slots:
         for (int item : {-1, 2, 1, 0}) {
             circuits->setCurrentIndex(item);
             QString state = child<QLabel>(m_print, "Label_Mode")->text();
-            for (const char* button : {"Button_Week", "Button_Year", "Button_Special"})
+            for (const char* button : {"Button_Week", "Button_Year", "Button_Special", "Button_Calendar"})
                 state += child(m_print, button)->isEnabled() ? " on" : " off";
             states << state;
         }
-        QCOMPARE(states, (QStringList{" on on on", "繰返し on off off", "チャイム on on on", "報時 on on on"}));
+        QCOMPARE(states, (QStringList{" on on on on", "繰返し on off off off", "チャイム on on on on", "報時 on on on on"}));
 
         {
-            const QSignalBlocker unheard(&StoreChanges::instance());  // the window has not caught up yet
-            ProgramStore::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1"));
+            const QSignalBlocker unheard(&Scratch::document());  // the window has not caught up yet
+            Scratch::exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = 1"));
         }
         QTest::mouseClick(child<QPushButton>(m_print, "Button_Special"), Qt::LeftButton);
         QCOMPARE(shownMessages(), (QStringList{"プログラム印刷|印刷する回路を選択してください。",
@@ -301,12 +304,75 @@ private slots:
                                          output, "preview 特殊プログラム 報時プログラム 回 路 1 出力時間 5秒幅"}));
     }
 
+    // 年間カレンダー: the sheet of the circuit and 年度 typed, on the paper
+    // chosen, to the preview or the printer; a bad 年度 or a circuit without
+    // programs is refused with nothing printed.
+    void calendarSheet_data()
+    {
+        QTest::addColumn<int>("circuit");
+        QTest::addColumn<QString>("schoolYear");
+        QTest::addColumn<bool>("a3");
+        QTest::addColumn<bool>("preview");
+        QTest::addColumn<QString>("outcome");
+        const QString badYear = QStringLiteral("年間カレンダー|年度は 2000～2098 の西暦で入力してください。");
+        QTest::newRow("preview A4") << 1 << "2026" << false << true << "preview A4 2026年度（令和8年度） 回路1";
+        QTest::newRow("printer A3") << 1 << "2098" << true << false << "print A3 2098年度（令和80年度） 回路1";
+        QTest::newRow("no printer") << 1 << "2026" << false << false << "年間カレンダー|プリンタが見つかりません。";
+        QTest::newRow("1999") << 1 << "1999" << false << true << badYear;
+        QTest::newRow("2099") << 1 << "2099" << false << true << badYear;
+        QTest::newRow("empty") << 1 << "" << false << true << badYear;
+        QTest::newRow("no programs") << 2 << "2026" << false << true
+                                     << "年間カレンダー|回路 2 にはプログラムがありません。年間カレンダーは印刷しません。";
+    }
+
+    void calendarSheet()
+    {
+        QFETCH(int, circuit);
+        QFETCH(QString, schoolYear);
+        QFETCH(bool, a3);
+        QFETCH(bool, preview);
+        QFETCH(QString, outcome);
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("no pdftotext");
+        addRows({{1, 0, 1, 1, 8, 30, 0}, {2, 27, 3, 1, 0}});
+        QStringList outputs;
+        const auto record = [&](const char* how, const PrintOutput::Sheet& sheet) {
+            const QString path = m_store->path() + QStringLiteral("/calendar.pdf");
+            writeBytes(path, sheet.pdf());
+            QProcess process;
+            process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+            process.waitForFinished(30000);
+            const QString text = comparable(QString::fromUtf8(process.readAllStandardOutput())).remove('\n');
+            QStringList seen{QLatin1String(how), sheet.layout.pageSize().key()};
+            for (const QString& words : outcome.split(QLatin1Char(' ')).mid(2))
+                if (text.contains(words))
+                    seen << words;
+            outputs << seen.join(QLatin1Char(' '));
+        };
+        PrintOutput::setSheetHandlers([&](QWidget*, const PrintOutput::Sheet& sheet) { record("preview", sheet); },
+                                      [&](const PrintOutput::Sheet& sheet) {
+                                          if (outcome.contains(QStringLiteral("プリンタ")))
+                                              return false;
+                                          record("print", sheet);
+                                          return true;
+                                      });
+        scriptDialogs();
+        Form_Calendar calendar(Scratch::document(), circuit, QDate(2028, 3, 31));
+        QCOMPARE(child<QLineEdit>(&calendar, "Text_SchoolYear")->text(), QStringLiteral("2027"));
+        child<QLineEdit>(&calendar, "Text_SchoolYear")->setText(schoolYear);
+        child<QRadioButton>(&calendar, a3 ? "Option_A3" : "Option_A4")->setChecked(true);
+        child<QCheckBox>(&calendar, "Check_Preview")->setChecked(preview);
+        click(&calendar, "Button_Print");
+        QCOMPARE(outputs.isEmpty() ? shownMessages().join('\n') : outputs.join('\n'), outcome);
+        QCOMPARE(calendar.result(), outputs.isEmpty() ? 0 : int(QDialog::Accepted));
+    }
+
 private:
     // The listing (a year listing: 2027) as pdftotext -layout reads its pages, made comparable.
     // A failing pdftotext gives no pages.
     QStringList render(int kind, int circuit)
     {
-        PrintJob job = PrintJob::forCircuit(kind, circuit);
+        PrintJob job = PrintJob::forCircuit(Scratch::document(), kind, circuit);
         job.setYear(QStringLiteral("27年"));
         job.fillTables();
         const Reports::Report report = Reports::BuildReport(job);
@@ -340,7 +406,7 @@ private:
                     m_outputs << QStringLiteral("print ") + report.title + QLatin1Char(' ') + report.labels.join(' ');
                 return m_printerPresent;
             });
-        m_print = new Form_Print;
+        m_print = new Form_Print(Scratch::history());
         ModalDialogs::setRunner([this](QDialog* dialog) {
             m_dialog.reset(dialog);
             dialog->show();

@@ -1,6 +1,7 @@
 // The rules of the file system the program runs on, for what the commands
 // write and read: built for Linux and for Windows (run under Wine), each
 // system with the rows that mean something there.
+#include "store/ScheduleDocument.h"
 #include "core/platform/Platform.h"
 #include "progfile/ProgramFileFormat.h"
 #include "progfile/ProgramFileWriter.h"
@@ -101,7 +102,7 @@ private slots:
 
         QString error;
         try {
-            ProgramFileWriter::writeFileAtomically(path, kContent, {force, {}, {}});
+            ProgramFileWriter::writeFileAtomically(path, kContent, {force, {}, {}, true, nullptr, {}});
         } catch (const FileError& failure) {
             error = QString::fromUtf8(failure.what());
         }

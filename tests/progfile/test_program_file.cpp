@@ -3,8 +3,9 @@
 #include "progfile/ProgramFileReader.h"
 #include "year/YearEntries.h"
 #include "progfile/ProgramFileWriter.h"
+#include "settings/SpecialNames.h"
 #include "store/SettingTable.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 #include "TestSupport.h"
 
@@ -49,7 +50,7 @@ QString circuitSettingsText()
 {
     QString text;
     for (int circuit = 1; circuit <= 8; ++circuit) {
-        const CircuitSetting& setting = CircuitSettings[circuit];
+        const CircuitSetting& setting = Scratch::document().circuits()[circuit];
         text += QStringLiteral("%1/%2/%3 ").arg(setting.Program).arg(setting.PulseTime).arg(setting.Chime);
     }
     return text;
@@ -66,7 +67,7 @@ void fillMixedStore()
              {1, 0, 6, 0, 23, 59, 59}, {4, 12, 0, 0, 6, 0, 0, 7, 0, 30}, {4, 0, 2, 2, 9, 0, 0, 10, 30, 15},
              {1, 14, 5, 3, 0}, {3, 99, 12, 31, 7}, {2, 1, 1, 99}, {1, 5, 3, 0}, {1, 5, 3, 0}});
     for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-        RenumberTable(QLatin1String(table));
+        RenumberTable(Scratch::document(), QLatin1String(table));
 }
 
 }  // namespace
@@ -78,7 +79,7 @@ private slots:
     void init()
     {
         m_store = std::make_unique<ScratchStore>();
-        ResetCircuitSettings();
+        Scratch::document().resetCircuits();
     }
 
     void cleanup() { m_store.reset(); }
@@ -116,17 +117,17 @@ private slots:
             setCircuit(row[0].toInt(), program, pulse);
             const char* table = row.size() == 11 ? "T_Week" : row.size() == 5 ? "T_Year" : "T_YearE";
             const QString marks = QStringLiteral(",?").repeated(row.size());
-            ProgramStore::exec(QStringLiteral("INSERT INTO %1 VALUES (1%2)").arg(QLatin1String(table), marks), row);
+            Scratch::exec(QStringLiteral("INSERT INTO %1 VALUES (1%2)").arg(QLatin1String(table), marks), row);
         }
         if (file.isEmpty()) {
             const QString path = write(QStringLiteral("WZ48PROG.dat"), "old");
-            QVERIFY_THROWS_EXCEPTION(std::exception, ProgramFileWriter::SaveProgramFile(path));
+            QVERIFY_THROWS_EXCEPTION(std::exception, ProgramFileWriter::SaveProgramFile(Scratch::document(), path));
             QCOMPARE(readBytes(path), QByteArray("old"));
             return;
         }
-        QCOMPARE(buildProgramFile(), file);
-        QCOMPARE(importContent(file).status, ReadStatus::Accepted);
-        QCOMPARE(buildProgramFile(), file);
+        QCOMPARE(buildProgramFile(Scratch::document()), file);
+        QCOMPARE(importContent(Scratch::document(), file).status, ReadStatus::Accepted);
+        QCOMPARE(buildProgramFile(Scratch::document()), file);
     }
 
     // Read back in reverse order, the store's own file gives the IDs RenumberTable gives. An import that fails
@@ -135,21 +136,21 @@ private slots:
     {
         fillMixedStore();
         const QString before = storeSnapshot() + circuitSettingsText();  // all a read may change
-        ProgramStore::exec(QStringLiteral(
+        Scratch::exec(QStringLiteral(
             "CREATE TEMP TRIGGER refuse_year BEFORE INSERT ON T_Year BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, importContent(withTrailer({kWeekLine, kWeekLine, kDatedStop})));
-        ProgramStore::exec(QStringLiteral("DROP TRIGGER refuse_year"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, importContent(Scratch::document(), withTrailer({kWeekLine, kWeekLine, kDatedStop})));
+        Scratch::exec(QStringLiteral("DROP TRIGGER refuse_year"));
         QCOMPARE(storeSnapshot() + circuitSettingsText(), before);
 
         // The Chime settings are not in the file; circuit 2's tune 4 comes back as 1.
         const QString expected = storeSnapshot().replace(QStringLiteral("2,2,10,4"), QStringLiteral("2,2,10,1"));
-        const QByteArray first = buildProgramFile();
+        const QByteArray first = buildProgramFile(Scratch::document());
         QList<QByteArray> lines = first.split('\n');
         lines.resize(lines.size() - 2);  // "" and the trailer
         std::reverse(lines.begin(), lines.end());
-        QCOMPARE(importContent(lines.join('\n') + '\n').status, ReadStatus::Accepted);
+        QCOMPARE(importContent(Scratch::document(), lines.join('\n') + '\n').status, ReadStatus::Accepted);
         QCOMPARE(storeSnapshot(), expected);
-        QCOMPARE(buildProgramFile(), first);
+        QCOMPARE(buildProgramFile(Scratch::document()), first);
     }
 
     void reader_data()
@@ -235,27 +236,26 @@ private slots:
     {
         QFETCH(QByteArray, content); QFETCH(int, refusedLine); QFETCH(int, weekRows); QFETCH(QString, settings);
         fillMixedStore();
-        for (CircuitSetting& setting : CircuitSettings)
-            setting = CircuitSetting{45, 4, 7};
+        Scratch::document().resetCircuits();  // apart from the store until reloaded
         const QString before = storeSnapshot() + circuitSettingsText();
         const ProgramFileReader::ParsedFile parsed = ProgramFileReader::parseContent(content);
         QCOMPARE(storeSnapshot() + circuitSettingsText(), before);  // parsing touches no store
-        const auto result = ProgramFileReader::importParsed(parsed);
+        const auto result = ProgramFileReader::importParsed(Scratch::document(), parsed);
         if (refusedLine >= 0) {
             const ReadStatus status = refusedLine ? ReadStatus::Invalid : ReadStatus::OverCapacity;
             QCOMPARE(std::pair(result.status, result.refusedLine), std::pair(status, refusedLine));
             QCOMPARE(storeSnapshot() + circuitSettingsText(), before);
             return;
         }
-        QCOMPARE(std::pair(result.status, WeekRowCount()), std::pair(ReadStatus::Accepted, weekRows));
+        QCOMPARE(std::pair(result.status, WeekRowCount(Scratch::document())), std::pair(ReadStatus::Accepted, weekRows));
         const QString loaded = circuitSettingsText();
-        LoadCircuitSettings();  // CircuitSettings must already hold what T_Setting holds
+        Scratch::document().reloadCircuits();  // CircuitSettings must already hold what T_Setting holds
         QCOMPARE(loaded, circuitSettingsText());
         if (!settings.isEmpty())
             QCOMPARE(loaded, settings);
-        const QByteArray written = buildProgramFile();
-        QCOMPARE(ProgramFileReader::ReadProgramFile(write("in.dat", written)).status, ReadStatus::Accepted);
-        QCOMPARE(buildProgramFile(), written);
+        const QByteArray written = buildProgramFile(Scratch::document());
+        QCOMPARE(ProgramFileReader::ReadProgramFile(Scratch::document(), write("in.dat", written)).status, ReadStatus::Accepted);
+        QCOMPARE(buildProgramFile(Scratch::document()), written);
     }
 
     // The fuzzer starts from a file near capacity and may grow it to the largest file the reader takes; every seed
@@ -265,13 +265,13 @@ private slots:
         const QDir corpus(QStringLiteral(WZ_SOURCE_DIR "/progfile/fuzz/corpus"));
         int mostWeekLines = 0;
         for (const QString& name : corpus.entryList(QDir::Files)) {
-            const auto result = importContent(readBytes(corpus.filePath(name)));
+            const auto result = importContent(Scratch::document(), readBytes(corpus.filePath(name)));
             if (result.status != ReadStatus::Accepted)
                 continue;  // a refused seed has nothing to normalize
             mostWeekLines = std::max(mostWeekLines, result.counts.week);
-            const QByteArray once = buildProgramFile();
-            QCOMPARE(importContent(once).status, ReadStatus::Accepted);
-            QCOMPARE(buildProgramFile(), once);
+            const QByteArray once = buildProgramFile(Scratch::document());
+            QCOMPARE(importContent(Scratch::document(), once).status, ReadStatus::Accepted);
+            QCOMPARE(buildProgramFile(Scratch::document()), once);
         }
         QVERIFY(mostWeekLines >= WeekCapacity - 10);
         const QByteArray maxLen = " -max_len=" + QByteArray::number(ProgramFileFormat::MaxFileSize) + ' ';
@@ -364,8 +364,8 @@ private slots:
         setCircuit(1, 1, 5), setCircuit(2, 2, 10), setCircuit(3, 3, 0), setCircuit(8, 1, 5);  // files keep types by rows
         addRows({{2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 5}, {1, 0, 2, 0, 7, 0, 0}, {3, 0, 1, 1, 8, 0, 0, 17}});
         fillWeekTo(in == "full" ? 880 : 0);
-        RenumberTable("T_Week");
-        QStringList args{"bells", write("in.dat", in == "bad" ? QByteArray("x\r\n") : buildProgramFile()),
+        RenumberTable(Scratch::document(), "T_Week");
+        QStringList args{"bells", write("in.dat", in == "bad" ? QByteArray("x\r\n") : buildProgramFile(Scratch::document())),
                          in == "no folder" ? file("no  such/out.dat") : write("out.dat", "old")};
         const QStringList base{"--circuit", "2", "--days", "月", "--periods", "9:00-9:10"};
         for (int i = 0; i < base.size(); i += 2)
@@ -433,8 +433,8 @@ private slots:
             const QDate day = QDate(2030, 1, 1).addDays(i);
             addYearRow(1, day.year() - 2000, day.month(), day.day(), 0);
         }
-        RenumberTable("T_Week"), RenumberTable("T_Year");
-        QStringList args{"dates", write("in.dat", buildProgramFile()), write("out.dat", "old")};
+        RenumberTable(Scratch::document(), "T_Week"), RenumberTable(Scratch::document(), "T_Year");
+        QStringList args{"dates", write("in.dat", buildProgramFile(Scratch::document())), write("out.dat", "old")};
         const QStringList base{"--circuit", "2", "--from", "2026-04-01", "--to", "2027-03-31", "--rule", "第1:金"};
         for (int i = 0; i < base.size(); i += 2)
             args += options.contains(base[i]) ? QStringList() : base.mid(i, 2);
@@ -450,8 +450,100 @@ private slots:
         args[1] = args[2];
         QVERIFY2(run(args).out.value(0).contains("新規: 0  置き換え: 0"), "a rerun changed entries");
         QCOMPARE(readBytes(args[2]), written);
-        QCOMPARE(ReadProgramFile(args[2]).status, ReadStatus::Accepted);
-        QCOMPARE(YearEntries::DatedEntry(2, QDate(2026, 5, 1)), std::optional<int>(may1st));
+        QCOMPARE(ReadProgramFile(Scratch::document(), args[2]).status, ReadStatus::Accepted);
+        QCOMPARE(YearEntries::DatedEntry(Scratch::document(), 2, QDate(2026, 5, 1)), std::optional<int>(may1st));
+    }
+
+    // plan on the IN of datesCommand plus 特殊番号 1 on 2026-04-30 and 2026-05-03, with the 行事予定 below as `table`
+    // (csv, the same in Shift_JIS, tab-separated on standard input, a day that does not exist, none); a row's
+    // --map words replace "--map 通常=なし --map 短縮=1 --map 休業=停止". `days`: OUT's entries on 4/30..5/4 (- none).
+    void planCommand_data()
+    {
+        QTest::addColumn<QString>("table"); QTest::addColumn<QStringList>("options"); QTest::addColumn<int>("padding");
+        QTest::addColumn<int>("status"); QTest::addColumn<QString>("message"); QTest::addColumn<QString>("days");
+        const auto row = [](const char* name, const char* table, const QString& options, int status, const char* message,
+                            const char* days = "", int padding = 0) {
+            QTest::newRow(name) << table << options.split(' ', Qt::SkipEmptyParts) << padding << status << QString(message)
+                                << QString(days);
+        };
+        row("overwritten", "csv", "--overwrite", 0, "短縮 (2 日) → 特殊番号 1  新規: 1  置き換え: 1  そのまま: 0  消去: 0",
+            "- 1 1 1 0");
+        row("kept, 通常 cleared", "csv", "--keep", 0, "短縮 (2 日) → 特殊番号 1  新規: 1  置き換え: 0  そのまま: 1  消去: 0",
+            "- 0 1 1 0");
+        row("another entry needs a choice", "csv", "", 64,
+            "設定済みの年間プログラムと異なる日が 1 日あります（2026-05-01 停止）。--keep");
+        row("unmapped names named", "csv", "--keep --map 短縮=1", 64, "日課 「通常」「休業」 をどう設定するかの指定がありません。");
+        row("a map the table lacks warns", "csv", "--keep --map 通常=なし --map 短縮=1 --map 休業=停止 --map 雨天=停止", 0,
+            "警告: --map の日課「雨天」は表にありません。", "- 0 1 1 0");
+        row("special without programs", "csv", "--keep --map 通常=なし --map 短縮=2 --map 休業=停止", 64,
+            "回路 2 の特殊番号 2 のプログラムが IN にありません。");
+        row("exactly full", "csv", "--keep", 0, "年間プログラムの残り: 0", "- 0 1 1 0", 496);
+        row("over capacity", "csv", "--keep", 2, "（新たに設定する日: 2  残り: 0）", "", 497);
+        row("table from standard input", "stdin", "--overwrite", 0, "休業 (1 日) → 停止  新規: 1", "- 1 1 1 0");
+        row("Shift_JIS table", "cp932", "--overwrite", 0, "休業 (1 日) → 停止  新規: 1", "- 1 1 1 0");
+        row("names file cannot be written: a warning", "csv, names blocked", "--keep", 0,
+            "警告: 特殊番号の名前と日課の指定を保存できません（プログラムファイルは書き込みました）", "- 0 1 1 0");
+        row("a day that does not exist", "bad", "--keep", 1, "table.csv: ");
+        row("no table file", "none", "--keep", 3, "table.csv: ");
+        for (const char* wrong : {"--keep --overwrite", "--circuit 9", "--map 短縮", "--map 短縮=100", "--school-year 2099",
+                                  "--column 0"})  // the message names the option
+            row(wrong, "csv", wrong, 64, qPrintable(QString(wrong).split(' ')[0]));
+    }
+    void planCommand()
+    {
+        QFETCH(QString, table); QFETCH(QStringList, options); QFETCH(int, padding); QFETCH(int, status);
+        QFETCH(QString, message); QFETCH(QString, days);
+        setCircuit(1, 1, 5), setCircuit(2, 2, 10);
+        addRows({{2, 1, 0, 0, 10, 0, 0, 0, 0, 0, 3}, {1, 0, 2, 0, 7, 0, 0}});
+        addYearRow(2, 26, 5, 1, 0), addYearRow(2, 26, 4, 30, 1), addYearRow(2, 26, 5, 3, 1);
+        for (int i = 0; i < padding; ++i) {
+            const QDate day = QDate(2030, 1, 1).addDays(i);
+            addYearRow(1, day.year() - 2000, day.month(), day.day(), 0);
+        }
+        RenumberTable(Scratch::document(), "T_Week"), RenumberTable(Scratch::document(), "T_Year");
+        const QByteArray csv = "日付,行事,日課\r\n2026/4/30,,通常\r\n2026/5/1,\"開校記念日,式典\",短縮\r\n2026/5/2,,短縮\r\n"
+                               "2026/5/3,憲法記念日,\r\n2026/5/4,みどりの日,休業\r\n";
+        const QByteArray cp932 = "\x93\xfa\x95t,\x8ds\x8e\x96,\x93\xfa\x89\xdb\r\n2026/4/30,,\x92\xca\x8f\xed\r\n2026/5/1,\""
+                                 "\x8aJ\x8dZ\x8bL\x94O\x93\xfa,\x8e\xae\x93T\",\x92Z\x8fk\r\n2026/5/2,,\x92Z\x8fk\r\n2026/5/3,"
+                                 "\x8c\x9b\x96@\x8bL\x94O\x93\xfa,\r\n2026/5/4,\x82\xdd\x82\xc7\x82\xe8\x82\xcc\x93\xfa,\x8bx\x8b\xc6\r\n";
+        const QString namesFile = file("home/data/wzqxprog/names.json");
+        if (table.endsWith("names blocked"))
+            QDir().mkpath(namesFile);
+        const QString tablePath = file("table.csv");
+        if (table != "none")
+            write("table.csv", table == "cp932" ? cp932 : table == "bad" ? csv + "2027/2/29,,通常\r\n" : csv);
+        const QString redirect = table == "stdin" ? "<" + write("paste.txt", QByteArray(csv).replace(',', '\t').replace("\"開校記念日\t式典\"", "")) : "";
+        QStringList args{"plan", write("in.dat", buildProgramFile(Scratch::document())), write("out.dat", "old")};
+        const QStringList base{"--circuit", "2", "--table", table == "stdin" ? "-" : tablePath};
+        for (int i = 0; i < base.size(); i += 2)
+            args += options.contains(base[i]) ? QStringList() : base.mid(i, 2);
+        args += options;
+        if (!options.contains("--map"))
+            args += QStringList{"--map", "通常=なし", "--map", "短縮=1", "--map", "休業=停止"};
+        const ProcessRun result = run(args, redirect);
+        QCOMPARE(result.status, status);
+        QVERIFY2((result.out.join('\n') + result.err).contains(message), qPrintable(result.out.join('\n') + result.err));
+        const QByteArray written = readBytes(args[2]);
+        QCOMPARE(written != "old", status == 0);  // OUT untouched unless done
+        if (status != 0)
+            return;
+        args[1] = args[2];
+        const ProcessRun again = run(args, redirect);
+        QVERIFY2(!again.out.join('\n').contains(QRegularExpression("新規: [1-9]|置き換え: [1-9]|消去: [1-9]")),
+                 qPrintable(again.out.join('\n')));
+        QCOMPARE(readBytes(args[2]), written);
+        QCOMPARE(ReadProgramFile(Scratch::document(), args[2]).status, ReadStatus::Accepted);
+        QStringList held;
+        for (QDate day(2026, 4, 30); day <= QDate(2026, 5, 4); day = day.addDays(1)) {
+            const std::optional<int> entry = YearEntries::DatedEntry(Scratch::document(), 2, day);
+            held << (entry ? QString::number(*entry) : "-");
+        }
+        QCOMPARE(held.join(' '), days);
+        if (table.endsWith("names blocked"))
+            return;
+        const auto names = SpecialNames::Names::read(namesFile);
+        QCOMPARE(names.name(1), QStringLiteral("短縮"));  // it had none
+        QCOMPARE(names.choice("休業"), std::optional<SpecialNames::DutyChoice>(SpecialNames::DutyChoice::stop()));
     }
 
     // Twenty bells commands adding to one file at once: each waits for the one before it, so every one that reports
@@ -460,24 +552,24 @@ private slots:
     {
         setCircuit(2, 2, 10);
         addRows({{2, 0, 1, 0, 5, 0, 0, 0, 0, 0, 1}});
-        const QString shared = write(QStringLiteral("shared.dat"), buildProgramFile());
+        const QString shared = write(QStringLiteral("shared.dat"), buildProgramFile(Scratch::document()));
         std::vector<std::unique_ptr<QProcess>> runs;
         for (int i = 0; i < 20; ++i) {
             runs.push_back(std::make_unique<QProcess>());
             runs.back()->start(editorBinary(), {"bells", shared, shared, "--circuit", "2", "--days", "月", "--periods",
                                                 QString::asprintf("6:%02d-6:%02d", 3 * i, 3 * i + 1)});
         }
-        QCOMPARE(ReadProgramFile(shared).status, ReadStatus::Accepted);  // a reader meanwhile sees a whole file
+        QCOMPARE(ReadProgramFile(Scratch::document(), shared).status, ReadStatus::Accepted);  // a reader meanwhile sees a whole file
         int succeeded = 0;
         for (const auto& run : runs)
             QVERIFY(run->state() == QProcess::NotRunning || run->waitForFinished(60000));
-        QCOMPARE(ReadProgramFile(shared).status, ReadStatus::Accepted);
+        QCOMPARE(ReadProgramFile(Scratch::document(), shared).status, ReadStatus::Accepted);
         for (int i = 0; i < 20; ++i) {
             if (runs[i]->exitCode() != 0)
                 continue;
             ++succeeded;
             for (const int minute : {3 * i, 3 * i + 1})
-                QVERIFY2(ProgramStore::scalar("SELECT COUNT(*) FROM T_Week WHERE TimeONH = 6 AND TimeONM = ?", {minute})
+                QVERIFY2(Scratch::scalar("SELECT COUNT(*) FROM T_Week WHERE TimeONH = 6 AND TimeONM = ?", {minute})
                                  .toInt() == 1,
                          qPrintable(QStringLiteral("bells of run %1 lost").arg(i)));
         }
@@ -485,10 +577,10 @@ private slots:
         QCOMPARE(QDir(m_store->path()).entryList(QDir::Hidden | QDir::Files).filter(".lock"), QStringList());
 
         const QString out = write(QStringLiteral("out.dat"), "old");
-        const Platform::FileStamp read = ReadProgramFile(shared).stamp;
-        write(QStringLiteral("shared.dat"), buildProgramFile() + "changed");
+        const Platform::FileStamp read = ReadProgramFile(Scratch::document(), shared).stamp;
+        write(QStringLiteral("shared.dat"), buildProgramFile(Scratch::document()) + "changed");
         try {
-            ProgramFileWriter::writeFileAtomically(out, buildProgramFile(), {false, shared, read});
+            ProgramFileWriter::writeFileAtomically(out, buildProgramFile(Scratch::document()), {false, shared, read, true, nullptr, {}});
             QFAIL("written over a changed input");
         } catch (const ProgramFileError& failure) {
             QCOMPARE(QString::fromUtf8(failure.what()),
@@ -535,7 +627,7 @@ private slots:
         const QString target = redirect.contains("theirs") ? "theirs.dat" : redirect.contains("ours") ? "ours.dat" : "";
         const QByteArray written = target.isEmpty() ? result.out.join('\n').toUtf8() + '\n' : readBytes(file(target)).mid(3);
         QVERIFY(target.isEmpty() || readBytes(file(target)).startsWith("old"));
-        QCOMPARE(importContent(written).status, ReadStatus::Accepted);
+        QCOMPARE(importContent(Scratch::document(), written).status, ReadStatus::Accepted);
         QCOMPARE(written == content, command == "normalize");
         QCOMPARE(readBytes(file("theirs.dat")), target == "theirs.dat" ? "old" + content : QByteArray("old"));
     }

@@ -5,8 +5,8 @@
 #include "settings/Form_Environment.h"
 #include "settings/UpDownButtons.h"
 #include "snd/player/PlayChime.h"
-#include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 
 #include <QAbstractItemView>
@@ -33,7 +33,7 @@ const QString kPlaying = QStringLiteral("チャイム演奏|OKを押すと再生
 class Window
 {
 public:
-    explicit Window(Form_Environment* existing = nullptr) : form(existing ? existing : new Form_Environment)
+    explicit Window(Form_Environment* existing = nullptr) : form(existing ? existing : new Form_Environment(Scratch::history()))
     {
         activate(form);
     }
@@ -83,9 +83,9 @@ QStringList saved()
 {
     QStringList all;
     for (int circuit = 1; circuit <= 8; ++circuit) {
-        const QString table = ProgramStore::scalar(
+        const QString table = Scratch::scalar(
             "SELECT Program || ' ' || PulseTime || ' ' || Chime FROM T_Setting WHERE CircuitNO = ?", {circuit}).toString();
-        const CircuitSetting& s = CircuitSettings[circuit];
+        const CircuitSetting& s = Scratch::document().circuits()[circuit];
         const QString memory = QStringLiteral("%1 %2 %3").arg(s.Program).arg(s.PulseTime).arg(s.Chime);
         all << (table == memory ? table : QStringLiteral("table %1, memory %2").arg(table, memory));
     }
@@ -101,7 +101,7 @@ private slots:
     void init()
     {
         m_store = std::make_unique<ScratchStore>();
-        ResetCircuitSettings();
+        Scratch::document().resetCircuits();
         m_playLog.clear();
         setChimePlayer(std::make_unique<FakeChimePlayer>(&m_playLog));
     }
@@ -229,7 +229,7 @@ private slots:
     // again at the next opening.
     void firstSession()
     {
-        Form_Main main;
+        Form_Main main(Scratch::history());
         main.Form_Load();
         main.show();
         click(&main, "Button_Initial");
@@ -253,7 +253,7 @@ private slots:
 
         click(&main, "Button_Week");
         click(&main, "Button_Year");
-        ProgramStore::exec("UPDATE T_Setting SET PulseTime = 5 WHERE CircuitNO = 5");  // stale, unused
+        Scratch::exec("UPDATE T_Setting SET PulseTime = 5 WHERE CircuitNO = 5");  // stale, unused
         click(&main, "Button_Initial");
         auto* reopened = qobject_cast<Form_Environment*>(FindForm("Form_Environment"));
         QVERIFY(reopened);

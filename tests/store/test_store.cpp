@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 #include "store/BulkInsert.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/ProgramTypes.h"
 #include "store/Schema.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 
 #include <QProcess>
@@ -26,32 +26,31 @@ private slots:
     {
         ScratchStore store;
         const QString fresh = storeSnapshot();
-        ProgramStore::exec("INSERT INTO T_Week (CircuitNO, TimeONH) VALUES (1, 8)");
+        Scratch::exec("INSERT INTO T_Week (CircuitNO, TimeONH) VALUES (1, 8)");
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE ID + YobiOFF + TimeOFFH + TimeOFFM + Repeat + ChimeNO = 0"), 1);
         setCircuit(3, 2, 10, 5);
         addRows({{3, 14, 5, 3, 0}, {3, 1, 1, 0}});
-        ProgramStore::exec("INSERT INTO T_WeekT (CircuitNO) VALUES (3)");
-        ProgramStore::exec("INSERT INTO T_WeekP (SortID, Sun1) VALUES (1, 'x')");
-        ProgramStore::exec("INSERT INTO T_YearP (PrintIndex, PrintNO, Mon1) VALUES (1, 1, 'x')");
-        ClearAllData();
+        Scratch::exec("INSERT INTO T_WeekT (CircuitNO) VALUES (3)");
+        Scratch::exec("INSERT INTO T_WeekP (SortID, Sun1) VALUES (1, 'x')");
+        Scratch::exec("INSERT INTO T_YearP (PrintIndex, PrintNO, Mon1) VALUES (1, 1, 'x')");
+        ClearAllData(Scratch::document());
         QCOMPARE(storeSnapshot(), fresh);
         QCOMPARE(count("SELECT (SELECT COUNT(*) FROM T_WeekT) + (SELECT COUNT(*) FROM T_WeekP) + (SELECT COUNT(*) FROM T_YearP)"), 0);
-        QCOMPARE(ProgramStore::scalar("SELECT group_concat(Month1) FROM T_YearH").toString(), QStringLiteral("1月,7月"));
-        QCOMPARE(CircuitSettings[3].Program, qint16(0));  // the settings follow the table
+        QCOMPARE(Scratch::scalar("SELECT group_concat(Month1) FROM T_YearH").toString(), QStringLiteral("1月,7月"));
+        QCOMPARE(Scratch::document().circuits()[3].Program, qint16(0));  // the settings follow the table
 
-        CircuitSettings[0] = {7, 3, 4};
-        CircuitSettings[8] = {5, 2, 6};
-        ResetCircuitSettings();
-        for (const CircuitSetting& setting : CircuitSettings)
+        setCircuit(8, 2, 5, 6);
+        Scratch::document().resetCircuits();
+        for (const CircuitSetting& setting : Scratch::document().circuits())
             QVERIFY(setting.Program == TypeNone && setting.PulseTime == 99);
-        QVERIFY(CircuitSettings[8].Chime == 6 && !AnyCircuitConfigured());
-        CircuitSettings[5].Program = 4;
-        QVERIFY(AnyCircuitConfigured());
-        CircuitSettings[0].Program = 1;  // index 0 is never a circuit
-        CircuitSettings[5].Program = 0;
-        QVERIFY(!AnyCircuitConfigured());
-        QVERIFY_THROWS_EXCEPTION(StoreError, CircuitSettingAt(9));
-        QVERIFY_THROWS_EXCEPTION(StoreError, CircuitSettingAt(-1));
+        QVERIFY(Scratch::document().circuits()[8].Chime == 6 && !AnyCircuitConfigured(Scratch::document()));
+        setCircuit(8, 0, 0);
+        setCircuit(5, 4, 0);
+        QVERIFY(AnyCircuitConfigured(Scratch::document()));
+        setCircuit(5, 0, 0);
+        QVERIFY(!AnyCircuitConfigured(Scratch::document()));
+        QVERIFY_THROWS_EXCEPTION(StoreError, Scratch::document().circuit(9));
+        QVERIFY_THROWS_EXCEPTION(StoreError, Scratch::document().circuit(-1));
     }
 
     // Capacity boundaries are checked through the windows and the year runs;
@@ -59,25 +58,25 @@ private slots:
     void queriesAndRenumbering()
     {
         ScratchStore store;
-        QVERIFY(!WeekCapacityExceeded(1000) && !YearCapacityExceeded(1000));
-        RenumberTable("T_Week");  // empty: nothing to do
+        QVERIFY(!WeekCapacityExceeded(Scratch::document(), 1000) && !YearCapacityExceeded(Scratch::document(), 1000));
+        RenumberTable(Scratch::document(), "T_Week");  // empty: nothing to do
         addRows({{2, 0, 1, 0, 9, 0, 0}, {1, 0, 3, 0, 8, 0, 0}, {6, 3, 0, 0, 1, 2, 3}, {1, 0, 1, 0, 10, 0, 0},
                  {5, 26, 12, 6, 7}, {1, 15, 1, 1, 0}, {1, 14, 12, 31, 0}, {4, 12, 25, 0}, {2, 1, 1, 0}, {1, 5, 5, 3}});
-        QCOMPARE((QList<bool>{HasPrograms(4), HasPrograms(5), HasPrograms(6), HasPrograms(7)}),
+        QCOMPARE((QList<bool>{HasPrograms(Scratch::document(), 4), HasPrograms(Scratch::document(), 5), HasPrograms(Scratch::document(), 6), HasPrograms(Scratch::document(), 7)}),
                  (QList<bool>{true, true, true, false}));
-        QCOMPARE((QList<bool>{YearDateExists(5, 26, 12, 6), YearDateExists(5, 25, 12, 6), YearDateExists(4, 26, 12, 6),
-                              EveryYearDateExists(4, 12, 25), EveryYearDateExists(4, 12, 24)}),
+        QCOMPARE((QList<bool>{YearDateExists(Scratch::document(), 5, 26, 12, 6), YearDateExists(Scratch::document(), 5, 25, 12, 6), YearDateExists(Scratch::document(), 4, 26, 12, 6),
+                              EveryYearDateExists(Scratch::document(), 4, 12, 25), EveryYearDateExists(Scratch::document(), 4, 12, 24)}),
                  (QList<bool>{true, false, false, true, false}));
 
         for (const char* table : {"T_Week", "T_Year", "T_YearE"})
-            RenumberTable(table);
-        QCOMPARE(ProgramStore::scalar("SELECT (SELECT group_concat(CircuitNO || ':' || YobiON || ':' || ID, ' ') "
+            RenumberTable(Scratch::document(), table);
+        QCOMPARE(Scratch::scalar("SELECT (SELECT group_concat(CircuitNO || ':' || YobiON || ':' || ID, ' ') "
                                       "FROM (SELECT * FROM T_Week ORDER BY ID)) || ', year ' || "
                                       "(SELECT Year FROM T_Year WHERE ID = 1) || ', every year circuit ' || "
                                       "(SELECT CircuitNO FROM T_YearE WHERE ID = 1)")
                      .toString(),
                  QStringLiteral("1:1:1 1:3:2 2:1:3 6:0:4, year 14, every year circuit 1"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, RenumberTable("T_Setting"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, RenumberTable(Scratch::document(), "T_Setting"));
     }
 
     // A failed transaction takes its rows (bulk inserted ones too) and says nothing; a commit announces once.
@@ -88,28 +87,28 @@ private slots:
         ScratchStore store;
         QStringList heard;
         QObject listener;
-        connect(&StoreChanges::instance(), &StoreChanges::changed, &listener, [&](StoreChanges::Changes changes) {
+        connect(&Scratch::document(), &ScheduleDocument::changed, &listener, [&](StoreChanges::Changes changes) {
             heard << QString::number(changes.toInt());
-            Transaction own;  // rolled back
+            Transaction own(Scratch::document());  // rolled back
             addWeekRow(8, 0, 1, 0, 8, 0, 0);
         });
         const QString sql = "INSERT INTO T_YearE (ID, CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?,?)";
         QVERIFY_THROWS_EXCEPTION(StoreError, [&] {
-            Transaction transaction;
+            Transaction transaction(Scratch::document());
             addWeekRow(1, 0, 1, 0, 8, 0, 0);
-            BulkInsert(sql).run({1, 2, 12, 25, 7});
-            ProgramStore::exec("INSERT INTO T_NoSuchTable VALUES (1)");
+            BulkInsert(Scratch::document(), sql).run({1, 2, 12, 25, 7});
+            Scratch::exec("INSERT INTO T_NoSuchTable VALUES (1)");
             transaction.commit();
         }());
         {
-            Transaction transaction;
-            BulkInsert insert(sql);
+            Transaction transaction(Scratch::document());
+            BulkInsert insert(Scratch::document(), sql);
             insert.run({1, 2, 12, 25, 7});
-            Transaction().commit();
+            Transaction(Scratch::document()).commit();
             insert.run({2, 2, 12, 31, 0});
             transaction.commit();
         }
-        QCOMPARE(QString("%1 %2 %3").arg(heard.join(' ')).arg(WeekRowCount() + EveryYearRowCount()).arg(storeSnapshot().section('\n', -3)),
+        QCOMPARE(QString("%1 %2 %3").arg(heard.join(' ')).arg(WeekRowCount(Scratch::document()) + EveryYearRowCount(Scratch::document())).arg(storeSnapshot().section('\n', -3)),
                  "8 2 1,2,12,25,7\n2,2,12,31,0\n--");
         // Nobody declares what a write changes: the store sees it, in a statement of its own too, and a table
         // emptied at once. The circuit settings have followed T_Setting when the listeners hear of it; working
@@ -117,13 +116,13 @@ private slots:
         heard.clear();
         for (const char* write : {"DELETE FROM T_YearE", "UPDATE T_Setting SET Program = 3 WHERE CircuitNO = 5",
                                   "INSERT INTO T_WeekT (CircuitNO) VALUES (1)", "DELETE FROM T_WeekT"})
-            ProgramStore::exec(write);
-        QCOMPARE(heard.join(' ') + " " + QString::number(CircuitSettings[5].Program), "8 1 3");
+            Scratch::exec(write);
+        QCOMPARE(heard.join(' ') + " " + QString::number(Scratch::document().circuits()[5].Program), "8 1 3");
         for (const char* query : {"SELECT FROM T_YearE", "SELECT ?", "SELECT abs(-9223372036854775807 - ?) + ?"})
-            QVERIFY_THROWS_EXCEPTION(StoreError, ForEachIntRow(query, {1, 2}, [](const IntRow&) {}));
+            QVERIFY_THROWS_EXCEPTION(StoreError, ForEachIntRow(Scratch::document(), query, {1, 2}, [](const IntRow&) {}));
 
         // A full disk in the user's words, through Qt and straight through SQLite alike.
-        ProgramStore::exec("PRAGMA max_page_count = " + ProgramStore::scalar("PRAGMA page_count").toString());
+        Scratch::exec("PRAGMA max_page_count = " + Scratch::scalar("PRAGMA page_count").toString());
         const QString full = "データベースを読み書きできません: ディスクの空き容量が足りません。";
         const auto failure = [](const std::function<void()>& work) {
             try {
@@ -134,11 +133,11 @@ private slots:
             return QStringLiteral("no failure");
         };
         QCOMPARE(failure([] {
-                     ProgramStore::exec("INSERT INTO T_WeekT (CircuitNO) SELECT 1 FROM T_Setting a, T_Setting b, T_Setting c, T_Setting d");
+                     Scratch::exec("INSERT INTO T_WeekT (CircuitNO) SELECT 1 FROM T_Setting a, T_Setting b, T_Setting c, T_Setting d");
                  }),
                  full);
         QCOMPARE(failure([&] {
-                     BulkInsert insert(sql);
+                     BulkInsert insert(Scratch::document(), sql);
                      for (int id = 3; id < 999; ++id)
                          insert.run({id, 1, 1, 1, 0});
                  }),
@@ -188,13 +187,13 @@ private slots:
         };
         const QString before = state();
         if (refused.isEmpty()) {
-            const QString kept = ProgramStore::open(path);
-            ProgramStore::close();
+            const QString kept = Scratch::open(path);
+            Scratch::close();
             QVERIFY(QFileInfo(kept).isDir() && (QFile::permissions(kept) & QFile::Permissions(0xff)) == QFile::Permissions(0x55));
             return;
         }
         try {
-            ProgramStore::open(path);
+            Scratch::open(path);
             QFAIL("opened");
         } catch (const StoreNotPrivate& failure) {
             QCOMPARE(QString::fromUtf8(failure.what()), dir.filePath(refused) + " が自分だけのものではない（所有者が別のユーザーか、"
@@ -210,13 +209,13 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("db/wz48prg.db");
-        QCOMPARE(ProgramStore::open(path), QString());
+        QCOMPARE(Scratch::open(path), QString());
         const QString fresh = storeSnapshot();
         addWeekRow(1, 0, 1, 0, 8, 0, 0);
-        ProgramStore::close();
+        Scratch::close();
         QFile::setPermissions(path, QFile::Permissions(0x6644));  // 0644
-        QCOMPARE(ProgramStore::open(path), QString());
-        QCOMPARE(WeekRowCount(), 1);
+        QCOMPARE(Scratch::open(path), QString());
+        QCOMPARE(WeekRowCount(Scratch::document()), 1);
         for (const QString& file : {dir.filePath("db"), path, path + "-wal", path + "-shm"})
             QCOMPARE(QFile::permissions(file) & QFile::Permissions(0xff), QFile::Permissions());  // nobody else's
         const QByteArray text = QByteArray("this is not sqlite at all, just text\n").repeated(200);
@@ -224,16 +223,16 @@ private slots:
                                          "PRAGMA user_version = " + QByteArray::number(Schema::Version + 1), text, QByteArray()}) {
             const bool sql = damage.startsWith("D") || damage.startsWith("PRAGMA");
             if (sql)
-                ProgramStore::exec(damage);
-            ProgramStore::close();
+                Scratch::exec(damage);
+            Scratch::close();
             const QByteArray before = sql ? readBytes(path) : readBytes(writeBytes(path, damage));
-            const QString copy = ProgramStore::open(path);
+            const QString copy = Scratch::open(path);
             QCOMPARE(copy.isEmpty() ? QByteArray("none kept") : readBytes(copy), before.isEmpty() ? "none kept" : before);
             QCOMPARE(storeSnapshot(), fresh);
             addWeekRow(1, 0, 1, 0, 8, 0, 0);
         }
-        ProgramStore::close();
-        QVERIFY_THROWS_EXCEPTION(StoreError, WeekRowCount());
+        Scratch::close();
+        QVERIFY_THROWS_EXCEPTION(StoreError, WeekRowCount(Scratch::document()));
     }
 
     // A store of the version before, left by a killed editor on a full disk, is no damaged store: it stays as it is,
@@ -246,34 +245,34 @@ private slots:
         if (::geteuid() != 0 || QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=512k,mode=0700", "tmpfs", db}) != 0)
             QSKIP("needs to mount a small tmpfs");
         const auto unmount = qScopeGuard([&db] {
-            ProgramStore::close();
+            Scratch::close();
             QSqlDatabase::removeDatabase("killed");
             QProcess::execute("umount", {db});
         });
         const QString path = db + "/wz48prg.db";
-        ProgramStore::open(path);
+        Scratch::open(path);
         addWeekRow(1, 0, 1, 0, 8, 0, 0);
         // The killed editor's log stays beside the store: this connection, still open, keeps it from being folded in.
         QSqlDatabase killed = QSqlDatabase::addDatabase("QSQLITE", "killed");
         killed.setDatabaseName(path);
         QVERIFY(killed.open() && QSqlQuery(killed).exec(QString("PRAGMA user_version = %1").arg(Schema::Version - 1)));
-        ProgramStore::close();
+        Scratch::close();
         QFile filler(db + "/filler");
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         while (filler.write(QByteArray(4096, 'x')) > 0) {
         }
         try {
-            ProgramStore::open(path);
+            Scratch::open(path);
             QFAIL("opened");
         } catch (const StoreNotUpgraded& failure) {
             QCOMPARE(QString::fromUtf8(failure.what()), "データベース " + path + " を新しい形式に更新できないため、起動できません。\r\n"
                                                         "ディスクの空き容量が足りません。\r\nデータベースはそのまま残してあります。");
         }
-        QVERIFY(!ProgramStore::isOpen());
+        QVERIFY(!Scratch::isOpen());
         QCOMPARE(QDir(db).entryList({"*.damaged-*"}), QStringList());
         QVERIFY(filler.remove());
-        QCOMPARE(ProgramStore::open(path), QString());
-        QCOMPARE(std::pair(WeekRowCount(), ProgramStore::scalar("PRAGMA user_version").toInt()), std::pair(1, Schema::Version));
+        QCOMPARE(Scratch::open(path), QString());
+        QCOMPARE(std::pair(WeekRowCount(Scratch::document()), Scratch::scalar("PRAGMA user_version").toInt()), std::pair(1, Schema::Version));
     }
 };
 

@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
 #include "ui/FileDialog.h"
-#include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "history/UndoHistory.h"
+#include "store/ScheduleDocument.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,19 +13,83 @@
 #include <QSqlRecord>
 #include <QTest>
 
+namespace {
+
+// A test program runs one test at a time: the one it works on.
+std::unique_ptr<ScheduleDocument> g_document;
+std::unique_ptr<UndoHistory> g_history;
+
+}  // namespace
+
+namespace Scratch {
+
+QString open(const QString& location)
+{
+    close();
+    g_document = std::make_unique<ScheduleDocument>(location);
+    g_history = std::make_unique<UndoHistory>(*g_document);
+    return g_document->keptAside();
+}
+
+void close()
+{
+    g_history.reset();
+    g_document.reset();
+}
+
+bool isOpen()
+{
+    return g_document != nullptr;
+}
+
+ScheduleDocument& document()
+{
+    if (!g_document)
+        throw StoreError(QStringLiteral("データベースが開かれていません。"));
+    return *g_document;
+}
+
+UndoHistory& history()
+{
+    document();
+    return *g_history;
+}
+
+QSqlDatabase database()
+{
+    return document().database();
+}
+
+QString location()
+{
+    return g_document ? g_document->location() : QString();
+}
+
+QSqlQuery exec(const QString& sql, const QVariantList& values)
+{
+    return document().exec(sql, values);
+}
+
+QVariant scalar(const QString& sql, const QVariantList& values, const QVariant& fallback)
+{
+    return document().scalar(sql, values, fallback);
+}
+
+}  // namespace Scratch
+
 namespace TestSupport {
 
 ScratchStore::ScratchStore(Where where)
     : m_dir(std::make_unique<QTemporaryDir>())
 {
-    ProgramStore::open(where == OnDisk ? m_dir->filePath(QStringLiteral("wz48prg.db")) : QStringLiteral(":memory:"));
+    Scratch::open(where == OnDisk ? m_dir->filePath(QStringLiteral("wz48prg.db")) : QStringLiteral(":memory:"));
     scriptDialogs();
 }
 
 ScratchStore::~ScratchStore()
 {
     ModalDialogs::setRunner({});
-    ProgramStore::close();
+    Scratch::close();
 }
 
 QString ScratchStore::path() const
@@ -44,21 +108,21 @@ void scriptDialogs()
 void addWeekRow(int circuit, int special, int yobiOn, int yobiOff, int onH, int onM, int onS, int offH, int offM,
                 int repeat, int chime)
 {
-    ProgramStore::exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
+    Scratch::exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
                                       "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) VALUES (?,?,?,?,?,?,?,?,?,?,?)"),
                        {circuit, special, yobiOn, yobiOff, onH, onM, onS, offH, offM, repeat, chime});
 }
 
 void addYearRow(int circuit, int year, int month, int day, int special)
 {
-    ProgramStore::exec(
+    Scratch::exec(
         QStringLiteral("INSERT INTO T_Year (CircuitNO, Year, Month, Day, SpecialNO) VALUES (?,?,?,?,?)"),
         {circuit, year, month, day, special});
 }
 
 void addEveryYearRow(int circuit, int month, int day, int special)
 {
-    ProgramStore::exec(QStringLiteral("INSERT INTO T_YearE (CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?)"),
+    Scratch::exec(QStringLiteral("INSERT INTO T_YearE (CircuitNO, Month, Day, SpecialNO) VALUES (?,?,?,?)"),
                        {circuit, month, day, special});
 }
 
@@ -76,9 +140,8 @@ void addRows(const QList<QList<int>>& rows)
 
 void setCircuit(int circuit, int program, int pulse, int chime)
 {
-    ProgramStore::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ?, Chime = ? WHERE CircuitNO = ?"),
+    Scratch::exec(QStringLiteral("UPDATE T_Setting SET Program = ?, PulseTime = ?, Chime = ? WHERE CircuitNO = ?"),
                        {program, pulse, chime, circuit});
-    CircuitSettings[circuit] = CircuitSetting{qint16(pulse), qint16(program), qint16(chime)};
 }
 
 void setOneCircuitOfEachType()
@@ -92,15 +155,15 @@ void setOneCircuitOfEachType()
 void fillWeekTo(int rows)
 {
     // One commit: the store syncs every commit to disk.
-    Transaction transaction;
-    for (int i = ProgramStore::scalar(QStringLiteral("SELECT COUNT(*) FROM T_Week")).toInt(); i < rows; ++i)
+    Transaction transaction(Scratch::document());
+    for (int i = Scratch::scalar(QStringLiteral("SELECT COUNT(*) FROM T_Week")).toInt(); i < rows; ++i)
         addWeekRow(8, 0, i % 7, 0, i / 60 % 24, i % 60, 0);
     transaction.commit();
 }
 
 int count(const QString& sql, const QVariantList& values)
 {
-    return ProgramStore::scalar(sql, values, 0).toInt();
+    return Scratch::scalar(sql, values, 0).toInt();
 }
 
 void click(QWidget* window, const char* button)
@@ -149,7 +212,7 @@ QString snapshotThrough(const QSqlDatabase& db)
 
 QString storeSnapshot()
 {
-    return snapshotThrough(ProgramStore::database());
+    return snapshotThrough(Scratch::database());
 }
 
 QString committedSnapshot()
@@ -158,7 +221,7 @@ QString committedSnapshot()
     QString snapshot;
     {
         QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        other.setDatabaseName(ProgramStore::location());
+        other.setDatabaseName(Scratch::location());
         if (!other.open())
             qFatal("cannot open the store a second time");
         snapshot = snapshotThrough(other);

@@ -2,12 +2,33 @@
 #include "ui/MessageBox.h"
 #include "ui/ModalDialogs.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QVariantList>
 #include <memory>
+
+class ScheduleDocument;
+class UndoHistory;
+
+// The document (and its history) the running test works on: the one its
+// ScratchStore opened, or one a test opened itself.
+namespace Scratch {
+
+QString open(const QString& location);
+void close();
+bool isOpen();
+ScheduleDocument& document();
+UndoHistory& history();
+QSqlDatabase database();
+QString location();
+QSqlQuery exec(const QString& sql, const QVariantList& values = {});
+QVariant scalar(const QString& sql, const QVariantList& values = {}, const QVariant& fallback = {});
+
+}  // namespace Scratch
 
 namespace TestSupport {
 

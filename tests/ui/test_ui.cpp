@@ -1,6 +1,6 @@
 // The helpers every window uses: the guard, the file dialog's seam, window placing, the number box check.
 #include "TestSupport.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "ui/DateTyping.h"
 #include "ui/FileDialog.h"
 #include "ui/Guard.h"

@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 #include "history/UndoHistory.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/ProgramTypes.h"
-#include "store/SharedState.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
 #include "week/Bells.h"
@@ -60,7 +60,7 @@ QString rows(const QString& what, const QString& where)
 {
     const QString sql = "SELECT group_concat(%1, ', ') FROM (SELECT * FROM T_Week WHERE %2 "
                         "ORDER BY YobiON, TimeONH, ChimeNO)";
-    return ProgramStore::scalar(sql.arg(what, where)).toString();
+    return Scratch::scalar(sql.arg(what, where)).toString();
 }
 
 // The list's rows as the values of `fields` ("a|b|..."), joined the same way.
@@ -99,10 +99,10 @@ private slots:
     void init()
     {
         m_store = std::make_unique<ScratchStore>();
-        ResetCircuitSettings();
+        Scratch::document().resetCircuits();
         setOneCircuitOfEachType();
         setCircuit(6, 4, 3);  // after a gap: the circuit list skips 5
-        m_week = new Form_Week;
+        m_week = new Form_Week(Scratch::history());
         ModalDialogs::setRunner([this](QDialog* dialog) {
             m_dialog.reset(dialog);
             dialog->show();
@@ -143,39 +143,39 @@ private slots:
             if (day != 3)
                 addWeekRow(4, 0, day, day, 9, 0, 0, 17, 0, 20);
         }
-        RenumberTable(QStringLiteral("T_Week"));
-        QCOMPARE(rows(BuildWeekList(1, 1), "開始時刻"), (QStringList{" 0:00", " 8:05", "17:30"}));
-        QCOMPARE(rows(BuildWeekList(2, 6), "開始時刻|ChimeNO"), QStringList{" 8:05.30|4"});
-        QCOMPARE(rows(BuildWeekList(3, 6), "開始曜日|終了曜日|終了時刻"), QStringList{"土|日| 6:00"});
-        QVERIFY(BuildWeekList(1, -1).rows.isEmpty() && BuildWeekList(0, 1).rows.isEmpty());
-        QCOMPARE(rows(BuildWeekList(1, 8), "開始時刻"), QStringList{" 0:00"});
-        QCOMPARE(rows(BuildWeekList(1, 7), "開始時刻"), QStringList{" 0:00"});
-        QCOMPARE(rows(BuildWeekList(2, 7), "開始時刻|ChimeNO|ID"),
+        RenumberTable(Scratch::document(), QStringLiteral("T_Week"));
+        QCOMPARE(rows(BuildWeekList(Scratch::document(), 1, 1), "開始時刻"), (QStringList{" 0:00", " 8:05", "17:30"}));
+        QCOMPARE(rows(BuildWeekList(Scratch::document(), 2, 6), "開始時刻|ChimeNO"), QStringList{" 8:05.30|4"});
+        QCOMPARE(rows(BuildWeekList(Scratch::document(), 3, 6), "開始曜日|終了曜日|終了時刻"), QStringList{"土|日| 6:00"});
+        QVERIFY(BuildWeekList(Scratch::document(), 1, -1).rows.isEmpty() && BuildWeekList(Scratch::document(), 0, 1).rows.isEmpty());
+        QCOMPARE(rows(BuildWeekList(Scratch::document(), 1, 8), "開始時刻"), QStringList{" 0:00"});
+        QCOMPARE(rows(BuildWeekList(Scratch::document(), 1, 7), "開始時刻"), QStringList{" 0:00"});
+        QCOMPARE(rows(BuildWeekList(Scratch::document(), 2, 7), "開始時刻|ChimeNO|ID"),
                  (QStringList{" 6:00.00|2|0", " 7:30.05|3|0", "12:00.00|2|0", "12:00.00|6|0"}));
         // Not on Sunday and Saturday: not an every-day program.
-        QCOMPARE(BuildWeekList(2, 8).rows.size(), 0);
+        QCOMPARE(BuildWeekList(Scratch::document(), 2, 8).rows.size(), 0);
         // The working table holds the last group view only.
         QCOMPARE(count("SELECT COUNT(*) FROM T_WeekT"), 0);
-        QCOMPARE(rows(BuildWeekList(3, 8), "開始時刻|終了時刻") + rows(BuildWeekList(3, 7), "開始時刻"),
+        QCOMPARE(rows(BuildWeekList(Scratch::document(), 3, 8), "開始時刻|終了時刻") + rows(BuildWeekList(Scratch::document(), 3, 7), "開始時刻"),
                  (QStringList{"22:00| 6:00", "22:00"}));
-        QCOMPARE(rows(BuildWeekList(4, 7), "Repeat"), QStringList{"10"});
+        QCOMPARE(rows(BuildWeekList(Scratch::document(), 4, 7), "Repeat"), QStringList{"10"});
         // Weekend rows neither make nor break a weekday program.
         addRows({{4, 0, 6, 6, 9, 0, 0, 17, 0, 20}, {4, 0, 0, 0, 9, 0, 0, 17, 0, 20}});
-        QCOMPARE(rows(BuildWeekList(4, 7), "Repeat"), QStringList{"10"});
-        QCOMPARE(BuildWeekList(4, 8).rows.size(), 0);
+        QCOMPARE(rows(BuildWeekList(Scratch::document(), 4, 7), "Repeat"), QStringList{"10"});
+        QCOMPARE(BuildWeekList(Scratch::document(), 4, 8).rows.size(), 0);
     }
 
     void specialList()
     {
         addRows({{2, 5, 0, 0, 6, 0, 9, 0, 0, 0, 7}, {2, 0, 1, 0, 6, 0, 9, 0, 0, 0, 7}, {1, 5, 0, 0, 6, 0, 9}});
-        QCOMPARE(rows(ProgramLists::BuildSpecialList(2, 5), "開始時刻"), QStringList{" 6:00.09"});
-        QCOMPARE(rows(ProgramLists::BuildSpecialList(1, 5), "開始時刻"), QStringList{" 6:00"});
-        QCOMPARE(ProgramLists::SetSpecialGridColumns(0).grid, GridColumns::Grid::Hide);
-        QVERIFY(!change(ProgramLists::SetSpecialGridColumns(1), "終了時刻")->visible);
-        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(2), "ChimeNO")->caption, QStringLiteral(" 曲番号"));
-        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(3), "終了時刻")->caption, QStringLiteral(" 終了時刻"));
+        QCOMPARE(rows(ProgramLists::BuildSpecialList(Scratch::document(), 2, 5), "開始時刻"), QStringList{" 6:00.09"});
+        QCOMPARE(rows(ProgramLists::BuildSpecialList(Scratch::document(), 1, 5), "開始時刻"), QStringList{" 6:00"});
+        QCOMPARE(ProgramLists::SetSpecialGridColumns(Scratch::document(), 0).grid, GridColumns::Grid::Hide);
+        QVERIFY(!change(ProgramLists::SetSpecialGridColumns(Scratch::document(), 1), "終了時刻")->visible);
+        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(Scratch::document(), 2), "ChimeNO")->caption, QStringLiteral(" 曲番号"));
+        QCOMPARE(change(ProgramLists::SetSpecialGridColumns(Scratch::document(), 3), "終了時刻")->caption, QStringLiteral(" 終了時刻"));
         // A repeat circuit has no special programs: only the ID columns go.
-        const GridColumns repeat = ProgramLists::SetSpecialGridColumns(4);
+        const GridColumns repeat = ProgramLists::SetSpecialGridColumns(Scratch::document(), 4);
         QCOMPARE(repeat.grid, GridColumns::Grid::Show);
         QCOMPARE(repeat.changes.size(), 2);
     }
@@ -185,8 +185,8 @@ private slots:
     void programsReuseRows()
     {
         addWeekRow(2, 0, 2, 0, 8, 0, 15, 0, 0, 0, 3);
-        WriteTimeProgram(request(2, 2), TypeChime, {8, 0, 15, 3});
-        WriteTimeProgram(request(2, 2), TypeChime, {8, 0, 15, 4});
+        WriteTimeProgram(Scratch::document(), request(2, 2), TypeChime, {8, 0, 15, 3});
+        WriteTimeProgram(Scratch::document(), request(2, 2), TypeChime, {8, 0, 15, 4});
         QCOMPARE(rows("ChimeNO", "CircuitNO = 2"), QStringLiteral("3, 4"));
 
         addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 9, 0, 0, 1);
@@ -195,10 +195,10 @@ private slots:
         edit.EditMode = -1;
         edit.ChimeNO = 1;
         edit.TimeONH = 9;
-        QCOMPARE(WriteTimeProgram(edit, TypeChime, {10, 15, 0, 2}), WriteResult::Written);
+        QCOMPARE(WriteTimeProgram(Scratch::document(), edit, TypeChime, {10, 15, 0, 2}), WriteResult::Written);
         QCOMPARE(rows("YobiON", "CircuitNO = 2 AND TimeONH = 10 AND TimeONM = 15 AND ChimeNO = 2"),
                  QStringLiteral("0, 1, 2, 3, 4, 5, 6"));
-        QCOMPARE(WeekRowCount(), 900);
+        QCOMPARE(WeekRowCount(Scratch::document()), 900);
     }
 
     // The capacity is checked once for the rows a program adds: a row the program reuses (Wednesday's 6:00 below)
@@ -219,9 +219,9 @@ private slots:
         if (wednesday)
             addWeekRow(1, 0, 3, 0, 6, 0, 0);
         fillWeekTo(stored);
-        QCOMPARE(WriteTimeProgram(request(1, day), TypeTimeSignal, {6, 0, 0, 0}),
+        QCOMPARE(WriteTimeProgram(Scratch::document(), request(1, day), TypeTimeSignal, {6, 0, 0, 0}),
                  written ? WriteResult::Written : WriteResult::Refused);
-        QCOMPARE(WeekRowCount(), written ? 900 : stored);
+        QCOMPARE(WeekRowCount(Scratch::document()), written ? 900 : stored);
         QCOMPARE(count("SELECT MAX(ID) FROM T_Week"), written ? 900 : 0);
         QCOMPARE(rows("YobiON", "CircuitNO = 1"), days);
     }
@@ -260,15 +260,15 @@ private slots:
         Bells::Request request{circuit, *Bells::parseTarget(target), *Bells::parsePeriods(periods), preBell, {}};
         if (!tunes.isEmpty())
             request.tunes = Bells::Tunes{tunes[0].digitValue(), tunes[2].digitValue(), tunes[4].digitValue()};
-        const Bells::Result result = Bells::AddBells(request);
+        const Bells::Result result = Bells::AddBells(Scratch::document(), request);
         const bool added = result.outcome == Bells::Outcome::Added;
         QCOMPARE(QString("%1 %2").arg(added ? result.added : result.needed).arg(added ? result.skipped : result.remaining),
                  counts);
-        QCOMPARE(ProgramStore::scalar("SELECT group_concat(r, ', ') FROM (SELECT printf('%d/%d %d:%02d %d', SpecialNO, "
+        QCOMPARE(Scratch::scalar("SELECT group_concat(r, ', ') FROM (SELECT printf('%d/%d %d:%02d %d', SpecialNO, "
                                       "YobiON, TimeONH, TimeONM, ChimeNO) AS r FROM T_Week WHERE CircuitNO = ? AND "
                                       "TimeONS = 0 ORDER BY SpecialNO, YobiON, TimeONH, TimeONM)", {circuit}).toString(),
                  rows);
-        QCOMPARE(count("SELECT MAX(ID) FROM T_Week"), added ? WeekRowCount() : 0);
+        QCOMPARE(count("SELECT MAX(ID) FROM T_Week"), added ? WeekRowCount(Scratch::document()) : 0);
     }
 
     // A timetable typed or pasted whole: its periods, or why it is none.
@@ -305,27 +305,27 @@ private slots:
     // day chosen (an identical program is rewritten); a special program has no days.
     void timerEndDays()
     {
-        QCOMPARE(WriteTimerProgram(request(3, 8), {22, 0, 6, 0, 0, 0}), WriteResult::Written);
+        QCOMPARE(WriteTimerProgram(Scratch::document(), request(3, 8), {22, 0, 6, 0, 0, 0}), WriteResult::Written);
         QCOMPARE(rows("YobiON || '-' || YobiOFF", "CircuitNO = 3"),
                  QStringLiteral("0-1, 1-2, 2-3, 3-4, 4-5, 5-6, 6-0"));
         QCOMPARE(std::pair(GroupEndDay(3, 8, 0, 8, 0), GroupEndDay(3, 9, 0, 17, 0)), std::pair(3, 3));
         EntryJob special = request(3, 0, 2);
         special.SpecialNO = 4;
-        WriteTimerProgram(special, {22, 0, 2, 0, 0, 5});
+        WriteTimerProgram(Scratch::document(), special, {22, 0, 2, 0, 0, 5});
         QCOMPARE(rows("YobiON || '-' || YobiOFF", "SpecialNO = 4"), QStringLiteral("0-0"));
 
         addWeekRow(4, 0, 3, 3, 23, 0, 0, 1, 0, 15);
-        WriteTimerProgram(request(4, 7), {23, 0, 1, 0, 15, 0});
+        WriteTimerProgram(Scratch::document(), request(4, 7), {23, 0, 1, 0, 15, 0});
         QCOMPARE(rows("YobiON || '-' || YobiOFF", "CircuitNO = 4"), QStringLiteral("1-2, 2-3, 3-4, 4-5, 5-6"));
-        WriteTimerProgram(request(4, 6), {22, 0, 2, 0, 30, 0});
-        WriteTimerProgram(request(4, 6), {22, 0, 2, 0, 30, 0});
+        WriteTimerProgram(Scratch::document(), request(4, 6), {22, 0, 2, 0, 30, 0});
+        WriteTimerProgram(Scratch::document(), request(4, 6), {22, 0, 2, 0, 30, 0});
         // Changing the group to a same-day period rewrites every end day.
         EntryJob edit = request(4, 7);
         edit.EditMode = -1;
         edit.Repeat = 15;
         edit.TimeONH = 23;
         edit.TimeOFFH = 1;
-        WriteTimerProgram(edit, {8, 0, 17, 0, 10, 0});
+        WriteTimerProgram(Scratch::document(), edit, {8, 0, 17, 0, 10, 0});
         QCOMPARE(rows("YobiON || '-' || YobiOFF || ' ' || Repeat", "CircuitNO = 4"),
                  QStringLiteral("1-1 10, 2-2 10, 3-3 10, 4-4 10, 5-5 10, 6-0 30"));
     }
@@ -336,17 +336,17 @@ private slots:
     {
         addRows({{2, 0, 1, 0, 12, 0, 0, 0, 0, 0, 2}, {2, 0, 1, 0, 13, 0, 0, 0, 0, 0, 4},
                  {2, 0, 2, 0, 12, 0, 0, 0, 0, 0, 5}});
-        QCOMPARE(CopyPrograms(2, {false, 1}, {2, 0}).added, 1);
+        QCOMPARE(CopyPrograms(Scratch::document(), 2, {false, 1}, {2, 0}).added, 1);
         QCOMPARE(rows("TimeONH || ' ' || ChimeNO", "SpecialNO = 0 AND YobiON = 2"), QStringLiteral("12 5, 13 4"));
-        QCOMPARE(CopyPrograms(2, {false, 1}, {2, 0}).added, 0);
+        QCOMPARE(CopyPrograms(Scratch::document(), 2, {false, 1}, {2, 0}).added, 0);
         // A special number takes the programs of a day.
-        QCOMPARE(CopyPrograms(2, {false, 1}, {0, 7}).added, 2);
+        QCOMPARE(CopyPrograms(Scratch::document(), 2, {false, 1}, {0, 7}).added, 2);
         QCOMPARE(rows("TimeONH || ' ' || ChimeNO", "SpecialNO = 7 AND YobiON = 0"), QStringLiteral("12 2, 13 4"));
 
         addRows({{1, 0, 1, 0, 1, 0, 0}, {1, 0, 3, 0, 1, 0, 0}, {1, 4, 0, 0, 1, 0, 0}, {1, 6, 0, 0, 1, 0, 0}});
-        QCOMPARE(CopySourceDays(1, 3), QList<int>{1});
-        QCOMPARE(CopySourceDays(1, -1), (QList<int>{1, 3}));
-        QCOMPARE(CopySourceSpecials(1, 4), QList<int>{6});
+        QCOMPARE(CopySourceDays(Scratch::document(), 1, 3), QList<int>{1});
+        QCOMPARE(CopySourceDays(Scratch::document(), 1, -1), (QList<int>{1, 3}));
+        QCOMPARE(CopySourceSpecials(Scratch::document(), 1, 4), QList<int>{6});
     }
 
     void opening()
@@ -418,7 +418,7 @@ private slots:
         QCOMPARE(shownMessages(),
                  QStringList{QStringLiteral("入力エラー|設定可能数900を超えてしまうため作成できません。")});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
-        QCOMPARE(WeekRowCount(), 896);
+        QCOMPARE(WeekRowCount(Scratch::document()), 896);
         QVERIFY(dialog()->isHidden());
     }
 
@@ -427,7 +427,7 @@ private slots:
     void deleting()
     {
         addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 7, 30, 5, 3);
-        RenumberTable("T_Week");
+        RenumberTable(Scratch::document(), "T_Week");
         deleteFirstRow(2, 7, QMessageBox::Yes);
         QCOMPARE(shownMessages(), QStringList{QStringLiteral("週間プログラム|削除しますか？")});
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Question);
@@ -447,13 +447,13 @@ private slots:
         QTest::keyClick(m_week, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(gridRowsAndRemaining(), QStringLiteral("0 898"));
         deleteFirstRow(2, 6, QMessageBox::No);
-        QCOMPARE(WeekRowCount(), 2);
+        QCOMPARE(WeekRowCount(Scratch::document()), 2);
         deleteFirstRow(2, 6, QMessageBox::Yes);
         QCOMPARE(count("SELECT COUNT(*) FROM T_Week WHERE YobiON = 0"), 1);
         QCOMPARE(grid()->rowCount(), 0);
 
         addOnDays(2, {1, 2, 3, 4, 5}, 7, 30, 5, 3);
-        RenumberTable("T_Week");
+        RenumberTable(Scratch::document(), "T_Week");
         deleteFirstRow(2, 3, QMessageBox::Yes);
         choose(2, 1);
         grid()->selectRow(0);
@@ -465,7 +465,7 @@ private slots:
         MessageBox::clearShown();
         click(m_week, "Button_AllDelete");  // default answer No
         QCOMPARE(MessageBox::lastShown().defaultButton, QMessageBox::No);
-        QCOMPARE(WeekRowCount(), 8);
+        QCOMPARE(WeekRowCount(Scratch::document()), 8);
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(m_week, "Button_AllDelete");
         const QString ask = QStringLiteral("週間プログラム|回路No.1 の週間プログラムをすべて削除しますか？");
@@ -514,14 +514,14 @@ private slots:
                               "入力エラー|設定可能数900を超えているためコピーできませんでした。"}));
         QCOMPARE(MessageBox::lastShown().icon, MessageBox::Icon::Critical);
         QVERIFY(dialog()->isHidden());
-        QCOMPARE(WeekRowCount(), 900);
+        QCOMPARE(WeekRowCount(Scratch::document()), 900);
     }
 
     void copyToSpecialOffersEveryDay()
     {
         addRows({{2, 0, 3, 0, 8, 0, 0, 0, 0, 0, 1}, {2, 4, 0, 0, 8, 0, 0, 0, 0, 0, 1}});
         // Circuit 2, special number 5; the day given along (3) is no reason to leave a day out.
-        Form_Copy copy(2, CopyTarget{3, 5});
+        Form_Copy copy(Scratch::history(), 2, CopyTarget{3, 5});
         QCOMPARE(child<QComboBox>(&copy, "Combo_SendYobi")->itemText(0), QStringLiteral("水"));
         QCOMPARE(child<QLabel>(&copy, "Label_ReceiveYobi")->text(), QStringLiteral("特殊番号 5"));
         child<QRadioButton>(&copy, "Option_Copy_1")->setChecked(true);
@@ -591,9 +591,9 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(child(dialog(), "List_Preview")->geometry(), listAt);
         type("Text_PreBell", "5");
-        QSignalSpy changes(&StoreChanges::instance(), &StoreChanges::changed);
+        QSignalSpy changes(&Scratch::document(), &ScheduleDocument::changed);
         MessageBox::clearShown();
-        UndoHistory::clear();
+        Scratch::history().clear();
         if (button == "Return")
             QTest::keyClick(child(dialog(), "Text_Timetable"), Qt::Key_Return);
         else
@@ -601,9 +601,9 @@ private slots:
         QCOMPARE(shownMessages(), message.isEmpty() ? QStringList() : QStringList{message});
         QVERIFY(message.isEmpty() || MessageBox::lastShown().icon == MessageBox::Icon::Critical);
         QCOMPARE(changes.count(), button != "Button_Cancel" && message.isEmpty() ? 1 : 0);
-        QCOMPARE(UndoHistory::undoText(), changes.isEmpty() ? "" : "時程から作成（回路2・平日）");
+        QCOMPARE(Scratch::history().undoText(), changes.isEmpty() ? "" : "時程から作成（回路2・平日）");
         QCOMPARE(dialog()->isVisible(), !message.isEmpty());
-        QCOMPARE(ProgramStore::scalar("SELECT group_concat(r, ', ') FROM (SELECT TimeONH || ':' || printf('%02d', TimeONM)"
+        QCOMPARE(Scratch::scalar("SELECT group_concat(r, ', ') FROM (SELECT TimeONH || ':' || printf('%02d', TimeONM)"
                                       " || ' ' || ChimeNO || ' ' || group_concat(YobiON, '') AS r FROM T_Week WHERE "
                                       "CircuitNO = 2 GROUP BY TimeONH, TimeONM, ChimeNO)").toString(), rows);
         QCOMPARE(gridRowsAndRemaining(), list);
@@ -631,7 +631,7 @@ private slots:
     void bellsRememberedByTarget()
     {
         const auto offer = [](Bells::Target target, const QString& typed = QString()) {
-            Form_Bells bells(2, target);
+            Form_Bells bells(Scratch::history(), 2, target);
             const QString offered = periodsOffered(&bells);
             if (!typed.isEmpty())
                 child<QLineEdit>(&bells, "Text_Timetable")->setText(typed);
@@ -702,7 +702,7 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(shownMessages(), QStringList{message});
         QVERIFY(dialog()->isVisible());
-        QCOMPARE(WeekRowCount(), 0);
+        QCOMPARE(WeekRowCount(Scratch::document()), 0);
     }
 
     // New and edit hand the dialog a job of the chosen circuit and day, the
@@ -713,7 +713,7 @@ private slots:
                  {6, 0, 2, 2, 9, 0, 0, 17, 30, 15}});
         for (int day = 0; day <= 6; ++day)
             addWeekRow(3, 0, day, (day + 1) % 7, 23, 0, 0, 5, 45);
-        RenumberTable("T_Week");
+        RenumberTable(Scratch::document(), "T_Week");
         // The dialog's class and the job's fields in declaration order.
         QStringList opened;
         ModalDialogs::setRunner([&opened](QDialog* dialog) {
@@ -755,10 +755,10 @@ private slots:
         QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 10));
         const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
         delete m_week;
-        m_week = new Form_Week;
+        m_week = new Form_Week(Scratch::history());
         m_week->show();
         addRows({{6, 0, 2, 2, 9, 0, 0, 17, 30, 15}, {6, 0, 2, 2, 18, 0, 0, 19, 0, 5}});
-        RenumberTable("T_Week");
+        RenumberTable(Scratch::document(), "T_Week");
         choose(6, 2);
         QHeaderView* header = grid()->horizontalHeader();
         for (int column = 0; column < header->count(); ++column) {
@@ -905,7 +905,7 @@ private slots:
         QTest::mouseClick(child(dialog(), "Button_Cancel"), Qt::LeftButton);
         QCOMPARE(shownMessages().size(), 1);
         QVERIFY(dialog()->isHidden());
-        QCOMPARE(WeekRowCount(), 0);
+        QCOMPARE(WeekRowCount(Scratch::document()), 0);
     }
 
     // The adjustment moves the time back by the melody's length; taking it
@@ -980,8 +980,8 @@ private:
     void open(const EntryJob& job)
     {
         m_dialog.reset();
-        m_dialog.reset(CircuitSettingAt(job.CircuitNO).Program <= TypeChime ? static_cast<QDialog*>(new Form_EditTime(job))
-                                                                    : new Form_EditTimeTimer(job));
+        m_dialog.reset(Scratch::document().circuit(job.CircuitNO).Program <= TypeChime ? static_cast<QDialog*>(new Form_EditTime(Scratch::history(), job))
+                                                                    : new Form_EditTimeTimer(Scratch::history(), job));
         m_dialog->show();
     }
     void type(const char* box, const QString& text) { child<QLineEdit>(dialog(), box)->setText(text); }

@@ -1,3 +1,4 @@
+#include "store/ScheduleDocument.h"
 #include "TestSupport.h"
 #include "app/Form_Main.h"
 #include "ui/WindowUtil.h"
@@ -89,7 +90,7 @@ private slots:
     void init()
     {
         m_store = std::make_unique<ScratchStore>();
-        ResetCircuitSettings();
+        Scratch::document().resetCircuits();
         setOneCircuitOfEachType();
     }
 
@@ -130,7 +131,7 @@ private slots:
                  {3, 0, 4, 5, 20, 0, 0},
                  {6, 0, 1, 0, 8, 0, 0}, {1, 27, 1, 1, 0}, {1, 28, 1, 2, 2}, {1, 27, 3, 10, 9}, {3, 27, 1, 1, 4},
                  {3, 27, 1, 16, 0}, {1, 1, 1, 5}, {1, 5, 5, 0}, {1, 2, 29, 5}});
-        const DayPreview preview = ResolveDay(ReadSchedule(), date);
+        const DayPreview preview = ResolveDay(ReadSchedule(Scratch::document()), date);
         const auto found = std::find_if(preview.circuits.cbegin(), preview.circuits.cend(),
                                         [circuit](const CircuitDay& day) { return day.circuit == circuit; });
         QCOMPARE(found == preview.circuits.cend() ? QString() : describe(*found), expected);
@@ -174,7 +175,7 @@ private slots:
         // Monday chimes, a Saturday night timer and a special program, which is not on the timeline.
         addRows({{2, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3}, {2, 0, 1, 0, 9, 0, 0, 0, 0, 0, 4},
                  {2, 0, 1, 0, 9, 0, 30, 0, 0, 0, 6}, {3, 0, 6, 0, 22, 0, 0, 6, 0}, {3, 4, 0, 0, 9, 0, 0, 10, 0}});
-        Form_Main main;
+        Form_Main main(Scratch::history());
         child<QPushButton>(&main, "Button_Week")->click();
         auto* week = qobject_cast<Form_Week*>(FindForm(QStringLiteral("Form_Week")));
         choose(week, "Combo_Circuit", QStringLiteral("2"));
@@ -218,7 +219,7 @@ private slots:
         SpecialNames::Names names;
         names.setName(6, QStringLiteral("短縮"));
         QVERIFY(!names.write(dir.filePath(QStringLiteral("names.json"))));
-        Form_Main main(nullptr, dir.filePath(QStringLiteral("names.json")));
+        Form_Main main(Scratch::history(), nullptr, dir.filePath(QStringLiteral("names.json")));
         main.show();
         child<QPushButton>(&main, "Button_Day")->click();
         QWidget* preview = FindForm(QStringLiteral("Form_DayPreview"));

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "progfile/ProgramFileWriter.h"
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 
 #include <QJsonDocument>
@@ -86,10 +86,10 @@ private slots:
         std::reverse(lines.begin(), lines.end());
         diff("line order only", writeBytes(file(QStringLiteral("reordered.dat")), lines.join('\n') + '\n'), {});
         diff("one program", scheduleFile(QStringLiteral("program.dat"), [] {
-            ProgramStore::exec(QStringLiteral("UPDATE T_Week SET TimeONM = 45 WHERE TimeONM = 30 AND CircuitNO = 1"));
+            Scratch::exec(QStringLiteral("UPDATE T_Week SET TimeONM = 45 WHERE TimeONM = 30 AND CircuitNO = 1"));
         }), {"回路 1", "  - 週間 月  8:30.05  曲番号 3", "  + 週間 月  8:45.05  曲番号 3"});
         diff("one year entry", scheduleFile(QStringLiteral("year.dat"), [] {
-            ProgramStore::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = 5 WHERE CircuitNO = 1"));
+            Scratch::exec(QStringLiteral("UPDATE T_Year SET SpecialNO = 5 WHERE CircuitNO = 1"));
             addEveryYearRow(3, 12, 24, 0);
         }), {"回路 1", "  * 年間 2027年1月1日 停止 → 特殊番号 5", "回路 3", "  + 年間 毎年12月24日 停止"});
         diff("circuit type", scheduleFile(QStringLiteral("type.dat"), [] { setCircuit(1, 1, 5); }),
@@ -117,7 +117,7 @@ private slots:
         QTest::addColumn<QStringList>("args"); QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("lines");  // lines of the text, the first one first; with --json, parts of it compact
         const QString later = scheduleFile(QStringLiteral("later.dat"), [] {
-            ProgramStore::exec(QStringLiteral("UPDATE T_Year SET Year = 30"));
+            Scratch::exec(QStringLiteral("UPDATE T_Year SET Year = 30"));
         });
         QTest::newRow("findings") << QStringList{"review", m_base, "--school-year", "2026"} << 1 << QStringList{
             "2026年度（令和8年度）の年間チェック", "回路 1", 
@@ -129,7 +129,7 @@ private slots:
                                                   << QStringList{"2029年度（令和11年度）の年間チェック"};
         QTest::newRow("last 年度") << QStringList{"review", m_base, "--school-year", "2098"} << 1
                                    << QStringList{"2098年度（令和80年度）の年間チェック"};
-        QTest::newRow("nothing found") << QStringList{"review", scheduleFile(QStringLiteral("empty.dat"), [] { ClearAllData(); }),
+        QTest::newRow("nothing found") << QStringList{"review", scheduleFile(QStringLiteral("empty.dat"), [] { ClearAllData(Scratch::document()); }),
                                                        "--school-year", "2030"}
                                        << 0 << QStringList{"2030年度（令和12年度）の年間チェック", "指摘はありません。"};
     }
@@ -160,14 +160,14 @@ private:
     // special 4 on circuit 3 in 2027, after `change`.
     QString scheduleFile(const QString& name, const std::function<void()>& change = {})
     {
-        ClearAllData();
+        ClearAllData(Scratch::document());
         setCircuit(1, 2, 10);
         setCircuit(3, 3, 0);
         addRows({{1, 0, 1, 0, 8, 30, 5, 0, 0, 0, 3}, {1, 5, 0, 0, 10, 0, 0, 0, 0, 0, 2}, {3, 0, 4, 5, 22, 0, 0, 6, 0},
                  {3, 4, 0, 0, 23, 30, 0, 1, 0}, {1, 1, 1, 5}, {1, 27, 1, 1, 0}, {3, 27, 1, 1, 4}});
         if (change)
             change();
-        return writeBytes(file(name), ProgramFileWriter::buildProgramFile());
+        return writeBytes(file(name), ProgramFileWriter::buildProgramFile(Scratch::document()));
     }
 
     ScratchStore m_store;

@@ -6,8 +6,8 @@
 #include "settings/SpecialNames.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
-#include "store/ProgramStore.h"
-#include "store/SharedState.h"
+#include "store/ScheduleDocument.h"
+#include "store/CircuitSetting.h"
 #include "store/StoreRoutines.h"
 #include "week/Form_EditTime.h"
 #include "week/Form_EditTimeTimer.h"
@@ -50,7 +50,7 @@ QString choices(QComboBox* box)
 // one as "Ecircuit/month/day:special", in ID order; circuit 8's fillers left out.
 QString entries()
 {
-    return ProgramStore::scalar(QStringLiteral(
+    return Scratch::scalar(QStringLiteral(
         "SELECT group_concat(entry, ' ') FROM (SELECT * FROM (SELECT CircuitNO || '/' || Year || '/' || Month || '/' || "
         "Day || ':' || SpecialNO AS entry FROM T_Year WHERE CircuitNO <> 8 ORDER BY ID) UNION ALL SELECT * FROM "
         "(SELECT 'E' || CircuitNO || '/' || Month || '/' || Day || ':' || SpecialNO FROM T_YearE ORDER BY ID))"))
@@ -74,14 +74,14 @@ private slots:
     void init()
     {
         m_store = std::make_unique<ScratchStore>();
-        ResetCircuitSettings();
+        Scratch::document().resetCircuits();
         setOneCircuitOfEachType();
         setCircuit(6, 3, 0);
         ModalDialogs::setRunner([this](QDialog* dialog) {
             m_dialogs.emplace_back(dialog);
             dialog->show();
         });
-        m_year = std::make_unique<Form_Year>();
+        m_year = std::make_unique<Form_Year>(Scratch::history());
         m_year->show();
     }
 
@@ -95,7 +95,7 @@ private slots:
     void withoutACircuit()
     {
         addRows({{1, 27, 1, 1, 0}, {1, 1, 2, 0}});
-        m_year = std::make_unique<Form_Year>();
+        m_year = std::make_unique<Form_Year>(Scratch::history());
         QCOMPARE(choices(circuits(m_year.get())) + ' ' + programCount(), QStringLiteral("1,2,3,6: 499"));
         QCOMPARE(QList<QDate>({calendar()->selectedDate(), calendar()->minimumDate(), calendar()->maximumDate()}),
                  QList<QDate>({QDate::currentDate(), QDate(2000, 1, 1), QDate(2099, 12, 31)}));
@@ -220,7 +220,7 @@ private slots:
                 special(dialog)->setCurrentIndex(special(dialog)->findText(row.number));
             const QString date = (child<QLabel>(dialog, "Label_Date")->text() + ' ' +
                                   child<QLabel>(dialog, "Label_OtherEntry")->text()).trimmed();
-            UndoHistory::clear();
+            Scratch::history().clear();
             const QString before = storeSnapshot();
             // Enter means OK also with the focus on the special number just chosen.
             if (*row.number) {
@@ -231,10 +231,10 @@ private slots:
             }
             // What OK wrote, dated or every year, is one step.
             const bool changed = storeSnapshot() != before;
-            QCOMPARE(UndoHistory::undoText(), changed ? QStringLiteral("日付設定（回路%1）").arg(row.circuit) : QString());
-            QCOMPARE(UndoHistory::undo(), changed);
+            QCOMPARE(Scratch::history().undoText(), changed ? QStringLiteral("日付設定（回路%1）").arg(row.circuit) : QString());
+            QCOMPARE(Scratch::history().undo(), changed);
             QCOMPARE(storeSnapshot(), before);
-            QVERIFY(!changed || UndoHistory::redo());
+            QVERIFY(!changed || Scratch::history().redo());
             QCOMPARE((QStringList({row.name, state, date, entries(), marked(), programCount()}) + shownMessages())
                          .join(" | "),
                      (QStringList{row.name} + row.result).join(" | "));
@@ -335,11 +335,11 @@ private slots:
             if (row.existing >= 0)
                 option(dialog, row.existing, "Option_Existing")->setChecked(true);
             const QString listed = child<QLabel>(dialog, "Label_RuleDays")->text();
-            UndoHistory::clear();
+            Scratch::history().clear();
             const QString before = storeSnapshot();
             scriptDialogs();
             click(dialog, "Button_OK");
-            const QStringList dated = ProgramStore::scalar("SELECT group_concat(CircuitNO || '/' || Year || '/' || Month || "
+            const QStringList dated = Scratch::scalar("SELECT group_concat(CircuitNO || '/' || Year || '/' || Month || "
                                                            "'/' || Day || ':' || SpecialNO, ' ') FROM (SELECT * FROM "
                                                            "T_Year WHERE CircuitNO = 1 ORDER BY ID)")
                                           .toString()
@@ -357,8 +357,8 @@ private slots:
             const QDate first = row.from.isValid() ? row.from : QDate(2027, 4, 1);  // the page turns to it
             QVERIFY2(!changed || (calendar()->yearShown() == first.year() && calendar()->monthShown() == first.month()),
                      row.name);
-            QCOMPARE(UndoHistory::undoText(), changed ? QStringLiteral("日付設定（回路1）") : QString());
-            QCOMPARE(UndoHistory::undo(), changed);
+            QCOMPARE(Scratch::history().undoText(), changed ? QStringLiteral("日付設定（回路1）") : QString());
+            QCOMPARE(Scratch::history().undo(), changed);
             QCOMPARE(storeSnapshot(), before);
         }
     }
@@ -461,7 +461,7 @@ private slots:
         // With 日付設定 open under it, no window's history moves.
         activate(specialWindow);
         QTest::keyClick(specialWindow, Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(UndoHistory::stack().canUndo() && !child(specialWindow, "Button_Undo")->isEnabled() &&
+        QVERIFY(Scratch::history().stack().canUndo() && !child(specialWindow, "Button_Undo")->isEnabled() &&
                 !child(m_year.get(), "Button_Undo")->isEnabled());
         click(specialWindow, "Button_Close");
         QCOMPARE(choices(special(dialog)), QStringLiteral("1,4:1"));
@@ -493,7 +493,7 @@ private slots:
         yearList->setCurrentIndex(1);
         MessageBox::queueAnswer(QMessageBox::No);
         click(dialog, "Button_OK");
-        QVERIFY(QApplication::focusWidget() == child(dialog, "Button_Cancel") && YearRowCount() == 4);
+        QVERIFY(QApplication::focusWidget() == child(dialog, "Button_Cancel") && YearRowCount(Scratch::document()) == 4);
         MessageBox::queueAnswer(QMessageBox::Yes);
         click(dialog, "Button_OK");
         const QString ask = QStringLiteral("年間プログラムの削除|回路1 2026年 のデータをすべて消去してもよろしいですか？");
@@ -504,7 +504,7 @@ private slots:
 
         openDelete(1, 0);
         QCOMPARE(shownMessages().last(), QStringLiteral("年間プログラムの削除|回路1 毎年 のデータを消去しました。"));
-        QCOMPARE(UndoHistory::undoText(), QStringLiteral("年指定削除（回路1・毎年）"));
+        QCOMPARE(Scratch::history().undoText(), QStringLiteral("年指定削除（回路1・毎年）"));
         QCOMPARE(entries(), QStringLiteral("1/27/5/1:0 2/26/5/1:0 2/27/5/1:0 E2/1/1:0"));
 
         // 全削除 takes what is left of this circuit only, and clears the year choice.
@@ -530,10 +530,10 @@ private slots:
     void deletingTheLastSpecialProgram()
     {
         addRows({{1, 5, 0, 0, 8, 0, 0}, {1, 5, 0, 0, 9, 0, 0}, {1, 6, 0, 0, 9, 0, 0}, {2, 5, 0, 0, 9, 0, 0}});
-        RenumberTable("T_Week");
+        RenumberTable(Scratch::document(), "T_Week");
         addRows({{1, 27, 6, 6, 5}, {1, 7, 6, 5}, {1, 27, 6, 7, 6}, {1, 7, 7, 6}, {2, 27, 6, 6, 5}, {2, 7, 6, 5},
                  {1, 27, 6, 1, 0}, {1, 7, 1, 0}});
-        emit StoreChanges::instance().changed(StoreChanges::Dated);  // rows added behind its back
+        emit Scratch::document().changed(StoreChanges::Dated);  // rows added behind its back
         chooseCircuit(1);
         calendar()->setSelectedDate(QDate(2027, 6, 10));
         const QString before = entries();
@@ -663,15 +663,15 @@ private slots:
         click(dialog, "Option_Span_1");
         years(dialog)->setCurrentIndex(years(dialog)->findText(QStringLiteral("2026年度")));
 
-        UndoHistory::clear();
+        Scratch::history().clear();
         click(dialog, "Button_ClearAll");
         click(dialog, "Button_OK");
         QCOMPARE(shownMessages(), QStringList{"祝日設定|祝日を選択してください。"});
         click(dialog, "Button_SelectAll");
         click(dialog, "Button_OK");
         QCOMPARE(count("SELECT COUNT(*) FROM T_Year WHERE CircuitNO = 1 AND SpecialNO = 0"), 19);
-        QCOMPARE(UndoHistory::undoText(), QStringLiteral("祝日設定（回路1・2026年度）"));
-        QVERIFY(UndoHistory::undo() && !UndoHistory::stack().canUndo() && entries().isEmpty());
+        QCOMPARE(Scratch::history().undoText(), QStringLiteral("祝日設定（回路1・2026年度）"));
+        QVERIFY(Scratch::history().undo() && !Scratch::history().stack().canUndo() && entries().isEmpty());
 
         // The span chosen last comes back; 暦年 is left chosen for the other tests.
         dialog = openHoliday();
@@ -741,7 +741,7 @@ private slots:
         auto names = SpecialNames::NamesFile::read(dir.filePath(QStringLiteral("names.json")));
         names.names.setName(2, QStringLiteral("短縮"));
         addRows({{1, 2, 0, 0, 8, 0, 0}, {1, 3, 0, 0, 8, 0, 0}, {1, 27, 6, 8, 2}});
-        m_year = std::make_unique<Form_Year>(YearWindowPlace{1, QDate(2027, 6, 1)}, nullptr, &names);
+        m_year = std::make_unique<Form_Year>(Scratch::history(), YearWindowPlace{1, QDate(2027, 6, 1)}, nullptr, &names);
         QCOMPARE(calendar()->dateTextFormat(QDate(2027, 6, 8)).toolTip(), QStringLiteral("特殊番号 2 短縮"));
         QStringList lists;
         clickDay(QDate(2027, 6, 9));
@@ -752,7 +752,7 @@ private slots:
         lists << choices(special(opened()));
         QCOMPARE(lists, QStringList(3, QStringLiteral("2 短縮,3:")));
 
-        Form_Special* window = new Form_Special(1, 3, QString(), nullptr, &names);
+        Form_Special* window = new Form_Special(Scratch::history(), 1, 3, QString(), nullptr, &names);
         m_dialogs.emplace_back(window);
         auto* name = child<QLineEdit>(window, "Text_Name");
         name->setText(QStringLiteral(" テスト "));
@@ -873,7 +873,7 @@ private slots:
 
         // A timer's row hands over both times.
         addWeekRow(3, 2, 0, 0, 22, 0, 0, 6, 15);
-        RenumberTable("T_Week");
+        RenumberTable(Scratch::document(), "T_Week");
         Form_Special* timer = openSpecial(3, 2);
         grid(timer)->selectRow(0);
         click(timer, "Button_Edit");
@@ -886,7 +886,7 @@ private slots:
     void editChoiceNeedsANumber()
     {
         addWeekRow(1, 3, 0, 0, 8, 0, 0);
-        Form_SpecialSelect select(1);
+        Form_SpecialSelect select(Scratch::history(), 1);
         auto* numbers = child<QComboBox>(&select, "Combo_Special");
         QCOMPARE(choices(numbers) + (numbers->isEnabled() ? " on" : " off"), QStringLiteral("3: off"));
         child<QRadioButton>(&select, "Option_Edit")->setChecked(true);
@@ -982,7 +982,7 @@ private:
     // Dated rows of circuit 8 in 2050 until T_Year holds `rows` rows.
     static void fillYearTo(int rows)
     {
-        Transaction filling;
+        Transaction filling(Scratch::document());
         for (int day = count("SELECT COUNT(*) FROM T_Year"); day < rows; ++day) {
             const QDate date = QDate(2050, 1, 1).addDays(day);
             addYearRow(8, date.year() - 2000, date.month(), date.day(), 0);
@@ -997,7 +997,7 @@ private:
     }
     Form_Special* openSpecial(int circuit, int special)
     {
-        auto* window = new Form_Special(circuit, special, QString());
+        auto* window = new Form_Special(Scratch::history(), circuit, special, QString());
         m_dialogs.emplace_back(window);
         window->show();
         return window;

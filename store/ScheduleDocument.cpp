@@ -1,9 +1,10 @@
-#include "store/ProgramStore.h"
+#include "store/ScheduleDocument.h"
 
 #include "core/platform/Platform.h"
 #include "store/ChangeWatch.h"
 #include "store/EngineErrors.h"
 #include "store/PrivatePaths.h"
+#include "store/ProgramTypes.h"
 #include "store/Schema.h"
 #include "store/SettingTable.h"
 
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QStandardPaths>
@@ -37,12 +39,8 @@ StoreNotUpgraded::StoreNotUpgraded(const QString& location, const QString& reaso
 
 namespace {
 
-const QString kConnectionName = QStringLiteral("wzstore");
 // The store file and the files SQLite keeps beside it.
 const QStringList kStoreFiles{QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
-QString g_location;
-int g_openings = 0;  // stores opened so far: tells one store from the next
-int g_transactionDepth = 0;
 
 const QString kCannotUse = QStringLiteral("データベースを読み書きできません");
 const QString kCannotBegin = QStringLiteral("トランザクションを開始できません");
@@ -53,17 +51,6 @@ void run(QSqlDatabase& db, const QString& sql)
     QSqlQuery query(db);
     if (!query.exec(sql))
         throw StoreError(EngineErrors::describe(kCannotUse, query.lastError()));
-}
-
-// After a commit: the circuit settings the windows read follow T_Setting
-// before anybody hears of the change.
-void announce(StoreChanges::Changes changes)
-{
-    if (!changes)
-        return;
-    if (changes & StoreChanges::Settings)
-        LoadCircuitSettings();
-    emit StoreChanges::instance().changed(changes);
 }
 
 // -1 when it cannot be read.
@@ -181,9 +168,9 @@ void makePrivate(const QString& location)
         store.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner);
 }
 
-QSqlDatabase openConnection(const QString& location)
+QSqlDatabase openConnection(const QString& connection, const QString& location)
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
     db.setDatabaseName(location);
     if (!db.open())
         throw StoreError(EngineErrors::describe(QStringLiteral("データベースを開けません"), db.lastError()));
@@ -198,15 +185,15 @@ QSqlDatabase openConnection(const QString& location)
     return db;
 }
 
-void removeConnection()
+void removeConnection(const QString& connection)
 {
-    if (!QSqlDatabase::contains(kConnectionName))
+    if (!QSqlDatabase::contains(connection))
         return;
     {
-        QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
+        QSqlDatabase db = QSqlDatabase::database(connection, false);
         db.close();
     }
-    QSqlDatabase::removeDatabase(kConnectionName);
+    QSqlDatabase::removeDatabase(connection);
 }
 
 void removeStoreFiles(const QString& location)
@@ -244,85 +231,101 @@ QString keepAside(const QString& location)
 
 }  // namespace
 
-namespace ProgramStore {
+ScheduleDocument::ScheduleDocument(const QString& location)
+    // The address tells the documents alive together apart.
+    : m_connection(QStringLiteral("wzstore-%1").arg(quintptr(this), 0, 16))
+{
+    const bool inMemory = location == QLatin1String(":memory:");
+    if (!inMemory)
+        makePrivate(location);  // before anything is read from it
+    const bool heldData = !inMemory && holdsData(location);
+    bool valid = false;
+    try {
+        valid = isValidStore(*std::make_unique<QSqlDatabase>(openConnection(m_connection, location)), location);
+    } catch (const StoreNotUpgraded&) {
+        removeConnection(m_connection);
+        throw;
+    } catch (const StoreError&) {
+    }
+    try {
+        if (!valid) {
+            // Set aside while the failed connection still holds the files:
+            // closing it would fold the log into the store file and delete it.
+            if (heldData)
+                m_keptAside = keepAside(location);
+            removeConnection(m_connection);
+            if (!inMemory) {
+                removeStoreFiles(location);
+                makePrivate(location);
+            }
+            QSqlDatabase db = openConnection(m_connection, location);
+            createTables(db);
+        }
+        ChangeWatch::watch(*this, &m_noted);
+    } catch (...) {
+        removeConnection(m_connection);
+        throw;
+    }
+    m_location = location;
+}
 
-QString defaultLocation()
+ScheduleDocument::~ScheduleDocument()
+{
+    removeConnection(m_connection);
+}
+
+QString ScheduleDocument::defaultLocation()
 {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     return QDir(base).filePath(QStringLiteral("db/wz48prg.db"));
 }
 
-QString open(const QString& location)
+const CircuitSetting& ScheduleDocument::circuit(int circuit) const
 {
-    close();
-    const bool inMemory = location == QLatin1String(":memory:");
-    if (!inMemory)
-        makePrivate(location);  // before anything is read from it
-    const bool heldData = !inMemory && holdsData(location);
-    QString keptAside;
-    bool valid = false;
-    try {
-        valid = isValidStore(*std::make_unique<QSqlDatabase>(openConnection(location)), location);
-    } catch (const StoreNotUpgraded&) {
-        removeConnection();
-        throw;
-    } catch (const StoreError&) {
+    if (circuit < 0 || circuit >= static_cast<int>(m_circuits.size()))
+        throw StoreError(QStringLiteral("Subscript out of range (circuit %1)").arg(circuit));
+    return m_circuits[static_cast<size_t>(circuit)];
+}
+
+void ScheduleDocument::resetCircuits()
+{
+    for (CircuitSetting& setting : m_circuits) {
+        setting.Program = TypeNone;
+        setting.PulseTime = 99;
     }
-    if (!valid) {
-        // Set aside while the failed connection still holds the files:
-        // closing it would fold the log into the store file and delete it.
-        if (heldData)
-            keptAside = keepAside(location);
-        removeConnection();
-        if (!inMemory) {
-            removeStoreFiles(location);
-            makePrivate(location);
-        }
-        QSqlDatabase db = openConnection(location);
-        createTables(db);
-    }
-    ChangeWatch::watch();
-    g_location = location;
-    ++g_openings;
-    return keptAside;
 }
 
-int openings()
+void ScheduleDocument::reloadCircuits()
 {
-    return g_openings;
+    const SettingTable table = ReadSettingTable(*this);
+    for (int circuit = 1; circuit <= 8; ++circuit)
+        m_circuits[circuit] = table[circuit];
 }
 
-void close()
-{
-    removeConnection();
-    g_location.clear();
-    g_transactionDepth = 0;
-    ChangeWatch::forget();
-}
-
-bool isOpen()
-{
-    return QSqlDatabase::contains(kConnectionName) && database().isOpen();
-}
-
-QString location()
-{
-    return g_location;
-}
-
-QSqlDatabase database()
-{
-    if (!QSqlDatabase::contains(kConnectionName))
-        throw StoreError(QStringLiteral("データベースが開かれていません。"));
-    return QSqlDatabase::database(kConnectionName, false);
-}
-
-qint64 dataVersion()
+qint64 ScheduleDocument::dataVersion()
 {
     return scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
 }
 
-QSqlQuery exec(const QString& sql, const QVariantList& values)
+QSqlDatabase ScheduleDocument::database() const
+{
+    if (!QSqlDatabase::contains(m_connection))
+        throw StoreError(QStringLiteral("データベースが開かれていません。"));
+    return QSqlDatabase::database(m_connection, false);
+}
+
+sqlite3* ScheduleDocument::handle() const
+{
+    const QVariant handle = database().driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        throw StoreError(QStringLiteral("データベースが SQLite のものではありません。"));
+    sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
+    if (!db)
+        throw StoreError(QStringLiteral("データベースが開かれていません。"));
+    return db;
+}
+
+QSqlQuery ScheduleDocument::exec(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query(database());
     query.setForwardOnly(true);
@@ -333,29 +336,40 @@ QSqlQuery exec(const QString& sql, const QVariantList& values)
     if (!query.exec())
         throw StoreError(EngineErrors::describe(kCannotUse, query.lastError()));
     // A statement of its own commits at once.
-    if (g_transactionDepth == 0)
-        announce(ChangeWatch::take());
+    if (m_transactionDepth == 0)
+        announce();
     return query;
 }
 
-QVariant scalar(const QString& sql, const QVariantList& values, const QVariant& fallback)
+QVariant ScheduleDocument::scalar(const QString& sql, const QVariantList& values, const QVariant& fallback)
 {
     QSqlQuery query = exec(sql, values);
     return query.next() ? query.value(0) : fallback;
 }
 
-}  // namespace ProgramStore
-
-Transaction::Transaction()
+// After a commit: the circuit settings follow the store before anybody
+// hears of the change.
+void ScheduleDocument::announce()
 {
-    if (g_transactionDepth == 0) {
-        QSqlDatabase db = ProgramStore::database();
+    const StoreChanges::Changes changes = std::exchange(m_noted, {});
+    if (!changes)
+        return;
+    if (changes & StoreChanges::Settings)
+        reloadCircuits();
+    emit changed(changes);
+}
+
+Transaction::Transaction(ScheduleDocument& document)
+    : m_document(document)
+{
+    if (m_document.m_transactionDepth == 0) {
+        QSqlDatabase db = m_document.database();
         if (!db.transaction())
             throw StoreError(EngineErrors::describe(kCannotBegin, db.lastError()));
         m_outermost = true;
-        ChangeWatch::forget();
+        m_document.m_noted = {};
     }
-    ++g_transactionDepth;
+    ++m_document.m_transactionDepth;
 }
 
 Transaction::~Transaction()
@@ -363,16 +377,15 @@ Transaction::~Transaction()
     release();
     if (!m_outermost || m_done)
         return;
-    ChangeWatch::forget();
-    if (QSqlDatabase::contains(kConnectionName))
-        ProgramStore::database().rollback();
+    m_document.m_noted = {};
+    m_document.database().rollback();
 }
 
 void Transaction::release()
 {
     if (!m_released) {
         m_released = true;
-        --g_transactionDepth;
+        --m_document.m_transactionDepth;
     }
 }
 
@@ -383,14 +396,14 @@ void Transaction::commit()
     m_done = true;
     if (!m_outermost)
         return;
-    QSqlDatabase db = ProgramStore::database();
+    QSqlDatabase db = m_document.database();
     if (!db.commit()) {
         const QString error = EngineErrors::describe(kCannotCommit, db.lastError());
         db.rollback();
-        ChangeWatch::forget();
+        m_document.m_noted = {};
         throw StoreError(error);
     }
     // Released first: what the listeners do is no part of this transaction.
     release();
-    announce(ChangeWatch::take());
+    m_document.announce();
 }

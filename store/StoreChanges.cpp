@@ -1,7 +1,0 @@
-#include "store/StoreChanges.h"
-
-StoreChanges& StoreChanges::instance()
-{
-    static StoreChanges changes;
-    return changes;
-}
