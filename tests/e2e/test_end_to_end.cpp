@@ -4,6 +4,7 @@
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
 #include "print/PrintOutput.h"
+#include "progfile/ProgramFileWriter.h"
 #include "ui/FileDialog.h"
 #include "ui/WindowUtil.h"
 #include "week/Form_Week.h"
@@ -156,13 +157,17 @@ private slots:
         const QByteArray byRules = schoolYear(ByRules);
         QCOMPARE(byRules.count("\r\n3"), 10 + 16 + 42 + 15 - 2);  // first Fridays, holidays, breaks (two holidays in them)
         QCOMPARE(byRules, schoolYear(LongWay));
-        // The school's 行事予定 file, its 日課 chosen once each, gives the same file again.
-        QCOMPARE(schoolYear(ByTable), byRules);
+        // The school's 行事予定 file, its 日課 chosen once each, gives the same file again, and so does `plan` with
+        // the same choices on the file as it was before the table.
+        const QByteArray byTable = schoolYear(ByTable);
+        QCOMPARE(byTable, byRules);
+        QCOMPARE(m_byCommand, byTable);
     }
 
 private:
     QDialog* m_opened = nullptr;
     enum Way { ByRules, LongWay, ByTable };
+    QByteArray m_byCommand;  // ByTable: what `plan` made of the file before the table
 
     // 初期設定: circuits 1, 2 … given their type (the list's index) and time.
     static void setCircuits(Form_Main& main, const QList<std::pair<int, const char*>>& rows)
@@ -253,8 +258,17 @@ private:
         auto* calendar = child<MonthCalendar>(year, "MonthView1");
         const auto clickAnyDay = [calendar] { drag(calendar, QDate(2027, 1, 15), QDate(2027, 1, 15)); };
         if (way == ByTable) {
+            const QString table = QStringLiteral(WZ_E2E_DATA) + "/gyoji-2027.csv";
+            const QString planned = store.path() + "/planned.dat";
+            const QString special = store.path() + "/special.dat";
+            writeBytes(special, ProgramFileWriter::buildProgramFile(Scratch::document()));
+            const ProcessRun run = runEditor(QStringList{"plan", special, planned, "--circuit", "1", "--table", table,
+                                                         "--map", "通常=なし", "--map", "短縮=1", "--map", "休業=停止",
+                                                         "--map", "祝日=停止"},
+                                             store.path());
+            m_byCommand = run.status == 0 ? readBytes(planned) : run.err.toUtf8();
             click(year, "Button_Plan");
-            FileDialog::queuePath(QStringLiteral(WZ_E2E_DATA) + "/gyoji-2027.csv");
+            FileDialog::queuePath(table);
             click(m_opened, "Button_Open");
             auto* names = child<QTableWidget>(m_opened, "Grid_Names");
             const QMap<QString, QString> chosen{{"通常", "設定なし"}, {"短縮", "1"}, {"休業", "停止"}, {"祝日", "停止"}};
