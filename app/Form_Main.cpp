@@ -6,13 +6,13 @@
 #include "core/Version.h"
 #include "history/UndoActions.h"
 #include "history/UndoHistory.h"
+#include "plan/Form_PlanImport.h"
 #include "print/Form_Print.h"
 #include "progfile/ProgramFileReader.h"
 #include "progfile/ProgramFileWriter.h"
 #include "review/Form_Calendar.h"
 #include "review/Form_Review.h"
 #include "review/SchoolYear.h"
-#include "review/SpecialNames.h"
 #include "review/YearReview.h"
 #include "settings/Form_Environment.h"
 #include "store/SettingTable.h"
@@ -78,8 +78,9 @@ QString lines(const QString& text)
 
 }  // namespace
 
-Form_Main::Form_Main(UndoHistory& history, QWidget* parent)
+Form_Main::Form_Main(UndoHistory& history, QWidget* parent, const QString& namesPath)
     : QWidget(parent)
+    , m_names(SpecialNames::NamesFile::read(namesPath))
     , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Main"));
@@ -276,14 +277,18 @@ void Form_Main::Button_Year_Click()
         Button_Initial->setFocus();
         return;
     }
-    auto* year = new Form_Year(m_history, m_yearPlace);
+    auto* year = new Form_Year(m_history, m_yearPlace, nullptr, &m_names);
     connect(year, &Form_Year::closed, this, [this, year] { m_yearPlace = year->place(); });
+    Form_PlanImport::attachTo(m_history, year, m_names);
     connect(year, &Form_Year::calendarRequested, this, [this, year](int circuit, QDate day) {
-        runGuarded(year, [=] { ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, day, year)); });
+        runGuarded(year, [=] {
+            ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, day, year, m_names.names.names()));
+        });
     });
     connect(year, &Form_Year::reviewRequested, this, [this, year] {
         runGuarded(year, [this, year] {
-            auto* review = new Form_Review(m_history.document(), Form_Review::Use::Browse, 0, year);
+            auto* review =
+                new Form_Review(m_history.document(), Form_Review::Use::Browse, 0, year, m_names.names.names());
             connect(review, &Form_Review::dayChosen, year, &Form_Year::showDay);
             ModalDialogs::open(review);
         });
@@ -295,8 +300,9 @@ void Form_Main::Button_Check_Click()
 {
     auto* print = new Form_Print(m_history);
     connect(print, &Form_Print::calendarRequested, this, [this, print](int circuit) {
-        runGuarded(print,
-                   [=] { ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, QDate(), print)); });
+        runGuarded(print, [=] {
+            ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, QDate(), print, m_names.names.names()));
+        });
     });
     openWorkingWindow(print);
 }
@@ -309,7 +315,7 @@ void Form_Main::Button_Day_Click()
         Button_Initial->setFocus();
         return;
     }
-    openWorkingWindow(new Form_DayPreview(m_history));
+    openWorkingWindow(new Form_DayPreview(m_history, nullptr, &m_names.names));
 }
 
 // 年間チェック first when the store holds dated entries and the review
@@ -320,8 +326,9 @@ void Form_Main::Button_SaveFile_Click()
         const WhenRuns::Schedule schedule = WhenRuns::ReadSchedule(m_history.document());
         if (!schedule.dated.isEmpty()) {
             const int schoolYear = Review::SchoolYearOfEntries(schedule, 0, QDate::currentDate());
-            if (!Review::ReviewYear(schedule, schoolYear, 0, Review::SpecialNames()).findings.isEmpty()) {
-                auto* review = new Form_Review(m_history.document(), Form_Review::Use::BeforeWrite, schoolYear, this);
+            if (!Review::ReviewYear(schedule, schoolYear, 0, m_names.names.names()).findings.isEmpty()) {
+                auto* review = new Form_Review(m_history.document(), Form_Review::Use::BeforeWrite, schoolYear, this,
+                                               m_names.names.names());
                 connect(review, &Form_Review::dayChosen, this, [this](int circuit, QDate day) {
                     m_yearPlace = {circuit, day};
                 });

@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/SpecialNames.h"
 #include "year/Form_Year.h"
 
 #include <QWidget>
@@ -17,7 +18,9 @@ class Form_Main : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form_Main(UndoHistory& history, QWidget* parent = nullptr);
+    // `namesPath`: the file of the special numbers' names (tests give their own).
+    explicit Form_Main(UndoHistory& history, QWidget* parent = nullptr,
+                       const QString& namesPath = SpecialNames::defaultPath());
 
     bool editModeActive() const { return EditModeActive; }
 
@@ -80,6 +83,8 @@ private:
     bool EditModeActive = false;
     // 年間プログラム opens again where it was left while the editor runs.
     YearWindowPlace m_yearPlace;
+    // The special numbers' names and the remembered 日課 choices.
+    SpecialNames::NamesFile m_names;
     bool m_exiting = false;
     std::function<void(const QString& path)> m_afterSave;
     // 「今後表示しない」 in the review before 書込, until the editor is closed.

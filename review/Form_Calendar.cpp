@@ -4,7 +4,6 @@
 #include "review/CalendarPage.h"
 #include "review/Form_Review.h"
 #include "review/SchoolYear.h"
-#include "review/SpecialNames.h"
 #include "store/ProgramTypes.h"
 #include "store/ScheduleDocument.h"
 #include "ui/BusyCursor.h"
@@ -25,6 +24,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -39,9 +39,11 @@ bool offered(const ScheduleDocument& document, int circuit)
 
 }  // namespace
 
-Form_Calendar::Form_Calendar(ScheduleDocument& document, int circuit, QDate day, QWidget* parent)
+Form_Calendar::Form_Calendar(ScheduleDocument& document, int circuit, QDate day, QWidget* parent,
+                             QMap<int, QString> names)
     : QDialog(parent)
     , m_document(document)
+    , m_names(std::move(names))
 {
     setObjectName(QStringLiteral("Form_Calendar"));
     setWindowTitle(kTitle);
@@ -134,7 +136,7 @@ void Form_Calendar::Button_Print_Click()
     Review::CalendarSheet sheet;
     sheet.circuit = circuit;
     sheet.schoolYear = schoolYear;
-    sheet.names = Review::SpecialNames();
+    sheet.names = m_names;
     sheet.paper = Option_A3->isChecked() ? Review::Paper::A3 : Review::Paper::A4;
     auto model =
         std::make_shared<const Review::YearModel>(Review::BuildYearModel(*schedule, circuit, schoolYear, sheet.names));

@@ -1,6 +1,8 @@
 #pragma once
 #include <QDate>
 #include <QDialog>
+#include <QMap>
+#include <QString>
 
 class QCheckBox;
 class QComboBox;
@@ -18,14 +20,16 @@ class Form_Calendar : public QDialog
 public:
     // The circuit of `document` first chosen (0: none) and the 年度 of
     // `day`; without a day, the 年度 the circuit's dated entries mostly fall
-    // in.
-    Form_Calendar(ScheduleDocument& document, int circuit, QDate day = {}, QWidget* parent = nullptr);
+    // in. `names`: the special numbers' names the days show.
+    Form_Calendar(ScheduleDocument& document, int circuit, QDate day = {}, QWidget* parent = nullptr,
+                  QMap<int, QString> names = {});
 
 private:
     void buildWindow();
     void Button_Print_Click();
 
     ScheduleDocument& m_document;
+    QMap<int, QString> m_names;
 
     QLabel* Label_Titile = nullptr;
     QComboBox* Combo_Circuit = nullptr;

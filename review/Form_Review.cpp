@@ -1,7 +1,6 @@
 #include "review/Form_Review.h"
 
 #include "review/SchoolYear.h"
-#include "review/SpecialNames.h"
 #include "review/YearReview.h"
 #include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
@@ -20,6 +19,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -30,9 +30,10 @@ constexpr int kDayRole = Qt::UserRole + 1;
 
 }  // namespace
 
-Form_Review::Form_Review(ScheduleDocument& document, Use use, int schoolYear, QWidget* parent)
+Form_Review::Form_Review(ScheduleDocument& document, Use use, int schoolYear, QWidget* parent, QMap<int, QString> names)
     : QDialog(parent)
     , m_document(document)
+    , m_names(std::move(names))
 {
     setObjectName(QStringLiteral("Form_Review"));
     setWindowTitle(kTitle);
@@ -140,8 +141,7 @@ void Form_Review::Button_Check_Click()
 
 void Form_Review::showReview(int schoolYear)
 {
-    const Review::YearReview review =
-        Review::ReviewYear(WhenRuns::ReadSchedule(m_document), schoolYear, 0, Review::SpecialNames());
+    const Review::YearReview review = Review::ReviewYear(WhenRuns::ReadSchedule(m_document), schoolYear, 0, m_names);
     Text_SchoolYear->setText(QString::number(schoolYear));
     Label_Summary->setText(review.findings.isEmpty()
                                ? Review::schoolYearTitle(schoolYear) + QStringLiteral("：指摘はありません。")

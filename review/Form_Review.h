@@ -1,6 +1,8 @@
 #pragma once
 #include <QDate>
 #include <QDialog>
+#include <QMap>
+#include <QString>
 
 #include <optional>
 
@@ -26,8 +28,9 @@ class Form_Review : public QDialog
 public:
     enum class Use { BeforeWrite, Browse };
     // The dated entries of `document`; schoolYear 0: the 年度 they mostly
-    // fall in.
-    Form_Review(ScheduleDocument& document, Use use, int schoolYear = 0, QWidget* parent = nullptr);
+    // fall in. `names`: the special numbers' names the findings show.
+    Form_Review(ScheduleDocument& document, Use use, int schoolYear = 0, QWidget* parent = nullptr,
+                QMap<int, QString> names = {});
 
     // BeforeWrite: 「今後表示しない」 ticked.
     bool dontShowAgain() const;
@@ -43,6 +46,7 @@ private:
     void itemClicked(QTreeWidgetItem* item);
 
     ScheduleDocument& m_document;
+    QMap<int, QString> m_names;
 
     QLabel* Label_Titile = nullptr;
     QLineEdit* Text_SchoolYear = nullptr;

@@ -72,4 +72,13 @@ private:
     QMap<QString, DutyChoice> m_choices;
 };
 
+// The names the editor keeps while it runs and the file they are kept in.
+// Start-up makes the one the editor uses and openers hand it to the windows
+// that show or set names.
+struct NamesFile {
+    QString path;
+    Names names;
+    static NamesFile read(const QString& path) { return {path, Names::read(path)}; }
+};
+
 }  // namespace SpecialNames

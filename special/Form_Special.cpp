@@ -24,6 +24,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -33,10 +34,12 @@ const QString kTitle = QStringLiteral("特殊プログラム");
 
 }  // namespace
 
-Form_Special::Form_Special(UndoHistory& history, int circuit, int special, const QString& closeTip, QWidget* parent)
+Form_Special::Form_Special(UndoHistory& history, int circuit, int special, const QString& closeTip, QWidget* parent,
+                           SpecialNames::NamesFile* names)
     : QDialog(parent)
     , m_circuit(circuit)
     , m_special(special)
+    , m_names(names)
     , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Special"));
@@ -56,6 +59,16 @@ void Form_Special::buildWindow()
     Label_Circuit = makeValueLabel(this, "Label_Circuit");
     Label_SpecialTitle = makeLabel(this, "Label_SpecialTitle", QStringLiteral("特殊番号"));
     Label_Special = makeValueLabel(this, "Label_Special");
+    Label_NameTitle = makeLabel(this, "Label_NameTitle", QStringLiteral("名前"));
+    Text_Name = new QLineEdit(this);
+    Text_Name->setObjectName(QStringLiteral("Text_Name"));
+    Text_Name->setToolTip(
+        QStringLiteral("特殊番号の名前です（「短縮」など、%1文字まで）。一覧や日付設定に番号と並べて表示します。")
+            .arg(SpecialNames::kMaxNameLength));
+    Text_Name->setMaxLength(SpecialNames::kMaxNameLength);
+    Text_Name->setMinimumWidth(160);
+    Label_NameTitle->setVisible(m_names);
+    Text_Name->setVisible(m_names);
     createListControls(this, QStringLiteral("特殊プログラムの設定可能数です。"), QSize(420, 300), QString(),
                        CopyPlace::AfterAllDelete);
 
@@ -65,7 +78,12 @@ void Form_Special::buildWindow()
     choices->addWidget(Label2, 0, 2);
     choices->addWidget(Label_Mode, 0, 3);
     choices->addWidget(Label_SpecialTitle, 1, 0);
-    choices->addWidget(Label_Special, 1, 1);
+    auto* number = new QHBoxLayout;
+    number->addWidget(Label_Special);
+    number->addSpacing(12);
+    number->addWidget(Label_NameTitle);
+    number->addWidget(Text_Name, 1);
+    choices->addLayout(number, 1, 1);
     choices->addWidget(Label3, 1, 2);
     choices->addWidget(Label_Pulse, 1, 3);
     choices->setColumnStretch(4, 1);
@@ -90,6 +108,7 @@ void Form_Special::connectHandlers()
     connect(Button_Copy, &QPushButton::clicked, this, guarded(this, [this] { Button_Copy_Click(); }));
     connect(Button_Bells, &QPushButton::clicked, this, guarded(this, [this] { Button_Bells_Click(); }));
     connect(Button_Close, &QPushButton::clicked, this, guarded(this, [this] { Button_Close_Click(); }));
+    connect(Text_Name, &QLineEdit::editingFinished, this, guarded(this, [this] { Text_Name_Changed(); }));
     connect(&m_history.document(), &ScheduleDocument::changed, this, [this](StoreChanges::Changes changes) {
         runGuarded(this, [this, changes] {
             if (changes & StoreChanges::Settings)
@@ -105,6 +124,7 @@ void Form_Special::Form_Load()
     if (m_special == 0)
         m_special = SpecialPrograms::FirstFreeSpecialNumber(m_history.document(), m_circuit);
     Label_Special->setText(QString::number(m_special));
+    showName();
     Label_Circuit->setText(QString::number(m_circuit));
     showCircuitType();
     refresh();
@@ -264,4 +284,31 @@ void Form_Special::done(int result)
     MarkFormUnloaded(this);
     emit closing(m_special, DataGrid1->rowCount() > 0);
     QDialog::done(result);
+}
+
+void Form_Special::showName()
+{
+    if (!m_names)
+        return;
+    const QString name = m_names->names.name(m_special);
+    Text_Name->setText(name);
+    setWindowTitle(name.isEmpty() ? kTitle
+                                  : kTitle + QStringLiteral("（%1）").arg(m_names->names.numberText(m_special)));
+}
+
+// The name is the editor's own setting: kept at once, and a file that
+// cannot be written costs only the name's being kept for the next start.
+void Form_Special::Text_Name_Changed()
+{
+    if (!m_names || Text_Name->text().trimmed() == m_names->names.name(m_special))
+        return;
+    if (const auto refusal = m_names->names.setName(m_special, Text_Name->text())) {
+        MessageBox::show(this, *refusal, kTitle, MessageBox::Icon::Exclamation);
+        showName();
+        return;
+    }
+    showName();
+    if (const auto problem = m_names->names.write(m_names->path))
+        MessageBox::show(this, QStringLiteral("名前を記録できませんでした。\r\n") + *problem, kTitle,
+                         MessageBox::Icon::Exclamation);
 }

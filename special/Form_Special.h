@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/SpecialNames.h"
 #include "week/EntryJob.h"
 #include "week/ListControls.h"
 
@@ -6,6 +7,7 @@
 #include <QMessageBox>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class ProgramGrid;
 
@@ -14,11 +16,13 @@ class UndoHistory;
 // The programs of one circuit under one special number (0 takes the first
 // free number). The number comes into existence with its first saved
 // program. `closeTip`, the tooltip of 閉じる, says where it goes back to.
+// With `names` the number has a 名前 box, and the title shows its name.
 class Form_Special : public QDialog, private ListControls
 {
     Q_OBJECT
 public:
-    Form_Special(UndoHistory& history, int circuit, int special, const QString& closeTip, QWidget* parent = nullptr);
+    Form_Special(UndoHistory& history, int circuit, int special, const QString& closeTip, QWidget* parent = nullptr,
+                 SpecialNames::NamesFile* names = nullptr);
 
     void BuildSpecialList(int circuit, int special);
     void SetSpecialGridColumns();
@@ -38,6 +42,8 @@ private:
     void connectHandlers();
     void Form_Load();
     void showCircuitType();
+    void showName();
+    void Text_Name_Changed();
     int programType() const;
     void refresh();
     void programsChanged();
@@ -57,11 +63,14 @@ private:
 
     int m_circuit = 0;
     int m_special = 0;
+    SpecialNames::NamesFile* m_names = nullptr;
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_CircuitTitle = nullptr;
     QLabel* Label_Circuit = nullptr;
     QLabel* Label_SpecialTitle = nullptr;
     QLabel* Label_Special = nullptr;
+    QLabel* Label_NameTitle = nullptr;
+    QLineEdit* Text_Name = nullptr;
     UndoHistory& m_history;
 };

@@ -21,18 +21,20 @@ const QSize kButtonSize(100, 30);
 
 }  // namespace
 
-void FillSpecialCombo(ScheduleDocument& document, QComboBox* combo, int circuit)
+void FillSpecialCombo(ScheduleDocument& document, QComboBox* combo, int circuit, const SpecialNames::Names* names)
 {
     const QSignalBlocker blocker(combo);
     combo->clear();
     for (int number : SpecialPrograms::SpecialNumbersInUse(document, circuit))
-        combo->addItem(QString::number(number), number);
+        combo->addItem(names ? names->numberText(number) : QString::number(number), number);
     combo->setCurrentIndex(-1);
 }
 
-Form_SpecialSelect::Form_SpecialSelect(UndoHistory& history, int circuit, QWidget* parent)
+Form_SpecialSelect::Form_SpecialSelect(UndoHistory& history, int circuit, QWidget* parent,
+                                       SpecialNames::NamesFile* names)
     : QDialog(parent)
     , m_circuit(circuit)
+    , m_names(names)
     , m_history(history)
 {
     setObjectName(QStringLiteral("Form_SpecialSelect"));
@@ -91,7 +93,7 @@ void Form_SpecialSelect::Form_Load()
 {
     Option_New->setChecked(true);
     Combo_Special->setEnabled(false);
-    FillSpecialCombo(m_history.document(), Combo_Special, m_circuit);
+    FillSpecialCombo(m_history.document(), Combo_Special, m_circuit, m_names ? &m_names->names : nullptr);
 }
 
 bool SpecialNumberLeft(ScheduleDocument& document, QWidget* parent, int circuit)

@@ -1,4 +1,6 @@
 #pragma once
+#include "settings/SpecialNames.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -9,8 +11,10 @@ class QRadioButton;
 
 // Fills a special-number list (Combo_Special of this dialog or of
 // Form_EditYear) with the numbers in use by the circuit, ascending, the
-// number as item data, nothing chosen.
-void FillSpecialCombo(ScheduleDocument& document, QComboBox* combo, int circuit);
+// number as item data, nothing chosen; with `names`, each number with its
+// name (「1 短縮」).
+void FillSpecialCombo(ScheduleDocument& document, QComboBox* combo, int circuit,
+                      const SpecialNames::Names* names = nullptr);
 
 // Before a new special number: true while the circuit has one free, else
 // the box that says all 99 are taken.
@@ -24,7 +28,8 @@ class Form_SpecialSelect : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form_SpecialSelect(UndoHistory& history, int circuit, QWidget* parent = nullptr);
+    explicit Form_SpecialSelect(UndoHistory& history, int circuit, QWidget* parent = nullptr,
+                                SpecialNames::NamesFile* names = nullptr);
 
 signals:
     // The number chosen, 0 for a new one; this dialog is hidden by then.
@@ -38,6 +43,7 @@ private:
     void choose(int special);
 
     const int m_circuit;
+    SpecialNames::NamesFile* m_names;
 
     QLabel* Label_Titile = nullptr;
     QRadioButton* Option_New = nullptr;

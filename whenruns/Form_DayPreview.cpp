@@ -60,8 +60,9 @@ void addProgram(QTreeWidgetItem* circuit, int type, const WhenRuns::DayProgram& 
 
 }  // namespace
 
-Form_DayPreview::Form_DayPreview(UndoHistory& history, QWidget* parent)
+Form_DayPreview::Form_DayPreview(UndoHistory& history, QWidget* parent, const SpecialNames::Names* names)
     : QWidget(parent)
+    , m_names(names)
     , m_history(history)
 {
     setObjectName(QStringLiteral("Form_DayPreview"));
@@ -166,9 +167,14 @@ void Form_DayPreview::showDay()
     used[ColTime] = used[ColNote] = true;
     for (const WhenRuns::CircuitDay& day : preview.circuits) {
         const bool conflict = day.source.kind == WhenRuns::SourceKind::Conflict;
-        const QString heading = QStringLiteral("回路 %1　%2　　%3")
-                                    .arg(day.circuit)
-                                    .arg(ProgramTypeName(day.type), WhenRuns::sourceText(day.source, date));
+        QString heading = QStringLiteral("回路 %1　%2　　%3")
+                              .arg(day.circuit)
+                              .arg(ProgramTypeName(day.type), WhenRuns::sourceText(day.source, date));
+        if (const QString name = m_names && day.source.kind == WhenRuns::SourceKind::Special
+                ? m_names->name(day.source.special)
+                : QString();
+            !name.isEmpty())
+            heading += QLatin1Char(' ') + name;
         QTreeWidgetItem* circuit = spannedItem(Tree_Day->invisibleRootItem(), heading, conflict ? kConflict : QColor());
         QFont bold = circuit->font(ColTime);
         bold.setBold(true);

@@ -1,4 +1,6 @@
 #pragma once
+#include "settings/SpecialNames.h"
+
 #include <QDate>
 #include <QWidget>
 
@@ -16,7 +18,9 @@ class Form_DayPreview : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form_DayPreview(UndoHistory& history, QWidget* parent = nullptr);
+    // `names`: the special numbers' names, shown after their numbers.
+    explicit Form_DayPreview(UndoHistory& history, QWidget* parent = nullptr,
+                             const SpecialNames::Names* names = nullptr);
 
 signals:
     // Closed for good; its opener comes back.
@@ -26,6 +30,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    const SpecialNames::Names* m_names;
+
     void buildWindow();
     void connectHandlers();
     void showDay();

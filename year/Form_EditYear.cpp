@@ -51,7 +51,8 @@ void showCapacityRefusal(ScheduleDocument& document, QWidget* parent, int toAdd)
 
 }  // namespace
 
-Form_EditYear::Form_EditYear(UndoHistory& history, int circuit, QDate from, QDate to, QWidget* parent)
+Form_EditYear::Form_EditYear(UndoHistory& history, int circuit, QDate from, QDate to, QWidget* parent,
+                             SpecialNames::NamesFile* namesFile)
     : QDialog(parent)
     , m_circuit(circuit)
     , m_from(from)
@@ -61,6 +62,7 @@ Form_EditYear::Form_EditYear(UndoHistory& history, int circuit, QDate from, QDat
     setObjectName(QStringLiteral("Form_EditYear"));
     setWindowTitle(QStringLiteral("日付設定"));
     setModal(true);
+    names = namesFile;
     buildWindow();
     connectHandlers();
     runGuarded(this, [this] { Form_Load(); });
@@ -218,7 +220,7 @@ bool Form_EditYear::singleDay() const
 
 void Form_EditYear::fillSpecialList()
 {
-    FillSpecialCombo(m_history.document(), Combo_Special, m_circuit);
+    fillSpecials(m_circuit);
     const int stored = m_stored.value_or(0);
     if (stored > 0 && Combo_Special->findData(stored) < 0) {
         const QSignalBlocker blocker(Combo_Special);

@@ -24,7 +24,8 @@ class Form_EditYear : public QDialog, private SpecialFrame
 {
     Q_OBJECT
 public:
-    Form_EditYear(UndoHistory& history, int circuit, QDate from, QDate to, QWidget* parent = nullptr);
+    Form_EditYear(UndoHistory& history, int circuit, QDate from, QDate to, QWidget* parent = nullptr,
+                  SpecialNames::NamesFile* namesFile = nullptr);
 
     int circuit() const { return m_circuit; }
 

@@ -58,7 +58,8 @@ QTreeWidgetItem* holidayItem(const Holiday& holiday)
 
 }  // namespace
 
-Form_Holiday::Form_Holiday(UndoHistory& history, int circuit, QDate shown, QWidget* parent)
+Form_Holiday::Form_Holiday(UndoHistory& history, int circuit, QDate shown, QWidget* parent,
+                           SpecialNames::NamesFile* namesFile)
     : QDialog(parent)
     , m_circuit(circuit)
     , m_history(history)
@@ -66,6 +67,7 @@ Form_Holiday::Form_Holiday(UndoHistory& history, int circuit, QDate shown, QWidg
     setObjectName(QStringLiteral("Form_Holiday"));
     setWindowTitle(kTitle);
     setModal(true);
+    names = namesFile;
     buildWindow();
     connectHandlers();
     runGuarded(this, [this, shown] { Form_Load(shown); });
@@ -193,7 +195,7 @@ void Form_Holiday::Form_Load(QDate shown)
 {
     m_shown = QDate(shown.year(), shown.month(), 1);
     Option_Span[lastSpan]->setChecked(true);
-    FillSpecialCombo(m_history.document(), Combo_Special, m_circuit);
+    fillSpecials(m_circuit);
     Option_Action[0]->setChecked(true);
 }
 
@@ -290,7 +292,7 @@ void Form_Holiday::Option_Action_Click(int index)
 
 void Form_Holiday::SpecialWindowClosed(int special, bool choose)
 {
-    FillSpecialCombo(m_history.document(), Combo_Special, m_circuit);
+    fillSpecials(m_circuit);
     if (Combo_Special->count() > 0 && Option_Action[1]->isChecked())
         Button_Edit->setEnabled(true);
     if (choose) {

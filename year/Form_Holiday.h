@@ -23,7 +23,8 @@ class Form_Holiday : public QDialog, private SpecialFrame
     Q_OBJECT
 public:
     // Opens on the year, or the school year, holding the month `shown`.
-    Form_Holiday(UndoHistory& history, int circuit, QDate shown, QWidget* parent = nullptr);
+    Form_Holiday(UndoHistory& history, int circuit, QDate shown, QWidget* parent = nullptr,
+                 SpecialNames::NamesFile* namesFile = nullptr);
 
     void done(int result) override;
 

@@ -35,8 +35,10 @@ const QSize kButtonSize(150, 36);
 
 }  // namespace
 
-Form_Year::Form_Year(UndoHistory& history, const YearWindowPlace& start, QWidget* parent)
+Form_Year::Form_Year(UndoHistory& history, const YearWindowPlace& start, QWidget* parent,
+                     SpecialNames::NamesFile* names)
     : QWidget(parent)
+    , m_names(names)
     , m_history(history)
 {
     setObjectName(QStringLiteral("Form_Year"));
@@ -73,6 +75,10 @@ void Form_Year::buildWindow()
                    QStringLiteral("表示している年（または年度）の祝日をまとめて停止または特殊プログラムに設定します。"),
                    kButtonSize);
     Button_Holiday->setEnabled(false);
+    Button_Plan =
+        makeButton(this, "Button_Plan", QStringLiteral("行事予定から設定 (&P)"),
+                   QStringLiteral("学校の行事予定の日課から、日付ごとの設定をまとめて作成します。"), kButtonSize);
+    Button_Plan->setEnabled(false);
     Button_Calendar = makeButton(this, "Button_Calendar", QStringLiteral("年間カレンダー (&C)"),
                                  QStringLiteral("1年度の年間プログラムを1枚のカレンダーで印刷します。"), kButtonSize);
     Button_Review = makeButton(this, "Button_Review", QStringLiteral("年間チェック (&R)"),
@@ -104,6 +110,7 @@ void Form_Year::buildWindow()
     buttons->addWidget(Button_DeleteYear);
     buttons->addWidget(Button_Special);
     buttons->addWidget(Button_Holiday);
+    buttons->addWidget(Button_Plan);
     buttons->addSpacing(12);
     buttons->addWidget(Button_Calendar);
     buttons->addWidget(Button_Review);
@@ -133,6 +140,7 @@ void Form_Year::connectHandlers()
     connect(Button_Special, &QPushButton::clicked, this, guarded(this, [this] { Button_Special_Click(); }));
     connect(Button_DeleteYear, &QPushButton::clicked, this, guarded(this, [this] { Button_DeleteYear_Click(); }));
     connect(Button_Holiday, &QPushButton::clicked, this, guarded(this, [this] { Button_Holiday_Click(); }));
+    connect(Button_Plan, &QPushButton::clicked, this, guarded(this, [this] { Button_Plan_Click(); }));
     connect(Button_Calendar, &QPushButton::clicked, this,
             [this] { emit calendarRequested(selectedCircuit(), MonthView1->selectedDate()); });
     connect(Button_Review, &QPushButton::clicked, this, [this] { emit reviewRequested(); });
@@ -193,6 +201,7 @@ void Form_Year::settingsChanged()
     if (!refillCircuitChoice(Combo_Circuit, [this](int circuit) { return offered(circuit); })) {
         Label_Mode->clear();
         Button_Holiday->setEnabled(false);
+        Button_Plan->setEnabled(false);
         markDays();
     } else {
         Combo_Circuit_Click();
@@ -222,16 +231,20 @@ bool Form_Year::circuitChosen()
 namespace {
 
 // A day with a special number among its entries shows as a special day.
-MonthCalendar::DayMark markFor(const YearEntries::DayEntries& entries)
+MonthCalendar::DayMark markFor(const YearEntries::DayEntries& entries, const SpecialNames::Names* names)
 {
+    const auto text = [names](int special) {
+        const QString name = names && special > 0 ? names->name(special) : QString();
+        return name.isEmpty() ? YearEntries::EntryText(special) : YearEntries::EntryText(special) + ' ' + name;
+    };
     MonthCalendar::DayMark mark;
     if (!entries.any())
         return mark;
     QStringList words;
     if (entries.dated)
-        words << YearEntries::EntryText(*entries.dated);
+        words << text(*entries.dated);
     if (entries.everyYear)
-        words << QStringLiteral("毎年: ") + YearEntries::EntryText(*entries.everyYear);
+        words << QStringLiteral("毎年: ") + text(*entries.everyYear);
     mark.text = words.join(QLatin1Char('\n'));
     mark.kind = entries.dated.value_or(0) != 0 || entries.everyYear.value_or(0) != 0 ? MonthCalendar::MarkKind::Special
                                                                                      : MonthCalendar::MarkKind::Stop;
@@ -247,7 +260,7 @@ void Form_Year::markDays()
     if (circuit != 0)
         for (const YearEntries::DayEntries& entries : YearEntries::EntriesOfDays(
                  m_history.document(), circuit, MonthView1->firstShownDate(), MonthCalendar::ShownDays))
-            marks << markFor(entries);
+            marks << markFor(entries, m_names ? &m_names->names : nullptr);
     MonthView1->setMarks(marks);
     if (circuit != 0)
         focusCircuitChoice();
@@ -272,6 +285,7 @@ void Form_Year::RefreshYearBold()
 void Form_Year::Combo_Circuit_Click()
 {
     Button_Holiday->setEnabled(selectedCircuit() != 0);
+    Button_Plan->setEnabled(selectedCircuit() != 0);
     if (selectedCircuit() == 0)
         return;
     Label_Mode->setText(ProgramTypeName(m_history.document().circuit(selectedCircuit()).Program));
@@ -296,7 +310,7 @@ void Form_Year::MonthView1_RunChosen(QDate from, QDate to)
     // user sees that Enter there closes the window.
     Button_Close->setFocus();
     setAttribute(Qt::WA_KeyboardFocusChange);
-    auto* dialog = new Form_EditYear(m_history, selectedCircuit(), from, to, this);
+    auto* dialog = new Form_EditYear(m_history, selectedCircuit(), from, to, this, m_names);
     // A rule may set days far from the page shown: the calendar turns to the
     // first of them, so that the marks show what was set.
     connect(dialog, &Form_EditYear::ruleDaysWritten, this,
@@ -309,11 +323,11 @@ void Form_Year::Button_Special_Click()
     if (!circuitChosen())
         return;
     const int circuit = selectedCircuit();
-    auto* select = new Form_SpecialSelect(m_history, circuit, this);
+    auto* select = new Form_SpecialSelect(m_history, circuit, this, m_names);
     connect(select, &Form_SpecialSelect::specialChosen, this, [this, select, circuit](int special) {
         runGuarded(select, [&] {
-            ModalDialogs::open(
-                new Form_Special(m_history, circuit, special, QStringLiteral("年間プログラム設定へ戻ります。"), this));
+            ModalDialogs::open(new Form_Special(m_history, circuit, special,
+                                                QStringLiteral("年間プログラム設定へ戻ります。"), this, m_names));
         });
     });
     ModalDialogs::open(select);
@@ -331,7 +345,14 @@ void Form_Year::Button_Holiday_Click()
     if (!circuitChosen())
         return;
     ModalDialogs::open(new Form_Holiday(m_history, selectedCircuit(),
-                                        QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1), this));
+                                        QDate(MonthView1->yearShown(), MonthView1->monthShown(), 1), this, m_names));
+}
+
+void Form_Year::Button_Plan_Click()
+{
+    if (!circuitChosen())
+        return;
+    emit planImportRequested(selectedCircuit(), MonthView1->selectedDate());
 }
 
 void Form_Year::closeEvent(QCloseEvent* event)

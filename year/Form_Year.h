@@ -1,4 +1,6 @@
 #pragma once
+#include "settings/SpecialNames.h"
+
 #include <QDate>
 #include <QWidget>
 
@@ -24,7 +26,9 @@ class Form_Year : public QWidget
     Q_OBJECT
 public:
     // Opens on `start`; a circuit no longer offered leaves none chosen.
-    explicit Form_Year(UndoHistory& history, const YearWindowPlace& start = {}, QWidget* parent = nullptr);
+    // `names`: the special numbers' names, shown and set in its dialogs.
+    explicit Form_Year(UndoHistory& history, const YearWindowPlace& start = {}, QWidget* parent = nullptr,
+                       SpecialNames::NamesFile* names = nullptr);
 
     YearWindowPlace place() const;
 
@@ -40,6 +44,9 @@ signals:
     // chosen (0: none) and the day selected.
     void calendarRequested(int circuit, QDate day);
     void reviewRequested();
+    // 行事予定から設定 for the circuit chosen; `shown` is the day selected.
+    // The opener opens the window, which lies above this floor.
+    void planImportRequested(int circuit, QDate shown);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -63,6 +70,9 @@ private:
     void Button_Special_Click();
     void Button_DeleteYear_Click();
     void Button_Holiday_Click();
+    void Button_Plan_Click();
+
+    SpecialNames::NamesFile* m_names = nullptr;
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Circuit = nullptr;
@@ -74,6 +84,7 @@ private:
     QPushButton* Button_DeleteYear = nullptr;
     QPushButton* Button_Special = nullptr;
     QPushButton* Button_Holiday = nullptr;
+    QPushButton* Button_Plan = nullptr;
     QPushButton* Button_Calendar = nullptr;
     QPushButton* Button_Review = nullptr;
     QLabel* Label_Rest = nullptr;

@@ -63,11 +63,16 @@ void SpecialFrame::editSpecial(QWidget* dialog, int circuit)
 
 void SpecialFrame::openSpecialWindow(QWidget* dialog, int circuit, int special)
 {
-    auto* window = new Form_Special(*m_frameHistory, circuit, special, m_backTip, dialog);
+    auto* window = new Form_Special(*m_frameHistory, circuit, special, m_backTip, dialog, names);
     QObject::connect(window, &Form_Special::closing, dialog, [dialog, closed = m_specialClosed](int special, bool has) {
         runGuarded(dialog, [&] { closed(special, has); });
     });
     ModalDialogs::open(window);
+}
+
+void SpecialFrame::fillSpecials(int circuit)
+{
+    FillSpecialCombo(m_frameHistory->document(), Combo_Special, circuit, names ? &names->names : nullptr);
 }
 
 int SpecialFrame::chosenSpecial() const

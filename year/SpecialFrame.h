@@ -1,4 +1,6 @@
 #pragma once
+#include "settings/SpecialNames.h"
+
 #include <QString>
 #include <functional>
 
@@ -30,6 +32,11 @@ struct SpecialFrame {
     void editSpecial(QWidget* dialog, int circuit);
     // The chosen number, or 0.
     int chosenSpecial() const;
+    // Fills the number list, the numbers named when there are names.
+    void fillSpecials(int circuit);
+
+    // The names the lists show and the special window sets; none without.
+    SpecialNames::NamesFile* names = nullptr;
 
 private:
     // Special 0 is the first free number.

@@ -552,10 +552,19 @@ private slots:
         }
     }
 
-    // From 年間プログラム, 年間チェック only closes and a finding's day clicked turns the calendar to it and its
-    // circuit; 年間カレンダー opens on the circuit and 年度 shown, and from プログラム印刷 on its circuit.
+    // From 年間プログラム, 年間チェック only closes, names the special number by the editor's names file, and a
+    // finding's day clicked turns the calendar to it and its circuit; 年間カレンダー opens on the circuit and 年度
+    // shown, and from プログラム印刷 on its circuit.
     void yearAtAGlanceFromTheWindows()
     {
+        QTemporaryDir namesDir;
+        SpecialNames::Names names;
+        names.setName(7, QStringLiteral("行事"));
+        QVERIFY(!names.write(namesDir.filePath("names.json")));
+        m_form.reset();
+        m_form = std::make_unique<Form_Main>(Scratch::history(), nullptr, namesDir.filePath("names.json"));
+        m_form->Form_Load();
+        m_form->show();
         setCircuit(1, 2, 10);
         setCircuit(2, 1, 5);
         addWeekRow(1, 0, 1, 0, 9, 0, 0);
@@ -568,7 +577,7 @@ private slots:
         click(year, "Button_Review");
         QVERIFY(dialog && dialog->objectName() == "Form_Review" && !dialog->findChild<QWidget*>("Button_WriteAnyway"));
         auto* findings = child<QTreeWidget>(dialog.get(), "List_Findings");
-        QTreeWidgetItem* empty = findings->findItems(QStringLiteral("特殊番号 7"), Qt::MatchContains, 1).value(0);
+        QTreeWidgetItem* empty = findings->findItems(QStringLiteral("特殊番号 7（行事）"), Qt::MatchContains, 1).value(0);
         QVERIFY(empty && empty->text(0) == "回路2");
         findings->scrollToItem(empty);
         QTest::mouseClick(findings->viewport(), Qt::LeftButton, {}, findings->visualItemRect(empty).center());

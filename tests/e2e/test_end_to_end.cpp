@@ -4,6 +4,7 @@
 #include "app/Form_End.h"
 #include "app/Form_Main.h"
 #include "print/PrintOutput.h"
+#include "progfile/ProgramFileWriter.h"
 #include "ui/FileDialog.h"
 #include "ui/WindowUtil.h"
 #include "week/Form_Week.h"
@@ -11,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QTableWidget>
 #include <QDateEdit>
 #include <QDialog>
 #include <QMouseEvent>
@@ -152,13 +154,20 @@ private slots:
     // way: the first Fridays one by one, two calendar years of holidays with the rest unticked, a month's run at a time.
     void schoolYearByRulesEqualsTheLongWay()
     {
-        const QByteArray byRules = schoolYear(true);
+        const QByteArray byRules = schoolYear(ByRules);
         QCOMPARE(byRules.count("\r\n3"), 10 + 16 + 42 + 15 - 2);  // first Fridays, holidays, breaks (two holidays in them)
-        QCOMPARE(byRules, schoolYear(false));
+        QCOMPARE(byRules, schoolYear(LongWay));
+        // The school's 行事予定 file, its 日課 chosen once each, gives the same file again, and so does `plan` with
+        // the same choices on the file as it was before the table.
+        const QByteArray byTable = schoolYear(ByTable);
+        QCOMPARE(byTable, byRules);
+        QCOMPARE(m_byCommand, byTable);
     }
 
 private:
     QDialog* m_opened = nullptr;
+    enum Way { ByRules, LongWay, ByTable };
+    QByteArray m_byCommand;  // ByTable: what `plan` made of the file before the table
 
     // 初期設定: circuits 1, 2 … given their type (the list's index) and time.
     static void setCircuits(Form_Main& main, const QList<std::pair<int, const char*>>& rows)
@@ -223,10 +232,10 @@ private:
         click(m_opened, "Button_OK");
     }
 
-    QByteArray schoolYear(bool byRules)
+    QByteArray schoolYear(Way way)
     {
         ScratchStore store(ScratchStore::OnDisk);
-        Form_Main main(Scratch::history());
+        Form_Main main(Scratch::history(), nullptr, store.path() + "/names.json");
         main.Form_Load();
         main.show();
         setCircuits(main, {{2, "10"}});
@@ -248,7 +257,29 @@ private:
         click(FindForm("Form_Special"), "Button_Close");
         auto* calendar = child<MonthCalendar>(year, "MonthView1");
         const auto clickAnyDay = [calendar] { drag(calendar, QDate(2027, 1, 15), QDate(2027, 1, 15)); };
-        if (byRules) {
+        if (way == ByTable) {
+            const QString table = QStringLiteral(WZ_E2E_DATA) + "/gyoji-2027.csv";
+            const QString planned = store.path() + "/planned.dat";
+            const QString special = store.path() + "/special.dat";
+            writeBytes(special, ProgramFileWriter::buildProgramFile(Scratch::document()));
+            const ProcessRun run = runEditor(QStringList{"plan", special, planned, "--circuit", "1", "--table", table,
+                                                         "--map", "通常=なし", "--map", "短縮=1", "--map", "休業=停止",
+                                                         "--map", "祝日=停止"},
+                                             store.path());
+            m_byCommand = run.status == 0 ? readBytes(planned) : run.err.toUtf8();
+            click(year, "Button_Plan");
+            FileDialog::queuePath(table);
+            click(m_opened, "Button_Open");
+            auto* names = child<QTableWidget>(m_opened, "Grid_Names");
+            const QMap<QString, QString> chosen{{"通常", "設定なし"}, {"短縮", "1"}, {"休業", "停止"}, {"祝日", "停止"}};
+            if (names->rowCount() != chosen.size())
+                return "the table's 日課: " + QByteArray::number(names->rowCount());
+            for (int row = 0; row < names->rowCount(); ++row) {
+                auto* box = qobject_cast<QComboBox*>(names->cellWidget(row, 2));
+                box->setCurrentIndex(box->findText(chosen.value(names->item(row, 0)->text())));
+            }
+            click(m_opened, "Button_OK");
+        } else if (way == ByRules) {
             holidays(year, true, 2027);
             clickAnyDay();
             rule(QDate(2027, 7, 21), QDate(2027, 8, 31), 0, 1);

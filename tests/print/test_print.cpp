@@ -305,8 +305,9 @@ private slots:
     }
 
     // 年間カレンダー: the sheet of the circuit and 年度 typed, on the paper
-    // chosen, to the preview or the printer; a bad 年度 or a circuit without
-    // programs is refused with nothing printed.
+    // chosen, to the preview or the printer, special days with the names it
+    // was given; a bad 年度 or a circuit without programs is refused with
+    // nothing printed.
     void calendarSheet_data()
     {
         QTest::addColumn<int>("circuit");
@@ -315,7 +316,7 @@ private slots:
         QTest::addColumn<bool>("preview");
         QTest::addColumn<QString>("outcome");
         const QString badYear = QStringLiteral("年間カレンダー|年度は 2000～2098 の西暦で入力してください。");
-        QTest::newRow("preview A4") << 1 << "2026" << false << true << "preview A4 2026年度（令和8年度） 回路1";
+        QTest::newRow("preview A4") << 1 << "2026" << false << true << "preview A4 2026年度（令和8年度） 回路1 行事";
         QTest::newRow("printer A3") << 1 << "2098" << true << false << "print A3 2098年度（令和80年度） 回路1";
         QTest::newRow("no printer") << 1 << "2026" << false << false << "年間カレンダー|プリンタが見つかりません。";
         QTest::newRow("1999") << 1 << "1999" << false << true << badYear;
@@ -334,7 +335,7 @@ private slots:
         QFETCH(QString, outcome);
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QSKIP("no pdftotext");
-        addRows({{1, 0, 1, 1, 8, 30, 0}, {2, 27, 3, 1, 0}});
+        addRows({{1, 0, 1, 1, 8, 30, 0}, {2, 27, 3, 1, 0}, {1, 26, 5, 1, 3}});
         QStringList outputs;
         const auto record = [&](const char* how, const PrintOutput::Sheet& sheet) {
             const QString path = m_store->path() + QStringLiteral("/calendar.pdf");
@@ -357,7 +358,7 @@ private slots:
                                           return true;
                                       });
         scriptDialogs();
-        Form_Calendar calendar(Scratch::document(), circuit, QDate(2028, 3, 31));
+        Form_Calendar calendar(Scratch::document(), circuit, QDate(2028, 3, 31), nullptr, {{3, QStringLiteral("行事")}});
         QCOMPARE(child<QLineEdit>(&calendar, "Text_SchoolYear")->text(), QStringLiteral("2027"));
         child<QLineEdit>(&calendar, "Text_SchoolYear")->setText(schoolYear);
         child<QRadioButton>(&calendar, a3 ? "Option_A3" : "Option_A4")->setChecked(true);

@@ -215,7 +215,11 @@ private slots:
     {
         addRows({{2, 1, 0, 0, 7, 0, 0, 0, 0, 0, 5}, {3, 4, 0, 0, 9, 0, 0, 10, 0}, {2, 1, 1, 1}, {2, 27, 1, 1, 0},
                  {3, 27, 1, 1, 6}, {3, 0, 4, 5, 23, 0, 0, 5, 30}});
-        Form_Main main(Scratch::history());
+        QTemporaryDir dir;
+        SpecialNames::Names names;
+        names.setName(6, QStringLiteral("短縮"));
+        QVERIFY(!names.write(dir.filePath(QStringLiteral("names.json"))));
+        Form_Main main(Scratch::history(), nullptr, dir.filePath(QStringLiteral("names.json")));
         main.show();
         child<QPushButton>(&main, "Button_Day")->click();
         QWidget* preview = FindForm(QStringLiteral("Form_DayPreview"));
@@ -239,7 +243,7 @@ private slots:
                                       "　この曜日のプログラムはありません。",
                                       "回路 2　チャイム　　競合: 年間（2027年）停止 ／ 年間（毎年）特殊番号 1",
                                       "　この日には年間プログラムの指定が重なっています。どれが実行されるかは決まっていません。",
-                                      "回路 3　タイマ　　年間（2027年）: 特殊番号 6",
+                                      "回路 3　タイマ　　年間（2027年）: 特殊番号 6 短縮",
                                       "　特殊番号 6 にはプログラムがありません。",
                                       "23:00|金| 5:30|||前日から継続",
                                       "回路 4　繰返し　　週間: 金曜日",

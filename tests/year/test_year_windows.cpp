@@ -3,6 +3,7 @@
 #include "ui/WindowUtil.h"
 #include "history/UndoHistory.h"
 #include "holidays/Holidays.h"
+#include "settings/SpecialNames.h"
 #include "special/Form_Special.h"
 #include "special/Form_SpecialSelect.h"
 #include "store/ScheduleDocument.h"
@@ -730,6 +731,40 @@ private slots:
         QHelpEvent help(QEvent::ToolTip, at, grid->mapToGlobal(at));
         QApplication::sendEvent(grid, &help);
         QCOMPARE(QToolTip::text(), QStringLiteral("元日\n停止"));
+    }
+
+    // A named special number shows its name in the calendar's tooltip, the number lists of 日付設定, 祝日設定 and
+    // 特殊プログラム作成 and the special window's title; its 名前 box renames it and keeps the name in the file.
+    void namedSpecials()
+    {
+        QTemporaryDir dir;
+        auto names = SpecialNames::NamesFile::read(dir.filePath(QStringLiteral("names.json")));
+        names.names.setName(2, QStringLiteral("短縮"));
+        addRows({{1, 2, 0, 0, 8, 0, 0}, {1, 3, 0, 0, 8, 0, 0}, {1, 27, 6, 8, 2}});
+        m_year = std::make_unique<Form_Year>(Scratch::history(), YearWindowPlace{1, QDate(2027, 6, 1)}, nullptr, &names);
+        QCOMPARE(calendar()->dateTextFormat(QDate(2027, 6, 8)).toolTip(), QStringLiteral("特殊番号 2 短縮"));
+        QStringList lists;
+        clickDay(QDate(2027, 6, 9));
+        lists << choices(special(opened()));
+        click(m_year.get(), "Button_Holiday");
+        lists << choices(special(opened()));
+        click(m_year.get(), "Button_Special");
+        lists << choices(special(opened()));
+        QCOMPARE(lists, QStringList(3, QStringLiteral("2 短縮,3:")));
+
+        Form_Special* window = new Form_Special(Scratch::history(), 1, 3, QString(), nullptr, &names);
+        m_dialogs.emplace_back(window);
+        auto* name = child<QLineEdit>(window, "Text_Name");
+        name->setText(QStringLiteral(" テスト "));
+        emit name->editingFinished();
+        QCOMPARE(window->windowTitle(), QStringLiteral("特殊プログラム（3 テスト）"));
+        QCOMPARE(SpecialNames::Names::read(names.path).name(3), QStringLiteral("テスト"));
+        name->setText(QString());
+        emit name->editingFinished();
+        QCOMPARE(window->windowTitle() + ' ' + SpecialNames::Names::read(names.path).numberText(3),
+                 QStringLiteral("特殊プログラム 3"));
+        closeAll();  // before the names go
+        m_year.reset();
     }
 
     // 停止 days are struck through, days with a special number on a ground of their own, both bold; the tooltip
