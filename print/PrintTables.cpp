@@ -3,12 +3,15 @@
 #include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
 #include "store/ScheduleDocument.h"
-#include "store/WeekRow.h"
+#include "store/ScheduleModel.h"
+#include "store/YearEntriesModel.h"
 #include "week/Days.h"
 
-#include <QSqlQuery>
 #include <QVariantList>
 #include <algorithm>
+#include <array>
+#include <functional>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -33,17 +36,18 @@ QString clock(int hour, int minute)
     return hh(hour) + QLatin1Char(':') + two(minute);
 }
 
-const char* const kWeekOrder = "TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM";
-
-std::vector<WeekRow> readWeekRows(ScheduleDocument& document, const QString& where, const QVariantList& values,
-                                  const QString& orderFirst)
+// The programs `wanted` picks, in time order (ties as stored).
+std::vector<WeekRow> programsInTimeOrder(const QList<WeekRow>& programs,
+                                         const std::function<bool(const WeekRow&)>& wanted)
 {
-    QSqlQuery query = document.exec(QStringLiteral("SELECT %1 FROM T_Week WHERE %2 ORDER BY %3%4")
-                                        .arg(WeekRowColumns(), where, orderFirst, QLatin1String(kWeekOrder)),
-                                    values);
     std::vector<WeekRow> rows;
-    while (query.next())
-        rows.push_back(WeekRowAt(query));
+    for (const WeekRow& r : programs)
+        if (wanted(r))
+            rows.push_back(r);
+    std::stable_sort(rows.begin(), rows.end(), [](const WeekRow& a, const WeekRow& b) {
+        return std::tie(a.SpecialNO, a.TimeONH, a.TimeONM, a.TimeONS, a.TimeOFFH, a.TimeOFFM)
+            < std::tie(b.SpecialNO, b.TimeONH, b.TimeONM, b.TimeONS, b.TimeOFFH, b.TimeOFFM);
+    });
     return rows;
 }
 
@@ -129,20 +133,20 @@ QString yearCell(int day, int special)
         + (special == 0 ? QStringLiteral("停止") : QStringLiteral("P") + two(special));
 }
 
-// The cell texts of one month, in day order.
-QStringList monthCells(ScheduleDocument& document, const PrintJob& job, int month)
+// The cell texts of each month (index 0 unused), in day order.
+std::array<QStringList, 13> monthCells(ScheduleDocument& document, const PrintJob& job)
 {
-    QSqlQuery query = job.everyYear()
-        ? document.exec(QStringLiteral("SELECT Day, SpecialNO FROM T_YearE "
-                                       "WHERE CircuitNO = ? AND Month = ? ORDER BY Day"),
-                        {job.circuit, month})
-        : document.exec(QStringLiteral("SELECT Day, SpecialNO FROM T_Year "
-                                       "WHERE CircuitNO = ? AND Year = ? AND Month = ? ORDER BY Day"),
-                        {job.circuit, job.year, month});
-    QStringList cells;
-    while (query.next())
-        cells << yearCell(query.value(0).toInt(), query.value(1).toInt());
-    return cells;
+    const ScheduleModel::YearKind kind =
+        job.everyYear() ? ScheduleModel::YearKind::EveryYear : ScheduleModel::YearKind::Dated;
+    QList<YearRow> rows = ScheduleModel::yearEntriesOf(document, kind, job.circuit);
+    std::stable_sort(rows.begin(), rows.end(), [](const YearRow& a, const YearRow& b) {
+        return std::tie(a.Month, a.Day) < std::tie(b.Month, b.Day);
+    });
+    std::array<QStringList, 13> months;
+    for (const YearRow& row : rows)
+        if ((kind == ScheduleModel::YearKind::EveryYear || row.Year == job.year) && row.Month >= 1 && row.Month <= 12)
+            months[size_t(row.Month)] << yearCell(row.Day, row.SpecialNO);
+    return months;
 }
 
 }  // namespace
@@ -152,11 +156,11 @@ void FillWeekPrintTable(ScheduleDocument& document, int circuit)
     const int type = programTypeOf(document, circuit);
     Transaction transaction(document);
     document.exec(QStringLiteral("DELETE FROM T_WeekP"));
+    const QList<WeekRow> programs = ScheduleModel::weekProgramsOf(document, circuit);
     std::vector<std::vector<WeekRow>> days;
     size_t lines = 0;
     for (int day = 0; day <= 6; ++day) {
-        days.push_back(readWeekRows(document, QStringLiteral("CircuitNO = ? AND YobiON = ? AND SpecialNO = 0"),
-                                    {circuit, day}, QString()));
+        days.push_back(programsInTimeOrder(programs, [day](const WeekRow& r) { return r.YobiON == day; }));
         lines = std::max(lines, days.back().size());
     }
     const QStringList columns = weekPrintColumns();
@@ -177,9 +181,9 @@ void FillSpecialPrintTable(ScheduleDocument& document, int circuit)
     const int type = programTypeOf(document, circuit);
     Transaction transaction(document);
     document.exec(QStringLiteral("DELETE FROM T_WeekP"));
-    const std::vector<WeekRow> rows =
-        readWeekRows(document, QStringLiteral("CircuitNO = ? AND YobiON = 0 AND SpecialNO <> 0"), {circuit},
-                     QStringLiteral("SpecialNO, "));
+    const std::vector<WeekRow> rows = programsInTimeOrder(
+        ScheduleModel::weekRows(document, ScheduleModel::Order::Stored),
+        [circuit](const WeekRow& r) { return r.CircuitNO == circuit && r.YobiON == 0 && r.SpecialNO != 0; });
     int line = 0;
     for (const WeekRow& r : rows)
         insertLine(document, QStringLiteral("T_WeekP"), {"SortID", "Sun1", "Sun2"},
@@ -192,11 +196,12 @@ void FillYearPrintTable(ScheduleDocument& document, const PrintJob& job)
     Transaction transaction(document);
     document.exec(QStringLiteral("DELETE FROM T_YearP"));
     const QStringList columns{"PrintIndex", "PrintNO", "Mon1", "Mon2", "Mon3", "Mon4", "Mon5", "Mon6"};
+    const std::array<QStringList, 13> cellsOf = monthCells(document, job);
     for (int page = 1; page <= 2; ++page) {
         QList<QStringList> months;
         qsizetype lines = 0;
         for (int column = 1; column <= kMonthsPerPage; ++column) {
-            months << monthCells(document, job, kMonthsPerPage * (page - 1) + column);
+            months << cellsOf[size_t(kMonthsPerPage * (page - 1) + column)];
             lines = std::max(lines, months.back().size());
         }
         for (qsizetype line = 0; line < lines; ++line) {
@@ -237,12 +242,10 @@ QString circuitText(int circuit)
 QStringList yearChoices(ScheduleDocument& document, int circuit)
 {
     QStringList choices;
-    if (document.scalar(QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? LIMIT 1"), {circuit}).isValid())
+    if (ScheduleModel::hasEveryYearEntries(document, circuit))
         choices << kEveryYear;
-    QSqlQuery query =
-        document.exec(QStringLiteral("SELECT DISTINCT Year FROM T_Year WHERE CircuitNO = ? ORDER BY Year"), {circuit});
-    while (query.next())
-        choices << two(query.value(0).toInt()) + QStringLiteral("年");
+    for (int year : ScheduleModel::datedYearsOf(document, circuit))
+        choices << two(year) + QStringLiteral("年");
     return choices;
 }
 

@@ -1,12 +1,11 @@
 #include "year/YearEntries.h"
 
 #include "core/Dates.h"
-#include "store/BulkInsert.h"
 #include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
+#include "store/YearEntriesModel.h"
 
 #include <QHash>
-#include <QSqlQuery>
 #include <algorithm>
 #include <functional>
 
@@ -28,6 +27,8 @@ QString CapacityRefusalText(ScheduleDocument& document, int toAdd)
 
 namespace {
 
+using ScheduleModel::YearKind;
+
 constexpr int kCentury = 2000;
 
 // The day's slot in `days`, or null when the date is not real or not shown.
@@ -39,58 +40,36 @@ DayEntries* slotOf(QVector<DayEntries>& days, QDate start, int year, int month, 
     return offset >= 0 && offset < days.size() ? &days[int(offset)] : nullptr;
 }
 
-std::optional<int> firstValue(QSqlQuery query)
+YearRow dayOf(int circuit, QDate day, int special = 0)
 {
-    if (!query.next())
-        return std::nullopt;
-    return query.value(0).toInt();
+    return YearRow{circuit, day.year() - kCentury, day.month(), day.day(), special};
 }
 
-// One day's row: `where` with `key` finds it, `columns` (bound from `key`)
-// describe a new one.
-struct DayRow {
-    QString table;
-    QString where;
-    QVariantList key;
-    QString columns;
-    QString marks;
-};
+std::optional<int> specialOf(const std::optional<YearRow>& row)
+{
+    return row ? std::optional<int>(row->SpecialNO) : std::nullopt;
+}
 
 enum class DayOutcome { Unchanged, Written, Added, Refused };
 
-// Adds, rewrites or deletes the row of one day; a limited table refuses an
-// added row at capacity.
-DayOutcome writeDay(ScheduleDocument& document, const DayRow& row, Action action, int special, bool limited)
+// Adds, rewrites or deletes the entry of one day; the dated entries refuse
+// an added row at capacity.
+DayOutcome writeDay(ScheduleDocument& document, ScheduleModel::YearEntriesRun& run, const YearRow& day, Action action,
+                    bool limited)
 {
-    const std::optional<int> rowid =
-        firstValue(document.exec(QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(row.table, row.where), row.key));
-    if (rowid) {
-        if (action == Action::Clear)
-            document.exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(row.table), {*rowid});
-        else
-            document.exec(QStringLiteral("UPDATE %1 SET SpecialNO = ? WHERE rowid = ?").arg(row.table),
-                          {special, *rowid});
-        return DayOutcome::Written;
-    }
     if (action == Action::Clear)
-        return DayOutcome::Unchanged;
+        return run.deleteFirstOn(day) ? DayOutcome::Written : DayOutcome::Unchanged;
+    if (run.rewriteFirstOn(day, day.SpecialNO))
+        return DayOutcome::Written;
     if (limited && YearCapacityExceeded(document, 1))
         return DayOutcome::Refused;
-    document.exec(
-        QStringLiteral("INSERT INTO %1 (ID, %2, SpecialNO) VALUES (0, %3, ?)").arg(row.table, row.columns, row.marks),
-        row.key + QVariantList{special});
+    run.add(day);
     return DayOutcome::Added;
 }
 
 int stored(Action action, int special)
 {
     return action == Action::Special ? special : 0;
-}
-
-int deleteRows(ScheduleDocument& document, const char* table, const QString& where, const QVariantList& values)
-{
-    QSqlQuery query = document.exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(QLatin1String(table), where), values);
-    return query.numRowsAffected();
 }
 
 }  // namespace
@@ -102,64 +81,37 @@ QVector<DayEntries> EntriesOfDays(ScheduleDocument& document, int circuit, QDate
         return days;
     // Only the months the view touches are read, so the time does not grow
     // with the entries elsewhere in the year.
-    QStringList datedMonths;
-    QStringList monthMarks;
-    QVariantList datedValues{circuit};
-    QVariantList monthValues{circuit};
+    QList<YearRow> months;
     const QDate last = start.addDays(count - 1);
-    for (QDate month(start.year(), start.month(), 1); month <= last; month = month.addMonths(1)) {
-        datedMonths << QStringLiteral("(Year = ? AND Month = ?)");
-        datedValues << month.year() - kCentury << month.month();
-        monthMarks << QStringLiteral("?");
-        monthValues << month.month();
-    }
-    QSqlQuery dated = document.exec(QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE "
-                                                   "CircuitNO = ? AND (%1) ORDER BY Year, Month, Day, rowid")
-                                        .arg(datedMonths.join(QStringLiteral(" OR "))),
-                                    datedValues);
-    while (dated.next())
-        if (DayEntries* day =
-                slotOf(days, start, kCentury + dated.value(0).toInt(), dated.value(1).toInt(), dated.value(2).toInt());
-            day && !day->dated)
-            day->dated = dated.value(3).toInt();
+    for (QDate month(start.year(), start.month(), 1); month <= last; month = month.addMonths(1))
+        months << dayOf(circuit, month);
+    for (const YearRow& row : ScheduleModel::yearEntriesIn(document, YearKind::Dated, circuit, months))
+        if (DayEntries* day = slotOf(days, start, kCentury + row.Year, row.Month, row.Day); day && !day->dated)
+            day->dated = row.SpecialNO;
     // A view reaches at most into the year after its first day.
-    QSqlQuery everyYear = document.exec(QStringLiteral("SELECT Month, Day, SpecialNO FROM T_YearE WHERE "
-                                                       "CircuitNO = ? AND Month IN (%1) ORDER BY Month, Day, rowid")
-                                            .arg(monthMarks.join(QStringLiteral(", "))),
-                                        monthValues);
-    while (everyYear.next())
+    for (const YearRow& row : ScheduleModel::yearEntriesIn(document, YearKind::EveryYear, circuit, months))
         for (int year : {start.year(), start.year() + 1})
-            if (DayEntries* day = slotOf(days, start, year, everyYear.value(0).toInt(), everyYear.value(1).toInt());
-                day && !day->everyYear)
-                day->everyYear = everyYear.value(2).toInt();
+            if (DayEntries* day = slotOf(days, start, year, row.Month, row.Day); day && !day->everyYear)
+                day->everyYear = row.SpecialNO;
     return days;
 }
 
 std::optional<int> DatedEntry(ScheduleDocument& document, int circuit, QDate day)
 {
-    return firstValue(document.exec(QStringLiteral("SELECT SpecialNO FROM T_Year WHERE CircuitNO = ? AND "
-                                                   "Year = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
-                                    {circuit, day.year() - kCentury, day.month(), day.day()}));
+    return specialOf(ScheduleModel::firstEntryOn(document, YearKind::Dated, dayOf(circuit, day)));
 }
 
 std::optional<int> EveryYearEntry(ScheduleDocument& document, int circuit, int month, int day)
 {
-    return firstValue(document.exec(QStringLiteral("SELECT SpecialNO FROM T_YearE WHERE CircuitNO = ? AND "
-                                                   "Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
-                                    {circuit, month, day}));
+    return specialOf(ScheduleModel::firstEntryOn(document, YearKind::EveryYear, YearRow{circuit, 0, month, day, 0}));
 }
 
 RunResult WriteDatedRun(ScheduleDocument& document, int circuit, QDate from, QDate to, Action action, int special)
 {
     RunResult result;
-    Transaction transaction(document);
+    ScheduleModel::YearEntriesRun run(document, YearKind::Dated);
     for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
-        const DayRow row{QStringLiteral("T_Year"),
-                         QStringLiteral("CircuitNO = ? AND Year = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
-                         {circuit, day.year() - kCentury, day.month(), day.day()},
-                         QStringLiteral("CircuitNO, Year, Month, Day"),
-                         QStringLiteral("?, ?, ?, ?")};
-        const DayOutcome outcome = writeDay(document, row, action, stored(action, special), true);
+        const DayOutcome outcome = writeDay(document, run, dayOf(circuit, day, stored(action, special)), action, true);
         if (outcome == DayOutcome::Refused) {
             result.capacityReached = true;
             break;
@@ -167,24 +119,16 @@ RunResult WriteDatedRun(ScheduleDocument& document, int circuit, QDate from, QDa
         if (outcome == DayOutcome::Added)
             ++result.added;
     }
-    RenumberTable(document, QStringLiteral("T_Year"));
-    transaction.commit();
+    run.commit();
     return result;
 }
 
 void WriteEveryYearRun(ScheduleDocument& document, int circuit, QDate from, QDate to, Action action, int special)
 {
-    Transaction transaction(document);
-    for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1)) {
-        const DayRow row{QStringLiteral("T_YearE"),
-                         QStringLiteral("CircuitNO = ? AND Month = ? AND Day = ? ORDER BY rowid LIMIT 1"),
-                         {circuit, day.month(), day.day()},
-                         QStringLiteral("CircuitNO, Month, Day"),
-                         QStringLiteral("?, ?, ?")};
-        writeDay(document, row, action, stored(action, special), false);
-    }
-    RenumberTable(document, QStringLiteral("T_YearE"));
-    transaction.commit();
+    ScheduleModel::YearEntriesRun run(document, YearKind::EveryYear);
+    for (QDate day = from; day.isValid() && day <= to; day = day.addDays(1))
+        writeDay(document, run, dayOf(circuit, day, stored(action, special)), action, false);
+    run.commit();
 }
 
 namespace {
@@ -204,13 +148,11 @@ int dayKey(QDate day)
 QHash<int, int> datedEntries(ScheduleDocument& document, int circuit)
 {
     QHash<int, int> entries;
-    ForEachIntRow(document,
-                  QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE CircuitNO = ? ORDER BY rowid"),
-                  {circuit}, [&entries](const IntRow& row) {
-                      const int key = dayKey(row.at(0), row.at(1), row.at(2));
-                      const auto found = entries.constFind(key);
-                      entries.insert(key, found == entries.constEnd() || *found == row.at(3) ? row.at(3) : -1);
-                  });
+    for (const YearRow& row : ScheduleModel::yearEntriesOf(document, YearKind::Dated, circuit)) {
+        const int key = dayKey(row.Year, row.Month, row.Day);
+        const auto found = entries.constFind(key);
+        entries.insert(key, found == entries.constEnd() || *found == row.SpecialNO ? row.SpecialNO : -1);
+    }
     return entries;
 }
 
@@ -229,18 +171,14 @@ DaysPlan plan(const QHash<int, int>& entries, const QList<QDate>& days, int spec
     return plan;
 }
 
-void runForDays(ScheduleDocument& document, const QString& sql, const QList<QDate>& days, int circuit,
-                std::optional<int> special, const std::function<bool(QDate)>& wanted)
+// The days of `days` that `wanted` picks, as rows of the circuit holding `special`.
+QList<YearRow> daysOf(int circuit, const QList<QDate>& days, int special, const std::function<bool(QDate)>& wanted)
 {
-    BulkInsert statement(document, sql);
-    for (const QDate& day : days) {
-        if (!wanted(day))
-            continue;
-        if (special)
-            statement.run({*special, circuit, day.year() - kCentury, day.month(), day.day()});
-        else
-            statement.run({circuit, day.year() - kCentury, day.month(), day.day()});
-    }
+    QList<YearRow> rows;
+    for (const QDate& day : days)
+        if (wanted(day))
+            rows << dayOf(circuit, day, special);
+    return rows;
 }
 
 }  // namespace
@@ -252,17 +190,15 @@ DaysPlan PlanDatedDays(ScheduleDocument& document, int circuit, const QList<QDat
 
 namespace {
 
-// The distinct numbers of each key in row order, read from `sql` whose
-// column `number` holds the number.
-QHash<int, QList<int>> numbersByKey(ScheduleDocument& document, const QString& sql, int circuit, int number,
-                                    const std::function<int(const IntRow&)>& key)
+// The distinct numbers of each key in stored order.
+QHash<int, QList<int>> numbersByKey(const QList<YearRow>& rows, const std::function<int(const YearRow&)>& key)
 {
     QHash<int, QList<int>> numbers;
-    ForEachIntRow(document, sql, {circuit}, [&](const IntRow& row) {
+    for (const YearRow& row : rows) {
         QList<int>& held = numbers[key(row)];
-        if (!held.contains(row.at(number)))
-            held << row.at(number);
-    });
+        if (!held.contains(row.SpecialNO))
+            held << row.SpecialNO;
+    }
     return numbers;
 }
 
@@ -282,10 +218,8 @@ QMap<QDate, QList<int>> DatedEntriesOn(ScheduleDocument& document, int circuit, 
 {
     if (days.isEmpty())
         return {};
-    return onDays(numbersByKey(document,
-                               QStringLiteral("SELECT Year, Month, Day, SpecialNO FROM T_Year WHERE CircuitNO = ? "
-                                              "ORDER BY rowid"),
-                               circuit, 3, [](const IntRow& row) { return dayKey(row.at(0), row.at(1), row.at(2)); }),
+    return onDays(numbersByKey(ScheduleModel::yearEntriesOf(document, YearKind::Dated, circuit),
+                               [](const YearRow& row) { return dayKey(row.Year, row.Month, row.Day); }),
                   days, [](QDate day) { return dayKey(day); });
 }
 
@@ -293,10 +227,8 @@ QMap<QDate, QList<int>> EveryYearEntriesOn(ScheduleDocument& document, int circu
 {
     if (days.isEmpty())
         return {};
-    return onDays(numbersByKey(document,
-                               QStringLiteral("SELECT Month, Day, SpecialNO FROM T_YearE WHERE CircuitNO = ? "
-                                              "ORDER BY rowid"),
-                               circuit, 2, [](const IntRow& row) { return row.at(0) * 100 + row.at(1); }),
+    return onDays(numbersByKey(ScheduleModel::yearEntriesOf(document, YearKind::EveryYear, circuit),
+                               [](const YearRow& row) { return row.Month * 100 + row.Day; }),
                   days, [](QDate day) { return day.month() * 100 + day.day(); });
 }
 
@@ -316,77 +248,46 @@ bool WriteDatedDays(ScheduleDocument& document, int circuit, const QList<QDate>&
         return false;
     const auto held = [&entries](QDate day) { return entries.contains(dayKey(day)); };
     if (existing == OnExisting::Overwrite)
-        runForDays(document,
-                   QStringLiteral("UPDATE T_Year SET SpecialNO = ? WHERE CircuitNO = ? AND Year = ? AND Month = ? "
-                                  "AND Day = ?"),
-                   days, circuit, special,
-                   [&](QDate day) { return held(day) && entries.value(dayKey(day)) != special; });
-    runForDays(
-        document,
-        QStringLiteral("INSERT INTO T_Year (ID, SpecialNO, CircuitNO, Year, Month, Day) VALUES (0, ?, ?, ?, ?, ?)"),
-        days, circuit, special, [&](QDate day) { return !held(day); });
-    RenumberTable(document, QStringLiteral("T_Year"));
+        ScheduleModel::rewriteDatedDays(document, daysOf(circuit, days, special, [&](QDate day) {
+                                            return held(day) && entries.value(dayKey(day)) != special;
+                                        }));
+    ScheduleModel::addDatedEntries(document, daysOf(circuit, days, special, [&](QDate day) { return !held(day); }));
     transaction.commit();
     return true;
 }
 
 int ClearDatedDays(ScheduleDocument& document, int circuit, const QList<QDate>& days)
 {
-    Transaction transaction(document);
-    const int before = YearRowCount(document);
-    runForDays(document,
-               QStringLiteral("DELETE FROM T_Year WHERE CircuitNO = ? AND Year = ? AND Month = ? AND Day = ?"), days,
-               circuit, std::nullopt, [](QDate) { return true; });
-    const int deleted = before - YearRowCount(document);
-    RenumberTable(document, QStringLiteral("T_Year"));
-    transaction.commit();
-    return deleted;
+    return ScheduleModel::deleteDatedDays(document, daysOf(circuit, days, 0, [](QDate) { return true; }));
 }
 
 QList<int> YearsWithEntries(ScheduleDocument& document, int circuit)
 {
-    QSqlQuery query =
-        document.exec(QStringLiteral("SELECT DISTINCT Year FROM T_Year WHERE CircuitNO = ? ORDER BY Year"), {circuit});
-    QList<int> years;
-    while (query.next())
-        years << query.value(0).toInt();
-    return years;
+    return ScheduleModel::datedYearsOf(document, circuit);
 }
 
 bool HasEveryYearEntries(ScheduleDocument& document, int circuit)
 {
-    return firstValue(document.exec(QStringLiteral("SELECT 1 FROM T_YearE WHERE CircuitNO = ? LIMIT 1"), {circuit}))
-        .has_value();
+    return ScheduleModel::hasEveryYearEntries(document, circuit);
 }
 
 int DeleteAllEntries(ScheduleDocument& document, int circuit)
 {
     Transaction transaction(document);
-    const int deleted = deleteRows(document, "T_YearE", QStringLiteral("CircuitNO = ?"), {circuit})
-        + deleteRows(document, "T_Year", QStringLiteral("CircuitNO = ?"), {circuit});
-    RenumberTable(document, QStringLiteral("T_YearE"));
-    RenumberTable(document, QStringLiteral("T_Year"));
+    const int deleted = ScheduleModel::deleteYearEntriesOf(document, YearKind::EveryYear, circuit)
+        + ScheduleModel::deleteYearEntriesOf(document, YearKind::Dated, circuit);
     transaction.commit();
     return deleted;
 }
 
 int DeleteYear(ScheduleDocument& document, int circuit, int twoDigitYear)
 {
-    Transaction transaction(document);
-    const int deleted =
-        deleteRows(document, "T_Year", QStringLiteral("CircuitNO = ? AND Year = ?"), {circuit, twoDigitYear});
-    RenumberTable(document, QStringLiteral("T_Year"));
-    transaction.commit();
-    return deleted;
+    return ScheduleModel::deleteYearEntriesOf(document, YearKind::Dated, circuit, twoDigitYear);
 }
 
 int DeleteEveryYearEntries(ScheduleDocument& document, int circuit)
 {
-    Transaction transaction(document);
-    const int deleted = deleteRows(document, "T_YearE", QStringLiteral("CircuitNO = ?"), {circuit});
-    RenumberTable(document, QStringLiteral("T_YearE"));
-    transaction.commit();
-    return deleted;
+    return ScheduleModel::deleteYearEntriesOf(document, YearKind::EveryYear, circuit);
 }
 
 }  // namespace YearEntries

@@ -5,21 +5,22 @@
 #include "progfile/ProgramFileWriter.h"
 #include "store/CircuitSetting.h"
 #include "store/ScheduleDocument.h"
-
-#include <memory>
+#include "store/ScheduleModel.h"
+#include "store/SettingTable.h"
 
 #include <QCoreApplication>
-#include <QSqlRecord>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 namespace {
 
-std::unique_ptr<ScheduleDocument> g_store;
-
+// libFuzzer calls free functions, so the store they share lives here; it is
+// first made by LLVMFuzzerInitialize, after the application.
 ScheduleDocument& store()
 {
-    return *g_store;
+    static ScheduleDocument document(QStringLiteral(":memory:"));
+    return document;
 }
 
 const QByteArray kSchedule = "122  1   103120000            \r\n"
@@ -28,17 +29,30 @@ const QByteArray kSchedule = "122  1   103120000            \r\n"
                              "311 0    03             140503\r\n"
                              "31199    03               1231\r\n";
 
+void add(QStringList& rows, std::initializer_list<int> values)
+{
+    for (int value : values)
+        rows << QString::number(value);
+}
+
 QString snapshot()
 {
+    using ScheduleModel::Order;
     QStringList rows;
-    for (const char* sql : {"SELECT * FROM T_Setting ORDER BY CircuitNO", "SELECT * FROM T_Week ORDER BY ID",
-                            "SELECT * FROM T_Year ORDER BY ID", "SELECT * FROM T_YearE ORDER BY ID"}) {
-        QSqlQuery query = store().exec(QLatin1String(sql));
-        while (query.next())
-            for (int i = 0; i < query.record().count(); ++i)
-                rows << query.value(i).toString();
+    for (const CircuitSetting& setting : ReadSettingTable(store()))
+        add(rows, {setting.PulseTime, setting.Program, setting.Chime});
+    rows << QStringLiteral("--");
+    for (const WeekRow& w : ScheduleModel::weekRows(store(), Order::Numbered))
+        add(rows,
+            {w.ID, w.CircuitNO, w.SpecialNO, w.YobiON, w.YobiOFF, w.TimeONH, w.TimeONM, w.TimeONS, w.TimeOFFH,
+             w.TimeOFFM, w.Repeat, w.ChimeNO});
+    for (const auto& entries : {ScheduleModel::datedEntries(store(), Order::Numbered),
+                                ScheduleModel::everyYearEntries(store(), Order::Numbered)}) {
         rows << QStringLiteral("--");
+        for (const YearRow& y : entries)
+            add(rows, {y.CircuitNO, y.Year, y.Month, y.Day, y.SpecialNO});
     }
+    rows << QStringLiteral("--");
     for (int circuit = 1; circuit <= 8; ++circuit)
         rows << QString::number(store().circuits()[circuit].Program)
              << QString::number(store().circuits()[circuit].PulseTime);
@@ -59,7 +73,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static char name[] = "fuzz_reader";
     static char* argv[] = {name, nullptr};
     new QCoreApplication(argc, argv);
-    g_store = std::make_unique<ScheduleDocument>(QStringLiteral(":memory:"));
     if (ProgramFileReader::importContent(store(), kSchedule).status != ProgramFileReader::ReadStatus::Accepted)
         fail("the seed schedule was refused");
     return 0;
