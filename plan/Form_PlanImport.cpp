@@ -29,6 +29,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -147,11 +148,15 @@ void Form_PlanImport::buildWindow()
     Grid_Names->setObjectName(QStringLiteral("Grid_Names"));
     Grid_Names->setHorizontalHeaderLabels({QStringLiteral("日課"), QStringLiteral("日数"), QStringLiteral("設定")});
     Grid_Names->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    Grid_Names->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     Grid_Names->verticalHeader()->setVisible(false);
     Grid_Names->setSelectionMode(QAbstractItemView::NoSelection);
     Grid_Names->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid_Names->setMinimumSize(420, 140);
+    // A school's table has some five or six 日課: all of them in view.
+    constexpr int namesInView = 6;
+    Grid_Names->setMinimumSize(420,
+                               Grid_Names->horizontalHeader()->sizeHint().height()
+                                   + namesInView * Grid_Names->verticalHeader()->defaultSectionSize()
+                                   + 2 * Grid_Names->frameWidth());
     Label_Changes = makeLabel(this, "Label_Changes", QString());
     Label_Changes->setWordWrap(true);
     List_Conflicts = new QListWidget(this);
@@ -240,7 +245,7 @@ void Form_PlanImport::Button_Paste_Click()
 
 void Form_PlanImport::Button_Open_Click()
 {
-    const QString path = ShowFileDialog(this, QStringLiteral("行事予定を開く"), FileDialogOpen);
+    const QString path = ShowFileDialog(this, QStringLiteral("行事予定を開く"), FileDialogOpenTable);
     if (path.isEmpty())
         return;
     try {
@@ -322,6 +327,7 @@ void Form_PlanImport::fillNames()
     if (!m_plan)
         return;
     Grid_Names->setRowCount(int(m_plan->names.size()));
+    int choiceWidth = Grid_Names->horizontalHeader()->sectionSizeHint(2);
     for (int row = 0; row < m_plan->names.size(); ++row) {
         const Plan::NameCount& count = m_plan->names.at(row);
         Grid_Names->setItem(row, 0, new QTableWidgetItem(count.name));
@@ -345,7 +351,10 @@ void Form_PlanImport::fillNames()
                     showChanges();
                 }));
         Grid_Names->setCellWidget(row, 2, choice);
+        choiceWidth = std::max(choiceWidth, choice->sizeHint().width());
     }
+    // The header sizes its column before the choices are in it.
+    Grid_Names->setColumnWidth(2, choiceWidth);
 }
 
 std::optional<Plan::Changes> Form_PlanImport::changes() const

@@ -19,10 +19,15 @@ bool g_scripted = false;
 QQueue<QString> g_paths;
 QStringList g_titles;
 QString g_startFolder;
+QString g_tableFolder;
 
 const QStringList kFilters{
     QStringLiteral("datﾌｧｲﾙ (*.dat)"),
     QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt)"),
+    QStringLiteral("全てのﾌｧｲﾙ (*.*)"),
+};
+const QStringList kTableFilters{
+    QStringLiteral("行事予定 (*.csv *.tsv *.txt *.xlsx)"),
     QStringLiteral("全てのﾌｧｲﾙ (*.*)"),
 };
 
@@ -63,15 +68,20 @@ QString runDialog(QWidget* owner, const QString& title, int mode)
     QFileDialog dialog(owner, title);
     dialog.setAcceptMode(mode == FileDialogSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(mode == FileDialogSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(kFilters);
-    dialog.selectNameFilter(kFilters.first());
-    dialog.setDefaultSuffix(QStringLiteral("dat"));
+    const bool table = mode == FileDialogOpenTable;
+    const QStringList& filters = table ? kTableFilters : kFilters;
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.first());
+    if (!table)
+        dialog.setDefaultSuffix(QStringLiteral("dat"));
     dialog.setOption(QFileDialog::DontResolveSymlinks, true);
     // A desktop's own dialog (GTK) places itself wherever it likes; Qt's
     // dialog can be centred.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setDirectory(g_startFolder.isEmpty() ? Platform::firstFileDialogFolder() : g_startFolder);
-    dialog.selectFile(QStringLiteral("WZ48PROG.dat"));
+    const QString& folder = table ? g_tableFolder : g_startFolder;
+    dialog.setDirectory(folder.isEmpty() ? Platform::firstFileDialogFolder() : folder);
+    if (!table)
+        dialog.selectFile(QStringLiteral("WZ48PROG.dat"));
     fitColumns(dialog);
     placeWindow(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -83,7 +93,7 @@ QString runDialog(QWidget* owner, const QString& title, int mode)
 
 QString ShowFileDialog(QWidget* owner, const QString& title, int mode)
 {
-    if (mode != FileDialogOpen && mode != FileDialogSave)
+    if (mode != FileDialogOpen && mode != FileDialogSave && mode != FileDialogOpenTable)
         return QString();
     QString path;
     if (g_scripted) {
@@ -92,9 +102,10 @@ QString ShowFileDialog(QWidget* owner, const QString& title, int mode)
     } else {
         path = runDialog(owner, title, mode);
     }
-    // The chosen file is read or written next; the next dialog starts beside it.
+    // The chosen file is read or written next; the next dialog of its kind
+    // starts beside it.
     if (!path.isEmpty())
-        g_startFolder = QFileInfo(path).absolutePath();
+        (mode == FileDialogOpenTable ? g_tableFolder : g_startFolder) = QFileInfo(path).absolutePath();
     return path;
 }
 

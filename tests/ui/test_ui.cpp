@@ -40,6 +40,10 @@ private slots:
         QCOMPARE(ShowFileDialog(nullptr, "ファイルを開く WZ48PROG.dat", FileDialogOpen), QString());
         // The next dialog starts where the last chosen file is, a cancelled one changes nothing.
         QCOMPARE(FileDialog::startFolder(), QFileInfo("/tmp/x/WZ48PROG.dat").absolutePath());
+        // A 行事予定 table kept elsewhere does not move where program files are looked for.
+        FileDialog::queuePath("/tmp/y/gyoji.csv");
+        QCOMPARE(ShowFileDialog(nullptr, "行事予定を開く", FileDialogOpenTable), QStringLiteral("/tmp/y/gyoji.csv"));
+        QCOMPARE(FileDialog::startFolder(), QFileInfo("/tmp/x/WZ48PROG.dat").absolutePath());
     }
 
     // Windows open centred on the main window, or on the screen before there is one, and always inside the screen.
