@@ -4,7 +4,9 @@
 
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <array>
 
 namespace {
 
@@ -32,4 +34,17 @@ WeekRow WeekRowAt(const QSqlQuery& query, int first)
 WeekRow WeekRowAt(const IntRow& row, int first)
 {
     return weekRowFrom([&](int column) { return row.at(first + column); });
+}
+
+std::optional<int> WeekRowValue(const WeekRow& row, const QString& column)
+{
+    static const std::array<int WeekRow::*, 12> members{&WeekRow::ID,       &WeekRow::CircuitNO, &WeekRow::SpecialNO,
+                                                        &WeekRow::YobiON,   &WeekRow::YobiOFF,   &WeekRow::TimeONH,
+                                                        &WeekRow::TimeONM,  &WeekRow::TimeONS,   &WeekRow::TimeOFFH,
+                                                        &WeekRow::TimeOFFM, &WeekRow::Repeat,    &WeekRow::ChimeNO};
+    static const QStringList names = WeekRowColumns().split(QStringLiteral(", "));
+    const qsizetype index = names.indexOf(column);
+    if (index < 0)
+        return std::nullopt;
+    return row.*members[size_t(index)];
 }
