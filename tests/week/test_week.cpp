@@ -744,6 +744,45 @@ private slots:
         // A group row stands for several rows: no ID.
         QCOMPARE(press("Button_Edit", 3, 8), QStringLiteral("Form_EditTimeTimer|0,-1,3,0,0,0,8,0,23:0:0,5:45,1"));
         QCOMPARE(press("Button_Edit", 1, 0), QString());  // no row to edit
+        // A row gone since the list was read is no row to edit either.
+        choose(1, 3);
+        {
+            const QSignalBlocker quiet(Scratch::document());
+            Scratch::exec("DELETE FROM T_Week WHERE CircuitNO = 1");
+        }
+        QCOMPARE(grid()->rowCount(), 1);
+        click(m_week, "Button_Edit");
+        QCOMPARE(opened, QStringList());
+    }
+
+    // A group row stands for its rows as stored, with the columns its list
+    // does not show.
+    void groupRowTakesStoredRows_data()
+    {
+        QTest::addColumn<int>("circuit");
+        QTest::addColumn<int>("day");
+        QTest::addColumn<QList<int>>("program");  // start h:m:s, end h:m, interval, on each day of the group
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("minutes");  // TimeONM of every row afterwards
+        QTest::newRow("time signal with seconds, delete") << 1 << 8 << QList<int>{8, 5, 30, 0, 0, 0} << "Button_Delete" << "";
+        QTest::newRow("timer with an interval, delete") << 3 << 7 << QList<int>{9, 0, 0, 17, 0, 5} << "Button_Delete" << "";
+        QTest::newRow("timer with an interval, edit")
+            << 3 << 7 << QList<int>{9, 0, 0, 17, 0, 5} << "Button_Edit" << "15, 15, 15, 15, 15";
+    }
+    void groupRowTakesStoredRows()
+    {
+        QFETCH(int, circuit); QFETCH(int, day); QFETCH(QList<int>, program); QFETCH(QString, button); QFETCH(QString, minutes);
+        for (int d : Days::range(day))
+            addWeekRow(circuit, 0, d, d, program[0], program[1], program[2], program[3], program[4], program[5]);
+        RenumberTable(Scratch::document(), "T_Week");
+        choose(circuit, day);
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        click(m_week, qPrintable(button));
+        if (dialog()) {
+            type("Text_MinuteON", QStringLiteral("15"));
+            click(dialog(), "Button_OK");
+        }
+        QCOMPARE(rows("TimeONM", "TRUE"), minutes);
     }
 
     // In the Japanese font the captions fit their columns. A row is chosen by clicking it or its header; times are
