@@ -78,12 +78,6 @@ QList<WeekRow> readRows(QSqlQuery query)
     return rows;
 }
 
-QVariantList valuesOf(const WeekRow& r)
-{
-    return {r.ID,      r.CircuitNO, r.SpecialNO, r.YobiON,   r.YobiOFF, r.TimeONH,
-            r.TimeONM, r.TimeONS,   r.TimeOFFH,  r.TimeOFFM, r.Repeat,  r.ChimeNO};
-}
-
 QString insertInto(const char* table)
 {
     return QStringLiteral("INSERT INTO %1 (%2) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)")
@@ -136,7 +130,7 @@ QList<int> specialNumbersInUse(ScheduleDocument& document, int circuit)
 
 void addWeekRow(ScheduleDocument& document, const WeekRow& row)
 {
-    document.exec(insertInto("T_Week"), valuesOf(row));
+    document.exec(insertInto("T_Week"), WeekRowValues(row));
 }
 
 int deleteWeekRows(ScheduleDocument& document, const WeekMatch& match)
@@ -191,7 +185,7 @@ QList<WeekRow> replaceGroupView(ScheduleDocument& document, const QList<WeekRow>
     Transaction transaction(document);
     document.exec(QStringLiteral("DELETE FROM T_WeekT"));
     for (const WeekRow& row : rows)
-        document.exec(insertInto("T_WeekT"), valuesOf(row));
+        document.exec(insertInto("T_WeekT"), WeekRowValues(row));
     transaction.commit();
     return readRows(document.exec(QStringLiteral("SELECT %1 FROM T_WeekT ORDER BY rowid").arg(WeekRowColumns())));
 }

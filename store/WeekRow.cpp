@@ -10,11 +10,19 @@
 
 namespace {
 
+// The members in the order of WeekRowColumns().
+const std::array<int WeekRow::*, 12> kMembers{&WeekRow::ID,       &WeekRow::CircuitNO, &WeekRow::SpecialNO,
+                                              &WeekRow::YobiON,   &WeekRow::YobiOFF,   &WeekRow::TimeONH,
+                                              &WeekRow::TimeONM,  &WeekRow::TimeONS,   &WeekRow::TimeOFFH,
+                                              &WeekRow::TimeOFFM, &WeekRow::Repeat,    &WeekRow::ChimeNO};
+
 template <typename Column>
 WeekRow weekRowFrom(Column column)
 {
-    return WeekRow{column(0), column(1), column(2), column(3), column(4),  column(5),
-                   column(6), column(7), column(8), column(9), column(10), column(11)};
+    WeekRow row;
+    for (size_t i = 0; i < kMembers.size(); ++i)
+        row.*kMembers[i] = column(int(i));
+    return row;
 }
 
 }  // namespace
@@ -38,13 +46,17 @@ WeekRow WeekRowAt(const IntRow& row, int first)
 
 std::optional<int> WeekRowValue(const WeekRow& row, const QString& column)
 {
-    static const std::array<int WeekRow::*, 12> members{&WeekRow::ID,       &WeekRow::CircuitNO, &WeekRow::SpecialNO,
-                                                        &WeekRow::YobiON,   &WeekRow::YobiOFF,   &WeekRow::TimeONH,
-                                                        &WeekRow::TimeONM,  &WeekRow::TimeONS,   &WeekRow::TimeOFFH,
-                                                        &WeekRow::TimeOFFM, &WeekRow::Repeat,    &WeekRow::ChimeNO};
     static const QStringList names = WeekRowColumns().split(QStringLiteral(", "));
     const qsizetype index = names.indexOf(column);
     if (index < 0)
         return std::nullopt;
-    return row.*members[size_t(index)];
+    return row.*kMembers[size_t(index)];
+}
+
+QVariantList WeekRowValues(const WeekRow& row)
+{
+    QVariantList values;
+    for (int WeekRow::*member : kMembers)
+        values << row.*member;
+    return values;
 }
