@@ -8,6 +8,7 @@
 #include "store/ProgramTypes.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
+#include "store/WeekPrograms.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialogs.h"
@@ -174,14 +175,12 @@ void Form_Special::programsChanged()
     Label_ProgramCount->setText(QString::number(RemainingWeekCapacity(m_history.document())));
 }
 
-EntryJob Form_Special::entryJob(int editMode, int id) const
+EntryJob Form_Special::newJob() const
 {
     EntryJob job;
-    job.EditMode = qint16(editMode);
-    job.ID = qint16(id);
-    job.CircuitNO = qint16(m_circuit);
-    job.SpecialNO = qint16(m_special);
-    job.Origin = 2;
+    job.row.CircuitNO = m_circuit;
+    job.row.SpecialNO = m_special;
+    job.Origin = EntryJob::Opener::SpecialWindow;
     return job;
 }
 
@@ -196,7 +195,7 @@ void Form_Special::openEntryDialog(const EntryJob& job)
 
 void Form_Special::Button_New_Click()
 {
-    openEntryDialog(entryJob(0, 0));
+    openEntryDialog(newJob());
 }
 
 void Form_Special::Button_Edit_Click()
@@ -206,8 +205,13 @@ void Form_Special::Button_Edit_Click()
     const int type = programType();
     if (type < TypeTimeSignal || type > TypeTimer)
         return;
-    EntryJob job = entryJob(-1, DataGrid1->selectedValue(QStringLiteral("ID")).toInt());
-    ReadSelectedTimes(*DataGrid1, type, job);
+    const std::optional<WeekRow> row = ScheduleModel::weekRowById(m_history.document(), DataGrid1->selectedId());
+    if (!row)
+        return;
+    EntryJob job;
+    job.row = *row;
+    job.EditMode = EntryJob::Mode::Change;
+    job.Origin = EntryJob::Opener::SpecialWindow;
     openEntryDialog(job);
 }
 
@@ -235,7 +239,7 @@ void Form_Special::Button_Delete_Click()
     if (!confirmDeletion(QStringLiteral("削除しますか？"),
                          QStringLiteral("特殊番号%1の最後のプログラムを削除する").arg(m_special), last))
         return;
-    const int id = DataGrid1->selectedValue(QStringLiteral("ID")).toInt();
+    const int id = DataGrid1->selectedId();
     bool numberGone = false;
     {
         UndoStep step(m_history, WeekEditing::StepName(QStringLiteral("削除"), m_circuit, m_special));

@@ -47,8 +47,8 @@ private:
     int programType() const;
     void refresh();
     void programsChanged();
-    // An entry job for this window's circuit and number, Origin 2.
-    EntryJob entryJob(int editMode, int id) const;
+    // A new program's job for this window's circuit and number.
+    EntryJob newJob() const;
     void openEntryDialog(const EntryJob& job);
     bool confirmDeletion(const QString& question, const QString& deleting, bool lastGoes,
                          QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);

@@ -1,56 +1,35 @@
 #include "special/SpecialPrograms.h"
 
 #include "store/ScheduleDocument.h"
-#include "store/ScheduleTables.h"
-#include "store/StoreRoutines.h"
-
-#include <QSqlQuery>
+#include "store/WeekPrograms.h"
 
 namespace SpecialPrograms {
 
 namespace {
 
-void deleteYearEntries(ScheduleDocument& document, int circuit, int special)
+ScheduleModel::WeekMatch programsOf(int circuit, int special)
 {
-    for (const ScheduleTable& table : ScheduleTables()) {
-        if (!(table.change & (StoreChanges::Dated | StoreChanges::EveryYear)))
-            continue;
-        document.exec(
-            QStringLiteral("DELETE FROM %1 WHERE CircuitNO = ? AND SpecialNO = ?").arg(QLatin1String(table.name)),
-            {circuit, special});
-        RenumberTable(document, QLatin1String(table.name));
-    }
+    ScheduleModel::WeekMatch match;
+    match.CircuitNO = circuit;
+    match.SpecialNO = special;
+    return match;
 }
 
 }  // namespace
 
 int ProgramCount(ScheduleDocument& document, int circuit, int special)
 {
-    return document
-        .scalar(QStringLiteral("SELECT COUNT(*) FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"), {circuit, special},
-                0)
-        .toInt();
+    return ScheduleModel::countWeekRows(document, programsOf(circuit, special));
 }
 
 int YearEntriesUsing(ScheduleDocument& document, int circuit, int special)
 {
-    return document
-        .scalar(QStringLiteral("SELECT COUNT(*) FROM (SELECT ID FROM T_Year WHERE CircuitNO = ? AND "
-                               "SpecialNO = ? UNION ALL SELECT ID FROM T_YearE WHERE CircuitNO = ? AND "
-                               "SpecialNO = ?)"),
-                {circuit, special, circuit, special}, 0)
-        .toInt();
+    return ScheduleModel::entriesRunning(document, circuit, special);
 }
 
 QList<int> SpecialNumbersInUse(ScheduleDocument& document, int circuit)
 {
-    QSqlQuery query = document.exec(QStringLiteral("SELECT DISTINCT SpecialNO FROM T_Week "
-                                                   "WHERE CircuitNO = ? AND SpecialNO <> 0 ORDER BY SpecialNO"),
-                                    {circuit});
-    QList<int> numbers;
-    while (query.next())
-        numbers << query.value(0).toInt();
-    return numbers;
+    return ScheduleModel::specialNumbersInUse(document, circuit);
 }
 
 int FirstFreeSpecialNumber(ScheduleDocument& document, int circuit)
@@ -71,12 +50,12 @@ bool DeleteSpecialProgram(ScheduleDocument& document, int id, int circuit, int s
     if (special < 1)
         return false;
     Transaction transaction(document);
-    document.exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ? AND CircuitNO = ? AND SpecialNO = ?"),
-                  {id, circuit, special});
+    ScheduleModel::WeekMatch match = programsOf(circuit, special);
+    match.ID = id;
+    ScheduleModel::deleteWeekRows(document, match);
     const bool lastGone = ProgramCount(document, circuit, special) == 0;
     if (lastGone)
-        deleteYearEntries(document, circuit, special);
-    RenumberTable(document, QStringLiteral("T_Week"));
+        ScheduleModel::deleteEntriesRunning(document, circuit, special);
     transaction.commit();
     return lastGone;
 }
@@ -86,9 +65,8 @@ void DeleteAllSpecialPrograms(ScheduleDocument& document, int circuit, int speci
     if (special < 1)
         return;
     Transaction transaction(document);
-    document.exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?"), {circuit, special});
-    deleteYearEntries(document, circuit, special);
-    RenumberTable(document, QStringLiteral("T_Week"));
+    ScheduleModel::deleteWeekRows(document, programsOf(circuit, special));
+    ScheduleModel::deleteEntriesRunning(document, circuit, special);
     transaction.commit();
 }
 

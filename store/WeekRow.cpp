@@ -4,15 +4,25 @@
 
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <array>
 
 namespace {
+
+// The members in the order of WeekRowColumns().
+const std::array<int WeekRow::*, 12> kMembers{&WeekRow::ID,       &WeekRow::CircuitNO, &WeekRow::SpecialNO,
+                                              &WeekRow::YobiON,   &WeekRow::YobiOFF,   &WeekRow::TimeONH,
+                                              &WeekRow::TimeONM,  &WeekRow::TimeONS,   &WeekRow::TimeOFFH,
+                                              &WeekRow::TimeOFFM, &WeekRow::Repeat,    &WeekRow::ChimeNO};
 
 template <typename Column>
 WeekRow weekRowFrom(Column column)
 {
-    return WeekRow{column(0), column(1), column(2), column(3), column(4),  column(5),
-                   column(6), column(7), column(8), column(9), column(10), column(11)};
+    WeekRow row;
+    for (size_t i = 0; i < kMembers.size(); ++i)
+        row.*kMembers[i] = column(int(i));
+    return row;
 }
 
 }  // namespace
@@ -32,4 +42,21 @@ WeekRow WeekRowAt(const QSqlQuery& query, int first)
 WeekRow WeekRowAt(const IntRow& row, int first)
 {
     return weekRowFrom([&](int column) { return row.at(first + column); });
+}
+
+std::optional<int> WeekRowValue(const WeekRow& row, const QString& column)
+{
+    static const QStringList names = WeekRowColumns().split(QStringLiteral(", "));
+    const qsizetype index = names.indexOf(column);
+    if (index < 0)
+        return std::nullopt;
+    return row.*kMembers[size_t(index)];
+}
+
+QVariantList WeekRowValues(const WeekRow& row)
+{
+    QVariantList values;
+    for (int WeekRow::*member : kMembers)
+        values << row.*member;
+    return values;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <QtContainerFwd>
+#include <optional>
 
 // A row of T_Week (or of its working copy T_WeekT), every column as the store
 // holds it: SpecialNO 0 is a week program, 1..99 a special program; YobiON and
@@ -29,3 +31,7 @@ const QString& WeekRowColumns();
 // current result row.
 WeekRow WeekRowAt(const QSqlQuery& query, int first = 0);
 WeekRow WeekRowAt(const IntRow& row, int first = 0);
+// The member named like its column; nullopt for any other name.
+std::optional<int> WeekRowValue(const WeekRow& row, const QString& column);
+// Every member in the order of WeekRowColumns(), for an INSERT.
+QVariantList WeekRowValues(const WeekRow& row);

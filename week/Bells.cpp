@@ -4,6 +4,7 @@
 #include "store/ProgramTypes.h"
 #include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
+#include "store/WeekPrograms.h"
 #include "week/Days.h"
 
 #include <QMap>
@@ -134,12 +135,13 @@ QList<int> daysOf(const Bells::Target& target)
 // day * kMinutesPerDay + minute.
 QSet<int> heldTimes(ScheduleDocument& document, int circuit, int special)
 {
-    QSqlQuery query = document.exec(QStringLiteral("SELECT YobiON, TimeONH * 60 + TimeONM FROM T_Week "
-                                                   "WHERE CircuitNO = ? AND SpecialNO = ? AND TimeONS = 0"),
-                                    {circuit, special});
+    ScheduleModel::WeekMatch match;
+    match.CircuitNO = circuit;
+    match.SpecialNO = special;
+    match.TimeONS = 0;
     QSet<int> held;
-    while (query.next())
-        held.insert(query.value(0).toInt() * kMinutesPerDay + query.value(1).toInt());
+    for (const WeekRow& row : ScheduleModel::weekRowsMatching(document, match, ScheduleModel::WeekSort::Stored))
+        held.insert(row.YobiON * kMinutesPerDay + row.TimeONH * 60 + row.TimeONM);
     return held;
 }
 
@@ -320,13 +322,19 @@ Result AddBells(ScheduleDocument& document, const Request& request)
         result.outcome = Outcome::OverCapacity;
         return result;
     }
-    for (const PlannedBell& planned : plan.bells)
-        for (const int day : planned.newDays)
-            document.exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, SpecialNO, YobiON, TimeONH, TimeONM, "
-                                         "TimeONS, ChimeNO) VALUES (?, ?, ?, ?, ?, 0, ?)"),
-                          {request.circuit, request.target.special, day, planned.bell.minute / 60,
-                           planned.bell.minute % 60, chime ? planned.bell.tune : 0});
-    RenumberTable(document, QStringLiteral("T_Week"));
+    for (const PlannedBell& planned : plan.bells) {
+        for (const int day : planned.newDays) {
+            WeekRow row;
+            row.CircuitNO = request.circuit;
+            row.SpecialNO = request.target.special;
+            row.YobiON = day;
+            row.TimeONH = planned.bell.minute / 60;
+            row.TimeONM = planned.bell.minute % 60;
+            row.ChimeNO = chime ? planned.bell.tune : 0;
+            ScheduleModel::addWeekRow(document, row);
+        }
+    }
+    ScheduleModel::renumberWeekRows(document);
     transaction.commit();
     result.outcome = Outcome::Added;
     result.added = plan.needed;

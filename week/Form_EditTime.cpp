@@ -127,18 +127,18 @@ void Form_EditTime::connectHandlers()
 
 void Form_EditTime::Form_Load()
 {
-    const EntryJob& request = m_job;
-    m_type = m_history.document().circuit(request.CircuitNO).Program;
+    const WeekRow& row = m_job.row;
+    m_type = m_history.document().circuit(row.CircuitNO).Program;
     if (m_type == TypeTimeSignal) {
         hideChimeControls();
     } else if (m_type != TypeChime) {
         return;
     }
-    Text_Hour->setText(QString::number(request.TimeONH));
-    Text_Minute->setText(twoDigits(request.TimeONM));
+    Text_Hour->setText(QString::number(row.TimeONH));
+    Text_Minute->setText(twoDigits(row.TimeONM));
     if (m_type == TypeChime) {
-        Text_Second->setText(twoDigits(request.TimeONS));
-        Text_Chime->setText(QString::number(request.ChimeNO == 0 ? 1 : request.ChimeNO));
+        Text_Second->setText(twoDigits(row.TimeONS));
+        Text_Chime->setText(QString::number(row.ChimeNO == 0 ? 1 : row.ChimeNO));
         LastChimeNo = EntryParts::numberIn(Text_Chime);
     }
 }

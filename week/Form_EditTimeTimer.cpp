@@ -150,22 +150,22 @@ void Form_EditTimeTimer::connectHandlers()
 
 void Form_EditTimeTimer::Form_Load()
 {
-    const EntryJob& request = m_job;
-    m_type = m_history.document().circuit(request.CircuitNO).Program;
+    const WeekRow& row = m_job.row;
+    m_type = m_history.document().circuit(row.CircuitNO).Program;
     const bool repeat = m_type == TypeRepeat;
     for (QWidget* widget : std::initializer_list<QWidget*>{Label_Time[2], Label_Time[3], Text_Repeat, UpDown5})
         widget->setVisible(repeat);
-    Text_Repeat->setText(QString::number(repeat && request.Repeat == 0 ? 1 : request.Repeat));
-    Text_HourON->setText(QString::number(request.TimeONH));
-    Text_MinuteON->setText(twoDigits(request.TimeONM));
-    Text_HourOFF->setText(QString::number(request.TimeOFFH));
-    Text_MinuteOFF->setText(twoDigits(request.TimeOFFM));
-    const bool dayControls = request.Origin == 1 && !Days::isGroup(request.YobiON);
+    Text_Repeat->setText(QString::number(repeat && row.Repeat == 0 ? 1 : row.Repeat));
+    Text_HourON->setText(QString::number(row.TimeONH));
+    Text_MinuteON->setText(twoDigits(row.TimeONM));
+    Text_HourOFF->setText(QString::number(row.TimeOFFH));
+    Text_MinuteOFF->setText(twoDigits(row.TimeOFFM));
+    const bool dayControls = m_job.fromWeekList() && !Days::isGroup(row.YobiON);
     for (QWidget* widget :
          std::initializer_list<QWidget*>{Label_YobiONTitle, Label_YobiON, Label_YobiOFFTitle, Combo_YobiOFF})
         widget->setVisible(dayControls);
-    Label_YobiON->setText(Days::name(request.YobiON));
-    Combo_YobiOFF->setCurrentIndex(request.YobiOFF >= 0 && request.YobiOFF <= 6 ? request.YobiOFF : -1);
+    Label_YobiON->setText(Days::name(row.YobiON));
+    Combo_YobiOFF->setCurrentIndex(row.YobiOFF >= 0 && row.YobiOFF <= 6 ? row.YobiOFF : -1);
 }
 
 bool Form_EditTimeTimer::boxesValid()

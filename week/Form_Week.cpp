@@ -7,6 +7,7 @@
 #include "store/ProgramTypes.h"
 #include "store/StoreChanges.h"
 #include "store/StoreRoutines.h"
+#include "store/WeekPrograms.h"
 #include "ui/Guard.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialogs.h"
@@ -240,10 +241,9 @@ void Form_Week::Button_New_Click()
     if (type < TypeTimeSignal || type > TypeRepeat)
         return;
     EntryJob job;
-    job.CircuitNO = qint16(selectedCircuit());
-    job.YobiON = qint16(selectedDay());
-    job.YobiOFF = type >= TypeTimer ? job.YobiON : qint16(0);
-    job.Origin = 1;
+    job.row.CircuitNO = selectedCircuit();
+    job.row.YobiON = selectedDay();
+    job.row.YobiOFF = type >= TypeTimer ? job.row.YobiON : 0;
     openEntryDialog(job);
 }
 
@@ -255,21 +255,23 @@ void Form_Week::openEntryDialog(const EntryJob& job)
         ModalDialogs::open(new Form_EditTimeTimer(m_history, job, this));
 }
 
-EntryJob Form_Week::jobFromRow() const
+std::optional<EntryJob> Form_Week::jobFromRow() const
 {
-    EntryJob r;
-    const int type = programType();
-    r.ID = qint16(DataGrid1->selectedValue(QStringLiteral("ID")).toInt());
-    r.CircuitNO = qint16(selectedCircuit());
-    r.YobiON = qint16(selectedDay());
-    r.Origin = 1;
-    ReadSelectedTimes(*DataGrid1, type, r);
-    if (type == TypeTimeSignal || type == TypeChime)
-        return r;
-    r.YobiOFF = qint16(std::max(0, Days::codeOf(DataGrid1->selectedText(QStringLiteral(" 終了曜日")))));
-    if (type == TypeRepeat)
-        r.Repeat = qint16(DataGrid1->selectedText(QStringLiteral("繰返し間隔(分)")).toInt());
-    return r;
+    if (DataGrid1->selectedRow() < 0)
+        return std::nullopt;
+    const std::optional<WeekRow> row = ScheduleModel::weekRowById(m_history.document(), DataGrid1->selectedId());
+    if (!row)
+        return std::nullopt;
+    EntryJob job;
+    job.row = *row;
+    job.EditMode = EntryJob::Mode::Change;
+    if (Days::isGroup(selectedDay())) {
+        // The program on every day of the group, not its last day's row.
+        job.row.ID = 0;
+        job.row.YobiON = selectedDay();
+        job.row.YobiOFF = 0;
+    }
+    return job;
 }
 
 void Form_Week::Button_Edit_Click()
@@ -279,22 +281,23 @@ void Form_Week::Button_Edit_Click()
     const int type = programType();
     if (type < TypeTimeSignal || type > TypeRepeat)
         return;
-    EntryJob job = jobFromRow();
-    job.EditMode = -1;
-    openEntryDialog(job);
+    if (const std::optional<EntryJob> job = jobFromRow())
+        openEntryDialog(*job);
 }
 
 void Form_Week::Button_Delete_Click()
 {
-    if (DataGrid1->selectedRow() < 0 || selectedCircuit() == 0)
+    if (selectedCircuit() == 0)
+        return;
+    const std::optional<EntryJob> job = jobFromRow();
+    if (!job)
         return;
     if (MessageBox::show(this, QStringLiteral("削除しますか？"), kTitle, MessageBox::Icon::Question,
                          QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    const EntryJob job = jobFromRow();
-    UndoStep step(m_history, WeekEditing::StepName(QStringLiteral("削除"), job.CircuitNO, 0));
-    WeekEditing::DeleteWeekProgram(m_history.document(), job, selectedDay());
+    UndoStep step(m_history, WeekEditing::StepName(QStringLiteral("削除"), job->row.CircuitNO, 0));
+    WeekEditing::DeleteWeekProgram(m_history.document(), *job, selectedDay());
 }
 
 void Form_Week::Button_AllDelete_Click()

@@ -4,6 +4,7 @@
 #include "week/WeekViewChoice.h"
 
 #include <QWidget>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -45,8 +46,9 @@ private:
     void updateButtonsEnabled();
     void refresh();
     void programsChanged();
-    // The selected row's job: its circuit, day and program fields.
-    EntryJob jobFromRow() const;
+    // The change of the selected row, read from the store; nullopt when no
+    // row is selected or the row is gone.
+    std::optional<EntryJob> jobFromRow() const;
     // The entry dialog of the circuit's type.
     void openEntryDialog(const EntryJob& job);
 

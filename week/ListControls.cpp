@@ -3,7 +3,6 @@
 #include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
 #include "ui/Widgets.h"
-#include "week/EntryJob.h"
 #include "week/ProgramGrid.h"
 
 #include <QLabel>
@@ -13,20 +12,6 @@
 namespace {
 
 const QSize kButtonSize(110, 32);
-
-// "hh:mm" texts of the grid: hour in characters 1-2, minute in 4-5.
-int hourOf(const QString& time)
-{
-    return time.mid(0, 2).trimmed().toInt();
-}
-int minuteOf(const QString& time)
-{
-    return time.mid(3, 2).toInt();
-}
-int secondOf(const QString& time)
-{
-    return time.right(2).toInt();
-}
 
 }  // namespace
 
@@ -94,24 +79,4 @@ QVBoxLayout* ListControls::buttonColumn() const
     buttons->addSpacing(12);
     buttons->addWidget(Button_Close);
     return buttons;
-}
-
-void ReadSelectedTimes(const ProgramGrid& grid, int programType, EntryJob& request)
-{
-    if (programType == TypeTimer || programType == TypeRepeat) {
-        const QString start = grid.selectedText(QStringLiteral(" 開始時刻"));
-        const QString end = grid.selectedText(QStringLiteral(" 終了時刻"));
-        request.TimeONH = qint16(hourOf(start));
-        request.TimeONM = qint16(minuteOf(start));
-        request.TimeOFFH = qint16(hourOf(end));
-        request.TimeOFFM = qint16(minuteOf(end));
-        return;
-    }
-    const QString time = grid.selectedText(QStringLiteral(" 時 刻"));
-    request.TimeONH = qint16(hourOf(time));
-    request.TimeONM = qint16(minuteOf(time));
-    if (programType == TypeChime) {
-        request.TimeONS = qint16(secondOf(time));
-        request.ChimeNO = qint16(grid.selectedText(QStringLiteral(" 曲番号")).toInt());
-    }
 }

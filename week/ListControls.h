@@ -8,7 +8,6 @@ class QPushButton;
 class QVBoxLayout;
 class QWidget;
 class ProgramGrid;
-struct EntryJob;
 
 // Where コピー stands among the buttons: the week list puts it before
 // 全削除, the special window after. Creation order is also Tab order.
@@ -46,8 +45,3 @@ private:
 
 // A framed label that shows a value.
 QLabel* makeValueLabel(QWidget* parent, const char* name);
-
-// Fills the times of `request` from the grid's selected row: start and end
-// for timer and repeat programs, else the time, and for chimes the seconds
-// and melody number.
-void ReadSelectedTimes(const ProgramGrid& grid, int programType, EntryJob& request);

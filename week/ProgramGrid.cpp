@@ -131,3 +131,8 @@ QVariant ProgramGrid::selectedValue(const QString& field) const
 {
     return m_list.value(selectedRow(), field);
 }
+
+int ProgramGrid::selectedId() const
+{
+    return m_list.ids.value(selectedRow(), 0);
+}

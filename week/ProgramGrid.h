@@ -28,6 +28,8 @@ public:
     // The raw value of the selected row's field, or an invalid value.
     QVariant selectedValue(const QString& field) const;
     int columnOf(const QString& field) const;
+    // The ID of the week row the selected row stands for, or 0.
+    int selectedId() const;
 
 private:
     void markCurrentRow();

@@ -3,15 +3,13 @@
 #include "store/CircuitSetting.h"
 #include "store/ProgramTypes.h"
 #include "store/ScheduleDocument.h"
+#include "store/WeekPrograms.h"
 #include "week/Days.h"
 
-#include <QSqlQuery>
-#include <QSqlRecord>
+using ScheduleModel::WeekMatch;
+using ScheduleModel::WeekSort;
 
 namespace {
-
-const QString kRawFields =
-    QStringLiteral("ID,CircuitNO,SpecialNO,Repeat,YobiON,YobiOFF,TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO");
 
 // Field orders of the grids (the visible ones appear in this order).
 const QStringList kChimeFields{"ID",      "CircuitNO", "SpecialNO", "Repeat",   "YobiON",  "TimeONH",  "TimeONM",
@@ -29,59 +27,58 @@ int programTypeOf(ScheduleDocument& document, int circuit)
     return document.circuit(circuit).Program;
 }
 
-// One display value for `field` of the current row of `query`.
-QVariant fieldValue(const QSqlQuery& query, const QString& field, bool withSeconds, int startDay)
+// One display value for `field` of `row`.
+QVariant fieldValue(const WeekRow& row, const QString& field, bool withSeconds, int startDay)
 {
-    auto raw = [&query](const char* name) { return query.value(QLatin1String(name)).toInt(); };
     if (field == QStringLiteral("開始時刻"))
-        return withSeconds ? ProgramLists::timeText(raw("TimeONH"), raw("TimeONM"), raw("TimeONS"))
-                           : ProgramLists::timeText(raw("TimeONH"), raw("TimeONM"));
+        return withSeconds ? ProgramLists::timeText(row.TimeONH, row.TimeONM, row.TimeONS)
+                           : ProgramLists::timeText(row.TimeONH, row.TimeONM);
     if (field == QStringLiteral("終了時刻"))
-        return ProgramLists::timeText(raw("TimeOFFH"), raw("TimeOFFM"));
+        return ProgramLists::timeText(row.TimeOFFH, row.TimeOFFM);
     if (field == QStringLiteral("開始曜日"))
-        return Days::fullName(startDay < 0 ? raw("YobiON") : startDay).left(1);
+        return Days::fullName(startDay < 0 ? row.YobiON : startDay).left(1);
     if (field == QStringLiteral("終了曜日"))
-        return Days::fullName(raw("YobiOFF")).left(1);
-    return query.value(field).toInt();
+        return Days::fullName(row.YobiOFF).left(1);
+    return WeekRowValue(row, field).value_or(0);
 }
 
-ProgramList readList(QSqlQuery& query, const QStringList& fields, bool withSeconds, int startDay = -1)
+ProgramList readList(const QList<WeekRow>& rows, const QStringList& fields, bool withSeconds, int startDay = -1)
 {
     ProgramList list;
     list.fields = fields;
-    while (query.next()) {
-        QVariantList row;
-        row.reserve(fields.size());
+    for (const WeekRow& row : rows) {
+        QVariantList values;
+        values.reserve(fields.size());
         for (const QString& field : fields)
-            row << fieldValue(query, field, withSeconds, startDay);
-        list.rows << row;
+            values << fieldValue(row, field, withSeconds, startDay);
+        list.rows << values;
+        list.ids << row.ID;
     }
     return list;
 }
 
+WeekMatch weekProgramsOf(int circuit)
+{
+    WeekMatch match;
+    match.CircuitNO = circuit;
+    match.SpecialNO = 0;
+    return match;
+}
+
 ProgramList singleDayList(ScheduleDocument& document, int circuit, int day, int type)
 {
-    QSqlQuery query = document.exec(
-        QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND YobiON = ? AND SpecialNO = 0 ORDER BY ID")
-            .arg(kRawFields),
-        {circuit, day});
-    return type == TypeChime ? readList(query, kChimeFields, true) : readList(query, kDayFields, false, day);
+    WeekMatch match = weekProgramsOf(circuit);
+    match.YobiON = day;
+    const QList<WeekRow> rows = ScheduleModel::weekRowsMatching(document, match, WeekSort::Numbered);
+    return type == TypeChime ? readList(rows, kChimeFields, true) : readList(rows, kDayFields, false, day);
 }
 
 QList<WeekRow> groupSourceRows(ScheduleDocument& document, int circuit, int day, int type)
 {
-    const QString weekdaysOnly = day == Days::Weekdays ? QStringLiteral(" AND YobiON <> 0 AND YobiON <> 6") : QString();
-    const QString order = type == TypeChime
-        ? QStringLiteral("TimeONH,TimeONM,TimeONS,ChimeNO,YobiON")
-        : QStringLiteral("TimeONH,TimeONM,TimeONS,TimeOFFH,TimeOFFM,ChimeNO,Repeat,YobiON");
-    QSqlQuery query =
-        document.exec(QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0%2 ORDER BY %3, rowid")
-                          .arg(WeekRowColumns(), weekdaysOnly, order),
-                      {circuit});
-    QList<WeekRow> rows;
-    while (query.next())
-        rows << WeekRowAt(query);
-    return rows;
+    WeekMatch match = weekProgramsOf(circuit);
+    match.weekdaysOnly = day == Days::Weekdays;
+    return ScheduleModel::weekRowsMatching(document, match,
+                                           type == TypeChime ? WeekSort::ChimeThenDay : WeekSort::PeriodRepeatThenDay);
 }
 
 bool sameKey(const WeekRow& a, const WeekRow& b, bool chime)
@@ -108,20 +105,30 @@ bool completesRun(const WeekRow& row, bool chime, int groupDay)
     return row.YobiOFF == 0;
 }
 
+// A listed program shows its times, tune and interval; it stands for its
+// row on the group's last day.
 ProgramList groupList(ScheduleDocument& document, int circuit, int day, int type)
 {
     const QList<WeekRow> listed = ProgramLists::CompleteRuns(groupSourceRows(document, circuit, day, type), type, day);
-    Transaction transaction(document);
-    document.exec(QStringLiteral("DELETE FROM T_WeekT"));
-    for (const WeekRow& row : listed)
-        document.exec(
-            QStringLiteral("INSERT INTO T_WeekT (ID, CircuitNO, SpecialNO, Repeat, ChimeNO, TimeONH, "
-                           "TimeONM, TimeONS, TimeOFFH, TimeOFFM, YobiON, YobiOFF) "
-                           "VALUES (0, ?, 0, ?, ?, ?, ?, ?, ?, ?, 0, 0)"),
-            {circuit, row.Repeat, row.ChimeNO, row.TimeONH, row.TimeONM, row.TimeONS, row.TimeOFFH, row.TimeOFFM});
-    transaction.commit();
-    QSqlQuery query = document.exec(QStringLiteral("SELECT %1 FROM T_WeekT ORDER BY rowid").arg(kRawFields));
-    return type == TypeChime ? readList(query, kChimeFields, true) : readList(query, kGroupDayFields, false);
+    QList<WeekRow> shown;
+    QList<int> ids;
+    for (const WeekRow& row : listed) {
+        WeekRow program;
+        program.CircuitNO = circuit;
+        program.Repeat = row.Repeat;
+        program.ChimeNO = row.ChimeNO;
+        program.TimeONH = row.TimeONH;
+        program.TimeONM = row.TimeONM;
+        program.TimeONS = row.TimeONS;
+        program.TimeOFFH = row.TimeOFFH;
+        program.TimeOFFM = row.TimeOFFM;
+        shown << program;
+        ids << row.ID;
+    }
+    const QList<WeekRow> rows = ScheduleModel::replaceGroupView(document, shown);
+    ProgramList list = type == TypeChime ? readList(rows, kChimeFields, true) : readList(rows, kGroupDayFields, false);
+    list.ids = ids;
+    return list;
 }
 
 ColumnChange hidden(const char* field)
@@ -203,10 +210,11 @@ ProgramList BuildWeekList(ScheduleDocument& document, int circuit, int day)
 
 ProgramList BuildSpecialList(ScheduleDocument& document, int circuit, int special)
 {
-    QSqlQuery query = document.exec(
-        QStringLiteral("SELECT %1 FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ? ORDER BY ID").arg(kRawFields),
-        {circuit, special});
-    return readList(query, kSpecialFields, programTypeOf(document, circuit) == TypeChime);
+    WeekMatch match;
+    match.CircuitNO = circuit;
+    match.SpecialNO = special;
+    return readList(ScheduleModel::weekRowsMatching(document, match, WeekSort::Numbered), kSpecialFields,
+                    programTypeOf(document, circuit) == TypeChime);
 }
 
 GridColumns SetWeekGridColumns(ScheduleDocument& document, int circuit, int day)

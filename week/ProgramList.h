@@ -13,6 +13,9 @@ class ScheduleDocument;
 struct ProgramList {
     QStringList fields;
     QList<QVariantList> rows;
+    // The ID of the week row each row stands for: its own, or in a group
+    // view the program's row on the group's last day.
+    QList<int> ids;
 
     int indexOf(const QString& field) const { return fields.indexOf(field); }
     QVariant value(int row, const QString& field) const;

@@ -3,133 +3,104 @@
 #include "store/ProgramTypes.h"
 #include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
+#include "store/WeekPrograms.h"
 #include "week/Days.h"
 
-#include <QSqlQuery>
+#include <set>
+
+using ScheduleModel::WeekMatch;
+using ScheduleModel::WeekSort;
 
 namespace {
 
 constexpr int kDaySeconds = 24 * 60 * 60;
 
-QList<qint64> rowIds(QSqlQuery query)
+// The rows a write reuses, in the order they are reused.
+struct Reused {
+    WeekMatch match;
+    WeekSort sort = WeekSort::Stored;
+};
+
+Reused rowWithId(int id)
 {
-    QList<qint64> ids;
-    while (query.next())
-        ids << query.value(0).toLongLong();
-    return ids;
+    WeekMatch match;
+    match.ID = id;
+    return {match, WeekSort::Stored};
 }
 
-// Rows matching `conditions` (fragments "Column = ?" joined by AND), in
-// `order`, for the circuit and special number of the request.
-QList<qint64> selectRows(ScheduleDocument& document, const EntryJob& request, const QStringList& conditions,
-                         const QVariantList& values, const QString& order)
+// The request's circuit and special number, in the request's group.
+WeekMatch programsOf(const EntryJob& request)
 {
-    QString sql = QStringLiteral("SELECT rowid FROM T_Week WHERE CircuitNO = ? AND SpecialNO = ?");
-    for (const QString& condition : conditions)
-        sql += QStringLiteral(" AND ") + condition;
-    sql += QStringLiteral(" ORDER BY ") + order + QStringLiteral(", rowid");
-    return rowIds(document.exec(sql, QVariantList{request.CircuitNO, request.SpecialNO} + values));
+    WeekMatch match;
+    match.CircuitNO = request.row.CircuitNO;
+    match.SpecialNO = request.row.SpecialNO;
+    match.weekdaysOnly = request.row.YobiON == Days::Weekdays;
+    return match;
 }
-
-QList<qint64> rowWithId(ScheduleDocument& document, int id)
-{
-    return rowIds(document.exec(QStringLiteral("SELECT rowid FROM T_Week WHERE ID = ?"), {id}));
-}
-
-const QString kWeekdaysOnly = QStringLiteral("YobiON <> 0 AND YobiON <> 6");
 
 // The days a job writes: its own day, or the days of a group. A special
 // program is one row.
 QList<int> daysOf(const EntryJob& request)
 {
-    return request.Origin == 1 ? Days::range(request.YobiON) : QList<int>{0};
+    return request.fromWeekList() ? Days::range(request.row.YobiON) : QList<int>{0};
 }
 
-// Writes one row per day: reusing `reused` in order, adding the rest.
-// Refuses before writing anything when the added rows would not fit.
-template <typename ValuesForDay>
-WeekEditing::WriteResult writeDays(ScheduleDocument& document, const QList<int>& days, const QList<qint64>& reused,
-                                   const QStringList& columns, ValuesForDay valuesForDay)
+Reused timeProgramSelection(const EntryJob& request, int type, const WeekEditing::TimeProgram& p)
 {
-    const int toAdd = std::max<int>(0, days.size() - reused.size());
-    if (toAdd > 0 && WeekCapacityExceeded(document, toAdd))
-        return WeekEditing::WriteResult::Refused;
-    QStringList assignments;
-    QStringList marks;
-    for (const QString& column : columns) {
-        assignments << column + QStringLiteral(" = ?");
-        marks << QStringLiteral("?");
-    }
-    const QString update = QStringLiteral("UPDATE T_Week SET %1 WHERE rowid = ?").arg(assignments.join(", "));
-    const QString insert =
-        QStringLiteral("INSERT INTO T_Week (%1) VALUES (%2)").arg(columns.join(", "), marks.join(", "));
-    for (int i = 0; i < days.size(); ++i) {
-        const QVariantList values = valuesForDay(days.at(i));
-        if (i < reused.size())
-            document.exec(update, values + QVariantList{reused.at(i)});
-        else
-            document.exec(insert, values);
-    }
-    return WeekEditing::WriteResult::Written;
-}
-
-QList<qint64> timeProgramSelection(ScheduleDocument& document, const EntryJob& r, int type,
-                                   const WeekEditing::TimeProgram& p)
-{
+    const WeekRow& r = request.row;
     const bool chime = type == TypeChime;
-    const bool isNew = r.EditMode == 0;
+    WeekMatch match = programsOf(request);
     if (!Days::isGroup(r.YobiON)) {
         if (r.ID != 0)
-            return rowWithId(document, r.ID);
+            return rowWithId(r.ID);
+        match.TimeONH = p.hour;
+        match.TimeONM = p.minute;
+        match.TimeONS = p.second;
+        match.YobiON = r.YobiON;
         if (chime)
-            return selectRows(document, r, {"ChimeNO = ?", "TimeONH = ?", "TimeONM = ?", "TimeONS = ?", "YobiON = ?"},
-                              {p.chime, p.hour, p.minute, p.second, r.YobiON}, "TimeONH,TimeONM,TimeONS,YobiON");
-        return selectRows(document, r, {"TimeONH = ?", "TimeONM = ?", "TimeONS = ?", "TimeOFFH = ?", "YobiON = ?"},
-                          {p.hour, p.minute, p.second, r.TimeOFFH, r.YobiON}, "TimeONH,TimeONM,TimeONS,YobiON");
+            match.ChimeNO = p.chime;
+        else
+            match.TimeOFFH = r.TimeOFFH;
+        return {match, WeekSort::TimeThenDay};
     }
-    QStringList conditions;
-    QVariantList values;
-    if (chime) {
-        conditions = QStringList{"ChimeNO = ?", "TimeONH = ?", "TimeONM = ?", "TimeONS = ?"};
-        values = isNew ? QVariantList{p.chime, p.hour, p.minute, p.second}
-                       : QVariantList{r.ChimeNO, r.TimeONH, r.TimeONM, r.TimeONS};
-    } else {
-        conditions = QStringList{"TimeONH = ?", "TimeONM = ?"};
-        values = isNew ? QVariantList{p.hour, p.minute} : QVariantList{r.TimeONH, r.TimeONM};
-    }
-    if (r.YobiON == Days::Weekdays)
-        conditions << kWeekdaysOnly;
-    return selectRows(document, r, conditions, values,
-                      chime ? QStringLiteral("TimeONH,TimeONM,TimeONS,YobiON")
-                            : QStringLiteral("TimeONH,TimeONM,YobiON"));
+    const bool isNew = !request.isChange();
+    match.TimeONH = isNew ? p.hour : r.TimeONH;
+    match.TimeONM = isNew ? p.minute : r.TimeONM;
+    if (!chime)
+        return {match, WeekSort::MinuteThenDay};
+    match.TimeONS = isNew ? p.second : r.TimeONS;
+    match.ChimeNO = isNew ? p.chime : r.ChimeNO;
+    return {match, WeekSort::TimeThenDay};
 }
 
-QList<qint64> timerProgramSelection(ScheduleDocument& document, const EntryJob& r, const WeekEditing::TimerProgram& p)
+Reused timerProgramSelection(const EntryJob& request, const WeekEditing::TimerProgram& p)
 {
-    const QStringList timeColumns{"Repeat = ?", "TimeONH = ?", "TimeONM = ?", "TimeOFFH = ?", "TimeOFFM = ?"};
-    const QVariantList boxes{p.repeat, p.onH, p.onM, p.offH, p.offM};
+    const WeekRow& r = request.row;
+    WeekMatch match = programsOf(request);
+    const bool boxes = !Days::isGroup(r.YobiON) || !request.isChange();
     if (!Days::isGroup(r.YobiON)) {
         if (r.ID != 0)
-            return rowWithId(document, r.ID);
-        return selectRows(document, r, timeColumns + QStringList{"YobiON = ?", "YobiOFF = ?"},
-                          boxes + QVariantList{r.YobiON, p.endDay}, "TimeONH,TimeONM,YobiON,Repeat");
+            return rowWithId(r.ID);
+        match.YobiON = r.YobiON;
+        match.YobiOFF = p.endDay;
     }
-    const QVariantList old{r.Repeat, r.TimeONH, r.TimeONM, r.TimeOFFH, r.TimeOFFM};
-    QStringList conditions = timeColumns;
-    if (r.YobiON == Days::Weekdays)
-        conditions << kWeekdaysOnly;
-    return selectRows(document, r, conditions, r.EditMode == 0 ? boxes : old, "TimeONH,TimeONM,YobiON,Repeat");
+    match.Repeat = boxes ? p.repeat : r.Repeat;
+    match.TimeONH = boxes ? p.onH : r.TimeONH;
+    match.TimeONM = boxes ? p.onM : r.TimeONM;
+    match.TimeOFFH = boxes ? p.offH : r.TimeOFFH;
+    match.TimeOFFM = boxes ? p.offM : r.TimeOFFM;
+    return {match, WeekSort::MinuteDayRepeat};
 }
 
-template <typename Job>
-WeekEditing::WriteResult inTransaction(ScheduleDocument& document, Job job)
+WeekEditing::WriteResult write(ScheduleDocument& document, const Reused& reused, ScheduleModel::WeekColumns columns,
+                               const QList<WeekRow>& rows)
 {
     Transaction transaction(document);
-    const WeekEditing::WriteResult result = job();
-    if (result == WeekEditing::WriteResult::Written)
-        RenumberTable(document, QStringLiteral("T_Week"));
+    const bool written = ScheduleModel::writeWeekRows(document, reused.match, reused.sort, columns, rows);
+    if (written)
+        ScheduleModel::renumberWeekRows(document);
     transaction.commit();
-    return result;
+    return written ? WeekEditing::WriteResult::Written : WeekEditing::WriteResult::Refused;
 }
 
 }  // namespace
@@ -163,141 +134,137 @@ int GroupEndDay(int day, int onH, int onM, int offH, int offM)
 WriteResult WriteTimeProgram(ScheduleDocument& document, const EntryJob& request, int programType,
                              const TimeProgram& program)
 {
-    return inTransaction(document, [&] {
-        const QList<qint64> reused = timeProgramSelection(document, request, programType, program);
-        const int special = request.Origin == 1 ? 0 : request.SpecialNO;
-        const int chime = programType == TypeChime ? program.chime : 0;
-        return writeDays(document, daysOf(request), reused,
-                         {"CircuitNO", "SpecialNO", "YobiON", "TimeONH", "TimeONM", "TimeONS", "ChimeNO"},
-                         [&](int day) {
-                             return QVariantList{request.CircuitNO, special,        day,  program.hour,
-                                                 program.minute,    program.second, chime};
-                         });
-    });
+    QList<WeekRow> rows;
+    for (const int day : daysOf(request)) {
+        WeekRow row;
+        row.CircuitNO = request.row.CircuitNO;
+        row.SpecialNO = request.fromWeekList() ? 0 : request.row.SpecialNO;
+        row.YobiON = day;
+        row.TimeONH = program.hour;
+        row.TimeONM = program.minute;
+        row.TimeONS = program.second;
+        row.ChimeNO = programType == TypeChime ? program.chime : 0;
+        rows << row;
+    }
+    return write(document, timeProgramSelection(request, programType, program), ScheduleModel::WeekColumns::Time, rows);
 }
 
 WriteResult WriteTimerProgram(ScheduleDocument& document, const EntryJob& request, const TimerProgram& program)
 {
-    return inTransaction(document, [&] {
-        const QList<qint64> reused = timerProgramSelection(document, request, program);
-        const bool week = request.Origin == 1;
-        const bool group = Days::isGroup(request.YobiON);
-        return writeDays(
-            document, daysOf(request), reused,
-            {"CircuitNO", "SpecialNO", "Repeat", "YobiON", "YobiOFF", "TimeONH", "TimeONM", "TimeOFFH", "TimeOFFM"},
-            [&](int day) {
-                int endDay = 0;
-                if (week)
-                    endDay =
-                        group ? GroupEndDay(day, program.onH, program.onM, program.offH, program.offM) : program.endDay;
-                return QVariantList{request.CircuitNO,
-                                    week ? 0 : request.SpecialNO,
-                                    week ? program.repeat : 0,
-                                    day,
-                                    endDay,
-                                    program.onH,
-                                    program.onM,
-                                    program.offH,
-                                    program.offM};
-            });
-    });
+    const bool week = request.fromWeekList();
+    const bool group = Days::isGroup(request.row.YobiON);
+    QList<WeekRow> rows;
+    for (const int day : daysOf(request)) {
+        WeekRow row;
+        row.CircuitNO = request.row.CircuitNO;
+        row.SpecialNO = week ? 0 : request.row.SpecialNO;
+        row.Repeat = week ? program.repeat : 0;
+        row.YobiON = day;
+        if (week)
+            row.YobiOFF =
+                group ? GroupEndDay(day, program.onH, program.onM, program.offH, program.offM) : program.endDay;
+        row.TimeONH = program.onH;
+        row.TimeONM = program.onM;
+        row.TimeOFFH = program.offH;
+        row.TimeOFFM = program.offM;
+        rows << row;
+    }
+    return write(document, timerProgramSelection(request, program), ScheduleModel::WeekColumns::Period, rows);
 }
 
-void DeleteWeekProgram(ScheduleDocument& document, const EntryJob& r, int day)
+void DeleteWeekProgram(ScheduleDocument& document, const EntryJob& request, int day)
 {
-    Transaction transaction(document);
+    const WeekRow& r = request.row;
+    WeekMatch match;
     if (!Days::isGroup(day)) {
-        document.exec(QStringLiteral("DELETE FROM T_Week WHERE ID = ?"), {r.ID});
+        match.ID = r.ID;
     } else {
-        QString sql = QStringLiteral(
-            "DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0 AND Repeat = ? AND ChimeNO = ? AND TimeONH = ? "
-            "AND TimeONM = ? AND TimeONS = ? AND TimeOFFH = ? AND TimeOFFM = ?");
-        if (day == Days::Weekdays)
-            sql += QStringLiteral(" AND ") + kWeekdaysOnly;
-        document.exec(sql, {r.CircuitNO, r.Repeat, r.ChimeNO, r.TimeONH, r.TimeONM, r.TimeONS, r.TimeOFFH, r.TimeOFFM});
+        match.CircuitNO = r.CircuitNO;
+        match.SpecialNO = 0;
+        match.Repeat = r.Repeat;
+        match.ChimeNO = r.ChimeNO;
+        match.TimeONH = r.TimeONH;
+        match.TimeONM = r.TimeONM;
+        match.TimeONS = r.TimeONS;
+        match.TimeOFFH = r.TimeOFFH;
+        match.TimeOFFM = r.TimeOFFM;
+        match.weekdaysOnly = day == Days::Weekdays;
     }
-    RenumberTable(document, QStringLiteral("T_Week"));
-    transaction.commit();
+    ScheduleModel::deleteWeekRows(document, match);
 }
 
 int DeleteAllWeekPrograms(ScheduleDocument& document, int circuit)
 {
-    Transaction transaction(document);
-    QSqlQuery query =
-        document.exec(QStringLiteral("DELETE FROM T_Week WHERE CircuitNO = ? AND SpecialNO = 0"), {circuit});
-    const int deleted = query.numRowsAffected();
-    RenumberTable(document, QStringLiteral("T_Week"));
-    transaction.commit();
-    return deleted;
+    WeekMatch match;
+    match.CircuitNO = circuit;
+    match.SpecialNO = 0;
+    return ScheduleModel::deleteWeekRows(document, match);
 }
 
 QList<int> CopySourceDays(ScheduleDocument& document, int circuit, int exceptDay)
 {
-    QSqlQuery query = document.exec(QStringLiteral("SELECT DISTINCT YobiON FROM T_Week WHERE CircuitNO = ? "
-                                                   "AND YobiON <> ? AND SpecialNO = 0 ORDER BY YobiON"),
-                                    {circuit, exceptDay});
-    QList<int> days;
-    while (query.next())
-        days << query.value(0).toInt();
-    return days;
+    WeekMatch match;
+    match.CircuitNO = circuit;
+    match.SpecialNO = 0;
+    std::set<int> days;
+    for (const WeekRow& row : ScheduleModel::weekRowsMatching(document, match, WeekSort::Stored))
+        if (row.YobiON != exceptDay)
+            days.insert(row.YobiON);
+    return QList<int>(days.begin(), days.end());
 }
 
 QList<int> CopySourceSpecials(ScheduleDocument& document, int circuit, int exceptSpecial)
 {
-    QSqlQuery query = document.exec(QStringLiteral("SELECT DISTINCT SpecialNO FROM T_Week WHERE CircuitNO = ? "
-                                                   "AND SpecialNO <> ? AND SpecialNO <> 0 ORDER BY SpecialNO"),
-                                    {circuit, exceptSpecial});
-    QList<int> specials;
-    while (query.next())
-        specials << query.value(0).toInt();
+    QList<int> specials = ScheduleModel::specialNumbersInUse(document, circuit);
+    specials.removeAll(exceptSpecial);
     return specials;
 }
 
 CopyResult CopyPrograms(ScheduleDocument& document, int circuit, const CopySource& source, const CopyTarget& target)
 {
-    const QString sourceFilter =
-        source.special ? QStringLiteral("SpecialNO = ?") : QStringLiteral("YobiON = ? AND SpecialNO = 0");
-    QSqlQuery rows = document.exec(
-        QStringLiteral("SELECT TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM, ChimeNO FROM T_Week WHERE CircuitNO = ? "
-                       "AND %1 ORDER BY TimeONH, TimeONM, TimeONS, TimeOFFH, TimeOFFM, rowid")
-            .arg(sourceFilter),
-        {circuit, source.value});
-    // Read the sources in full before the table changes under the query.
-    QList<QVariantList> sources;
-    while (rows.next()) {
-        QVariantList row;
-        for (int column = 0; column < 6; ++column)
-            row << rows.value(column).toInt();
-        sources << row;
-    }
+    WeekMatch from;
+    from.CircuitNO = circuit;
+    from.SpecialNO = source.special ? source.value : 0;
+    if (!source.special)
+        from.YobiON = source.value;
+    // Read the sources in full before the rows change.
+    const QList<WeekRow> sources = ScheduleModel::weekRowsMatching(document, from, WeekSort::Times);
     const int targetDay = target.special == 0 ? target.day : 0;
     CopyResult result;
     Transaction transaction(document);
     int handled = 0;
-    for (const QVariantList& sourceRow : sources) {
-        const QVariantList times = sourceRow.mid(0, 5);
-        const QVariantList where = QVariantList{circuit, targetDay, target.special} + times;
-        const bool present = document
-                                 .exec(QStringLiteral("SELECT 1 FROM T_Week WHERE CircuitNO = ? AND YobiON = ? "
-                                                      "AND SpecialNO = ? AND TimeONH = ? AND TimeONM = ? AND "
-                                                      "TimeONS = ? AND TimeOFFH = ? AND TimeOFFM = ? LIMIT 1"),
-                                       where)
-                                 .next();
-        if (!present) {
+    for (const WeekRow& sourceRow : sources) {
+        WeekRow copy;
+        copy.CircuitNO = circuit;
+        copy.YobiON = targetDay;
+        copy.SpecialNO = target.special;
+        copy.TimeONH = sourceRow.TimeONH;
+        copy.TimeONM = sourceRow.TimeONM;
+        copy.TimeONS = sourceRow.TimeONS;
+        copy.TimeOFFH = sourceRow.TimeOFFH;
+        copy.TimeOFFM = sourceRow.TimeOFFM;
+        copy.ChimeNO = sourceRow.ChimeNO;
+        WeekMatch same;
+        same.CircuitNO = circuit;
+        same.YobiON = targetDay;
+        same.SpecialNO = target.special;
+        same.TimeONH = copy.TimeONH;
+        same.TimeONM = copy.TimeONM;
+        same.TimeONS = copy.TimeONS;
+        same.TimeOFFH = copy.TimeOFFH;
+        same.TimeOFFM = copy.TimeOFFM;
+        if (!ScheduleModel::hasWeekRow(document, same)) {
             if (WeekCapacityExceeded(document, 1)) {
                 result.capacityReached = true;
                 result.stoppedAtFirstRow = handled == 0;
                 break;
             }
-            document.exec(QStringLiteral("INSERT INTO T_Week (CircuitNO, YobiON, SpecialNO, TimeONH, TimeONM, "
-                                         "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO, YobiOFF) "
-                                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, ?, 0)"),
-                          where + QVariantList{sourceRow.at(5)});
+            ScheduleModel::addWeekRow(document, copy);
             ++result.added;
         }
         ++handled;
     }
-    RenumberTable(document, QStringLiteral("T_Week"));
+    ScheduleModel::renumberWeekRows(document);
     transaction.commit();
     return result;
 }
@@ -311,8 +278,8 @@ QString StepName(const QString& change, int circuit, int special)
 
 QString EntryStepName(const EntryJob& request)
 {
-    return StepName(request.EditMode == -1 ? QStringLiteral("変更") : QStringLiteral("追加"), request.CircuitNO,
-                    request.SpecialNO);
+    return StepName(request.isChange() ? QStringLiteral("変更") : QStringLiteral("追加"), request.row.CircuitNO,
+                    request.row.SpecialNO);
 }
 
 }  // namespace WeekEditing

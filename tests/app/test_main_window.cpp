@@ -403,9 +403,8 @@ private slots:
         setOneCircuitOfEachType();
         const auto job = [](int circuit) {
             EntryJob job;
-            job.CircuitNO = qint16(circuit);
-            job.YobiON = 1;
-            job.Origin = 1;
+            job.row.CircuitNO = circuit;
+            job.row.YobiON = 1;
             return job;
         };
         const QDate day(2027, 4, 2);

@@ -40,10 +40,8 @@ namespace {
 EntryJob request(int circuit, int day, int origin = 1)
 {
     EntryJob r;
-    r.CircuitNO = qint16(circuit);
-    r.YobiON = qint16(day);
-    r.YobiOFF = qint16(day);
-    r.Origin = qint16(origin);
+    r.row = WeekRow{0, circuit, 0, day, day};
+    r.Origin = origin == 1 ? EntryJob::Opener::WeekList : EntryJob::Opener::SpecialWindow;
     return r;
 }
 
@@ -192,9 +190,9 @@ private slots:
         addOnDays(2, {0, 1, 2, 3, 4, 5, 6}, 9, 0, 0, 1);
         fillWeekTo(900);
         EntryJob edit = request(2, 8);
-        edit.EditMode = -1;
-        edit.ChimeNO = 1;
-        edit.TimeONH = 9;
+        edit.EditMode = EntryJob::Mode::Change;
+        edit.row.ChimeNO = 1;
+        edit.row.TimeONH = 9;
         QCOMPARE(WriteTimeProgram(Scratch::document(), edit, TypeChime, {10, 15, 0, 2}), WriteResult::Written);
         QCOMPARE(rows("YobiON", "CircuitNO = 2 AND TimeONH = 10 AND TimeONM = 15 AND ChimeNO = 2"),
                  QStringLiteral("0, 1, 2, 3, 4, 5, 6"));
@@ -310,7 +308,7 @@ private slots:
                  QStringLiteral("0-1, 1-2, 2-3, 3-4, 4-5, 5-6, 6-0"));
         QCOMPARE(std::pair(GroupEndDay(3, 8, 0, 8, 0), GroupEndDay(3, 9, 0, 17, 0)), std::pair(3, 3));
         EntryJob special = request(3, 0, 2);
-        special.SpecialNO = 4;
+        special.row.SpecialNO = 4;
         WriteTimerProgram(Scratch::document(), special, {22, 0, 2, 0, 0, 5});
         QCOMPARE(rows("YobiON || '-' || YobiOFF", "SpecialNO = 4"), QStringLiteral("0-0"));
 
@@ -321,10 +319,10 @@ private slots:
         WriteTimerProgram(Scratch::document(), request(4, 6), {22, 0, 2, 0, 30, 0});
         // Changing the group to a same-day period rewrites every end day.
         EntryJob edit = request(4, 7);
-        edit.EditMode = -1;
-        edit.Repeat = 15;
-        edit.TimeONH = 23;
-        edit.TimeOFFH = 1;
+        edit.EditMode = EntryJob::Mode::Change;
+        edit.row.Repeat = 15;
+        edit.row.TimeONH = 23;
+        edit.row.TimeOFFH = 1;
         WriteTimerProgram(Scratch::document(), edit, {8, 0, 17, 0, 10, 0});
         QCOMPARE(rows("YobiON || '-' || YobiOFF || ' ' || Repeat", "CircuitNO = 4"),
                  QStringLiteral("1-1 10, 2-2 10, 3-3 10, 4-4 10, 5-5 10, 6-0 30"));
@@ -719,9 +717,10 @@ private slots:
         ModalDialogs::setRunner([&opened](QDialog* dialog) {
             const EntryJob& r = jobOf(dialog);
             opened << QLatin1String(dialog->metaObject()->className()) +
-                          QString::asprintf("|%d,%d,%d,%d,%d,%d,%d,%d,%d:%d:%d,%d:%d,%d", r.ID, r.EditMode, r.CircuitNO,
-                                            r.SpecialNO, r.Repeat, r.ChimeNO, r.YobiON, r.YobiOFF, r.TimeONH,
-                                            r.TimeONM, r.TimeONS, r.TimeOFFH, r.TimeOFFM, r.Origin);
+                          QString::asprintf("|%d,%d,%d,%d,%d,%d,%d,%d,%d:%d:%d,%d:%d,%d", r.row.ID, r.isChange() ? -1 : 0,
+                                            r.row.CircuitNO, r.row.SpecialNO, r.row.Repeat, r.row.ChimeNO,
+                                            r.row.YobiON, r.row.YobiOFF, r.row.TimeONH, r.row.TimeONM,
+                                            r.row.TimeONS, r.row.TimeOFFH, r.row.TimeOFFM, r.fromWeekList() ? 1 : 2);
             delete dialog;
         });
         const auto press = [this, &opened](const char* button, int circuit, int day) {
@@ -745,6 +744,45 @@ private slots:
         // A group row stands for several rows: no ID.
         QCOMPARE(press("Button_Edit", 3, 8), QStringLiteral("Form_EditTimeTimer|0,-1,3,0,0,0,8,0,23:0:0,5:45,1"));
         QCOMPARE(press("Button_Edit", 1, 0), QString());  // no row to edit
+        // A row gone since the list was read is no row to edit either.
+        choose(1, 3);
+        {
+            const QSignalBlocker quiet(Scratch::document());
+            Scratch::exec("DELETE FROM T_Week WHERE CircuitNO = 1");
+        }
+        QCOMPARE(grid()->rowCount(), 1);
+        click(m_week, "Button_Edit");
+        QCOMPARE(opened, QStringList());
+    }
+
+    // A group row stands for its rows as stored, with the columns its list
+    // does not show.
+    void groupRowTakesStoredRows_data()
+    {
+        QTest::addColumn<int>("circuit");
+        QTest::addColumn<int>("day");
+        QTest::addColumn<QList<int>>("program");  // start h:m:s, end h:m, interval, on each day of the group
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("minutes");  // TimeONM of every row afterwards
+        QTest::newRow("time signal with seconds, delete") << 1 << 8 << QList<int>{8, 5, 30, 0, 0, 0} << "Button_Delete" << "";
+        QTest::newRow("timer with an interval, delete") << 3 << 7 << QList<int>{9, 0, 0, 17, 0, 5} << "Button_Delete" << "";
+        QTest::newRow("timer with an interval, edit")
+            << 3 << 7 << QList<int>{9, 0, 0, 17, 0, 5} << "Button_Edit" << "15, 15, 15, 15, 15";
+    }
+    void groupRowTakesStoredRows()
+    {
+        QFETCH(int, circuit); QFETCH(int, day); QFETCH(QList<int>, program); QFETCH(QString, button); QFETCH(QString, minutes);
+        for (int d : Days::range(day))
+            addWeekRow(circuit, 0, d, d, program[0], program[1], program[2], program[3], program[4], program[5]);
+        RenumberTable(Scratch::document(), "T_Week");
+        choose(circuit, day);
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        click(m_week, qPrintable(button));
+        if (dialog()) {
+            type("Text_MinuteON", QStringLiteral("15"));
+            click(dialog(), "Button_OK");
+        }
+        QCOMPARE(rows("TimeONM", "TRUE"), minutes);
     }
 
     // In the Japanese font the captions fit their columns. A row is chosen by clicking it or its header; times are
@@ -821,9 +859,9 @@ private slots:
     void spinnersAndEnter()
     {
         EntryJob job = request(2, 1);
-        job.TimeONH = 23;
-        job.TimeONM = 8;
-        job.ChimeNO = 7;
+        job.row.TimeONH = 23;
+        job.row.TimeONM = 8;
+        job.row.ChimeNO = 7;
         open(job);
         child<UpDown>(dialog(), "UpDown2")->stepBy(1);
         child<UpDown>(dialog(), "UpDown1")->stepBy(1);  // no wrap past 23
@@ -980,7 +1018,7 @@ private:
     void open(const EntryJob& job)
     {
         m_dialog.reset();
-        m_dialog.reset(Scratch::document().circuit(job.CircuitNO).Program <= TypeChime ? static_cast<QDialog*>(new Form_EditTime(Scratch::history(), job))
+        m_dialog.reset(Scratch::document().circuit(job.row.CircuitNO).Program <= TypeChime ? static_cast<QDialog*>(new Form_EditTime(Scratch::history(), job))
                                                                     : new Form_EditTimeTimer(Scratch::history(), job));
         m_dialog->show();
     }

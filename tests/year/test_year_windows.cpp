@@ -856,7 +856,7 @@ private slots:
         Form_Special* special = openSpecial(2, 0);
         for (const char* tune : {"4", "2"}) {
             click(special, "Button_New");
-            QCOMPARE(QList<int>({jobOf(opened()).Origin, jobOf(opened()).SpecialNO}), QList<int>({2, 1}));
+            QCOMPARE(QList<int>({jobOf(opened()).fromWeekList() ? 1 : 2, jobOf(opened()).row.SpecialNO}), QList<int>({2, 1}));
             for (auto [box, text] :
                  {std::pair{"Text_Hour", "7"}, {"Text_Minute", "05"}, {"Text_Second", "30"}, {"Text_Chime", tune}})
                 child<QLineEdit>(opened(), box)->setText(text);
@@ -870,8 +870,10 @@ private slots:
 
         grid(special)->selectRow(1);
         click(special, "Button_Edit");
-        const EntryJob r = jobOf(opened());
-        QCOMPARE(QList<int>({r.EditMode, r.SpecialNO, r.TimeONH, r.TimeONM, r.TimeONS, r.ChimeNO, r.Origin}),
+        const EntryJob job = jobOf(opened());
+        const WeekRow& r = job.row;
+        QCOMPARE(QList<int>({job.isChange() ? -1 : 0, r.SpecialNO, r.TimeONH, r.TimeONM, r.TimeONS, r.ChimeNO,
+                             job.fromWeekList() ? 1 : 2}),
                  QList<int>({-1, 1, 7, 5, 30, 4, 2}));
 
         // A timer's row hands over both times.
@@ -880,7 +882,7 @@ private slots:
         Form_Special* timer = openSpecial(3, 2);
         grid(timer)->selectRow(0);
         click(timer, "Button_Edit");
-        const EntryJob t = jobOf(opened());
+        const WeekRow t = jobOf(opened()).row;
         QCOMPARE(QList<int>({t.TimeONH, t.TimeONM, t.TimeOFFH, t.TimeOFFM, t.SpecialNO}),
                  QList<int>({22, 0, 6, 15, 2}));
         QCOMPARE(m_dialogs.back()->objectName(), QStringLiteral("Form_EditTimeTimer"));
