@@ -4,6 +4,10 @@
 #include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 
+#include <QStringList>
+#include <QVarLengthArray>
+#include <QVariant>
+
 namespace {
 
 QString orderBy(ScheduleModel::Order order)
@@ -71,13 +75,18 @@ void replaceWith(ScheduleDocument& document, const Content& content)
             document.exec(QStringLiteral("UPDATE T_Setting SET PulseTime = ? WHERE CircuitNO = ?"),
                           {*content.pulseTime[circuit], circuit});
     }
+    const int weekColumns = int(WeekRowColumns().count(QLatin1Char(',')) + 1);
     BulkInsert week(document,
-                    QStringLiteral("INSERT INTO T_Week (ID, CircuitNO, SpecialNO, YobiON, YobiOFF, TimeONH, TimeONM, "
-                                   "TimeONS, TimeOFFH, TimeOFFM, Repeat, ChimeNO) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"));
+                    QStringLiteral("INSERT INTO T_Week (%1) VALUES (%2)")
+                        .arg(WeekRowColumns(), QStringList(weekColumns, QStringLiteral("?")).join(',')));
     int id = 0;
-    for (const WeekRow& w : content.week)
-        week.run({++id, w.CircuitNO, w.SpecialNO, w.YobiON, w.YobiOFF, w.TimeONH, w.TimeONM, w.TimeONS, w.TimeOFFH,
-                  w.TimeOFFM, w.Repeat, w.ChimeNO});
+    for (WeekRow w : content.week) {
+        w.ID = ++id;
+        QVarLengthArray<int, 12> values;
+        for (const QVariant& value : WeekRowValues(w))
+            values.append(value.toInt());
+        week.run(values.constData(), int(values.size()));
+    }
     BulkInsert dated(
         document,
         QStringLiteral("INSERT INTO T_Year (ID, CircuitNO, Year, Month, Day, SpecialNO) VALUES (?,?,?,?,?,?)"));
