@@ -4,7 +4,6 @@
 #include "store/ScheduleDocument.h"
 #include "store/StoreRoutines.h"
 
-#include <QStringList>
 #include <QVarLengthArray>
 #include <QVariant>
 
@@ -75,14 +74,11 @@ void replaceWith(ScheduleDocument& document, const Content& content)
             document.exec(QStringLiteral("UPDATE T_Setting SET PulseTime = ? WHERE CircuitNO = ?"),
                           {*content.pulseTime[circuit], circuit});
     }
-    const int weekColumns = int(WeekRowColumns().count(QLatin1Char(',')) + 1);
-    BulkInsert week(document,
-                    QStringLiteral("INSERT INTO T_Week (%1) VALUES (%2)")
-                        .arg(WeekRowColumns(), QStringList(weekColumns, QStringLiteral("?")).join(',')));
+    BulkInsert week(document, WeekRowInsert(QStringLiteral("T_Week")));
     int id = 0;
     for (WeekRow w : content.week) {
         w.ID = ++id;
-        QVarLengthArray<int, 12> values;
+        QVarLengthArray<int, 16> values;
         for (const QVariant& value : WeekRowValues(w))
             values.append(value.toInt());
         week.run(values.constData(), int(values.size()));

@@ -80,8 +80,7 @@ QList<WeekRow> readRows(QSqlQuery query)
 
 QString insertInto(const char* table)
 {
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)")
-        .arg(QLatin1String(table), WeekRowColumns());
+    return WeekRowInsert(QLatin1String(table));
 }
 
 }  // namespace

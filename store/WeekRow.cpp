@@ -34,6 +34,12 @@ const QString& WeekRowColumns()
     return columns;
 }
 
+QString WeekRowInsert(const QString& table)
+{
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(table, WeekRowColumns(), QStringList(int(kMembers.size()), QStringLiteral("?")).join(QLatin1Char(',')));
+}
+
 WeekRow WeekRowAt(const QSqlQuery& query, int first)
 {
     return weekRowFrom([&](int column) { return query.value(first + column).toInt(); });

@@ -33,5 +33,7 @@ WeekRow WeekRowAt(const QSqlQuery& query, int first = 0);
 WeekRow WeekRowAt(const IntRow& row, int first = 0);
 // The member named like its column; nullopt for any other name.
 std::optional<int> WeekRowValue(const WeekRow& row, const QString& column);
+// "INSERT INTO table (WeekRowColumns()) VALUES (?, …)", a mark per column.
+QString WeekRowInsert(const QString& table);
 // Every member in the order of WeekRowColumns(), for an INSERT.
 QVariantList WeekRowValues(const WeekRow& row);
