@@ -75,6 +75,11 @@ int runReviewCommand(const CommandWords& words, QTextStream& out, QTextStream& e
         err << (text.startsWith(path) ? text : path + QStringLiteral(": ") + text) << '\n';
         return ExitFileError;
     }
+    // "Nothing found" would be read as "all is well".
+    if (circuit != 0 && schedule.circuits.at(size_t(circuit)).program == 0) {
+        err << QStringLiteral("回路%1 は初期設定されていないため、確認するデータがありません。\n").arg(circuit);
+        return ExitNothingToPrint;
+    }
     if (!schoolYear)
         schoolYear = Review::SchoolYearOfEntries(schedule, circuit, QDate::currentDate());
     const Review::YearReview review = Review::ReviewYear(schedule, *schoolYear, circuit);

@@ -72,6 +72,7 @@ private slots:
         refusal("review, missing file", {"review", missing, "--json"}, 3, missing);
         refusal("review, 年度 after the holidays known", {"review", m_base, "--school-year", "2099"}, 64, "年度は 2000 から 2098");
         refusal("review, circuit 9", {"review", m_base, "--circuit", "9"}, 64, "--circuit");
+        refusal("review, circuit not set up", {"review", m_base, "--circuit", "8"}, 4, "回路8 は初期設定されていない");
 
         // diff: the changes after a header of the two names.
         const auto diff = [this](const char* name, const QString& changed, const QStringList& lines) {
