@@ -35,6 +35,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -282,7 +283,8 @@ void Form_Main::Button_Year_Click()
     Form_PlanImport::attachTo(m_history, year, m_names);
     connect(year, &Form_Year::calendarRequested, this, [this, year](int circuit, QDate day) {
         runGuarded(year, [=] {
-            ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, day, year, m_names.names.names()));
+            ModalDialogs::open(
+                new Form_Calendar(m_history.document(), circuit, day, year, m_names.names.names(), m_fileName));
         });
     });
     connect(year, &Form_Year::reviewRequested, this, [this, year] {
@@ -301,7 +303,8 @@ void Form_Main::Button_Check_Click()
     auto* print = new Form_Print(m_history);
     connect(print, &Form_Print::calendarRequested, this, [this, print](int circuit) {
         runGuarded(print, [=] {
-            ModalDialogs::open(new Form_Calendar(m_history.document(), circuit, QDate(), print, m_names.names.names()));
+            ModalDialogs::open(
+                new Form_Calendar(m_history.document(), circuit, QDate(), print, m_names.names.names(), m_fileName));
         });
     });
     openWorkingWindow(print);
@@ -359,6 +362,7 @@ void Form_Main::writeProgramFile()
         BusyCursor busy;
         ProgramFileWriter::SaveProgramFile(m_history.document(), path, m_afterSave);
     }
+    m_fileName = QFileInfo(path).fileName();
     MessageBox::show(this, QStringLiteral("プログラムファイルを作成しました。"), QStringLiteral("ファイルの保存"),
                      MessageBox::Icon::Information);
 }
@@ -375,8 +379,10 @@ void Form_Main::ReadProgramFile(const QString& path)
             UndoStep step(m_history, QStringLiteral("プログラムファイルの読込"));
             const FileEditState before = fileEditState();
             result = ProgramFileReader::ReadProgramFile(m_history.document(), path);
-            const FileEditState after{
-                true, result.status == ReadStatus::Accepted ? timeStampText(result.lastModified) : before.timeStamp};
+            const bool accepted = result.status == ReadStatus::Accepted;
+            const FileEditState after{true, accepted ? timeStampText(result.lastModified) : before.timeStamp,
+                                      accepted ? QFileInfo(path).fileName() : before.fileName};
+            m_fileName = after.fileName;
             const QPointer<Form_Main> self(this);
             step.alsoPutBack(
                 [self, before] {
@@ -425,7 +431,7 @@ bool Form_Main::askDiscardBeforeRead(const QString& received)
 
 Form_Main::FileEditState Form_Main::fileEditState() const
 {
-    return {EditModeActive, Label_FileTimeStamp->text()};
+    return {EditModeActive, Label_FileTimeStamp->text(), m_fileName};
 }
 
 // An undone or redone 読込 puts back the choice it made, without the
@@ -437,6 +443,7 @@ void Form_Main::showFileEditState(const FileEditState& state)
     const QSignalBlocker editBlocker(Option_FileEdit[1]);
     Option_FileEdit[state.editMode ? 1 : 0]->setChecked(true);
     Label_FileTimeStamp->setText(state.timeStamp);
+    m_fileName = state.fileName;
 }
 
 void Form_Main::showNoFileChosen()
@@ -548,6 +555,7 @@ void Form_Main::Option_FileEdit_Click(int index)
         }
         m_history.clear();
         Label_FileTimeStamp->clear();
+        m_fileName.clear();
         EditModeActive = false;
         return;
     }

@@ -69,6 +69,7 @@ private:
     struct FileEditState {
         bool editMode = false;
         QString timeStamp;
+        QString fileName;
     };
     FileEditState fileEditState() const;
     void showFileEditState(const FileEditState& state);
@@ -89,6 +90,8 @@ private:
     std::function<void(const QString& path)> m_afterSave;
     // 「今後表示しない」 in the review before 書込, until the editor is closed.
     bool m_skipReviewBeforeWrite = false;
+    // The program file last read or written, named in the year calendar's foot.
+    QString m_fileName;
 
     QLabel* Label_Titile = nullptr;
     QLabel* Label_Version = nullptr;

@@ -40,10 +40,11 @@ bool offered(const ScheduleDocument& document, int circuit)
 }  // namespace
 
 Form_Calendar::Form_Calendar(ScheduleDocument& document, int circuit, QDate day, QWidget* parent,
-                             QMap<int, QString> names)
+                             QMap<int, QString> names, QString fileName)
     : QDialog(parent)
     , m_document(document)
     , m_names(std::move(names))
+    , m_fileName(std::move(fileName))
 {
     setObjectName(QStringLiteral("Form_Calendar"));
     setWindowTitle(kTitle);
@@ -137,6 +138,7 @@ void Form_Calendar::Button_Print_Click()
     sheet.circuit = circuit;
     sheet.schoolYear = schoolYear;
     sheet.names = m_names;
+    sheet.fileName = m_fileName;
     sheet.paper = Option_A3->isChecked() ? Review::Paper::A3 : Review::Paper::A4;
     auto model =
         std::make_shared<const Review::YearModel>(Review::BuildYearModel(*schedule, circuit, schoolYear, sheet.names));

@@ -20,9 +20,12 @@ class Form_Calendar : public QDialog
 public:
     // The circuit of `document` first chosen (0: none) and the 年度 of
     // `day`; without a day, the 年度 the circuit's dated entries mostly fall
-    // in. `names`: the special numbers' names the days show.
+    // in. `names`: the special numbers' names the days show; `fileName`:
+    // the program file the schedule was read from or written to, for the
+    // foot ("" before there is one).
     Form_Calendar(ScheduleDocument& document, int circuit, QDate day = {}, QWidget* parent = nullptr,
-                  QMap<int, QString> names = {});
+                  QMap<int, QString> names = {}, QString fileName = {});
+    const QString& footFileName() const { return m_fileName; }
 
 private:
     void buildWindow();
@@ -30,6 +33,7 @@ private:
 
     ScheduleDocument& m_document;
     QMap<int, QString> m_names;
+    QString m_fileName;
 
     QLabel* Label_Titile = nullptr;
     QComboBox* Combo_Circuit = nullptr;

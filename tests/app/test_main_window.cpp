@@ -597,8 +597,22 @@ private slots:
         click(print, "Button_Calendar");
         QVERIFY(dialog && dialog->objectName() == "Form_Calendar");
         QCOMPARE(child<QComboBox>(dialog.get(), "Combo_Circuit")->currentData().toInt(), 1);
+        QCOMPARE(qobject_cast<Form_Calendar*>(dialog.get())->footFileName(), QString());
         dialog.reset();
         click(print, "Button_Close");
+
+        // Once written, the calendar's foot names the file.
+        QTemporaryDir out;
+        FileDialog::queuePath(out.filePath(QStringLiteral("学校.dat")));
+        click(m_form.get(), "Button_SaveFile");
+        QVERIFY(dialog && dialog->objectName() == "Form_Review");
+        click(dialog.get(), "Button_WriteAnyway");
+        QVERIFY(QFile::exists(out.filePath(QStringLiteral("学校.dat"))));
+        click(m_form.get(), "Button_Year");
+        click(FindForm("Form_Year"), "Button_Calendar");
+        QCOMPARE(qobject_cast<Form_Calendar*>(dialog.get())->footFileName(), QStringLiteral("学校.dat"));
+        dialog.reset();
+        click(FindForm("Form_Year"), "Button_Close");
     }
 
     // Programs of any circuit, 1 to 8, and year entries of either kind are data to discard, for 読込, 編集 and a file
