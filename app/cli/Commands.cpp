@@ -157,7 +157,7 @@ std::deque<Command> declare()
     review.wrongWords = "%1 には FILE を一つ指定してください。";
     review.help = {{"review FILE [--school-year YYYY] [--circuit N] [--json]",
                     "年度の年間プログラムを点検します (年度の省略時は日付指定の多い年度)\n"
-                    "(終了コード: 0 指摘なし, 1 指摘あり, 3 読み込めない)"}};
+                    "(終了コード: 0 指摘なし, 1 指摘あり, 3 読み込めない, 4 回路が初期設定されていない)"}};
     review.exits = {ExitDone, ExitFindings, ExitFileError, ExitNothingToPrint, ExitUsage};
     review.readOnly = runReviewCommand;
 

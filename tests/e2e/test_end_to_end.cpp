@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QApplication>
+#include <QSysInfo>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -161,7 +162,9 @@ private slots:
         // the same choices on the file as it was before the table.
         const QByteArray byTable = schoolYear(ByTable);
         QCOMPARE(byTable, byRules);
-        QCOMPARE(m_byCommand, byTable);
+        // The command is run through a POSIX shell; under Windows the windows stand alone.
+        if (QSysInfo::kernelType() != QLatin1String("winnt"))
+            QCOMPARE(m_byCommand, byTable);
     }
 
 private:
